@@ -1,0 +1,29 @@
+// The one seam through which windows ask the user something: confirmations,
+// notices, file dialogs and credentials. The Qt implementation shows real
+// dialogs; tests install a scripted one.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // Yes/No question; true only for Yes.
+    virtual bool Confirm(QWidget* parent, const QString& text) = 0;
+    // Notice with an OK button.
+    virtual void Notice(QWidget* parent, const QString& text) = 0;
+    // Empty result when the user cancels.
+    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
+    // false when the user cancels.
+    virtual bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) = 0;
+};
+
+// The prompts in use; QtPrompts unless a test installed its own.
+Prompts& prompts();
+// Installs p (not owned) and returns the previous one; nullptr restores QtPrompts.
+Prompts* setPrompts(Prompts* p);

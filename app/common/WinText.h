@@ -1,0 +1,12 @@
+// The window boundary: every text below the windows is Windows-1251 bytes;
+// widgets hold QString. These two helpers are the only place that converts.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+QString FromWin1251(std::string_view bytes);
+// Characters that Windows-1251 cannot hold become '?'; *lossy (if given) tells
+// whether that happened.
+std::string ToWin1251(const QString& text, bool* lossy = nullptr);
