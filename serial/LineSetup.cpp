@@ -158,7 +158,14 @@ void ApplyLineSettings(QSerialPort& port, const TVaCommSettings& settings)
     if (!dataBits)
         RaiseDcbError(kInvalidArgument);
     Check(port.setDataBits(*dataBits), port);
-    Check(port.setParity(ParityFor(settings.Parity)), port);
+    // A pseudo-terminal keeps no parity bit (PARENB reads back clear), after
+    // which the port refuses to set the same parity again; there is no wire
+    // for parity to matter on.
+    const bool parityTaken = port.setParity(ParityFor(settings.Parity));
+    if (!parityTaken && IsPseudoTerminal(port))
+        port.clearError();
+    else
+        Check(parityTaken, port);
     Check(port.setStopBits(StopBitsFor(settings.Stopbits)), port);
     const auto flow = FlowControlFor(settings.FlowControl);
     if (!flow)
