@@ -1,3 +1,6 @@
+// Runs the port against a pseudo-terminal, so POSIX only.
+#ifndef _WIN32
+
 #include "VaComm.h"
 #include "support/PtyPair.h"
 
@@ -187,6 +190,21 @@ TEST_F(VaCommOnPty, HandlerErrorGoesToTheReportNotTheEventLoop)
     EXPECT_EQ(notifications.size(), 1u);
 }
 
+TEST_F(VaCommOnPty, LoadedOpensOnlyWhenAutoOpenIsSet)
+{
+    int opens = 0;
+    comm.OnOpen = [&](QObject* sender) {
+        EXPECT_EQ(sender, &comm);
+        ++opens;
+    };
+    comm.Loaded();
+    EXPECT_FALSE(comm.IsOpen());
+    comm.SetAutoOpen(true);
+    comm.Loaded();
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_EQ(opens, 1);
+}
+
 TEST_F(VaCommOnPty, OpenFailuresNameTheComPortAndLeaveItClosed)
 {
     comm.SetPortNum(kMissingPort);
@@ -305,3 +323,5 @@ TEST_F(VaCommOnPty, TimedOutWriteReturnsZeroAndIsCancelled)
 }
 
 } // namespace
+
+#endif

@@ -1,5 +1,7 @@
 #include "PtyPair.h"
 
+#ifndef _WIN32
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -50,3 +52,5 @@ std::string PtyPair::Receive(int quietMs)
         out.append(chunk, static_cast<std::size_t>(n));
     }
 }
+
+#endif

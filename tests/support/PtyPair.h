@@ -1,5 +1,6 @@
 // A pseudo-terminal for port tests: the test holds the master end and plays
 // the far side of the line; the slave path is what the port under test opens.
+// POSIX only.
 #pragma once
 
 #include <QString>
