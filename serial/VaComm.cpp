@@ -4,6 +4,7 @@
 #include "LineSetup.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QSerialPort>
 #include <QtGlobal>
@@ -98,7 +99,15 @@ bool TVaComm::IsOpen() const
 void TVaComm::Open()
 {
     RejectWhenOpen();
-    port_->setPortName(DevicePath());
+    const QString path = DevicePath();
+#ifndef Q_OS_WIN
+    // The port takes a lock file named after the device before it opens it,
+    // so a missing device that someone else tries at the same moment would
+    // otherwise look locked.
+    if (!QFileInfo::exists(path))
+        throw EVaCommError(VaCommText::InvalidPort(settings_.PortNum));
+#endif
+    port_->setPortName(path);
     if (!port_->open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port_->error();
         port_->clearError();
