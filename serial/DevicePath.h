@@ -1,0 +1,16 @@
+// From a port number to the device that is opened for it.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <string>
+
+// DeviceName with its one integer placeholder filled in ("COM%d", 2 -> "COM2").
+// Only %d and %% are understood: the pattern is user data, never a printf format.
+std::string FormatDeviceName(const std::string& deviceName, int portNum);
+
+// The path opened for a formatted name. Windows: the name in the device
+// namespace ("\\.\COM12" works past COM9). POSIX: COMn is /dev/ttyS(n-1),
+// anything else (a full path, say) is taken as it is.
+QString DefaultDevicePath(const std::string& formattedName);

@@ -1,0 +1,18 @@
+// Puts a set of line settings on an open QSerialPort.
+#pragma once
+
+#include "VaCommTypes.h"
+
+class QSerialPort;
+
+// Raises EVaCommError "Error writing dcb (%d), %s" when the port refuses a
+// value or has no way to express it (4 data bits, DSR handshaking...).
+// A modem line that cannot be driven is accepted on a pseudo-terminal only.
+void ApplyLineSettings(QSerialPort& port, const TVaCommSettings& settings);
+
+// errno on POSIX, GetLastError on Windows, read right after a failed port call.
+int LastSystemError();
+
+// A pseudo-terminal has no modem lines; such a port is what the handset
+// simulator and the tests open.
+bool IsPseudoTerminal(const QSerialPort& port);
