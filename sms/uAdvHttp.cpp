@@ -419,8 +419,9 @@ bool TAdvHttp::Execute()
 
 void TAdvHttp::Perform()
 {
+    // Every option is set on each request rather than reset: a reset handle
+    // forgets (and leaks) its cookie engine's bookkeeping.
     CURL* c = Handle(FCurl);
-    curl_easy_reset(c);
     FHeaderBlock.clear();
     FHeaderBytes = 0;
     FBlockStatus = 0;
@@ -450,19 +451,16 @@ void TAdvHttp::Perform()
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(FConnectTimeout, 1)));
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!FUserAgent.empty())
-        curl_easy_setopt(c, CURLOPT_USERAGENT, FUserAgent.c_str());
-    if (!FProxy.empty()) {
-        curl_easy_setopt(c, CURLOPT_PROXY, FProxy.c_str());
-        curl_easy_setopt(c, CURLOPT_PROXYUSERNAME, FProxyUserName.c_str());
-        curl_easy_setopt(c, CURLOPT_PROXYPASSWORD, FProxyPassword.c_str());
-        curl_easy_setopt(c, CURLOPT_PROXYAUTH, CURLAUTH_ANY);
-    }
-    if (!(FInternetFlags & InternetFlag(ifNoAuth)) && (!FUserName.empty() || !FPassword.empty())) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, FUserName.c_str());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, FPassword.c_str());
-        curl_easy_setopt(c, CURLOPT_HTTPAUTH, CURLAUTH_ANY);
-    }
+    curl_easy_setopt(c, CURLOPT_USERAGENT, FUserAgent.empty() ? nullptr : FUserAgent.c_str());
+    const bool proxy = !FProxy.empty();
+    curl_easy_setopt(c, CURLOPT_PROXY, proxy ? FProxy.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_PROXYUSERNAME, proxy ? FProxyUserName.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_PROXYPASSWORD, proxy ? FProxyPassword.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_PROXYAUTH, proxy ? CURLAUTH_ANY : CURLAUTH_BASIC);
+    const bool auth = !(FInternetFlags & InternetFlag(ifNoAuth)) && (!FUserName.empty() || !FPassword.empty());
+    curl_easy_setopt(c, CURLOPT_USERNAME, auth ? FUserName.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_PASSWORD, auth ? FPassword.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_HTTPAUTH, auth ? CURLAUTH_ANY : CURLAUTH_BASIC);
 
     const bool follow = !(FInternetFlags & InternetFlag(ifNoAutoRedirect));
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L);
@@ -473,8 +471,8 @@ void TAdvHttp::Perform()
     if (!FSSL && (FInternetFlags & InternetFlag(ifIgnoreRedirectToHttps)))
         redirectSchemes += ",https";
     curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, redirectSchemes.c_str());
-    if (wantsCookies) {
-        curl_easy_setopt(c, CURLOPT_COOKIEFILE, "");
+    if (wantsCookies && !FCookieEngine) {
+        curl_easy_setopt(c, CURLOPT_COOKIEFILE, ""); // the engine then lives as long as the handle
         FCookieEngine = true;
     }
     curl_easy_setopt(c, CURLOPT_FORBID_REUSE, (FInternetFlags & InternetFlag(ifKeepConnection)) ? 0L : 1L);
@@ -510,19 +508,20 @@ void TAdvHttp::Perform()
     const std::unique_ptr<curl_slist, SlistDeleter> headers(headerList);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
 
+    curl_easy_setopt(c, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L); // back to a plain GET before choosing
+    curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, nullptr);
     if (!body.empty()) {
         curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
         curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.data());
         if (FMethod != "POST")
             curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, FMethod.c_str());
-    } else if (FMethod == "GET") {
-        curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
     } else if (FMethod == "HEAD") {
         curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
     } else if (FMethod == "POST") {
         curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{0});
         curl_easy_setopt(c, CURLOPT_POSTFIELDS, "");
-    } else {
+    } else if (FMethod != "GET") {
         curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, FMethod.c_str());
     }
 
@@ -541,6 +540,8 @@ void TAdvHttp::Perform()
 
     const CURLcode rc = curl_easy_perform(c);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(c, CURLOPT_POSTFIELDS, nullptr);
     long status = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
     StatusCode = static_cast<int>(status);

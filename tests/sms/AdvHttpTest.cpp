@@ -341,6 +341,69 @@ TEST(AdvHttpRequest, KeepConnectionDecidesWhetherTheConnectionIsReused)
     EXPECT_EQ(server.connectionCount(), 3u);
 }
 
+TEST(AdvHttpRequest, CookiesAreKeptBetweenRequestsUnlessSwitchedOff)
+{
+    HttpTestServer server;
+    HttpScriptedResponse login = Reply("hello");
+    login.headers = {{"Set-Cookie", "session=abc; Path=/"}};
+    server.enqueue(login);
+    server.enqueue(login);
+
+    TAdvHttp http;
+    http.SetURL(server.url("/login"));
+    ASSERT_TRUE(http.Execute());
+    ASSERT_TRUE(http.Execute());
+    ASSERT_TRUE(http.Execute());
+    http.SetInternetFlags(kDefaultInternetFlags | InternetFlag(ifNoCookies));
+    ASSERT_TRUE(http.Execute());
+
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_FALSE(requests[0].hasHeader("Cookie"));
+    EXPECT_EQ(requests[1].header("Cookie"), "session=abc");
+    EXPECT_EQ(requests[2].header("Cookie"), "session=abc");
+    EXPECT_FALSE(requests[3].hasHeader("Cookie"));
+}
+
+TEST(AdvHttpRequest, OneComponentCarriesNothingOverBetweenRequests)
+{
+    HttpTestServer server;
+    server.setDefaultResponse(Reply("page"));
+    TAdvHttp http;
+    http.SetURL(server.url("/x"));
+    http.SetMethod("POST");
+    http.SetText("a=1");
+    http.SetUserName("ann");
+    http.SetPassword("pw");
+    http.SetRequestHeaders({"X-First: 1"});
+    ASSERT_TRUE(http.Execute());
+
+    http.SetMethod("GET");
+    http.RequestBody.Clear();
+    http.SetUserName("");
+    http.SetPassword("");
+    http.SetRequestHeaders({});
+    ASSERT_TRUE(http.Execute());
+    http.SetMethod("HEAD");
+    ASSERT_TRUE(http.Execute());
+    EXPECT_EQ(http.ResponseBody.Size(), 0u);
+    http.SetMethod("DELETE");
+    ASSERT_TRUE(http.Execute());
+    EXPECT_EQ(http.Text(), "page");
+
+    const auto rq = server.requests();
+    ASSERT_EQ(rq.size(), 4u);
+    EXPECT_EQ(rq[0].method, "POST");
+    EXPECT_TRUE(rq[0].hasHeader("X-First"));
+    EXPECT_EQ(rq[1].method, "GET");
+    EXPECT_EQ(rq[1].body, "");
+    EXPECT_FALSE(rq[1].hasHeader("Content-Length"));
+    EXPECT_FALSE(rq[1].hasHeader("Authorization"));
+    EXPECT_FALSE(rq[1].hasHeader("X-First"));
+    EXPECT_EQ(rq[2].method, "HEAD");
+    EXPECT_EQ(rq[3].method, "DELETE");
+}
+
 // ---------------------------------------------------------------- authentication
 
 TEST(AdvHttpAuth, GivesUpAfterTheRetriesWithoutReadingTheBody)
