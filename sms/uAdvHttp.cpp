@@ -285,8 +285,8 @@ void TAdvHttp::SetURL(const std::string& value)
     FURLPath = parts.URLPath;
     FExtraInfo = parts.ExtraInfo;
     FPort = parts.Port;
-    if (parts.Scheme == "https")
-        FSSL = true;
+    // An http address after an https one must not stay encrypted in name only.
+    FSSL = parts.Scheme == "https";
     if (parts.UserName)
         FUserName = *parts.UserName;
     if (parts.Password)

@@ -105,6 +105,8 @@ TEST(AdvHttpUrl, SplitsEveryPartOfAnAddress)
     http.SetURL("HTTPS://secure.example/x");
     EXPECT_TRUE(http.SSL());
     EXPECT_EQ(http.Port(), 443);
+    http.SetURL("http://plain.example/x");
+    EXPECT_FALSE(http.SSL());
 }
 
 TEST(AdvHttpUrl, RefusedAddressesChangeNothing)
