@@ -1,0 +1,553 @@
+#include "uAdvHttp.h"
+
+#include "HttpUrl.h"
+#include "app/common/Prompts.h"
+#include "app/common/WinText.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <utility>
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr std::size_t kMaxAcceptTypes = 100;
+constexpr long kMaxRedirects = 20;
+
+CURL* Handle(void* p) { return static_cast<CURL*>(p); }
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size()
+        && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+bool HasHeader(const std::vector<std::string>& lines, std::string_view name)
+{
+    const std::string prefix = std::string(name) + ":";
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return StartsWithIgnoringCase(l, prefix); });
+}
+
+std::string NumericAddress(const sockaddr* address, socklen_t length)
+{
+    char host[NI_MAXHOST] = {};
+    if (getnameinfo(address, length, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0)
+        return {};
+    return host;
+}
+
+struct SlistDeleter {
+    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+
+} // namespace
+
+// libcurl's callbacks; they reach the component's private transfer state.
+struct AdvHttpTransfer {
+    // Runs handlers inside a callback; a handler's exception is kept and
+    // rethrown once libcurl has returned, never thrown through C frames.
+    template <typename F>
+    static bool Guard(TAdvHttp* self, F&& f)
+    {
+        if (self->FEventError)
+            return false;
+        try {
+            f();
+            return true;
+        } catch (...) {
+            self->FEventError = std::current_exception();
+            return false;
+        }
+    }
+
+    static int ResolverStart(void*, void*, void* clientp)
+    {
+        auto* self = static_cast<TAdvHttp*>(clientp);
+        return Guard(self, [&] { self->CallEvent(self->OnResolvingName); }) ? 0 : 1;
+    }
+
+    static curl_socket_t OpenSocket(void* clientp, curlsocktype, curl_sockaddr* address)
+    {
+        auto* self = static_cast<TAdvHttp*>(clientp);
+        const bool ok = Guard(self, [&] {
+            self->StatusText = NumericAddress(&address->addr, static_cast<socklen_t>(address->addrlen));
+            self->CallEvent(self->OnNameResolved);
+            self->CallEvent(self->OnConnectingToServer);
+        });
+        if (!ok)
+            return CURL_SOCKET_BAD;
+        return ::socket(address->family, address->socktype, address->protocol);
+    }
+
+    static int CloseSocket(void* clientp, curl_socket_t socket)
+    {
+        auto* self = static_cast<TAdvHttp*>(clientp);
+        Guard(self, [&] { self->CallEvent(self->OnClosingConnection); });
+#ifdef _WIN32
+        const int rc = closesocket(socket);
+#else
+        const int rc = ::close(socket);
+#endif
+        Guard(self, [&] { self->CallEvent(self->OnConnectionClosed); });
+        return rc;
+    }
+
+    static int Prerequest(void* clientp, char* primaryIp, char*, int, int)
+    {
+        auto* self = static_cast<TAdvHttp*>(clientp);
+        return Guard(self,
+                     [&] {
+                         self->StatusText = primaryIp;
+                         self->CallEvent(self->OnConnectedToServer);
+                         self->CallEvent(self->OnSendingRequest);
+                     })
+            ? CURL_PREREQFUNC_OK
+            : CURL_PREREQFUNC_ABORT;
+    }
+
+    static std::size_t Header(char* data, std::size_t size, std::size_t count, void* clientp)
+    {
+        auto* self = static_cast<TAdvHttp*>(clientp);
+        const std::size_t n = size * count;
+        std::string line(data, n);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        const bool ok = Guard(self, [&] {
+            if (StartsWithIgnoringCase(line, "HTTP/")) {
+                if (!self->FResponseStarted) {
+                    curl_off_t uploaded = 0;
+                    long requestSize = 0;
+                    curl_easy_getinfo(Handle(self->FCurl), CURLINFO_REQUEST_SIZE, &requestSize);
+                    curl_easy_getinfo(Handle(self->FCurl), CURLINFO_SIZE_UPLOAD_T, &uploaded);
+                    self->BytesSent = requestSize + uploaded;
+                    self->CallEvent(self->OnRequestSent);
+                    self->CallEvent(self->OnReceivingResponse);
+                }
+                self->FResponseStarted = true;
+                self->FHeaderBlock.clear();
+                self->FHeaderBytes = 0;
+            }
+            self->FHeaderBytes += static_cast<std::int64_t>(n);
+            if (!line.empty()) {
+                self->FHeaderBlock.push_back(line);
+                return;
+            }
+            EndOfHeaders(self);
+        });
+        return ok ? n : 0;
+    }
+
+    static void EndOfHeaders(TAdvHttp* self)
+    {
+        long status = 0;
+        curl_easy_getinfo(Handle(self->FCurl), CURLINFO_RESPONSE_CODE, &status);
+        self->FBlockStatus = static_cast<int>(status);
+        self->LastReceived = self->FHeaderBytes;
+        self->TotalReceived += self->FHeaderBytes;
+        self->CallEvent(self->OnResponseReceived);
+        const bool following = !(self->FInternetFlags & InternetFlag(ifNoAutoRedirect));
+        const bool redirect = status >= 300 && status < 400 && following;
+        // Neither an authentication demand nor a followed redirect is the
+        // reply the caller asked for.
+        self->FDiscardBody = status == 401 || status == 407 || redirect;
+        if (status >= 100 && status < 200)
+            self->CallEvent(self->OnIntermediateResponse);
+        if (redirect) {
+            const auto location = std::find_if(self->FHeaderBlock.begin(), self->FHeaderBlock.end(),
+                                               [](const std::string& l) { return StartsWithIgnoringCase(l, "Location:"); });
+            char* current = nullptr;
+            curl_easy_getinfo(Handle(self->FCurl), CURLINFO_EFFECTIVE_URL, &current);
+            if (location != self->FHeaderBlock.end() && current) {
+                std::string_view target = std::string_view(*location).substr(9);
+                while (!target.empty() && (target.front() == ' ' || target.front() == '\t'))
+                    target.remove_prefix(1);
+                self->RedirectURL = CombineHttpUrl(current, target);
+                self->CallEvent(self->OnRedirect);
+            }
+        }
+    }
+
+    static std::size_t Write(char* data, std::size_t size, std::size_t count, void* clientp)
+    {
+        auto* self = static_cast<TAdvHttp*>(clientp);
+        const std::size_t n = size * count;
+        if (self->FDiscardBody)
+            return n;
+        const bool ok = Guard(self, [&] {
+            self->LastReceived = static_cast<std::int64_t>(n);
+            self->TotalReceived += static_cast<std::int64_t>(n);
+            self->CallEvent(self->OnResponseReceived);
+            self->ChunkOffset = static_cast<std::int64_t>(self->ResponseBody.Size());
+            self->ResponseBody.SetPosition(self->ResponseBody.Size());
+            self->ResponseBody.Write(std::string_view(data, n));
+            self->ChunkSize = static_cast<std::int64_t>(n);
+            self->BytesRead += static_cast<std::int64_t>(n);
+            self->CallEvent(self->OnDataAvailable);
+        });
+        return ok ? n : CURL_WRITEFUNC_ERROR;
+    }
+};
+
+TAdvHttp::TAdvHttp() = default;
+
+TAdvHttp::~TAdvHttp()
+{
+    FDestroying = true;
+    CloseInternet();
+}
+
+void TAdvHttp::CallEvent(const THttpNotifyEvent& event)
+{
+    if (event && !FDestroying)
+        event(this);
+}
+
+void TAdvHttp::Fail(int code, const std::string& message)
+{
+    LastError = code;
+    if (code != 0)
+        CallEvent(OnError);
+    throw EInetError(code, message);
+}
+
+void TAdvHttp::OpenInternet()
+{
+    if (FCurl)
+        return;
+    static std::once_flag globalInit;
+    std::call_once(globalInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    FCurl = curl_easy_init();
+    if (!FCurl)
+        Fail(CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT));
+    FCookieEngine = false;
+}
+
+void TAdvHttp::CloseInternet()
+{
+    if (FCurl)
+        curl_easy_cleanup(Handle(FCurl));
+    FCurl = nullptr;
+}
+
+void TAdvHttp::SetUserAgent(const std::string& value)
+{
+    FUserAgent = value;
+    if (FCurl) {
+        CloseInternet();
+        OpenInternet();
+    }
+}
+
+void TAdvHttp::SetProxy(const std::string& value)
+{
+    FProxy = value;
+    if (FCurl) {
+        CloseInternet();
+        OpenInternet();
+    }
+}
+
+void TAdvHttp::SetInternetFlags(TInternetFlags flags)
+{
+    FInternetFlags = flags & ((TInternetFlags{1} << kInternetFlagCount) - 1);
+    FRequestFlags = InternetRequestFlags(FInternetFlags);
+}
+
+// ---- address ----
+
+void TAdvHttp::SetURL(const std::string& value)
+{
+    HttpUrlParts parts;
+    try {
+        parts = SplitHttpUrl(value);
+    } catch (const EInetError& e) {
+        Fail(e.Code(), e.what());
+    }
+    if (parts.Scheme != "http" && parts.Scheme != "https")
+        throw std::runtime_error("Invalid protocol");
+    FURL = value;
+    FHostName = parts.HostName;
+    FURLPath = parts.URLPath;
+    FExtraInfo = parts.ExtraInfo;
+    FPort = parts.Port;
+    // An http address after an https one must not stay encrypted in name only.
+    FSSL = parts.Scheme == "https";
+    if (parts.UserName)
+        FUserName = *parts.UserName;
+    if (parts.Password)
+        FPassword = *parts.Password;
+}
+
+void TAdvHttp::BuildURL()
+{
+    std::string base = (FSSL ? "https://" : "http://") + FHostName;
+    if (FPort != 80)
+        base += ":" + std::to_string(FPort);
+    try {
+        FURL = CombineHttpUrl(base, FURLPath + FExtraInfo);
+    } catch (const EInetError& e) {
+        Fail(e.Code(), e.what());
+    }
+}
+
+namespace {
+// Stores a value, rebuilds the URL and puts the old value back if that fails.
+template <typename T, typename Build>
+void StoreAndBuild(T& field, T value, Build&& build)
+{
+    T previous = std::move(field);
+    field = std::move(value);
+    try {
+        build();
+    } catch (...) {
+        field = std::move(previous);
+        throw;
+    }
+}
+} // namespace
+
+void TAdvHttp::SetURLPath(const std::string& value) { StoreAndBuild(FURLPath, value, [this] { BuildURL(); }); }
+
+void TAdvHttp::SetHostName(const std::string& value) { StoreAndBuild(FHostName, value, [this] { BuildURL(); }); }
+
+void TAdvHttp::SetExtraInfo(const std::string& value)
+{
+    std::string stored = value;
+    if (!stored.empty() && stored.front() != '?' && stored.front() != '#')
+        stored.insert(0, "?");
+    StoreAndBuild(FExtraInfo, stored, [this] { BuildURL(); });
+}
+
+void TAdvHttp::SetPort(int value)
+{
+    FPort = value;
+    BuildURL();
+}
+
+void TAdvHttp::SetSSL(bool value)
+{
+    FSSL = value;
+    BuildURL();
+}
+
+// ---- bodies ----
+
+std::string TAdvHttp::Text() const
+{
+    const std::string& data = ResponseBody.Data();
+    return data.substr(0, data.find('\0'));
+}
+
+void TAdvHttp::SetText(const std::string& value)
+{
+    RequestBody.Clear();
+    RequestBody.Write(value);
+}
+
+// ---- the request ----
+
+bool TAdvHttp::AskCredentials(bool proxy)
+{
+    QString user = FromWin1251(proxy ? FProxyUserName : FUserName);
+    QString password = FromWin1251(proxy ? FProxyPassword : FPassword);
+    const QString title = proxy ? QStringLiteral("Proxy authentication: %1").arg(FromWin1251(FProxy))
+                                : QStringLiteral("Authentication: %1").arg(FromWin1251(FHostName));
+    if (!prompts().Credentials(nullptr, title, user, password))
+        return false;
+    (proxy ? FProxyUserName : FUserName) = ToWin1251(user);
+    (proxy ? FProxyPassword : FPassword) = ToWin1251(password);
+    return true;
+}
+
+bool TAdvHttp::Execute()
+{
+    struct BusyScope {
+        bool& busy;
+        explicit BusyScope(bool& b) : busy(b) { busy = true; }
+        ~BusyScope() { busy = false; }
+    } busyScope(Busy);
+
+    TotalReceived = BytesRead = LastReceived = ChunkSize = ChunkOffset = BytesSent = 0;
+    ResponseBody.Clear();
+    ResponseHeaders.clear();
+    StatusCode = 0;
+    LastError = 0;
+    FResponseStarted = false;
+    try {
+        OpenInternet();
+        for (int retries = 0;;) {
+            Perform();
+            const bool proxyAuth = StatusCode == 407;
+            if (StatusCode == 401 || proxyAuth) {
+                CallEvent(proxyAuth ? OnNeedProxyAuth : OnNeedAuth);
+                if (retries < FAuthRetries && (!FDefaultUi || AskCredentials(proxyAuth))) {
+                    ++retries;
+                    continue;
+                }
+                LastError = kInetOperationCancelled;
+                CallEvent(OnError);
+                return false;
+            }
+            ResponseHeaders = FHeaderBlock;
+            CallEvent(OnRequestComplete);
+            return LastError == 0;
+        }
+    } catch (const EInetError&) {
+        // A reply that broke off half-way still completes, as a failed one.
+        if (FResponseStarted)
+            CallEvent(OnRequestComplete);
+        if (FRaiseExceptions)
+            throw;
+        return false;
+    }
+}
+
+void TAdvHttp::Perform()
+{
+    // Every option is set on each request rather than reset: a reset handle
+    // forgets (and leaks) its cookie engine's bookkeeping.
+    CURL* c = Handle(FCurl);
+    FHeaderBlock.clear();
+    FHeaderBytes = 0;
+    FBlockStatus = 0;
+    FDiscardBody = false;
+    FResponseStarted = false;
+    FEventError = nullptr;
+
+    const bool wantsCookies = !(FInternetFlags & InternetFlag(ifNoCookies));
+    if (!wantsCookies && FCookieEngine) {
+        // The only way to switch libcurl's cookie engine off again.
+        CloseInternet();
+        OpenInternet();
+        c = Handle(FCurl);
+    }
+
+    std::string object = FURLPath + FExtraInfo;
+    if (object.empty() || object.front() != '/')
+        object.insert(0, "/");
+    const std::string url = std::string(FSSL ? "https://" : "http://") + FHostName + ":" + std::to_string(FPort)
+        + EncodeUnsafeUrlBytes(object);
+
+    char errorText[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(FConnectTimeout, 1)));
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, FUserAgent.empty() ? nullptr : FUserAgent.c_str());
+    const bool proxy = !FProxy.empty();
+    curl_easy_setopt(c, CURLOPT_PROXY, proxy ? FProxy.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_PROXYUSERNAME, proxy ? FProxyUserName.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_PROXYPASSWORD, proxy ? FProxyPassword.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_PROXYAUTH, proxy ? CURLAUTH_ANY : CURLAUTH_BASIC);
+    const bool auth = !(FInternetFlags & InternetFlag(ifNoAuth)) && (!FUserName.empty() || !FPassword.empty());
+    curl_easy_setopt(c, CURLOPT_USERNAME, auth ? FUserName.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_PASSWORD, auth ? FPassword.c_str() : nullptr);
+    curl_easy_setopt(c, CURLOPT_HTTPAUTH, auth ? CURLAUTH_ANY : CURLAUTH_BASIC);
+
+    const bool follow = !(FInternetFlags & InternetFlag(ifNoAutoRedirect));
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
+    std::string redirectSchemes = FSSL ? "https" : "http";
+    if (FSSL && (FInternetFlags & InternetFlag(ifIgnoreRedirectToHttp)))
+        redirectSchemes += ",http";
+    if (!FSSL && (FInternetFlags & InternetFlag(ifIgnoreRedirectToHttps)))
+        redirectSchemes += ",https";
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, redirectSchemes.c_str());
+    if (wantsCookies && !FCookieEngine) {
+        curl_easy_setopt(c, CURLOPT_COOKIEFILE, ""); // the engine then lives as long as the handle
+        FCookieEngine = true;
+    }
+    curl_easy_setopt(c, CURLOPT_FORBID_REUSE, (FInternetFlags & InternetFlag(ifKeepConnection)) ? 0L : 1L);
+
+    const std::string& body = RequestBody.Data();
+    std::vector<std::string> lines;
+    for (const std::string& line : FRequestHeaders)
+        if (!line.empty())
+            lines.push_back(line);
+    if (!HasHeader(FRequestHeaders, "Accept")) {
+        std::string accept;
+        for (std::size_t i = 0; i < FAcceptTypes.size() && i < kMaxAcceptTypes && !FAcceptTypes[i].empty(); ++i)
+            accept += (i ? ", " : "") + FAcceptTypes[i];
+        lines.push_back(accept.empty() ? "Accept:" : "Accept: " + accept);
+    }
+    if (!body.empty() && !HasHeader(FRequestHeaders, "Content-Type"))
+        lines.push_back("Content-Type:");
+    if (!HasHeader(FRequestHeaders, "Expect"))
+        lines.push_back("Expect:");
+    if ((FInternetFlags & InternetFlag(ifReload)) && !HasHeader(FRequestHeaders, "Cache-Control"))
+        lines.push_back("Cache-Control: no-cache");
+    if ((FInternetFlags & InternetFlag(ifPragmaNoCache)) && !HasHeader(FRequestHeaders, "Pragma"))
+        lines.push_back("Pragma: no-cache");
+    curl_slist* headerList = nullptr;
+    for (const std::string& line : lines) {
+        curl_slist* grown = curl_slist_append(headerList, line.c_str());
+        if (!grown) {
+            curl_slist_free_all(headerList);
+            Fail(CURLE_OUT_OF_MEMORY, curl_easy_strerror(CURLE_OUT_OF_MEMORY));
+        }
+        headerList = grown;
+    }
+    const std::unique_ptr<curl_slist, SlistDeleter> headers(headerList);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+
+    curl_easy_setopt(c, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L); // back to a plain GET before choosing
+    curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, nullptr);
+    if (!body.empty()) {
+        curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.data());
+        if (FMethod != "POST")
+            curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, FMethod.c_str());
+    } else if (FMethod == "HEAD") {
+        curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
+    } else if (FMethod == "POST") {
+        curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t{0});
+        curl_easy_setopt(c, CURLOPT_POSTFIELDS, "");
+    } else if (FMethod != "GET") {
+        curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, FMethod.c_str());
+    }
+
+    curl_easy_setopt(c, CURLOPT_RESOLVER_START_FUNCTION, &AdvHttpTransfer::ResolverStart);
+    curl_easy_setopt(c, CURLOPT_RESOLVER_START_DATA, this);
+    curl_easy_setopt(c, CURLOPT_OPENSOCKETFUNCTION, &AdvHttpTransfer::OpenSocket);
+    curl_easy_setopt(c, CURLOPT_OPENSOCKETDATA, this);
+    curl_easy_setopt(c, CURLOPT_CLOSESOCKETFUNCTION, &AdvHttpTransfer::CloseSocket);
+    curl_easy_setopt(c, CURLOPT_CLOSESOCKETDATA, this);
+    curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &AdvHttpTransfer::Prerequest);
+    curl_easy_setopt(c, CURLOPT_PREREQDATA, this);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &AdvHttpTransfer::Header);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &AdvHttpTransfer::Write);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, this);
+
+    const CURLcode rc = curl_easy_perform(c);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(c, CURLOPT_POSTFIELDS, nullptr);
+    long status = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+    StatusCode = static_cast<int>(status);
+    if (FEventError)
+        std::rethrow_exception(std::exchange(FEventError, nullptr));
+    if (rc != CURLE_OK)
+        Fail(rc, errorText[0] ? errorText : curl_easy_strerror(rc));
+    LastError = 0;
+}
