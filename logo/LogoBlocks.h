@@ -24,13 +24,6 @@ constexpr bool LogoDotIsSet(const LogoBlocks& blocks, int x, int y)
     return (blocks[y / 8][x] >> (y % 8) & 1) != 0;
 }
 
-constexpr void LogoSetDot(LogoBlocks& blocks, int x, int y, bool set)
-{
-    const auto bit = static_cast<std::uint8_t>(1u << (y % 8));
-    auto& byte = blocks[y / 8][x];
-    byte = set ? static_cast<std::uint8_t>(byte | bit) : static_cast<std::uint8_t>(byte & ~bit);
-}
-
 // The band of rows 8b..8b+7 from one block, into dots.
 void LogoBlockToDots(const LogoBlock& block, int b, LogoDots& dots);
 // Block b built from the dots of its band.

@@ -36,17 +36,6 @@ TEST(LogoBlocks, CornerBytesLandOnTheirDots)
     EXPECT_TRUE(dots[4031]);
 }
 
-TEST(LogoBlocks, SettingADotTouchesOnlyItsBit)
-{
-    LogoBlocks blocks{};
-    LogoSetDot(blocks, 10, 19, true);  // block 2, bit 3
-    EXPECT_EQ(blocks[2][10], 0x08);
-    EXPECT_EQ(SetDotCount(blocks), 1);
-    blocks[2][10] = 0xFF;
-    LogoSetDot(blocks, 10, 19, false);
-    EXPECT_EQ(blocks[2][10], 0xF7);
-}
-
 TEST(LogoBlocks, BlocksAndDotsRoundTrip)
 {
     std::mt19937 random(1234);
