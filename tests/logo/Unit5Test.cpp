@@ -145,6 +145,13 @@ TEST_F(LogoWindow, PictureImportTakesTheTopLeftCornerWithoutScaling)
         for (int x = 0; x < LogoWidth; ++x)
             ASSERT_EQ(form.VrRaster1->Items(LogoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
 
+    // A later load from the phone draws over the top-left corner only.
+    form.BitBtn1->click();
+    ASSERT_EQ(form.Picture().size(), QSize(100, 60));
+    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), LogoDotsFromBlocks(phone.memory));
+    EXPECT_EQ(form.Picture().pixel(90, 50), large.pixel(90, 50));
+    EXPECT_EQ(form.Picture().pixel(84, 0), large.pixel(84, 0));
+
     // Pixels outside a smaller picture count as white.
     prompts.fileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.ppm", "PPM")};
     form.BitBtn4->click();
