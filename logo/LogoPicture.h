@@ -1,0 +1,34 @@
+// The logo manager's preview picture: loading any picture Qt reads as a plain
+// bitmap, the exact-black rule that turns it into dots, and saving it as a
+// Windows bitmap.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <stdexcept>
+
+#include "LogoBlocks.h"
+
+class EPictureError : public std::runtime_error {
+public:
+    explicit EPictureError(const QString& message) : std::runtime_error(message.toStdString()), Message(message) {}
+    QString Message;
+};
+
+// The white 84 x 48 bitmap made when pixels are needed and no picture is held.
+QImage LogoBlankPicture();
+// Any decoded picture as a 32-bit bitmap of the same size; transparent parts
+// are laid over white, so they never count as black.
+QImage LogoPictureToBitmap(const QImage& picture);
+// True for dots whose pixel is exactly black; pixels outside the picture count as white.
+LogoDots LogoDotsFromPicture(const QImage& bitmap);
+// Writes the dots into the top-left 84 x 48 pixels: black for a set dot, white otherwise.
+void LogoDrawDots(QImage& bitmap, const LogoDots& dots);
+
+// Raises EPictureError naming the file when Qt cannot read it.
+QImage LogoLoadPicture(const QString& fileName);
+// Writes through a temporary file that replaces fileName only when complete;
+// raises EPictureError naming the file on failure.
+void LogoSavePicture(const QImage& bitmap, const QString& fileName);
+// Open-dialog filter for every format Qt reads, Windows bitmaps listed first.
+QString LogoOpenPictureFilter();

@@ -1,0 +1,27 @@
+// Reading and writing one 84-byte block of the startup logo over the shared
+// message exchange.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "link/MessageTransfer.h"
+
+constexpr int LogoTransferTries = 10;
+constexpr int LogoTransferPauseMs = 100;
+constexpr int LogoReadRequestSize = 12;
+constexpr int LogoWriteRequestSize = 98;
+// Whole frames that answer the requests: the read reply carries 98 data bytes
+// behind a 4-byte header and before sequence and checksum; the write reply is short.
+constexpr int LogoReadReplyFrame = 104;
+constexpr int LogoWriteReplyFrame = 16;
+// Data byte k of the reply stands at ReplyBuffer position 4 + k; the block is data bytes 14..97.
+constexpr int LogoReplyBlockOffset = 4 + 14;
+
+std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int Block);
+std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* Data, int Block);
+
+// On success the block's 84 bytes are in Data and Ok is true; otherwise Data is untouched.
+void GetBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok);
+// Ok is true when the handset answered with any data frame.
+void PutBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok);

@@ -1,0 +1,77 @@
+// A scripted prompt seam and a handset that keeps a logo, for the logo window tests.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "app/common/Prompts.h"
+#include "logo/LogoBlocks.h"
+#include "logo/LogoHost.h"
+#include "logo/LogoTransfer.h"
+
+class ScriptedPrompts : public Prompts {
+public:
+    std::deque<QString> fileNames;  // answers of the open and save dialogs, in order
+    QStringList notices;
+
+    ScriptedPrompts() { previous_ = setPrompts(this); }
+    ~ScriptedPrompts() override { setPrompts(previous_); }
+
+    bool Confirm(QWidget*, const QString&) override { return false; }
+    void Notice(QWidget*, const QString& text) override { notices << text; }
+    QString OpenFileName(QWidget*, const QString&, const QString&) override { return next(); }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return next(); }
+    bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
+
+private:
+    QString next()
+    {
+        if (fileNames.empty())
+            return QString();
+        QString name = fileNames.front();
+        fileNames.pop_front();
+        return name;
+    }
+    Prompts* previous_ = nullptr;
+};
+
+// Answers logo requests from its own memory the way the handset does; a
+// block listed in failing gets no answer and shows the link's message.
+class FakeLogoPhone : public MessageTransfer, public LogoHost {
+public:
+    LogoBlocks memory{};
+    std::vector<int> failing;
+    bool attached = true;
+    std::vector<std::vector<std::uint8_t>> writes;
+    std::function<void()> duringCall;
+
+    bool Transfer(const std::uint8_t* message, int n, int, int, int) override
+    {
+        if (duringCall)
+            duringCall();
+        const int block = message[9];
+        if (!attached || std::find(failing.begin(), failing.end(), block) != failing.end()) {
+            prompts().Notice(nullptr, QStringLiteral("No answer from phone!  Please, check cable connection!"));
+            return false;
+        }
+        reply_.fill(0);
+        if (message[0] == 0x0F) {
+            std::copy(memory[block].begin(), memory[block].end(), reply_.begin() + 18);
+        } else {
+            writes.emplace_back(message, message + n);
+            std::copy(message + 14, message + 98, memory[block].begin());
+        }
+        return true;
+    }
+    const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return reply_; }
+
+    void GetBitmap(std::uint8_t* Data, int& Block, bool& Ok) override { ::GetBitmap(*this, Data, Block, Ok); }
+    void PutBitmap(std::uint8_t* Data, int& Block, bool& Ok) override { ::PutBitmap(*this, Data, Block, Ok); }
+
+private:
+    std::array<std::uint8_t, 256> reply_{};
+};

@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <random>
+#include <unistd.h>
+
+#include "LogoTestDoubles.h"
+#include "app/common/VrCheckLed.h"
+#include "app/common/VrIndicator.h"
+#include "logo/LogoPicture.h"
+#include "logo/Unit5.h"
+#include "logo/VrRaster.h"
+
+namespace {
+
+class LogoWindow : public ::testing::Test {
+protected:
+    ScriptedPrompts prompts;
+    FakeLogoPhone phone;
+    TForm5 form{phone};
+    QTemporaryDir dir;
+
+    void SetUp() override
+    {
+        std::mt19937 random(77);
+        for (auto& block : phone.memory)
+            for (auto& byte : block)
+                byte = static_cast<std::uint8_t>(random());
+    }
+
+    int DarkCells() const
+    {
+        int dark = 0;
+        for (int i = 0; i < LogoCellCount; ++i)
+            dark += form.VrRaster1->Items(i) ? 0 : 1;
+        return dark;
+    }
+    QString WritePicture(const QImage& image, const char* name, const char* format = "BMP")
+    {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(image.save(path, format));
+        return path;
+    }
+    static QImage Filled(int width, int height, QRgb colour)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    }
+};
+
+TEST_F(LogoWindow, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
+{
+    std::vector<int> steps;
+    QObject::connect(form.VrIndicator1, &TVrIndicator::OnChange,
+                     [&] { steps.push_back(form.VrIndicator1->Position()); });
+    int busyCalls = 0;
+    phone.duringCall = [&] {
+        busyCalls += !form.BitBtn1->isEnabled() && form.cursor().shape() == Qt::WaitCursor ? 1 : 0;
+    };
+    form.BitBtn1->click();
+
+    EXPECT_EQ(busyCalls, 6);
+    EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 0}));
+    EXPECT_TRUE(form.BitBtn1->isEnabled());
+    EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
+    ASSERT_EQ(form.Picture().size(), QSize(84, 48));
+    for (int y = 0; y < LogoHeight; ++y)
+        for (int x = 0; x < LogoWidth; ++x) {
+            const bool set = LogoDotIsSet(phone.memory, x, y);
+            ASSERT_EQ(form.VrRaster1->Items(LogoCellIndex(x, y)), !set) << x << "," << y;
+            ASSERT_EQ(form.Picture().pixel(x, y), set ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
+        }
+    EXPECT_TRUE(prompts.notices.isEmpty());
+}
+
+TEST_F(LogoWindow, UploadAfterLoadSendsTheSameBytesBack)
+{
+    const LogoBlocks original = phone.memory;
+    form.BitBtn1->click();
+    phone.memory = LogoBlocks{};
+    form.BitBtn3->click();
+    ASSERT_EQ(phone.writes.size(), 6u);
+    for (int b = 0; b < 6; ++b)
+        EXPECT_EQ(phone.writes[b][9], b);
+    EXPECT_EQ(phone.memory, original);
+    EXPECT_TRUE(form.BitBtn3->isEnabled());
+    EXPECT_EQ(form.VrIndicator1->Position(), 0);
+}
+
+TEST_F(LogoWindow, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
+{
+    phone.attached = false;
+    form.BitBtn1->click();
+    EXPECT_EQ(prompts.notices.size(), 6);
+    EXPECT_EQ(DarkCells(), 0);  // the untouched zero buffer reads as all clear
+    EXPECT_TRUE(form.BitBtn1->isEnabled());
+    form.BitBtn3->click();
+    EXPECT_EQ(prompts.notices.size(), 12);
+    EXPECT_TRUE(form.BitBtn3->isEnabled());
+    phone.attached = true;
+    form.BitBtn1->click();
+    EXPECT_EQ(prompts.notices.size(), 12);
+    EXPECT_EQ(form.VrRaster1->Items(0), !LogoDotIsSet(phone.memory, 0, 0));
+}
+
+TEST_F(LogoWindow, FailedBlockRepeatsTheLastBlockRead)
+{
+    phone.failing = {2};
+    form.BitBtn1->click();
+    ASSERT_EQ(prompts.notices.size(), 1);
+    for (int x = 0; x < LogoWidth; ++x)
+        for (int k = 0; k < 8; ++k)
+            ASSERT_EQ(form.VrRaster1->Items(LogoCellIndex(x, 16 + k)), !(phone.memory[1][x] >> k & 1));
+}
+
+TEST_F(LogoWindow, PictureImportUsesExactBlackOnly)
+{
+    prompts.fileNames = {WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "black.bmp")};
+    form.BitBtn4->click();
+    EXPECT_EQ(DarkCells(), LogoCellCount);
+
+    prompts.fileNames = {WritePicture(Filled(84, 48, qRgb(1, 1, 1)), "grey.bmp")};
+    form.BitBtn4->click();
+    EXPECT_EQ(DarkCells(), 0);
+}
+
+TEST_F(LogoWindow, PictureImportTakesTheTopLeftCornerWithoutScaling)
+{
+    QImage large = Filled(100, 60, qRgb(0, 0, 0));
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 100; ++x)
+            if ((x + y) % 3 == 0)
+                large.setPixel(x, y, qRgb(255, 255, 255));
+    prompts.fileNames = {WritePicture(large, "large.png", "PNG")};
+    form.BitBtn4->click();
+    EXPECT_EQ(form.Picture().size(), QSize(100, 60));
+    for (int y = 0; y < LogoHeight; ++y)
+        for (int x = 0; x < LogoWidth; ++x)
+            ASSERT_EQ(form.VrRaster1->Items(LogoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
+
+    // A later load from the phone draws over the top-left corner only.
+    form.BitBtn1->click();
+    ASSERT_EQ(form.Picture().size(), QSize(100, 60));
+    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), LogoDotsFromBlocks(phone.memory));
+    EXPECT_EQ(form.Picture().pixel(90, 50), large.pixel(90, 50));
+    EXPECT_EQ(form.Picture().pixel(84, 0), large.pixel(84, 0));
+
+    // Pixels outside a smaller picture count as white.
+    prompts.fileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.ppm", "PPM")};
+    form.BitBtn4->click();
+    EXPECT_EQ(DarkCells(), 40 * 20);
+    EXPECT_FALSE(form.VrRaster1->Items(LogoCellIndex(39, 19)));
+    EXPECT_TRUE(form.VrRaster1->Items(LogoCellIndex(40, 19)));
+    EXPECT_TRUE(form.VrRaster1->Items(LogoCellIndex(39, 20)));
+}
+
+TEST_F(LogoWindow, TransparentPixelsAreNotBlack)
+{
+    QImage image(84, 48, QImage::Format_ARGB32);
+    image.fill(qRgba(0, 0, 0, 0));
+    image.setPixel(5, 5, qRgba(0, 0, 0, 255));
+    prompts.fileNames = {WritePicture(image, "alpha.png", "PNG")};
+    form.BitBtn4->click();
+    EXPECT_EQ(DarkCells(), 1);
+    EXPECT_FALSE(form.VrRaster1->Items(LogoCellIndex(5, 5)));
+}
+
+TEST_F(LogoWindow, CancelledImportOnAFreshWindowLightsEveryCell)
+{
+    EXPECT_EQ(DarkCells(), LogoCellCount);
+    form.BitBtn4->click();
+    EXPECT_EQ(DarkCells(), 0);
+    EXPECT_EQ(form.Picture().size(), QSize(84, 48));
+}
+
+TEST_F(LogoWindow, UnreadablePictureIsNamedAndCellsKeepTheirStates)
+{
+    const QString path = dir.filePath(QStringLiteral("broken.bmp"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BM this is not a bitmap");
+    file.close();
+    form.VrRaster1->SetItems(7, true);
+    prompts.fileNames = {path};
+    form.BitBtn4->click();
+    ASSERT_EQ(prompts.notices.size(), 1);
+    EXPECT_TRUE(prompts.notices[0].contains(path));
+    EXPECT_EQ(DarkCells(), LogoCellCount - 1);
+    EXPECT_TRUE(form.Picture().isNull());
+}
+
+TEST_F(LogoWindow, SaveWritesThePreviewNotTheEdits)
+{
+    const QString path = dir.filePath(QStringLiteral("Logo.bmp"));
+    prompts.fileNames = {path};
+    form.BitBtn2->click();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(prompts.notices.size(), 1);
+
+    form.BitBtn1->click();
+    form.VrRaster1->SetItems(0, !form.VrRaster1->Items(0));  // an edit after the load
+    prompts.fileNames = {path};
+    form.BitBtn2->click();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.read(2), QByteArray("BM"));
+    const QImage image(path);
+    ASSERT_EQ(image.size(), QSize(84, 48));
+    EXPECT_EQ(LogoDotsFromPicture(image), LogoDotsFromBlocks(phone.memory));
+}
+
+TEST_F(LogoWindow, FailedSaveLeavesTheEarlierFileWhole)
+{
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString path = folder + QStringLiteral("/Logo.bmp");
+    QFile earlier(path);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier contents");
+    earlier.close();
+
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const bool root = geteuid() == 0;
+    if (root)  // permissions do not stop root; an immutable folder does
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
+    QFile probe(folder + QStringLiteral("/probe"));
+    const bool locked = !probe.open(QIODevice::WriteOnly);
+
+    form.BitBtn1->click();
+    prompts.fileNames = {path};
+    if (locked)
+        form.BitBtn2->click();
+
+    if (root)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!locked)
+        GTEST_SKIP() << "cannot make a folder read-only here";
+
+    ASSERT_EQ(prompts.notices.size(), 1);
+    EXPECT_TRUE(prompts.notices[0].contains(path));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("earlier contents"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("Logo.bmp")});
+}
+
+TEST_F(LogoWindow, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
+{
+    auto* raster = form.VrRaster1;
+    QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(DarkCells(), LogoCellCount);  // "Edit" is off
+
+    form.VrCheckLed1->SetChecked(true);
+    QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_TRUE(raster->Items(0));
+    QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(423, 2));
+    EXPECT_TRUE(raster->Items(84));
+    QTest::mouseClick(raster, Qt::RightButton, {}, QPoint(150, 243));
+    EXPECT_TRUE(raster->Items(4031));
+    QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(1, 1));  // -1 div 5 truncates to 0: the border belongs to cell 0
+    EXPECT_FALSE(raster->Items(0));
+    EXPECT_EQ(DarkCells(), LogoCellCount - 2);
+    // Only the press counts: the preview is not touched.
+    EXPECT_TRUE(form.Picture().isNull());
+}
+
+TEST_F(LogoWindow, LayoutMatchesTheDesign)
+{
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Logo manager"));
+    EXPECT_EQ(form.VrRaster1->geometry(), QRect(16, 62, 424, 244));
+    EXPECT_EQ(form.VrRaster1->sizeHint(), QSize(424, 244));
+    EXPECT_EQ(form.VrIndicator1->LedCount(), 6);
+    for (QPushButton* button : {form.BitBtn1, form.BitBtn2, form.BitBtn3, form.BitBtn4})
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width()) << button->text().toStdString();
+}
+
+} // namespace
