@@ -103,31 +103,31 @@ void PhoneLink::LedsOff() {
     host_.SetPackLed(false);
 }
 
-bool PhoneLink::Exchange(const ExchangeSpec& spec) {
+bool PhoneLink::Exchange(const ExchangePlan& plan) {
     LinkState& s = state_;
     s.RxLength = 0;
     s.RxExpected = 5;
-    if (spec.message != s.TxBuffer.data() && frame::IsSendableLength(spec.length))
-        std::copy_n(spec.message, spec.length, s.TxBuffer.begin());
+    if (plan.message != s.TxBuffer.data() && frame::IsSendableLength(plan.length))
+        std::copy_n(plan.message, plan.length, s.TxBuffer.begin());
     LedsOff();
     s.EchoSeen = false;
     s.AckReady = false;
-    if (spec.zeroReplyBuffer)
+    if (plan.zeroReplyBuffer)
         s.ReplyBuffer.fill(0);
     s.ReplyReady = false;
 
     long long ackSeenAtMs = -1;
-    for (int k = spec.tries;; --k) {
+    for (int k = plan.tries;; --k) {
         if (s.ReplyReady)
             return true;
-        if (spec.rule == SendRule::EveryPass || !s.AckReady)
-            SendPacket(s.TxBuffer.data(), spec.length);
+        if (plan.rule == SendRule::EveryPass || !s.AckReady)
+            SendPacket(s.TxBuffer.data(), plan.length);
         if (k <= 0)
-            return ackSeenAtMs >= 0 && WaitForAcknowledgedReply(ackSeenAtMs, spec.longestReplyFrame);
+            return ackSeenAtMs >= 0 && WaitForAcknowledgedReply(ackSeenAtMs, plan.longestReplyFrame);
         host_.ProcessMessages();
         if (s.AckReady && ackSeenAtMs < 0)
             ackSeenAtMs = sleptMs_;
-        Pause(spec.pauseMs);
+        Pause(plan.pauseMs);
     }
 }
 

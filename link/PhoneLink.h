@@ -16,7 +16,7 @@ enum class SendRule {
     EveryPass,            // send on every pass, acknowledged or not
 };
 
-struct ExchangeSpec {
+struct ExchangePlan {
     const std::uint8_t* message = nullptr;
     int length = 0;            // N
     int tries = 3;             // T: at most T + 1 sends
@@ -51,7 +51,7 @@ public:
     // Resets the assembler, copies the message to TxBuffer, darkens the LEDs,
     // clears the flags, then sends and waits. True once a data reply is in.
     // The port must be open; opening, closing and messages are the caller's.
-    bool Exchange(const ExchangeSpec& spec);
+    bool Exchange(const ExchangePlan& plan);
 
     bool Transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override;
     const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return state_.ReplyBuffer; }

@@ -9,7 +9,7 @@ class ExchangeTest : public LinkFixture {
 protected:
     void SetUp() override { line.SetFarEnd(&handset); }
 
-    ExchangeSpec Spec(const LinkMessage& m, int tries, int pauseMs, SendRule rule = SendRule::WhileUnacknowledged) {
+    ExchangePlan Plan(const LinkMessage& m, int tries, int pauseMs, SendRule rule = SendRule::WhileUnacknowledged) {
         return {m.head.data(), m.length, tries, pauseMs, rule, false, m.longestReplyFrame};
     }
 
@@ -43,7 +43,7 @@ TEST_F(ExchangeTest, SilentLineSendsTPlusOneTimesOnePauseAndOneFrameApart) {
     handset.acknowledge = false;
     handset.reply = false;
     line.Open();
-    EXPECT_FALSE(link.Exchange(Spec(messages::VersionQuery, 3, 100)));
+    EXPECT_FALSE(link.Exchange(Plan(messages::VersionQuery, 3, 100)));
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 4u);
     EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(3, 109000));  // 100 ms pause + 9 ms echo wait
@@ -61,30 +61,18 @@ TEST_F(ExchangeTest, SetupClearsFlagsAssemblerAndLedsInOrderBeforeSending) {
     state().ReplyBuffer.fill(0x5A);
     line.SetAckLed(true);
     line.SetPackLed(true);
-    EXPECT_FALSE(link.Exchange(Spec(messages::SoftwareReset, 0, 100)));
+    EXPECT_FALSE(link.Exchange(Plan(messages::SoftwareReset, 0, 100)));
     EXPECT_FALSE(line.PackLed());
     EXPECT_EQ(Bytes(state().TxBuffer.begin(), state().TxBuffer.begin() + 3), (Bytes{0x43, 0x00, 0x00}));
     EXPECT_EQ(state().ReplyBuffer[0], 0x5A);  // not zeroed unless asked
     ASSERT_EQ(line.DataFrameWrites().size(), 1u);
 }
 
-TEST_F(ExchangeTest, ZeroingTheReplyBufferHappensOnlyWhenAsked) {
-    handset.acknowledge = false;
-    handset.reply = false;
-    line.Open();
-    state().ReplyBuffer.fill(0x5A);
-    auto spec = Spec(messages::NetMonitorRead, 0, 100);
-    spec.zeroReplyBuffer = true;
-    link.Exchange(spec);
-    for (std::uint8_t b : state().ReplyBuffer)
-        ASSERT_EQ(b, 0);
-}
-
 TEST_F(ExchangeTest, HandsetAnsweringWithinThePauseGetsTheRequestTwiceWithOneSequence) {
     handset.replyData = [](const Bytes&) { return Bytes(34, 'v'); };
     line.Open();
     state().TxSequence = 0x30;
-    ASSERT_TRUE(link.Exchange(Spec(messages::VersionQuery, 3, 100)));
+    ASSERT_TRUE(link.Exchange(Plan(messages::VersionQuery, 3, 100)));
     const auto requests = line.DataFrameWrites();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].bytes, requests[1].bytes);
@@ -98,7 +86,7 @@ TEST_F(ExchangeTest, HandsetAnsweringWithinThePauseGetsTheRequestTwiceWithOneSeq
 TEST_F(ExchangeTest, AcknowledgedRequestIsNotSentAgainWhileWaitingForItsReply) {
     handset.reply = false;
     line.Open();
-    EXPECT_FALSE(link.Exchange(Spec(messages::SoftwareReset, 3, 100)));
+    EXPECT_FALSE(link.Exchange(Plan(messages::SoftwareReset, 3, 100)));
     // Sent until the acknowledgement was taken in, after the second send; then only waiting.
     EXPECT_EQ(line.DataFrameWrites().size(), 2u);
     EXPECT_TRUE(state().AckReady);
@@ -108,7 +96,7 @@ TEST_F(ExchangeTest, AcknowledgedRequestIsNotSentAgainWhileWaitingForItsReply) {
 TEST_F(ExchangeTest, EveryPassRuleKeepsSendingAfterTheAcknowledgement) {
     handset.reply = false;
     line.Open();
-    EXPECT_FALSE(link.Exchange(Spec(messages::NetMonitorOn, 10, 10, SendRule::EveryPass)));
+    EXPECT_FALSE(link.Exchange(Plan(messages::NetMonitorOn, 10, 10, SendRule::EveryPass)));
     EXPECT_EQ(line.DataFrameWrites().size(), 11u);
     EXPECT_TRUE(state().AckReady);
 }

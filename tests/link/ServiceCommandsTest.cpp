@@ -41,9 +41,9 @@ protected:
     Bytes Reply(const Bytes& m) {
         if (m == Bytes{0x00, 0x03, 0x00})
             return versionData;
-        if (m[4] == 0x01)  // serial number item
+        if (m.size() == 8 && m[4] == 0x01)  // serial number item
             return serialData;
-        if (m[0] == 0x0F && m[4] == 0x06)
+        if (m.size() == 8 && m[4] == 0x06)
             return netMonitorData;
         return {0x01};
     }
