@@ -1,0 +1,10 @@
+#include "ReplyText.h"
+
+std::string DecodeReplyText(const std::array<std::uint8_t, 256>& reply, int first, int last) {
+    std::string text;
+    for (int i = first; i <= last && i < static_cast<int>(reply.size()); ++i) {
+        const std::uint8_t byte = reply[i];
+        text += (byte >= 0x20 || byte == 0x0A) ? static_cast<char>(byte) : '.';
+    }
+    return text;
+}

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "LinkFixture.h"
+
+namespace {
+
+TEST(Checksum, MatchesTheWorkedFrames) {
+    const Bytes version{0x00, 0xE9, 0x03, 0xE5, 0x00, 0x03, 0x00, 0x00};
+    EXPECT_EQ(PhoneLink::Checksum(version.data()), 0x0C);
+    const Bytes pcAck{0x00, 0xE9, 0x7F, 0x00};
+    EXPECT_EQ(PhoneLink::Checksum(pcAck.data()), 0x96);
+    const Bytes handsetAck{0xE9, 0x00, 0x7F, 0x00};
+    EXPECT_EQ(PhoneLink::Checksum(handsetAck.data()), 0x96);
+    const Bytes handsetAck5{0xE9, 0x00, 0x7F, 0x05};
+    EXPECT_EQ(PhoneLink::Checksum(handsetAck5.data()), 0x93);
+}
+
+TEST(Checksum, CoversTheHeaderMessageAndSequenceOrFourAckBytesOnly) {
+    Bytes ack{0xE9, 0x00, 0x7F, 0x05, 0x11, 0x22};
+    ack[4] = 0xFF;  // whatever follows an acknowledgement's four bytes
+    ack[5] = 0x01;
+    EXPECT_EQ(PhoneLink::Checksum(ack.data()), 0x93);
+
+    Bytes f{0xE9, 0x00, 0x01, 0x00, 0xAA, 0x07, 0x00, 0x55};
+    const std::uint8_t sum = PhoneLink::Checksum(f.data());
+    EXPECT_EQ(sum, 0xE9 ^ 0x01 ^ 0xAA ^ 0x07);
+    f[6] = 0x12;  // the checksum position itself and what follows are not covered
+    f[7] = 0x34;
+    EXPECT_EQ(PhoneLink::Checksum(f.data()), sum);
+    f[5] = 0x08;
+    EXPECT_NE(PhoneLink::Checksum(f.data()), sum);
+}
+
+class SendPacketTest : public LinkFixture {
+protected:
+    void SetUp() override {
+        line.SetEcho(false);
+        line.Open();
+    }
+};
+
+TEST_F(SendPacketTest, VersionQueryGoesOutAsTheWorkedFrameAndWaitsOneFrameTime) {
+    const Bytes message{0x00, 0x03, 0x00};
+    link.SendPacket(message.data(), 3);
+    ASSERT_EQ(line.Writes().size(), 1u);
+    EXPECT_EQ(line.Writes()[0].bytes, (Bytes{0x00, 0xE9, 0x03, 0xE5, 0x00, 0x03, 0x00, 0x00, 0x0C}));
+    // The receiver cannot run while it sleeps, so the echo never cuts the wait short.
+    EXPECT_EQ(line.Sleeps(), std::vector<int>(9, 1));
+    EXPECT_FALSE(state().EchoSeen);
+}
+
+TEST_F(SendPacketTest, LongestMessageMakesA104ByteFrameAnd104Sleeps) {
+    Bytes message(98);
+    for (int i = 0; i < 98; ++i)
+        message[i] = static_cast<std::uint8_t>(i * 7);
+    state().TxSequence = 0x21;
+    link.SendPacket(message.data(), 98);
+    ASSERT_EQ(line.Writes().size(), 1u);
+    const Bytes& f = line.Writes()[0].bytes;
+    ASSERT_EQ(f.size(), 104u);
+    EXPECT_EQ(Bytes(f.begin() + 4, f.begin() + 102), message);
+    EXPECT_EQ(f[102], 0x21);
+    EXPECT_EQ(f[103], PhoneLink::Checksum(f.data()));
+    EXPECT_EQ(line.Sleeps().size(), 104u);
+}
+
+TEST_F(SendPacketTest, WriteThatTimesOutReturnsWithoutSleeping) {
+    line.SetWriteTimesOut(true);
+    const Bytes message{0x00, 0x03, 0x00};
+    link.SendPacket(message.data(), 3);
+    EXPECT_TRUE(line.Sleeps().empty());
+}
+
+TEST_F(SendPacketTest, UnframeableLengthsNeverReachThePort) {
+    const Bytes message(256, 0x11);
+    state().EchoSeen = true;
+    link.SendPacket(message.data(), 127);
+    link.SendPacket(message.data(), 251);
+    link.SendPacket(message.data(), 255);
+    EXPECT_TRUE(line.Writes().empty());
+    EXPECT_TRUE(line.Sleeps().empty());
+    EXPECT_TRUE(state().EchoSeen);
+
+    link.SendPacket(message.data(), 250);  // the largest frame fills the buffer exactly
+    ASSERT_EQ(line.Writes().size(), 1u);
+    EXPECT_EQ(line.Writes()[0].bytes.size(), 256u);
+}
+
+TEST_F(SendPacketTest, SequenceWrapsFrom255To0OnTheNextAcknowledgement) {
+    state().TxSequence = 255;
+    const Bytes message{0x00, 0x03, 0x00};
+    link.SendPacket(message.data(), 3);
+    Deliver(VirtualHandset::Ack(0x10));
+    EXPECT_EQ(state().TxSequence, 0);
+    link.SendPacket(message.data(), 3);
+    ASSERT_EQ(line.Writes().size(), 2u);
+    EXPECT_EQ(line.Writes()[0].bytes[7], 0xFF);
+    EXPECT_EQ(line.Writes()[1].bytes, (Bytes{0x00, 0xE9, 0x03, 0xE5, 0x00, 0x03, 0x00, 0x00, 0x0C}));
+}
+
+TEST_F(SendPacketTest, ResendWithoutAcknowledgementKeepsTheSequenceByte) {
+    state().TxSequence = 7;
+    const Bytes message{0x43, 0x00, 0x00};
+    link.SendPacket(message.data(), 3);
+    Deliver(line.Writes()[0].bytes);  // only our own echo comes back
+    link.SendPacket(message.data(), 3);
+    EXPECT_EQ(line.Writes()[0].bytes, line.Writes()[1].bytes);
+    EXPECT_EQ(state().TxSequence, 7);
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "VirtualLine.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+bool IsAckFrame(const std::vector<std::uint8_t>& bytes) { return bytes.size() == 5 && bytes[2] == 0x7F; }
+}  // namespace
+
+void VirtualLine::ScheduleAt(std::int64_t atUs, const std::vector<std::uint8_t>& bytes) {
+    for (std::uint8_t byte : bytes)
+        pending_.emplace(atUs, byte);
+}
+
+std::int64_t VirtualLine::Transmit(std::int64_t startUs, const std::vector<std::uint8_t>& bytes) {
+    const std::int64_t duration = static_cast<std::int64_t>(bytes.size()) * kByteUs;
+    std::int64_t start = startUs;
+    for (const auto& [busyStart, busyEnd] : wireBusy_) {
+        if (busyEnd <= start)
+            continue;
+        if (start + duration <= busyStart)
+            break;
+        start = busyEnd;
+    }
+    if (duration > 0)
+        wireBusy_.emplace(start, start + duration);
+    std::int64_t t = start;
+    for (std::uint8_t byte : bytes) {
+        t += kByteUs;
+        pending_.emplace(t, byte);
+    }
+    return t;
+}
+
+void VirtualLine::Open() {
+    if (portMissing_)
+        throw std::runtime_error("Unable to open com port");
+    if (open_)
+        throw std::runtime_error("Port already open");
+    open_ = true;
+    ++opens_;
+}
+
+void VirtualLine::Close() {
+    open_ = false;
+    arrived_.clear();
+}
+
+int VirtualLine::WriteBuf(const std::uint8_t* buffer, int count) {
+    if (!open_)
+        throw std::runtime_error("Write on a closed port");
+    std::vector<std::uint8_t> bytes(buffer, buffer + count);
+    if (writeTimesOut_ || (ackWriteTimesOut_ && IsAckFrame(bytes)))
+        return 0;
+    writes_.push_back({nowUs_, bytes});
+    if (echo_)
+        Transmit(nowUs_, bytes);
+    if (farEnd_)
+        farEnd_->OnWrite(*this, bytes, nowUs_);
+    return count;
+}
+
+int VirtualLine::ReadBuf(std::uint8_t* buffer, int count) {
+    const int n = std::min(count, static_cast<int>(arrived_.size()));
+    std::copy_n(arrived_.begin(), n, buffer);
+    arrived_.erase(arrived_.begin(), arrived_.begin() + n);
+    return n;
+}
+
+void VirtualLine::ProcessMessages() {
+    if (atNextProcessMessages) {
+        auto event = std::move(atNextProcessMessages);
+        atNextProcessMessages = nullptr;
+        event();
+    }
+    const auto due = pending_.upper_bound(nowUs_);
+    if (open_) {
+        for (auto it = pending_.begin(); it != due; ++it)
+            arrived_.push_back(it->second);
+    }
+    pending_.erase(pending_.begin(), due);  // a closed port hears nothing
+    if (arrived_.empty() || !receiver_ || inReceiver_)
+        return;
+    inReceiver_ = true;
+    notificationCounts_.push_back(static_cast<int>(arrived_.size()));
+    receiver_(static_cast<int>(arrived_.size()));
+    inReceiver_ = false;
+}
+
+void VirtualLine::Sleep(int ms) {
+    sleeps_.push_back(ms);
+    nowUs_ += static_cast<std::int64_t>(ms) * 1000;
+}
+
+void VirtualLine::SetAckLed(bool on) {
+    ackLed_ = on;
+    ackLedOns_ += on ? 1 : 0;
+}
+
+void VirtualLine::SetPackLed(bool on) {
+    packLed_ = on;
+    packLedOns_ += on ? 1 : 0;
+}
+
+void VirtualLine::ShowMessage(const std::string& text) {
+    messages_.push_back(text);
+}
+
+std::vector<VirtualLine::Write> VirtualLine::DataFrameWrites() const {
+    std::vector<Write> out;
+    std::copy_if(writes_.begin(), writes_.end(), std::back_inserter(out),
+                 [](const Write& w) { return !IsAckFrame(w.bytes); });
+    return out;
+}
+
+std::vector<VirtualLine::Write> VirtualLine::AckWrites() const {
+    std::vector<Write> out;
+    std::copy_if(writes_.begin(), writes_.end(), std::back_inserter(out),
+                 [](const Write& w) { return IsAckFrame(w.bytes); });
+    return out;
+}

@@ -1,0 +1,109 @@
+// A serial line on a virtual clock for link tests: it is the port and the
+// host at once. Time moves only in Sleep; bytes a far end schedules arrive
+// when the clock reaches them and are handed over in one notification per
+// ProcessMessages, never during a write.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/LinkHost.h"
+#include "link/LinkPort.h"
+
+class VirtualLine;
+
+// The other end of the wire (a scripted handset, later the handset model).
+class FarEnd {
+public:
+    virtual ~FarEnd() = default;
+    // Every write of the program, at the virtual time it was made.
+    virtual void OnWrite(VirtualLine& line, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) = 0;
+};
+
+class VirtualLine : public LinkPort, public LinkHost {
+public:
+    static constexpr std::int64_t kByteUs = 1146;  // 9600 baud, 11 bits a character
+
+    struct Write {
+        std::int64_t atUs;
+        std::vector<std::uint8_t> bytes;
+    };
+
+    // Setup.
+    void SetFarEnd(FarEnd* farEnd) { farEnd_ = farEnd; }
+    void SetReceiver(std::function<void(int)> receiver) { receiver_ = std::move(receiver); }
+    void SetEcho(bool echo) { echo_ = echo; }
+    void SetPortMissing(bool missing) { portMissing_ = missing; }
+    void SetPortNum(int portNum) { portNum_ = portNum; }
+    void SetWriteTimesOut(bool timesOut) { writeTimesOut_ = timesOut; }
+    void SetAckWriteTimesOut(bool timesOut) { ackWriteTimesOut_ = timesOut; }
+
+    // Far-end side: bytes that all arrive at atUs.
+    void ScheduleAt(std::int64_t atUs, const std::vector<std::uint8_t>& bytes);
+    // Bytes sent at the line rate from startUs, or from the first gap on the wire
+    // after it that holds them whole; returns the time the last byte has arrived.
+    std::int64_t Transmit(std::int64_t startUs, const std::vector<std::uint8_t>& bytes);
+
+    // LinkPort
+    void Open() override;
+    void Close() override;
+    bool IsOpen() const override { return open_; }
+    int PortNum() const override { return portNum_; }
+    int WriteBuf(const std::uint8_t* buffer, int count) override;
+    int ReadBuf(std::uint8_t* buffer, int count) override;
+
+    // LinkHost
+    void ProcessMessages() override;
+    void Sleep(int ms) override;
+    void SetAckLed(bool on) override;
+    void SetPackLed(bool on) override;
+    void EnableInfoButton() override { ++infoButtonEnables_; }
+    void ShowMessage(const std::string& text) override;
+
+    // What happened.
+    std::int64_t NowUs() const { return nowUs_; }
+    const std::vector<Write>& Writes() const { return writes_; }
+    std::vector<Write> DataFrameWrites() const;  // the program's data frames, acknowledgements left out
+    std::vector<Write> AckWrites() const;
+    const std::vector<int>& Sleeps() const { return sleeps_; }
+    const std::vector<std::string>& Messages() const { return messages_; }
+    const std::vector<int>& NotificationCounts() const { return notificationCounts_; }
+    bool AckLed() const { return ackLed_; }
+    bool PackLed() const { return packLed_; }
+    int AckLedOns() const { return ackLedOns_; }
+    int PackLedOns() const { return packLedOns_; }
+    int InfoButtonEnables() const { return infoButtonEnables_; }
+    int Opens() const { return opens_; }
+    // Runs once at the start of the next ProcessMessages, as a click the user made meanwhile.
+    std::function<void()> atNextProcessMessages;
+
+private:
+    FarEnd* farEnd_ = nullptr;
+    std::function<void(int)> receiver_;
+    bool echo_ = true;
+    bool portMissing_ = false;
+    bool writeTimesOut_ = false;
+    bool ackWriteTimesOut_ = false;
+    int portNum_ = 1;
+    bool open_ = false;
+    bool inReceiver_ = false;
+
+    std::int64_t nowUs_ = 0;
+    std::map<std::int64_t, std::int64_t> wireBusy_;  // start -> end of each transmission
+    std::multimap<std::int64_t, std::uint8_t> pending_;  // equal times keep their order
+    std::vector<std::uint8_t> arrived_;
+
+    std::vector<Write> writes_;
+    std::vector<int> sleeps_;
+    std::vector<std::string> messages_;
+    std::vector<int> notificationCounts_;
+    bool ackLed_ = false;
+    bool packLed_ = false;
+    int ackLedOns_ = 0;
+    int packLedOns_ = 0;
+    int infoButtonEnables_ = 0;
+    int opens_ = 0;
+};
