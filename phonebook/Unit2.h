@@ -1,0 +1,57 @@
+// Unit2: the "Phonebook" window, the program's only copy of the phonebook.
+#pragma once
+
+#include "PhonebookFile.h"
+#include "ui_Unit2.h"
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+class PhonebookHost;
+class QMenu;
+class TForm4;
+
+class TForm2 : public QDialog, public Ui::TForm2 {
+    Q_OBJECT
+
+public:
+    static constexpr int GridRows = 116;  // header row + 100 records + 15 spare rows
+    static constexpr int RecordRows = 100;
+
+    // host and editor are not owned; both outlive the window.
+    TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent = nullptr);
+
+    // Cell text in grid coordinates: column 0 and row 0 are the headers.
+    QString Cells(int col, int row) const;
+    void SetCell(int col, int row, const QString& text);
+    // Top row of the current selection (1-115), 0 when nothing is selected.
+    int SelectedRow() const;
+    void SelectRow(int row);
+
+    // Shows the window modally as a number picker; true when the user picked a
+    // row with OK, phone then holds that row's "Phone" cell as it stands.
+    bool PickNumber(std::string& phone);
+
+    QMenu* PopupMenu1 = nullptr;
+
+public slots:
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void UpdaterecordinPhone1Click();
+    void Editrecord1Click();
+    void Deleterecord1Click();
+    void StringGrid1DblClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void FormShow();
+
+private:
+    std::vector<PhonebookEntry> RecordRowsAsEntries() const;
+
+    PhonebookHost& host_;
+    TForm4& editor_;
+};
