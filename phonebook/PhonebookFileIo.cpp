@@ -32,10 +32,14 @@ void SavePhonebookFile(const QString& path, const std::vector<PhonebookEntry>& e
 {
     const std::string image = EncodePhonebookFile(entries);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a short write shows here, before commit could put a cut file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         RaiseFileError(file, path);
-    if (file.write(image.data(), static_cast<qint64>(image.size())) != static_cast<qint64>(image.size()))
-        RaiseFileError(file, path);
+    if (file.write(image.data(), static_cast<qint64>(image.size())) != static_cast<qint64>(image.size())) {
+        if (file.error() == QFileDevice::PermissionsError)
+            throw EInOutError("File access denied");
+        throw EInOutError("Disk full");
+    }
     if (!file.commit())
         RaiseFileError(file, path);
 }
