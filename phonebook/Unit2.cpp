@@ -5,6 +5,7 @@
 #include "PhonebookHost.h"
 #include "Unit4.h"
 #include "WindowFonts.h"
+#include "ui_Unit2.h"
 #include "app/common/Prompts.h"
 #include "app/common/WinText.h"
 
@@ -39,9 +40,21 @@ private:
 } // namespace
 
 TForm2::TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent)
-    : QDialog(parent), host_(host), editor_(editor)
+    : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()), host_(host), editor_(editor)
 {
-    setupUi(this);
+    ui_->setupUi(this);
+    BitBtn1 = ui_->BitBtn1;
+    BitBtn2 = ui_->BitBtn2;
+    BitBtn3 = ui_->BitBtn3;
+    BitBtn4 = ui_->BitBtn4;
+    BitBtn5 = ui_->BitBtn5;
+    BitBtn6 = ui_->BitBtn6;
+    Label1 = ui_->Label1;
+    StringGrid1 = ui_->StringGrid1;
+    VrProgressBar1 = ui_->VrProgressBar1;
+    UpdaterecordinPhone1 = ui_->UpdaterecordinPhone1;
+    Editrecord1 = ui_->Editrecord1;
+    Deleterecord1 = ui_->Deleterecord1;
     setFont(DialogFont());
     Label1->setWordWrap(false);
 
@@ -87,6 +100,8 @@ TForm2::TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent)
     connect(Deleterecord1, &QAction::triggered, this, &TForm2::Deleterecord1Click);
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, &TForm2::StringGrid1DblClick);
 }
+
+TForm2::~TForm2() = default;
 
 QString TForm2::Cells(int col, int row) const
 {

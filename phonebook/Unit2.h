@@ -2,17 +2,24 @@
 #pragma once
 
 #include "PhonebookFile.h"
-#include "ui_Unit2.h"
-
 #include <QDialog>
+#include <memory>
 #include <string>
 #include <vector>
 
 class PhonebookHost;
+class QAction;
+class QLabel;
 class QMenu;
+class QPushButton;
+class QTableWidget;
 class TForm4;
+class TVrProgressBar;
+namespace Ui {
+class TForm2;
+}
 
-class TForm2 : public QDialog, public Ui::TForm2 {
+class TForm2 : public QDialog {
     Q_OBJECT
 
 public:
@@ -21,6 +28,7 @@ public:
 
     // host and editor are not owned; both outlive the window.
     TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent = nullptr);
+    ~TForm2() override;
 
     // Cell text in grid coordinates: column 0 and row 0 are the headers.
     QString Cells(int col, int row) const;
@@ -33,7 +41,20 @@ public:
     // row with OK, phone then holds that row's "Phone" cell as it stands.
     bool PickNumber(std::string& phone);
 
-    QMenu* PopupMenu1 = nullptr;
+    // The window's controls, created by its form.
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    QPushButton* BitBtn3;
+    QPushButton* BitBtn4;
+    QPushButton* BitBtn5;
+    QPushButton* BitBtn6;
+    QLabel* Label1;
+    QTableWidget* StringGrid1;
+    TVrProgressBar* VrProgressBar1;
+    QMenu* PopupMenu1;
+    QAction* UpdaterecordinPhone1;
+    QAction* Editrecord1;
+    QAction* Deleterecord1;
 
 public slots:
     void BitBtn1Click();
@@ -52,6 +73,7 @@ protected:
 private:
     std::vector<PhonebookEntry> RecordRowsAsEntries() const;
 
+    std::unique_ptr<Ui::TForm2> ui_;
     PhonebookHost& host_;
     TForm4& editor_;
 };

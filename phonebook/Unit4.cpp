@@ -2,6 +2,7 @@
 #include "Unit4.h"
 
 #include "WindowFonts.h"
+#include "ui_Unit4.h"
 
 namespace {
 
@@ -21,13 +22,21 @@ QString Displayed(const QLineEdit* edit, int positions)
 
 } // namespace
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent)
+TForm4::TForm4(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm4>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
+    Label1 = ui_->Label1;
+    Label2 = ui_->Label2;
+    MaskEdit1 = ui_->MaskEdit1;
+    MaskEdit2 = ui_->MaskEdit2;
+    BitBtn1 = ui_->BitBtn1;
+    BitBtn2 = ui_->BitBtn2;
     setFont(DialogFont());
     MaskEdit1->setInputMask(MaskOf(QLatin1Char('x'), NameChars));
     MaskEdit2->setInputMask(MaskOf(QLatin1Char('#'), NumberChars));
 }
+
+TForm4::~TForm4() = default;
 
 QString TForm4::NameText() const
 {
