@@ -59,6 +59,7 @@ TForm2::TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent)
     Label1->setWordWrap(false);
 
     StringGrid1->setFont(TableFont());
+    StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setRowCount(GridRows - 1);
     StringGrid1->setColumnCount(2);
     StringGrid1->verticalHeader()->setFixedWidth(64);
