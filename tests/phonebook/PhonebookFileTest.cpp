@@ -151,29 +151,20 @@ TEST(PhonebookFileOnDisk, SaveIntoReadOnlyFolderLeavesTheEarlierFile)
     WriteBytes(path, earlier);
 
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    // The superuser writes through permissions: make the folder immutable instead.
-    int immutableFd = -1;
-    if (geteuid() == 0) {
-        immutableFd = open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        if (immutableFd < 0 || ioctl(immutableFd, FS_IOC_GETFLAGS, &flags) != 0) {
-            GTEST_SKIP() << "cannot protect a folder from the superuser here";
-        }
-        flags |= FS_IMMUTABLE_FL;
-        if (ioctl(immutableFd, FS_IOC_SETFLAGS, &flags) != 0) {
-            close(immutableFd);
-            GTEST_SKIP() << "cannot protect a folder from the superuser here";
-        }
-    }
+    // The superuser writes through permissions: the folder is made immutable instead.
+    const int fd = open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool immutable = geteuid() == 0 && fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags |= FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
     const std::string error = ErrorText([&] { SavePhonebookFile(path, SampleBook()); });
-    if (immutableFd >= 0) {
-        int flags = 0;
-        ioctl(immutableFd, FS_IOC_GETFLAGS, &flags);
+    if (immutable) {
         flags &= ~FS_IMMUTABLE_FL;
-        ioctl(immutableFd, FS_IOC_SETFLAGS, &flags);
-        close(immutableFd);
+        ioctl(fd, FS_IOC_SETFLAGS, &flags);
     }
+    close(fd);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (geteuid() == 0 && !immutable)
+        GTEST_SKIP() << "cannot protect a folder from the superuser here";
 
     EXPECT_EQ(error, "File access denied");
     EXPECT_EQ(ReadBytes(path), earlier);
