@@ -1,0 +1,42 @@
+// A record reply is whatever the line delivered: decoding must take any frame.
+#include "phonebook/PhBookTransfer.h"
+#include "phonebook/PhoneRecord.h"
+#include "link/MessageTransfer.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+class ScriptedReply : public MessageTransfer {
+public:
+    bool Transfer(const std::uint8_t*, int, int, int, int) override { return true; }
+    const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return Reply; }
+    std::array<std::uint8_t, 256> Reply{};
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    ScriptedReply link;
+    std::copy_n(data, std::min<std::size_t>(size, link.Reply.size()), link.Reply.begin());
+    std::string name, number;
+    bool ok = false;
+    PhBookRead(link, 0, name, number, ok);
+    if (!ok || number.size() > MaxNumberDigits || name.size() > MaxNameChars)
+        std::abort();
+    // A decoded record written back and read again stays the same, except
+    // the characters the handset set cannot hold.
+    std::string trimmedName = name, trimmedNumber = number;
+    TrimRecordText(trimmedName);
+    TrimRecordText(trimmedNumber);
+    const WriteRequest request = BuildWriteRequest(0, trimmedName, trimmedNumber);
+    ReplyFrame again{};
+    std::copy(request.begin() + 14, request.begin() + 47, again.begin() + 4 + 14);
+    if (DecodeReplyNumber(again).size() != trimmedNumber.size())
+        std::abort();
+    return 0;
+}

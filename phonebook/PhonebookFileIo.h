@@ -1,0 +1,12 @@
+// Reading and writing phonebook files on disk; failures raise EInOutError with
+// the text the user sees.
+#pragma once
+
+#include "PhonebookFile.h"
+
+#include <QString>
+
+// Replaces the file as a whole: if writing fails, the earlier file stays intact.
+void SavePhonebookFile(const QString& path, const std::vector<PhonebookEntry>& entries);
+// At most the first 6600 bytes of the file.
+std::string ReadPhonebookFile(const QString& path);

@@ -1,0 +1,171 @@
+// The phonebook file: its record layout in memory, and the file on disk.
+#include "phonebook/PhonebookFile.h"
+#include "phonebook/PhonebookFileIo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<PhonebookEntry> SampleBook()
+{
+    std::vector<PhonebookEntry> book(NpbRecords);
+    for (int i = 0; i < NpbRecords; i += 3)
+        book[i] = {"Name " + std::to_string(i) + " \xC0\xFF", "+7" + std::to_string(1000 + i)};
+    book[99] = {std::string(32, 'n'), std::string(32, '1')};
+    return book;
+}
+
+void WriteBytes(const QString& path, const std::string& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+}
+
+std::string ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<unreadable>");
+}
+
+std::string ErrorText(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const EInOutError& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
+} // namespace
+
+TEST(PhonebookFile, RecordLayout)
+{
+    std::vector<PhonebookEntry> book(2);
+    book[1] = {"Ann", "12"};
+    const std::string image = EncodePhonebookFile(book);
+    ASSERT_EQ(image.size(), 6600u);
+    const std::string record = image.substr(66, 66);
+    EXPECT_EQ(record[0], 3);
+    EXPECT_EQ(record.substr(1, 3), "Ann");
+    EXPECT_EQ(record[33], 2);
+    EXPECT_EQ(record.substr(34, 2), "12");
+    EXPECT_EQ(record.substr(4, 29), std::string(29, '\0'));
+    EXPECT_EQ(image.substr(0, 66), std::string(66, '\0'));
+    EXPECT_EQ(image.substr(132), std::string(6600 - 132, '\0'));
+}
+
+TEST(PhonebookFile, LongTextsAreCutToThirtyTwo)
+{
+    const std::vector<PhonebookEntry> book{{std::string(40, 'a'), std::string(33, '5')}};
+    const DecodedPhonebook back = DecodePhonebookFile(EncodePhonebookFile(book));
+    ASSERT_EQ(back.Entries.size(), 100u);
+    EXPECT_EQ(back.Entries[0].Name, std::string(32, 'a'));
+    EXPECT_EQ(back.Entries[0].Number, std::string(32, '5'));
+}
+
+TEST(PhonebookFile, LengthAboveThirtyTwoIsTakenAsThirtyTwo)
+{
+    std::string image(6600, 'z');
+    image[0] = static_cast<char>(200);
+    image[33] = 33;
+    const DecodedPhonebook book = DecodePhonebookFile(image);
+    EXPECT_EQ(book.Entries[0].Name, std::string(32, 'z'));
+    EXPECT_EQ(book.Entries[0].Number, std::string(32, 'z'));
+}
+
+TEST(PhonebookFile, ShortDataGivesItsCompleteRecordsOnly)
+{
+    const std::string image = EncodePhonebookFile(SampleBook());
+    DecodedPhonebook book = DecodePhonebookFile(std::string_view(image).substr(0, 66 * 3 + 65));
+    EXPECT_TRUE(book.Truncated);
+    ASSERT_EQ(book.Entries.size(), 3u);
+    EXPECT_EQ(book.Entries[0], SampleBook()[0]);
+
+    book = DecodePhonebookFile("");
+    EXPECT_TRUE(book.Truncated);
+    EXPECT_TRUE(book.Entries.empty());
+
+    book = DecodePhonebookFile(image + "trailing bytes");
+    EXPECT_FALSE(book.Truncated);
+    EXPECT_EQ(book.Entries, SampleBook());
+}
+
+TEST(PhonebookFileOnDisk, SaveAndLoadRoundTrip)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("book.npb");
+    SavePhonebookFile(path, SampleBook());
+    EXPECT_EQ(QFile(path).size(), 6600);
+    EXPECT_EQ(DecodePhonebookFile(ReadPhonebookFile(path)).Entries, SampleBook());
+}
+
+TEST(PhonebookFileOnDisk, ErrorsCarryTheirTexts)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.filePath("missing.npb")); }), "File not found");
+    EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.path()); }), "Invalid filename");
+    EXPECT_EQ(ErrorText([&] { SavePhonebookFile(dir.filePath("no/such/folder/x.npb"), {}); }), "File not found");
+}
+
+TEST(PhonebookFileOnDisk, FailedWriteLeavesTheEarlierFileWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("book.npb");
+    const std::string earlier = "earlier contents";
+    WriteBytes(path, earlier);
+
+    // A file size limit makes the write fail part way, as a full disk would.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string error = ErrorText([&] { SavePhonebookFile(path, SampleBook()); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(error, "Disk full");
+    EXPECT_EQ(ReadBytes(path), earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"book.npb"});
+}
+
+TEST(PhonebookFileOnDisk, SaveIntoReadOnlyFolderLeavesTheEarlierFile)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("ro");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString path = folder + "/book.npb";
+    const std::string earlier = EncodePhonebookFile({{"Old", "1"}});
+    WriteBytes(path, earlier);
+
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    // The superuser writes through permissions: the folder is made immutable instead.
+    const int fd = open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool immutable = geteuid() == 0 && fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags |= FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    const std::string error = ErrorText([&] { SavePhonebookFile(path, SampleBook()); });
+    if (immutable) {
+        flags &= ~FS_IMMUTABLE_FL;
+        ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    close(fd);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (geteuid() == 0 && !immutable)
+        GTEST_SKIP() << "cannot protect a folder from the superuser here";
+
+    EXPECT_EQ(error, "File access denied");
+    EXPECT_EQ(ReadBytes(path), earlier);
+}

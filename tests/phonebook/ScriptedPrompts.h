@@ -1,0 +1,45 @@
+// Prompts that answer from a script and remember what they were asked.
+#pragma once
+
+#include "app/common/Prompts.h"
+
+#include <deque>
+
+class ScriptedPrompts : public Prompts {
+public:
+    ScriptedPrompts() { previous_ = setPrompts(this); }
+    ~ScriptedPrompts() override { setPrompts(previous_); }
+
+    bool Confirm(QWidget*, const QString& text) override
+    {
+        Questions << text;
+        if (Answers.empty())
+            return false;
+        const bool answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    void Notice(QWidget*, const QString& text) override { Notices << text; }
+    QString OpenFileName(QWidget*, const QString&, const QString& filter) override
+    {
+        Filters << filter;
+        return FileName;
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString& filter, const QString& suffix) override
+    {
+        Filters << filter;
+        Suffix = suffix;
+        return FileName;
+    }
+    bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
+
+    std::deque<bool> Answers;
+    QString FileName;
+    QStringList Questions;
+    QStringList Notices;
+    QStringList Filters;
+    QString Suffix;
+
+private:
+    Prompts* previous_ = nullptr;
+};

@@ -1,0 +1,339 @@
+// The phonebook window's handlers, driven with a fake main window and
+// scripted prompts.
+#include "ScriptedPrompts.h"
+#include "app/common/WinText.h"
+#include "phonebook/PhonebookFile.h"
+#include "phonebook/PhonebookHost.h"
+#include "phonebook/Unit2.h"
+#include "phonebook/Unit4.h"
+
+#include "app/common/VrProgressBar.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct HostCall {
+    int Location;
+    std::string Name;
+    std::string Number;
+    int Progress;         // the bar's position when the call was made
+    bool BulkEnabled;     // BitBtn1 enabled during the call
+    bool OkEnabled;       // BitBtn5 enabled during the call
+};
+
+class FakeHost : public PhonebookHost {
+public:
+    void PhBookRead(int Location, std::string& Name, std::string& Number, bool& Ok) override
+    {
+        Record(Location, Name, Number);
+        Ok = Location != FailAt;
+        if (Ok) {
+            Name = "N" + std::to_string(Location) + "\xC6";
+            Number = "+" + std::to_string(Location);
+        }
+    }
+    void PhBookWrite(int Location, std::string& Name, std::string& Number, bool& Ok) override
+    {
+        Record(Location, Name, Number);
+        Ok = Location != FailAt;
+    }
+    void ClickSoftwareReset() override { ++Resets; }
+
+    void Record(int location, const std::string& name, const std::string& number)
+    {
+        Calls.push_back({location, name, number, Window->VrProgressBar1->Position(), Window->BitBtn1->isEnabled(),
+                         Window->BitBtn5->isEnabled()});
+    }
+
+    TForm2* Window = nullptr;
+    int FailAt = -1;
+    int Resets = 0;
+    std::vector<HostCall> Calls;
+};
+
+class PhonebookWindow : public ::testing::Test {
+protected:
+    PhonebookWindow() : window(host, editor) { host.Window = &window; }
+
+    void FillRows(int first, int last, const QString& prefix)
+    {
+        for (int row = first; row <= last; ++row) {
+            window.SetCell(1, row, prefix + QString::number(row));
+            window.SetCell(2, row, QString::number(row * 11));
+        }
+    }
+    bool BulkButtonsEnabled() const
+    {
+        return window.BitBtn1->isEnabled() && window.BitBtn2->isEnabled() && window.BitBtn3->isEnabled() &&
+               window.BitBtn4->isEnabled() && window.BitBtn5->isEnabled();
+    }
+
+    ScriptedPrompts prompts;
+    FakeHost host;
+    TForm4 editor;
+    TForm2 window;
+};
+
+std::string LoadError(TForm2& window)
+{
+    try {
+        window.BitBtn4Click();
+    } catch (const EInOutError& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
+} // namespace
+
+TEST_F(PhonebookWindow, ShowingPutsHeadersAndRecordNumbersOnly)
+{
+    window.SetCell(1, 7, QStringLiteral("kept"));
+    window.show();
+    EXPECT_EQ(window.Cells(1, 0), "Name");
+    EXPECT_EQ(window.Cells(2, 0), "Phone");
+    EXPECT_EQ(window.Cells(0, 1), "1");
+    EXPECT_EQ(window.Cells(0, 100), "100");
+    EXPECT_EQ(window.Cells(0, 101), "");
+    EXPECT_EQ(window.Cells(1, 7), "kept");
+    EXPECT_FALSE(window.BitBtn6->isVisible());
+    EXPECT_EQ(window.VrProgressBar1->Position(), 99);
+    window.hide();
+}
+
+TEST_F(PhonebookWindow, ReadAllFillsEveryRowAndMovesTheBarAfterEachRecord)
+{
+    FillRows(101, 101, "spare");
+    window.BitBtn1Click();
+    ASSERT_EQ(host.Calls.size(), 100u);
+    for (int loc = 0; loc < 100; ++loc) {
+        EXPECT_EQ(host.Calls[loc].Location, loc);
+        EXPECT_EQ(host.Calls[loc].Progress, std::min(loc, 99));
+        EXPECT_FALSE(host.Calls[loc].BulkEnabled);
+        EXPECT_FALSE(host.Calls[loc].OkEnabled);
+    }
+    EXPECT_EQ(window.Cells(1, 1), FromWin1251("N0\xC6"));
+    EXPECT_EQ(window.Cells(2, 100), "+99");
+    EXPECT_EQ(window.Cells(1, 101), "spare101");
+    EXPECT_EQ(window.VrProgressBar1->Position(), 99);
+    EXPECT_TRUE(BulkButtonsEnabled());
+}
+
+TEST_F(PhonebookWindow, ReadAllStopsAtTheFirstFailureWithLaterRowsEmpty)
+{
+    FillRows(1, 100, "old");
+    host.FailAt = 40;
+    window.BitBtn1Click();
+    EXPECT_EQ(host.Calls.size(), 41u);
+    EXPECT_EQ(window.Cells(2, 40), "+39");
+    for (int row = 41; row <= 100; ++row) {
+        EXPECT_EQ(window.Cells(1, row), "") << row;
+        EXPECT_EQ(window.Cells(2, row), "") << row;
+    }
+    EXPECT_EQ(window.VrProgressBar1->Position(), 40);
+    EXPECT_TRUE(BulkButtonsEnabled());
+
+    host.FailAt = 0;
+    host.Calls.clear();
+    window.BitBtn1Click();
+    EXPECT_EQ(host.Calls.size(), 1u);
+    EXPECT_EQ(window.Cells(1, 1), "");
+    EXPECT_EQ(window.Cells(1, 40), "");
+    EXPECT_TRUE(BulkButtonsEnabled());
+}
+
+TEST_F(PhonebookWindow, WriteAllAsksFirstAndSendsAllHundredThenResets)
+{
+    FillRows(1, 100, QStringLiteral("Жук "));
+    window.SetCell(1, 5, QString());
+    window.SetCell(2, 5, QString());
+
+    prompts.Answers = {false};
+    window.BitBtn2Click();
+    EXPECT_TRUE(host.Calls.empty());
+    EXPECT_EQ(host.Resets, 0);
+    ASSERT_EQ(prompts.Questions.size(), 1);
+    EXPECT_EQ(prompts.Questions[0], "Do You really want to write current phonebook into Phone?");
+
+    prompts.Answers = {true};
+    window.BitBtn2Click();
+    ASSERT_EQ(host.Calls.size(), 100u);
+    for (int loc = 0; loc < 100; ++loc) {
+        EXPECT_EQ(host.Calls[loc].Location, loc);
+        EXPECT_EQ(host.Calls[loc].Progress, loc);
+        EXPECT_FALSE(host.Calls[loc].BulkEnabled);
+        EXPECT_TRUE(host.Calls[loc].OkEnabled);
+    }
+    EXPECT_EQ(host.Calls[0].Name, "\xC6\xF3\xEA 1");
+    EXPECT_EQ(host.Calls[0].Number, "11");
+    EXPECT_EQ(host.Calls[4].Name, "");  // empty rows are written too
+    EXPECT_EQ(host.Resets, 1);
+    EXPECT_TRUE(BulkButtonsEnabled());
+}
+
+TEST_F(PhonebookWindow, WriteAllResetsAlsoAfterAFailure)
+{
+    host.FailAt = 10;
+    prompts.Answers = {true};
+    window.BitBtn2Click();
+    EXPECT_EQ(host.Calls.size(), 11u);
+    EXPECT_EQ(host.Resets, 1);
+    EXPECT_EQ(window.VrProgressBar1->Position(), 10);
+    EXPECT_TRUE(BulkButtonsEnabled());
+}
+
+TEST_F(PhonebookWindow, UpdateWritesTheSelectedRowAfterConfirmation)
+{
+    FillRows(1, 10, "n");
+    window.SelectRow(7);
+    prompts.Answers = {false, true};
+    window.UpdaterecordinPhone1Click();
+    EXPECT_TRUE(host.Calls.empty());
+    window.UpdaterecordinPhone1Click();
+    ASSERT_EQ(host.Calls.size(), 1u);
+    EXPECT_EQ(host.Calls[0].Location, 6);
+    EXPECT_EQ(host.Calls[0].Name, "n7");
+    EXPECT_EQ(host.Calls[0].Number, "77");
+    EXPECT_EQ(prompts.Questions.last(), "Do you really want to update record #7 in Phone?");
+    EXPECT_EQ(host.Resets, 0);
+}
+
+TEST_F(PhonebookWindow, UpdateRefusesTheSpareRowsBeyondThePhonebook)
+{
+    for (int row : {101, 115}) {
+        FillRows(row, row, "spare");
+        window.SelectRow(row);
+        prompts.Answers = {true};
+        window.UpdaterecordinPhone1Click();
+        EXPECT_TRUE(host.Calls.empty()) << row;
+        ASSERT_FALSE(prompts.Notices.isEmpty());
+        EXPECT_TRUE(prompts.Notices.last().contains(QStringLiteral("#%1").arg(row))) << prompts.Notices.last().toStdString();
+    }
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+}
+
+TEST_F(PhonebookWindow, DeleteEmptiesTheRowOnlyOnYes)
+{
+    FillRows(3, 3, "x");
+    window.SelectRow(3);
+    prompts.Answers = {false};
+    window.Deleterecord1Click();
+    EXPECT_EQ(window.Cells(1, 3), "x3");
+    prompts.Answers = {true};
+    window.Deleterecord1Click();
+    EXPECT_EQ(window.Cells(1, 3), "");
+    EXPECT_EQ(window.Cells(2, 3), "");
+    EXPECT_EQ(prompts.Questions.last(), "Do You really want to delete record?");
+    EXPECT_TRUE(host.Calls.empty());
+}
+
+TEST_F(PhonebookWindow, EditTakesBackTheFieldsPaddedOnOkOnly)
+{
+    FillRows(3, 3, "Bo");
+    window.SelectRow(3);
+    QString seenName, seenNumber, seenTitle;
+    auto answer = [&](bool ok) {
+        QTimer::singleShot(0, &editor, [&, ok] {
+            seenName = editor.NameText();
+            seenNumber = editor.NumberText();
+            seenTitle = editor.windowTitle();
+            editor.SetRecord(QStringLiteral("Аня"), QStringLiteral("+7-1"));
+            ok ? editor.BitBtn1->click() : editor.BitBtn2->click();
+        });
+    };
+    answer(false);
+    window.Editrecord1Click();
+    EXPECT_EQ(seenName, "Bo3" + QString(13, ' '));
+    EXPECT_EQ(seenNumber, "33" + QString(28, ' '));
+    EXPECT_EQ(seenTitle, "Edit Record #3");
+    EXPECT_EQ(window.Cells(1, 3), "Bo3");
+
+    answer(true);
+    window.Editrecord1Click();
+    EXPECT_EQ(window.Cells(1, 3), QStringLiteral("Аня") + QString(13, ' '));
+    EXPECT_EQ(window.Cells(2, 3), "+7-1" + QString(26, ' '));
+    EXPECT_TRUE(host.Calls.empty());
+}
+
+TEST_F(PhonebookWindow, SaveThenLoadGivesTheSameRecords)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("book.npb");
+    FillRows(1, 100, QStringLiteral("Ёлка "));
+    window.SetCell(1, 50, QString(40, 'L'));
+    window.SetCell(2, 60, QString());
+    window.BitBtn3Click();
+    EXPECT_EQ(prompts.Suffix, "npb");
+    EXPECT_TRUE(prompts.Filters.last().contains("*.npb"));
+    EXPECT_EQ(QFile(prompts.FileName).size(), 6600);
+
+    FillRows(1, 101, "changed");
+    window.BitBtn4Click();
+    EXPECT_EQ(window.Cells(1, 1), QStringLiteral("Ёлка 1"));
+    EXPECT_EQ(window.Cells(2, 100), "1100");
+    EXPECT_EQ(window.Cells(1, 50), QString(32, 'L'));
+    EXPECT_EQ(window.Cells(2, 60), "");
+    EXPECT_EQ(window.Cells(1, 101), "changed101");
+}
+
+TEST_F(PhonebookWindow, ShortFileFillsItsRecordsThenReportsReadBeyondEnd)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("one.npb");
+    QFile file(prompts.FileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(EncodePhonebookFile({{"First", "123"}}).substr(0, 66)));
+    file.close();
+    FillRows(1, 3, "old");
+
+    EXPECT_EQ(LoadError(window), "Read beyond end of file");
+    EXPECT_EQ(window.Cells(1, 1), "First");
+    EXPECT_EQ(window.Cells(2, 1), "123");
+    EXPECT_EQ(window.Cells(1, 2), "old2");
+
+    prompts.FileName = dir.filePath("missing.npb");
+    EXPECT_EQ(LoadError(window), "File not found");
+    EXPECT_EQ(window.Cells(1, 1), "First");
+}
+
+TEST_F(PhonebookWindow, PickerReturnsThePhoneOfTheDoubleClickedRow)
+{
+    FillRows(1, 10, "p");
+    window.SetCell(2, 4, "+7 12   ");
+    bool cancelVisible = false;
+    QTimer::singleShot(0, &window, [&] {
+        cancelVisible = window.BitBtn6->isVisible();
+        window.SelectRow(4);
+        window.StringGrid1DblClick();
+    });
+    std::string phone;
+    EXPECT_TRUE(window.PickNumber(phone));
+    EXPECT_EQ(phone, "+7 12   ");
+    EXPECT_TRUE(cancelVisible);
+    EXPECT_FALSE(window.BitBtn6->isVisible());
+
+    QTimer::singleShot(0, &window, [&] { window.BitBtn6->click(); });
+    phone = "unchanged";
+    EXPECT_FALSE(window.PickNumber(phone));
+    EXPECT_EQ(phone, "unchanged");
+    EXPECT_FALSE(window.BitBtn6->isVisible());
+}
+
+TEST_F(PhonebookWindow, CaptionsFitTheirControls)
+{
+    for (QPushButton* b : {window.BitBtn1, window.BitBtn2, window.BitBtn3, window.BitBtn4})
+        EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << b->text().toStdString();
+    const QStringList lines = window.Label1->text().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    for (const QString& line : lines)
+        EXPECT_LE(window.Label1->fontMetrics().horizontalAdvance(line), window.Label1->width()) << line.toStdString();
+    EXPECT_LE(2 * window.Label1->fontMetrics().lineSpacing(), window.Label1->height());
+}
