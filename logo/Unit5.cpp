@@ -2,7 +2,6 @@
 #include "Unit5.h"
 
 #include <QFont>
-#include <QFontDatabase>
 #include <QPixmap>
 #include <array>
 
@@ -12,20 +11,10 @@
 #include "VrCheckLed.h"
 #include "VrIndicator.h"
 #include "VrRaster.h"
+#include "DesignFonts.h"
 #include "ui_Unit5.h"
 
 namespace {
-
-// The window is laid out for an 8-point "MS Sans Serif"; where it is missing,
-// take the closest face this system has rather than whatever fontconfig picks.
-void substituteDialogFont()
-{
-    const QString family = QStringLiteral("MS Sans Serif");
-    if (QFontDatabase::hasFamily(family) || !QFont::substitutes(family).isEmpty())
-        return;
-    QFont::insertSubstitutions(family, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                                        QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
-}
 
 // Restores the started button, the pointer and the step indicator however a transfer ends.
 class TransferScope {
@@ -56,8 +45,9 @@ private:
 
 TForm5::TForm5(LogoHost& host, QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm5>()), host_(host)
 {
-    substituteDialogFont();
+    InstallFontSubstitutes();
     ui_->setupUi(this);
+    setFont(DesignFont("MS Sans Serif", 11));
     BitBtn1 = ui_->BitBtn1;
     BitBtn2 = ui_->BitBtn2;
     BitBtn3 = ui_->BitBtn3;

@@ -4,7 +4,7 @@
 #include "PhonebookFileIo.h"
 #include "PhonebookHost.h"
 #include "Unit4.h"
-#include "WindowFonts.h"
+#include "DesignFonts.h"
 #include "ui_Unit2.h"
 #include "app/common/Prompts.h"
 #include "app/common/WinText.h"
@@ -55,10 +55,10 @@ TForm2::TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent)
     UpdaterecordinPhone1 = ui_->UpdaterecordinPhone1;
     Editrecord1 = ui_->Editrecord1;
     Deleterecord1 = ui_->Deleterecord1;
-    setFont(DialogFont());
+    setFont(DesignFont("MS Sans Serif", 11));
     Label1->setWordWrap(false);
 
-    StringGrid1->setFont(TableFont());
+    StringGrid1->setFont(DesignFont("Courier", 13));
     StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setRowCount(GridRows - 1);
     StringGrid1->setColumnCount(2);

@@ -1,7 +1,7 @@
 // Unit4: the "Edit record" dialog of the phonebook window.
 #include "Unit4.h"
 
-#include "WindowFonts.h"
+#include "DesignFonts.h"
 #include "ui_Unit4.h"
 
 namespace {
@@ -31,7 +31,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
     MaskEdit2 = ui_->MaskEdit2;
     BitBtn1 = ui_->BitBtn1;
     BitBtn2 = ui_->BitBtn2;
-    setFont(DialogFont());
+    setFont(DesignFont("MS Sans Serif", 11));
     MaskEdit1->setInputMask(MaskOf(QLatin1Char('x'), NameChars));
     MaskEdit2->setInputMask(MaskOf(QLatin1Char('#'), NumberChars));
 }

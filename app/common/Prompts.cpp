@@ -1,5 +1,7 @@
 #include "Prompts.h"
 
+#include "AppTitle.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -56,7 +58,7 @@ public:
     }
 
 private:
-    static QString QApplicationTitle() { return QGuiApplication::applicationDisplayName(); }
+    static QString QApplicationTitle() { return QString::fromLatin1(kApplicationTitle); }
 };
 
 QtPrompts& qtPrompts()

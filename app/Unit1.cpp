@@ -1,0 +1,200 @@
+#include "Unit1.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QThread>
+
+#include "DesignFonts.h"
+#include "ErrorReport.h"
+#include "FormStorage.h"
+#include "IniFile.h"
+#include "OperatorValues.h"
+#include "PhoneLink.h"
+#include "Prompts.h"
+#include "ServiceCommands.h"
+#include "Unit3.h"
+#include "VaComm.h"
+#include "VaCommPort.h"
+#include "WinText.h"
+#include "ui_Unit1.h"
+
+TFMain* FMain = nullptr;
+
+namespace {
+
+// Every handler runs through here: an exception that leaves it is shown by
+// the top-level error report instead of unwinding through Qt's event code.
+template <typename F>
+void guarded(F&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ReportError(error);
+    }
+}
+
+} // namespace
+
+TFMain::TFMain(QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::TFMain>()), VaComm1_(std::make_unique<TVaComm>(VaComm1Settings()))
+{
+    ui_->setupUi(this);
+    SetUpControls();
+
+    port_ = std::make_unique<VaCommPort>(*VaComm1_);
+    link_ = std::make_unique<PhoneLink>(*port_, *this);
+    commands_ = std::make_unique<ServiceCommands>(*link_, *this);
+    VaComm1_->OnRxChar = [this](QObject*, int count) { link_->VaComm1RxChar(count); };
+
+    FormStorage1_ = new TFormStorage(this);
+    FormStorage1_->UseRegistry = true;
+    FormStorage1_->SetStoredProps({"cboxCOM.Text"});
+    FormStorage1_->OnRestorePlacement = [this](TFormPlacement*) { guarded([this] { FormStorage1RestorePlacement(); }); };
+    FormStorage1_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
+
+    Connect();
+    FormCreate();
+}
+
+TFMain::~TFMain()
+{
+    FormDestroy();
+}
+
+void TFMain::SetUpControls()
+{
+    setFont(DesignFont("MS Sans Serif", 11));
+    setWindowTitle("Nokia 640/650 M2Bus Service Tool");
+    setAutoFillBackground(true);
+
+    const QColor silver(0xC0, 0xC0, 0xC0);
+    ui_->ledNMStat->SetLedType(TVrLedType::ltLargeRect);
+    ui_->ledNMStat->SetPalette({silver, QColor(0xFF, 0, 0)});
+    ui_->ledNMStat->SetCaption("NetMonitor status");
+    ui_->ledNMStat->SetFontColor(QColor(0, 0, 0xFF));
+    for (TVrLed* led : {ui_->ledACK, ui_->ledPACK}) {
+        led->SetLedType(TVrLedType::ltLargeRect);
+        led->SetPalette({silver, QColor(0, 0xFF, 0)});
+    }
+
+    const QFont shown = DesignFont("MS Sans Serif", 19, true, true);
+    for (QLabel* label : {ui_->lblInfo, ui_->lblSerNum}) {
+        label->setFont(shown);
+        label->setStyleSheet("color: palette(highlight);");
+    }
+    ui_->VrLabel3->SetCaption("Version INFO");
+    ui_->VrLabel3->setFont(DesignFont("Arial", 17, true, true));
+    ui_->Label1->setFont(DesignFont("MS Sans Serif", 19, true, true));
+    ui_->Label1->setStyleSheet("color: red;");
+    ui_->cboxCOM->setEditText("Com1");
+}
+
+void TFMain::Connect()
+{
+    auto on = [this](QPushButton* button, void (TFMain::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    on(ui_->btInfo, &TFMain::btInfoClick);
+    on(ui_->btNMOn, &TFMain::btNMOnClick);
+    on(ui_->btNMOff, &TFMain::btNMOffClick);
+    on(ui_->btReset, &TFMain::btResetClick);
+    on(ui_->Button1, &TFMain::Button1Click);
+    on(ui_->Button2, &TFMain::Button2Click);
+    on(ui_->Button3, &TFMain::Button3Click);
+    connect(ui_->RxSpeedButton1, &QToolButton::clicked, this, [this] { guarded([this] { RxSpeedButton1Click(); }); });
+    // Only the user's changes count: typing, or picking an item.
+    connect(ui_->cboxCOM->lineEdit(), &QLineEdit::textEdited, this, [this] { guarded([this] { cboxCOMChange(); }); });
+    connect(ui_->cboxCOM, &QComboBox::textActivated, this, [this] { guarded([this] { cboxCOMChange(); }); });
+}
+
+void TFMain::FormCreate()
+{
+    // The program's own folder, never the working directory.
+    AppPath = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+    if (AppPath.empty() || (AppPath.back() != '/' && AppPath.back() != '\\'))
+        AppPath += QDir::separator().toLatin1();
+    OperatorIni = std::make_unique<ProfileIniFile>(AppPath + "Operators.ini");
+    OperatorList.clear();
+    OperatorValues = std::make_unique<OperatorValuesList>();
+    OperatorList = OperatorIni->ReadSections();
+}
+
+void TFMain::FormDestroy()
+{
+    OperatorIni.reset();
+    OperatorList.clear();
+    OperatorValues.reset();
+}
+
+void TFMain::btInfoClick() { commands_->btInfoClick(); }
+void TFMain::btNMOnClick() { commands_->btNMOnClick(); }
+void TFMain::btNMOffClick() { commands_->btNMOffClick(); }
+void TFMain::btResetClick() { commands_->btResetClick(); }
+
+void TFMain::Button1Click()
+{
+}
+
+void TFMain::Button2Click()
+{
+}
+
+void TFMain::Button3Click()
+{
+}
+
+void TFMain::RxSpeedButton1Click()
+{
+    About->exec();
+}
+
+void TFMain::cboxCOMChange()
+{
+    const QString text = ui_->cboxCOM->currentText();
+    for (int n = 1; n <= 4; ++n) {
+        if (text == QString("Com%1").arg(n)) {
+            VaComm1_->SetPortNum(n);
+            return;
+        }
+    }
+}
+
+void TFMain::FormStorage1RestorePlacement()
+{
+    cboxCOMChange();
+}
+
+void TFMain::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void TFMain::Sleep(int ms)
+{
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void TFMain::SetAckLed(bool on) { ui_->ledACK->SetActive(on); }
+void TFMain::SetPackLed(bool on) { ui_->ledPACK->SetActive(on); }
+void TFMain::EnableInfoButton() { ui_->btInfo->setEnabled(true); }
+
+void TFMain::ShowMessage(const std::string& text)
+{
+    prompts().Notice(this, FromWin1251(text));
+}
+
+void TFMain::SetButtonEnabled(CommandButton button, bool enabled)
+{
+    switch (button) {
+    case CommandButton::Info: ui_->btInfo->setEnabled(enabled); break;
+    case CommandButton::NMOn: ui_->btNMOn->setEnabled(enabled); break;
+    case CommandButton::NMOff: ui_->btNMOff->setEnabled(enabled); break;
+    case CommandButton::Reset: ui_->btReset->setEnabled(enabled); break;
+    }
+}
+
+void TFMain::SetInfoCaption(const std::string& text) { ui_->lblInfo->setText(FromWin1251(text)); }
+void TFMain::SetSerNumCaption(const std::string& text) { ui_->lblSerNum->setText(FromWin1251(text)); }
+void TFMain::SetNetMonitorLed(bool on) { ui_->ledNMStat->SetActive(on); }

@@ -1,0 +1,19 @@
+// The main window's serial port as the link sees it.
+#pragma once
+
+#include "LinkPort.h"
+#include "VaComm.h"
+
+class VaCommPort final : public LinkPort {
+public:
+    explicit VaCommPort(TVaComm& port) : port_(port) {}
+    void Open() override { port_.Open(); }
+    void Close() override { port_.Close(); }
+    bool IsOpen() const override { return port_.IsOpen(); }
+    int PortNum() const override { return port_.PortNum(); }
+    int WriteBuf(const std::uint8_t* buffer, int count) override { return port_.WriteBuf(buffer, count); }
+    int ReadBuf(std::uint8_t* buffer, int count) override { return port_.ReadBuf(buffer, count); }
+
+private:
+    TVaComm& port_;
+};

@@ -1,0 +1,14 @@
+// Start-up: one application object, the seven windows created once in a fixed
+// order (the main window first), only the main window shown.
+#include "AppWindows.h"
+#include "ErrorReport.h"
+
+int main(int argc, char* argv[])
+{
+    M2BusApplication app(argc, argv);
+    CreateAppWindows();
+    FMain->show();
+    const int result = app.exec();
+    DestroyAppWindows();
+    return result;
+}
