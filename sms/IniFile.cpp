@@ -1,6 +1,5 @@
 #include "IniFile.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 #include <array>
@@ -189,7 +188,7 @@ void ProfileIniFile::Store()
     if (inMemory_)
         return;
     const std::string bytes = Bytes();
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path_)));
+    QSaveFile file(QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size())));
     const bool ok = file.open(QIODevice::WriteOnly)
         && file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size())
         && file.commit();
@@ -272,6 +271,12 @@ void ProfileIniFile::WriteString(std::string_view section, std::string_view key,
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
         throw EIniFileError("Line breaks are not allowed in the profile file: [" + std::string(section)
                             + "] " + std::string(key));
+    // Such names would be written but could never be read back.
+    if (Trim(section).empty() || section.find(']') != std::string_view::npos)
+        throw EIniFileError("Invalid section name in the profile file: \"" + std::string(section) + "\"");
+    if (Trim(key).empty() || key.find('=') != std::string_view::npos || Trim(key).front() == ';'
+        || Trim(key).front() == '[')
+        throw EIniFileError("Invalid key name in the profile file: \"" + std::string(key) + "\"");
     Load();
     const Section* s = FindSection(section);
     if (!s) {
