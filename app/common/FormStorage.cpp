@@ -182,8 +182,11 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::Close: {
         // The window decides first; only a close it allows is saved.
+        const bool savedBefore = saved_;
         static_cast<QObject*>(owner_)->event(event);
-        if (event->isAccepted() && owner_->internalWinId() != 0) {
+        // A dialog's own close handler hides it, which has saved it already.
+        const bool savedByHide = !savedBefore && saved_;
+        if (event->isAccepted() && owner_->internalWinId() != 0 && !savedByHide) {
             try {
                 SaveState();
             } catch (const std::exception& e) {

@@ -264,7 +264,10 @@ TEST_F(FormStorageTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
     EXPECT_EQ(d.ComboBox1->count(), 2);
     EXPECT_EQ(d.ComboBox1->itemText(1), "MTS");
     d.ComboBox1->clear();
+    int saves = 0;
+    d.FormStorage1->OnSavePlacement = [&saves](TFormPlacement*) { ++saves; };
     d.close();
+    EXPECT_EQ(saves, 1);
     QSettings s(storePath, QSettings::IniFormat);
     EXPECT_FALSE(s.childGroups().contains("TFSendSMS.ComboBox1_Items"));
     EXPECT_TRUE(s.childGroups().contains("TFSendSMS"));
