@@ -2,9 +2,20 @@
 // through its global reference.
 #pragma once
 
-// Sets the application title, installs the font stand-ins and creates the
-// windows in their fixed order: TFMain, TForm2, TAbout, TForm4, TForm5,
-// TFSendSMS, TFOpSet. None is shown.
+class TFMain;
+class TForm2;
+class TAbout;
+class TForm4;
+class TForm5;
+
+extern TFMain* FMain;
+extern TForm2* Form2;
+extern TAbout* About;
+extern TForm4* Form4;
+extern TForm5* Form5;
+
+// Installs the font stand-ins and creates the windows in their fixed order:
+// TFMain, TForm2, TAbout, TForm4, TForm5, TFSendSMS, TFOpSet. None is shown.
 void CreateAppWindows();
 // Destroys them in reverse order; the main window's destroy step frees the
 // operator objects.

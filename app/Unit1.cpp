@@ -5,21 +5,24 @@
 #include <QLineEdit>
 #include <QThread>
 
+#include "AppWindows.h"
 #include "DesignFonts.h"
 #include "ErrorReport.h"
 #include "FormStorage.h"
 #include "IniFile.h"
+#include "LogoTransfer.h"
 #include "OperatorValues.h"
+#include "PhBookTransfer.h"
 #include "PhoneLink.h"
 #include "Prompts.h"
 #include "ServiceCommands.h"
+#include "Unit2.h"
 #include "Unit3.h"
+#include "Unit5.h"
 #include "VaComm.h"
 #include "VaCommPort.h"
 #include "WinText.h"
 #include "ui_Unit1.h"
-
-TFMain* FMain = nullptr;
 
 namespace {
 
@@ -47,9 +50,16 @@ TFMain::TFMain(QWidget* parent)
     link_ = std::make_unique<PhoneLink>(*port_, *this);
     commands_ = std::make_unique<ServiceCommands>(*link_, *this);
     VaComm1_->OnRxChar = [this](QObject*, int count) { link_->VaComm1RxChar(count); };
+    TVaComm::SetErrorReport([](const std::exception& error) { ReportError(error); });
+    // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
+    // program's settings names its device (USB cables, the simulator).
+    TVaComm::SetDeviceResolver([](int portNum) {
+        return TFormPlacement::ProgramStore()->value(QString("Ports/COM%1").arg(portNum)).toString();
+    });
 
     FormStorage1_ = new TFormStorage(this);
     FormStorage1_->UseRegistry = true;
+    FormStorage1_->MainForm = true;
     FormStorage1_->SetStoredProps({"cboxCOM.Text"});
     FormStorage1_->OnRestorePlacement = [this](TFormPlacement*) { guarded([this] { FormStorage1RestorePlacement(); }); };
     FormStorage1_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
@@ -60,6 +70,8 @@ TFMain::TFMain(QWidget* parent)
 
 TFMain::~TFMain()
 {
+    FormStorage1_->FormDestroying();
+    VaComm1_->Close();
     FormDestroy();
 }
 
@@ -73,7 +85,9 @@ void TFMain::SetUpControls()
     ui_->ledNMStat->SetLedType(TVrLedType::ltLargeRect);
     ui_->ledNMStat->SetPalette({silver, QColor(0xFF, 0, 0)});
     ui_->ledNMStat->SetCaption("NetMonitor status");
-    ui_->ledNMStat->SetFontColor(QColor(0, 0, 0xFF));
+    QPalette blueText = ui_->ledNMStat->palette();
+    blueText.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
+    ui_->ledNMStat->setPalette(blueText);
     for (TVrLed* led : {ui_->ledACK, ui_->ledPACK}) {
         led->SetLedType(TVrLedType::ltLargeRect);
         led->SetPalette({silver, QColor(0, 0xFF, 0)});
@@ -117,7 +131,7 @@ void TFMain::FormCreate()
         AppPath += QDir::separator().toLatin1();
     OperatorIni = std::make_unique<ProfileIniFile>(AppPath + "Operators.ini");
     OperatorList.clear();
-    OperatorValues = std::make_unique<OperatorValuesList>();
+    OperatorValues = std::make_unique<OperatorValueList>();
     OperatorList = OperatorIni->ReadSections();
 }
 
@@ -135,14 +149,44 @@ void TFMain::btResetClick() { commands_->btResetClick(); }
 
 void TFMain::Button1Click()
 {
+    Form2->exec();
 }
 
 void TFMain::Button2Click()
 {
 }
 
+// The logo manager is not modal; a second click only brings it forward.
 void TFMain::Button3Click()
 {
+    Form5->show();
+    Form5->raise();
+    Form5->activateWindow();
+}
+
+void TFMain::PhBookRead(int Location, std::string& Name, std::string& Number, bool& Ok)
+{
+    ::PhBookRead(*link_, Location, Name, Number, Ok);
+}
+
+void TFMain::PhBookWrite(int Location, std::string& Name, std::string& Number, bool& Ok)
+{
+    ::PhBookWrite(*link_, Location, Name, Number, Ok);
+}
+
+void TFMain::ClickSoftwareReset()
+{
+    btResetClick();
+}
+
+void TFMain::GetBitmap(std::uint8_t* Data, int& Block, bool& Ok)
+{
+    ::GetBitmap(*link_, Data, Block, Ok);
+}
+
+void TFMain::PutBitmap(std::uint8_t* Data, int& Block, bool& Ok)
+{
+    ::PutBitmap(*link_, Data, Block, Ok);
 }
 
 void TFMain::RxSpeedButton1Click()

@@ -10,19 +10,21 @@
 #include "CommandUi.h"
 #include "LinkHost.h"
 #include "LinkPort.h"
+#include "LogoHost.h"
+#include "PhonebookHost.h"
 
 class TVaComm;
 class PhoneLink;
 class ServiceCommands;
 class ProfileIniFile;
-class OperatorValuesList;
+class OperatorValueList;
 class TFormStorage;
 
 namespace Ui {
 class TFMain;
 }
 
-class TFMain : public QWidget, public LinkHost, public CommandUi {
+class TFMain : public QWidget, public LinkHost, public CommandUi, public PhonebookHost, public LogoHost {
     Q_OBJECT
 public:
     explicit TFMain(QWidget* parent = nullptr);
@@ -37,7 +39,7 @@ public:
     std::string AppPath;
     std::unique_ptr<ProfileIniFile> OperatorIni;
     std::vector<std::string> OperatorList;
-    std::unique_ptr<OperatorValuesList> OperatorValues;
+    std::unique_ptr<OperatorValueList> OperatorValues;
 
     void btInfoClick();
     void btNMOnClick();
@@ -58,6 +60,14 @@ public:
     void EnableInfoButton() override;
     void ShowMessage(const std::string& text) override;
 
+    // The record and block transfers: each opens the port, runs one exchange
+    // and closes the port again.
+    void PhBookRead(int Location, std::string& Name, std::string& Number, bool& Ok) override;
+    void PhBookWrite(int Location, std::string& Name, std::string& Number, bool& Ok) override;
+    void ClickSoftwareReset() override;
+    void GetBitmap(std::uint8_t* Data, int& Block, bool& Ok) override;
+    void PutBitmap(std::uint8_t* Data, int& Block, bool& Ok) override;
+
     // CommandUi
     void SetButtonEnabled(CommandButton button, bool enabled) override;
     void SetInfoCaption(const std::string& text) override;
@@ -77,5 +87,3 @@ private:
     std::unique_ptr<ServiceCommands> commands_;
     TFormStorage* FormStorage1_ = nullptr;
 };
-
-extern TFMain* FMain;

@@ -3,8 +3,6 @@
 #include "DesignFonts.h"
 #include "ui_Unit3.h"
 
-TAbout* About = nullptr;
-
 TAbout::TAbout(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAbout>())
 {
     ui_->setupUi(this);

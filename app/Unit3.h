@@ -19,5 +19,3 @@ public:
 private:
     std::unique_ptr<Ui::TAbout> ui_;
 };
-
-extern TAbout* About;

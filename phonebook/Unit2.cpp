@@ -39,8 +39,13 @@ private:
 
 } // namespace
 
-TForm2::TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()), host_(host), editor_(editor)
+TForm2::TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent) : TForm2(host, ownEditor_, parent)
+{
+    ownEditor_ = &editor;
+}
+
+TForm2::TForm2(PhonebookHost& host, TForm4* const& editorSlot, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()), host_(host), editorSlot_(&editorSlot)
 {
     ui_->setupUi(this);
     BitBtn1 = ui_->BitBtn1;
@@ -254,12 +259,12 @@ void TForm2::Editrecord1Click()
     const int row = SelectedRow();
     if (row <= 0)
         return;
-    editor_.SetRecord(Cells(1, row), Cells(2, row));
-    editor_.setWindowTitle(QStringLiteral("Edit Record #%1").arg(row));
-    if (editor_.exec() != QDialog::Accepted)
+    Editor().SetRecord(Cells(1, row), Cells(2, row));
+    Editor().setWindowTitle(QStringLiteral("Edit Record #%1").arg(row));
+    if (Editor().exec() != QDialog::Accepted)
         return;
-    SetCell(1, row, editor_.NameText());
-    SetCell(2, row, editor_.NumberText());
+    SetCell(1, row, Editor().NameText());
+    SetCell(2, row, Editor().NumberText());
 }
 
 void TForm2::Deleterecord1Click()

@@ -28,6 +28,9 @@ public:
 
     // host and editor are not owned; both outlive the window.
     TForm2(PhonebookHost& host, TForm4& editor, QWidget* parent = nullptr);
+    // The editor is looked up through editorSlot when first needed, so the
+    // phonebook window can be made before the editor window is.
+    TForm2(PhonebookHost& host, TForm4* const& editorSlot, QWidget* parent = nullptr);
     ~TForm2() override;
 
     // Cell text in grid coordinates: column 0 and row 0 are the headers.
@@ -74,6 +77,9 @@ private:
     std::vector<PhonebookEntry> RecordRowsAsEntries() const;
 
     std::unique_ptr<Ui::TForm2> ui_;
+    TForm4& Editor() const { return **editorSlot_; }
+
     PhonebookHost& host_;
-    TForm4& editor_;
+    TForm4* ownEditor_ = nullptr;
+    TForm4* const* editorSlot_ = nullptr;
 };

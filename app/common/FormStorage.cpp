@@ -121,19 +121,29 @@ QString TFormPlacement::SectionName() const
     return IniSection.isEmpty() ? QString::fromLatin1(owner_->metaObject()->className()) : IniSection;
 }
 
+std::unique_ptr<QSettings> TFormPlacement::RegistryStore(const QString& key)
+{
+    if (!StoreOverride().isEmpty())
+        return std::make_unique<QSettings>(StoreOverride(), QSettings::IniFormat);
+#ifdef Q_OS_WIN
+    return std::make_unique<QSettings>("HKEY_CURRENT_USER\\" + key, QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, key.section(QLatin1Char('\\'), -1));
+#endif
+}
+
+std::unique_ptr<QSettings> TFormPlacement::ProgramStore()
+{
+    return RegistryStore("Software\\" + ProgramBaseName());
+}
+
 std::unique_ptr<QSettings> TFormPlacement::OpenStore(bool forWriting) const
 {
     std::unique_ptr<QSettings> store;
     if (!StoreOverride().isEmpty()) {
         store = std::make_unique<QSettings>(StoreOverride(), QSettings::IniFormat);
     } else if (UseRegistry) {
-        const QString key = IniFileName.isEmpty() ? "Software\\" + ProgramBaseName() : IniFileName;
-#ifdef Q_OS_WIN
-        store = std::make_unique<QSettings>("HKEY_CURRENT_USER\\" + key, QSettings::NativeFormat);
-#else
-        store = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            key.section(QLatin1Char('\\'), -1));
-#endif
+        store = RegistryStore(IniFileName.isEmpty() ? "Software\\" + ProgramBaseName() : IniFileName);
     } else {
         const QString file = IniFileName.isEmpty() ? ProgramBaseName() + ".ini" : IniFileName;
         store = std::make_unique<QSettings>(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(file),

@@ -62,6 +62,9 @@ public:
     // Tests and tools point every storage at one INI file; empty restores the
     // platform store.
     static void SetStoreOverride(const QString& iniPath);
+    // The program's own settings tree ("Software\<program>" or its INI
+    // stand-in), where other settings of the program live beside the windows'.
+    static std::unique_ptr<QSettings> ProgramStore();
 
 protected:
     bool eventFilter(QObject* watched, class QEvent* event) override;
@@ -69,6 +72,7 @@ protected:
     virtual void RestoreContents(QSettings&, const QString&) {}
 
 private:
+    static std::unique_ptr<QSettings> RegistryStore(const QString& key);
     std::unique_ptr<QSettings> OpenStore(bool forWriting) const;
     void SavePlacement(QSettings& store, const QString& section);
     void RestorePlacement(QSettings& store, const QString& section);
