@@ -9,8 +9,8 @@
 //
 // Digits are written one character per 4-bit code ('_' for code 0). Text in
 // quotes is byte for byte (names in the handset's own character set), with
-// \n, \\, \" and \xHH escapes. Records that
-// are all zero are left out. Lines starting with '#' are comments.
+// \n, \\, \" and \xHH escapes. Records that are all zero are left out.
+// Lines starting with '#' are comments.
 #pragma once
 
 #include "HandsetState.h"
