@@ -16,10 +16,14 @@ inline std::uint8_t XorOf(const Bytes& bytes, std::size_t count) {
 
 // 00 E9 N E5 message sequence checksum
 inline Bytes PcFrame(const Bytes& message, std::uint8_t sequence) {
-    Bytes frame{0x00, 0xE9, static_cast<std::uint8_t>(message.size()), 0xE5};
-    frame.insert(frame.end(), message.begin(), message.end());
-    frame.push_back(sequence);
-    frame.push_back(XorOf(frame, frame.size()));
+    Bytes frame(message.size() + 6);
+    frame[0] = 0x00;
+    frame[1] = 0xE9;
+    frame[2] = static_cast<std::uint8_t>(message.size());
+    frame[3] = 0xE5;
+    for (std::size_t i = 0; i < message.size(); ++i) frame[4 + i] = message[i];
+    frame[message.size() + 4] = sequence;
+    frame.back() = XorOf(frame, frame.size() - 1);
     return frame;
 }
 
