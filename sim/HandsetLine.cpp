@@ -8,7 +8,8 @@ namespace handset {
 HandsetLine::HandsetLine(HandsetModel& model, LineSettings settings)
     : model_(model), settings_(settings),
       lineFreeMs_(-std::numeric_limits<double>::infinity()),
-      lastInputMs_(-std::numeric_limits<double>::infinity()) {
+      lastInputMs_(-std::numeric_limits<double>::infinity()),
+      deafUntilMs_(-std::numeric_limits<double>::infinity()) {
     model_.SetAnswerDuplicates(settings_.faults.answerDuplicates);
 }
 
@@ -21,6 +22,8 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
         const double arrived = std::max(tMs, lastInputMs_ + gap);
         lastInputMs_ = arrived;
         if (settings_.echo) Send(&data[i], 1, arrived);
+        if (arrived < deafUntilMs_) continue;
+        const std::uint64_t resets = model_.ResetCount();
         for (OutFrame& frame : model_.FromPc(&data[i], 1)) {
             const bool dropped = (frame.kind == OutKind::Ack && settings_.faults.dropAcks) ||
                                  (frame.kind == OutKind::Reply && settings_.faults.dropReplies);
@@ -32,6 +35,8 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
             SendNoise(earliest);
             Send(frame.bytes.data(), frame.bytes.size(), earliest);
         }
+        if (model_.ResetCount() != resets && settings_.resetQuietMs > 0)
+            deafUntilMs_ = std::max(lineFreeMs_, arrived) + settings_.resetQuietMs;
     }
 }
 

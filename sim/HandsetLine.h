@@ -30,6 +30,7 @@ struct LineSettings {
     bool echo = true;
     bool pace = true;             // output bytes at most one per kByteMs
     double turnaroundMs = 5.0;    // quiet time before the handset answers a frame
+    double resetQuietMs = 0.0;    // after a software reset the handset hears nothing this long
     LineFaults faults;
 
     bool operator==(const LineSettings&) const = default;
@@ -64,6 +65,7 @@ private:
     std::deque<TimedByte> queue_;
     double lineFreeMs_;   // when the wire can carry the next output byte
     double lastInputMs_;  // arrival time of the PC's last byte
+    double deafUntilMs_;  // restarting after a reset
     std::uint64_t framesSent_ = 0;
     std::uint32_t noiseState_ = 0x2545F491;
 };

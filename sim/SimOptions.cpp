@@ -66,6 +66,7 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
         else if (arg == "--no-echo") options.line.echo = false;
         else if (arg == "--pace") options.line.pace = true;
         else if (arg == "--turnaround") options.line.turnaroundMs = ParseMs(arg, value());
+        else if (arg == "--reset-quiet") options.line.resetQuietMs = ParseMs(arg, value());
         else if (arg == "--silent") options.line.faults.silent = true;
         else if (arg == "--bad-checksum-every") options.line.faults.badChecksumEvery = ParseCount(arg, value());
         else if (arg == "--drop-acks") options.line.faults.dropAcks = true;
@@ -99,6 +100,8 @@ Stops on SIGTERM or SIGINT, saving its state first.
   --no-echo               do not echo the PC's bytes back
   --pace                  send at the line rate, 1.146 ms a byte
   --turnaround MS         quiet time before each answer (default 5)
+  --reset-quiet MS        after a software reset, hear nothing for MS
+                          (a real handset restarts; default 0)
   --silent                answer nothing at all, not even the echo
   --bad-checksum-every N  spoil the checksum of every Nth frame sent
   --drop-acks             never send acknowledgements

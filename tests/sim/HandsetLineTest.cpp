@@ -190,4 +190,19 @@ TEST_F(HandsetLineTest, NoiseComesBetweenFramesAndCannotStartOne) {
     for (const Bytes& f : frames) EXPECT_TRUE(ChecksumOk(f));
 }
 
+TEST_F(HandsetLineTest, AfterAResetTheHandsetHearsNothingForItsQuietTime) {
+    LineSettings s = Unpaced();
+    s.echo = false;
+    s.resetQuietMs = 250.0;
+    HandsetLine line(model, s);
+    SendAt(line, kSoftwareReset, 0, 0.0);
+    EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(line))).size(), 2u);
+    SendAt(line, kNetMonitorOn, 1, 249.0);
+    EXPECT_TRUE(Drain(line).empty());
+    EXPECT_FALSE(model.State().netMonitor);
+    SendAt(line, kNetMonitorOn, 1, 251.0);
+    EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(line))).size(), 2u);
+    EXPECT_TRUE(model.State().netMonitor);
+}
+
 }  // namespace

@@ -21,7 +21,7 @@ TEST(SimOptions, EveryFaultAndLineSettingHasItsOption) {
     const SimOptions o = ParseSimOptions({"--state", "s.txt", "--no-echo", "--pace", "--turnaround", "12.5",
                                           "--silent", "--bad-checksum-every", "3", "--drop-acks", "--drop-replies",
                                           "--answer-duplicates", "--noise", "2", "--version-text", "A\\nB",
-                                          "--serial", "123"});
+                                          "--serial", "123", "--reset-quiet", "250"});
     EXPECT_EQ(o.statePath, "s.txt");
     EXPECT_FALSE(o.line.echo);
     EXPECT_TRUE(o.line.pace);
@@ -34,6 +34,7 @@ TEST(SimOptions, EveryFaultAndLineSettingHasItsOption) {
     EXPECT_EQ(o.line.faults.noiseBytes, 2u);
     EXPECT_EQ(o.versionText, "A\nB");
     EXPECT_EQ(o.serialNumber, "123");
+    EXPECT_DOUBLE_EQ(o.line.resetQuietMs, 250.0);
 }
 
 TEST(SimOptions, DefaultsAreAnHonestQuickHandset) {
