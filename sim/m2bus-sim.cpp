@@ -131,14 +131,23 @@ private:
         if (due.empty()) return;
         if (options_.verbose) std::cerr << "sim < " << Hex(due.data(), due.size()) << "\n";
         std::size_t done = 0;
-        while (done < due.size() && !stopRequested) {
+        bool flushed = false;
+        while (done < due.size()) {
             const ssize_t n = ::write(pty_.master, due.data() + done, due.size() - done);
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
-            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && errno != EAGAIN) {
                 SystemFailure("write to " + pty_.path);
+            } else if (!flushed) {
+                // A full queue means nobody has read for kilobytes: the port is
+                // closed, and a closed port would have lost these bytes anyway.
+                ::tcflush(pty_.slave, TCIFLUSH);
+                flushed = true;
             } else {
-                ::usleep(1000);  // the PC is not reading; its queue drains as it does
+                if (options_.verbose) std::cerr << "sim: dropped " << due.size() - done << " bytes\n";
+                break;
             }
         }
     }

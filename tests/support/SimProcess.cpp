@@ -1,6 +1,7 @@
 #include "support/SimProcess.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QStringList>
 
 #include <stdexcept>
@@ -11,12 +12,13 @@ SimProcess::SimProcess(std::vector<std::string> args, std::string statePath) {
     (void)statePath;
     throw std::runtime_error("m2bus-sim is not built on this platform");
 #else
-    if (statePath.empty()) {
-        tempDir_ = std::make_unique<QTemporaryDir>();
-        if (!tempDir_->isValid()) throw std::runtime_error("Cannot create a temporary folder for the simulator");
-        statePath = tempDir_->filePath("state.txt").toStdString();
-    }
+    tempDir_ = std::make_unique<QTemporaryDir>();
+    if (!tempDir_->isValid()) throw std::runtime_error("Cannot create a temporary folder for the simulator");
+    if (statePath.empty()) statePath = tempDir_->filePath("state.txt").toStdString();
     statePath_ = statePath;
+    // To a file, not a pipe: nobody drains a pipe while a test blocks, and a
+    // full one would stall the simulator's log.
+    process_.setStandardErrorFile(tempDir_->filePath("stderr.txt"));
     QStringList arguments{"--state", QString::fromStdString(statePath_)};
     for (const std::string& arg : args) arguments << QString::fromStdString(arg);
     process_.start(QStringLiteral(M2BUS_SIM_PATH), arguments);
@@ -56,4 +58,9 @@ int SimProcess::Stop() {
     return exitCode_;
 }
 
-std::string SimProcess::ErrorOutput() { return process_.readAllStandardError().toStdString(); }
+std::string SimProcess::ErrorOutput() {
+    if (!tempDir_) return {};
+    QFile log(tempDir_->filePath("stderr.txt"));
+    if (!log.open(QIODevice::ReadOnly)) return {};
+    return log.readAll().toStdString();
+}

@@ -27,7 +27,7 @@ public:
     // code (-1 if it had to be killed). Safe to call more than once.
     int Stop();
 
-    // What the program wrote to stderr so far, for failure messages.
+    // What the program wrote to stderr so far (its log with --verbose).
     std::string ErrorOutput();
 
 private:
