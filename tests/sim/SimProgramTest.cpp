@@ -1,4 +1,6 @@
 // Drives the real m2bus-sim over its pseudo-terminal, as a serial port would.
+// The program exists only where pseudo-terminals do.
+#ifdef M2BUS_SIM_PATH
 #include "SimTestFrames.h"
 #include "support/SimProcess.h"
 
@@ -142,8 +144,22 @@ TEST(SimProgram, ClosingAndReopeningThePortKeepsTheLineAlive) {
     }
 }
 
-TEST(SimProgram, RefusesABadOptionAndStartsNoLine) {
+TEST(SimProgram, RefusesBadOptionsAndLeavesAnUnreadableStateFileAlone) {
     EXPECT_THROW(SimProcess({"--turnaround", "soon"}), std::runtime_error);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string statePath = dir.filePath("broken.txt").toStdString();
+    const std::string broken = "serial \"1\"\nrecord 3 half a record\n";
+    std::ofstream(statePath) << broken;
+    try {
+        SimProcess sim({}, statePath);
+        ADD_FAILURE() << "started on a broken state file";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("State file line 2"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(FileText(statePath), broken);
 }
 
 }  // namespace
+#endif
