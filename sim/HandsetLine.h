@@ -1,0 +1,73 @@
+// The wire between the PC and the handset model, in time: echo of the PC's
+// bytes, the handset's turnaround, line-rate pacing and injected faults.
+// Times are milliseconds on whatever clock the caller runs (virtual or real).
+#pragma once
+
+#include "HandsetModel.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+namespace handset {
+
+// 9600 baud, 11 bits a character.
+inline constexpr double kByteMs = 11.0 * 1000.0 / 9600.0;
+
+struct LineFaults {
+    bool silent = false;             // nothing at all comes back, not even the echo
+    unsigned badChecksumEvery = 0;   // every Nth handset frame goes out with a wrong checksum; 0 = never
+    bool dropAcks = false;           // the handset's acknowledgements never reach the PC
+    bool dropReplies = false;        // nor do its data frames
+    bool answerDuplicates = false;   // a repeated request is carried out and answered again
+    unsigned noiseBytes = 0;         // bytes of line noise before each handset frame
+
+    bool operator==(const LineFaults&) const = default;
+};
+
+struct LineSettings {
+    bool echo = true;
+    bool pace = true;             // output bytes at most one per kByteMs
+    double turnaroundMs = 5.0;    // quiet time before the handset answers a frame
+    double resetQuietMs = 0.0;    // after a software reset the handset hears nothing this long
+    LineFaults faults;
+
+    bool operator==(const LineSettings&) const = default;
+};
+
+class HandsetLine {
+public:
+    HandsetLine(HandsetModel& model, LineSettings settings);
+
+    // Bytes the PC wrote, arriving at tMs.
+    void FromPc(const std::uint8_t* data, std::size_t size, double tMs);
+
+    // Removes and returns the bytes due at or before tMs, in order.
+    std::vector<std::uint8_t> DueBy(double tMs);
+
+    // Time the next byte is due; infinity when nothing is waiting.
+    double NextDueMs() const;
+
+    const LineSettings& Settings() const { return settings_; }
+    std::size_t Pending() const { return queue_.size(); }
+
+private:
+    struct TimedByte {
+        double atMs;
+        std::uint8_t byte;
+    };
+    void Send(const std::uint8_t* data, std::size_t size, double earliestMs);
+    void SendNoise(double earliestMs);
+
+    HandsetModel& model_;
+    LineSettings settings_;
+    std::deque<TimedByte> queue_;
+    double lineFreeMs_;   // when the wire can carry the next output byte
+    double lastInputMs_;  // arrival time of the PC's last byte
+    double deafUntilMs_;  // restarting after a reset
+    std::uint64_t framesSent_ = 0;
+    std::uint32_t noiseState_ = 0x2545F491;
+};
+
+}  // namespace handset

@@ -1,0 +1,204 @@
+#include "HandsetModel.h"
+
+#include "HandsetFrame.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+
+namespace handset {
+namespace {
+
+constexpr std::uint8_t kPcFirst = 0x00;
+constexpr std::uint8_t kPcSecond = 0xE9;
+constexpr std::uint8_t kPhonebookArea = 0x1F;
+constexpr std::uint8_t kLogoArea = 0x3A;
+constexpr std::size_t kItemByte = 9;
+constexpr std::size_t kPayloadStart = 14;
+
+// Message types in byte 3 of the handset's frames; the PC ignores them.
+constexpr std::uint8_t kTypeVersion = 0xD2;
+constexpr std::uint8_t kTypeData = 0x10;
+
+// Grows `data` by `size` bytes; a resize then copy, which GCC's bounds
+// checker follows where it misreads vector::insert.
+void Append(std::vector<std::uint8_t>& data, const std::uint8_t* bytes, std::size_t size) {
+    const std::size_t at = data.size();
+    data.resize(at + size);
+    std::copy_n(bytes, size, data.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+void Append(std::vector<std::uint8_t>& data, const std::string& text) {
+    Append(data, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+bool StartsWith(const std::vector<std::uint8_t>& message, std::initializer_list<std::uint8_t> prefix) {
+    return message.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), message.begin());
+}
+
+bool IsMemoryRequest(const std::vector<std::uint8_t>& m, std::uint8_t op, std::uint8_t area) {
+    return m.size() >= 12 && m[0] == op && m[2] == 0x03 && m[3] == 0x00 && m[4] == 0x07 && m[5] == area &&
+           m[6] == 0x7F && m[7] == 0xF0;
+}
+
+// Reply to a memory read: the request's addressing, then the payload from data byte 14.
+std::vector<std::uint8_t> MemoryReply(const std::vector<std::uint8_t>& request, const std::uint8_t* payload,
+                                      std::size_t size) {
+    std::vector<std::uint8_t> data(request.begin(), request.begin() + 12);
+    data[0] = 0x10;
+    data.push_back(0x00);
+    data.push_back(static_cast<std::uint8_t>(size));
+    Append(data, payload, size);
+    return data;
+}
+
+std::vector<std::uint8_t> ShortReply(const std::vector<std::uint8_t>& request) {
+    return {static_cast<std::uint8_t>(request.empty() ? 0 : request[0] ^ 0x1F), 0x00, 0x00};
+}
+
+}  // namespace
+
+RequestKind ClassifyRequest(const std::vector<std::uint8_t>& m) {
+    if (m.size() == 3 && StartsWith(m, {0x00, 0x03})) return RequestKind::Version;
+    if (m.size() == 3 && StartsWith(m, {0x43})) return RequestKind::SoftwareReset;
+    if (m.size() >= 8 && StartsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x01, 0x0B})) return RequestKind::SerialNumber;
+    if (m.size() >= 8 && StartsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x06, 0x03})) return RequestKind::NetMonitorRead;
+    if (m.size() >= 11 && StartsWith(m, {0x10, 0x08, 0x03, 0x00, 0x06, 0x03})) return RequestKind::NetMonitorSwitch;
+    if (IsMemoryRequest(m, 0x0F, kPhonebookArea)) return RequestKind::PhonebookRead;
+    if (IsMemoryRequest(m, 0x0F, kLogoArea)) return RequestKind::LogoRead;
+    if (IsMemoryRequest(m, 0x10, kPhonebookArea) && m.size() >= kPayloadStart + kRecordSize)
+        return RequestKind::PhonebookWrite;
+    if (IsMemoryRequest(m, 0x10, kLogoArea) && m.size() >= kPayloadStart + kLogoBlockSize)
+        return RequestKind::LogoWrite;
+    return RequestKind::Unknown;
+}
+
+HandsetModel::HandsetModel(HandsetState state) : state_(std::move(state)) {}
+
+std::vector<OutFrame> HandsetModel::FromPc(const std::uint8_t* data, std::size_t size) {
+    std::vector<OutFrame> out;
+    for (std::size_t i = 0; i < size; ++i) TakeByte(data[i], out);
+    return out;
+}
+
+void HandsetModel::TakeByte(std::uint8_t byte, std::vector<OutFrame>& out) {
+    if (rx_.empty() && byte != kPcFirst) return;
+    if (rx_.size() == 1 && byte != kPcSecond) {
+        // Not a frame from the PC after all; this byte may itself start one.
+        rx_.clear();
+        if (byte == kPcFirst) rx_.push_back(byte);
+        return;
+    }
+    rx_.push_back(byte);
+    if (rx_.size() >= 3 && rx_.size() == FrameLengthFor(rx_[2])) {
+        TakeFrame(out);
+        rx_.clear();
+    }
+}
+
+void HandsetModel::TakeFrame(std::vector<OutFrame>& out) {
+    if (FrameChecksum(rx_.data()) != rx_.back()) {
+        ++badFrames_;
+        return;
+    }
+    if (rx_[2] == kAckLength) {
+        ++pcAcks_;
+        return;
+    }
+    const std::uint8_t sequence = rx_[rx_.size() - 2];
+    out.push_back({OutKind::Ack, HandsetAck(sequence)});
+
+    std::vector<std::uint8_t> request(rx_.begin() + 4, rx_.end() - 1);  // message and sequence byte
+    const bool repeated = lastRequest_ && *lastRequest_ == request;
+    lastRequest_ = request;
+    if (repeated && !answerDuplicates_) return;
+
+    request.pop_back();
+    const auto reply = Execute(request);
+    if (!reply) return;
+    const std::uint8_t type = ClassifyRequest(request) == RequestKind::Version ? kTypeVersion : kTypeData;
+    out.push_back({OutKind::Reply, HandsetDataFrame(type, *reply, replySequence_++)});
+}
+
+Record* HandsetModel::RecordAt(std::uint8_t location, bool forWrite) {
+    if (location < kPhonebookSize) return &state_.phonebook[location];
+    auto found = state_.otherLocations.find(location);
+    if (found != state_.otherLocations.end()) return &found->second;
+    if (!forWrite) return nullptr;
+    return &state_.otherLocations[location];
+}
+
+std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector<std::uint8_t>& m) {
+    switch (ClassifyRequest(m)) {
+    case RequestKind::Version: {
+        // The PC reads the text from frame offset 6, i.e. data byte 2.
+        std::vector<std::uint8_t> data{0x01, 0x00};
+        Append(data, state_.versionText);
+        data.push_back(0x00);
+        if (data.size() > kMaxMessageLength) data.resize(kMaxMessageLength);
+        return data;
+    }
+    case RequestKind::SerialNumber: {
+        // Length at frame offset 13 (data byte 9), digits from offset 14.
+        std::vector<std::uint8_t> data(m.begin(), m.begin() + 8);
+        data[0] = 0x10;
+        data.push_back(0x00);
+        const std::string serial = state_.serialNumber.substr(0, kMaxMessageLength - data.size() - 1);
+        data.push_back(static_cast<std::uint8_t>(serial.size()));
+        Append(data, serial);
+        return data;
+    }
+    case RequestKind::NetMonitorRead: {
+        std::vector<std::uint8_t> data(m.begin(), m.begin() + 8);
+        data[0] = 0x10;
+        data.push_back(0x00);
+        data.push_back(0x01);
+        data.push_back(state_.netMonitor ? 0x03 : 0x00);
+        return data;
+    }
+    case RequestKind::NetMonitorSwitch: {
+        const bool on = m[10] != 0;
+        if (on != state_.netMonitor) {
+            state_.netMonitor = on;
+            Changed();
+        }
+        return ShortReply(m);
+    }
+    case RequestKind::SoftwareReset:
+        ++resets_;
+        return ShortReply(m);
+    case RequestKind::PhonebookRead: {
+        const Record* record = RecordAt(m[kItemByte], false);
+        const Record empty{};
+        return MemoryReply(m, (record ? *record : empty).data(), kRecordSize);
+    }
+    case RequestKind::PhonebookWrite: {
+        Record* record = RecordAt(m[kItemByte], true);
+        if (!std::equal(record->begin(), record->end(), m.begin() + kPayloadStart)) {
+            std::copy_n(m.begin() + kPayloadStart, kRecordSize, record->begin());
+            Changed();
+        }
+        return ShortReply(m);
+    }
+    case RequestKind::LogoRead: {
+        const std::uint8_t block = m[kItemByte];
+        const LogoBlock blank{};
+        return MemoryReply(m, (block < kLogoBlocks ? state_.logo[block] : blank).data(), kLogoBlockSize);
+    }
+    case RequestKind::LogoWrite: {
+        // Bands past the sixth do not exist; the write is answered and forgotten.
+        const std::uint8_t block = m[kItemByte];
+        if (block < kLogoBlocks &&
+            !std::equal(state_.logo[block].begin(), state_.logo[block].end(), m.begin() + kPayloadStart)) {
+            std::copy_n(m.begin() + kPayloadStart, kLogoBlockSize, state_.logo[block].begin());
+            Changed();
+        }
+        return ShortReply(m);
+    }
+    case RequestKind::Unknown:
+        break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace handset

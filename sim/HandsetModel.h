@@ -1,0 +1,79 @@
+// The handset's side of the service bus: takes the PC's bytes, answers each
+// request with an acknowledgement and one data frame, and keeps the state the
+// requests read and write.
+#pragma once
+
+#include "HandsetState.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace handset {
+
+enum class OutKind { Ack, Reply };
+
+struct OutFrame {
+    OutKind kind;
+    std::vector<std::uint8_t> bytes;  // whole frame, checksum included
+};
+
+enum class RequestKind {
+    Version,
+    SerialNumber,
+    NetMonitorRead,
+    NetMonitorSwitch,
+    SoftwareReset,
+    PhonebookRead,
+    PhonebookWrite,
+    LogoRead,
+    LogoWrite,
+    Unknown,
+};
+
+// Tells a request's message bytes apart; the item byte (location or block)
+// is byte 9 of the phonebook and logo messages.
+RequestKind ClassifyRequest(const std::vector<std::uint8_t>& message);
+
+class HandsetModel {
+public:
+    explicit HandsetModel(HandsetState state = DefaultHandsetState());
+
+    // Bytes from the PC, in order and in any chunking. Returns what the
+    // handset sends in answer to the frames completed by these bytes.
+    std::vector<OutFrame> FromPc(const std::uint8_t* data, std::size_t size);
+
+    const HandsetState& State() const { return state_; }
+    void SetState(const HandsetState& state) { state_ = state; }
+
+    // Off: a request repeated with the same sequence byte is only
+    // acknowledged. On: it is carried out and answered again.
+    void SetAnswerDuplicates(bool on) { answerDuplicates_ = on; }
+
+    // Counts writes that changed something, so a holder can save after each.
+    std::uint64_t ChangeCount() const { return changes_; }
+    std::uint64_t ResetCount() const { return resets_; }
+    std::uint64_t PcAcksSeen() const { return pcAcks_; }
+    std::uint64_t BadFramesSeen() const { return badFrames_; }
+    std::uint8_t NextReplySequence() const { return replySequence_; }
+
+private:
+    void TakeByte(std::uint8_t byte, std::vector<OutFrame>& out);
+    void TakeFrame(std::vector<OutFrame>& out);
+    std::optional<std::vector<std::uint8_t>> Execute(const std::vector<std::uint8_t>& message);
+    Record* RecordAt(std::uint8_t location, bool forWrite);
+    void Changed() { ++changes_; }
+
+    HandsetState state_;
+    bool answerDuplicates_ = false;
+    std::vector<std::uint8_t> rx_;
+    std::optional<std::vector<std::uint8_t>> lastRequest_;  // message bytes and sequence byte
+    std::uint8_t replySequence_ = 0;
+    std::uint64_t changes_ = 0;
+    std::uint64_t resets_ = 0;
+    std::uint64_t pcAcks_ = 0;
+    std::uint64_t badFrames_ = 0;
+};
+
+}  // namespace handset

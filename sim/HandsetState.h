@@ -1,0 +1,48 @@
+// Everything the simulated handset remembers between requests.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace handset {
+
+inline constexpr std::size_t kPhonebookSize = 100;
+inline constexpr std::size_t kRecordSize = 33;  // digit count, 15 digit bytes, 16 name bytes, group
+inline constexpr std::size_t kLogoBlocks = 6;
+inline constexpr std::size_t kLogoBlockSize = 84;
+inline constexpr std::size_t kSerialLength = 10;
+
+using Record = std::array<std::uint8_t, kRecordSize>;
+using LogoBlock = std::array<std::uint8_t, kLogoBlockSize>;
+
+// Offsets inside a record payload.
+inline constexpr std::size_t kRecordDigits = 1;
+inline constexpr std::size_t kRecordName = 16;
+inline constexpr std::size_t kRecordGroup = 32;
+inline constexpr std::size_t kNameSize = 16;
+
+struct HandsetState {
+    std::string versionText;   // lines separated by 0x0A
+    std::string serialNumber;  // kSerialLength characters
+    bool netMonitor = false;
+    std::array<Record, kPhonebookSize> phonebook{};
+    std::array<LogoBlock, kLogoBlocks> logo{};
+    // Locations 100 and up: last-dialled numbers and the like, kept apart so
+    // that nothing written there reaches the phonebook.
+    std::map<std::uint8_t, Record> otherLocations;
+
+    bool operator==(const HandsetState&) const = default;
+};
+
+// Record built from Windows-1251 text; the name is coded into the handset's
+// character set (Latin and Cyrillic letters, digits, common punctuation).
+Record MakeRecord(const std::string& number, const std::string& name, std::uint8_t group = 0x05);
+
+// A fresh handset: sample version text and serial number, a few records with
+// Latin and Cyrillic names, and a framed logo.
+HandsetState DefaultHandsetState();
+
+}  // namespace handset

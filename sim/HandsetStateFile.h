@@ -1,0 +1,35 @@
+// The simulator's state as a text file a person can read and edit:
+//
+//   version "V 4.10\n12-03-98\nNMT-650"
+//   serial "4711082015"
+//   netmonitor off
+//   record 0 len=11 digits=+4951234567___________________ name="Anna" group=05
+//   other 120 len=3 digits=112___________________________ name="" group=00
+//   logo #####...   (48 lines of 84 dots, top row first; '#' set, '.' clear)
+//
+// Digits are written one character per 4-bit code ('_' for code 0). Text in
+// quotes is byte for byte (names in the handset's own character set), with
+// \n, \\, \" and \xHH escapes. Records that are all zero are left out.
+// Lines starting with '#' are comments.
+#pragma once
+
+#include "HandsetState.h"
+
+#include <string>
+
+namespace handset {
+
+std::string StateToText(const HandsetState& state);
+
+// Throws std::runtime_error naming the line that could not be read.
+HandsetState StateFromText(const std::string& text);
+
+// Returns false and leaves `state` alone when the file does not exist; a file
+// that exists but cannot be read or parsed throws std::runtime_error.
+bool LoadStateFile(const std::string& path, HandsetState& state);
+
+// Writes a temporary file beside `path` and renames it over, so a crash never
+// leaves half a state file. Throws std::runtime_error on failure.
+void SaveStateFile(const std::string& path, const HandsetState& state);
+
+}  // namespace handset

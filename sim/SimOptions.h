@@ -1,0 +1,30 @@
+// Command line of m2bus-sim.
+#pragma once
+
+#include "HandsetLine.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace handset {
+
+struct SimOptions {
+    LineSettings line;
+    std::string statePath;                    // empty: state lives in memory only
+    std::optional<std::string> versionText;   // overrides the state's text
+    std::optional<std::string> serialNumber;
+    bool verbose = false;                     // frames to stderr
+    bool help = false;
+};
+
+// The program's defaults differ from a bare LineSettings: no pacing unless
+// asked for, so that tests over a pseudo-terminal run quickly.
+SimOptions DefaultSimOptions();
+
+// Throws std::invalid_argument with a message for the user on a bad option.
+SimOptions ParseSimOptions(const std::vector<std::string>& args);
+
+std::string SimUsage();
+
+}  // namespace handset
