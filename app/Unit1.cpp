@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QSettings>
 #include <QThread>
 
 #include "AppWindows.h"

@@ -12,7 +12,7 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAbo
     ui_->RxLabel1->setStyleSheet("color: purple; background: silver;");
     ui_->RxLabel2->setStyleSheet("color: navy;");
     ui_->VrLabel1->setFont(DesignFont("Arial", 12, true));
-    ui_->VrLabel1->setCaption("Thanks to all NMT keepers!");
+    ui_->VrLabel1->SetCaption("Thanks to all NMT keepers!");
 }
 
 TAbout::~TAbout() = default;

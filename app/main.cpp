@@ -2,6 +2,7 @@
 // order (the main window first), only the main window shown.
 #include "AppWindows.h"
 #include "ErrorReport.h"
+#include "Unit1.h"
 
 int main(int argc, char* argv[])
 {

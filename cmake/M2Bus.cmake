@@ -7,6 +7,12 @@ function(m2bus_warnings target)
   target_compile_options(${target} PRIVATE ${M2BUS_WARNINGS})
 endfunction()
 
+# Ninja's autogen step only reruns for the files it saw last time; a file that
+# the glob brings in later must make moc and uic run again.
+function(m2bus_autogen_follows_sources target sources)
+  set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${sources})
+endfunction()
+
 # m2bus_library(NAME [EXCLUDE file...] LINKS lib...)
 # Collects *.cpp/*.h/*.ui/*.qrc of the current folder (not below it).
 function(m2bus_library name)
@@ -24,6 +30,7 @@ function(m2bus_library name)
     target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_LINKS})
     set_target_properties(${name} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})
+    m2bus_autogen_follows_sources(${name} "${sources}")
     m2bus_warnings(${name})
   else()
     add_library(${name} INTERFACE)

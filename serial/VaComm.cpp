@@ -121,6 +121,9 @@ void TVaComm::Open()
         port_->close();
         throw;
     }
+    // Bytes that reached the device while it was closed belong to nobody; a
+    // UART would not have kept them either.
+    port_->clear(QSerialPort::Input);
     rxPending_ = false;
     if (OnOpen)
         OnOpen(this);

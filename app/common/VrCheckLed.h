@@ -5,7 +5,6 @@
 
 #include "VrPalette.h"
 
-enum class TVrImageLayout { ImageLeft, ImageRight, ImageTop, ImageBottom };
 
 class TVrCheckLed : public QWidget {
     Q_OBJECT

@@ -2,11 +2,6 @@
 
 #include <QPainter>
 
-QColor ColorFromTColor(TColor c)
-{
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
-
 TVrImageTextRects LayoutImageAndText(const QRect& client, QSize image, QSize text, TVrImageLayout layout,
                                      int margin, int spacing)
 {
@@ -126,7 +121,7 @@ QSize TVrLed::sizeHint() const
 
 void TVrLed::DrawLamp(QPainter& p, const QRect& r) const
 {
-    const QColor lamp = ColorFromTColor(active_ ? palette_.High : palette_.Low);
+    const QColor lamp = active_ ? palette_.High : palette_.Low;
     // A darker rim and a small highlight make the two states tell apart even
     // where the palette colours are close.
     p.setPen(lamp.darker(170));

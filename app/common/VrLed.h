@@ -8,19 +8,9 @@
 
 #include <cstdint>
 
-// Colour value in the Windows sense: 0x00BBGGRR.
-using TColor = std::uint32_t;
-QColor ColorFromTColor(TColor c);
-
-// The two colours of a lamp: unlit and lit.
-struct TVrPalette {
-    TColor Low = 0x008000; // green
-    TColor High = 0x00FF00; // lime
-    bool operator==(const TVrPalette&) const = default;
-};
+#include "VrPalette.h"
 
 enum class TVrLedType { ltRounded, ltRectangle, ltLargeRect };
-enum class TVrImageLayout { ImageLeft, ImageRight, ImageTop, ImageBottom };
 
 // Where the image and the caption go inside a control: the image and text
 // sizes are placed as one block, centred unless margin is 0 or more.

@@ -28,8 +28,8 @@ TEST(VrLed, DefaultsAndWindowsColourValues)
     EXPECT_EQ(led.Layout(), TVrImageLayout::ImageLeft);
     EXPECT_EQ(led.Margin(), -1);
     EXPECT_EQ(led.Spacing(), 5);
-    EXPECT_EQ(ColorFromTColor(led.Palette().Low), QColor(0, 128, 0));
-    EXPECT_EQ(ColorFromTColor(led.Palette().High), QColor(0, 255, 0));
+    EXPECT_EQ(led.Palette().Low, QColor(0, 128, 0));
+    EXPECT_EQ(led.Palette().High, QColor(0, 255, 0));
     // Blue sits in the high byte of a Windows colour value.
     EXPECT_EQ(ColorFromTColor(0x800000), QColor(0, 0, 128));
     EXPECT_EQ(ColorFromTColor(0x0000FF), QColor(255, 0, 0));
@@ -39,7 +39,7 @@ TEST(VrLed, LampShowsTheLowColourUnlitAndTheHighColourLit)
 {
     TVrLed led;
     led.SetLedType(TVrLedType::ltLargeRect);
-    led.SetPalette({0xC0C0C0, 0x0000FF}); // silver / red
+    led.SetPalette({ColorFromTColor(0xC0C0C0), ColorFromTColor(0x0000FF)}); // silver / red
     led.resize(40, 30);
     const QPoint centre(20, 15);
     // The lamp's centre, away from the highlight in its upper left corner.
