@@ -1,6 +1,8 @@
 // A scripted prompt seam and a handset that keeps a logo, for the logo window tests.
 #pragma once
 
+#include "support/ScriptedPrompts.h"
+
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
@@ -12,32 +14,6 @@
 #include "logo/LogoBlocks.h"
 #include "logo/LogoHost.h"
 #include "logo/LogoTransfer.h"
-
-class ScriptedPrompts : public Prompts {
-public:
-    std::deque<QString> fileNames;  // answers of the open and save dialogs, in order
-    QStringList notices;
-
-    ScriptedPrompts() { previous_ = setPrompts(this); }
-    ~ScriptedPrompts() override { setPrompts(previous_); }
-
-    bool Confirm(QWidget*, const QString&) override { return false; }
-    void Notice(QWidget*, const QString& text) override { notices << text; }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return next(); }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return next(); }
-    bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
-
-private:
-    QString next()
-    {
-        if (fileNames.empty())
-            return QString();
-        QString name = fileNames.front();
-        fileNames.pop_front();
-        return name;
-    }
-    Prompts* previous_ = nullptr;
-};
 
 // Answers logo requests from its own memory the way the handset does; a
 // block listed in failing gets no answer and shows the link's message.

@@ -77,7 +77,7 @@ TEST_F(LogoWindow, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
             ASSERT_EQ(form.VrRaster1->Items(LogoCellIndex(x, y)), !set) << x << "," << y;
             ASSERT_EQ(form.Picture().pixel(x, y), set ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
         }
-    EXPECT_TRUE(prompts.notices.isEmpty());
+    EXPECT_TRUE(prompts.Notices.isEmpty());
 }
 
 TEST_F(LogoWindow, UploadAfterLoadSendsTheSameBytesBack)
@@ -98,15 +98,15 @@ TEST_F(LogoWindow, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
 {
     phone.attached = false;
     form.BitBtn1->click();
-    EXPECT_EQ(prompts.notices.size(), 6);
+    EXPECT_EQ(prompts.Notices.size(), 6);
     EXPECT_EQ(DarkCells(), 0);  // the untouched zero buffer reads as all clear
     EXPECT_TRUE(form.BitBtn1->isEnabled());
     form.BitBtn3->click();
-    EXPECT_EQ(prompts.notices.size(), 12);
+    EXPECT_EQ(prompts.Notices.size(), 12);
     EXPECT_TRUE(form.BitBtn3->isEnabled());
     phone.attached = true;
     form.BitBtn1->click();
-    EXPECT_EQ(prompts.notices.size(), 12);
+    EXPECT_EQ(prompts.Notices.size(), 12);
     EXPECT_EQ(form.VrRaster1->Items(0), !LogoDotIsSet(phone.memory, 0, 0));
 }
 
@@ -114,7 +114,7 @@ TEST_F(LogoWindow, FailedBlockRepeatsTheLastBlockRead)
 {
     phone.failing = {2};
     form.BitBtn1->click();
-    ASSERT_EQ(prompts.notices.size(), 1);
+    ASSERT_EQ(prompts.Notices.size(), 1);
     for (int x = 0; x < LogoWidth; ++x)
         for (int k = 0; k < 8; ++k)
             ASSERT_EQ(form.VrRaster1->Items(LogoCellIndex(x, 16 + k)), !(phone.memory[1][x] >> k & 1));
@@ -122,11 +122,11 @@ TEST_F(LogoWindow, FailedBlockRepeatsTheLastBlockRead)
 
 TEST_F(LogoWindow, PictureImportUsesExactBlackOnly)
 {
-    prompts.fileNames = {WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "black.bmp")};
+    prompts.FileNames = {WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "black.bmp")};
     form.BitBtn4->click();
     EXPECT_EQ(DarkCells(), LogoCellCount);
 
-    prompts.fileNames = {WritePicture(Filled(84, 48, qRgb(1, 1, 1)), "grey.bmp")};
+    prompts.FileNames = {WritePicture(Filled(84, 48, qRgb(1, 1, 1)), "grey.bmp")};
     form.BitBtn4->click();
     EXPECT_EQ(DarkCells(), 0);
 }
@@ -138,7 +138,7 @@ TEST_F(LogoWindow, PictureImportTakesTheTopLeftCornerWithoutScaling)
         for (int x = 0; x < 100; ++x)
             if ((x + y) % 3 == 0)
                 large.setPixel(x, y, qRgb(255, 255, 255));
-    prompts.fileNames = {WritePicture(large, "large.png", "PNG")};
+    prompts.FileNames = {WritePicture(large, "large.png", "PNG")};
     form.BitBtn4->click();
     EXPECT_EQ(form.Picture().size(), QSize(100, 60));
     for (int y = 0; y < LogoHeight; ++y)
@@ -153,7 +153,7 @@ TEST_F(LogoWindow, PictureImportTakesTheTopLeftCornerWithoutScaling)
     EXPECT_EQ(form.Picture().pixel(84, 0), large.pixel(84, 0));
 
     // Pixels outside a smaller picture count as white.
-    prompts.fileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.ppm", "PPM")};
+    prompts.FileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.ppm", "PPM")};
     form.BitBtn4->click();
     EXPECT_EQ(DarkCells(), 40 * 20);
     EXPECT_FALSE(form.VrRaster1->Items(LogoCellIndex(39, 19)));
@@ -166,7 +166,7 @@ TEST_F(LogoWindow, TransparentPixelsAreNotBlack)
     QImage image(84, 48, QImage::Format_ARGB32);
     image.fill(qRgba(0, 0, 0, 0));
     image.setPixel(5, 5, qRgba(0, 0, 0, 255));
-    prompts.fileNames = {WritePicture(image, "alpha.png", "PNG")};
+    prompts.FileNames = {WritePicture(image, "alpha.png", "PNG")};
     form.BitBtn4->click();
     EXPECT_EQ(DarkCells(), 1);
     EXPECT_FALSE(form.VrRaster1->Items(LogoCellIndex(5, 5)));
@@ -188,10 +188,10 @@ TEST_F(LogoWindow, UnreadablePictureIsNamedAndCellsKeepTheirStates)
     file.write("BM this is not a bitmap");
     file.close();
     form.VrRaster1->SetItems(7, true);
-    prompts.fileNames = {path};
+    prompts.FileNames = {path};
     form.BitBtn4->click();
-    ASSERT_EQ(prompts.notices.size(), 1);
-    EXPECT_TRUE(prompts.notices[0].contains(path));
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    EXPECT_TRUE(prompts.Notices[0].contains(path));
     EXPECT_EQ(DarkCells(), LogoCellCount - 1);
     EXPECT_TRUE(form.Picture().isNull());
 }
@@ -199,14 +199,14 @@ TEST_F(LogoWindow, UnreadablePictureIsNamedAndCellsKeepTheirStates)
 TEST_F(LogoWindow, SaveWritesThePreviewNotTheEdits)
 {
     const QString path = dir.filePath(QStringLiteral("Logo.bmp"));
-    prompts.fileNames = {path};
+    prompts.FileNames = {path};
     form.BitBtn2->click();
     EXPECT_FALSE(QFile::exists(path));
-    EXPECT_EQ(prompts.notices.size(), 1);
+    EXPECT_EQ(prompts.Notices.size(), 1);
 
     form.BitBtn1->click();
     form.VrRaster1->SetItems(0, !form.VrRaster1->Items(0));  // an edit after the load
-    prompts.fileNames = {path};
+    prompts.FileNames = {path};
     form.BitBtn2->click();
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -234,7 +234,7 @@ TEST_F(LogoWindow, FailedSaveLeavesTheEarlierFileWhole)
     const bool locked = !probe.open(QIODevice::WriteOnly);
 
     form.BitBtn1->click();
-    prompts.fileNames = {path};
+    prompts.FileNames = {path};
     if (locked)
         form.BitBtn2->click();
 
@@ -244,8 +244,8 @@ TEST_F(LogoWindow, FailedSaveLeavesTheEarlierFileWhole)
     if (!locked)
         GTEST_SKIP() << "cannot make a folder read-only here";
 
-    ASSERT_EQ(prompts.notices.size(), 1);
-    EXPECT_TRUE(prompts.notices[0].contains(path));
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    EXPECT_TRUE(prompts.Notices[0].contains(path));
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     EXPECT_EQ(earlier.readAll(), QByteArray("earlier contents"));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("Logo.bmp")});

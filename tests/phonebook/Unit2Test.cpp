@@ -1,6 +1,6 @@
 // The phonebook window's handlers, driven with a fake main window and
 // scripted prompts.
-#include "ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 #include "app/common/WinText.h"
 #include "phonebook/PhonebookFile.h"
 #include "phonebook/PhonebookHost.h"

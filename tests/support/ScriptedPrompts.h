@@ -23,17 +23,19 @@ public:
     QString OpenFileName(QWidget*, const QString&, const QString& filter) override
     {
         Filters << filter;
-        return FileName;
+        return NextFileName();
     }
     QString SaveFileName(QWidget*, const QString&, const QString& filter, const QString& suffix) override
     {
         Filters << filter;
         Suffix = suffix;
-        return FileName;
+        return NextFileName();
     }
     bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
 
     std::deque<bool> Answers;
+    // Dialog answers: FileNames in order while any are left, then FileName.
+    std::deque<QString> FileNames;
     QString FileName;
     QStringList Questions;
     QStringList Notices;
@@ -41,5 +43,13 @@ public:
     QString Suffix;
 
 private:
+    QString NextFileName()
+    {
+        if (FileNames.empty())
+            return FileName;
+        QString name = FileNames.front();
+        FileNames.pop_front();
+        return name;
+    }
     Prompts* previous_ = nullptr;
 };

@@ -1,0 +1,48 @@
+// The whole program in one test: the simulator on a real pseudo-terminal as
+// the handset on COM1, the seven windows created as at start-up, settings in
+// a temporary store and every question answered by script.
+#pragma once
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+#include "AppWindows.h"
+#include "FormStorage.h"
+#include "Unit1.h"
+#include "support/ScriptedPrompts.h"
+#include "support/SimProcess.h"
+
+class AppUnderTest {
+public:
+    // simArgs go to m2bus-sim (e.g. {"--pace", "--turnaround", "20"}).
+    explicit AppUnderTest(std::vector<std::string> simArgs = {}, const QString& storedPort = QString())
+        : sim(std::move(simArgs))
+    {
+        const QString store = dir.filePath("settings.ini");
+        {
+            QSettings settings(store, QSettings::IniFormat);
+            for (int n = 1; n <= 4; ++n)
+                settings.setValue(QString("Ports/COM%1").arg(n), QString::fromStdString(sim.DevicePath()));
+            if (!storedPort.isEmpty())
+                settings.setValue("TFMain/cboxCOM_Text", storedPort);
+        }
+        TFormPlacement::SetStoreOverride(store);
+        CreateAppWindows();
+    }
+    ~AppUnderTest()
+    {
+        DestroyAppWindows();
+        TFormPlacement::SetStoreOverride(QString());
+    }
+    AppUnderTest(const AppUnderTest&) = delete;
+    AppUnderTest& operator=(const AppUnderTest&) = delete;
+
+    QString StorePath() const { return dir.filePath("settings.ini"); }
+    TFMain& Main() const { return *FMain; }
+
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    SimProcess sim;
+};
