@@ -112,7 +112,7 @@ void TForm5::BitBtn3Click()
 
 void TForm5::BitBtn4Click()
 {
-    const QString fileName = prompts().OpenFileName(this, QStringLiteral("Load Bitmap"), LogoOpenPictureFilter());
+    const QString fileName = prompts().OpenFileNameAs(this, QStringLiteral("Load Bitmap"), LogoOpenPictureFilter(), QStringLiteral("Logo"), true);
     if (!fileName.isEmpty()) {
         try {
             picture_ = LogoLoadPicture(fileName);
@@ -129,9 +129,9 @@ void TForm5::BitBtn4Click()
 
 void TForm5::BitBtn2Click()
 {
-    const QString fileName = prompts().SaveFileName(
+    const QString fileName = prompts().SaveFileNameAs(
         this, QStringLiteral("Save as Bitmap"), QStringLiteral("Windows Bitmap (*.bmp);;All files (*)"),
-        QStringLiteral("bmp"));
+        QStringLiteral("bmp"), QStringLiteral("Logo"));
     if (fileName.isEmpty())
         return;
     if (picture_.isNull()) {

@@ -16,6 +16,7 @@ namespace {
 
 const QString FileFilter = QStringLiteral("Nokia PhoneBook file (*.npb);;All files (*)");
 const QString FileExtension = QStringLiteral("npb");
+const QString DefaultFileName = QStringLiteral("Phbook");
 
 // Re-enables the buttons a bulk transfer disabled, however it ends.
 class ButtonsDisabled {
@@ -213,7 +214,7 @@ void TForm2::BitBtn2Click()
 
 void TForm2::BitBtn3Click()
 {
-    const QString path = prompts().SaveFileName(this, QStringLiteral("Save phonebook"), FileFilter, FileExtension);
+    const QString path = prompts().SaveFileNameAs(this, QStringLiteral("Save phonebook"), FileFilter, FileExtension, DefaultFileName);
     if (path.isEmpty())
         return;
     SavePhonebookFile(path, RecordRowsAsEntries());
@@ -221,7 +222,7 @@ void TForm2::BitBtn3Click()
 
 void TForm2::BitBtn4Click()
 {
-    const QString path = prompts().OpenFileName(this, QStringLiteral("Load phonebook"), FileFilter);
+    const QString path = prompts().OpenFileNameAs(this, QStringLiteral("Load phonebook"), FileFilter, DefaultFileName, false);
     if (path.isEmpty())
         return;
     const DecodedPhonebook book = DecodePhonebookFile(ReadPhonebookFile(path));

@@ -1,10 +1,41 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the handset simulator on a
-# pseudo-terminal and prints its device path.
+# Installs what is missing, builds, and starts the tool as a demo: the handset
+# simulator plays the phone on COM1 and a local demo gateway takes SMS. The
+# demo runs as its own program ("m2bus-demo") with its own settings and its
+# own Operators.ini, so a real cable's settings and profiles stay untouched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh build
+
+demo=build/demo
 state="${XDG_STATE_HOME:-$HOME/.local/state}/m2bus-demo"
-mkdir -p "$state"
-exec build/sim/m2bus-sim --state "$state/handset.state"
+config="${XDG_CONFIG_HOME:-$HOME/.config}/m2bus-demo.ini"
+mkdir -p "$demo" "$state" "$(dirname "$config")"
+cp -f build/app/m2bus-tool "$demo/m2bus-demo"
+
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+# The simulator prints its pseudo-terminal on its first line.
+fifo=$(mktemp -u); mkfifo "$fifo"
+build/sim/m2bus-sim --pace --turnaround 20 --state "$state/handset.state" >"$fifo" &
+pids+=($!)
+read -r device <"$fifo"; rm -f "$fifo"
+echo "handset simulator on $device"
+python3 scripts/demo-settings.py "$config" "$device"
+
+if [ -f scripts/demo-gateway.py ]; then
+  port=${M2BUS_DEMO_GATEWAY_PORT:-8651}
+  python3 scripts/demo-gateway.py "$port" &
+  pids+=($!)
+  [ -f "$demo/Operators.ini" ] || sed "s/@PORT@/$port/" scripts/demo-Operators.ini >"$demo/Operators.ini"
+  echo "demo SMS gateway on http://127.0.0.1:$port/"
+fi
+
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: start it from a desktop session, or under xvfb-run." >&2
+  exit 1
+fi
+"$demo/m2bus-demo"

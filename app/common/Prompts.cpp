@@ -6,6 +6,10 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
 #include <QLineEdit>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -30,11 +34,28 @@ public:
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& defaultSuffix) override
     {
+        return SaveFileNameAs(parent, title, filter, defaultSuffix, QString());
+    }
+    QString OpenFileNameAs(QWidget* parent, const QString& title, const QString& filter, const QString& defaultName,
+                           bool picturePreview) override
+    {
+        QFileDialog dialog(parent, title, QString(), filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (!defaultName.isEmpty())
+            dialog.selectFile(defaultName);
+        if (picturePreview)
+            AddPicturePreview(dialog);
+        return Run(dialog);
+    }
+    QString SaveFileNameAs(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
+                           const QString& defaultName) override
+    {
         QFileDialog dialog(parent, title, QString(), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(defaultSuffix);
-        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                        : QString();
+        if (!defaultName.isEmpty())
+            dialog.selectFile(defaultName);
+        return Run(dialog);
     }
     bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) override
     {
@@ -58,6 +79,30 @@ public:
     }
 
 private:
+    static QString Run(QFileDialog& dialog)
+    {
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                        : QString();
+    }
+    // A pane beside the file list that shows the picture under the cursor.
+    static void AddPicturePreview(QFileDialog& dialog)
+    {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+        if (!grid)
+            return;
+        auto* preview = new QLabel(&dialog);
+        preview->setFixedSize(168, 128);
+        preview->setAlignment(Qt::AlignCenter);
+        preview->setFrameShape(QFrame::StyledPanel);
+        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+        QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+            const QImage image(path);
+            preview->setPixmap(image.isNull() ? QPixmap()
+                                              : QPixmap::fromImage(image).scaled(preview->size() - QSize(8, 8),
+                                                                                 Qt::KeepAspectRatio));
+        });
+    }
     static QString QApplicationTitle() { return QString::fromLatin1(kApplicationTitle); }
 };
 

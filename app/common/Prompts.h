@@ -19,6 +19,22 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& defaultSuffix) = 0;
+    // The same dialogs with a suggested file name; the open dialog can show a
+    // preview of the picture under the cursor. Doubles that do not care fall
+    // back to the plain dialogs.
+    virtual QString OpenFileNameAs(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& defaultName, bool picturePreview)
+    {
+        (void)defaultName;
+        (void)picturePreview;
+        return OpenFileName(parent, title, filter);
+    }
+    virtual QString SaveFileNameAs(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& defaultSuffix, const QString& defaultName)
+    {
+        (void)defaultName;
+        return SaveFileName(parent, title, filter, defaultSuffix);
+    }
     // false when the user cancels.
     virtual bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) = 0;
 };
