@@ -1,0 +1,560 @@
+#include "FormStorage.h"
+
+#include "FormProperties.h"
+#include "Prompts.h"
+#include "WinText.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScreen>
+#include <QSettings>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+namespace {
+
+QString& StoreOverride()
+{
+    static QString path;
+    return path;
+}
+
+// Every value is text; anything else in the store (a number written by hand
+// into the registry) is an error, as is a value that is not there as text.
+QString ReadText(QSettings& store, const QString& key, const QString& defaultValue)
+{
+    if (!store.contains(key))
+        return defaultValue;
+    const QVariant v = store.value(key);
+    switch (v.typeId()) {
+    case QMetaType::QString:
+        return v.toString();
+    case QMetaType::QStringList:
+        // The INI form splits an unquoted text at its commas.
+        return v.toStringList().join(QLatin1Char(','));
+    default:
+        throw EFormStorageError("Invalid data type for '" + key.toStdString() + "'");
+    }
+}
+
+int ReadInt(QSettings& store, const QString& key, int defaultValue)
+{
+    bool ok = false;
+    const int n = ReadText(store, key, QString::number(defaultValue)).trimmed().toInt(&ok);
+    return ok ? n : defaultValue;
+}
+
+// Words 1..4 of a comma-separated text; a missing or bad word keeps its default.
+std::array<int, 4> FourNumbers(const QString& text, std::array<int, 4> defaults)
+{
+    const QStringList words = text.split(QLatin1Char(','));
+    for (int i = 0; i < 4 && i < words.size(); ++i) {
+        bool ok = false;
+        const int n = words[i].trimmed().toInt(&ok);
+        if (ok)
+            defaults[static_cast<std::size_t>(i)] = n;
+    }
+    return defaults;
+}
+
+QString Join(const std::array<int, 4>& n)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(n[0]).arg(n[1]).arg(n[2]).arg(n[3]);
+}
+
+QString ScreenSuffix(const QWidget* w)
+{
+    const QScreen* screen = w->screen();
+    const QSize size = screen ? screen->geometry().size() : QSize();
+    return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
+}
+
+// How far the window frame reaches beyond the client area on each side.
+QMargins FrameMargins(const QWidget* w)
+{
+    const QRect frame = w->frameGeometry();
+    const QRect client = w->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+bool IsSizeable(const QWidget* w)
+{
+    return w->minimumSize() != w->maximumSize() && !w->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+}
+
+// Windows show commands the store speaks in.
+constexpr int kShowNormal = 1;
+constexpr int kShowMinimized = 2;
+constexpr int kShowMaximized = 3;
+constexpr int kRestoreToMaximized = 2;
+
+} // namespace
+
+TFormPlacement::TFormPlacement(QWidget* owner)
+    : QObject(owner)
+    , owner_(owner)
+{
+    owner_->installEventFilter(this);
+}
+
+TFormPlacement::~TFormPlacement() = default;
+
+QString TFormPlacement::ProgramBaseName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void TFormPlacement::SetStoreOverride(const QString& iniPath)
+{
+    StoreOverride() = iniPath;
+}
+
+QString TFormPlacement::SectionName() const
+{
+    return IniSection.isEmpty() ? QString::fromLatin1(owner_->metaObject()->className()) : IniSection;
+}
+
+std::unique_ptr<QSettings> TFormPlacement::OpenStore(bool forWriting) const
+{
+    std::unique_ptr<QSettings> store;
+    if (!StoreOverride().isEmpty()) {
+        store = std::make_unique<QSettings>(StoreOverride(), QSettings::IniFormat);
+    } else if (UseRegistry) {
+        const QString key = IniFileName.isEmpty() ? "Software\\" + ProgramBaseName() : IniFileName;
+#ifdef Q_OS_WIN
+        store = std::make_unique<QSettings>("HKEY_CURRENT_USER\\" + key, QSettings::NativeFormat);
+#else
+        store = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                            key.section(QLatin1Char('\\'), -1));
+#endif
+    } else {
+        const QString file = IniFileName.isEmpty() ? ProgramBaseName() + ".ini" : IniFileName;
+        store = std::make_unique<QSettings>(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(file),
+                                            QSettings::IniFormat);
+    }
+    // The key exists from the first restore on, even with nothing in it yet.
+    if (!forWriting && store->format() == QSettings::IniFormat && !QFile::exists(store->fileName())) {
+        QDir().mkpath(QFileInfo(store->fileName()).absolutePath());
+        QFile file(store->fileName());
+        if (!file.open(QIODevice::WriteOnly))
+            throw EFormStorageError("Unable to create " + store->fileName().toStdString());
+    }
+#ifdef Q_OS_WIN
+    if (!forWriting && store->format() == QSettings::NativeFormat && store->allKeys().isEmpty()
+        && store->childGroups().isEmpty()) {
+        store->setValue(QStringLiteral("FormVersion"), QString());
+        store->remove(QStringLiteral("FormVersion"));
+        store->sync();
+    }
+#endif
+    return store;
+}
+
+void TFormPlacement::Report(const std::exception& e)
+{
+    const QString message = QString::fromStdString(e.what());
+    if (OnError)
+        OnError(message);
+    else
+        prompts().Notice(owner_, message);
+}
+
+bool TFormPlacement::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != owner_ || !Active)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Show:
+        if (!event->spontaneous()) {
+            try {
+                RestoreState();
+            } catch (const std::exception& e) {
+                Report(e);
+            }
+        }
+        break;
+    case QEvent::Close: {
+        // The window decides first; only a close it allows is saved.
+        static_cast<QObject*>(owner_)->event(event);
+        if (event->isAccepted() && owner_->internalWinId() != 0) {
+            try {
+                SaveState();
+            } catch (const std::exception& e) {
+                Report(e);
+            }
+        }
+        return true;
+    }
+    case QEvent::Hide:
+        // A dialog that ends by accept or reject hides without a close event.
+        if (!event->spontaneous() && qobject_cast<QDialog*>(owner_) && restored_ && !saved_) {
+            try {
+                SaveState();
+            } catch (const std::exception& e) {
+                Report(e);
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TFormPlacement::FormDestroying()
+{
+    if (!Active || saved_)
+        return;
+    destroying_ = true;
+    try {
+        SaveState();
+    } catch (const std::exception& e) {
+        Report(e);
+    }
+    destroying_ = false;
+}
+
+void TFormPlacement::SaveState()
+{
+    if (!restored_)
+        return;
+    auto store = OpenStore(true);
+    const QString section = SectionName();
+    store->beginGroup(section);
+    store->setValue(QStringLiteral("FormVersion"), QString::number(Version));
+    SavePlacement(*store, section);
+    store->endGroup();
+    SaveContents(*store, section);
+    store->sync();
+    if (store->status() != QSettings::NoError)
+        throw EFormStorageError("Unable to write to " + QDir::toNativeSeparators(store->fileName()).toStdString());
+    if (OnSavePlacement)
+        OnSavePlacement(this);
+    saved_ = true;
+}
+
+void TFormPlacement::SavePlacement(QSettings& store, const QString&)
+{
+    const Qt::WindowStates state = owner_->windowState();
+    const int showCmd = state.testFlag(Qt::WindowMinimized) ? kShowMinimized
+        : state.testFlag(Qt::WindowMaximized)               ? kShowMaximized
+                                                            : kShowNormal;
+    const int flags = state.testFlag(Qt::WindowMinimized) && state.testFlag(Qt::WindowMaximized)
+        ? kRestoreToMaximized
+        : 0;
+    const QMargins m = FrameMargins(owner_);
+    const QRect normal = owner_->isMinimized() || owner_->isMaximized() ? owner_->normalGeometry() : owner_->geometry();
+    const QRect frame = normal.marginsAdded(m);
+    // No minimised position is kept; the maximised one sits the sizing border off screen.
+    const QString minMax = Join({-1, -1, -m.left(), -m.bottom()});
+    const QString norm = Join({frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()});
+    const QString suffix = ScreenSuffix(owner_);
+
+    store.setValue(QStringLiteral("Flags"), QString::number(flags));
+    store.setValue(QStringLiteral("ShowCmd"), QString::number(showCmd));
+    store.setValue(QStringLiteral("PixelsPerInch"), QString::number(owner_->logicalDpiY()));
+    store.setValue("MinMaxPos" + suffix, minMax);
+    store.setValue(QStringLiteral("MinMaxPos"), minMax);
+    store.setValue("NormPos" + suffix, norm);
+    store.setValue(QStringLiteral("NormPos"), norm);
+    if ((Options & fpActiveControl) && owner_->focusWidget() && !owner_->focusWidget()->objectName().isEmpty())
+        store.setValue(QStringLiteral("ActiveControl"), owner_->focusWidget()->objectName());
+    store.setValue(QStringLiteral("Visible"), destroying_ ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void TFormPlacement::RestoreState()
+{
+    saved_ = false;
+    auto store = OpenStore(false);
+    const QString section = SectionName();
+    store->beginGroup(section);
+    if (ReadInt(*store, QStringLiteral("FormVersion"), 0) >= Version) {
+        if (Options & (fpPosition | fpState))
+            RestorePlacement(*store, section);
+        store->endGroup();
+        RestoreContents(*store, section);
+        if (OnRestorePlacement)
+            OnRestorePlacement(this);
+        if (Options & fpActiveControl) {
+            store->beginGroup(section);
+            const QString name = ReadText(*store, QStringLiteral("ActiveControl"), QString());
+            store->endGroup();
+            auto* w = name.isEmpty() ? nullptr : owner_->findChild<QWidget*>(name);
+            if (w && w->isEnabled() && w->focusPolicy() != Qt::NoFocus)
+                w->setFocus();
+        }
+    }
+    restored_ = true;
+}
+
+void TFormPlacement::RestorePlacement(QSettings& store, const QString&)
+{
+    if (Options & fpPosition) {
+        const QString suffix = ScreenSuffix(owner_);
+        QString minMax = ReadText(store, "MinMaxPos" + suffix, QString());
+        if (minMax.isEmpty())
+            minMax = ReadText(store, QStringLiteral("MinMaxPos"), QString());
+        QString norm = ReadText(store, "NormPos" + suffix, QString());
+        if (norm.isEmpty())
+            norm = ReadText(store, QStringLiteral("NormPos"), QString());
+        ReadInt(store, QStringLiteral("Flags"), 0);
+        const int ppi = ReadInt(store, QStringLiteral("PixelsPerInch"), owner_->logicalDpiY());
+        const QMargins m = FrameMargins(owner_);
+        const QRect frame = owner_->geometry().marginsAdded(m);
+        std::array<int, 4> n = FourNumbers(
+            norm, {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()});
+        if ((!minMax.isEmpty() || !norm.isEmpty()) && ppi == owner_->logicalDpiY()) {
+            if (!IsSizeable(owner_)) {
+                n[2] = n[0] + frame.width();
+                n[3] = n[1] + frame.height();
+            }
+            if (n[0] < n[2]) {
+                const QSize client(n[2] - n[0] - m.left() - m.right(), n[3] - n[1] - m.top() - m.bottom());
+                owner_->move(n[0], n[1]);
+                owner_->resize(client);
+                if (!owner_->isVisible()) {
+                    // The frame is known only once the window is up; take it
+                    // off the stored size then, so the window does not grow.
+                    const QSize frameSize(n[2] - n[0], n[3] - n[1]);
+                    QPointer<QWidget> w = owner_;
+                    QTimer::singleShot(0, owner_, [w, frameSize] {
+                        if (!w || w->windowState() != Qt::WindowNoState)
+                            return;
+                        const QMargins now = FrameMargins(w);
+                        if (!now.isNull())
+                            w->resize(frameSize.width() - now.left() - now.right(),
+                                      frameSize.height() - now.top() - now.bottom());
+                    });
+                }
+            }
+        }
+    }
+    if (Options & fpState) {
+        Qt::WindowState wanted = Qt::WindowNoState;
+        switch (ReadInt(store, QStringLiteral("ShowCmd"), 0)) {
+        case 1:
+        case 5:
+        case 9:
+            wanted = Qt::WindowNoState;
+            break;
+        case 2:
+        case 6:
+        case 7:
+            wanted = Qt::WindowMinimized;
+            break;
+        case 3:
+            wanted = Qt::WindowMaximized;
+            break;
+        default:
+            break;
+        }
+        const Qt::WindowStates base = owner_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+        if (wanted == Qt::WindowMinimized && MainForm) {
+            // The main window comes up normally first and is minimised once shown.
+            owner_->setWindowState(base);
+            QPointer<QWidget> w = owner_;
+            QTimer::singleShot(0, owner_, [w] {
+                if (w)
+                    w->showMinimized();
+            });
+        } else {
+            owner_->setWindowState(base | wanted);
+        }
+    }
+    owner_->update();
+}
+
+// ---- stored values ----
+
+void TStoredValues::CheckUnique(const QString& name, const TStoredValue* except) const
+{
+    for (const auto& item : items_) {
+        if (item.get() != except && item->name_.compare(name, Qt::CaseInsensitive) == 0)
+            throw EFormStorageError("String list does not allow duplicates");
+    }
+}
+
+TStoredValue& TStoredValues::Add(const QString& name)
+{
+    CheckUnique(name, nullptr);
+    items_.push_back(std::make_unique<TStoredValue>());
+    items_.back()->name_ = name;
+    return *items_.back();
+}
+
+void TStoredValues::Rename(TStoredValue& item, const QString& name)
+{
+    CheckUnique(name, &item);
+    item.name_ = name;
+}
+
+TStoredValue* TStoredValues::Find(const QString& name)
+{
+    for (auto& item : items_) {
+        if (item->name_.compare(name, Qt::CaseInsensitive) == 0)
+            return item.get();
+    }
+    return nullptr;
+}
+
+// ---- form storage ----
+
+TFormStorage::TFormStorage(QWidget* owner)
+    : TFormPlacement(owner)
+{
+}
+
+void TFormStorage::SetStoredProps(const QStringList& lines)
+{
+    props_.clear();
+    for (const QString& line : lines) {
+        const int dot = line.indexOf(QLatin1Char('.'));
+        if (dot < 0)
+            continue;
+        const QString component = line.left(dot).trimmed();
+        const QString property = line.mid(dot + 1).trimmed();
+        if (component.isEmpty() || property.isEmpty())
+            continue;
+        QObject* object = Owner()->findChild<QObject*>(component);
+        if (!object)
+            continue;
+        props_.push_back({component, property, object});
+    }
+}
+
+std::vector<TFormStorage::StoredProp> TFormStorage::LiveProps() const
+{
+    std::vector<StoredProp> live;
+    for (const auto& p : props_) {
+        if (p.object)
+            live.push_back(p);
+    }
+    return live;
+}
+
+QStringList TFormStorage::StoredProps() const
+{
+    QStringList lines;
+    for (const auto& p : LiveProps())
+        lines << p.component + "." + p.property;
+    return lines;
+}
+
+QString TFormStorage::Scramble(const QString& text, const QString& key)
+{
+    if (key.isEmpty())
+        return text;
+    const std::string t = ToWin1251(text);
+    const std::string k = ToWin1251(key);
+    QString out;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const auto b = static_cast<unsigned char>(t[i] ^ k[i % k.size()]);
+        out += QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+QString TFormStorage::Unscramble(const QString& text, const QString& key)
+{
+    if (key.isEmpty())
+        return text;
+    const auto hexDigit = [](QChar c) {
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9')
+            return u - '0';
+        if (u >= 'a' && u <= 'f')
+            return u - 'a' + 10;
+        if (u >= 'A' && u <= 'F')
+            return u - 'A' + 10;
+        return -1;
+    };
+    const std::string k = ToWin1251(key);
+    std::string out;
+    for (qsizetype i = 0; i + 1 < text.size(); i += 2) {
+        const int hi = hexDigit(text[i]);
+        const int lo = hexDigit(text[i + 1]);
+        const char plain = hi < 0 || lo < 0 ? ' ' : static_cast<char>(hi * 16 + lo);
+        out += static_cast<char>(plain ^ k[out.size() % k.size()]);
+    }
+    return FromWin1251(out);
+}
+
+void TFormStorage::SaveContents(QSettings& store, const QString& section)
+{
+    for (const auto& p : LiveProps()) {
+        const QString prefixed = p.component + "_" + p.property;
+        switch (PropertyKind(p.object, p.property)) {
+        case StoredPropKind::Text:
+            store.setValue(section + "/" + prefixed, ReadTextProperty(p.object, p.property).trimmed());
+            break;
+        case StoredPropKind::List: {
+            const QString listSection = section + "." + prefixed;
+            store.remove(listSection);
+            const QStringList items = ReadListProperty(p.object, p.property);
+            if (items.isEmpty())
+                break;
+            store.beginGroup(listSection);
+            store.setValue(QStringLiteral("Count"), QString::number(items.size()));
+            for (qsizetype i = 0; i < items.size(); ++i)
+                store.setValue(QStringLiteral("Item%1").arg(i), items[i]);
+            store.endGroup();
+            break;
+        }
+        case StoredPropKind::None:
+            break;
+        }
+    }
+    for (std::size_t i = 0; i < storedValues_.Count(); ++i) {
+        TStoredValue value = storedValues_[i];
+        if (value.OnSave)
+            value.OnSave(value);
+        store.setValue(section + "/" + value.Name(), Scramble(value.Value, value.KeyString));
+    }
+}
+
+void TFormStorage::RestoreContents(QSettings& store, const QString& section)
+{
+    for (const auto& p : LiveProps()) {
+        const QString prefixed = p.component + "_" + p.property;
+        // A property that cannot be read back is left as designed.
+        try {
+            switch (PropertyKind(p.object, p.property)) {
+            case StoredPropKind::Text: {
+                const QString current = ReadTextProperty(p.object, p.property);
+                WriteTextProperty(p.object, p.property, ReadText(store, section + "/" + prefixed, current).trimmed());
+                break;
+            }
+            case StoredPropKind::List: {
+                const QString listSection = section + "." + prefixed + "/";
+                bool ok = false;
+                const int count = ReadText(store, listSection + "Count", QStringLiteral("0")).trimmed().toInt(&ok);
+                QStringList items;
+                for (int i = 0; ok && i < count; ++i)
+                    items << ReadText(store, listSection + QStringLiteral("Item%1").arg(i), QString());
+                if (ok && count > 0)
+                    WriteListProperty(p.object, p.property, items);
+                break;
+            }
+            case StoredPropKind::None:
+                break;
+            }
+        } catch (const EFormStorageError&) {
+        }
+    }
+    for (std::size_t i = 0; i < storedValues_.Count(); ++i) {
+        TStoredValue& value = storedValues_[i];
+        QString text = ReadText(store, section + "/" + value.Name(), Scramble(value.Value, value.KeyString));
+        TStoredValue restored = value;
+        restored.Value = Unscramble(text, value.KeyString);
+        if (restored.OnRestore)
+            restored.OnRestore(restored);
+        value.Value = restored.Value;
+    }
+}

@@ -1,0 +1,140 @@
+// Remembers a window's placement and chosen control values between runs:
+// restored when the window is shown, saved when it closes. The store is the
+// registry key "Software\<program>" on Windows and the same tree in an INI
+// file in the user's configuration folder elsewhere.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+class QSettings;
+class QWidget;
+
+class EFormStorageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum TPlacementOption : unsigned { fpState = 1, fpPosition = 2, fpActiveControl = 4 };
+
+class TFormPlacement : public QObject {
+    Q_OBJECT
+public:
+    // owner is the window; the storage follows its show, close and hide.
+    explicit TFormPlacement(QWidget* owner);
+    ~TFormPlacement() override;
+
+    bool Active = true;
+    QString IniFileName;
+    QString IniSection;
+    unsigned Options = fpState | fpPosition;
+    bool UseRegistry = false;
+    int Version = 0;
+    // The program's main window: minimised there means a posted minimise
+    // after showing it normally.
+    bool MainForm = false;
+
+    std::function<void(TFormPlacement*)> OnSavePlacement;
+    std::function<void(TFormPlacement*)> OnRestorePlacement;
+    // Errors met while showing or closing the window; without a handler they
+    // go to the user as a notice. They never stop the window's own handling.
+    std::function<void(const QString& message)> OnError;
+
+    void SaveState();
+    void RestoreState();
+    // The owner calls this at the start of its destructor: saves once more
+    // (marked as destroyed) unless saved since the last restore.
+    void FormDestroying();
+
+    QWidget* Owner() const { return owner_; }
+    // The section of the store for this window: IniSection, else the
+    // window's class name.
+    QString SectionName() const;
+    // Program base name: the store key's last part.
+    static QString ProgramBaseName();
+    // Tests and tools point every storage at one INI file; empty restores the
+    // platform store.
+    static void SetStoreOverride(const QString& iniPath);
+
+protected:
+    bool eventFilter(QObject* watched, class QEvent* event) override;
+    virtual void SaveContents(QSettings&, const QString&) {}
+    virtual void RestoreContents(QSettings&, const QString&) {}
+
+private:
+    std::unique_ptr<QSettings> OpenStore(bool forWriting) const;
+    void SavePlacement(QSettings& store, const QString& section);
+    void RestorePlacement(QSettings& store, const QString& section);
+    void Report(const std::exception& e);
+
+    QWidget* owner_;
+    bool restored_ = false;
+    bool saved_ = false;
+    bool destroying_ = false;
+};
+
+// One named free value of a storage.
+struct TStoredValue {
+    QString Name() const { return name_; }
+    QString Value;
+    QString KeyString;
+    std::function<void(TStoredValue&)> OnSave;
+    std::function<void(TStoredValue&)> OnRestore;
+
+private:
+    friend class TStoredValues;
+    QString name_;
+};
+
+// Named values, unique regardless of letter case.
+class TStoredValues {
+public:
+    TStoredValue& Add(const QString& name);
+    void Rename(TStoredValue& item, const QString& name);
+    TStoredValue* Find(const QString& name);
+    std::size_t Count() const { return items_.size(); }
+    TStoredValue& operator[](std::size_t i) { return *items_.at(i); }
+
+private:
+    void CheckUnique(const QString& name, const TStoredValue* except) const;
+    std::vector<std::unique_ptr<TStoredValue>> items_;
+};
+
+class TFormStorage : public TFormPlacement {
+    Q_OBJECT
+public:
+    explicit TFormStorage(QWidget* owner);
+
+    // Lines "Component.Property"; kept only while the component exists on
+    // the window. Set them once the window's controls are built.
+    void SetStoredProps(const QStringList& lines);
+    QStringList StoredProps() const;
+    TStoredValues& StoredValues() { return storedValues_; }
+
+    // Scrambling of stored values: XOR with the repeating key, as lower-case
+    // hex pairs; an empty key leaves the text as it is.
+    static QString Scramble(const QString& text, const QString& key);
+    static QString Unscramble(const QString& text, const QString& key);
+
+protected:
+    void SaveContents(QSettings& store, const QString& section) override;
+    void RestoreContents(QSettings& store, const QString& section) override;
+
+private:
+    struct StoredProp {
+        QString component;
+        QString property;
+        QPointer<QObject> object;
+    };
+    std::vector<StoredProp> LiveProps() const;
+
+    std::vector<StoredProp> props_;
+    TStoredValues storedValues_;
+};

@@ -1,0 +1,324 @@
+#include "IniFile.h"
+
+#include <QSaveFile>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// Lower-case partner of every Windows-1251 byte; letters outside A..Z and
+// the Cyrillic block are the Serbian, Macedonian, Ukrainian and Belarusian ones.
+constexpr std::array<unsigned char, 256> MakeFoldTable()
+{
+    std::array<unsigned char, 256> t {};
+    for (int i = 0; i < 256; ++i)
+        t[static_cast<std::size_t>(i)] = static_cast<unsigned char>(i);
+    for (int c = 'A'; c <= 'Z'; ++c)
+        t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c + 32);
+    for (int c = 0xC0; c <= 0xDF; ++c)
+        t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c + 32);
+    constexpr std::array<std::array<unsigned char, 2>, 15> pairs = {{
+        {0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8D, 0x9D}, {0x8E, 0x9E},
+        {0x8F, 0x9F}, {0xA1, 0xA2}, {0xA3, 0xBC}, {0xA5, 0xB4}, {0xA8, 0xB8}, {0xAA, 0xBA},
+        {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE},
+    }};
+    for (const auto& p : pairs)
+        t[p[0]] = p[1];
+    return t;
+}
+
+constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+
+std::string_view Trim(std::string_view s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string_view Unquote(std::string_view v)
+{
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+bool HasLineBreak(std::string_view s)
+{
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// Names handed back through a fixed buffer of NUL-separated items with a
+// closing NUL: the list ends at the last item that fits whole.
+std::vector<std::string> FitListBuffer(std::vector<std::string> names)
+{
+    std::size_t used = 1;
+    std::size_t fit = 0;
+    for (const auto& n : names) {
+        if (used + n.size() + 1 > ProfileIniFile::kListBufferBytes)
+            break;
+        used += n.size() + 1;
+        ++fit;
+    }
+    names.resize(fit);
+    return names;
+}
+
+} // namespace
+
+unsigned char FoldWin1251(unsigned char c)
+{
+    return kFold[c];
+}
+
+bool SameNameWin1251(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (kFold[static_cast<unsigned char>(a[i])] != kFold[static_cast<unsigned char>(b[i])])
+            return false;
+    }
+    return true;
+}
+
+ProfileIniFile::ProfileIniFile(std::string path)
+    : path_(std::move(path))
+{
+}
+
+ProfileIniFile ProfileIniFile::FromBytes(std::string_view bytes)
+{
+    ProfileIniFile ini;
+    ini.inMemory_ = true;
+    ini.Parse(bytes);
+    return ini;
+}
+
+ProfileIniFile::Line ProfileIniFile::MakeLine(std::string raw)
+{
+    Line line;
+    const std::string_view t = Trim(raw);
+    if (t.empty()) {
+        line.kind = LineKind::Blank;
+    } else if (t.front() == ';') {
+        line.kind = LineKind::Comment;
+    } else if (t.front() == '[') {
+        line.kind = LineKind::Header;
+        const std::string_view inner = t.substr(1);
+        line.name = std::string(Trim(inner.substr(0, inner.find(']'))));
+    } else if (const auto eq = t.find('='); eq != std::string_view::npos && !Trim(t.substr(0, eq)).empty()) {
+        // A line with nothing before "=" names no key that a caller could ask for.
+        line.kind = LineKind::Key;
+        line.name = std::string(Trim(t.substr(0, eq)));
+        line.value = std::string(Trim(t.substr(eq + 1)));
+    } else {
+        line.kind = LineKind::Other;
+    }
+    line.raw = std::move(raw);
+    return line;
+}
+
+void ProfileIniFile::Parse(std::string_view bytes)
+{
+    lines_.clear();
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines_.push_back(MakeLine(std::string(bytes.substr(start, i - start))));
+            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    lastLineEnded_ = start == bytes.size();
+    if (!lastLineEnded_)
+        lines_.push_back(MakeLine(std::string(bytes.substr(start))));
+    Reindex();
+}
+
+void ProfileIniFile::Reindex()
+{
+    sections_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind != LineKind::Header)
+            continue;
+        if (!sections_.empty())
+            sections_.back().end = i;
+        sections_.push_back({lines_[i].name, i, lines_.size()});
+    }
+}
+
+void ProfileIniFile::Load()
+{
+    if (inMemory_)
+        return;
+    std::ifstream in(std::filesystem::path(path_), std::ios::binary);
+    // A missing or unreadable file simply holds no profiles.
+    std::string bytes;
+    if (in)
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    Parse(bytes);
+}
+
+std::string ProfileIniFile::Bytes() const
+{
+    std::string out;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        out += lines_[i].raw;
+        if (i + 1 < lines_.size() || lastLineEnded_)
+            out += "\r\n";
+    }
+    return out;
+}
+
+void ProfileIniFile::Store()
+{
+    lastLineEnded_ = true;
+    Reindex();
+    if (inMemory_)
+        return;
+    const std::string bytes = Bytes();
+    QSaveFile file(QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size())));
+    const bool ok = file.open(QIODevice::WriteOnly)
+        && file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size())
+        && file.commit();
+    if (!ok) {
+        std::error_code ec;
+        auto full = std::filesystem::absolute(std::filesystem::path(path_), ec);
+        throw EIniFileError("Unable to write to " + (ec ? path_ : full.string()));
+    }
+}
+
+const ProfileIniFile::Section* ProfileIniFile::FindSection(std::string_view name) const
+{
+    const std::string_view wanted = Trim(name);
+    for (const auto& s : sections_) {
+        if (SameNameWin1251(s.name, wanted))
+            return &s;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> ProfileIniFile::ReadSections()
+{
+    Load();
+    std::vector<std::string> names;
+    for (const auto& s : sections_) {
+        // An empty name would end the NUL-separated list early.
+        if (s.name.empty())
+            break;
+        names.push_back(s.name);
+    }
+    return FitListBuffer(std::move(names));
+}
+
+std::vector<std::string> ProfileIniFile::ReadSection(std::string_view section)
+{
+    Load();
+    std::vector<std::string> keys;
+    if (const Section* s = FindSection(section)) {
+        for (std::size_t i = s->header + 1; i < s->end; ++i) {
+            if (lines_[i].kind == LineKind::Key)
+                keys.push_back(lines_[i].name);
+        }
+    }
+    return FitListBuffer(std::move(keys));
+}
+
+std::vector<std::string> ProfileIniFile::ReadSectionValues(std::string_view section)
+{
+    std::vector<std::string> out;
+    for (const auto& key : ReadSection(section))
+        out.push_back(key + "=" + ReadString(section, key, ""));
+    return out;
+}
+
+bool ProfileIniFile::SectionExists(std::string_view section)
+{
+    Load();
+    return FindSection(section) != nullptr;
+}
+
+std::string ProfileIniFile::ReadString(std::string_view section, std::string_view key,
+                                       std::string_view defaultValue)
+{
+    Load();
+    const std::string_view wanted = Trim(key);
+    std::string_view found = defaultValue;
+    if (const Section* s = FindSection(section)) {
+        for (std::size_t i = s->header + 1; i < s->end; ++i) {
+            if (lines_[i].kind == LineKind::Key && SameNameWin1251(lines_[i].name, wanted)) {
+                found = Unquote(lines_[i].value);
+                break;
+            }
+        }
+    }
+    return std::string(found.substr(0, kValueBufferChars));
+}
+
+void ProfileIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+{
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
+        throw EIniFileError("Line breaks are not allowed in the profile file: [" + std::string(section)
+                            + "] " + std::string(key));
+    // Such names would be written but could never be read back.
+    if (Trim(section).empty() || section.find(']') != std::string_view::npos)
+        throw EIniFileError("Invalid section name in the profile file: \"" + std::string(section) + "\"");
+    if (Trim(key).empty() || key.find('=') != std::string_view::npos || Trim(key).front() == ';'
+        || Trim(key).front() == '[')
+        throw EIniFileError("Invalid key name in the profile file: \"" + std::string(key) + "\"");
+    Load();
+    const Section* s = FindSection(section);
+    if (!s) {
+        lines_.push_back(MakeLine("[" + std::string(section) + "]"));
+        lines_.push_back(MakeLine(std::string(key) + "=" + std::string(value)));
+        Store();
+        return;
+    }
+    const std::string_view wanted = Trim(key);
+    std::size_t insertAt = s->header + 1;
+    for (std::size_t i = s->header + 1; i < s->end; ++i) {
+        Line& line = lines_[i];
+        if (line.kind != LineKind::Key)
+            continue;
+        if (SameNameWin1251(line.name, wanted)) {
+            line = MakeLine(line.name + "=" + std::string(value));
+            Store();
+            return;
+        }
+        insertAt = i + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                  MakeLine(std::string(key) + "=" + std::string(value)));
+    Store();
+}
+
+void ProfileIniFile::EraseSection(std::string_view section)
+{
+    Load();
+    const Section* s = FindSection(section);
+    if (!s)
+        return;
+    const std::size_t from = s->header;
+    const std::size_t to = s->end;
+    std::vector<Line> kept;
+    kept.reserve(lines_.size());
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const bool inSection = i >= from && i < to;
+        if (inSection && (i == from || lines_[i].kind == LineKind::Key))
+            continue;
+        kept.push_back(std::move(lines_[i]));
+    }
+    lines_ = std::move(kept);
+    Store();
+}

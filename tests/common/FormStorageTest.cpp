@@ -1,0 +1,341 @@
+#include "app/common/FormStorage.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QScreen>
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSize>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// A main window as the program has it: a port box and one storage.
+class TFMain : public QWidget {
+    Q_OBJECT
+public:
+    TFMain()
+    {
+        cboxCOM = new QComboBox(this);
+        cboxCOM->setObjectName("cboxCOM");
+        cboxCOM->setEditable(true);
+        cboxCOM->addItems({"Com1", "Com2", "Com3", "Com4"});
+        setGeometry(100, 120, 300, 200);
+        FormStorage1 = new TFormStorage(this);
+        FormStorage1->UseRegistry = true;
+        FormStorage1->MainForm = true;
+        FormStorage1->SetStoredProps({"cboxCOM.Text"});
+        FormStorage1->OnRestorePlacement = [this](TFormPlacement*) { portAtRestore = cboxCOM->currentText(); };
+        FormStorage1->OnError = [this](const QString& m) { errors << m; };
+    }
+    ~TFMain() override { FormStorage1->FormDestroying(); }
+
+    bool allowClose = true;
+    QComboBox* cboxCOM;
+    TFormStorage* FormStorage1;
+    QString portAtRestore;
+    QStringList errors;
+
+protected:
+    void closeEvent(QCloseEvent* e) override { e->setAccepted(allowClose); }
+};
+
+class TFSendSMS : public QDialog {
+    Q_OBJECT
+public:
+    TFSendSMS()
+    {
+        ComboBox1 = new QComboBox(this);
+        ComboBox1->setObjectName("ComboBox1");
+        FormStorage1 = new TFormStorage(this);
+        FormStorage1->UseRegistry = true;
+        FormStorage1->SetStoredProps({"ComboBox1.Items"});
+    }
+    QComboBox* ComboBox1;
+    TFormStorage* FormStorage1;
+};
+
+namespace {
+
+class FormStorageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        storePath = dir.filePath("store.ini");
+        TFormPlacement::SetStoreOverride(storePath);
+    }
+    void TearDown() override { TFormPlacement::SetStoreOverride(QString()); }
+
+    QString Value(const QString& key)
+    {
+        QSettings s(storePath, QSettings::IniFormat);
+        return s.value(key).toString();
+    }
+    void Put(const QString& key, const QVariant& value)
+    {
+        QSettings s(storePath, QSettings::IniFormat);
+        s.setValue(key, value);
+    }
+
+    QTemporaryDir dir;
+    QString storePath;
+};
+
+} // namespace
+
+TEST_F(FormStorageTest, FirstRunKeepsTheDesignAndCreatesAnEmptyStoreUntilClosing)
+{
+    TFMain w;
+    w.show();
+    EXPECT_TRUE(QFile::exists(storePath));
+    EXPECT_THAT(QSettings(storePath, QSettings::IniFormat).allKeys(), IsEmpty());
+    EXPECT_EQ(w.cboxCOM->currentText(), "Com1");
+    EXPECT_EQ(w.portAtRestore, "Com1");
+    EXPECT_EQ(w.geometry(), QRect(100, 120, 300, 200));
+    w.close();
+    EXPECT_EQ(Value("TFMain/FormVersion"), "0");
+    EXPECT_THAT(w.errors, IsEmpty());
+}
+
+TEST_F(FormStorageTest, ClosingSavesPlacementAndPortAndANewWindowGetsThemBack)
+{
+    QRect frame;
+    {
+        TFMain w;
+        w.show();
+        w.setGeometry(40, 50, 320, 210);
+        frame = w.frameGeometry();
+        w.cboxCOM->setCurrentText("Com2");
+        ASSERT_TRUE(w.close());
+    }
+    EXPECT_EQ(Value("TFMain/cboxCOM_Text"), "Com2");
+    EXPECT_EQ(Value("TFMain/FormVersion"), "0");
+    EXPECT_EQ(Value("TFMain/Visible"), "0") << "saved at close, not again at destruction";
+    EXPECT_EQ(Value("TFMain/ShowCmd"), "1");
+    EXPECT_EQ(Value("TFMain/Flags"), "0");
+    // The stored rectangle is the whole window, frame included.
+    const QString norm = QString("%1,%2,%3,%4").arg(frame.left()).arg(frame.top())
+        .arg(frame.left() + frame.width()).arg(frame.top() + frame.height());
+    EXPECT_EQ(Value("TFMain/NormPos"), norm);
+    const QSize screen = TFMain().screen()->geometry().size();
+    const QString suffix = QString("(%1x%2)").arg(screen.width()).arg(screen.height());
+    EXPECT_EQ(Value("TFMain/NormPos" + suffix), norm);
+    EXPECT_FALSE(Value("TFMain/MinMaxPos" + suffix).isEmpty());
+    EXPECT_EQ(Value("TFMain/PixelsPerInch"), QString::number(TFMain().logicalDpiY()));
+
+    TFMain again;
+    again.show();
+    EXPECT_EQ(again.geometry(), QRect(40, 50, 320, 210));
+    EXPECT_EQ(again.cboxCOM->currentText(), "Com2");
+    EXPECT_EQ(again.portAtRestore, "Com2") << "the restore hook runs after the values are back";
+}
+
+TEST_F(FormStorageTest, PortTextLosesItsSurroundingBlanksBothWays)
+{
+    {
+        TFMain w;
+        w.show();
+        w.cboxCOM->setEditText("Com3  ");
+        w.close();
+    }
+    EXPECT_EQ(Value("TFMain/cboxCOM_Text"), "Com3");
+    Put("TFMain/cboxCOM_Text", "  Com4 ");
+    TFMain again;
+    again.show();
+    EXPECT_EQ(again.cboxCOM->currentText(), "Com4");
+}
+
+TEST_F(FormStorageTest, ScreenSizedPositionWinsAndOtherPixelsPerInchAreIgnored)
+{
+    TFMain probe;
+    const QSize screen = probe.screen()->geometry().size();
+    const QString suffix = QString("(%1x%2)").arg(screen.width()).arg(screen.height());
+    Put("TFMain/NormPos", "1,2,101,102");
+    Put("TFMain/NormPos" + suffix, "10,20,210,170");
+    {
+        TFMain w;
+        w.show();
+        EXPECT_EQ(w.frameGeometry(), QRect(10, 20, 200, 150));
+        w.hide();
+    }
+    Put("TFMain/PixelsPerInch", QString::number(probe.logicalDpiY() + 24));
+    TFMain other;
+    other.show();
+    EXPECT_EQ(other.geometry(), QRect(100, 120, 300, 200));
+}
+
+TEST_F(FormStorageTest, NormPosWithFewerThanFourNumbersKeepsTheCurrentOnes)
+{
+    QRect designed;
+    {
+        TFMain plain;
+        plain.FormStorage1->Active = false;
+        plain.show();
+        designed = plain.frameGeometry();
+    }
+    Put("TFMain/NormPos", "50,x");
+    TFMain w;
+    w.show();
+    // Left from the store; top, right and bottom as the window's frame stood.
+    EXPECT_EQ(w.frameGeometry(), QRect(QPoint(50, designed.top()), designed.bottomRight()));
+}
+
+TEST_F(FormStorageTest, StateIsRestoredAndAMinimisedMainWindowIsMinimisedAfterShowing)
+{
+    Put("TFMain/ShowCmd", "3");
+    {
+        TFMain w;
+        w.show();
+        EXPECT_TRUE(w.isMaximized());
+        w.hide();
+    }
+    Put("TFMain/ShowCmd", "2");
+    TFMain w;
+    w.show();
+    EXPECT_FALSE(w.isMinimized()) << "shown normally first";
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.isMinimized());
+    w.close();
+    EXPECT_EQ(Value("TFMain/ShowCmd"), "2");
+}
+
+TEST_F(FormStorageTest, RefusedCloseSavesNothingAndDestructionSavesAsVisible)
+{
+    {
+        TFMain w;
+        w.show();
+        w.allowClose = false;
+        w.cboxCOM->setCurrentText("Com3");
+        EXPECT_FALSE(w.close());
+        EXPECT_TRUE(Value("TFMain/cboxCOM_Text").isEmpty());
+    }
+    EXPECT_EQ(Value("TFMain/cboxCOM_Text"), "Com3");
+    EXPECT_EQ(Value("TFMain/Visible"), "1");
+}
+
+TEST_F(FormStorageTest, WindowNeverShownIsNeverSavedAndInactiveStorageTouchesNothing)
+{
+    {
+        TFMain never;
+    }
+    EXPECT_FALSE(QFile::exists(storePath));
+    TFMain w;
+    w.FormStorage1->Active = false;
+    w.show();
+    w.close();
+    EXPECT_FALSE(QFile::exists(storePath));
+}
+
+TEST_F(FormStorageTest, BadlyTypedValueIsReportedAndTheWindowStillShows)
+{
+    Put("TFMain/NormPos", QSize(3, 4));
+    Put("TFMain/cboxCOM_Text", "Com2");
+    TFMain w;
+    w.show();
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(w.errors.size(), 1);
+    EXPECT_THAT(w.errors[0].toStdString(), ::testing::HasSubstr("NormPos"));
+    EXPECT_EQ(w.cboxCOM->currentText(), "Com1") << "the rest of that restore is skipped";
+}
+
+TEST_F(FormStorageTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
+{
+    {
+        TFSendSMS d;
+        d.show();
+        d.ComboBox1->addItems({"Beeline", "MTS"});
+        d.reject();
+    }
+    EXPECT_EQ(Value("TFSendSMS.ComboBox1_Items/Count"), "2");
+    EXPECT_EQ(Value("TFSendSMS.ComboBox1_Items/Item0"), "Beeline");
+    EXPECT_EQ(Value("TFSendSMS.ComboBox1_Items/Item1"), "MTS");
+    EXPECT_FALSE(Value("TFSendSMS/NormPos").isEmpty());
+
+    TFSendSMS d;
+    d.ComboBox1->addItems({"stale"});
+    d.show();
+    EXPECT_EQ(d.ComboBox1->count(), 2);
+    EXPECT_EQ(d.ComboBox1->itemText(1), "MTS");
+    d.ComboBox1->clear();
+    d.close();
+    QSettings s(storePath, QSettings::IniFormat);
+    EXPECT_FALSE(s.childGroups().contains("TFSendSMS.ComboBox1_Items"));
+    EXPECT_TRUE(s.childGroups().contains("TFSendSMS"));
+
+    // A zero count leaves the designed items alone.
+    TFSendSMS third;
+    third.ComboBox1->addItems({"designed"});
+    third.show();
+    EXPECT_EQ(third.ComboBox1->itemText(0), "designed");
+}
+
+TEST_F(FormStorageTest, StoredPropsKeepOnlyLinesOfLiveComponents)
+{
+    TFMain w;
+    auto* edit = new QLineEdit(&w);
+    edit->setObjectName("eName");
+    w.FormStorage1->SetStoredProps(
+        {" cboxCOM . Text ", "eName.text", "noDot", ".Text", "cboxCOM.", "missing.Text"});
+    EXPECT_THAT(w.FormStorage1->StoredProps(), ElementsAre("cboxCOM.Text", "eName.text"));
+    delete edit;
+    EXPECT_THAT(w.FormStorage1->StoredProps(), ElementsAre("cboxCOM.Text"));
+}
+
+TEST_F(FormStorageTest, StoredValuesAreUniqueScrambledAndPassThroughTheirHooks)
+{
+    TFMain w;
+    TStoredValues& values = w.FormStorage1->StoredValues();
+    TStoredValue& text = values.Add("TextField");
+    EXPECT_THROW(
+        {
+            try {
+                values.Add("textfield");
+            } catch (const EFormStorageError& e) {
+                EXPECT_STREQ(e.what(), "String list does not allow duplicates");
+                throw;
+            }
+        },
+        EFormStorageError);
+    TStoredValue& other = values.Add("Other");
+    EXPECT_THROW(values.Rename(other, "TEXTFIELD"), EFormStorageError);
+    EXPECT_EQ(values.Count(), 2u);
+
+    text.KeyString = "abc";
+    text.Value = "Hi!";
+    other.OnSave = [](TStoredValue& v) { v.Value += "+saved"; };
+    other.Value = "x";
+    w.show();
+    w.close();
+    EXPECT_EQ(Value("TFMain/TextField"), "290b42");
+    EXPECT_EQ(Value("TFMain/Other"), "x+saved");
+    EXPECT_EQ(other.Value, "x") << "the hook changes only what is written";
+
+    TFMain again;
+    TStoredValue& back = again.FormStorage1->StoredValues().Add("TextField");
+    back.KeyString = "abc";
+    back.OnRestore = [](TStoredValue& v) { v.Value = v.Value.toUpper(); };
+    again.show();
+    EXPECT_EQ(back.Value, "HI!");
+}
+
+TEST(FormStorageScrambling, KnownVectorRoundTripAndBadPairs)
+{
+    EXPECT_EQ(TFormStorage::Scramble("Hi!", "abc"), "290b42");
+    EXPECT_EQ(TFormStorage::Unscramble("290b42", "abc"), "Hi!");
+    EXPECT_EQ(TFormStorage::Unscramble("290B42", "abc"), "Hi!");
+    // A pair that is not hexadecimal stands for a blank before the key is applied.
+    EXPECT_EQ(TFormStorage::Unscramble("29zz42", "abc"), QString("H") + QChar(' ' ^ 'b') + "!");
+    EXPECT_EQ(TFormStorage::Unscramble("290", "abc"), "H");
+    EXPECT_EQ(TFormStorage::Scramble("plain", ""), "plain");
+    const QString cyr = QString::fromUtf8("Привет, мир");
+    EXPECT_EQ(TFormStorage::Unscramble(TFormStorage::Scramble(cyr, "Nmt650ab"), "Nmt650ab"), cyr);
+}
+
+#include "FormStorageTest.moc"
