@@ -8,6 +8,7 @@
 #include "app/common/WinText.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 
@@ -19,6 +20,10 @@ TFOpSet::TFOpSet(QWidget* parent)
     setFont(DesignFont("MS Sans Serif", 11));
     ui_->lOperator->setFont(DesignFont("MS Sans Serif", 11, true));
     ui_->eOperator->setFont(DesignFont("MS Sans Serif", 11, true, true));
+    // Labels size themselves to their captions; the URL caption has a fixed width.
+    for (QLabel* label : findChildren<QLabel*>())
+        if (label != ui_->lURL)
+            label->adjustSize();
     QPalette blue = ui_->eOperator->palette();
     blue.setColor(QPalette::Text, Qt::blue);
     ui_->eOperator->setPalette(blue);

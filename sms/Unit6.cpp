@@ -15,6 +15,7 @@
 #include "app/common/Prompts.h"
 #include "app/common/WinText.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSet>
 #include <QShowEvent>
@@ -61,6 +62,9 @@ TFSendSMS::TFSendSMS(OperatorObjects operators, TFOpSet& opSet, NumberPicker* pi
 {
     ui_->setupUi(this);
     setFont(DesignFont("MS Sans Serif", 11));
+    // Labels size themselves to their captions, whatever width the font gives them.
+    for (QLabel* label : findChildren<QLabel*>())
+        label->adjustSize();
     // A completer would turn a typed prefix of a name into that name.
     ui_->ComboBox1->setCompleter(nullptr);
     QPalette menu = ui_->ePref->palette();
