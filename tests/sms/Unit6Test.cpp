@@ -10,6 +10,9 @@
 #include "support/HttpTestServer.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -575,4 +578,35 @@ TEST_F(SmsWindowTest, ErrorLeavesTheHandlerAfterTheButtonIsBack)
     EXPECT_THROW(window->bSendClick(), EInetError);
     EXPECT_TRUE(w().bSend->isEnabled());
     EXPECT_EQ(w().Memo1->toPlainText(), "keep me"); // untouched outside debug
+}
+
+// ---- the demo gateway ----
+
+TEST_F(SmsWindowTest, DemoGatewayAcceptsBothSampleProfiles)
+{
+    const QString script = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../scripts/demo-gateway.py";
+    if (QStandardPaths::findExecutable("python3").isEmpty() || !QFile::exists(script))
+        GTEST_SKIP() << "python3 or the demo gateway is missing";
+    const int port = HttpClosedPort();
+    QProcess gateway;
+    gateway.setReadChannel(QProcess::StandardError);
+    gateway.start("python3", {script, QString::number(port), "--operators", QString::fromStdString(iniPath)});
+    ASSERT_TRUE(gateway.waitForStarted(10000));
+    // It says where it listens once the socket is bound.
+    QByteArray said;
+    while (!said.contains("demo gateway on") && gateway.waitForReadyRead(10000))
+        said += gateway.readAllStandardError();
+    ASSERT_TRUE(said.contains("demo gateway on")) << said.toStdString();
+
+    window->show();
+    EXPECT_EQ(Items(), (QStringList{"Demo POST", "Demo GET"}));
+    Compose("123", QString::fromUtf8("Привет"));
+    w().bSend->click();
+    TypeOperator("Demo GET");
+    w().bSend->click();
+    Compose("", "no number");
+    w().bSend->click(); // the gateway refuses a form without a number
+    EXPECT_EQ(scripted.notices, (std::vector<QString>{kSentNotice, kSentNotice}));
+    gateway.kill();
+    gateway.waitForFinished(5000);
 }
