@@ -232,9 +232,9 @@ void TFSendSMS::bSendClick()
         return;
 
     ui_->bSend->setEnabled(false);
-    operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
     SubmissionOutcome outcome;
     try {
+        operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
         outcome = SubmitForm(AdvHttp1, CyrCoder1, operators_.OperatorValues, phone, message);
         if (outcome.accepted)
             prompts().Notice(this, "Your message was sent succesfully!");

@@ -27,9 +27,10 @@ struct OperatorObjects {
     OperatorValueList& OperatorValues;
 };
 
-// Lets the user choose a number from the phonebook. True with the number
-// (Windows-1251, exactly as the phonebook holds it) when the choice was
-// confirmed; false leaves phone alone.
+// Lets the user choose a number from the phonebook: the phonebook window shown
+// modally with its Cancel button, which is hidden again afterwards. True with
+// the Phone cell of the selected row (Windows-1251, exactly as the table holds
+// it, blanks included) when closed with OK; false leaves phone alone.
 class NumberPicker {
 public:
     virtual ~NumberPicker() = default;
