@@ -15,12 +15,6 @@ OperatorValueList Profile(std::initializer_list<std::pair<const char*, const cha
     return values;
 }
 
-OperatorValueList WorkedExample()
-{
-    return Profile({{"NumField", "phone"}, {"TxtField", "msg"}, {"AdName1", "lang"}, {"AdVal1", "ru"},
-                    {"ActName", "send"}, {"Action", "Send"}});
-}
-
 } // namespace
 
 TEST(ReplyCodePage, OnlyTheFourExactNamesSelectTheirPage)
@@ -33,13 +27,6 @@ TEST(ReplyCodePage, OnlyTheFourExactNamesSelectTheirPage)
         EXPECT_EQ(ReplyCodePage(other), TCodePage::KOI8R) << '"' << other << '"';
 }
 
-TEST(FormData, WorkedExampleWithAndWithoutPrefix)
-{
-    OperatorValueList profile = WorkedExample();
-    EXPECT_EQ(ComposeFormData(profile, "123", "Hi"), "phone=123&msg=Hi&lang=ru&send=Send\r\n\n");
-    profile.SetValue("Prefix", "89");
-    EXPECT_EQ(ComposeFormData(profile, "123", "Hi"), "89phone=123&msg=Hi&lang=ru&send=Send\r\n\n");
-}
 
 TEST(FormData, NothingIsEscaped)
 {
@@ -113,25 +100,4 @@ TEST(OperatorProfileStore, KeysAreWrittenInTableOrderAndOnlyWithAValue)
     EXPECT_EQ(values.Lines(), ini.ReadSectionValues("Op"));
 }
 
-TEST(OperatorProfileStore, MergeKeepsOldKeysEraseDropsThemAndMovesTheSection)
-{
-    auto ini = ProfileIniFile::FromBytes("[A]\r\nURL=a\r\nReferer=r\r\n[B]\r\nURL=b\r\n");
-    OperatorValueList values;
-    ProfileTexts texts;
-    texts[ProfileKeyIndex("URL")] = "a2";
-    StoreProfile(ini, values, "a", texts, false);
-    EXPECT_EQ(ini.ReadSectionValues("A"), (std::vector<std::string>{"URL=a2", "Referer=r"}));
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"A", "B"}));
 
-    StoreProfile(ini, values, "A", texts, true);
-    EXPECT_EQ(ini.ReadSectionValues("A"), (std::vector<std::string>{"URL=a2"}));
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"B", "A"}));
-}
-
-TEST(OperatorProfileStore, KeyTableMatchesTheDialogOrder)
-{
-    EXPECT_EQ(ProfileKeyIndex("URL"), 0u);
-    EXPECT_EQ(ProfileKeyIndex("Referer"), 9u);
-    EXPECT_EQ(ProfileKeyIndex("AdVal2"), 15u);
-    EXPECT_EQ(ProfileKeyIndex("url"), kProfileKeyCount);
-}

@@ -532,15 +532,6 @@ TEST_F(SmsWindowTest, DebugShowsThePageUpToItsZeroByteWithEveryLine)
     EXPECT_EQ(w().Memo1->toPlainText(), QString::fromUtf8("first\nsecond\nСообщение отправлено\n"));
 }
 
-TEST_F(SmsWindowTest, SuccessTextAfterTheZeroByteDoesNotCount)
-{
-    WriteGateway("Gw", "POST");
-    Reply(std::string("x\0", 2) + kSuccessKoi);
-    window->show();
-    Compose("1", "text");
-    w().bSend->click();
-    EXPECT_TRUE(scripted.notices.empty());
-}
 
 TEST_F(SmsWindowTest, EmptyReplyStringNeverMeansSuccess)
 {
