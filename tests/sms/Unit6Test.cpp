@@ -1,0 +1,603 @@
+#include "sms/FFOpSet.h"
+#include "sms/IniFile.h"
+#include "sms/OperatorValues.h"
+#include "sms/Unit6.h"
+#include "SmsControls.h"
+
+#include "app/common/FormStorage.h"
+#include "app/common/Prompts.h"
+#include "app/common/WinText.h"
+#include "support/HttpTestServer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <functional>
+
+namespace {
+
+const std::string kSuccessWin = "\xd1\xee\xee\xe1\xf9\xe5\xed\xe8\xe5 \xee\xf2\xef\xf0\xe0\xe2\xeb\xe5\xed\xee";
+const std::string kSuccessKoi = "\xf3\xcf\xcf\xc2\xdd\xc5\xce\xc9\xc5 \xcf\xd4\xd0\xd2\xc1\xd7\xcc\xc5\xce\xcf";
+const QString kSentNotice = "Your message was sent succesfully!";
+
+class ScriptedPrompts : public Prompts {
+public:
+    std::deque<bool> answers;
+    std::vector<QString> confirms;
+    std::vector<QString> notices;
+
+    bool Confirm(QWidget*, const QString& text) override
+    {
+        confirms.push_back(text);
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void Notice(QWidget*, const QString& text) override { notices.push_back(text); }
+    QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
+};
+
+class FakePicker : public NumberPicker {
+public:
+    bool confirm = true;
+    std::string number;
+    int calls = 0;
+    bool PickNumber(std::string& phone) override
+    {
+        ++calls;
+        if (confirm)
+            phone = number;
+        return confirm;
+    }
+};
+
+class SmsWindowTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::string iniPath = dir.filePath("Operators.ini").toStdString();
+    ProfileIniFile ini{iniPath};
+    std::vector<std::string> operatorList;
+    OperatorValueList operatorValues;
+    TFOpSet opSet;
+    FakePicker picker;
+    ScriptedPrompts scripted;
+    Prompts* previousPrompts = nullptr;
+    std::unique_ptr<TFSendSMS> window;
+    HttpTestServer server;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        TFormPlacement::SetStoreOverride(dir.filePath("settings.ini"));
+        previousPrompts = setPrompts(&scripted);
+        window = std::make_unique<TFSendSMS>(OperatorObjects{ini, operatorList, operatorValues}, opSet, &picker);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        setPrompts(previousPrompts);
+        TFormPlacement::SetStoreOverride(QString());
+    }
+
+    SendSmsControls w() { return SendSmsControls(window.get()); }
+    OpSetControls d() { return OpSetControls(&opSet); }
+
+    void WriteProfile(const std::string& name, std::initializer_list<std::pair<const char*, std::string>> pairs)
+    {
+        for (const auto& [key, value] : pairs)
+            ini.WriteString(name, key, value);
+    }
+    // A profile that posts to the test server, the worked example's fields.
+    void WriteGateway(const std::string& name, const std::string& method, const std::string& chars = "KOI8R")
+    {
+        WriteProfile(name, {{"URL", "127.0.0.1:" + std::to_string(server.port()) + "/sms"},
+                            {"NumField", "phone"},
+                            {"TxtField", "msg"},
+                            {"Method", method},
+                            {"ActName", "send"},
+                            {"Action", "Send"},
+                            {"Reply", kSuccessWin},
+                            {"Chars", chars},
+                            {"AdName1", "lang"},
+                            {"AdVal1", "ru"}});
+    }
+    void Reply(const std::string& body)
+    {
+        HttpScriptedResponse r;
+        r.body = body;
+        server.enqueue(r);
+    }
+    // As the user types into the operator box.
+    void TypeOperator(const QString& name)
+    {
+        w().ComboBox1->lineEdit()->selectAll();
+        QTest::keyClick(w().ComboBox1->lineEdit(), Qt::Key_Delete);
+        QTest::keyClicks(w().ComboBox1->lineEdit(), name);
+    }
+    void Compose(const QString& phone, const QString& message)
+    {
+        w().ePhNumber->setText(phone);
+        w().Memo1->setPlainText(message);
+    }
+    // Runs act on the settings dialog once it is up, then closes it with OK or Cancel.
+    void WhenDialogOpens(std::function<void()> act, bool ok = true)
+    {
+        QTimer::singleShot(0, &opSet, [this, act, ok] {
+            EXPECT_TRUE(opSet.isVisible());
+            act();
+            (ok ? d().BitBtn1 : d().BitBtn2)->click();
+        });
+    }
+    std::vector<std::string> Section(const std::string& name) { return ini.ReadSectionValues(name); }
+    std::string FileBytes()
+    {
+        QFile f(QString::fromStdString(iniPath));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return f.readAll().toStdString();
+    }
+    QStringList Items()
+    {
+        QStringList items;
+        for (int i = 0; i < w().ComboBox1->count(); ++i)
+            items << w().ComboBox1->itemText(i);
+        return items;
+    }
+};
+
+} // namespace
+
+// ---- choosing an operator ----
+
+TEST_F(SmsWindowTest, ShowListsTheFileSectionsAndSelectsTheFirst)
+{
+    WriteProfile("Beta", {{"Prefix", "89"}});
+    WriteProfile("Alpha", {{"Prefix", "8"}});
+    window->show();
+    EXPECT_EQ(Items(), (QStringList{"Beta", "Alpha"}));
+    EXPECT_EQ(w().ComboBox1->currentText(), "Beta");
+    EXPECT_EQ(w().ePref->text(), "89");
+    EXPECT_FALSE(w().ePref->isEnabled());
+    EXPECT_TRUE(w().ePref->isReadOnly());
+}
+
+TEST_F(SmsWindowTest, StoredItemsNeverOutliveTheProfileFile)
+{
+    WriteProfile("Gone", {{"Prefix", "1"}});
+    WriteProfile("Kept", {{"Prefix", "2"}});
+    window->show();
+    window->close(); // the storage saves both names
+    ini.EraseSection("Gone");
+    window->show(); // the storage puts both back, the file wins
+    EXPECT_EQ(Items(), QStringList{"Kept"});
+    EXPECT_EQ(w().ePref->text(), "2");
+}
+
+TEST_F(SmsWindowTest, WithoutAProfileFileEverythingIsEmptyAndEditStartsBlank)
+{
+    d().Method->setCurrentText("GET");
+    d().eURL->setText("left over");
+    window->show();
+    EXPECT_EQ(w().ComboBox1->count(), 0);
+    EXPECT_EQ(w().ComboBox1->currentText(), "");
+    EXPECT_EQ(w().ePref->text(), "");
+    QString method = "x", url = "x";
+    WhenDialogOpens([&] { method = d().Method->currentText(); url = d().eURL->text(); }, false);
+    w().bEdit->click();
+    EXPECT_EQ(method, "");
+    EXPECT_EQ(url, "");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(iniPath)));
+}
+
+TEST_F(SmsWindowTest, TypingOrPickingReadsThatProfile)
+{
+    WriteProfile("One", {{"Prefix", "11"}});
+    WriteProfile("Two", {{"Prefix", "22"}});
+    window->show();
+    TypeOperator("Nobody");
+    EXPECT_EQ(w().ePref->text(), "");
+    EXPECT_EQ(operatorValues.Count(), 0u);
+    // A name typed in other letter case still finds its section, and no
+    // completion turns a prefix of a name into that name.
+    TypeOperator("tw");
+    EXPECT_EQ(w().ComboBox1->currentText(), "tw");
+    EXPECT_EQ(w().ePref->text(), "");
+    TypeOperator("tWo");
+    EXPECT_EQ(w().ePref->text(), "22");
+    // Arrow keys pick the next and the previous item, as a pick from the list does.
+    QTest::keyClick(w().ComboBox1, Qt::Key_Down);
+    EXPECT_EQ(w().ComboBox1->currentText(), "Two");
+    QTest::keyClick(w().ComboBox1, Qt::Key_Up);
+    EXPECT_EQ(w().ComboBox1->currentText(), "One");
+    EXPECT_EQ(w().ePref->text(), "11");
+}
+
+// ---- adding, editing, deleting ----
+
+TEST_F(SmsWindowTest, AddWritesOnlyTheKeysWithAValueInKeyOrder)
+{
+    window->show();
+    WhenDialogOpens([&] {
+        d().eOperator->setText("Tele");
+        d().eAdVal2->setText("v2"); // typed first, written last
+        d().eURL->setText("gw.example/send");
+        d().eNumField->setText("n");
+        d().eReferer->setText("gw.example/");
+        d().eReply->setText("OK");
+    });
+    w().bAdd->click();
+    EXPECT_EQ(Section("Tele"), (std::vector<std::string>{"URL=gw.example/send", "NumField=n", "Method=POST",
+                                                          "Reply=OK", "Chars=KOI8R", "Referer=gw.example/",
+                                                          "AdVal2=v2"}));
+    EXPECT_EQ(operatorList, (std::vector<std::string>{"Tele"}));
+    EXPECT_EQ(Items(), QStringList{"Tele"});
+    EXPECT_EQ(w().ComboBox1->currentText(), ""); // the chosen operator stays chosen
+
+    // Editing it shows the same texts back.
+    TypeOperator("Tele");
+    ProfileTexts shown;
+    WhenDialogOpens([&] { shown = opSet.Texts(); }, false);
+    w().bEdit->click();
+    EXPECT_EQ(shown[ProfileKeyIndex("URL")], "gw.example/send");
+    EXPECT_EQ(shown[ProfileKeyIndex("Referer")], "gw.example/");
+    EXPECT_EQ(shown[ProfileKeyIndex("AdVal2")], "v2");
+    EXPECT_EQ(shown[ProfileKeyIndex("Login")], "");
+    EXPECT_EQ(d().eOperator->text(), "Tele");
+}
+
+TEST_F(SmsWindowTest, AddEmptiesTheEditBoxesButKeepsTheComboTexts)
+{
+    window->show();
+    d().eLogin->setText("old");
+    d().cEnc->setCurrentText("DOS866");
+    bool emptied = false;
+    QString chars;
+    WhenDialogOpens([&] { emptied = d().eLogin->text().isEmpty(); chars = d().cEnc->currentText(); }, false);
+    w().bAdd->click();
+    EXPECT_TRUE(emptied);
+    EXPECT_EQ(chars, "DOS866");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(iniPath))); // Cancel writes nothing
+}
+
+TEST_F(SmsWindowTest, AddUnderAnExistingNameMergesIntoIt)
+{
+    WriteProfile("Op", {{"URL", "old/url"}, {"Referer", "ref"}, {"Login", "me"}});
+    window->show();
+    WhenDialogOpens([&] {
+        d().eOperator->setText("OP");
+        d().eURL->setText("new/url");
+        d().Method->setCurrentText("post"); // stored as typed
+        d().cEnc->setCurrentText("");
+    });
+    w().bAdd->click();
+    EXPECT_EQ(Section("Op"), (std::vector<std::string>{"URL=new/url", "Referer=ref", "Login=me", "Method=post"}));
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Op"}));
+}
+
+TEST_F(SmsWindowTest, EditErasesFirstSoEmptiedKeysGoAndTheOperatorMovesLast)
+{
+    WriteProfile("First", {{"URL", "a"}, {"Referer", "r"}, {"Prefix", "7"}});
+    WriteProfile("Second", {{"URL", "b"}});
+    window->show();
+    ASSERT_EQ(w().ComboBox1->currentText(), "First");
+    WhenDialogOpens([&] {
+        EXPECT_EQ(d().eReferer->text(), "r");
+        d().eReferer->clear();
+    });
+    w().bEdit->click();
+    EXPECT_EQ(Section("First"), (std::vector<std::string>{"URL=a", "Prefix=7"}));
+    EXPECT_EQ(operatorList, (std::vector<std::string>{"Second", "First"}));
+    EXPECT_EQ(Items(), (QStringList{"Second", "First"}));
+    EXPECT_EQ(w().ComboBox1->currentText(), "First");
+}
+
+TEST_F(SmsWindowTest, RenamingInTheEditLeavesTheOldSection)
+{
+    WriteProfile("Old", {{"URL", "a"}});
+    window->show();
+    WhenDialogOpens([&] { d().eOperator->setText("New"); });
+    w().bEdit->click();
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Old", "New"}));
+    EXPECT_EQ(Section("Old"), Section("New"));
+}
+
+TEST_F(SmsWindowTest, DeleteAsksThenSelectsTheFirstWithoutReadingIt)
+{
+    WriteProfile("Alpha", {{"Prefix", "1"}});
+    WriteProfile("Beta", {{"Prefix", "2"}});
+    window->show();
+    TypeOperator("Beta");
+    ASSERT_EQ(w().ePref->text(), "2");
+
+    scripted.answers = {false};
+    w().Button1->click();
+    ASSERT_EQ(scripted.confirms.size(), 1u);
+    EXPECT_EQ(scripted.confirms[0], "Do You really want to delete operator \"Beta\"?");
+    EXPECT_EQ(ini.ReadSections().size(), 2u);
+
+    scripted.answers = {true};
+    w().Button1->click();
+    EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"Alpha"});
+    EXPECT_EQ(Items(), QStringList{"Alpha"});
+    EXPECT_EQ(w().ComboBox1->currentText(), "Alpha");
+    EXPECT_EQ(w().ePref->text(), "2"); // until the user chooses
+    EXPECT_EQ(operatorValues.Values("Prefix"), "2");
+}
+
+TEST_F(SmsWindowTest, AWriteThatFailsIsReportedAndLeavesTheFileWhole)
+{
+    if (std::system("command -v chattr >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "chattr is not available";
+    WriteProfile("Op", {{"URL", "a"}});
+    const std::string before = FileBytes();
+    window->show();
+    const std::string lock = "chattr +i '" + dir.path().toStdString() + "' 2>/dev/null";
+    if (std::system(lock.c_str()) != 0)
+        GTEST_SKIP() << "this file system cannot make the folder immutable";
+    WhenDialogOpens([&] { d().eURL->setText("changed"); });
+    w().bEdit->click();
+    std::system(("chattr -i '" + dir.path().toStdString() + "'").c_str());
+
+    ASSERT_EQ(scripted.notices.size(), 1u);
+    EXPECT_EQ(scripted.notices[0], QString::fromStdString("Unable to write to " + iniPath));
+    EXPECT_EQ(FileBytes(), before);
+    EXPECT_EQ(Section("Op"), std::vector<std::string>{"URL=a"});
+}
+
+// ---- the phonebook picker ----
+
+TEST_F(SmsWindowTest, PhonebookNumberIsTakenOnlyWhenConfirmed)
+{
+    window->show();
+    w().ePhNumber->setText("555");
+    picker.confirm = false;
+    picker.number = "999";
+    w().bPhBook->click();
+    EXPECT_EQ(w().ePhNumber->text(), "555");
+    picker.confirm = true;
+    picker.number = "+7 095 \xc0  "; // Windows-1251, trailing blanks kept
+    w().bPhBook->click();
+    EXPECT_EQ(w().ePhNumber->text(), QString::fromUtf8("+7 095 А  "));
+    EXPECT_EQ(picker.calls, 2);
+}
+
+// ---- sending ----
+
+TEST_F(SmsWindowTest, PostSendsTheWorkedExampleAndReportsSuccess)
+{
+    WriteGateway("Gw", "POST");
+    Reply("<html>\n" + kSuccessKoi + "\n</html>");
+    window->show();
+    Compose("123", "Hi");
+    w().bSend->click();
+
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const HttpRecordedRequest& r = requests[0];
+    EXPECT_EQ(r.method, "POST");
+    EXPECT_EQ(r.target, "/sms");
+    EXPECT_EQ(r.body, "phone=123&msg=Hi&lang=ru&send=Send\r\n\n");
+    EXPECT_EQ(r.header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_EQ(r.header("Accept-Language"), "ru,en-us;q=0.5");
+    EXPECT_FALSE(r.hasHeader("Referer"));
+    EXPECT_EQ(r.header("User-Agent"), "Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)");
+    EXPECT_EQ(r.header("Accept"), "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-excel, "
+                                  "application/msword, application/vnd.ms-powerpoint, */*");
+    EXPECT_FALSE(r.hasHeader("Authorization"));
+    EXPECT_EQ(scripted.notices, std::vector<QString>{kSentNotice});
+    EXPECT_TRUE(w().bSend->isEnabled());
+    EXPECT_EQ(w().Memo1->toPlainText(), "Hi"); // kept without debug
+}
+
+TEST_F(SmsWindowTest, PrefixLeadsTheFormDataAndRefererIsSent)
+{
+    WriteGateway("Gw", "POST");
+    WriteProfile("Gw", {{"Prefix", "89"}, {"Referer", "gw.example/form"}});
+    window->show();
+    Compose("123", "Hi");
+    w().bSend->click();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].body, "89phone=123&msg=Hi&lang=ru&send=Send\r\n\n");
+    EXPECT_EQ(requests[0].header("Referer"), "http://gw.example/form");
+    EXPECT_TRUE(scripted.notices.empty()); // the empty reply holds no success text
+}
+
+TEST_F(SmsWindowTest, PostThenGetCarriesNoBodyOnTheGet)
+{
+    WriteGateway("Post", "POST");
+    WriteGateway("Get", "post"); // anything but exactly POST is a GET
+    window->show();
+    Compose("123", "Hi");
+    w().bSend->click();
+    TypeOperator("Get");
+    w().bSend->click();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].method, "GET");
+    EXPECT_EQ(requests[1].body, "");
+    EXPECT_NE(requests[1].header("Content-Length"), std::to_string(requests[0].body.size()));
+    EXPECT_EQ(requests[1].header("Content-Type"), "application/x-www-form-urlencoded");
+    // The form data rides in the address; how its raw breaks are carried is the client's business.
+    EXPECT_EQ(requests[1].target.rfind("/sms?phone=123&msg=Hi&lang=ru&send=Send", 0), 0u) << requests[1].target;
+}
+
+TEST_F(SmsWindowTest, ASecondShorterMessageCarriesOnlyItsOwnData)
+{
+    WriteGateway("Gw", "POST");
+    WriteProfile("Gw", {{"Referer", "r.example"}});
+    WriteGateway("Plain", "POST");
+    window->show();
+    Compose("123", "A much longer first message");
+    w().bSend->click();
+    TypeOperator("Plain");
+    Compose("4", "B");
+    w().bSend->click();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].body, "phone=4&msg=B&lang=ru&send=Send\r\n\n");
+    EXPECT_TRUE(requests[0].hasHeader("Referer"));
+    EXPECT_FALSE(requests[1].hasHeader("Referer"));
+}
+
+TEST_F(SmsWindowTest, UnescapedAmpersandsAndEqualsReachTheGateway)
+{
+    WriteGateway("Gw", "POST");
+    window->show();
+    Compose("1", "a&to=2\nb = c");
+    w().bSend->click();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].body, "phone=1&msg=a&to=2\r\nb = c&lang=ru&send=Send\r\n\n");
+}
+
+TEST_F(SmsWindowTest, CyrillicMessageGoesOutInWindows1251)
+{
+    WriteGateway("Gw", "POST");
+    window->show();
+    Compose("1", QString::fromUtf8("Привет"));
+    w().bSend->click();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].body, "phone=1&msg=\xcf\xf0\xe8\xe2\xe5\xf2&lang=ru&send=Send\r\n\n");
+    EXPECT_TRUE(scripted.confirms.empty());
+}
+
+TEST_F(SmsWindowTest, CharactersWithoutAWindows1251ByteAreShownBeforeSending)
+{
+    WriteGateway("Gw", "POST");
+    window->show();
+    Compose("1", QString::fromUtf8("ok ✓ ✓ 中"));
+    scripted.answers = {false};
+    w().bSend->click();
+    ASSERT_EQ(scripted.confirms.size(), 1u);
+    EXPECT_TRUE(scripted.confirms[0].contains(QString::fromUtf8("✓中"))) << scripted.confirms[0].toStdString();
+    EXPECT_EQ(server.requestCount(), 0u);
+    EXPECT_TRUE(w().bSend->isEnabled());
+
+    scripted.answers = {true};
+    w().bSend->click();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].body, "phone=1&msg=ok ? ? ?&lang=ru&send=Send\r\n\n");
+}
+
+TEST_F(SmsWindowTest, ReplyCodePageDecidesHowTheSuccessTextIsSought)
+{
+    // The same Windows-1251 page: found unconverted for Win1251, missed when
+    // the name's letter case makes it KOI8-R.
+    WriteGateway("Exact", "POST", "Win1251");
+    WriteGateway("Lower", "POST", "win1251");
+    Reply("done: " + kSuccessWin);
+    Reply("done: " + kSuccessWin);
+    window->show();
+    w().cbDebug->setChecked(true);
+    TypeOperator("Exact");
+    w().bSend->click();
+    EXPECT_EQ(scripted.notices, std::vector<QString>{kSentNotice});
+    EXPECT_EQ(w().Memo1->toPlainText(), QString::fromUtf8("done: Сообщение отправлено\n"));
+
+    TypeOperator("Lower");
+    w().bSend->click();
+    EXPECT_EQ(scripted.notices.size(), 1u);
+    // Read as KOI8-R, the Windows-1251 letters turn into other letters.
+    EXPECT_NE(w().Memo1->toPlainText(), QString::fromUtf8("done: Сообщение отправлено\n"));
+    EXPECT_TRUE(w().Memo1->toPlainText().startsWith("done: "));
+}
+
+TEST_F(SmsWindowTest, DebugShowsThePageUpToItsZeroByteWithEveryLine)
+{
+    WriteGateway("Gw", "GET");
+    Reply(std::string("first\nsecond\r") + kSuccessKoi + std::string("\0after\n", 7));
+    window->show();
+    w().cbDebug->setChecked(true);
+    Compose("1", "text");
+    w().bSend->click();
+    EXPECT_EQ(scripted.notices, std::vector<QString>{kSentNotice});
+    EXPECT_EQ(w().Memo1->toPlainText(), QString::fromUtf8("first\nsecond\nСообщение отправлено\n"));
+}
+
+
+TEST_F(SmsWindowTest, EmptyReplyStringNeverMeansSuccess)
+{
+    WriteGateway("Gw", "POST");
+    ini.WriteString("Gw", "Reply", "");
+    ASSERT_EQ(ini.ReadString("Gw", "Reply", "?"), "");
+    Reply("anything at all");
+    window->show();
+    Compose("1", "text");
+    w().bSend->click();
+    EXPECT_TRUE(scripted.notices.empty());
+}
+
+TEST_F(SmsWindowTest, AFailedRequestInDebugEmptiesTheMemoAndShowsTheError)
+{
+    WriteProfile("Down", {{"URL", "127.0.0.1:" + std::to_string(HttpClosedPort()) + "/sms"},
+                          {"Method", "POST"},
+                          {"Reply", "OK"}});
+    window->show();
+    w().cbDebug->setChecked(true);
+    Compose("1", "my message");
+    w().bSend->click();
+    ASSERT_EQ(scripted.notices.size(), 1u);
+    EXPECT_NE(scripted.notices[0], kSentNotice);
+    EXPECT_FALSE(scripted.notices[0].isEmpty());
+    EXPECT_EQ(w().Memo1->toPlainText(), "");
+    EXPECT_TRUE(w().bSend->isEnabled());
+}
+
+TEST_F(SmsWindowTest, ErrorLeavesTheHandlerAfterTheButtonIsBack)
+{
+    WriteProfile("Down", {{"URL", "127.0.0.1:" + std::to_string(HttpClosedPort()) + "/"}});
+    window->show();
+    Compose("1", "keep me");
+    EXPECT_THROW(window->bSendClick(), EInetError);
+    EXPECT_TRUE(w().bSend->isEnabled());
+    EXPECT_EQ(w().Memo1->toPlainText(), "keep me"); // untouched outside debug
+}
+
+// ---- the demo gateway ----
+
+TEST_F(SmsWindowTest, DemoGatewayAcceptsBothSampleProfiles)
+{
+    const QString script = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../scripts/demo-gateway.py";
+    if (QStandardPaths::findExecutable("python3").isEmpty() || !QFile::exists(script))
+        GTEST_SKIP() << "python3 or the demo gateway is missing";
+    const int port = HttpClosedPort();
+    QProcess gateway;
+    gateway.setReadChannel(QProcess::StandardError);
+    gateway.start("python3", {script, QString::number(port), "--operators", QString::fromStdString(iniPath)});
+    ASSERT_TRUE(gateway.waitForStarted(10000));
+    // It says where it listens once the socket is bound.
+    QByteArray said;
+    while (!said.contains("demo gateway on") && gateway.waitForReadyRead(10000))
+        said += gateway.readAllStandardError();
+    ASSERT_TRUE(said.contains("demo gateway on")) << said.toStdString();
+
+    window->show();
+    EXPECT_EQ(Items(), (QStringList{"Demo POST", "Demo GET"}));
+    Compose("123", QString::fromUtf8("Привет"));
+    w().bSend->click();
+    TypeOperator("Demo GET");
+    w().bSend->click();
+    Compose("", "no number");
+    w().bSend->click(); // the gateway refuses a form without a number
+    EXPECT_EQ(scripted.notices, (std::vector<QString>{kSentNotice, kSentNotice}));
+    gateway.kill();
+    gateway.waitForFinished(5000);
+}
