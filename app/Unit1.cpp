@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit5.h"
+#include "Unit6.h"
 #include "VaComm.h"
 #include "VaCommPort.h"
 #include "WinText.h"
@@ -136,6 +138,13 @@ void TFMain::FormCreate()
     OperatorList = OperatorIni->ReadSections();
 }
 
+void TFMain::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        QCoreApplication::quit();
+}
+
 void TFMain::FormDestroy()
 {
     OperatorIni.reset();
@@ -155,6 +164,7 @@ void TFMain::Button1Click()
 
 void TFMain::Button2Click()
 {
+    FSendSMS->exec();
 }
 
 // The logo manager is not modal; a second click only brings it forward.

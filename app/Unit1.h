@@ -74,6 +74,10 @@ public:
     void SetSerNumCaption(const std::string& text) override;
     void SetNetMonitorLed(bool on) override;
 
+protected:
+    // The program runs until the main window closes, whatever else is open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void FormCreate();
     void FormDestroy();

@@ -7,6 +7,7 @@
 int main(int argc, char* argv[])
 {
     M2BusApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
     CreateAppWindows();
     FMain->show();
     const int result = app.exec();

@@ -7,10 +7,19 @@ function(m2bus_warnings target)
   target_compile_options(${target} PRIVATE ${M2BUS_WARNINGS})
 endfunction()
 
-# Ninja's autogen step only reruns for the files it saw last time; a file that
-# the glob brings in later must make moc and uic run again.
+# Ninja reruns a target's moc/uic step only for the files it parsed last
+# time; when the glob brings in a new file, drop the step's stamp so that it
+# runs again.
 function(m2bus_autogen_follows_sources target sources)
-  set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${sources})
+  string(SHA1 digest "${sources}")
+  set(record ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen.sources)
+  if(EXISTS ${record})
+    file(READ ${record} previous)
+    if(NOT previous STREQUAL digest)
+      file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+    endif()
+  endif()
+  file(WRITE ${record} ${digest})
 endfunction()
 
 # m2bus_library(NAME [EXCLUDE file...] LINKS lib...)

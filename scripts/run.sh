@@ -26,13 +26,15 @@ read -r device <"$fifo"; rm -f "$fifo"
 echo "handset simulator on $device"
 python3 scripts/demo-settings.py "$config" "$device"
 
-if [ -f scripts/demo-gateway.py ]; then
-  port=${M2BUS_DEMO_GATEWAY_PORT:-8651}
-  python3 scripts/demo-gateway.py "$port" &
-  pids+=($!)
-  [ -f "$demo/Operators.ini" ] || sed "s/@PORT@/$port/" scripts/demo-Operators.ini >"$demo/Operators.ini"
-  echo "demo SMS gateway on http://127.0.0.1:$port/"
-fi
+# The demo gateway writes the demo's operator profiles on the first run only,
+# so profiles the user adds in the demo survive.
+port=${M2BUS_DEMO_GATEWAY_PORT:-8081}
+gateway=(python3 scripts/demo-gateway.py "$port")
+[ -f "$demo/Operators.ini" ] || gateway+=(--operators "$demo/Operators.ini")
+"${gateway[@]}" &
+pids+=($!)
+for _ in $(seq 50); do [ -f "$demo/Operators.ini" ] && break; sleep 0.1; done
+echo "demo SMS gateway on http://127.0.0.1:$port/"
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: start it from a desktop session, or under xvfb-run." >&2

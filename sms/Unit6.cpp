@@ -54,10 +54,16 @@ QString UnsendableCharacters(const QString& text)
 } // namespace
 
 TFSendSMS::TFSendSMS(OperatorObjects operators, TFOpSet& opSet, NumberPicker* picker, QWidget* parent)
+    : TFSendSMS(operators, ownOpSet_, picker, parent)
+{
+    ownOpSet_ = &opSet;
+}
+
+TFSendSMS::TFSendSMS(OperatorObjects operators, TFOpSet* const& opSetSlot, NumberPicker* picker, QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::TFSendSMS>())
     , operators_(operators)
-    , opSet_(opSet)
+    , opSetSlot_(&opSetSlot)
     , picker_(picker)
 {
     ui_->setupUi(this);
@@ -171,10 +177,10 @@ void TFSendSMS::ComboBox1Change()
 
 void TFSendSMS::bAddClick()
 {
-    opSet_.EmptyEditBoxes();
-    if (opSet_.exec() != QDialog::Accepted)
+    OpSet().EmptyEditBoxes();
+    if (OpSet().exec() != QDialog::Accepted)
         return;
-    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, opSet_.OperatorName(), opSet_.Texts(), false);
+    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, OpSet().OperatorName(), OpSet().Texts(), false);
     ReloadOperatorList();
 }
 
@@ -182,10 +188,10 @@ void TFSendSMS::bEditClick()
 {
     const std::string name = OperatorName();
     operators_.OperatorValues.ReadSection(operators_.OperatorIni, name);
-    opSet_.Fill(name, operators_.OperatorValues);
-    if (opSet_.exec() != QDialog::Accepted)
+    OpSet().Fill(name, operators_.OperatorValues);
+    if (OpSet().exec() != QDialog::Accepted)
         return;
-    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, opSet_.OperatorName(), opSet_.Texts(), true);
+    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, OpSet().OperatorName(), OpSet().Texts(), true);
     ReloadOperatorList();
 }
 

@@ -43,6 +43,9 @@ public:
     // opSet is the operator settings dialog (owned elsewhere, one for the
     // whole run); picker may be null until the phonebook window exists.
     TFSendSMS(OperatorObjects operators, TFOpSet& opSet, NumberPicker* picker, QWidget* parent = nullptr);
+    // The dialog is looked up through opSetSlot when first needed, so this
+    // window can be made before the dialog is.
+    TFSendSMS(OperatorObjects operators, TFOpSet* const& opSetSlot, NumberPicker* picker, QWidget* parent = nullptr);
     ~TFSendSMS() override;
 
     void SetNumberPicker(NumberPicker* picker) { picker_ = picker; }
@@ -80,6 +83,9 @@ private:
 
     std::unique_ptr<Ui::TFSendSMS> ui_;
     OperatorObjects operators_;
-    TFOpSet& opSet_;
+    TFOpSet& OpSet() const { return **opSetSlot_; }
+
+    TFOpSet* ownOpSet_ = nullptr;
+    TFOpSet* const* opSetSlot_ = nullptr;
     NumberPicker* picker_;
 };
