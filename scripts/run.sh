@@ -34,7 +34,6 @@ gateway=(python3 scripts/demo-gateway.py "$port")
 "${gateway[@]}" &
 pids+=($!)
 for _ in $(seq 50); do [ -f "$demo/Operators.ini" ] && break; sleep 0.1; done
-echo "demo SMS gateway on http://127.0.0.1:$port/"
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: start it from a desktop session, or under xvfb-run." >&2
