@@ -2,8 +2,10 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <QStringList>
 #include <QPainter>
 #include <stdexcept>
+#include <utility>
 
 #include "AppWindows.h"
 #include "Prompts.h"

@@ -37,7 +37,20 @@ bool savePixmap(const QPixmap& pixmap, const QString& path)
     return true;
 }
 
-bool shootOne(const WindowShot& shot, const QDir& outDir)
+// A window manager reparents a window into its frame a little after the
+// window is exposed. Without one, or when Qt is not told the frame's size,
+// the frame never differs from the window, so the wait is bounded.
+void waitForFrame(const QWidget& window)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (window.frameGeometry() == window.geometry() && timer.elapsed() < 3000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(10);
+    }
+}
+
+bool shootOne(const WindowShot& shot, const QDir& outDir, bool keepShown)
 {
     QWidget* window = shot.window ? shot.window() : nullptr;
     if (!window) {
@@ -54,8 +67,9 @@ bool shootOne(const WindowShot& shot, const QDir& outDir)
         window->hide();
         return false;
     }
+    waitForFrame(*window);
     window->repaint();
-    settle(400);
+    settle(300);
 
     bool ok = savePixmap(window->grab(), outDir.filePath(shot.name + ".png"));
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
@@ -66,8 +80,10 @@ bool shootOne(const WindowShot& shot, const QDir& outDir)
                             << ", frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
                             << frame.height() << Qt::endl;
     }
-    window->hide();
-    settle(100);
+    if (!keepShown) {
+        window->hide();
+        settle(100);
+    }
     return ok;
 }
 
@@ -75,9 +91,11 @@ bool shootOne(const WindowShot& shot, const QDir& outDir)
 
 int SaveWindowShots(const std::vector<WindowShot>& shots, const QDir& outDir)
 {
+    // The first window (the main window) stays up, so the others open over it
+    // and find their places as they do in a session.
     int failures = 0;
-    for (const WindowShot& shot : shots)
-        if (!shootOne(shot, outDir))
+    for (std::size_t i = 0; i < shots.size(); ++i)
+        if (!shootOne(shots[i], outDir, i == 0))
             ++failures;
     return failures;
 }

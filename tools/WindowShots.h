@@ -15,5 +15,6 @@ struct WindowShot {
     std::function<void()> fill;        // puts representative content in; may be empty
 };
 
+// The first window stays shown while the others are taken.
 // Returns the number of windows that could not be saved.
 int SaveWindowShots(const std::vector<WindowShot>& shots, const QDir& outDir);
