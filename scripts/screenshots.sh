@@ -12,6 +12,8 @@ command -v xvfb-run >/dev/null || { echo "screenshots: xvfb-run is missing (scri
 [ -f "$builddir/build.ninja" ] || cmake -S . -B "$builddir" -G Ninja >/dev/null
 cmake --build "$builddir" --target m2bus-shots -j "${M2BUS_JOBS:-2}"
 mkdir -p "$outdir"
+outdir=$(cd "$outdir" && pwd)
+shots=$(cd "$builddir" && pwd)/tools/m2bus-shots
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -35,7 +37,7 @@ if command -v twm >/dev/null; then
   wm=\$!
   sleep 1
 fi
-QT_QPA_PLATFORM=xcb "$PWD/$builddir/tools/m2bus-shots" "$outdir"
+QT_QPA_PLATFORM=xcb "$shots" "$outdir"
 rc=\$?
 [ -n "\${wm:-}" ] && kill "\$wm" 2>/dev/null
 exit \$rc
