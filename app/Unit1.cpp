@@ -18,6 +18,7 @@
 #include "PhoneLink.h"
 #include "Prompts.h"
 #include "ServiceCommands.h"
+#include "TextFit.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit5.h"
@@ -83,6 +84,8 @@ void TFMain::SetUpControls()
     setFont(DesignFont("MS Sans Serif", 11));
     setWindowTitle("Nokia 640/650 M2Bus Service Tool");
     setAutoFillBackground(true);
+    // Opens where it was designed; a stored placement may move it later.
+    move(253, 118);
 
     const QColor silver(0xC0, 0xC0, 0xC0);
     ui_->ledNMStat->SetLedType(TVrLedType::ltLargeRect);
@@ -106,6 +109,8 @@ void TFMain::SetUpControls()
     ui_->Label1->setFont(DesignFont("MS Sans Serif", 19, true, true));
     ui_->Label1->setStyleSheet("color: red;");
     ui_->cboxCOM->setEditText("Com1");
+    for (QLabel* label : {ui_->Label2, ui_->Label3, ui_->Label4})
+        FitLabelToText(*label);
 }
 
 void TFMain::Connect()

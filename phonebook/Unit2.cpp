@@ -5,6 +5,7 @@
 #include "PhonebookHost.h"
 #include "Unit4.h"
 #include "DesignFonts.h"
+#include "TextFit.h"
 #include "ui_Unit2.h"
 #include "app/common/Prompts.h"
 #include "app/common/WinText.h"
@@ -63,6 +64,7 @@ TForm2::TForm2(PhonebookHost& host, TForm4* const& editorSlot, QWidget* parent)
     Deleterecord1 = ui_->Deleterecord1;
     setFont(DesignFont("MS Sans Serif", 11));
     Label1->setWordWrap(false);
+    FitLabelToText(*Label1);
 
     StringGrid1->setFont(DesignFont("Courier", 13));
     StringGrid1->setTextElideMode(Qt::ElideNone);
@@ -74,6 +76,9 @@ TForm2::TForm2(PhonebookHost& host, TForm4* const& editorSlot, QWidget* parent)
     StringGrid1->horizontalHeader()->setFixedHeight(24);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Header cells are plain fixed cells: they do not turn bold with the selection.
+    StringGrid1->horizontalHeader()->setHighlightSections(false);
+    StringGrid1->verticalHeader()->setHighlightSections(false);
     StringGrid1->setColumnWidth(0, 262);
     StringGrid1->setColumnWidth(1, 100);
     for (int row = 0; row < GridRows - 1; ++row) {

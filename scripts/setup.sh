@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev curl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-apps imagemagick fonts-dejavu-core fonts-liberation
+  xvfb xauth twm x11-apps imagemagick fonts-dejavu-core fonts-liberation
   python3
 )
 

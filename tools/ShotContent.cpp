@@ -1,0 +1,110 @@
+#include "ShotContent.h"
+
+#include <QImage>
+#include <QLineEdit>
+#include <QStringList>
+#include <QPainter>
+#include <stdexcept>
+#include <utility>
+
+#include "AppWindows.h"
+#include "Prompts.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit4.h"
+#include "Unit5.h"
+#include "WinText.h"
+
+namespace {
+
+// Answers the one file dialog of the logo load with a fixed file.
+class FixedFilePrompts : public Prompts {
+public:
+    explicit FixedFilePrompts(QString fileName) : fileName_(std::move(fileName)) {}
+    bool Confirm(QWidget*, const QString&) override { return false; }
+    void Notice(QWidget*, const QString& text) override { notices_ << text; }
+    QString OpenFileName(QWidget*, const QString&, const QString&) override { return fileName_; }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
+    const QStringList& notices() const { return notices_; }
+
+private:
+    QString fileName_;
+    QStringList notices_;
+};
+
+// A frame, a diagonal, a filled disc and a word: every kind of dot run the
+// matrix and the preview must show.
+QImage LogoPattern()
+{
+    QImage image(84, 48, QImage::Format_Mono);
+    image.setColor(0, qRgb(255, 255, 255));
+    image.setColor(1, qRgb(0, 0, 0));
+    image.fill(0);
+    QPainter p(&image);
+    p.setPen(Qt::color1);
+    p.drawRect(0, 0, 83, 47);
+    p.drawLine(2, 45, 30, 2);
+    p.setBrush(Qt::color1);
+    p.drawEllipse(QPoint(18, 24), 9, 9);
+    QFont font("DejaVu Sans", 10, QFont::Bold);
+    font.setStyleStrategy(QFont::NoAntialias);
+    p.setFont(font);
+    p.drawText(QRect(32, 4, 50, 40), Qt::AlignCenter, "NMT\n650");
+    return image;
+}
+
+}  // namespace
+
+void FillMainWindow()
+{
+    FMain->SetInfoCaption("V 4.10\n12-03-98\nNMT-650");
+    FMain->SetSerNumCaption("4711082015");
+    FMain->SetAckLed(true);
+    FMain->SetPackLed(true);
+    FMain->SetNetMonitorLed(true);
+}
+
+void FillPhonebook()
+{
+    struct Row {
+        const char* name;  // Windows-1251 bytes
+        const char* number;
+    };
+    static constexpr Row rows[] = {
+        {"Service centre", "+78127654321"},
+        {"Ivanov Petr", "8-812-555-01-02"},
+        {"\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0", "89115550102"},   // Cyrillic "Ivanov Petr"
+        {"\xC4\xEE\xEC", "2345678"},                                   // Cyrillic "Home"
+        {"\xD0\xE0\xE1\xEE\xF2\xE0 \xEE\xF4\xE8\xF1", "+7-812-100-20-30"},  // Cyrillic "Work office"
+        {"Taxi", "068"},
+        {"ABCDEFGHIJKLMNOP", "+123456789012345678901234567890"},  // both fields at their full length
+    };
+    int row = 1;
+    for (const Row& r : rows) {
+        Form2->SetCell(1, row, FromWin1251(r.name));
+        Form2->SetCell(2, row, FromWin1251(r.number));
+        ++row;
+    }
+    Form2->SelectRow(3);
+}
+
+void FillRecordEditor()
+{
+    Form4->setWindowTitle("Edit Record #3");
+    Form4->MaskEdit1->setText(FromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
+    Form4->MaskEdit2->setText("89115550102");
+}
+
+void FillLogoManager(const QDir& workDir)
+{
+    const QString file = workDir.filePath("logo-pattern.bmp");
+    if (!LogoPattern().save(file, "BMP"))
+        throw std::runtime_error("cannot write " + file.toStdString());
+    FixedFilePrompts answers(file);
+    Prompts* previous = setPrompts(&answers);
+    Form5->BitBtn4Click();
+    setPrompts(previous);
+    if (!answers.notices().isEmpty())
+        throw std::runtime_error("logo load failed: " + answers.notices().join(' ').toStdString());
+}
