@@ -1,5 +1,8 @@
 #include "ShotContent.h"
 
+#include <QComboBox>
+#include <QPlainTextEdit>
+
 #include <QImage>
 #include <QLineEdit>
 #include <QStringList>
@@ -13,6 +16,8 @@
 #include "Unit2.h"
 #include "Unit4.h"
 #include "Unit5.h"
+#include "Unit6.h"
+#include "FFOpSet.h"
 #include "WinText.h"
 
 namespace {
@@ -94,6 +99,27 @@ void FillRecordEditor()
     Form4->setWindowTitle("Edit Record #3");
     Form4->MaskEdit1->setText(FromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
     Form4->MaskEdit2->setText("89115550102");
+}
+
+// The SMS window after the user chose an operator and typed a message.
+void FillSendSms()
+{
+    FSendSMS->findChild<QComboBox*>("ComboBox1")->setEditText("Demo POST");
+    FSendSMS->findChild<QLineEdit*>("ePref")->setText("8");
+    FSendSMS->findChild<QLineEdit*>("ePhNumber")->setText("9161234567");
+    FSendSMS->findChild<QPlainTextEdit*>("Memo1")->setPlainText(
+        FromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
+}
+
+// The operator dialog filled with a profile, as "Edit" shows it.
+void FillOperatorSettings()
+{
+    const std::pair<const char*, const char*> fields[] = {
+        {"eOperator", "Demo POST"}, {"eURL", "127.0.0.1:8081/sms"}, {"eNumField", "phone"}, {"ePref", "8"},
+        {"eTextField", "msg"},      {"eActName", "send"},           {"eActVal", "Send"},   {"eAdName1", "lang"},
+        {"eAdVal1", "ru"},          {"eReply", "OK"},               {"eReferer", "127.0.0.1:8081/"}};
+    for (const auto& [name, text] : fields)
+        FOpSet->findChild<QLineEdit*>(name)->setText(text);
 }
 
 void FillLogoManager(const QDir& workDir)

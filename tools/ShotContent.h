@@ -7,6 +7,8 @@
 void FillMainWindow();
 void FillPhonebook();
 void FillRecordEditor();
+void FillSendSms();
+void FillOperatorSettings();
 // Loads a test pattern through the window's own "Load Bitmap" path; the
 // pattern's bitmap file is written into workDir.
 void FillLogoManager(const QDir& workDir);

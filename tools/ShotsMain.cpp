@@ -14,6 +14,8 @@
 #include "Unit3.h"
 #include "Unit4.h"
 #include "Unit5.h"
+#include "Unit6.h"
+#include "FFOpSet.h"
 #include "WindowShots.h"
 
 int main(int argc, char* argv[])
@@ -48,9 +50,8 @@ int main(int argc, char* argv[])
             {"TForm2", [] { return Form2; }, FillPhonebook},
             {"TForm4", [] { return Form4; }, FillRecordEditor},
             {"TForm5", [] { return Form5; }, [workDir] { FillLogoManager(workDir); }},
-            // Windows still to come are added here, one line each, e.g.
-            //   {"TFSendSMS", [] { return FSendSMS; }, nullptr},
-            //   {"TFOpSet", [] { return FOpSet; }, nullptr},
+            {"TFSendSMS", [] { return FSendSMS; }, FillSendSms},
+            {"TFOpSet", [] { return FOpSet; }, FillOperatorSettings},
         };
         failures = SaveWindowShots(shots, outDir);
     } catch (const std::exception& error) {
