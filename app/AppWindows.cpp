@@ -13,28 +13,52 @@ TAbout* About = nullptr;
 TForm4* Form4 = nullptr;
 TForm5* Form5 = nullptr;
 
+namespace {
+
+std::vector<QWidget*>& CreationOrder()
+{
+    static std::vector<QWidget*> windows;
+    return windows;
+}
+
+template <typename W>
+W* Created(W* window)
+{
+    CreationOrder().push_back(window);
+    return window;
+}
+
+} // namespace
+
 void CreateAppWindows()
 {
     InstallFontSubstitutes();
-    FMain = new TFMain;
-    // The record editor is made after the phonebook window that uses it, as
-    // the windows' order asks; the phonebook window only keeps a reference.
-    Form4 = new TForm4(FMain);
-    Form2 = new TForm2(*FMain, *Form4, FMain);
-    About = new TAbout(FMain);
-    Form5 = new TForm5(*FMain);
+    CreationOrder().clear();
+    FMain = Created(new TFMain);
+    // The phonebook window comes before its record editor and finds the
+    // editor through the global reference once it needs it.
+    Form2 = Created(new TForm2(*FMain, Form4, FMain));
+    About = Created(new TAbout(FMain));
+    Form4 = Created(new TForm4(FMain));
+    Form5 = Created(new TForm5(*FMain));
+}
+
+const std::vector<QWidget*>& AppWindowsInCreationOrder()
+{
+    return CreationOrder();
 }
 
 void DestroyAppWindows()
 {
+    CreationOrder().clear();
     delete Form5;
     Form5 = nullptr;
+    delete Form4;
+    Form4 = nullptr;
     delete About;
     About = nullptr;
     delete Form2;
     Form2 = nullptr;
-    delete Form4;
-    Form4 = nullptr;
     delete FMain;
     FMain = nullptr;
 }
