@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
