@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QMap>
 #include <QSettings>
 #include <gtest/gtest.h>
 
@@ -25,6 +26,12 @@ TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
     EXPECT_NE(qobject_cast<TAbout*>(made[2]), nullptr);
     EXPECT_NE(qobject_cast<TForm4*>(made[3]), nullptr);
     EXPECT_NE(qobject_cast<TForm5*>(made[4]), nullptr);
+
+    QMap<QString, int> windowsOfClass;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        ++windowsOfClass[window->metaObject()->className()];
+    for (const char* name : {"TFMain", "TForm2", "TAbout", "TForm4", "TForm5"})
+        EXPECT_EQ(windowsOfClass.value(name), 1) << name;
 
     FMain->show();
     QApplication::processEvents();
