@@ -27,25 +27,45 @@ public:
 
 PhonebookPicker phonebookPicker;
 
+std::vector<QWidget*>& CreationOrder()
+{
+    static std::vector<QWidget*> windows;
+    return windows;
+}
+
+template <typename W>
+W* Created(W* window)
+{
+    CreationOrder().push_back(window);
+    return window;
+}
+
 } // namespace
 
 void CreateAppWindows()
 {
     InstallFontSubstitutes();
+    CreationOrder().clear();
     // Windows that use a later one (the phonebook its record editor, the SMS
     // window its operator dialog) find it through its global when needed.
-    FMain = new TFMain;
-    Form2 = new TForm2(*FMain, Form4, FMain);
-    About = new TAbout(FMain);
-    Form4 = new TForm4(FMain);
-    Form5 = new TForm5(*FMain);
-    FSendSMS = new TFSendSMS(OperatorObjects{*FMain->OperatorIni, FMain->OperatorList, *FMain->OperatorValues}, FOpSet,
-                             &phonebookPicker, FMain);
-    FOpSet = new TFOpSet(FSendSMS);
+    FMain = Created(new TFMain);
+    Form2 = Created(new TForm2(*FMain, Form4, FMain));
+    About = Created(new TAbout(FMain));
+    Form4 = Created(new TForm4(FMain));
+    Form5 = Created(new TForm5(*FMain));
+    FSendSMS = Created(new TFSendSMS(
+        OperatorObjects{*FMain->OperatorIni, FMain->OperatorList, *FMain->OperatorValues}, FOpSet, &phonebookPicker, FMain));
+    FOpSet = Created(new TFOpSet(FSendSMS));
+}
+
+const std::vector<QWidget*>& AppWindowsInCreationOrder()
+{
+    return CreationOrder();
 }
 
 void DestroyAppWindows()
 {
+    CreationOrder().clear();
     delete FOpSet;
     FOpSet = nullptr;
     delete FSendSMS;

@@ -2,6 +2,10 @@
 // through its global reference.
 #pragma once
 
+#include <vector>
+
+class QWidget;
+
 class TFMain;
 class TForm2;
 class TAbout;
@@ -21,6 +25,8 @@ extern TFOpSet* FOpSet;
 // Installs the font stand-ins and creates the windows in their fixed order:
 // TFMain, TForm2, TAbout, TForm4, TForm5, TFSendSMS, TFOpSet. None is shown.
 void CreateAppWindows();
+// The windows made by the last CreateAppWindows, first made first.
+const std::vector<QWidget*>& AppWindowsInCreationOrder();
 // Destroys them in reverse order; the main window's destroy step frees the
 // operator objects.
 void DestroyAppWindows();

@@ -35,6 +35,7 @@ void PhoneLink::VaComm1RxChar(int count) {
         const int got = std::min(port_.ReadBuf(local.data(), wanted), wanted);
         if (got <= 0)
             return;
+        bytesTaken_ += got;
         for (int i = 0; i < got; ++i)
             TakeByte(local[i]);
         if (got < wanted)
@@ -50,6 +51,16 @@ void PhoneLink::TakeByte(std::uint8_t byte) {
     if (s.RxLength < 0 || s.RxLength >= frame::kBufferSize) {  // counters set from outside
         s.RxLength = 0;
         s.RxExpected = 5;
+        return;
+    }
+    // Every frame on the line starts 00 E9 or E9 00. A start byte that is not
+    // followed by its partner was a stray byte from a frame cut off by an
+    // exchange's reset; hunt again from this byte instead of letting a false
+    // length byte swallow the acknowledgements and replies that follow.
+    if (s.RxLength == 1 && !IsAddressPair(s.RxBuffer[0], byte)) {
+        s.RxLength = 0;
+        s.RxExpected = 5;
+        TakeByte(byte);
         return;
     }
     s.RxBuffer[s.RxLength++] = byte;
@@ -118,8 +129,11 @@ bool PhoneLink::Exchange(const ExchangePlan& plan) {
 
     long long ackSeenAtMs = -1;
     for (int k = plan.tries;; --k) {
-        if (s.ReplyReady)
+        if (s.ReplyReady) {
+            if (plan.rule == SendRule::EveryPass)
+                SettleRepeatedSends();
             return true;
+        }
         if (plan.rule == SendRule::EveryPass || !s.AckReady)
             SendPacket(s.TxBuffer.data(), plan.length);
         if (k <= 0)
@@ -128,6 +142,33 @@ bool PhoneLink::Exchange(const ExchangePlan& plan) {
         if (s.AckReady && ackSeenAtMs < 0)
             ackSeenAtMs = sleptMs_;
         Pause(plan.pauseMs);
+    }
+}
+
+bool PhoneLink::IsAddressPair(std::uint8_t first, std::uint8_t second) {
+    return (first == frame::kPcAddress && second == frame::kHandsetAddress) ||
+           (first == frame::kHandsetAddress && second == frame::kPcAddress);
+}
+
+// Copies sent after the handset's acknowledgement carry new sequence bytes and
+// are answered as well. Take those answers in while the line is still busy, so
+// that the next exchange starts on a quiet line and none of them counts as
+// its own acknowledgement or reply.
+void PhoneLink::SettleRepeatedSends() {
+    long long seen = bytesTaken_;
+    long long quietSinceMs = sleptMs_;
+    const long long giveUpAtMs = sleptMs_ + kSettleLimitMs;
+    for (;;) {
+        host_.ProcessMessages();
+        if (bytesTaken_ != seen) {
+            seen = bytesTaken_;
+            quietSinceMs = sleptMs_;
+        } else if (sleptMs_ - quietSinceMs >= kReplyMarginMs) {
+            return;
+        }
+        if (sleptMs_ >= giveUpAtMs)
+            return;
+        Pause(kReplyPollMs);
     }
 }
 

@@ -34,6 +34,9 @@ public:
     static constexpr int kReplyMarginMs = 100;
     // Poll step while waiting out that reply time.
     static constexpr int kReplyPollMs = 5;
+    // Longest wait for the answers to copies sent on every pass; the line
+    // counts as settled after kReplyMarginMs without a byte.
+    static constexpr int kSettleLimitMs = 1000;
 
     PhoneLink(LinkPort& port, LinkHost& host);
 
@@ -75,11 +78,14 @@ private:
     void FrameComplete();
     void AcknowledgeDataFrame();
     bool WaitForAcknowledgedReply(long long ackSeenAtMs, int longestReplyFrame);
+    void SettleRepeatedSends();
+    static bool IsAddressPair(std::uint8_t first, std::uint8_t second);
 
     LinkPort& port_;
     LinkHost& host_;
     LinkState state_;
     long long sleptMs_ = 0;  // every sleep of the link, our clock for the reply wait
+    long long bytesTaken_ = 0;  // every byte read from the port, to tell a quiet line
 };
 
 inline constexpr const char* kNoAnswerMessage = "No answer from phone!  Please, check cable connection!";

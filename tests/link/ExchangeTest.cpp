@@ -101,6 +101,30 @@ TEST_F(ExchangeTest, EveryPassRuleKeepsSendingAfterTheAcknowledgement) {
     EXPECT_TRUE(state().AckReady);
 }
 
+// Copies sent on every pass after the acknowledgement carry new sequence
+// bytes and are answered too; those answers are taken in before the exchange
+// returns, so the next exchange is satisfied only by its own reply.
+TEST_F(ExchangeTest, AnswersToEveryPassCopiesDoNotSpillIntoTheNextExchange) {
+    handset.replyData = [](const Bytes& message) {
+        if (message[0] == 0x10)
+            return Bytes{0x0F, 0x00, 0x00};
+        Bytes setting(11, 0x00);
+        setting[10] = 0x03;  // frame offset 14: the net monitor is on
+        return setting;
+    };
+    line.Open();
+    ASSERT_TRUE(link.Exchange(Plan(messages::NetMonitorOn, 10, 10, SendRule::EveryPass)));
+    ASSERT_GT(line.DataFrameWrites().size(), 2u);  // extra copies did go out
+    EXPECT_GT(handset.RepliesSent(), 1);
+    EXPECT_EQ(line.AckWrites().size(), static_cast<std::size_t>(handset.RepliesSent()));
+
+    const std::size_t repliesBefore = static_cast<std::size_t>(handset.RepliesSent());
+    ASSERT_TRUE(link.Exchange(Plan(messages::NetMonitorRead, 3, 100)));
+    EXPECT_EQ(state().ReplyBuffer[14], 0x03);
+    EXPECT_EQ(state().ReplyBuffer[4], 0x00);  // the read's own reply, not a late "0F 00 00"
+    EXPECT_EQ(line.AckWrites().size(), repliesBefore + 1);
+}
+
 TEST_F(ExchangeTest, UnacknowledgedRecordReadKeepsItsSixSendsAndRhythm) {
     handset.acknowledge = false;
     handset.reply = false;

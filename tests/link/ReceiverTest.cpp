@@ -95,10 +95,26 @@ TEST_F(ReceiverTest, OwnFramesAndOwnAcknowledgementsCountOnlyAsEcho) {
     Deliver({0x00, 0xE9, 0x01, 0xE5, 0x00, 0x00, 0x13});  // a wrong checksum does not matter for echo
     EXPECT_TRUE(state().EchoSeen);
     state().EchoSeen = false;
-    Deliver({0xE9, 0x01, 0x7F, 0x05, 0x92});  // only E9 00 marks the handset
-    EXPECT_TRUE(state().EchoSeen);
-    state().EchoSeen = false;
     ExpectUntouched();
+}
+
+// A start byte must be followed by its partner (00 E9 or E9 00); otherwise it
+// was a stray byte, and hunting goes on from the byte after it.
+TEST_F(ReceiverTest, StartWithoutItsPartnerIsDroppedAndHuntingResumes) {
+    Deliver({0xE9, 0x01, 0x7F, 0x05, 0x92});
+    EXPECT_EQ(state().RxLength, 0);
+    ExpectUntouched();
+    // The tail of a frame cut off by an exchange's reset: without the pairing
+    // rule 00 00 0A would announce a frame that swallows the acknowledgement
+    // and most of the reply behind it.
+    Deliver(Concat({{0x00, 0x00, 0x0A, 0xE9, 0xE9}, VirtualHandset::Ack(0x00), data}));
+    EXPECT_TRUE(state().AckReady);
+    EXPECT_TRUE(state().ReplyReady);
+    EXPECT_EQ(Bytes(state().ReplyBuffer.begin(), state().ReplyBuffer.begin() + 9), data);
+    // A doubled start byte: the second one begins the frame.
+    state().ReplyReady = false;
+    Deliver(Concat({{0xE9}, data}));
+    EXPECT_TRUE(state().ReplyReady);
 }
 
 TEST_F(ReceiverTest, NoiseBeforeAFrameIsDropped) {
