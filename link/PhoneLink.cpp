@@ -52,6 +52,13 @@ void PhoneLink::TakeByte(std::uint8_t byte) {
         s.RxExpected = 5;
         return;
     }
+    if (s.RxLength == 1 && !frame::IsFrameStart(s.RxBuffer[0], byte)) {
+        // A frame cut short when the port opened leaves bytes like 00 07 1F;
+        // taken as a header they would swallow the answer that follows.
+        s.RxLength = 0;
+        if (byte != frame::kPcAddress && byte != frame::kHandsetAddress)
+            return;
+    }
     s.RxBuffer[s.RxLength++] = byte;
     if (s.RxLength == 3) {
         s.RxExpected = frame::AnnouncedLength(byte);

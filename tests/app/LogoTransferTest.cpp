@@ -137,7 +137,7 @@ TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
     QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(x, y));
     EXPECT_EQ(form.VrRaster1->Items(cell), litBefore) << "edited with Edit off";
 
-    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton);
+    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton, {}, form.VrCheckLed1->CheckRect().center());
     ASSERT_TRUE(form.VrCheckLed1->Checked());
     QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(x, y));
     EXPECT_EQ(form.VrRaster1->Items(cell), !litBefore);
@@ -158,7 +158,7 @@ TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
 
-    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton);
+    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton, {}, form.VrCheckLed1->CheckRect().center());
     QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(83, 47));
     QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(0, 0));
     form.BitBtn3->click();
@@ -191,7 +191,7 @@ TEST(LogoTransfer, DeadLineGivesSixMessagesPerTransferAndLeavesTheWindowUsable)
     EXPECT_TRUE(form.BitBtn3->isEnabled());
     EXPECT_EQ(form.VrIndicator1->Position(), 0);
 
-    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton);
+    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton, {}, form.VrCheckLed1->CheckRect().center());
     QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(5, 5));
     EXPECT_FALSE(form.VrRaster1->Items(5 * kWidth + 5));
 }

@@ -3,7 +3,10 @@
 // the pseudo-terminal is still found whole.
 #pragma once
 
+#include <QString>
+
 #include <algorithm>
+#include <ostream>
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -36,3 +39,6 @@ inline int TimesHeard(const std::vector<std::uint8_t>& heard, const std::vector<
             ++count;
     return count;
 }
+
+// Readable failure output for table cells.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

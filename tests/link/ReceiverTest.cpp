@@ -95,10 +95,21 @@ TEST_F(ReceiverTest, OwnFramesAndOwnAcknowledgementsCountOnlyAsEcho) {
     Deliver({0x00, 0xE9, 0x01, 0xE5, 0x00, 0x00, 0x13});  // a wrong checksum does not matter for echo
     EXPECT_TRUE(state().EchoSeen);
     state().EchoSeen = false;
-    Deliver({0xE9, 0x01, 0x7F, 0x05, 0x92});  // only E9 00 marks the handset
-    EXPECT_TRUE(state().EchoSeen);
-    state().EchoSeen = false;
     ExpectUntouched();
+}
+
+TEST_F(ReceiverTest, OnlyBothAddressesOpenAFrame) {
+    // The tail of a request echo cut short: its 00 bytes must not open frames
+    // whose length bytes would swallow the acknowledgement and reply after it.
+    Deliver(Concat({{0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, 0x07, 0x00, 0x00, 0x0F, 0xBE}, VirtualHandset::Ack(0x00), data}));
+    EXPECT_FALSE(state().EchoSeen);
+    EXPECT_TRUE(state().AckReady);
+    EXPECT_TRUE(state().ReplyReady);
+    state().AckReady = state().ReplyReady = false;
+    Deliver(Concat({{0xE9, 0x01, 0x7F, 0x05, 0x92}, data}));  // E9 01 is no header; its 7F 05 92 are skipped
+    EXPECT_FALSE(state().EchoSeen);
+    EXPECT_TRUE(state().ReplyReady);
+    EXPECT_EQ(state().RxLength, 0);
 }
 
 TEST_F(ReceiverTest, NoiseBeforeAFrameIsDropped) {
