@@ -8,6 +8,12 @@ namespace frame {
 
 inline constexpr std::uint8_t kHandsetAddress = 0xE9;
 inline constexpr std::uint8_t kPcAddress = 0x00;
+
+// Every frame on the bus opens with both addresses: 00 E9 from the PC (our
+// echo), E9 00 from the handset.
+constexpr bool IsFrameStart(std::uint8_t first, std::uint8_t second) {
+    return (first == kPcAddress && second == kHandsetAddress) || (first == kHandsetAddress && second == kPcAddress);
+}
 inline constexpr std::uint8_t kPcDataType = 0xE5;
 inline constexpr std::uint8_t kAckMarker = 0x7F;  // length byte of every acknowledgement
 inline constexpr int kAckLength = 5;

@@ -57,7 +57,7 @@ void PhoneLink::TakeByte(std::uint8_t byte) {
     // followed by its partner was a stray byte from a frame cut off by an
     // exchange's reset; hunt again from this byte instead of letting a false
     // length byte swallow the acknowledgements and replies that follow.
-    if (s.RxLength == 1 && !IsAddressPair(s.RxBuffer[0], byte)) {
+    if (s.RxLength == 1 && !frame::IsFrameStart(s.RxBuffer[0], byte)) {
         s.RxLength = 0;
         s.RxExpected = 5;
         TakeByte(byte);
@@ -143,11 +143,6 @@ bool PhoneLink::Exchange(const ExchangePlan& plan) {
             ackSeenAtMs = sleptMs_;
         Pause(plan.pauseMs);
     }
-}
-
-bool PhoneLink::IsAddressPair(std::uint8_t first, std::uint8_t second) {
-    return (first == frame::kPcAddress && second == frame::kHandsetAddress) ||
-           (first == frame::kHandsetAddress && second == frame::kPcAddress);
 }
 
 // Copies sent after the handset's acknowledgement carry new sequence bytes and

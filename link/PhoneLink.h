@@ -79,7 +79,6 @@ private:
     void AcknowledgeDataFrame();
     bool WaitForAcknowledgedReply(long long ackSeenAtMs, int longestReplyFrame);
     void SettleRepeatedSends();
-    static bool IsAddressPair(std::uint8_t first, std::uint8_t second);
 
     LinkPort& port_;
     LinkHost& host_;

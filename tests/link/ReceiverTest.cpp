@@ -111,6 +111,11 @@ TEST_F(ReceiverTest, StartWithoutItsPartnerIsDroppedAndHuntingResumes) {
     EXPECT_TRUE(state().AckReady);
     EXPECT_TRUE(state().ReplyReady);
     EXPECT_EQ(Bytes(state().ReplyBuffer.begin(), state().ReplyBuffer.begin() + 9), data);
+    // The tail of a request echo cut short when the port opened.
+    state().AckReady = state().ReplyReady = false;
+    Deliver(Concat({{0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, 0x07, 0x00, 0x00, 0x0F, 0xBE}, VirtualHandset::Ack(0x00), data}));
+    EXPECT_TRUE(state().AckReady);
+    EXPECT_TRUE(state().ReplyReady);
     // A doubled start byte: the second one begins the frame.
     state().ReplyReady = false;
     Deliver(Concat({{0xE9}, data}));

@@ -1,0 +1,84 @@
+// Shared by the transfer benchmarks: the lower bound of a transfer on the
+// paced line, and the program set up against the paced simulator.
+//
+// The floor runs the program's own exchange (PhoneLink) on a virtual clock
+// against the simulator's own line model (HandsetLine: echo, turnaround,
+// 1.146 ms a byte, one shared wire). Time passes only in the exchange's
+// sleeps, so the floor is what the exchange rules and the line cost with
+// zero time spent in the operating system, the pseudo-terminal and Qt.
+#pragma once
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "link/PhoneLink.h"
+#include "sim/HandsetLine.h"
+#include "sim/HandsetModel.h"
+#include "support/VirtualLine.h"
+
+inline constexpr double kBenchTurnaroundMs = 20.0;
+
+// The simulator's line model as the far end of a virtual line.
+class ModelledHandset : public FarEnd {
+public:
+    ModelledHandset() : line_(model_, Settings()) {}
+
+    void OnWrite(VirtualLine& wire, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) override
+    {
+        line_.FromPc(bytes.data(), bytes.size(), static_cast<double>(atUs) / 1000.0);
+        while (line_.Pending() != 0) {
+            const double dueMs = line_.NextDueMs();
+            wire.ScheduleAt(static_cast<std::int64_t>(std::ceil(dueMs * 1000.0)), line_.DueBy(dueMs));
+        }
+    }
+
+private:
+    static handset::LineSettings Settings()
+    {
+        handset::LineSettings settings;
+        settings.pace = true;
+        settings.echo = true;
+        settings.turnaroundMs = kBenchTurnaroundMs;
+        return settings;
+    }
+    handset::HandsetModel model_;
+    handset::HandsetLine line_;
+};
+
+struct VirtualPacedLink {
+    VirtualPacedLink()
+    {
+        wire.SetEcho(false);  // the line model echoes, in its place on the wire
+        wire.SetFarEnd(&handset);
+        wire.SetReceiver([this](int count) { link.VaComm1RxChar(count); });
+    }
+    double ElapsedMs() const { return static_cast<double>(wire.NowUs()) / 1000.0; }
+
+    VirtualLine wire;
+    ModelledHandset handset;
+    PhoneLink link{wire, wire};
+};
+
+inline double WallMsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Benchmarks here drive windows, so they need a QApplication of their own.
+#define M2BUS_BENCH_MAIN_WITH_QT()                                   \
+    int main(int argc, char** argv)                                  \
+    {                                                                \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                     \
+        QApplication application(argc, argv);                        \
+        benchmark::Initialize(&argc, argv);                          \
+        if (benchmark::ReportUnrecognizedArguments(argc, argv))      \
+            return 1;                                                \
+        benchmark::RunSpecifiedBenchmarks();                         \
+        benchmark::Shutdown();                                       \
+        return 0;                                                    \
+    }

@@ -1,0 +1,267 @@
+// The phonebook window and the main window against the simulated handset:
+// whole-book round trips, a dead line, and the phonebook file.
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "AppFixture.h"
+#include "PhonebookSimLog.h"
+#include "app/common/VrProgressBar.h"
+#include "phonebook/Unit2.h"
+#include "sim/HandsetStateFile.h"
+
+namespace {
+
+const QString kNoAnswer = QStringLiteral("No answer from phone!  Please, check cable connection!");
+
+struct BookRow {
+    QString name;
+    QString number;
+};
+
+// 100 rows that between them use every digit code, Latin and Cyrillic
+// letters (Э Ю Я sit apart from the rest of the alphabet in the handset's
+// set), a full 16-character name, a full 30-digit number and empty records.
+std::vector<BookRow> SampleBook()
+{
+    std::vector<BookRow> book(TForm2::RecordRows);
+    book[0] = {"Anna Smith", "+4951234567"};
+    book[1] = {QString::fromUtf8("Эмма Юрьевна Ян"), "1234567890*#pw+"};
+    book[2] = {"Sixteen chars ok", "+1234567890*#pw+1234567890*#pw"};
+    book[3] = {"", ""};
+    book[4] = {"O'Brien", "12 34-56P7"};
+    book[5] = {QString::fromUtf8("Я"), "0"};
+    book[6] = {"  Padded  ", "  555  "};
+    const QString digits = "1234567890*#pw+";
+    const QStringList words = {QString::fromUtf8("эхо юла яма %1"), "Contact %1", QString::fromUtf8("Абонент %1"),
+                               QString::fromUtf8("ЖЁЩ щука ъ %1")};
+    for (int i = 7; i < TForm2::RecordRows; ++i) {
+        if ((i + 1) % 10 == 0)
+            continue;  // every tenth record stays empty
+        QString number;
+        for (int k = 0; k <= i % 30; ++k)
+            number += digits[(i + k) % digits.size()];
+        book[static_cast<std::size_t>(i)] = {words[i % words.size()].arg(i), number};
+    }
+    return book;
+}
+
+// What the handset gives back for a written name: trimmed, cut to 16, and
+// read through tables that turn the apostrophe into a backslash and give a
+// space for Ё, which the handset cannot store.
+QString NameAsReadBack(const QString& written)
+{
+    QString name = written.trimmed().left(16);
+    for (QChar& c : name) {
+        if (c == QChar(0x0401))
+            c = ' ';
+        else if (c == '\'')
+            c = '\\';
+    }
+    return name;
+}
+
+// Characters without a digit code come back as spaces.
+QString NumberAsReadBack(const QString& written)
+{
+    QString number = written.trimmed().left(30);
+    for (QChar& c : number)
+        if (!QStringLiteral("1234567890*#pw+").contains(c))
+            c = ' ';
+    return number;
+}
+
+void FillTable(TForm2& form, const std::vector<BookRow>& book)
+{
+    for (int row = 1; row <= TForm2::RecordRows; ++row) {
+        form.SetCell(1, row, book[static_cast<std::size_t>(row - 1)].name);
+        form.SetCell(2, row, book[static_cast<std::size_t>(row - 1)].number);
+    }
+}
+
+void ExpectTableReadBack(const TForm2& form, const std::vector<BookRow>& written, const std::vector<int>& rows)
+{
+    for (int row : rows) {
+        const BookRow& w = written[static_cast<std::size_t>(row - 1)];
+        EXPECT_EQ(form.Cells(1, row), NameAsReadBack(w.name)) << "row " << row;
+        EXPECT_EQ(form.Cells(2, row), NumberAsReadBack(w.number)) << "row " << row;
+    }
+}
+
+void ExpectTransferButtonsEnabled(const TForm2& form)
+{
+    for (const QPushButton* button : {form.BitBtn1, form.BitBtn2, form.BitBtn3, form.BitBtn4, form.BitBtn5})
+        EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
+}
+
+std::vector<std::uint8_t> RecordDigits(const handset::Record& record)
+{
+    return {record.begin() + handset::kRecordDigits, record.begin() + handset::kRecordName};
+}
+
+std::vector<std::uint8_t> RecordName(const handset::Record& record)
+{
+    return {record.begin() + handset::kRecordName, record.begin() + handset::kRecordGroup};
+}
+
+handset::HandsetState StoppedSimState(AppUnderTest& app)
+{
+    EXPECT_EQ(app.sim.Stop(), 0);
+    handset::HandsetState state;
+    EXPECT_TRUE(handset::LoadStateFile(app.sim.StatePath(), state));
+    return state;
+}
+
+std::vector<std::uint8_t> WriteRequestHead(std::uint8_t location)
+{
+    return {0x10, 0x08, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, location, 0x00, 0x00, 0x00, 0x21};
+}
+
+}  // namespace
+
+TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
+{
+    AppUnderTest app;
+    TForm2& form = *Form2;
+    const std::vector<BookRow> book = SampleBook();
+    FillTable(form, book);
+
+    app.prompts.Answers = {true};
+    form.BitBtn2->click();
+    ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
+    EXPECT_EQ(app.prompts.Questions,
+              QStringList{"Do You really want to write current phonebook into Phone?"});
+
+    FillTable(form, std::vector<BookRow>(TForm2::RecordRows, BookRow{"stale", "999"}));
+    form.BitBtn1->click();
+    EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
+    std::vector<int> allRows;
+    for (int row = 1; row <= TForm2::RecordRows; ++row)
+        allRows.push_back(row);
+    ExpectTableReadBack(form, book, allRows);
+    EXPECT_EQ(form.Cells(1, 2), QString::fromUtf8("Эмма Юрьевна Ян"));
+    EXPECT_EQ(form.Cells(1, 5), "O\\Brien");
+    EXPECT_EQ(form.Cells(1, 6), QString::fromUtf8("Я"));
+    EXPECT_EQ(form.Cells(2, 5), "12 34 56 7");
+    EXPECT_EQ(form.VrProgressBar1->Position(), 99);
+    ExpectTransferButtonsEnabled(form);
+
+    const handset::HandsetState state = StoppedSimState(app);
+    const auto& pb = state.phonebook;
+    // Э Ю Я land on 0xC1 0xC2 0xC3, small letters from 0xA3 on; a zero ends the name.
+    EXPECT_EQ(RecordName(pb[1]), (std::vector<std::uint8_t>{0xC1, 0xAF, 0xAF, 0xA3, 0x20, 0xC2, 0xB3, 0xBF, 0xA8, 0xA5,
+                                                            0xB0, 0xA3, 0x20, 0xC3, 0xB0, 0x00}));
+    EXPECT_EQ(pb[1][0], 15);
+    EXPECT_EQ(RecordDigits(pb[1]), (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0, 0, 0,
+                                                              0, 0, 0, 0}));
+    EXPECT_EQ(pb[2][0], 30);
+    EXPECT_EQ(RecordDigits(pb[2]), (std::vector<std::uint8_t>{0xF1, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0x12, 0x34,
+                                                              0x56, 0x78, 0x9A, 0xBC, 0xDE}));
+    EXPECT_EQ(RecordName(pb[2]), (std::vector<std::uint8_t>{'S', 'i', 'x', 't', 'e', 'e', 'n', ' ', 'c', 'h', 'a', 'r', 's',
+                                                            ' ', 'o', 'k'}));
+    EXPECT_EQ(pb[3][0], 0);
+    EXPECT_EQ(RecordName(pb[3]), std::vector<std::uint8_t>(16, 0));
+    EXPECT_EQ(RecordDigits(pb[4]), (std::vector<std::uint8_t>{0x12, 0x03, 0x40, 0x56, 0x07, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(pb[4][handset::kRecordName + 1], 0x27);
+    // Surrounding spaces never reach the handset.
+    EXPECT_EQ(pb[6][0], 3);
+    EXPECT_EQ(pb[6][handset::kRecordName], 'P');
+    EXPECT_EQ(pb[6][handset::kRecordName + 6], 0x00);
+    for (const handset::Record& record : pb)
+        EXPECT_EQ(record[handset::kRecordGroup], 0x05);
+}
+
+TEST(PhonebookTransfer, RecordsSurviveThePacedLineWithTurnaround)
+{
+    // Each paced write takes about a third of a second, and "Write All" always
+    // writes 100 records: six single-record updates keep the test short, and
+    // the full book is timed in bench_phonebook.
+    AppUnderTest app({"--pace", "--turnaround", "20"});
+    TForm2& form = *Form2;
+    const std::vector<BookRow> book = SampleBook();
+    FillTable(form, book);
+    const std::vector<int> rows = {1, 2, 3, 4, 5, 100};
+    for (int row : rows) {
+        app.prompts.Answers = {true};
+        form.SelectRow(row);
+        form.UpdaterecordinPhone1Click();
+    }
+    ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
+
+    FillTable(form, std::vector<BookRow>(TForm2::RecordRows, BookRow{"stale", "999"}));
+    form.BitBtn1->click();
+    ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
+    ExpectTableReadBack(form, book, rows);
+    // Rows not written keep what the handset already held, so they were read, not left stale.
+    for (int row = 1; row <= TForm2::RecordRows; ++row)
+        EXPECT_NE(form.Cells(1, row), "stale") << "row " << row;
+
+    const handset::HandsetState state = StoppedSimState(app);
+    EXPECT_EQ(state.phonebook[1][handset::kRecordName], 0xC1);
+    EXPECT_EQ(state.phonebook[2][0], 30);
+}
+
+TEST(PhonebookTransfer, DeadLineEmptiesTheTableWithOneMessage)
+{
+    AppUnderTest app({"--silent"});
+    TForm2& form = *Form2;
+    FillTable(form, SampleBook());
+    form.BitBtn1->click();
+    EXPECT_EQ(app.prompts.Notices, QStringList{kNoAnswer});
+    for (int row = 1; row <= TForm2::RecordRows; ++row) {
+        EXPECT_EQ(form.Cells(1, row), "") << "row " << row;
+        EXPECT_EQ(form.Cells(2, row), "") << "row " << row;
+    }
+    EXPECT_EQ(form.VrProgressBar1->Position(), 0);
+    ExpectTransferButtonsEnabled(form);
+}
+
+TEST(PhonebookTransfer, DeadLineStopsWriteAllAtTheFirstRecordButStillResets)
+{
+    AppUnderTest app({"--silent", "--verbose"});
+    TForm2& form = *Form2;
+    const std::vector<BookRow> book = SampleBook();
+    FillTable(form, book);
+    app.prompts.Answers = {true};
+    form.BitBtn2->click();
+
+    ASSERT_FALSE(app.prompts.Notices.isEmpty());
+    EXPECT_EQ(app.prompts.Notices.front(), kNoAnswer);
+    ExpectTransferButtonsEnabled(form);
+    // The table is the only copy of the book: a failed write must not touch it.
+    EXPECT_EQ(form.Cells(1, 1), "Anna Smith");
+    EXPECT_EQ(form.Cells(2, 100), book[99].number);
+
+    app.sim.Stop();
+    const std::vector<std::uint8_t> heard = BytesHeardBySim(app.sim.ErrorOutput());
+    EXPECT_EQ(TimesHeard(heard, WriteRequestHead(0)), 10);
+    EXPECT_EQ(TimesHeard(heard, WriteRequestHead(1)), 0);
+    EXPECT_GE(TimesHeard(heard, {0xE9, 0x03, 0xE5, 0x43, 0x00, 0x00}), 1) << "no software reset sent";
+}
+
+TEST(PhonebookTransfer, SavedFileLoadsBackIntoTheSameTable)
+{
+    AppUnderTest app({"--silent"});
+    TForm2& form = *Form2;
+    std::vector<BookRow> book = SampleBook();
+    book[9] = {QString(16, QChar(0x042F)), QString(30, '#')};
+    FillTable(form, book);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("book.npb");
+    app.prompts.FileName = path;
+    form.BitBtn3->click();
+    ASSERT_EQ(QFileInfo(path).size(), 6600);
+
+    FillTable(form, std::vector<BookRow>(TForm2::RecordRows, BookRow{"stale", "999"}));
+    form.SetCell(1, 101, "spare row");
+    form.BitBtn4->click();
+    EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
+    for (int row = 1; row <= TForm2::RecordRows; ++row) {
+        EXPECT_EQ(form.Cells(1, row), book[static_cast<std::size_t>(row - 1)].name) << "row " << row;
+        EXPECT_EQ(form.Cells(2, row), book[static_cast<std::size_t>(row - 1)].number) << "row " << row;
+    }
+    EXPECT_EQ(form.Cells(1, 101), "spare row");
+}
