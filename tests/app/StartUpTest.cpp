@@ -8,6 +8,8 @@
 #include "Unit3.h"
 #include "Unit4.h"
 #include "Unit5.h"
+#include "Unit6.h"
+#include "FFOpSet.h"
 #include "VaComm.h"
 #include "ui_Unit1.h"
 
@@ -15,22 +17,18 @@ TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
 {
     AppUnderTest app;
     const std::vector<QWidget*>& made = AppWindowsInCreationOrder();
-    ASSERT_EQ(made.size(), 5u);
+    const std::vector<const char*> order{"TFMain", "TForm2", "TAbout", "TForm4", "TForm5", "TFSendSMS", "TFOpSet"};
+    ASSERT_EQ(made.size(), order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        EXPECT_STREQ(made[i]->metaObject()->className(), order[i]) << i;
     EXPECT_EQ(made[0], FMain);
-    EXPECT_EQ(made[1], Form2);
-    EXPECT_EQ(made[2], About);
-    EXPECT_EQ(made[3], Form4);
-    EXPECT_EQ(made[4], Form5);
-    EXPECT_NE(qobject_cast<TFMain*>(made[0]), nullptr);
-    EXPECT_NE(qobject_cast<TForm2*>(made[1]), nullptr);
-    EXPECT_NE(qobject_cast<TAbout*>(made[2]), nullptr);
-    EXPECT_NE(qobject_cast<TForm4*>(made[3]), nullptr);
-    EXPECT_NE(qobject_cast<TForm5*>(made[4]), nullptr);
+    EXPECT_EQ(made[5], FSendSMS);
+    EXPECT_EQ(made[6], FOpSet);
 
     QMap<QString, int> windowsOfClass;
     for (QWidget* window : QApplication::topLevelWidgets())
         ++windowsOfClass[window->metaObject()->className()];
-    for (const char* name : {"TFMain", "TForm2", "TAbout", "TForm4", "TForm5"})
+    for (const char* name : order)
         EXPECT_EQ(windowsOfClass.value(name), 1) << name;
 
     FMain->show();
