@@ -5,7 +5,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QSettings>
-#include <QThread>
+#include <chrono>
+#include <thread>
 
 #include "AppWindows.h"
 #include "DesignFonts.h"
@@ -231,9 +232,19 @@ void TFMain::ProcessMessages()
     QCoreApplication::processEvents();
 }
 
+// The link sleeps in runs (1 ms steps while a frame goes out, then the
+// exchange's pause). Each step sleeps to a running deadline, so that a
+// scheduler that wakes late does not stretch a run by its lateness at every
+// step; a run starts anew after a longer gap.
 void TFMain::Sleep(int ms)
 {
-    QThread::msleep(static_cast<unsigned long>(ms));
+    using namespace std::chrono;
+    const auto now = steady_clock::now();
+    if (sleepDeadline_ + milliseconds(5) < now)
+        sleepDeadline_ = now;
+    sleepDeadline_ += milliseconds(ms);
+    if (sleepDeadline_ > now)
+        std::this_thread::sleep_until(sleepDeadline_);
 }
 
 void TFMain::SetAckLed(bool on) { ui_->ledACK->SetActive(on); }

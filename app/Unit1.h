@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,4 +91,5 @@ private:
     std::unique_ptr<PhoneLink> link_;
     std::unique_ptr<ServiceCommands> commands_;
     TFormStorage* FormStorage1_ = nullptr;
+    std::chrono::steady_clock::time_point sleepDeadline_{};
 };
