@@ -64,6 +64,15 @@ struct VirtualPacedLink {
     PhoneLink link{wire, wire};
 };
 
+// The figures a paced transfer benchmark prints: wall time, floor, their ratio.
+inline void Report(benchmark::State& state, double wallMs, double floorMs, int failures)
+{
+    state.counters["wall_ms"] = wallMs;
+    state.counters["floor_ms"] = floorMs;
+    state.counters["ratio"] = wallMs / floorMs;
+    state.counters["failed"] = failures;
+}
+
 inline double WallMsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

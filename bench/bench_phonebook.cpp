@@ -68,14 +68,6 @@ double WriteFloorMs()
     return v.ElapsedMs();
 }
 
-void Report(benchmark::State& state, double wallMs, double floorMs, int failures)
-{
-    state.counters["wall_ms"] = wallMs;
-    state.counters["floor_ms"] = floorMs;
-    state.counters["ratio"] = wallMs / floorMs;
-    state.counters["failed"] = failures;
-}
-
 void BM_PhonebookReadAllPaced(benchmark::State& state)
 {
     const double floorMs = ReadFloorMs();
