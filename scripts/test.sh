@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh build
+bash scripts/build.sh build -DM2BUS_WERROR=ON
 ctest --test-dir build --output-on-failure

@@ -296,8 +296,10 @@ void TAdvHttp::SetURL(const std::string& value)
 void TAdvHttp::BuildURL()
 {
     std::string base = (FSSL ? "https://" : "http://") + FHostName;
-    if (FPort != 80)
-        base += ":" + std::to_string(FPort);
+    if (FPort != 80) {
+        base += ':';
+        base += std::to_string(FPort);
+    }
     try {
         FURL = CombineHttpUrl(base, FURLPath + FExtraInfo);
     } catch (const EInetError& e) {
@@ -327,9 +329,10 @@ void TAdvHttp::SetHostName(const std::string& value) { StoreAndBuild(FHostName, 
 
 void TAdvHttp::SetExtraInfo(const std::string& value)
 {
-    std::string stored = value;
-    if (!stored.empty() && stored.front() != '?' && stored.front() != '#')
-        stored.insert(0, "?");
+    std::string stored;
+    if (!value.empty() && value.front() != '?' && value.front() != '#')
+        stored.push_back('?');
+    stored += value;
     StoreAndBuild(FExtraInfo, stored, [this] { BuildURL(); });
 }
 

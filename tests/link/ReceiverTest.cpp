@@ -161,8 +161,9 @@ TEST_F(ReceiverTest, MergedFramesInOneNotificationAreAllProcessedInOrder) {
 TEST_F(ReceiverTest, OversizeAnnouncedLengthIsDroppedAndHuntingResumes) {
     for (std::uint8_t length : {251, 255}) {
         SCOPED_TRACE(length);
-        Bytes stream{0xE9, 0x00, length};
-        stream.insert(stream.end(), 300, 0x00);  // would overrun the buffers if taken in
+        Bytes stream(3 + 300, 0x00);  // the zeros would overrun the buffers if taken in
+        stream[0] = 0xE9;
+        stream[2] = length;
         Deliver(stream);
         // The zeros after the bad header are taken as echo starts, never as a reply.
         EXPECT_FALSE(state().ReplyReady);
@@ -189,9 +190,9 @@ TEST_F(ReceiverTest, LargestFrameFillsTheReplyBuffer) {
 }
 
 TEST_F(ReceiverTest, NotificationOfMoreThan256BytesIsReadInChunks) {
-    Bytes stream(300, 0x55);  // noise, then a frame straddling the 256-byte chunk edge
-    stream.insert(stream.end(), data.begin(), data.end());
-    std::rotate(stream.begin(), stream.begin() + 50, stream.end());  // frame starts at 250
+    // Noise, then a frame straddling the 256-byte chunk edge at 250, then noise.
+    Bytes stream(300 + data.size(), 0x55);
+    std::copy(data.begin(), data.end(), stream.begin() + 250);
     ASSERT_EQ(stream[250], 0xE9);
     Deliver(stream);
     EXPECT_EQ(line.NotificationCounts(), std::vector<int>{309});

@@ -91,11 +91,11 @@ TEST(OperatorProfileStore, KeysAreWrittenInTableOrderAndOnlyWithAValue)
 {
     auto ini = ProfileIniFile::FromBytes("");
     OperatorValueList values;
-    ProfileTexts texts;
-    texts[ProfileKeyIndex("AdVal2")] = "v2";
-    texts[ProfileKeyIndex("URL")] = "gw/send";
-    texts[ProfileKeyIndex("Chars")] = "KOI8R";
-    StoreProfile(ini, values, "Op", texts, false);
+    OperatorValueList typed;  // set out of table order
+    typed.SetValue("AdVal2", "v2");
+    typed.SetValue("URL", "gw/send");
+    typed.SetValue("Chars", "KOI8R");
+    StoreProfile(ini, values, "Op", ProfileTextsFrom(typed), false);
     EXPECT_EQ(ini.ReadSectionValues("Op"), (std::vector<std::string>{"URL=gw/send", "Chars=KOI8R", "AdVal2=v2"}));
     EXPECT_EQ(values.Lines(), ini.ReadSectionValues("Op"));
 }
