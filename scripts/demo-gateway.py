@@ -3,38 +3,72 @@
 
 Usage: demo-gateway.py PORT [--operators PATH]
 
-Listens on 127.0.0.1:PORT and takes the form by GET or POST on any path. It
-answers a KOI8-R page that says "Сообщение отправлено" when the form carries a
-non-empty "phone" field, and an error page without that text otherwise. With
---operators it first writes a matching Operators.ini (Windows-1251) to PATH:
-two profiles, one sending by POST and one by GET.
+Listens on 127.0.0.1:PORT (0: any free port) and prints the port it listens
+on as the first line of its output. It takes the form by GET or POST on any
+path and answers a KOI8-R page that says "Сообщение отправлено" when the form
+carries a non-empty "phone" field, and an error page without that text
+otherwise. With --operators it brings the two demo profiles of the
+Operators.ini (Windows-1251) at PATH up to this port, one sending by POST and
+one by GET, creating the file or the profiles where they are missing; every
+other profile and line of the file stays as it is.
 """
 import argparse
 import http.server
+import os
 import sys
 from urllib.parse import unquote_to_bytes
 
 SUCCESS = "Сообщение отправлено"
 
 
-def sample_operators(port: int) -> bytes:
-    """The profile file for this gateway, as the program stores it."""
-    lines = []
-    for name, method in (("Demo POST", "POST"), ("Demo GET", "GET")):
-        lines += [
-            f"[{name}]",
-            f"URL=127.0.0.1:{port}/sms",
-            "NumField=phone",
-            "TxtField=msg",
-            f"Method={method}",
-            "ActName=send",
-            "Action=Send",
-            f"Reply={SUCCESS}",
-            "Chars=KOI8R",
-            "AdName1=lang",
-            "AdVal1=ru",
-        ]
-    return ("\r\n".join(lines) + "\r\n").encode("cp1251")
+DEMO_PROFILES = (("Demo POST", "POST"), ("Demo GET", "GET"))
+
+
+def demo_profile(name: str, method: str, port: int) -> list:
+    """One demo profile's lines, as the program stores them."""
+    return [
+        f"[{name}]",
+        f"URL=127.0.0.1:{port}/sms",
+        "NumField=phone",
+        "TxtField=msg",
+        f"Method={method}",
+        "ActName=send",
+        "Action=Send",
+        f"Reply={SUCCESS}",
+        "Chars=KOI8R",
+        "AdName1=lang",
+        "AdVal1=ru",
+    ]
+
+
+def section_name(line: bytes):
+    """The name of a section header line, or None."""
+    text = line.strip(b" \t")
+    if not text.startswith(b"["):
+        return None
+    return text[1:].split(b"]", 1)[0].strip(b" \t").decode("cp1251").lower()
+
+
+def update_operators(data: bytes, port: int) -> bytes:
+    """Points the demo profiles at this port; adds any that are missing."""
+    lines = data.splitlines()
+    section = None
+    seen = set()
+    wanted = {name.lower(): (name, method) for name, method in DEMO_PROFILES}
+    for i, line in enumerate(lines):
+        name = section_name(line)
+        if name is not None:
+            # Only the first section of a name counts, as the program reads it.
+            section = name if name in wanted and name not in seen else None
+            seen.add(name)
+            continue
+        key, eq, _ = line.partition(b"=")
+        if section and eq and key.strip(b" \t").lower() == b"url":
+            lines[i] = key + b"=" + f"127.0.0.1:{port}/sms".encode()
+    for key, (name, method) in wanted.items():
+        if key not in seen:
+            lines += [l.encode("cp1251") for l in demo_profile(name, method, port)]
+    return b"".join(l + b"\r\n" for l in lines)
 
 
 def parse_form(data: bytes) -> dict:
@@ -83,11 +117,26 @@ def main() -> int:
     parser.add_argument("port", type=int)
     parser.add_argument("--operators", metavar="PATH", help="write a matching Operators.ini there first")
     args = parser.parse_args()
+    try:
+        server = http.server.HTTPServer(("127.0.0.1", args.port), Gateway)
+    except OSError as e:
+        sys.stderr.write(f"demo gateway: cannot listen on 127.0.0.1:{args.port}: {e.strerror}\n")
+        return 1
+    port = server.server_address[1]
     if args.operators:
-        with open(args.operators, "wb") as f:
-            f.write(sample_operators(args.port))
-    server = http.server.HTTPServer(("127.0.0.1", args.port), Gateway)
-    sys.stderr.write(f"demo gateway on http://127.0.0.1:{args.port}/\n")
+        try:
+            with open(args.operators, "rb") as f:
+                data = f.read()
+        except FileNotFoundError:
+            data = b""
+        updated = update_operators(data, port)
+        if updated != data:
+            temporary = args.operators + ".new"
+            with open(temporary, "wb") as f:
+                f.write(updated)
+            os.replace(temporary, args.operators)
+    print(port, flush=True)
+    sys.stderr.write(f"demo gateway on http://127.0.0.1:{port}/\n")
     try:
         server.serve_forever()
     except KeyboardInterrupt:

@@ -26,14 +26,19 @@ read -r device <"$fifo"; rm -f "$fifo"
 echo "handset simulator on $device"
 python3 scripts/demo-settings.py "$config" "$device"
 
-# The demo gateway writes the demo's operator profiles on the first run only,
-# so profiles the user adds in the demo survive.
-port=${M2BUS_DEMO_GATEWAY_PORT:-8081}
-gateway=(python3 scripts/demo-gateway.py "$port")
-[ -f "$demo/Operators.ini" ] || gateway+=(--operators "$demo/Operators.ini")
-"${gateway[@]}" &
+# The demo gateway listens on a free port (or the one asked for) and points
+# the demo's two operator profiles at it on every run; profiles the user
+# added in the demo stay as they are. It prints its port first.
+fifo=$(mktemp -u); mkfifo "$fifo"
+python3 scripts/demo-gateway.py "${M2BUS_DEMO_GATEWAY_PORT:-0}" --operators "$demo/Operators.ini" >"$fifo" &
 pids+=($!)
-for _ in $(seq 50); do [ -f "$demo/Operators.ini" ] && break; sleep 0.1; done
+gateway_port=
+read -r -t 10 gateway_port <"$fifo" || true
+rm -f "$fifo"
+if [ -z "$gateway_port" ]; then
+  echo "run: the demo SMS gateway did not start (see its message above)" >&2
+  exit 1
+fi
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: start it from a desktop session, or under xvfb-run." >&2

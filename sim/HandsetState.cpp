@@ -1,5 +1,7 @@
 #include "HandsetState.h"
 
+#include "DemoLogo.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -53,18 +55,11 @@ HandsetState DefaultHandsetState() {
     state.phonebook[1] = MakeRecord("0951234", "\xC8\xE2\xE0\xED");            // Иван
     state.phonebook[2] = MakeRecord("*#06#", "\xCC\xE0\xEC\xE0 & Co");         // Мама & Co
     state.phonebook[4] = MakeRecord("112", "Emergency");
-    for (std::size_t b = 0; b < kLogoBlocks; ++b) {
-        LogoBlock& block = state.logo[b];
-        // Top row sits in bit 0 of the first band, the bottom row in bit 7 of the last.
-        std::uint8_t edge = 0;
-        if (b == 0) edge |= 0x01;
-        if (b == kLogoBlocks - 1) edge |= 0x80;
-        block.fill(edge);
-        block.front() = 0xFF;
-        block.back() = 0xFF;
-    }
-    // A filled square in the middle band so the picture is not only a frame.
-    for (std::size_t x = 36; x < 48; ++x) state.logo[2][x] = state.logo[3][x] = 0xFF;
+    // Dot (x, y) is bit y mod 8 of byte x of band y div 8.
+    for (std::size_t y = 0; y < kDemoLogoRows.size(); ++y)
+        for (std::size_t x = 0; x < kLogoBlockSize; ++x)
+            if (kDemoLogoRows[y][x] == '#')
+                state.logo[y / 8][x] |= static_cast<std::uint8_t>(1u << (y % 8));
     return state;
 }
 

@@ -42,7 +42,7 @@ struct HandsetState {
 Record MakeRecord(const std::string& number, const std::string& name, std::uint8_t group = 0x05);
 
 // A fresh handset: sample version text and serial number, a few records with
-// Latin and Cyrillic names, and a framed logo.
+// Latin and Cyrillic names, and a drawn logo.
 HandsetState DefaultHandsetState();
 
 }  // namespace handset
