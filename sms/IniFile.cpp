@@ -1,11 +1,11 @@
 #include "IniFile.h"
 
-#include <QSaveFile>
+#include <QString>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -162,12 +162,53 @@ void ProfileIniFile::Load()
 {
     if (inMemory_)
         return;
-    std::ifstream in(std::filesystem::path(path_), std::ios::binary);
-    // A missing or unreadable file simply holds no profiles.
-    std::string bytes;
-    if (in)
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    Parse(bytes);
+    const QString path = QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size()));
+    // No file is no error: it holds no profiles until the first is written.
+    const auto takeMissing = [this] {
+        if (!stampTrusted_ || stamp_.exists)
+            Parse({});
+        stamp_ = {};
+        stampTrusted_ = true;
+    };
+    const FileProbe probe = probeFile(path);
+    if (probe.outcome.fault == FileFault::Missing)
+        return takeMissing();
+    if (!probe.outcome.ok()) {
+        stampTrusted_ = false;
+        RaiseFileError("Unable to read ", probe.outcome.reason);
+    }
+    if (stampTrusted_ && probe.stamp == stamp_)
+        return;
+
+    // A change within the time resolution of the file's clock (two seconds
+    // on FAT, a clock tick elsewhere) may leave size and times as they were;
+    // a file that was older than that when read cannot change unseen.
+    constexpr std::int64_t kClockResolutionNs = 3'000'000'000;
+    const std::int64_t readAtNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                      std::chrono::system_clock::now().time_since_epoch())
+                                      .count();
+    const FileContents contents = readRegularFile(path);
+    if (contents.outcome.fault == FileFault::Missing)
+        return takeMissing();
+    if (!contents.outcome.ok()) {
+        stampTrusted_ = false;
+        RaiseFileError("Unable to read ", contents.outcome.reason);
+    }
+    Parse(std::string_view(contents.bytes.constData(), static_cast<std::size_t>(contents.bytes.size())));
+    stamp_ = contents.stamp;
+    stampTrusted_ = std::max(stamp_.modifiedNs, stamp_.changedNs) < readAtNs - kClockResolutionNs;
+}
+
+void ProfileIniFile::Refresh()
+{
+    Load();
+}
+
+void ProfileIniFile::RaiseFileError(const char* lead, const QString& reason)
+{
+    std::error_code ec;
+    const auto full = std::filesystem::absolute(std::filesystem::path(path_), ec);
+    throw EIniFileError(lead + (ec ? path_ : full.string()) + ": " + reason.toStdString() + ".");
 }
 
 std::string ProfileIniFile::Bytes() const
@@ -188,15 +229,12 @@ void ProfileIniFile::Store()
     if (inMemory_)
         return;
     const std::string bytes = Bytes();
-    QSaveFile file(QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size())));
-    const bool ok = file.open(QIODevice::WriteOnly)
-        && file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size())
-        && file.commit();
-    if (!ok) {
-        std::error_code ec;
-        auto full = std::filesystem::absolute(std::filesystem::path(path_), ec);
-        throw EIniFileError("Unable to write to " + (ec ? path_ : full.string()));
-    }
+    const QString path = QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size()));
+    // Whatever happens, the lines in memory may no longer be the file's.
+    stampTrusted_ = false;
+    const FileOutcome outcome = replaceFile(path, QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!outcome.ok())
+        RaiseFileError("Unable to write to ", outcome.reason);
 }
 
 const ProfileIniFile::Section* ProfileIniFile::FindSection(std::string_view name) const
@@ -222,9 +260,8 @@ std::vector<std::string> ProfileIniFile::ReadSections()
     return FitListBuffer(std::move(names));
 }
 
-std::vector<std::string> ProfileIniFile::ReadSection(std::string_view section)
+std::vector<std::string> ProfileIniFile::KeysOf(std::string_view section) const
 {
-    Load();
     std::vector<std::string> keys;
     if (const Section* s = FindSection(section)) {
         for (std::size_t i = s->header + 1; i < s->end; ++i) {
@@ -235,11 +272,34 @@ std::vector<std::string> ProfileIniFile::ReadSection(std::string_view section)
     return FitListBuffer(std::move(keys));
 }
 
+std::string ProfileIniFile::ValueOf(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const
+{
+    const std::string_view wanted = Trim(key);
+    std::string_view found = defaultValue;
+    if (const Section* s = FindSection(section)) {
+        for (std::size_t i = s->header + 1; i < s->end; ++i) {
+            if (lines_[i].kind == LineKind::Key && SameNameWin1251(lines_[i].name, wanted)) {
+                found = Unquote(lines_[i].value);
+                break;
+            }
+        }
+    }
+    return std::string(found.substr(0, kValueBufferChars));
+}
+
+std::vector<std::string> ProfileIniFile::ReadSection(std::string_view section)
+{
+    Load();
+    return KeysOf(section);
+}
+
 std::vector<std::string> ProfileIniFile::ReadSectionValues(std::string_view section)
 {
+    Load();
     std::vector<std::string> out;
-    for (const auto& key : ReadSection(section))
-        out.push_back(key + "=" + ReadString(section, key, ""));
+    for (const auto& key : KeysOf(section))
+        out.push_back(key + "=" + ValueOf(section, key, ""));
     return out;
 }
 
@@ -253,17 +313,7 @@ std::string ProfileIniFile::ReadString(std::string_view section, std::string_vie
                                        std::string_view defaultValue)
 {
     Load();
-    const std::string_view wanted = Trim(key);
-    std::string_view found = defaultValue;
-    if (const Section* s = FindSection(section)) {
-        for (std::size_t i = s->header + 1; i < s->end; ++i) {
-            if (lines_[i].kind == LineKind::Key && SameNameWin1251(lines_[i].name, wanted)) {
-                found = Unquote(lines_[i].value);
-                break;
-            }
-        }
-    }
-    return std::string(found.substr(0, kValueBufferChars));
+    return ValueOf(section, key, defaultValue);
 }
 
 void ProfileIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)

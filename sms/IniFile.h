@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
-// Raised when the profile file cannot be written, or a write is refused.
+#include "files/SafeFile.h"
+
+// Raised when the profile file cannot be read or written, or a write is refused.
 class EIniFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -26,13 +28,17 @@ public:
     static constexpr std::size_t kListBufferBytes = 16384;
     static constexpr std::size_t kValueBufferChars = 2047;
 
-    // Touches nothing on disk; every call reads the file anew, as the user
-    // may edit it by hand while the program runs.
+    // Touches nothing on disk. The user may edit the file by hand while the
+    // program runs: every call looks at the file on disk and parses it again
+    // when it changed. A missing file holds no profiles; a file that exists
+    // but cannot be read raises EIniFileError, and is then never written.
     explicit ProfileIniFile(std::string path);
     // An in-memory profile over the given bytes; writes change only Bytes().
     static ProfileIniFile FromBytes(std::string_view bytes);
 
     const std::string& FileName() const { return path_; }
+    // Takes in a change on disk; raises EIniFileError when the file cannot be read.
+    void Refresh();
 
     std::vector<std::string> ReadSections();
     // Key names of a section, in file order.
@@ -64,10 +70,14 @@ private:
 
     ProfileIniFile() = default;
     void Load();
+    // "<lead><full path>: <reason>."
+    [[noreturn]] void RaiseFileError(const char* lead, const QString& reason);
     void Parse(std::string_view bytes);
     void Reindex();
     void Store();
     const Section* FindSection(std::string_view name) const;
+    std::vector<std::string> KeysOf(std::string_view section) const;
+    std::string ValueOf(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     static Line MakeLine(std::string raw);
 
     std::string path_;
@@ -75,4 +85,8 @@ private:
     bool lastLineEnded_ = true;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
+    // The file as last parsed; trusted only when it was already older than
+    // its file system's time resolution at that moment (see Load).
+    FileStamp stamp_;
+    bool stampTrusted_ = false;
 };
