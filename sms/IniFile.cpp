@@ -101,9 +101,10 @@ ProfileIniFile ProfileIniFile::FromBytes(std::string_view bytes)
     return ini;
 }
 
-ProfileIniFile::Line ProfileIniFile::MakeLine(std::string raw)
+ProfileIniFile::Line ProfileIniFile::MakeLine(std::string_view raw)
 {
     Line line;
+    line.raw = raw;
     const std::string_view t = Trim(raw);
     if (t.empty()) {
         line.kind = LineKind::Blank;
@@ -112,37 +113,42 @@ ProfileIniFile::Line ProfileIniFile::MakeLine(std::string raw)
     } else if (t.front() == '[') {
         line.kind = LineKind::Header;
         const std::string_view inner = t.substr(1);
-        line.name = std::string(Trim(inner.substr(0, inner.find(']'))));
+        line.name = Trim(inner.substr(0, inner.find(']')));
     } else if (const auto eq = t.find('='); eq != std::string_view::npos && !Trim(t.substr(0, eq)).empty()) {
         // A line with nothing before "=" names no key that a caller could ask for.
         line.kind = LineKind::Key;
-        line.name = std::string(Trim(t.substr(0, eq)));
-        line.value = std::string(Trim(t.substr(eq + 1)));
+        line.name = Trim(t.substr(0, eq));
+        line.value = Trim(t.substr(eq + 1));
     } else {
         line.kind = LineKind::Other;
     }
-    line.raw = std::move(raw);
     return line;
+}
+
+ProfileIniFile::Line ProfileIniFile::NewLine(std::string text)
+{
+    edited_.push_back(std::make_unique<const std::string>(std::move(text)));
+    return MakeLine(*edited_.back());
 }
 
 void ProfileIniFile::Parse(std::string_view bytes)
 {
     lines_.clear();
+    edited_.clear();
+    text_ = std::make_unique<const std::string>(bytes);
+    const std::string_view text = *text_;
     std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines_.push_back(MakeLine(std::string(bytes.substr(start, i - start))));
-            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
+    for (std::size_t end = 0; end < text.size(); ++end) {
+        if (text[end] != '\r' && text[end] != '\n')
+            continue;
+        lines_.push_back(MakeLine(text.substr(start, end - start)));
+        if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
     }
-    lastLineEnded_ = start == bytes.size();
+    lastLineEnded_ = start == text.size();
     if (!lastLineEnded_)
-        lines_.push_back(MakeLine(std::string(bytes.substr(start))));
+        lines_.push_back(MakeLine(text.substr(start)));
     Reindex();
 }
 
@@ -213,7 +219,11 @@ void ProfileIniFile::RaiseFileError(const char* lead, const QString& reason)
 
 std::string ProfileIniFile::Bytes() const
 {
+    std::size_t size = 0;
+    for (const Line& line : lines_)
+        size += line.raw.size() + 2;
     std::string out;
+    out.reserve(size);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         out += lines_[i].raw;
         if (i + 1 < lines_.size() || lastLineEnded_)
@@ -255,7 +265,7 @@ std::vector<std::string> ProfileIniFile::ReadSections()
         // An empty name would end the NUL-separated list early.
         if (s.name.empty())
             break;
-        names.push_back(s.name);
+        names.emplace_back(s.name);
     }
     return FitListBuffer(std::move(names));
 }
@@ -266,7 +276,7 @@ std::vector<std::string> ProfileIniFile::KeysOf(std::string_view section) const
     if (const Section* s = FindSection(section)) {
         for (std::size_t i = s->header + 1; i < s->end; ++i) {
             if (lines_[i].kind == LineKind::Key)
-                keys.push_back(lines_[i].name);
+                keys.emplace_back(lines_[i].name);
         }
     }
     return FitListBuffer(std::move(keys));
@@ -330,8 +340,8 @@ void ProfileIniFile::WriteString(std::string_view section, std::string_view key,
     Load();
     const Section* s = FindSection(section);
     if (!s) {
-        lines_.push_back(MakeLine("[" + std::string(section) + "]"));
-        lines_.push_back(MakeLine(std::string(key) + "=" + std::string(value)));
+        lines_.push_back(NewLine("[" + std::string(section) + "]"));
+        lines_.push_back(NewLine(std::string(key) + "=" + std::string(value)));
         Store();
         return;
     }
@@ -342,14 +352,14 @@ void ProfileIniFile::WriteString(std::string_view section, std::string_view key,
         if (line.kind != LineKind::Key)
             continue;
         if (SameNameWin1251(line.name, wanted)) {
-            line = MakeLine(line.name + "=" + std::string(value));
+            line = NewLine(std::string(line.name) + "=" + std::string(value));
             Store();
             return;
         }
         insertAt = i + 1;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  MakeLine(std::string(key) + "=" + std::string(value)));
+                  NewLine(std::string(key) + "=" + std::string(value)));
     Store();
 }
 
@@ -367,7 +377,7 @@ void ProfileIniFile::EraseSection(std::string_view section)
         const bool inSection = i >= from && i < to;
         if (inSection && (i == from || lines_[i].kind == LineKind::Key))
             continue;
-        kept.push_back(std::move(lines_[i]));
+        kept.push_back(lines_[i]);
     }
     lines_ = std::move(kept);
     Store();

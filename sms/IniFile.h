@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,14 +57,16 @@ public:
 
 private:
     enum class LineKind { Blank, Comment, Header, Key, Other };
+    // Views into text_ or edited_, whose strings never move: a 10 MB file
+    // parses without a copy per line.
     struct Line {
-        std::string raw; // the bytes of the line, without its line end
+        std::string_view raw; // the bytes of the line, without its line end
         LineKind kind = LineKind::Blank;
-        std::string name; // section or key name, trimmed
-        std::string value; // key value, trimmed, quotes still on
+        std::string_view name; // section or key name, trimmed
+        std::string_view value; // key value, trimmed, quotes still on
     };
     struct Section {
-        std::string name;
+        std::string_view name;
         std::size_t header = 0; // line index of "[name]"
         std::size_t end = 0; // one past its last line
     };
@@ -78,11 +81,15 @@ private:
     const Section* FindSection(std::string_view name) const;
     std::vector<std::string> KeysOf(std::string_view section) const;
     std::string ValueOf(std::string_view section, std::string_view key, std::string_view defaultValue) const;
-    static Line MakeLine(std::string raw);
+    static Line MakeLine(std::string_view raw);
+    // A line made by a write, kept in edited_.
+    Line NewLine(std::string text);
 
     std::string path_;
     bool inMemory_ = false;
     bool lastLineEnded_ = true;
+    std::unique_ptr<const std::string> text_ = std::make_unique<const std::string>();
+    std::vector<std::unique_ptr<const std::string>> edited_;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
     // The file as last parsed; trusted only when it was already older than
