@@ -1,6 +1,7 @@
 #include "LogoPicture.h"
 
 #include <QBuffer>
+#include <QtEndian>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -78,11 +79,32 @@ bool SamePixelBytes(const QImage& a, const QImage& b)
     return true;
 }
 
+// libpng allocates a chunk's declared length before it reads the chunk, so a
+// file of a few hundred bytes can ask for gigabytes. A chunk that runs past
+// the end of the file means a cut or damaged file anyway.
+bool PngChunksFitTheFile(const QByteArray& bytes)
+{
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+    if (!bytes.startsWith(QByteArrayView(kSignature, 8)))
+        return true;
+    constexpr qint64 kChunkFrame = 12;  // length, type and checksum
+    qint64 at = 8;
+    while (at + 8 <= bytes.size()) {
+        const qint64 length = qFromBigEndian<quint32>(bytes.constData() + at);
+        if (length > bytes.size() - at - kChunkFrame)
+            return false;
+        at += kChunkFrame + length;
+    }
+    return true;
+}
+
 } // namespace
 
 QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
 {
     QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
+    if (!PngChunksFitTheFile(bytes))
+        throw EPictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
     const QByteArray formatHint = QFileInfo(fileName).suffix().toLower().toLatin1();
     // Qt's readers stop at the end of a cut file without an error and leave
     // the rows they did not reach as they found them. So decode twice into

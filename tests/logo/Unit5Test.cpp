@@ -198,22 +198,33 @@ TEST_F(LogoWindow, UnreadablePictureIsNamedAndCellsKeepTheirStates)
     EXPECT_TRUE(form.Picture().isNull());
 }
 
-TEST_F(LogoWindow, CutBitmapIsRefusedAndCellsKeepTheirStates)
+TEST_F(LogoWindow, CutPicturesAreRefusedAndCellsKeepTheirStates)
 {
-    QFile whole(WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "whole.bmp"));
-    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
-    const QString path = dir.filePath(QStringLiteral("cut.bmp"));
-    QFile cut(path);
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(whole.readAll().chopped(2000));
-    cut.close();
+    QFile bmp(WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "whole.bmp"));
+    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+    QFile png(WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "whole.png", "PNG"));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    // Signature and header chunk, then a chunk that declares more bytes than follow.
+    const QByteArray runaway = png.read(8 + 25) + QByteArray("\x00\x01\x86\xA0tEXta\0b", 11);
+    const std::pair<const char*, QByteArray> pictures[] = {
+        {"cut.bmp", bmp.readAll().chopped(2000)},
+        {"cut.png", runaway},
+    };
     form.VrRaster1->SetItems(7, true);
-    prompts.FileNames = {path};
-    form.BitBtn4->click();
-    ASSERT_EQ(prompts.Notices.size(), 1);
-    EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + path + "\": the file ends before the picture does.");
-    EXPECT_EQ(DarkCells(), LogoCellCount - 1);
-    EXPECT_TRUE(form.Picture().isNull());
+    for (const auto& [name, bytes] : pictures) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile cut(path);
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+        cut.write(bytes);
+        cut.close();
+        prompts.Notices.clear();
+        prompts.FileNames = {path};
+        form.BitBtn4->click();
+        ASSERT_EQ(prompts.Notices.size(), 1) << name;
+        EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + path + "\": the file ends before the picture does.");
+        EXPECT_EQ(DarkCells(), LogoCellCount - 1);
+        EXPECT_TRUE(form.Picture().isNull());
+    }
 }
 
 TEST_F(LogoWindow, NamedPipeAsPictureIsRefusedWithoutOpeningIt)
