@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTimer>
 #include <chrono>
 #include <thread>
 
@@ -141,7 +142,15 @@ void TFMain::FormCreate()
     OperatorIni = std::make_unique<ProfileIniFile>(AppPath + "Operators.ini");
     OperatorList.clear();
     OperatorValues = std::make_unique<OperatorValueList>();
-    OperatorList = OperatorIni->ReadSections();
+    try {
+        OperatorList = OperatorIni->ReadSections();
+    } catch (const EIniFileError& error) {
+        // The program runs without profiles; the message waits until the
+        // main window is up, and the SMS window repeats it when used.
+        QTimer::singleShot(0, this, [message = std::string(error.what())] {
+            ReportError(EIniFileError(message));
+        });
+    }
 }
 
 void TFMain::closeEvent(QCloseEvent* event)

@@ -1,8 +1,7 @@
 // Picture file bytes through Qt's readers into the logo editor's dots: the
-// import path of "Load Bitmap" for whatever a user may pick.
-#include <QBuffer>
+// import path of "Load Bitmap" for whatever a user may pick, with the same
+// decoding function and image limits as the program.
 #include <QGuiApplication>
-#include <QImageReader>
 #include <cstdint>
 #include <cstdlib>
 
@@ -17,19 +16,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         static char* argv[] = {name, nullptr};
         // Readers complain about every damaged input; that noise would drown the fuzzer's own report.
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-        QImageReader::setAllocationLimit(32);  // megabytes; a logo picture is tiny
         return new QGuiApplication(argc, argv);
     }();
     (void)app;
 
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QImage picture = reader.read();
-    if (picture.isNull())
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QImage bitmap;
+    try {
+        bitmap = LogoDecodePicture(bytes, QString());
+    } catch (const EPictureError&) {
         return 0;
-    QImage bitmap = LogoPictureToBitmap(picture);
+    }
+    if (bitmap.width() > kMaxPictureSide || bitmap.height() > kMaxPictureSide)
+        std::abort();
     const LogoDots dots = LogoDotsFromPicture(bitmap);
     LogoDrawDots(bitmap, dots);
     if (LogoDotsFromPicture(bitmap) != dots)

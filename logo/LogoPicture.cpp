@@ -1,9 +1,15 @@
 #include "LogoPicture.h"
 
+#include <QBuffer>
+#include <QtEndian>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
+
+#include <cstring>
+
+#include "files/SafeFile.h"
 
 QImage LogoBlankPicture()
 {
@@ -46,28 +52,113 @@ void LogoDrawDots(QImage& bitmap, const LogoDots& dots)
             bitmap.setPixel(x, y, dots[LogoCellIndex(x, y)] ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
 }
 
+namespace {
+
+QString ReadError(const QString& fileName, const QString& reason)
+{
+    return QStringLiteral("Cannot read the picture \"%1\": %2.").arg(fileName, reason);
+}
+
+// The bits of a row that carry pixels, without the padding at its end.
+bool SamePixelBytes(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return false;
+    const qsizetype bits = static_cast<qsizetype>(a.width()) * a.depth();
+    const qsizetype whole = bits / 8;
+    const int rest = static_cast<int>(bits % 8);
+    const uchar mask = rest == 0                                 ? 0
+                       : a.format() == QImage::Format_MonoLSB ? static_cast<uchar>((1u << rest) - 1)
+                                                                : static_cast<uchar>(0xFFu << (8 - rest));
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar* p = a.constScanLine(y);
+        const uchar* q = b.constScanLine(y);
+        if (std::memcmp(p, q, static_cast<std::size_t>(whole)) != 0 || (rest && ((p[whole] ^ q[whole]) & mask)))
+            return false;
+    }
+    return true;
+}
+
+// libpng allocates a chunk's declared length before it reads the chunk, so a
+// file of a few hundred bytes can ask for gigabytes. A chunk that runs past
+// the end of the file means a cut or damaged file anyway.
+bool PngChunksFitTheFile(const QByteArray& bytes)
+{
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+    if (!bytes.startsWith(QByteArrayView(kSignature, 8)))
+        return true;
+    constexpr qint64 kChunkFrame = 12;  // length, type and checksum
+    qint64 at = 8;
+    while (at + 8 <= bytes.size()) {
+        const qint64 length = qFromBigEndian<quint32>(bytes.constData() + at);
+        if (length > bytes.size() - at - kChunkFrame)
+            return false;
+        at += kChunkFrame + length;
+    }
+    return true;
+}
+
+} // namespace
+
+QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
+{
+    QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
+    if (!PngChunksFitTheFile(bytes))
+        throw EPictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
+    const QByteArray formatHint = QFileInfo(fileName).suffix().toLower().toLatin1();
+    // Qt's readers stop at the end of a cut file without an error and leave
+    // the rows they did not reach as they found them. So decode twice into
+    // pictures filled with different bytes: a whole picture comes out the
+    // same both times, a partly read one does not.
+    QImage decoded[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, formatHint);
+        const QSize size = reader.size();
+        if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+            throw EPictureError(ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
+        if (size.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
+            decoded[pass] = QImage(size, reader.imageFormat());
+            if (!decoded[pass].isNull())
+                std::memset(decoded[pass].bits(), pass == 0 ? 0x00 : 0xFF, static_cast<std::size_t>(decoded[pass].sizeInBytes()));
+        }
+        if (!reader.read(&decoded[pass]) || decoded[pass].isNull())
+            throw EPictureError(ReadError(fileName, reader.errorString()));
+        if (decoded[pass].width() > kMaxPictureSide || decoded[pass].height() > kMaxPictureSide)
+            throw EPictureError(ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
+    }
+    if (!SamePixelBytes(decoded[0], decoded[1]))
+        throw EPictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
+    return LogoPictureToBitmap(decoded[0]);
+}
+
 QImage LogoLoadPicture(const QString& fileName)
 {
-    QImageReader reader(fileName);
-    QImage picture = reader.read();
-    if (picture.isNull())
-        throw EPictureError(QStringLiteral("Cannot read the picture \"%1\": %2.").arg(fileName, reader.errorString()));
-    return LogoPictureToBitmap(picture);
+    // One byte over the limit tells a file that is too large from one that just fits.
+    const FileContents contents = readRegularFile(fileName, kMaxPictureFileBytes + 1);
+    if (!contents.outcome.ok())
+        throw EPictureError(ReadError(fileName, contents.outcome.reason));
+    if (contents.bytes.size() > kMaxPictureFileBytes)
+        throw EPictureError(ReadError(fileName, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
+    return LogoDecodePicture(contents.bytes, fileName);
 }
 
 void LogoSavePicture(const QImage& bitmap, const QString& fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EPictureError(QStringLiteral("Cannot save the bitmap \"%1\": %2.").arg(fileName, file.errorString()));
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(bitmap)) {
-        const QString reason = writer.errorString();
-        file.cancelWriting();
-        throw EPictureError(QStringLiteral("Cannot save the bitmap \"%1\": %2.").arg(fileName, reason));
-    }
-    if (!file.commit())
-        throw EPictureError(QStringLiteral("Cannot save the bitmap \"%1\": %2.").arg(fileName, file.errorString()));
+    QByteArray image;
+    QBuffer buffer(&image);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(bitmap))
+        throw EPictureError(QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, writer.errorString()));
+    const bool existed = QFileInfo::exists(fileName);
+    const FileOutcome outcome = replaceFile(fileName, image);
+    if (!outcome.ok())
+        throw EPictureError(QStringLiteral("Cannot save \"%1\": %2.%3")
+                                .arg(fileName, outcome.reason,
+                                     existed ? QStringLiteral(" The earlier file is unchanged.") : QString()));
 }
 
 QString LogoOpenPictureFilter()

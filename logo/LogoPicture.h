@@ -25,10 +25,20 @@ LogoDots LogoDotsFromPicture(const QImage& bitmap);
 // Writes the dots into the top-left 84 x 48 pixels: black for a set dot, white otherwise.
 void LogoDrawDots(QImage& bitmap, const LogoDots& dots);
 
-// Raises EPictureError naming the file when Qt cannot read it.
+// Limits of what "Load Bitmap" takes: far above any logo picture, far below
+// what would exhaust memory.
+inline constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
+inline constexpr int kMaxPictureSide = 4096;
+inline constexpr int kPictureAllocationLimitMb = 64;
+
+// Raises EPictureError naming the file when it is not a regular file, cannot
+// be read, or Qt cannot read the whole picture in it.
 QImage LogoLoadPicture(const QString& fileName);
+// The decoding step of LogoLoadPicture, on bytes already read (the fuzzer
+// drives it directly). fileName is for messages and the format hint only.
+QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName);
 // Writes through a temporary file that replaces fileName only when complete;
-// raises EPictureError naming the file on failure.
+// raises EPictureError naming the file and the reason on failure.
 void LogoSavePicture(const QImage& bitmap, const QString& fileName);
 // Open-dialog filter for every format Qt reads, Windows bitmaps listed first.
 QString LogoOpenPictureFilter();

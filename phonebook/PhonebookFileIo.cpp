@@ -1,28 +1,28 @@
 #include "PhonebookFileIo.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QDir>
-#include <QSaveFile>
+#include "files/SafeFile.h"
 
 namespace {
 
-[[noreturn]] void RaiseFileError(const QFileDevice& file, const QString& path)
+// The window's long-standing texts where they say what happened; a sentence
+// naming the file and the reason where none of them fits.
+[[noreturn]] void RaiseFileError(const FileOutcome& outcome, const char* verb, const QString& path)
 {
-    switch (file.error()) {
-    case QFileDevice::OpenError:
-        if (!QFileInfo::exists(path) && !QFileInfo(path).absoluteDir().exists())
-            throw EInOutError("File not found");
-        if (path.isEmpty() || QFileInfo(path).isDir())
-            throw EInOutError("Invalid filename");
+    switch (outcome.fault) {
+    case FileFault::Missing:
+    case FileFault::FolderMissing:
+        throw EInOutError("File not found");
+    case FileFault::AccessDenied:
         throw EInOutError("File access denied");
-    case QFileDevice::PermissionsError:
-        throw EInOutError("File access denied");
-    case QFileDevice::ResizeError:
-    case QFileDevice::WriteError:
+    case FileFault::DiskFull:
         throw EInOutError("Disk full");
+    case FileFault::IsFolder:
+    case FileFault::InvalidName:
+        throw EInOutError("Invalid filename");
     default:
-        throw EInOutError("I/O error " + std::to_string(static_cast<int>(file.error())));
+        throw EInOutError(QStringLiteral("Cannot %1 \"%2\": %3.")
+                              .arg(QString::fromLatin1(verb), path, outcome.reason)
+                              .toStdString());
     }
 }
 
@@ -31,30 +31,15 @@ namespace {
 void SavePhonebookFile(const QString& path, const std::vector<PhonebookEntry>& entries)
 {
     const std::string image = EncodePhonebookFile(entries);
-    QSaveFile file(path);
-    // Unbuffered: a short write shows here, before commit could put a cut file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        RaiseFileError(file, path);
-    if (file.write(image.data(), static_cast<qint64>(image.size())) != static_cast<qint64>(image.size())) {
-        if (file.error() == QFileDevice::PermissionsError)
-            throw EInOutError("File access denied");
-        throw EInOutError("Disk full");
-    }
-    if (!file.commit())
-        RaiseFileError(file, path);
+    const FileOutcome outcome = replaceFile(path, QByteArrayView(image.data(), static_cast<qsizetype>(image.size())));
+    if (!outcome.ok())
+        RaiseFileError(outcome, "save", path);
 }
 
 std::string ReadPhonebookFile(const QString& path)
 {
-    QFile file(path);
-    if (!QFileInfo::exists(path))
-        throw EInOutError("File not found");
-    if (QFileInfo(path).isDir())
-        throw EInOutError("Invalid filename");
-    if (!file.open(QIODevice::ReadOnly))
-        RaiseFileError(file, path);
-    const QByteArray bytes = file.read(NpbFileSize);
-    if (file.error() != QFileDevice::NoError)
-        RaiseFileError(file, path);
-    return bytes.toStdString();
+    const FileContents contents = readRegularFile(path, NpbFileSize);
+    if (!contents.outcome.ok())
+        RaiseFileError(contents.outcome, "open", path);
+    return contents.bytes.toStdString();
 }

@@ -1,11 +1,11 @@
 #include "IniFile.h"
 
-#include <QSaveFile>
+#include <QString>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -101,9 +101,10 @@ ProfileIniFile ProfileIniFile::FromBytes(std::string_view bytes)
     return ini;
 }
 
-ProfileIniFile::Line ProfileIniFile::MakeLine(std::string raw)
+ProfileIniFile::Line ProfileIniFile::MakeLine(std::string_view raw)
 {
     Line line;
+    line.raw = raw;
     const std::string_view t = Trim(raw);
     if (t.empty()) {
         line.kind = LineKind::Blank;
@@ -112,37 +113,42 @@ ProfileIniFile::Line ProfileIniFile::MakeLine(std::string raw)
     } else if (t.front() == '[') {
         line.kind = LineKind::Header;
         const std::string_view inner = t.substr(1);
-        line.name = std::string(Trim(inner.substr(0, inner.find(']'))));
+        line.name = Trim(inner.substr(0, inner.find(']')));
     } else if (const auto eq = t.find('='); eq != std::string_view::npos && !Trim(t.substr(0, eq)).empty()) {
         // A line with nothing before "=" names no key that a caller could ask for.
         line.kind = LineKind::Key;
-        line.name = std::string(Trim(t.substr(0, eq)));
-        line.value = std::string(Trim(t.substr(eq + 1)));
+        line.name = Trim(t.substr(0, eq));
+        line.value = Trim(t.substr(eq + 1));
     } else {
         line.kind = LineKind::Other;
     }
-    line.raw = std::move(raw);
     return line;
+}
+
+ProfileIniFile::Line ProfileIniFile::NewLine(std::string text)
+{
+    edited_.push_back(std::make_unique<const std::string>(std::move(text)));
+    return MakeLine(*edited_.back());
 }
 
 void ProfileIniFile::Parse(std::string_view bytes)
 {
     lines_.clear();
+    edited_.clear();
+    text_ = std::make_unique<const std::string>(bytes);
+    const std::string_view text = *text_;
     std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines_.push_back(MakeLine(std::string(bytes.substr(start, i - start))));
-            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
+    for (std::size_t end = 0; end < text.size(); ++end) {
+        if (text[end] != '\r' && text[end] != '\n')
+            continue;
+        lines_.push_back(MakeLine(text.substr(start, end - start)));
+        if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
     }
-    lastLineEnded_ = start == bytes.size();
+    lastLineEnded_ = start == text.size();
     if (!lastLineEnded_)
-        lines_.push_back(MakeLine(std::string(bytes.substr(start))));
+        lines_.push_back(MakeLine(text.substr(start)));
     Reindex();
 }
 
@@ -162,17 +168,62 @@ void ProfileIniFile::Load()
 {
     if (inMemory_)
         return;
-    std::ifstream in(std::filesystem::path(path_), std::ios::binary);
-    // A missing or unreadable file simply holds no profiles.
-    std::string bytes;
-    if (in)
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    Parse(bytes);
+    const QString path = QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size()));
+    // No file is no error: it holds no profiles until the first is written.
+    const auto takeMissing = [this] {
+        if (!stampTrusted_ || stamp_.exists)
+            Parse({});
+        stamp_ = {};
+        stampTrusted_ = true;
+    };
+    const FileProbe probe = probeFile(path);
+    if (probe.outcome.fault == FileFault::Missing)
+        return takeMissing();
+    if (!probe.outcome.ok()) {
+        stampTrusted_ = false;
+        RaiseFileError("Unable to read ", probe.outcome.reason);
+    }
+    if (stampTrusted_ && probe.stamp == stamp_)
+        return;
+
+    // A change within the time resolution of the file's clock (two seconds
+    // on FAT, a clock tick elsewhere) may leave size and times as they were;
+    // a file that was older than that when read cannot change unseen.
+    constexpr std::int64_t kClockResolutionNs = 3'000'000'000;
+    const std::int64_t readAtNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                      std::chrono::system_clock::now().time_since_epoch())
+                                      .count();
+    const FileContents contents = readRegularFile(path);
+    if (contents.outcome.fault == FileFault::Missing)
+        return takeMissing();
+    if (!contents.outcome.ok()) {
+        stampTrusted_ = false;
+        RaiseFileError("Unable to read ", contents.outcome.reason);
+    }
+    Parse(std::string_view(contents.bytes.constData(), static_cast<std::size_t>(contents.bytes.size())));
+    stamp_ = contents.stamp;
+    stampTrusted_ = std::max(stamp_.modifiedNs, stamp_.changedNs) < readAtNs - kClockResolutionNs;
+}
+
+void ProfileIniFile::Refresh()
+{
+    Load();
+}
+
+void ProfileIniFile::RaiseFileError(const char* lead, const QString& reason)
+{
+    std::error_code ec;
+    const auto full = std::filesystem::absolute(std::filesystem::path(path_), ec);
+    throw EIniFileError(lead + (ec ? path_ : full.string()) + ": " + reason.toStdString() + ".");
 }
 
 std::string ProfileIniFile::Bytes() const
 {
+    std::size_t size = 0;
+    for (const Line& line : lines_)
+        size += line.raw.size() + 2;
     std::string out;
+    out.reserve(size);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         out += lines_[i].raw;
         if (i + 1 < lines_.size() || lastLineEnded_)
@@ -188,15 +239,12 @@ void ProfileIniFile::Store()
     if (inMemory_)
         return;
     const std::string bytes = Bytes();
-    QSaveFile file(QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size())));
-    const bool ok = file.open(QIODevice::WriteOnly)
-        && file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size())
-        && file.commit();
-    if (!ok) {
-        std::error_code ec;
-        auto full = std::filesystem::absolute(std::filesystem::path(path_), ec);
-        throw EIniFileError("Unable to write to " + (ec ? path_ : full.string()));
-    }
+    const QString path = QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size()));
+    // Whatever happens, the lines in memory may no longer be the file's.
+    stampTrusted_ = false;
+    const FileOutcome outcome = replaceFile(path, QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!outcome.ok())
+        RaiseFileError("Unable to write to ", outcome.reason);
 }
 
 const ProfileIniFile::Section* ProfileIniFile::FindSection(std::string_view name) const
@@ -217,29 +265,51 @@ std::vector<std::string> ProfileIniFile::ReadSections()
         // An empty name would end the NUL-separated list early.
         if (s.name.empty())
             break;
-        names.push_back(s.name);
+        names.emplace_back(s.name);
     }
     return FitListBuffer(std::move(names));
 }
 
-std::vector<std::string> ProfileIniFile::ReadSection(std::string_view section)
+std::vector<std::string> ProfileIniFile::KeysOf(std::string_view section) const
 {
-    Load();
     std::vector<std::string> keys;
     if (const Section* s = FindSection(section)) {
         for (std::size_t i = s->header + 1; i < s->end; ++i) {
             if (lines_[i].kind == LineKind::Key)
-                keys.push_back(lines_[i].name);
+                keys.emplace_back(lines_[i].name);
         }
     }
     return FitListBuffer(std::move(keys));
 }
 
+std::string ProfileIniFile::ValueOf(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const
+{
+    const std::string_view wanted = Trim(key);
+    std::string_view found = defaultValue;
+    if (const Section* s = FindSection(section)) {
+        for (std::size_t i = s->header + 1; i < s->end; ++i) {
+            if (lines_[i].kind == LineKind::Key && SameNameWin1251(lines_[i].name, wanted)) {
+                found = Unquote(lines_[i].value);
+                break;
+            }
+        }
+    }
+    return std::string(found.substr(0, kValueBufferChars));
+}
+
+std::vector<std::string> ProfileIniFile::ReadSection(std::string_view section)
+{
+    Load();
+    return KeysOf(section);
+}
+
 std::vector<std::string> ProfileIniFile::ReadSectionValues(std::string_view section)
 {
+    Load();
     std::vector<std::string> out;
-    for (const auto& key : ReadSection(section))
-        out.push_back(key + "=" + ReadString(section, key, ""));
+    for (const auto& key : KeysOf(section))
+        out.push_back(key + "=" + ValueOf(section, key, ""));
     return out;
 }
 
@@ -253,17 +323,7 @@ std::string ProfileIniFile::ReadString(std::string_view section, std::string_vie
                                        std::string_view defaultValue)
 {
     Load();
-    const std::string_view wanted = Trim(key);
-    std::string_view found = defaultValue;
-    if (const Section* s = FindSection(section)) {
-        for (std::size_t i = s->header + 1; i < s->end; ++i) {
-            if (lines_[i].kind == LineKind::Key && SameNameWin1251(lines_[i].name, wanted)) {
-                found = Unquote(lines_[i].value);
-                break;
-            }
-        }
-    }
-    return std::string(found.substr(0, kValueBufferChars));
+    return ValueOf(section, key, defaultValue);
 }
 
 void ProfileIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
@@ -280,8 +340,8 @@ void ProfileIniFile::WriteString(std::string_view section, std::string_view key,
     Load();
     const Section* s = FindSection(section);
     if (!s) {
-        lines_.push_back(MakeLine("[" + std::string(section) + "]"));
-        lines_.push_back(MakeLine(std::string(key) + "=" + std::string(value)));
+        lines_.push_back(NewLine("[" + std::string(section) + "]"));
+        lines_.push_back(NewLine(std::string(key) + "=" + std::string(value)));
         Store();
         return;
     }
@@ -292,14 +352,14 @@ void ProfileIniFile::WriteString(std::string_view section, std::string_view key,
         if (line.kind != LineKind::Key)
             continue;
         if (SameNameWin1251(line.name, wanted)) {
-            line = MakeLine(line.name + "=" + std::string(value));
+            line = NewLine(std::string(line.name) + "=" + std::string(value));
             Store();
             return;
         }
         insertAt = i + 1;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  MakeLine(std::string(key) + "=" + std::string(value)));
+                  NewLine(std::string(key) + "=" + std::string(value)));
     Store();
 }
 
@@ -317,7 +377,7 @@ void ProfileIniFile::EraseSection(std::string_view section)
         const bool inSection = i >= from && i < to;
         if (inSection && (i == from || lines_[i].kind == LineKind::Key))
             continue;
-        kept.push_back(std::move(lines_[i]));
+        kept.push_back(lines_[i]);
     }
     lines_ = std::move(kept);
     Store();

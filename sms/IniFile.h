@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Raised when the profile file cannot be written, or a write is refused.
+#include "files/SafeFile.h"
+
+// Raised when the profile file cannot be read or written, or a write is refused.
 class EIniFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -26,13 +29,17 @@ public:
     static constexpr std::size_t kListBufferBytes = 16384;
     static constexpr std::size_t kValueBufferChars = 2047;
 
-    // Touches nothing on disk; every call reads the file anew, as the user
-    // may edit it by hand while the program runs.
+    // Touches nothing on disk. The user may edit the file by hand while the
+    // program runs: every call looks at the file on disk and parses it again
+    // when it changed. A missing file holds no profiles; a file that exists
+    // but cannot be read raises EIniFileError, and is then never written.
     explicit ProfileIniFile(std::string path);
     // An in-memory profile over the given bytes; writes change only Bytes().
     static ProfileIniFile FromBytes(std::string_view bytes);
 
     const std::string& FileName() const { return path_; }
+    // Takes in a change on disk; raises EIniFileError when the file cannot be read.
+    void Refresh();
 
     std::vector<std::string> ReadSections();
     // Key names of a section, in file order.
@@ -50,29 +57,43 @@ public:
 
 private:
     enum class LineKind { Blank, Comment, Header, Key, Other };
+    // Views into text_ or edited_, whose strings never move: a 10 MB file
+    // parses without a copy per line.
     struct Line {
-        std::string raw; // the bytes of the line, without its line end
+        std::string_view raw; // the bytes of the line, without its line end
         LineKind kind = LineKind::Blank;
-        std::string name; // section or key name, trimmed
-        std::string value; // key value, trimmed, quotes still on
+        std::string_view name; // section or key name, trimmed
+        std::string_view value; // key value, trimmed, quotes still on
     };
     struct Section {
-        std::string name;
+        std::string_view name;
         std::size_t header = 0; // line index of "[name]"
         std::size_t end = 0; // one past its last line
     };
 
     ProfileIniFile() = default;
     void Load();
+    // "<lead><full path>: <reason>."
+    [[noreturn]] void RaiseFileError(const char* lead, const QString& reason);
     void Parse(std::string_view bytes);
     void Reindex();
     void Store();
     const Section* FindSection(std::string_view name) const;
-    static Line MakeLine(std::string raw);
+    std::vector<std::string> KeysOf(std::string_view section) const;
+    std::string ValueOf(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    static Line MakeLine(std::string_view raw);
+    // A line made by a write, kept in edited_.
+    Line NewLine(std::string text);
 
     std::string path_;
     bool inMemory_ = false;
     bool lastLineEnded_ = true;
+    std::unique_ptr<const std::string> text_ = std::make_unique<const std::string>();
+    std::vector<std::unique_ptr<const std::string>> edited_;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
+    // The file as last parsed; trusted only when it was already older than
+    // its file system's time resolution at that moment (see Load).
+    FileStamp stamp_;
+    bool stampTrusted_ = false;
 };

@@ -177,6 +177,8 @@ void TFSendSMS::ComboBox1Change()
 
 void TFSendSMS::bAddClick()
 {
+    // A file that cannot be read is never written; say so before the user types a profile.
+    operators_.OperatorIni.Refresh();
     OpSet().EmptyEditBoxes();
     if (OpSet().exec() != QDialog::Accepted)
         return;
@@ -198,6 +200,7 @@ void TFSendSMS::bEditClick()
 void TFSendSMS::Button1Click()
 {
     const QString name = ui_->ComboBox1->currentText();
+    operators_.OperatorIni.Refresh();
     if (!prompts().Confirm(this, "Do You really want to delete operator \"" + name + "\"?"))
         return;
     operators_.OperatorIni.EraseSection(ToWin1251(name));

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMap>
 #include <QSettings>
 #include <gtest/gtest.h>
@@ -85,4 +87,26 @@ TEST(StartUp, ClosingTheMainWindowStoresThePortTextInItsSection)
     EXPECT_EQ(store.value("TFMain/cboxCOM_Text").toString(), "Com2");
     EXPECT_EQ(store.value("TFMain/FormVersion").toString(), "0");
     EXPECT_EQ(store.value("TFMain/Visible").toString(), "0");
+}
+
+TEST(StartUp, AProfileFileThatCannotBeReadIsReportedAndTheMainWindowComesUp)
+{
+    // The profile file lives beside the program: here, beside the test program.
+    const QString path = QCoreApplication::applicationDirPath() + "/Operators.ini";
+    if (QFileInfo::exists(path))
+        GTEST_SKIP() << "a profile file lies beside the test program: " << path.toStdString();
+    ASSERT_TRUE(QDir().mkdir(path));
+    struct RemoveFolder {
+        QString path;
+        ~RemoveFolder() { QDir().rmdir(path); }
+    } removeFolder{path};
+
+    std::unique_ptr<AppUnderTest> app;
+    ASSERT_NO_THROW(app = std::make_unique<AppUnderTest>());
+    app->Main().show();
+    QApplication::processEvents();
+    EXPECT_TRUE(app->Main().isVisible());
+    EXPECT_TRUE(app->Main().OperatorList.empty());
+    EXPECT_EQ(app->prompts.Notices,
+              QStringList{"Unable to read " + QDir::toNativeSeparators(path) + ": it is a folder."});
 }

@@ -16,6 +16,8 @@
 #include "logo/LogoPicture.h"
 #include "logo/Unit5.h"
 #include "logo/VrRaster.h"
+#include "support/ScratchMount.h"
+#include "support/TrapFifo.h"
 
 namespace {
 
@@ -196,6 +198,46 @@ TEST_F(LogoWindow, UnreadablePictureIsNamedAndCellsKeepTheirStates)
     EXPECT_TRUE(form.Picture().isNull());
 }
 
+TEST_F(LogoWindow, CutPicturesAreRefusedAndCellsKeepTheirStates)
+{
+    QFile bmp(WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "whole.bmp"));
+    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+    QFile png(WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "whole.png", "PNG"));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    // Signature and header chunk, then a chunk that declares more bytes than follow.
+    const QByteArray runaway = png.read(8 + 25) + QByteArray("\x00\x01\x86\xA0tEXta\0b", 11);
+    const std::pair<const char*, QByteArray> pictures[] = {
+        {"cut.bmp", bmp.readAll().chopped(2000)},
+        {"cut.png", runaway},
+    };
+    form.VrRaster1->SetItems(7, true);
+    for (const auto& [name, bytes] : pictures) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile cut(path);
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+        cut.write(bytes);
+        cut.close();
+        prompts.Notices.clear();
+        prompts.FileNames = {path};
+        form.BitBtn4->click();
+        ASSERT_EQ(prompts.Notices.size(), 1) << name;
+        EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + path + "\": the file ends before the picture does.");
+        EXPECT_EQ(DarkCells(), LogoCellCount - 1);
+        EXPECT_TRUE(form.Picture().isNull());
+    }
+}
+
+TEST_F(LogoWindow, NamedPipeAsPictureIsRefusedWithoutOpeningIt)
+{
+    TrapFifo pipe(dir.filePath(QStringLiteral("pipe.bmp")));
+    ASSERT_TRUE(pipe.Made());
+    prompts.FileNames = {pipe.Path()};
+    form.BitBtn4->click();
+    EXPECT_FALSE(pipe.Released()) << "the load blocked on the pipe";
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + pipe.Path() + "\": it is a named pipe, not a file.");
+}
+
 TEST_F(LogoWindow, SaveWritesThePreviewNotTheEdits)
 {
     const QString path = dir.filePath(QStringLiteral("Logo.bmp"));
@@ -249,6 +291,34 @@ TEST_F(LogoWindow, FailedSaveLeavesTheEarlierFileWhole)
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     EXPECT_EQ(earlier.readAll(), QByteArray("earlier contents"));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("Logo.bmp")});
+}
+
+TEST_F(LogoWindow, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy)
+{
+    form.BitBtn1->click();
+    const std::pair<void (ScratchMount::*)(), const char*> cases[] = {
+        {&ScratchMount::FillUp, "the disk is full"},
+        {&ScratchMount::MakeReadOnly, "the file system is read-only"},
+    };
+    for (const auto& [spoil, reason] : cases) {
+        ScratchMount disk;
+        SKIP_WITHOUT_SCRATCH_MOUNT(disk);
+        const QString path = disk.FilePath(QStringLiteral("Logo.bmp"));
+        QFile earlier(path);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier contents");
+        earlier.close();
+        (disk.*spoil)();
+        prompts.Notices.clear();
+        prompts.FileNames = {path};
+        form.BitBtn2->click();
+        ASSERT_EQ(prompts.Notices.size(), 1) << reason;
+        EXPECT_EQ(prompts.Notices[0],
+                  QStringLiteral("Cannot save \"%1\": %2. The earlier file is unchanged.").arg(path, reason));
+        ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+        EXPECT_EQ(earlier.readAll(), QByteArray("earlier contents")) << reason;
+        EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{QStringLiteral("Logo.bmp")});
+    }
 }
 
 TEST_F(LogoWindow, MouseTogglesTheCellUnderThePressOnlyWhileEditing)

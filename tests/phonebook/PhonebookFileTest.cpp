@@ -1,6 +1,9 @@
 // The phonebook file: its record layout in memory, and the file on disk.
 #include "phonebook/PhonebookFile.h"
 #include "phonebook/PhonebookFileIo.h"
+#include "support/AsNobody.h"
+#include "support/ScratchMount.h"
+#include "support/TrapFifo.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -116,6 +120,54 @@ TEST(PhonebookFileOnDisk, ErrorsCarryTheirTexts)
     EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.filePath("missing.npb")); }), "File not found");
     EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.path()); }), "Invalid filename");
     EXPECT_EQ(ErrorText([&] { SavePhonebookFile(dir.filePath("no/such/folder/x.npb"), {}); }), "File not found");
+    EXPECT_EQ(ErrorText([&] { SavePhonebookFile(dir.path(), {}); }), "Invalid filename");
+}
+
+TEST(PhonebookFileOnDisk, SaveOverAWriteProtectedFileIsAccessDenied)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("book.npb");
+    WriteBytes(path, "earlier");
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther));
+    std::string error;
+    {
+        AsNobody nobody;
+        error = ErrorText([&] { SavePhonebookFile(path, SampleBook()); });
+    }
+    EXPECT_EQ(error, "File access denied");
+    EXPECT_TRUE(ReadBytes(path) == "earlier") << "the protected file was replaced";
+}
+
+TEST(PhonebookFileOnDisk, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy)
+{
+    struct Case {
+        void (ScratchMount::*spoil)();
+        std::string expected;  // "%1" stands for the path
+    };
+    for (const Case& c : {Case{&ScratchMount::FillUp, "Disk full"},
+                          Case{&ScratchMount::MakeReadOnly, "Cannot save \"%1\": the file system is read-only."}}) {
+        ScratchMount disk;
+        SKIP_WITHOUT_SCRATCH_MOUNT(disk);
+        const QString path = disk.FilePath("book.npb");
+        const std::string earlier = EncodePhonebookFile({{"Old", "1"}});
+        WriteBytes(path, earlier);
+        (disk.*c.spoil)();
+        EXPECT_EQ(ErrorText([&] { SavePhonebookFile(path, SampleBook()); }),
+                  QString::fromStdString(c.expected).replace("%1", path).toStdString());
+        EXPECT_EQ(ReadBytes(path), earlier);
+        EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{"book.npb"});
+    }
+}
+
+TEST(PhonebookFileOnDisk, NamedPipeIsRefusedWithoutOpeningIt)
+{
+    QTemporaryDir dir;
+    TrapFifo pipe(dir.filePath("book.npb"));
+    ASSERT_TRUE(pipe.Made());
+    EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(pipe.Path()); }),
+              "Cannot open \"" + pipe.Path().toStdString() + "\": it is a named pipe, not a file.");
+    EXPECT_FALSE(pipe.Released()) << "the load blocked on the pipe";
 }
 
 TEST(PhonebookFileOnDisk, FailedWriteLeavesTheEarlierFileWhole)

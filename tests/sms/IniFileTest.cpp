@@ -2,15 +2,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <gmock/gmock.h>
+#include <functional>
+
+#include "support/ScratchMount.h"
+#include "support/TrapFifo.h"
 #if __has_include(<iconv.h>)
 #include <iconv.h>
 #define HAVE_ICONV 1
 #endif
 #ifndef _WIN32
+#include "support/AsNobody.h"
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -238,35 +245,12 @@ TEST_F(ProfileFileTest, MissingFolderIsNotCreatedAndTheErrorNamesTheFullPath)
         ini.WriteString("S", "k", "v");
         FAIL() << "write into a missing folder succeeded";
     } catch (const EIniFileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ": the folder does not exist.");
     }
     EXPECT_FALSE(QDir(dir.filePath("nofolder")).exists());
 }
 
 #ifndef _WIN32
-namespace {
-
-// Root ignores folder permissions; run the write as an unprivileged user.
-class AsNobody {
-public:
-    AsNobody()
-        : dropped_(geteuid() == 0)
-    {
-        if (dropped_ && seteuid(65534) != 0)
-            dropped_ = false;
-    }
-    ~AsNobody()
-    {
-        if (dropped_ && seteuid(0) != 0)
-            std::abort();
-    }
-
-private:
-    bool dropped_;
-};
-
-} // namespace
-
 TEST_F(ProfileFileTest, WriteIntoAReadOnlyFolderFailsAndLeavesTheFileByteForByte)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
@@ -286,9 +270,131 @@ TEST_F(ProfileFileTest, WriteIntoAReadOnlyFolderFailsAndLeavesTheFileByteForByte
         }
     }
     chmod(dir.filePath("ro").toLocal8Bit().constData(), 0755);
-    EXPECT_EQ(message, "Unable to write to " + path);
+    EXPECT_EQ(message, "Unable to write to " + path + ": access is denied.");
     EXPECT_THAT(path, StartsWith("/"));
     EXPECT_EQ(Get(path), before);
+}
+#endif
+
+#ifndef _WIN32
+namespace {
+
+// An hour old: a file the store may keep parsed while nothing changes on disk.
+void MakeOld(const std::string& path, long seconds = 3600)
+{
+    const timespec old = {time(nullptr) - seconds, 0};
+    const timespec times[2] = {old, old};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// The message of every call that must refuse, or "<no error>".
+std::vector<std::string> RefusalsOf(ProfileIniFile& ini)
+{
+    std::vector<std::string> messages;
+    const std::function<void()> calls[] = {
+        [&] { ini.ReadSections(); },
+        [&] { ini.ReadString("S", "k", ""); },
+        [&] { ini.WriteString("S", "k", "2"); },
+        [&] { ini.EraseSection("S"); },
+    };
+    for (const auto& call : calls) {
+        try {
+            call();
+            messages.push_back("<no error>");
+        } catch (const EIniFileError& e) {
+            messages.push_back(e.what());
+        }
+    }
+    return messages;
+}
+
+} // namespace
+
+TEST_F(ProfileFileTest, AFileThatCannotBeReadIsReportedAndNeverWritten)
+{
+    const auto refusedAs = [](const std::string& path, const char* reason) {
+        return std::vector<std::string>(4, "Unable to read " + path + ": " + reason + ".");
+    };
+    const std::string folder = PathOf("Operators.ini");
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(folder)));
+    ProfileIniFile inFolder(folder);
+    EXPECT_EQ(RefusalsOf(inFolder), refusedAs(folder, "it is a folder"));
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
+
+    TrapFifo pipe(dir.filePath("pipe.ini"));
+    ASSERT_TRUE(pipe.Made());
+    ProfileIniFile inPipe(pipe.Path().toStdString());
+    EXPECT_EQ(RefusalsOf(inPipe), refusedAs(pipe.Path().toStdString(), "it is a named pipe, not a file"));
+    EXPECT_FALSE(pipe.Released()) << "a read blocked on the pipe";
+    EXPECT_FALSE(QFileInfo(pipe.Path()).isFile()) << "the pipe was replaced";
+
+    // Write-only for its owner; root reads anything, so read as nobody.
+    const std::string before = "[S]\r\nk=1\r\n";
+    const std::string writeOnly = Put(before, "write-only.ini");
+    ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0777), 0);
+    ASSERT_EQ(chmod(writeOnly.c_str(), 0200), 0);
+    std::vector<std::string> refusals;
+    {
+        AsNobody nobody;
+        ProfileIniFile ini(writeOnly);
+        refusals = RefusalsOf(ini);
+    }
+    EXPECT_EQ(refusals, refusedAs(writeOnly, "access is denied"));
+    EXPECT_EQ(Get(writeOnly), before);
+}
+
+TEST_F(ProfileFileTest, AFailedWriteOnAFullOrReadOnlyDiskKeepsTheFileAndSaysWhy)
+{
+    const std::pair<void (ScratchMount::*)(), const char*> cases[] = {
+        {&ScratchMount::FillUp, "the disk is full"},
+        {&ScratchMount::MakeReadOnly, "the file system is read-only"},
+    };
+    for (const auto& [spoil, reason] : cases) {
+        ScratchMount disk;
+        SKIP_WITHOUT_SCRATCH_MOUNT(disk);
+        const std::string path = disk.FilePath("Operators.ini").toStdString();
+        const std::string before = "[Op1]\r\nURL=a\r\n;note\r\n";
+        {
+            QFile f(QString::fromStdString(path));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(before.data(), static_cast<qint64>(before.size()));
+        }
+        MakeOld(path);
+        ProfileIniFile ini(path);
+        ASSERT_EQ(ini.ReadString("Op1", "URL", ""), "a");
+        (disk.*spoil)();
+        const std::string message = "Unable to write to " + path + ": " + reason + ".";
+        EXPECT_THAT([&] { ini.WriteString("Op1", "URL", "changed"); },
+                    ::testing::ThrowsMessage<EIniFileError>(::testing::StrEq(message)));
+        EXPECT_THAT([&] { ini.WriteString("Op2", "k", std::string(1000, 'v')); },
+                    ::testing::ThrowsMessage<EIniFileError>(::testing::StrEq(message)));
+        EXPECT_THAT([&] { ini.EraseSection("Op1"); },
+                    ::testing::ThrowsMessage<EIniFileError>(::testing::StrEq(message)));
+        EXPECT_EQ(Get(path), before) << reason;
+        EXPECT_EQ(ini.ReadString("Op1", "URL", ""), "a") << "a failed write must not be read back";
+        EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{"Operators.ini"});
+    }
+}
+
+TEST_F(ProfileFileTest, AChangeOnDiskBetweenReadsIsSeen)
+{
+    const std::string path = Put("[S]\r\nk=1\r\n");
+    MakeOld(path);
+    ProfileIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "1");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "1");
+    // Rewritten in place with the same size, then even given its old time back.
+    Put("[S]\r\nk=2\r\n");
+    MakeOld(path);
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "2");
+    // Rewritten again at once: within the clock's resolution of the last read.
+    Put("[S]\r\nk=3\r\n");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "3");
+    Put("[S]\r\nk=4\r\n");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "4");
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(path)));
+    EXPECT_EQ(ini.ReadString("S", "k", "gone"), "gone");
+    EXPECT_THAT(ini.ReadSections(), IsEmpty());
 }
 #endif
 

@@ -7,6 +7,7 @@
 #include "app/common/FormStorage.h"
 #include "app/common/Prompts.h"
 #include "app/common/WinText.h"
+#include "support/AsNobody.h"
 #include "support/HttpTestServer.h"
 
 #include <QFile>
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <deque>
 #include <functional>
 
@@ -354,9 +356,43 @@ TEST_F(SmsWindowTest, AWriteThatFailsIsReportedAndLeavesTheFileWhole)
     std::system(("chattr -i '" + dir.path().toStdString() + "'").c_str());
 
     ASSERT_EQ(scripted.notices.size(), 1u);
-    EXPECT_EQ(scripted.notices[0], QString::fromStdString("Unable to write to " + iniPath));
+    EXPECT_EQ(scripted.notices[0], QString::fromStdString("Unable to write to " + iniPath + ": access is denied."));
     EXPECT_EQ(FileBytes(), before);
     EXPECT_EQ(Section("Op"), std::vector<std::string>{"URL=a"});
+}
+
+TEST_F(SmsWindowTest, AProfileFileThatCannotBeReadIsReportedAndNothingIsWritten)
+{
+    WriteProfile("Op", {{"URL", "a"}});
+    const std::string before = FileBytes();
+    // Write-only, in a folder anyone may write to; root reads anything, so act as nobody.
+    ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0777), 0);
+    ASSERT_EQ(chmod(iniPath.c_str(), 0200), 0);
+    int dialogs = 0;
+    QTimer fillIn;
+    QObject::connect(&fillIn, &QTimer::timeout, [&] {
+        if (!opSet.isVisible())
+            return;
+        ++dialogs;
+        d().eOperator->setText("New");
+        d().eURL->setText("b");
+        d().BitBtn1->click();
+    });
+    fillIn.start(0);
+    scripted.answers = {true};
+    {
+        AsNobody nobody;
+        window->show();
+        w().bAdd->click();
+        w().bEdit->click();
+        w().Button1->click();
+    }
+    fillIn.stop();
+    const QString message = QString::fromStdString("Unable to read " + iniPath + ": access is denied.");
+    EXPECT_EQ(scripted.notices, std::vector<QString>(4, message));
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(scripted.confirms.empty());
+    EXPECT_EQ(FileBytes(), before);
 }
 
 // ---- the phonebook picker ----
