@@ -571,6 +571,18 @@ TEST_F(SmsWindowTest, ErrorLeavesTheHandlerAfterTheButtonIsBack)
     EXPECT_EQ(w().Memo1->toPlainText(), "keep me"); // untouched outside debug
 }
 
+TEST_F(SmsWindowTest, AGetMessageArrivesWholeWhateverItsCharacters)
+{
+    WriteGateway("Gw", "GET");
+    window->show();
+    Compose("1", "Meet at gate #5 at 10, 100% {sure}");
+    w().bSend->click();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].target,
+              "/sms?phone=1&msg=Meet%20at%20gate%20%235%20at%2010,%20100%25%20%7Bsure%7D&lang=ru&send=Send%0D%0A%0A");
+}
+
 TEST_F(SmsWindowTest, CancelOrCloseDuringASendEndsItAndKeepsTheWindow)
 {
     WriteGateway("Gw", "POST");
