@@ -3,6 +3,10 @@
 #include "app/common/Prompts.h"
 #include "support/HttpTestServer.h"
 
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -607,4 +611,51 @@ TEST(AdvHttpLimits, WaitingEventRunsDuringTheRequestAndCanCancelIt)
     http.Cancel(); // with no request running it is forgotten
     server.setSilent(false);
     EXPECT_TRUE(http.Execute());
+}
+
+// ---------------------------------------------------------------- certificates
+
+TEST(AdvHttpTls, SelfSignedCertificateIsRefusedWhateverTheIgnoreFlags)
+{
+    if (QStandardPaths::findExecutable("openssl").isEmpty())
+        GTEST_SKIP() << "the openssl program is missing";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString cert = dir.filePath("cert.pem");
+    const QString key = dir.filePath("key.pem");
+    // The name matches, so only the missing trust can refuse it.
+    QProcess make;
+    make.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                           "-keyout", key, "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                           "subjectAltName=IP:127.0.0.1"});
+    ASSERT_TRUE(make.waitForFinished(30000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+
+    QProcess server;
+    server.start("openssl", {"s_server", "-accept", "127.0.0.1:0", "-cert", cert, "-key", key, "-www"});
+    QByteArray said;
+    while (!said.contains("ACCEPT 127.0.0.1:") || !said.endsWith('\n')) {
+        if (!server.waitForReadyRead(10000))
+            break;
+        said += server.readAllStandardOutput();
+    }
+    const int at = said.indexOf("ACCEPT 127.0.0.1:");
+    ASSERT_GE(at, 0) << said.toStdString() << server.readAllStandardError().toStdString();
+    const std::string port = said.mid(at + 17).trimmed().toStdString();
+
+    const TInternetFlags ignoreFlags = InternetFlag(ifIgnoreCertCnInvalid) | InternetFlag(ifIgnoreCertDateInvalid);
+    for (const TInternetFlags flags : {kDefaultInternetFlags | ignoreFlags, kDefaultInternetFlags & ~ignoreFlags}) {
+        TAdvHttp http;
+        http.SetInternetFlags(flags);
+        http.SetURL("https://127.0.0.1:" + port + "/");
+        try {
+            http.Execute();
+            ADD_FAILURE() << "a self-signed certificate was accepted";
+        } catch (const EInetError& e) {
+            EXPECT_EQ(e.Code(), 60) << e.what(); // the peer's certificate failed verification
+        }
+        EXPECT_EQ(http.ResponseBody.Size(), 0u);
+    }
+    server.kill();
+    server.waitForFinished(5000);
 }
