@@ -16,6 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (EncodeUnsafeUrlBytes(encoded) != encoded)
         std::abort();
 
+    // Encoded form data must come back whole as the query of an address.
+    const std::string query = EncodeQueryBytes(input);
+    if (EncodeQueryBytes(query) != query || query.find('#') != std::string::npos)
+        std::abort();
+    if (SplitHttpUrl("http://gate.example/send?" + query).ExtraInfo != "?" + query)
+        std::abort();
+
     try {
         const HttpUrlParts parts = SplitHttpUrl(input);
         if (!parts.ExtraInfo.empty() && parts.ExtraInfo[0] != '?' && parts.ExtraInfo[0] != '#')

@@ -31,6 +31,9 @@ public:
         FPosition += n;
         return out;
     }
+    // Makes room for at least n bytes up front, so that a later growth
+    // need not double the block.
+    void Reserve(std::size_t n) { FData.reserve(n); }
     void Clear()
     {
         FData.clear();

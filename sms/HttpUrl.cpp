@@ -55,22 +55,49 @@ UrlHandle NewHandle()
     return h;
 }
 
+void AppendEscape(std::string& out, unsigned char b)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += '%';
+    out += kHex[b >> 4];
+    out += kHex[b & 0x0F];
+}
+
+bool IsUnsafeUrlByte(unsigned char b) { return b <= 0x20 || b >= 0x7F; }
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 } // namespace
 
 std::string EncodeUnsafeUrlBytes(std::string_view text)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
-        if (b <= 0x20 || b >= 0x7F) {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0x0F];
-        } else {
+        if (IsUnsafeUrlByte(b))
+            AppendEscape(out, b);
+        else
             out += c;
-        }
+    }
+    return out;
+}
+
+std::string EncodeQueryBytes(std::string_view text)
+{
+    // Besides letters and digits, what a query may hold as it stands.
+    static constexpr std::string_view kQueryPunctuation = "-._~!$&'()*+,;=:@/?";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool escape = c == '%' && i + 2 < text.size() && IsHexDigit(text[i + 1]) && IsHexDigit(text[i + 2]);
+        if (escape || IsAsciiAlnum(c) || kQueryPunctuation.find(c) != std::string_view::npos)
+            out += c;
+        else
+            AppendEscape(out, static_cast<unsigned char>(c));
     }
     return out;
 }

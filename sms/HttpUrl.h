@@ -22,6 +22,12 @@ struct HttpUrlParts {
 // Leaves '%' alone, so encoding twice changes nothing.
 std::string EncodeUnsafeUrlBytes(std::string_view text);
 
+// For text that goes into a query as a whole: the bytes above, and every
+// other byte a query may not hold ("#" would end it), are percent-encoded; so
+// is a '%' that does not start an escape. Escapes already present, and the
+// form's '&', '=' and '+', stay as written.
+std::string EncodeQueryBytes(std::string_view text);
+
 // Splits an absolute URL; the bytes above are encoded first. Throws EInetError
 // with libcurl's message when the URL cannot be parsed.
 HttpUrlParts SplitHttpUrl(std::string_view url);

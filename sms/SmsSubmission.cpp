@@ -1,5 +1,6 @@
 #include "SmsSubmission.h"
 
+#include "HttpUrl.h"
 #include "OperatorValues.h"
 #include "uAdvHttp.h"
 
@@ -120,7 +121,7 @@ SubmissionOutcome SubmitForm(TAdvHttp& http, TCyrCoder& coder, const OperatorVal
             http.SetMethod("POST");
         } else {
             http.SetText(std::string());
-            http.SetURL("http://" + profile.Values("URL") + "?" + formData);
+            http.SetURL("http://" + profile.Values("URL") + "?" + EncodeQueryBytes(formData));
             http.SetMethod("GET");
         }
     } catch (...) {

@@ -47,7 +47,8 @@ struct SubmissionOutcome {
 
 // Sets up http for the profile (headers, method, address, body), runs the
 // request and judges whatever reply body there is, even after a failed
-// request. Errors are handed back, not thrown, so the caller can restore its
+// request. A GET carries the form data in its query, where the bytes a query
+// cannot hold are percent-encoded ("#" would cut the message short). Errors are handed back, not thrown, so the caller can restore its
 // window before passing them on.
 SubmissionOutcome SubmitForm(TAdvHttp& http, TCyrCoder& coder, const OperatorValueList& profile,
                              std::string_view phone, std::string_view message);

@@ -15,6 +15,7 @@
 #include "app/common/Prompts.h"
 #include "app/common/WinText.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
@@ -106,6 +107,7 @@ TFSendSMS::TFSendSMS(OperatorObjects operators, TFOpSet* const& opSetSlot, Numbe
                               | InternetFlag(ifPragmaNoCache) | InternetFlag(ifReload));
     AdvHttp1.SetURL("http://localhost/");
     AdvHttp1.OnError = [this](TAdvHttp* sender) { AdvHttp1Error(sender); };
+    AdvHttp1.OnWaiting = [](TAdvHttp*) { QCoreApplication::processEvents(); };
 
     // Only the user's own changes: picking an item or typing.
     connect(ui_->ComboBox1, &QComboBox::textActivated, this, [this] { Guarded([this] { ComboBox1Change(); }); });
@@ -233,14 +235,36 @@ bool TFSendSMS::MessageToSend(std::string& phone, std::string& message)
     return true;
 }
 
+void TFSendSMS::LockForSending(bool locked)
+{
+    // The profile and the message must stay as they were sent until the reply is judged.
+    sending_ = locked;
+    for (QWidget* control : std::initializer_list<QWidget*>{ui_->bSend, ui_->ComboBox1, ui_->bAdd, ui_->bEdit,
+                                                            ui_->Button1, ui_->bPhBook, ui_->cbDebug})
+        control->setEnabled(!locked);
+    ui_->ePhNumber->setReadOnly(locked);
+    ui_->Memo1->setReadOnly(locked);
+}
+
+void TFSendSMS::reject()
+{
+    if (sending_) {
+        AdvHttp1.Cancel();
+        return;
+    }
+    QDialog::reject();
+}
+
 void TFSendSMS::bSendClick()
 {
+    if (sending_)
+        return;
     std::string phone;
     std::string message;
     if (!MessageToSend(phone, message))
         return;
 
-    ui_->bSend->setEnabled(false);
+    LockForSending(true);
     SubmissionOutcome outcome;
     try {
         operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
@@ -250,10 +274,10 @@ void TFSendSMS::bSendClick()
         if (outcome.judged && ui_->cbDebug->isChecked())
             ui_->Memo1->setPlainText(FromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     } catch (...) {
-        ui_->bSend->setEnabled(true);
+        LockForSending(false);
         throw;
     }
-    ui_->bSend->setEnabled(true);
+    LockForSending(false);
     if (outcome.error)
         std::rethrow_exception(outcome.error);
 }

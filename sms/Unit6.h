@@ -58,7 +58,11 @@ public:
     void Button1Click();
     void bPhBookClick();
     // Raises what the request raised, after the window is usable again.
+    // While it runs, the window keeps repainting and only Cancel is live.
     void bSendClick();
+    // During a send, Cancel, Escape and closing the window cancel the
+    // request and leave the window open.
+    void reject() override;
     void AdvHttp1Error(TAdvHttp* Sender);
 
     TCyrCoder CyrCoder1;
@@ -80,6 +84,7 @@ private:
     // some characters cannot be sent.
     bool MessageToSend(std::string& phone, std::string& message);
     std::string OperatorName() const;
+    void LockForSending(bool locked);
 
     std::unique_ptr<Ui::TFSendSMS> ui_;
     OperatorObjects operators_;
@@ -88,4 +93,5 @@ private:
     TFOpSet* ownOpSet_ = nullptr;
     TFOpSet* const* opSetSlot_ = nullptr;
     NumberPicker* picker_;
+    bool sending_ = false;
 };

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -26,8 +28,35 @@ namespace {
 
 constexpr std::size_t kMaxAcceptTypes = 100;
 constexpr long kMaxRedirects = 20;
+// How often a running request raises OnWaiting: often enough for a window
+// to repaint and take a click.
+constexpr std::chrono::milliseconds kWaitingInterval{40};
 
 CURL* Handle(void* p) { return static_cast<CURL*>(p); }
+CURLM* Multi(void* p) { return static_cast<CURLM*>(p); }
+
+// "30 seconds", "1 second", "0.3 seconds".
+std::string SecondsText(int ms)
+{
+    std::string number = std::to_string(ms / 1000);
+    if (const int rest = ms % 1000) {
+        std::string fraction = std::to_string(1000 + rest).substr(1);
+        while (fraction.back() == '0')
+            fraction.pop_back();
+        number += "." + fraction;
+    }
+    return number + (ms == 1000 ? " second" : " seconds");
+}
+
+// "16 MiB", "64 KiB", "100 bytes".
+std::string SizeText(std::size_t bytes)
+{
+    if (bytes != 0 && bytes % (std::size_t{1} << 20) == 0)
+        return std::to_string(bytes >> 20) + " MiB";
+    if (bytes != 0 && bytes % 1024 == 0)
+        return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
@@ -112,6 +141,7 @@ struct AdvHttpTransfer {
         auto* self = static_cast<TAdvHttp*>(clientp);
         return Guard(self,
                      [&] {
+                         self->FRequestSent = true;
                          self->StatusText = primaryIp;
                          self->CallEvent(self->OnConnectedToServer);
                          self->CallEvent(self->OnSendingRequest);
@@ -124,6 +154,7 @@ struct AdvHttpTransfer {
     {
         auto* self = static_cast<TAdvHttp*>(clientp);
         const std::size_t n = size * count;
+        self->FBytesArrived += static_cast<std::int64_t>(n);
         std::string line(data, n);
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
             line.pop_back();
@@ -185,10 +216,21 @@ struct AdvHttpTransfer {
     static std::size_t Write(char* data, std::size_t size, std::size_t count, void* clientp)
     {
         auto* self = static_cast<TAdvHttp*>(clientp);
-        const std::size_t n = size * count;
+        std::size_t n = size * count;
+        self->FBytesArrived += static_cast<std::int64_t>(n);
         if (self->FDiscardBody)
             return n;
-        const bool ok = Guard(self, [&] {
+        // Never more than the limit in memory: what fits is kept, the rest ends the request.
+        const std::size_t limit = self->FMaxResponseSize;
+        const std::size_t held = self->ResponseBody.Size();
+        const bool tooLarge = n > limit - std::min(held, limit);
+        if (tooLarge) {
+            n = limit - std::min(held, limit);
+            self->FStop = TAdvHttp::Stop::TooLarge;
+        }
+        if (held + n > limit / 2)
+            self->ResponseBody.Reserve(limit); // else doubling could take twice the limit
+        const bool ok = n == 0 || Guard(self, [&] {
             self->LastReceived = static_cast<std::int64_t>(n);
             self->TotalReceived += static_cast<std::int64_t>(n);
             self->CallEvent(self->OnResponseReceived);
@@ -199,7 +241,67 @@ struct AdvHttpTransfer {
             self->BytesRead += static_cast<std::int64_t>(n);
             self->CallEvent(self->OnDataAvailable);
         });
-        return ok ? n : CURL_WRITEFUNC_ERROR;
+        return ok && !tooLarge ? n : CURL_WRITEFUNC_ERROR;
+    }
+
+    // Drives the transfer like curl_easy_perform, but returns to the caller
+    // between waits so that OnWaiting runs and the receive time-out and a
+    // cancel can end the request.
+    static CURLcode Run(TAdvHttp* self, char* errorText)
+    {
+        using Clock = std::chrono::steady_clock;
+        CURLM* multi = Multi(self->FMulti);
+        CURL* easy = Handle(self->FCurl);
+        if (const CURLMcode mc = curl_multi_add_handle(multi, easy); mc != CURLM_OK) {
+            std::snprintf(errorText, CURL_ERROR_SIZE, "%s", curl_multi_strerror(mc));
+            return CURLE_FAILED_INIT;
+        }
+        struct Detach {
+            CURLM* multi;
+            CURL* easy;
+            ~Detach() { curl_multi_remove_handle(multi, easy); }
+        } detach{multi, easy};
+
+        const auto receiveTimeout = std::chrono::milliseconds(self->FReceiveTimeout);
+        auto nextWaiting = Clock::now() + kWaitingInterval;
+        auto lastActivity = Clock::now();
+        std::int64_t lastMoved = -1;
+        for (;;) {
+            int running = 0;
+            if (const CURLMcode mc = curl_multi_perform(multi, &running); mc != CURLM_OK) {
+                std::snprintf(errorText, CURL_ERROR_SIZE, "%s", curl_multi_strerror(mc));
+                return CURLE_FAILED_INIT;
+            }
+            int queued = 0;
+            while (const CURLMsg* message = curl_multi_info_read(multi, &queued))
+                if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
+                    return message->data.result;
+
+            const auto now = Clock::now();
+            curl_off_t uploaded = 0;
+            curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+            const std::int64_t moved = self->FBytesArrived + uploaded;
+            if (!self->FRequestSent || moved != lastMoved) {
+                lastMoved = moved;
+                lastActivity = now;
+            } else if (self->FReceiveTimeout > 0 && now - lastActivity >= receiveTimeout) {
+                self->FStop = TAdvHttp::Stop::TimedOut;
+                return CURLE_OPERATION_TIMEDOUT;
+            }
+            if (now >= nextWaiting) {
+                Guard(self, [&] { self->CallEvent(self->OnWaiting); });
+                if (self->FEventError)
+                    return CURLE_ABORTED_BY_CALLBACK;
+                if (self->FCancelRequested) {
+                    self->FStop = TAdvHttp::Stop::Cancelled;
+                    return CURLE_ABORTED_BY_CALLBACK;
+                }
+                nextWaiting = Clock::now() + kWaitingInterval;
+            }
+            const auto untilWaiting = std::chrono::duration_cast<std::chrono::milliseconds>(nextWaiting - Clock::now());
+            const auto pollMs = std::clamp<std::int64_t>(untilWaiting.count(), 1, kWaitingInterval.count());
+            curl_multi_poll(multi, nullptr, 0, static_cast<int>(pollMs), nullptr);
+        }
     }
 };
 
@@ -232,16 +334,28 @@ void TAdvHttp::OpenInternet()
     static std::once_flag globalInit;
     std::call_once(globalInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     FCurl = curl_easy_init();
-    if (!FCurl)
+    FMulti = curl_multi_init();
+    if (!FCurl || !FMulti) {
+        CloseInternet();
         Fail(CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT));
+    }
     FCookieEngine = false;
 }
 
 void TAdvHttp::CloseInternet()
 {
+    if (FMulti)
+        curl_multi_cleanup(Multi(FMulti)); // closes the kept connections
     if (FCurl)
         curl_easy_cleanup(Handle(FCurl));
+    FMulti = nullptr;
     FCurl = nullptr;
+}
+
+void TAdvHttp::Cancel()
+{
+    if (Busy)
+        FCancelRequested = true;
 }
 
 void TAdvHttp::SetUserAgent(const std::string& value)
@@ -379,6 +493,9 @@ bool TAdvHttp::AskCredentials(bool proxy)
 
 bool TAdvHttp::Execute()
 {
+    // OnWaiting may run a window's events, and with them another Send.
+    if (Busy)
+        throw std::logic_error("A request is already running.");
     struct BusyScope {
         bool& busy;
         explicit BusyScope(bool& b) : busy(b) { busy = true; }
@@ -391,6 +508,7 @@ bool TAdvHttp::Execute()
     StatusCode = 0;
     LastError = 0;
     FResponseStarted = false;
+    FCancelRequested = false;
     try {
         OpenInternet();
         for (int retries = 0;;) {
@@ -431,6 +549,9 @@ void TAdvHttp::Perform()
     FDiscardBody = false;
     FResponseStarted = false;
     FEventError = nullptr;
+    FStop = Stop::None;
+    FRequestSent = false;
+    FBytesArrived = 0;
 
     const bool wantsCookies = !(FInternetFlags & InternetFlag(ifNoCookies));
     if (!wantsCookies && FCookieEngine) {
@@ -541,7 +662,7 @@ void TAdvHttp::Perform()
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &AdvHttpTransfer::Write);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, this);
 
-    const CURLcode rc = curl_easy_perform(c);
+    const CURLcode rc = AdvHttpTransfer::Run(this, errorText);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(c, CURLOPT_POSTFIELDS, nullptr);
@@ -550,7 +671,22 @@ void TAdvHttp::Perform()
     StatusCode = static_cast<int>(status);
     if (FEventError)
         std::rethrow_exception(std::exchange(FEventError, nullptr));
+    FailOnStop();
     if (rc != CURLE_OK)
         Fail(rc, errorText[0] ? errorText : curl_easy_strerror(rc));
     LastError = 0;
+}
+
+void TAdvHttp::FailOnStop()
+{
+    switch (FStop) {
+    case Stop::None:
+        return;
+    case Stop::TimedOut:
+        Fail(CURLE_OPERATION_TIMEDOUT, "The gateway did not answer within " + SecondsText(FReceiveTimeout) + ".");
+    case Stop::TooLarge:
+        Fail(CURLE_FILESIZE_EXCEEDED, "The gateway's reply was larger than " + SizeText(FMaxResponseSize) + ".");
+    case Stop::Cancelled:
+        Fail(CURLE_ABORTED_BY_CALLBACK, "The request was cancelled.");
+    }
 }

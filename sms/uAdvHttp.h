@@ -4,7 +4,9 @@
 //
 // Only the synchronous mode exists: the program never starts a request in the
 // background, so there is no worker thread and events run on the calling
-// thread, inside Execute.
+// thread, inside Execute. OnWaiting is raised every few tens of milliseconds
+// while a request runs, so that the caller can keep its window alive and
+// call Cancel; it must not change the component.
 //
 // Request flags and what they do here (the bit values are kept so that stored
 // settings keep their meaning):
@@ -100,10 +102,22 @@ public:
     // Failures raise OnError first, then EInetError (unless RaiseExceptions
     // is false, in which case the result is false).
     bool Execute();
+    // Ends the running request at the next OnWaiting with EInetError
+    // "The request was cancelled."; no effect when no request runs.
+    void Cancel();
 
     // ---- properties ----
     int ConnectTimeout() const { return FConnectTimeout; }
     void SetConnectTimeout(int ms) { FConnectTimeout = ms; }
+    // The longest silence from the server once the request is on its way,
+    // whether it has not begun to answer or stopped half-way; 0 or less
+    // waits without limit.
+    int ReceiveTimeout() const { return FReceiveTimeout; }
+    void SetReceiveTimeout(int ms) { FReceiveTimeout = ms; }
+    // The largest reply body kept; a longer one ends the request with an
+    // error, keeping the first MaxResponseSize bytes.
+    std::size_t MaxResponseSize() const { return FMaxResponseSize; }
+    void SetMaxResponseSize(std::size_t bytes) { FMaxResponseSize = bytes; }
     bool RaiseExceptions() const { return FRaiseExceptions; }
     void SetRaiseExceptions(bool value) { FRaiseExceptions = value; }
     const std::string& UserAgent() const { return FUserAgent; }
@@ -195,6 +209,7 @@ public:
     THttpNotifyEvent OnNeedAuth;
     THttpNotifyEvent OnNeedProxyAuth;
     THttpNotifyEvent OnError;
+    THttpNotifyEvent OnWaiting;
 
 private:
     friend struct AdvHttpTransfer;
@@ -203,11 +218,14 @@ private:
     void OpenInternet();
     void CloseInternet();
     void Perform();
+    void FailOnStop();
     bool AskCredentials(bool proxy);
     [[noreturn]] void Fail(int code, const std::string& message);
     void CallEvent(const THttpNotifyEvent& event);
 
     int FConnectTimeout = 30000;
+    int FReceiveTimeout = 30000;
+    std::size_t FMaxResponseSize = std::size_t{16} << 20;
     bool FRaiseExceptions = true;
     std::string FUserAgent = "AdvHttp component/1.0";
     std::string FProxy;
@@ -229,7 +247,8 @@ private:
     TInternetFlags FInternetFlags = kDefaultInternetFlags;
     std::uint32_t FRequestFlags = InternetRequestFlags(kDefaultInternetFlags);
 
-    void* FCurl = nullptr; // the easy handle, kept open across requests
+    void* FCurl = nullptr;  // the easy handle, kept open across requests
+    void* FMulti = nullptr; // drives FCurl and holds its kept connections
     bool FCookieEngine = false;
     bool FDestroying = false;
     // State of the transfer in progress, fed by libcurl's callbacks.
@@ -239,4 +258,9 @@ private:
     bool FDiscardBody = false;
     bool FResponseStarted = false;
     std::exception_ptr FEventError; // thrown by a handler inside a callback
+    enum class Stop { None, TimedOut, TooLarge, Cancelled };
+    Stop FStop = Stop::None;
+    bool FCancelRequested = false;
+    bool FRequestSent = false;        // the receive time-out runs from here on
+    std::int64_t FBytesArrived = 0;   // header and body bytes of this transfer
 };

@@ -3,6 +3,10 @@
 #include "app/common/Prompts.h"
 #include "support/HttpTestServer.h"
 
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -524,4 +528,134 @@ TEST(AdvHttpFailure, HandlerExceptionLeavesExecuteAndClearsBusy)
 
     http.OnDataAvailable = nullptr;
     EXPECT_TRUE(http.Execute()); // the component is usable again
+}
+
+// ---------------------------------------------------------------- limits
+
+TEST(AdvHttpLimits, SilentOrStalledServerEndsAtTheReceiveTimeout)
+{
+    HttpTestServer server;
+    HttpScriptedResponse stalled = Reply("<html>half");
+    stalled.declaredLength = 100;
+    server.enqueue(stalled);
+    TAdvHttp http;
+    http.SetReceiveTimeout(300);
+    http.SetURL(server.url("/"));
+
+    for (const bool silent : {false, true}) {
+        server.setSilent(silent);
+        try {
+            http.Execute();
+            ADD_FAILURE() << "no time-out";
+        } catch (const EInetError& e) {
+            EXPECT_EQ(e.Code(), 28);
+            EXPECT_STREQ(e.what(), "The gateway did not answer within 0.3 seconds.");
+        }
+        EXPECT_EQ(http.Text(), silent ? "" : "<html>half");
+        EXPECT_FALSE(http.Busy);
+    }
+    EXPECT_EQ(server.requestCount(), 2u);
+}
+
+TEST(AdvHttpLimits, EndlessBodyEndsAtTheSizeLimitKeepingWhatFits)
+{
+    constexpr std::size_t kLimit = 64 * 1024;
+    HttpTestServer server;
+    HttpScriptedResponse endless = Reply(std::string(1000, 'x'));
+    endless.endless = true;
+    server.enqueue(endless);
+    server.enqueue(Reply(std::string(kLimit, 'y')));
+    TAdvHttp http;
+    http.SetMaxResponseSize(kLimit);
+    http.SetURL(server.url("/"));
+
+    try {
+        http.Execute();
+        ADD_FAILURE() << "no size limit";
+    } catch (const EInetError& e) {
+        EXPECT_EQ(e.Code(), 63);
+        EXPECT_STREQ(e.what(), "The gateway's reply was larger than 64 KiB.");
+    }
+    EXPECT_EQ(http.ResponseBody.Size(), kLimit);
+    // Memory stays at the limit: the block was not doubled past it.
+    EXPECT_LE(http.ResponseBody.Data().capacity(), kLimit + kLimit / 16);
+
+    ASSERT_TRUE(http.Execute()); // a reply of exactly the limit is whole
+    EXPECT_EQ(http.ResponseBody.Data(), std::string(kLimit, 'y'));
+}
+
+TEST(AdvHttpLimits, WaitingEventRunsDuringTheRequestAndCanCancelIt)
+{
+    HttpTestServer server;
+    server.setSilent(true);
+    TAdvHttp http;
+    int waits = 0;
+    http.OnWaiting = [&](TAdvHttp* sender) {
+        if (++waits == 1) {
+            EXPECT_THROW(sender->Execute(), std::logic_error); // no second request inside the first
+        }
+        if (waits == 3)
+            sender->Cancel();
+    };
+    http.SetURL(server.url("/"));
+    try {
+        http.Execute();
+        ADD_FAILURE() << "not cancelled";
+    } catch (const EInetError& e) {
+        EXPECT_EQ(e.Code(), 42);
+        EXPECT_STREQ(e.what(), "The request was cancelled.");
+    }
+    EXPECT_EQ(waits, 3);
+    EXPECT_EQ(server.requestCount(), 1u);
+
+    http.Cancel(); // with no request running it is forgotten
+    server.setSilent(false);
+    EXPECT_TRUE(http.Execute());
+}
+
+// ---------------------------------------------------------------- certificates
+
+TEST(AdvHttpTls, SelfSignedCertificateIsRefusedWhateverTheIgnoreFlags)
+{
+    if (QStandardPaths::findExecutable("openssl").isEmpty())
+        GTEST_SKIP() << "the openssl program is missing";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString cert = dir.filePath("cert.pem");
+    const QString key = dir.filePath("key.pem");
+    // The name matches, so only the missing trust can refuse it.
+    QProcess make;
+    make.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                           "-keyout", key, "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                           "subjectAltName=IP:127.0.0.1"});
+    ASSERT_TRUE(make.waitForFinished(30000));
+    ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+
+    QProcess server;
+    server.start("openssl", {"s_server", "-accept", "127.0.0.1:0", "-cert", cert, "-key", key, "-www"});
+    QByteArray said;
+    while (!said.contains("ACCEPT 127.0.0.1:") || !said.endsWith('\n')) {
+        if (!server.waitForReadyRead(10000))
+            break;
+        said += server.readAllStandardOutput();
+    }
+    const int at = said.indexOf("ACCEPT 127.0.0.1:");
+    ASSERT_GE(at, 0) << said.toStdString() << server.readAllStandardError().toStdString();
+    const std::string port = said.mid(at + 17).trimmed().toStdString();
+
+    const TInternetFlags ignoreFlags = InternetFlag(ifIgnoreCertCnInvalid) | InternetFlag(ifIgnoreCertDateInvalid);
+    for (const TInternetFlags flags : {kDefaultInternetFlags | ignoreFlags, kDefaultInternetFlags & ~ignoreFlags}) {
+        TAdvHttp http;
+        http.SetInternetFlags(flags);
+        http.SetURL("https://127.0.0.1:" + port + "/");
+        try {
+            http.Execute();
+            ADD_FAILURE() << "a self-signed certificate was accepted";
+        } catch (const EInetError& e) {
+            EXPECT_EQ(e.Code(), 60) << e.what(); // the peer's certificate failed verification
+        }
+        EXPECT_EQ(http.ResponseBody.Size(), 0u);
+    }
+    server.kill();
+    server.waitForFinished(5000);
 }

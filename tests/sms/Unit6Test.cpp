@@ -607,6 +607,47 @@ TEST_F(SmsWindowTest, ErrorLeavesTheHandlerAfterTheButtonIsBack)
     EXPECT_EQ(w().Memo1->toPlainText(), "keep me"); // untouched outside debug
 }
 
+TEST_F(SmsWindowTest, AGetMessageArrivesWholeWhateverItsCharacters)
+{
+    WriteGateway("Gw", "GET");
+    window->show();
+    Compose("1", "Meet at gate #5 at 10, 100% {sure}");
+    w().bSend->click();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].target,
+              "/sms?phone=1&msg=Meet%20at%20gate%20%235%20at%2010,%20100%25%20%7Bsure%7D&lang=ru&send=Send%0D%0A%0A");
+}
+
+TEST_F(SmsWindowTest, CancelOrCloseDuringASendEndsItAndKeepsTheWindow)
+{
+    WriteGateway("Gw", "POST");
+    server.setSilent(true);
+    window->show();
+    Compose("1", "text");
+    int checks = 0;
+    for (const bool byClosing : {false, true}) {
+        // Runs only if the window handles events while the request waits.
+        QTimer::singleShot(100, window.get(), [&, byClosing] {
+            ++checks;
+            EXPECT_FALSE(w().bSend->isEnabled());
+            EXPECT_FALSE(w().ComboBox1->isEnabled());
+            EXPECT_NO_THROW(window->bSendClick()); // a second send does not start
+            if (byClosing)
+                window->close();
+            else
+                w().bCancel->click();
+        });
+        w().bSend->click();
+    }
+    EXPECT_EQ(checks, 2);
+    EXPECT_EQ(server.requestCount(), 2u);
+    EXPECT_EQ(scripted.notices, std::vector<QString>(2, "The request was cancelled."));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(w().bSend->isEnabled());
+    EXPECT_TRUE(w().ComboBox1->isEnabled());
+}
+
 // ---- the demo gateway ----
 
 TEST_F(SmsWindowTest, DemoGatewayAcceptsBothSampleProfiles)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <stdexcept>
 
 #ifdef _WIN32
@@ -70,10 +71,25 @@ int listenOnLoopback(int backlog, std::uint16_t& port)
     return fd;
 }
 
-bool sendAll(int fd, std::string_view bytes)
+#ifdef MSG_NOSIGNAL
+constexpr int kSendFlags = MSG_NOSIGNAL; // a client that hung up must not kill the tests
+#else
+constexpr int kSendFlags = 0;
+#endif
+
+// False when the peer is gone or the server stops; a client that reads
+// nothing cannot keep the server from stopping.
+bool sendAll(int fd, std::string_view bytes, const std::atomic<bool>& stopping)
 {
     while (!bytes.empty()) {
-        const auto n = ::send(fd, bytes.data(), static_cast<int>(bytes.size()), 0);
+        pollfd p{};
+        p.fd = fd;
+        p.events = POLLOUT;
+        if (stopping.load())
+            return false;
+        if (pollSockets(&p, 1, kPollMs) <= 0)
+            continue;
+        const auto n = ::send(fd, bytes.data(), static_cast<int>(bytes.size()), kSendFlags);
         if (n <= 0)
             return false;
         bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -81,10 +97,12 @@ bool sendAll(int fd, std::string_view bytes)
     return true;
 }
 
-// Waits for more bytes; false when the peer closed or the server stops.
-bool receiveMore(int fd, std::string& into, const std::atomic<bool>& stopping)
+// Waits for more bytes; false when the peer closed, the server stops or
+// `until` has come.
+bool receiveMore(int fd, std::string& into, const std::atomic<bool>& stopping,
+                 std::chrono::steady_clock::time_point until = std::chrono::steady_clock::time_point::max())
 {
-    while (!stopping.load()) {
+    while (!stopping.load() && std::chrono::steady_clock::now() < until) {
         pollfd p{};
         p.fd = fd;
         p.events = POLLIN;
@@ -162,6 +180,25 @@ void HttpTestServer::setSilent(bool silent)
     silent_ = silent;
 }
 
+void HttpTestServer::setHoldLimit(int ms)
+{
+    std::lock_guard lock(mutex_);
+    holdLimitMs_ = ms;
+}
+
+void HttpTestServer::hold(int fd)
+{
+    int limitMs;
+    {
+        std::lock_guard lock(mutex_);
+        limitMs = holdLimitMs_;
+    }
+    std::string ignored;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (receiveMore(fd, ignored, stopping_, until))
+        ignored.clear();
+}
+
 std::vector<HttpRecordedRequest> HttpTestServer::requests() const
 {
     std::lock_guard lock(mutex_);
@@ -211,6 +248,7 @@ HttpScriptedResponse HttpTestServer::answerFor(const HttpRecordedRequest& reques
 void HttpTestServer::serve(int fd)
 {
     std::string pending;
+    bool holdOpen = false;
     for (;;) {
         std::size_t headEnd;
         while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos)
@@ -239,7 +277,7 @@ void HttpTestServer::serve(int fd)
             if (request.hasHeader("Content-Length"))
                 bodyLength = std::stoul(request.header("Content-Length"));
             if (equalsIgnoringCase(request.header("Expect"), "100-continue") && pending.size() == headEnd + 4)
-                sendAll(fd, "HTTP/1.1 100 Continue\r\n\r\n");
+                sendAll(fd, "HTTP/1.1 100 Continue\r\n\r\n", stopping_);
             while (pending.size() < headEnd + 4 + bodyLength)
                 if (!receiveMore(fd, pending, stopping_))
                     goto done;
@@ -253,24 +291,42 @@ void HttpTestServer::serve(int fd)
                 requests_.push_back(request);
                 silent = silent_;
             }
-            if (silent)
-                continue;
+            if (silent) {
+                holdOpen = true;
+                break;
+            }
             const HttpScriptedResponse response = answerFor(request);
             const bool close = response.close || equalsIgnoringCase(request.header("Connection"), "close");
             std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " + response.reason + "\r\n";
             for (const auto& [n, v] : response.headers)
                 out += n + ": " + v + "\r\n";
-            out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
-            if (close)
+            if (!response.endless)
+                out += "Content-Length: " + std::to_string(std::max(response.body.size(), response.declaredLength))
+                    + "\r\n";
+            if (close || response.endless)
                 out += "Connection: close\r\n";
             out += "\r\n";
             if (request.method != "HEAD")
                 out += response.body;
-            if (!sendAll(fd, out) || close)
+            if (!sendAll(fd, out, stopping_))
+                break;
+            if (response.endless) {
+                std::size_t sent = 0;
+                while (sent < kEndlessBodyCap && !response.body.empty() && sendAll(fd, response.body, stopping_))
+                    sent += response.body.size();
+                break;
+            }
+            if (response.declaredLength > response.body.size()) {
+                holdOpen = true;
+                break;
+            }
+            if (close)
                 break;
         }
     }
 done:
+    if (holdOpen)
+        hold(fd);
     closeSocket(fd);
 }
 

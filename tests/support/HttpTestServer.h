@@ -21,6 +21,12 @@ struct HttpScriptedResponse {
     std::string body;
     // Close the connection after this response (sends "Connection: close").
     bool close = false;
+    // When larger than the body: announced as Content-Length, but after the
+    // body nothing more is sent (a server that stops half-way).
+    std::size_t declaredLength = 0;
+    // The body is sent again and again without a length until the client
+    // hangs up.
+    bool endless = false;
 };
 
 struct HttpRecordedRequest {
@@ -55,6 +61,11 @@ public:
     void requireBasicAuth(std::string user, std::string password);
     // Requests are read and recorded but never answered (time-out tests).
     void setSilent(bool silent);
+    // A silent or stalled connection is closed after this long, and an
+    // endless body after kEndlessBodyCap bytes, so that a client without
+    // limits fails a test instead of hanging it.
+    void setHoldLimit(int ms);
+    static constexpr std::size_t kEndlessBodyCap = std::size_t{64} << 20;
 
     std::vector<HttpRecordedRequest> requests() const;
     std::size_t requestCount() const;
@@ -63,6 +74,7 @@ public:
 private:
     void acceptLoop();
     void serve(int fd);
+    void hold(int fd);
     HttpScriptedResponse answerFor(const HttpRecordedRequest& request);
 
     int listenFd_ = -1;
@@ -74,6 +86,7 @@ private:
     HttpScriptedResponse default_;
     std::string expectedAuthorization_;
     bool silent_ = false;
+    int holdLimitMs_ = 5000;
     std::vector<HttpRecordedRequest> requests_;
     std::vector<std::thread> workers_;
     std::thread acceptor_;
