@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSettings>
 #include <chrono>
@@ -110,6 +111,10 @@ void TFMain::SetUpControls()
     ui_->Label1->setFont(DesignFont("MS Sans Serif", 19, true, true));
     ui_->Label1->setStyleSheet("color: red;");
     ui_->cboxCOM->setEditText("Com1");
+    // Only the exact port names choose a port; a completer would turn "Com"
+    // into "Com1" while typing, and "com2" into "Com2" on Enter.
+    ui_->cboxCOM->setCompleter(nullptr);
+    ui_->cboxCOM->lineEdit()->installEventFilter(this);
     for (QLabel* label : {ui_->Label2, ui_->Label3, ui_->Label4})
         FitLabelToText(*label);
 }
@@ -149,6 +154,19 @@ void TFMain::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
     if (event->isAccepted())
         QCoreApplication::quit();
+}
+
+bool TFMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter changes no text in the port box. Let through, it would pick the
+    // typed item again (and add unknown texts to the list), applying the port
+    // once more for a change already applied.
+    if (watched == ui_->cboxCOM->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TFMain::FormDestroy()
