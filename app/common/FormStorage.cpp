@@ -384,7 +384,12 @@ void TFormPlacement::RestorePlacement(QSettings& store, const QString&)
                 n[3] = n[1] + frame.height();
             }
             if (n[0] < n[2]) {
-                const QRect placed = OnScreen(QRect(QPoint(n[0], n[1]), QSize(n[2] - n[0], std::max(0, n[3] - n[1]))), sizeable);
+                // A bottom above the top keeps the window's height.
+                const QSize margins(m.left() + m.right(), m.top() + m.bottom());
+                const QSize stored(n[2] - n[0], n[3] > n[1] ? n[3] - n[1] : frame.height());
+                const QSize client =
+                    (stored - margins).expandedTo(owner_->minimumSize()).boundedTo(owner_->maximumSize());
+                const QRect placed = OnScreen(QRect(QPoint(n[0], n[1]), client + margins), sizeable);
                 owner_->move(placed.topLeft());
                 owner_->resize(placed.width() - m.left() - m.right(), placed.height() - m.top() - m.bottom());
                 if (!owner_->isVisible()) {

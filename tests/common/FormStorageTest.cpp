@@ -364,6 +364,12 @@ TEST_F(FormStorageTest, PlacementFromAnotherScreenOrWithExtremeNumbersComesBackO
     EXPECT_EQ(pastLeft, QRect(area.left(), 40, 300, 200)) << "moved only as far as it must";
     EXPECT_TRUE(area.contains(restored("-2147483648,-2147483648,2147483647,2147483647", false)));
     EXPECT_TRUE(area.contains(restored("2147483647,2147483647,0,0", true)));
+    TFMain designed;
+    designed.FormStorage1->Active = false;
+    designed.show();
+    const QRect topOnly = restored("50,5000", false);
+    EXPECT_TRUE(area.contains(topOnly)) << "the bottom left as it stood is above the stored top";
+    EXPECT_EQ(topOnly.height(), designed.frameGeometry().height());
 }
 
 TEST_F(FormStorageTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
