@@ -44,6 +44,9 @@ void guarded(F&& handler)
     }
 }
 
+// The version and serial number boxes' design font height.
+constexpr int kShownTextPixels = 19;
+
 } // namespace
 
 TFMain::TFMain(QWidget* parent)
@@ -101,7 +104,7 @@ void TFMain::SetUpControls()
         led->SetPalette({silver, QColor(0, 0xFF, 0)});
     }
 
-    const QFont shown = DesignFont("MS Sans Serif", 19, true, true);
+    const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
     for (QLabel* label : {ui_->lblInfo, ui_->lblSerNum}) {
         label->setFont(shown);
         label->setStyleSheet("color: palette(highlight);");
@@ -284,6 +287,17 @@ void TFMain::SetButtonEnabled(CommandButton button, bool enabled)
     }
 }
 
-void TFMain::SetInfoCaption(const std::string& text) { ui_->lblInfo->setText(FromWin1251(text)); }
-void TFMain::SetSerNumCaption(const std::string& text) { ui_->lblSerNum->setText(FromWin1251(text)); }
+// The texts come from the handset, up to 32 characters in lines of any
+// length (the version's last line ends in dots for the reply's padding).
+void TFMain::SetInfoCaption(const std::string& text)
+{
+    ui_->lblInfo->setText(FromWin1251(text));
+    ShrinkFontToFitBox(*ui_->lblInfo, kShownTextPixels);
+}
+
+void TFMain::SetSerNumCaption(const std::string& text)
+{
+    ui_->lblSerNum->setText(FromWin1251(text));
+    ShrinkFontToFitBox(*ui_->lblSerNum, kShownTextPixels);
+}
 void TFMain::SetNetMonitorLed(bool on) { ui_->ledNMStat->SetActive(on); }
