@@ -69,8 +69,8 @@ QString ChangeIniFile(const QString& path, const std::function<void(QSettings&)>
     if (QString reason = ReadWhole(path, bytes); !reason.isEmpty())
         return reason;
 
-    // QSettings writes a copy in a folder of our own; only a copy that reads
-    // back complete goes in place of the file.
+    // QSettings writes a copy in a folder of our own; only a complete copy
+    // goes in place of the file.
     const QTemporaryDir scratch;
     if (!scratch.isValid())
         return "no temporary folder (" + scratch.errorString() + ")";
