@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTimer>
@@ -43,6 +44,9 @@ void guarded(F&& handler)
         ReportError(error);
     }
 }
+
+// The version and serial number boxes' design font height.
+constexpr int kShownTextPixels = 19;
 
 } // namespace
 
@@ -101,7 +105,7 @@ void TFMain::SetUpControls()
         led->SetPalette({silver, QColor(0, 0xFF, 0)});
     }
 
-    const QFont shown = DesignFont("MS Sans Serif", 19, true, true);
+    const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
     for (QLabel* label : {ui_->lblInfo, ui_->lblSerNum}) {
         label->setFont(shown);
         label->setStyleSheet("color: palette(highlight);");
@@ -111,6 +115,10 @@ void TFMain::SetUpControls()
     ui_->Label1->setFont(DesignFont("MS Sans Serif", 19, true, true));
     ui_->Label1->setStyleSheet("color: red;");
     ui_->cboxCOM->setEditText("Com1");
+    // Only the exact port names choose a port; a completer would turn "Com"
+    // into "Com1" while typing, and "com2" into "Com2" on Enter.
+    ui_->cboxCOM->setCompleter(nullptr);
+    ui_->cboxCOM->lineEdit()->installEventFilter(this);
     for (QLabel* label : {ui_->Label2, ui_->Label3, ui_->Label4})
         FitLabelToText(*label);
 }
@@ -158,6 +166,19 @@ void TFMain::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
     if (event->isAccepted())
         QCoreApplication::quit();
+}
+
+bool TFMain::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter changes no text in the port box. Let through, it would pick the
+    // typed item again (and add unknown texts to the list), applying the port
+    // once more for a change already applied.
+    if (watched == ui_->cboxCOM->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TFMain::FormDestroy()
@@ -275,6 +296,17 @@ void TFMain::SetButtonEnabled(CommandButton button, bool enabled)
     }
 }
 
-void TFMain::SetInfoCaption(const std::string& text) { ui_->lblInfo->setText(FromWin1251(text)); }
-void TFMain::SetSerNumCaption(const std::string& text) { ui_->lblSerNum->setText(FromWin1251(text)); }
+// The texts come from the handset, up to 32 characters in lines of any
+// length (the version's last line ends in dots for the reply's padding).
+void TFMain::SetInfoCaption(const std::string& text)
+{
+    ui_->lblInfo->setText(FromWin1251(text));
+    ShrinkFontToFitBox(*ui_->lblInfo, kShownTextPixels);
+}
+
+void TFMain::SetSerNumCaption(const std::string& text)
+{
+    ui_->lblSerNum->setText(FromWin1251(text));
+    ShrinkFontToFitBox(*ui_->lblSerNum, kShownTextPixels);
+}
 void TFMain::SetNetMonitorLed(bool on) { ui_->ledNMStat->SetActive(on); }

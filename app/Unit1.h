@@ -78,6 +78,7 @@ public:
 protected:
     // The program runs until the main window closes, whatever else is open.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();

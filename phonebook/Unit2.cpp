@@ -11,6 +11,7 @@
 #include "app/common/WinText.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 
 namespace {
@@ -37,6 +38,18 @@ public:
 
 private:
     std::vector<QWidget*> buttons_;
+};
+
+// Marks the window busy with the handset for as long as a transfer runs.
+class TransferRunning {
+public:
+    explicit TransferRunning(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TransferRunning() { flag_ = false; }
+    TransferRunning(const TransferRunning&) = delete;
+    TransferRunning& operator=(const TransferRunning&) = delete;
+
+private:
+    bool& flag_;
 };
 
 } // namespace
@@ -156,11 +169,29 @@ void TForm2::SelectRow(int row)
 bool TForm2::PickNumber(std::string& phone)
 {
     BitBtn6->setVisible(true);
+    picking_ = true;
     const bool picked = exec() == QDialog::Accepted && SelectedRow() > 0;
+    picking_ = false;
     BitBtn6->setVisible(false);
     if (picked)
         phone = ToWin1251(Cells(2, SelectedRow()));
     return picked;
+}
+
+void TForm2::done(int result)
+{
+    if (!transferRunning_)
+        QDialog::done(result);
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+    // Escape cancels a pick; the phonebook itself is closed only on purpose.
+    if (event->key() == Qt::Key_Escape && !picking_) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TForm2::showEvent(QShowEvent* event)
@@ -179,6 +210,7 @@ void TForm2::FormShow()
 
 void TForm2::BitBtn1Click()
 {
+    TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5};
     for (int row = 1; row <= RecordRows; ++row) {
         SetCell(1, row, QString());
@@ -202,6 +234,7 @@ void TForm2::BitBtn2Click()
 {
     if (!prompts().Confirm(this, QStringLiteral("Do You really want to write current phonebook into Phone?")))
         return;
+    TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{BitBtn1, BitBtn2, BitBtn3, BitBtn4};
     VrProgressBar1->setPosition(0);
     for (int row = 1; row <= RecordRows; ++row) {
@@ -257,6 +290,7 @@ void TForm2::UpdaterecordinPhone1Click()
     std::string name = ToWin1251(Cells(1, row));
     std::string number = ToWin1251(Cells(2, row));
     bool ok = false;
+    TransferRunning running(transferRunning_);
     host_.PhBookWrite(row - 1, name, number, ok);
 }
 

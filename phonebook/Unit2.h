@@ -69,8 +69,13 @@ public slots:
     void Deleterecord1Click();
     void StringGrid1DblClick();
 
+    // While a transfer runs the window stays open: it neither accepts, nor
+    // rejects, nor closes.
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void FormShow();
 
 private:
@@ -82,4 +87,6 @@ private:
     PhonebookHost& host_;
     TForm4* ownEditor_ = nullptr;
     TForm4* const* editorSlot_ = nullptr;
+    bool picking_ = false;
+    bool transferRunning_ = false;
 };

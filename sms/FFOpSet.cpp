@@ -5,6 +5,7 @@
 #include "ui_FFOpSet.h"
 
 #include "app/common/DesignFonts.h"
+#include "app/common/TextFit.h"
 #include "app/common/WinText.h"
 
 #include <QComboBox>
@@ -24,6 +25,8 @@ TFOpSet::TFOpSet(QWidget* parent)
     for (QLabel* label : findChildren<QLabel*>())
         if (label != ui_->lURL)
             label->adjustSize();
+    // Its edit box follows on the same line.
+    NarrowLabelToEndBefore(*ui_->lNumField, ui_->eNumField->x());
     QPalette blue = ui_->eOperator->palette();
     blue.setColor(QPalette::Text, Qt::blue);
     ui_->eOperator->setPalette(blue);

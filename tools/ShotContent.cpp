@@ -63,7 +63,8 @@ QImage LogoPattern()
 
 void FillMainWindow()
 {
-    FMain->SetInfoCaption("V 4.10\n12-03-98\nNMT-650");
+    // As the simulator's reply decodes: its padding shows as dots.
+    FMain->SetInfoCaption("V 4.10\n12-03-98\nNMT-650.........");
     FMain->SetSerNumCaption("4711082015");
     FMain->SetAckLed(true);
     FMain->SetPackLed(true);

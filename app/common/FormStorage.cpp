@@ -1,6 +1,7 @@
 #include "FormStorage.h"
 
 #include "FormProperties.h"
+#include "IniFileChange.h"
 #include "Prompts.h"
 #include "WinText.h"
 
@@ -10,12 +11,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -24,6 +28,12 @@ QString& StoreOverride()
     static QString path;
     return path;
 }
+
+// What a hand-edited or damaged store may hold is taken only up to these
+// limits, so that it can neither stall a window nor overflow its arithmetic.
+constexpr int kMaxStoredText = 4096;
+constexpr int kMaxStoredListItems = 1000;
+constexpr int kMaxCoordinate = 1000000;
 
 // Every value is text; anything else in the store (a number written by hand
 // into the registry) is an error, as is a value that is not there as text.
@@ -34,10 +44,10 @@ QString ReadText(QSettings& store, const QString& key, const QString& defaultVal
     const QVariant v = store.value(key);
     switch (v.typeId()) {
     case QMetaType::QString:
-        return v.toString();
+        return v.toString().left(kMaxStoredText);
     case QMetaType::QStringList:
         // The INI form splits an unquoted text at its commas.
-        return v.toStringList().join(QLatin1Char(','));
+        return v.toStringList().join(QLatin1Char(',')).left(kMaxStoredText);
     default:
         throw EFormStorageError("Invalid data type for '" + key.toStdString() + "'");
     }
@@ -58,7 +68,7 @@ std::array<int, 4> FourNumbers(const QString& text, std::array<int, 4> defaults)
         bool ok = false;
         const int n = words[i].trimmed().toInt(&ok);
         if (ok)
-            defaults[static_cast<std::size_t>(i)] = n;
+            defaults[static_cast<std::size_t>(i)] = std::clamp(n, -kMaxCoordinate, kMaxCoordinate);
     }
     return defaults;
 }
@@ -87,6 +97,38 @@ QMargins FrameMargins(const QWidget* w)
 bool IsSizeable(const QWidget* w)
 {
     return w->minimumSize() != w->maximumSize() && !w->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+}
+
+qint64 DistanceSquared(const QPoint& p, const QRect& r)
+{
+    const qint64 dx = p.x() < r.left() ? r.left() - p.x() : p.x() > r.right() ? p.x() - r.right() : 0;
+    const qint64 dy = p.y() < r.top() ? r.top() - p.y() : p.y() > r.bottom() ? p.y() - r.bottom() : 0;
+    return dx * dx + dy * dy;
+}
+
+// A placement stored on a larger or another screen comes back on the screen
+// nearest to it: kept where it lies wholly on that screen's free area, else
+// moved (and, if it may, shrunk) until it does.
+QRect OnScreen(const QRect& frame, bool sizeable)
+{
+    const QScreen* nearest = nullptr;
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const qint64 d = DistanceSquared(frame.center(), screen->availableGeometry());
+        if (d < best) {
+            best = d;
+            nearest = screen;
+        }
+    }
+    if (!nearest)
+        return frame;
+    const QRect area = nearest->availableGeometry();
+    if (area.contains(frame))
+        return frame;
+    const QSize size = sizeable ? frame.size().boundedTo(area.size()) : frame.size();
+    const int left = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    const int top = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
+    return {QPoint(left, top), size};
 }
 
 // Windows show commands the store speaks in.
@@ -238,16 +280,28 @@ void TFormPlacement::SaveState()
 {
     if (!restored_)
         return;
-    auto store = OpenStore(true);
     const QString section = SectionName();
-    store->beginGroup(section);
-    store->setValue(QStringLiteral("FormVersion"), QString::number(Version));
-    SavePlacement(*store, section);
-    store->endGroup();
-    SaveContents(*store, section);
-    store->sync();
-    if (store->status() != QSettings::NoError)
-        throw EFormStorageError("Unable to write to " + QDir::toNativeSeparators(store->fileName()).toStdString());
+    const auto write = [this, &section](QSettings& store) {
+        store.beginGroup(section);
+        store.setValue(QStringLiteral("FormVersion"), QString::number(Version));
+        SavePlacement(store, section);
+        store.endGroup();
+        SaveContents(store, section);
+    };
+    auto store = OpenStore(true);
+    const QString where = QDir::toNativeSeparators(store->fileName());
+    if (store->format() == QSettings::IniFormat) {
+        const QString path = store->fileName();
+        store.reset();
+        const QString reason = ChangeIniFile(path, write);
+        if (!reason.isEmpty())
+            throw EFormStorageError(("Unable to write to " + where + ": " + reason).toStdString());
+    } else {
+        write(*store);
+        store->sync();
+        if (store->status() == QSettings::AccessError)
+            throw EFormStorageError("Unable to write to " + where.toStdString());
+    }
     if (OnSavePlacement)
         OnSavePlacement(this);
     saved_ = true;
@@ -324,18 +378,24 @@ void TFormPlacement::RestorePlacement(QSettings& store, const QString&)
         std::array<int, 4> n = FourNumbers(
             norm, {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()});
         if ((!minMax.isEmpty() || !norm.isEmpty()) && ppi == owner_->logicalDpiY()) {
-            if (!IsSizeable(owner_)) {
+            const bool sizeable = IsSizeable(owner_);
+            if (!sizeable) {
                 n[2] = n[0] + frame.width();
                 n[3] = n[1] + frame.height();
             }
             if (n[0] < n[2]) {
-                const QSize client(n[2] - n[0] - m.left() - m.right(), n[3] - n[1] - m.top() - m.bottom());
-                owner_->move(n[0], n[1]);
-                owner_->resize(client);
+                // A bottom above the top keeps the window's height.
+                const QSize margins(m.left() + m.right(), m.top() + m.bottom());
+                const QSize stored(n[2] - n[0], n[3] > n[1] ? n[3] - n[1] : frame.height());
+                const QSize client =
+                    (stored - margins).expandedTo(owner_->minimumSize()).boundedTo(owner_->maximumSize());
+                const QRect placed = OnScreen(QRect(QPoint(n[0], n[1]), client + margins), sizeable);
+                owner_->move(placed.topLeft());
+                owner_->resize(placed.width() - m.left() - m.right(), placed.height() - m.top() - m.bottom());
                 if (!owner_->isVisible()) {
                     // The frame is known only once the window is up; take it
                     // off the stored size then, so the window does not grow.
-                    const QSize frameSize(n[2] - n[0], n[3] - n[1]);
+                    const QSize frameSize = placed.size();
                     QPointer<QWidget> w = owner_;
                     QTimer::singleShot(0, owner_, [w, frameSize] {
                         if (!w || w->windowState() != Qt::WindowNoState)
@@ -547,7 +607,8 @@ void TFormStorage::RestoreContents(QSettings& store, const QString& section)
             case StoredPropKind::List: {
                 const QString listSection = section + "." + prefixed + "/";
                 bool ok = false;
-                const int count = ReadText(store, listSection + "Count", QStringLiteral("0")).trimmed().toInt(&ok);
+                const int count = std::min(
+                    ReadText(store, listSection + "Count", QStringLiteral("0")).trimmed().toInt(&ok), kMaxStoredListItems);
                 QStringList items;
                 for (int i = 0; ok && i < count; ++i)
                     items << ReadText(store, listSection + QStringLiteral("Item%1").arg(i), QString());

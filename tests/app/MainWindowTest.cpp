@@ -60,6 +60,30 @@ TEST_F(MainWindowTest, OnlyTheExactPortNamesChangeThePort)
     EXPECT_TRUE(app_->prompts.Notices.isEmpty());
 }
 
+// Typed with the focus in the box, as a user does: nothing completes the text.
+TEST_F(MainWindowTest, TypedTextIsNeitherCompletedNorMatchedWithoutItsCase)
+{
+    ui().cboxCOM->setFocus();
+    Type("Com");
+    EXPECT_EQ(ui().cboxCOM->currentText(), "Com");
+    Type("com2");
+    QTest::keyClick(ui().cboxCOM->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(ui().cboxCOM->currentText(), "com2");
+    EXPECT_EQ(port().PortNum(), 1);
+}
+
+TEST_F(MainWindowTest, TypedPortWhileConnectWaitsIsRefusedOnce)
+{
+    Choose(1);
+    QTimer::singleShot(20, [&] {
+        Type("Com3");
+        QTest::keyClick(ui().cboxCOM->lineEdit(), Qt::Key_Return);
+    });
+    ui().btInfo->click();
+    EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
+    EXPECT_EQ(port().PortNum(), 2);
+}
+
 TEST_F(MainWindowTest, TypedTextIsStoredAtCloseEvenWhenItNamesNoPort)
 {
     Type("Com5");

@@ -1,4 +1,9 @@
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
@@ -6,23 +11,40 @@
 #include "Unit3.h"
 #include "Unit4.h"
 #include "Unit5.h"
+#include "Unit6.h"
+#include "FFOpSet.h"
 #include "VrLabel.h"
 #include "ui_Unit1.h"
 #include "ui_Unit3.h"
 
 namespace {
 
-// Every label of the window shows its whole text with the fonts in use here.
+bool IsControl(const QWidget* w)
+{
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w)
+        || qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractScrollArea*>(w);
+}
+
+// Every label of the window shows its whole text with the fonts in use here,
+// and no control of the same panel covers that text.
 void ExpectNoClippedLabels(const QWidget& window)
 {
     for (const QLabel* label : window.findChildren<QLabel*>()) {
         if (label->window() != &window || label->text().isEmpty())
             continue;
+        const std::string name = window.objectName().toStdString() + "." + label->objectName().toStdString() + " \""
+            + label->text().toStdString() + "\"";
         const QSize text = label->fontMetrics().size(0, label->text());
-        EXPECT_LE(text.width(), label->contentsRect().width())
-            << window.objectName().toStdString() << "." << label->objectName().toStdString() << " \""
-            << label->text().toStdString() << "\"";
+        EXPECT_LE(text.width(), label->contentsRect().width()) << name;
+        EXPECT_LE(text.height(), label->contentsRect().height()) << name;
         EXPECT_LE(label->geometry().right(), window.width() - 1) << label->objectName().toStdString();
+        const QRect box = label->contentsRect().translated(label->pos());
+        const QRect shown = QStyle::alignedRect(Qt::LeftToRight, label->alignment(), text, box);
+        for (const QWidget* other : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (IsControl(other) && !other->isHidden()) {
+                EXPECT_FALSE(shown.intersects(other->geometry())) << name << " under " << other->objectName().toStdString();
+            }
+        }
     }
     for (const TVrLabel* label : window.findChildren<TVrLabel*>()) {
         if (label->window() != &window)
@@ -38,10 +60,15 @@ void ExpectNoClippedLabels(const QWidget& window)
 TEST(WindowLayout, NoLabelIsClippedInAnyWindow)
 {
     AppUnderTest app;
-    // Captions that only handlers set are filled in as a session would.
-    app.Main().SetInfoCaption("V 4.10\nNMT-650");
+    // Captions that only handlers set are filled in as a session would: the
+    // version as the simulator's reply decodes (padding shows as dots), and
+    // the longest three lines a reply can hold.
     app.Main().SetSerNumCaption("4711082015");
-    for (const QWidget* window : std::initializer_list<const QWidget*>{FMain, About, Form2, Form4, Form5})
+    for (const char* version : {"V 4.10\n12-03-98\nNMT-650.........", "V 12.345\n01-01-2000\nNMT-650 ABCD"}) {
+        app.Main().SetInfoCaption(version);
+        ExpectNoClippedLabels(*FMain);
+    }
+    for (const QWidget* window : std::initializer_list<const QWidget*>{About, Form2, Form4, Form5, FSendSMS, FOpSet})
         ExpectNoClippedLabels(*window);
 }
 

@@ -14,6 +14,8 @@
 
 #include <gmock/gmock.h>
 
+#include "support/ScratchMount.h"
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -73,6 +75,17 @@ protected:
     }
     void TearDown() override { TFormPlacement::SetStoreOverride(QString()); }
 
+    QByteArray Bytes() const
+    {
+        QFile f(storePath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    }
+    void SetBytes(const QByteArray& bytes)
+    {
+        QFile f(storePath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
     QString Value(const QString& key)
     {
         QSettings s(storePath, QSettings::IniFormat);
@@ -243,6 +256,120 @@ TEST_F(FormStorageTest, BadlyTypedValueIsReportedAndTheWindowStillShows)
     ASSERT_EQ(w.errors.size(), 1);
     EXPECT_THAT(w.errors[0].toStdString(), ::testing::HasSubstr("NormPos"));
     EXPECT_EQ(w.cboxCOM->currentText(), "Com1") << "the rest of that restore is skipped";
+}
+
+// Room for a lock file but not for the settings: where a plain QSettings
+// save empties the file and reports success.
+TEST_F(FormStorageTest, SaveOnAFullOrReadOnlyDiskLeavesTheFileAsItWasAndSaysWhy)
+{
+    ScratchMount mount;
+    SKIP_WITHOUT_SCRATCH_MOUNT(mount);
+    storePath = mount.FilePath("store.ini");
+    TFormPlacement::SetStoreOverride(storePath);
+    Put("Other/Big", QString(6000, 'x'));
+    Put("TFMain/cboxCOM_Text", "Com2");
+    const QByteArray before = Bytes();
+    mount.FillUp();
+    QFile filler(mount.FilePath(".filler"));
+    ASSERT_TRUE(filler.resize(filler.size() - 4096));
+
+    const auto saveAndExpect = [&](const QString& reason) {
+        TFMain w;
+        w.show();
+        w.cboxCOM->setCurrentText("Com4");
+        w.close();
+        EXPECT_EQ(Bytes(), before);
+        EXPECT_EQ(w.errors.join('|').toStdString(), ("Unable to write to " + storePath + ": " + reason).toStdString());
+    };
+    saveAndExpect("No space left on device");
+    mount.MakeReadOnly();
+    saveAndExpect("Read-only file system");
+}
+
+// The copy that QSettings writes goes to the temporary folder; when that is
+// full, QSettings leaves the copy empty and reports success.
+TEST_F(FormStorageTest, FullTemporaryFolderLeavesTheFileAsItWas)
+{
+    ScratchMount mount;
+    SKIP_WITHOUT_SCRATCH_MOUNT(mount);
+    Put("TFMain/cboxCOM_Text", "Com2");
+    const QByteArray before = Bytes();
+    mount.FillUp();
+    QFile filler(mount.FilePath(".filler"));
+    ASSERT_TRUE(filler.resize(filler.size() - 2 * 4096)) << "room for the copy and a lock file only";
+    const bool hadTmpdir = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", mount.Path().toLocal8Bit());
+    {
+        TFMain w;
+        w.show();
+        w.close();
+        EXPECT_EQ(w.errors.join('|').toStdString(),
+                  ("Unable to write to " + storePath + ": the temporary copy was cut short").toStdString());
+    }
+    hadTmpdir ? qputenv("TMPDIR", tmpdir) : qunsetenv("TMPDIR");
+    EXPECT_EQ(Bytes(), before);
+}
+
+// A byte-order mark or garbage is a problem of reading, not of writing.
+TEST_F(FormStorageTest, StoreWithAByteOrderMarkOrGarbageIsReadAsFarAsItGoesAndSavedAnew)
+{
+    for (const QByteArray& damaged : {QByteArray("\xEF\xBB\xBF[TFMain]\ncboxCOM_Text=Com2\n"),
+                                      QByteArray("[TFMain]\ncboxCOM_Text=Com2\n\x01[[\n=\n\xFF\xFE\0]x", 38)}) {
+        SetBytes(damaged);
+        TFMain w;
+        w.show();
+        EXPECT_EQ(w.cboxCOM->currentText(), "Com2") << damaged.toStdString();
+        w.cboxCOM->setCurrentText("Com3");
+        w.close();
+        EXPECT_THAT(w.errors, IsEmpty());
+        EXPECT_EQ(Value("TFMain/cboxCOM_Text"), "Com3");
+    }
+}
+
+TEST_F(FormStorageTest, HugeStoredListIsReadUpToItsCap)
+{
+    {
+        QSettings s(storePath, QSettings::IniFormat);
+        s.setValue("TFSendSMS.ComboBox1_Items/Count", "999999999");
+        for (int i = 0; i < 1005; ++i)
+            s.setValue(QString("TFSendSMS.ComboBox1_Items/Item%1").arg(i), QString("op%1").arg(i));
+        s.setValue("TFSendSMS.ComboBox1_Items/Item3", QString(100000, 'w'));
+    }
+    TFSendSMS d;
+    d.show();
+    ASSERT_EQ(d.ComboBox1->count(), 1000);
+    EXPECT_EQ(d.ComboBox1->itemText(999), "op999");
+    EXPECT_EQ(d.ComboBox1->itemText(3).size(), 4096);
+}
+
+TEST_F(FormStorageTest, PlacementFromAnotherScreenOrWithExtremeNumbersComesBackOnScreen)
+{
+    const QScreen* screen = TFMain().screen();
+    const QRect area = screen->availableGeometry();
+    const QString suffix = QString("(%1x%2)").arg(screen->size().width()).arg(screen->size().height());
+    const auto restored = [&](const QString& normPos, bool fixedSize) {
+        Put("TFMain/NormPos" + suffix, normPos);
+        TFMain w;
+        if (fixedSize)
+            w.setFixedSize(300, 200);
+        w.show();
+        return w.frameGeometry();
+    };
+    const QRect beyond = restored(QString("%1,%2,%3,%4").arg(area.right() + 2000).arg(area.bottom() + 1500)
+                                      .arg(area.right() + 2300).arg(area.bottom() + 1700), false);
+    EXPECT_TRUE(area.contains(beyond)) << beyond.x() << "," << beyond.y();
+    EXPECT_EQ(beyond.size(), QSize(300, 200));
+    const QRect pastLeft = restored(QString("%1,40,%2,240").arg(area.left() - 100).arg(area.left() + 200), false);
+    EXPECT_EQ(pastLeft, QRect(area.left(), 40, 300, 200)) << "moved only as far as it must";
+    EXPECT_TRUE(area.contains(restored("-2147483648,-2147483648,2147483647,2147483647", false)));
+    EXPECT_TRUE(area.contains(restored("2147483647,2147483647,0,0", true)));
+    TFMain designed;
+    designed.FormStorage1->Active = false;
+    designed.show();
+    const QRect topOnly = restored("50,5000", false);
+    EXPECT_TRUE(area.contains(topOnly)) << "the bottom left as it stood is above the stored top";
+    EXPECT_EQ(topOnly.height(), designed.frameGeometry().height());
 }
 
 TEST_F(FormStorageTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -51,9 +52,13 @@ public:
     {
         Calls.push_back({location, name, number, Window->VrProgressBar1->Position(), Window->BitBtn1->isEnabled(),
                          Window->BitBtn5->isEnabled()});
+        if (During)
+            During(location);
     }
 
     TForm2* Window = nullptr;
+    // What the user does while the link lets events through during a call.
+    std::function<void(int location)> During;
     int FailAt = -1;
     int Resets = 0;
     std::vector<HostCall> Calls;
@@ -325,6 +330,38 @@ TEST_F(PhonebookWindow, PickerReturnsThePhoneOfTheDoubleClickedRow)
     EXPECT_FALSE(window.PickNumber(phone));
     EXPECT_EQ(phone, "unchanged");
     EXPECT_FALSE(window.BitBtn6->isVisible());
+}
+
+TEST_F(PhonebookWindow, EscapeOrClosingNeverHidesARunningTransferAndEscapeCancelsOnlyAPick)
+{
+    window.show();
+    host.During = [&](int location) {
+        if (location == 50) {
+            QTest::keyClick(&window, Qt::Key_Escape);
+            window.close();
+        }
+    };
+    window.BitBtn1->click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(host.Calls.size(), 100u);
+    host.During = nullptr;
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible()) << "Escape does not close the phonebook itself";
+    window.hide();
+
+    bool pickOpenAfterTransfer = false;
+    QTimer::singleShot(0, &window, [&] {
+        host.During = [&](int) { QTest::keyClick(&window, Qt::Key_Escape); };
+        window.SelectRow(3);
+        prompts.Answers = {true};
+        window.UpdaterecordinPhone1->trigger();
+        pickOpenAfterTransfer = window.isVisible();
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    std::string phone = "unchanged";
+    EXPECT_FALSE(window.PickNumber(phone));
+    EXPECT_TRUE(pickOpenAfterTransfer);
+    EXPECT_EQ(phone, "unchanged");
 }
 
 TEST_F(PhonebookWindow, CaptionsFitTheirControls)
