@@ -652,9 +652,16 @@ TEST_F(SmsWindowTest, CancelOrCloseDuringASendEndsItAndKeepsTheWindow)
 
 TEST_F(SmsWindowTest, DemoGatewayAcceptsBothSampleProfiles)
 {
-    const QString script = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../scripts/demo-gateway.py";
+    const QString script = QStringLiteral(M2BUS_SOURCE_DIR "/scripts/demo-gateway.py");
     if (QStandardPaths::findExecutable("python3").isEmpty() || !QFile::exists(script))
         GTEST_SKIP() << "python3 or the demo gateway is missing";
+    {
+        // A profile of the user's own and a demo profile left from a run on another port.
+        QFile f(QString::fromStdString(iniPath));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Mine]\r\nURL=example.org/send\r\n[Demo GET]\r\nURL=127.0.0.1:1/sms\r\nNumField=phone\r\n"
+                "TxtField=msg\r\nMethod=GET\r\nReply=\xd1\xee\xee\xe1\xf9\xe5\xed\xe8\xe5\r\nChars=KOI8R\r\n");
+    }
     const int port = HttpClosedPort();
     QProcess gateway;
     gateway.setReadChannel(QProcess::StandardError);
@@ -666,8 +673,19 @@ TEST_F(SmsWindowTest, DemoGatewayAcceptsBothSampleProfiles)
         said += gateway.readAllStandardError();
     ASSERT_TRUE(said.contains("demo gateway on")) << said.toStdString();
 
+    // A second gateway on the taken port stops with one line and leaves the file alone.
+    const std::string before = FileBytes();
+    QProcess second;
+    second.start("python3", {script, QString::number(port), "--operators", QString::fromStdString(iniPath)});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_EQ(second.readAllStandardError().trimmed().count('\n'), 0);
+    EXPECT_EQ(FileBytes(), before);
+
     window->show();
-    EXPECT_EQ(Items(), (QStringList{"Demo POST", "Demo GET"}));
+    EXPECT_EQ(Items(), (QStringList{"Mine", "Demo GET", "Demo POST"}));
+    EXPECT_EQ(Section("Mine"), std::vector<std::string>{"URL=example.org/send"});
+    TypeOperator("Demo POST");
     Compose("123", QString::fromUtf8("Привет"));
     w().bSend->click();
     TypeOperator("Demo GET");
