@@ -104,7 +104,8 @@ Stops on SIGTERM or SIGINT, saving its state first.
                           --pace): bytes of the PC and of the handset that
                           overlap in time are garbled for both, a frame hit
                           so goes unanswered; each collision is logged to
-                          stderr and counted in the state file
+                          stderr and counted in the state file, and at exit
+                          a line tells how late the deliveries were
   --turnaround MS         quiet time before each answer (default 5)
   --reset-quiet MS        after a software reset, hear nothing for MS
                           (a real handset restarts; default 0)
