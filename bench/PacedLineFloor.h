@@ -12,43 +12,12 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cmath>
-#include <cstdint>
-#include <vector>
 
 #include "link/PhoneLink.h"
-#include "sim/HandsetLine.h"
-#include "sim/HandsetModel.h"
+#include "support/ModelledHandset.h"
 #include "support/VirtualLine.h"
 
 inline constexpr double kBenchTurnaroundMs = 20.0;
-
-// The simulator's line model as the far end of a virtual line.
-class ModelledHandset : public FarEnd {
-public:
-    ModelledHandset() : line_(model_, Settings()) {}
-
-    void OnWrite(VirtualLine& wire, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) override
-    {
-        line_.FromPc(bytes.data(), bytes.size(), static_cast<double>(atUs) / 1000.0);
-        while (line_.Pending() != 0) {
-            const double dueMs = line_.NextDueMs();
-            wire.ScheduleAt(static_cast<std::int64_t>(std::ceil(dueMs * 1000.0)), line_.DueBy(dueMs));
-        }
-    }
-
-private:
-    static handset::LineSettings Settings()
-    {
-        handset::LineSettings settings;
-        settings.pace = true;
-        settings.echo = true;
-        settings.turnaroundMs = kBenchTurnaroundMs;
-        return settings;
-    }
-    handset::HandsetModel model_;
-    handset::HandsetLine line_;
-};
 
 struct VirtualPacedLink {
     VirtualPacedLink()
@@ -60,7 +29,7 @@ struct VirtualPacedLink {
     double ElapsedMs() const { return static_cast<double>(wire.NowUs()) / 1000.0; }
 
     VirtualLine wire;
-    ModelledHandset handset;
+    ModelledHandset handset{kBenchTurnaroundMs};
     PhoneLink link{wire, wire};
 };
 

@@ -18,31 +18,47 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
     if (settings_.faults.silent) return;
     const double gap = settings_.pace ? kByteMs : 0.0;
     for (std::size_t i = 0; i < size; ++i) {
-        // A byte cannot arrive faster than the line carries it.
-        const double arrived = std::max(tMs, lastInputMs_ + gap);
-        lastInputMs_ = arrived;
-        if (settings_.echo) Send(&data[i], 1, arrived);
-        if (arrived < deafUntilMs_) continue;
+        std::uint8_t byte = data[i];
+        bool garbled = false;
+        double heardMs;
+        if (settings_.bus) {
+            const BusWire::Placed placed = bus_.Place(BusSide::Pc, byte, tMs, settings_.echo);
+            heardMs = placed.endMs;
+            byte = placed.heard;
+            garbled = placed.hit;
+        } else {
+            // A byte cannot arrive faster than the line carries it.
+            heardMs = std::max(tMs, lastInputMs_ + gap);
+            lastInputMs_ = heardMs;
+            if (settings_.echo) Send(&byte, 1, heardMs);
+        }
+        if (heardMs < deafUntilMs_) continue;
         const std::uint64_t resets = model_.ResetCount();
-        for (OutFrame& frame : model_.FromPc(&data[i], 1)) {
+        for (OutFrame& frame : model_.FromPc(&byte, 1, garbled)) {
             const bool dropped = (frame.kind == OutKind::Ack && settings_.faults.dropAcks) ||
                                  (frame.kind == OutKind::Reply && settings_.faults.dropReplies);
             if (dropped) continue;
             ++framesSent_;
             const unsigned every = settings_.faults.badChecksumEvery;
             if (every != 0 && framesSent_ % every == 0) frame.bytes.back() ^= 0xFF;
-            const double earliest = arrived + settings_.turnaroundMs;
+            const double earliest = heardMs + settings_.turnaroundMs;
             SendNoise(earliest);
             Send(frame.bytes.data(), frame.bytes.size(), earliest);
         }
-        if (model_.ResetCount() != resets && settings_.resetQuietMs > 0)
-            deafUntilMs_ = std::max(lineFreeMs_, arrived) + settings_.resetQuietMs;
+        if (model_.ResetCount() != resets && settings_.resetQuietMs > 0) {
+            const double busyUntil = settings_.bus ? bus_.FreeMs(BusSide::Handset) : lineFreeMs_;
+            deafUntilMs_ = std::max(busyUntil, heardMs) + settings_.resetQuietMs;
+        }
     }
 }
 
 void HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earliestMs) {
     const double gap = settings_.pace ? kByteMs : 0.0;
     for (std::size_t i = 0; i < size; ++i) {
+        if (settings_.bus) {
+            bus_.Place(BusSide::Handset, data[i], earliestMs, true);
+            continue;
+        }
         // The bus is shared: an answer waits behind echo still on the wire.
         const double at = std::max(earliestMs, lineFreeMs_);
         queue_.push_back({at, data[i]});
@@ -65,6 +81,7 @@ void HandsetLine::SendNoise(double earliestMs) {
 }
 
 std::vector<std::uint8_t> HandsetLine::DueBy(double tMs) {
+    if (settings_.bus) return bus_.DueBy(tMs);
     std::vector<std::uint8_t> due;
     while (!queue_.empty() && queue_.front().atMs <= tMs) {
         due.push_back(queue_.front().byte);
@@ -74,6 +91,7 @@ std::vector<std::uint8_t> HandsetLine::DueBy(double tMs) {
 }
 
 double HandsetLine::NextDueMs() const {
+    if (settings_.bus) return bus_.NextDueMs();
     return queue_.empty() ? std::numeric_limits<double>::infinity() : queue_.front().atMs;
 }
 

@@ -3,6 +3,7 @@
 // Times are milliseconds on whatever clock the caller runs (virtual or real).
 #pragma once
 
+#include "BusWire.h"
 #include "HandsetModel.h"
 
 #include <cstddef>
@@ -11,9 +12,6 @@
 #include <vector>
 
 namespace handset {
-
-// 9600 baud, 11 bits a character.
-inline constexpr double kByteMs = 11.0 * 1000.0 / 9600.0;
 
 struct LineFaults {
     bool silent = false;             // nothing at all comes back, not even the echo
@@ -29,6 +27,11 @@ struct LineFaults {
 struct LineSettings {
     bool echo = true;
     bool pace = true;             // output bytes at most one per kByteMs
+    // One wire shared in time (BusWire): always at line rate, so `pace` does
+    // not apply; bytes of both sides that overlap are garbled. The handset
+    // hears a byte at the end of its slot and answers a turnaround after that.
+    // The caller's clock must not run backwards between DueBy and FromPc.
+    bool bus = false;
     double turnaroundMs = 5.0;    // quiet time before the handset answers a frame
     double resetQuietMs = 0.0;    // after a software reset the handset hears nothing this long
     LineFaults faults;
@@ -50,7 +53,11 @@ public:
     double NextDueMs() const;
 
     const LineSettings& Settings() const { return settings_; }
-    std::size_t Pending() const { return queue_.size(); }
+    std::size_t Pending() const { return settings_.bus ? bus_.Pending() : queue_.size(); }
+
+    // Always 0 and empty off the bus.
+    std::uint64_t CollisionCount() const { return bus_.CollisionCount(); }
+    std::vector<Collision> TakeCollisionsEndedBy(double tMs) { return bus_.TakeCollisionsEndedBy(tMs); }
 
 private:
     struct TimedByte {
@@ -62,7 +69,8 @@ private:
 
     HandsetModel& model_;
     LineSettings settings_;
-    std::deque<TimedByte> queue_;
+    BusWire bus_;
+    std::deque<TimedByte> queue_;  // off the bus: bytes for the PC with their due times
     double lineFreeMs_;   // when the wire can carry the next output byte
     double lastInputMs_;  // arrival time of the PC's last byte
     double deafUntilMs_;  // restarting after a reset

@@ -77,29 +77,32 @@ RequestKind ClassifyRequest(const std::vector<std::uint8_t>& m) {
 
 HandsetModel::HandsetModel(HandsetState state) : state_(std::move(state)) {}
 
-std::vector<OutFrame> HandsetModel::FromPc(const std::uint8_t* data, std::size_t size) {
+std::vector<OutFrame> HandsetModel::FromPc(const std::uint8_t* data, std::size_t size, bool garbled) {
     std::vector<OutFrame> out;
-    for (std::size_t i = 0; i < size; ++i) TakeByte(data[i], out);
+    for (std::size_t i = 0; i < size; ++i) TakeByte(data[i], garbled, out);
     return out;
 }
 
-void HandsetModel::TakeByte(std::uint8_t byte, std::vector<OutFrame>& out) {
+void HandsetModel::TakeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out) {
     if (rx_.empty() && byte != kPcFirst) return;
     if (rx_.size() == 1 && byte != kPcSecond) {
         // Not a frame from the PC after all; this byte may itself start one.
         rx_.clear();
-        if (byte == kPcFirst) rx_.push_back(byte);
+        rxGarbled_ = false;
+        if (byte == kPcFirst) TakeByte(byte, garbled, out);
         return;
     }
     rx_.push_back(byte);
+    rxGarbled_ = rxGarbled_ || garbled;
     if (rx_.size() >= 3 && rx_.size() == FrameLengthFor(rx_[2])) {
         TakeFrame(out);
         rx_.clear();
+        rxGarbled_ = false;
     }
 }
 
 void HandsetModel::TakeFrame(std::vector<OutFrame>& out) {
-    if (FrameChecksum(rx_.data()) != rx_.back()) {
+    if (rxGarbled_ || FrameChecksum(rx_.data()) != rx_.back()) {
         ++badFrames_;
         return;
     }

@@ -42,7 +42,9 @@ public:
 
     // Bytes from the PC, in order and in any chunking. Returns what the
     // handset sends in answer to the frames completed by these bytes.
-    std::vector<OutFrame> FromPc(const std::uint8_t* data, std::size_t size);
+    // `garbled`: they were damaged on the wire, so the frame they fall in is
+    // thrown away as one with a bad checksum would be.
+    std::vector<OutFrame> FromPc(const std::uint8_t* data, std::size_t size, bool garbled = false);
 
     const HandsetState& State() const { return state_; }
     void SetState(const HandsetState& state) { state_ = state; }
@@ -59,7 +61,7 @@ public:
     std::uint8_t NextReplySequence() const { return replySequence_; }
 
 private:
-    void TakeByte(std::uint8_t byte, std::vector<OutFrame>& out);
+    void TakeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out);
     void TakeFrame(std::vector<OutFrame>& out);
     std::optional<std::vector<std::uint8_t>> Execute(const std::vector<std::uint8_t>& message);
     Record* RecordAt(std::uint8_t location, bool forWrite);
@@ -68,6 +70,7 @@ private:
     HandsetState state_;
     bool answerDuplicates_ = false;
     std::vector<std::uint8_t> rx_;
+    bool rxGarbled_ = false;
     std::optional<std::vector<std::uint8_t>> lastRequest_;  // message bytes and sequence byte
     std::uint8_t replySequence_ = 0;
     std::uint64_t changes_ = 0;

@@ -143,11 +143,12 @@ Record ParseRecord(const std::string& line, std::size_t fieldsAt, std::size_t li
 
 }  // namespace
 
-std::string StateToText(const HandsetState& state) {
+std::string StateToText(const HandsetState& state, std::optional<std::uint64_t> collisions) {
     std::string out = "# Handset simulator state\n";
     out += "version " + Quote(state.versionText) + "\n";
     out += "serial " + Quote(state.serialNumber) + "\n";
     out += std::string("netmonitor ") + (state.netMonitor ? "on" : "off") + "\n";
+    if (collisions) out += "collisions " + std::to_string(*collisions) + "\n";
     const Record empty{};
     for (std::size_t i = 0; i < kPhonebookSize; ++i)
         if (state.phonebook[i] != empty) out += "record " + std::to_string(i) + " " + RecordText(state.phonebook[i]) + "\n";
@@ -181,6 +182,10 @@ HandsetState StateFromText(const std::string& text) {
             const std::string value = line.substr(valueAt);
             if (value != "on" && value != "off") Fail(lineNo, "netmonitor must be on or off");
             state.netMonitor = value == "on";
+        } else if (key == "collisions") {
+            const std::string value = line.substr(valueAt);
+            if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos)
+                Fail(lineNo, "collisions needs a count");
         } else if (key == "record" || key == "other") {
             const auto fieldsAt = line.find(' ', valueAt);
             if (fieldsAt == std::string::npos) Fail(lineNo, "record needs its fields");
@@ -217,8 +222,8 @@ bool LoadStateFile(const std::string& path, HandsetState& state) {
     return true;
 }
 
-void SaveStateFile(const std::string& path, const HandsetState& state) {
-    const std::string text = StateToText(state);
+void SaveStateFile(const std::string& path, const HandsetState& state, std::optional<std::uint64_t> collisions) {
+    const std::string text = StateToText(state, collisions);
     const std::string temp = path + ".tmp";
     {
         std::ofstream file(temp, std::ios::binary | std::ios::trunc);

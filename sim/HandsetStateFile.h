@@ -3,6 +3,7 @@
 //   version "V 4.10\n12-03-98\nNMT-650"
 //   serial "4711082015"
 //   netmonitor off
+//   collisions 2   (on the bus only: collisions seen since the simulator started)
 //   record 0 len=11 digits=+4951234567___________________ name="Anna" group=05
 //   other 120 len=3 digits=112___________________________ name="" group=00
 //   logo #####...   (48 lines of 84 dots, top row first; '#' set, '.' clear)
@@ -10,16 +11,19 @@
 // Digits are written one character per 4-bit code ('_' for code 0). Text in
 // quotes is byte for byte (names in the handset's own character set), with
 // \n, \\, \" and \xHH escapes. Records that are all zero are left out.
-// Lines starting with '#' are comments.
+// Lines starting with '#' are comments. The collision count describes one
+// run of the simulator, not the handset, so reading ignores it.
 #pragma once
 
 #include "HandsetState.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace handset {
 
-std::string StateToText(const HandsetState& state);
+std::string StateToText(const HandsetState& state, std::optional<std::uint64_t> collisions = std::nullopt);
 
 // Throws std::runtime_error naming the line that could not be read.
 HandsetState StateFromText(const std::string& text);
@@ -30,6 +34,7 @@ bool LoadStateFile(const std::string& path, HandsetState& state);
 
 // Writes a temporary file beside `path` and renames it over, so a crash never
 // leaves half a state file. Throws std::runtime_error on failure.
-void SaveStateFile(const std::string& path, const HandsetState& state);
+void SaveStateFile(const std::string& path, const HandsetState& state,
+                   std::optional<std::uint64_t> collisions = std::nullopt);
 
 }  // namespace handset

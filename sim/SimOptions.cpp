@@ -65,6 +65,7 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args) {
         else if (arg == "--state") options.statePath = value();
         else if (arg == "--no-echo") options.line.echo = false;
         else if (arg == "--pace") options.line.pace = true;
+        else if (arg == "--bus") options.line.bus = options.line.pace = true;
         else if (arg == "--turnaround") options.line.turnaroundMs = ParseMs(arg, value());
         else if (arg == "--reset-quiet") options.line.resetQuietMs = ParseMs(arg, value());
         else if (arg == "--silent") options.line.faults.silent = true;
@@ -99,6 +100,12 @@ Stops on SIGTERM or SIGINT, saving its state first.
   --serial TEXT           serial number (10 digits on a real handset)
   --no-echo               do not echo the PC's bytes back
   --pace                  send at the line rate, 1.146 ms a byte
+  --bus                   one half-duplex wire at the line rate (implies
+                          --pace): bytes of the PC and of the handset that
+                          overlap in time are garbled for both, a frame hit
+                          so goes unanswered; each collision is logged to
+                          stderr and counted in the state file, and at exit
+                          a line tells how late the deliveries were
   --turnaround MS         quiet time before each answer (default 5)
   --reset-quiet MS        after a software reset, hear nothing for MS
                           (a real handset restarts; default 0)

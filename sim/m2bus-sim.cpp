@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -75,16 +76,30 @@ struct PseudoTerminal {
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 };
 
+// Milliseconds since the simulator started; the collision log uses this clock.
 double NowMs() {
     using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+    static const steady_clock::time_point start = steady_clock::now();
+    return duration<double, std::milli>(steady_clock::now() - start).count();
+}
+
+// Waits for input up to timeoutMs, to the microsecond where the system allows:
+// the bus is only as faithful as the times bytes are read and delivered.
+int PollInput(pollfd& pfd, double timeoutMs) {
+#ifdef __linux__
+    const long ns = static_cast<long>(timeoutMs * 1e6);
+    const timespec timeout{ns / 1000000000L, ns % 1000000000L};
+    return ::ppoll(&pfd, 1, &timeout, nullptr);
+#else
+    return ::poll(&pfd, 1, static_cast<int>(std::ceil(timeoutMs)));
+#endif
 }
 
 std::string Hex(const std::uint8_t* bytes, std::size_t size) {
     std::string out;
     char piece[4];
     for (std::size_t i = 0; i < size; ++i) {
-        std::snprintf(piece, sizeof piece, "%02X ", bytes[i]);
+        std::snprintf(piece, sizeof piece, i == 0 ? "%02X" : " %02X", bytes[i]);
         out += piece;
     }
     return out;
@@ -105,15 +120,22 @@ public:
         std::cout << pty_.path << std::endl;  // first line: the device to open
         while (!stopRequested) {
             Deliver(NowMs());
+            LogCollisions(NowMs());
             const double wait = line_.NextDueMs() - NowMs();
-            const int timeout = std::isinf(wait) ? 50 : std::clamp(static_cast<int>(std::ceil(wait)), 0, 50);
             pollfd pfd{pty_.master, POLLIN, 0};
-            const int ready = ::poll(&pfd, 1, timeout);
+            const int ready = PollInput(pfd, std::isinf(wait) ? 50.0 : std::clamp(wait, 0.0, 50.0));
             if (ready < 0 && errno != EINTR) SystemFailure("poll");
             if (ready > 0 && (pfd.revents & POLLIN)) Receive();
-            if (model_.ChangeCount() != savedChanges_) Save();
+            if (model_.ChangeCount() != savedChanges_ || line_.CollisionCount() != savedCollisions_) Save();
         }
+        LogCollisions(std::numeric_limits<double>::infinity());
         Save();
+        // How faithful the timing was: a bus run is only as good as this.
+        if ((options_.line.bus || options_.verbose) && deliveries_ > 0)
+            std::fprintf(stderr,
+                         "m2bus-sim: %llu deliveries, late by %.3f ms on average, %.3f ms at most, %llu by over 1 ms\n",
+                         static_cast<unsigned long long>(deliveries_), lateSumMs_ / static_cast<double>(deliveries_),
+                         lateMaxMs_, static_cast<unsigned long long>(lateOverMs_));
         return 0;
     }
 
@@ -122,11 +144,21 @@ private:
         std::uint8_t buffer[4096];
         const ssize_t n = ::read(pty_.master, buffer, sizeof buffer);
         if (n <= 0) return;
+        const double readMs = NowMs();
         if (options_.verbose) std::cerr << "pc  > " << Hex(buffer, static_cast<std::size_t>(n)) << "\n";
-        line_.FromPc(buffer, static_cast<std::size_t>(n), NowMs());
+        line_.FromPc(buffer, static_cast<std::size_t>(n), readMs);
+    }
+
+    // Written whenever on the bus, so that a user sees what their program did to the line.
+    void LogCollisions(double nowMs) {
+        for (const handset::Collision& c : line_.TakeCollisionsEndedBy(nowMs))
+            std::fprintf(stderr, "m2bus-sim: collision at %.3f ms for %.3f ms, bytes hit: pc %s | handset %s\n",
+                         c.startMs, c.endMs - c.startMs, Hex(c.pcBytes.data(), c.pcBytes.size()).c_str(),
+                         Hex(c.handsetBytes.data(), c.handsetBytes.size()).c_str());
     }
 
     void Deliver(double nowMs) {
+        const double firstDueMs = line_.NextDueMs();
         const std::vector<std::uint8_t> due = line_.DueBy(nowMs);
         if (due.empty()) return;
         if (options_.verbose) std::cerr << "sim < " << Hex(due.data(), due.size()) << "\n";
@@ -150,13 +182,20 @@ private:
                 break;
             }
         }
+        const double lateMs = NowMs() - firstDueMs;
+        ++deliveries_;
+        lateSumMs_ += lateMs;
+        lateMaxMs_ = std::max(lateMaxMs_, lateMs);
+        lateOverMs_ += lateMs > 1.0 ? 1 : 0;
     }
 
     void Save() {
         savedChanges_ = model_.ChangeCount();
+        savedCollisions_ = line_.CollisionCount();
         if (options_.statePath.empty()) return;
         try {
-            handset::SaveStateFile(options_.statePath, model_.State());
+            const auto collisions = options_.line.bus ? std::optional(savedCollisions_) : std::nullopt;
+            handset::SaveStateFile(options_.statePath, model_.State(), collisions);
         } catch (const std::exception& error) {
             // The session goes on; the user learns the file is stale.
             std::cerr << "m2bus-sim: " << error.what() << "\n";
@@ -168,6 +207,12 @@ private:
     handset::HandsetModel model_;
     handset::HandsetLine line_{model_, options_.line};
     std::uint64_t savedChanges_ = 0;
+    std::uint64_t savedCollisions_ = 0;
+    // Writes of due bytes, and how late each came after its earliest byte's time.
+    std::uint64_t deliveries_ = 0;
+    std::uint64_t lateOverMs_ = 0;
+    double lateSumMs_ = 0.0;
+    double lateMaxMs_ = 0.0;
 };
 
 }  // namespace
@@ -181,6 +226,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         InstallStopHandlers();
+        NowMs();  // the log's clock starts here
         Simulator simulator(options);
         return simulator.Run();
     } catch (const std::exception& error) {

@@ -39,6 +39,21 @@ LineSettings Unpaced(double turnaroundMs = 0.0) {
     return s;
 }
 
+LineSettings Bus(double turnaroundMs) {
+    LineSettings s;
+    s.bus = true;
+    s.turnaroundMs = turnaroundMs;
+    return s;
+}
+
+// What the handset puts on the wire for these frames, worked out by a model of its own.
+Bytes AnswerTo(const Bytes& frame) {
+    HandsetModel fresh;
+    Bytes answer;
+    for (const OutFrame& f : fresh.FromPc(frame.data(), frame.size())) answer.insert(answer.end(), f.bytes.begin(), f.bytes.end());
+    return answer;
+}
+
 class HandsetLineTest : public ::testing::Test {
 protected:
     void SendAt(HandsetLine& line, const Bytes& message, std::uint8_t sequence, double tMs) {
@@ -203,6 +218,88 @@ TEST_F(HandsetLineTest, AfterAResetTheHandsetHearsNothingForItsQuietTime) {
     SendAt(line, kNetMonitorOn, 1, 251.0);
     EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(line))).size(), 2u);
     EXPECT_TRUE(model.State().netMonitor);
+}
+
+TEST(BusDamage, AlignedBytesGiveTheirAndAndNoDamagedByteIsOneThatWasSent) {
+    EXPECT_EQ(DamagedByte({0.0, 0x5A}, {{0.0, 0x3C}}), 0x18);
+    EXPECT_EQ(DamagedByte({5.0, 0xF0}, {{5.0, 0x3F}}), 0x30);
+    for (unsigned a = 0; a < 256; ++a) {
+        for (unsigned b = 0; b < 256; ++b) {
+            const auto own = static_cast<std::uint8_t>(a), other = static_cast<std::uint8_t>(b);
+            for (double offset : {0.0, 0.4, -0.7}) {
+                const std::uint8_t heard = DamagedByte({10.0, own}, {{10.0 + offset * kByteMs, other}});
+                ASSERT_NE(heard, own) << a << " " << b << " " << offset;
+                ASSERT_NE(heard, other) << a << " " << b << " " << offset;
+            }
+            const std::uint8_t third = static_cast<std::uint8_t>(a ^ 0x81);
+            const std::uint8_t heard = DamagedByte({10.0, own}, {{9.5, other}, {9.5 + kByteMs, third}});
+            ASSERT_TRUE(heard != own && heard != other && heard != third) << a << " " << b;
+        }
+    }
+}
+
+// A second frame written exactly when the handset starts to answer the first:
+// every slot of it carries one byte of each side, aligned.
+TEST_F(HandsetLineTest, OnTheBusOverlappingBytesAreGarbledForBothSidesAndTheRestIsIntact) {
+    HandsetLine line(model, Bus(20.0));
+    const Bytes request = PcFrame(kVersionQuery, 0);
+    const Bytes intruder = PcFrame(kSerialRead, 1);
+    const Bytes answer = AnswerTo(request);
+    // The handset hears the request at the end of its last slot, then waits its turnaround.
+    const double answerAt = request.size() * kByteMs + 20.0;
+    line.FromPc(request.data(), request.size(), 0.0);
+    line.FromPc(intruder.data(), intruder.size(), answerAt);
+    const auto heard = Drain(line);
+    ASSERT_EQ(heard.size(), request.size() + intruder.size() + answer.size());
+
+    const Bytes all = BytesOf(heard);
+    EXPECT_EQ(Bytes(all.begin(), all.begin() + 9), request);  // its echo, clean
+    for (std::size_t k = 0; k < intruder.size(); ++k) {
+        // Both sides hear the same wire; an aligned AND that is neither byte sent is what they get.
+        const Timed& a = heard[9 + 2 * k];
+        const Timed& b = heard[10 + 2 * k];
+        EXPECT_NEAR(a.atMs, answerAt + (k + 1) * kByteMs, 1e-9);
+        EXPECT_NEAR(a.atMs, b.atMs, 1e-9);
+        EXPECT_EQ(a.byte, b.byte) << k;
+        EXPECT_NE(a.byte, intruder[k]) << k;
+        EXPECT_NE(a.byte, answer[k]) << k;
+        const std::uint8_t both = intruder[k] & answer[k];
+        if (both != intruder[k] && both != answer[k]) {
+            EXPECT_EQ(a.byte, both) << k;
+        }
+    }
+    const Bytes after(all.begin() + 9 + 2 * static_cast<std::ptrdiff_t>(intruder.size()), all.end());
+    EXPECT_EQ(after, Bytes(answer.begin() + static_cast<std::ptrdiff_t>(intruder.size()), answer.end()));
+
+    EXPECT_EQ(line.CollisionCount(), 1u);
+    const auto collisions = line.TakeCollisionsEndedBy(1000.0);
+    ASSERT_EQ(collisions.size(), 1u);
+    EXPECT_NEAR(collisions[0].startMs, answerAt, 1e-9);
+    EXPECT_NEAR(collisions[0].endMs, answerAt + intruder.size() * kByteMs, 1e-9);
+    EXPECT_EQ(collisions[0].pcBytes, intruder);
+    EXPECT_EQ(collisions[0].handsetBytes, Bytes(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(intruder.size())));
+}
+
+TEST_F(HandsetLineTest, OnTheBusAFrameHitByACollisionIsNotCarriedOutAndEveryCollisionCounts) {
+    HandsetLine line(model, Bus(20.0));
+    const Bytes switchOn = PcFrame(kNetMonitorOn, 1);
+    double now = 0.0;
+    // Twice: the switch goes out while the handset is still answering a query.
+    for (int round = 0; round < 2; ++round, now += 500.0) {
+        const Bytes query = PcFrame(kVersionQuery, static_cast<std::uint8_t>(2 * round));
+        const double answerAt = query.size() * kByteMs + 20.0;
+        line.FromPc(query.data(), query.size(), now);
+        line.FromPc(switchOn.data(), switchOn.size(), now + answerAt + 3.3 * kByteMs);
+        // Two echoes and the answer to the query: nothing acknowledges or answers the switch.
+        EXPECT_EQ(Drain(line).size(), query.size() + AnswerTo(query).size() + switchOn.size());
+        EXPECT_FALSE(model.State().netMonitor);
+        EXPECT_EQ(line.CollisionCount(), round + 1u);
+    }
+    // The handset is not left deaf: on a quiet line the same frame is carried out.
+    line.FromPc(switchOn.data(), switchOn.size(), now);
+    EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(line))).size(), 2u);
+    EXPECT_TRUE(model.State().netMonitor);
+    EXPECT_EQ(line.CollisionCount(), 2u);
 }
 
 }  // namespace

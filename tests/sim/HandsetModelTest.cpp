@@ -172,6 +172,13 @@ TEST_F(HandsetModelTest, FramesThatAreNotForItAreIgnored) {
     EXPECT_FALSE(model.State().netMonitor);
     EXPECT_EQ(model.BadFramesSeen(), 1u);
 
+    // A byte garbled on the bus spoils its frame even where the checksum still holds.
+    const Bytes good = PcFrame(kNetMonitorOn, 1);
+    EXPECT_TRUE(model.FromPc(good.data(), 10).empty());
+    EXPECT_TRUE(model.FromPc(good.data() + 10, 1, true).empty());
+    EXPECT_TRUE(model.FromPc(good.data() + 11, good.size() - 11).empty());
+    EXPECT_EQ(model.BadFramesSeen(), 2u);
+
     const Bytes ack = PcAck(0);
     EXPECT_TRUE(model.FromPc(ack.data(), ack.size()).empty());
     EXPECT_EQ(model.PcAcksSeen(), 1u);

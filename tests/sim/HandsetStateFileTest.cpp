@@ -39,6 +39,12 @@ TEST(HandsetStateText, EverythingSurvivesTheRoundTrip) {
     state.logo[0][0] = 0x00;
     EXPECT_EQ(StateFromText(StateToText(state)), state);
     EXPECT_EQ(StateFromText(StateToText(HandsetState{})), HandsetState{});
+
+    // The bus's collision count is shown, and read back as nothing of the handset's.
+    const std::string withCount = StateToText(state, 12);
+    EXPECT_NE(withCount.find("\ncollisions 12\n"), std::string::npos);
+    EXPECT_EQ(StateToText(state).find("collisions"), std::string::npos);
+    EXPECT_EQ(StateFromText(withCount), state);
 }
 
 TEST(HandsetStateText, AHandWrittenFileMeansWhatItSays) {
@@ -71,6 +77,7 @@ TEST(HandsetStateText, MistakesAreReportedWithTheirLine) {
     EXPECT_EQ(ErrorOf("serial \"1\"\nbogus 1\n"), "State file line 2: unknown entry \"bogus\"");
     EXPECT_EQ(ErrorOf("version \"open\n"), "State file line 1: quoted text is not closed");
     EXPECT_EQ(ErrorOf("netmonitor maybe\n"), "State file line 1: netmonitor must be on or off");
+    EXPECT_EQ(ErrorOf("collisions -1\n"), "State file line 1: collisions needs a count");
     EXPECT_EQ(ErrorOf("record 100 len=0 digits=" + std::string(30, '_') + " name=\"\" group=00\n"),
               "State file line 1: location 100 is not a record");
     EXPECT_EQ(ErrorOf("record 1 len=0 digits=" + std::string(29, '_') + "x name=\"\" group=00\n"),

@@ -35,6 +35,11 @@ TEST(SimOptions, EveryFaultAndLineSettingHasItsOption) {
     EXPECT_EQ(o.versionText, "A\nB");
     EXPECT_EQ(o.serialNumber, "123");
     EXPECT_DOUBLE_EQ(o.line.resetQuietMs, 250.0);
+    EXPECT_FALSE(o.line.bus);
+
+    const SimOptions bus = ParseSimOptions({"--bus"});
+    EXPECT_TRUE(bus.line.bus);
+    EXPECT_TRUE(bus.line.pace);  // a wire model without time would mean nothing
 }
 
 TEST(SimOptions, DefaultsAreAnHonestQuickHandset) {

@@ -1,6 +1,7 @@
 // Drives the real m2bus-sim over its pseudo-terminal, as a serial port would.
 // The program exists only where pseudo-terminals do.
 #ifdef M2BUS_SIM_PATH
+#include "HandsetModel.h"
 #include "SimTestFrames.h"
 #include "support/SimProcess.h"
 
@@ -142,6 +143,45 @@ TEST(SimProgram, ClosingAndReopeningThePortKeepsTheLineAlive) {
         ASSERT_GE(reply.size(), 24u);
         EXPECT_EQ(reply[13], 10);
     }
+}
+
+std::size_t CountOf(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(SimProgram, OnTheBusAFrameSentIntoTheAnswerIsLoggedAndCountedAndACleanExchangeIsNot) {
+    {
+        SimProcess sim({"--bus", "--turnaround", "20"});
+        Port port(sim.DevicePath());
+        ASSERT_TRUE(port.IsOpen());
+        EXPECT_GE(port.Exchange(kSerialRead, 0).size(), 24u);
+        EXPECT_EQ(sim.Stop(), 0);
+        EXPECT_EQ(CountOf(sim.ErrorOutput(), "collision"), 0u) << sim.ErrorOutput();
+        EXPECT_NE(FileText(sim.StatePath()).find("\ncollisions 0\n"), std::string::npos);
+    }
+    SimProcess sim({"--bus", "--turnaround", "20"});
+    Port port(sim.DevicePath());
+    ASSERT_TRUE(port.IsOpen());
+    // One write: the port sends the long second frame right behind the query,
+    // so it is still going out when the handset answers the query.
+    const Bytes query = PcFrame(kVersionQuery, 0);
+    Bytes both = query;
+    const Bytes second = PcFrame(Bytes(120, 0x55), 1);
+    both.insert(both.end(), second.begin(), second.end());
+    port.Write(both);
+    handset::HandsetModel reference;
+    std::size_t answer = 0;
+    for (const auto& frame : reference.FromPc(query.data(), query.size())) answer += frame.bytes.size();
+    const Bytes heard = port.Read(both.size() + answer);
+    EXPECT_EQ(heard.size(), both.size() + answer);
+    EXPECT_EQ(sim.Stop(), 0);
+    const std::string log = sim.ErrorOutput();
+    EXPECT_EQ(CountOf(log, "m2bus-sim: collision at "), 1u) << log;
+    EXPECT_NE(log.find("pc 55 55"), std::string::npos) << log;
+    EXPECT_NE(log.find("handset E9 00 7F 00 96"), std::string::npos) << log;
+    EXPECT_NE(FileText(sim.StatePath()).find("\ncollisions 1\n"), std::string::npos) << FileText(sim.StatePath());
 }
 
 TEST(SimProgram, RefusesBadOptionsAndLeavesAnUnreadableStateFileAlone) {

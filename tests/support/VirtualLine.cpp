@@ -73,6 +73,10 @@ void VirtualLine::ProcessMessages() {
         atNextProcessMessages = nullptr;
         event();
     }
+    if (farEnd_) {
+        for (const FarEnd::TimedByte& arrived : farEnd_->TakeArrived(nowUs_))
+            pending_.emplace(std::min(arrived.atUs, nowUs_), arrived.byte);
+    }
     const auto due = pending_.upper_bound(nowUs_);
     if (open_) {
         for (auto it = pending_.begin(); it != due; ++it)

@@ -15,12 +15,25 @@
 
 class VirtualLine;
 
-// The other end of the wire (a scripted handset, later the handset model).
+// The other end of the wire (a scripted handset, or the handset model).
 class FarEnd {
 public:
+    struct TimedByte {
+        std::int64_t atUs;
+        std::uint8_t byte;
+    };
+
     virtual ~FarEnd() = default;
     // Every write of the program, at the virtual time it was made.
     virtual void OnWrite(VirtualLine& line, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) = 0;
+    // The bytes that have arrived by nowUs, asked for whenever the line
+    // delivers. A far end whose bytes can still change after they were
+    // scheduled (a later write may garble them) holds them until then;
+    // one that schedules on the line at write time has nothing to give.
+    virtual std::vector<TimedByte> TakeArrived(std::int64_t nowUs) {
+        (void)nowUs;
+        return {};
+    }
 };
 
 class VirtualLine : public LinkPort, public LinkHost {

@@ -1,0 +1,130 @@
+// Whole exchanges on the bus model through the in-process line: a PC that
+// waits its turn never collides, and the program's exchange of today does.
+#include "HandsetLine.h"
+#include "SimTestFrames.h"
+#include "link/Messages.h"
+#include "link/PhoneLink.h"
+#include "phonebook/PhBookTransfer.h"
+#include "support/ModelledHandset.h"
+#include "support/VirtualLine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// Sends a request, takes in everything until the whole answer is in,
+// acknowledges the reply and only then sends the next request.
+class CarefulPc {
+public:
+    explicit CarefulPc(double turnaroundMs) : handset(turnaroundMs, true) {
+        line.SetEcho(false);
+        line.SetFarEnd(&handset);
+        line.SetReceiver([this](int count) {
+            Bytes bytes(static_cast<std::size_t>(count));
+            bytes.resize(static_cast<std::size_t>(line.ReadBuf(bytes.data(), count)));
+            received.insert(received.end(), bytes.begin(), bytes.end());
+        });
+        line.Open();
+    }
+
+    Bytes ReadRecord(std::uint8_t location, std::uint8_t sequence) {
+        const Bytes request = PcFrame(PhonebookRead(location), sequence);
+        Write(request);
+        EXPECT_EQ(Take(request.size()), request) << "echo";
+        EXPECT_EQ(Take(5), (Bytes{0xE9, 0x00, 0x7F, sequence, static_cast<std::uint8_t>(0xE9 ^ 0x7F ^ sequence)}));
+        const Bytes reply = Take(53);
+        if (reply.size() == 53) {
+            Write(PcAck(reply[51]));
+            Take(5);  // its echo
+        }
+        return reply;
+    }
+
+    VirtualLine line;
+    ModelledHandset handset;
+
+private:
+    void Write(const Bytes& bytes) { line.WriteBuf(bytes.data(), static_cast<int>(bytes.size())); }
+
+    // Waits 1 ms at a time, up to a second, for `count` bytes.
+    Bytes Take(std::size_t count) {
+        for (int ms = 0; received.size() < count && ms < 1000; ++ms) {
+            line.Sleep(1);
+            line.ProcessMessages();
+        }
+        const std::size_t n = std::min(count, received.size());
+        Bytes taken(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(n));
+        received.erase(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(n));
+        return taken;
+    }
+
+    Bytes received;
+};
+
+TEST(BusExchange, APcThatWaitsForTheWholeAnswerNeverCollides) {
+    const handset::HandsetState state = handset::DefaultHandsetState();
+    for (double turnaroundMs : {5.0, 20.0, 60.0, 150.0}) {
+        CarefulPc pc(turnaroundMs);
+        int wrong = 0;
+        for (int location = 0; location < 100; ++location) {
+            const Bytes reply = pc.ReadRecord(static_cast<std::uint8_t>(location), static_cast<std::uint8_t>(location));
+            const auto& record = state.phonebook[static_cast<std::size_t>(location)];
+            if (reply.size() != 53 || !ChecksumOk(reply) || !std::equal(record.begin(), record.end(), reply.begin() + 18))
+                ++wrong;
+        }
+        EXPECT_EQ(wrong, 0) << turnaroundMs << " ms";
+        EXPECT_EQ(pc.handset.Line().CollisionCount(), 0u) << turnaroundMs << " ms";
+    }
+}
+
+// The timing measured in the first round: the same phonebook read request
+// again 28 ms after the first, at a 20 ms turnaround.
+TEST(BusExchange, ARequestRepeatedAfter28MsGarblesTheHandsetsAnswer) {
+    handset::HandsetModel model;
+    handset::LineSettings settings;
+    settings.bus = true;
+    settings.turnaroundMs = 20.0;
+    handset::HandsetLine line(model, settings);
+    const Bytes request = PcFrame(PhonebookRead(7), 0);
+    handset::HandsetModel reference;
+    const Bytes reply = reference.FromPc(request.data(), request.size()).at(1).bytes;
+    ASSERT_EQ(reply.size(), 53u);
+
+    line.FromPc(request.data(), request.size(), 0.0);
+    line.FromPc(request.data(), request.size(), 28.0);
+    const Bytes heard = line.DueBy(1000.0);
+    EXPECT_EQ(line.CollisionCount(), 1u);
+    EXPECT_EQ(heard.size(), 2 * request.size() + 5 + reply.size());
+    const auto frames = SplitHandsetFrames(heard);
+    EXPECT_EQ(std::find(frames.begin(), frames.end(), reply), frames.end()) << "the reply came through whole";
+}
+
+// Today's exchange sends the request, sleeps one ms per frame byte for the
+// echo, takes in messages, pauses, and sends again unless it has seen the
+// acknowledgement: at a 20 ms turnaround the second copy goes out while the
+// handset is answering the first.
+TEST(BusExchange, TodaysPhonebookReadSendsIntoTheHandsetsAnswer) {
+    VirtualLine line;
+    ModelledHandset handset(20.0, true);
+    PhoneLink link(line, line);
+    line.SetEcho(false);
+    line.SetFarEnd(&handset);
+    line.SetReceiver([&link](int count) { link.VaComm1RxChar(count); });
+    Bytes request(12);
+    ComposeMessage(messages::PhonebookRead, 7, nullptr, request.data());
+    EXPECT_FALSE(link.Transfer(request.data(), 12, ReadTries, ReadPauseMs, ReadLongestReply));  // the read is lost
+
+    const auto writes = line.DataFrameWrites();
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_EQ(writes[1].atUs - writes[0].atUs, 28000);
+    ASSERT_GE(handset.Line().CollisionCount(), 1u);
+    const auto collisions = handset.Line().TakeCollisionsEndedBy(std::numeric_limits<double>::infinity());
+    ASSERT_FALSE(collisions.empty());
+    EXPECT_GE(collisions[0].startMs, 28.0);
+    EXPECT_LT(collisions[0].startMs, 28.0 + 18 * handset::kByteMs);  // while the second copy is on the wire
+}
+
+}  // namespace
