@@ -13,6 +13,7 @@
 #include "AppWindows.h"
 #include "DesignFonts.h"
 #include "ErrorReport.h"
+#include "EventWait.h"
 #include "FormStorage.h"
 #include "IniFile.h"
 #include "LogoTransfer.h"
@@ -275,6 +276,11 @@ void TFMain::Sleep(int ms)
     sleepDeadline_ += milliseconds(ms);
     if (sleepDeadline_ > now)
         std::this_thread::sleep_until(sleepDeadline_);
+}
+
+void TFMain::WaitForEvents(std::int64_t untilUs)
+{
+    WaitForEventsUntil(untilUs);
 }
 
 void TFMain::SetAckLed(bool on) { ui_->ledACK->SetActive(on); }

@@ -56,6 +56,7 @@ public:
     // LinkHost
     void ProcessMessages() override;
     void Sleep(int ms) override;
+    void WaitForEvents(std::int64_t untilUs) override;
     void SetAckLed(bool on) override;
     void SetPackLed(bool on) override;
     void EnableInfoButton() override;

@@ -1,8 +1,10 @@
-// What the link needs of the application around it: the event pump, sleeping,
-// the two link LEDs, the "Connect to Phone" button and a notice box. TFMain
-// implements it with Qt; tests implement it with a virtual clock.
+// What the link needs of the application around it: the event pump, a clock,
+// waiting for the port's notifications, sleeping, the two link LEDs, the
+// "Connect to Phone" button and a notice box. The main window implements it
+// with Qt; tests implement it with a virtual clock.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class LinkHost {
@@ -16,4 +18,12 @@ public:
     virtual void EnableInfoButton() = 0;
     // Modal notice with an OK button; text is Windows-1251.
     virtual void ShowMessage(const std::string& text) = 0;
+
+    // Microseconds on a clock that never runs backwards.
+    virtual std::int64_t NowUs();
+    // Runs the pending events; when there were none, waits for the next one
+    // (a received-bytes notification among them) but not beyond untilUs.
+    // May return early; the link looks at its state and waits again.
+    // This version polls every millisecond.
+    virtual void WaitForEvents(std::int64_t untilUs);
 };

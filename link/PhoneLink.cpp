@@ -2,17 +2,29 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <string>
 
 #include "Frame.h"
 
-PhoneLink::PhoneLink(LinkPort& port, LinkHost& host) : port_(port), host_(host) {}
+namespace {
+constexpr std::int64_t kLongAgoUs = std::numeric_limits<std::int64_t>::min() / 4;
+constexpr std::int64_t Ms(int ms) { return static_cast<std::int64_t>(ms) * 1000; }
+}  // namespace
+
+PhoneLink::PhoneLink(LinkPort& port, LinkHost& host)
+    : port_(port), host_(host), lastHandsetByteUs_(kLongAgoUs), lastStrayByteUs_(kLongAgoUs) {}
 
 std::uint8_t PhoneLink::Checksum(const std::uint8_t* frame) { return frame::Checksum(frame); }
 
-void PhoneLink::Pause(int ms) {
-    host_.Sleep(ms);
-    sleptMs_ += ms;
+// Our UART sends what it is given back to back; keeping track of when it is
+// through tells when a frame has left even on a cable without echo.
+int PhoneLink::Write(const std::uint8_t* bytes, int count) {
+    const std::int64_t now = host_.NowUs();
+    const int written = port_.WriteBuf(bytes, count);
+    if (written > 0)
+        transmitterFreeUs_ = std::max(now, transmitterFreeUs_) + static_cast<std::int64_t>(written) * kByteTimeUs;
+    return written;
 }
 
 void PhoneLink::SendPacket(const std::uint8_t* message, int n) {
@@ -21,11 +33,7 @@ void PhoneLink::SendPacket(const std::uint8_t* message, int n) {
     std::array<std::uint8_t, frame::kBufferSize> out{};
     const int length = frame::BuildDataFrame(message, n, state_.TxSequence, out.data());
     state_.EchoSeen = false;
-    if (port_.WriteBuf(out.data(), length) != length)
-        return;
-    // The receiver cannot run while we sleep, so this is in effect one frame's line time.
-    for (int k = length; !state_.EchoSeen && k > 0; --k)
-        Pause(1);
+    Write(out.data(), length);
 }
 
 void PhoneLink::VaComm1RxChar(int count) {
@@ -35,7 +43,6 @@ void PhoneLink::VaComm1RxChar(int count) {
         const int got = std::min(port_.ReadBuf(local.data(), wanted), wanted);
         if (got <= 0)
             return;
-        bytesTaken_ += got;
         for (int i = 0; i < got; ++i)
             TakeByte(local[i]);
         if (got < wanted)
@@ -46,11 +53,17 @@ void PhoneLink::VaComm1RxChar(int count) {
 
 void PhoneLink::TakeByte(std::uint8_t byte) {
     LinkState& s = state_;
-    if (s.RxLength == 0 && byte != frame::kPcAddress && byte != frame::kHandsetAddress)
-        return;
     if (s.RxLength < 0 || s.RxLength >= frame::kBufferSize) {  // counters set from outside
         s.RxLength = 0;
         s.RxExpected = 5;
+    }
+    const bool handsetByte = s.RxLength > 0 ? s.RxBuffer[0] == frame::kHandsetAddress : byte == frame::kHandsetAddress;
+    if (handsetByte) {
+        lastHandsetByteUs_ = host_.NowUs();
+        handsetFrameEnded_ = false;
+    }
+    if (s.RxLength == 0 && byte != frame::kPcAddress && byte != frame::kHandsetAddress) {
+        lastStrayByteUs_ = host_.NowUs();
         return;
     }
     // Every frame on the line starts 00 E9 or E9 00. A start byte that is not
@@ -58,6 +71,7 @@ void PhoneLink::TakeByte(std::uint8_t byte) {
     // exchange's reset; hunt again from this byte instead of letting a false
     // length byte swallow the acknowledgements and replies that follow.
     if (s.RxLength == 1 && !frame::IsFrameStart(s.RxBuffer[0], byte)) {
+        lastStrayByteUs_ = host_.NowUs();
         s.RxLength = 0;
         s.RxExpected = 5;
         TakeByte(byte);
@@ -67,6 +81,7 @@ void PhoneLink::TakeByte(std::uint8_t byte) {
     if (s.RxLength == 3) {
         s.RxExpected = frame::AnnouncedLength(byte);
         if (s.RxExpected > frame::kBufferSize) {  // no frame of ours is that long: hunt again
+            lastStrayByteUs_ = host_.NowUs();
             s.RxLength = 0;
             s.RxExpected = 5;
             return;
@@ -85,9 +100,14 @@ void PhoneLink::FrameComplete() {
         s.EchoSeen = true;
         return;
     }
+    handsetFrameEnded_ = true;
     if (Checksum(s.RxBuffer.data()) != s.RxBuffer[s.RxExpected - 1])
         return;
     if (s.RxBuffer[2] == frame::kAckMarker) {
+        // An acknowledgement names the frame it answers; a late one for an
+        // earlier frame says nothing about the frame now waiting.
+        if (s.RxBuffer[3] != s.TxSequence)
+            return;
         s.AckReady = true;
         ++s.TxSequence;
         host_.SetAckLed(true);
@@ -99,14 +119,88 @@ void PhoneLink::FrameComplete() {
 void PhoneLink::AcknowledgeDataFrame() {
     LinkState& s = state_;
     std::copy_n(s.RxBuffer.begin(), s.RxExpected, s.ReplyBuffer.begin());
-    Pause(1);
+    host_.Sleep(1);
     std::array<std::uint8_t, frame::kAckLength> ack;
     frame::BuildAck(s.RxBuffer[0], s.RxBuffer[s.RxExpected - 2], ack.data());
-    if (port_.WriteBuf(ack.data(), frame::kAckLength) != frame::kAckLength)
+    if (Write(ack.data(), frame::kAckLength) != frame::kAckLength)
         return;
     s.ReplyReady = true;
     host_.EnableInfoButton();
     host_.SetPackLed(true);
+}
+
+bool PhoneLink::HandsetMidFrame() const {
+    return state_.RxLength > 0 && state_.RxBuffer[0] == frame::kHandsetAddress;
+}
+
+std::int64_t PhoneLink::LastHandsetActivityUs() const { return std::max(lastHandsetByteUs_, lastStrayByteUs_); }
+
+// The handset is not talking: no frame of its is half in, and no byte came
+// lately, unless it ended a whole frame: the handset answers only what it is
+// sent, so nothing follows a finished reply.
+bool PhoneLink::LineQuiet(std::int64_t nowUs) const {
+    if (HandsetMidFrame())
+        return nowUs - lastHandsetByteUs_ >= Ms(kFrameStallMs);
+    if (!handsetFrameEnded_ && nowUs - lastHandsetByteUs_ < Ms(kQuietGapMs))
+        return false;
+    return nowUs - lastStrayByteUs_ >= Ms(kQuietGapMs);
+}
+
+void PhoneLink::WaitForQuietLine() {
+    host_.ProcessMessages();
+    const std::int64_t giveUpUs = host_.NowUs() + Ms(kQuietLimitMs);
+    for (;;) {
+        const std::int64_t now = host_.NowUs();
+        if (LineQuiet(now))
+            break;
+        if (now >= giveUpUs) {
+            state_.RxLength = 0;  // whatever was half in will not be finished
+            state_.RxExpected = 5;
+            return;
+        }
+        const std::int64_t quietAt = HandsetMidFrame() ? lastHandsetByteUs_ + Ms(kFrameStallMs)
+                                                       : LastHandsetActivityUs() + Ms(kQuietGapMs);
+        host_.WaitForEvents(std::min(quietAt, giveUpUs));
+    }
+    // A frame that stalled will never be finished; start the next one clean.
+    if (HandsetMidFrame()) {
+        state_.RxLength = 0;
+        state_.RxExpected = 5;
+    }
+}
+
+// Waits until the handset acknowledges or replies, or has stayed silent for
+// its answer window after our frame and after the last byte it sent.
+void PhoneLink::WaitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs) {
+    for (;;) {
+        if (state_.ReplyReady || state_.AckReady)
+            return;
+        const std::int64_t now = host_.NowUs();
+        const std::int64_t deadline = std::max(frameEndUs, LastHandsetActivityUs()) + windowUs;
+        if (now >= deadline && !HandsetMidFrame())
+            return;
+        if (now >= deadline + Ms(kFrameStallMs))
+            return;
+        host_.WaitForEvents(HandsetMidFrame() ? deadline + Ms(kFrameStallMs) : deadline);
+    }
+}
+
+// Acknowledged: the reply follows, within the answer window of the
+// acknowledgement or of whatever the handset sent since. A line that never
+// stops talking gives up after twice the window and the reply's line time.
+bool PhoneLink::WaitForReply(int longestReplyFrame) {
+    const std::int64_t start = host_.NowUs();
+    const std::int64_t limit = start + 2 * Ms(kAnswerWindowMs) +
+                               static_cast<std::int64_t>(std::max(longestReplyFrame, 0)) * kByteTimeUs;
+    for (;;) {
+        if (state_.ReplyReady)
+            return true;
+        const std::int64_t now = host_.NowUs();
+        const std::int64_t deadline = std::min(std::max(start, LastHandsetActivityUs()) + Ms(kAnswerWindowMs), limit);
+        if (now >= deadline)
+            return false;
+        host_.WaitForEvents(deadline);
+    }
 }
 
 void PhoneLink::LedsOff() {
@@ -127,59 +221,21 @@ bool PhoneLink::Exchange(const ExchangePlan& plan) {
         s.ReplyBuffer.fill(0);
     s.ReplyReady = false;
 
-    long long ackSeenAtMs = -1;
-    for (int k = plan.tries;; --k) {
-        if (s.ReplyReady) {
-            if (plan.rule == SendRule::EveryPass)
-                SettleRepeatedSends();
+    const std::int64_t windowUs = Ms(std::max(plan.pauseMs, kAnswerWindowMs));
+    for (int sends = 0; sends <= plan.tries; ++sends) {
+        WaitForQuietLine();
+        if (s.ReplyReady)
             return true;
-        }
-        if (plan.rule == SendRule::EveryPass || !s.AckReady)
-            SendPacket(s.TxBuffer.data(), plan.length);
-        if (k <= 0)
-            return ackSeenAtMs >= 0 && WaitForAcknowledgedReply(ackSeenAtMs, plan.longestReplyFrame);
-        host_.ProcessMessages();
-        if (s.AckReady && ackSeenAtMs < 0)
-            ackSeenAtMs = sleptMs_;
-        Pause(plan.pauseMs);
-    }
-}
-
-// Copies sent after the handset's acknowledgement carry new sequence bytes and
-// are answered as well. Take those answers in while the line is still busy, so
-// that the next exchange starts on a quiet line and none of them counts as
-// its own acknowledgement or reply.
-void PhoneLink::SettleRepeatedSends() {
-    long long seen = bytesTaken_;
-    long long quietSinceMs = sleptMs_;
-    const long long giveUpAtMs = sleptMs_ + kSettleLimitMs;
-    for (;;) {
-        host_.ProcessMessages();
-        if (bytesTaken_ != seen) {
-            seen = bytesTaken_;
-            quietSinceMs = sleptMs_;
-        } else if (sleptMs_ - quietSinceMs >= kReplyMarginMs) {
-            return;
-        }
-        if (sleptMs_ >= giveUpAtMs)
-            return;
-        Pause(kReplyPollMs);
-    }
-}
-
-// The passes alone can end before an acknowledged reply has even crossed the
-// line at 9600 baud; give it its line time plus turnaround, sending nothing more.
-bool PhoneLink::WaitForAcknowledgedReply(long long ackSeenAtMs, int longestReplyFrame) {
-    const long long lineMs = (static_cast<long long>(longestReplyFrame) * kByteTimeUs + 999) / 1000;
-    const long long deadline = ackSeenAtMs + lineMs + kReplyMarginMs;
-    for (;;) {
-        host_.ProcessMessages();
-        if (state_.ReplyReady)
+        if (s.AckReady)
+            return WaitForReply(plan.longestReplyFrame);
+        SendPacket(s.TxBuffer.data(), plan.length);
+        WaitForAnswer(transmitterFreeUs_, windowUs);
+        if (s.ReplyReady)
             return true;
-        if (sleptMs_ >= deadline)
-            return false;
-        Pause(kReplyPollMs);
+        if (s.AckReady)
+            return WaitForReply(plan.longestReplyFrame);
     }
+    return false;
 }
 
 bool PhoneLink::TryOpenPort() {
@@ -209,7 +265,7 @@ bool PhoneLink::Transfer(const std::uint8_t* message, int n, int tries, int paus
     }
     bool ok = false;
     try {
-        ok = Exchange({message, n, tries, pauseMs, SendRule::WhileUnacknowledged, false, longestReplyFrame});
+        ok = Exchange({message, n, tries, pauseMs, false, longestReplyFrame});
     } catch (const std::exception&) {
         ClosePort();  // a port error ends the transfer; the error report shows it
         throw;

@@ -11,17 +11,11 @@
 #include "LinkState.h"
 #include "MessageTransfer.h"
 
-enum class SendRule {
-    WhileUnacknowledged,  // stop re-sending once the handset has acknowledged
-    EveryPass,            // send on every pass, acknowledged or not
-};
-
 struct ExchangePlan {
     const std::uint8_t* message = nullptr;
     int length = 0;            // N
     int tries = 3;             // T: at most T + 1 sends
-    int pauseMs = 100;         // P
-    SendRule rule = SendRule::WhileUnacknowledged;
+    int pauseMs = 100;         // P: the handset's answer window is at least this long
     bool zeroReplyBuffer = false;  // between clearing AckReady and ReplyReady
     int longestReplyFrame = 0;     // whole frame, header to checksum
 };
@@ -30,21 +24,27 @@ class PhoneLink : public MessageTransfer {
 public:
     // A line byte at 9600 baud, 11 bits a character, in microseconds.
     static constexpr int kByteTimeUs = 1146;
-    // Handset turnaround allowed on top of an acknowledged request's reply line time.
-    static constexpr int kReplyMarginMs = 100;
-    // Poll step while waiting out that reply time.
-    static constexpr int kReplyPollMs = 5;
-    // Longest wait for the answers to copies sent on every pass; the line
-    // counts as settled after kReplyMarginMs without a byte.
-    static constexpr int kSettleLimitMs = 1000;
+    // How long the handset is given to start answering once a frame of ours
+    // is through, and to go on after any byte it sent: handsets take from a
+    // few to 150 ms to turn the line round. No frame is sent again before
+    // this has passed in silence, so a late answer is never talked over.
+    static constexpr int kAnswerWindowMs = 200;
+    // Bytes of a frame follow each other closely; a frame that stops for
+    // this long has lost its rest (USB adapters hand bytes over in batches
+    // up to 16 ms apart).
+    static constexpr int kFrameStallMs = 40;
+    // Stray bytes (noise, garbled bytes) are someone talking: the line
+    // counts as quiet only after this long without one.
+    static constexpr int kQuietGapMs = 5;
+    // Longest wait for a quiet line before sending anyway.
+    static constexpr int kQuietLimitMs = 1000;
 
     PhoneLink(LinkPort& port, LinkHost& host);
 
     static std::uint8_t Checksum(const std::uint8_t* frame);
 
-    // Frames message[0..n) with TxSequence and writes it; waits up to n + 6
-    // sleeps of 1 ms for the echo. A length of 127 or above 250 is refused
-    // without touching the port.
+    // Frames message[0..n) with TxSequence and writes it; returns at once.
+    // A length of 127 or above 250 is refused without touching the port.
     void SendPacket(const std::uint8_t* message, int n);
 
     // Received-bytes notification: reads count bytes (in 256-byte chunks) and
@@ -53,7 +53,11 @@ public:
 
     // Resets the assembler, copies the message to TxBuffer, darkens the LEDs,
     // clears the flags, then sends and waits. True once a data reply is in.
-    // The port must be open; opening, closing and messages are the caller's.
+    // A send waits for a quiet line, and a frame goes out again only after
+    // the handset has had its answer window without answering; once the
+    // handset has acknowledged the frame it only waits for the reply. At
+    // most tries + 1 sends. The port must be open; opening, closing and
+    // messages are the caller's.
     bool Exchange(const ExchangePlan& plan);
 
     bool Transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override;
@@ -73,18 +77,24 @@ public:
     LinkHost& Host() { return host_; }
 
 private:
-    void Pause(int ms);
+    int Write(const std::uint8_t* bytes, int count);
     void TakeByte(std::uint8_t byte);
     void FrameComplete();
     void AcknowledgeDataFrame();
-    bool WaitForAcknowledgedReply(long long ackSeenAtMs, int longestReplyFrame);
-    void SettleRepeatedSends();
+    bool HandsetMidFrame() const;
+    bool LineQuiet(std::int64_t nowUs) const;
+    std::int64_t LastHandsetActivityUs() const;
+    void WaitForQuietLine();
+    void WaitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs);
+    bool WaitForReply(int longestReplyFrame);
 
     LinkPort& port_;
     LinkHost& host_;
     LinkState state_;
-    long long sleptMs_ = 0;  // every sleep of the link, our clock for the reply wait
-    long long bytesTaken_ = 0;  // every byte read from the port, to tell a quiet line
+    std::int64_t transmitterFreeUs_ = 0;  // when our last written byte is through
+    std::int64_t lastHandsetByteUs_;      // last byte of a frame the handset started
+    std::int64_t lastStrayByteUs_;        // last byte outside any frame
+    bool handsetFrameEnded_ = true;       // the handset's last byte ended a frame
 };
 
 inline constexpr const char* kNoAnswerMessage = "No answer from phone!  Please, check cable connection!";

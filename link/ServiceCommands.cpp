@@ -33,14 +33,13 @@ void ServiceCommands::Run(CommandButton button, const std::function<bool()>& exc
     link_.ClosePort();
 }
 
-bool ServiceCommands::Exchange(const LinkMessage& message, int tries, int pauseMs, SendRule rule,
-                               bool zeroReplyBuffer) {
-    return link_.Exchange({message.head.data(), message.length, tries, pauseMs, rule, zeroReplyBuffer,
+bool ServiceCommands::Exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer) {
+    return link_.Exchange({message.head.data(), message.length, tries, pauseMs, zeroReplyBuffer,
                            message.longestReplyFrame});
 }
 
 bool ServiceCommands::ReadNetMonitor(bool zeroReplyBuffer) {
-    if (!Exchange(messages::NetMonitorRead, 3, 100, SendRule::WhileUnacknowledged, zeroReplyBuffer))
+    if (!Exchange(messages::NetMonitorRead, 3, 100, zeroReplyBuffer))
         return false;
     ui_.SetNetMonitorLed(link_.ReplyBuffer()[14] != 0);
     return true;
@@ -48,10 +47,10 @@ bool ServiceCommands::ReadNetMonitor(bool zeroReplyBuffer) {
 
 void ServiceCommands::btInfoClick() {
     Run(CommandButton::Info, [this] {
-        if (!Exchange(messages::VersionQuery, 3, 100, SendRule::WhileUnacknowledged))
+        if (!Exchange(messages::VersionQuery, 3, 100))
             return false;
         ui_.SetInfoCaption(DecodeReplyText(link_.ReplyBuffer(), 6, 37));
-        if (!Exchange(messages::SerialNumberRead, 3, 100, SendRule::WhileUnacknowledged))
+        if (!Exchange(messages::SerialNumberRead, 3, 100))
             return false;
         ui_.SetSerNumCaption(DecodeReplyText(link_.ReplyBuffer(), 14, 23));
         // Zeroed first, so a short reply reads as "off" rather than an older frame's byte.
@@ -61,18 +60,18 @@ void ServiceCommands::btInfoClick() {
 
 void ServiceCommands::btNMOnClick() {
     Run(CommandButton::NMOn, [this] {
-        return Exchange(messages::NetMonitorOn, 10, 10, SendRule::EveryPass) && ReadNetMonitor(false);
+        return Exchange(messages::NetMonitorOn, 10, 10) && ReadNetMonitor(false);
     });
 }
 
 void ServiceCommands::btNMOffClick() {
     Run(CommandButton::NMOff, [this] {
-        return Exchange(messages::NetMonitorOff, 10, 10, SendRule::WhileUnacknowledged) && ReadNetMonitor(false);
+        return Exchange(messages::NetMonitorOff, 10, 10) && ReadNetMonitor(false);
     });
 }
 
 void ServiceCommands::btResetClick() {
     Run(CommandButton::Reset, [this] {
-        return Exchange(messages::SoftwareReset, 3, 100, SendRule::WhileUnacknowledged);
+        return Exchange(messages::SoftwareReset, 3, 100);
     });
 }

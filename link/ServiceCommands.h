@@ -21,7 +21,7 @@ public:
 private:
     // Port opening, the exchanges, and the ending the exchanges' outcome calls for.
     void Run(CommandButton button, const std::function<bool()>& exchanges);
-    bool Exchange(const LinkMessage& message, int tries, int pauseMs, SendRule rule, bool zeroReplyBuffer = false);
+    bool Exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer = false);
     bool ReadNetMonitor(bool zeroReplyBuffer);
 
     PhoneLink& link_;

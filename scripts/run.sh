@@ -20,7 +20,7 @@ trap cleanup EXIT
 
 # The simulator prints its pseudo-terminal on its first line.
 fifo=$(mktemp -u); mkfifo "$fifo"
-build/sim/m2bus-sim --pace --turnaround 20 --state "$state/handset.state" >"$fifo" &
+build/sim/m2bus-sim --bus --turnaround 20 --state "$state/handset.state" >"$fifo" &
 pids+=($!)
 read -r device <"$fifo"; rm -f "$fifo"
 echo "handset simulator on $device"

@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, TypedTextIsNeitherCompletedNorMatchedWithoutItsCase)
 TEST_F(MainWindowTest, TypedPortWhileConnectWaitsIsRefusedOnce)
 {
     Choose(1);
-    QTimer::singleShot(20, [&] {
+    QTimer::singleShot(0, [&] {  // runs at the command's first look at the line
         Type("Com3");
         QTest::keyClick(ui().cboxCOM->lineEdit(), Qt::Key_Return);
     });
@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, TypedTextIsStoredAtCloseEvenWhenItNamesNoPort)
 TEST_F(MainWindowTest, ChoosingAPortWhileConnectWaitsIsRefusedAndConnectGoesOn)
 {
     bool openDuring = false;
-    QTimer::singleShot(20, [&] {
+    QTimer::singleShot(0, [&] {  // runs at the command's first look at the line
         openDuring = port().IsOpen();
         Choose(1);
     });

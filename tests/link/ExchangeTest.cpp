@@ -9,9 +9,12 @@ class ExchangeTest : public LinkFixture {
 protected:
     void SetUp() override { line.SetFarEnd(&handset); }
 
-    ExchangePlan Plan(const LinkMessage& m, int tries, int pauseMs, SendRule rule = SendRule::WhileUnacknowledged) {
-        return {m.head.data(), m.length, tries, pauseMs, rule, false, m.longestReplyFrame};
+    ExchangePlan Plan(const LinkMessage& m, int tries, int pauseMs) {
+        return {m.head.data(), m.length, tries, pauseMs, false, m.longestReplyFrame};
     }
+
+    static std::int64_t LineUs(int bytes) { return static_cast<std::int64_t>(bytes) * VirtualLine::kByteUs; }
+    static constexpr std::int64_t kWindowUs = PhoneLink::kAnswerWindowMs * 1000;
 
     static std::vector<std::int64_t> Gaps(const std::vector<VirtualLine::Write>& writes) {
         std::vector<std::int64_t> gaps;
@@ -39,16 +42,17 @@ protected:
     VirtualHandset handset;
 };
 
-TEST_F(ExchangeTest, SilentLineSendsTPlusOneTimesOnePauseAndOneFrameApart) {
+// With nobody answering, each copy waits out the handset's answer window
+// after it has left: T + 1 sends, one frame and one window apart.
+TEST_F(ExchangeTest, SilentLineSendsTPlusOneTimesOneAnswerWindowApart) {
     handset.acknowledge = false;
     handset.reply = false;
     line.Open();
     EXPECT_FALSE(link.Exchange(Plan(messages::VersionQuery, 3, 100)));
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 4u);
-    EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(3, 109000));  // 100 ms pause + 9 ms echo wait
-    // The last send is followed by the failure at once.
-    EXPECT_EQ(line.NowUs(), writes.back().atUs + 9000);
+    EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(3, LineUs(9) + kWindowUs));
+    EXPECT_EQ(line.NowUs(), writes.back().atUs + LineUs(9) + kWindowUs);  // the last copy gets its window too
     EXPECT_TRUE(line.Messages().empty());  // the caller shows the message
 }
 
@@ -68,78 +72,73 @@ TEST_F(ExchangeTest, SetupClearsFlagsAssemblerAndLedsInOrderBeforeSending) {
     ASSERT_EQ(line.DataFrameWrites().size(), 1u);
 }
 
-TEST_F(ExchangeTest, HandsetAnsweringWithinThePauseGetsTheRequestTwiceWithOneSequence) {
+TEST_F(ExchangeTest, AnsweredRequestGoesOutOnceAndEndsWhenTheReplyIsAcknowledged) {
     handset.replyData = [](const Bytes&) { return Bytes(34, 'v'); };
     line.Open();
     state().TxSequence = 0x30;
     ASSERT_TRUE(link.Exchange(Plan(messages::VersionQuery, 3, 100)));
     const auto requests = line.DataFrameWrites();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0].bytes, requests[1].bytes);
+    ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].bytes[7], 0x30);
-    EXPECT_EQ(line.AckWrites().size(), 1u);
+    ASSERT_EQ(line.AckWrites().size(), 1u);
     EXPECT_EQ(state().ReplyBuffer[6], 'v');
     EXPECT_EQ(state().TxSequence, 0x31);
-    EXPECT_EQ(handset.RepliesSent(), 1);
+    // Request, turnaround, acknowledgement, turnaround, reply, the pause before our acknowledgement: nothing more.
+    EXPECT_EQ(line.NowUs(), LineUs(9) + 20000 + LineUs(5) + 20000 + LineUs(40) + 1000);
 }
 
-TEST_F(ExchangeTest, AcknowledgedRequestIsNotSentAgainWhileWaitingForItsReply) {
+TEST_F(ExchangeTest, AcknowledgedRequestIsNotSentAgainAndGivesUpAWindowAfterTheAcknowledgement) {
     handset.reply = false;
+    const Bytes message = PhonebookReadMessage();
+    EXPECT_FALSE(link.Transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    EXPECT_EQ(line.DataFrameWrites().size(), 1u);
+    EXPECT_TRUE(state().AckReady);
+    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
+    EXPECT_EQ(line.NowUs(), LineUs(18) + 20000 + LineUs(5) + kWindowUs);
+    EXPECT_FALSE(line.IsOpen());
+}
+
+// An acknowledgement carrying another frame's sequence byte is a late answer
+// to something else: it neither stops the copies nor moves the sequence on.
+TEST_F(ExchangeTest, AcknowledgementOfAnotherSequenceDoesNotCount) {
+    handset.reply = false;
+    handset.ackSequenceShift = 1;
     line.Open();
+    state().TxSequence = 0x10;
     EXPECT_FALSE(link.Exchange(Plan(messages::SoftwareReset, 3, 100)));
-    // Sent until the acknowledgement was taken in, after the second send; then only waiting.
-    EXPECT_EQ(line.DataFrameWrites().size(), 2u);
-    EXPECT_TRUE(state().AckReady);
-    EXPECT_TRUE(line.AckLed());
+    EXPECT_EQ(line.DataFrameWrites().size(), 4u);
+    EXPECT_FALSE(state().AckReady);
+    EXPECT_FALSE(line.AckLed());
+    EXPECT_EQ(state().TxSequence, 0x10);
 }
 
-TEST_F(ExchangeTest, EveryPassRuleKeepsSendingAfterTheAcknowledgement) {
-    handset.reply = false;
+// The rest of a frame the handset is still sending when the exchange starts
+// is let through before the request goes out.
+TEST_F(ExchangeTest, RequestWaitsUntilTheLineIsQuiet) {
     line.Open();
-    EXPECT_FALSE(link.Exchange(Plan(messages::NetMonitorOn, 10, 10, SendRule::EveryPass)));
-    EXPECT_EQ(line.DataFrameWrites().size(), 11u);
-    EXPECT_TRUE(state().AckReady);
+    const std::int64_t unsolicitedEndsUs = line.Transmit(0, VirtualHandset::DataFrame(Bytes(20, 0x11), 0x05));
+    line.Sleep(3);  // a few bytes of it are in
+    line.ProcessMessages();
+    ASSERT_TRUE(link.Exchange(Plan(messages::SoftwareReset, 3, 100)));
+    const auto writes = line.DataFrameWrites();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_GE(writes[0].atUs, unsolicitedEndsUs);
+    EXPECT_EQ(line.AckWrites().size(), 1u);  // only the reply to the request was acknowledged
 }
 
-// Copies sent on every pass after the acknowledgement carry new sequence
-// bytes and are answered too; those answers are taken in before the exchange
-// returns, so the next exchange is satisfied only by its own reply.
-TEST_F(ExchangeTest, AnswersToEveryPassCopiesDoNotSpillIntoTheNextExchange) {
-    handset.replyData = [](const Bytes& message) {
-        if (message[0] == 0x10)
-            return Bytes{0x0F, 0x00, 0x00};
-        Bytes setting(11, 0x00);
-        setting[10] = 0x03;  // frame offset 14: the net monitor is on
-        return setting;
-    };
-    line.Open();
-    ASSERT_TRUE(link.Exchange(Plan(messages::NetMonitorOn, 10, 10, SendRule::EveryPass)));
-    ASSERT_GT(line.DataFrameWrites().size(), 2u);  // extra copies did go out
-    EXPECT_GT(handset.RepliesSent(), 1);
-    EXPECT_EQ(line.AckWrites().size(), static_cast<std::size_t>(handset.RepliesSent()));
-
-    const std::size_t repliesBefore = static_cast<std::size_t>(handset.RepliesSent());
-    ASSERT_TRUE(link.Exchange(Plan(messages::NetMonitorRead, 3, 100)));
-    EXPECT_EQ(state().ReplyBuffer[14], 0x03);
-    EXPECT_EQ(state().ReplyBuffer[4], 0x00);  // the read's own reply, not a late "0F 00 00"
-    EXPECT_EQ(line.AckWrites().size(), repliesBefore + 1);
-}
-
-TEST_F(ExchangeTest, UnacknowledgedRecordReadKeepsItsSixSendsAndRhythm) {
+TEST_F(ExchangeTest, UnacknowledgedRecordReadKeepsItsSixSends) {
     handset.acknowledge = false;
     handset.reply = false;
     const Bytes message = PhonebookReadMessage();
     EXPECT_FALSE(link.Transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 6u);
-    EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(5, 28000));  // 10 ms pause + 18 ms echo wait
+    EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(5, LineUs(18) + kWindowUs));
     EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
     EXPECT_FALSE(line.IsOpen());
 }
 
-// At 9600 baud the 53-byte record reply needs 61 ms on the line: the passes of a
-// record read alone run out before it can arrive.
-TEST_F(ExchangeTest, AcknowledgedRecordReadGetsItsReplyLineTime) {
+TEST_F(ExchangeTest, RecordReadGetsItsWholeReply) {
     handset.replyData = RecordReply;
     const Bytes message = PhonebookReadMessage();
     ASSERT_TRUE(link.Transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
@@ -150,27 +149,8 @@ TEST_F(ExchangeTest, AcknowledgedRecordReadGetsItsReplyLineTime) {
     EXPECT_EQ(state().ReplyBuffer[2], 47);
     EXPECT_EQ(state().ReplyBuffer[4 + 14], 3);
     EXPECT_EQ(state().ReplyBuffer[4 + 30], 'A');
-    ASSERT_EQ(handset.RequestMessages().size(), line.DataFrameWrites().size());
-    EXPECT_EQ(handset.RequestMessages()[0][9], kLocation);
-
-    // Without the wait, the exchange would have given up at its last pass.
-    const std::int64_t lastPassEndsUs = 5 * 10000 + static_cast<std::int64_t>(line.DataFrameWrites().size()) * 18000;
-    const std::int64_t replyTakenInUs = line.AckWrites().at(0).atUs - 1000;
-    EXPECT_GT(replyTakenInUs, lastPassEndsUs);
-    EXPECT_LE(line.DataFrameWrites().size(), 6u);
-}
-
-TEST_F(ExchangeTest, AcknowledgedRequestWithoutReplyGivesUpAfterTheReplyTimeWithNoMoreCopies) {
-    handset.reply = false;
-    const Bytes message = PhonebookReadMessage();
-    EXPECT_FALSE(link.Transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
-    // Three sends went out before the acknowledgement was taken in at 74 ms; the wait
-    // then ends 61 ms of reply line time plus the 100 ms margin later.
-    EXPECT_EQ(line.DataFrameWrites().size(), 3u);
-    EXPECT_GE(line.NowUs(), 235000);
-    EXPECT_LT(line.NowUs(), 235000 + PhoneLink::kReplyPollMs * 1000);
-    EXPECT_FALSE(line.IsOpen());
+    ASSERT_EQ(line.DataFrameWrites().size(), 1u);
+    EXPECT_EQ(handset.RequestMessages().at(0)[9], kLocation);
 }
 
 TEST_F(ExchangeTest, TransferClearsReplyBufferEvenWhenThePortIsMissing) {

@@ -1,10 +1,8 @@
 // Whole exchanges on the bus model through the in-process line: a PC that
-// waits its turn never collides, and the program's exchange of today does.
+// waits its turn never collides, and one that repeats a request too soon does.
 #include "HandsetLine.h"
 #include "SimTestFrames.h"
 #include "link/Messages.h"
-#include "link/PhoneLink.h"
-#include "phonebook/PhBookTransfer.h"
 #include "support/ModelledHandset.h"
 #include "support/VirtualLine.h"
 
@@ -100,31 +98,6 @@ TEST(BusExchange, ARequestRepeatedAfter28MsGarblesTheHandsetsAnswer) {
     EXPECT_EQ(heard.size(), 2 * request.size() + 5 + reply.size());
     const auto frames = SplitHandsetFrames(heard);
     EXPECT_EQ(std::find(frames.begin(), frames.end(), reply), frames.end()) << "the reply came through whole";
-}
-
-// Today's exchange sends the request, sleeps one ms per frame byte for the
-// echo, takes in messages, pauses, and sends again unless it has seen the
-// acknowledgement: at a 20 ms turnaround the second copy goes out while the
-// handset is answering the first.
-TEST(BusExchange, TodaysPhonebookReadSendsIntoTheHandsetsAnswer) {
-    VirtualLine line;
-    ModelledHandset handset(20.0, true);
-    PhoneLink link(line, line);
-    line.SetEcho(false);
-    line.SetFarEnd(&handset);
-    line.SetReceiver([&link](int count) { link.VaComm1RxChar(count); });
-    Bytes request(12);
-    ComposeMessage(messages::PhonebookRead, 7, nullptr, request.data());
-    EXPECT_FALSE(link.Transfer(request.data(), 12, ReadTries, ReadPauseMs, ReadLongestReply));  // the read is lost
-
-    const auto writes = line.DataFrameWrites();
-    ASSERT_GE(writes.size(), 2u);
-    EXPECT_EQ(writes[1].atUs - writes[0].atUs, 28000);
-    ASSERT_GE(handset.Line().CollisionCount(), 1u);
-    const auto collisions = handset.Line().TakeCollisionsEndedBy(std::numeric_limits<double>::infinity());
-    ASSERT_FALSE(collisions.empty());
-    EXPECT_GE(collisions[0].startMs, 28.0);
-    EXPECT_LT(collisions[0].startMs, 28.0 + 18 * handset::kByteMs);  // while the second copy is on the wire
 }
 
 }  // namespace

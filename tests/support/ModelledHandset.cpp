@@ -1,12 +1,13 @@
 #include "ModelledHandset.h"
 
+#include <climits>
 #include <cmath>
 
 namespace {
-handset::LineSettings Settings(double turnaroundMs, bool bus) {
+handset::LineSettings Settings(double turnaroundMs, bool bus, bool echo) {
     handset::LineSettings settings;
     settings.pace = true;
-    settings.echo = true;
+    settings.echo = echo;
     settings.bus = bus;
     settings.turnaroundMs = turnaroundMs;
     return settings;
@@ -15,7 +16,8 @@ handset::LineSettings Settings(double turnaroundMs, bool bus) {
 std::int64_t Microseconds(double ms) { return static_cast<std::int64_t>(std::ceil(ms * 1000.0)); }
 }  // namespace
 
-ModelledHandset::ModelledHandset(double turnaroundMs, bool bus) : line_(model_, Settings(turnaroundMs, bus)) {}
+ModelledHandset::ModelledHandset(double turnaroundMs, bool bus, bool echo)
+    : line_(model_, Settings(turnaroundMs, bus, echo)) {}
 
 void ModelledHandset::OnWrite(VirtualLine&, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) {
     line_.FromPc(bytes.data(), bytes.size(), static_cast<double>(atUs) / 1000.0);
@@ -29,4 +31,9 @@ std::vector<FarEnd::TimedByte> ModelledHandset::TakeArrived(std::int64_t nowUs) 
             arrived.push_back({Microseconds(dueMs), byte});
     }
     return arrived;
+}
+
+std::int64_t ModelledHandset::NextDueUs() const {
+    const double dueMs = line_.NextDueMs();
+    return std::isfinite(dueMs) ? Microseconds(dueMs) : INT64_MAX;
 }

@@ -14,10 +14,11 @@
 
 class ModelledHandset : public FarEnd {
 public:
-    explicit ModelledHandset(double turnaroundMs = 20.0, bool bus = false);
+    explicit ModelledHandset(double turnaroundMs = 20.0, bool bus = false, bool echo = true);
 
     void OnWrite(VirtualLine& line, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) override;
     std::vector<TimedByte> TakeArrived(std::int64_t nowUs) override;
+    std::int64_t NextDueUs() const override;
 
     handset::HandsetModel& Model() { return model_; }
     handset::HandsetLine& Line() { return line_; }

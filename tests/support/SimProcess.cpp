@@ -64,3 +64,13 @@ std::string SimProcess::ErrorOutput() {
     if (!log.open(QIODevice::ReadOnly)) return {};
     return log.readAll().toStdString();
 }
+
+std::optional<std::uint64_t> SimProcess::Collisions() {
+    Stop();
+    QFile file(QString::fromStdString(statePath_));
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("collisions ")) return line.mid(11).trimmed().toULongLong();
+    }
+    return std::nullopt;
+}

@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,10 @@ public:
     // Ends the program as SIGTERM does and waits for it; returns its exit
     // code (-1 if it had to be killed). Safe to call more than once.
     int Stop();
+
+    // On the bus: the collisions the program counted, from the state file it
+    // saves when stopped (stops it first). Absent off the bus.
+    std::optional<std::uint64_t> Collisions();
 
     // What the program wrote to stderr so far (its log with --verbose).
     std::string ErrorOutput();

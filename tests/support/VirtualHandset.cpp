@@ -47,7 +47,7 @@ void VirtualHandset::OnWrite(VirtualLine& line, const std::vector<std::uint8_t>&
     const std::int64_t turnaroundUs = static_cast<std::int64_t>(turnaroundMs) * 1000;
     std::int64_t t = atUs + static_cast<std::int64_t>(bytes.size()) * VirtualLine::kByteUs + turnaroundUs;
     if (acknowledge)
-        t = line.Transmit(t, Ack(sequence)) + turnaroundUs;
+        t = line.Transmit(t, Ack(static_cast<std::uint8_t>(sequence + ackSequenceShift))) + turnaroundUs;
     if (reply && !repeated) {
         line.Transmit(t, DataFrame(replyData(message), ownSequence_++));
         ++repliesSent_;

@@ -91,6 +91,20 @@ void VirtualLine::ProcessMessages() {
     inReceiver_ = false;
 }
 
+void VirtualLine::WaitForEvents(std::int64_t untilUs) {
+    const std::size_t before = notificationCounts_.size();
+    ProcessMessages();
+    if (notificationCounts_.size() != before || untilUs <= nowUs_)
+        return;
+    std::int64_t next = untilUs;
+    if (!pending_.empty())
+        next = std::min(next, pending_.begin()->first);
+    if (farEnd_)
+        next = std::min(next, farEnd_->NextDueUs());
+    nowUs_ = std::max(nowUs_, next);
+    ProcessMessages();
+}
+
 void VirtualLine::Sleep(int ms) {
     sleeps_.push_back(ms);
     nowUs_ += static_cast<std::int64_t>(ms) * 1000;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <climits>
 #include <functional>
 #include <map>
 #include <string>
@@ -34,6 +35,8 @@ public:
         (void)nowUs;
         return {};
     }
+    // When the next of the bytes it holds arrives; the largest time when none.
+    virtual std::int64_t NextDueUs() const { return INT64_MAX; }
 };
 
 class VirtualLine : public LinkPort, public LinkHost {
@@ -75,9 +78,12 @@ public:
     void SetPackLed(bool on) override;
     void EnableInfoButton() override { ++infoButtonEnables_; }
     void ShowMessage(const std::string& text) override;
+    std::int64_t NowUs() override { return nowUs_; }
+    // Delivers what is due; when nothing is, moves the clock to the next
+    // arrival (or untilUs) and delivers that.
+    void WaitForEvents(std::int64_t untilUs) override;
 
     // What happened.
-    std::int64_t NowUs() const { return nowUs_; }
     const std::vector<Write>& Writes() const { return writes_; }
     std::vector<Write> DataFrameWrites() const;  // the program's data frames, acknowledgements left out
     std::vector<Write> AckWrites() const;

@@ -1,0 +1,211 @@
+// Every handset job of the main window against m2bus-sim on the bus model
+// (one half-duplex wire at line rate) with a 20 ms turnaround: the wall time
+// next to the least time the line allows, their ratio, and the collisions
+// the simulator counted.
+//
+// The least time of one exchange is its four frames on the wire, each byte
+// 1.146 ms (11 bits at 9600 baud): our request, the handset's
+// acknowledgement, its reply and our acknowledgement of the reply, plus the
+// handset's turnaround once (it sends acknowledgement and reply back to
+// back). The frame sizes come from the simulator's own handset model, fed
+// the same requests.
+#include <QApplication>
+#include <QLabel>
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/AppFixture.h"
+#include "link/Frame.h"
+#include "link/Messages.h"
+#include "sim/HandsetModel.h"
+
+namespace {
+
+constexpr double kByteMs = 11.0 * 1000.0 / 9600.0;
+constexpr double kTurnaroundMs = 20.0;
+
+using Requests = std::vector<std::vector<std::uint8_t>>;
+
+std::vector<std::uint8_t> Message(const LinkMessage& m, int index = 0)
+{
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(m.length));
+    const std::vector<std::uint8_t> tail(256, 0x00);
+    ComposeMessage(m, static_cast<std::uint8_t>(index), tail.data(), out.data());
+    return out;
+}
+
+Requests Each(const LinkMessage& m, int count)
+{
+    Requests out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(Message(m, i));
+    return out;
+}
+
+// Least line time of the requests, one exchange each, on the handset model.
+double LeastLineMs(const Requests& requests)
+{
+    handset::HandsetModel model;
+    double ms = 0;
+    std::uint8_t sequence = 0;
+    for (const auto& message : requests) {
+        std::array<std::uint8_t, frame::kBufferSize> request{};
+        const int length =
+            frame::BuildDataFrame(message.data(), static_cast<int>(message.size()), sequence++, request.data());
+        std::size_t handsetBytes = 0;
+        for (const handset::OutFrame& out : model.FromPc(request.data(), static_cast<std::size_t>(length)))
+            handsetBytes += out.bytes.size();
+        ms += static_cast<double>(static_cast<std::size_t>(length) + handsetBytes + frame::kAckLength) * kByteMs +
+              kTurnaroundMs;
+    }
+    return ms;
+}
+
+// Runs `job` once against a fresh simulator on the bus and reports.
+void RunOnBus(benchmark::State& state, const char* name, const Requests& requests,
+              const std::function<bool(AppUnderTest&)>& job)
+{
+    const double leastMs = LeastLineMs(requests);
+    for (auto _ : state) {
+        AppUnderTest app({"--bus", "--turnaround", "20"});
+        const auto start = std::chrono::steady_clock::now();
+        const bool ok = job(app) && app.prompts.Notices.isEmpty();
+        const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const std::uint64_t collisions = app.sim.Collisions().value_or(0);
+        state.SetIterationTime(wallMs / 1000.0);
+        state.counters["wall_ms"] = wallMs;
+        state.counters["least_ms"] = leastMs;
+        state.counters["ratio"] = wallMs / leastMs;
+        state.counters["collisions"] = static_cast<double>(collisions);
+        state.counters["failed"] = ok ? 0 : 1;
+        std::printf("%-22s wall %8.1f ms  least line time %8.1f ms  ratio %.3f  collisions %llu%s\n",
+                    name, wallMs, leastMs, wallMs / leastMs,
+                    static_cast<unsigned long long>(collisions), ok ? "" : "  FAILED");
+    }
+}
+
+std::string BenchName(int location) { return "Bench " + std::to_string(location); }
+std::string BenchNumber(int location) { return "+7" + std::to_string(9000000 + location); }
+
+void BM_Connect(benchmark::State& state)
+{
+    RunOnBus(state, "Connect",
+             {Message(messages::VersionQuery), Message(messages::SerialNumberRead), Message(messages::NetMonitorRead)},
+             [](AppUnderTest& app) {
+                 app.Main().btInfoClick();
+                 return !app.Main().findChild<QLabel*>("lblSerNum")->text().isEmpty();
+             });
+}
+
+void BM_NetMonitorOn(benchmark::State& state)
+{
+    RunOnBus(state, "NetMonitor On", {Message(messages::NetMonitorOn), Message(messages::NetMonitorRead)}, [](AppUnderTest& app) {
+        app.Main().btNMOnClick();
+        return true;
+    });
+}
+
+void BM_NetMonitorOff(benchmark::State& state)
+{
+    RunOnBus(state, "NetMonitor Off", {Message(messages::NetMonitorOff), Message(messages::NetMonitorRead)}, [](AppUnderTest& app) {
+        app.Main().btNMOffClick();
+        return true;
+    });
+}
+
+void BM_SoftwareReset(benchmark::State& state)
+{
+    RunOnBus(state, "Software reset", {Message(messages::SoftwareReset)}, [](AppUnderTest& app) {
+        app.Main().btResetClick();
+        return true;
+    });
+}
+
+void BM_PhonebookRead100(benchmark::State& state)
+{
+    RunOnBus(state, "Phonebook read (100)", Each(messages::PhonebookRead, 100), [](AppUnderTest& app) {
+        bool all = true;
+        for (int location = 0; location < 100; ++location) {
+            std::string name, number;
+            bool ok = false;
+            app.Main().PhBookRead(location, name, number, ok);
+            all = all && ok;
+        }
+        return all;
+    });
+}
+
+void BM_PhonebookWrite100(benchmark::State& state)
+{
+    RunOnBus(state, "Phonebook write (100)", Each(messages::PhonebookWrite, 100), [](AppUnderTest& app) {
+        bool all = true;
+        for (int location = 0; location < 100; ++location) {
+            std::string name = BenchName(location), number = BenchNumber(location);
+            bool ok = false;
+            app.Main().PhBookWrite(location, name, number, ok);
+            all = all && ok;
+        }
+        return all;
+    });
+}
+
+void BM_LogoRead6(benchmark::State& state)
+{
+    RunOnBus(state, "Logo read (6)", Each(messages::LogoRead, 6), [](AppUnderTest& app) {
+        bool all = true;
+        for (int block = 0; block < 6; ++block) {
+            std::array<std::uint8_t, 84> data{};
+            int b = block;
+            bool ok = false;
+            app.Main().GetBitmap(data.data(), b, ok);
+            all = all && ok;
+        }
+        return all;
+    });
+}
+
+void BM_LogoWrite6(benchmark::State& state)
+{
+    RunOnBus(state, "Logo write (6)", Each(messages::LogoWrite, 6), [](AppUnderTest& app) {
+        bool all = true;
+        for (int block = 0; block < 6; ++block) {
+            std::array<std::uint8_t, 84> data{};
+            data.fill(static_cast<std::uint8_t>(0x11 * block));
+            int b = block;
+            bool ok = false;
+            app.Main().PutBitmap(data.data(), b, ok);
+            all = all && ok;
+        }
+        return all;
+    });
+}
+
+#define M2BUS_BUS_BENCH(fn) BENCHMARK(fn)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond)
+M2BUS_BUS_BENCH(BM_Connect);
+M2BUS_BUS_BENCH(BM_NetMonitorOn);
+M2BUS_BUS_BENCH(BM_NetMonitorOff);
+M2BUS_BUS_BENCH(BM_SoftwareReset);
+M2BUS_BUS_BENCH(BM_PhonebookRead100);
+M2BUS_BUS_BENCH(BM_PhonebookWrite100);
+M2BUS_BUS_BENCH(BM_LogoRead6);
+M2BUS_BUS_BENCH(BM_LogoWrite6);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,157 @@
+// The program's link on the bus model at line rate, on a virtual clock: every
+// service command and transfer gets its data through without a collision,
+// whatever the handset's turnaround and with or without echo. The exchange
+// rules of the first round, run on the same wire, collide.
+#include "link/CommandUi.h"
+#include "link/PhoneLink.h"
+#include "link/ServiceCommands.h"
+#include "logo/LogoTransfer.h"
+#include "phonebook/PhBookTransfer.h"
+#include "support/ModelledHandset.h"
+#include "support/VirtualLine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+struct RecordingUi : CommandUi {
+    void SetButtonEnabled(CommandButton, bool) override {}
+    void SetInfoCaption(const std::string& text) override { info = text; }
+    void SetSerNumCaption(const std::string& text) override { serNum = text; }
+    void SetNetMonitorLed(bool on) override { netMonitor = on; }
+    std::string info, serNum;
+    bool netMonitor = false;
+};
+
+struct BusBench {
+    BusBench(double turnaroundMs, bool echo) : handset(turnaroundMs, true, echo) {
+        line.SetEcho(false);  // the wire model echoes, when the cable does
+        line.SetFarEnd(&handset);
+        line.SetReceiver([this](int count) { link.VaComm1RxChar(count); });
+    }
+    std::uint64_t Collisions() { return handset.Line().CollisionCount(); }
+
+    VirtualLine line;
+    ModelledHandset handset;
+    PhoneLink link{line, line};
+    RecordingUi ui;
+    ServiceCommands commands{link, ui};
+};
+
+std::string Name(int location) { return "Bus " + std::to_string(location); }
+std::string Number(int location) { return std::to_string(5550000 + location * 7); }
+std::array<std::uint8_t, 84> Block(int block) {
+    std::array<std::uint8_t, 84> bytes;
+    for (int i = 0; i < 84; ++i)
+        bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(block * 37 + i * 11);
+    return bytes;
+}
+
+TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround) {
+    for (bool echo : {true, false}) {
+        for (double turnaroundMs : {5.0, 20.0, 60.0, 150.0}) {
+            SCOPED_TRACE(testing::Message() << turnaroundMs << " ms, echo " << echo);
+            BusBench bus(turnaroundMs, echo);
+            const handset::HandsetState& phone = bus.handset.Model().State();
+
+            bus.commands.btInfoClick();
+            EXPECT_EQ(bus.ui.serNum, phone.serialNumber);
+            EXPECT_EQ(bus.ui.info.substr(0, 7), phone.versionText.substr(0, 7));
+            bus.commands.btNMOnClick();
+            EXPECT_TRUE(bus.ui.netMonitor);
+            EXPECT_TRUE(phone.netMonitor);
+            bus.commands.btNMOffClick();
+            EXPECT_FALSE(bus.ui.netMonitor);
+            EXPECT_FALSE(phone.netMonitor);
+
+            int wrong = 0;
+            for (int location = 0; location < 100; ++location) {
+                std::string name = Name(location), number = Number(location);
+                bool ok = false;
+                PhBookWrite(bus.link, location, name, number, ok);
+                wrong += ok ? 0 : 1;
+            }
+            for (int location = 0; location < 100; ++location) {
+                std::string name, number;
+                bool ok = false;
+                PhBookRead(bus.link, location, name, number, ok);
+                wrong += ok && name == Name(location) && number == Number(location) ? 0 : 1;
+            }
+            EXPECT_EQ(wrong, 0);
+
+            for (int block = 0; block < 6; ++block) {
+                auto bytes = Block(block);
+                int b = block;
+                bool ok = false;
+                PutBitmap(bus.link, bytes.data(), b, ok);
+                EXPECT_TRUE(ok);
+            }
+            for (int block = 0; block < 6; ++block) {
+                std::array<std::uint8_t, 84> bytes{};
+                int b = block;
+                bool ok = false;
+                GetBitmap(bus.link, bytes.data(), b, ok);
+                EXPECT_TRUE(ok && bytes == Block(block)) << "block " << block;
+                EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), phone.logo[static_cast<std::size_t>(block)].begin()));
+            }
+
+            const std::uint64_t resetsBefore = bus.handset.Model().ResetCount();
+            bus.commands.btResetClick();
+            EXPECT_EQ(bus.handset.Model().ResetCount(), resetsBefore + 1);
+            EXPECT_TRUE(bus.line.Messages().empty());
+            EXPECT_EQ(bus.Collisions(), 0u);
+        }
+    }
+}
+
+// The first round's exchange: send (sleeping one frame time, deaf to the
+// line), take in messages, pause, and send again while no acknowledgement
+// has been taken in.
+class FirstRoundExchange : public MessageTransfer {
+public:
+    explicit FirstRoundExchange(BusBench& bus) : bus_(bus) {}
+    bool Transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int) override {
+        LinkState& s = bus_.link.State();
+        s.RxLength = 0;
+        s.RxExpected = 5;
+        std::copy_n(message, n, s.TxBuffer.begin());
+        s.EchoSeen = s.AckReady = s.ReplyReady = false;
+        bus_.line.Open();
+        for (int k = tries; !s.ReplyReady; --k) {
+            if (!s.AckReady) {
+                bus_.link.SendPacket(s.TxBuffer.data(), n);
+                for (int i = 0; i < n + 6; ++i)
+                    bus_.line.Sleep(1);
+            }
+            if (k <= 0)
+                break;
+            bus_.line.ProcessMessages();
+            bus_.line.Sleep(pauseMs);
+        }
+        bus_.line.Close();
+        return s.ReplyReady;
+    }
+    const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return bus_.link.State().ReplyBuffer; }
+
+private:
+    BusBench& bus_;
+};
+
+TEST(BusLink, TheFirstRoundsExchangeRulesCollideAtEveryTurnaround) {
+    for (double turnaroundMs : {5.0, 20.0, 60.0, 150.0}) {
+        BusBench bus(turnaroundMs, true);
+        FirstRoundExchange firstRound(bus);
+        for (int location = 0; location < 10; ++location) {
+            std::string name = Name(location), number = Number(location);
+            bool ok = false;
+            PhBookWrite(firstRound, location, name, number, ok);
+            PhBookRead(firstRound, location, name, number, ok);
+        }
+        EXPECT_GT(bus.Collisions(), 0u) << turnaroundMs << " ms";
+    }
+}
+
+}  // namespace
