@@ -104,17 +104,21 @@ DotArea DotCanvas::toggle(DotPoint at)
     return setDot(at, !dot(at));
 }
 
+LogoDots DotCanvas::withLine(DotPoint from, DotPoint to, bool value) const
+{
+    LogoDots next = dots_;
+    putLine(next, from, to, value);
+    return next;
+}
+
 DotArea DotCanvas::line(DotPoint from, DotPoint to, bool value)
 {
     endStroke();
-    LogoDots next = dots_;
-    putLine(next, from, to, value);
-    return commit(next);
+    return commit(withLine(from, to, value));
 }
 
-DotArea DotCanvas::rectangle(DotPoint corner, DotPoint opposite, bool value, bool filled)
+LogoDots DotCanvas::withRectangle(DotPoint corner, DotPoint opposite, bool value, bool filled) const
 {
-    endStroke();
     const int left = std::min(corner.x, opposite.x);
     const int right = std::max(corner.x, opposite.x);
     const int top = std::min(corner.y, opposite.y);
@@ -124,7 +128,13 @@ DotArea DotCanvas::rectangle(DotPoint corner, DotPoint opposite, bool value, boo
         for (int x = std::max(left, 0); x <= std::min(right, LogoWidth - 1); ++x)
             if (filled || x == left || x == right || y == top || y == bottom)
                 next[LogoCellIndex(x, y)] = value;
-    return commit(next);
+    return next;
+}
+
+DotArea DotCanvas::rectangle(DotPoint corner, DotPoint opposite, bool value, bool filled)
+{
+    endStroke();
+    return commit(withRectangle(corner, opposite, value, filled));
 }
 
 DotArea DotCanvas::fill(DotPoint start, bool value)
@@ -150,9 +160,8 @@ DotArea DotCanvas::fill(DotPoint start, bool value)
     return commit(next);
 }
 
-DotArea DotCanvas::text(DotPoint topLeft, std::u32string_view text, bool value)
+LogoDots DotCanvas::withText(DotPoint topLeft, std::u32string_view text, bool value) const
 {
-    endStroke();
     LogoDots next = dots_;
     DotPoint pen = topLeft;
     for (char32_t c : text) {
@@ -167,7 +176,13 @@ DotArea DotCanvas::text(DotPoint topLeft, std::u32string_view text, bool value)
                         put(next, {pen.x + x, pen.y + y}, value);
         pen.x += DotFont::kAdvance;
     }
-    return commit(next);
+    return next;
+}
+
+DotArea DotCanvas::text(DotPoint topLeft, std::u32string_view text, bool value)
+{
+    endStroke();
+    return commit(withText(topLeft, text, value));
 }
 
 DotArea DotCanvas::invert()
@@ -213,6 +228,17 @@ DotArea DotCanvas::replace(const LogoDots& dots)
     return commit(dots);
 }
 
+DotArea DotCanvas::paintStroke()
+{
+    LogoDots next = dots_;
+    for (int i = 0; i < LogoCellCount; ++i)
+        if (strokePath_[i])
+            next[i] = strokeValue_;
+    const DotArea area = difference(dots_, next);
+    dots_ = next;
+    return area;
+}
+
 DotArea DotCanvas::beginStroke(DotPoint at, bool value)
 {
     endStroke();
@@ -220,23 +246,26 @@ DotArea DotCanvas::beginStroke(DotPoint at, bool value)
     strokeValue_ = value;
     strokeAt_ = at;
     strokeBefore_ = dots_;
-    LogoDots next = dots_;
-    put(next, at, value);
-    const DotArea area = difference(dots_, next);
-    dots_ = next;
-    return area;
+    strokePath_ = {};
+    put(strokePath_, at, true);
+    return paintStroke();
 }
 
 DotArea DotCanvas::strokeTo(DotPoint to)
 {
     if (!stroking_)
         return {};
-    LogoDots next = dots_;
-    putLine(next, strokeAt_, to, strokeValue_);
+    putLine(strokePath_, strokeAt_, to, true);
     strokeAt_ = to;
-    const DotArea area = difference(dots_, next);
-    dots_ = next;
-    return area;
+    return paintStroke();
+}
+
+DotArea DotCanvas::setStrokeValue(bool value)
+{
+    if (!stroking_)
+        return {};
+    strokeValue_ = value;
+    return paintStroke();
 }
 
 void DotCanvas::endStroke()

@@ -68,11 +68,20 @@ public:
     // A whole new picture (a load or an import), undoable like any edit.
     DotArea replace(const LogoDots& dots);
 
+    // What line, rectangle and text would make, with nothing changed: for
+    // showing a shape while the mouse is still down.
+    LogoDots withLine(DotPoint from, DotPoint to, bool value) const;
+    LogoDots withRectangle(DotPoint corner, DotPoint opposite, bool value, bool filled = false) const;
+    LogoDots withText(DotPoint topLeft, std::u32string_view text, bool value) const;
+
     // Freehand painting: every dot on the path from the first point through
     // each next one gets value, and the whole stroke is one undo step. Any
     // other edit, undo or redo ends an open stroke first.
     DotArea beginStroke(DotPoint at, bool value);
     DotArea strokeTo(DotPoint to);
+    // Repaints the stroke so far, and what follows, with another value: a
+    // press can toggle its dot and a drag away from it still paint by button.
+    DotArea setStrokeValue(bool value);
     void endStroke();
     bool inStroke() const { return stroking_; }
 
@@ -84,6 +93,7 @@ public:
 
 private:
     DotArea commit(const LogoDots& next);
+    DotArea paintStroke();
     void remember(const LogoDots& before);
     bool strokeChanged() const { return stroking_ && strokeBefore_ != dots_; }
 
@@ -94,4 +104,5 @@ private:
     bool strokeValue_ = false;
     DotPoint strokeAt_;
     LogoDots strokeBefore_{};
+    LogoDots strokePath_{};  // the dots the open stroke has covered
 };

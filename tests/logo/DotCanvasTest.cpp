@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -240,6 +241,30 @@ TEST(DotCanvas, StrokeIsOneStepAndBridgesJumps)
     canvas.endStroke();
     canvas.undo();
     EXPECT_EQ(canvas.dots(), withDots({{40, 40}}));
+}
+
+TEST(DotCanvas, StrokeValueCanChangeAfterThePress)
+{
+    // A press toggled its set dot off; dragging on with "set" sets it again.
+    DotCanvas canvas(withDots({{3, 3}}));
+    canvas.beginStroke({3, 3}, false);
+    EXPECT_EQ(canvas.setStrokeValue(true), (DotArea{3, 3, 3, 3}));
+    canvas.strokeTo({5, 3});
+    canvas.endStroke();
+    EXPECT_EQ(canvas.dots(), withDots({{3, 3}, {4, 3}, {5, 3}}));
+    canvas.undo();
+    EXPECT_EQ(canvas.dots(), withDots({{3, 3}}));
+}
+
+TEST(DotCanvas, ShapePreviewsLeaveTheCanvasAlone)
+{
+    DotCanvas canvas;
+    const LogoDots shown = canvas.withRectangle({0, 0}, {3, 3}, true);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), true), 12);
+    EXPECT_EQ(setCount(canvas), 0);
+    EXPECT_FALSE(canvas.canUndo());
+    canvas.rectangle({0, 0}, {3, 3}, true);
+    EXPECT_EQ(canvas.dots(), shown);
 }
 
 TEST(DotCanvas, ReplaceIsAnUndoableStep)
