@@ -143,6 +143,19 @@ void ditherFloydSteinberg(const std::vector<std::uint8_t>& levels, QRect area, i
     }
 }
 
+std::vector<std::uint8_t> adjusted(const std::vector<std::uint8_t>& greys, const LogoImportOptions& options)
+{
+    const auto table = toneTable(options.brightness, options.contrast);
+    std::vector<std::uint8_t> levels(greys.size());
+    std::transform(greys.begin(), greys.end(), levels.begin(), [&](std::uint8_t v) { return table[v]; });
+    return levels;
+}
+
+int thresholdFor(const std::vector<std::uint8_t>& levels, const LogoImportOptions& options)
+{
+    return options.threshold ? std::clamp(*options.threshold, 0, 255) : otsuThreshold(levels);
+}
+
 } // namespace
 
 void LogoImport::setPicture(const QImage& picture)
@@ -168,21 +181,11 @@ const LogoImport::Greys& LogoImport::greys(LogoImportMode mode) const
     return *cached;
 }
 
-std::vector<std::uint8_t> LogoImport::adjusted(const Greys& greys, const LogoImportOptions& options) const
-{
-    const auto table = toneTable(options.brightness, options.contrast);
-    std::vector<std::uint8_t> levels(greys.level.size());
-    std::transform(greys.level.begin(), greys.level.end(), levels.begin(), [&](std::uint8_t v) { return table[v]; });
-    return levels;
-}
-
 int LogoImport::threshold(const LogoImportOptions& options) const
 {
-    if (options.threshold)
-        return std::clamp(*options.threshold, 0, 255);
     if (options.mode == LogoImportMode::AsDrawn)
-        return LogoImportOptions::kDefaultThreshold;
-    return otsuThreshold(adjusted(greys(options.mode), options));
+        return thresholdFor({}, options);  // unused there; the chosen one or the middle
+    return thresholdFor(adjusted(greys(options.mode).level, options), options);
 }
 
 LogoDots LogoImport::dots(const LogoImportOptions& options) const
@@ -194,8 +197,8 @@ LogoDots LogoImport::dots(const LogoImportOptions& options) const
         dots = *asDrawn_;
     } else {
         const Greys& source = greys(options.mode);
-        const std::vector<std::uint8_t> levels = adjusted(source, options);
-        const int threshold = options.threshold ? std::clamp(*options.threshold, 0, 255) : otsuThreshold(levels);
+        const std::vector<std::uint8_t> levels = adjusted(source.level, options);
+        const int threshold = thresholdFor(levels, options);
         const QRect area = source.area;
         switch (options.dither) {
         case LogoDither::FloydSteinberg:
@@ -237,7 +240,7 @@ int otsuThreshold(const std::vector<std::uint8_t>& levels)
     std::array<double, 256> histogram{};
     for (std::uint8_t v : levels)
         histogram[v] += 1;
-    double total = static_cast<double>(levels.size());
+    const double total = static_cast<double>(levels.size());
     double sumAll = 0;
     for (int v = 0; v < 256; ++v)
         sumAll += v * histogram[static_cast<std::size_t>(v)];

@@ -63,7 +63,6 @@ private:
         std::vector<std::uint8_t> level;  // area.width() x area.height(), row-major
     };
     const Greys& greys(LogoImportMode mode) const;
-    std::vector<std::uint8_t> adjusted(const Greys& greys, const LogoImportOptions& options) const;
 
     QImage picture_;
     mutable std::optional<Greys> fit_;
