@@ -14,21 +14,28 @@ struct CsvRecord {
     }
 };
 
-// The separator is whichever of comma, semicolon and tab the header row
-// holds most often outside quotes.
+// The separator is whichever of comma, semicolon and tab the header row (the
+// first line that is not blank) holds most often outside quotes.
 QChar DetectSeparator(const QString& text)
 {
     std::array<int, 3> counts{};
     constexpr std::array<char16_t, 3> candidates{u',', u';', u'\t'};
     bool quoted = false;
+    bool inHeader = false;
     for (QChar c : text) {
-        if (c == u'"')
+        if (c == u'"') {
             quoted = !quoted;
-        else if (!quoted && (c == u'\n' || c == u'\r'))
-            break;
-        else if (!quoted)
+            inHeader = true;
+        } else if (quoted) {
+            continue;
+        } else if (c == u'\n' || c == u'\r') {
+            if (inHeader)
+                break;
+        } else {
+            inHeader = inHeader || !c.isSpace();
             for (std::size_t i = 0; i < candidates.size(); ++i)
                 counts[i] += c == candidates[i];
+        }
     }
     const auto most = std::max_element(counts.begin(), counts.end());
     return *most == 0 ? QChar(u',') : QChar(candidates[static_cast<std::size_t>(most - counts.begin())]);

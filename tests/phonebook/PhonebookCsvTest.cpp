@@ -38,8 +38,8 @@ TEST(PhonebookCsv, ReadsWhatSpreadsheetsWrite)
         QByteArray bytes;
         PhonebookRows rows;
     } cases[] = {
-        {"semicolons, BOM, CR LF, doubled quotes, a line break in a quoted field",
-         "\xEF\xBB\xBFLocation;Name;Number\r\n2;\"Say \"\"hi\"\"\";\"1;2\"\r\n;\"a\r\nb\";3\r\n\r\n;;\r\n",
+        {"semicolons, BOM, a blank line, CR LF, doubled quotes, a line break in a quoted field",
+         "\xEF\xBB\xBF\r\nLocation;Name;Number\r\n2;\"Say \"\"hi\"\"\";\"1;2\"\r\n;\"a\r\nb\";3\r\n\r\n;;\r\n",
          Rows({{2, {"Say \"hi\"", "1;2"}}, {1, {"a\nb", "3"}}})},
         {"columns in another order, no location column, no line break at the end",
          "number,name\n555,Anna", Rows({{1, {"Anna", "555"}}})},
