@@ -10,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 #include <stdexcept>
 #include <vector>
 
