@@ -1,0 +1,133 @@
+#include "phonebook/HandsetCheck.h"
+
+#include "app/common/WinText.h"
+#include "phonebook/PhoneChars.h"
+#include "phonebook/PhoneRecord.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// The write drops the same blanks: every byte up to 0x20 at either end.
+QString TrimmedLikeWrite(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 0x20)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 0x20)
+        --last;
+    return text.mid(first, last - first);
+}
+
+// A name character is kept when the handset gives back what it was sent;
+// anything else comes back changed or as a blank.
+bool HandsetKeepsNameChar(const QString& character)
+{
+    bool lossy = false;
+    const std::string bytes = ToWin1251(character, &lossy);
+    if (lossy || bytes.size() != 1)
+        return false;
+    const auto sent = static_cast<std::uint8_t>(bytes[0]);
+    const std::uint8_t code = WinToPhoneChars[sent];
+    const std::uint8_t back = code < 0x80 ? PhoneCharsLow[code] : PhoneCharsHigh[code - 0x80];
+    return back == sent;
+}
+
+bool HandsetKeepsNumberChar(const QString& character)
+{
+    return character == u" " ||
+           (character.size() == 1 && character[0].unicode() < 0x80 &&
+            std::find(PhoneDigits.begin(), PhoneDigits.end(), character[0].toLatin1()) != PhoneDigits.end());
+}
+
+// Checks one text: the characters within the kept length, and the cut.
+template <typename Keeps>
+void CheckText(const QString& raw, int location, int limit, Keeps keeps, HandsetFinding::Kind charKind,
+               HandsetFinding::Kind cutKind, std::vector<HandsetFinding>& findings)
+{
+    const QString text = TrimmedLikeWrite(raw);
+    // One Windows-1251 byte is written per UTF-16 unit, so the limit counts units.
+    qsizetype cut = std::min<qsizetype>(text.size(), limit);
+    if (cut < text.size() && text[cut].isLowSurrogate())
+        --cut;  // report a character split by the cut as cut off
+    QString refused;
+    for (qsizetype i = 0; i < cut;) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (!keeps(character) && !refused.contains(character))
+            refused += character;
+        i += length;
+    }
+    if (!refused.isEmpty())
+        findings.push_back({location, charKind, refused});
+    if (cut < text.size())
+        findings.push_back({location, cutKind, text.mid(cut)});
+}
+
+// Control and other invisible characters are shown by their code.
+QString Visible(const QString& characters)
+{
+    QStringList shown;
+    for (qsizetype i = 0; i < characters.size();) {
+        const qsizetype length = characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
+        const QString character = characters.mid(i, length);
+        const char32_t code = character.toUcs4().value(0);
+        const bool printable = QChar::isPrint(code) && !QChar::isSpace(code);
+        shown << (printable ? character : QStringLiteral("U+%1").arg(code, 4, 16, QChar(u'0')).toUpper());
+        i += length;
+    }
+    return shown.join(u' ');
+}
+
+QString Describe(const HandsetFinding& finding)
+{
+    switch (finding.kind) {
+    case HandsetFinding::Kind::NameCharacters:
+        return QStringLiteral("characters the handset cannot store: %1").arg(Visible(finding.text));
+    case HandsetFinding::Kind::NumberCharacters:
+        return QStringLiteral("number characters that become blanks: %1").arg(Visible(finding.text));
+    case HandsetFinding::Kind::NameCut:
+        return QStringLiteral("name cut after %1 characters, \"%2\" is lost").arg(QString::number(MaxNameChars), finding.text);
+    case HandsetFinding::Kind::NumberCut:
+        return QStringLiteral("number cut after %1 digits, \"%2\" is lost").arg(QString::number(MaxNumberDigits), finding.text);
+    }
+    return {};
+}
+
+} // namespace
+
+std::vector<HandsetFinding> checkForHandset(const PhonebookRows& rows)
+{
+    std::vector<HandsetFinding> findings;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int location = static_cast<int>(i) + 1;
+        CheckText(rows[i].name, location, MaxNameChars, HandsetKeepsNameChar, HandsetFinding::Kind::NameCharacters,
+                  HandsetFinding::Kind::NameCut, findings);
+        CheckText(rows[i].number, location, MaxNumberDigits, HandsetKeepsNumberChar,
+                  HandsetFinding::Kind::NumberCharacters, HandsetFinding::Kind::NumberCut, findings);
+    }
+    return findings;
+}
+
+QStringList describeHandsetFindings(const PhonebookRows& rows, const std::vector<HandsetFinding>& findings,
+                                    int maxRecords)
+{
+    std::map<int, QStringList> byLocation;
+    for (const HandsetFinding& finding : findings)
+        byLocation[finding.location] << Describe(finding);
+
+    QStringList lines;
+    for (const auto& [location, parts] : byLocation) {
+        if (maxRecords >= 0 && lines.size() == maxRecords) {
+            lines << QStringLiteral("… and %1 more records").arg(byLocation.size() - static_cast<std::size_t>(maxRecords));
+            break;
+        }
+        const std::size_t index = static_cast<std::size_t>(location - 1);
+        const PhonebookRow row = index < rows.size() ? rows[index] : PhonebookRow{};
+        const QString label = TrimmedLikeWrite(row.name.trimmed().isEmpty() ? row.number : row.name);
+        lines << QStringLiteral("%1 \"%2\": %3").arg(QString::number(location), label, parts.join(QStringLiteral("; ")));
+    }
+    return lines;
+}

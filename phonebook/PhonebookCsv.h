@@ -1,0 +1,16 @@
+// The phonebook as CSV: UTF-8, a header row "location,name,number", one row
+// per record that is not empty. Reading also takes what spreadsheet programs
+// write: comma, semicolon or tab separators, quoted fields with doubled
+// quotes and line breaks, a byte-order mark, CR LF line ends, the columns in
+// any order (matched by their header), and rows without a location.
+#pragma once
+
+#include "phonebook/PhonebookRows.h"
+
+// Raise PhonebookParseError.
+PhonebookImport parsePhonebookCsv(const QByteArray& bytes);
+QByteArray formatPhonebookCsv(const PhonebookRows& rows);
+
+// Raise EInOutError naming the file (and the line, for a bad file).
+PhonebookImport readPhonebookCsv(const QString& path);
+void writePhonebookCsv(const QString& path, const PhonebookRows& rows);

@@ -1,0 +1,20 @@
+// One entry point for the phonebook files, the format chosen by the file's
+// extension: .npb (the handset's record layout, Windows-1251), .csv, and
+// .vcf or .vcard.
+#pragma once
+
+#include "phonebook/PhonebookRows.h"
+
+#include <optional>
+
+enum class PhonebookFormat { Npb, Csv, Vcard };
+
+// By extension, in any letter case; nullopt for any other file name.
+std::optional<PhonebookFormat> phonebookFormatFor(const QString& path);
+
+// Raise EInOutError naming the file: it cannot be read or written, its
+// extension is none of the above, or (reading) its contents are bad.
+// A .npb file shorter than a whole phonebook is refused.
+PhonebookImport readPhonebook(const QString& path);
+// Writes the rows as they are; ask checkForHandset first before a .npb file.
+void writePhonebook(const QString& path, const PhonebookRows& rows);

@@ -1,0 +1,142 @@
+#include "phonebook/PhonebookRows.h"
+
+#include "app/common/WinText.h"
+#include "files/SafeFile.h"
+#include "phonebook/PhoneRecord.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+bool PhonebookRow::isBlank() const
+{
+    const auto blank = [](const QString& text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0x20; });
+    };
+    return blank(name) && blank(number);
+}
+
+PhonebookRows emptyPhonebookRows()
+{
+    return PhonebookRows(PhonebookLocations);
+}
+
+PhonebookRows rowsFromEntries(const std::vector<PhonebookEntry>& entries)
+{
+    PhonebookRows rows = emptyPhonebookRows();
+    const std::size_t count = std::min(entries.size(), rows.size());
+    for (std::size_t i = 0; i < count; ++i)
+        rows[i] = {FromWin1251(entries[i].Name), FromWin1251(entries[i].Number)};
+    return rows;
+}
+
+std::vector<PhonebookEntry> entriesFromRows(const PhonebookRows& rows)
+{
+    std::vector<PhonebookEntry> entries(PhonebookLocations);
+    const std::size_t count = std::min(entries.size(), rows.size());
+    for (std::size_t i = 0; i < count; ++i)
+        entries[i] = {ToWin1251(rows[i].name), ToWin1251(rows[i].number)};
+    return entries;
+}
+
+PhonebookParseError::PhonebookParseError(int line, const QString& reason)
+    : std::runtime_error(QStringLiteral("line %1: %2").arg(QString::number(line), reason).toStdString()),
+      line_(line),
+      reason_(reason)
+{
+}
+
+void LocationPlanner::add(int line, const QString& locationText, PhonebookRow row)
+{
+    records_.push_back({line, locationText.trimmed(), std::move(row)});
+}
+
+PhonebookImport LocationPlanner::finish() const
+{
+    PhonebookImport result{emptyPhonebookRows(), {}};
+    std::vector<int> takenBy(PhonebookLocations, 0);  // line of the record holding each location
+    struct Unplaced {
+        const Pending* record;
+        int note;  // index of the note that says why, -1 when it had no location
+    };
+    std::vector<Unplaced> unplaced;
+
+    for (const Pending& record : records_) {
+        if (record.locationText.isEmpty()) {
+            unplaced.push_back({&record, -1});
+            continue;
+        }
+        bool number = false;
+        const int location = record.locationText.toInt(&number);
+        if (!number || location < 1 || location > PhonebookLocations) {
+            result.notes << QStringLiteral("line %1: location \"%2\" is not between 1 and %3")
+                                .arg(QString::number(record.line), record.locationText, QString::number(PhonebookLocations));
+            unplaced.push_back({&record, static_cast<int>(result.notes.size()) - 1});
+        } else if (takenBy[location - 1] != 0) {
+            result.notes << QStringLiteral("line %1: location %2 is already taken by line %3")
+                                .arg(record.line)
+                                .arg(location)
+                                .arg(takenBy[location - 1]);
+            unplaced.push_back({&record, static_cast<int>(result.notes.size()) - 1});
+        } else {
+            takenBy[location - 1] = record.line;
+            result.rows[location - 1] = record.row;
+        }
+    }
+
+    std::size_t free = 0;
+    for (const auto& [record, note] : unplaced) {
+        while (free < takenBy.size() && takenBy[free] != 0)
+            ++free;
+        if (free == takenBy.size()) {
+            result.notes << QStringLiteral("line %1: no free location left, \"%2\" is left out")
+                                .arg(QString::number(record->line), record->row.name.isEmpty() ? record->row.number : record->row.name);
+            continue;
+        }
+        takenBy[free] = record->line;
+        result.rows[free] = record->row;
+        if (note >= 0)
+            result.notes[note] += QStringLiteral("; placed at location %1").arg(free + 1);
+    }
+    return result;
+}
+
+QString decodeImportText(const QByteArray& bytes, QStringList& notes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        return utf16(QByteArrayView(bytes).sliced(2));
+    }
+    const QByteArrayView body = bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8(body);
+    if (!utf8.hasError())
+        return text;
+    notes << QStringLiteral("the file is not UTF-8; it was read as Windows-1251");
+    return FromWin1251(std::string_view(body.data(), static_cast<std::size_t>(body.size())));
+}
+
+QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes)
+{
+    // One byte more than allowed tells an oversized file from one of exactly the limit.
+    const FileContents contents = readRegularFile(path, maxBytes + 1);
+    if (!contents.outcome.ok())
+        throw EInOutError(QStringLiteral("Cannot read \"%1\": %2.").arg(path, contents.outcome.reason).toStdString());
+    if (contents.bytes.size() > maxBytes)
+        throw EInOutError(QStringLiteral("Cannot read \"%1\": it is larger than %2 MB, too large for a phonebook.")
+                              .arg(path, QString::number(maxBytes / (1024 * 1024)))
+                              .toStdString());
+    return contents.bytes;
+}
+
+void replacePhonebookFile(const QString& path, const QByteArray& bytes)
+{
+    const FileOutcome outcome = replaceFile(path, bytes);
+    if (!outcome.ok())
+        throw EInOutError(QStringLiteral("Cannot save \"%1\": %2.").arg(path, outcome.reason).toStdString());
+}
+
+void raiseParseError(const QString& path, const PhonebookParseError& error)
+{
+    throw EInOutError(QStringLiteral("Cannot read \"%1\", line %2: %3.").arg(path, QString::number(error.line()), error.reason()).toStdString());
+}

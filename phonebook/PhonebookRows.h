@@ -1,0 +1,81 @@
+// The phonebook as the user sees it, the form in which CSV and vCard files
+// come and go: locations 1-100 (location k is the handset's record k-1) with
+// Unicode text. Windows-1251 begins where a record goes to the handset or
+// into a .npb file.
+#pragma once
+
+#include "phonebook/PhonebookFile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+#include <vector>
+
+struct PhonebookRow {
+    QString name;
+    QString number;
+    bool isBlank() const;  // nothing but spaces and control characters
+    bool operator==(const PhonebookRow&) const = default;
+};
+
+// Always PhonebookLocations rows; location k at index k - 1.
+using PhonebookRows = std::vector<PhonebookRow>;
+
+PhonebookRows emptyPhonebookRows();
+PhonebookRows rowsFromEntries(const std::vector<PhonebookEntry>& entries);
+// Characters Windows-1251 cannot hold become '?': run checkForHandset first.
+std::vector<PhonebookEntry> entriesFromRows(const PhonebookRows& rows);
+
+struct PhonebookImport {
+    PhonebookRows rows;
+    // What the reader had to decide for the user, one line each, e.g. a
+    // location given twice; shown before the rows replace anything.
+    QStringList notes;
+};
+
+// A file that cannot be read as the format it claims to be; line() is the
+// line of the file (from 1) where the trouble starts.
+class PhonebookParseError : public std::runtime_error {
+public:
+    PhonebookParseError(int line, const QString& reason);
+    int line() const { return line_; }
+    QString reason() const { return reason_; }
+
+private:
+    int line_;
+    QString reason_;
+};
+
+// Gives the records of a file their locations. Records with a valid location
+// of their own come first; the rest (none given, out of range, or taken by an
+// earlier record) fill the lowest free locations in file order. Every such
+// decision is noted; a record with no free location left is noted and left out.
+class LocationPlanner {
+public:
+    // locationText: the location as the file wrote it, empty when it had none.
+    void add(int line, const QString& locationText, PhonebookRow row);
+    PhonebookImport finish() const;
+
+private:
+    struct Pending {
+        int line;
+        QString locationText;
+        PhonebookRow row;
+    };
+    std::vector<Pending> records_;
+};
+
+// Text of bytes the file's author may have written in UTF-8 (with or without
+// a byte-order mark) or in UTF-16 with one; bytes that are not valid UTF-8
+// are taken as Windows-1251, which older Cyrillic programs wrote, and a note
+// says so.
+QString decodeImportText(const QByteArray& bytes, QStringList& notes);
+
+// Whole-file reading and replacing for the phonebook formats. Failures raise
+// EInOutError with a sentence that names the file.
+inline constexpr qint64 MaxImportFileBytes = 16 * 1024 * 1024;
+QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes = MaxImportFileBytes);
+void replacePhonebookFile(const QString& path, const QByteArray& bytes);
+[[noreturn]] void raiseParseError(const QString& path, const PhonebookParseError& error);

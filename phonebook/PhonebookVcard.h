@@ -1,0 +1,18 @@
+// The phonebook as vCard 3.0: one card per record that is not empty, with
+// FN, N, TEL and the record's location as X-M2BUS-LOCATION, so that a file
+// written here reads back into the same places. Reading takes FN (or N when
+// FN is missing) and the first TEL of each card, and copes with older
+// exports: folded lines, CHARSET and ENCODING=QUOTED-PRINTABLE parameters,
+// escaped characters. Cards of other programs carry no location and fill the
+// free locations in order.
+#pragma once
+
+#include "phonebook/PhonebookRows.h"
+
+// Raise PhonebookParseError.
+PhonebookImport parsePhonebookVcard(const QByteArray& bytes);
+QByteArray formatPhonebookVcard(const PhonebookRows& rows);
+
+// Raise EInOutError naming the file (and the line, for a bad file).
+PhonebookImport readPhonebookVcard(const QString& path);
+void writePhonebookVcard(const QString& path, const PhonebookRows& rows);

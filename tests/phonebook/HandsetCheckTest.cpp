@@ -1,0 +1,67 @@
+// What the handset would not keep of a phonebook is found and described.
+#include "phonebook/HandsetCheck.h"
+#include "phonebook/PhoneRecord.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = HandsetFinding::Kind;
+
+PhonebookRows Rows(std::initializer_list<std::pair<int, PhonebookRow>> placed)
+{
+    PhonebookRows rows = emptyPhonebookRows();
+    for (const auto& [location, row] : placed)
+        rows[static_cast<std::size_t>(location - 1)] = row;
+    return rows;
+}
+
+TEST(HandsetCheck, FindsCharactersTheHandsetCannotStore)
+{
+    QString alphabet = QStringLiteral("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ");
+    alphabet += alphabet.toLower() + QStringLiteral("09 !@$%&*+-./:?AZaz");
+    PhonebookRows rows = Rows({{1, {"", "+79161234567*#pw"}}});
+    for (qsizetype at = 0, row = 1; at < alphabet.size(); at += MaxNameChars, ++row)
+        rows[static_cast<std::size_t>(row)].name = alphabet.mid(at, MaxNameChars);
+    rows[20] = {QStringLiteral("Ёлка😀é\tЁ"), QStringLiteral("+7 (495)x-1")};
+    EXPECT_EQ(checkForHandset(rows), (std::vector<HandsetFinding>{
+                                         {21, Kind::NameCharacters, QStringLiteral("Ё😀é\t")},
+                                         {21, Kind::NumberCharacters, QStringLiteral("()x-")},
+                                     }));
+}
+
+TEST(HandsetCheck, FindsCutsAfterTheBlanksTheWriteDrops)
+{
+    const QString sixteen = QStringLiteral("Абвгдежзийклмноп");
+    const PhonebookRows rows = Rows({
+        {1, {"  " + sixteen + "  ", " " + QString(30, u'1') + " "}},
+        {2, {sixteen + "XY", QString(30, u'1') + "23"}},
+        {3, {QString(15, u'a') + QStringLiteral("😀"), ""}},  // the cut splits the emoji
+    });
+    EXPECT_EQ(checkForHandset(rows), (std::vector<HandsetFinding>{
+                                         {2, Kind::NameCut, "XY"},
+                                         {2, Kind::NumberCut, "23"},
+                                         {3, Kind::NameCut, QStringLiteral("😀")},
+                                     }));
+}
+
+TEST(HandsetCheck, DescribesFindingsOneLinePerRecord)
+{
+    const PhonebookRows rows = Rows({
+        {7, {QStringLiteral("Ёлка\x01") + QString(20, u'z'), "1-2"}},
+        {9, {"", "(1)"}},
+        {12, {"Ok", QString(31, u'1')}},
+    });
+    const std::vector<HandsetFinding> findings = checkForHandset(rows);
+    EXPECT_EQ(describeHandsetFindings(rows, findings),
+              (QStringList{
+                  QStringLiteral("7 \"Ёлка\x01zzzzzzzzzzzzzzzzzzzz\": characters the handset cannot store: Ё U+0001; "
+                                 "name cut after 16 characters, \"zzzzzzzzz\" is lost; "
+                                 "number characters that become blanks: -"),
+                  "9 \"(1)\": number characters that become blanks: ( )",
+                  "12 \"Ok\": number cut after 30 digits, \"1\" is lost",
+              }));
+    EXPECT_EQ(describeHandsetFindings(rows, findings, 1).last(), "… and 2 more records");
+}
+
+} // namespace
