@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth twm x11-apps imagemagick fonts-dejavu-core fonts-liberation
   python3
-  appstream
+  appstream man-db file qt6-qpa-plugins
 )
 
 missing=()
