@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6opengl6-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libcurl4-openssl-dev curl openssl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
