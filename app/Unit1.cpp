@@ -45,6 +45,12 @@ void guarded(F&& handler)
     }
 }
 
+// Names in the settings store. They are its format and stay as the first
+// release wrote them, whatever the window and its controls are called.
+const QString kStoredSection = QStringLiteral("TFMain");
+const QString kStoredPortBox = QStringLiteral("cboxCOM");
+const QString kStoredPortDevice = QStringLiteral("Ports/COM%1");
+
 // The version and serial number boxes' design font height.
 constexpr int kShownTextPixels = 19;
 
@@ -64,13 +70,14 @@ TFMain::TFMain(QWidget* parent)
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator).
     TVaComm::SetDeviceResolver([](int portNum) {
-        return TFormPlacement::ProgramStore()->value(QString("Ports/COM%1").arg(portNum)).toString();
+        return TFormPlacement::ProgramStore()->value(kStoredPortDevice.arg(portNum)).toString();
     });
 
     FormStorage1_ = new TFormStorage(this);
     FormStorage1_->UseRegistry = true;
     FormStorage1_->MainForm = true;
-    FormStorage1_->SetStoredProps({"cboxCOM.Text"});
+    FormStorage1_->IniSection = kStoredSection;
+    FormStorage1_->AddStoredProp(kStoredPortBox, ui_->cboxCOM, "Text");
     FormStorage1_->OnRestorePlacement = [this](TFormPlacement*) { guarded([this] { FormStorage1RestorePlacement(); }); };
     FormStorage1_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
 

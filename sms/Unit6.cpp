@@ -24,6 +24,12 @@
 
 namespace {
 
+// Names in the settings store. They are its format and stay as the first
+// release wrote them, whatever the window and its controls are called.
+const QString kStoredSection = QStringLiteral("TFSendSMS");
+const QString kStoredOperatorBox = QStringLiteral("ComboBox1");
+const QString kStoredTextField = QStringLiteral("TextField");
+
 // Runs a handler from a click: anything it raises goes to the top-level report.
 template <typename Handler>
 void Guarded(Handler handler)
@@ -83,8 +89,9 @@ TFSendSMS::TFSendSMS(OperatorObjects operators, TFOpSet* const& opSetSlot, Numbe
     FormStorage1 = new TFormStorage(this);
     FormStorage1->setObjectName("FormStorage1");
     FormStorage1->UseRegistry = true;
-    FormStorage1->SetStoredProps({"ComboBox1.Items"});
-    FormStorage1->StoredValues().Add("TextField").KeyString = kTextFieldKey;
+    FormStorage1->IniSection = kStoredSection;
+    FormStorage1->AddStoredProp(kStoredOperatorBox, ui_->ComboBox1, "Items");
+    FormStorage1->StoredValues().Add(kStoredTextField).KeyString = kTextFieldKey;
 
     FormStorage2 = new TFormStorage(this);
     FormStorage2->setObjectName("FormStorage2");

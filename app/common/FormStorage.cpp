@@ -131,6 +131,18 @@ QRect OnScreen(const QRect& frame, bool sizeable)
     return {QPoint(left, top), size};
 }
 
+// Value names of the stored placement; they are the settings format.
+const QString kFormVersionKey = QStringLiteral("FormVersion");
+const QString kFlagsKey = QStringLiteral("Flags");
+const QString kShowCmdKey = QStringLiteral("ShowCmd");
+const QString kPixelsPerInchKey = QStringLiteral("PixelsPerInch");
+const QString kMinMaxPosKey = QStringLiteral("MinMaxPos");
+const QString kNormPosKey = QStringLiteral("NormPos");
+const QString kActiveControlKey = QStringLiteral("ActiveControl");
+const QString kVisibleKey = QStringLiteral("Visible");
+const QString kCountKey = QStringLiteral("Count");
+const QString kListItemKey = QStringLiteral("Item%1");
+
 // Windows show commands the store speaks in.
 constexpr int kShowNormal = 1;
 constexpr int kShowMinimized = 2;
@@ -201,8 +213,8 @@ std::unique_ptr<QSettings> TFormPlacement::OpenStore(bool forWriting) const
 #ifdef Q_OS_WIN
     if (!forWriting && store->format() == QSettings::NativeFormat && store->allKeys().isEmpty()
         && store->childGroups().isEmpty()) {
-        store->setValue(QStringLiteral("FormVersion"), QString());
-        store->remove(QStringLiteral("FormVersion"));
+        store->setValue(kFormVersionKey, QString());
+        store->remove(kFormVersionKey);
         store->sync();
     }
 #endif
@@ -283,7 +295,7 @@ void TFormPlacement::SaveState()
     const QString section = SectionName();
     const auto write = [this, &section](QSettings& store) {
         store.beginGroup(section);
-        store.setValue(QStringLiteral("FormVersion"), QString::number(Version));
+        store.setValue(kFormVersionKey, QString::number(Version));
         SavePlacement(store, section);
         store.endGroup();
         SaveContents(store, section);
@@ -324,16 +336,16 @@ void TFormPlacement::SavePlacement(QSettings& store, const QString&)
     const QString norm = Join({frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()});
     const QString suffix = ScreenSuffix(owner_);
 
-    store.setValue(QStringLiteral("Flags"), QString::number(flags));
-    store.setValue(QStringLiteral("ShowCmd"), QString::number(showCmd));
-    store.setValue(QStringLiteral("PixelsPerInch"), QString::number(owner_->logicalDpiY()));
-    store.setValue("MinMaxPos" + suffix, minMax);
-    store.setValue(QStringLiteral("MinMaxPos"), minMax);
-    store.setValue("NormPos" + suffix, norm);
-    store.setValue(QStringLiteral("NormPos"), norm);
+    store.setValue(kFlagsKey, QString::number(flags));
+    store.setValue(kShowCmdKey, QString::number(showCmd));
+    store.setValue(kPixelsPerInchKey, QString::number(owner_->logicalDpiY()));
+    store.setValue(kMinMaxPosKey + suffix, minMax);
+    store.setValue(kMinMaxPosKey, minMax);
+    store.setValue(kNormPosKey + suffix, norm);
+    store.setValue(kNormPosKey, norm);
     if ((Options & fpActiveControl) && owner_->focusWidget() && !owner_->focusWidget()->objectName().isEmpty())
-        store.setValue(QStringLiteral("ActiveControl"), owner_->focusWidget()->objectName());
-    store.setValue(QStringLiteral("Visible"), destroying_ ? QStringLiteral("1") : QStringLiteral("0"));
+        store.setValue(kActiveControlKey, owner_->focusWidget()->objectName());
+    store.setValue(kVisibleKey, destroying_ ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void TFormPlacement::RestoreState()
@@ -342,7 +354,7 @@ void TFormPlacement::RestoreState()
     auto store = OpenStore(false);
     const QString section = SectionName();
     store->beginGroup(section);
-    if (ReadInt(*store, QStringLiteral("FormVersion"), 0) >= Version) {
+    if (ReadInt(*store, kFormVersionKey, 0) >= Version) {
         if (Options & (fpPosition | fpState))
             RestorePlacement(*store, section);
         store->endGroup();
@@ -351,7 +363,7 @@ void TFormPlacement::RestoreState()
             OnRestorePlacement(this);
         if (Options & fpActiveControl) {
             store->beginGroup(section);
-            const QString name = ReadText(*store, QStringLiteral("ActiveControl"), QString());
+            const QString name = ReadText(*store, kActiveControlKey, QString());
             store->endGroup();
             auto* w = name.isEmpty() ? nullptr : owner_->findChild<QWidget*>(name);
             if (w && w->isEnabled() && w->focusPolicy() != Qt::NoFocus)
@@ -365,14 +377,14 @@ void TFormPlacement::RestorePlacement(QSettings& store, const QString&)
 {
     if (Options & fpPosition) {
         const QString suffix = ScreenSuffix(owner_);
-        QString minMax = ReadText(store, "MinMaxPos" + suffix, QString());
+        QString minMax = ReadText(store, kMinMaxPosKey + suffix, QString());
         if (minMax.isEmpty())
-            minMax = ReadText(store, QStringLiteral("MinMaxPos"), QString());
-        QString norm = ReadText(store, "NormPos" + suffix, QString());
+            minMax = ReadText(store, kMinMaxPosKey, QString());
+        QString norm = ReadText(store, kNormPosKey + suffix, QString());
         if (norm.isEmpty())
-            norm = ReadText(store, QStringLiteral("NormPos"), QString());
-        ReadInt(store, QStringLiteral("Flags"), 0);
-        const int ppi = ReadInt(store, QStringLiteral("PixelsPerInch"), owner_->logicalDpiY());
+            norm = ReadText(store, kNormPosKey, QString());
+        ReadInt(store, kFlagsKey, 0);
+        const int ppi = ReadInt(store, kPixelsPerInchKey, owner_->logicalDpiY());
         const QMargins m = FrameMargins(owner_);
         const QRect frame = owner_->geometry().marginsAdded(m);
         std::array<int, 4> n = FourNumbers(
@@ -411,7 +423,7 @@ void TFormPlacement::RestorePlacement(QSettings& store, const QString&)
     }
     if (Options & fpState) {
         Qt::WindowState wanted = Qt::WindowNoState;
-        switch (ReadInt(store, QStringLiteral("ShowCmd"), 0)) {
+        switch (ReadInt(store, kShowCmdKey, 0)) {
         case 1:
         case 5:
         case 9:
@@ -502,6 +514,11 @@ void TFormStorage::SetStoredProps(const QStringList& lines)
     }
 }
 
+void TFormStorage::AddStoredProp(const QString& storedName, QObject* object, const QString& property)
+{
+    props_.push_back({storedName, property, object});
+}
+
 std::vector<TFormStorage::StoredProp> TFormStorage::LiveProps() const
 {
     std::vector<StoredProp> live;
@@ -574,9 +591,9 @@ void TFormStorage::SaveContents(QSettings& store, const QString& section)
             if (items.isEmpty())
                 break;
             store.beginGroup(listSection);
-            store.setValue(QStringLiteral("Count"), QString::number(items.size()));
+            store.setValue(kCountKey, QString::number(items.size()));
             for (qsizetype i = 0; i < items.size(); ++i)
-                store.setValue(QStringLiteral("Item%1").arg(i), items[i]);
+                store.setValue(kListItemKey.arg(i), items[i]);
             store.endGroup();
             break;
         }
@@ -608,10 +625,10 @@ void TFormStorage::RestoreContents(QSettings& store, const QString& section)
                 const QString listSection = section + "." + prefixed + "/";
                 bool ok = false;
                 const int count = std::min(
-                    ReadText(store, listSection + "Count", QStringLiteral("0")).trimmed().toInt(&ok), kMaxStoredListItems);
+                    ReadText(store, listSection + kCountKey, QStringLiteral("0")).trimmed().toInt(&ok), kMaxStoredListItems);
                 QStringList items;
                 for (int i = 0; ok && i < count; ++i)
-                    items << ReadText(store, listSection + QStringLiteral("Item%1").arg(i), QString());
+                    items << ReadText(store, listSection + kListItemKey.arg(i), QString());
                 if (ok && count > 0)
                     WriteListProperty(p.object, p.property, items);
                 break;

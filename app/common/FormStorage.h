@@ -119,6 +119,9 @@ public:
     // Lines "Component.Property"; kept only while the component exists on
     // the window. Set them once the window's controls are built.
     void SetStoredProps(const QStringList& lines);
+    // One property stored under a fixed name, whatever the control is called:
+    // the stored name is part of the settings format.
+    void AddStoredProp(const QString& storedName, QObject* object, const QString& property);
     QStringList StoredProps() const;
     TStoredValues& StoredValues() { return storedValues_; }
 
