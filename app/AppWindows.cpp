@@ -1,13 +1,13 @@
-#include "AppWindows.h"
+#include "app/AppWindows.h"
 
-#include "DesignFonts.h"
-#include "FFOpSet.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
+#include "widgets/DesignFonts.h"
+#include "sms/ui/FFOpSet.h"
+#include "app/Unit1.h"
+#include "phonebook/ui/Unit2.h"
+#include "app/Unit3.h"
+#include "phonebook/ui/Unit4.h"
+#include "logo/ui/Unit5.h"
+#include "sms/ui/Unit6.h"
 
 TFMain* FMain = nullptr;
 TForm2* Form2 = nullptr;

@@ -1,4 +1,4 @@
-#include "Unit1.h"
+#include "app/Unit1.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -10,25 +10,25 @@
 #include <chrono>
 #include <thread>
 
-#include "AppWindows.h"
-#include "DesignFonts.h"
-#include "ErrorReport.h"
-#include "FormStorage.h"
-#include "IniFile.h"
-#include "LogoTransfer.h"
-#include "OperatorValues.h"
-#include "PhBookTransfer.h"
-#include "PhoneLink.h"
-#include "Prompts.h"
-#include "ServiceCommands.h"
-#include "TextFit.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "VaComm.h"
-#include "VaCommPort.h"
-#include "WinText.h"
+#include "app/AppWindows.h"
+#include "widgets/DesignFonts.h"
+#include "widgets/ErrorReport.h"
+#include "widgets/FormStorage.h"
+#include "sms/IniFile.h"
+#include "logo/LogoTransfer.h"
+#include "sms/OperatorValues.h"
+#include "phonebook/PhBookTransfer.h"
+#include "link/PhoneLink.h"
+#include "widgets/Prompts.h"
+#include "link/ServiceCommands.h"
+#include "widgets/TextFit.h"
+#include "phonebook/ui/Unit2.h"
+#include "app/Unit3.h"
+#include "logo/ui/Unit5.h"
+#include "sms/ui/Unit6.h"
+#include "serial/VaComm.h"
+#include "app/VaCommPort.h"
+#include "widgets/WinText.h"
 #include "ui_Unit1.h"
 
 namespace {

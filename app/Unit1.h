@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "CommandUi.h"
-#include "LinkHost.h"
-#include "LinkPort.h"
-#include "LogoHost.h"
-#include "PhonebookHost.h"
+#include "link/CommandUi.h"
+#include "link/LinkHost.h"
+#include "link/LinkPort.h"
+#include "logo/LogoHost.h"
+#include "phonebook/PhonebookHost.h"
 
 class TVaComm;
 class PhoneLink;

@@ -1,7 +1,7 @@
-#include "Unit3.h"
+#include "app/Unit3.h"
 
-#include "DesignFonts.h"
-#include "TextFit.h"
+#include "widgets/DesignFonts.h"
+#include "widgets/TextFit.h"
 #include "ui_Unit3.h"
 
 TAbout::TAbout(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAbout>())

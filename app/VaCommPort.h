@@ -1,8 +1,8 @@
 // The main window's serial port as the link sees it.
 #pragma once
 
-#include "LinkPort.h"
-#include "VaComm.h"
+#include "link/LinkPort.h"
+#include "serial/VaComm.h"
 
 class VaCommPort final : public LinkPort {
 public:

@@ -1,8 +1,8 @@
 // Start-up: one application object, the seven windows created once in a fixed
 // order (the main window first), only the main window shown.
-#include "AppWindows.h"
-#include "ErrorReport.h"
-#include "Unit1.h"
+#include "app/AppWindows.h"
+#include "widgets/ErrorReport.h"
+#include "app/Unit1.h"
 
 int main(int argc, char* argv[])
 {

@@ -1,7 +1,7 @@
 // What a frame costs on the port: the write of one 5-byte frame, and the way
 // from a byte at the far end to OnRxChar through one pass of event processing.
 // Runs on a pseudo-terminal, so it measures the port's own overhead, not a line.
-#include "VaComm.h"
+#include "serial/VaComm.h"
 #include "support/PtyPair.h"
 
 #include <QCoreApplication>

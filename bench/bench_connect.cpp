@@ -12,9 +12,9 @@
 
 #include <cstdio>
 
-#include "AppWindows.h"
-#include "FormStorage.h"
-#include "Unit1.h"
+#include "app/AppWindows.h"
+#include "widgets/FormStorage.h"
+#include "app/Unit1.h"
 
 #ifdef M2BUS_SIM_PATH
 #include "support/ScriptedPrompts.h"

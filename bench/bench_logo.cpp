@@ -23,7 +23,7 @@
 // The virtual-clock run below gives the exact figure, including the repeated
 // request's acknowledgement and echo that spill into the next exchange and
 // often spare it its second send (it gave 2.02 s to read, 2.14 s to write).
-#include "PacedLineFloor.h"
+#include "bench/PacedLineFloor.h"
 
 #include <array>
 

@@ -32,7 +32,7 @@
 // (the virtual-clock run below gave 11.9 s and 28.2 s). The sleeps themselves
 // are the rest of the gap to the wall time: on a loaded machine a 1 ms sleep
 // takes about 1.3 ms and a 100 ms one about 105 ms.
-#include "PacedLineFloor.h"
+#include "bench/PacedLineFloor.h"
 
 #include <string>
 

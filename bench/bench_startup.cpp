@@ -15,10 +15,10 @@
 #include <cstring>
 #include <string>
 
-#include "AppWindows.h"
-#include "ErrorReport.h"
-#include "FormStorage.h"
-#include "Unit1.h"
+#include "app/AppWindows.h"
+#include "widgets/ErrorReport.h"
+#include "widgets/FormStorage.h"
+#include "app/Unit1.h"
 
 #if defined(__unix__)
 #include <spawn.h>

@@ -1,8 +1,8 @@
 // How fast the simulated handset answers: in process, and over the
 // pseudo-terminal of the m2bus-sim program.
-#include "HandsetFrame.h"
-#include "HandsetLine.h"
-#include "HandsetModel.h"
+#include "sim/HandsetFrame.h"
+#include "sim/HandsetLine.h"
+#include "sim/HandsetModel.h"
 
 #include <benchmark/benchmark.h>
 

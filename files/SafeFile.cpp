@@ -1,4 +1,4 @@
-#include "SafeFile.h"
+#include "files/SafeFile.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/common/FormStorage.h"
+#include "widgets/FormStorage.h"
 
 namespace {
 

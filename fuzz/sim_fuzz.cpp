@@ -1,8 +1,8 @@
 // Outside bytes the simulator takes in: whatever arrives on the line, and a
 // state file a person may have edited.
-#include "HandsetLine.h"
-#include "HandsetModel.h"
-#include "HandsetStateFile.h"
+#include "sim/HandsetLine.h"
+#include "sim/HandsetModel.h"
+#include "sim/HandsetStateFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,10 @@
-#include "PhoneLink.h"
+#include "link/PhoneLink.h"
 
 #include <algorithm>
 #include <exception>
 #include <string>
 
-#include "Frame.h"
+#include "link/Frame.h"
 
 PhoneLink::PhoneLink(LinkPort& port, LinkHost& host) : port_(port), host_(host) {}
 

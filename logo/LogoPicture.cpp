@@ -1,4 +1,4 @@
-#include "LogoPicture.h"
+#include "logo/LogoPicture.h"
 
 #include <QBuffer>
 #include <QtEndian>

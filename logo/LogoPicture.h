@@ -7,7 +7,7 @@
 #include <QString>
 #include <stdexcept>
 
-#include "LogoBlocks.h"
+#include "logo/LogoBlocks.h"
 
 class EPictureError : public std::runtime_error {
 public:

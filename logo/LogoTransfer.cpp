@@ -1,8 +1,8 @@
-#include "LogoTransfer.h"
+#include "logo/LogoTransfer.h"
 
 #include <algorithm>
 
-#include "LogoBlocks.h"
+#include "logo/LogoBlocks.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "PhBookTransfer.h"
+#include "phonebook/PhBookTransfer.h"
 
-#include "PhoneRecord.h"
+#include "phonebook/PhoneRecord.h"
 #include "link/MessageTransfer.h"
 
 void PhBookRead(MessageTransfer& link, int Location, std::string& Name, std::string& Number, bool& Ok)

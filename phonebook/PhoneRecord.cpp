@@ -1,6 +1,6 @@
-#include "PhoneRecord.h"
+#include "phonebook/PhoneRecord.h"
 
-#include "PhoneChars.h"
+#include "phonebook/PhoneChars.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "PhonebookFileIo.h"
+#include "phonebook/PhonebookFileIo.h"
 
 #include "files/SafeFile.h"
 

@@ -2,7 +2,7 @@
 // the text the user sees.
 #pragma once
 
-#include "PhonebookFile.h"
+#include "phonebook/PhonebookFile.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // and on Windows these are the words the driver is given.
 #pragma once
 
-#include "VaCommTypes.h"
+#include "serial/VaCommTypes.h"
 
 #include <cstdint>
 

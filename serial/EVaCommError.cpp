@@ -1,4 +1,4 @@
-#include "EVaCommError.h"
+#include "serial/EVaCommError.h"
 
 #include <system_error>
 

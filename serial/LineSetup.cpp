@@ -1,7 +1,7 @@
-#include "LineSetup.h"
+#include "serial/LineSetup.h"
 
-#include "CommControlBlock.h"
-#include "EVaCommError.h"
+#include "serial/CommControlBlock.h"
+#include "serial/EVaCommError.h"
 
 #include <QSerialPort>
 

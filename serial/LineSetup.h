@@ -1,7 +1,7 @@
 // Puts a set of line settings on an open QSerialPort.
 #pragma once
 
-#include "VaCommTypes.h"
+#include "serial/VaCommTypes.h"
 
 class QSerialPort;
 

@@ -1,7 +1,7 @@
-#include "VaComm.h"
+#include "serial/VaComm.h"
 
-#include "DevicePath.h"
-#include "LineSetup.h"
+#include "serial/DevicePath.h"
+#include "serial/LineSetup.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>

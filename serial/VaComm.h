@@ -6,8 +6,8 @@
 // delivery the link's polling loops are written for.
 #pragma once
 
-#include "EVaCommError.h"
-#include "VaCommTypes.h"
+#include "serial/EVaCommError.h"
+#include "serial/VaCommTypes.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "CyrCoder.h"
+#include "sms/CyrCoder.h"
 
-#include "CyrCoderTables.h"
+#include "sms/CyrCoderTables.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,6 +1,6 @@
-#include "HttpUrl.h"
+#include "sms/HttpUrl.h"
 
-#include "HttpError.h"
+#include "sms/HttpError.h"
 
 #include <curl/curl.h>
 

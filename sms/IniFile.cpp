@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "sms/IniFile.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "OperatorProfile.h"
+#include "sms/OperatorProfile.h"
 
-#include "IniFile.h"
-#include "OperatorValues.h"
+#include "sms/IniFile.h"
+#include "sms/OperatorValues.h"
 
 ProfileTexts ProfileTextsFrom(const OperatorValueList& values)
 {

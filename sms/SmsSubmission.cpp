@@ -1,8 +1,8 @@
-#include "SmsSubmission.h"
+#include "sms/SmsSubmission.h"
 
-#include "HttpUrl.h"
-#include "OperatorValues.h"
-#include "uAdvHttp.h"
+#include "sms/HttpUrl.h"
+#include "sms/OperatorValues.h"
+#include "sms/uAdvHttp.h"
 
 TCodePage ReplyCodePage(std::string_view chars)
 {

@@ -3,7 +3,7 @@
 // reply page. Plain C++ over the HTTP component and the code page converter.
 #pragma once
 
-#include "CyrCoder.h"
+#include "sms/CyrCoder.h"
 
 #include <exception>
 #include <string>

@@ -1,8 +1,6 @@
-#include "uAdvHttp.h"
+#include "sms/uAdvHttp.h"
 
-#include "HttpUrl.h"
-#include "app/common/Prompts.h"
-#include "app/common/WinText.h"
+#include "sms/HttpUrl.h"
 
 #include <curl/curl.h>
 
@@ -480,14 +478,15 @@ void TAdvHttp::SetText(const std::string& value)
 
 bool TAdvHttp::AskCredentials(bool proxy)
 {
-    QString user = FromWin1251(proxy ? FProxyUserName : FUserName);
-    QString password = FromWin1251(proxy ? FProxyPassword : FPassword);
-    const QString title = proxy ? QStringLiteral("Proxy authentication: %1").arg(FromWin1251(FProxy))
-                                : QStringLiteral("Authentication: %1").arg(FromWin1251(FHostName));
-    if (!prompts().Credentials(nullptr, title, user, password))
+    if (!OnCredentials)
         return false;
-    (proxy ? FProxyUserName : FUserName) = ToWin1251(user);
-    (proxy ? FProxyPassword : FPassword) = ToWin1251(password);
+    const std::string title = proxy ? "Proxy authentication: " + FProxy : "Authentication: " + FHostName;
+    const auto answer = OnCredentials(title, proxy ? HttpCredentials{FProxyUserName, FProxyPassword}
+                                                   : HttpCredentials{FUserName, FPassword});
+    if (!answer)
+        return false;
+    (proxy ? FProxyUserName : FUserName) = answer->userName;
+    (proxy ? FProxyPassword : FPassword) = answer->password;
     return true;
 }
 

@@ -29,18 +29,29 @@
 //                            the transfer layer).
 #pragma once
 
-#include "HttpError.h"
-#include "HttpMemoryStream.h"
+#include "sms/HttpError.h"
+#include "sms/HttpMemoryStream.h"
 
 #include <array>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 class TAdvHttp;
 using THttpNotifyEvent = std::function<void(TAdvHttp* Sender)>;
+
+// A user name and password, Windows-1251 bytes.
+struct HttpCredentials {
+    std::string userName;
+    std::string password;
+};
+// Asks the user for credentials: title names the server or proxy, current
+// holds what is set now. No answer means the user cancelled.
+using HttpCredentialsPrompt =
+    std::function<std::optional<HttpCredentials>(const std::string& title, const HttpCredentials& current)>;
 
 enum TInternetFlag : int {
     ifCacheIfNetFail,
@@ -210,6 +221,9 @@ public:
     THttpNotifyEvent OnNeedProxyAuth;
     THttpNotifyEvent OnError;
     THttpNotifyEvent OnWaiting;
+    // Asked when the server or proxy wants credentials and DefaultUi is on;
+    // without it the request goes on unauthorised.
+    HttpCredentialsPrompt OnCredentials;
 
 private:
     friend struct AdvHttpTransfer;

@@ -1,4 +1,4 @@
-#include "ShotContent.h"
+#include "tools/ShotContent.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -10,15 +10,15 @@
 #include <stdexcept>
 #include <utility>
 
-#include "AppWindows.h"
-#include "Prompts.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "FFOpSet.h"
-#include "WinText.h"
+#include "app/AppWindows.h"
+#include "widgets/Prompts.h"
+#include "app/Unit1.h"
+#include "phonebook/ui/Unit2.h"
+#include "phonebook/ui/Unit4.h"
+#include "logo/ui/Unit5.h"
+#include "sms/ui/Unit6.h"
+#include "sms/ui/FFOpSet.h"
+#include "widgets/WinText.h"
 
 namespace {
 

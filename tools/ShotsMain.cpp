@@ -5,18 +5,18 @@
 #include <QTextStream>
 #include <exception>
 
-#include "AppWindows.h"
-#include "ErrorReport.h"
-#include "FormStorage.h"
-#include "ShotContent.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "FFOpSet.h"
-#include "WindowShots.h"
+#include "app/AppWindows.h"
+#include "widgets/ErrorReport.h"
+#include "widgets/FormStorage.h"
+#include "tools/ShotContent.h"
+#include "app/Unit1.h"
+#include "phonebook/ui/Unit2.h"
+#include "app/Unit3.h"
+#include "phonebook/ui/Unit4.h"
+#include "logo/ui/Unit5.h"
+#include "sms/ui/Unit6.h"
+#include "sms/ui/FFOpSet.h"
+#include "tools/WindowShots.h"
 
 int main(int argc, char* argv[])
 {

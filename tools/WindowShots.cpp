@@ -1,4 +1,4 @@
-#include "WindowShots.h"
+#include "tools/WindowShots.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "AppWindows.h"
-#include "FormStorage.h"
-#include "Unit1.h"
+#include "app/AppWindows.h"
+#include "widgets/FormStorage.h"
+#include "app/Unit1.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SimProcess.h"
 

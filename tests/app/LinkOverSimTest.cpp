@@ -8,9 +8,9 @@
 #include <chrono>
 
 #include "PhonebookSimLog.h"
-#include "PhoneLink.h"
-#include "VaComm.h"
-#include "VaCommPort.h"
+#include "link/PhoneLink.h"
+#include "serial/VaComm.h"
+#include "app/VaCommPort.h"
 #include "support/SimProcess.h"
 
 namespace {

@@ -10,10 +10,10 @@
 
 #include "AppFixture.h"
 #include "PhonebookSimLog.h"
-#include "app/common/VrCheckLed.h"
-#include "app/common/VrIndicator.h"
-#include "logo/Unit5.h"
-#include "logo/VrRaster.h"
+#include "widgets/VrCheckLed.h"
+#include "widgets/VrIndicator.h"
+#include "logo/ui/Unit5.h"
+#include "widgets/VrRaster.h"
 #include "sim/HandsetStateFile.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "Unit3.h"
-#include "Unit5.h"
-#include "VaComm.h"
+#include "app/Unit3.h"
+#include "logo/ui/Unit5.h"
+#include "serial/VaComm.h"
 #include "ui_Unit1.h"
 
 namespace {

@@ -9,8 +9,8 @@
 
 #include "AppFixture.h"
 #include "PhonebookSimLog.h"
-#include "app/common/VrProgressBar.h"
-#include "phonebook/Unit2.h"
+#include "widgets/VrProgressBar.h"
+#include "phonebook/ui/Unit2.h"
 #include "sim/HandsetStateFile.h"
 
 namespace {

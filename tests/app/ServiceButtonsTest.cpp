@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "VaComm.h"
+#include "serial/VaComm.h"
 #include "ui_Unit1.h"
 
 namespace {

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "FFOpSet.h"
-#include "VaComm.h"
+#include "phonebook/ui/Unit2.h"
+#include "app/Unit3.h"
+#include "phonebook/ui/Unit4.h"
+#include "logo/ui/Unit5.h"
+#include "sms/ui/Unit6.h"
+#include "sms/ui/FFOpSet.h"
+#include "serial/VaComm.h"
 #include "ui_Unit1.h"
 
 TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)

@@ -7,12 +7,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "AppWindows.h"
-#include "FormStorage.h"
-#include "Unit1.h"
-#include "Unit6.h"
-#include "VaComm.h"
-#include "WinText.h"
+#include "app/AppWindows.h"
+#include "widgets/FormStorage.h"
+#include "app/Unit1.h"
+#include "sms/ui/Unit6.h"
+#include "serial/VaComm.h"
+#include "widgets/WinText.h"
 #include "ui_Unit1.h"
 
 TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/common/Prompts.h"
+#include "widgets/Prompts.h"
 #include "logo/LogoBlocks.h"
 #include "logo/LogoHost.h"
 #include "logo/LogoTransfer.h"

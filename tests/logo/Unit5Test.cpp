@@ -11,11 +11,11 @@
 #include <unistd.h>
 
 #include "LogoTestDoubles.h"
-#include "app/common/VrCheckLed.h"
-#include "app/common/VrIndicator.h"
+#include "widgets/VrCheckLed.h"
+#include "widgets/VrIndicator.h"
 #include "logo/LogoPicture.h"
-#include "logo/Unit5.h"
-#include "logo/VrRaster.h"
+#include "logo/ui/Unit5.h"
+#include "widgets/VrRaster.h"
 #include "support/ScratchMount.h"
 #include "support/TrapFifo.h"
 

@@ -1,13 +1,13 @@
 // The phonebook window's handlers, driven with a fake main window and
 // scripted prompts.
 #include "support/ScriptedPrompts.h"
-#include "app/common/WinText.h"
+#include "widgets/WinText.h"
 #include "phonebook/PhonebookFile.h"
 #include "phonebook/PhonebookHost.h"
-#include "phonebook/Unit2.h"
-#include "phonebook/Unit4.h"
+#include "phonebook/ui/Unit2.h"
+#include "phonebook/ui/Unit4.h"
 
-#include "app/common/VrProgressBar.h"
+#include "widgets/VrProgressBar.h"
 
 #include <QFile>
 #include <QLabel>

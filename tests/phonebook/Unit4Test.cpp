@@ -1,5 +1,5 @@
 // The record editor's masked fields.
-#include "phonebook/Unit4.h"
+#include "phonebook/ui/Unit4.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,5 +1,5 @@
-#include "CommControlBlock.h"
-#include "DevicePath.h"
+#include "serial/CommControlBlock.h"
+#include "serial/DevicePath.h"
 
 #include <gtest/gtest.h>
 

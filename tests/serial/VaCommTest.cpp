@@ -1,7 +1,7 @@
 // Runs the port against a pseudo-terminal, so POSIX only.
 #ifndef _WIN32
 
-#include "VaComm.h"
+#include "serial/VaComm.h"
 #include "support/PtyPair.h"
 
 #include <QCoreApplication>

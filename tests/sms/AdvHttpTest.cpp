@@ -1,6 +1,5 @@
 #include "sms/uAdvHttp.h"
 
-#include "app/common/Prompts.h"
 #include "support/HttpTestServer.h"
 
 #include <QProcess>
@@ -48,29 +47,6 @@ struct EventLog {
             ++it;
         }
         return true;
-    }
-};
-
-class ScriptedCredentials : public Prompts {
-public:
-    bool answer = true;
-    QString user, password;
-    int asked = 0;
-    bool Confirm(QWidget*, const QString&) override { throw std::logic_error("unexpected Confirm"); }
-    void Notice(QWidget*, const QString&) override { throw std::logic_error("unexpected Notice"); }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { throw std::logic_error("unexpected"); }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        throw std::logic_error("unexpected");
-    }
-    bool Credentials(QWidget*, const QString&, QString& u, QString& p) override
-    {
-        ++asked;
-        if (answer) {
-            u = user;
-            p = password;
-        }
-        return answer;
     }
 };
 
@@ -452,22 +428,26 @@ TEST(AdvHttpAuth, CredentialsFromTheHandlerOrThePromptAreUsed)
     EXPECT_EQ(http.Text(), "inside");
 
     TAdvHttp prompted;
-    ScriptedCredentials script;
-    script.user = "user";
-    script.password = "pass";
-    Prompts* previous = setPrompts(&script);
+    bool answer = true;
+    std::vector<std::string> titles;
+    prompted.OnCredentials = [&](const std::string& title, const HttpCredentials&) -> std::optional<HttpCredentials> {
+        titles.push_back(title);
+        if (!answer)
+            return std::nullopt;
+        return HttpCredentials{"user", "pass"};
+    };
     prompted.SetURL(server.url("/secret"));
     const bool ok = prompted.Execute();
-    script.answer = false;
+    answer = false;
     prompted.SetPassword("wrong");
     const bool cancelled = prompted.Execute();
-    setPrompts(previous);
 
     EXPECT_TRUE(ok);
     EXPECT_EQ(prompted.UserName(), "user");
     EXPECT_FALSE(cancelled);
     EXPECT_EQ(prompted.LastError, 12017);
-    EXPECT_EQ(script.asked, 2);
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_EQ(titles[0], "Authentication: 127.0.0.1");
 }
 
 // ---------------------------------------------------------------- failures

@@ -1,10 +1,10 @@
-#include "sms/FFOpSet.h"
+#include "sms/ui/FFOpSet.h"
 #include "sms/OperatorValues.h"
-#include "sms/Unit6.h"
+#include "sms/ui/Unit6.h"
 #include "sms/IniFile.h"
 #include "SmsControls.h"
 
-#include "app/common/FormStorage.h"
+#include "widgets/FormStorage.h"
 
 #include <QComboBox>
 #include <QFrame>

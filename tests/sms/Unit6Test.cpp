@@ -1,12 +1,12 @@
-#include "sms/FFOpSet.h"
+#include "sms/ui/FFOpSet.h"
 #include "sms/IniFile.h"
 #include "sms/OperatorValues.h"
-#include "sms/Unit6.h"
+#include "sms/ui/Unit6.h"
 #include "SmsControls.h"
 
-#include "app/common/FormStorage.h"
-#include "app/common/Prompts.h"
-#include "app/common/WinText.h"
+#include "widgets/FormStorage.h"
+#include "widgets/Prompts.h"
+#include "widgets/WinText.h"
 #include "support/AsNobody.h"
 #include "support/HttpTestServer.h"
 

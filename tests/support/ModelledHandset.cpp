@@ -1,4 +1,4 @@
-#include "ModelledHandset.h"
+#include "support/ModelledHandset.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "VirtualHandset.h"
+#include "support/VirtualHandset.h"
 
 namespace {
 std::uint8_t Xor(const std::vector<std::uint8_t>& bytes) {

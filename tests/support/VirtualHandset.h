@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "VirtualLine.h"
+#include "support/VirtualLine.h"
 
 class VirtualHandset : public FarEnd {
 public:
