@@ -2,14 +2,14 @@
 // order (the main window first), only the main window shown.
 #include "app/AppWindows.h"
 #include "widgets/ErrorReport.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 int main(int argc, char* argv[])
 {
     M2BusApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     CreateAppWindows();
-    FMain->show();
+    mainWindow->show();
     const int result = app.exec();
     DestroyAppWindows();
     return result;

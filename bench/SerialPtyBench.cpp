@@ -1,7 +1,7 @@
 // What a frame costs on the port: the write of one 5-byte frame, and the way
 // from a byte at the far end to OnRxChar through one pass of event processing.
 // Runs on a pseudo-terminal, so it measures the port's own overhead, not a line.
-#include "serial/VaComm.h"
+#include "serial/SerialPort.h"
 #include "support/PtyPair.h"
 
 #include <QCoreApplication>
@@ -13,16 +13,16 @@ namespace {
 struct PortOnPty {
     PortOnPty()
     {
-        TVaComm::SetDeviceResolver([this](int) { return pty.SlavePath(); });
+        SerialPort::SetDeviceResolver([this](int) { return pty.SlavePath(); });
         comm.Open();
     }
     ~PortOnPty()
     {
         comm.Close();
-        TVaComm::SetDeviceResolver({});
+        SerialPort::SetDeviceResolver({});
     }
     PtyPair pty;
-    TVaComm comm{VaComm1Settings()};
+    SerialPort comm{handsetLineSettings()};
 };
 
 void BM_WriteBufFrame(benchmark::State& state)

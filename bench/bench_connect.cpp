@@ -13,8 +13,8 @@
 #include <cstdio>
 
 #include "app/AppWindows.h"
-#include "widgets/FormStorage.h"
-#include "app/Unit1.h"
+#include "widgets/WindowStateStore.h"
+#include "app/MainWindow.h"
 
 #ifdef M2BUS_SIM_PATH
 #include "support/ScriptedPrompts.h"
@@ -108,13 +108,13 @@ public:
             QSettings settings(store, QSettings::IniFormat);
             settings.setValue("Ports/COM1", QString::fromStdString(sim_.DevicePath()));
         }
-        TFormPlacement::SetStoreOverride(store);
+        WindowPlacement::SetStoreOverride(store);
         CreateAppWindows();
     }
     ~ProgramAgainstSim()
     {
         DestroyAppWindows();
-        TFormPlacement::SetStoreOverride(QString());
+        WindowPlacement::SetStoreOverride(QString());
     }
     ScriptedPrompts prompts;
 
@@ -126,12 +126,12 @@ private:
 void BM_ConnectToPhonePaced(benchmark::State& state)
 {
     ProgramAgainstSim program;
-    QLabel* serial = FMain->findChild<QLabel*>("lblSerNum");
+    QLabel* serial = mainWindow->findChild<QLabel*>("serialNumberLabel");
     double totalMs = 0;
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        FMain->btInfoClick();
+        mainWindow->connectToPhone();
         const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
         state.SetIterationTime(ms / 1000.0);
         totalMs += ms;

@@ -1,11 +1,11 @@
-// One loopback GET through TAdvHttp next to the same request made by the
+// One loopback GET through HttpClient next to the same request made by the
 // curl command, against the recording test server in the same run; and what
 // a misbehaving gateway costs with the default limits: how long a silent one
 // holds a request, and the peak memory an endless reply takes.
-#include "sms/CyrCoder.h"
+#include "sms/CodePageConverter.h"
 #include "sms/OperatorValues.h"
 #include "sms/SmsSubmission.h"
-#include "sms/uAdvHttp.h"
+#include "sms/HttpClient.h"
 #include "support/HttpTestServer.h"
 
 #include <benchmark/benchmark.h>
@@ -36,7 +36,7 @@ const std::string kQuery = "/send?phone=123&msg=Hi";
 // The component as the SMS window uses it: one instance, connection kept.
 void BM_AdvHttp_Get_KeptConnection(benchmark::State& state)
 {
-    TAdvHttp http;
+    HttpClient http;
     http.SetURL(Server().url(kQuery));
     for (auto _ : state)
         if (!http.Execute())
@@ -48,7 +48,7 @@ void BM_AdvHttp_Get_NewConnection(benchmark::State& state)
 {
     const std::string url = Server().url(kQuery);
     for (auto _ : state) {
-        TAdvHttp http;
+        HttpClient http;
         http.SetURL(url);
         if (!http.Execute())
             state.SkipWithError("request failed");
@@ -86,13 +86,13 @@ void BM_AdvHttp_SilentGateway_DefaultTimeout(benchmark::State& state)
     silent.setSilent(true);
     silent.setHoldLimit(120000);
     for (auto _ : state) {
-        TAdvHttp http;
+        HttpClient http;
         http.SetURL(silent.url("/"));
         const auto start = std::chrono::steady_clock::now();
         try {
             http.Execute();
             state.SkipWithError("the silent gateway answered");
-        } catch (const EInetError& e) {
+        } catch (const HttpError& e) {
             state.SetLabel(e.what());
         }
         state.counters["ends_after_s"] =
@@ -123,9 +123,9 @@ void BM_AdvHttp_EndlessReply_PeakMemory(benchmark::State& state)
         ResetPeakRss();
         std::string error;
         {
-            TAdvHttp http;
+            HttpClient http;
             if (wholeSend) {
-                TCyrCoder coder;
+                CodePageConverter coder;
                 const SubmissionOutcome outcome = SubmitForm(http, coder, profile, "123", "Hi");
                 try {
                     if (outcome.error)
@@ -137,7 +137,7 @@ void BM_AdvHttp_EndlessReply_PeakMemory(benchmark::State& state)
                 http.SetURL(server.url("/"));
                 try {
                     http.Execute();
-                } catch (const EInetError& e) {
+                } catch (const HttpError& e) {
                     error = e.what();
                 }
             }

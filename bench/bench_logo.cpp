@@ -38,10 +38,7 @@ double ReadFloorMs()
 {
     VirtualPacedLink v;
     for (int b = 0; b < kBlocks; ++b) {
-        std::array<std::uint8_t, 84> data{};
-        int block = b;
-        bool ok = false;
-        GetBitmap(v.link, data.data(), block, ok);
+        benchmark::DoNotOptimize(readLogoBlock(v.link, b));
     }
     return v.ElapsedMs();
 }
@@ -50,11 +47,9 @@ double WriteFloorMs()
 {
     VirtualPacedLink v;
     for (int b = 0; b < kBlocks; ++b) {
-        std::array<std::uint8_t, 84> data{};
+        LogoBlock data{};
         data.fill(static_cast<std::uint8_t>(0x11 * b));
-        int block = b;
-        bool ok = false;
-        PutBitmap(v.link, data.data(), block, ok);
+        writeLogoBlock(v.link, b, data);
     }
     return v.ElapsedMs();
 }
@@ -68,11 +63,7 @@ void BM_LogoReadPaced(benchmark::State& state)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         for (int b = 0; b < kBlocks; ++b) {
-            std::array<std::uint8_t, 84> data{};
-            int block = b;
-            bool ok = false;
-            app.Main().GetBitmap(data.data(), block, ok);
-            failures += ok ? 0 : 1;
+            failures += app.Main().readLogoBlock(b) ? 0 : 1;
         }
         wallMs += WallMsSince(start);
     }
@@ -89,12 +80,9 @@ void BM_LogoWritePaced(benchmark::State& state)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         for (int b = 0; b < kBlocks; ++b) {
-            std::array<std::uint8_t, 84> data{};
+            LogoBlock data{};
             data.fill(static_cast<std::uint8_t>(0x11 * b));
-            int block = b;
-            bool ok = false;
-            app.Main().PutBitmap(data.data(), block, ok);
-            failures += ok ? 0 : 1;
+            failures += app.Main().writeLogoBlock(b, data) ? 0 : 1;
         }
         wallMs += WallMsSince(start);
     }

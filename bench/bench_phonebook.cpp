@@ -37,7 +37,7 @@
 #include <string>
 
 #include "app/AppFixture.h"
-#include "phonebook/PhBookTransfer.h"
+#include "phonebook/PhonebookTransfer.h"
 
 namespace {
 
@@ -50,9 +50,7 @@ double ReadFloorMs()
 {
     VirtualPacedLink v;
     for (int location = 0; location < kRecords; ++location) {
-        std::string name, number;
-        bool ok = false;
-        PhBookRead(v.link, location, name, number, ok);
+        benchmark::DoNotOptimize(readRecord(v.link, location));
     }
     return v.ElapsedMs();
 }
@@ -61,9 +59,7 @@ double WriteFloorMs()
 {
     VirtualPacedLink v;
     for (int location = 0; location < kRecords; ++location) {
-        std::string name = BenchName(location), number = BenchNumber(location);
-        bool ok = false;
-        PhBookWrite(v.link, location, name, number, ok);
+        writeRecord(v.link, location, {BenchName(location), BenchNumber(location)});
     }
     return v.ElapsedMs();
 }
@@ -76,10 +72,7 @@ void BM_PhonebookReadAllPaced(benchmark::State& state)
         int failures = 0;
         const auto start = std::chrono::steady_clock::now();
         for (int location = 0; location < kRecords; ++location) {
-            std::string name, number;
-            bool ok = false;
-            app.Main().PhBookRead(location, name, number, ok);
-            failures += ok ? 0 : 1;
+            failures += app.Main().readRecord(location) ? 0 : 1;
         }
         Report(state, WallMsSince(start), floorMs, failures);
     }
@@ -94,10 +87,7 @@ void BM_PhonebookWriteAllPaced(benchmark::State& state)
         int failures = 0;
         const auto start = std::chrono::steady_clock::now();
         for (int location = 0; location < kRecords; ++location) {
-            std::string name = BenchName(location), number = BenchNumber(location);
-            bool ok = false;
-            app.Main().PhBookWrite(location, name, number, ok);
-            failures += ok ? 0 : 1;
+            failures += app.Main().writeRecord(location, {BenchName(location), BenchNumber(location)}) ? 0 : 1;
         }
         Report(state, WallMsSince(start), floorMs, failures);
     }

@@ -8,7 +8,7 @@
 // that the user keeps has: a file written within the last three seconds is
 // parsed again on every call, because a change within its clock's
 // resolution could leave size and times as they were.
-#include "sms/IniFile.h"
+#include "sms/ProfileIniFile.h"
 #include "sms/OperatorValues.h"
 
 #include <benchmark/benchmark.h>

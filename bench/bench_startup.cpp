@@ -17,8 +17,8 @@
 
 #include "app/AppWindows.h"
 #include "widgets/ErrorReport.h"
-#include "widgets/FormStorage.h"
-#include "app/Unit1.h"
+#include "widgets/WindowStateStore.h"
+#include "app/MainWindow.h"
 
 #if defined(__unix__)
 #include <spawn.h>
@@ -57,11 +57,11 @@ int RunProgram(int argc, char** argv)
     M2BusApplication app(argc, argv);
     // Settings go to a throw-away store, not the user's.
     QTemporaryDir store;
-    TFormPlacement::SetStoreOverride(store.filePath("settings.ini"));
+    WindowPlacement::SetStoreOverride(store.filePath("settings.ini"));
     CreateAppWindows();
     FirstPaint watcher;
-    FMain->installEventFilter(&watcher);
-    FMain->show();
+    mainWindow->installEventFilter(&watcher);
+    mainWindow->show();
     const int result = app.exec();
     DestroyAppWindows();
     return result;

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QImage bitmap;
     try {
         bitmap = LogoDecodePicture(bytes, QString());
-    } catch (const EPictureError&) {
+    } catch (const PictureError&) {
         return 0;
     }
     if (bitmap.width() > kMaxPictureSide || bitmap.height() > kMaxPictureSide)

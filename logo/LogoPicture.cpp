@@ -104,7 +104,7 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
 {
     QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
     if (!PngChunksFitTheFile(bytes))
-        throw EPictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
+        throw PictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
     const QByteArray formatHint = QFileInfo(fileName).suffix().toLower().toLatin1();
     // Qt's readers stop at the end of a cut file without an error and leave
     // the rows they did not reach as they found them. So decode twice into
@@ -118,19 +118,19 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
         QImageReader reader(&buffer, formatHint);
         const QSize size = reader.size();
         if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
-            throw EPictureError(ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
+            throw PictureError(ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
         if (size.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
             decoded[pass] = QImage(size, reader.imageFormat());
             if (!decoded[pass].isNull())
                 std::memset(decoded[pass].bits(), pass == 0 ? 0x00 : 0xFF, static_cast<std::size_t>(decoded[pass].sizeInBytes()));
         }
         if (!reader.read(&decoded[pass]) || decoded[pass].isNull())
-            throw EPictureError(ReadError(fileName, reader.errorString()));
+            throw PictureError(ReadError(fileName, reader.errorString()));
         if (decoded[pass].width() > kMaxPictureSide || decoded[pass].height() > kMaxPictureSide)
-            throw EPictureError(ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
+            throw PictureError(ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
     }
     if (!SamePixelBytes(decoded[0], decoded[1]))
-        throw EPictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
+        throw PictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
     return LogoPictureToBitmap(decoded[0]);
 }
 
@@ -139,9 +139,9 @@ QImage LogoLoadPicture(const QString& fileName)
     // One byte over the limit tells a file that is too large from one that just fits.
     const FileContents contents = readRegularFile(fileName, kMaxPictureFileBytes + 1);
     if (!contents.outcome.ok())
-        throw EPictureError(ReadError(fileName, contents.outcome.reason));
+        throw PictureError(ReadError(fileName, contents.outcome.reason));
     if (contents.bytes.size() > kMaxPictureFileBytes)
-        throw EPictureError(ReadError(fileName, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
+        throw PictureError(ReadError(fileName, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
     return LogoDecodePicture(contents.bytes, fileName);
 }
 
@@ -152,11 +152,11 @@ void LogoSavePicture(const QImage& bitmap, const QString& fileName)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp");
     if (!writer.write(bitmap))
-        throw EPictureError(QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, writer.errorString()));
+        throw PictureError(QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, writer.errorString()));
     const bool existed = QFileInfo::exists(fileName);
     const FileOutcome outcome = replaceFile(fileName, image);
     if (!outcome.ok())
-        throw EPictureError(QStringLiteral("Cannot save \"%1\": %2.%3")
+        throw PictureError(QStringLiteral("Cannot save \"%1\": %2.%3")
                                 .arg(fileName, outcome.reason,
                                      existed ? QStringLiteral(" The earlier file is unchanged.") : QString()));
 }

@@ -34,20 +34,22 @@ std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8
     return request;
 }
 
-void GetBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok)
+std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block)
 {
-    const auto request = LogoReadRequest(Block);
-    Ok = link.Transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs,
-                       LogoReadReplyFrame);
-    if (!Ok)
-        return;
+    const auto request = LogoReadRequest(block);
+    if (!link.Transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs,
+                       LogoReadReplyFrame))
+        return std::nullopt;
     const auto& reply = link.ReplyBuffer();
-    std::copy(reply.begin() + LogoReplyBlockOffset, reply.begin() + LogoReplyBlockOffset + LogoBlockSize, Data);
+    LogoBlock data{};
+    std::copy(reply.begin() + LogoReplyBlockOffset, reply.begin() + LogoReplyBlockOffset + LogoBlockSize,
+              data.begin());
+    return data;
 }
 
-void PutBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok)
+bool writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data)
 {
-    const auto request = LogoWriteRequest(Data, Block);
-    Ok = link.Transfer(request.data(), LogoWriteRequestSize, LogoTransferTries, LogoTransferPauseMs,
-                       LogoWriteReplyFrame);
+    const auto request = LogoWriteRequest(data.data(), block);
+    return link.Transfer(request.data(), LogoWriteRequestSize, LogoTransferTries, LogoTransferPauseMs,
+                         LogoWriteReplyFrame);
 }

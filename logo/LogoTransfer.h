@@ -2,6 +2,10 @@
 // message exchange.
 #pragma once
 
+#include <optional>
+
+#include "logo/LogoBlocks.h"
+
 #include <array>
 #include <cstdint>
 
@@ -21,7 +25,7 @@ constexpr int LogoReplyBlockOffset = 4 + 14;
 std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int Block);
 std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* Data, int Block);
 
-// On success the block's 84 bytes are in Data and Ok is true; otherwise Data is untouched.
-void GetBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok);
-// Ok is true when the handset answered with any data frame.
-void PutBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok);
+// The block's 84 bytes, or nothing when the handset did not answer.
+std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block);
+// True when the handset answered with any data frame.
+bool writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data);

@@ -13,7 +13,7 @@ inline constexpr int NpbRecordSize = 2 * (1 + NpbFieldChars);
 inline constexpr int NpbFileSize = NpbRecords * NpbRecordSize;
 
 // A file error; what() is the text shown to the user.
-class EInOutError : public std::runtime_error {
+class InOutError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

@@ -1,4 +1,4 @@
-// Reading and writing phonebook files on disk; failures raise EInOutError with
+// Reading and writing phonebook files on disk; failures raise InOutError with
 // the text the user sees.
 #pragma once
 

@@ -8,7 +8,7 @@ constexpr std::array<std::uint32_t, 15> kBaudrates = {
     110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200,
     38400, 56000, 57600, 115200, 128000, 256000};
 
-constexpr std::uint32_t FlowControlBits(TVaFlowControl flow)
+constexpr std::uint32_t FlowControlBits(FlowControlMode flow)
 {
     switch (flow) {
     case fcNone: return 0;
@@ -19,7 +19,7 @@ constexpr std::uint32_t FlowControlBits(TVaFlowControl flow)
     return 0;
 }
 
-constexpr std::uint32_t DtrBits(TVaDTRControl dtr)
+constexpr std::uint32_t DtrBits(DtrMode dtr)
 {
     switch (dtr) {
     case dtrDisable: return 0;
@@ -29,7 +29,7 @@ constexpr std::uint32_t DtrBits(TVaDTRControl dtr)
     return 0;
 }
 
-constexpr std::uint32_t RtsBits(TVaRTSControl rts)
+constexpr std::uint32_t RtsBits(RtsMode rts)
 {
     switch (rts) {
     case rtsDisable: return 0;
@@ -41,7 +41,7 @@ constexpr std::uint32_t RtsBits(TVaRTSControl rts)
 }
 
 struct OptionBit {
-    TVaCommOption option;
+    SerialOption option;
     std::uint32_t bit;
 };
 constexpr std::array<OptionBit, 5> kOptionBits = {{
@@ -53,7 +53,7 @@ constexpr std::array<OptionBit, 5> kOptionBits = {{
 }};
 
 struct EventBit {
-    TVaCommEvent event;
+    SerialEvent event;
     std::uint32_t bit;
 };
 constexpr std::array<EventBit, 9> kEventBits = {{
@@ -64,12 +64,12 @@ constexpr std::array<EventBit, 9> kEventBits = {{
 
 } // namespace
 
-std::uint32_t BaudrateValue(TVaBaudrate baudrate)
+std::uint32_t BaudrateValue(BaudRateMode baudrate)
 {
     return kBaudrates.at(baudrate);
 }
 
-CommControlBlock BuildControlBlock(const TVaCommSettings& settings)
+CommControlBlock BuildControlBlock(const SerialSettings& settings)
 {
     CommControlBlock dcb;
     dcb.BaudRate = BaudrateValue(settings.Baudrate);
@@ -100,7 +100,7 @@ CommControlBlock BuildControlBlock(const TVaCommSettings& settings)
     return dcb;
 }
 
-std::uint32_t EventMask(TVaCommEvents events)
+std::uint32_t EventMask(SerialEvents events)
 {
     std::uint32_t mask = 0;
     for (const auto& [event, bit] : kEventBits) {

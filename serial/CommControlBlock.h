@@ -3,7 +3,7 @@
 // and on Windows these are the words the driver is given.
 #pragma once
 
-#include "serial/VaCommTypes.h"
+#include "serial/SerialSettings.h"
 
 #include <cstdint>
 
@@ -41,8 +41,8 @@ constexpr std::uint32_t AbortOnError = 0x4000;
 }
 
 // Bits per second named by a Baudrate value (br110 -> 110).
-std::uint32_t BaudrateValue(TVaBaudrate baudrate);
+std::uint32_t BaudrateValue(BaudRateMode baudrate);
 
-CommControlBlock BuildControlBlock(const TVaCommSettings& settings);
+CommControlBlock BuildControlBlock(const SerialSettings& settings);
 
-std::uint32_t EventMask(TVaCommEvents events);
+std::uint32_t EventMask(SerialEvents events);

@@ -1,7 +1,7 @@
 #include "serial/LineSetup.h"
 
 #include "serial/CommControlBlock.h"
-#include "serial/EVaCommError.h"
+#include "serial/SerialPortError.h"
 
 #include <QSerialPort>
 
@@ -27,7 +27,7 @@ constexpr int kInvalidArgument = EINVAL;
 
 [[noreturn]] void RaiseDcbError(int code)
 {
-    throw EVaCommError(VaCommText::WithSystemError(VaCommText::WriteDcb, code, SystemErrorText(code)));
+    throw SerialPortError(VaCommText::WithSystemError(VaCommText::WriteDcb, code, SystemErrorText(code)));
 }
 
 void Check(bool ok, QSerialPort& port)
@@ -39,7 +39,7 @@ void Check(bool ok, QSerialPort& port)
     RaiseDcbError(code != 0 ? code : kInvalidArgument);
 }
 
-std::optional<QSerialPort::DataBits> DataBitsFor(TVaDatabits databits)
+std::optional<QSerialPort::DataBits> DataBitsFor(DataBitsMode databits)
 {
     switch (databits) {
     case db5: return QSerialPort::Data5;
@@ -51,7 +51,7 @@ std::optional<QSerialPort::DataBits> DataBitsFor(TVaDatabits databits)
     return std::nullopt;
 }
 
-QSerialPort::Parity ParityFor(TVaParity parity)
+QSerialPort::Parity ParityFor(ParityMode parity)
 {
     switch (parity) {
     case paNone: return QSerialPort::NoParity;
@@ -63,7 +63,7 @@ QSerialPort::Parity ParityFor(TVaParity parity)
     return QSerialPort::NoParity;
 }
 
-QSerialPort::StopBits StopBitsFor(TVaStopbits stopbits)
+QSerialPort::StopBits StopBitsFor(StopBitsMode stopbits)
 {
     switch (stopbits) {
     case sb1: return QSerialPort::OneStop;
@@ -73,7 +73,7 @@ QSerialPort::StopBits StopBitsFor(TVaStopbits stopbits)
     return QSerialPort::OneStop;
 }
 
-std::optional<QSerialPort::FlowControl> FlowControlFor(TVaFlowControl flow)
+std::optional<QSerialPort::FlowControl> FlowControlFor(FlowControlMode flow)
 {
     switch (flow) {
     case fcNone: return QSerialPort::NoFlowControl;
@@ -99,7 +99,7 @@ void SetModemLine(QSerialPort& port, bool (QSerialPort::*set)(bool), std::option
     RaiseDcbError(code != 0 ? code : kInvalidArgument);
 }
 
-std::optional<bool> DtrLevel(TVaDTRControl dtr)
+std::optional<bool> DtrLevel(DtrMode dtr)
 {
     switch (dtr) {
     case dtrDisable: return false;
@@ -109,7 +109,7 @@ std::optional<bool> DtrLevel(TVaDTRControl dtr)
     return std::nullopt;
 }
 
-std::optional<bool> RtsLevel(TVaRTSControl rts)
+std::optional<bool> RtsLevel(RtsMode rts)
 {
     switch (rts) {
     case rtsDisable: return false;
@@ -150,7 +150,7 @@ bool IsPseudoTerminal(const QSerialPort& port)
 #endif
 }
 
-void ApplyLineSettings(QSerialPort& port, const TVaCommSettings& settings)
+void ApplyLineSettings(QSerialPort& port, const SerialSettings& settings)
 {
     errno = 0;
     Check(port.setBaudRate(static_cast<qint32>(BaudrateValue(settings.Baudrate))), port);

@@ -19,7 +19,7 @@ constexpr int kUrlErrorBase = 1000;
 
 [[noreturn]] void ThrowUrlError(CURLUcode rc)
 {
-    throw EInetError(kUrlErrorBase + static_cast<int>(rc), curl_url_strerror(rc));
+    throw HttpError(kUrlErrorBase + static_cast<int>(rc), curl_url_strerror(rc));
 }
 
 const unsigned kParseFlags = CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS;

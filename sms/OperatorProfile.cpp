@@ -1,6 +1,6 @@
 #include "sms/OperatorProfile.h"
 
-#include "sms/IniFile.h"
+#include "sms/ProfileIniFile.h"
 #include "sms/OperatorValues.h"
 
 ProfileTexts ProfileTextsFrom(const OperatorValueList& values)

@@ -1,6 +1,6 @@
 #include "sms/OperatorValues.h"
 
-#include "sms/IniFile.h"
+#include "sms/ProfileIniFile.h"
 
 #include <algorithm>
 

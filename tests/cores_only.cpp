@@ -6,7 +6,7 @@
 #include "phonebook/PhoneRecord.h"
 #include "phonebook/PhonebookFileIo.h"
 #include "sms/SmsSubmission.h"
-#include "sms/uAdvHttp.h"
+#include "sms/HttpClient.h"
 
 #include <cstdio>
 
@@ -24,7 +24,7 @@ int main()
     int linked = 0;
     for (const void* entry : used)
         linked += entry != nullptr;
-    TAdvHttp http;
+    HttpClient http;
     std::printf("%d entry points linked, HTTP method %s\n", linked, http.Method().c_str());
     return 0;
 }

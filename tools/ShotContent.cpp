@@ -12,12 +12,12 @@
 
 #include "app/AppWindows.h"
 #include "widgets/Prompts.h"
-#include "app/Unit1.h"
-#include "phonebook/ui/Unit2.h"
-#include "phonebook/ui/Unit4.h"
-#include "logo/ui/Unit5.h"
-#include "sms/ui/Unit6.h"
-#include "sms/ui/FFOpSet.h"
+#include "app/MainWindow.h"
+#include "phonebook/ui/PhonebookWindow.h"
+#include "phonebook/ui/RecordEditor.h"
+#include "logo/ui/LogoWindow.h"
+#include "sms/ui/SmsWindow.h"
+#include "sms/ui/OperatorDialog.h"
 #include "widgets/WinText.h"
 
 namespace {
@@ -64,11 +64,11 @@ QImage LogoPattern()
 void FillMainWindow()
 {
     // As the simulator's reply decodes: its padding shows as dots.
-    FMain->SetInfoCaption("V 4.10\n12-03-98\nNMT-650.........");
-    FMain->SetSerNumCaption("4711082015");
-    FMain->SetAckLed(true);
-    FMain->SetPackLed(true);
-    FMain->SetNetMonitorLed(true);
+    mainWindow->SetInfoCaption("V 4.10\n12-03-98\nNMT-650.........");
+    mainWindow->SetSerNumCaption("4711082015");
+    mainWindow->SetAckLed(true);
+    mainWindow->SetPackLed(true);
+    mainWindow->SetNetMonitorLed(true);
 }
 
 void FillPhonebook()
@@ -88,27 +88,27 @@ void FillPhonebook()
     };
     int row = 1;
     for (const Row& r : rows) {
-        Form2->SetCell(1, row, FromWin1251(r.name));
-        Form2->SetCell(2, row, FromWin1251(r.number));
+        phonebookWindow->SetCell(1, row, FromWin1251(r.name));
+        phonebookWindow->SetCell(2, row, FromWin1251(r.number));
         ++row;
     }
-    Form2->SelectRow(3);
+    phonebookWindow->SelectRow(3);
 }
 
 void FillRecordEditor()
 {
-    Form4->setWindowTitle("Edit Record #3");
-    Form4->MaskEdit1->setText(FromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
-    Form4->MaskEdit2->setText("89115550102");
+    recordEditor->setWindowTitle("Edit Record #3");
+    recordEditor->nameEdit->setText(FromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
+    recordEditor->numberEdit->setText("89115550102");
 }
 
 // The SMS window after the user chose an operator and typed a message.
 void FillSendSms()
 {
-    FSendSMS->findChild<QComboBox*>("ComboBox1")->setEditText("Demo POST");
-    FSendSMS->findChild<QLineEdit*>("ePref")->setText("8");
-    FSendSMS->findChild<QLineEdit*>("ePhNumber")->setText("9161234567");
-    FSendSMS->findChild<QPlainTextEdit*>("Memo1")->setPlainText(
+    smsWindow->findChild<QComboBox*>("operatorBox")->setEditText("Demo POST");
+    smsWindow->findChild<QLineEdit*>("prefixEdit")->setText("8");
+    smsWindow->findChild<QLineEdit*>("numberEdit")->setText("9161234567");
+    smsWindow->findChild<QPlainTextEdit*>("messageEdit")->setPlainText(
         FromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
 }
 
@@ -116,11 +116,11 @@ void FillSendSms()
 void FillOperatorSettings()
 {
     const std::pair<const char*, const char*> fields[] = {
-        {"eOperator", "Demo POST"}, {"eURL", "127.0.0.1:8081/sms"}, {"eNumField", "phone"}, {"ePref", "8"},
-        {"eTextField", "msg"},      {"eActName", "send"},           {"eActVal", "Send"},   {"eAdName1", "lang"},
-        {"eAdVal1", "ru"},          {"eReply", "OK"},               {"eReferer", "127.0.0.1:8081/"}};
+        {"operatorEdit", "Demo POST"}, {"urlEdit", "127.0.0.1:8081/sms"}, {"numberFieldEdit", "phone"}, {"prefixEdit", "8"},
+        {"textFieldEdit", "msg"},      {"submitNameEdit", "send"},           {"submitValueEdit", "Send"},   {"extraName1Edit", "lang"},
+        {"extraValue1Edit", "ru"},          {"replyEdit", "OK"},               {"refererEdit", "127.0.0.1:8081/"}};
     for (const auto& [name, text] : fields)
-        FOpSet->findChild<QLineEdit*>(name)->setText(text);
+        operatorDialog->findChild<QLineEdit*>(name)->setText(text);
 }
 
 void FillLogoManager(const QDir& workDir)
@@ -130,7 +130,7 @@ void FillLogoManager(const QDir& workDir)
         throw std::runtime_error("cannot write " + file.toStdString());
     FixedFilePrompts answers(file);
     Prompts* previous = setPrompts(&answers);
-    Form5->BitBtn4Click();
+    logoWindow->loadFromFile();
     setPrompts(previous);
     if (!answers.notices().isEmpty())
         throw std::runtime_error("logo load failed: " + answers.notices().join(' ').toStdString());

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 
-#include "widgets/VrLabel.h"
+#include "widgets/RaisedLabel.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ void FitLabelToText(QLabel& label)
     widen(label, text + chrome, label.alignment() & Qt::AlignHCenter);
 }
 
-void FitLabelToText(TVrLabel& label)
+void FitLabelToText(RaisedLabel& label)
 {
     // A pixel of inset on each side, and the highlight and shadow drawn a
     // pixel to either side of the text.

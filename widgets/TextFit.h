@@ -4,12 +4,12 @@
 #pragma once
 
 class QLabel;
-class TVrLabel;
+class RaisedLabel;
 
 // Widens the label, never narrows it: a centred label keeps its centre, any
 // other keeps its left edge. Height is left as designed.
 void FitLabelToText(QLabel& label);
-void FitLabelToText(TVrLabel& label);
+void FitLabelToText(RaisedLabel& label);
 
 // Where a label cannot grow (a control follows it on the same line), its
 // letters are narrowed instead, keeping their height, until the text ends a

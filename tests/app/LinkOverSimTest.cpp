@@ -9,8 +9,8 @@
 
 #include "PhonebookSimLog.h"
 #include "link/PhoneLink.h"
-#include "serial/VaComm.h"
-#include "app/VaCommPort.h"
+#include "serial/SerialPort.h"
+#include "app/SerialLinkPort.h"
 #include "support/SimProcess.h"
 
 namespace {
@@ -34,9 +34,9 @@ public:
 TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
 {
     SimProcess sim({"--verbose"});
-    TVaComm::SetDeviceResolver([&sim](int) { return QString::fromStdString(sim.DevicePath()); });
-    TVaComm port(VaComm1Settings());
-    VaCommPort linkPort(port);
+    SerialPort::SetDeviceResolver([&sim](int) { return QString::fromStdString(sim.DevicePath()); });
+    SerialPort port(handsetLineSettings());
+    SerialLinkPort linkPort(port);
     PlainHost host;
     PhoneLink link(linkPort, host);
     port.OnRxChar = [&link](QObject*, int count) { link.VaComm1RxChar(count); };
@@ -52,7 +52,7 @@ TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
         host.Sleep(5);
     }
     port.Close();
-    TVaComm::SetDeviceResolver(nullptr);
+    SerialPort::SetDeviceResolver(nullptr);
 
     EXPECT_TRUE(s.EchoSeen);
     EXPECT_TRUE(s.AckReady);

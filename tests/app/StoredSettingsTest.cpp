@@ -8,12 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "app/AppWindows.h"
-#include "widgets/FormStorage.h"
-#include "app/Unit1.h"
-#include "sms/ui/Unit6.h"
-#include "serial/VaComm.h"
+#include "widgets/WindowStateStore.h"
+#include "app/MainWindow.h"
+#include "sms/ui/SmsWindow.h"
+#include "serial/SerialPort.h"
 #include "widgets/WinText.h"
-#include "ui_Unit1.h"
+#include "ui_MainWindow.h"
 
 TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
 {
@@ -21,36 +21,36 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     const QString store = dir.filePath("settings.ini");
     ASSERT_TRUE(QFile::copy(M2BUS_SOURCE_DIR "/tests/fixtures/settings-first-round.ini", store));
     QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
-    TFormPlacement::SetStoreOverride(store);
+    WindowPlacement::SetStoreOverride(store);
     CreateAppWindows();
 
-    FMain->show();
+    mainWindow->show();
     QApplication::processEvents();
-    EXPECT_EQ(FMain->ui()->cboxCOM->currentText(), "Com3");
-    EXPECT_EQ(FMain->VaComm1().PortNum(), 3);
-    EXPECT_EQ(FMain->VaComm1().DevicePath(), "/dev/ttyUSB7");
-    EXPECT_EQ(FMain->frameGeometry().topLeft(), QPoint(140, 90));
+    EXPECT_EQ(mainWindow->ui()->portBox->currentText(), "Com3");
+    EXPECT_EQ(mainWindow->serialPort().PortNum(), 3);
+    EXPECT_EQ(mainWindow->serialPort().DevicePath(), "/dev/ttyUSB7");
+    EXPECT_EQ(mainWindow->frameGeometry().topLeft(), QPoint(140, 90));
 
     // The window refills the list from the profile file once shown, so the
     // restored items are taken as the storage leaves them.
-    const auto* operators = FSendSMS->findChild<QComboBox*>("ComboBox1");
+    const auto* operators = smsWindow->findChild<QComboBox*>("operatorBox");
     ASSERT_NE(operators, nullptr);
     QStringList items;
-    FSendSMS->FormStorage1->OnRestorePlacement = [&](TFormPlacement*) {
+    smsWindow->windowState->OnRestorePlacement = [&](WindowPlacement*) {
         for (int i = 0; i < operators->count(); ++i)
             items << operators->itemText(i);
     };
-    FSendSMS->show();
+    smsWindow->show();
     QApplication::processEvents();
-    EXPECT_EQ(FSendSMS->frameGeometry().topLeft(), QPoint(210, 160));
-    EXPECT_EQ(FSendSMS->size(), QSize(470, 230));
+    EXPECT_EQ(smsWindow->frameGeometry().topLeft(), QPoint(210, 160));
+    EXPECT_EQ(smsWindow->size(), QSize(470, 230));
     EXPECT_EQ(items, (QStringList{"Beeline", FromWin1251("\xcc\xd2\xd1"), "Tele2, Moscow"}));
-    const auto* text = FSendSMS->FormStorage1->StoredValues().Find("TextField");
+    const auto* text = smsWindow->windowState->storedValues().Find("TextField");
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->Value, FromWin1251("\xcf\xf0\xe8\xe2\xe5\xf2 text"));
 
-    FSendSMS->close();
-    FMain->close();
+    smsWindow->close();
+    mainWindow->close();
     DestroyAppWindows();
-    TFormPlacement::SetStoreOverride(QString());
+    WindowPlacement::SetStoreOverride(QString());
 }

@@ -45,7 +45,7 @@ std::string ErrorText(const std::function<void()>& action)
 {
     try {
         action();
-    } catch (const EInOutError& e) {
+    } catch (const InOutError& e) {
         return e.what();
     }
     return "<no error>";

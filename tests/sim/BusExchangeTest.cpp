@@ -4,7 +4,7 @@
 #include "SimTestFrames.h"
 #include "link/Messages.h"
 #include "link/PhoneLink.h"
-#include "phonebook/PhBookTransfer.h"
+#include "phonebook/PhonebookTransfer.h"
 #include "support/ModelledHandset.h"
 #include "support/VirtualLine.h"
 
