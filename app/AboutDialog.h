@@ -1,4 +1,4 @@
-// Unit3: the aboutDialog box.
+// The About box.
 #pragma once
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-// Unit1: the main window. It owns the serial port, the link and the operator
+// The main window. It owns the serial port, the link and the operator
 // profile objects, runs the four service commands and opens the other windows.
 #pragma once
 

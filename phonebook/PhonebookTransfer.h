@@ -2,6 +2,7 @@
 // The main window's record transfers forward here.
 #pragma once
 
+#include "link/Messages.h"
 #include "phonebook/PhonebookFile.h"
 
 #include <optional>
@@ -13,10 +14,10 @@ class MessageTransfer;
 // Tries, pause and the longest answering frame of each exchange.
 inline constexpr int ReadTries = 5;
 inline constexpr int ReadPauseMs = 10;
-inline constexpr int ReadLongestReply = 53;   // 4 header + 47 data + sequence + checksum
+inline constexpr int ReadLongestReply = messages::PhonebookRead.longestReplyFrame;
 inline constexpr int WriteTries = 9;
 inline constexpr int WritePauseMs = 100;
-inline constexpr int WriteLongestReply = 16;  // the handset answers a write with a short frame
+inline constexpr int WriteLongestReply = messages::PhonebookWrite.longestReplyFrame;
 
 // The record at location (Windows-1251 texts), or nothing when the handset
 // did not answer.

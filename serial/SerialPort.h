@@ -23,8 +23,8 @@ class QSerialPort;
 class SerialPort : public QObject {
     Q_OBJECT
 public:
-    using TVaRxCharEvent = std::function<void(QObject* Sender, int Count)>;
-    using TNotifyEvent = std::function<void(QObject* Sender)>;
+    using ReceiveEvent = std::function<void(QObject* Sender, int Count)>;
+    using NotifyEvent = std::function<void(QObject* Sender)>;
     // Maps a port number to a device path; an empty result means "use the default".
     using DeviceResolver = std::function<QString(int portNum)>;
     using ErrorReport = std::function<void(const std::exception& error)>;
@@ -46,9 +46,9 @@ public:
 
     // Raised while the UI thread processes events, never inside WriteBuf,
     // ReadBuf or itself; Count covers every byte waiting at that moment.
-    TVaRxCharEvent OnRxChar;
-    TNotifyEvent OnOpen;
-    TNotifyEvent OnClose;
+    ReceiveEvent OnRxChar;
+    NotifyEvent OnOpen;
+    NotifyEvent OnClose;
 
     static void SetDeviceResolver(DeviceResolver resolver);
     // Where an exception from OnRxChar goes: it must not unwind through the

@@ -1,5 +1,5 @@
 // Generated once from the published Unicode mappings of the four code pages;
-// tests/sms/CyrCoderTest.cpp rebuilds every entry through iconv.
+// tests/sms/CodePageConverterTest.cpp rebuilds every entry through iconv.
 #pragma once
 
 #include <array>

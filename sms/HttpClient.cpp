@@ -85,7 +85,7 @@ struct SlistDeleter {
 } // namespace
 
 // libcurl's callbacks; they reach the component's private transfer state.
-struct AdvHttpTransfer {
+struct HttpTransfer {
     // Runs handlers inside a callback; a handler's exception is kept and
     // rethrown once libcurl has returned, never thrown through C frames.
     template <typename F>
@@ -648,20 +648,20 @@ void HttpClient::Perform()
         curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, FMethod.c_str());
     }
 
-    curl_easy_setopt(c, CURLOPT_RESOLVER_START_FUNCTION, &AdvHttpTransfer::ResolverStart);
+    curl_easy_setopt(c, CURLOPT_RESOLVER_START_FUNCTION, &HttpTransfer::ResolverStart);
     curl_easy_setopt(c, CURLOPT_RESOLVER_START_DATA, this);
-    curl_easy_setopt(c, CURLOPT_OPENSOCKETFUNCTION, &AdvHttpTransfer::OpenSocket);
+    curl_easy_setopt(c, CURLOPT_OPENSOCKETFUNCTION, &HttpTransfer::OpenSocket);
     curl_easy_setopt(c, CURLOPT_OPENSOCKETDATA, this);
-    curl_easy_setopt(c, CURLOPT_CLOSESOCKETFUNCTION, &AdvHttpTransfer::CloseSocket);
+    curl_easy_setopt(c, CURLOPT_CLOSESOCKETFUNCTION, &HttpTransfer::CloseSocket);
     curl_easy_setopt(c, CURLOPT_CLOSESOCKETDATA, this);
-    curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &AdvHttpTransfer::Prerequest);
+    curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &HttpTransfer::Prerequest);
     curl_easy_setopt(c, CURLOPT_PREREQDATA, this);
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &AdvHttpTransfer::Header);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &HttpTransfer::Header);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &AdvHttpTransfer::Write);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &HttpTransfer::Write);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, this);
 
-    const CURLcode rc = AdvHttpTransfer::Run(this, errorText);
+    const CURLcode rc = HttpTransfer::Run(this, errorText);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(c, CURLOPT_POSTFIELDS, nullptr);

@@ -226,7 +226,7 @@ public:
     HttpCredentialsPrompt OnCredentials;
 
 private:
-    friend struct AdvHttpTransfer;
+    friend struct HttpTransfer;
 
     void BuildURL();
     void OpenInternet();

@@ -57,7 +57,7 @@ void LedProgressBar::setSmooth(bool on)
     update();
 }
 
-void LedProgressBar::setOrientation(TVrOrientation orientation)
+void LedProgressBar::setOrientation(BarOrientation orientation)
 {
     orientation_ = orientation;
     update();

@@ -14,12 +14,12 @@ class LedProgressBar : public QWidget {
     Q_PROPERTY(QColor EndColor READ EndColor WRITE setEndColor)
     Q_PROPERTY(bool PlainColors READ PlainColors WRITE setPlainColors)
     Q_PROPERTY(bool Smooth READ Smooth WRITE setSmooth)
-    Q_PROPERTY(TVrOrientation Orientation READ Orientation WRITE setOrientation)
+    Q_PROPERTY(BarOrientation Orientation READ Orientation WRITE setOrientation)
     Q_PROPERTY(int Step READ Step WRITE setStep)
 
 public:
-    enum TVrOrientation { voVertical, voHorizontal };
-    Q_ENUM(TVrOrientation)
+    enum BarOrientation { voVertical, voHorizontal };
+    Q_ENUM(BarOrientation)
 
     static constexpr int BevelWidth = 1;
     static constexpr int BlockGap = 2;
@@ -33,7 +33,7 @@ public:
     QColor EndColor() const { return endColor_; }
     bool PlainColors() const { return plainColors_; }
     bool Smooth() const { return smooth_; }
-    TVrOrientation Orientation() const { return orientation_; }
+    BarOrientation Orientation() const { return orientation_; }
     int Step() const { return step_; }
 
     // Min and Max are taken only while Min stays below Max.
@@ -45,7 +45,7 @@ public:
     void setEndColor(const QColor& color);
     void setPlainColors(bool on);
     void setSmooth(bool on);
-    void setOrientation(TVrOrientation orientation);
+    void setOrientation(BarOrientation orientation);
     void setStep(int value);
     // Moves the position on by Step.
     void StepIt();
@@ -68,6 +68,6 @@ private:
     QColor endColor_{0x00, 0xFF, 0xFF};
     bool plainColors_ = false;
     bool smooth_ = false;
-    TVrOrientation orientation_ = voHorizontal;
+    BarOrientation orientation_ = voHorizontal;
     int step_ = 10;
 };

@@ -1,4 +1,4 @@
-// Unit5: the logo manager window (LogoWindow).
+// The logo manager window.
 #include "logo/ui/LogoWindow.h"
 
 #include <QFont>

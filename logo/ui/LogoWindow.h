@@ -1,4 +1,4 @@
-// Unit5: the logo manager window (LogoWindow).
+// The logo manager window.
 #pragma once
 
 #include <QImage>

@@ -1,4 +1,4 @@
-// Unit2: the "Phonebook" window, the program's only copy of the phonebook.
+// The "Phonebook" window, the program's only copy of the phonebook.
 #pragma once
 
 #include "phonebook/PhonebookFile.h"

@@ -1,4 +1,4 @@
-// Unit4: the "Edit record" dialog of the phonebook window.
+// The "Edit record" dialog of the phonebook window.
 #include "phonebook/ui/RecordEditor.h"
 
 #include "widgets/DesignFonts.h"

@@ -1,4 +1,4 @@
-// FFOpSet: the operator settings dialog, where one operator profile is typed.
+// The operator settings dialog, where one operator profile is typed.
 #pragma once
 
 #include "sms/OperatorProfile.h"

@@ -1,4 +1,4 @@
-// Unit6: the Internet SMS window, which keeps operator profiles and sends a
+// The Internet SMS window, which keeps operator profiles and sends a
 // message through an operator's web gateway.
 #include "sms/ui/SmsWindow.h"
 
@@ -70,16 +70,16 @@ QString UnsendableCharacters(const QString& text)
 } // namespace
 
 SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog& opSet, NumberPicker* picker, QWidget* parent)
-    : SmsWindow(operators, ownOpSet_, picker, parent)
+    : SmsWindow(operators, ownOperatorDialog_, picker, parent)
 {
-    ownOpSet_ = &opSet;
+    ownOperatorDialog_ = &opSet;
 }
 
 SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot, NumberPicker* picker, QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::SmsWindow>())
     , operators_(operators)
-    , opSetSlot_(&opSetSlot)
+    , operatorDialogSlot_(&opSetSlot)
     , picker_(picker)
 {
     ui_->setupUi(this);
@@ -200,10 +200,10 @@ void SmsWindow::addOperator()
 {
     // A file that cannot be read is never written; say so before the user types a profile.
     operators_.OperatorIni.Refresh();
-    OpSet().EmptyEditBoxes();
-    if (OpSet().exec() != QDialog::Accepted)
+    operatorDialog().EmptyEditBoxes();
+    if (operatorDialog().exec() != QDialog::Accepted)
         return;
-    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, OpSet().OperatorName(), OpSet().Texts(), false);
+    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(), operatorDialog().Texts(), false);
     ReloadOperatorList();
 }
 
@@ -211,10 +211,10 @@ void SmsWindow::editOperator()
 {
     const std::string name = OperatorName();
     operators_.OperatorValues.ReadSection(operators_.OperatorIni, name);
-    OpSet().Fill(name, operators_.OperatorValues);
-    if (OpSet().exec() != QDialog::Accepted)
+    operatorDialog().Fill(name, operators_.OperatorValues);
+    if (operatorDialog().exec() != QDialog::Accepted)
         return;
-    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, OpSet().OperatorName(), OpSet().Texts(), true);
+    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(), operatorDialog().Texts(), true);
     ReloadOperatorList();
 }
 

@@ -1,4 +1,4 @@
-// Unit6: the Internet SMS window, which keeps operator profiles and sends a
+// The Internet SMS window, which keeps operator profiles and sends a
 // message through an operator's web gateway.
 #pragma once
 
@@ -88,10 +88,10 @@ private:
 
     std::unique_ptr<Ui::SmsWindow> ui_;
     OperatorObjects operators_;
-    OperatorDialog& OpSet() const { return **opSetSlot_; }
+    OperatorDialog& operatorDialog() const { return **operatorDialogSlot_; }
 
-    OperatorDialog* ownOpSet_ = nullptr;
-    OperatorDialog* const* opSetSlot_ = nullptr;
+    OperatorDialog* ownOperatorDialog_ = nullptr;
+    OperatorDialog* const* operatorDialogSlot_ = nullptr;
     NumberPicker* picker_;
     bool sending_ = false;
 };

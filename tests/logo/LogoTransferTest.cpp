@@ -77,7 +77,7 @@ TEST(LogoTransfer, WriteRequestCarriesThePayload)
     EXPECT_EQ(std::vector<std::uint8_t>(message.begin() + 14, message.end()),
               std::vector<std::uint8_t>(data.begin(), data.end()));
     EXPECT_EQ(link.calls[0].tries, 10);
-    EXPECT_EQ(link.calls[0].longestReplyFrame, 16);
+    EXPECT_EQ(link.calls[0].longestReplyFrame, 32);
 
     link.answer = false;
     EXPECT_FALSE(writeLogoBlock(link, 5, data));

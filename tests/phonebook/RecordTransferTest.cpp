@@ -76,7 +76,7 @@ TEST(RecordWrite, SendsTheWriteRequestWithWriteBounds)
     EXPECT_THAT(link.Calls[0].Message, ElementsAreArray(expected));
     EXPECT_EQ(link.Calls[0].Tries, 9);
     EXPECT_EQ(link.Calls[0].PauseMs, 100);
-    EXPECT_EQ(link.Calls[0].LongestReply, 16);
+    EXPECT_EQ(link.Calls[0].LongestReply, 32);
 }
 
 TEST(RecordWrite, TrimsTheTextsBeforeSending)

@@ -47,7 +47,7 @@ void GrabIfAsked(QWidget& window, const char* file)
 TEST(OperatorDialog, LayoutFollowsTheDesign)
 {
     OperatorDialog dialog;
-    OpSetControls d(&dialog);
+    OperatorDialogControls d(&dialog);
     EXPECT_EQ(dialog.windowTitle(), "Operator settings");
     EXPECT_EQ(dialog.size(), QSize(283, 405));
     EXPECT_EQ(Bounds(d.nameFrame), QRect(8, 8, 265, 125));
@@ -70,13 +70,13 @@ TEST(OperatorDialog, LayoutFollowsTheDesign)
     EXPECT_EQ(d.charsetBox->count(), 4);
     EXPECT_EQ(d.charsetBox->itemText(3), "ISO8859");
     EXPECT_EQ(TabChain(d.okButton, 4), (QStringList{"okButton", "cancelButton", "submitNameEdit", "submitValueEdit"}));
-    GrabIfAsked(dialog, "FOpSet.png");
+    GrabIfAsked(dialog, "OperatorDialog.png");
 }
 
 TEST(OperatorDialog, EmptyingTouchesTheFifteenEditBoxesOnly)
 {
     OperatorDialog dialog;
-    OpSetControls d(&dialog);
+    OperatorDialogControls d(&dialog);
     int boxes = 0;
     for (QLineEdit* e : dialog.findChildren<QLineEdit*>()) {
         e->setText("x");
@@ -106,12 +106,12 @@ TEST(OperatorDialog, FillTakesEveryKeyAndTextsGiveThemBack)
         values.SetValue(kProfileKeys[i], std::string(kProfileKeys[i]) + "\xe9"); // a Cyrillic letter each
     values.SetValue("Method", "put");
     values.SetValue("Login", "");
-    OpSetControls(&dialog).loginEdit->setText("stale");
+    OperatorDialogControls(&dialog).loginEdit->setText("stale");
     dialog.Fill("\xce\xef", values);
-    EXPECT_EQ(OpSetControls(&dialog).operatorEdit->text(), QString::fromUtf8("Оп"));
-    EXPECT_EQ(OpSetControls(&dialog).methodBox->currentText(), "put"); // not an item, kept as stored
-    EXPECT_EQ(OpSetControls(&dialog).submitValueEdit->text(), QString::fromUtf8("Actionй"));
-    EXPECT_EQ(OpSetControls(&dialog).loginEdit->text(), "");
+    EXPECT_EQ(OperatorDialogControls(&dialog).operatorEdit->text(), QString::fromUtf8("Оп"));
+    EXPECT_EQ(OperatorDialogControls(&dialog).methodBox->currentText(), "put"); // not an item, kept as stored
+    EXPECT_EQ(OperatorDialogControls(&dialog).submitValueEdit->text(), QString::fromUtf8("Actionй"));
+    EXPECT_EQ(OperatorDialogControls(&dialog).loginEdit->text(), "");
     EXPECT_EQ(dialog.OperatorName(), "\xce\xef");
     EXPECT_EQ(dialog.Texts(), ProfileTextsFrom(values));
 }
@@ -119,7 +119,7 @@ TEST(OperatorDialog, FillTakesEveryKeyAndTextsGiveThemBack)
 TEST(OperatorDialog, TypedComboTextIsKeptAsTyped)
 {
     OperatorDialog dialog;
-    OpSetControls d(&dialog);
+    OperatorDialogControls d(&dialog);
     d.methodBox->lineEdit()->selectAll();
     QTest::keyClick(d.methodBox->lineEdit(), Qt::Key_Delete);
     QTest::keyClicks(d.methodBox->lineEdit(), "post");
@@ -140,7 +140,7 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
     OperatorDialog opSet;
     {
         SmsWindow window(OperatorObjects{ini, list, values}, opSet, nullptr);
-        SendSmsControls w(&window);
+        SmsWindowControls w(&window);
         EXPECT_EQ(window.windowTitle(), "Send SMS");
         EXPECT_EQ(window.size(), QSize(431, 206));
         EXPECT_EQ(Bounds(w.prefixEdit), QRect(85, 40, 41, 21));
@@ -171,7 +171,7 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
         window.show();
         w.numberEdit->setText("123");
         w.messageEdit->setPlainText("Hi");
-        GrabIfAsked(window, "SendSMS.png");
+        GrabIfAsked(window, "SmsWindow.png");
         window.close();
     }
     WindowPlacement::SetStoreOverride(QString());

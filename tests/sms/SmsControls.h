@@ -25,8 +25,8 @@ T* Named(const QWidget* parent, const char* name)
     return child;
 }
 
-struct SendSmsControls {
-    explicit SendSmsControls(const QWidget* w)
+struct SmsWindowControls {
+    explicit SmsWindowControls(const QWidget* w)
         : messageLabel(Named<QLabel>(w, "messageLabel"))
         , phonebookButton(Named<QPushButton>(w, "phonebookButton"))
         , operatorBox(Named<QComboBox>(w, "operatorBox"))
@@ -55,8 +55,8 @@ struct SendSmsControls {
     QLineEdit* prefixEdit;
 };
 
-struct OpSetControls {
-    explicit OpSetControls(const QWidget* d)
+struct OperatorDialogControls {
+    explicit OperatorDialogControls(const QWidget* d)
         : submitFrame(Named<QFrame>(d, "submitFrame"))
         , extraFieldsFrame(Named<QFrame>(d, "extraFieldsFrame"))
         , replyFrame(Named<QFrame>(d, "replyFrame"))

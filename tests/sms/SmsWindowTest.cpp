@@ -96,8 +96,8 @@ protected:
         WindowPlacement::SetStoreOverride(QString());
     }
 
-    SendSmsControls w() { return SendSmsControls(window.get()); }
-    OpSetControls d() { return OpSetControls(&opSet); }
+    SmsWindowControls w() { return SmsWindowControls(window.get()); }
+    OperatorDialogControls d() { return OperatorDialogControls(&opSet); }
 
     void WriteProfile(const std::string& name, std::initializer_list<std::pair<const char*, std::string>> pairs)
     {

@@ -30,18 +30,18 @@ public:
         cboxCOM->setEditable(true);
         cboxCOM->addItems({"Com1", "Com2", "Com3", "Com4"});
         setGeometry(100, 120, 300, 200);
-        FormStorage1 = new WindowStateStore(this);
-        FormStorage1->UseRegistry = true;
-        FormStorage1->MainForm = true;
-        FormStorage1->SetStoredProps({"cboxCOM.Text"});
-        FormStorage1->OnRestorePlacement = [this](WindowPlacement*) { portAtRestore = cboxCOM->currentText(); };
-        FormStorage1->OnError = [this](const QString& m) { errors << m; };
+        store = new WindowStateStore(this);
+        store->UseRegistry = true;
+        store->MainForm = true;
+        store->SetStoredProps({"cboxCOM.Text"});
+        store->OnRestorePlacement = [this](WindowPlacement*) { portAtRestore = cboxCOM->currentText(); };
+        store->OnError = [this](const QString& m) { errors << m; };
     }
-    ~MainWindow() override { FormStorage1->FormDestroying(); }
+    ~MainWindow() override { store->FormDestroying(); }
 
     bool allowClose = true;
     QComboBox* cboxCOM;
-    WindowStateStore* FormStorage1;
+    WindowStateStore* store;
     QString portAtRestore;
     QStringList errors;
 
@@ -56,12 +56,12 @@ public:
     {
         ComboBox1 = new QComboBox(this);
         ComboBox1->setObjectName("ComboBox1");
-        FormStorage1 = new WindowStateStore(this);
-        FormStorage1->UseRegistry = true;
-        FormStorage1->SetStoredProps({"ComboBox1.Items"});
+        store = new WindowStateStore(this);
+        store->UseRegistry = true;
+        store->SetStoredProps({"ComboBox1.Items"});
     }
     QComboBox* ComboBox1;
-    WindowStateStore* FormStorage1;
+    WindowStateStore* store;
 };
 
 namespace {
@@ -189,7 +189,7 @@ TEST_F(WindowStateStoreTest, NormPosWithFewerThanFourNumbersKeepsTheCurrentOnes)
     QRect designed;
     {
         MainWindow plain;
-        plain.FormStorage1->Active = false;
+        plain.store->Active = false;
         plain.show();
         designed = plain.frameGeometry();
     }
@@ -240,7 +240,7 @@ TEST_F(WindowStateStoreTest, WindowNeverShownIsNeverSavedAndInactiveStorageTouch
     }
     EXPECT_FALSE(QFile::exists(storePath));
     MainWindow w;
-    w.FormStorage1->Active = false;
+    w.store->Active = false;
     w.show();
     w.close();
     EXPECT_FALSE(QFile::exists(storePath));
@@ -365,7 +365,7 @@ TEST_F(WindowStateStoreTest, PlacementFromAnotherScreenOrWithExtremeNumbersComes
     EXPECT_TRUE(area.contains(restored("-2147483648,-2147483648,2147483647,2147483647", false)));
     EXPECT_TRUE(area.contains(restored("2147483647,2147483647,0,0", true)));
     MainWindow designed;
-    designed.FormStorage1->Active = false;
+    designed.store->Active = false;
     designed.show();
     const QRect topOnly = restored("50,5000", false);
     EXPECT_TRUE(area.contains(topOnly)) << "the bottom left as it stood is above the stored top";
@@ -392,7 +392,7 @@ TEST_F(WindowStateStoreTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
     EXPECT_EQ(d.ComboBox1->itemText(1), "MTS");
     d.ComboBox1->clear();
     int saves = 0;
-    d.FormStorage1->OnSavePlacement = [&saves](WindowPlacement*) { ++saves; };
+    d.store->OnSavePlacement = [&saves](WindowPlacement*) { ++saves; };
     d.close();
     EXPECT_EQ(saves, 1);
     QSettings s(storePath, QSettings::IniFormat);
@@ -411,17 +411,17 @@ TEST_F(WindowStateStoreTest, StoredPropsKeepOnlyLinesOfLiveComponents)
     MainWindow w;
     auto* edit = new QLineEdit(&w);
     edit->setObjectName("eName");
-    w.FormStorage1->SetStoredProps(
+    w.store->SetStoredProps(
         {" cboxCOM . Text ", "eName.text", "noDot", ".Text", "cboxCOM.", "missing.Text"});
-    EXPECT_THAT(w.FormStorage1->StoredProps(), ElementsAre("cboxCOM.Text", "eName.text"));
+    EXPECT_THAT(w.store->StoredProps(), ElementsAre("cboxCOM.Text", "eName.text"));
     delete edit;
-    EXPECT_THAT(w.FormStorage1->StoredProps(), ElementsAre("cboxCOM.Text"));
+    EXPECT_THAT(w.store->StoredProps(), ElementsAre("cboxCOM.Text"));
 }
 
 TEST_F(WindowStateStoreTest, StoredValuesAreUniqueScrambledAndPassThroughTheirHooks)
 {
     MainWindow w;
-    StoredValues& values = w.FormStorage1->storedValues();
+    StoredValues& values = w.store->storedValues();
     StoredValue& text = values.Add("TextField");
     EXPECT_THROW(
         {
@@ -448,7 +448,7 @@ TEST_F(WindowStateStoreTest, StoredValuesAreUniqueScrambledAndPassThroughTheirHo
     EXPECT_EQ(other.Value, "x") << "the hook changes only what is written";
 
     MainWindow again;
-    StoredValue& back = again.FormStorage1->storedValues().Add("TextField");
+    StoredValue& back = again.store->storedValues().Add("TextField");
     back.KeyString = "abc";
     back.OnRestore = [](StoredValue& v) { v.Value = v.Value.toUpper(); };
     again.show();
