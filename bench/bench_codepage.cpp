@@ -23,7 +23,7 @@ const std::string& CyrillicText()
     return text;
 }
 
-void BM_CyrCoder_CP1251_to_KOI8R(benchmark::State& state)
+void BM_CodePageConverter_CP1251_to_KOI8R(benchmark::State& state)
 {
     const std::string& text = CyrillicText();
     CodePageConverter coder;
@@ -56,6 +56,6 @@ void BM_Iconv_CP1251_to_KOI8R(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_CyrCoder_CP1251_to_KOI8R)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CodePageConverter_CP1251_to_KOI8R)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Iconv_CP1251_to_KOI8R)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -34,7 +34,7 @@ HttpTestServer& Server()
 const std::string kQuery = "/send?phone=123&msg=Hi";
 
 // The component as the SMS window uses it: one instance, connection kept.
-void BM_AdvHttp_Get_KeptConnection(benchmark::State& state)
+void BM_HttpClient_Get_KeptConnection(benchmark::State& state)
 {
     HttpClient http;
     http.SetURL(Server().url(kQuery));
@@ -44,7 +44,7 @@ void BM_AdvHttp_Get_KeptConnection(benchmark::State& state)
 }
 
 // A fresh component per request: new connection each time, like the command.
-void BM_AdvHttp_Get_NewConnection(benchmark::State& state)
+void BM_HttpClient_Get_NewConnection(benchmark::State& state)
 {
     const std::string url = Server().url(kQuery);
     for (auto _ : state) {
@@ -80,7 +80,7 @@ void ResetPeakRss() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // The default receive time-out against a gateway that never answers: one
 // request, about 30 s.
-void BM_AdvHttp_SilentGateway_DefaultTimeout(benchmark::State& state)
+void BM_HttpClient_SilentGateway_DefaultTimeout(benchmark::State& state)
 {
     HttpTestServer silent;
     silent.setSilent(true);
@@ -110,7 +110,7 @@ HttpScriptedResponse EndlessPage()
 
 // An endless reply with the default size limit: the component alone, and the
 // whole send as the SMS window makes it (the reply is judged and converted).
-void BM_AdvHttp_EndlessReply_PeakMemory(benchmark::State& state)
+void BM_HttpClient_EndlessReply_PeakMemory(benchmark::State& state)
 {
     HttpTestServer server;
     server.setDefaultResponse(EndlessPage());
@@ -152,9 +152,9 @@ void BM_AdvHttp_EndlessReply_PeakMemory(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_AdvHttp_EndlessReply_PeakMemory)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_AdvHttp_SilentGateway_DefaultTimeout)->Iterations(1)->Unit(benchmark::kSecond);
-BENCHMARK(BM_AdvHttp_Get_KeptConnection)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_AdvHttp_Get_NewConnection)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HttpClient_EndlessReply_PeakMemory)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HttpClient_SilentGateway_DefaultTimeout)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_HttpClient_Get_KeptConnection)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HttpClient_Get_NewConnection)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CurlCommand_Get)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();
