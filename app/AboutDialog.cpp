@@ -4,7 +4,9 @@
 #include "widgets/TextFit.h"
 #include "ui_AboutDialog.h"
 
-AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>())
+AboutDialog::AboutDialog(QWidget* parent)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::AboutDialog>())
 {
     // The picture lives in this static library's resources, which the linker
     // drops unless something refers to them; the form needs it at set-up.

@@ -53,8 +53,9 @@ void CreateAppWindows()
     aboutDialog = Created(new AboutDialog(mainWindow));
     recordEditor = Created(new RecordEditor(mainWindow));
     logoWindow = Created(new LogoWindow(*mainWindow));
-    smsWindow = Created(new SmsWindow(
-        OperatorObjects{*mainWindow->OperatorIni, mainWindow->OperatorList, *mainWindow->OperatorValues}, operatorDialog, &phonebookPicker, mainWindow));
+    smsWindow = Created(
+        new SmsWindow(OperatorObjects{*mainWindow->OperatorIni, mainWindow->OperatorList, *mainWindow->OperatorValues},
+                      operatorDialog, &phonebookPicker, mainWindow));
     operatorDialog = Created(new OperatorDialog(smsWindow));
 }
 

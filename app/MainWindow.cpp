@@ -57,7 +57,9 @@ constexpr int kShownTextPixels = 19;
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::MainWindow>()), serialPort_(std::make_unique<SerialPort>(handsetLineSettings()))
+    : QWidget(parent)
+    , ui_(std::make_unique<Ui::MainWindow>())
+    , serialPort_(std::make_unique<SerialPort>(handsetLineSettings()))
 {
     ui_->setupUi(this);
     SetUpControls();
@@ -69,9 +71,8 @@ MainWindow::MainWindow(QWidget* parent)
     SerialPort::SetErrorReport([](const std::exception& error) { ReportError(error); });
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator).
-    SerialPort::SetDeviceResolver([](int portNum) {
-        return WindowPlacement::ProgramStore()->value(kStoredPortDevice.arg(portNum)).toString();
-    });
+    SerialPort::SetDeviceResolver(
+        [](int portNum) { return WindowPlacement::ProgramStore()->value(kStoredPortDevice.arg(portNum)).toString(); });
 
     windowState_ = new WindowStateStore(this);
     windowState_->UseRegistry = true;
@@ -133,7 +134,8 @@ void MainWindow::SetUpControls()
 void MainWindow::Connect()
 {
     auto on = [this](QPushButton* button, void (MainWindow::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     on(ui_->connectButton, &MainWindow::connectToPhone);
     on(ui_->netMonitorOnButton, &MainWindow::switchNetMonitorOn);
@@ -162,9 +164,7 @@ void MainWindow::loadOperatorProfiles()
     } catch (const IniFileError& error) {
         // The program runs without profiles; the message waits until the
         // main window is up, and the SMS window repeats it when used.
-        QTimer::singleShot(0, this, [message = std::string(error.what())] {
-            ReportError(IniFileError(message));
-        });
+        QTimer::singleShot(0, this, [message = std::string(error.what())] { ReportError(IniFileError(message)); });
     }
 }
 
@@ -195,10 +195,22 @@ void MainWindow::dropOperatorProfiles()
     OperatorValues.reset();
 }
 
-void MainWindow::connectToPhone() { commands_->btInfoClick(); }
-void MainWindow::switchNetMonitorOn() { commands_->btNMOnClick(); }
-void MainWindow::switchNetMonitorOff() { commands_->btNMOffClick(); }
-void MainWindow::resetHandset() { commands_->btResetClick(); }
+void MainWindow::connectToPhone()
+{
+    commands_->btInfoClick();
+}
+void MainWindow::switchNetMonitorOn()
+{
+    commands_->btNMOnClick();
+}
+void MainWindow::switchNetMonitorOff()
+{
+    commands_->btNMOffClick();
+}
+void MainWindow::resetHandset()
+{
+    commands_->btResetClick();
+}
 
 void MainWindow::openPhonebook()
 {
@@ -279,9 +291,18 @@ void MainWindow::Sleep(int ms)
         std::this_thread::sleep_until(sleepDeadline_);
 }
 
-void MainWindow::SetAckLed(bool on) { ui_->ackLed->SetActive(on); }
-void MainWindow::SetPackLed(bool on) { ui_->packLed->SetActive(on); }
-void MainWindow::EnableInfoButton() { ui_->connectButton->setEnabled(true); }
+void MainWindow::SetAckLed(bool on)
+{
+    ui_->ackLed->SetActive(on);
+}
+void MainWindow::SetPackLed(bool on)
+{
+    ui_->packLed->SetActive(on);
+}
+void MainWindow::EnableInfoButton()
+{
+    ui_->connectButton->setEnabled(true);
+}
 
 void MainWindow::ShowMessage(const std::string& text)
 {
@@ -291,10 +312,18 @@ void MainWindow::ShowMessage(const std::string& text)
 void MainWindow::SetButtonEnabled(CommandButton button, bool enabled)
 {
     switch (button) {
-    case CommandButton::Info: ui_->connectButton->setEnabled(enabled); break;
-    case CommandButton::NMOn: ui_->netMonitorOnButton->setEnabled(enabled); break;
-    case CommandButton::NMOff: ui_->netMonitorOffButton->setEnabled(enabled); break;
-    case CommandButton::Reset: ui_->resetButton->setEnabled(enabled); break;
+    case CommandButton::Info:
+        ui_->connectButton->setEnabled(enabled);
+        break;
+    case CommandButton::NMOn:
+        ui_->netMonitorOnButton->setEnabled(enabled);
+        break;
+    case CommandButton::NMOff:
+        ui_->netMonitorOffButton->setEnabled(enabled);
+        break;
+    case CommandButton::Reset:
+        ui_->resetButton->setEnabled(enabled);
+        break;
     }
 }
 
@@ -311,4 +340,7 @@ void MainWindow::SetSerNumCaption(const std::string& text)
     ui_->serialNumberLabel->setText(FromWin1251(text));
     ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
 }
-void MainWindow::SetNetMonitorLed(bool on) { ui_->netMonitorLed->SetActive(on); }
+void MainWindow::SetNetMonitorLed(bool on)
+{
+    ui_->netMonitorLed->SetActive(on);
+}

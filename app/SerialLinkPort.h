@@ -6,7 +6,9 @@
 
 class SerialLinkPort final : public LinkPort {
 public:
-    explicit SerialLinkPort(SerialPort& port) : port_(port) {}
+    explicit SerialLinkPort(SerialPort& port)
+        : port_(port)
+    { }
     void Open() override { port_.Open(); }
     void Close() override { port_.Close(); }
     bool IsOpen() const override { return port_.IsOpen(); }

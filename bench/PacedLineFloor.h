@@ -22,7 +22,7 @@ inline constexpr double kBenchTurnaroundMs = 20.0;
 struct VirtualPacedLink {
     VirtualPacedLink()
     {
-        wire.SetEcho(false);  // the line model echoes, in its place on the wire
+        wire.SetEcho(false); // the line model echoes, in its place on the wire
         wire.SetFarEnd(&handset);
         wire.SetReceiver([this](int count) { link.VaComm1RxChar(count); });
     }
@@ -48,15 +48,15 @@ inline double WallMsSince(std::chrono::steady_clock::time_point start)
 }
 
 // Benchmarks here drive windows, so they need a QApplication of their own.
-#define M2BUS_BENCH_MAIN_WITH_QT()                                   \
-    int main(int argc, char** argv)                                  \
-    {                                                                \
-        qputenv("QT_QPA_PLATFORM", "offscreen");                     \
-        QApplication application(argc, argv);                        \
-        benchmark::Initialize(&argc, argv);                          \
-        if (benchmark::ReportUnrecognizedArguments(argc, argv))      \
-            return 1;                                                \
-        benchmark::RunSpecifiedBenchmarks();                         \
-        benchmark::Shutdown();                                       \
-        return 0;                                                    \
+#define M2BUS_BENCH_MAIN_WITH_QT()                                                                                     \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                                                       \
+        QApplication application(argc, argv);                                                                          \
+        benchmark::Initialize(&argc, argv);                                                                            \
+        if (benchmark::ReportUnrecognizedArguments(argc, argv))                                                        \
+            return 1;                                                                                                  \
+        benchmark::RunSpecifiedBenchmarks();                                                                           \
+        benchmark::Shutdown();                                                                                         \
+        return 0;                                                                                                      \
     }

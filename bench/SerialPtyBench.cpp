@@ -58,8 +58,7 @@ void BM_FarEndByteToRxChar(benchmark::State& state)
             ++passes;
         }
     }
-    state.counters["event_passes_per_byte"] =
-        static_cast<double>(passes) / static_cast<double>(state.iterations());
+    state.counters["event_passes_per_byte"] = static_cast<double>(passes) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_FarEndByteToRxChar);
 

@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr double kByteMs = 11.0 / 9600.0 * 1000.0;  // 1 start, 8 data, parity, 1 stop
+constexpr double kByteMs = 11.0 / 9600.0 * 1000.0; // 1 start, 8 data, parity, 1 stop
 constexpr double kTurnaroundMs = 20.0;
 
 // The least time of one exchange. A send writes a frame of n + 6 bytes and
@@ -42,8 +42,8 @@ constexpr double kTurnaroundMs = 20.0;
 struct ExchangeFloor {
     double ms = 0;
     int passes = 0;
-    int oneMsSleeps = 0;  // echo waits and the pause before our acknowledgement
-    int pauses = 0;       // P-ms pauses
+    int oneMsSleeps = 0; // echo waits and the pause before our acknowledgement
+    int pauses = 0; // P-ms pauses
 };
 
 ExchangeFloor ExchangeFloorMs(int n, int replyFrame, int pauseMs)
@@ -53,10 +53,10 @@ ExchangeFloor ExchangeFloorMs(int n, int replyFrame, int pauseMs)
     ExchangeFloor floor;
     for (;;) {
         ++floor.passes;
-        floor.ms += frameBytes;  // the send and its echo wait
+        floor.ms += frameBytes; // the send and its echo wait
         floor.oneMsSleeps += frameBytes;
         ++floor.pauses;
-        if (floor.ms >= replyIn) {  // taken in here, used after this pause
+        if (floor.ms >= replyIn) { // taken in here, used after this pause
             floor.ms += 1 + pauseMs;
             floor.oneMsSleeps += 1;
             return floor;
@@ -101,7 +101,8 @@ ConnectFloor Floor(int versionReply, int serialReply, int monitorReply)
 
 class ProgramAgainstSim {
 public:
-    ProgramAgainstSim() : sim_({"--pace", "--turnaround", "20"})
+    ProgramAgainstSim()
+        : sim_({"--pace", "--turnaround", "20"})
     {
         const QString store = dir_.filePath("settings.ini");
         {
@@ -144,8 +145,7 @@ void BM_ConnectToPhonePaced(benchmark::State& state)
     // checksum: version data 2 + 23 text bytes + 1, serial 10 + 10, setting 11.
     const ConnectFloor floor = Floor(4 + 26 + 2, 4 + 20 + 2, 4 + 11 + 2);
     const double mean = totalMs / static_cast<double>(state.iterations());
-    const double sleptFloor =
-        floor.oneMsSleeps * MeasuredSleepMs(1, 200) + floor.pauses * MeasuredSleepMs(100, 6);
+    const double sleptFloor = floor.oneMsSleeps * MeasuredSleepMs(1, 200) + floor.pauses * MeasuredSleepMs(100, 6);
     state.counters["measured_ms"] = mean;
     state.counters["floor_ms"] = floor.ms;
     state.counters["ratio"] = mean / floor.ms;

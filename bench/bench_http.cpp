@@ -76,7 +76,10 @@ double StatusMiB(const std::string& field)
 }
 
 // Starts a new peak from the present resident size (Linux 4.0 and later).
-void ResetPeakRss() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeakRss()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 // The default receive time-out against a gateway that never answers: one
 // request, about 30 s.

@@ -90,6 +90,6 @@ void BM_LogoWritePaced(benchmark::State& state)
 }
 BENCHMARK(BM_LogoWritePaced)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 M2BUS_BENCH_MAIN_WITH_QT()

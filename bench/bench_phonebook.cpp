@@ -43,8 +43,14 @@ namespace {
 
 constexpr int kRecords = 100;
 
-std::string BenchName(int location) { return "Bench " + std::to_string(location); }
-std::string BenchNumber(int location) { return "+7" + std::to_string(9000000 + location); }
+std::string BenchName(int location)
+{
+    return "Bench " + std::to_string(location);
+}
+std::string BenchNumber(int location)
+{
+    return "+7" + std::to_string(9000000 + location);
+}
 
 double ReadFloorMs()
 {
@@ -94,6 +100,6 @@ void BM_PhonebookWriteAllPaced(benchmark::State& state)
 }
 BENCHMARK(BM_PhonebookWriteAllPaced)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 M2BUS_BENCH_MAIN_WITH_QT()

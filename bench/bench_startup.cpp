@@ -145,8 +145,14 @@ void StartUp(benchmark::State& state, const char* mode)
     state.counters["peak_rss_MiB"] = rssKb / 1024.0;
 }
 
-void BM_StartUpProgram(benchmark::State& state) { StartUp(state, kFullMode); }
-void BM_StartUpMinimalQtWidgets(benchmark::State& state) { StartUp(state, kMinimalMode); }
+void BM_StartUpProgram(benchmark::State& state)
+{
+    StartUp(state, kFullMode);
+}
+void BM_StartUpMinimalQtWidgets(benchmark::State& state)
+{
+    StartUp(state, kMinimalMode);
+}
 
 // Both in one run, so that both see the same machine load; the minimal
 // program is this same binary, so loading costs the same for both.

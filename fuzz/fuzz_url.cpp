@@ -29,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         if (parts.URLPath.empty() || parts.Port < 0 || parts.Port > 65535)
             std::abort();
-    } catch (const HttpError&) {
-    }
+    } catch (const HttpError&) { }
 
     HttpClient http;
     try {

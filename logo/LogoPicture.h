@@ -11,7 +11,10 @@
 
 class PictureError : public std::runtime_error {
 public:
-    explicit PictureError(const QString& message) : std::runtime_error(message.toStdString()), Message(message) {}
+    explicit PictureError(const QString& message)
+        : std::runtime_error(message.toStdString())
+        , Message(message)
+    { }
     QString Message;
 };
 

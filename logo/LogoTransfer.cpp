@@ -24,13 +24,11 @@ std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8
 std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block)
 {
     const auto request = LogoReadRequest(block);
-    if (!link.Transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs,
-                       LogoReadReplyFrame))
+    if (!link.Transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs, LogoReadReplyFrame))
         return std::nullopt;
     const auto& reply = link.ReplyBuffer();
     LogoBlock data{};
-    std::copy(reply.begin() + LogoReplyBlockOffset, reply.begin() + LogoReplyBlockOffset + LogoBlockSize,
-              data.begin());
+    std::copy(reply.begin() + LogoReplyBlockOffset, reply.begin() + LogoReplyBlockOffset + LogoBlockSize, data.begin());
     return data;
 }
 

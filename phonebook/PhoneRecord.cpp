@@ -7,12 +7,12 @@
 
 namespace {
 
-constexpr int RecordOffset = 14;           // data byte of the number length
-constexpr int DigitsOffset = 15;           // 15 bytes of packed digit codes
-constexpr int NameOffset = 30;             // 16 name bytes
-constexpr int GroupOffset = 46;            // group byte after the name
+constexpr int RecordOffset = 14; // data byte of the number length
+constexpr int DigitsOffset = 15; // 15 bytes of packed digit codes
+constexpr int NameOffset = 30; // 16 name bytes
+constexpr int GroupOffset = 46; // group byte after the name
 constexpr std::uint8_t DefaultGroup = 0x05;
-constexpr int FrameHeader = 4;             // reply data byte k is at 4 + k
+constexpr int FrameHeader = 4; // reply data byte k is at 4 + k
 
 bool IsTrimmed(unsigned char c)
 {
@@ -22,13 +22,20 @@ bool IsTrimmed(unsigned char c)
 std::uint8_t DigitCode(char c)
 {
     switch (c) {
-    case '0': return 10;
-    case '*': return 11;
-    case '#': return 12;
-    case 'p': return 13;
-    case 'w': return 14;
-    case '+': return 15;
-    default: return c >= '1' && c <= '9' ? static_cast<std::uint8_t>(c - '0') : 0;
+    case '0':
+        return 10;
+    case '*':
+        return 11;
+    case '#':
+        return 12;
+    case 'p':
+        return 13;
+    case 'w':
+        return 14;
+    case '+':
+        return 15;
+    default:
+        return c >= '1' && c <= '9' ? static_cast<std::uint8_t>(c - '0') : 0;
     }
 }
 

@@ -20,9 +20,8 @@ namespace {
     case FileFault::InvalidName:
         throw InOutError("Invalid filename");
     default:
-        throw InOutError(QStringLiteral("Cannot %1 \"%2\": %3.")
-                              .arg(QString::fromLatin1(verb), path, outcome.reason)
-                              .toStdString());
+        throw InOutError(
+            QStringLiteral("Cannot %1 \"%2\": %3.").arg(QString::fromLatin1(verb), path, outcome.reason).toStdString());
     }
 }
 

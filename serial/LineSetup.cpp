@@ -42,11 +42,16 @@ void Check(bool ok, QSerialPort& port)
 std::optional<QSerialPort::DataBits> DataBitsFor(DataBitsMode databits)
 {
     switch (databits) {
-    case db5: return QSerialPort::Data5;
-    case db6: return QSerialPort::Data6;
-    case db7: return QSerialPort::Data7;
-    case db8: return QSerialPort::Data8;
-    case db4: break;
+    case db5:
+        return QSerialPort::Data5;
+    case db6:
+        return QSerialPort::Data6;
+    case db7:
+        return QSerialPort::Data7;
+    case db8:
+        return QSerialPort::Data8;
+    case db4:
+        break;
     }
     return std::nullopt;
 }
@@ -54,11 +59,16 @@ std::optional<QSerialPort::DataBits> DataBitsFor(DataBitsMode databits)
 QSerialPort::Parity ParityFor(ParityMode parity)
 {
     switch (parity) {
-    case paNone: return QSerialPort::NoParity;
-    case paOdd: return QSerialPort::OddParity;
-    case paEven: return QSerialPort::EvenParity;
-    case paMark: return QSerialPort::MarkParity;
-    case paSpace: return QSerialPort::SpaceParity;
+    case paNone:
+        return QSerialPort::NoParity;
+    case paOdd:
+        return QSerialPort::OddParity;
+    case paEven:
+        return QSerialPort::EvenParity;
+    case paMark:
+        return QSerialPort::MarkParity;
+    case paSpace:
+        return QSerialPort::SpaceParity;
     }
     return QSerialPort::NoParity;
 }
@@ -66,9 +76,12 @@ QSerialPort::Parity ParityFor(ParityMode parity)
 QSerialPort::StopBits StopBitsFor(StopBitsMode stopbits)
 {
     switch (stopbits) {
-    case sb1: return QSerialPort::OneStop;
-    case sb15: return QSerialPort::OneAndHalfStop;
-    case sb2: return QSerialPort::TwoStop;
+    case sb1:
+        return QSerialPort::OneStop;
+    case sb15:
+        return QSerialPort::OneAndHalfStop;
+    case sb2:
+        return QSerialPort::TwoStop;
     }
     return QSerialPort::OneStop;
 }
@@ -76,10 +89,14 @@ QSerialPort::StopBits StopBitsFor(StopBitsMode stopbits)
 std::optional<QSerialPort::FlowControl> FlowControlFor(FlowControlMode flow)
 {
     switch (flow) {
-    case fcNone: return QSerialPort::NoFlowControl;
-    case fcXonXoff: return QSerialPort::SoftwareControl;
-    case fcRtsCts: return QSerialPort::HardwareControl;
-    case fcDtrDsr: break;
+    case fcNone:
+        return QSerialPort::NoFlowControl;
+    case fcXonXoff:
+        return QSerialPort::SoftwareControl;
+    case fcRtsCts:
+        return QSerialPort::HardwareControl;
+    case fcDtrDsr:
+        break;
     }
     return std::nullopt;
 }
@@ -102,9 +119,12 @@ void SetModemLine(QSerialPort& port, bool (QSerialPort::*set)(bool), std::option
 std::optional<bool> DtrLevel(DtrMode dtr)
 {
     switch (dtr) {
-    case dtrDisable: return false;
-    case dtrEnable: return true;
-    case dtrHandshake: break;
+    case dtrDisable:
+        return false;
+    case dtrEnable:
+        return true;
+    case dtrHandshake:
+        break;
     }
     return std::nullopt;
 }
@@ -112,10 +132,13 @@ std::optional<bool> DtrLevel(DtrMode dtr)
 std::optional<bool> RtsLevel(RtsMode rts)
 {
     switch (rts) {
-    case rtsDisable: return false;
-    case rtsEnable: return true;
+    case rtsDisable:
+        return false;
+    case rtsEnable:
+        return true;
     case rtsHandshake:
-    case rtsToggle: break;
+    case rtsToggle:
+        break;
     }
     return std::nullopt;
 }
@@ -137,7 +160,7 @@ bool IsPseudoTerminal(const QSerialPort& port)
     Q_UNUSED(port);
     return false;
 #else
-    struct stat info {};
+    struct stat info { };
     if (::fstat(static_cast<int>(port.handle()), &info) != 0 || !S_ISCHR(info.st_mode))
         return false;
 #ifdef Q_OS_LINUX

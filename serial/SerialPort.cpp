@@ -41,7 +41,11 @@ constexpr int kBadHandle = EBADF;
 
 class SerialPort::BusyScope {
 public:
-    explicit BusyScope(SerialPort& comm) : comm_(comm) { ++comm_.busyDepth_; }
+    explicit BusyScope(SerialPort& comm)
+        : comm_(comm)
+    {
+        ++comm_.busyDepth_;
+    }
     ~BusyScope()
     {
         if (--comm_.busyDepth_ == 0 && comm_.rxPending_)
@@ -54,10 +58,14 @@ private:
     SerialPort& comm_;
 };
 
-SerialPort::SerialPort(QObject* parent) : SerialPort(SerialSettings{}, parent) {}
+SerialPort::SerialPort(QObject* parent)
+    : SerialPort(SerialSettings{}, parent)
+{ }
 
 SerialPort::SerialPort(const SerialSettings& settings, QObject* parent)
-    : QObject(parent), settings_(settings), port_(new QSerialPort(this))
+    : QObject(parent)
+    , settings_(settings)
+    , port_(new QSerialPort(this))
 {
     connect(port_, &QSerialPort::readyRead, this, &SerialPort::PortReadyRead);
 }
@@ -335,14 +343,47 @@ void SerialPort::SetPriority(ThreadPriorityMode value)
     settings_.Priority = value;
 }
 
-void SerialPort::SetBaudrate(BaudRateMode value) { StoreAndApply(settings_.Baudrate, value); }
-void SerialPort::SetParity(ParityMode value) { StoreAndApply(settings_.Parity, value); }
-void SerialPort::SetDatabits(DataBitsMode value) { StoreAndApply(settings_.Databits, value); }
-void SerialPort::SetStopbits(StopBitsMode value) { StoreAndApply(settings_.Stopbits, value); }
-void SerialPort::SetFlowControl(FlowControlMode value) { StoreAndApply(settings_.FlowControl, value); }
-void SerialPort::SetOptions(SerialOptions value) { StoreAndApply(settings_.Options, value); }
-void SerialPort::SetXonLim(int value) { StoreAndApply(settings_.XonLim, value); }
-void SerialPort::SetXoffLim(int value) { StoreAndApply(settings_.XoffLim, value); }
-void SerialPort::SetDTRControl(DtrMode value) { StoreAndApply(settings_.DTRControl, value); }
-void SerialPort::SetRTSControl(RtsMode value) { StoreAndApply(settings_.RTSControl, value); }
-void SerialPort::SetEventChars(const SerialEventChars& value) { StoreAndApply(settings_.EventChars, value); }
+void SerialPort::SetBaudrate(BaudRateMode value)
+{
+    StoreAndApply(settings_.Baudrate, value);
+}
+void SerialPort::SetParity(ParityMode value)
+{
+    StoreAndApply(settings_.Parity, value);
+}
+void SerialPort::SetDatabits(DataBitsMode value)
+{
+    StoreAndApply(settings_.Databits, value);
+}
+void SerialPort::SetStopbits(StopBitsMode value)
+{
+    StoreAndApply(settings_.Stopbits, value);
+}
+void SerialPort::SetFlowControl(FlowControlMode value)
+{
+    StoreAndApply(settings_.FlowControl, value);
+}
+void SerialPort::SetOptions(SerialOptions value)
+{
+    StoreAndApply(settings_.Options, value);
+}
+void SerialPort::SetXonLim(int value)
+{
+    StoreAndApply(settings_.XonLim, value);
+}
+void SerialPort::SetXoffLim(int value)
+{
+    StoreAndApply(settings_.XoffLim, value);
+}
+void SerialPort::SetDTRControl(DtrMode value)
+{
+    StoreAndApply(settings_.DTRControl, value);
+}
+void SerialPort::SetRTSControl(RtsMode value)
+{
+    StoreAndApply(settings_.RTSControl, value);
+}
+void SerialPort::SetEventChars(const SerialEventChars& value)
+{
+    StoreAndApply(settings_.EventChars, value);
+}

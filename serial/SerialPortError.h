@@ -27,7 +27,7 @@ inline constexpr const char* Statistics = "Error retrieving statistics (%d), %s"
 
 // Fills one of the "(%d), %s" texts above.
 std::string WithSystemError(const char* pattern, int code, const std::string& text);
-}
+} // namespace VaCommText
 
 // The system's text for an error code (strerror on POSIX, FormatMessage on Windows).
 std::string SystemErrorText(int code);

@@ -7,8 +7,21 @@
 #include <string>
 
 enum BaudRateMode : std::uint8_t {
-    br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200,
-    br38400, br56000, br57600, br115200, br128000, br256000
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
 };
 enum ParityMode : std::uint8_t { paNone, paOdd, paEven, paMark, paSpace };
 enum DataBitsMode : std::uint8_t { db4, db5, db6, db7, db8 };
@@ -16,17 +29,11 @@ enum StopBitsMode : std::uint8_t { sb1, sb15, sb2 };
 enum FlowControlMode : std::uint8_t { fcNone, fcXonXoff, fcRtsCts, fcDtrDsr };
 enum DtrMode : std::uint8_t { dtrDisable, dtrEnable, dtrHandshake };
 enum RtsMode : std::uint8_t { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
-enum SerialOption : std::uint8_t {
-    coContinueOnXOff, coErrorChar, coNullStrip, coParityCheck, coDsrSensitivity
-};
-enum SerialEvent : std::uint8_t {
-    ceBreak, ceCts, ceDsr, ceError, ceRing, ceRlsd, ceRxChar, ceTxEmpty, ceRxFlag
-};
+enum SerialOption : std::uint8_t { coContinueOnXOff, coErrorChar, coNullStrip, coParityCheck, coDsrSensitivity };
+enum SerialEvent : std::uint8_t { ceBreak, ceCts, ceDsr, ceError, ceRing, ceRlsd, ceRxChar, ceTxEmpty, ceRxFlag };
 // Kept for compatibility of the published properties: there is no worker
 // thread whose priority it could set (see VaComm.h).
-enum ThreadPriorityMode : std::uint8_t {
-    tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical
-};
+enum ThreadPriorityMode : std::uint8_t { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
 // A set of enumeration values, one bit per value.
 template <typename Enum>

@@ -20,9 +20,9 @@ constexpr const Table* kTables[4][4] = {
 // Every table keeps the zero byte, so a converted buffer stays terminated.
 constexpr bool AllKeepZero()
 {
-    for (const Table& t : {kCP1251ToKOI8R, kCP1251ToCP866, kCP1251ToISO8859, kKOI8RToCP1251, kKOI8RToCP866,
-                           kKOI8RToISO8859, kCP866ToCP1251, kCP866ToKOI8R, kCP866ToISO8859, kISO8859ToCP1251,
-                           kISO8859ToKOI8R, kISO8859ToCP866})
+    for (const Table& t :
+         {kCP1251ToKOI8R, kCP1251ToCP866, kCP1251ToISO8859, kKOI8RToCP1251, kKOI8RToCP866, kKOI8RToISO8859,
+          kCP866ToCP1251, kCP866ToKOI8R, kCP866ToISO8859, kISO8859ToCP1251, kISO8859ToKOI8R, kISO8859ToCP866})
         if (t[0] != 0)
             return false;
     return true;

@@ -30,8 +30,14 @@ constexpr long kMaxRedirects = 20;
 // to repaint and take a click.
 constexpr std::chrono::milliseconds kWaitingInterval{40};
 
-CURL* Handle(void* p) { return static_cast<CURL*>(p); }
-CURLM* Multi(void* p) { return static_cast<CURLM*>(p); }
+CURL* Handle(void* p)
+{
+    return static_cast<CURL*>(p);
+}
+CURLM* Multi(void* p)
+{
+    return static_cast<CURLM*>(p);
+}
 
 // "30 seconds", "1 second", "0.3 seconds".
 std::string SecondsText(int ms)
@@ -58,8 +64,7 @@ std::string SizeText(std::size_t bytes)
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size()
-        && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
            });
 }
@@ -67,7 +72,8 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
 bool HasHeader(const std::vector<std::string>& lines, std::string_view name)
 {
     const std::string prefix = std::string(name) + ":";
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return StartsWithIgnoringCase(l, prefix); });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return StartsWithIgnoringCase(l, prefix); });
 }
 
 std::string NumericAddress(const sockaddr* address, socklen_t length)
@@ -197,8 +203,9 @@ struct HttpTransfer {
         if (status >= 100 && status < 200)
             self->CallEvent(self->OnIntermediateResponse);
         if (redirect) {
-            const auto location = std::find_if(self->FHeaderBlock.begin(), self->FHeaderBlock.end(),
-                                               [](const std::string& l) { return StartsWithIgnoringCase(l, "Location:"); });
+            const auto location =
+                std::find_if(self->FHeaderBlock.begin(), self->FHeaderBlock.end(),
+                             [](const std::string& l) { return StartsWithIgnoringCase(l, "Location:"); });
             char* current = nullptr;
             curl_easy_getinfo(Handle(self->FCurl), CURLINFO_EFFECTIVE_URL, &current);
             if (location != self->FHeaderBlock.end() && current) {
@@ -229,16 +236,16 @@ struct HttpTransfer {
         if (held + n > limit / 2)
             self->ResponseBody.Reserve(limit); // else doubling could take twice the limit
         const bool ok = n == 0 || Guard(self, [&] {
-            self->LastReceived = static_cast<std::int64_t>(n);
-            self->TotalReceived += static_cast<std::int64_t>(n);
-            self->CallEvent(self->OnResponseReceived);
-            self->ChunkOffset = static_cast<std::int64_t>(self->ResponseBody.Size());
-            self->ResponseBody.SetPosition(self->ResponseBody.Size());
-            self->ResponseBody.Write(std::string_view(data, n));
-            self->ChunkSize = static_cast<std::int64_t>(n);
-            self->BytesRead += static_cast<std::int64_t>(n);
-            self->CallEvent(self->OnDataAvailable);
-        });
+                            self->LastReceived = static_cast<std::int64_t>(n);
+                            self->TotalReceived += static_cast<std::int64_t>(n);
+                            self->CallEvent(self->OnResponseReceived);
+                            self->ChunkOffset = static_cast<std::int64_t>(self->ResponseBody.Size());
+                            self->ResponseBody.SetPosition(self->ResponseBody.Size());
+                            self->ResponseBody.Write(std::string_view(data, n));
+                            self->ChunkSize = static_cast<std::int64_t>(n);
+                            self->BytesRead += static_cast<std::int64_t>(n);
+                            self->CallEvent(self->OnDataAvailable);
+                        });
         return ok && !tooLarge ? n : CURL_WRITEFUNC_ERROR;
     }
 
@@ -435,9 +442,15 @@ void StoreAndBuild(T& field, T value, Build&& build)
 }
 } // namespace
 
-void HttpClient::SetURLPath(const std::string& value) { StoreAndBuild(FURLPath, value, [this] { BuildURL(); }); }
+void HttpClient::SetURLPath(const std::string& value)
+{
+    StoreAndBuild(FURLPath, value, [this] { BuildURL(); });
+}
 
-void HttpClient::SetHostName(const std::string& value) { StoreAndBuild(FHostName, value, [this] { BuildURL(); }); }
+void HttpClient::SetHostName(const std::string& value)
+{
+    StoreAndBuild(FHostName, value, [this] { BuildURL(); });
+}
 
 void HttpClient::SetExtraInfo(const std::string& value)
 {
@@ -481,8 +494,8 @@ bool HttpClient::AskCredentials(bool proxy)
     if (!OnCredentials)
         return false;
     const std::string title = proxy ? "Proxy authentication: " + FProxy : "Authentication: " + FHostName;
-    const auto answer = OnCredentials(title, proxy ? HttpCredentials{FProxyUserName, FProxyPassword}
-                                                   : HttpCredentials{FUserName, FPassword});
+    const auto answer = OnCredentials(
+        title, proxy ? HttpCredentials{FProxyUserName, FProxyPassword} : HttpCredentials{FUserName, FPassword});
     if (!answer)
         return false;
     (proxy ? FProxyUserName : FUserName) = answer->userName;
@@ -497,7 +510,11 @@ bool HttpClient::Execute()
         throw std::logic_error("A request is already running.");
     struct BusyScope {
         bool& busy;
-        explicit BusyScope(bool& b) : busy(b) { busy = true; }
+        explicit BusyScope(bool& b)
+            : busy(b)
+        {
+            busy = true;
+        }
         ~BusyScope() { busy = false; }
     } busyScope(Busy);
 

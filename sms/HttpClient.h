@@ -76,7 +76,10 @@ constexpr int kInternetFlagCount = 17;
 
 // A set of InternetFlagBit: bit n stands for the flag with ordinal n.
 using InternetFlags = std::uint32_t;
-constexpr InternetFlags InternetFlag(InternetFlagBit f) { return InternetFlags{1} << f; }
+constexpr InternetFlags InternetFlag(InternetFlagBit f)
+{
+    return InternetFlags{1} << f;
+}
 
 constexpr InternetFlags kDefaultInternetFlags = InternetFlag(ifIgnoreCertCnInvalid)
     | InternetFlag(ifIgnoreCertDateInvalid) | InternetFlag(ifIgnoreRedirectToHttp)
@@ -187,12 +190,12 @@ public:
 
     // ---- public state ----
     HttpBody ResponseBody; // emptied when a request starts; raw body
-    HttpBody RequestBody;  // its whole content is sent; never cleared here
+    HttpBody RequestBody; // its whole content is sent; never cleared here
     std::vector<std::string> ResponseHeaders; // status line first
     int StatusCode = 0;
     int LastError = 0; // libcurl code of the last failure, 0 after success
     bool Busy = false;
-    std::string StatusText;  // server address of the last resolve/connect event
+    std::string StatusText; // server address of the last resolve/connect event
     std::string RedirectURL; // target of the last redirect
     std::int64_t BytesSent = 0;
     std::int64_t LastReceived = 0;
@@ -261,7 +264,7 @@ private:
     InternetFlags FInternetFlags = kDefaultInternetFlags;
     std::uint32_t FRequestFlags = InternetRequestFlags(kDefaultInternetFlags);
 
-    void* FCurl = nullptr;  // the easy handle, kept open across requests
+    void* FCurl = nullptr; // the easy handle, kept open across requests
     void* FMulti = nullptr; // drives FCurl and holds its kept connections
     bool FCookieEngine = false;
     bool FDestroying = false;
@@ -275,6 +278,6 @@ private:
     enum class Stop { None, TimedOut, TooLarge, Cancelled };
     Stop FStop = Stop::None;
     bool FCancelRequested = false;
-    bool FRequestSent = false;        // the receive time-out runs from here on
-    std::int64_t FBytesArrived = 0;   // header and body bytes of this transfer
+    bool FRequestSent = false; // the receive time-out runs from here on
+    std::int64_t FBytesArrived = 0; // header and body bytes of this transfer
 };

@@ -6,7 +6,10 @@
 
 class HttpError : public std::runtime_error {
 public:
-    HttpError(int code, const std::string& message) : std::runtime_error(message), FCode(code) {}
+    HttpError(int code, const std::string& message)
+        : std::runtime_error(message)
+        , FCode(code)
+    { }
     int Code() const { return FCode; }
 
 private:

@@ -63,11 +63,20 @@ void AppendEscape(std::string& out, unsigned char b)
     out += kHex[b & 0x0F];
 }
 
-bool IsUnsafeUrlByte(unsigned char b) { return b <= 0x20 || b >= 0x7F; }
+bool IsUnsafeUrlByte(unsigned char b)
+{
+    return b <= 0x20 || b >= 0x7F;
+}
 
-bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
 
-bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 } // namespace
 

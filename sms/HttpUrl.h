@@ -8,10 +8,10 @@
 #include <string_view>
 
 struct HttpUrlParts {
-    std::string Scheme;   // lower case, e.g. "http"
+    std::string Scheme; // lower case, e.g. "http"
     std::string HostName;
-    int Port = 0;         // the scheme's default port when the URL names none
-    std::string URLPath;  // "/" at least
+    int Port = 0; // the scheme's default port when the URL names none
+    std::string URLPath; // "/" at least
     std::string ExtraInfo; // "?query", "#fragment", both, or empty
     std::optional<std::string> UserName;
     std::optional<std::string> Password;

@@ -13,7 +13,7 @@ namespace {
 // the Cyrillic block are the Serbian, Macedonian, Ukrainian and Belarusian ones.
 constexpr std::array<unsigned char, 256> MakeFoldTable()
 {
-    std::array<unsigned char, 256> t {};
+    std::array<unsigned char, 256> t{};
     for (int i = 0; i < 256; ++i)
         t[static_cast<std::size_t>(i)] = static_cast<unsigned char>(i);
     for (int c = 'A'; c <= 'Z'; ++c)
@@ -21,9 +21,21 @@ constexpr std::array<unsigned char, 256> MakeFoldTable()
     for (int c = 0xC0; c <= 0xDF; ++c)
         t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c + 32);
     constexpr std::array<std::array<unsigned char, 2>, 15> pairs = {{
-        {0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8D, 0x9D}, {0x8E, 0x9E},
-        {0x8F, 0x9F}, {0xA1, 0xA2}, {0xA3, 0xBC}, {0xA5, 0xB4}, {0xA8, 0xB8}, {0xAA, 0xBA},
-        {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE},
+        {0x80, 0x90},
+        {0x81, 0x83},
+        {0x8A, 0x9A},
+        {0x8C, 0x9C},
+        {0x8D, 0x9D},
+        {0x8E, 0x9E},
+        {0x8F, 0x9F},
+        {0xA1, 0xA2},
+        {0xA3, 0xBC},
+        {0xA5, 0xB4},
+        {0xA8, 0xB8},
+        {0xAA, 0xBA},
+        {0xAF, 0xBF},
+        {0xB2, 0xB3},
+        {0xBD, 0xBE},
     }};
     for (const auto& p : pairs)
         t[p[0]] = p[1];
@@ -90,8 +102,7 @@ bool SameNameWin1251(std::string_view a, std::string_view b)
 
 ProfileIniFile::ProfileIniFile(std::string path)
     : path_(std::move(path))
-{
-}
+{ }
 
 ProfileIniFile ProfileIniFile::FromBytes(std::string_view bytes)
 {
@@ -190,9 +201,9 @@ void ProfileIniFile::Load()
     // on FAT, a clock tick elsewhere) may leave size and times as they were;
     // a file that was older than that when read cannot change unseen.
     constexpr std::int64_t kClockResolutionNs = 3'000'000'000;
-    const std::int64_t readAtNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                      std::chrono::system_clock::now().time_since_epoch())
-                                      .count();
+    const std::int64_t readAtNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
     const FileContents contents = readRegularFile(path);
     if (contents.outcome.fault == FileFault::Missing)
         return takeMissing();
@@ -282,8 +293,7 @@ std::vector<std::string> ProfileIniFile::KeysOf(std::string_view section) const
     return FitListBuffer(std::move(keys));
 }
 
-std::string ProfileIniFile::ValueOf(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue) const
+std::string ProfileIniFile::ValueOf(std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
     const std::string_view wanted = Trim(key);
     std::string_view found = defaultValue;
@@ -319,8 +329,7 @@ bool ProfileIniFile::SectionExists(std::string_view section)
     return FindSection(section) != nullptr;
 }
 
-std::string ProfileIniFile::ReadString(std::string_view section, std::string_view key,
-                                       std::string_view defaultValue)
+std::string ProfileIniFile::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue)
 {
     Load();
     return ValueOf(section, key, defaultValue);
@@ -329,8 +338,8 @@ std::string ProfileIniFile::ReadString(std::string_view section, std::string_vie
 void ProfileIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
-        throw IniFileError("Line breaks are not allowed in the profile file: [" + std::string(section)
-                            + "] " + std::string(key));
+        throw IniFileError("Line breaks are not allowed in the profile file: [" + std::string(section) + "] "
+                           + std::string(key));
     // Such names would be written but could never be read back.
     if (Trim(section).empty() || section.find(']') != std::string_view::npos)
         throw IniFileError("Invalid section name in the profile file: \"" + std::string(section) + "\"");

@@ -39,9 +39,9 @@ std::string SuccessText(CodePageConverter& coder, std::string_view reply, CodePa
 std::string PageForDisplay(CodePageConverter& coder, std::string_view pageText, CodePage page);
 
 struct SubmissionOutcome {
-    bool judged = false;   // the reply was looked at (the request was made)
+    bool judged = false; // the reply was looked at (the request was made)
     bool accepted = false; // a non-empty success text occurs in the page
-    std::string pageText;  // the page in Windows-1251 when judged
+    std::string pageText; // the page in Windows-1251 when judged
     std::exception_ptr error; // what the request or its setup raised
 };
 

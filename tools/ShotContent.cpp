@@ -25,7 +25,9 @@ namespace {
 // Answers the one file dialog of the logo load with a fixed file.
 class FixedFilePrompts : public Prompts {
 public:
-    explicit FixedFilePrompts(QString fileName) : fileName_(std::move(fileName)) {}
+    explicit FixedFilePrompts(QString fileName)
+        : fileName_(std::move(fileName))
+    { }
     bool Confirm(QWidget*, const QString&) override { return false; }
     void Notice(QWidget*, const QString& text) override { notices_ << text; }
     QString OpenFileName(QWidget*, const QString&, const QString&) override { return fileName_; }
@@ -59,7 +61,7 @@ QImage LogoPattern()
     return image;
 }
 
-}  // namespace
+} // namespace
 
 void FillMainWindow()
 {
@@ -74,17 +76,17 @@ void FillMainWindow()
 void FillPhonebook()
 {
     struct Row {
-        const char* name;  // Windows-1251 bytes
+        const char* name; // Windows-1251 bytes
         const char* number;
     };
     static constexpr Row rows[] = {
         {"Service centre", "+78127654321"},
         {"Ivanov Petr", "8-812-555-01-02"},
-        {"\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0", "89115550102"},   // Cyrillic "Ivanov Petr"
-        {"\xC4\xEE\xEC", "2345678"},                                   // Cyrillic "Home"
-        {"\xD0\xE0\xE1\xEE\xF2\xE0 \xEE\xF4\xE8\xF1", "+7-812-100-20-30"},  // Cyrillic "Work office"
+        {"\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0", "89115550102"}, // Cyrillic "Ivanov Petr"
+        {"\xC4\xEE\xEC", "2345678"}, // Cyrillic "Home"
+        {"\xD0\xE0\xE1\xEE\xF2\xE0 \xEE\xF4\xE8\xF1", "+7-812-100-20-30"}, // Cyrillic "Work office"
         {"Taxi", "068"},
-        {"ABCDEFGHIJKLMNOP", "+123456789012345678901234567890"},  // both fields at their full length
+        {"ABCDEFGHIJKLMNOP", "+123456789012345678901234567890"}, // both fields at their full length
     };
     int row = 1;
     for (const Row& r : rows) {
@@ -108,17 +110,18 @@ void FillSendSms()
     smsWindow->findChild<QComboBox*>("operatorBox")->setEditText("Demo POST");
     smsWindow->findChild<QLineEdit*>("prefixEdit")->setText("8");
     smsWindow->findChild<QLineEdit*>("numberEdit")->setText("9161234567");
-    smsWindow->findChild<QPlainTextEdit*>("messageEdit")->setPlainText(
-        FromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
+    smsWindow->findChild<QPlainTextEdit*>("messageEdit")
+        ->setPlainText(FromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
 }
 
 // The operator dialog filled with a profile, as "Edit" shows it.
 void FillOperatorSettings()
 {
     const std::pair<const char*, const char*> fields[] = {
-        {"operatorEdit", "Demo POST"}, {"urlEdit", "127.0.0.1:8081/sms"}, {"numberFieldEdit", "phone"}, {"prefixEdit", "8"},
-        {"textFieldEdit", "msg"},      {"submitNameEdit", "send"},           {"submitValueEdit", "Send"},   {"extraName1Edit", "lang"},
-        {"extraValue1Edit", "ru"},          {"replyEdit", "OK"},               {"refererEdit", "127.0.0.1:8081/"}};
+        {"operatorEdit", "Demo POST"}, {"urlEdit", "127.0.0.1:8081/sms"}, {"numberFieldEdit", "phone"},
+        {"prefixEdit", "8"},           {"textFieldEdit", "msg"},          {"submitNameEdit", "send"},
+        {"submitValueEdit", "Send"},   {"extraName1Edit", "lang"},        {"extraValue1Edit", "ru"},
+        {"replyEdit", "OK"},           {"refererEdit", "127.0.0.1:8081/"}};
     for (const auto& [name, text] : fields)
         operatorDialog->findChild<QLineEdit*>(name)->setText(text);
 }

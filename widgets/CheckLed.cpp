@@ -4,7 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-CheckLed::CheckLed(QWidget* parent) : QWidget(parent)
+CheckLed::CheckLed(QWidget* parent)
+    : QWidget(parent)
 {
     // Not a tab stop, but a click gives it the focus so that space toggles it.
     setFocusPolicy(Qt::ClickFocus);
@@ -104,8 +105,8 @@ void CheckLed::paintEvent(QPaintEvent*)
     painter.drawLine(image.topRight(), image.bottomRight());
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     const bool horizontal = layout_ == ImageLayout::ImageLeft || layout_ == ImageLayout::ImageRight;
-    const Qt::Alignment align = horizontal ? (layout_ == ImageLayout::ImageLeft ? Qt::AlignLeft : Qt::AlignRight)
-                                           : Qt::AlignHCenter;
+    const Qt::Alignment align =
+        horizontal ? (layout_ == ImageLayout::ImageLeft ? Qt::AlignLeft : Qt::AlignRight) : Qt::AlignHCenter;
     painter.drawText(captionRect(), int(align | Qt::AlignVCenter | Qt::TextSingleLine), caption_);
 }
 

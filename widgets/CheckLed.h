@@ -5,7 +5,6 @@
 
 #include "widgets/IndicatorPalette.h"
 
-
 class CheckLed : public QWidget {
     Q_OBJECT
 public:
@@ -21,7 +20,7 @@ public:
     void SetPalette(const IndicatorPalette& value);
     ImageLayout Layout() const { return layout_; }
     void SetLayout(ImageLayout value);
-    int Margin() const { return margin_; }  // -1 centres image and caption
+    int Margin() const { return margin_; } // -1 centres image and caption
     void SetMargin(int value);
     int Spacing() const { return spacing_; }
     void SetSpacing(int value);

@@ -5,7 +5,10 @@
 #include <QPainter>
 
 DotMatrix::DotMatrix(QWidget* parent, int columns, int rows)
-    : QWidget(parent), columns_(columns), rows_(rows), lit_(static_cast<std::size_t>(columns * rows), false)
+    : QWidget(parent)
+    , columns_(columns)
+    , rows_(rows)
+    , lit_(static_cast<std::size_t>(columns * rows), false)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -2,7 +2,9 @@
 
 #include "widgets/Prompts.h"
 
-M2BusApplication::M2BusApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+M2BusApplication::M2BusApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{ }
 
 bool M2BusApplication::notify(QObject* receiver, QEvent* event)
 {

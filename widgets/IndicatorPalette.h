@@ -14,8 +14,8 @@ inline QColor ColorFromTColor(Rgb c)
 }
 
 struct IndicatorPalette {
-    QColor Low{0x00, 0x80, 0x00};   // green
-    QColor High{0x00, 0xFF, 0x00};  // lime
+    QColor Low{0x00, 0x80, 0x00}; // green
+    QColor High{0x00, 0xFF, 0x00}; // lime
     friend bool operator==(const IndicatorPalette&, const IndicatorPalette&) = default;
 };
 

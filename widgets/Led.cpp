@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-ImageTextRects LayoutImageAndText(const QRect& client, QSize image, QSize text, ImageLayout layout,
-                                     int margin, int spacing)
+ImageTextRects LayoutImageAndText(const QRect& client, QSize image, QSize text, ImageLayout layout, int margin,
+                                  int spacing)
 {
     const bool horizontal = layout == ImageLayout::ImageLeft || layout == ImageLayout::ImageRight;
     if (text.isEmpty())
@@ -19,23 +19,22 @@ ImageTextRects LayoutImageAndText(const QRect& client, QSize image, QSize text, 
     int textPos = imageFirst ? start + imageLen + spacing : extent - start - imageLen - spacing - textLen;
     ImageTextRects r;
     if (horizontal) {
-        r.image = QRect(client.left() + imagePos, client.top() + (client.height() - image.height()) / 2,
-                        image.width(), image.height());
-        r.text = QRect(client.left() + textPos, client.top() + (client.height() - text.height()) / 2,
-                       text.width(), text.height());
+        r.image = QRect(client.left() + imagePos, client.top() + (client.height() - image.height()) / 2, image.width(),
+                        image.height());
+        r.text = QRect(client.left() + textPos, client.top() + (client.height() - text.height()) / 2, text.width(),
+                       text.height());
     } else {
-        r.image = QRect(client.left() + (client.width() - image.width()) / 2, client.top() + imagePos,
-                        image.width(), image.height());
-        r.text = QRect(client.left() + (client.width() - text.width()) / 2, client.top() + textPos,
-                       text.width(), text.height());
+        r.image = QRect(client.left() + (client.width() - image.width()) / 2, client.top() + imagePos, image.width(),
+                        image.height());
+        r.text = QRect(client.left() + (client.width() - text.width()) / 2, client.top() + textPos, text.width(),
+                       text.height());
     }
     return r;
 }
 
 Led::Led(QWidget* parent)
     : QWidget(parent)
-{
-}
+{ }
 
 void Led::SetActive(bool active)
 {

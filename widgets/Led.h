@@ -18,8 +18,8 @@ struct ImageTextRects {
     QRect image;
     QRect text;
 };
-ImageTextRects LayoutImageAndText(const QRect& client, QSize image, QSize text,
-                                     ImageLayout layout, int margin, int spacing);
+ImageTextRects LayoutImageAndText(const QRect& client, QSize image, QSize text, ImageLayout layout, int margin,
+                                  int spacing);
 
 class Led : public QWidget {
     Q_OBJECT

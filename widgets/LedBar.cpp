@@ -12,7 +12,9 @@ int VrIndicatorLitCount(int position, int min, int max, int ledCount)
     return static_cast<int>(ledCount * percent / 100);
 }
 
-LedBar::LedBar(QWidget* parent) : QWidget(parent) {}
+LedBar::LedBar(QWidget* parent)
+    : QWidget(parent)
+{ }
 
 void LedBar::SetMin(int value)
 {

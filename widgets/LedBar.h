@@ -16,9 +16,9 @@ class LedBar : public QWidget {
 public:
     explicit LedBar(QWidget* parent = nullptr);
 
-    IndicatorPalette Palette1{{0x00, 0x80, 0x00}, {0x00, 0xFF, 0x00}};  // green / lime
-    IndicatorPalette Palette2{{0x80, 0x80, 0x00}, {0xFF, 0xFF, 0x00}};  // olive / yellow
-    IndicatorPalette Palette3{{0x80, 0x00, 0x00}, {0xFF, 0x00, 0x00}};  // maroon / red
+    IndicatorPalette Palette1{{0x00, 0x80, 0x00}, {0x00, 0xFF, 0x00}}; // green / lime
+    IndicatorPalette Palette2{{0x80, 0x80, 0x00}, {0xFF, 0xFF, 0x00}}; // olive / yellow
+    IndicatorPalette Palette3{{0x80, 0x00, 0x00}, {0xFF, 0x00, 0x00}}; // maroon / red
 
     int Min() const { return min_; }
     int Max() const { return max_; }

@@ -4,7 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
-LedProgressBar::LedProgressBar(QWidget* parent) : QWidget(parent)
+LedProgressBar::LedProgressBar(QWidget* parent)
+    : QWidget(parent)
 {
     resize(200, 16);
 }

@@ -21,7 +21,8 @@ public:
     bool Confirm(QWidget* parent, const QString& text) override
     {
         return QMessageBox::question(parent, QApplicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
+                                     QMessageBox::No)
+            == QMessageBox::Yes;
     }
     void Notice(QWidget* parent, const QString& text) override
     {
@@ -82,7 +83,7 @@ private:
     static QString Run(QFileDialog& dialog)
     {
         return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                        : QString();
+                                                                                       : QString();
     }
     // A pane beside the file list that shows the picture under the cursor.
     static void AddPicturePreview(QFileDialog& dialog)
@@ -98,9 +99,9 @@ private:
         grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
         QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
             const QImage image(path);
-            preview->setPixmap(image.isNull() ? QPixmap()
-                                              : QPixmap::fromImage(image).scaled(preview->size() - QSize(8, 8),
-                                                                                 Qt::KeepAspectRatio));
+            preview->setPixmap(
+                image.isNull() ? QPixmap()
+                               : QPixmap::fromImage(image).scaled(preview->size() - QSize(8, 8), Qt::KeepAspectRatio));
         });
     }
     static QString QApplicationTitle() { return QString::fromLatin1(kApplicationTitle); }

@@ -4,8 +4,7 @@
 
 RaisedLabel::RaisedLabel(QWidget* parent)
     : QWidget(parent)
-{
-}
+{ }
 
 void RaisedLabel::SetCaption(const QString& caption)
 {

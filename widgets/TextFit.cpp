@@ -21,7 +21,7 @@ int chromeWidth(const QLabel& label)
     return 2 * (label.frameWidth() + label.margin()) + label.indent() * (label.indent() > 0);
 }
 
-}  // namespace
+} // namespace
 
 void FitLabelToText(QLabel& label)
 {
@@ -42,7 +42,7 @@ void FitLabelToText(RaisedLabel& label)
 void NarrowLabelToEndBefore(QLabel& label, int limit)
 {
     constexpr int gap = 3;
-    constexpr int narrowest = 70;  // percent; narrower becomes hard to read
+    constexpr int narrowest = 70; // percent; narrower becomes hard to read
     const int room = limit - gap - label.x() - chromeWidth(label);
     QFont font = label.font();
     for (int stretch = 100; stretch >= narrowest; --stretch) {

@@ -325,9 +325,8 @@ void WindowPlacement::SavePlacement(QSettings& store, const QString&)
     const int showCmd = state.testFlag(Qt::WindowMinimized) ? kShowMinimized
         : state.testFlag(Qt::WindowMaximized)               ? kShowMaximized
                                                             : kShowNormal;
-    const int flags = state.testFlag(Qt::WindowMinimized) && state.testFlag(Qt::WindowMaximized)
-        ? kRestoreToMaximized
-        : 0;
+    const int flags =
+        state.testFlag(Qt::WindowMinimized) && state.testFlag(Qt::WindowMaximized) ? kRestoreToMaximized : 0;
     const QMargins m = FrameMargins(owner_);
     const QRect normal = owner_->isMinimized() || owner_->isMaximized() ? owner_->normalGeometry() : owner_->geometry();
     const QRect frame = normal.marginsAdded(m);
@@ -387,8 +386,8 @@ void WindowPlacement::RestorePlacement(QSettings& store, const QString&)
         const int ppi = ReadInt(store, kPixelsPerInchKey, owner_->logicalDpiY());
         const QMargins m = FrameMargins(owner_);
         const QRect frame = owner_->geometry().marginsAdded(m);
-        std::array<int, 4> n = FourNumbers(
-            norm, {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()});
+        std::array<int, 4> n =
+            FourNumbers(norm, {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()});
         if ((!minMax.isEmpty() || !norm.isEmpty()) && ppi == owner_->logicalDpiY()) {
             const bool sizeable = IsSizeable(owner_);
             if (!sizeable) {
@@ -493,8 +492,7 @@ StoredValue* StoredValues::Find(const QString& name)
 
 WindowStateStore::WindowStateStore(QWidget* owner)
     : WindowPlacement(owner)
-{
-}
+{ }
 
 void WindowStateStore::SetStoredProps(const QStringList& lines)
 {
@@ -624,8 +622,9 @@ void WindowStateStore::RestoreContents(QSettings& store, const QString& section)
             case StoredPropKind::List: {
                 const QString listSection = section + "." + prefixed + "/";
                 bool ok = false;
-                const int count = std::min(
-                    ReadText(store, listSection + kCountKey, QStringLiteral("0")).trimmed().toInt(&ok), kMaxStoredListItems);
+                const int count =
+                    std::min(ReadText(store, listSection + kCountKey, QStringLiteral("0")).trimmed().toInt(&ok),
+                             kMaxStoredListItems);
                 QStringList items;
                 for (int i = 0; ok && i < count; ++i)
                     items << ReadText(store, listSection + kListItemKey.arg(i), QString());
@@ -636,8 +635,7 @@ void WindowStateStore::RestoreContents(QSettings& store, const QString& section)
             case StoredPropKind::None:
                 break;
             }
-        } catch (const WindowStateError&) {
-        }
+        } catch (const WindowStateError&) { }
     }
     for (std::size_t i = 0; i < storedValues_.Count(); ++i) {
         StoredValue& value = storedValues_[i];

@@ -68,8 +68,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, class QEvent* event) override;
-    virtual void SaveContents(QSettings&, const QString&) {}
-    virtual void RestoreContents(QSettings&, const QString&) {}
+    virtual void SaveContents(QSettings&, const QString&) { }
+    virtual void RestoreContents(QSettings&, const QString&) { }
 
 private:
     static std::unique_ptr<QSettings> RegistryStore(const QString& key);

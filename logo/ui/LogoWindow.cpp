@@ -20,7 +20,9 @@ namespace {
 class TransferScope {
 public:
     TransferScope(QWidget& window, QPushButton& button, LedBar& indicator)
-        : window_(window), button_(button), indicator_(indicator)
+        : window_(window)
+        , button_(button)
+        , indicator_(indicator)
     {
         button_.setEnabled(false);
         window_.setCursor(Qt::WaitCursor);
@@ -43,7 +45,10 @@ private:
 
 } // namespace
 
-LogoWindow::LogoWindow(LogoHost& host, QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::LogoWindow>()), host_(host)
+LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
+    : QWidget(parent)
+    , ui_(std::make_unique<Ui::LogoWindow>())
+    , host_(host)
 {
     InstallFontSubstitutes();
     ui_->setupUi(this);
@@ -109,7 +114,8 @@ void LogoWindow::writeToPhone()
 
 void LogoWindow::loadFromFile()
 {
-    const QString fileName = prompts().OpenFileNameAs(this, QStringLiteral("Load Bitmap"), LogoOpenPictureFilter(), QStringLiteral("Logo"), true);
+    const QString fileName = prompts().OpenFileNameAs(this, QStringLiteral("Load Bitmap"), LogoOpenPictureFilter(),
+                                                      QStringLiteral("Logo"), true);
     if (!fileName.isEmpty()) {
         try {
             picture_ = LogoLoadPicture(fileName);
@@ -126,14 +132,15 @@ void LogoWindow::loadFromFile()
 
 void LogoWindow::saveToFile()
 {
-    const QString fileName = prompts().SaveFileNameAs(
-        this, QStringLiteral("Save as Bitmap"), QStringLiteral("Windows Bitmap (*.bmp);;All files (*)"),
-        QStringLiteral("bmp"), QStringLiteral("Logo"));
+    const QString fileName = prompts().SaveFileNameAs(this, QStringLiteral("Save as Bitmap"),
+                                                      QStringLiteral("Windows Bitmap (*.bmp);;All files (*)"),
+                                                      QStringLiteral("bmp"), QStringLiteral("Logo"));
     if (fileName.isEmpty())
         return;
     if (picture_.isNull()) {
-        prompts().Notice(this, QStringLiteral("There is no picture to save yet: load the logo from the phone or "
-                                              "load a bitmap first."));
+        prompts().Notice(this,
+                         QStringLiteral("There is no picture to save yet: load the logo from the phone or "
+                                        "load a bitmap first."));
         return;
     }
     try {
@@ -152,7 +159,8 @@ void LogoWindow::toggleDot(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y)
     dotMatrix->SetItems(index, !dotMatrix->Items(index));
 }
 
-void LogoWindow::dotMatrixClicked() {}
+void LogoWindow::dotMatrixClicked()
+{ }
 
 QImage& LogoWindow::pictureForPixels()
 {

@@ -23,7 +23,8 @@ const QString DefaultFileName = QStringLiteral("Phbook");
 // Re-enables the buttons a bulk transfer disabled, however it ends.
 class ButtonsDisabled {
 public:
-    ButtonsDisabled(std::initializer_list<QWidget*> buttons) : buttons_(buttons)
+    ButtonsDisabled(std::initializer_list<QWidget*> buttons)
+        : buttons_(buttons)
     {
         for (QWidget* b : buttons_)
             b->setEnabled(false);
@@ -43,7 +44,11 @@ private:
 // Marks the window busy with the handset for as long as a transfer runs.
 class TransferRunning {
 public:
-    explicit TransferRunning(bool& flag) : flag_(flag) { flag_ = true; }
+    explicit TransferRunning(bool& flag)
+        : flag_(flag)
+    {
+        flag_ = true;
+    }
     ~TransferRunning() { flag_ = false; }
     TransferRunning(const TransferRunning&) = delete;
     TransferRunning& operator=(const TransferRunning&) = delete;
@@ -54,13 +59,17 @@ private:
 
 } // namespace
 
-PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent) : PhonebookWindow(host, ownEditor_, parent)
+PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent)
+    : PhonebookWindow(host, ownEditor_, parent)
 {
     ownEditor_ = &editor;
 }
 
 PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& editorSlot, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::PhonebookWindow>()), host_(host), editorSlot_(&editorSlot)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::PhonebookWindow>())
+    , host_(host)
+    , editorSlot_(&editorSlot)
 {
     ui_->setupUi(this);
     readButton = ui_->readButton;
@@ -247,7 +256,8 @@ void PhonebookWindow::writeAllToPhone()
 
 void PhonebookWindow::saveToFile()
 {
-    const QString path = prompts().SaveFileNameAs(this, QStringLiteral("Save phonebook"), FileFilter, FileExtension, DefaultFileName);
+    const QString path =
+        prompts().SaveFileNameAs(this, QStringLiteral("Save phonebook"), FileFilter, FileExtension, DefaultFileName);
     if (path.isEmpty())
         return;
     SavePhonebookFile(path, RecordRowsAsEntries());
@@ -255,7 +265,8 @@ void PhonebookWindow::saveToFile()
 
 void PhonebookWindow::loadFromFile()
 {
-    const QString path = prompts().OpenFileNameAs(this, QStringLiteral("Load phonebook"), FileFilter, DefaultFileName, false);
+    const QString path =
+        prompts().OpenFileNameAs(this, QStringLiteral("Load phonebook"), FileFilter, DefaultFileName, false);
     if (path.isEmpty())
         return;
     const DecodedPhonebook book = DecodePhonebookFile(ReadPhonebookFile(path));
@@ -274,10 +285,11 @@ void PhonebookWindow::updateRecordInPhone()
     if (row <= 0)
         return;
     if (row > RecordRows) {
-        prompts().Notice(this, QStringLiteral("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
-                                              "can be written to the phone.")
-                                   .arg(row)
-                                   .arg(RecordRows));
+        prompts().Notice(this,
+                         QStringLiteral("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
+                                        "can be written to the phone.")
+                             .arg(row)
+                             .arg(RecordRows));
         return;
     }
     if (!prompts().Confirm(this, QStringLiteral("Do you really want to update record #%1 in Phone?").arg(row)))

@@ -23,7 +23,7 @@ class PhonebookWindow : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int GridRows = 116;  // header row + 100 records + 15 spare rows
+    static constexpr int GridRows = 116; // header row + 100 records + 15 spare rows
     static constexpr int RecordRows = 100;
 
     // host and editor are not owned; both outlive the window.

@@ -22,7 +22,9 @@ QString Displayed(const QLineEdit* edit, int positions)
 
 } // namespace
 
-RecordEditor::RecordEditor(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::RecordEditor>())
+RecordEditor::RecordEditor(QWidget* parent)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::RecordEditor>())
 {
     ui_->setupUi(this);
     nameLabel = ui_->nameLabel;

@@ -58,9 +58,10 @@ void OperatorDialog::EmptyEditBoxes()
 QWidget* OperatorDialog::FieldFor(std::size_t keyIndex) const
 {
     QWidget* const fields[kProfileKeyCount] = {
-        ui_->urlEdit, ui_->numberFieldEdit, ui_->prefixEdit, ui_->textFieldEdit, ui_->methodBox, ui_->submitNameEdit,
-        ui_->submitValueEdit, ui_->replyEdit, ui_->charsetBox, ui_->refererEdit, ui_->loginEdit, ui_->passwordEdit,
-        ui_->extraName1Edit, ui_->extraValue1Edit, ui_->extraName2Edit, ui_->extraValue2Edit,
+        ui_->urlEdit,        ui_->numberFieldEdit, ui_->prefixEdit,      ui_->textFieldEdit,
+        ui_->methodBox,      ui_->submitNameEdit,  ui_->submitValueEdit, ui_->replyEdit,
+        ui_->charsetBox,     ui_->refererEdit,     ui_->loginEdit,       ui_->passwordEdit,
+        ui_->extraName1Edit, ui_->extraValue1Edit, ui_->extraName2Edit,  ui_->extraValue2Edit,
     };
     return keyIndex < kProfileKeyCount ? fields[keyIndex] : nullptr;
 }

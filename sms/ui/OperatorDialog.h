@@ -36,7 +36,6 @@ public:
     // The field that edits a profile key (a line edit or a combo box).
     QWidget* FieldFor(std::size_t keyIndex) const;
 
-
 private:
     QString FieldText(std::size_t keyIndex) const;
     void SetFieldText(std::size_t keyIndex, const QString& text);

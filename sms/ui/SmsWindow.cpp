@@ -114,13 +114,13 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot
     http.SetConnectTimeout(10000);
     http.SetUserAgent("Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)");
     http.SetAcceptTypes({"image/gif", "image/x-xbitmap", "image/jpeg", "image/pjpeg", "application/vnd.ms-excel",
-                             "application/msword", "application/vnd.ms-powerpoint", "*/*"});
+                         "application/msword", "application/vnd.ms-powerpoint", "*/*"});
     http.SetMethod("GET");
     http.SetAuthRetries(3);
     http.SetInternetFlags(InternetFlag(ifIgnoreCertCnInvalid) | InternetFlag(ifIgnoreCertDateInvalid)
-                              | InternetFlag(ifIgnoreRedirectToHttp) | InternetFlag(ifIgnoreRedirectToHttps)
-                              | InternetFlag(ifKeepConnection) | InternetFlag(ifNoUi)
-                              | InternetFlag(ifPragmaNoCache) | InternetFlag(ifReload));
+                          | InternetFlag(ifIgnoreRedirectToHttp) | InternetFlag(ifIgnoreRedirectToHttps)
+                          | InternetFlag(ifKeepConnection) | InternetFlag(ifNoUi) | InternetFlag(ifPragmaNoCache)
+                          | InternetFlag(ifReload));
     http.SetURL("http://localhost/");
     http.OnError = [this](HttpClient* sender) { reportHttpError(sender); };
     http.OnWaiting = [](HttpClient*) { QCoreApplication::processEvents(); };
@@ -135,7 +135,8 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot
     connect(ui_->addOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { addOperator(); }); });
     connect(ui_->editOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { editOperator(); }); });
     connect(ui_->deleteOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { deleteOperator(); }); });
-    connect(ui_->phonebookButton, &QPushButton::clicked, this, [this] { Guarded([this] { pickNumberFromPhonebook(); }); });
+    connect(ui_->phonebookButton, &QPushButton::clicked, this,
+            [this] { Guarded([this] { pickNumberFromPhonebook(); }); });
     connect(ui_->sendButton, &QPushButton::clicked, this, [this] { Guarded([this] { sendMessage(); }); });
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -203,7 +204,8 @@ void SmsWindow::addOperator()
     operatorDialog().EmptyEditBoxes();
     if (operatorDialog().exec() != QDialog::Accepted)
         return;
-    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(), operatorDialog().Texts(), false);
+    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(),
+                 operatorDialog().Texts(), false);
     ReloadOperatorList();
 }
 
@@ -214,7 +216,8 @@ void SmsWindow::editOperator()
     operatorDialog().Fill(name, operators_.OperatorValues);
     if (operatorDialog().exec() != QDialog::Accepted)
         return;
-    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(), operatorDialog().Texts(), true);
+    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(),
+                 operatorDialog().Texts(), true);
     ReloadOperatorList();
 }
 
@@ -246,8 +249,8 @@ bool SmsWindow::MessageToSend(std::string& phone, std::string& message)
     text.replace('\n', QStringLiteral("\r\n"));
     const QString lost = UnsendableCharacters(ui_->numberEdit->text() + text);
     if (!lost.isEmpty()
-        && !prompts().Confirm(this, "These characters cannot be sent and will go out as \"?\": " + lost
-                                        + "\nSend the message anyway?"))
+        && !prompts().Confirm(
+            this, "These characters cannot be sent and will go out as \"?\": " + lost + "\nSend the message anyway?"))
         return false;
     phone = ToWin1251(ui_->numberEdit->text());
     message = ToWin1251(text);
@@ -258,8 +261,9 @@ void SmsWindow::LockForSending(bool locked)
 {
     // The profile and the message must stay as they were sent until the reply is judged.
     sending_ = locked;
-    for (QWidget* control : std::initializer_list<QWidget*>{ui_->sendButton, ui_->operatorBox, ui_->addOperatorButton, ui_->editOperatorButton,
-                                                            ui_->deleteOperatorButton, ui_->phonebookButton, ui_->debugBox})
+    for (QWidget* control : std::initializer_list<QWidget*>{ui_->sendButton, ui_->operatorBox, ui_->addOperatorButton,
+                                                            ui_->editOperatorButton, ui_->deleteOperatorButton,
+                                                            ui_->phonebookButton, ui_->debugBox})
         control->setEnabled(!locked);
     ui_->numberEdit->setReadOnly(locked);
     ui_->messageEdit->setReadOnly(locked);
@@ -291,7 +295,8 @@ void SmsWindow::sendMessage()
         if (outcome.accepted)
             prompts().Notice(this, "Your message was sent succesfully!");
         if (outcome.judged && ui_->debugBox->isChecked())
-            ui_->messageEdit->setPlainText(FromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            ui_->messageEdit->setPlainText(
+                FromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     } catch (...) {
         LockForSending(false);
         throw;

@@ -45,7 +45,8 @@ public:
     SmsWindow(OperatorObjects operators, OperatorDialog& opSet, NumberPicker* picker, QWidget* parent = nullptr);
     // The dialog is looked up through opSetSlot when first needed, so this
     // window can be made before the dialog is.
-    SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot, NumberPicker* picker, QWidget* parent = nullptr);
+    SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot, NumberPicker* picker,
+              QWidget* parent = nullptr);
     ~SmsWindow() override;
 
     void SetNumberPicker(NumberPicker* picker) { picker_ = picker; }
@@ -69,7 +70,6 @@ public:
     HttpClient http;
     WindowStateStore* windowState = nullptr;
     WindowStateStore* operatorStore = nullptr;
-
 
     // Key string that scrambles the stored value "TextField".
     static constexpr const char* kTextFieldKey = "Sm6TxFld";

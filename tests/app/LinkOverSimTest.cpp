@@ -21,7 +21,7 @@ public:
     void Sleep(int ms) override { QThread::msleep(static_cast<unsigned long>(ms)); }
     void SetAckLed(bool on) override { ackLed = on; }
     void SetPackLed(bool on) override { packLed = on; }
-    void EnableInfoButton() override {}
+    void EnableInfoButton() override { }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
 
     bool ackLed = false;

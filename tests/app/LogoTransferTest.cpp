@@ -36,8 +36,8 @@ Logo PatternLogo()
             x ^= x << 5;
             byte = static_cast<std::uint8_t>(x);
         }
-    logo[0][0] = 0x01;   // only the top-left dot of the first band
-    logo[5][83] = 0x80;  // only the bottom-right dot of the last band
+    logo[0][0] = 0x01; // only the top-left dot of the first band
+    logo[5][83] = 0x80; // only the bottom-right dot of the last band
     return logo;
 }
 
@@ -80,21 +80,24 @@ void ExpectCellsShow(const LogoWindow& form, const Logo& logo)
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
             if (form.dotMatrix->Items(y * kWidth + x) == DotSet(logo, x, y))
-                ++wrong;  // a lit cell is a clear dot
+                ++wrong; // a lit cell is a clear dot
     EXPECT_EQ(wrong, 0);
 }
 
-QPoint CellCentre(int x, int y) { return {2 + 5 * x + 2, 2 + 5 * y + 2}; }
+QPoint CellCentre(int x, int y)
+{
+    return {2 + 5 * x + 2, 2 + 5 * y + 2};
+}
 
 std::vector<std::uint8_t> WriteRequest(int block, const handset::LogoBlock& data)
 {
-    std::vector<std::uint8_t> message{0x10, 0x08, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00,
-                                      static_cast<std::uint8_t>(block), 0x00, 0x00, 0x00, 0x54};
+    std::vector<std::uint8_t> message{
+        0x10, 0x08, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00, static_cast<std::uint8_t>(block), 0x00, 0x00, 0x00, 0x54};
     message.insert(message.end(), data.begin(), data.end());
     return message;
 }
 
-}  // namespace
+} // namespace
 
 TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
 {
@@ -131,7 +134,7 @@ TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
 
     const int x = 37;
-    const int y = 21;  // band 2, bit 5
+    const int y = 21; // band 2, bit 5
     const int cell = y * kWidth + x;
     const bool litBefore = form.dotMatrix->Items(cell);
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));

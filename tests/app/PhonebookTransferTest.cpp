@@ -40,7 +40,7 @@ std::vector<BookRow> SampleBook()
                                QString::fromUtf8("ЖЁЩ щука ъ %1")};
     for (int i = 7; i < PhonebookWindow::RecordRows; ++i) {
         if ((i + 1) % 10 == 0)
-            continue;  // every tenth record stays empty
+            continue; // every tenth record stays empty
         QString number;
         for (int k = 0; k <= i % 30; ++k)
             number += digits[(i + k) % digits.size()];
@@ -93,7 +93,8 @@ void ExpectTableReadBack(const PhonebookWindow& form, const std::vector<BookRow>
 
 void ExpectTransferButtonsEnabled(const PhonebookWindow& form)
 {
-    for (const QPushButton* button : {form.readButton, form.writeAllButton, form.saveButton, form.loadButton, form.okButton})
+    for (const QPushButton* button :
+         {form.readButton, form.writeAllButton, form.saveButton, form.loadButton, form.okButton})
         EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
 }
 
@@ -120,7 +121,7 @@ std::vector<std::uint8_t> WriteRequestHead(std::uint8_t location)
     return {0x10, 0x08, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, location, 0x00, 0x00, 0x00, 0x21};
 }
 
-}  // namespace
+} // namespace
 
 TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
 {
@@ -132,8 +133,7 @@ TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
     app.prompts.Answers = {true};
     form.writeAllButton->click();
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    EXPECT_EQ(app.prompts.Questions,
-              QStringList{"Do You really want to write current phonebook into Phone?"});
+    EXPECT_EQ(app.prompts.Questions, QStringList{"Do You really want to write current phonebook into Phone?"});
 
     FillTable(form, std::vector<BookRow>(PhonebookWindow::RecordRows, BookRow{"stale", "999"}));
     form.readButton->click();
@@ -152,19 +152,23 @@ TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
     const handset::HandsetState state = StoppedSimState(app);
     const auto& pb = state.phonebook;
     // Э Ю Я land on 0xC1 0xC2 0xC3, small letters from 0xA3 on; a zero ends the name.
-    EXPECT_EQ(RecordName(pb[1]), (std::vector<std::uint8_t>{0xC1, 0xAF, 0xAF, 0xA3, 0x20, 0xC2, 0xB3, 0xBF, 0xA8, 0xA5,
-                                                            0xB0, 0xA3, 0x20, 0xC3, 0xB0, 0x00}));
+    EXPECT_EQ(RecordName(pb[1]),
+              (std::vector<std::uint8_t>{0xC1, 0xAF, 0xAF, 0xA3, 0x20, 0xC2, 0xB3, 0xBF, 0xA8, 0xA5, 0xB0, 0xA3, 0x20,
+                                         0xC3, 0xB0, 0x00}));
     EXPECT_EQ(pb[1][0], 15);
-    EXPECT_EQ(RecordDigits(pb[1]), (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0, 0, 0,
-                                                              0, 0, 0, 0}));
+    EXPECT_EQ(RecordDigits(pb[1]),
+              (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(pb[2][0], 30);
-    EXPECT_EQ(RecordDigits(pb[2]), (std::vector<std::uint8_t>{0xF1, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0x12, 0x34,
-                                                              0x56, 0x78, 0x9A, 0xBC, 0xDE}));
-    EXPECT_EQ(RecordName(pb[2]), (std::vector<std::uint8_t>{'S', 'i', 'x', 't', 'e', 'e', 'n', ' ', 'c', 'h', 'a', 'r', 's',
-                                                            ' ', 'o', 'k'}));
+    EXPECT_EQ(RecordDigits(pb[2]),
+              (std::vector<std::uint8_t>{0xF1, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0x12, 0x34, 0x56, 0x78, 0x9A,
+                                         0xBC, 0xDE}));
+    EXPECT_EQ(
+        RecordName(pb[2]),
+        (std::vector<std::uint8_t>{'S', 'i', 'x', 't', 'e', 'e', 'n', ' ', 'c', 'h', 'a', 'r', 's', ' ', 'o', 'k'}));
     EXPECT_EQ(pb[3][0], 0);
     EXPECT_EQ(RecordName(pb[3]), std::vector<std::uint8_t>(16, 0));
-    EXPECT_EQ(RecordDigits(pb[4]), (std::vector<std::uint8_t>{0x12, 0x03, 0x40, 0x56, 0x07, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(RecordDigits(pb[4]),
+              (std::vector<std::uint8_t>{0x12, 0x03, 0x40, 0x56, 0x07, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(pb[4][handset::kRecordName + 1], 0x27);
     // Surrounding spaces never reach the handset.
     EXPECT_EQ(pb[6][0], 3);

@@ -9,10 +9,13 @@
 namespace {
 
 const QString kNoAnswer = "No answer from phone!  Please, check cable connection!";
-const std::vector<std::string> kPacedHandset{"--pace", "--turnaround", "20", "--version-text", "V 4.10\\n12-03-98",
-                                            "--serial", "4711082015"};
+const std::vector<std::string> kPacedHandset{"--pace",   "--turnaround", "20", "--version-text", "V 4.10\\n12-03-98",
+                                             "--serial", "4711082015"};
 
-std::string Joined(const QStringList& texts) { return texts.join(" | ").toStdString(); }
+std::string Joined(const QStringList& texts)
+{
+    return texts.join(" | ").toStdString();
+}
 
 // After any command: its button usable, the link LEDs dark, the port free.
 void ExpectCommandFinished(AppUnderTest& app, QPushButton* button)

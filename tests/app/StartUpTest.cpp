@@ -19,7 +19,8 @@ TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
 {
     AppUnderTest app;
     const std::vector<QWidget*>& made = AppWindowsInCreationOrder();
-    const std::vector<const char*> order{"MainWindow", "PhonebookWindow", "AboutDialog", "RecordEditor", "LogoWindow", "SmsWindow", "OperatorDialog"};
+    const std::vector<const char*> order{"MainWindow", "PhonebookWindow", "AboutDialog",   "RecordEditor",
+                                         "LogoWindow", "SmsWindow",       "OperatorDialog"};
     ASSERT_EQ(made.size(), order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         EXPECT_STREQ(made[i]->metaObject()->className(), order[i]) << i;
@@ -40,8 +41,8 @@ TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
         visibleWindows += window->isVisible() ? 1 : 0;
     EXPECT_EQ(visibleWindows, 1);
     EXPECT_TRUE(mainWindow->isVisible());
-    for (QWidget* other : {static_cast<QWidget*>(phonebookWindow), static_cast<QWidget*>(aboutDialog), static_cast<QWidget*>(recordEditor),
-                           static_cast<QWidget*>(logoWindow)})
+    for (QWidget* other : {static_cast<QWidget*>(phonebookWindow), static_cast<QWidget*>(aboutDialog),
+                           static_cast<QWidget*>(recordEditor), static_cast<QWidget*>(logoWindow)})
         EXPECT_FALSE(other->isVisible()) << other->metaObject()->className();
 }
 

@@ -42,7 +42,8 @@ void ExpectNoClippedLabels(const QWidget& window)
         const QRect shown = QStyle::alignedRect(Qt::LeftToRight, label->alignment(), text, box);
         for (const QWidget* other : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (IsControl(other) && !other->isHidden()) {
-                EXPECT_FALSE(shown.intersects(other->geometry())) << name << " under " << other->objectName().toStdString();
+                EXPECT_FALSE(shown.intersects(other->geometry()))
+                    << name << " under " << other->objectName().toStdString();
             }
         }
     }
@@ -55,7 +56,7 @@ void ExpectNoClippedLabels(const QWidget& window)
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(WindowLayout, NoLabelIsClippedInAnyWindow)
 {
@@ -68,7 +69,8 @@ TEST(WindowLayout, NoLabelIsClippedInAnyWindow)
         app.Main().SetInfoCaption(version);
         ExpectNoClippedLabels(*mainWindow);
     }
-    for (const QWidget* window : std::initializer_list<const QWidget*>{aboutDialog, phonebookWindow, recordEditor, logoWindow, smsWindow, operatorDialog})
+    for (const QWidget* window : std::initializer_list<const QWidget*>{aboutDialog, phonebookWindow, recordEditor,
+                                                                       logoWindow, smsWindow, operatorDialog})
         ExpectNoClippedLabels(*window);
 }
 

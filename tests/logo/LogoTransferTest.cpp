@@ -56,7 +56,7 @@ TEST(LogoTransfer, FailedReadGivesNoBlock)
     RecordingTransfer link;
     link.answer = false;
     link.reply.fill(0x55);
-    const int block = 0x102;  // sent as its low byte, unchecked
+    const int block = 0x102; // sent as its low byte, unchecked
     EXPECT_FALSE(readLogoBlock(link, block));
     EXPECT_EQ(link.calls[0].message[9], 0x02);
 }

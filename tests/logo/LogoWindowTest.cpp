@@ -60,8 +60,7 @@ protected:
 TEST_F(LogoWindowTest, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
 {
     std::vector<int> steps;
-    QObject::connect(form.progressBar, &LedBar::OnChange,
-                     [&] { steps.push_back(form.progressBar->Position()); });
+    QObject::connect(form.progressBar, &LedBar::OnChange, [&] { steps.push_back(form.progressBar->Position()); });
     int busyCalls = 0;
     phone.duringCall = [&] {
         busyCalls += !form.readButton->isEnabled() && form.cursor().shape() == Qt::WaitCursor ? 1 : 0;
@@ -101,7 +100,7 @@ TEST_F(LogoWindowTest, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
     phone.attached = false;
     form.readButton->click();
     EXPECT_EQ(prompts.Notices.size(), 6);
-    EXPECT_EQ(DarkCells(), 0);  // the untouched zero buffer reads as all clear
+    EXPECT_EQ(DarkCells(), 0); // the untouched zero buffer reads as all clear
     EXPECT_TRUE(form.readButton->isEnabled());
     form.writeButton->click();
     EXPECT_EQ(prompts.Notices.size(), 12);
@@ -221,7 +220,8 @@ TEST_F(LogoWindowTest, CutPicturesAreRefusedAndCellsKeepTheirStates)
         prompts.FileNames = {path};
         form.loadButton->click();
         ASSERT_EQ(prompts.Notices.size(), 1) << name;
-        EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + path + "\": the file ends before the picture does.");
+        EXPECT_EQ(prompts.Notices[0],
+                  "Cannot read the picture \"" + path + "\": the file ends before the picture does.");
         EXPECT_EQ(DarkCells(), LogoCellCount - 1);
         EXPECT_TRUE(form.Picture().isNull());
     }
@@ -247,7 +247,7 @@ TEST_F(LogoWindowTest, SaveWritesThePreviewNotTheEdits)
     EXPECT_EQ(prompts.Notices.size(), 1);
 
     form.readButton->click();
-    form.dotMatrix->SetItems(0, !form.dotMatrix->Items(0));  // an edit after the load
+    form.dotMatrix->SetItems(0, !form.dotMatrix->Items(0)); // an edit after the load
     prompts.FileNames = {path};
     form.saveButton->click();
     QFile saved(path);
@@ -270,7 +270,7 @@ TEST_F(LogoWindowTest, FailedSaveLeavesTheEarlierFileWhole)
 
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     const bool root = geteuid() == 0;
-    if (root)  // permissions do not stop root; an immutable folder does
+    if (root) // permissions do not stop root; an immutable folder does
         QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
     QFile probe(folder + QStringLiteral("/probe"));
     const bool locked = !probe.open(QIODevice::WriteOnly);
@@ -325,7 +325,7 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
 {
     auto* raster = form.dotMatrix;
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(DarkCells(), LogoCellCount);  // "Edit" is off
+    EXPECT_EQ(DarkCells(), LogoCellCount); // "Edit" is off
 
     form.editLed->SetChecked(true);
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
@@ -334,7 +334,8 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
     EXPECT_TRUE(raster->Items(84));
     QTest::mouseClick(raster, Qt::RightButton, {}, QPoint(150, 243));
     EXPECT_TRUE(raster->Items(4031));
-    QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(1, 1));  // -1 div 5 truncates to 0: the border belongs to cell 0
+    QTest::mouseClick(raster, Qt::LeftButton, {},
+                      QPoint(1, 1)); // -1 div 5 truncates to 0: the border belongs to cell 0
     EXPECT_FALSE(raster->Items(0));
     EXPECT_EQ(DarkCells(), LogoCellCount - 2);
     // Only the press counts: the preview is not touched.
@@ -348,7 +349,8 @@ TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
     EXPECT_EQ(form.dotMatrix->sizeHint(), QSize(424, 244));
     EXPECT_EQ(form.progressBar->LedCount(), 6);
     for (QPushButton* button : {form.readButton, form.saveButton, form.writeButton, form.loadButton})
-        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width()) << button->text().toStdString();
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
+            << button->text().toStdString();
 }
 
 } // namespace

@@ -25,9 +25,9 @@ struct HostCall {
     int Location;
     std::string Name;
     std::string Number;
-    int Progress;         // the bar's position when the call was made
-    bool BulkEnabled;     // readButton enabled during the call
-    bool OkEnabled;       // okButton enabled during the call
+    int Progress; // the bar's position when the call was made
+    bool BulkEnabled; // readButton enabled during the call
+    bool OkEnabled; // okButton enabled during the call
 };
 
 class FakeHost : public PhonebookHost {
@@ -64,7 +64,11 @@ public:
 
 class PhonebookWindowTest : public ::testing::Test {
 protected:
-    PhonebookWindowTest() : window(host, editor) { host.Window = &window; }
+    PhonebookWindowTest()
+        : window(host, editor)
+    {
+        host.Window = &window;
+    }
 
     void FillRows(int first, int last, const QString& prefix)
     {
@@ -75,8 +79,8 @@ protected:
     }
     bool BulkButtonsEnabled() const
     {
-        return window.readButton->isEnabled() && window.writeAllButton->isEnabled() && window.saveButton->isEnabled() &&
-               window.loadButton->isEnabled() && window.okButton->isEnabled();
+        return window.readButton->isEnabled() && window.writeAllButton->isEnabled() && window.saveButton->isEnabled()
+            && window.loadButton->isEnabled() && window.okButton->isEnabled();
     }
 
     ScriptedPrompts prompts;
@@ -177,7 +181,7 @@ TEST_F(PhonebookWindowTest, WriteAllAsksFirstAndSendsAllHundredThenResets)
     }
     EXPECT_EQ(host.Calls[0].Name, "\xC6\xF3\xEA 1");
     EXPECT_EQ(host.Calls[0].Number, "11");
-    EXPECT_EQ(host.Calls[4].Name, "");  // empty rows are written too
+    EXPECT_EQ(host.Calls[4].Name, ""); // empty rows are written too
     EXPECT_EQ(host.Resets, 1);
     EXPECT_TRUE(BulkButtonsEnabled());
 }
@@ -218,7 +222,8 @@ TEST_F(PhonebookWindowTest, UpdateRefusesTheSpareRowsBeyondThePhonebook)
         window.updateRecordInPhone();
         EXPECT_TRUE(host.Calls.empty()) << row;
         ASSERT_FALSE(prompts.Notices.isEmpty());
-        EXPECT_TRUE(prompts.Notices.last().contains(QStringLiteral("#%1").arg(row))) << prompts.Notices.last().toStdString();
+        EXPECT_TRUE(prompts.Notices.last().contains(QStringLiteral("#%1").arg(row)))
+            << prompts.Notices.last().toStdString();
     }
     EXPECT_TRUE(prompts.Questions.isEmpty());
 }
@@ -369,6 +374,7 @@ TEST_F(PhonebookWindowTest, CaptionsFitTheirControls)
     const QStringList lines = window.hintLabel->text().split('\n');
     ASSERT_EQ(lines.size(), 2);
     for (const QString& line : lines)
-        EXPECT_LE(window.hintLabel->fontMetrics().horizontalAdvance(line), window.hintLabel->width()) << line.toStdString();
+        EXPECT_LE(window.hintLabel->fontMetrics().horizontalAdvance(line), window.hintLabel->width())
+            << line.toStdString();
     EXPECT_LE(2 * window.hintLabel->fontMetrics().lineSpacing(), window.hintLabel->height());
 }

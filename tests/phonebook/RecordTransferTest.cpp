@@ -33,16 +33,18 @@ TEST(RecordRead, DecodesTheReplyIntoNameAndNumber)
 {
     FakeTransfer link;
     link.SetData(14, 5);
-    link.SetData(15, 0xF9);  // "+9"
-    link.SetData(16, 0xAB);  // "0*"
-    link.SetData(17, 0xC0);  // "#", then a nibble past the count
-    link.SetData(30, 0x83);  // А
+    link.SetData(15, 0xF9); // "+9"
+    link.SetData(16, 0xAB); // "0*"
+    link.SetData(17, 0xC0); // "#", then a nibble past the count
+    link.SetData(30, 0x83); // А
     link.SetData(31, 'b');
-    link.SetData(32, 0xC3);  // Я
+    link.SetData(32, 0xC3); // Я
     const std::optional<PhonebookEntry> record = readRecord(link, 0);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->Number, "+90*#");
-    EXPECT_EQ(record->Name, "\xC0" "b\xDF");
+    EXPECT_EQ(record->Name,
+              "\xC0"
+              "b\xDF");
 }
 
 TEST(RecordRead, EmptyLocationGivesEmptyTexts)

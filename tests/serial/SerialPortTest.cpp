@@ -244,7 +244,7 @@ TEST_F(SerialPortOnPty, OpenPortRefusesOpenAndPortChanges)
     EXPECT_THROW(comm.SetMonitorEvents({ceRxChar}), SerialPortError);
     EXPECT_EQ(comm.PortNum(), 1);
     EXPECT_NO_THROW(comm.SetPortNum(1)); // no change, no complaint
-    comm.SetWriteTimeout(500);           // time-outs are free to change
+    comm.SetWriteTimeout(500); // time-outs are free to change
     EXPECT_EQ(comm.WriteTimeout(), 500);
 
     comm.Close();

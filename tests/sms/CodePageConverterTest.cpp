@@ -54,12 +54,9 @@ std::array<std::uint8_t, 256> ExpectedTable(int s, int t)
     const Overrides fullExtras = s == 1 ? Overrides{{0x94, 0xFE}, {0x9A, 0x20}, {0x9C, 0xF8}, {0x9E, 0xF9}}
                                         : Overrides{{0xF8, 0x9C}, {0xF9, 0x9E}};
     static const std::map<std::pair<int, int>, Overrides> exceptions = {
-        {{0, 1}, {{0x95, 0x95}}},
-        {{0, 2}, {{0xA0, 0x20}, {0xAD, 0x2D}, {0xB7, 0xF9}}},
-        {{1, 0}, {{0x95, 0x95}}},
-        {{2, 0}, {{0xF9, 0xB7}, {0xFA, 0x3F}, {0xFF, 0x3F}}},
-        {{2, 3}, {{0xFF, 0x3F}}},
-        {{3, 2}, {{0xA0, 0x20}, {0xAD, 0x2D}}},
+        {{0, 1}, {{0x95, 0x95}}}, {{0, 2}, {{0xA0, 0x20}, {0xAD, 0x2D}, {0xB7, 0xF9}}},
+        {{1, 0}, {{0x95, 0x95}}}, {{2, 0}, {{0xF9, 0xB7}, {0xFA, 0x3F}, {0xFF, 0x3F}}},
+        {{2, 3}, {{0xFF, 0x3F}}}, {{3, 2}, {{0xA0, 0x20}, {0xAD, 0x2D}}},
     };
 
     std::array<std::uint8_t, 256> table{};
@@ -128,7 +125,10 @@ TEST(CodePageTables, TellingLettersMapToTheirCounterparts)
 
 TEST(CodePageTables, NoBreakSpaceAndCharactersTheTargetLacks)
 {
-    EXPECT_EQ(ConvertWith(CodePage::CP1251, CodePage::CP866, "a\xA0" "b"), "a b");
+    EXPECT_EQ(ConvertWith(CodePage::CP1251, CodePage::CP866,
+                          "a\xA0"
+                          "b"),
+              "a b");
     EXPECT_EQ(ConvertWith(CodePage::CP1251, CodePage::KOI8R, "\xA0"), "\x9A");
     EXPECT_EQ(ConvertWith(CodePage::CP1251, CodePage::ISO8859, "\xA0"), "\xA0");
     EXPECT_EQ(ConvertWith(CodePage::CP866, CodePage::CP1251, "\xFF"), "?");

@@ -147,8 +147,8 @@ TEST(HttpClientFlags, DefaultSetAndRequestWord)
 {
     HttpClient http;
     EXPECT_EQ(http.internetFlags(), 0xA0F8u);
-    EXPECT_EQ(http.RequestFlagsWord(), 0x00001000u | 0x00002000u | 0x00008000u | 0x00004000u | 0x00400000u
-                                           | 0x00000200u | 0x80000000u);
+    EXPECT_EQ(http.RequestFlagsWord(),
+              0x00001000u | 0x00002000u | 0x00008000u | 0x00004000u | 0x00400000u | 0x00000200u | 0x80000000u);
     http.SetInternetFlags(InternetFlag(ifDontCache) | InternetFlag(ifNoCacheWrite));
     EXPECT_EQ(http.RequestFlagsWord(), 0x04000000u); // both name the same bit
 }
@@ -188,15 +188,15 @@ TEST(HttpClientRequest, GetSendsTheConfiguredRequestAndReadsTheReply)
     EXPECT_EQ(http.BytesRead, 29);
     ASSERT_FALSE(http.ResponseHeaders.empty());
     EXPECT_EQ(http.ResponseHeaders.front(), "HTTP/1.1 200 OK");
-    EXPECT_NE(std::find(http.ResponseHeaders.begin(), http.ResponseHeaders.end(),
-                        "Content-Type: text/html; charset=koi8-r"),
-              http.ResponseHeaders.end());
+    EXPECT_NE(
+        std::find(http.ResponseHeaders.begin(), http.ResponseHeaders.end(), "Content-Type: text/html; charset=koi8-r"),
+        http.ResponseHeaders.end());
     EXPECT_EQ(http.StatusText, "127.0.0.1");
     EXPECT_GT(http.BytesSent, 0);
     EXPECT_GT(http.TotalReceived, http.BytesRead);
     EXPECT_FALSE(http.Busy);
-    EXPECT_TRUE(log.inOrder({"NameResolved", "ConnectingToServer", "ConnectedToServer", "SendingRequest",
-                             "RequestSent", "ResponseReceived", "DataAvailable", "RequestComplete"}));
+    EXPECT_TRUE(log.inOrder({"NameResolved", "ConnectingToServer", "ConnectedToServer", "SendingRequest", "RequestSent",
+                             "ResponseReceived", "DataAvailable", "RequestComplete"}));
     EXPECT_EQ(log.count("Error"), 0);
 }
 
@@ -605,9 +605,9 @@ TEST(HttpClientTls, SelfSignedCertificateIsRefusedWhateverTheIgnoreFlags)
     const QString key = dir.filePath("key.pem");
     // The name matches, so only the missing trust can refuse it.
     QProcess make;
-    make.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                           "-keyout", key, "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
-                           "subjectAltName=IP:127.0.0.1"});
+    make.start("openssl",
+               {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key,
+                "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
     ASSERT_TRUE(make.waitForFinished(30000));
     ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
 

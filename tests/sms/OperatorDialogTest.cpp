@@ -16,7 +16,10 @@
 
 namespace {
 
-QRect Bounds(const QWidget* w) { return w->geometry(); }
+QRect Bounds(const QWidget* w)
+{
+    return w->geometry();
+}
 
 // The chain of focus from first, as Tab walks it, for count steps.
 QStringList TabChain(QWidget* first, int count)
@@ -152,8 +155,9 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
         EXPECT_TRUE(w.operatorBox->isEditable());
         EXPECT_FALSE(w.debugBox->isChecked());
         EXPECT_EQ(TabChain(w.phonebookButton, 11),
-                  (QStringList{"phonebookButton", "operatorBox", "messageEdit", "sendButton", "cancelButton", "editOperatorButton", "addOperatorButton", "deleteOperatorButton",
-                               "numberEdit", "debugBox", "prefixEdit"}));
+                  (QStringList{"phonebookButton", "operatorBox", "messageEdit", "sendButton", "cancelButton",
+                               "editOperatorButton", "addOperatorButton", "deleteOperatorButton", "numberEdit",
+                               "debugBox", "prefixEdit"}));
 
         EXPECT_EQ(window.windowState->StoredProps(), QStringList{"ComboBox1.Items"});
         EXPECT_TRUE(window.windowState->UseRegistry);

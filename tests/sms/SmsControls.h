@@ -14,8 +14,14 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList& list, std::ostream* os) { *os << '{' << list.join(", ").toStdString() << '}'; }
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{' << list.join(", ").toStdString() << '}';
+}
 
 template <typename T>
 T* Named(const QWidget* parent, const char* name)
@@ -39,8 +45,7 @@ struct SmsWindowControls {
         , numberEdit(Named<QLineEdit>(w, "numberEdit"))
         , debugBox(Named<QCheckBox>(w, "debugBox"))
         , prefixEdit(Named<QLineEdit>(w, "prefixEdit"))
-    {
-    }
+    { }
     QLabel* messageLabel;
     QPushButton* phonebookButton;
     QComboBox* operatorBox;
@@ -78,11 +83,11 @@ struct OperatorDialogControls {
         , charsetBox(Named<QComboBox>(d, "charsetBox"))
         , okButton(Named<QPushButton>(d, "okButton"))
         , cancelButton(Named<QPushButton>(d, "cancelButton"))
-    {
-    }
+    { }
     QFrame *submitFrame, *extraFieldsFrame, *replyFrame, *loginFrame, *nameFrame;
     QLabel *operatorLabel, *urlLabel;
-    QLineEdit *operatorEdit, *urlEdit, *prefixEdit, *submitValueEdit, *extraValue2Edit, *numberFieldEdit, *replyEdit, *refererEdit, *loginEdit, *passwordEdit;
+    QLineEdit *operatorEdit, *urlEdit, *prefixEdit, *submitValueEdit, *extraValue2Edit, *numberFieldEdit, *replyEdit,
+        *refererEdit, *loginEdit, *passwordEdit;
     QComboBox *methodBox, *charsetBox;
     QPushButton *okButton, *cancelButton;
 };

@@ -27,7 +27,6 @@ TEST(ReplyCodePage, OnlyTheFourExactNamesSelectTheirPage)
         EXPECT_EQ(ReplyCodePage(other), CodePage::KOI8R) << '"' << other << '"';
 }
 
-
 TEST(FormData, NothingIsEscaped)
 {
     const OperatorValueList profile = Profile({{"NumField", "n"}, {"TxtField", "t"}});
@@ -91,7 +90,7 @@ TEST(OperatorProfileStore, KeysAreWrittenInTableOrderAndOnlyWithAValue)
 {
     auto ini = ProfileIniFile::FromBytes("");
     OperatorValueList values;
-    OperatorValueList typed;  // set out of table order
+    OperatorValueList typed; // set out of table order
     typed.SetValue("AdVal2", "v2");
     typed.SetValue("URL", "gw/send");
     typed.SetValue("Chars", "KOI8R");
@@ -99,5 +98,3 @@ TEST(OperatorProfileStore, KeysAreWrittenInTableOrderAndOnlyWithAValue)
     EXPECT_EQ(ini.ReadSectionValues("Op"), (std::vector<std::string>{"URL=gw/send", "Chars=KOI8R", "AdVal2=v2"}));
     EXPECT_EQ(values.Lines(), ini.ReadSectionValues("Op"));
 }
-
-

@@ -107,16 +107,17 @@ protected:
     // A profile that posts to the test server, the worked example's fields.
     void WriteGateway(const std::string& name, const std::string& method, const std::string& chars = "KOI8R")
     {
-        WriteProfile(name, {{"URL", "127.0.0.1:" + std::to_string(server.port()) + "/sms"},
-                            {"NumField", "phone"},
-                            {"TxtField", "msg"},
-                            {"Method", method},
-                            {"ActName", "send"},
-                            {"Action", "Send"},
-                            {"Reply", kSuccessWin},
-                            {"Chars", chars},
-                            {"AdName1", "lang"},
-                            {"AdVal1", "ru"}});
+        WriteProfile(name,
+                     {{"URL", "127.0.0.1:" + std::to_string(server.port()) + "/sms"},
+                      {"NumField", "phone"},
+                      {"TxtField", "msg"},
+                      {"Method", method},
+                      {"ActName", "send"},
+                      {"Action", "Send"},
+                      {"Reply", kSuccessWin},
+                      {"Chars", chars},
+                      {"AdName1", "lang"},
+                      {"AdVal1", "ru"}});
     }
     void Reply(const std::string& body)
     {
@@ -199,7 +200,12 @@ TEST_F(SmsWindowTest, WithoutAProfileFileEverythingIsEmptyAndEditStartsBlank)
     EXPECT_EQ(w().operatorBox->currentText(), "");
     EXPECT_EQ(w().prefixEdit->text(), "");
     QString method = "x", url = "x";
-    WhenDialogOpens([&] { method = d().methodBox->currentText(); url = d().urlEdit->text(); }, false);
+    WhenDialogOpens(
+        [&] {
+            method = d().methodBox->currentText();
+            url = d().urlEdit->text();
+        },
+        false);
     w().editOperatorButton->click();
     EXPECT_EQ(method, "");
     EXPECT_EQ(url, "");
@@ -243,9 +249,9 @@ TEST_F(SmsWindowTest, AddWritesOnlyTheKeysWithAValueInKeyOrder)
         d().replyEdit->setText("OK");
     });
     w().addOperatorButton->click();
-    EXPECT_EQ(Section("Tele"), (std::vector<std::string>{"URL=gw.example/send", "NumField=n", "Method=POST",
-                                                          "Reply=OK", "Chars=KOI8R", "Referer=gw.example/",
-                                                          "AdVal2=v2"}));
+    EXPECT_EQ(Section("Tele"),
+              (std::vector<std::string>{"URL=gw.example/send", "NumField=n", "Method=POST", "Reply=OK", "Chars=KOI8R",
+                                        "Referer=gw.example/", "AdVal2=v2"}));
     EXPECT_EQ(operatorList, (std::vector<std::string>{"Tele"}));
     EXPECT_EQ(Items(), QStringList{"Tele"});
     EXPECT_EQ(w().operatorBox->currentText(), ""); // the chosen operator stays chosen
@@ -269,7 +275,12 @@ TEST_F(SmsWindowTest, AddEmptiesTheEditBoxesButKeepsTheComboTexts)
     d().charsetBox->setCurrentText("DOS866");
     bool emptied = false;
     QString chars;
-    WhenDialogOpens([&] { emptied = d().loginEdit->text().isEmpty(); chars = d().charsetBox->currentText(); }, false);
+    WhenDialogOpens(
+        [&] {
+            emptied = d().loginEdit->text().isEmpty();
+            chars = d().charsetBox->currentText();
+        },
+        false);
     w().addOperatorButton->click();
     EXPECT_TRUE(emptied);
     EXPECT_EQ(chars, "DOS866");
@@ -432,8 +443,9 @@ TEST_F(SmsWindowTest, PostSendsTheWorkedExampleAndReportsSuccess)
     EXPECT_EQ(r.header("Accept-Language"), "ru,en-us;q=0.5");
     EXPECT_FALSE(r.hasHeader("Referer"));
     EXPECT_EQ(r.header("User-Agent"), "Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)");
-    EXPECT_EQ(r.header("Accept"), "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-excel, "
-                                  "application/msword, application/vnd.ms-powerpoint, */*");
+    EXPECT_EQ(r.header("Accept"),
+              "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-excel, "
+              "application/msword, application/vnd.ms-powerpoint, */*");
     EXPECT_FALSE(r.hasHeader("Authorization"));
     EXPECT_EQ(scripted.notices, std::vector<QString>{kSentNotice});
     EXPECT_TRUE(w().sendButton->isEnabled());
@@ -568,7 +580,6 @@ TEST_F(SmsWindowTest, DebugShowsThePageUpToItsZeroByteWithEveryLine)
     EXPECT_EQ(w().messageEdit->toPlainText(), QString::fromUtf8("first\nsecond\nСообщение отправлено\n"));
 }
 
-
 TEST_F(SmsWindowTest, EmptyReplyStringNeverMeansSuccess)
 {
     WriteGateway("Gw", "POST");
@@ -583,9 +594,9 @@ TEST_F(SmsWindowTest, EmptyReplyStringNeverMeansSuccess)
 
 TEST_F(SmsWindowTest, AFailedRequestInDebugEmptiesTheMemoAndShowsTheError)
 {
-    WriteProfile("Down", {{"URL", "127.0.0.1:" + std::to_string(HttpClosedPort()) + "/sms"},
-                          {"Method", "POST"},
-                          {"Reply", "OK"}});
+    WriteProfile(
+        "Down",
+        {{"URL", "127.0.0.1:" + std::to_string(HttpClosedPort()) + "/sms"}, {"Method", "POST"}, {"Reply", "OK"}});
     window->show();
     w().debugBox->setChecked(true);
     Compose("1", "my message");

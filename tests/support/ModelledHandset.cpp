@@ -3,7 +3,8 @@
 #include <cmath>
 
 namespace {
-handset::LineSettings Settings(double turnaroundMs, bool bus) {
+handset::LineSettings Settings(double turnaroundMs, bool bus)
+{
     handset::LineSettings settings;
     settings.pace = true;
     settings.echo = true;
@@ -12,16 +13,23 @@ handset::LineSettings Settings(double turnaroundMs, bool bus) {
     return settings;
 }
 
-std::int64_t Microseconds(double ms) { return static_cast<std::int64_t>(std::ceil(ms * 1000.0)); }
-}  // namespace
+std::int64_t Microseconds(double ms)
+{
+    return static_cast<std::int64_t>(std::ceil(ms * 1000.0));
+}
+} // namespace
 
-ModelledHandset::ModelledHandset(double turnaroundMs, bool bus) : line_(model_, Settings(turnaroundMs, bus)) {}
+ModelledHandset::ModelledHandset(double turnaroundMs, bool bus)
+    : line_(model_, Settings(turnaroundMs, bus))
+{ }
 
-void ModelledHandset::OnWrite(VirtualLine&, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) {
+void ModelledHandset::OnWrite(VirtualLine&, const std::vector<std::uint8_t>& bytes, std::int64_t atUs)
+{
     line_.FromPc(bytes.data(), bytes.size(), static_cast<double>(atUs) / 1000.0);
 }
 
-std::vector<FarEnd::TimedByte> ModelledHandset::TakeArrived(std::int64_t nowUs) {
+std::vector<FarEnd::TimedByte> ModelledHandset::TakeArrived(std::int64_t nowUs)
+{
     std::vector<TimedByte> arrived;
     while (line_.Pending() != 0 && Microseconds(line_.NextDueMs()) <= nowUs) {
         const double dueMs = line_.NextDueMs();

@@ -15,7 +15,7 @@ public:
     bool acknowledge = true;
     bool reply = true;
     int turnaroundMs = 20;
-    int ignoreFirst = 0;  // requests heard but left unanswered, as on a noisy line
+    int ignoreFirst = 0; // requests heard but left unanswered, as on a noisy line
     // Data bytes of the reply frame for a request's message bytes.
     std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>& message)> replyData =
         [](const std::vector<std::uint8_t>&) { return std::vector<std::uint8_t>{0x01}; };

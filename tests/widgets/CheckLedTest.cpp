@@ -23,7 +23,7 @@ protected:
 TEST_F(CheckLedTest, PressAndReleaseInsideToggles)
 {
     QTest::mousePress(&led, Qt::LeftButton, {}, Inside());
-    EXPECT_TRUE(led.Checked());  // at once, on the press
+    EXPECT_TRUE(led.Checked()); // at once, on the press
     EXPECT_EQ(changes, 0);
     QTest::mouseRelease(&led, Qt::LeftButton, {}, Inside());
     EXPECT_TRUE(led.Checked());

@@ -21,9 +21,9 @@ TEST(LedBar, LogoStepBarLightsAsManyLedsAsThePosition)
     }
     bar.SetPosition(-1);
     EXPECT_EQ(bar.LitCount(), 0);
-    bar.SetPosition(99);  // clamped to Max
+    bar.SetPosition(99); // clamped to Max
     EXPECT_EQ(bar.LitCount(), 6);
-    bar.SetPosition(-50);  // clamped to Min
+    bar.SetPosition(-50); // clamped to Min
     EXPECT_EQ(bar.LitCount(), 0);
 }
 
@@ -51,7 +51,7 @@ TEST(LedBar, MinAndMaxAreAcceptedOnlyInOrder)
     EXPECT_EQ(bar.Min(), 99);
     bar.SetMax(99);
     EXPECT_EQ(bar.Max(), 100);
-    EXPECT_EQ(changes, 1);  // only the accepted Min
+    EXPECT_EQ(changes, 1); // only the accepted Min
 }
 
 TEST(LedBar, PalettesFollowTheLedGroupsAndTheRowIsCentred)

@@ -25,7 +25,7 @@ TEST(LedProgressBar, PositionIsClampedToTheRange)
     LedProgressBar bar;
     EXPECT_EQ(bar.Position(), 100);
     bar.setMax(99);
-    EXPECT_EQ(bar.Position(), 99);  // the old position follows the narrowed range
+    EXPECT_EQ(bar.Position(), 99); // the old position follows the narrowed range
     bar.setPosition(100);
     EXPECT_EQ(bar.Position(), 99);
     EXPECT_EQ(bar.Percent(), 100);
@@ -54,13 +54,13 @@ TEST(LedProgressBar, FilledLengthTruncates)
 {
     LedProgressBar bar;
     bar.setMax(99);
-    bar.setPosition(50);  // 50 * 100 / 99 = 50.5 -> 50 %
+    bar.setPosition(50); // 50 * 100 / 99 = 50.5 -> 50 %
     EXPECT_EQ(bar.Percent(), 50);
     EXPECT_EQ(bar.FilledLength(447), 223);
     bar.setMin(-1000000000);
     bar.setMax(1000000000);
     bar.setPosition(0);
-    EXPECT_EQ(bar.Percent(), 50);  // no overflow on a wide range
+    EXPECT_EQ(bar.Percent(), 50); // no overflow on a wide range
 }
 
 TEST(LedProgressBar, PaintsTheFilledPartOnly)
@@ -73,7 +73,7 @@ TEST(LedProgressBar, PaintsTheFilledPartOnly)
     EXPECT_EQ(PaintedColumns(bar), 0);
     bar.setPosition(99);
     EXPECT_EQ(PaintedColumns(bar), 447);
-    bar.setPosition(33);  // a third
+    bar.setPosition(33); // a third
     EXPECT_EQ(PaintedColumns(bar), 447 * 33 / 100);
 
     // Blocks of two thirds of the 14-pixel thickness (9) with 2-pixel gaps.

@@ -134,8 +134,11 @@ TEST_F(WindowStateStoreTest, ClosingSavesPlacementAndPortAndANewWindowGetsThemBa
     EXPECT_EQ(Value("MainWindow/ShowCmd"), "1");
     EXPECT_EQ(Value("MainWindow/Flags"), "0");
     // The stored rectangle is the whole window, frame included.
-    const QString norm = QString("%1,%2,%3,%4").arg(frame.left()).arg(frame.top())
-        .arg(frame.left() + frame.width()).arg(frame.top() + frame.height());
+    const QString norm = QString("%1,%2,%3,%4")
+                             .arg(frame.left())
+                             .arg(frame.top())
+                             .arg(frame.left() + frame.width())
+                             .arg(frame.top() + frame.height());
     EXPECT_EQ(Value("MainWindow/NormPos"), norm);
     const QSize screen = MainWindow().screen()->geometry().size();
     const QString suffix = QString("(%1x%2)").arg(screen.width()).arg(screen.height());
@@ -356,8 +359,12 @@ TEST_F(WindowStateStoreTest, PlacementFromAnotherScreenOrWithExtremeNumbersComes
         w.show();
         return w.frameGeometry();
     };
-    const QRect beyond = restored(QString("%1,%2,%3,%4").arg(area.right() + 2000).arg(area.bottom() + 1500)
-                                      .arg(area.right() + 2300).arg(area.bottom() + 1700), false);
+    const QRect beyond = restored(QString("%1,%2,%3,%4")
+                                      .arg(area.right() + 2000)
+                                      .arg(area.bottom() + 1500)
+                                      .arg(area.right() + 2300)
+                                      .arg(area.bottom() + 1700),
+                                  false);
     EXPECT_TRUE(area.contains(beyond)) << beyond.x() << "," << beyond.y();
     EXPECT_EQ(beyond.size(), QSize(300, 200));
     const QRect pastLeft = restored(QString("%1,40,%2,240").arg(area.left() - 100).arg(area.left() + 200), false);
@@ -411,8 +418,7 @@ TEST_F(WindowStateStoreTest, StoredPropsKeepOnlyLinesOfLiveComponents)
     MainWindow w;
     auto* edit = new QLineEdit(&w);
     edit->setObjectName("eName");
-    w.store->SetStoredProps(
-        {" cboxCOM . Text ", "eName.text", "noDot", ".Text", "cboxCOM.", "missing.Text"});
+    w.store->SetStoredProps({" cboxCOM . Text ", "eName.text", "noDot", ".Text", "cboxCOM.", "missing.Text"});
     EXPECT_THAT(w.store->StoredProps(), ElementsAre("cboxCOM.Text", "eName.text"));
     delete edit;
     EXPECT_THAT(w.store->StoredProps(), ElementsAre("cboxCOM.Text"));
