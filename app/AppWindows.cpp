@@ -1,28 +1,28 @@
-#include "AppWindows.h"
+#include "app/AppWindows.h"
 
-#include "DesignFonts.h"
-#include "FFOpSet.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
+#include "widgets/DesignFonts.h"
+#include "sms/ui/OperatorDialog.h"
+#include "app/MainWindow.h"
+#include "phonebook/ui/PhonebookWindow.h"
+#include "app/AboutDialog.h"
+#include "phonebook/ui/RecordEditor.h"
+#include "logo/ui/LogoWindow.h"
+#include "sms/ui/SmsWindow.h"
 
-TFMain* FMain = nullptr;
-TForm2* Form2 = nullptr;
-TAbout* About = nullptr;
-TForm4* Form4 = nullptr;
-TForm5* Form5 = nullptr;
-TFSendSMS* FSendSMS = nullptr;
-TFOpSet* FOpSet = nullptr;
+MainWindow* mainWindow = nullptr;
+PhonebookWindow* phonebookWindow = nullptr;
+AboutDialog* aboutDialog = nullptr;
+RecordEditor* recordEditor = nullptr;
+LogoWindow* logoWindow = nullptr;
+SmsWindow* smsWindow = nullptr;
+OperatorDialog* operatorDialog = nullptr;
 
 namespace {
 
 // "Get from PBook": the phonebook window as a number picker.
 class PhonebookPicker final : public NumberPicker {
 public:
-    bool PickNumber(std::string& phone) override { return Form2->PickNumber(phone); }
+    bool PickNumber(std::string& phone) override { return phonebookWindow->PickNumber(phone); }
 };
 
 PhonebookPicker phonebookPicker;
@@ -48,14 +48,15 @@ void CreateAppWindows()
     CreationOrder().clear();
     // Windows that use a later one (the phonebook its record editor, the SMS
     // window its operator dialog) find it through its global when needed.
-    FMain = Created(new TFMain);
-    Form2 = Created(new TForm2(*FMain, Form4, FMain));
-    About = Created(new TAbout(FMain));
-    Form4 = Created(new TForm4(FMain));
-    Form5 = Created(new TForm5(*FMain));
-    FSendSMS = Created(new TFSendSMS(
-        OperatorObjects{*FMain->OperatorIni, FMain->OperatorList, *FMain->OperatorValues}, FOpSet, &phonebookPicker, FMain));
-    FOpSet = Created(new TFOpSet(FSendSMS));
+    mainWindow = Created(new MainWindow);
+    phonebookWindow = Created(new PhonebookWindow(*mainWindow, recordEditor, mainWindow));
+    aboutDialog = Created(new AboutDialog(mainWindow));
+    recordEditor = Created(new RecordEditor(mainWindow));
+    logoWindow = Created(new LogoWindow(*mainWindow));
+    smsWindow = Created(
+        new SmsWindow(OperatorObjects{*mainWindow->OperatorIni, mainWindow->OperatorList, *mainWindow->OperatorValues},
+                      operatorDialog, &phonebookPicker, mainWindow));
+    operatorDialog = Created(new OperatorDialog(smsWindow));
 }
 
 const std::vector<QWidget*>& AppWindowsInCreationOrder()
@@ -66,18 +67,18 @@ const std::vector<QWidget*>& AppWindowsInCreationOrder()
 void DestroyAppWindows()
 {
     CreationOrder().clear();
-    delete FOpSet;
-    FOpSet = nullptr;
-    delete FSendSMS;
-    FSendSMS = nullptr;
-    delete Form5;
-    Form5 = nullptr;
-    delete Form4;
-    Form4 = nullptr;
-    delete About;
-    About = nullptr;
-    delete Form2;
-    Form2 = nullptr;
-    delete FMain;
-    FMain = nullptr;
+    delete operatorDialog;
+    operatorDialog = nullptr;
+    delete smsWindow;
+    smsWindow = nullptr;
+    delete logoWindow;
+    logoWindow = nullptr;
+    delete recordEditor;
+    recordEditor = nullptr;
+    delete aboutDialog;
+    aboutDialog = nullptr;
+    delete phonebookWindow;
+    phonebookWindow = nullptr;
+    delete mainWindow;
+    mainWindow = nullptr;
 }

@@ -6,24 +6,24 @@
 
 class QWidget;
 
-class TFMain;
-class TForm2;
-class TAbout;
-class TForm4;
-class TForm5;
-class TFSendSMS;
-class TFOpSet;
+class MainWindow;
+class PhonebookWindow;
+class AboutDialog;
+class RecordEditor;
+class LogoWindow;
+class SmsWindow;
+class OperatorDialog;
 
-extern TFMain* FMain;
-extern TForm2* Form2;
-extern TAbout* About;
-extern TForm4* Form4;
-extern TForm5* Form5;
-extern TFSendSMS* FSendSMS;
-extern TFOpSet* FOpSet;
+extern MainWindow* mainWindow;
+extern PhonebookWindow* phonebookWindow;
+extern AboutDialog* aboutDialog;
+extern RecordEditor* recordEditor;
+extern LogoWindow* logoWindow;
+extern SmsWindow* smsWindow;
+extern OperatorDialog* operatorDialog;
 
 // Installs the font stand-ins and creates the windows in their fixed order:
-// TFMain, TForm2, TAbout, TForm4, TForm5, TFSendSMS, TFOpSet. None is shown.
+// MainWindow, PhonebookWindow, AboutDialog, RecordEditor, LogoWindow, SmsWindow, OperatorDialog. None is shown.
 void CreateAppWindows();
 // The windows made by the last CreateAppWindows, first made first.
 const std::vector<QWidget*>& AppWindowsInCreationOrder();

@@ -1,7 +1,7 @@
 // What a frame costs on the port: the write of one 5-byte frame, and the way
 // from a byte at the far end to OnRxChar through one pass of event processing.
 // Runs on a pseudo-terminal, so it measures the port's own overhead, not a line.
-#include "VaComm.h"
+#include "serial/SerialPort.h"
 #include "support/PtyPair.h"
 
 #include <QCoreApplication>
@@ -13,16 +13,16 @@ namespace {
 struct PortOnPty {
     PortOnPty()
     {
-        TVaComm::SetDeviceResolver([this](int) { return pty.SlavePath(); });
+        SerialPort::SetDeviceResolver([this](int) { return pty.SlavePath(); });
         comm.Open();
     }
     ~PortOnPty()
     {
         comm.Close();
-        TVaComm::SetDeviceResolver({});
+        SerialPort::SetDeviceResolver({});
     }
     PtyPair pty;
-    TVaComm comm{VaComm1Settings()};
+    SerialPort comm{handsetLineSettings()};
 };
 
 void BM_WriteBufFrame(benchmark::State& state)
@@ -58,8 +58,7 @@ void BM_FarEndByteToRxChar(benchmark::State& state)
             ++passes;
         }
     }
-    state.counters["event_passes_per_byte"] =
-        static_cast<double>(passes) / static_cast<double>(state.iterations());
+    state.counters["event_passes_per_byte"] = static_cast<double>(passes) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_FarEndByteToRxChar);
 

@@ -98,15 +98,15 @@ void BM_Connect(benchmark::State& state)
     RunOnBus(state, "Connect",
              {Message(messages::VersionQuery), Message(messages::SerialNumberRead), Message(messages::NetMonitorRead)},
              [](AppUnderTest& app) {
-                 app.Main().btInfoClick();
-                 return !app.Main().findChild<QLabel*>("lblSerNum")->text().isEmpty();
+                 app.Main().connectToPhone();
+                 return !app.Main().findChild<QLabel*>("serialNumberLabel")->text().isEmpty();
              });
 }
 
 void BM_NetMonitorOn(benchmark::State& state)
 {
     RunOnBus(state, "NetMonitor On", {Message(messages::NetMonitorOn), Message(messages::NetMonitorRead)}, [](AppUnderTest& app) {
-        app.Main().btNMOnClick();
+        app.Main().switchNetMonitorOn();
         return true;
     });
 }
@@ -114,7 +114,7 @@ void BM_NetMonitorOn(benchmark::State& state)
 void BM_NetMonitorOff(benchmark::State& state)
 {
     RunOnBus(state, "NetMonitor Off", {Message(messages::NetMonitorOff), Message(messages::NetMonitorRead)}, [](AppUnderTest& app) {
-        app.Main().btNMOffClick();
+        app.Main().switchNetMonitorOff();
         return true;
     });
 }
@@ -122,7 +122,7 @@ void BM_NetMonitorOff(benchmark::State& state)
 void BM_SoftwareReset(benchmark::State& state)
 {
     RunOnBus(state, "Software reset", {Message(messages::SoftwareReset)}, [](AppUnderTest& app) {
-        app.Main().btResetClick();
+        app.Main().resetHandset();
         return true;
     });
 }
@@ -132,10 +132,7 @@ void BM_PhonebookRead100(benchmark::State& state)
     RunOnBus(state, "Phonebook read (100)", Each(messages::PhonebookRead, 100), [](AppUnderTest& app) {
         bool all = true;
         for (int location = 0; location < 100; ++location) {
-            std::string name, number;
-            bool ok = false;
-            app.Main().PhBookRead(location, name, number, ok);
-            all = all && ok;
+            all = all && app.Main().readRecord(location).has_value();
         }
         return all;
     });
@@ -146,10 +143,7 @@ void BM_PhonebookWrite100(benchmark::State& state)
     RunOnBus(state, "Phonebook write (100)", Each(messages::PhonebookWrite, 100), [](AppUnderTest& app) {
         bool all = true;
         for (int location = 0; location < 100; ++location) {
-            std::string name = BenchName(location), number = BenchNumber(location);
-            bool ok = false;
-            app.Main().PhBookWrite(location, name, number, ok);
-            all = all && ok;
+            all = all && app.Main().writeRecord(location, {BenchName(location), BenchNumber(location)});
         }
         return all;
     });
@@ -160,11 +154,7 @@ void BM_LogoRead6(benchmark::State& state)
     RunOnBus(state, "Logo read (6)", Each(messages::LogoRead, 6), [](AppUnderTest& app) {
         bool all = true;
         for (int block = 0; block < 6; ++block) {
-            std::array<std::uint8_t, 84> data{};
-            int b = block;
-            bool ok = false;
-            app.Main().GetBitmap(data.data(), b, ok);
-            all = all && ok;
+            all = all && app.Main().readLogoBlock(block).has_value();
         }
         return all;
     });
@@ -175,12 +165,9 @@ void BM_LogoWrite6(benchmark::State& state)
     RunOnBus(state, "Logo write (6)", Each(messages::LogoWrite, 6), [](AppUnderTest& app) {
         bool all = true;
         for (int block = 0; block < 6; ++block) {
-            std::array<std::uint8_t, 84> data{};
+            LogoBlock data{};
             data.fill(static_cast<std::uint8_t>(0x11 * block));
-            int b = block;
-            bool ok = false;
-            app.Main().PutBitmap(data.data(), b, ok);
-            all = all && ok;
+            all = all && app.Main().writeLogoBlock(block, data);
         }
         return all;
     });

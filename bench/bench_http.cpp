@@ -1,11 +1,11 @@
-// One loopback GET through TAdvHttp next to the same request made by the
+// One loopback GET through HttpClient next to the same request made by the
 // curl command, against the recording test server in the same run; and what
 // a misbehaving gateway costs with the default limits: how long a silent one
 // holds a request, and the peak memory an endless reply takes.
-#include "sms/CyrCoder.h"
+#include "sms/CodePageConverter.h"
 #include "sms/OperatorValues.h"
 #include "sms/SmsSubmission.h"
-#include "sms/uAdvHttp.h"
+#include "sms/HttpClient.h"
 #include "support/HttpTestServer.h"
 
 #include <benchmark/benchmark.h>
@@ -34,9 +34,9 @@ HttpTestServer& Server()
 const std::string kQuery = "/send?phone=123&msg=Hi";
 
 // The component as the SMS window uses it: one instance, connection kept.
-void BM_AdvHttp_Get_KeptConnection(benchmark::State& state)
+void BM_HttpClient_Get_KeptConnection(benchmark::State& state)
 {
-    TAdvHttp http;
+    HttpClient http;
     http.SetURL(Server().url(kQuery));
     for (auto _ : state)
         if (!http.Execute())
@@ -44,11 +44,11 @@ void BM_AdvHttp_Get_KeptConnection(benchmark::State& state)
 }
 
 // A fresh component per request: new connection each time, like the command.
-void BM_AdvHttp_Get_NewConnection(benchmark::State& state)
+void BM_HttpClient_Get_NewConnection(benchmark::State& state)
 {
     const std::string url = Server().url(kQuery);
     for (auto _ : state) {
-        TAdvHttp http;
+        HttpClient http;
         http.SetURL(url);
         if (!http.Execute())
             state.SkipWithError("request failed");
@@ -76,23 +76,26 @@ double StatusMiB(const std::string& field)
 }
 
 // Starts a new peak from the present resident size (Linux 4.0 and later).
-void ResetPeakRss() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeakRss()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 // The default receive time-out against a gateway that never answers: one
 // request, about 30 s.
-void BM_AdvHttp_SilentGateway_DefaultTimeout(benchmark::State& state)
+void BM_HttpClient_SilentGateway_DefaultTimeout(benchmark::State& state)
 {
     HttpTestServer silent;
     silent.setSilent(true);
     silent.setHoldLimit(120000);
     for (auto _ : state) {
-        TAdvHttp http;
+        HttpClient http;
         http.SetURL(silent.url("/"));
         const auto start = std::chrono::steady_clock::now();
         try {
             http.Execute();
             state.SkipWithError("the silent gateway answered");
-        } catch (const EInetError& e) {
+        } catch (const HttpError& e) {
             state.SetLabel(e.what());
         }
         state.counters["ends_after_s"] =
@@ -110,7 +113,7 @@ HttpScriptedResponse EndlessPage()
 
 // An endless reply with the default size limit: the component alone, and the
 // whole send as the SMS window makes it (the reply is judged and converted).
-void BM_AdvHttp_EndlessReply_PeakMemory(benchmark::State& state)
+void BM_HttpClient_EndlessReply_PeakMemory(benchmark::State& state)
 {
     HttpTestServer server;
     server.setDefaultResponse(EndlessPage());
@@ -123,9 +126,9 @@ void BM_AdvHttp_EndlessReply_PeakMemory(benchmark::State& state)
         ResetPeakRss();
         std::string error;
         {
-            TAdvHttp http;
+            HttpClient http;
             if (wholeSend) {
-                TCyrCoder coder;
+                CodePageConverter coder;
                 const SubmissionOutcome outcome = SubmitForm(http, coder, profile, "123", "Hi");
                 try {
                     if (outcome.error)
@@ -137,7 +140,7 @@ void BM_AdvHttp_EndlessReply_PeakMemory(benchmark::State& state)
                 http.SetURL(server.url("/"));
                 try {
                     http.Execute();
-                } catch (const EInetError& e) {
+                } catch (const HttpError& e) {
                     error = e.what();
                 }
             }
@@ -152,9 +155,9 @@ void BM_AdvHttp_EndlessReply_PeakMemory(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_AdvHttp_EndlessReply_PeakMemory)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_AdvHttp_SilentGateway_DefaultTimeout)->Iterations(1)->Unit(benchmark::kSecond);
-BENCHMARK(BM_AdvHttp_Get_KeptConnection)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_AdvHttp_Get_NewConnection)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HttpClient_EndlessReply_PeakMemory)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HttpClient_SilentGateway_DefaultTimeout)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_HttpClient_Get_KeptConnection)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HttpClient_Get_NewConnection)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CurlCommand_Get)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -8,7 +8,7 @@
 // that the user keeps has: a file written within the last three seconds is
 // parsed again on every call, because a change within its clock's
 // resolution could leave size and times as they were.
-#include "sms/IniFile.h"
+#include "sms/ProfileIniFile.h"
 #include "sms/OperatorValues.h"
 
 #include <benchmark/benchmark.h>
@@ -34,14 +34,17 @@ struct ProfileFile {
         path = dir.filePath("Operators.ini").toStdString();
         std::ofstream out(path, std::ios::binary);
         for (int n = 0; bytes < 10u * 1024 * 1024; ++n) {
-            std::string section = "[Operator " + std::to_string(n) + "]\r\n"
-                                  "URL=sms.example" + std::to_string(n) + ".ru:8080/cgi-bin/send.cgi?lang=ru\r\n"
-                                  "NumField=phone\r\nPrefix=8903\r\nTxtField=message\r\nMethod=POST\r\n"
-                                  "ActName=send\r\nAction=\xCE\xF2\xEF\xF0\xE0\xE2\xE8\xF2\xFC\r\n"
-                                  "Reply=\xD1\xEE\xEE\xE1\xF9\xE5\xED\xE8\xE5 \xEE\xF2\xEF\xF0\xE0\xE2\xEB\xE5\xED\xEE\r\n"
-                                  "Chars=KOI8R\r\nReferer=http://sms.example.ru/\r\nLogin=user\r\nPassw=secret\r\n"
-                                  "; a comment the user wrote\r\n"
-                                  "AdName1=translit\r\nAdVal1=0\r\nAdName2=\r\nAdVal2=\r\n";
+            std::string section = "[Operator " + std::to_string(n)
+                + "]\r\n"
+                  "URL=sms.example"
+                + std::to_string(n)
+                + ".ru:8080/cgi-bin/send.cgi?lang=ru\r\n"
+                  "NumField=phone\r\nPrefix=8903\r\nTxtField=message\r\nMethod=POST\r\n"
+                  "ActName=send\r\nAction=\xCE\xF2\xEF\xF0\xE0\xE2\xE8\xF2\xFC\r\n"
+                  "Reply=\xD1\xEE\xEE\xE1\xF9\xE5\xED\xE8\xE5 \xEE\xF2\xEF\xF0\xE0\xE2\xEB\xE5\xED\xEE\r\n"
+                  "Chars=KOI8R\r\nReferer=http://sms.example.ru/\r\nLogin=user\r\nPassw=secret\r\n"
+                  "; a comment the user wrote\r\n"
+                  "AdName1=translit\r\nAdVal1=0\r\nAdName2=\r\nAdVal2=\r\n";
             bytes += section.size();
             out << section;
         }

@@ -12,34 +12,36 @@
 
 namespace {
 
-constexpr double kLineBytesPerSecond = 9600.0 / 11.0;  // 872.7
+constexpr double kLineBytesPerSecond = 9600.0 / 11.0; // 872.7
 
 class BenchPort : public LinkPort, public LinkHost {
 public:
     const std::vector<std::uint8_t>* stream = nullptr;
     std::size_t at = 0;
 
-    void Open() override {}
-    void Close() override {}
+    void Open() override { }
+    void Close() override { }
     bool IsOpen() const override { return true; }
     int PortNum() const override { return 1; }
     int WriteBuf(const std::uint8_t*, int count) override { return count; }
-    int ReadBuf(std::uint8_t* buffer, int count) override {
+    int ReadBuf(std::uint8_t* buffer, int count) override
+    {
         int n = 0;
         while (n < count && at < stream->size())
             buffer[n++] = (*stream)[at++];
         return n;
     }
-    void ProcessMessages() override {}
-    void Sleep(int) override {}
-    void SetAckLed(bool) override {}
-    void SetPackLed(bool) override {}
-    void EnableInfoButton() override {}
-    void ShowMessage(const std::string&) override {}
+    void ProcessMessages() override { }
+    void Sleep(int) override { }
+    void SetAckLed(bool) override { }
+    void SetPackLed(bool) override { }
+    void EnableInfoButton() override { }
+    void ShowMessage(const std::string&) override { }
 };
 
 void AppendFrame(std::vector<std::uint8_t>& out, std::uint8_t a0, std::uint8_t a1, std::vector<std::uint8_t> body,
-                 bool corrupt) {
+                 bool corrupt)
+{
     std::vector<std::uint8_t> f{a0, a1, static_cast<std::uint8_t>(body.size()), 0x00};
     f.insert(f.end(), body.begin(), body.end());
     f.push_back(0x11);
@@ -49,7 +51,8 @@ void AppendFrame(std::vector<std::uint8_t>& out, std::uint8_t a0, std::uint8_t a
     out.insert(out.end(), f.begin(), f.end());
 }
 
-std::vector<std::uint8_t> MixedStream() {
+std::vector<std::uint8_t> MixedStream()
+{
     std::mt19937 random(1234);
     std::vector<std::uint8_t> s;
     while (s.size() < 1 << 20) {
@@ -58,16 +61,22 @@ std::vector<std::uint8_t> MixedStream() {
         for (auto& b : body)
             b = static_cast<std::uint8_t>(random());
         switch (kind) {
-        case 0: AppendFrame(s, 0xE9, 0x00, body, false); break;     // reply
-        case 1: AppendFrame(s, 0xE9, 0x00, body, true); break;      // corrupt reply
-        case 2: AppendFrame(s, 0x00, 0xE9, body, false); break;     // own echo
-        case 3: {                                                   // acknowledgement
+        case 0:
+            AppendFrame(s, 0xE9, 0x00, body, false);
+            break; // reply
+        case 1:
+            AppendFrame(s, 0xE9, 0x00, body, true);
+            break; // corrupt reply
+        case 2:
+            AppendFrame(s, 0x00, 0xE9, body, false);
+            break; // own echo
+        case 3: { // acknowledgement
             std::uint8_t ack[5] = {0xE9, 0x00, 0x7F, static_cast<std::uint8_t>(random()), 0};
             ack[4] = PhoneLink::Checksum(ack);
             s.insert(s.end(), ack, ack + 5);
             break;
         }
-        default:                                                    // noise that never starts a frame
+        default: // noise that never starts a frame
             for (int i = 0; i < 8; ++i)
                 s.push_back(static_cast<std::uint8_t>(0x10 + random() % 0x60));
         }
@@ -75,7 +84,8 @@ std::vector<std::uint8_t> MixedStream() {
     return s;
 }
 
-void BM_ReceiverMixedStream(benchmark::State& state) {
+void BM_ReceiverMixedStream(benchmark::State& state)
+{
     const std::vector<std::uint8_t> stream = MixedStream();
     const int chunk = static_cast<int>(state.range(0));
     std::int64_t bytes = 0;
@@ -94,10 +104,12 @@ void BM_ReceiverMixedStream(benchmark::State& state) {
 }
 BENCHMARK(BM_ReceiverMixedStream)->Arg(16)->Arg(256)->Arg(1024);
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
-    std::printf("Line rate at 9600 baud, 11 bits a character: %.1f bytes/s; x_line_rate is the receiver speed as a multiple of it\n",
+int main(int argc, char** argv)
+{
+    std::printf("Line rate at 9600 baud, 11 bits a character: %.1f bytes/s; x_line_rate is the receiver speed as a "
+                "multiple of it\n",
                 kLineBytesPerSecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -15,10 +15,10 @@
 #include <cstring>
 #include <string>
 
-#include "AppWindows.h"
-#include "ErrorReport.h"
-#include "FormStorage.h"
-#include "Unit1.h"
+#include "app/AppWindows.h"
+#include "widgets/ErrorReport.h"
+#include "widgets/WindowStateStore.h"
+#include "app/MainWindow.h"
 
 #if defined(__unix__)
 #include <spawn.h>
@@ -57,11 +57,11 @@ int RunProgram(int argc, char** argv)
     M2BusApplication app(argc, argv);
     // Settings go to a throw-away store, not the user's.
     QTemporaryDir store;
-    TFormPlacement::SetStoreOverride(store.filePath("settings.ini"));
+    WindowPlacement::SetStoreOverride(store.filePath("settings.ini"));
     CreateAppWindows();
     FirstPaint watcher;
-    FMain->installEventFilter(&watcher);
-    FMain->show();
+    mainWindow->installEventFilter(&watcher);
+    mainWindow->show();
     const int result = app.exec();
     DestroyAppWindows();
     return result;
@@ -145,8 +145,14 @@ void StartUp(benchmark::State& state, const char* mode)
     state.counters["peak_rss_MiB"] = rssKb / 1024.0;
 }
 
-void BM_StartUpProgram(benchmark::State& state) { StartUp(state, kFullMode); }
-void BM_StartUpMinimalQtWidgets(benchmark::State& state) { StartUp(state, kMinimalMode); }
+void BM_StartUpProgram(benchmark::State& state)
+{
+    StartUp(state, kFullMode);
+}
+void BM_StartUpMinimalQtWidgets(benchmark::State& state)
+{
+    StartUp(state, kMinimalMode);
+}
 
 // Both in one run, so that both see the same machine load; the minimal
 // program is this same binary, so loading costs the same for both.

@@ -1,8 +1,8 @@
 // How fast the simulated handset answers: in process, and over the
 // pseudo-terminal of the m2bus-sim program.
-#include "HandsetFrame.h"
-#include "HandsetLine.h"
-#include "HandsetModel.h"
+#include "sim/HandsetFrame.h"
+#include "sim/HandsetLine.h"
+#include "sim/HandsetModel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,20 +21,24 @@
 
 namespace {
 
-std::vector<std::uint8_t> PcFrame(std::vector<std::uint8_t> message, std::uint8_t sequence) {
+std::vector<std::uint8_t> PcFrame(std::vector<std::uint8_t> message, std::uint8_t sequence)
+{
     std::vector<std::uint8_t> frame(message.size() + 6);
     frame[1] = 0xE9;
     frame[2] = static_cast<std::uint8_t>(message.size());
     frame[3] = 0xE5;
-    for (std::size_t i = 0; i < message.size(); ++i) frame[4 + i] = message[i];
+    for (std::size_t i = 0; i < message.size(); ++i)
+        frame[4 + i] = message[i];
     frame[message.size() + 4] = sequence;
     std::uint8_t sum = 0;
-    for (std::size_t i = 0; i + 1 < frame.size(); ++i) sum ^= frame[i];
+    for (std::size_t i = 0; i + 1 < frame.size(); ++i)
+        sum ^= frame[i];
     frame.back() = sum;
     return frame;
 }
 
-void BM_ModelPhonebookRead(benchmark::State& state) {
+void BM_ModelPhonebookRead(benchmark::State& state)
+{
     handset::HandsetModel model;
     std::uint8_t sequence = 0;
     for (auto _ : state) {
@@ -45,7 +49,8 @@ void BM_ModelPhonebookRead(benchmark::State& state) {
 }
 BENCHMARK(BM_ModelPhonebookRead);
 
-void BM_LineLogoWritePaced(benchmark::State& state) {
+void BM_LineLogoWritePaced(benchmark::State& state)
+{
     handset::HandsetModel model;
     handset::LineSettings settings;
     handset::HandsetLine line(model, settings);
@@ -56,7 +61,8 @@ void BM_LineLogoWritePaced(benchmark::State& state) {
     for (auto _ : state) {
         const auto frame = PcFrame(message, sequence++);
         line.FromPc(frame.data(), frame.size(), now);
-        while (line.Pending() != 0) benchmark::DoNotOptimize(line.DueBy(line.NextDueMs()));
+        while (line.Pending() != 0)
+            benchmark::DoNotOptimize(line.DueBy(line.NextDueMs()));
         now += 1000;
     }
     state.SetItemsProcessed(state.iterations());
@@ -66,7 +72,8 @@ BENCHMARK(BM_LineLogoWritePaced);
 #ifdef M2BUS_SIM_PATH
 // Wall time from writing a version query to holding the whole answer, over a
 // real pseudo-terminal (no pacing, no turnaround).
-void BM_ProgramVersionRoundTrip(benchmark::State& state) {
+void BM_ProgramVersionRoundTrip(benchmark::State& state)
+{
     SimProcess sim({"--turnaround", "0"});
     const int fd = ::open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY);
     termios tio{};
@@ -76,17 +83,21 @@ void BM_ProgramVersionRoundTrip(benchmark::State& state) {
     std::uint8_t sequence = 0;
     for (auto _ : state) {
         const auto frame = PcFrame({0x00, 0x03, 0x00}, sequence++);
-        if (::write(fd, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) break;
+        if (::write(fd, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size()))
+            break;
         // echo (9) + acknowledgement (5) + version reply (6 + data)
         std::size_t want = 9 + 5 + 3, got = 0;
         std::uint8_t buffer[256];
         while (got < want) {
             pollfd pfd{fd, POLLIN, 0};
-            if (::poll(&pfd, 1, 1000) <= 0) break;
+            if (::poll(&pfd, 1, 1000) <= 0)
+                break;
             const ssize_t n = ::read(fd, buffer + got, sizeof buffer - got);
-            if (n <= 0) break;
+            if (n <= 0)
+                break;
             got += static_cast<std::size_t>(n);
-            if (got >= 17 && want == 17) want = 14 + buffer[16] + 6u;
+            if (got >= 17 && want == 17)
+                want = 14 + buffer[16] + 6u;
         }
         if (got < want) {
             state.SkipWithError("no full answer");
@@ -98,11 +109,12 @@ void BM_ProgramVersionRoundTrip(benchmark::State& state) {
 BENCHMARK(BM_ProgramVersionRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
 #endif
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
 #ifdef M2BUS_SIM_PATH
-    QCoreApplication app(argc, argv);  // QProcess wants an application object
+    QCoreApplication app(argc, argv); // QProcess wants an application object
 #endif
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,5 +1,6 @@
 # Shared build helpers. Every folder is one library whose sources are the
-# files in it, so adding a unit never means editing a list.
+# files in it, so adding a unit never means editing a list. Includes name
+# their folder from the project root, so only the root is an include path.
 
 set(M2BUS_WARNINGS -Wall -Wextra)
 if(M2BUS_WERROR)
@@ -39,14 +40,14 @@ function(m2bus_library name)
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
   if(cpp)
     add_library(${name} STATIC ${sources})
-    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_LINKS})
     set_target_properties(${name} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})
     m2bus_autogen_follows_sources(${name} "${sources}")
     m2bus_warnings(${name})
   else()
     add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} INTERFACE ${ARG_LINKS})
   endif()
 endfunction()

@@ -1,4 +1,4 @@
-#include "SafeFile.h"
+#include "files/SafeFile.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -111,7 +111,7 @@ QByteArray NativeFolderOf(const QString& path)
 int WriteFailureErrno(const QString& path, int seen)
 {
     const QByteArray native = NativePath(path);
-    struct stat st {};
+    struct stat st { };
     if (::stat(native.constData(), &st) == 0 && ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0)
         return errno;
     if (::faccessat(AT_FDCWD, NativeFolderOf(path).constData(), W_OK | X_OK, AT_EACCESS) != 0)
@@ -132,7 +132,7 @@ FileProbe probeFile(const QString& path)
 {
     if (path.isEmpty())
         return {Fault(FileFault::InvalidName, QStringLiteral("the name is not valid")), {}};
-    struct stat st {};
+    struct stat st { };
     if (::stat(NativePath(path).constData(), &st) != 0) {
         const int error = errno;
         return {fileOutcomeFromErrno(error == ENOTDIR ? ENOENT : error), {}};
@@ -158,7 +158,7 @@ FileContents readRegularFile(const QString& path, qint64 maxBytes)
         contents.outcome = fileOutcomeFromErrno(errno);
         return contents;
     }
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0) {
         contents.outcome = fileOutcomeFromErrno(errno);
     } else if (!S_ISREG(st.st_mode)) {
@@ -172,7 +172,8 @@ FileContents readRegularFile(const QString& path, qint64 maxBytes)
             // The file may have grown since fstat.
             if (got == contents.bytes.size())
                 contents.bytes.resize(static_cast<qsizetype>(std::min<qint64>(wanted, got + 65536)));
-            const ssize_t n = ::read(fd, contents.bytes.data() + got, static_cast<std::size_t>(contents.bytes.size() - got));
+            const ssize_t n =
+                ::read(fd, contents.bytes.data() + got, static_cast<std::size_t>(contents.bytes.size() - got));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
@@ -193,7 +194,7 @@ FileOutcome replaceFile(const QString& path, QByteArrayView bytes)
 {
     const FileProbe probe = probeFile(path);
     if (probe.outcome.fault == FileFault::Missing) {
-        struct stat folder {};
+        struct stat folder { };
         if (::stat(NativeFolderOf(path).constData(), &folder) != 0 || !S_ISDIR(folder.st_mode))
             return fileOutcomeFromErrno(ENOTDIR);
     } else if (!probe.outcome.ok()) {

@@ -11,13 +11,13 @@
 
 enum class FileFault {
     None,
-    Missing,             // the file does not exist
-    FolderMissing,       // a folder on its path does not exist
+    Missing, // the file does not exist
+    FolderMissing, // a folder on its path does not exist
     AccessDenied,
     ReadOnlyFileSystem,
     DiskFull,
     IsFolder,
-    NotRegularFile,      // a named pipe, a device or a socket
+    NotRegularFile, // a named pipe, a device or a socket
     InvalidName,
     IoError,
     Other,
@@ -44,14 +44,14 @@ struct FileStamp {
 };
 
 struct FileProbe {
-    FileOutcome outcome;  // Missing, IsFolder, NotRegularFile, … or None for a regular file
+    FileOutcome outcome; // Missing, IsFolder, NotRegularFile, … or None for a regular file
     FileStamp stamp;
 };
 
 struct FileContents {
     FileOutcome outcome;
     QByteArray bytes;
-    FileStamp stamp;  // taken before reading, so a change during the read shows later
+    FileStamp stamp; // taken before reading, so a change during the read shows later
 };
 
 // Looks at a file without opening it.

@@ -1,6 +1,6 @@
 // Arbitrary bytes as an operator profile file: listing, lookups, writes and
 // erasing must neither crash nor break the store's own invariants.
-#include "sms/IniFile.h"
+#include "sms/ProfileIniFile.h"
 #include "sms/OperatorValues.h"
 
 #include <cstdint>

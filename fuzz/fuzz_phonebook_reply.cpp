@@ -1,5 +1,5 @@
 // A record reply is whatever the line delivered: decoding must take any frame.
-#include "phonebook/PhBookTransfer.h"
+#include "phonebook/PhonebookTransfer.h"
 #include "phonebook/PhoneRecord.h"
 #include "link/MessageTransfer.h"
 
@@ -23,10 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     ScriptedReply link;
     std::copy_n(data, std::min<std::size_t>(size, link.Reply.size()), link.Reply.begin());
-    std::string name, number;
-    bool ok = false;
-    PhBookRead(link, 0, name, number, ok);
-    if (!ok || number.size() > MaxNumberDigits || name.size() > MaxNameChars)
+    const std::optional<PhonebookEntry> record = readRecord(link, 0);
+    if (!record)
+        std::abort();
+    const std::string& name = record->Name;
+    const std::string& number = record->Number;
+    if (number.size() > MaxNumberDigits || name.size() > MaxNameChars)
         std::abort();
     // A decoded record written back and read again stays the same, except
     // the characters the handset set cannot hold.

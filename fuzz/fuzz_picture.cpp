@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QImage bitmap;
     try {
         bitmap = LogoDecodePicture(bytes, QString());
-    } catch (const EPictureError&) {
+    } catch (const PictureError&) {
         return 0;
     }
     if (bitmap.width() > kMaxPictureSide || bitmap.height() > kMaxPictureSide)
@@ -32,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LogoDots dots = LogoDotsFromPicture(bitmap);
     LogoDrawDots(bitmap, dots);
     if (LogoDotsFromPicture(bitmap) != dots)
-        std::abort();  // drawing the dots back must reproduce them
+        std::abort(); // drawing the dots back must reproduce them
     return 0;
 }

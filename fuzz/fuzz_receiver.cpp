@@ -16,31 +16,34 @@ public:
     std::vector<std::uint8_t> written;
     bool ackWritesTimeOut = false;
 
-    void Open() override {}
-    void Close() override {}
+    void Open() override { }
+    void Close() override { }
     bool IsOpen() const override { return true; }
     int PortNum() const override { return 1; }
-    int WriteBuf(const std::uint8_t* buffer, int count) override {
+    int WriteBuf(const std::uint8_t* buffer, int count) override
+    {
         if (ackWritesTimeOut)
             return 0;
         written.insert(written.end(), buffer, buffer + count);
         return count;
     }
-    int ReadBuf(std::uint8_t* buffer, int count) override {
+    int ReadBuf(std::uint8_t* buffer, int count) override
+    {
         const int n = count < static_cast<int>(queued.size()) ? count : static_cast<int>(queued.size());
         std::memcpy(buffer, queued.data(), static_cast<std::size_t>(n));
         queued.erase(queued.begin(), queued.begin() + n);
         return n;
     }
-    void ProcessMessages() override {}
-    void Sleep(int) override {}
-    void SetAckLed(bool) override {}
-    void SetPackLed(bool) override {}
-    void EnableInfoButton() override {}
-    void ShowMessage(const std::string&) override {}
+    void ProcessMessages() override { }
+    void Sleep(int) override { }
+    void SetAckLed(bool) override { }
+    void SetPackLed(bool) override { }
+    void EnableInfoButton() override { }
+    void ShowMessage(const std::string&) override { }
 };
 
-void CheckCounters(const LinkState& s) {
+void CheckCounters(const LinkState& s)
+{
     const bool hunting = s.RxLength == 0 && s.RxExpected == 5;
     const bool header = (s.RxLength == 1 || s.RxLength == 2) && s.RxExpected == 5;
     const bool body = s.RxLength >= 3 && s.RxLength < s.RxExpected && s.RxExpected <= 256;
@@ -48,15 +51,17 @@ void CheckCounters(const LinkState& s) {
         __builtin_trap();
 }
 
-bool SameOutcome(const LinkState& a, const LinkState& b) {
-    return a.ReplyBuffer == b.ReplyBuffer && a.ReplyReady == b.ReplyReady && a.AckReady == b.AckReady &&
-           a.EchoSeen == b.EchoSeen && a.TxSequence == b.TxSequence && a.RxLength == b.RxLength &&
-           a.RxExpected == b.RxExpected;
+bool SameOutcome(const LinkState& a, const LinkState& b)
+{
+    return a.ReplyBuffer == b.ReplyBuffer && a.ReplyReady == b.ReplyReady && a.AckReady == b.AckReady
+        && a.EchoSeen == b.EchoSeen && a.TxSequence == b.TxSequence && a.RxLength == b.RxLength
+        && a.RxExpected == b.RxExpected;
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     if (size < 1)
         return 0;
     const std::uint8_t chunking = data[0];

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
-    const auto page = static_cast<TCodePage>(data[0] % 4);
+    const auto page = static_cast<CodePage>(data[0] % 4);
     const std::string_view body(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string text = ReplyPageText(body);
 
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!text.empty() && text.substr(text.size() - 2) != "\r\n")
         __builtin_trap();
 
-    TCyrCoder coder;
+    CodePageConverter coder;
     const std::string shown = PageForDisplay(coder, text, page);
     if (shown.size() != text.size())
         __builtin_trap();

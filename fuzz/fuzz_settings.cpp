@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/common/FormStorage.h"
+#include "widgets/WindowStateStore.h"
 
 namespace {
 
@@ -25,10 +25,10 @@ struct Window {
         port = new QComboBox(&widget);
         port->setObjectName("cboxCOM");
         port->setEditable(true);
-        storage = new TFormStorage(&widget);
+        storage = new WindowStateStore(&widget);
         storage->IniSection = "TFSendSMS";
         storage->SetStoredProps({"ComboBox1.Items", "cboxCOM.Text"});
-        value = &storage->StoredValues().Add("TextField");
+        value = &storage->storedValues().Add("TextField");
         value->KeyString = "Nmt650ab";
         storage->OnError = [this](const QString& message) {
             if (message.startsWith("Unable to write"))
@@ -49,8 +49,8 @@ struct Window {
     QWidget widget;
     QComboBox* operators;
     QComboBox* port;
-    TFormStorage* storage;
-    TStoredValue* value;
+    WindowStateStore* storage;
+    StoredValue* value;
     QString writeError;
 };
 
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
-    TFormPlacement::SetStoreOverride(path);
+    WindowPlacement::SetStoreOverride(path);
     w.Reset();
 
     w.widget.show();

@@ -1,7 +1,7 @@
 // Address splitting and rebuilding on arbitrary bytes: nothing may crash,
 // and what a split hands out must hold together.
 #include "sms/HttpUrl.h"
-#include "sms/uAdvHttp.h"
+#include "sms/HttpClient.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -29,16 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         if (parts.URLPath.empty() || parts.Port < 0 || parts.Port > 65535)
             std::abort();
-    } catch (const EInetError&) {
-    }
+    } catch (const HttpError&) { }
 
-    TAdvHttp http;
+    HttpClient http;
     try {
         http.SetURL(input);
         // A split address must rebuild into one that splits again.
         http.SetExtraInfo(http.ExtraInfo());
         SplitHttpUrl(http.URL());
-    } catch (const EInetError&) {
+    } catch (const HttpError&) {
     } catch (const std::runtime_error& e) {
         if (std::string(e.what()) != "Invalid protocol")
             std::abort();

@@ -1,4 +1,4 @@
-#include "LinkHost.h"
+#include "link/LinkHost.h"
 
 #include <chrono>
 

@@ -1,11 +1,11 @@
-#include "PhoneLink.h"
+#include "link/PhoneLink.h"
 
 #include <algorithm>
 #include <exception>
 #include <limits>
 #include <string>
 
-#include "Frame.h"
+#include "link/Frame.h"
 
 namespace {
 constexpr std::int64_t kLongAgoUs = std::numeric_limits<std::int64_t>::min() / 4;

@@ -6,10 +6,10 @@
 #include <array>
 #include <cstdint>
 
-#include "LinkHost.h"
-#include "LinkPort.h"
-#include "LinkState.h"
-#include "MessageTransfer.h"
+#include "link/LinkHost.h"
+#include "link/LinkPort.h"
+#include "link/LinkState.h"
+#include "link/MessageTransfer.h"
 
 struct ExchangePlan {
     const std::uint8_t* message = nullptr;

@@ -1,4 +1,4 @@
-#include "ReplyText.h"
+#include "link/ReplyText.h"
 
 std::string DecodeReplyText(const std::array<std::uint8_t, 256>& reply, int first, int last) {
     std::string text;

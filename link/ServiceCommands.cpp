@@ -1,8 +1,8 @@
-#include "ServiceCommands.h"
+#include "link/ServiceCommands.h"
 
 #include <exception>
 
-#include "ReplyText.h"
+#include "link/ReplyText.h"
 
 ServiceCommands::ServiceCommands(PhoneLink& link, CommandUi& ui) : link_(link), ui_(ui) {}
 

@@ -5,9 +5,9 @@
 
 #include <functional>
 
-#include "CommandUi.h"
-#include "Messages.h"
-#include "PhoneLink.h"
+#include "link/CommandUi.h"
+#include "link/Messages.h"
+#include "link/PhoneLink.h"
 
 class ServiceCommands {
 public:

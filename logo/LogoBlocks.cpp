@@ -1,4 +1,4 @@
-#include "LogoBlocks.h"
+#include "logo/LogoBlocks.h"
 
 void LogoBlockToDots(const LogoBlock& block, int b, LogoDots& dots)
 {

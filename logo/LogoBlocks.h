@@ -9,14 +9,17 @@ constexpr int LogoWidth = 84;
 constexpr int LogoHeight = 48;
 constexpr int LogoBlockCount = 6;
 constexpr int LogoBlockSize = 84;
-constexpr int LogoCellCount = LogoWidth * LogoHeight;  // 4032
+constexpr int LogoCellCount = LogoWidth * LogoHeight; // 4032
 
 using LogoBlock = std::array<std::uint8_t, LogoBlockSize>;
 using LogoBlocks = std::array<LogoBlock, LogoBlockCount>;
 // One flag per dot, index y * 84 + x; true is a set (black) dot.
 using LogoDots = std::array<bool, LogoCellCount>;
 
-constexpr int LogoCellIndex(int x, int y) { return y * LogoWidth + x; }
+constexpr int LogoCellIndex(int x, int y)
+{
+    return y * LogoWidth + x;
+}
 
 // Dot (x, y) is bit y mod 8 of byte x of block y div 8; the low bit is the top row of the band.
 constexpr bool LogoDotIsSet(const LogoBlocks& blocks, int x, int y)

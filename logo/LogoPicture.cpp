@@ -1,4 +1,4 @@
-#include "LogoPicture.h"
+#include "logo/LogoPicture.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -35,8 +35,7 @@ LogoDots LogoDotsFromPicture(const QImage& bitmap)
     const int width = std::min(bitmap.width(), LogoWidth);
     const int height = std::min(bitmap.height(), LogoHeight);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-        {
+        for (int x = 0; x < width; ++x) {
             const QRgb pixel = bitmap.pixel(x, y);
             dots[LogoCellIndex(x, y)] = qAlpha(pixel) == 255 && (pixel & 0xFFFFFFu) == 0;
         }
@@ -67,9 +66,9 @@ bool SamePixelBytes(const QImage& a, const QImage& b)
     const qsizetype bits = static_cast<qsizetype>(a.width()) * a.depth();
     const qsizetype whole = bits / 8;
     const int rest = static_cast<int>(bits % 8);
-    const uchar mask = rest == 0                                 ? 0
-                       : a.format() == QImage::Format_MonoLSB ? static_cast<uchar>((1u << rest) - 1)
-                                                                : static_cast<uchar>(0xFFu << (8 - rest));
+    const uchar mask = rest == 0               ? 0
+        : a.format() == QImage::Format_MonoLSB ? static_cast<uchar>((1u << rest) - 1)
+                                               : static_cast<uchar>(0xFFu << (8 - rest));
     for (int y = 0; y < a.height(); ++y) {
         const uchar* p = a.constScanLine(y);
         const uchar* q = b.constScanLine(y);
@@ -87,7 +86,7 @@ bool PngChunksFitTheFile(const QByteArray& bytes)
     static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
     if (!bytes.startsWith(QByteArrayView(kSignature, 8)))
         return true;
-    constexpr qint64 kChunkFrame = 12;  // length, type and checksum
+    constexpr qint64 kChunkFrame = 12; // length, type and checksum
     qint64 at = 8;
     while (at + 8 <= bytes.size()) {
         const qint64 length = qFromBigEndian<quint32>(bytes.constData() + at);
@@ -104,7 +103,7 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
 {
     QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
     if (!PngChunksFitTheFile(bytes))
-        throw EPictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
+        throw PictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
     const QByteArray formatHint = QFileInfo(fileName).suffix().toLower().toLatin1();
     // Qt's readers stop at the end of a cut file without an error and leave
     // the rows they did not reach as they found them. So decode twice into
@@ -118,19 +117,22 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
         QImageReader reader(&buffer, formatHint);
         const QSize size = reader.size();
         if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
-            throw EPictureError(ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
+            throw PictureError(
+                ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
         if (size.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
             decoded[pass] = QImage(size, reader.imageFormat());
             if (!decoded[pass].isNull())
-                std::memset(decoded[pass].bits(), pass == 0 ? 0x00 : 0xFF, static_cast<std::size_t>(decoded[pass].sizeInBytes()));
+                std::memset(decoded[pass].bits(), pass == 0 ? 0x00 : 0xFF,
+                            static_cast<std::size_t>(decoded[pass].sizeInBytes()));
         }
         if (!reader.read(&decoded[pass]) || decoded[pass].isNull())
-            throw EPictureError(ReadError(fileName, reader.errorString()));
+            throw PictureError(ReadError(fileName, reader.errorString()));
         if (decoded[pass].width() > kMaxPictureSide || decoded[pass].height() > kMaxPictureSide)
-            throw EPictureError(ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
+            throw PictureError(
+                ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
     }
     if (!SamePixelBytes(decoded[0], decoded[1]))
-        throw EPictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
+        throw PictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
     return LogoPictureToBitmap(decoded[0]);
 }
 
@@ -139,9 +141,10 @@ QImage LogoLoadPicture(const QString& fileName)
     // One byte over the limit tells a file that is too large from one that just fits.
     const FileContents contents = readRegularFile(fileName, kMaxPictureFileBytes + 1);
     if (!contents.outcome.ok())
-        throw EPictureError(ReadError(fileName, contents.outcome.reason));
+        throw PictureError(ReadError(fileName, contents.outcome.reason));
     if (contents.bytes.size() > kMaxPictureFileBytes)
-        throw EPictureError(ReadError(fileName, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
+        throw PictureError(
+            ReadError(fileName, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
     return LogoDecodePicture(contents.bytes, fileName);
 }
 
@@ -152,13 +155,13 @@ void LogoSavePicture(const QImage& bitmap, const QString& fileName)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp");
     if (!writer.write(bitmap))
-        throw EPictureError(QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, writer.errorString()));
+        throw PictureError(QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, writer.errorString()));
     const bool existed = QFileInfo::exists(fileName);
     const FileOutcome outcome = replaceFile(fileName, image);
     if (!outcome.ok())
-        throw EPictureError(QStringLiteral("Cannot save \"%1\": %2.%3")
-                                .arg(fileName, outcome.reason,
-                                     existed ? QStringLiteral(" The earlier file is unchanged.") : QString()));
+        throw PictureError(QStringLiteral("Cannot save \"%1\": %2.%3")
+                               .arg(fileName, outcome.reason,
+                                    existed ? QStringLiteral(" The earlier file is unchanged.") : QString()));
 }
 
 QString LogoOpenPictureFilter()

@@ -7,11 +7,14 @@
 #include <QString>
 #include <stdexcept>
 
-#include "LogoBlocks.h"
+#include "logo/LogoBlocks.h"
 
-class EPictureError : public std::runtime_error {
+class PictureError : public std::runtime_error {
 public:
-    explicit EPictureError(const QString& message) : std::runtime_error(message.toStdString()), Message(message) {}
+    explicit PictureError(const QString& message)
+        : std::runtime_error(message.toStdString())
+        , Message(message)
+    { }
     QString Message;
 };
 
@@ -31,14 +34,14 @@ inline constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
 inline constexpr int kMaxPictureSide = 4096;
 inline constexpr int kPictureAllocationLimitMb = 64;
 
-// Raises EPictureError naming the file when it is not a regular file, cannot
+// Raises PictureError naming the file when it is not a regular file, cannot
 // be read, or Qt cannot read the whole picture in it.
 QImage LogoLoadPicture(const QString& fileName);
 // The decoding step of LogoLoadPicture, on bytes already read (the fuzzer
 // drives it directly). fileName is for messages and the format hint only.
 QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName);
 // Writes through a temporary file that replaces fileName only when complete;
-// raises EPictureError naming the file and the reason on failure.
+// raises PictureError naming the file and the reason on failure.
 void LogoSavePicture(const QImage& bitmap, const QString& fileName);
 // Open-dialog filter for every format Qt reads, Windows bitmaps listed first.
 QString LogoOpenPictureFilter();

@@ -1,53 +1,40 @@
-#include "LogoTransfer.h"
+#include "logo/LogoTransfer.h"
 
 #include <algorithm>
 
-#include "LogoBlocks.h"
+#include "logo/LogoBlocks.h"
 
-namespace {
+static_assert(LogoWriteRequestSize - messages::LogoWrite.headLength == LogoBlockSize);
 
-// Read and write share the phonebook's message shape; 0x3A selects the logo memory.
-constexpr std::array<std::uint8_t, 12> LogoRequestHead{0x00, 0x00, 0x03, 0x00, 0x07, 0x3A,
-                                                       0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00};
-
-} // namespace
-
-std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int Block)
+std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int block)
 {
     std::array<std::uint8_t, LogoReadRequestSize> request{};
-    std::copy(LogoRequestHead.begin(), LogoRequestHead.end(), request.begin());
-    request[0] = 0x0F;
-    request[1] = 0x60;
-    request[9] = static_cast<std::uint8_t>(Block & 0xFF);
+    // The band goes in one byte; only its low byte is sent.
+    ComposeMessage(messages::LogoRead, static_cast<std::uint8_t>(block & 0xFF), nullptr, request.data());
     return request;
 }
 
-std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* Data, int Block)
+std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* data, int block)
 {
     std::array<std::uint8_t, LogoWriteRequestSize> request{};
-    std::copy(LogoRequestHead.begin(), LogoRequestHead.end(), request.begin());
-    request[0] = 0x10;
-    request[1] = 0x08;
-    request[9] = static_cast<std::uint8_t>(Block & 0xFF);
-    request[13] = LogoBlockSize;
-    std::copy(Data, Data + LogoBlockSize, request.begin() + 14);
+    ComposeMessage(messages::LogoWrite, static_cast<std::uint8_t>(block & 0xFF), data, request.data());
     return request;
 }
 
-void GetBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok)
+std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block)
 {
-    const auto request = LogoReadRequest(Block);
-    Ok = link.Transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs,
-                       LogoReadReplyFrame);
-    if (!Ok)
-        return;
+    const auto request = LogoReadRequest(block);
+    if (!link.Transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs, LogoReadReplyFrame))
+        return std::nullopt;
     const auto& reply = link.ReplyBuffer();
-    std::copy(reply.begin() + LogoReplyBlockOffset, reply.begin() + LogoReplyBlockOffset + LogoBlockSize, Data);
+    LogoBlock data{};
+    std::copy(reply.begin() + LogoReplyBlockOffset, reply.begin() + LogoReplyBlockOffset + LogoBlockSize, data.begin());
+    return data;
 }
 
-void PutBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok)
+bool writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data)
 {
-    const auto request = LogoWriteRequest(Data, Block);
-    Ok = link.Transfer(request.data(), LogoWriteRequestSize, LogoTransferTries, LogoTransferPauseMs,
-                       LogoWriteReplyFrame);
+    const auto request = LogoWriteRequest(data.data(), block);
+    return link.Transfer(request.data(), LogoWriteRequestSize, LogoTransferTries, LogoTransferPauseMs,
+                         LogoWriteReplyFrame);
 }

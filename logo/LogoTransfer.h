@@ -2,6 +2,11 @@
 // message exchange.
 #pragma once
 
+#include <optional>
+
+#include "link/Messages.h"
+#include "logo/LogoBlocks.h"
+
 #include <array>
 #include <cstdint>
 
@@ -9,19 +14,19 @@
 
 constexpr int LogoTransferTries = 10;
 constexpr int LogoTransferPauseMs = 100;
-constexpr int LogoReadRequestSize = 12;
-constexpr int LogoWriteRequestSize = 98;
+constexpr int LogoReadRequestSize = messages::LogoRead.length;
+constexpr int LogoWriteRequestSize = messages::LogoWrite.length;
 // Whole frames that answer the requests: the read reply carries 98 data bytes
 // behind a 4-byte header and before sequence and checksum; the write reply is short.
-constexpr int LogoReadReplyFrame = 104;
-constexpr int LogoWriteReplyFrame = 16;
+constexpr int LogoReadReplyFrame = messages::LogoRead.longestReplyFrame;
+constexpr int LogoWriteReplyFrame = messages::LogoWrite.longestReplyFrame;
 // Data byte k of the reply stands at ReplyBuffer position 4 + k; the block is data bytes 14..97.
 constexpr int LogoReplyBlockOffset = 4 + 14;
 
-std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int Block);
-std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* Data, int Block);
+std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int block);
+std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* data, int block);
 
-// On success the block's 84 bytes are in Data and Ok is true; otherwise Data is untouched.
-void GetBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok);
-// Ok is true when the handset answered with any data frame.
-void PutBitmap(MessageTransfer& link, std::uint8_t* Data, int& Block, bool& Ok);
+// The block's 84 bytes, or nothing when the handset did not answer.
+std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block);
+// True when the handset answered with any data frame.
+bool writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data);

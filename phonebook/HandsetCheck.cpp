@@ -1,6 +1,6 @@
 #include "phonebook/HandsetCheck.h"
 
-#include "app/common/WinText.h"
+#include "text/WinText.h"
 #include "phonebook/PhoneChars.h"
 #include "phonebook/PhoneRecord.h"
 

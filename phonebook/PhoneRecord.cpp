@@ -1,17 +1,18 @@
-#include "PhoneRecord.h"
+#include "phonebook/PhoneRecord.h"
 
-#include "PhoneChars.h"
+#include "link/Messages.h"
+#include "phonebook/PhoneChars.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int RecordOffset = 14;           // data byte of the number length
-constexpr int DigitsOffset = 15;           // 15 bytes of packed digit codes
-constexpr int NameOffset = 30;             // 16 name bytes
-constexpr int GroupOffset = 46;            // group byte after the name
+constexpr int RecordOffset = 14; // data byte of the number length
+constexpr int DigitsOffset = 15; // 15 bytes of packed digit codes
+constexpr int NameOffset = 30; // 16 name bytes
+constexpr int GroupOffset = 46; // group byte after the name
 constexpr std::uint8_t DefaultGroup = 0x05;
-constexpr int FrameHeader = 4;             // reply data byte k is at 4 + k
+constexpr int FrameHeader = 4; // reply data byte k is at 4 + k
 
 bool IsTrimmed(unsigned char c)
 {
@@ -21,23 +22,30 @@ bool IsTrimmed(unsigned char c)
 std::uint8_t DigitCode(char c)
 {
     switch (c) {
-    case '0': return 10;
-    case '*': return 11;
-    case '#': return 12;
-    case 'p': return 13;
-    case 'w': return 14;
-    case '+': return 15;
-    default: return c >= '1' && c <= '9' ? static_cast<std::uint8_t>(c - '0') : 0;
+    case '0':
+        return 10;
+    case '*':
+        return 11;
+    case '#':
+        return 12;
+    case 'p':
+        return 13;
+    case 'w':
+        return 14;
+    case '+':
+        return 15;
+    default:
+        return c >= '1' && c <= '9' ? static_cast<std::uint8_t>(c - '0') : 0;
     }
 }
 
-// The fixed head shared by both requests: 0x03 0x00 0x07 0x1F 0x7F 0xF0 0x00 location.
-template <std::size_t N>
-void PutAddress(std::array<std::uint8_t, N>& message, int location)
+static_assert(messages::PhonebookRead.length == ReadRequestLength);
+static_assert(messages::PhonebookWrite.length == WriteRequestLength);
+
+// The location goes in one byte; only its low byte is sent.
+std::uint8_t LocationByte(int location)
 {
-    constexpr std::uint8_t head[] = {0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00};
-    std::copy(std::begin(head), std::end(head), message.begin() + 2);
-    message[9] = static_cast<std::uint8_t>(location & 0xFF);
+    return static_cast<std::uint8_t>(location & 0xFF);
 }
 
 } // namespace
@@ -52,19 +60,16 @@ void TrimRecordText(std::string& text)
 ReadRequest BuildReadRequest(int location)
 {
     ReadRequest message{};
-    message[0] = 0x0F;
-    message[1] = 0x2D;
-    PutAddress(message, location);
+    ComposeMessage(messages::PhonebookRead, LocationByte(location), nullptr, message.data());
     return message;
 }
 
 WriteRequest BuildWriteRequest(int location, const std::string& name, const std::string& number)
 {
+    // The record fields are filled in after the message table's head.
+    constexpr std::array<std::uint8_t, WriteRequestLength> blankRecord{};
     WriteRequest message{};
-    message[0] = 0x10;
-    message[1] = 0x08;
-    PutAddress(message, location);
-    message[13] = 0x21;
+    ComposeMessage(messages::PhonebookWrite, LocationByte(location), blankRecord.data(), message.data());
 
     const int digits = std::min<int>(static_cast<int>(number.size()), MaxNumberDigits);
     message[RecordOffset] = static_cast<std::uint8_t>(digits);

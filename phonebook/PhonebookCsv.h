@@ -11,6 +11,6 @@
 PhonebookImport parsePhonebookCsv(const QByteArray& bytes);
 QByteArray formatPhonebookCsv(const PhonebookRows& rows);
 
-// Raise EInOutError naming the file (and the line, for a bad file).
+// Raise InOutError naming the file (and the line, for a bad file).
 PhonebookImport readPhonebookCsv(const QString& path);
 void writePhonebookCsv(const QString& path, const PhonebookRows& rows);

@@ -1,4 +1,4 @@
-#include "PhonebookFile.h"
+#include "phonebook/PhonebookFile.h"
 
 #include <algorithm>
 

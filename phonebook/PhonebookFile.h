@@ -13,13 +13,13 @@ inline constexpr int NpbRecordSize = 2 * (1 + NpbFieldChars);
 inline constexpr int NpbFileSize = NpbRecords * NpbRecordSize;
 
 // A file error; what() is the text shown to the user.
-class EInOutError : public std::runtime_error {
+class InOutError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
 struct PhonebookEntry {
-    std::string Name;    // Windows-1251
+    std::string Name; // Windows-1251
     std::string Number;
     bool operator==(const PhonebookEntry&) const = default;
 };
@@ -29,8 +29,8 @@ struct PhonebookEntry {
 std::string EncodePhonebookFile(const std::vector<PhonebookEntry>& entries);
 
 struct DecodedPhonebook {
-    std::vector<PhonebookEntry> Entries;  // the complete records, at most 100
-    bool Truncated = false;               // the data ended inside the hundred records
+    std::vector<PhonebookEntry> Entries; // the complete records, at most 100
+    bool Truncated = false; // the data ended inside the hundred records
 };
 
 // Reads record by record; a length byte above 32 is taken as 32.

@@ -1,4 +1,4 @@
-#include "PhonebookFileIo.h"
+#include "phonebook/PhonebookFileIo.h"
 
 #include "files/SafeFile.h"
 
@@ -11,18 +11,17 @@ namespace {
     switch (outcome.fault) {
     case FileFault::Missing:
     case FileFault::FolderMissing:
-        throw EInOutError("File not found");
+        throw InOutError("File not found");
     case FileFault::AccessDenied:
-        throw EInOutError("File access denied");
+        throw InOutError("File access denied");
     case FileFault::DiskFull:
-        throw EInOutError("Disk full");
+        throw InOutError("Disk full");
     case FileFault::IsFolder:
     case FileFault::InvalidName:
-        throw EInOutError("Invalid filename");
+        throw InOutError("Invalid filename");
     default:
-        throw EInOutError(QStringLiteral("Cannot %1 \"%2\": %3.")
-                              .arg(QString::fromLatin1(verb), path, outcome.reason)
-                              .toStdString());
+        throw InOutError(
+            QStringLiteral("Cannot %1 \"%2\": %3.").arg(QString::fromLatin1(verb), path, outcome.reason).toStdString());
     }
 }
 

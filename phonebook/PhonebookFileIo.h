@@ -1,8 +1,8 @@
-// Reading and writing phonebook files on disk; failures raise EInOutError with
+// Reading and writing phonebook files on disk; failures raise InOutError with
 // the text the user sees.
 #pragma once
 
-#include "PhonebookFile.h"
+#include "phonebook/PhonebookFile.h"
 
 #include <QString>
 

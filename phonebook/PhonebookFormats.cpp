@@ -11,7 +11,7 @@ PhonebookFormat FormatOrRaise(const QString& path, const char* verb)
 {
     if (const std::optional<PhonebookFormat> format = phonebookFormatFor(path))
         return *format;
-    throw EInOutError(QStringLiteral("Cannot %1 \"%2\": a phonebook file ends in .npb, .csv or .vcf.")
+    throw InOutError(QStringLiteral("Cannot %1 \"%2\": a phonebook file ends in .npb, .csv or .vcf.")
                           .arg(QString::fromLatin1(verb), path)
                           .toStdString());
 }
@@ -42,7 +42,7 @@ PhonebookImport readPhonebook(const QString& path)
     }
     const DecodedPhonebook book = DecodePhonebookFile(readPhonebookBytes(path, NpbFileSize).toStdString());
     if (book.Truncated)
-        throw EInOutError(QStringLiteral("Cannot read \"%1\": the file ends after %2 of the %3 records.")
+        throw InOutError(QStringLiteral("Cannot read \"%1\": the file ends after %2 of the %3 records.")
                               .arg(path, QString::number(book.Entries.size()), QString::number(NpbRecords))
                               .toStdString());
     return {rowsFromEntries(book.Entries), {}};

@@ -12,7 +12,7 @@ enum class PhonebookFormat { Npb, Csv, Vcard };
 // By extension, in any letter case; nullopt for any other file name.
 std::optional<PhonebookFormat> phonebookFormatFor(const QString& path);
 
-// Raise EInOutError naming the file: it cannot be read or written, its
+// Raise InOutError naming the file: it cannot be read or written, its
 // extension is none of the above, or (reading) its contents are bad.
 // A .npb file shorter than a whole phonebook is refused.
 PhonebookImport readPhonebook(const QString& path);

@@ -2,14 +2,19 @@
 // transfers and its "Software reset" button. Texts are Windows-1251.
 #pragma once
 
+#include "phonebook/PhonebookFile.h"
+
+#include <optional>
+
 #include <string>
 
 class PhonebookHost {
 public:
     virtual ~PhonebookHost() = default;
-    virtual void PhBookRead(int Location, std::string& Name, std::string& Number, bool& Ok) = 0;
-    // Trims Name and Number in place before writing them.
-    virtual void PhBookWrite(int Location, std::string& Name, std::string& Number, bool& Ok) = 0;
-    // Clicks the main window's "Software reset" button.
-    virtual void ClickSoftwareReset() = 0;
+    // The record at location, or nothing when the handset did not answer.
+    virtual std::optional<PhonebookEntry> readRecord(int location) = 0;
+    // Trims the texts before writing them; false when the handset did not answer.
+    virtual bool writeRecord(int location, const PhonebookEntry& entry) = 0;
+    // Does what the main window's "Software reset" button does.
+    virtual void resetHandset() = 0;
 };

@@ -1,6 +1,6 @@
 #include "phonebook/PhonebookRows.h"
 
-#include "app/common/WinText.h"
+#include "text/WinText.h"
 #include "files/SafeFile.h"
 #include "phonebook/PhoneRecord.h"
 
@@ -121,9 +121,9 @@ QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes)
     // One byte more than allowed tells an oversized file from one of exactly the limit.
     const FileContents contents = readRegularFile(path, maxBytes + 1);
     if (!contents.outcome.ok())
-        throw EInOutError(QStringLiteral("Cannot read \"%1\": %2.").arg(path, contents.outcome.reason).toStdString());
+        throw InOutError(QStringLiteral("Cannot read \"%1\": %2.").arg(path, contents.outcome.reason).toStdString());
     if (contents.bytes.size() > maxBytes)
-        throw EInOutError(QStringLiteral("Cannot read \"%1\": it is larger than %2 MB, too large for a phonebook.")
+        throw InOutError(QStringLiteral("Cannot read \"%1\": it is larger than %2 MB, too large for a phonebook.")
                               .arg(path, QString::number(maxBytes / (1024 * 1024)))
                               .toStdString());
     return contents.bytes;
@@ -133,10 +133,10 @@ void replacePhonebookFile(const QString& path, const QByteArray& bytes)
 {
     const FileOutcome outcome = replaceFile(path, bytes);
     if (!outcome.ok())
-        throw EInOutError(QStringLiteral("Cannot save \"%1\": %2.").arg(path, outcome.reason).toStdString());
+        throw InOutError(QStringLiteral("Cannot save \"%1\": %2.").arg(path, outcome.reason).toStdString());
 }
 
 void raiseParseError(const QString& path, const PhonebookParseError& error)
 {
-    throw EInOutError(QStringLiteral("Cannot read \"%1\", line %2: %3.").arg(path, QString::number(error.line()), error.reason()).toStdString());
+    throw InOutError(QStringLiteral("Cannot read \"%1\", line %2: %3.").arg(path, QString::number(error.line()), error.reason()).toStdString());
 }

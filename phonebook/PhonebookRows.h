@@ -74,7 +74,7 @@ private:
 QString decodeImportText(const QByteArray& bytes, QStringList& notes);
 
 // Whole-file reading and replacing for the phonebook formats. Failures raise
-// EInOutError with a sentence that names the file.
+// InOutError with a sentence that names the file.
 inline constexpr qint64 MaxImportFileBytes = 16 * 1024 * 1024;
 QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes = MaxImportFileBytes);
 void replacePhonebookFile(const QString& path, const QByteArray& bytes);

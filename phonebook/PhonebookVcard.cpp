@@ -1,6 +1,6 @@
 #include "phonebook/PhonebookVcard.h"
 
-#include "app/common/WinText.h"
+#include "text/WinText.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -13,6 +13,6 @@
 PhonebookImport parsePhonebookVcard(const QByteArray& bytes);
 QByteArray formatPhonebookVcard(const PhonebookRows& rows);
 
-// Raise EInOutError naming the file (and the line, for a bad file).
+// Raise InOutError naming the file (and the line, for a bad file).
 PhonebookImport readPhonebookVcard(const QString& path);
 void writePhonebookVcard(const QString& path, const PhonebookRows& rows);

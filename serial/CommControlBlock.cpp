@@ -1,47 +1,57 @@
-#include "CommControlBlock.h"
+#include "serial/CommControlBlock.h"
 
 #include <array>
 
 namespace {
 
-constexpr std::array<std::uint32_t, 15> kBaudrates = {
-    110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200,
-    38400, 56000, 57600, 115200, 128000, 256000};
+constexpr std::array<std::uint32_t, 15> kBaudrates = {110,   300,   600,   1200,  2400,   4800,   9600,  14400,
+                                                      19200, 38400, 56000, 57600, 115200, 128000, 256000};
 
-constexpr std::uint32_t FlowControlBits(TVaFlowControl flow)
+constexpr std::uint32_t FlowControlBits(FlowControlMode flow)
 {
     switch (flow) {
-    case fcNone: return 0;
-    case fcXonXoff: return CommFlag::OutX | CommFlag::InX;
-    case fcRtsCts: return CommFlag::OutxCtsFlow | CommFlag::RtsHandshake;
-    case fcDtrDsr: return CommFlag::OutxDsrFlow | CommFlag::DtrHandshake;
+    case fcNone:
+        return 0;
+    case fcXonXoff:
+        return CommFlag::OutX | CommFlag::InX;
+    case fcRtsCts:
+        return CommFlag::OutxCtsFlow | CommFlag::RtsHandshake;
+    case fcDtrDsr:
+        return CommFlag::OutxDsrFlow | CommFlag::DtrHandshake;
     }
     return 0;
 }
 
-constexpr std::uint32_t DtrBits(TVaDTRControl dtr)
+constexpr std::uint32_t DtrBits(DtrMode dtr)
 {
     switch (dtr) {
-    case dtrDisable: return 0;
-    case dtrEnable: return CommFlag::DtrEnable;
-    case dtrHandshake: return CommFlag::DtrHandshake;
+    case dtrDisable:
+        return 0;
+    case dtrEnable:
+        return CommFlag::DtrEnable;
+    case dtrHandshake:
+        return CommFlag::DtrHandshake;
     }
     return 0;
 }
 
-constexpr std::uint32_t RtsBits(TVaRTSControl rts)
+constexpr std::uint32_t RtsBits(RtsMode rts)
 {
     switch (rts) {
-    case rtsDisable: return 0;
-    case rtsEnable: return CommFlag::RtsEnable;
-    case rtsHandshake: return CommFlag::RtsHandshake;
-    case rtsToggle: return CommFlag::RtsToggle;
+    case rtsDisable:
+        return 0;
+    case rtsEnable:
+        return CommFlag::RtsEnable;
+    case rtsHandshake:
+        return CommFlag::RtsHandshake;
+    case rtsToggle:
+        return CommFlag::RtsToggle;
     }
     return 0;
 }
 
 struct OptionBit {
-    TVaCommOption option;
+    SerialOption option;
     std::uint32_t bit;
 };
 constexpr std::array<OptionBit, 5> kOptionBits = {{
@@ -53,23 +63,29 @@ constexpr std::array<OptionBit, 5> kOptionBits = {{
 }};
 
 struct EventBit {
-    TVaCommEvent event;
+    SerialEvent event;
     std::uint32_t bit;
 };
 constexpr std::array<EventBit, 9> kEventBits = {{
-    {ceBreak, 0x0040}, {ceCts, 0x0008}, {ceDsr, 0x0010},
-    {ceError, 0x0080}, {ceRing, 0x0100}, {ceRlsd, 0x0020},
-    {ceRxChar, 0x0001}, {ceTxEmpty, 0x0004}, {ceRxFlag, 0x0002},
+    {ceBreak, 0x0040},
+    {ceCts, 0x0008},
+    {ceDsr, 0x0010},
+    {ceError, 0x0080},
+    {ceRing, 0x0100},
+    {ceRlsd, 0x0020},
+    {ceRxChar, 0x0001},
+    {ceTxEmpty, 0x0004},
+    {ceRxFlag, 0x0002},
 }};
 
 } // namespace
 
-std::uint32_t BaudrateValue(TVaBaudrate baudrate)
+std::uint32_t BaudrateValue(BaudRateMode baudrate)
 {
     return kBaudrates.at(baudrate);
 }
 
-CommControlBlock BuildControlBlock(const TVaCommSettings& settings)
+CommControlBlock BuildControlBlock(const SerialSettings& settings)
 {
     CommControlBlock dcb;
     dcb.BaudRate = BaudrateValue(settings.Baudrate);
@@ -100,7 +116,7 @@ CommControlBlock BuildControlBlock(const TVaCommSettings& settings)
     return dcb;
 }
 
-std::uint32_t EventMask(TVaCommEvents events)
+std::uint32_t EventMask(SerialEvents events)
 {
     std::uint32_t mask = 0;
     for (const auto& [event, bit] : kEventBits) {

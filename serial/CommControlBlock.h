@@ -3,14 +3,14 @@
 // and on Windows these are the words the driver is given.
 #pragma once
 
-#include "VaCommTypes.h"
+#include "serial/SerialSettings.h"
 
 #include <cstdint>
 
 struct CommControlBlock {
     std::uint32_t BaudRate = 0;
     std::uint8_t ByteSize = 0;
-    std::uint8_t Parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::uint8_t Parity = 0; // 0 none, 1 odd, 2 even, 3 mark, 4 space
     std::uint8_t StopBits = 0; // 0 one, 1 one and a half, 2 two
     std::uint32_t Flags = 0;
     std::uint8_t XonChar = 0;
@@ -38,11 +38,11 @@ constexpr std::uint32_t RtsEnable = 0x1000;
 constexpr std::uint32_t RtsHandshake = 0x2000;
 constexpr std::uint32_t RtsToggle = 0x3000;
 constexpr std::uint32_t AbortOnError = 0x4000;
-}
+} // namespace CommFlag
 
 // Bits per second named by a Baudrate value (br110 -> 110).
-std::uint32_t BaudrateValue(TVaBaudrate baudrate);
+std::uint32_t BaudrateValue(BaudRateMode baudrate);
 
-CommControlBlock BuildControlBlock(const TVaCommSettings& settings);
+CommControlBlock BuildControlBlock(const SerialSettings& settings);
 
-std::uint32_t EventMask(TVaCommEvents events);
+std::uint32_t EventMask(SerialEvents events);

@@ -1,4 +1,4 @@
-#include "DevicePath.h"
+#include "serial/DevicePath.h"
 
 #include <cctype>
 

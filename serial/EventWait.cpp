@@ -1,4 +1,4 @@
-#include "EventWait.h"
+#include "serial/EventWait.h"
 
 #include <QAbstractEventDispatcher>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
-#include "LineSetup.h"
+#include "serial/LineSetup.h"
 
-#include "CommControlBlock.h"
-#include "EVaCommError.h"
+#include "serial/CommControlBlock.h"
+#include "serial/SerialPortError.h"
 
 #include <QSerialPort>
 
@@ -27,7 +27,7 @@ constexpr int kInvalidArgument = EINVAL;
 
 [[noreturn]] void RaiseDcbError(int code)
 {
-    throw EVaCommError(VaCommText::WithSystemError(VaCommText::WriteDcb, code, SystemErrorText(code)));
+    throw SerialPortError(VaCommText::WithSystemError(VaCommText::WriteDcb, code, SystemErrorText(code)));
 }
 
 void Check(bool ok, QSerialPort& port)
@@ -39,47 +39,64 @@ void Check(bool ok, QSerialPort& port)
     RaiseDcbError(code != 0 ? code : kInvalidArgument);
 }
 
-std::optional<QSerialPort::DataBits> DataBitsFor(TVaDatabits databits)
+std::optional<QSerialPort::DataBits> DataBitsFor(DataBitsMode databits)
 {
     switch (databits) {
-    case db5: return QSerialPort::Data5;
-    case db6: return QSerialPort::Data6;
-    case db7: return QSerialPort::Data7;
-    case db8: return QSerialPort::Data8;
-    case db4: break;
+    case db5:
+        return QSerialPort::Data5;
+    case db6:
+        return QSerialPort::Data6;
+    case db7:
+        return QSerialPort::Data7;
+    case db8:
+        return QSerialPort::Data8;
+    case db4:
+        break;
     }
     return std::nullopt;
 }
 
-QSerialPort::Parity ParityFor(TVaParity parity)
+QSerialPort::Parity ParityFor(ParityMode parity)
 {
     switch (parity) {
-    case paNone: return QSerialPort::NoParity;
-    case paOdd: return QSerialPort::OddParity;
-    case paEven: return QSerialPort::EvenParity;
-    case paMark: return QSerialPort::MarkParity;
-    case paSpace: return QSerialPort::SpaceParity;
+    case paNone:
+        return QSerialPort::NoParity;
+    case paOdd:
+        return QSerialPort::OddParity;
+    case paEven:
+        return QSerialPort::EvenParity;
+    case paMark:
+        return QSerialPort::MarkParity;
+    case paSpace:
+        return QSerialPort::SpaceParity;
     }
     return QSerialPort::NoParity;
 }
 
-QSerialPort::StopBits StopBitsFor(TVaStopbits stopbits)
+QSerialPort::StopBits StopBitsFor(StopBitsMode stopbits)
 {
     switch (stopbits) {
-    case sb1: return QSerialPort::OneStop;
-    case sb15: return QSerialPort::OneAndHalfStop;
-    case sb2: return QSerialPort::TwoStop;
+    case sb1:
+        return QSerialPort::OneStop;
+    case sb15:
+        return QSerialPort::OneAndHalfStop;
+    case sb2:
+        return QSerialPort::TwoStop;
     }
     return QSerialPort::OneStop;
 }
 
-std::optional<QSerialPort::FlowControl> FlowControlFor(TVaFlowControl flow)
+std::optional<QSerialPort::FlowControl> FlowControlFor(FlowControlMode flow)
 {
     switch (flow) {
-    case fcNone: return QSerialPort::NoFlowControl;
-    case fcXonXoff: return QSerialPort::SoftwareControl;
-    case fcRtsCts: return QSerialPort::HardwareControl;
-    case fcDtrDsr: break;
+    case fcNone:
+        return QSerialPort::NoFlowControl;
+    case fcXonXoff:
+        return QSerialPort::SoftwareControl;
+    case fcRtsCts:
+        return QSerialPort::HardwareControl;
+    case fcDtrDsr:
+        break;
     }
     return std::nullopt;
 }
@@ -99,23 +116,29 @@ void SetModemLine(QSerialPort& port, bool (QSerialPort::*set)(bool), std::option
     RaiseDcbError(code != 0 ? code : kInvalidArgument);
 }
 
-std::optional<bool> DtrLevel(TVaDTRControl dtr)
+std::optional<bool> DtrLevel(DtrMode dtr)
 {
     switch (dtr) {
-    case dtrDisable: return false;
-    case dtrEnable: return true;
-    case dtrHandshake: break;
+    case dtrDisable:
+        return false;
+    case dtrEnable:
+        return true;
+    case dtrHandshake:
+        break;
     }
     return std::nullopt;
 }
 
-std::optional<bool> RtsLevel(TVaRTSControl rts)
+std::optional<bool> RtsLevel(RtsMode rts)
 {
     switch (rts) {
-    case rtsDisable: return false;
-    case rtsEnable: return true;
+    case rtsDisable:
+        return false;
+    case rtsEnable:
+        return true;
     case rtsHandshake:
-    case rtsToggle: break;
+    case rtsToggle:
+        break;
     }
     return std::nullopt;
 }
@@ -137,7 +160,7 @@ bool IsPseudoTerminal(const QSerialPort& port)
     Q_UNUSED(port);
     return false;
 #else
-    struct stat info {};
+    struct stat info { };
     if (::fstat(static_cast<int>(port.handle()), &info) != 0 || !S_ISCHR(info.st_mode))
         return false;
 #ifdef Q_OS_LINUX
@@ -150,7 +173,7 @@ bool IsPseudoTerminal(const QSerialPort& port)
 #endif
 }
 
-void ApplyLineSettings(QSerialPort& port, const TVaCommSettings& settings)
+void ApplyLineSettings(QSerialPort& port, const SerialSettings& settings)
 {
     errno = 0;
     Check(port.setBaudRate(static_cast<qint32>(BaudrateValue(settings.Baudrate))), port);

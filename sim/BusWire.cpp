@@ -1,4 +1,4 @@
-#include "BusWire.h"
+#include "sim/BusWire.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "HandsetFrame.h"
+#include "sim/HandsetFrame.h"
 
 #include <algorithm>
 #include <stdexcept>

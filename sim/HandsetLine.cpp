@@ -1,4 +1,4 @@
-#include "HandsetLine.h"
+#include "sim/HandsetLine.h"
 
 #include <algorithm>
 #include <limits>

@@ -3,8 +3,8 @@
 // Times are milliseconds on whatever clock the caller runs (virtual or real).
 #pragma once
 
-#include "BusWire.h"
-#include "HandsetModel.h"
+#include "sim/BusWire.h"
+#include "sim/HandsetModel.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "HandsetModel.h"
+#include "sim/HandsetModel.h"
 
-#include "HandsetFrame.h"
+#include "sim/HandsetFrame.h"
 
 #include <algorithm>
 #include <cstddef>

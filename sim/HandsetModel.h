@@ -3,7 +3,7 @@
 // requests read and write.
 #pragma once
 
-#include "HandsetState.h"
+#include "sim/HandsetState.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "HandsetState.h"
+#include "sim/HandsetState.h"
 
-#include "DemoLogo.h"
+#include "sim/DemoLogo.h"
 
 #include <algorithm>
 #include <string_view>

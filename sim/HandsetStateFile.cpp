@@ -1,4 +1,4 @@
-#include "HandsetStateFile.h"
+#include "sim/HandsetStateFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -15,7 +15,7 @@
 // run of the simulator, not the handset, so reading ignores it.
 #pragma once
 
-#include "HandsetState.h"
+#include "sim/HandsetState.h"
 
 #include <cstdint>
 #include <optional>

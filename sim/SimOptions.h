@@ -1,7 +1,7 @@
 // Command line of m2bus-sim.
 #pragma once
 
-#include "HandsetLine.h"
+#include "sim/HandsetLine.h"
 
 #include <optional>
 #include <string>

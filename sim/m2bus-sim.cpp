@@ -1,10 +1,10 @@
 // m2bus-sim: a handset on the far side of a pseudo-terminal, for trying the
 // service tool without a phone and cable.
-#include "HandsetFrame.h"
-#include "HandsetLine.h"
-#include "HandsetModel.h"
-#include "HandsetStateFile.h"
-#include "SimOptions.h"
+#include "sim/HandsetFrame.h"
+#include "sim/HandsetLine.h"
+#include "sim/HandsetModel.h"
+#include "sim/HandsetStateFile.h"
+#include "sim/SimOptions.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -4,9 +4,12 @@
 #include <stdexcept>
 #include <string>
 
-class EInetError : public std::runtime_error {
+class HttpError : public std::runtime_error {
 public:
-    EInetError(int code, const std::string& message) : std::runtime_error(message), FCode(code) {}
+    HttpError(int code, const std::string& message)
+        : std::runtime_error(message)
+        , FCode(code)
+    { }
     int Code() const { return FCode; }
 
 private:

@@ -1,6 +1,6 @@
-#include "HttpUrl.h"
+#include "sms/HttpUrl.h"
 
-#include "HttpError.h"
+#include "sms/HttpError.h"
 
 #include <curl/curl.h>
 
@@ -19,7 +19,7 @@ constexpr int kUrlErrorBase = 1000;
 
 [[noreturn]] void ThrowUrlError(CURLUcode rc)
 {
-    throw EInetError(kUrlErrorBase + static_cast<int>(rc), curl_url_strerror(rc));
+    throw HttpError(kUrlErrorBase + static_cast<int>(rc), curl_url_strerror(rc));
 }
 
 const unsigned kParseFlags = CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS;
@@ -63,11 +63,20 @@ void AppendEscape(std::string& out, unsigned char b)
     out += kHex[b & 0x0F];
 }
 
-bool IsUnsafeUrlByte(unsigned char b) { return b <= 0x20 || b >= 0x7F; }
+bool IsUnsafeUrlByte(unsigned char b)
+{
+    return b <= 0x20 || b >= 0x7F;
+}
 
-bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
 
-bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 } // namespace
 

@@ -8,10 +8,10 @@
 #include <string_view>
 
 struct HttpUrlParts {
-    std::string Scheme;   // lower case, e.g. "http"
+    std::string Scheme; // lower case, e.g. "http"
     std::string HostName;
-    int Port = 0;         // the scheme's default port when the URL names none
-    std::string URLPath;  // "/" at least
+    int Port = 0; // the scheme's default port when the URL names none
+    std::string URLPath; // "/" at least
     std::string ExtraInfo; // "?query", "#fragment", both, or empty
     std::optional<std::string> UserName;
     std::optional<std::string> Password;
@@ -28,10 +28,10 @@ std::string EncodeUnsafeUrlBytes(std::string_view text);
 // form's '&', '=' and '+', stay as written.
 std::string EncodeQueryBytes(std::string_view text);
 
-// Splits an absolute URL; the bytes above are encoded first. Throws EInetError
+// Splits an absolute URL; the bytes above are encoded first. Throws HttpError
 // with libcurl's message when the URL cannot be parsed.
 HttpUrlParts SplitHttpUrl(std::string_view url);
 
 // base ("scheme://host[:port]") combined with a path and extra part; throws
-// EInetError when the result is no valid URL.
+// HttpError when the result is no valid URL.
 std::string CombineHttpUrl(std::string_view base, std::string_view relative);

@@ -1,7 +1,7 @@
-#include "OperatorProfile.h"
+#include "sms/OperatorProfile.h"
 
-#include "IniFile.h"
-#include "OperatorValues.h"
+#include "sms/ProfileIniFile.h"
+#include "sms/OperatorValues.h"
 
 ProfileTexts ProfileTextsFrom(const OperatorValueList& values)
 {
@@ -11,8 +11,8 @@ ProfileTexts ProfileTextsFrom(const OperatorValueList& values)
     return texts;
 }
 
-void StoreProfile(ProfileIniFile& ini, OperatorValueList& values, std::string_view section,
-                  const ProfileTexts& texts, bool eraseFirst)
+void StoreProfile(ProfileIniFile& ini, OperatorValueList& values, std::string_view section, const ProfileTexts& texts,
+                  bool eraseFirst)
 {
     values.Clear();
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)

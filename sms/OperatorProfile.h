@@ -14,8 +14,8 @@ constexpr std::size_t kProfileKeyCount = 16;
 
 // Keys in the order a profile is written to its section.
 constexpr std::array<std::string_view, kProfileKeyCount> kProfileKeys = {
-    "URL", "NumField", "Prefix", "TxtField", "Method", "ActName", "Action", "Reply",
-    "Chars", "Referer", "Login", "Passw", "AdName1", "AdVal1", "AdName2", "AdVal2",
+    "URL",   "NumField", "Prefix", "TxtField", "Method",  "ActName", "Action",  "Reply",
+    "Chars", "Referer",  "Login",  "Passw",    "AdName1", "AdVal1",  "AdName2", "AdVal2",
 };
 
 // Texts of a profile's fields (Windows-1251 bytes), indexed like kProfileKeys.
@@ -38,5 +38,5 @@ ProfileTexts ProfileTextsFrom(const OperatorValueList& values);
 // writing, so keys left empty disappear and the section moves to the end of
 // the file; without it the texts merge into what the section already holds.
 // A failing write leaves the keys written before it in the file.
-void StoreProfile(ProfileIniFile& ini, OperatorValueList& values, std::string_view section,
-                  const ProfileTexts& texts, bool eraseFirst);
+void StoreProfile(ProfileIniFile& ini, OperatorValueList& values, std::string_view section, const ProfileTexts& texts,
+                  bool eraseFirst);

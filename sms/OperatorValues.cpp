@@ -1,6 +1,6 @@
-#include "OperatorValues.h"
+#include "sms/OperatorValues.h"
 
-#include "IniFile.h"
+#include "sms/ProfileIniFile.h"
 
 #include <algorithm>
 

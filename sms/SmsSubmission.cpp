@@ -1,18 +1,18 @@
-#include "SmsSubmission.h"
+#include "sms/SmsSubmission.h"
 
-#include "HttpUrl.h"
-#include "OperatorValues.h"
-#include "uAdvHttp.h"
+#include "sms/HttpUrl.h"
+#include "sms/OperatorValues.h"
+#include "sms/HttpClient.h"
 
-TCodePage ReplyCodePage(std::string_view chars)
+CodePage ReplyCodePage(std::string_view chars)
 {
     if (chars == "Win1251")
-        return TCodePage::CP1251;
+        return CodePage::CP1251;
     if (chars == "DOS866")
-        return TCodePage::CP866;
+        return CodePage::CP866;
     if (chars == "ISO8859")
-        return TCodePage::ISO8859;
-    return TCodePage::KOI8R;
+        return CodePage::ISO8859;
+    return CodePage::KOI8R;
 }
 
 std::string SubmitPart(const OperatorValueList& profile)
@@ -85,33 +85,33 @@ std::string ReplyPageText(std::string_view body)
     return page;
 }
 
-std::string SuccessText(TCyrCoder& coder, std::string_view reply, TCodePage page)
+std::string SuccessText(CodePageConverter& coder, std::string_view reply, CodePage page)
 {
     coder.SetText(reply);
-    if (page != TCodePage::CP1251) {
-        coder.SetSource(TCodePage::CP1251);
+    if (page != CodePage::CP1251) {
+        coder.SetSource(CodePage::CP1251);
         coder.SetTarget(page);
         coder.Convert();
     }
     return coder.Text();
 }
 
-std::string PageForDisplay(TCyrCoder& coder, std::string_view pageText, TCodePage page)
+std::string PageForDisplay(CodePageConverter& coder, std::string_view pageText, CodePage page)
 {
     coder.SetText(pageText);
-    if (page != TCodePage::CP1251) {
+    if (page != CodePage::CP1251) {
         coder.SetSource(page);
-        coder.SetTarget(TCodePage::CP1251);
+        coder.SetTarget(CodePage::CP1251);
         coder.Convert();
     }
     return coder.Text();
 }
 
-SubmissionOutcome SubmitForm(TAdvHttp& http, TCyrCoder& coder, const OperatorValueList& profile,
+SubmissionOutcome SubmitForm(HttpClient& http, CodePageConverter& coder, const OperatorValueList& profile,
                              std::string_view phone, std::string_view message)
 {
     SubmissionOutcome outcome;
-    const TCodePage page = ReplyCodePage(profile.Values("Chars"));
+    const CodePage page = ReplyCodePage(profile.Values("Chars"));
     try {
         const std::string formData = ComposeFormData(profile, phone, message);
         http.SetRequestHeaders(SubmissionHeaders(profile));

@@ -3,7 +3,7 @@
 // reply page. Plain C++ over the HTTP component and the code page converter.
 #pragma once
 
-#include "CyrCoder.h"
+#include "sms/CodePageConverter.h"
 
 #include <exception>
 #include <string>
@@ -11,11 +11,11 @@
 #include <vector>
 
 class OperatorValueList;
-class TAdvHttp;
+class HttpClient;
 
 // The reply page's code page named by a profile's Chars value. Only the four
 // exact names count; anything else, letter case included, is KOI8-R.
-TCodePage ReplyCodePage(std::string_view chars);
+CodePage ReplyCodePage(std::string_view chars);
 
 // "&ActName=Action" when both are set, else "".
 std::string SubmitPart(const OperatorValueList& profile);
@@ -34,14 +34,14 @@ std::vector<std::string> SubmissionHeaders(const OperatorValueList& profile);
 std::string ReplyPageText(std::string_view body);
 
 // The profile's reply string (typed in Windows-1251) in the reply page's code page.
-std::string SuccessText(TCyrCoder& coder, std::string_view reply, TCodePage page);
+std::string SuccessText(CodePageConverter& coder, std::string_view reply, CodePage page);
 // The reply page converted to Windows-1251 for showing.
-std::string PageForDisplay(TCyrCoder& coder, std::string_view pageText, TCodePage page);
+std::string PageForDisplay(CodePageConverter& coder, std::string_view pageText, CodePage page);
 
 struct SubmissionOutcome {
-    bool judged = false;   // the reply was looked at (the request was made)
+    bool judged = false; // the reply was looked at (the request was made)
     bool accepted = false; // a non-empty success text occurs in the page
-    std::string pageText;  // the page in Windows-1251 when judged
+    std::string pageText; // the page in Windows-1251 when judged
     std::exception_ptr error; // what the request or its setup raised
 };
 
@@ -50,5 +50,5 @@ struct SubmissionOutcome {
 // request. A GET carries the form data in its query, where the bytes a query
 // cannot hold are percent-encoded ("#" would cut the message short). Errors are handed back, not thrown, so the caller can restore its
 // window before passing them on.
-SubmissionOutcome SubmitForm(TAdvHttp& http, TCyrCoder& coder, const OperatorValueList& profile,
+SubmissionOutcome SubmitForm(HttpClient& http, CodePageConverter& coder, const OperatorValueList& profile,
                              std::string_view phone, std::string_view message);

@@ -1,4 +1,4 @@
-#include "ShotContent.h"
+#include "tools/ShotContent.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -10,22 +10,24 @@
 #include <stdexcept>
 #include <utility>
 
-#include "AppWindows.h"
-#include "Prompts.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "FFOpSet.h"
-#include "WinText.h"
+#include "app/AppWindows.h"
+#include "widgets/Prompts.h"
+#include "app/MainWindow.h"
+#include "phonebook/ui/PhonebookWindow.h"
+#include "phonebook/ui/RecordEditor.h"
+#include "logo/ui/LogoWindow.h"
+#include "sms/ui/SmsWindow.h"
+#include "sms/ui/OperatorDialog.h"
+#include "text/WinText.h"
 
 namespace {
 
 // Answers the one file dialog of the logo load with a fixed file.
 class FixedFilePrompts : public Prompts {
 public:
-    explicit FixedFilePrompts(QString fileName) : fileName_(std::move(fileName)) {}
+    explicit FixedFilePrompts(QString fileName)
+        : fileName_(std::move(fileName))
+    { }
     bool Confirm(QWidget*, const QString&) override { return false; }
     void Notice(QWidget*, const QString& text) override { notices_ << text; }
     QString OpenFileName(QWidget*, const QString&, const QString&) override { return fileName_; }
@@ -59,68 +61,69 @@ QImage LogoPattern()
     return image;
 }
 
-}  // namespace
+} // namespace
 
 void FillMainWindow()
 {
     // As the simulator's reply decodes: its padding shows as dots.
-    FMain->SetInfoCaption("V 4.10\n12-03-98\nNMT-650.........");
-    FMain->SetSerNumCaption("4711082015");
-    FMain->SetAckLed(true);
-    FMain->SetPackLed(true);
-    FMain->SetNetMonitorLed(true);
+    mainWindow->SetInfoCaption("V 4.10\n12-03-98\nNMT-650.........");
+    mainWindow->SetSerNumCaption("4711082015");
+    mainWindow->SetAckLed(true);
+    mainWindow->SetPackLed(true);
+    mainWindow->SetNetMonitorLed(true);
 }
 
 void FillPhonebook()
 {
     struct Row {
-        const char* name;  // Windows-1251 bytes
+        const char* name; // Windows-1251 bytes
         const char* number;
     };
     static constexpr Row rows[] = {
         {"Service centre", "+78127654321"},
         {"Ivanov Petr", "8-812-555-01-02"},
-        {"\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0", "89115550102"},   // Cyrillic "Ivanov Petr"
-        {"\xC4\xEE\xEC", "2345678"},                                   // Cyrillic "Home"
-        {"\xD0\xE0\xE1\xEE\xF2\xE0 \xEE\xF4\xE8\xF1", "+7-812-100-20-30"},  // Cyrillic "Work office"
+        {"\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0", "89115550102"}, // Cyrillic "Ivanov Petr"
+        {"\xC4\xEE\xEC", "2345678"}, // Cyrillic "Home"
+        {"\xD0\xE0\xE1\xEE\xF2\xE0 \xEE\xF4\xE8\xF1", "+7-812-100-20-30"}, // Cyrillic "Work office"
         {"Taxi", "068"},
-        {"ABCDEFGHIJKLMNOP", "+123456789012345678901234567890"},  // both fields at their full length
+        {"ABCDEFGHIJKLMNOP", "+123456789012345678901234567890"}, // both fields at their full length
     };
     int row = 1;
     for (const Row& r : rows) {
-        Form2->SetCell(1, row, FromWin1251(r.name));
-        Form2->SetCell(2, row, FromWin1251(r.number));
+        phonebookWindow->SetCell(1, row, FromWin1251(r.name));
+        phonebookWindow->SetCell(2, row, FromWin1251(r.number));
         ++row;
     }
-    Form2->SelectRow(3);
+    phonebookWindow->SelectRow(3);
 }
 
 void FillRecordEditor()
 {
-    Form4->setWindowTitle("Edit Record #3");
-    Form4->MaskEdit1->setText(FromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
-    Form4->MaskEdit2->setText("89115550102");
+    recordEditor->setWindowTitle("Edit Record #3");
+    recordEditor->nameEdit->setText(FromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
+    recordEditor->numberEdit->setText("89115550102");
 }
 
 // The SMS window after the user chose an operator and typed a message.
 void FillSendSms()
 {
-    FSendSMS->findChild<QComboBox*>("ComboBox1")->setEditText("Demo POST");
-    FSendSMS->findChild<QLineEdit*>("ePref")->setText("8");
-    FSendSMS->findChild<QLineEdit*>("ePhNumber")->setText("9161234567");
-    FSendSMS->findChild<QPlainTextEdit*>("Memo1")->setPlainText(
-        FromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
+    smsWindow->findChild<QComboBox*>("operatorBox")->setEditText("Demo POST");
+    smsWindow->findChild<QLineEdit*>("prefixEdit")->setText("8");
+    smsWindow->findChild<QLineEdit*>("numberEdit")->setText("9161234567");
+    smsWindow->findChild<QPlainTextEdit*>("messageEdit")
+        ->setPlainText(FromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
 }
 
 // The operator dialog filled with a profile, as "Edit" shows it.
 void FillOperatorSettings()
 {
     const std::pair<const char*, const char*> fields[] = {
-        {"eOperator", "Demo POST"}, {"eURL", "127.0.0.1:8081/sms"}, {"eNumField", "phone"}, {"ePref", "8"},
-        {"eTextField", "msg"},      {"eActName", "send"},           {"eActVal", "Send"},   {"eAdName1", "lang"},
-        {"eAdVal1", "ru"},          {"eReply", "OK"},               {"eReferer", "127.0.0.1:8081/"}};
+        {"operatorEdit", "Demo POST"}, {"urlEdit", "127.0.0.1:8081/sms"}, {"numberFieldEdit", "phone"},
+        {"prefixEdit", "8"},           {"textFieldEdit", "msg"},          {"submitNameEdit", "send"},
+        {"submitValueEdit", "Send"},   {"extraName1Edit", "lang"},        {"extraValue1Edit", "ru"},
+        {"replyEdit", "OK"},           {"refererEdit", "127.0.0.1:8081/"}};
     for (const auto& [name, text] : fields)
-        FOpSet->findChild<QLineEdit*>(name)->setText(text);
+        operatorDialog->findChild<QLineEdit*>(name)->setText(text);
 }
 
 void FillLogoManager(const QDir& workDir)
@@ -130,7 +133,7 @@ void FillLogoManager(const QDir& workDir)
         throw std::runtime_error("cannot write " + file.toStdString());
     FixedFilePrompts answers(file);
     Prompts* previous = setPrompts(&answers);
-    Form5->BitBtn4Click();
+    logoWindow->loadFromFile();
     setPrompts(previous);
     if (!answers.notices().isEmpty())
         throw std::runtime_error("logo load failed: " + answers.notices().join(' ').toStdString());

@@ -5,18 +5,18 @@
 #include <QTextStream>
 #include <exception>
 
-#include "AppWindows.h"
-#include "ErrorReport.h"
-#include "FormStorage.h"
-#include "ShotContent.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "FFOpSet.h"
-#include "WindowShots.h"
+#include "app/AppWindows.h"
+#include "widgets/ErrorReport.h"
+#include "widgets/WindowStateStore.h"
+#include "tools/ShotContent.h"
+#include "app/MainWindow.h"
+#include "phonebook/ui/PhonebookWindow.h"
+#include "app/AboutDialog.h"
+#include "phonebook/ui/RecordEditor.h"
+#include "logo/ui/LogoWindow.h"
+#include "sms/ui/SmsWindow.h"
+#include "sms/ui/OperatorDialog.h"
+#include "tools/WindowShots.h"
 
 int main(int argc, char* argv[])
 {
@@ -41,17 +41,17 @@ int main(int argc, char* argv[])
     try {
         // Settings go to a scratch store, so taking pictures never changes
         // the user's own stored port or window places.
-        TFormPlacement::SetStoreOverride(work.filePath("settings.ini"));
+        WindowPlacement::SetStoreOverride(work.filePath("settings.ini"));
         CreateAppWindows();
         const QDir workDir(work.path());
         std::vector<WindowShot> shots = {
-            {"TFMain", [] { return FMain; }, FillMainWindow},
-            {"TAbout", [] { return About; }, nullptr},
-            {"TForm2", [] { return Form2; }, FillPhonebook},
-            {"TForm4", [] { return Form4; }, FillRecordEditor},
-            {"TForm5", [] { return Form5; }, [workDir] { FillLogoManager(workDir); }},
-            {"TFSendSMS", [] { return FSendSMS; }, FillSendSms},
-            {"TFOpSet", [] { return FOpSet; }, FillOperatorSettings},
+            {"MainWindow", [] { return mainWindow; }, FillMainWindow},
+            {"AboutDialog", [] { return aboutDialog; }, nullptr},
+            {"PhonebookWindow", [] { return phonebookWindow; }, FillPhonebook},
+            {"RecordEditor", [] { return recordEditor; }, FillRecordEditor},
+            {"LogoWindow", [] { return logoWindow; }, [workDir] { FillLogoManager(workDir); }},
+            {"SmsWindow", [] { return smsWindow; }, FillSendSms},
+            {"OperatorDialog", [] { return operatorDialog; }, FillOperatorSettings},
         };
         failures = SaveWindowShots(shots, outDir);
     } catch (const std::exception& error) {

@@ -1,4 +1,4 @@
-#include "WindowShots.h"
+#include "tools/WindowShots.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -76,9 +76,9 @@ bool shootOne(const WindowShot& shot, const QDir& outDir, bool keepShown)
     ok = savePixmap(screen->grabWindow(0), outDir.filePath(shot.name + "-screen.png")) && ok;
     if (ok) {
         const QRect frame = window->frameGeometry();
-        QTextStream(stdout) << shot.name << ": client " << window->width() << "x" << window->height()
-                            << ", frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
-                            << frame.height() << Qt::endl;
+        QTextStream(stdout) << shot.name << ": client " << window->width() << "x" << window->height() << ", frame "
+                            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height()
+                            << Qt::endl;
     }
     if (!keepShown) {
         window->hide();
@@ -87,7 +87,7 @@ bool shootOne(const WindowShot& shot, const QDir& outDir, bool keepShown)
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 int SaveWindowShots(const std::vector<WindowShot>& shots, const QDir& outDir)
 {

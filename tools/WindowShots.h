@@ -10,9 +10,9 @@
 class QWidget;
 
 struct WindowShot {
-    QString name;                      // file name stem: the window's class
-    std::function<QWidget*()> window;  // looked up when its turn comes
-    std::function<void()> fill;        // puts representative content in; may be empty
+    QString name; // file name stem: the window's class
+    std::function<QWidget*()> window; // looked up when its turn comes
+    std::function<void()> fill; // puts representative content in; may be empty
 };
 
 // The first window stays shown while the others are taken.

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "AppWindows.h"
-#include "FormStorage.h"
-#include "Unit1.h"
+#include "app/AppWindows.h"
+#include "widgets/WindowStateStore.h"
+#include "app/MainWindow.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SimProcess.h"
 
@@ -28,19 +28,19 @@ public:
             if (!storedPort.isEmpty())
                 settings.setValue("TFMain/cboxCOM_Text", storedPort);
         }
-        TFormPlacement::SetStoreOverride(store);
+        WindowPlacement::SetStoreOverride(store);
         CreateAppWindows();
     }
     ~AppUnderTest()
     {
         DestroyAppWindows();
-        TFormPlacement::SetStoreOverride(QString());
+        WindowPlacement::SetStoreOverride(QString());
     }
     AppUnderTest(const AppUnderTest&) = delete;
     AppUnderTest& operator=(const AppUnderTest&) = delete;
 
     QString StorePath() const { return dir.filePath("settings.ini"); }
-    TFMain& Main() const { return *FMain; }
+    MainWindow& Main() const { return *mainWindow; }
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;

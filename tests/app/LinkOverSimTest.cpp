@@ -8,9 +8,9 @@
 #include <chrono>
 
 #include "PhonebookSimLog.h"
-#include "PhoneLink.h"
-#include "VaComm.h"
-#include "VaCommPort.h"
+#include "link/PhoneLink.h"
+#include "serial/SerialPort.h"
+#include "app/SerialLinkPort.h"
 #include "support/SimProcess.h"
 
 namespace {
@@ -21,7 +21,7 @@ public:
     void Sleep(int ms) override { QThread::msleep(static_cast<unsigned long>(ms)); }
     void SetAckLed(bool on) override { ackLed = on; }
     void SetPackLed(bool on) override { packLed = on; }
-    void EnableInfoButton() override {}
+    void EnableInfoButton() override { }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
 
     bool ackLed = false;
@@ -34,9 +34,9 @@ public:
 TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
 {
     SimProcess sim({"--verbose"});
-    TVaComm::SetDeviceResolver([&sim](int) { return QString::fromStdString(sim.DevicePath()); });
-    TVaComm port(VaComm1Settings());
-    VaCommPort linkPort(port);
+    SerialPort::SetDeviceResolver([&sim](int) { return QString::fromStdString(sim.DevicePath()); });
+    SerialPort port(handsetLineSettings());
+    SerialLinkPort linkPort(port);
     PlainHost host;
     PhoneLink link(linkPort, host);
     port.OnRxChar = [&link](QObject*, int count) { link.VaComm1RxChar(count); };
@@ -52,7 +52,7 @@ TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
         host.Sleep(5);
     }
     port.Close();
-    TVaComm::SetDeviceResolver(nullptr);
+    SerialPort::SetDeviceResolver(nullptr);
 
     EXPECT_TRUE(s.EchoSeen);
     EXPECT_TRUE(s.AckReady);

@@ -10,10 +10,10 @@
 
 #include "AppFixture.h"
 #include "PhonebookSimLog.h"
-#include "app/common/VrCheckLed.h"
-#include "app/common/VrIndicator.h"
-#include "logo/Unit5.h"
-#include "logo/VrRaster.h"
+#include "widgets/CheckLed.h"
+#include "widgets/LedBar.h"
+#include "logo/ui/LogoWindow.h"
+#include "widgets/DotMatrix.h"
 #include "sim/HandsetStateFile.h"
 
 namespace {
@@ -36,8 +36,8 @@ Logo PatternLogo()
             x ^= x << 5;
             byte = static_cast<std::uint8_t>(x);
         }
-    logo[0][0] = 0x01;   // only the top-left dot of the first band
-    logo[5][83] = 0x80;  // only the bottom-right dot of the last band
+    logo[0][0] = 0x01; // only the top-left dot of the first band
+    logo[5][83] = 0x80; // only the bottom-right dot of the last band
     return logo;
 }
 
@@ -57,8 +57,8 @@ public:
         extraArgs.push_back("--state");
         extraArgs.push_back(statePath);
         app = std::make_unique<AppUnderTest>(extraArgs);
-        Form5->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(Form5));
+        logoWindow->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(logoWindow));
     }
 
     Logo StoppedLogo()
@@ -74,34 +74,37 @@ public:
     std::unique_ptr<AppUnderTest> app;
 };
 
-void ExpectCellsShow(const TForm5& form, const Logo& logo)
+void ExpectCellsShow(const LogoWindow& form, const Logo& logo)
 {
     int wrong = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            if (form.VrRaster1->Items(y * kWidth + x) == DotSet(logo, x, y))
-                ++wrong;  // a lit cell is a clear dot
+            if (form.dotMatrix->Items(y * kWidth + x) == DotSet(logo, x, y))
+                ++wrong; // a lit cell is a clear dot
     EXPECT_EQ(wrong, 0);
 }
 
-QPoint CellCentre(int x, int y) { return {2 + 5 * x + 2, 2 + 5 * y + 2}; }
+QPoint CellCentre(int x, int y)
+{
+    return {2 + 5 * x + 2, 2 + 5 * y + 2};
+}
 
 std::vector<std::uint8_t> WriteRequest(int block, const handset::LogoBlock& data)
 {
-    std::vector<std::uint8_t> message{0x10, 0x08, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00,
-                                      static_cast<std::uint8_t>(block), 0x00, 0x00, 0x00, 0x54};
+    std::vector<std::uint8_t> message{
+        0x10, 0x08, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00, static_cast<std::uint8_t>(block), 0x00, 0x00, 0x00, 0x54};
     message.insert(message.end(), data.begin(), data.end());
     return message;
 }
 
-}  // namespace
+} // namespace
 
 TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo, {"--verbose"});
-    TForm5& form = *Form5;
-    form.BitBtn1->click();
+    LogoWindow& form = *logoWindow;
+    form.readButton->click();
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
     EXPECT_EQ(form.Picture().pixel(0, 0), qRgb(0, 0, 0));
@@ -109,11 +112,11 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
     EXPECT_EQ(form.Picture().pixel(83, 47), qRgb(0, 0, 0));
     EXPECT_EQ(form.Picture().pixel(83, 40), qRgb(255, 255, 255));
 
-    form.BitBtn3->click();
+    form.writeButton->click();
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
-    EXPECT_TRUE(form.BitBtn1->isEnabled());
-    EXPECT_TRUE(form.BitBtn3->isEnabled());
-    EXPECT_EQ(form.VrIndicator1->Position(), 0);
+    EXPECT_TRUE(form.readButton->isEnabled());
+    EXPECT_TRUE(form.writeButton->isEnabled());
+    EXPECT_EQ(form.progressBar->Position(), 0);
 
     EXPECT_EQ(sim.StoppedLogo(), logo);
     // The state alone cannot tell an upload from none: the write requests must be heard too.
@@ -126,23 +129,23 @@ TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo);
-    TForm5& form = *Form5;
-    form.BitBtn1->click();
+    LogoWindow& form = *logoWindow;
+    form.readButton->click();
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
 
     const int x = 37;
-    const int y = 21;  // band 2, bit 5
+    const int y = 21; // band 2, bit 5
     const int cell = y * kWidth + x;
-    const bool litBefore = form.VrRaster1->Items(cell);
-    QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(x, y));
-    EXPECT_EQ(form.VrRaster1->Items(cell), litBefore) << "edited with Edit off";
+    const bool litBefore = form.dotMatrix->Items(cell);
+    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
+    EXPECT_EQ(form.dotMatrix->Items(cell), litBefore) << "edited with Edit off";
 
-    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton, {}, form.VrCheckLed1->CheckRect().center());
-    ASSERT_TRUE(form.VrCheckLed1->Checked());
-    QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(x, y));
-    EXPECT_EQ(form.VrRaster1->Items(cell), !litBefore);
+    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->CheckRect().center());
+    ASSERT_TRUE(form.editLed->Checked());
+    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
+    EXPECT_EQ(form.dotMatrix->Items(cell), !litBefore);
 
-    form.BitBtn3->click();
+    form.writeButton->click();
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     Logo expected = logo;
     expected[2][37] ^= 1 << 5;
@@ -153,15 +156,15 @@ TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo, {"--pace", "--turnaround", "20"});
-    TForm5& form = *Form5;
-    form.BitBtn1->click();
+    LogoWindow& form = *logoWindow;
+    form.readButton->click();
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
 
-    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton, {}, form.VrCheckLed1->CheckRect().center());
-    QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(83, 47));
-    QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(0, 0));
-    form.BitBtn3->click();
+    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->CheckRect().center());
+    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(83, 47));
+    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(0, 0));
+    form.writeButton->click();
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     Logo expected = logo;
     expected[5][83] = 0x00;
@@ -172,26 +175,26 @@ TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
 TEST(LogoTransfer, DeadLineGivesSixMessagesPerTransferAndLeavesTheWindowUsable)
 {
     AppUnderTest app({"--silent"});
-    TForm5& form = *Form5;
+    LogoWindow& form = *logoWindow;
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 
-    form.BitBtn1->click();
+    form.readButton->click();
     EXPECT_EQ(app.prompts.Notices, QStringList(6, kNoAnswer));
     // Nothing was received, so every band shows an empty block: all cells lit.
     int dark = 0;
     for (int i = 0; i < kWidth * kHeight; ++i)
-        dark += form.VrRaster1->Items(i) ? 0 : 1;
+        dark += form.dotMatrix->Items(i) ? 0 : 1;
     EXPECT_EQ(dark, 0);
-    EXPECT_TRUE(form.BitBtn1->isEnabled());
-    EXPECT_EQ(form.VrIndicator1->Position(), 0);
+    EXPECT_TRUE(form.readButton->isEnabled());
+    EXPECT_EQ(form.progressBar->Position(), 0);
 
-    form.BitBtn3->click();
+    form.writeButton->click();
     EXPECT_EQ(app.prompts.Notices, QStringList(12, kNoAnswer));
-    EXPECT_TRUE(form.BitBtn3->isEnabled());
-    EXPECT_EQ(form.VrIndicator1->Position(), 0);
+    EXPECT_TRUE(form.writeButton->isEnabled());
+    EXPECT_EQ(form.progressBar->Position(), 0);
 
-    QTest::mouseClick(form.VrCheckLed1, Qt::LeftButton, {}, form.VrCheckLed1->CheckRect().center());
-    QTest::mouseClick(form.VrRaster1, Qt::LeftButton, {}, CellCentre(5, 5));
-    EXPECT_FALSE(form.VrRaster1->Items(5 * kWidth + 5));
+    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->CheckRect().center());
+    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(5, 5));
+    EXPECT_FALSE(form.dotMatrix->Items(5 * kWidth + 5));
 }

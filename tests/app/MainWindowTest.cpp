@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "Unit3.h"
-#include "Unit5.h"
-#include "VaComm.h"
-#include "ui_Unit1.h"
+#include "app/AboutDialog.h"
+#include "logo/ui/LogoWindow.h"
+#include "serial/SerialPort.h"
+#include "ui_MainWindow.h"
 
 namespace {
 
@@ -22,21 +22,21 @@ protected:
         QApplication::processEvents();
     }
 
-    Ui::TFMain& ui() { return *app_->Main().ui(); }
-    TVaComm& port() { return app_->Main().VaComm1(); }
+    Ui::MainWindow& ui() { return *app_->Main().ui(); }
+    SerialPort& port() { return app_->Main().serialPort(); }
 
     // As the user does it: the text replaced key by key.
     void Type(const QString& text)
     {
-        ui().cboxCOM->lineEdit()->clear();
-        QTest::keyClicks(ui().cboxCOM->lineEdit(), text);
+        ui().portBox->lineEdit()->clear();
+        QTest::keyClicks(ui().portBox->lineEdit(), text);
     }
 
     // As the user does it: an item picked from the list.
     void Choose(int index)
     {
-        ui().cboxCOM->setCurrentIndex(index);
-        emit ui().cboxCOM->textActivated(ui().cboxCOM->itemText(index));
+        ui().portBox->setCurrentIndex(index);
+        emit ui().portBox->textActivated(ui().portBox->itemText(index));
     }
 
     std::unique_ptr<AppUnderTest> app_;
@@ -53,7 +53,7 @@ TEST_F(MainWindowTest, OnlyTheExactPortNamesChangeThePort)
     Type("Com4");
     EXPECT_EQ(port().PortNum(), 4);
     Type("Com5");
-    EXPECT_EQ(ui().cboxCOM->currentText(), "Com5");
+    EXPECT_EQ(ui().portBox->currentText(), "Com5");
     EXPECT_EQ(port().PortNum(), 4);
     Type(" Com3");
     EXPECT_EQ(port().PortNum(), 4);
@@ -63,12 +63,12 @@ TEST_F(MainWindowTest, OnlyTheExactPortNamesChangeThePort)
 // Typed with the focus in the box, as a user does: nothing completes the text.
 TEST_F(MainWindowTest, TypedTextIsNeitherCompletedNorMatchedWithoutItsCase)
 {
-    ui().cboxCOM->setFocus();
+    ui().portBox->setFocus();
     Type("Com");
-    EXPECT_EQ(ui().cboxCOM->currentText(), "Com");
+    EXPECT_EQ(ui().portBox->currentText(), "Com");
     Type("com2");
-    QTest::keyClick(ui().cboxCOM->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(ui().cboxCOM->currentText(), "com2");
+    QTest::keyClick(ui().portBox->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(ui().portBox->currentText(), "com2");
     EXPECT_EQ(port().PortNum(), 1);
 }
 
@@ -77,9 +77,9 @@ TEST_F(MainWindowTest, TypedPortWhileConnectWaitsIsRefusedOnce)
     Choose(1);
     QTimer::singleShot(0, [&] {  // runs at the command's first look at the line
         Type("Com3");
-        QTest::keyClick(ui().cboxCOM->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(ui().portBox->lineEdit(), Qt::Key_Return);
     });
-    ui().btInfo->click();
+    ui().connectButton->click();
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
     EXPECT_EQ(port().PortNum(), 2);
 }
@@ -101,12 +101,12 @@ TEST_F(MainWindowTest, ChoosingAPortWhileConnectWaitsIsRefusedAndConnectGoesOn)
         openDuring = port().IsOpen();
         Choose(1);
     });
-    ui().btInfo->click();
+    ui().connectButton->click();
     EXPECT_TRUE(openDuring);
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
     EXPECT_EQ(port().PortNum(), 1);
-    EXPECT_EQ(ui().cboxCOM->currentText(), "Com2");
-    EXPECT_FALSE(ui().lblSerNum->text().isEmpty());
+    EXPECT_EQ(ui().portBox->currentText(), "Com2");
+    EXPECT_FALSE(ui().serialNumberLabel->text().isEmpty());
     EXPECT_FALSE(port().IsOpen());
 }
 
@@ -114,25 +114,25 @@ TEST_F(MainWindowTest, AboutBoxOpensModally)
 {
     bool shownModal = false;
     QTimer::singleShot(0, [&] {
-        shownModal = About->isVisible() && QApplication::activeModalWidget() == About;
-        About->accept();
+        shownModal = aboutDialog->isVisible() && QApplication::activeModalWidget() == aboutDialog;
+        aboutDialog->accept();
     });
-    ui().RxSpeedButton1->click();
+    ui().aboutButton->click();
     EXPECT_TRUE(shownModal);
-    EXPECT_FALSE(About->isVisible());
+    EXPECT_FALSE(aboutDialog->isVisible());
 }
 
 TEST_F(MainWindowTest, StartupLogoTwiceKeepsOneWindowAndTheMainWindowUsable)
 {
-    ui().Button3->click();
-    ui().Button3->click();
+    ui().logoButton->click();
+    ui().logoButton->click();
     QApplication::processEvents();
     int logoWindows = 0;
     for (QWidget* window : QApplication::topLevelWidgets())
-        logoWindows += qobject_cast<TForm5*>(window) != nullptr ? 1 : 0;
+        logoWindows += qobject_cast<LogoWindow*>(window) != nullptr ? 1 : 0;
     EXPECT_EQ(logoWindows, 1);
-    EXPECT_TRUE(Form5->isVisible());
-    EXPECT_FALSE(Form5->isModal());
+    EXPECT_TRUE(logoWindow->isVisible());
+    EXPECT_FALSE(logoWindow->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    Form5->close();
+    logoWindow->close();
 }

@@ -41,4 +41,7 @@ inline int TimesHeard(const std::vector<std::uint8_t>& heard, const std::vector<
 }
 
 // Readable failure output for table cells.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}

@@ -9,8 +9,8 @@
 
 #include "AppFixture.h"
 #include "PhonebookSimLog.h"
-#include "app/common/VrProgressBar.h"
-#include "phonebook/Unit2.h"
+#include "widgets/LedProgressBar.h"
+#include "phonebook/ui/PhonebookWindow.h"
 #include "sim/HandsetStateFile.h"
 
 namespace {
@@ -27,7 +27,7 @@ struct BookRow {
 // set), a full 16-character name, a full 30-digit number and empty records.
 std::vector<BookRow> SampleBook()
 {
-    std::vector<BookRow> book(TForm2::RecordRows);
+    std::vector<BookRow> book(PhonebookWindow::RecordRows);
     book[0] = {"Anna Smith", "+4951234567"};
     book[1] = {QString::fromUtf8("Эмма Юрьевна Ян"), "1234567890*#pw+"};
     book[2] = {"Sixteen chars ok", "+1234567890*#pw+1234567890*#pw"};
@@ -38,9 +38,9 @@ std::vector<BookRow> SampleBook()
     const QString digits = "1234567890*#pw+";
     const QStringList words = {QString::fromUtf8("эхо юла яма %1"), "Contact %1", QString::fromUtf8("Абонент %1"),
                                QString::fromUtf8("ЖЁЩ щука ъ %1")};
-    for (int i = 7; i < TForm2::RecordRows; ++i) {
+    for (int i = 7; i < PhonebookWindow::RecordRows; ++i) {
         if ((i + 1) % 10 == 0)
-            continue;  // every tenth record stays empty
+            continue; // every tenth record stays empty
         QString number;
         for (int k = 0; k <= i % 30; ++k)
             number += digits[(i + k) % digits.size()];
@@ -74,15 +74,15 @@ QString NumberAsReadBack(const QString& written)
     return number;
 }
 
-void FillTable(TForm2& form, const std::vector<BookRow>& book)
+void FillTable(PhonebookWindow& form, const std::vector<BookRow>& book)
 {
-    for (int row = 1; row <= TForm2::RecordRows; ++row) {
+    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
         form.SetCell(1, row, book[static_cast<std::size_t>(row - 1)].name);
         form.SetCell(2, row, book[static_cast<std::size_t>(row - 1)].number);
     }
 }
 
-void ExpectTableReadBack(const TForm2& form, const std::vector<BookRow>& written, const std::vector<int>& rows)
+void ExpectTableReadBack(const PhonebookWindow& form, const std::vector<BookRow>& written, const std::vector<int>& rows)
 {
     for (int row : rows) {
         const BookRow& w = written[static_cast<std::size_t>(row - 1)];
@@ -91,9 +91,10 @@ void ExpectTableReadBack(const TForm2& form, const std::vector<BookRow>& written
     }
 }
 
-void ExpectTransferButtonsEnabled(const TForm2& form)
+void ExpectTransferButtonsEnabled(const PhonebookWindow& form)
 {
-    for (const QPushButton* button : {form.BitBtn1, form.BitBtn2, form.BitBtn3, form.BitBtn4, form.BitBtn5})
+    for (const QPushButton* button :
+         {form.readButton, form.writeAllButton, form.saveButton, form.loadButton, form.okButton})
         EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
 }
 
@@ -120,51 +121,54 @@ std::vector<std::uint8_t> WriteRequestHead(std::uint8_t location)
     return {0x10, 0x08, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, location, 0x00, 0x00, 0x00, 0x21};
 }
 
-}  // namespace
+} // namespace
 
 TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
 {
     AppUnderTest app;
-    TForm2& form = *Form2;
+    PhonebookWindow& form = *phonebookWindow;
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
 
     app.prompts.Answers = {true};
-    form.BitBtn2->click();
+    form.writeAllButton->click();
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    EXPECT_EQ(app.prompts.Questions,
-              QStringList{"Do You really want to write current phonebook into Phone?"});
+    EXPECT_EQ(app.prompts.Questions, QStringList{"Do You really want to write current phonebook into Phone?"});
 
-    FillTable(form, std::vector<BookRow>(TForm2::RecordRows, BookRow{"stale", "999"}));
-    form.BitBtn1->click();
+    FillTable(form, std::vector<BookRow>(PhonebookWindow::RecordRows, BookRow{"stale", "999"}));
+    form.readButton->click();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     std::vector<int> allRows;
-    for (int row = 1; row <= TForm2::RecordRows; ++row)
+    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row)
         allRows.push_back(row);
     ExpectTableReadBack(form, book, allRows);
     EXPECT_EQ(form.Cells(1, 2), QString::fromUtf8("Эмма Юрьевна Ян"));
     EXPECT_EQ(form.Cells(1, 5), "O\\Brien");
     EXPECT_EQ(form.Cells(1, 6), QString::fromUtf8("Я"));
     EXPECT_EQ(form.Cells(2, 5), "12 34 56 7");
-    EXPECT_EQ(form.VrProgressBar1->Position(), 99);
+    EXPECT_EQ(form.progressBar->Position(), 99);
     ExpectTransferButtonsEnabled(form);
 
     const handset::HandsetState state = StoppedSimState(app);
     const auto& pb = state.phonebook;
     // Э Ю Я land on 0xC1 0xC2 0xC3, small letters from 0xA3 on; a zero ends the name.
-    EXPECT_EQ(RecordName(pb[1]), (std::vector<std::uint8_t>{0xC1, 0xAF, 0xAF, 0xA3, 0x20, 0xC2, 0xB3, 0xBF, 0xA8, 0xA5,
-                                                            0xB0, 0xA3, 0x20, 0xC3, 0xB0, 0x00}));
+    EXPECT_EQ(RecordName(pb[1]),
+              (std::vector<std::uint8_t>{0xC1, 0xAF, 0xAF, 0xA3, 0x20, 0xC2, 0xB3, 0xBF, 0xA8, 0xA5, 0xB0, 0xA3, 0x20,
+                                         0xC3, 0xB0, 0x00}));
     EXPECT_EQ(pb[1][0], 15);
-    EXPECT_EQ(RecordDigits(pb[1]), (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0, 0, 0,
-                                                              0, 0, 0, 0}));
+    EXPECT_EQ(RecordDigits(pb[1]),
+              (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(pb[2][0], 30);
-    EXPECT_EQ(RecordDigits(pb[2]), (std::vector<std::uint8_t>{0xF1, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0x12, 0x34,
-                                                              0x56, 0x78, 0x9A, 0xBC, 0xDE}));
-    EXPECT_EQ(RecordName(pb[2]), (std::vector<std::uint8_t>{'S', 'i', 'x', 't', 'e', 'e', 'n', ' ', 'c', 'h', 'a', 'r', 's',
-                                                            ' ', 'o', 'k'}));
+    EXPECT_EQ(RecordDigits(pb[2]),
+              (std::vector<std::uint8_t>{0xF1, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0x12, 0x34, 0x56, 0x78, 0x9A,
+                                         0xBC, 0xDE}));
+    EXPECT_EQ(
+        RecordName(pb[2]),
+        (std::vector<std::uint8_t>{'S', 'i', 'x', 't', 'e', 'e', 'n', ' ', 'c', 'h', 'a', 'r', 's', ' ', 'o', 'k'}));
     EXPECT_EQ(pb[3][0], 0);
     EXPECT_EQ(RecordName(pb[3]), std::vector<std::uint8_t>(16, 0));
-    EXPECT_EQ(RecordDigits(pb[4]), (std::vector<std::uint8_t>{0x12, 0x03, 0x40, 0x56, 0x07, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(RecordDigits(pb[4]),
+              (std::vector<std::uint8_t>{0x12, 0x03, 0x40, 0x56, 0x07, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(pb[4][handset::kRecordName + 1], 0x27);
     // Surrounding spaces never reach the handset.
     EXPECT_EQ(pb[6][0], 3);
@@ -180,23 +184,23 @@ TEST(PhonebookTransfer, RecordsSurviveThePacedLineWithTurnaround)
     // writes 100 records: six single-record updates keep the test short, and
     // the full book is timed in bench_phonebook.
     AppUnderTest app({"--pace", "--turnaround", "20"});
-    TForm2& form = *Form2;
+    PhonebookWindow& form = *phonebookWindow;
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
     const std::vector<int> rows = {1, 2, 3, 4, 5, 100};
     for (int row : rows) {
         app.prompts.Answers = {true};
         form.SelectRow(row);
-        form.UpdaterecordinPhone1Click();
+        form.updateRecordInPhone();
     }
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
 
-    FillTable(form, std::vector<BookRow>(TForm2::RecordRows, BookRow{"stale", "999"}));
-    form.BitBtn1->click();
+    FillTable(form, std::vector<BookRow>(PhonebookWindow::RecordRows, BookRow{"stale", "999"}));
+    form.readButton->click();
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     ExpectTableReadBack(form, book, rows);
     // Rows not written keep what the handset already held, so they were read, not left stale.
-    for (int row = 1; row <= TForm2::RecordRows; ++row)
+    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row)
         EXPECT_NE(form.Cells(1, row), "stale") << "row " << row;
 
     const handset::HandsetState state = StoppedSimState(app);
@@ -207,26 +211,26 @@ TEST(PhonebookTransfer, RecordsSurviveThePacedLineWithTurnaround)
 TEST(PhonebookTransfer, DeadLineEmptiesTheTableWithOneMessage)
 {
     AppUnderTest app({"--silent"});
-    TForm2& form = *Form2;
+    PhonebookWindow& form = *phonebookWindow;
     FillTable(form, SampleBook());
-    form.BitBtn1->click();
+    form.readButton->click();
     EXPECT_EQ(app.prompts.Notices, QStringList{kNoAnswer});
-    for (int row = 1; row <= TForm2::RecordRows; ++row) {
+    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
         EXPECT_EQ(form.Cells(1, row), "") << "row " << row;
         EXPECT_EQ(form.Cells(2, row), "") << "row " << row;
     }
-    EXPECT_EQ(form.VrProgressBar1->Position(), 0);
+    EXPECT_EQ(form.progressBar->Position(), 0);
     ExpectTransferButtonsEnabled(form);
 }
 
 TEST(PhonebookTransfer, DeadLineStopsWriteAllAtTheFirstRecordButStillResets)
 {
     AppUnderTest app({"--silent", "--verbose"});
-    TForm2& form = *Form2;
+    PhonebookWindow& form = *phonebookWindow;
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
     app.prompts.Answers = {true};
-    form.BitBtn2->click();
+    form.writeAllButton->click();
 
     ASSERT_FALSE(app.prompts.Notices.isEmpty());
     EXPECT_EQ(app.prompts.Notices.front(), kNoAnswer);
@@ -245,21 +249,21 @@ TEST(PhonebookTransfer, DeadLineStopsWriteAllAtTheFirstRecordButStillResets)
 TEST(PhonebookTransfer, SavedFileLoadsBackIntoTheSameTable)
 {
     AppUnderTest app({"--silent"});
-    TForm2& form = *Form2;
+    PhonebookWindow& form = *phonebookWindow;
     std::vector<BookRow> book = SampleBook();
     book[9] = {QString(16, QChar(0x042F)), QString(30, '#')};
     FillTable(form, book);
     QTemporaryDir dir;
     const QString path = dir.filePath("book.npb");
     app.prompts.FileName = path;
-    form.BitBtn3->click();
+    form.saveButton->click();
     ASSERT_EQ(QFileInfo(path).size(), 6600);
 
-    FillTable(form, std::vector<BookRow>(TForm2::RecordRows, BookRow{"stale", "999"}));
+    FillTable(form, std::vector<BookRow>(PhonebookWindow::RecordRows, BookRow{"stale", "999"}));
     form.SetCell(1, 101, "spare row");
-    form.BitBtn4->click();
+    form.loadButton->click();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    for (int row = 1; row <= TForm2::RecordRows; ++row) {
+    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
         EXPECT_EQ(form.Cells(1, row), book[static_cast<std::size_t>(row - 1)].name) << "row " << row;
         EXPECT_EQ(form.Cells(2, row), book[static_cast<std::size_t>(row - 1)].number) << "row " << row;
     }

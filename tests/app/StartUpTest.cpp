@@ -6,26 +6,27 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "FFOpSet.h"
-#include "VaComm.h"
-#include "ui_Unit1.h"
+#include "phonebook/ui/PhonebookWindow.h"
+#include "app/AboutDialog.h"
+#include "phonebook/ui/RecordEditor.h"
+#include "logo/ui/LogoWindow.h"
+#include "sms/ui/SmsWindow.h"
+#include "sms/ui/OperatorDialog.h"
+#include "serial/SerialPort.h"
+#include "ui_MainWindow.h"
 
 TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
 {
     AppUnderTest app;
     const std::vector<QWidget*>& made = AppWindowsInCreationOrder();
-    const std::vector<const char*> order{"TFMain", "TForm2", "TAbout", "TForm4", "TForm5", "TFSendSMS", "TFOpSet"};
+    const std::vector<const char*> order{"MainWindow", "PhonebookWindow", "AboutDialog",   "RecordEditor",
+                                         "LogoWindow", "SmsWindow",       "OperatorDialog"};
     ASSERT_EQ(made.size(), order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         EXPECT_STREQ(made[i]->metaObject()->className(), order[i]) << i;
-    EXPECT_EQ(made[0], FMain);
-    EXPECT_EQ(made[5], FSendSMS);
-    EXPECT_EQ(made[6], FOpSet);
+    EXPECT_EQ(made[0], mainWindow);
+    EXPECT_EQ(made[5], smsWindow);
+    EXPECT_EQ(made[6], operatorDialog);
 
     QMap<QString, int> windowsOfClass;
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -33,15 +34,15 @@ TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
     for (const char* name : order)
         EXPECT_EQ(windowsOfClass.value(name), 1) << name;
 
-    FMain->show();
+    mainWindow->show();
     QApplication::processEvents();
     int visibleWindows = 0;
     for (QWidget* window : QApplication::topLevelWidgets())
         visibleWindows += window->isVisible() ? 1 : 0;
     EXPECT_EQ(visibleWindows, 1);
-    EXPECT_TRUE(FMain->isVisible());
-    for (QWidget* other : {static_cast<QWidget*>(Form2), static_cast<QWidget*>(About), static_cast<QWidget*>(Form4),
-                           static_cast<QWidget*>(Form5)})
+    EXPECT_TRUE(mainWindow->isVisible());
+    for (QWidget* other : {static_cast<QWidget*>(phonebookWindow), static_cast<QWidget*>(aboutDialog),
+                           static_cast<QWidget*>(recordEditor), static_cast<QWidget*>(logoWindow)})
         EXPECT_FALSE(other->isVisible()) << other->metaObject()->className();
 }
 
@@ -50,8 +51,8 @@ TEST(StartUp, FirstRunShowsCom1AndUsesPort1)
     AppUnderTest app;
     app.Main().show();
     QApplication::processEvents();
-    EXPECT_EQ(app.Main().ui()->cboxCOM->currentText(), "Com1");
-    EXPECT_EQ(app.Main().VaComm1().PortNum(), 1);
+    EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com1");
+    EXPECT_EQ(app.Main().serialPort().PortNum(), 1);
 }
 
 // The stored choice takes effect when the window is first shown, before any
@@ -59,12 +60,12 @@ TEST(StartUp, FirstRunShowsCom1AndUsesPort1)
 TEST(StartUp, StoredPortIsTakenWhenTheMainWindowIsShown)
 {
     AppUnderTest app({}, "Com3");
-    EXPECT_EQ(app.Main().VaComm1().PortNum(), 1);
+    EXPECT_EQ(app.Main().serialPort().PortNum(), 1);
     app.Main().show();
     QApplication::processEvents();
-    EXPECT_EQ(app.Main().ui()->cboxCOM->currentText(), "Com3");
-    EXPECT_EQ(app.Main().VaComm1().PortNum(), 3);
-    EXPECT_FALSE(app.Main().VaComm1().IsOpen());
+    EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com3");
+    EXPECT_EQ(app.Main().serialPort().PortNum(), 3);
+    EXPECT_FALSE(app.Main().serialPort().IsOpen());
 }
 
 TEST(StartUp, StoredTextThatIsNoPortNameIsShownButLeavesPort1)
@@ -72,8 +73,8 @@ TEST(StartUp, StoredTextThatIsNoPortNameIsShownButLeavesPort1)
     AppUnderTest app({}, "Com5");
     app.Main().show();
     QApplication::processEvents();
-    EXPECT_EQ(app.Main().ui()->cboxCOM->currentText(), "Com5");
-    EXPECT_EQ(app.Main().VaComm1().PortNum(), 1);
+    EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com5");
+    EXPECT_EQ(app.Main().serialPort().PortNum(), 1);
 }
 
 TEST(StartUp, ClosingTheMainWindowStoresThePortTextInItsSection)
@@ -81,7 +82,7 @@ TEST(StartUp, ClosingTheMainWindowStoresThePortTextInItsSection)
     AppUnderTest app;
     app.Main().show();
     QApplication::processEvents();
-    app.Main().ui()->cboxCOM->setEditText("Com2  ");
+    app.Main().ui()->portBox->setEditText("Com2  ");
     EXPECT_TRUE(app.Main().close());
     QSettings store(app.StorePath(), QSettings::IniFormat);
     EXPECT_EQ(store.value("TFMain/cboxCOM_Text").toString(), "Com2");

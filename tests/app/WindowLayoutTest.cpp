@@ -7,15 +7,15 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "FFOpSet.h"
-#include "VrLabel.h"
-#include "ui_Unit1.h"
-#include "ui_Unit3.h"
+#include "phonebook/ui/PhonebookWindow.h"
+#include "app/AboutDialog.h"
+#include "phonebook/ui/RecordEditor.h"
+#include "logo/ui/LogoWindow.h"
+#include "sms/ui/SmsWindow.h"
+#include "sms/ui/OperatorDialog.h"
+#include "widgets/RaisedLabel.h"
+#include "ui_MainWindow.h"
+#include "ui_AboutDialog.h"
 
 namespace {
 
@@ -42,11 +42,12 @@ void ExpectNoClippedLabels(const QWidget& window)
         const QRect shown = QStyle::alignedRect(Qt::LeftToRight, label->alignment(), text, box);
         for (const QWidget* other : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (IsControl(other) && !other->isHidden()) {
-                EXPECT_FALSE(shown.intersects(other->geometry())) << name << " under " << other->objectName().toStdString();
+                EXPECT_FALSE(shown.intersects(other->geometry()))
+                    << name << " under " << other->objectName().toStdString();
             }
         }
     }
-    for (const TVrLabel* label : window.findChildren<TVrLabel*>()) {
+    for (const RaisedLabel* label : window.findChildren<RaisedLabel*>()) {
         if (label->window() != &window)
             continue;
         EXPECT_LE(label->fontMetrics().horizontalAdvance(label->Caption()) + 4, label->width())
@@ -55,7 +56,7 @@ void ExpectNoClippedLabels(const QWidget& window)
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(WindowLayout, NoLabelIsClippedInAnyWindow)
 {
@@ -66,25 +67,26 @@ TEST(WindowLayout, NoLabelIsClippedInAnyWindow)
     app.Main().SetSerNumCaption("4711082015");
     for (const char* version : {"V 4.10\n12-03-98\nNMT-650.........", "V 12.345\n01-01-2000\nNMT-650 ABCD"}) {
         app.Main().SetInfoCaption(version);
-        ExpectNoClippedLabels(*FMain);
+        ExpectNoClippedLabels(*mainWindow);
     }
-    for (const QWidget* window : std::initializer_list<const QWidget*>{About, Form2, Form4, Form5, FSendSMS, FOpSet})
+    for (const QWidget* window : std::initializer_list<const QWidget*>{aboutDialog, phonebookWindow, recordEditor,
+                                                                       logoWindow, smsWindow, operatorDialog})
         ExpectNoClippedLabels(*window);
 }
 
 TEST(WindowLayout, MainWindowAndAboutBoxOpenAtTheirDesignedPlaces)
 {
     AppUnderTest app;
-    EXPECT_EQ(FMain->pos(), QPoint(253, 118));
-    EXPECT_EQ(About->pos(), QPoint(189, 109));
+    EXPECT_EQ(mainWindow->pos(), QPoint(253, 118));
+    EXPECT_EQ(aboutDialog->pos(), QPoint(189, 109));
     // The label that grew for its text still starts where it was designed.
-    EXPECT_EQ(app.Main().ui()->Label2->pos(), QPoint(145, 253));
+    EXPECT_EQ(app.Main().ui()->portLabel->pos(), QPoint(145, 253));
 }
 
 TEST(WindowLayout, AboutBoxShowsItsPictureAtFullSize)
 {
     AppUnderTest app;
-    const QPixmap picture = About->ui()->Image1->pixmap();
+    const QPixmap picture = aboutDialog->ui()->pictureLabel->pixmap();
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), QSize(106, 141));
 }

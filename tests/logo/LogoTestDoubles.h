@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/common/Prompts.h"
+#include "widgets/Prompts.h"
 #include "logo/LogoBlocks.h"
 #include "logo/LogoHost.h"
 #include "logo/LogoTransfer.h"
@@ -45,8 +45,8 @@ public:
     }
     const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return reply_; }
 
-    void GetBitmap(std::uint8_t* Data, int& Block, bool& Ok) override { ::GetBitmap(*this, Data, Block, Ok); }
-    void PutBitmap(std::uint8_t* Data, int& Block, bool& Ok) override { ::PutBitmap(*this, Data, Block, Ok); }
+    std::optional<LogoBlock> readLogoBlock(int block) override { return ::readLogoBlock(*this, block); }
+    bool writeLogoBlock(int block, const LogoBlock& data) override { return ::writeLogoBlock(*this, block, data); }
 
 private:
     std::array<std::uint8_t, 256> reply_{};

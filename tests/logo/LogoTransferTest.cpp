@@ -30,17 +30,13 @@ public:
 TEST(LogoTransfer, ReadRequestIsTheTwelveByteBlockQuery)
 {
     RecordingTransfer link;
-    std::array<std::uint8_t, 84> data{};
-    int block = 4;
-    bool ok = false;
-    GetBitmap(link, data.data(), block, ok);
+    readLogoBlock(link, 4);
     ASSERT_EQ(link.calls.size(), 1u);
     const std::vector<std::uint8_t> expected{0x0F, 0x60, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00, 0x04, 0x00, 0x00};
     EXPECT_EQ(link.calls[0].message, expected);
     EXPECT_EQ(link.calls[0].tries, 10);
     EXPECT_EQ(link.calls[0].pauseMs, 100);
     EXPECT_EQ(link.calls[0].longestReplyFrame, 104);
-    EXPECT_EQ(block, 4);
 }
 
 TEST(LogoTransfer, ReadCopiesDataBytes14To97OfTheReply)
@@ -48,45 +44,30 @@ TEST(LogoTransfer, ReadCopiesDataBytes14To97OfTheReply)
     RecordingTransfer link;
     for (int i = 0; i < 256; ++i)
         link.reply[i] = static_cast<std::uint8_t>(i);
-    std::array<std::uint8_t, 86> data{};
-    data.fill(0xEE);
-    int block = 0;
-    bool ok = false;
-    GetBitmap(link, data.data() + 1, block, ok);
-    EXPECT_TRUE(ok);
+    const std::optional<LogoBlock> data = readLogoBlock(link, 0);
+    ASSERT_TRUE(data);
     // Data byte k is at ReplyBuffer[4 + k]: the block starts at position 18.
     for (int i = 0; i < 84; ++i)
-        EXPECT_EQ(data[1 + i], 18 + i) << "byte " << i;
-    EXPECT_EQ(data[0], 0xEE);
-    EXPECT_EQ(data[85], 0xEE);
+        EXPECT_EQ((*data)[i], 18 + i) << "byte " << i;
 }
 
-TEST(LogoTransfer, FailedReadLeavesDataUntouched)
+TEST(LogoTransfer, FailedReadGivesNoBlock)
 {
     RecordingTransfer link;
     link.answer = false;
     link.reply.fill(0x55);
-    std::array<std::uint8_t, 84> data{};
-    data.fill(0xA5);
-    int block = 0x102;  // sent as its low byte, unchecked
-    bool ok = true;
-    GetBitmap(link, data.data(), block, ok);
-    EXPECT_FALSE(ok);
+    const int block = 0x102; // sent as its low byte, unchecked
+    EXPECT_FALSE(readLogoBlock(link, block));
     EXPECT_EQ(link.calls[0].message[9], 0x02);
-    for (auto byte : data)
-        EXPECT_EQ(byte, 0xA5);
 }
 
 TEST(LogoTransfer, WriteRequestCarriesThePayload)
 {
     RecordingTransfer link;
-    std::array<std::uint8_t, 84> data{};
+    LogoBlock data{};
     for (int i = 0; i < 84; ++i)
         data[i] = static_cast<std::uint8_t>(200 - i);
-    int block = 5;
-    bool ok = false;
-    PutBitmap(link, data.data(), block, ok);
-    EXPECT_TRUE(ok);
+    EXPECT_TRUE(writeLogoBlock(link, 5, data));
     ASSERT_EQ(link.calls.size(), 1u);
     const auto& message = link.calls[0].message;
     ASSERT_EQ(message.size(), 98u);
@@ -96,11 +77,10 @@ TEST(LogoTransfer, WriteRequestCarriesThePayload)
     EXPECT_EQ(std::vector<std::uint8_t>(message.begin() + 14, message.end()),
               std::vector<std::uint8_t>(data.begin(), data.end()));
     EXPECT_EQ(link.calls[0].tries, 10);
-    EXPECT_EQ(link.calls[0].longestReplyFrame, 16);
+    EXPECT_EQ(link.calls[0].longestReplyFrame, 32);
 
     link.answer = false;
-    PutBitmap(link, data.data(), block, ok);
-    EXPECT_FALSE(ok);
+    EXPECT_FALSE(writeLogoBlock(link, 5, data));
 }
 
 } // namespace

@@ -9,8 +9,8 @@ namespace {
 struct Range {
     int First;
     int Last;
-    int FirstValue;  // value of First; -1: the code itself
-    bool Counting;   // values count up with the codes; else all are FirstValue
+    int FirstValue; // value of First; -1: the code itself
+    bool Counting; // values count up with the codes; else all are FirstValue
 };
 
 template <std::size_t N>
@@ -28,10 +28,22 @@ void ExpectRanges(const std::array<std::uint8_t, N>& table, int base, std::initi
         EXPECT_TRUE(covered[i]) << "no expectation for code 0x" << std::hex << i + base;
 }
 
-Range Same(int first, int last) { return {first, last, -1, false}; }
-Range All(int first, int last, int value) { return {first, last, value, false}; }
-Range InOrder(int first, int last, int value) { return {first, last, value, true}; }
-Range One(int code, int value) { return {code, code, value, false}; }
+Range Same(int first, int last)
+{
+    return {first, last, -1, false};
+}
+Range All(int first, int last, int value)
+{
+    return {first, last, value, false};
+}
+Range InOrder(int first, int last, int value)
+{
+    return {first, last, value, true};
+}
+Range One(int code, int value)
+{
+    return {code, code, value, false};
+}
 
 } // namespace
 
@@ -48,8 +60,8 @@ TEST(PhoneChars, WindowsToHandsetForWriting)
     ExpectRanges(WinToPhoneChars, 0x00,
                  {All(0x00, 0x1F, 0x20), Same(0x20, 0x23), One(0x24, 0xFC), One(0x25, 0x26), One(0x26, 0x25),
                   Same(0x27, 0x3F), One(0x40, 0xFB), Same(0x41, 0x5F), One(0x60, 0x3F), Same(0x61, 0x7F),
-                  All(0x80, 0xBF, 0x20), InOrder(0xC0, 0xDC, 0x83), InOrder(0xDD, 0xDF, 0xC1), InOrder(0xE0, 0xFC, 0xA3),
-                  InOrder(0xFD, 0xFF, 0xC5)});
+                  All(0x80, 0xBF, 0x20), InOrder(0xC0, 0xDC, 0x83), InOrder(0xDD, 0xDF, 0xC1),
+                  InOrder(0xE0, 0xFC, 0xA3), InOrder(0xFD, 0xFF, 0xC5)});
 }
 
 TEST(PhoneChars, HandsetLowHalfToWindows)

@@ -31,13 +31,13 @@ TEST(TrimRecordText, RemovesSpacesAndControlCharactersAtBothEnds)
 {
     std::string text = "\x01\t  in side \x1F\x7F \r\n";
     TrimRecordText(text);
-    EXPECT_EQ(text, "in side \x1F\x7F");  // 0x7F is not a control character here
+    EXPECT_EQ(text, "in side \x1F\x7F"); // 0x7F is not a control character here
 
     std::string blank = " \t\r\n ";
     TrimRecordText(blank);
     EXPECT_EQ(blank, "");
 
-    std::string cyrillic = "\xC0\xE1 ";  // bytes above 0x7F must not count as blanks
+    std::string cyrillic = "\xC0\xE1 "; // bytes above 0x7F must not count as blanks
     TrimRecordText(cyrillic);
     EXPECT_EQ(cyrillic, "\xC0\xE1");
 }
@@ -81,7 +81,7 @@ TEST(NumberDecoding, LengthAboveThirtyStopsAtTheDigitField)
         for (int k = 15; k <= 29; ++k)
             reply[4 + k] = 0x11;
         for (int k = 30; k <= 46; ++k)
-            reply[4 + k] = 0x22;  // name bytes: would decode as "2"s
+            reply[4 + k] = 0x22; // name bytes: would decode as "2"s
         EXPECT_EQ(DecodeReplyNumber(reply), std::string(30, '1')) << int(length);
     }
 }

@@ -104,7 +104,7 @@ TEST(PhonebookCsv, BadFilesAreRefusedNamingFileAndLine)
     try {
         readPhonebookCsv(path);
         FAIL() << "an unclosed quote was read";
-    } catch (const EInOutError& error) {
+    } catch (const InOutError& error) {
         EXPECT_EQ(QString::fromStdString(error.what()),
                   QStringLiteral("Cannot read \"%1\", line 3: a quoted field is not closed.").arg(path));
     }

@@ -45,7 +45,7 @@ std::string ErrorText(const std::function<void()>& action)
 {
     try {
         action();
-    } catch (const EInOutError& e) {
+    } catch (const InOutError& e) {
         return e.what();
     }
     return "<no error>";
@@ -143,7 +143,7 @@ TEST(PhonebookFileOnDisk, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy
 {
     struct Case {
         void (ScratchMount::*spoil)();
-        std::string expected;  // "%1" stands for the path
+        std::string expected; // "%1" stands for the path
     };
     for (const Case& c : {Case{&ScratchMount::FillUp, "Disk full"},
                           Case{&ScratchMount::MakeReadOnly, "Cannot save \"%1\": the file system is read-only."}}) {
@@ -206,8 +206,8 @@ TEST(PhonebookFileOnDisk, SaveIntoReadOnlyFolderLeavesTheEarlierFile)
     // The superuser writes through permissions: the folder is made immutable instead.
     const int fd = open(folder.toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
     int flags = 0;
-    const bool immutable = geteuid() == 0 && fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                           (flags |= FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    const bool immutable = geteuid() == 0 && fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+        && (flags |= FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
     const std::string error = ErrorText([&] { SavePhonebookFile(path, SampleBook()); });
     if (immutable) {
         flags &= ~FS_IMMUTABLE_FL;

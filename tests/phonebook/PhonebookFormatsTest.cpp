@@ -11,7 +11,7 @@ QString ErrorText(const std::function<void()>& action)
 {
     try {
         action();
-    } catch (const EInOutError& error) {
+    } catch (const InOutError& error) {
         return QString::fromStdString(error.what());
     }
     return QStringLiteral("<no error>");

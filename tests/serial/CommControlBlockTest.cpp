@@ -1,18 +1,18 @@
-#include "CommControlBlock.h"
-#include "DevicePath.h"
+#include "serial/CommControlBlock.h"
+#include "serial/DevicePath.h"
 
 #include <gtest/gtest.h>
 
 TEST(CommControlBlock, HandsetLinkSettingsGiveTheBusLine)
 {
-    const CommControlBlock dcb = BuildControlBlock(VaComm1Settings());
+    const CommControlBlock dcb = BuildControlBlock(handsetLineSettings());
     EXPECT_EQ(dcb.BaudRate, 9600u);
     EXPECT_EQ(dcb.ByteSize, 8);
     EXPECT_EQ(dcb.Parity, 1);
     EXPECT_EQ(dcb.StopBits, 0);
     // fBinary | RTS on | fAbortOnError; DTR off, no handshake, parity not checked.
     EXPECT_EQ(dcb.Flags, 0x5001u);
-    EXPECT_EQ(EventMask(VaComm1Settings().MonitorEvents), 0x0005u);
+    EXPECT_EQ(EventMask(handsetLineSettings().MonitorEvents), 0x0005u);
     EXPECT_EQ(dcb.XonChar, 0x11);
     EXPECT_EQ(dcb.XoffChar, 0x13);
     EXPECT_EQ(dcb.XonLim, 1024);
@@ -20,7 +20,7 @@ TEST(CommControlBlock, HandsetLinkSettingsGiveTheBusLine)
 
 TEST(CommControlBlock, HandshakeOwnsItsLineAndHidesTheManualSetting)
 {
-    TVaCommSettings s; // component defaults: RTS/CTS handshake, DTR and RTS enabled
+    SerialSettings s; // component defaults: RTS/CTS handshake, DTR and RTS enabled
     EXPECT_EQ(BuildControlBlock(s).Flags, 0x2004u | 0x4001u | 0x0010u);
 
     s.FlowControl = fcDtrDsr;
@@ -36,7 +36,7 @@ TEST(CommControlBlock, HandshakeOwnsItsLineAndHidesTheManualSetting)
 
 TEST(CommControlBlock, OptionsSetTheirBitsAndAbsentOptionsClearThem)
 {
-    TVaCommSettings s = VaComm1Settings();
+    SerialSettings s = handsetLineSettings();
     s.Options = {coParityCheck};
     EXPECT_EQ(BuildControlBlock(s).Flags, 0x5003u);
 
@@ -51,7 +51,7 @@ TEST(CommControlBlock, OptionsSetTheirBitsAndAbsentOptionsClearThem)
 
 TEST(CommControlBlock, LineFieldsFollowTheirEnumerations)
 {
-    TVaCommSettings s;
+    SerialSettings s;
     s.Baudrate = br256000;
     s.Databits = db4;
     s.Parity = paSpace;

@@ -1,6 +1,6 @@
 // Whole exchanges on the bus model through the in-process line: a PC that
 // waits its turn never collides, and one that repeats a request too soon does.
-#include "HandsetLine.h"
+#include "sim/HandsetLine.h"
 #include "SimTestFrames.h"
 #include "link/Messages.h"
 #include "support/ModelledHandset.h"

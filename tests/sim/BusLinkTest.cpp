@@ -6,7 +6,7 @@
 #include "link/PhoneLink.h"
 #include "link/ServiceCommands.h"
 #include "logo/LogoTransfer.h"
-#include "phonebook/PhBookTransfer.h"
+#include "phonebook/PhonebookTransfer.h"
 #include "support/ModelledHandset.h"
 #include "support/VirtualLine.h"
 
@@ -43,8 +43,8 @@ struct BusBench {
 
 std::string Name(int location) { return "Bus " + std::to_string(location); }
 std::string Number(int location) { return std::to_string(5550000 + location * 7); }
-std::array<std::uint8_t, 84> Block(int block) {
-    std::array<std::uint8_t, 84> bytes;
+LogoBlock Block(int block) {
+    LogoBlock bytes;
     for (int i = 0; i < 84; ++i)
         bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(block * 37 + i * 11);
     return bytes;
@@ -69,33 +69,20 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround) {
 
             int wrong = 0;
             for (int location = 0; location < 100; ++location) {
-                std::string name = Name(location), number = Number(location);
-                bool ok = false;
-                PhBookWrite(bus.link, location, name, number, ok);
-                wrong += ok ? 0 : 1;
+                wrong += writeRecord(bus.link, location, {Name(location), Number(location)}) ? 0 : 1;
             }
             for (int location = 0; location < 100; ++location) {
-                std::string name, number;
-                bool ok = false;
-                PhBookRead(bus.link, location, name, number, ok);
-                wrong += ok && name == Name(location) && number == Number(location) ? 0 : 1;
+                const auto entry = readRecord(bus.link, location);
+                wrong += entry == PhonebookEntry{Name(location), Number(location)} ? 0 : 1;
             }
             EXPECT_EQ(wrong, 0);
 
+            for (int block = 0; block < 6; ++block)
+                EXPECT_TRUE(writeLogoBlock(bus.link, block, Block(block)));
             for (int block = 0; block < 6; ++block) {
-                auto bytes = Block(block);
-                int b = block;
-                bool ok = false;
-                PutBitmap(bus.link, bytes.data(), b, ok);
-                EXPECT_TRUE(ok);
-            }
-            for (int block = 0; block < 6; ++block) {
-                std::array<std::uint8_t, 84> bytes{};
-                int b = block;
-                bool ok = false;
-                GetBitmap(bus.link, bytes.data(), b, ok);
-                EXPECT_TRUE(ok && bytes == Block(block)) << "block " << block;
-                EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), phone.logo[static_cast<std::size_t>(block)].begin()));
+                const LogoBlock expected = Block(block);
+                EXPECT_EQ(readLogoBlock(bus.link, block), expected) << "block " << block;
+                EXPECT_TRUE(std::equal(expected.begin(), expected.end(), phone.logo[static_cast<std::size_t>(block)].begin()));
             }
 
             const std::uint64_t resetsBefore = bus.handset.Model().ResetCount();
@@ -145,10 +132,8 @@ TEST(BusLink, TheFirstRoundsExchangeRulesCollideAtEveryTurnaround) {
         BusBench bus(turnaroundMs, true);
         FirstRoundExchange firstRound(bus);
         for (int location = 0; location < 10; ++location) {
-            std::string name = Name(location), number = Number(location);
-            bool ok = false;
-            PhBookWrite(firstRound, location, name, number, ok);
-            PhBookRead(firstRound, location, name, number, ok);
+            writeRecord(firstRound, location, {Name(location), Number(location)});
+            (void)readRecord(firstRound, location);
         }
         EXPECT_GT(bus.Collisions(), 0u) << turnaroundMs << " ms";
     }

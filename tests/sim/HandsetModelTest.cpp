@@ -1,4 +1,4 @@
-#include "HandsetModel.h"
+#include "sim/HandsetModel.h"
 #include "SimTestFrames.h"
 
 #include <gtest/gtest.h>

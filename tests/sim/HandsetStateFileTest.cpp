@@ -1,4 +1,4 @@
-#include "HandsetStateFile.h"
+#include "sim/HandsetStateFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Drives the real m2bus-sim over its pseudo-terminal, as a serial port would.
 // The program exists only where pseudo-terminals do.
 #ifdef M2BUS_SIM_PATH
-#include "HandsetModel.h"
+#include "sim/HandsetModel.h"
 #include "SimTestFrames.h"
 #include "support/SimProcess.h"
 

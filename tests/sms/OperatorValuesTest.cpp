@@ -1,4 +1,4 @@
-#include "sms/IniFile.h"
+#include "sms/ProfileIniFile.h"
 #include "sms/OperatorValues.h"
 
 #include <gmock/gmock.h>

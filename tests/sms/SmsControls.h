@@ -14,8 +14,14 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList& list, std::ostream* os) { *os << '{' << list.join(", ").toStdString() << '}'; }
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{' << list.join(", ").toStdString() << '}';
+}
 
 template <typename T>
 T* Named(const QWidget* parent, const char* name)
@@ -25,64 +31,63 @@ T* Named(const QWidget* parent, const char* name)
     return child;
 }
 
-struct SendSmsControls {
-    explicit SendSmsControls(const QWidget* w)
-        : Label3(Named<QLabel>(w, "Label3"))
-        , bPhBook(Named<QPushButton>(w, "bPhBook"))
-        , ComboBox1(Named<QComboBox>(w, "ComboBox1"))
-        , Memo1(Named<QPlainTextEdit>(w, "Memo1"))
-        , bSend(Named<QPushButton>(w, "bSend"))
-        , bCancel(Named<QPushButton>(w, "bCancel"))
-        , bEdit(Named<QPushButton>(w, "bEdit"))
-        , bAdd(Named<QPushButton>(w, "bAdd"))
-        , Button1(Named<QPushButton>(w, "Button1"))
-        , ePhNumber(Named<QLineEdit>(w, "ePhNumber"))
-        , cbDebug(Named<QCheckBox>(w, "cbDebug"))
-        , ePref(Named<QLineEdit>(w, "ePref"))
-    {
-    }
-    QLabel* Label3;
-    QPushButton* bPhBook;
-    QComboBox* ComboBox1;
-    QPlainTextEdit* Memo1;
-    QPushButton* bSend;
-    QPushButton* bCancel;
-    QPushButton* bEdit;
-    QPushButton* bAdd;
-    QPushButton* Button1;
-    QLineEdit* ePhNumber;
-    QCheckBox* cbDebug;
-    QLineEdit* ePref;
+struct SmsWindowControls {
+    explicit SmsWindowControls(const QWidget* w)
+        : messageLabel(Named<QLabel>(w, "messageLabel"))
+        , phonebookButton(Named<QPushButton>(w, "phonebookButton"))
+        , operatorBox(Named<QComboBox>(w, "operatorBox"))
+        , messageEdit(Named<QPlainTextEdit>(w, "messageEdit"))
+        , sendButton(Named<QPushButton>(w, "sendButton"))
+        , cancelButton(Named<QPushButton>(w, "cancelButton"))
+        , editOperatorButton(Named<QPushButton>(w, "editOperatorButton"))
+        , addOperatorButton(Named<QPushButton>(w, "addOperatorButton"))
+        , deleteOperatorButton(Named<QPushButton>(w, "deleteOperatorButton"))
+        , numberEdit(Named<QLineEdit>(w, "numberEdit"))
+        , debugBox(Named<QCheckBox>(w, "debugBox"))
+        , prefixEdit(Named<QLineEdit>(w, "prefixEdit"))
+    { }
+    QLabel* messageLabel;
+    QPushButton* phonebookButton;
+    QComboBox* operatorBox;
+    QPlainTextEdit* messageEdit;
+    QPushButton* sendButton;
+    QPushButton* cancelButton;
+    QPushButton* editOperatorButton;
+    QPushButton* addOperatorButton;
+    QPushButton* deleteOperatorButton;
+    QLineEdit* numberEdit;
+    QCheckBox* debugBox;
+    QLineEdit* prefixEdit;
 };
 
-struct OpSetControls {
-    explicit OpSetControls(const QWidget* d)
-        : Panel1(Named<QFrame>(d, "Panel1"))
-        , Panel2(Named<QFrame>(d, "Panel2"))
-        , Panel3(Named<QFrame>(d, "Panel3"))
-        , Panel4(Named<QFrame>(d, "Panel4"))
-        , Panel5(Named<QFrame>(d, "Panel5"))
-        , lOperator(Named<QLabel>(d, "lOperator"))
-        , lURL(Named<QLabel>(d, "lURL"))
-        , eOperator(Named<QLineEdit>(d, "eOperator"))
-        , eURL(Named<QLineEdit>(d, "eURL"))
-        , ePref(Named<QLineEdit>(d, "ePref"))
-        , eActVal(Named<QLineEdit>(d, "eActVal"))
-        , eAdVal2(Named<QLineEdit>(d, "eAdVal2"))
-        , eNumField(Named<QLineEdit>(d, "eNumField"))
-        , eReply(Named<QLineEdit>(d, "eReply"))
-        , eReferer(Named<QLineEdit>(d, "eReferer"))
-        , eLogin(Named<QLineEdit>(d, "eLogin"))
-        , ePassw(Named<QLineEdit>(d, "ePassw"))
-        , Method(Named<QComboBox>(d, "Method"))
-        , cEnc(Named<QComboBox>(d, "cEnc"))
-        , BitBtn1(Named<QPushButton>(d, "BitBtn1"))
-        , BitBtn2(Named<QPushButton>(d, "BitBtn2"))
-    {
-    }
-    QFrame *Panel1, *Panel2, *Panel3, *Panel4, *Panel5;
-    QLabel *lOperator, *lURL;
-    QLineEdit *eOperator, *eURL, *ePref, *eActVal, *eAdVal2, *eNumField, *eReply, *eReferer, *eLogin, *ePassw;
-    QComboBox *Method, *cEnc;
-    QPushButton *BitBtn1, *BitBtn2;
+struct OperatorDialogControls {
+    explicit OperatorDialogControls(const QWidget* d)
+        : submitFrame(Named<QFrame>(d, "submitFrame"))
+        , extraFieldsFrame(Named<QFrame>(d, "extraFieldsFrame"))
+        , replyFrame(Named<QFrame>(d, "replyFrame"))
+        , loginFrame(Named<QFrame>(d, "loginFrame"))
+        , nameFrame(Named<QFrame>(d, "nameFrame"))
+        , operatorLabel(Named<QLabel>(d, "operatorLabel"))
+        , urlLabel(Named<QLabel>(d, "urlLabel"))
+        , operatorEdit(Named<QLineEdit>(d, "operatorEdit"))
+        , urlEdit(Named<QLineEdit>(d, "urlEdit"))
+        , prefixEdit(Named<QLineEdit>(d, "prefixEdit"))
+        , submitValueEdit(Named<QLineEdit>(d, "submitValueEdit"))
+        , extraValue2Edit(Named<QLineEdit>(d, "extraValue2Edit"))
+        , numberFieldEdit(Named<QLineEdit>(d, "numberFieldEdit"))
+        , replyEdit(Named<QLineEdit>(d, "replyEdit"))
+        , refererEdit(Named<QLineEdit>(d, "refererEdit"))
+        , loginEdit(Named<QLineEdit>(d, "loginEdit"))
+        , passwordEdit(Named<QLineEdit>(d, "passwordEdit"))
+        , methodBox(Named<QComboBox>(d, "methodBox"))
+        , charsetBox(Named<QComboBox>(d, "charsetBox"))
+        , okButton(Named<QPushButton>(d, "okButton"))
+        , cancelButton(Named<QPushButton>(d, "cancelButton"))
+    { }
+    QFrame *submitFrame, *extraFieldsFrame, *replyFrame, *loginFrame, *nameFrame;
+    QLabel *operatorLabel, *urlLabel;
+    QLineEdit *operatorEdit, *urlEdit, *prefixEdit, *submitValueEdit, *extraValue2Edit, *numberFieldEdit, *replyEdit,
+        *refererEdit, *loginEdit, *passwordEdit;
+    QComboBox *methodBox, *charsetBox;
+    QPushButton *okButton, *cancelButton;
 };

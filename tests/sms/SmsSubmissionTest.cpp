@@ -1,4 +1,4 @@
-#include "sms/IniFile.h"
+#include "sms/ProfileIniFile.h"
 #include "sms/OperatorProfile.h"
 #include "sms/OperatorValues.h"
 #include "sms/SmsSubmission.h"
@@ -19,14 +19,13 @@ OperatorValueList Profile(std::initializer_list<std::pair<const char*, const cha
 
 TEST(ReplyCodePage, OnlyTheFourExactNamesSelectTheirPage)
 {
-    EXPECT_EQ(ReplyCodePage("KOI8R"), TCodePage::KOI8R);
-    EXPECT_EQ(ReplyCodePage("Win1251"), TCodePage::CP1251);
-    EXPECT_EQ(ReplyCodePage("DOS866"), TCodePage::CP866);
-    EXPECT_EQ(ReplyCodePage("ISO8859"), TCodePage::ISO8859);
+    EXPECT_EQ(ReplyCodePage("KOI8R"), CodePage::KOI8R);
+    EXPECT_EQ(ReplyCodePage("Win1251"), CodePage::CP1251);
+    EXPECT_EQ(ReplyCodePage("DOS866"), CodePage::CP866);
+    EXPECT_EQ(ReplyCodePage("ISO8859"), CodePage::ISO8859);
     for (const char* other : {"", "win1251", "WIN1251", "Win1251 ", "cp1251", "dos866", "iso8859"})
-        EXPECT_EQ(ReplyCodePage(other), TCodePage::KOI8R) << '"' << other << '"';
+        EXPECT_EQ(ReplyCodePage(other), CodePage::KOI8R) << '"' << other << '"';
 }
-
 
 TEST(FormData, NothingIsEscaped)
 {
@@ -78,20 +77,20 @@ TEST(ReplyPage, StopsAtTheFirstZeroByte)
 
 TEST(ReplyPage, SuccessTextIsTheReplyStringInThePagesCodePage)
 {
-    TCyrCoder coder;
+    CodePageConverter coder;
     const std::string win = "\xd1\xee\xee\xe1\xf9\xe5\xed\xe8\xe5"; // "Сообщение" in Windows-1251
-    EXPECT_EQ(SuccessText(coder, win, TCodePage::KOI8R), "\xf3\xcf\xcf\xc2\xdd\xc5\xce\xc9\xc5");
-    EXPECT_EQ(SuccessText(coder, win, TCodePage::CP1251), win);
-    EXPECT_EQ(SuccessText(coder, "", TCodePage::KOI8R), "");
-    EXPECT_EQ(PageForDisplay(coder, "\xf3\xcf\xcf\xc2\xdd\xc5\xce\xc9\xc5\r\n", TCodePage::KOI8R), win + "\r\n");
-    EXPECT_EQ(PageForDisplay(coder, "\xf3\xcf\r\n", TCodePage::CP1251), "\xf3\xcf\r\n");
+    EXPECT_EQ(SuccessText(coder, win, CodePage::KOI8R), "\xf3\xcf\xcf\xc2\xdd\xc5\xce\xc9\xc5");
+    EXPECT_EQ(SuccessText(coder, win, CodePage::CP1251), win);
+    EXPECT_EQ(SuccessText(coder, "", CodePage::KOI8R), "");
+    EXPECT_EQ(PageForDisplay(coder, "\xf3\xcf\xcf\xc2\xdd\xc5\xce\xc9\xc5\r\n", CodePage::KOI8R), win + "\r\n");
+    EXPECT_EQ(PageForDisplay(coder, "\xf3\xcf\r\n", CodePage::CP1251), "\xf3\xcf\r\n");
 }
 
 TEST(OperatorProfileStore, KeysAreWrittenInTableOrderAndOnlyWithAValue)
 {
     auto ini = ProfileIniFile::FromBytes("");
     OperatorValueList values;
-    OperatorValueList typed;  // set out of table order
+    OperatorValueList typed; // set out of table order
     typed.SetValue("AdVal2", "v2");
     typed.SetValue("URL", "gw/send");
     typed.SetValue("Chars", "KOI8R");
@@ -99,5 +98,3 @@ TEST(OperatorProfileStore, KeysAreWrittenInTableOrderAndOnlyWithAValue)
     EXPECT_EQ(ini.ReadSectionValues("Op"), (std::vector<std::string>{"URL=gw/send", "Chars=KOI8R", "AdVal2=v2"}));
     EXPECT_EQ(values.Lines(), ini.ReadSectionValues("Op"));
 }
-
-

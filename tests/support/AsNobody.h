@@ -7,7 +7,8 @@
 
 class AsNobody {
 public:
-    AsNobody() : dropped_(geteuid() == 0)
+    AsNobody()
+        : dropped_(geteuid() == 0)
     {
         if (dropped_ && seteuid(65534) != 0)
             dropped_ = false;

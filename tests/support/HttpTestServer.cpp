@@ -1,4 +1,4 @@
-#include "HttpTestServer.h"
+#include "support/HttpTestServer.h"
 
 #include <QByteArray>
 
@@ -12,10 +12,20 @@
 #include <ws2tcpip.h>
 using socklen_t = int;
 namespace {
-int closeSocket(int fd) { return closesocket(static_cast<SOCKET>(fd)); }
-int pollSockets(pollfd* fds, unsigned long n, int ms) { return WSAPoll(fds, n, ms); }
+int closeSocket(int fd)
+{
+    return closesocket(static_cast<SOCKET>(fd));
+}
+int pollSockets(pollfd* fds, unsigned long n, int ms)
+{
+    return WSAPoll(fds, n, ms);
+}
 struct WinsockUp {
-    WinsockUp() { WSADATA d; WSAStartup(MAKEWORD(2, 2), &d); }
+    WinsockUp()
+    {
+        WSADATA d;
+        WSAStartup(MAKEWORD(2, 2), &d);
+    }
 } winsockUp;
 } // namespace
 #else
@@ -26,8 +36,14 @@ struct WinsockUp {
 #include <fcntl.h>
 #include <unistd.h>
 namespace {
-int closeSocket(int fd) { return ::close(fd); }
-int pollSockets(pollfd* fds, nfds_t n, int ms) { return ::poll(fds, n, ms); }
+int closeSocket(int fd)
+{
+    return ::close(fd);
+}
+int pollSockets(pollfd* fds, nfds_t n, int ms)
+{
+    return ::poll(fds, n, ms);
+}
 } // namespace
 #endif
 
@@ -135,7 +151,8 @@ std::string HttpRecordedRequest::header(std::string_view name) const
 
 bool HttpRecordedRequest::hasHeader(std::string_view name) const
 {
-    return std::any_of(headers.begin(), headers.end(), [&](const auto& h) { return equalsIgnoringCase(h.first, name); });
+    return std::any_of(headers.begin(), headers.end(),
+                       [&](const auto& h) { return equalsIgnoringCase(h.first, name); });
 }
 
 HttpTestServer::HttpTestServer()
@@ -153,7 +170,10 @@ HttpTestServer::~HttpTestServer()
     closeSocket(listenFd_);
 }
 
-std::string HttpTestServer::url(std::string_view pathAndQuery) const { return loopbackUrl(port_, pathAndQuery); }
+std::string HttpTestServer::url(std::string_view pathAndQuery) const
+{
+    return loopbackUrl(port_, pathAndQuery);
+}
 
 void HttpTestServer::enqueue(HttpScriptedResponse response)
 {
@@ -268,7 +288,8 @@ void HttpTestServer::serve(int fd)
             while (lineEnd != std::string::npos && lineEnd < head.size()) {
                 const std::size_t start = lineEnd + 2;
                 lineEnd = head.find("\r\n", start);
-                const std::string line = head.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
+                const std::string line =
+                    head.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
                 const auto colon = line.find(':');
                 if (colon != std::string::npos)
                     request.headers.emplace_back(line.substr(0, colon), trim(std::string_view(line).substr(colon + 1)));
@@ -355,7 +376,10 @@ HttpUnansweredAddress::~HttpUnansweredAddress()
     closeSocket(listenFd_);
 }
 
-std::string HttpUnansweredAddress::url(std::string_view pathAndQuery) const { return loopbackUrl(port_, pathAndQuery); }
+std::string HttpUnansweredAddress::url(std::string_view pathAndQuery) const
+{
+    return loopbackUrl(port_, pathAndQuery);
+}
 
 std::uint16_t HttpClosedPort()
 {

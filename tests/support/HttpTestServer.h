@@ -30,7 +30,7 @@ struct HttpScriptedResponse {
 };
 
 struct HttpRecordedRequest {
-    std::string raw;    // request line, header lines and body, byte for byte
+    std::string raw; // request line, header lines and body, byte for byte
     std::string method; // e.g. "GET"
     std::string target; // request target as sent, e.g. "/send?x=1"
     std::vector<std::pair<std::string, std::string>> headers; // in order, values trimmed
@@ -42,7 +42,7 @@ struct HttpRecordedRequest {
 
 class HttpTestServer {
 public:
-    HttpTestServer();  // listens on 127.0.0.1 at an ephemeral port
+    HttpTestServer(); // listens on 127.0.0.1 at an ephemeral port
     ~HttpTestServer(); // stops, closing every connection
 
     HttpTestServer(const HttpTestServer&) = delete;

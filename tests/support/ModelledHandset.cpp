@@ -1,10 +1,11 @@
-#include "ModelledHandset.h"
+#include "support/ModelledHandset.h"
 
 #include <climits>
 #include <cmath>
 
 namespace {
-handset::LineSettings Settings(double turnaroundMs, bool bus, bool echo) {
+handset::LineSettings Settings(double turnaroundMs, bool bus, bool echo)
+{
     handset::LineSettings settings;
     settings.pace = true;
     settings.echo = echo;
@@ -13,17 +14,23 @@ handset::LineSettings Settings(double turnaroundMs, bool bus, bool echo) {
     return settings;
 }
 
-std::int64_t Microseconds(double ms) { return static_cast<std::int64_t>(std::ceil(ms * 1000.0)); }
-}  // namespace
+std::int64_t Microseconds(double ms)
+{
+    return static_cast<std::int64_t>(std::ceil(ms * 1000.0));
+}
+} // namespace
 
 ModelledHandset::ModelledHandset(double turnaroundMs, bool bus, bool echo)
-    : line_(model_, Settings(turnaroundMs, bus, echo)) {}
+    : line_(model_, Settings(turnaroundMs, bus, echo))
+{ }
 
-void ModelledHandset::OnWrite(VirtualLine&, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) {
+void ModelledHandset::OnWrite(VirtualLine&, const std::vector<std::uint8_t>& bytes, std::int64_t atUs)
+{
     line_.FromPc(bytes.data(), bytes.size(), static_cast<double>(atUs) / 1000.0);
 }
 
-std::vector<FarEnd::TimedByte> ModelledHandset::TakeArrived(std::int64_t nowUs) {
+std::vector<FarEnd::TimedByte> ModelledHandset::TakeArrived(std::int64_t nowUs)
+{
     std::vector<TimedByte> arrived;
     while (line_.Pending() != 0 && Microseconds(line_.NextDueMs()) <= nowUs) {
         const double dueMs = line_.NextDueMs();

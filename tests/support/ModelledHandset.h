@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "VirtualLine.h"
+#include "support/VirtualLine.h"
 #include "sim/HandsetLine.h"
 #include "sim/HandsetModel.h"
 

@@ -31,6 +31,6 @@ private:
     QString reason_;
 };
 
-#define SKIP_WITHOUT_SCRATCH_MOUNT(mount)                                                    \
-    if (!(mount).Available())                                                                \
+#define SKIP_WITHOUT_SCRATCH_MOUNT(mount)                                                                              \
+    if (!(mount).Available())                                                                                          \
     GTEST_SKIP() << "cannot mount a scratch file system: " << (mount).Reason().toStdString()

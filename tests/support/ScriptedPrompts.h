@@ -1,7 +1,7 @@
 // Prompts that answer from a script and remember what they were asked.
 #pragma once
 
-#include "app/common/Prompts.h"
+#include "widgets/Prompts.h"
 
 #include <deque>
 

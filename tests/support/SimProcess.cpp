@@ -6,21 +6,25 @@
 
 #include <stdexcept>
 
-SimProcess::SimProcess(std::vector<std::string> args, std::string statePath) {
+SimProcess::SimProcess(std::vector<std::string> args, std::string statePath)
+{
 #ifndef M2BUS_SIM_PATH
     (void)args;
     (void)statePath;
     throw std::runtime_error("m2bus-sim is not built on this platform");
 #else
     tempDir_ = std::make_unique<QTemporaryDir>();
-    if (!tempDir_->isValid()) throw std::runtime_error("Cannot create a temporary folder for the simulator");
-    if (statePath.empty()) statePath = tempDir_->filePath("state.txt").toStdString();
+    if (!tempDir_->isValid())
+        throw std::runtime_error("Cannot create a temporary folder for the simulator");
+    if (statePath.empty())
+        statePath = tempDir_->filePath("state.txt").toStdString();
     statePath_ = statePath;
     // To a file, not a pipe: nobody drains a pipe while a test blocks, and a
     // full one would stall the simulator's log.
     process_.setStandardErrorFile(tempDir_->filePath("stderr.txt"));
     QStringList arguments{"--state", QString::fromStdString(statePath_)};
-    for (const std::string& arg : args) arguments << QString::fromStdString(arg);
+    for (const std::string& arg : args)
+        arguments << QString::fromStdString(arg);
     process_.start(QStringLiteral(M2BUS_SIM_PATH), arguments);
     if (!process_.waitForStarted(5000))
         throw std::runtime_error("Cannot start m2bus-sim: " + process_.errorString().toStdString());
@@ -38,10 +42,15 @@ SimProcess::SimProcess(std::vector<std::string> args, std::string statePath) {
 #endif
 }
 
-SimProcess::~SimProcess() { Stop(); }
+SimProcess::~SimProcess()
+{
+    Stop();
+}
 
-int SimProcess::Stop() {
-    if (stopped_) return exitCode_;
+int SimProcess::Stop()
+{
+    if (stopped_)
+        return exitCode_;
     stopped_ = true;
     if (process_.state() == QProcess::NotRunning) {
         exitCode_ = process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
@@ -58,10 +67,13 @@ int SimProcess::Stop() {
     return exitCode_;
 }
 
-std::string SimProcess::ErrorOutput() {
-    if (!tempDir_) return {};
+std::string SimProcess::ErrorOutput()
+{
+    if (!tempDir_)
+        return {};
     QFile log(tempDir_->filePath("stderr.txt"));
-    if (!log.open(QIODevice::ReadOnly)) return {};
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
     return log.readAll().toStdString();
 }
 

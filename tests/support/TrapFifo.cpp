@@ -1,4 +1,4 @@
-#include "TrapFifo.h"
+#include "support/TrapFifo.h"
 
 #include <QFile>
 

@@ -1,16 +1,18 @@
-#include "VirtualHandset.h"
+#include "support/VirtualHandset.h"
 
 namespace {
-std::uint8_t Xor(const std::vector<std::uint8_t>& bytes) {
+std::uint8_t Xor(const std::vector<std::uint8_t>& bytes)
+{
     std::uint8_t sum = 0;
     for (std::uint8_t b : bytes)
         sum ^= b;
     return sum;
 }
-}  // namespace
+} // namespace
 
 std::vector<std::uint8_t> VirtualHandset::DataFrame(const std::vector<std::uint8_t>& data, std::uint8_t sequence,
-                                                    std::uint8_t type) {
+                                                    std::uint8_t type)
+{
     std::vector<std::uint8_t> frame;
     frame.reserve(data.size() + 6);
     for (std::uint8_t b : {std::uint8_t{0xE9}, std::uint8_t{0x00}, static_cast<std::uint8_t>(data.size()), type})
@@ -22,15 +24,17 @@ std::vector<std::uint8_t> VirtualHandset::DataFrame(const std::vector<std::uint8
     return frame;
 }
 
-std::vector<std::uint8_t> VirtualHandset::Ack(std::uint8_t sequence) {
+std::vector<std::uint8_t> VirtualHandset::Ack(std::uint8_t sequence)
+{
     std::vector<std::uint8_t> frame{0xE9, 0x00, 0x7F, sequence};
     frame.push_back(Xor(frame));
     return frame;
 }
 
-void VirtualHandset::OnWrite(VirtualLine& line, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) {
+void VirtualHandset::OnWrite(VirtualLine& line, const std::vector<std::uint8_t>& bytes, std::int64_t atUs)
+{
     if (bytes.size() < 6 || bytes[0] != 0x00 || bytes[1] != 0xE9 || bytes[2] == 0x7F)
-        return;  // the program's acknowledgements need no answer
+        return; // the program's acknowledgements need no answer
     const std::size_t n = bytes[2];
     if (bytes.size() != n + 6)
         return;

@@ -8,15 +8,15 @@
 #include <functional>
 #include <vector>
 
-#include "VirtualLine.h"
+#include "support/VirtualLine.h"
 
 class VirtualHandset : public FarEnd {
 public:
     bool acknowledge = true;
     bool reply = true;
     int turnaroundMs = 20;
-    int ignoreFirst = 0;
-    std::uint8_t ackSequenceShift = 0;  // added to the sequence byte an acknowledgement carries  // requests heard but left unanswered, as on a noisy line
+    int ignoreFirst = 0; // requests heard but left unanswered, as on a noisy line
+    std::uint8_t ackSequenceShift = 0; // added to the sequence byte an acknowledgement carries
     // Data bytes of the reply frame for a request's message bytes.
     std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>& message)> replyData =
         [](const std::vector<std::uint8_t>&) { return std::vector<std::uint8_t>{0x01}; };

@@ -1,4 +1,4 @@
-#include "VirtualLine.h"
+#include "support/VirtualLine.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,0 +1,31 @@
+#include "app/AboutDialog.h"
+
+#include "widgets/DesignFonts.h"
+#include "widgets/TextFit.h"
+#include "ui_AboutDialog.h"
+
+AboutDialog::AboutDialog(QWidget* parent)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::AboutDialog>())
+{
+    // The picture lives in this static library's resources, which the linker
+    // drops unless something refers to them; the form needs it at set-up.
+    Q_INIT_RESOURCE(app);
+    ui_->setupUi(this);
+    setFont(DesignFont("MS Sans Serif", 11));
+    setFixedSize(size());
+    // Opens where it was designed rather than centred over the main window.
+    move(189, 109);
+
+    ui_->authorLabel->setStyleSheet("color: purple; background: silver;");
+    ui_->emailLabel->setStyleSheet("color: navy;");
+    for (QLabel* label : {ui_->authorLabel, ui_->emailLabel})
+        FitLabelToText(*label);
+    ui_->versionLabel->setFont(DesignFont("Arial", 12, true));
+    ui_->versionLabel->SetHighlightColor(QColor(0xC0, 0xC0, 0xC0));
+    ui_->versionLabel->SetShadowColor(Qt::red);
+    ui_->versionLabel->SetCaption("Thanks to NMT keepers!");
+    FitLabelToText(*ui_->versionLabel);
+}
+
+AboutDialog::~AboutDialog() = default;

@@ -1,0 +1,343 @@
+#include "app/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "app/AppWindows.h"
+#include "widgets/DesignFonts.h"
+#include "widgets/ErrorReport.h"
+#include "widgets/WindowStateStore.h"
+#include "sms/ProfileIniFile.h"
+#include "logo/LogoTransfer.h"
+#include "sms/OperatorValues.h"
+#include "phonebook/PhonebookTransfer.h"
+#include "link/PhoneLink.h"
+#include "widgets/Prompts.h"
+#include "link/ServiceCommands.h"
+#include "widgets/TextFit.h"
+#include "phonebook/ui/PhonebookWindow.h"
+#include "app/AboutDialog.h"
+#include "logo/ui/LogoWindow.h"
+#include "sms/ui/SmsWindow.h"
+#include "serial/EventWait.h"
+#include "serial/SerialPort.h"
+#include "app/SerialLinkPort.h"
+#include "text/WinText.h"
+#include "ui_MainWindow.h"
+
+namespace {
+
+// Every handler runs through here: an exception that leaves it is shown by
+// the top-level error report instead of unwinding through Qt's event code.
+template <typename F>
+void guarded(F&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ReportError(error);
+    }
+}
+
+// Names in the settings store. They are its format and stay as the first
+// release wrote them, whatever the window and its controls are called.
+const QString kStoredSection = QStringLiteral("TFMain");
+const QString kStoredPortBox = QStringLiteral("cboxCOM");
+const QString kStoredPortDevice = QStringLiteral("Ports/COM%1");
+
+// The version and serial number boxes' design font height.
+constexpr int kShownTextPixels = 19;
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent)
+    , ui_(std::make_unique<Ui::MainWindow>())
+    , serialPort_(std::make_unique<SerialPort>(handsetLineSettings()))
+{
+    ui_->setupUi(this);
+    SetUpControls();
+
+    port_ = std::make_unique<SerialLinkPort>(*serialPort_);
+    link_ = std::make_unique<PhoneLink>(*port_, *this);
+    commands_ = std::make_unique<ServiceCommands>(*link_, *this);
+    serialPort_->OnRxChar = [this](QObject*, int count) { link_->VaComm1RxChar(count); };
+    SerialPort::SetErrorReport([](const std::exception& error) { ReportError(error); });
+    // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
+    // program's settings names its device (USB cables, the simulator).
+    SerialPort::SetDeviceResolver(
+        [](int portNum) { return WindowPlacement::ProgramStore()->value(kStoredPortDevice.arg(portNum)).toString(); });
+
+    windowState_ = new WindowStateStore(this);
+    windowState_->UseRegistry = true;
+    windowState_->MainForm = true;
+    windowState_->IniSection = kStoredSection;
+    windowState_->AddStoredProp(kStoredPortBox, ui_->portBox, "Text");
+    windowState_->OnRestorePlacement = [this](WindowPlacement*) { guarded([this] { applyRestoredPort(); }); };
+    windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
+
+    Connect();
+    loadOperatorProfiles();
+}
+
+MainWindow::~MainWindow()
+{
+    windowState_->FormDestroying();
+    serialPort_->Close();
+    dropOperatorProfiles();
+}
+
+void MainWindow::SetUpControls()
+{
+    setFont(DesignFont("MS Sans Serif", 11));
+    setWindowTitle("Nokia 640/650 M2Bus Service Tool");
+    setAutoFillBackground(true);
+    // Opens where it was designed; a stored placement may move it later.
+    move(253, 118);
+
+    const QColor silver(0xC0, 0xC0, 0xC0);
+    ui_->netMonitorLed->SetLedType(LedType::ltLargeRect);
+    ui_->netMonitorLed->SetPalette({silver, QColor(0xFF, 0, 0)});
+    ui_->netMonitorLed->SetCaption("NetMonitor status");
+    QPalette blueText = ui_->netMonitorLed->palette();
+    blueText.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
+    ui_->netMonitorLed->setPalette(blueText);
+    for (Led* led : {ui_->ackLed, ui_->packLed}) {
+        led->SetLedType(LedType::ltLargeRect);
+        led->SetPalette({silver, QColor(0, 0xFF, 0)});
+    }
+
+    const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
+    for (QLabel* label : {ui_->versionLabel, ui_->serialNumberLabel}) {
+        label->setFont(shown);
+        label->setStyleSheet("color: palette(highlight);");
+    }
+    ui_->versionTitle->SetCaption("Version INFO");
+    ui_->versionTitle->setFont(DesignFont("Arial", 17, true, true));
+    ui_->serialNumberTitle->setFont(DesignFont("MS Sans Serif", 19, true, true));
+    ui_->serialNumberTitle->setStyleSheet("color: red;");
+    ui_->portBox->setEditText("Com1");
+    // Only the exact port names choose a port; a completer would turn "Com"
+    // into "Com1" while typing, and "com2" into "Com2" on Enter.
+    ui_->portBox->setCompleter(nullptr);
+    ui_->portBox->lineEdit()->installEventFilter(this);
+    for (QLabel* label : {ui_->portLabel, ui_->ackLabel, ui_->packLabel})
+        FitLabelToText(*label);
+}
+
+void MainWindow::Connect()
+{
+    auto on = [this](QPushButton* button, void (MainWindow::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    on(ui_->connectButton, &MainWindow::connectToPhone);
+    on(ui_->netMonitorOnButton, &MainWindow::switchNetMonitorOn);
+    on(ui_->netMonitorOffButton, &MainWindow::switchNetMonitorOff);
+    on(ui_->resetButton, &MainWindow::resetHandset);
+    on(ui_->phonebookButton, &MainWindow::openPhonebook);
+    on(ui_->smsButton, &MainWindow::openSmsWindow);
+    on(ui_->logoButton, &MainWindow::openLogoManager);
+    connect(ui_->aboutButton, &QToolButton::clicked, this, [this] { guarded([this] { showAbout(); }); });
+    // Only the user's changes count: typing, or picking an item.
+    connect(ui_->portBox->lineEdit(), &QLineEdit::textEdited, this, [this] { guarded([this] { choosePort(); }); });
+    connect(ui_->portBox, &QComboBox::textActivated, this, [this] { guarded([this] { choosePort(); }); });
+}
+
+void MainWindow::loadOperatorProfiles()
+{
+    // The program's own folder, never the working directory.
+    AppPath = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+    if (AppPath.empty() || (AppPath.back() != '/' && AppPath.back() != '\\'))
+        AppPath += QDir::separator().toLatin1();
+    OperatorIni = std::make_unique<ProfileIniFile>(AppPath + "Operators.ini");
+    OperatorList.clear();
+    OperatorValues = std::make_unique<OperatorValueList>();
+    try {
+        OperatorList = OperatorIni->ReadSections();
+    } catch (const IniFileError& error) {
+        // The program runs without profiles; the message waits until the
+        // main window is up, and the SMS window repeats it when used.
+        QTimer::singleShot(0, this, [message = std::string(error.what())] { ReportError(IniFileError(message)); });
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        QCoreApplication::quit();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter changes no text in the port box. Let through, it would pick the
+    // typed item again (and add unknown texts to the list), applying the port
+    // once more for a change already applied.
+    if (watched == ui_->portBox->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::dropOperatorProfiles()
+{
+    OperatorIni.reset();
+    OperatorList.clear();
+    OperatorValues.reset();
+}
+
+void MainWindow::connectToPhone()
+{
+    commands_->btInfoClick();
+}
+void MainWindow::switchNetMonitorOn()
+{
+    commands_->btNMOnClick();
+}
+void MainWindow::switchNetMonitorOff()
+{
+    commands_->btNMOffClick();
+}
+void MainWindow::resetHandset()
+{
+    commands_->btResetClick();
+}
+
+void MainWindow::openPhonebook()
+{
+    phonebookWindow->exec();
+}
+
+void MainWindow::openSmsWindow()
+{
+    smsWindow->exec();
+}
+
+// The logo manager is not modal; a second click only brings it forward.
+void MainWindow::openLogoManager()
+{
+    logoWindow->show();
+    logoWindow->raise();
+    logoWindow->activateWindow();
+}
+
+std::optional<PhonebookEntry> MainWindow::readRecord(int location)
+{
+    return ::readRecord(*link_, location);
+}
+
+bool MainWindow::writeRecord(int location, const PhonebookEntry& entry)
+{
+    return ::writeRecord(*link_, location, entry);
+}
+
+std::optional<LogoBlock> MainWindow::readLogoBlock(int block)
+{
+    return ::readLogoBlock(*link_, block);
+}
+
+bool MainWindow::writeLogoBlock(int block, const LogoBlock& data)
+{
+    return ::writeLogoBlock(*link_, block, data);
+}
+
+void MainWindow::showAbout()
+{
+    aboutDialog->exec();
+}
+
+void MainWindow::choosePort()
+{
+    const QString text = ui_->portBox->currentText();
+    for (int n = 1; n <= 4; ++n) {
+        if (text == QString("Com%1").arg(n)) {
+            serialPort_->SetPortNum(n);
+            return;
+        }
+    }
+}
+
+void MainWindow::applyRestoredPort()
+{
+    choosePort();
+}
+
+void MainWindow::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::Sleep(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// The port's received bytes arrive as events: waiting for events is waiting for the line.
+void MainWindow::WaitForEvents(std::int64_t untilUs)
+{
+    WaitForEventsUntil(untilUs);
+}
+
+void MainWindow::SetAckLed(bool on)
+{
+    ui_->ackLed->SetActive(on);
+}
+void MainWindow::SetPackLed(bool on)
+{
+    ui_->packLed->SetActive(on);
+}
+void MainWindow::EnableInfoButton()
+{
+    ui_->connectButton->setEnabled(true);
+}
+
+void MainWindow::ShowMessage(const std::string& text)
+{
+    prompts().Notice(this, FromWin1251(text));
+}
+
+void MainWindow::SetButtonEnabled(CommandButton button, bool enabled)
+{
+    switch (button) {
+    case CommandButton::Info:
+        ui_->connectButton->setEnabled(enabled);
+        break;
+    case CommandButton::NMOn:
+        ui_->netMonitorOnButton->setEnabled(enabled);
+        break;
+    case CommandButton::NMOff:
+        ui_->netMonitorOffButton->setEnabled(enabled);
+        break;
+    case CommandButton::Reset:
+        ui_->resetButton->setEnabled(enabled);
+        break;
+    }
+}
+
+// The texts come from the handset, up to 32 characters in lines of any
+// length (the version's last line ends in dots for the reply's padding).
+void MainWindow::SetInfoCaption(const std::string& text)
+{
+    ui_->versionLabel->setText(FromWin1251(text));
+    ShrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
+}
+
+void MainWindow::SetSerNumCaption(const std::string& text)
+{
+    ui_->serialNumberLabel->setText(FromWin1251(text));
+    ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
+}
+void MainWindow::SetNetMonitorLed(bool on)
+{
+    ui_->netMonitorLed->SetActive(on);
+}

@@ -1,0 +1,95 @@
+// The main window. It owns the serial port, the link and the operator
+// profile objects, runs the four service commands and opens the other windows.
+#pragma once
+
+#include <QWidget>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/CommandUi.h"
+#include "link/LinkHost.h"
+#include "link/LinkPort.h"
+#include "logo/LogoHost.h"
+#include "phonebook/PhonebookHost.h"
+
+class SerialPort;
+class PhoneLink;
+class ServiceCommands;
+class ProfileIniFile;
+class OperatorValueList;
+class WindowStateStore;
+
+namespace Ui {
+class MainWindow;
+}
+
+class MainWindow : public QWidget, public LinkHost, public CommandUi, public PhonebookHost, public LogoHost {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Ui::MainWindow* ui() const { return ui_.get(); }
+    SerialPort& serialPort() { return *serialPort_; }
+    PhoneLink& Link() { return *link_; }
+    WindowStateStore& windowState() { return *windowState_; }
+
+    // Folder of the program file, with a trailing separator.
+    std::string AppPath;
+    std::unique_ptr<ProfileIniFile> OperatorIni;
+    std::vector<std::string> OperatorList;
+    std::unique_ptr<OperatorValueList> OperatorValues;
+
+    void connectToPhone();
+    void switchNetMonitorOn();
+    void switchNetMonitorOff();
+    void resetHandset() override;
+    void openPhonebook();
+    void openSmsWindow();
+    void openLogoManager();
+    void showAbout();
+    void choosePort();
+    void applyRestoredPort();
+
+    // LinkHost
+    void ProcessMessages() override;
+    void Sleep(int ms) override;
+    void WaitForEvents(std::int64_t untilUs) override;
+    void SetAckLed(bool on) override;
+    void SetPackLed(bool on) override;
+    void EnableInfoButton() override;
+    void ShowMessage(const std::string& text) override;
+
+    // The record and block transfers: each opens the port, runs one exchange
+    // and closes the port again.
+    std::optional<PhonebookEntry> readRecord(int location) override;
+    bool writeRecord(int location, const PhonebookEntry& entry) override;
+    std::optional<LogoBlock> readLogoBlock(int block) override;
+    bool writeLogoBlock(int block, const LogoBlock& data) override;
+
+    // CommandUi
+    void SetButtonEnabled(CommandButton button, bool enabled) override;
+    void SetInfoCaption(const std::string& text) override;
+    void SetSerNumCaption(const std::string& text) override;
+    void SetNetMonitorLed(bool on) override;
+
+protected:
+    // The program runs until the main window closes, whatever else is open.
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void loadOperatorProfiles();
+    void dropOperatorProfiles();
+    void SetUpControls();
+    void Connect();
+
+    std::unique_ptr<Ui::MainWindow> ui_;
+    std::unique_ptr<SerialPort> serialPort_;
+    std::unique_ptr<LinkPort> port_;
+    std::unique_ptr<PhoneLink> link_;
+    std::unique_ptr<ServiceCommands> commands_;
+    WindowStateStore* windowState_ = nullptr;
+};

@@ -1,0 +1,338 @@
+// The "Phonebook" window, the program's only copy of the phonebook.
+#include "phonebook/ui/PhonebookWindow.h"
+
+#include "phonebook/PhonebookFileIo.h"
+#include "phonebook/PhonebookHost.h"
+#include "phonebook/ui/RecordEditor.h"
+#include "widgets/DesignFonts.h"
+#include "widgets/TextFit.h"
+#include "ui_PhonebookWindow.h"
+#include "widgets/Prompts.h"
+#include "text/WinText.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace {
+
+const QString FileFilter = QStringLiteral("Nokia PhoneBook file (*.npb);;All files (*)");
+const QString FileExtension = QStringLiteral("npb");
+const QString DefaultFileName = QStringLiteral("Phbook");
+
+// Re-enables the buttons a bulk transfer disabled, however it ends.
+class ButtonsDisabled {
+public:
+    ButtonsDisabled(std::initializer_list<QWidget*> buttons)
+        : buttons_(buttons)
+    {
+        for (QWidget* b : buttons_)
+            b->setEnabled(false);
+    }
+    ~ButtonsDisabled()
+    {
+        for (QWidget* b : buttons_)
+            b->setEnabled(true);
+    }
+    ButtonsDisabled(const ButtonsDisabled&) = delete;
+    ButtonsDisabled& operator=(const ButtonsDisabled&) = delete;
+
+private:
+    std::vector<QWidget*> buttons_;
+};
+
+// Marks the window busy with the handset for as long as a transfer runs.
+class TransferRunning {
+public:
+    explicit TransferRunning(bool& flag)
+        : flag_(flag)
+    {
+        flag_ = true;
+    }
+    ~TransferRunning() { flag_ = false; }
+    TransferRunning(const TransferRunning&) = delete;
+    TransferRunning& operator=(const TransferRunning&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent)
+    : PhonebookWindow(host, ownEditor_, parent)
+{
+    ownEditor_ = &editor;
+}
+
+PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& editorSlot, QWidget* parent)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::PhonebookWindow>())
+    , host_(host)
+    , editorSlot_(&editorSlot)
+{
+    ui_->setupUi(this);
+    readButton = ui_->readButton;
+    writeAllButton = ui_->writeAllButton;
+    saveButton = ui_->saveButton;
+    loadButton = ui_->loadButton;
+    okButton = ui_->okButton;
+    cancelButton = ui_->cancelButton;
+    hintLabel = ui_->hintLabel;
+    recordGrid = ui_->recordGrid;
+    progressBar = ui_->progressBar;
+    updateRecordAction = ui_->updateRecordAction;
+    editRecordAction = ui_->editRecordAction;
+    deleteRecordAction = ui_->deleteRecordAction;
+    setFont(DesignFont("MS Sans Serif", 11));
+    hintLabel->setWordWrap(false);
+    FitLabelToText(*hintLabel);
+
+    recordGrid->setFont(DesignFont("Courier", 13));
+    recordGrid->setTextElideMode(Qt::ElideNone);
+    recordGrid->setRowCount(GridRows - 1);
+    recordGrid->setColumnCount(2);
+    recordGrid->verticalHeader()->setFixedWidth(64);
+    recordGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    recordGrid->verticalHeader()->setDefaultSectionSize(24);
+    recordGrid->horizontalHeader()->setFixedHeight(24);
+    recordGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    recordGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Header cells are plain fixed cells: they do not turn bold with the selection.
+    recordGrid->horizontalHeader()->setHighlightSections(false);
+    recordGrid->verticalHeader()->setHighlightSections(false);
+    recordGrid->setColumnWidth(0, 262);
+    recordGrid->setColumnWidth(1, 100);
+    for (int row = 0; row < GridRows - 1; ++row) {
+        recordGrid->setVerticalHeaderItem(row, new QTableWidgetItem(QString()));
+        for (int col = 0; col < 2; ++col)
+            recordGrid->setItem(row, col, new QTableWidgetItem(QString()));
+    }
+    recordGrid->setHorizontalHeaderItem(0, new QTableWidgetItem(QString()));
+    recordGrid->setHorizontalHeaderItem(1, new QTableWidgetItem(QString()));
+    SelectRow(1);
+
+    recordMenu = new QMenu(this);
+    recordMenu->addAction(updateRecordAction);
+    recordMenu->addAction(editRecordAction);
+    recordMenu->addAction(deleteRecordAction);
+    // The shortcuts work while the window has the focus, menu open or not.
+    addAction(updateRecordAction);
+    addAction(editRecordAction);
+    addAction(deleteRecordAction);
+    connect(recordGrid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { recordMenu->popup(recordGrid->viewport()->mapToGlobal(at)); });
+
+    connect(readButton, &QPushButton::clicked, this, &PhonebookWindow::readFromPhone);
+    connect(writeAllButton, &QPushButton::clicked, this, &PhonebookWindow::writeAllToPhone);
+    connect(saveButton, &QPushButton::clicked, this, &PhonebookWindow::saveToFile);
+    connect(loadButton, &QPushButton::clicked, this, &PhonebookWindow::loadFromFile);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(updateRecordAction, &QAction::triggered, this, &PhonebookWindow::updateRecordInPhone);
+    connect(editRecordAction, &QAction::triggered, this, &PhonebookWindow::editRecord);
+    connect(deleteRecordAction, &QAction::triggered, this, &PhonebookWindow::deleteRecord);
+    connect(recordGrid, &QTableWidget::cellDoubleClicked, this, &PhonebookWindow::editClickedRecord);
+}
+
+PhonebookWindow::~PhonebookWindow() = default;
+
+QString PhonebookWindow::Cells(int col, int row) const
+{
+    const QTableWidgetItem* item = nullptr;
+    if (row == 0 && col > 0)
+        item = recordGrid->horizontalHeaderItem(col - 1);
+    else if (col == 0 && row > 0)
+        item = recordGrid->verticalHeaderItem(row - 1);
+    else if (col > 0)
+        item = recordGrid->item(row - 1, col - 1);
+    return item ? item->text() : QString();
+}
+
+void PhonebookWindow::SetCell(int col, int row, const QString& text)
+{
+    QTableWidgetItem* item = nullptr;
+    if (row == 0 && col > 0)
+        item = recordGrid->horizontalHeaderItem(col - 1);
+    else if (col == 0 && row > 0)
+        item = recordGrid->verticalHeaderItem(row - 1);
+    else if (col > 0)
+        item = recordGrid->item(row - 1, col - 1);
+    if (item)
+        item->setText(text);
+}
+
+int PhonebookWindow::SelectedRow() const
+{
+    const QList<QTableWidgetSelectionRange> ranges = recordGrid->selectedRanges();
+    if (!ranges.isEmpty())
+        return ranges.first().topRow() + 1;
+    return recordGrid->currentRow() >= 0 ? recordGrid->currentRow() + 1 : 0;
+}
+
+void PhonebookWindow::SelectRow(int row)
+{
+    recordGrid->setCurrentCell(row - 1, 0);
+}
+
+bool PhonebookWindow::PickNumber(std::string& phone)
+{
+    cancelButton->setVisible(true);
+    picking_ = true;
+    const bool picked = exec() == QDialog::Accepted && SelectedRow() > 0;
+    picking_ = false;
+    cancelButton->setVisible(false);
+    if (picked)
+        phone = ToWin1251(Cells(2, SelectedRow()));
+    return picked;
+}
+
+void PhonebookWindow::done(int result)
+{
+    if (!transferRunning_)
+        QDialog::done(result);
+}
+
+void PhonebookWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Escape cancels a pick; the phonebook itself is closed only on purpose.
+    if (event->key() == Qt::Key_Escape && !picking_) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void PhonebookWindow::showEvent(QShowEvent* event)
+{
+    labelGrid();
+    QDialog::showEvent(event);
+}
+
+void PhonebookWindow::labelGrid()
+{
+    SetCell(1, 0, QStringLiteral("Name"));
+    SetCell(2, 0, QStringLiteral("Phone"));
+    for (int row = 1; row <= RecordRows; ++row)
+        SetCell(0, row, QString::number(row));
+}
+
+void PhonebookWindow::readFromPhone()
+{
+    TransferRunning running(transferRunning_);
+    ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton, okButton};
+    for (int row = 1; row <= RecordRows; ++row) {
+        SetCell(1, row, QString());
+        SetCell(2, row, QString());
+    }
+    progressBar->setPosition(0);
+    for (int row = 1; row <= RecordRows; ++row) {
+        const std::optional<PhonebookEntry> record = host_.readRecord(row - 1);
+        if (!record)
+            break;
+        SetCell(2, row, FromWin1251(record->Number));
+        SetCell(1, row, FromWin1251(record->Name));
+        progressBar->setPosition(row);
+    }
+}
+
+void PhonebookWindow::writeAllToPhone()
+{
+    if (!prompts().Confirm(this, QStringLiteral("Do You really want to write current phonebook into Phone?")))
+        return;
+    TransferRunning running(transferRunning_);
+    ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
+    progressBar->setPosition(0);
+    for (int row = 1; row <= RecordRows; ++row) {
+        const std::string number = ToWin1251(Cells(2, row));
+        const std::string name = ToWin1251(Cells(1, row));
+        if (!host_.writeRecord(row - 1, {name, number}))
+            break;
+        progressBar->setPosition(row);
+    }
+    // The handset takes the new phonebook in only after a restart.
+    host_.resetHandset();
+}
+
+void PhonebookWindow::saveToFile()
+{
+    const QString path =
+        prompts().SaveFileNameAs(this, QStringLiteral("Save phonebook"), FileFilter, FileExtension, DefaultFileName);
+    if (path.isEmpty())
+        return;
+    SavePhonebookFile(path, RecordRowsAsEntries());
+}
+
+void PhonebookWindow::loadFromFile()
+{
+    const QString path =
+        prompts().OpenFileNameAs(this, QStringLiteral("Load phonebook"), FileFilter, DefaultFileName, false);
+    if (path.isEmpty())
+        return;
+    const DecodedPhonebook book = DecodePhonebookFile(ReadPhonebookFile(path));
+    for (std::size_t i = 0; i < book.Entries.size(); ++i) {
+        const int row = static_cast<int>(i) + 1;
+        SetCell(1, row, FromWin1251(book.Entries[i].Name));
+        SetCell(2, row, FromWin1251(book.Entries[i].Number));
+    }
+    if (book.Truncated)
+        throw InOutError("Read beyond end of file");
+}
+
+void PhonebookWindow::updateRecordInPhone()
+{
+    const int row = SelectedRow();
+    if (row <= 0)
+        return;
+    if (row > RecordRows) {
+        prompts().Notice(this,
+                         QStringLiteral("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
+                                        "can be written to the phone.")
+                             .arg(row)
+                             .arg(RecordRows));
+        return;
+    }
+    if (!prompts().Confirm(this, QStringLiteral("Do you really want to update record #%1 in Phone?").arg(row)))
+        return;
+    const PhonebookEntry entry{ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))};
+    TransferRunning running(transferRunning_);
+    host_.writeRecord(row - 1, entry);
+}
+
+void PhonebookWindow::editRecord()
+{
+    const int row = SelectedRow();
+    if (row <= 0)
+        return;
+    Editor().SetRecord(Cells(1, row), Cells(2, row));
+    Editor().setWindowTitle(QStringLiteral("Edit Record #%1").arg(row));
+    if (Editor().exec() != QDialog::Accepted)
+        return;
+    SetCell(1, row, Editor().NameText());
+    SetCell(2, row, Editor().NumberText());
+}
+
+void PhonebookWindow::deleteRecord()
+{
+    const int row = SelectedRow();
+    if (row <= 0)
+        return;
+    if (!prompts().Confirm(this, QStringLiteral("Do You really want to delete record?")))
+        return;
+    SetCell(1, row, QString());
+    SetCell(2, row, QString());
+}
+
+void PhonebookWindow::editClickedRecord()
+{
+    okButton->click();
+}
+
+std::vector<PhonebookEntry> PhonebookWindow::RecordRowsAsEntries() const
+{
+    std::vector<PhonebookEntry> entries;
+    entries.reserve(RecordRows);
+    for (int row = 1; row <= RecordRows; ++row)
+        entries.push_back({ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))});
+    return entries;
+}

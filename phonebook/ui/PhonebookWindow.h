@@ -1,0 +1,92 @@
+// The "Phonebook" window, the program's only copy of the phonebook.
+#pragma once
+
+#include "phonebook/PhonebookFile.h"
+#include <QDialog>
+#include <memory>
+#include <string>
+#include <vector>
+
+class PhonebookHost;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+class RecordEditor;
+class LedProgressBar;
+namespace Ui {
+class PhonebookWindow;
+}
+
+class PhonebookWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int GridRows = 116; // header row + 100 records + 15 spare rows
+    static constexpr int RecordRows = 100;
+
+    // host and editor are not owned; both outlive the window.
+    PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent = nullptr);
+    // The editor is looked up through editorSlot when first needed, so the
+    // phonebook window can be made before the editor window is.
+    PhonebookWindow(PhonebookHost& host, RecordEditor* const& editorSlot, QWidget* parent = nullptr);
+    ~PhonebookWindow() override;
+
+    // Cell text in grid coordinates: column 0 and row 0 are the headers.
+    QString Cells(int col, int row) const;
+    void SetCell(int col, int row, const QString& text);
+    // Top row of the current selection (1-115), 0 when nothing is selected.
+    int SelectedRow() const;
+    void SelectRow(int row);
+
+    // Shows the window modally as a number picker; true when the user picked a
+    // row with OK, phone then holds that row's "Phone" cell as it stands.
+    bool PickNumber(std::string& phone);
+
+    // The window's controls, created by its form.
+    QPushButton* readButton;
+    QPushButton* writeAllButton;
+    QPushButton* saveButton;
+    QPushButton* loadButton;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    QLabel* hintLabel;
+    QTableWidget* recordGrid;
+    LedProgressBar* progressBar;
+    QMenu* recordMenu;
+    QAction* updateRecordAction;
+    QAction* editRecordAction;
+    QAction* deleteRecordAction;
+
+public slots:
+    void readFromPhone();
+    void writeAllToPhone();
+    void saveToFile();
+    void loadFromFile();
+    void updateRecordInPhone();
+    void editRecord();
+    void deleteRecord();
+    void editClickedRecord();
+
+    // While a transfer runs the window stays open: it neither accepts, nor
+    // rejects, nor closes.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void labelGrid();
+
+private:
+    std::vector<PhonebookEntry> RecordRowsAsEntries() const;
+
+    std::unique_ptr<Ui::PhonebookWindow> ui_;
+    RecordEditor& Editor() const { return **editorSlot_; }
+
+    PhonebookHost& host_;
+    RecordEditor* ownEditor_ = nullptr;
+    RecordEditor* const* editorSlot_ = nullptr;
+    bool picking_ = false;
+    bool transferRunning_ = false;
+};

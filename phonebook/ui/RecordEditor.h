@@ -1,0 +1,36 @@
+// The "Edit record" dialog of the phonebook window.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+namespace Ui {
+class RecordEditor;
+}
+
+class RecordEditor : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit RecordEditor(QWidget* parent = nullptr);
+    ~RecordEditor() override;
+
+    // The fields' texts as displayed: empty positions are spaces, so the name
+    // comes back 16 characters long and the number 30.
+    QString NameText() const;
+    QString NumberText() const;
+    void SetRecord(const QString& name, const QString& number);
+
+    QLabel* nameLabel;
+    QLabel* numberLabel;
+    QLineEdit* nameEdit;
+    QLineEdit* numberEdit;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+
+private:
+    std::unique_ptr<Ui::RecordEditor> ui_;
+};

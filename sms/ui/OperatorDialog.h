@@ -1,0 +1,44 @@
+// The operator settings dialog, where one operator profile is typed.
+#pragma once
+
+#include "sms/OperatorProfile.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <string>
+
+class OperatorValueList;
+class QLineEdit;
+class QComboBox;
+
+namespace Ui {
+class OperatorDialog;
+}
+
+class OperatorDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit OperatorDialog(QWidget* parent = nullptr);
+    ~OperatorDialog() override;
+
+    // Empties every single-line edit box of the dialog; the two combo boxes
+    // keep what they show.
+    void EmptyEditBoxes();
+    // operatorEdit gets name, every other field its key's value ("" when absent);
+    // the combo boxes take the stored text whether or not it is an item.
+    void Fill(const std::string& name, const OperatorValueList& values);
+
+    // The texts as typed, in Windows-1251.
+    std::string OperatorName() const;
+    ProfileTexts Texts() const;
+
+    // The field that edits a profile key (a line edit or a combo box).
+    QWidget* FieldFor(std::size_t keyIndex) const;
+
+private:
+    QString FieldText(std::size_t keyIndex) const;
+    void SetFieldText(std::size_t keyIndex, const QString& text);
+
+    std::unique_ptr<Ui::OperatorDialog> ui_;
+};

@@ -1,0 +1,312 @@
+// The Internet SMS window, which keeps operator profiles and sends a
+// message through an operator's web gateway.
+#include "sms/ui/SmsWindow.h"
+
+#include "sms/ui/OperatorDialog.h"
+#include "sms/ProfileIniFile.h"
+#include "sms/OperatorProfile.h"
+#include "sms/OperatorValues.h"
+#include "sms/SmsSubmission.h"
+#include "ui_SmsWindow.h"
+
+#include "widgets/DesignFonts.h"
+#include "widgets/ErrorReport.h"
+#include "widgets/WindowStateStore.h"
+#include "widgets/Prompts.h"
+#include "text/WinText.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSet>
+#include <QShowEvent>
+#include <QStyle>
+
+namespace {
+
+// Names in the settings store. They are its format and stay as the first
+// release wrote them, whatever the window and its controls are called.
+const QString kStoredSection = QStringLiteral("TFSendSMS");
+const QString kStoredOperatorBox = QStringLiteral("ComboBox1");
+const QString kStoredTextField = QStringLiteral("TextField");
+
+std::optional<HttpCredentials> AskHttpCredentials(const std::string& title, const HttpCredentials& current)
+{
+    QString user = FromWin1251(current.userName);
+    QString password = FromWin1251(current.password);
+    if (!prompts().Credentials(nullptr, FromWin1251(title), user, password))
+        return std::nullopt;
+    return HttpCredentials{ToWin1251(user), ToWin1251(password)};
+}
+
+// Runs a handler from a click: anything it raises goes to the top-level report.
+template <typename Handler>
+void Guarded(Handler handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ReportError(e);
+    }
+}
+
+// The characters of text that Windows-1251 has no byte for, each once.
+QString UnsendableCharacters(const QString& text)
+{
+    QString found;
+    QSet<uint> seen;
+    for (uint code : text.toUcs4()) {
+        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        bool lossy = false;
+        ToWin1251(ch, &lossy);
+        if (lossy && !seen.contains(code)) {
+            seen.insert(code);
+            found += ch;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog& opSet, NumberPicker* picker, QWidget* parent)
+    : SmsWindow(operators, ownOperatorDialog_, picker, parent)
+{
+    ownOperatorDialog_ = &opSet;
+}
+
+SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot, NumberPicker* picker, QWidget* parent)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::SmsWindow>())
+    , operators_(operators)
+    , operatorDialogSlot_(&opSetSlot)
+    , picker_(picker)
+{
+    ui_->setupUi(this);
+    setFont(DesignFont("MS Sans Serif", 11));
+    // Labels size themselves to their captions, whatever width the font gives them.
+    for (QLabel* label : findChildren<QLabel*>())
+        label->adjustSize();
+    // A completer would turn a typed prefix of a name into that name.
+    ui_->operatorBox->setCompleter(nullptr);
+    QPalette menu = ui_->prefixEdit->palette();
+    menu.setColor(QPalette::Disabled, QPalette::Base, palette().color(QPalette::Window));
+    ui_->prefixEdit->setPalette(menu);
+    ui_->sendButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    ui_->cancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+
+    windowState = new WindowStateStore(this);
+    windowState->setObjectName("windowState");
+    windowState->UseRegistry = true;
+    windowState->IniSection = kStoredSection;
+    windowState->AddStoredProp(kStoredOperatorBox, ui_->operatorBox, "Items");
+    windowState->storedValues().Add(kStoredTextField).KeyString = kTextFieldKey;
+
+    operatorStore = new WindowStateStore(this);
+    operatorStore->setObjectName("operatorStore");
+    operatorStore->Active = false;
+    operatorStore->IniFileName = "Operator.ini";
+    operatorStore->Options = 0;
+
+    codePages.SetSource(CodePage::KOI8R);
+    codePages.SetTarget(CodePage::CP1251);
+
+    http.SetConnectTimeout(10000);
+    http.SetUserAgent("Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)");
+    http.SetAcceptTypes({"image/gif", "image/x-xbitmap", "image/jpeg", "image/pjpeg", "application/vnd.ms-excel",
+                         "application/msword", "application/vnd.ms-powerpoint", "*/*"});
+    http.SetMethod("GET");
+    http.SetAuthRetries(3);
+    http.SetInternetFlags(InternetFlag(ifIgnoreCertCnInvalid) | InternetFlag(ifIgnoreCertDateInvalid)
+                          | InternetFlag(ifIgnoreRedirectToHttp) | InternetFlag(ifIgnoreRedirectToHttps)
+                          | InternetFlag(ifKeepConnection) | InternetFlag(ifNoUi) | InternetFlag(ifPragmaNoCache)
+                          | InternetFlag(ifReload));
+    http.SetURL("http://localhost/");
+    http.OnError = [this](HttpClient* sender) { reportHttpError(sender); };
+    http.OnWaiting = [](HttpClient*) { QCoreApplication::processEvents(); };
+    http.OnCredentials = [](const std::string& title, const HttpCredentials& current) {
+        return AskHttpCredentials(title, current);
+    };
+
+    // Only the user's own changes: picking an item or typing.
+    connect(ui_->operatorBox, &QComboBox::textActivated, this, [this] { Guarded([this] { loadChosenProfile(); }); });
+    connect(ui_->operatorBox->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { Guarded([this] { loadChosenProfile(); }); });
+    connect(ui_->addOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { addOperator(); }); });
+    connect(ui_->editOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { editOperator(); }); });
+    connect(ui_->deleteOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { deleteOperator(); }); });
+    connect(ui_->phonebookButton, &QPushButton::clicked, this,
+            [this] { Guarded([this] { pickNumberFromPhonebook(); }); });
+    connect(ui_->sendButton, &QPushButton::clicked, this, [this] { Guarded([this] { sendMessage(); }); });
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+SmsWindow::~SmsWindow()
+{
+    windowState->FormDestroying();
+}
+
+void SmsWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The storage has restored the stored items by now; the profile file wins.
+    if (!event->spontaneous())
+        Guarded([this] { prepareToShow(); });
+}
+
+std::string SmsWindow::OperatorName() const
+{
+    return ToWin1251(ui_->operatorBox->currentText());
+}
+
+void SmsWindow::ReadChosenProfile()
+{
+    operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
+    ui_->prefixEdit->setText(FromWin1251(operators_.OperatorValues.Values("Prefix")));
+}
+
+void SmsWindow::ReloadOperatorList()
+{
+    operators_.OperatorList = operators_.OperatorIni.ReadSections();
+    QStringList names;
+    for (const std::string& name : operators_.OperatorList)
+        names << FromWin1251(name);
+    QComboBox* box = ui_->operatorBox;
+    const QSignalBlocker quiet(box);
+    const QString text = box->currentText();
+    box->clear();
+    box->addItems(names);
+    box->setCurrentIndex(-1);
+    box->setEditText(text);
+}
+
+void SmsWindow::prepareToShow()
+{
+    ReloadOperatorList();
+    {
+        const QSignalBlocker quiet(ui_->operatorBox);
+        ui_->operatorBox->setCurrentIndex(operators_.OperatorList.empty() ? -1 : 0);
+        if (operators_.OperatorList.empty())
+            ui_->operatorBox->setEditText(QString());
+    }
+    ReadChosenProfile();
+}
+
+void SmsWindow::loadChosenProfile()
+{
+    ReadChosenProfile();
+}
+
+void SmsWindow::addOperator()
+{
+    // A file that cannot be read is never written; say so before the user types a profile.
+    operators_.OperatorIni.Refresh();
+    operatorDialog().EmptyEditBoxes();
+    if (operatorDialog().exec() != QDialog::Accepted)
+        return;
+    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(),
+                 operatorDialog().Texts(), false);
+    ReloadOperatorList();
+}
+
+void SmsWindow::editOperator()
+{
+    const std::string name = OperatorName();
+    operators_.OperatorValues.ReadSection(operators_.OperatorIni, name);
+    operatorDialog().Fill(name, operators_.OperatorValues);
+    if (operatorDialog().exec() != QDialog::Accepted)
+        return;
+    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(),
+                 operatorDialog().Texts(), true);
+    ReloadOperatorList();
+}
+
+void SmsWindow::deleteOperator()
+{
+    const QString name = ui_->operatorBox->currentText();
+    operators_.OperatorIni.Refresh();
+    if (!prompts().Confirm(this, "Do You really want to delete operator \"" + name + "\"?"))
+        return;
+    operators_.OperatorIni.EraseSection(ToWin1251(name));
+    ReloadOperatorList();
+    const QSignalBlocker quiet(ui_->operatorBox);
+    ui_->operatorBox->setCurrentIndex(operators_.OperatorList.empty() ? -1 : 0);
+}
+
+void SmsWindow::pickNumberFromPhonebook()
+{
+    if (!picker_)
+        return;
+    std::string phone;
+    if (picker_->PickNumber(phone))
+        ui_->numberEdit->setText(FromWin1251(phone));
+}
+
+bool SmsWindow::MessageToSend(std::string& phone, std::string& message)
+{
+    // The memo separates lines with LF; the gateway gets them as CR LF.
+    QString text = ui_->messageEdit->toPlainText();
+    text.replace('\n', QStringLiteral("\r\n"));
+    const QString lost = UnsendableCharacters(ui_->numberEdit->text() + text);
+    if (!lost.isEmpty()
+        && !prompts().Confirm(
+            this, "These characters cannot be sent and will go out as \"?\": " + lost + "\nSend the message anyway?"))
+        return false;
+    phone = ToWin1251(ui_->numberEdit->text());
+    message = ToWin1251(text);
+    return true;
+}
+
+void SmsWindow::LockForSending(bool locked)
+{
+    // The profile and the message must stay as they were sent until the reply is judged.
+    sending_ = locked;
+    for (QWidget* control : std::initializer_list<QWidget*>{ui_->sendButton, ui_->operatorBox, ui_->addOperatorButton,
+                                                            ui_->editOperatorButton, ui_->deleteOperatorButton,
+                                                            ui_->phonebookButton, ui_->debugBox})
+        control->setEnabled(!locked);
+    ui_->numberEdit->setReadOnly(locked);
+    ui_->messageEdit->setReadOnly(locked);
+}
+
+void SmsWindow::reject()
+{
+    if (sending_) {
+        http.Cancel();
+        return;
+    }
+    QDialog::reject();
+}
+
+void SmsWindow::sendMessage()
+{
+    if (sending_)
+        return;
+    std::string phone;
+    std::string message;
+    if (!MessageToSend(phone, message))
+        return;
+
+    LockForSending(true);
+    SubmissionOutcome outcome;
+    try {
+        operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
+        outcome = SubmitForm(http, codePages, operators_.OperatorValues, phone, message);
+        if (outcome.accepted)
+            prompts().Notice(this, "Your message was sent succesfully!");
+        if (outcome.judged && ui_->debugBox->isChecked())
+            ui_->messageEdit->setPlainText(
+                FromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    } catch (...) {
+        LockForSending(false);
+        throw;
+    }
+    LockForSending(false);
+    if (outcome.error)
+        std::rethrow_exception(outcome.error);
+}
+
+void SmsWindow::reportHttpError(HttpClient*)
+{
+    // The component raises its error right after this; the top-level report shows it.
+}

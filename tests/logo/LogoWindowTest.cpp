@@ -1,0 +1,356 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <random>
+#include <unistd.h>
+
+#include "LogoTestDoubles.h"
+#include "widgets/CheckLed.h"
+#include "widgets/LedBar.h"
+#include "logo/LogoPicture.h"
+#include "logo/ui/LogoWindow.h"
+#include "widgets/DotMatrix.h"
+#include "support/ScratchMount.h"
+#include "support/TrapFifo.h"
+
+namespace {
+
+class LogoWindowTest : public ::testing::Test {
+protected:
+    ScriptedPrompts prompts;
+    FakeLogoPhone phone;
+    LogoWindow form{phone};
+    QTemporaryDir dir;
+
+    void SetUp() override
+    {
+        std::mt19937 random(77);
+        for (auto& block : phone.memory)
+            for (auto& byte : block)
+                byte = static_cast<std::uint8_t>(random());
+    }
+
+    int DarkCells() const
+    {
+        int dark = 0;
+        for (int i = 0; i < LogoCellCount; ++i)
+            dark += form.dotMatrix->Items(i) ? 0 : 1;
+        return dark;
+    }
+    QString WritePicture(const QImage& image, const char* name, const char* format = "BMP")
+    {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(image.save(path, format));
+        return path;
+    }
+    static QImage Filled(int width, int height, QRgb colour)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    }
+};
+
+TEST_F(LogoWindowTest, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
+{
+    std::vector<int> steps;
+    QObject::connect(form.progressBar, &LedBar::OnChange, [&] { steps.push_back(form.progressBar->Position()); });
+    int busyCalls = 0;
+    phone.duringCall = [&] {
+        busyCalls += !form.readButton->isEnabled() && form.cursor().shape() == Qt::WaitCursor ? 1 : 0;
+    };
+    form.readButton->click();
+
+    EXPECT_EQ(busyCalls, 6);
+    EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 0}));
+    EXPECT_TRUE(form.readButton->isEnabled());
+    EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
+    ASSERT_EQ(form.Picture().size(), QSize(84, 48));
+    for (int y = 0; y < LogoHeight; ++y)
+        for (int x = 0; x < LogoWidth; ++x) {
+            const bool set = LogoDotIsSet(phone.memory, x, y);
+            ASSERT_EQ(form.dotMatrix->Items(LogoCellIndex(x, y)), !set) << x << "," << y;
+            ASSERT_EQ(form.Picture().pixel(x, y), set ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
+        }
+    EXPECT_TRUE(prompts.Notices.isEmpty());
+}
+
+TEST_F(LogoWindowTest, UploadAfterLoadSendsTheSameBytesBack)
+{
+    const LogoBlocks original = phone.memory;
+    form.readButton->click();
+    phone.memory = LogoBlocks{};
+    form.writeButton->click();
+    ASSERT_EQ(phone.writes.size(), 6u);
+    for (int b = 0; b < 6; ++b)
+        EXPECT_EQ(phone.writes[b][9], b);
+    EXPECT_EQ(phone.memory, original);
+    EXPECT_TRUE(form.writeButton->isEnabled());
+    EXPECT_EQ(form.progressBar->Position(), 0);
+}
+
+TEST_F(LogoWindowTest, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
+{
+    phone.attached = false;
+    form.readButton->click();
+    EXPECT_EQ(prompts.Notices.size(), 6);
+    EXPECT_EQ(DarkCells(), 0); // the untouched zero buffer reads as all clear
+    EXPECT_TRUE(form.readButton->isEnabled());
+    form.writeButton->click();
+    EXPECT_EQ(prompts.Notices.size(), 12);
+    EXPECT_TRUE(form.writeButton->isEnabled());
+    phone.attached = true;
+    form.readButton->click();
+    EXPECT_EQ(prompts.Notices.size(), 12);
+    EXPECT_EQ(form.dotMatrix->Items(0), !LogoDotIsSet(phone.memory, 0, 0));
+}
+
+TEST_F(LogoWindowTest, FailedBlockRepeatsTheLastBlockRead)
+{
+    phone.failing = {2};
+    form.readButton->click();
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    for (int x = 0; x < LogoWidth; ++x)
+        for (int k = 0; k < 8; ++k)
+            ASSERT_EQ(form.dotMatrix->Items(LogoCellIndex(x, 16 + k)), !(phone.memory[1][x] >> k & 1));
+}
+
+TEST_F(LogoWindowTest, PictureImportUsesExactBlackOnly)
+{
+    prompts.FileNames = {WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "black.bmp")};
+    form.loadButton->click();
+    EXPECT_EQ(DarkCells(), LogoCellCount);
+
+    prompts.FileNames = {WritePicture(Filled(84, 48, qRgb(1, 1, 1)), "grey.bmp")};
+    form.loadButton->click();
+    EXPECT_EQ(DarkCells(), 0);
+}
+
+TEST_F(LogoWindowTest, PictureImportTakesTheTopLeftCornerWithoutScaling)
+{
+    QImage large = Filled(100, 60, qRgb(0, 0, 0));
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 100; ++x)
+            if ((x + y) % 3 == 0)
+                large.setPixel(x, y, qRgb(255, 255, 255));
+    prompts.FileNames = {WritePicture(large, "large.png", "PNG")};
+    form.loadButton->click();
+    EXPECT_EQ(form.Picture().size(), QSize(100, 60));
+    for (int y = 0; y < LogoHeight; ++y)
+        for (int x = 0; x < LogoWidth; ++x)
+            ASSERT_EQ(form.dotMatrix->Items(LogoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
+
+    // A later load from the phone draws over the top-left corner only.
+    form.readButton->click();
+    ASSERT_EQ(form.Picture().size(), QSize(100, 60));
+    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), LogoDotsFromBlocks(phone.memory));
+    EXPECT_EQ(form.Picture().pixel(90, 50), large.pixel(90, 50));
+    EXPECT_EQ(form.Picture().pixel(84, 0), large.pixel(84, 0));
+
+    // Pixels outside a smaller picture count as white.
+    prompts.FileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.ppm", "PPM")};
+    form.loadButton->click();
+    EXPECT_EQ(DarkCells(), 40 * 20);
+    EXPECT_FALSE(form.dotMatrix->Items(LogoCellIndex(39, 19)));
+    EXPECT_TRUE(form.dotMatrix->Items(LogoCellIndex(40, 19)));
+    EXPECT_TRUE(form.dotMatrix->Items(LogoCellIndex(39, 20)));
+}
+
+TEST_F(LogoWindowTest, TransparentPixelsAreNotBlack)
+{
+    QImage image(84, 48, QImage::Format_ARGB32);
+    image.fill(qRgba(0, 0, 0, 0));
+    image.setPixel(5, 5, qRgba(0, 0, 0, 255));
+    prompts.FileNames = {WritePicture(image, "alpha.png", "PNG")};
+    form.loadButton->click();
+    EXPECT_EQ(DarkCells(), 1);
+    EXPECT_FALSE(form.dotMatrix->Items(LogoCellIndex(5, 5)));
+}
+
+TEST_F(LogoWindowTest, CancelledImportOnAFreshWindowLightsEveryCell)
+{
+    EXPECT_EQ(DarkCells(), LogoCellCount);
+    form.loadButton->click();
+    EXPECT_EQ(DarkCells(), 0);
+    EXPECT_EQ(form.Picture().size(), QSize(84, 48));
+}
+
+TEST_F(LogoWindowTest, UnreadablePictureIsNamedAndCellsKeepTheirStates)
+{
+    const QString path = dir.filePath(QStringLiteral("broken.bmp"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BM this is not a bitmap");
+    file.close();
+    form.dotMatrix->SetItems(7, true);
+    prompts.FileNames = {path};
+    form.loadButton->click();
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    EXPECT_TRUE(prompts.Notices[0].contains(path));
+    EXPECT_EQ(DarkCells(), LogoCellCount - 1);
+    EXPECT_TRUE(form.Picture().isNull());
+}
+
+TEST_F(LogoWindowTest, CutPicturesAreRefusedAndCellsKeepTheirStates)
+{
+    QFile bmp(WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "whole.bmp"));
+    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+    QFile png(WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "whole.png", "PNG"));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    // Signature and header chunk, then a chunk that declares more bytes than follow.
+    const QByteArray runaway = png.read(8 + 25) + QByteArray("\x00\x01\x86\xA0tEXta\0b", 11);
+    const std::pair<const char*, QByteArray> pictures[] = {
+        {"cut.bmp", bmp.readAll().chopped(2000)},
+        {"cut.png", runaway},
+    };
+    form.dotMatrix->SetItems(7, true);
+    for (const auto& [name, bytes] : pictures) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile cut(path);
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+        cut.write(bytes);
+        cut.close();
+        prompts.Notices.clear();
+        prompts.FileNames = {path};
+        form.loadButton->click();
+        ASSERT_EQ(prompts.Notices.size(), 1) << name;
+        EXPECT_EQ(prompts.Notices[0],
+                  "Cannot read the picture \"" + path + "\": the file ends before the picture does.");
+        EXPECT_EQ(DarkCells(), LogoCellCount - 1);
+        EXPECT_TRUE(form.Picture().isNull());
+    }
+}
+
+TEST_F(LogoWindowTest, NamedPipeAsPictureIsRefusedWithoutOpeningIt)
+{
+    TrapFifo pipe(dir.filePath(QStringLiteral("pipe.bmp")));
+    ASSERT_TRUE(pipe.Made());
+    prompts.FileNames = {pipe.Path()};
+    form.loadButton->click();
+    EXPECT_FALSE(pipe.Released()) << "the load blocked on the pipe";
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + pipe.Path() + "\": it is a named pipe, not a file.");
+}
+
+TEST_F(LogoWindowTest, SaveWritesThePreviewNotTheEdits)
+{
+    const QString path = dir.filePath(QStringLiteral("Logo.bmp"));
+    prompts.FileNames = {path};
+    form.saveButton->click();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(prompts.Notices.size(), 1);
+
+    form.readButton->click();
+    form.dotMatrix->SetItems(0, !form.dotMatrix->Items(0)); // an edit after the load
+    prompts.FileNames = {path};
+    form.saveButton->click();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.read(2), QByteArray("BM"));
+    const QImage image(path);
+    ASSERT_EQ(image.size(), QSize(84, 48));
+    EXPECT_EQ(LogoDotsFromPicture(image), LogoDotsFromBlocks(phone.memory));
+}
+
+TEST_F(LogoWindowTest, FailedSaveLeavesTheEarlierFileWhole)
+{
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString path = folder + QStringLiteral("/Logo.bmp");
+    QFile earlier(path);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier contents");
+    earlier.close();
+
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const bool root = geteuid() == 0;
+    if (root) // permissions do not stop root; an immutable folder does
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
+    QFile probe(folder + QStringLiteral("/probe"));
+    const bool locked = !probe.open(QIODevice::WriteOnly);
+
+    form.readButton->click();
+    prompts.FileNames = {path};
+    if (locked)
+        form.saveButton->click();
+
+    if (root)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!locked)
+        GTEST_SKIP() << "cannot make a folder read-only here";
+
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    EXPECT_TRUE(prompts.Notices[0].contains(path));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("earlier contents"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("Logo.bmp")});
+}
+
+TEST_F(LogoWindowTest, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy)
+{
+    form.readButton->click();
+    const std::pair<void (ScratchMount::*)(), const char*> cases[] = {
+        {&ScratchMount::FillUp, "the disk is full"},
+        {&ScratchMount::MakeReadOnly, "the file system is read-only"},
+    };
+    for (const auto& [spoil, reason] : cases) {
+        ScratchMount disk;
+        SKIP_WITHOUT_SCRATCH_MOUNT(disk);
+        const QString path = disk.FilePath(QStringLiteral("Logo.bmp"));
+        QFile earlier(path);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier contents");
+        earlier.close();
+        (disk.*spoil)();
+        prompts.Notices.clear();
+        prompts.FileNames = {path};
+        form.saveButton->click();
+        ASSERT_EQ(prompts.Notices.size(), 1) << reason;
+        EXPECT_EQ(prompts.Notices[0],
+                  QStringLiteral("Cannot save \"%1\": %2. The earlier file is unchanged.").arg(path, reason));
+        ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+        EXPECT_EQ(earlier.readAll(), QByteArray("earlier contents")) << reason;
+        EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{QStringLiteral("Logo.bmp")});
+    }
+}
+
+TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
+{
+    auto* raster = form.dotMatrix;
+    QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(DarkCells(), LogoCellCount); // "Edit" is off
+
+    form.editLed->SetChecked(true);
+    QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_TRUE(raster->Items(0));
+    QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(423, 2));
+    EXPECT_TRUE(raster->Items(84));
+    QTest::mouseClick(raster, Qt::RightButton, {}, QPoint(150, 243));
+    EXPECT_TRUE(raster->Items(4031));
+    QTest::mouseClick(raster, Qt::LeftButton, {},
+                      QPoint(1, 1)); // -1 div 5 truncates to 0: the border belongs to cell 0
+    EXPECT_FALSE(raster->Items(0));
+    EXPECT_EQ(DarkCells(), LogoCellCount - 2);
+    // Only the press counts: the preview is not touched.
+    EXPECT_TRUE(form.Picture().isNull());
+}
+
+TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
+{
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Logo manager"));
+    EXPECT_EQ(form.dotMatrix->geometry(), QRect(16, 62, 424, 244));
+    EXPECT_EQ(form.dotMatrix->sizeHint(), QSize(424, 244));
+    EXPECT_EQ(form.progressBar->LedCount(), 6);
+    for (QPushButton* button : {form.readButton, form.saveButton, form.writeButton, form.loadButton})
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
+            << button->text().toStdString();
+}
+
+} // namespace

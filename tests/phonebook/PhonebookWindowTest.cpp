@@ -1,0 +1,380 @@
+// The phonebook window's handlers, driven with a fake main window and
+// scripted prompts.
+#include "support/ScriptedPrompts.h"
+#include "text/WinText.h"
+#include "phonebook/PhonebookFile.h"
+#include "phonebook/PhonebookHost.h"
+#include "phonebook/ui/PhonebookWindow.h"
+#include "phonebook/ui/RecordEditor.h"
+
+#include "widgets/LedProgressBar.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct HostCall {
+    int Location;
+    std::string Name;
+    std::string Number;
+    int Progress; // the bar's position when the call was made
+    bool BulkEnabled; // readButton enabled during the call
+    bool OkEnabled; // okButton enabled during the call
+};
+
+class FakeHost : public PhonebookHost {
+public:
+    std::optional<PhonebookEntry> readRecord(int location) override
+    {
+        Record(location, "", "");
+        if (location == FailAt)
+            return std::nullopt;
+        return PhonebookEntry{"N" + std::to_string(location) + "\xC6", "+" + std::to_string(location)};
+    }
+    bool writeRecord(int location, const PhonebookEntry& entry) override
+    {
+        Record(location, entry.Name, entry.Number);
+        return location != FailAt;
+    }
+    void resetHandset() override { ++Resets; }
+
+    void Record(int location, const std::string& name, const std::string& number)
+    {
+        Calls.push_back({location, name, number, Window->progressBar->Position(), Window->readButton->isEnabled(),
+                         Window->okButton->isEnabled()});
+        if (During)
+            During(location);
+    }
+
+    PhonebookWindow* Window = nullptr;
+    // What the user does while the link lets events through during a call.
+    std::function<void(int location)> During;
+    int FailAt = -1;
+    int Resets = 0;
+    std::vector<HostCall> Calls;
+};
+
+class PhonebookWindowTest : public ::testing::Test {
+protected:
+    PhonebookWindowTest()
+        : window(host, editor)
+    {
+        host.Window = &window;
+    }
+
+    void FillRows(int first, int last, const QString& prefix)
+    {
+        for (int row = first; row <= last; ++row) {
+            window.SetCell(1, row, prefix + QString::number(row));
+            window.SetCell(2, row, QString::number(row * 11));
+        }
+    }
+    bool BulkButtonsEnabled() const
+    {
+        return window.readButton->isEnabled() && window.writeAllButton->isEnabled() && window.saveButton->isEnabled()
+            && window.loadButton->isEnabled() && window.okButton->isEnabled();
+    }
+
+    ScriptedPrompts prompts;
+    FakeHost host;
+    RecordEditor editor;
+    PhonebookWindow window;
+};
+
+std::string LoadError(PhonebookWindow& window)
+{
+    try {
+        window.loadFromFile();
+    } catch (const InOutError& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
+} // namespace
+
+TEST_F(PhonebookWindowTest, ShowingPutsHeadersAndRecordNumbersOnly)
+{
+    window.SetCell(1, 7, QStringLiteral("kept"));
+    window.show();
+    EXPECT_EQ(window.Cells(1, 0), "Name");
+    EXPECT_EQ(window.Cells(2, 0), "Phone");
+    EXPECT_EQ(window.Cells(0, 1), "1");
+    EXPECT_EQ(window.Cells(0, 100), "100");
+    EXPECT_EQ(window.Cells(0, 101), "");
+    EXPECT_EQ(window.Cells(1, 7), "kept");
+    EXPECT_FALSE(window.cancelButton->isVisible());
+    EXPECT_EQ(window.progressBar->Position(), 99);
+    window.hide();
+}
+
+TEST_F(PhonebookWindowTest, ReadAllFillsEveryRowAndMovesTheBarAfterEachRecord)
+{
+    FillRows(101, 101, "spare");
+    window.readFromPhone();
+    ASSERT_EQ(host.Calls.size(), 100u);
+    for (int loc = 0; loc < 100; ++loc) {
+        EXPECT_EQ(host.Calls[loc].Location, loc);
+        EXPECT_EQ(host.Calls[loc].Progress, std::min(loc, 99));
+        EXPECT_FALSE(host.Calls[loc].BulkEnabled);
+        EXPECT_FALSE(host.Calls[loc].OkEnabled);
+    }
+    EXPECT_EQ(window.Cells(1, 1), FromWin1251("N0\xC6"));
+    EXPECT_EQ(window.Cells(2, 100), "+99");
+    EXPECT_EQ(window.Cells(1, 101), "spare101");
+    EXPECT_EQ(window.progressBar->Position(), 99);
+    EXPECT_TRUE(BulkButtonsEnabled());
+}
+
+TEST_F(PhonebookWindowTest, ReadAllStopsAtTheFirstFailureWithLaterRowsEmpty)
+{
+    FillRows(1, 100, "old");
+    host.FailAt = 40;
+    window.readFromPhone();
+    EXPECT_EQ(host.Calls.size(), 41u);
+    EXPECT_EQ(window.Cells(2, 40), "+39");
+    for (int row = 41; row <= 100; ++row) {
+        EXPECT_EQ(window.Cells(1, row), "") << row;
+        EXPECT_EQ(window.Cells(2, row), "") << row;
+    }
+    EXPECT_EQ(window.progressBar->Position(), 40);
+    EXPECT_TRUE(BulkButtonsEnabled());
+
+    host.FailAt = 0;
+    host.Calls.clear();
+    window.readFromPhone();
+    EXPECT_EQ(host.Calls.size(), 1u);
+    EXPECT_EQ(window.Cells(1, 1), "");
+    EXPECT_EQ(window.Cells(1, 40), "");
+    EXPECT_TRUE(BulkButtonsEnabled());
+}
+
+TEST_F(PhonebookWindowTest, WriteAllAsksFirstAndSendsAllHundredThenResets)
+{
+    FillRows(1, 100, QStringLiteral("Жук "));
+    window.SetCell(1, 5, QString());
+    window.SetCell(2, 5, QString());
+
+    prompts.Answers = {false};
+    window.writeAllToPhone();
+    EXPECT_TRUE(host.Calls.empty());
+    EXPECT_EQ(host.Resets, 0);
+    ASSERT_EQ(prompts.Questions.size(), 1);
+    EXPECT_EQ(prompts.Questions[0], "Do You really want to write current phonebook into Phone?");
+
+    prompts.Answers = {true};
+    window.writeAllToPhone();
+    ASSERT_EQ(host.Calls.size(), 100u);
+    for (int loc = 0; loc < 100; ++loc) {
+        EXPECT_EQ(host.Calls[loc].Location, loc);
+        EXPECT_EQ(host.Calls[loc].Progress, loc);
+        EXPECT_FALSE(host.Calls[loc].BulkEnabled);
+        EXPECT_TRUE(host.Calls[loc].OkEnabled);
+    }
+    EXPECT_EQ(host.Calls[0].Name, "\xC6\xF3\xEA 1");
+    EXPECT_EQ(host.Calls[0].Number, "11");
+    EXPECT_EQ(host.Calls[4].Name, ""); // empty rows are written too
+    EXPECT_EQ(host.Resets, 1);
+    EXPECT_TRUE(BulkButtonsEnabled());
+}
+
+TEST_F(PhonebookWindowTest, WriteAllResetsAlsoAfterAFailure)
+{
+    host.FailAt = 10;
+    prompts.Answers = {true};
+    window.writeAllToPhone();
+    EXPECT_EQ(host.Calls.size(), 11u);
+    EXPECT_EQ(host.Resets, 1);
+    EXPECT_EQ(window.progressBar->Position(), 10);
+    EXPECT_TRUE(BulkButtonsEnabled());
+}
+
+TEST_F(PhonebookWindowTest, UpdateWritesTheSelectedRowAfterConfirmation)
+{
+    FillRows(1, 10, "n");
+    window.SelectRow(7);
+    prompts.Answers = {false, true};
+    window.updateRecordInPhone();
+    EXPECT_TRUE(host.Calls.empty());
+    window.updateRecordInPhone();
+    ASSERT_EQ(host.Calls.size(), 1u);
+    EXPECT_EQ(host.Calls[0].Location, 6);
+    EXPECT_EQ(host.Calls[0].Name, "n7");
+    EXPECT_EQ(host.Calls[0].Number, "77");
+    EXPECT_EQ(prompts.Questions.last(), "Do you really want to update record #7 in Phone?");
+    EXPECT_EQ(host.Resets, 0);
+}
+
+TEST_F(PhonebookWindowTest, UpdateRefusesTheSpareRowsBeyondThePhonebook)
+{
+    for (int row : {101, 115}) {
+        FillRows(row, row, "spare");
+        window.SelectRow(row);
+        prompts.Answers = {true};
+        window.updateRecordInPhone();
+        EXPECT_TRUE(host.Calls.empty()) << row;
+        ASSERT_FALSE(prompts.Notices.isEmpty());
+        EXPECT_TRUE(prompts.Notices.last().contains(QStringLiteral("#%1").arg(row)))
+            << prompts.Notices.last().toStdString();
+    }
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+}
+
+TEST_F(PhonebookWindowTest, DeleteEmptiesTheRowOnlyOnYes)
+{
+    FillRows(3, 3, "x");
+    window.SelectRow(3);
+    prompts.Answers = {false};
+    window.deleteRecord();
+    EXPECT_EQ(window.Cells(1, 3), "x3");
+    prompts.Answers = {true};
+    window.deleteRecord();
+    EXPECT_EQ(window.Cells(1, 3), "");
+    EXPECT_EQ(window.Cells(2, 3), "");
+    EXPECT_EQ(prompts.Questions.last(), "Do You really want to delete record?");
+    EXPECT_TRUE(host.Calls.empty());
+}
+
+TEST_F(PhonebookWindowTest, EditTakesBackTheFieldsPaddedOnOkOnly)
+{
+    FillRows(3, 3, "Bo");
+    window.SelectRow(3);
+    QString seenName, seenNumber, seenTitle;
+    auto answer = [&](bool ok) {
+        QTimer::singleShot(0, &editor, [&, ok] {
+            seenName = editor.NameText();
+            seenNumber = editor.NumberText();
+            seenTitle = editor.windowTitle();
+            editor.SetRecord(QStringLiteral("Аня"), QStringLiteral("+7-1"));
+            ok ? editor.okButton->click() : editor.cancelButton->click();
+        });
+    };
+    answer(false);
+    window.editRecord();
+    EXPECT_EQ(seenName, "Bo3" + QString(13, ' '));
+    EXPECT_EQ(seenNumber, "33" + QString(28, ' '));
+    EXPECT_EQ(seenTitle, "Edit Record #3");
+    EXPECT_EQ(window.Cells(1, 3), "Bo3");
+
+    answer(true);
+    window.editRecord();
+    EXPECT_EQ(window.Cells(1, 3), QStringLiteral("Аня") + QString(13, ' '));
+    EXPECT_EQ(window.Cells(2, 3), "+7-1" + QString(26, ' '));
+    EXPECT_TRUE(host.Calls.empty());
+}
+
+TEST_F(PhonebookWindowTest, SaveThenLoadGivesTheSameRecords)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("book.npb");
+    FillRows(1, 100, QStringLiteral("Ёлка "));
+    window.SetCell(1, 50, QString(40, 'L'));
+    window.SetCell(2, 60, QString());
+    window.saveToFile();
+    EXPECT_EQ(prompts.Suffix, "npb");
+    EXPECT_TRUE(prompts.Filters.last().contains("*.npb"));
+    EXPECT_EQ(QFile(prompts.FileName).size(), 6600);
+
+    FillRows(1, 101, "changed");
+    window.loadFromFile();
+    EXPECT_EQ(window.Cells(1, 1), QStringLiteral("Ёлка 1"));
+    EXPECT_EQ(window.Cells(2, 100), "1100");
+    EXPECT_EQ(window.Cells(1, 50), QString(32, 'L'));
+    EXPECT_EQ(window.Cells(2, 60), "");
+    EXPECT_EQ(window.Cells(1, 101), "changed101");
+}
+
+TEST_F(PhonebookWindowTest, ShortFileFillsItsRecordsThenReportsReadBeyondEnd)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("one.npb");
+    QFile file(prompts.FileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(EncodePhonebookFile({{"First", "123"}}).substr(0, 66)));
+    file.close();
+    FillRows(1, 3, "old");
+
+    EXPECT_EQ(LoadError(window), "Read beyond end of file");
+    EXPECT_EQ(window.Cells(1, 1), "First");
+    EXPECT_EQ(window.Cells(2, 1), "123");
+    EXPECT_EQ(window.Cells(1, 2), "old2");
+
+    prompts.FileName = dir.filePath("missing.npb");
+    EXPECT_EQ(LoadError(window), "File not found");
+    EXPECT_EQ(window.Cells(1, 1), "First");
+}
+
+TEST_F(PhonebookWindowTest, PickerReturnsThePhoneOfTheDoubleClickedRow)
+{
+    FillRows(1, 10, "p");
+    window.SetCell(2, 4, "+7 12   ");
+    bool cancelVisible = false;
+    QTimer::singleShot(0, &window, [&] {
+        cancelVisible = window.cancelButton->isVisible();
+        window.SelectRow(4);
+        window.editClickedRecord();
+    });
+    std::string phone;
+    EXPECT_TRUE(window.PickNumber(phone));
+    EXPECT_EQ(phone, "+7 12   ");
+    EXPECT_TRUE(cancelVisible);
+    EXPECT_FALSE(window.cancelButton->isVisible());
+
+    QTimer::singleShot(0, &window, [&] { window.cancelButton->click(); });
+    phone = "unchanged";
+    EXPECT_FALSE(window.PickNumber(phone));
+    EXPECT_EQ(phone, "unchanged");
+    EXPECT_FALSE(window.cancelButton->isVisible());
+}
+
+TEST_F(PhonebookWindowTest, EscapeOrClosingNeverHidesARunningTransferAndEscapeCancelsOnlyAPick)
+{
+    window.show();
+    host.During = [&](int location) {
+        if (location == 50) {
+            QTest::keyClick(&window, Qt::Key_Escape);
+            window.close();
+        }
+    };
+    window.readButton->click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(host.Calls.size(), 100u);
+    host.During = nullptr;
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible()) << "Escape does not close the phonebook itself";
+    window.hide();
+
+    bool pickOpenAfterTransfer = false;
+    QTimer::singleShot(0, &window, [&] {
+        host.During = [&](int) { QTest::keyClick(&window, Qt::Key_Escape); };
+        window.SelectRow(3);
+        prompts.Answers = {true};
+        window.updateRecordAction->trigger();
+        pickOpenAfterTransfer = window.isVisible();
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    std::string phone = "unchanged";
+    EXPECT_FALSE(window.PickNumber(phone));
+    EXPECT_TRUE(pickOpenAfterTransfer);
+    EXPECT_EQ(phone, "unchanged");
+}
+
+TEST_F(PhonebookWindowTest, CaptionsFitTheirControls)
+{
+    for (QPushButton* b : {window.readButton, window.writeAllButton, window.saveButton, window.loadButton})
+        EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << b->text().toStdString();
+    const QStringList lines = window.hintLabel->text().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    for (const QString& line : lines)
+        EXPECT_LE(window.hintLabel->fontMetrics().horizontalAdvance(line), window.hintLabel->width())
+            << line.toStdString();
+    EXPECT_LE(2 * window.hintLabel->fontMetrics().lineSpacing(), window.hintLabel->height());
+}

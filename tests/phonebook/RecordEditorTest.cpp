@@ -1,0 +1,44 @@
+// The record editor's masked fields.
+#include "phonebook/ui/RecordEditor.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Types text as a keyboard would, one key press per character.
+void Type(QLineEdit* edit, const QString& text)
+{
+    edit->clear();
+    edit->home(false);
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &press);
+    }
+}
+
+} // namespace
+
+TEST(RecordEditor, NameTakesAnyCharacterUpToSixteen)
+{
+    RecordEditor editor;
+    Type(editor.nameEdit, QStringLiteral("Ёж-2 @x#abcdefghijkl"));
+    EXPECT_EQ(editor.NameText(), QStringLiteral("Ёж-2 @x#abcdefgh"));
+    editor.SetRecord(QString(), QString());
+    EXPECT_EQ(editor.NameText(), QString(16, ' '));
+}
+
+TEST(RecordEditor, NumberTakesOnlyDigitsPlusAndMinus)
+{
+    RecordEditor editor;
+    Type(editor.numberEdit, QStringLiteral("+7a(9)-1*2"));
+    const QString number = editor.NumberText();
+    EXPECT_EQ(number.size(), 30);
+    EXPECT_EQ(number.trimmed().remove(' '), "+79-12");
+    EXPECT_FALSE(number.contains('a'));
+
+    editor.SetRecord("x", QString(35, '5'));
+    EXPECT_EQ(editor.NumberText(), QString(30, '5'));
+}

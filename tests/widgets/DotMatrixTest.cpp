@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPaintEvent>
+#include <QTest>
+
+#include "widgets/DotMatrix.h"
+
+namespace {
+
+// Remembers the area of every repaint.
+class WatchedRaster : public DotMatrix {
+public:
+    QRegion painted;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        painted += event->region();
+        ++paints;
+        DotMatrix::paintEvent(event);
+    }
+};
+
+TEST(DotMatrix, CellsAreFlatFiveByFiveInsideATwoPixelBorder)
+{
+    DotMatrix raster;
+    raster.resize(raster.sizeHint());
+    ASSERT_EQ(raster.size(), QSize(424, 244));
+    raster.SetItems(85, true); // row 1, column 1
+    const QImage image = raster.grab().toImage();
+    const QColor black(0, 0, 0), lime(0x00, 0xFF, 0x00), green(0x00, 0x80, 0x00);
+    EXPECT_EQ(QColor(image.pixel(0, 0)), black); // outline
+    EXPECT_EQ(QColor(image.pixel(2, 2)), black); // frame of cell 0
+    EXPECT_EQ(QColor(image.pixel(3, 3)), green); // dark cell 0
+    EXPECT_EQ(QColor(image.pixel(5, 5)), green);
+    EXPECT_EQ(QColor(image.pixel(6, 6)), black);
+    EXPECT_EQ(QColor(image.pixel(8, 8)), lime); // cell 85 spans 7..11
+    EXPECT_EQ(QColor(image.pixel(10, 10)), lime);
+    EXPECT_EQ(QColor(image.pixel(11, 11)), black);
+    EXPECT_EQ(QColor(image.pixel(419, 239)), green); // last cell's fill
+    EXPECT_EQ(QColor(image.pixel(423, 243)), black);
+}
+
+TEST(DotMatrix, ChangingACellRepaintsThatCellAlone)
+{
+    WatchedRaster raster;
+    raster.resize(raster.sizeHint());
+    raster.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&raster));
+    QCoreApplication::processEvents();
+    raster.painted = QRegion();
+    raster.paints = 0;
+
+    raster.SetItems(4031, false); // already dark
+    QCoreApplication::processEvents();
+    EXPECT_EQ(raster.paints, 0);
+
+    raster.SetItems(170, true);
+    QCoreApplication::processEvents();
+    EXPECT_GE(raster.paints, 1);
+    EXPECT_EQ(raster.painted, QRegion(raster.CellRect(170)));
+    EXPECT_EQ(raster.CellRect(170), QRect(12, 12, 5, 5));
+}
+
+TEST(DotMatrix, ReportsPressesWithTheirPixelPosition)
+{
+    DotMatrix raster;
+    raster.resize(raster.sizeHint());
+    std::vector<std::tuple<Qt::MouseButton, int, int>> presses;
+    QObject::connect(&raster, &DotMatrix::MouseDown, [&](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+        presses.emplace_back(button, x, y);
+    });
+    QTest::mousePress(&raster, Qt::MiddleButton, {}, QPoint(17, 240));
+    QTest::mouseMove(&raster, QPoint(30, 30));
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0], std::make_tuple(Qt::MiddleButton, 17, 240));
+    for (int i = 0; i < raster.Count(); ++i)
+        ASSERT_FALSE(raster.Items(i)); // no behaviour of its own
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+#include "widgets/BevelFrame.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// One bevel ring of the given width; returns the rectangle inside it.
+QRect DrawBevel(QPainter& p, QRect r, BevelStyle style, int width, const QPalette& pal)
+{
+    if (style == BevelStyle::bsNone)
+        return r;
+    const QColor light = pal.color(QPalette::Light);
+    const QColor dark = pal.color(QPalette::Dark);
+    const QColor& topLeft = style == BevelStyle::bsRaised ? light : dark;
+    const QColor& bottomRight = style == BevelStyle::bsRaised ? dark : light;
+    for (int i = 0; i < width && r.width() > 1 && r.height() > 1; ++i) {
+        p.setPen(topLeft);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(bottomRight);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+        r.adjust(1, 1, -1, -1);
+    }
+    return r;
+}
+
+} // namespace
+
+BevelFrame::BevelFrame(QWidget* parent)
+    : QWidget(parent)
+{
+    // A frame over other controls must not take their clicks.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void BevelFrame::SetOuter(BevelStyle style)
+{
+    outer_ = style;
+    update();
+}
+
+void BevelFrame::SetInner(BevelStyle style)
+{
+    inner_ = style;
+    update();
+}
+
+void BevelFrame::SetBorderWidth(int width)
+{
+    borderWidth_ = std::max(0, width);
+    update();
+}
+
+void BevelFrame::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QRect inside = DrawBevel(p, rect(), outer_, borderWidth_, palette());
+    DrawBevel(p, inside, inner_, borderWidth_, palette());
+}

@@ -1,0 +1,157 @@
+#include "widgets/Led.h"
+
+#include <QPainter>
+
+ImageTextRects LayoutImageAndText(const QRect& client, QSize image, QSize text, ImageLayout layout, int margin,
+                                  int spacing)
+{
+    const bool horizontal = layout == ImageLayout::ImageLeft || layout == ImageLayout::ImageRight;
+    if (text.isEmpty())
+        spacing = 0;
+    const int extent = horizontal ? client.width() : client.height();
+    const int block = (horizontal ? image.width() + text.width() : image.height() + text.height()) + spacing;
+    // The offset is measured from the side the image sits on.
+    const int start = margin < 0 ? (extent - block) / 2 : margin;
+    const int imageLen = horizontal ? image.width() : image.height();
+    const int textLen = horizontal ? text.width() : text.height();
+    const bool imageFirst = layout == ImageLayout::ImageLeft || layout == ImageLayout::ImageTop;
+    int imagePos = imageFirst ? start : extent - start - imageLen;
+    int textPos = imageFirst ? start + imageLen + spacing : extent - start - imageLen - spacing - textLen;
+    ImageTextRects r;
+    if (horizontal) {
+        r.image = QRect(client.left() + imagePos, client.top() + (client.height() - image.height()) / 2, image.width(),
+                        image.height());
+        r.text = QRect(client.left() + textPos, client.top() + (client.height() - text.height()) / 2, text.width(),
+                       text.height());
+    } else {
+        r.image = QRect(client.left() + (client.width() - image.width()) / 2, client.top() + imagePos, image.width(),
+                        image.height());
+        r.text = QRect(client.left() + (client.width() - text.width()) / 2, client.top() + textPos, text.width(),
+                       text.height());
+    }
+    return r;
+}
+
+Led::Led(QWidget* parent)
+    : QWidget(parent)
+{ }
+
+void Led::SetActive(bool active)
+{
+    if (active == active_)
+        return;
+    active_ = active;
+    update();
+    emit OnChange(this);
+}
+
+void Led::SetPalette(const IndicatorPalette& palette)
+{
+    if (palette == palette_)
+        return;
+    palette_ = palette;
+    update();
+}
+
+void Led::SetLedType(LedType type)
+{
+    ledType_ = type;
+    updateGeometry();
+    update();
+}
+
+void Led::SetLayout(ImageLayout layout)
+{
+    layout_ = layout;
+    update();
+}
+
+void Led::SetMargin(int margin)
+{
+    margin_ = margin;
+    update();
+}
+
+void Led::SetSpacing(int spacing)
+{
+    spacing_ = spacing;
+    update();
+}
+
+void Led::SetCaption(const QString& caption)
+{
+    caption_ = caption;
+    updateGeometry();
+    update();
+}
+
+QColor Led::Color() const
+{
+    return color_.isValid() ? color_ : palette().color(QPalette::Window);
+}
+
+void Led::SetColor(const QColor& color)
+{
+    color_ = color;
+    update();
+}
+
+QSize Led::ImageSize() const
+{
+    switch (ledType_) {
+    case LedType::ltRounded:
+        return {13, 13};
+    case LedType::ltRectangle:
+        return {13, 9};
+    case LedType::ltLargeRect:
+        return {20, 13};
+    }
+    return {13, 13};
+}
+
+QSize Led::sizeHint() const
+{
+    const QSize image = ImageSize();
+    if (caption_.isEmpty())
+        return image + QSize(4, 4);
+    const QSize text = fontMetrics().size(Qt::TextSingleLine, caption_);
+    return {image.width() + spacing_ + text.width() + 4, std::max(image.height(), text.height()) + 4};
+}
+
+void Led::DrawLamp(QPainter& p, const QRect& r) const
+{
+    const QColor lamp = active_ ? palette_.High : palette_.Low;
+    // A darker rim and a small highlight make the two states tell apart even
+    // where the palette colours are close.
+    p.setPen(lamp.darker(170));
+    p.setBrush(lamp);
+    const QRect body = r.adjusted(0, 0, -1, -1);
+    if (ledType_ == LedType::ltRounded)
+        p.drawEllipse(body);
+    else
+        p.drawRect(body);
+    if (active_) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(lamp.lighter(140));
+        const QRect shine(r.left() + 2, r.top() + 2, std::max(2, r.width() / 3), std::max(2, r.height() / 3));
+        if (ledType_ == LedType::ltRounded)
+            p.drawEllipse(shine);
+        else
+            p.drawRect(shine);
+    }
+}
+
+void Led::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Color());
+    p.setRenderHint(QPainter::Antialiasing, ledType_ == LedType::ltRounded);
+    const QSize text = caption_.isEmpty() ? QSize() : fontMetrics().size(Qt::TextSingleLine, caption_);
+    const auto r = LayoutImageAndText(rect(), ImageSize(), text, layout_, margin_, spacing_);
+    DrawLamp(p, r.image);
+    if (!caption_.isEmpty()) {
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.setFont(font());
+        p.drawText(r.text, Qt::AlignCenter | Qt::TextSingleLine, caption_);
+    }
+}

@@ -1,0 +1,130 @@
+#include "widgets/Prompts.h"
+
+#include "widgets/AppTitle.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QLineEdit>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace {
+
+class QtPrompts final : public Prompts {
+public:
+    bool Confirm(QWidget* parent, const QString& text) override
+    {
+        return QMessageBox::question(parent, QApplicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No)
+            == QMessageBox::Yes;
+    }
+    void Notice(QWidget* parent, const QString& text) override
+    {
+        QMessageBox::information(parent, QApplicationTitle(), text, QMessageBox::Ok);
+    }
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    }
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& defaultSuffix) override
+    {
+        return SaveFileNameAs(parent, title, filter, defaultSuffix, QString());
+    }
+    QString OpenFileNameAs(QWidget* parent, const QString& title, const QString& filter, const QString& defaultName,
+                           bool picturePreview) override
+    {
+        QFileDialog dialog(parent, title, QString(), filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (!defaultName.isEmpty())
+            dialog.selectFile(defaultName);
+        if (picturePreview)
+            AddPicturePreview(dialog);
+        return Run(dialog);
+    }
+    QString SaveFileNameAs(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
+                           const QString& defaultName) override
+    {
+        QFileDialog dialog(parent, title, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(defaultSuffix);
+        if (!defaultName.isEmpty())
+            dialog.selectFile(defaultName);
+        return Run(dialog);
+    }
+    bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) override
+    {
+        QDialog dialog(parent);
+        dialog.setWindowTitle(title);
+        auto* form = new QFormLayout(&dialog);
+        auto* userEdit = new QLineEdit(user, &dialog);
+        auto* passEdit = new QLineEdit(password, &dialog);
+        passEdit->setEchoMode(QLineEdit::Password);
+        form->addRow(QObject::tr("User name:"), userEdit);
+        form->addRow(QObject::tr("Password:"), passEdit);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        form->addRow(buttons);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        user = userEdit->text();
+        password = passEdit->text();
+        return true;
+    }
+
+private:
+    static QString Run(QFileDialog& dialog)
+    {
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                       : QString();
+    }
+    // A pane beside the file list that shows the picture under the cursor.
+    static void AddPicturePreview(QFileDialog& dialog)
+    {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+        if (!grid)
+            return;
+        auto* preview = new QLabel(&dialog);
+        preview->setFixedSize(168, 128);
+        preview->setAlignment(Qt::AlignCenter);
+        preview->setFrameShape(QFrame::StyledPanel);
+        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+        QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+            const QImage image(path);
+            preview->setPixmap(
+                image.isNull() ? QPixmap()
+                               : QPixmap::fromImage(image).scaled(preview->size() - QSize(8, 8), Qt::KeepAspectRatio));
+        });
+    }
+    static QString QApplicationTitle() { return QString::fromLatin1(kApplicationTitle); }
+};
+
+QtPrompts& qtPrompts()
+{
+    static QtPrompts instance;
+    return instance;
+}
+
+Prompts* current = nullptr;
+
+} // namespace
+
+Prompts& prompts()
+{
+    return current ? *current : qtPrompts();
+}
+
+Prompts* setPrompts(Prompts* p)
+{
+    Prompts* previous = current;
+    current = p;
+    return previous;
+}

@@ -1,0 +1,70 @@
+#include "widgets/TextFit.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+
+#include "widgets/RaisedLabel.h"
+
+namespace {
+
+void widen(QWidget& widget, int wanted, bool centred)
+{
+    const int extra = wanted - widget.width();
+    if (extra <= 0)
+        return;
+    const int left = centred ? widget.x() - (extra + 1) / 2 : widget.x();
+    widget.setGeometry(left, widget.y(), wanted, widget.height());
+}
+
+int chromeWidth(const QLabel& label)
+{
+    return 2 * (label.frameWidth() + label.margin()) + label.indent() * (label.indent() > 0);
+}
+
+} // namespace
+
+void FitLabelToText(QLabel& label)
+{
+    // The frame and margin belong to the text's box as well.
+    const int chrome = chromeWidth(label);
+    const int text = label.fontMetrics().size(0, label.text()).width();
+    widen(label, text + chrome, label.alignment() & Qt::AlignHCenter);
+}
+
+void FitLabelToText(RaisedLabel& label)
+{
+    // A pixel of inset on each side, and the highlight and shadow drawn a
+    // pixel to either side of the text.
+    const int text = label.fontMetrics().horizontalAdvance(label.Caption());
+    widen(label, text + 4, label.Alignment() & Qt::AlignHCenter);
+}
+
+void NarrowLabelToEndBefore(QLabel& label, int limit)
+{
+    constexpr int gap = 3;
+    constexpr int narrowest = 70; // percent; narrower becomes hard to read
+    const int room = limit - gap - label.x() - chromeWidth(label);
+    QFont font = label.font();
+    for (int stretch = 100; stretch >= narrowest; --stretch) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).size(0, label.text()).width() <= room)
+            break;
+    }
+    label.setFont(font);
+    label.setGeometry(label.x(), label.y(), limit - gap - label.x(), label.height());
+}
+
+void ShrinkFontToFitBox(QLabel& label, int designPixelSize)
+{
+    constexpr int smallest = 8;
+    // A pixel to spare on each side for an italic's overhang.
+    const QSize box = label.contentsRect().size() - QSize(2, 0);
+    QFont font = label.font();
+    for (int size = designPixelSize; size >= smallest; --size) {
+        font.setPixelSize(size);
+        const QSize text = QFontMetrics(font).size(0, label.text());
+        if (text.width() <= box.width() && text.height() <= box.height())
+            break;
+    }
+    label.setFont(font);
+}
