@@ -68,7 +68,7 @@ MainWindow::MainWindow(QWidget* parent)
     port_ = std::make_unique<SerialLinkPort>(*serialPort_);
     link_ = std::make_unique<PhoneLink>(*port_, *this);
     commands_ = std::make_unique<ServiceCommands>(*link_, *this);
-    serialPort_->OnRxChar = [this](QObject*, int count) { link_->VaComm1RxChar(count); };
+    serialPort_->OnRxChar = [this](QObject*, int count) { link_->onBytesReceived(count); };
     SerialPort::SetErrorReport([](const std::exception& error) { ReportError(error); });
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator).
@@ -198,19 +198,19 @@ void MainWindow::dropOperatorProfiles()
 
 void MainWindow::connectToPhone()
 {
-    commands_->btInfoClick();
+    showReadings(commands_->connectToPhone());
 }
 void MainWindow::switchNetMonitorOn()
 {
-    commands_->btNMOnClick();
+    showReadings(commands_->switchNetMonitorOn());
 }
 void MainWindow::switchNetMonitorOff()
 {
-    commands_->btNMOffClick();
+    showReadings(commands_->switchNetMonitorOff());
 }
 void MainWindow::resetHandset()
 {
-    commands_->btResetClick();
+    commands_->resetHandset();
 }
 
 void MainWindow::openPhonebook()
@@ -272,50 +272,50 @@ void MainWindow::applyRestoredPort()
     choosePort();
 }
 
-void MainWindow::ProcessMessages()
+void MainWindow::processMessages()
 {
     QCoreApplication::processEvents();
 }
 
-void MainWindow::Sleep(int ms)
+void MainWindow::sleep(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 // The port's received bytes arrive as events: waiting for events is waiting for the line.
-void MainWindow::WaitForEvents(std::int64_t untilUs)
+void MainWindow::waitForEvents(std::int64_t untilUs)
 {
     WaitForEventsUntil(untilUs);
 }
 
-void MainWindow::SetAckLed(bool on)
+void MainWindow::setAckLed(bool on)
 {
     ui_->ackLed->SetActive(on);
 }
-void MainWindow::SetPackLed(bool on)
+void MainWindow::setPackLed(bool on)
 {
     ui_->packLed->SetActive(on);
 }
-void MainWindow::EnableInfoButton()
+void MainWindow::enableConnectButton()
 {
     ui_->connectButton->setEnabled(true);
 }
 
-void MainWindow::ShowMessage(const std::string& text)
+void MainWindow::showMessage(const std::string& text)
 {
     prompts().Notice(this, FromWin1251(text));
 }
 
-void MainWindow::SetButtonEnabled(CommandButton button, bool enabled)
+void MainWindow::setButtonEnabled(CommandButton button, bool enabled)
 {
     switch (button) {
-    case CommandButton::Info:
+    case CommandButton::Connect:
         ui_->connectButton->setEnabled(enabled);
         break;
-    case CommandButton::NMOn:
+    case CommandButton::NetMonitorOn:
         ui_->netMonitorOnButton->setEnabled(enabled);
         break;
-    case CommandButton::NMOff:
+    case CommandButton::NetMonitorOff:
         ui_->netMonitorOffButton->setEnabled(enabled);
         break;
     case CommandButton::Reset:
@@ -326,18 +326,17 @@ void MainWindow::SetButtonEnabled(CommandButton button, bool enabled)
 
 // The texts come from the handset, up to 32 characters in lines of any
 // length (the version's last line ends in dots for the reply's padding).
-void MainWindow::SetInfoCaption(const std::string& text)
+// What a command did not read leaves its caption as it was.
+void MainWindow::showReadings(const HandsetReadings& readings)
 {
-    ui_->versionLabel->setText(FromWin1251(text));
-    ShrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
-}
-
-void MainWindow::SetSerNumCaption(const std::string& text)
-{
-    ui_->serialNumberLabel->setText(FromWin1251(text));
-    ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
-}
-void MainWindow::SetNetMonitorLed(bool on)
-{
-    ui_->netMonitorLed->SetActive(on);
+    if (readings.versionText) {
+        ui_->versionLabel->setText(FromWin1251(*readings.versionText));
+        ShrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
+    }
+    if (readings.serialNumber) {
+        ui_->serialNumberLabel->setText(FromWin1251(*readings.serialNumber));
+        ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
+    }
+    if (readings.netMonitorOn)
+        ui_->netMonitorLed->SetActive(*readings.netMonitorOn);
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link/CommandUi.h"
+#include "link/CommandButtons.h"
 #include "link/LinkHost.h"
 #include "link/LinkPort.h"
 #include "logo/LogoHost.h"
@@ -25,7 +25,9 @@ namespace Ui {
 class MainWindow;
 }
 
-class MainWindow : public QWidget, public LinkHost, public CommandUi, public PhonebookHost, public LogoHost {
+struct HandsetReadings;
+
+class MainWindow : public QWidget, public LinkHost, public CommandButtons, public PhonebookHost, public LogoHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -54,13 +56,13 @@ public:
     void applyRestoredPort();
 
     // LinkHost
-    void ProcessMessages() override;
-    void Sleep(int ms) override;
-    void WaitForEvents(std::int64_t untilUs) override;
-    void SetAckLed(bool on) override;
-    void SetPackLed(bool on) override;
-    void EnableInfoButton() override;
-    void ShowMessage(const std::string& text) override;
+    void processMessages() override;
+    void sleep(int ms) override;
+    void waitForEvents(std::int64_t untilUs) override;
+    void setAckLed(bool on) override;
+    void setPackLed(bool on) override;
+    void enableConnectButton() override;
+    void showMessage(const std::string& text) override;
 
     // The record and block transfers: each opens the port, runs one exchange
     // and closes the port again.
@@ -69,11 +71,11 @@ public:
     std::optional<LogoBlock> readLogoBlock(int block) override;
     bool writeLogoBlock(int block, const LogoBlock& data) override;
 
-    // CommandUi
-    void SetButtonEnabled(CommandButton button, bool enabled) override;
-    void SetInfoCaption(const std::string& text) override;
-    void SetSerNumCaption(const std::string& text) override;
-    void SetNetMonitorLed(bool on) override;
+    // CommandButtons
+    void setButtonEnabled(CommandButton button, bool enabled) override;
+
+    // Shows what a service command read; what it did not read stays as it was.
+    void showReadings(const HandsetReadings& readings);
 
 protected:
     // The program runs until the main window closes, whatever else is open.

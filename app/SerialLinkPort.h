@@ -9,12 +9,12 @@ public:
     explicit SerialLinkPort(SerialPort& port)
         : port_(port)
     { }
-    void Open() override { port_.Open(); }
-    void Close() override { port_.Close(); }
-    bool IsOpen() const override { return port_.IsOpen(); }
-    int PortNum() const override { return port_.PortNum(); }
-    int WriteBuf(const std::uint8_t* buffer, int count) override { return port_.WriteBuf(buffer, count); }
-    int ReadBuf(std::uint8_t* buffer, int count) override { return port_.ReadBuf(buffer, count); }
+    void open() override { port_.Open(); }
+    void close() override { port_.Close(); }
+    bool isOpen() const override { return port_.IsOpen(); }
+    int portNumber() const override { return port_.portNumber(); }
+    int write(const std::uint8_t* buffer, int count) override { return port_.write(buffer, count); }
+    int read(std::uint8_t* buffer, int count) override { return port_.read(buffer, count); }
 
 private:
     SerialPort& port_;

@@ -31,7 +31,7 @@ void BM_WriteBufFrame(benchmark::State& state)
     const unsigned char frame[5] = {0x1F, 0x00, 0x1D, 0x10, 0x00};
     std::size_t received = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(line.comm.WriteBuf(frame, 5));
+        benchmark::DoNotOptimize(line.comm.write(frame, 5));
         state.PauseTiming();
         received += line.pty.Receive(0).size();
         state.ResumeTiming();
@@ -47,7 +47,7 @@ void BM_FarEndByteToRxChar(benchmark::State& state)
     unsigned char byte = 0;
     line.comm.OnRxChar = [&](QObject*, int count) {
         notified += count;
-        line.comm.ReadBuf(&byte, 1);
+        line.comm.read(&byte, 1);
     };
     std::int64_t passes = 0;
     for (auto _ : state) {

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> Message(const LinkMessage& m, int index = 0)
 {
     std::vector<std::uint8_t> out(static_cast<std::size_t>(m.length));
     const std::vector<std::uint8_t> tail(256, 0x00);
-    ComposeMessage(m, static_cast<std::uint8_t>(index), tail.data(), out.data());
+    composeMessage(m, static_cast<std::uint8_t>(index), tail.data(), out.data());
     return out;
 }
 
@@ -57,12 +57,12 @@ double LeastLineMs(const Requests& requests)
     for (const auto& message : requests) {
         std::array<std::uint8_t, frame::kBufferSize> request{};
         const int length =
-            frame::BuildDataFrame(message.data(), static_cast<int>(message.size()), sequence++, request.data());
+            frame::buildDataFrame(message.data(), static_cast<int>(message.size()), sequence++, request.data());
         std::size_t handsetBytes = 0;
         for (const handset::OutFrame& out : model.FromPc(request.data(), static_cast<std::size_t>(length)))
             handsetBytes += out.bytes.size();
-        ms += static_cast<double>(static_cast<std::size_t>(length) + handsetBytes + frame::kAckLength) * kByteMs +
-              kTurnaroundMs;
+        ms += static_cast<double>(static_cast<std::size_t>(length) + handsetBytes + frame::kAckLength) * kByteMs
+            + kTurnaroundMs;
     }
     return ms;
 }
@@ -76,7 +76,8 @@ void RunOnBus(benchmark::State& state, const char* name, const Requests& request
         AppUnderTest app({"--bus", "--turnaround", "20"});
         const auto start = std::chrono::steady_clock::now();
         const bool ok = job(app) && app.prompts.Notices.isEmpty();
-        const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double wallMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         const std::uint64_t collisions = app.sim.Collisions().value_or(0);
         state.SetIterationTime(wallMs / 1000.0);
         state.counters["wall_ms"] = wallMs;
@@ -84,14 +85,19 @@ void RunOnBus(benchmark::State& state, const char* name, const Requests& request
         state.counters["ratio"] = wallMs / leastMs;
         state.counters["collisions"] = static_cast<double>(collisions);
         state.counters["failed"] = ok ? 0 : 1;
-        std::printf("%-22s wall %8.1f ms  least line time %8.1f ms  ratio %.3f  collisions %llu%s\n",
-                    name, wallMs, leastMs, wallMs / leastMs,
-                    static_cast<unsigned long long>(collisions), ok ? "" : "  FAILED");
+        std::printf("%-22s wall %8.1f ms  least line time %8.1f ms  ratio %.3f  collisions %llu%s\n", name, wallMs,
+                    leastMs, wallMs / leastMs, static_cast<unsigned long long>(collisions), ok ? "" : "  FAILED");
     }
 }
 
-std::string BenchName(int location) { return "Bench " + std::to_string(location); }
-std::string BenchNumber(int location) { return "+7" + std::to_string(9000000 + location); }
+std::string BenchName(int location)
+{
+    return "Bench " + std::to_string(location);
+}
+std::string BenchNumber(int location)
+{
+    return "+7" + std::to_string(9000000 + location);
+}
 
 void BM_Connect(benchmark::State& state)
 {
@@ -105,18 +111,20 @@ void BM_Connect(benchmark::State& state)
 
 void BM_NetMonitorOn(benchmark::State& state)
 {
-    RunOnBus(state, "NetMonitor On", {Message(messages::NetMonitorOn), Message(messages::NetMonitorRead)}, [](AppUnderTest& app) {
-        app.Main().switchNetMonitorOn();
-        return true;
-    });
+    RunOnBus(state, "NetMonitor On", {Message(messages::NetMonitorOn), Message(messages::NetMonitorRead)},
+             [](AppUnderTest& app) {
+                 app.Main().switchNetMonitorOn();
+                 return true;
+             });
 }
 
 void BM_NetMonitorOff(benchmark::State& state)
 {
-    RunOnBus(state, "NetMonitor Off", {Message(messages::NetMonitorOff), Message(messages::NetMonitorRead)}, [](AppUnderTest& app) {
-        app.Main().switchNetMonitorOff();
-        return true;
-    });
+    RunOnBus(state, "NetMonitor Off", {Message(messages::NetMonitorOff), Message(messages::NetMonitorRead)},
+             [](AppUnderTest& app) {
+                 app.Main().switchNetMonitorOff();
+                 return true;
+             });
 }
 
 void BM_SoftwareReset(benchmark::State& state)

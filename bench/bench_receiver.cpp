@@ -19,24 +19,24 @@ public:
     const std::vector<std::uint8_t>* stream = nullptr;
     std::size_t at = 0;
 
-    void Open() override { }
-    void Close() override { }
-    bool IsOpen() const override { return true; }
-    int PortNum() const override { return 1; }
-    int WriteBuf(const std::uint8_t*, int count) override { return count; }
-    int ReadBuf(std::uint8_t* buffer, int count) override
+    void open() override { }
+    void close() override { }
+    bool isOpen() const override { return true; }
+    int portNumber() const override { return 1; }
+    int write(const std::uint8_t*, int count) override { return count; }
+    int read(std::uint8_t* buffer, int count) override
     {
         int n = 0;
         while (n < count && at < stream->size())
             buffer[n++] = (*stream)[at++];
         return n;
     }
-    void ProcessMessages() override { }
-    void Sleep(int) override { }
-    void SetAckLed(bool) override { }
-    void SetPackLed(bool) override { }
-    void EnableInfoButton() override { }
-    void ShowMessage(const std::string&) override { }
+    void processMessages() override { }
+    void sleep(int) override { }
+    void setAckLed(bool) override { }
+    void setPackLed(bool) override { }
+    void enableConnectButton() override { }
+    void showMessage(const std::string&) override { }
 };
 
 void AppendFrame(std::vector<std::uint8_t>& out, std::uint8_t a0, std::uint8_t a1, std::vector<std::uint8_t> body,
@@ -45,7 +45,7 @@ void AppendFrame(std::vector<std::uint8_t>& out, std::uint8_t a0, std::uint8_t a
     std::vector<std::uint8_t> f{a0, a1, static_cast<std::uint8_t>(body.size()), 0x00};
     f.insert(f.end(), body.begin(), body.end());
     f.push_back(0x11);
-    f.push_back(PhoneLink::Checksum(f.data()));
+    f.push_back(PhoneLink::checksum(f.data()));
     if (corrupt)
         f.back() ^= 0x5A;
     out.insert(out.end(), f.begin(), f.end());
@@ -72,7 +72,7 @@ std::vector<std::uint8_t> MixedStream()
             break; // own echo
         case 3: { // acknowledgement
             std::uint8_t ack[5] = {0xE9, 0x00, 0x7F, static_cast<std::uint8_t>(random()), 0};
-            ack[4] = PhoneLink::Checksum(ack);
+            ack[4] = PhoneLink::checksum(ack);
             s.insert(s.end(), ack, ack + 5);
             break;
         }
@@ -94,8 +94,8 @@ void BM_ReceiverMixedStream(benchmark::State& state)
         port.stream = &stream;
         PhoneLink link(port, port);
         while (port.at < stream.size())
-            link.VaComm1RxChar(chunk);
-        benchmark::DoNotOptimize(link.State().ReplyBuffer.data());
+            link.onBytesReceived(chunk);
+        benchmark::DoNotOptimize(link.state().replyBuffer.data());
         bytes += static_cast<std::int64_t>(stream.size());
     }
     state.counters["bytes_per_s"] = benchmark::Counter(static_cast<double>(bytes), benchmark::Counter::kIsRate);

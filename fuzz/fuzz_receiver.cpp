@@ -19,43 +19,43 @@ public:
     void Open() override { }
     void Close() override { }
     bool IsOpen() const override { return true; }
-    int PortNum() const override { return 1; }
-    int WriteBuf(const std::uint8_t* buffer, int count) override
+    int portNumber() const override { return 1; }
+    int write(const std::uint8_t* buffer, int count) override
     {
         if (ackWritesTimeOut)
             return 0;
         written.insert(written.end(), buffer, buffer + count);
         return count;
     }
-    int ReadBuf(std::uint8_t* buffer, int count) override
+    int read(std::uint8_t* buffer, int count) override
     {
         const int n = count < static_cast<int>(queued.size()) ? count : static_cast<int>(queued.size());
         std::memcpy(buffer, queued.data(), static_cast<std::size_t>(n));
         queued.erase(queued.begin(), queued.begin() + n);
         return n;
     }
-    void ProcessMessages() override { }
-    void Sleep(int) override { }
-    void SetAckLed(bool) override { }
-    void SetPackLed(bool) override { }
-    void EnableInfoButton() override { }
-    void ShowMessage(const std::string&) override { }
+    void processMessages() override { }
+    void sleep(int) override { }
+    void setAckLed(bool) override { }
+    void setPackLed(bool) override { }
+    void enableConnectButton() override { }
+    void showMessage(const std::string&) override { }
 };
 
 void CheckCounters(const LinkState& s)
 {
-    const bool hunting = s.RxLength == 0 && s.RxExpected == 5;
-    const bool header = (s.RxLength == 1 || s.RxLength == 2) && s.RxExpected == 5;
-    const bool body = s.RxLength >= 3 && s.RxLength < s.RxExpected && s.RxExpected <= 256;
+    const bool hunting = s.rxLength == 0 && s.rxExpected == 5;
+    const bool header = (s.rxLength == 1 || s.rxLength == 2) && s.rxExpected == 5;
+    const bool body = s.rxLength >= 3 && s.rxLength < s.rxExpected && s.rxExpected <= 256;
     if (!hunting && !header && !body)
         __builtin_trap();
 }
 
 bool SameOutcome(const LinkState& a, const LinkState& b)
 {
-    return a.ReplyBuffer == b.ReplyBuffer && a.ReplyReady == b.ReplyReady && a.AckReady == b.AckReady
-        && a.EchoSeen == b.EchoSeen && a.TxSequence == b.TxSequence && a.RxLength == b.RxLength
-        && a.RxExpected == b.RxExpected;
+    return a.replyBuffer == b.replyBuffer && a.replyReady == b.replyReady && a.ackReady == b.ackReady
+        && a.echoSeen == b.echoSeen && a.txSequence == b.txSequence && a.rxLength == b.rxLength
+        && a.rxExpected == b.rxExpected;
 }
 
 } // namespace
@@ -86,16 +86,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         chunkedPort.queued.insert(chunkedPort.queued.end(), stream + at, stream + at + n);
         // Now and then the notification announces more than is queued, as a late count can.
         const int announced = static_cast<int>(n) + ((step & 0x100) ? static_cast<int>(step % 300) : 0);
-        chunked.VaComm1RxChar(announced);
-        CheckCounters(chunked.State());
+        chunked.onBytesReceived(announced);
+        CheckCounters(chunked.state());
         at += n;
     }
 
     wholePort.queued.assign(stream, stream + length);
-    whole.VaComm1RxChar(static_cast<int>(length));
-    CheckCounters(whole.State());
+    whole.onBytesReceived(static_cast<int>(length));
+    CheckCounters(whole.state());
 
-    if (!SameOutcome(chunked.State(), whole.State()) || chunkedPort.written != wholePort.written)
+    if (!SameOutcome(chunked.state(), whole.state()) || chunkedPort.written != wholePort.written)
         __builtin_trap();
     return 0;
 }

@@ -2,13 +2,15 @@
 
 #include <chrono>
 
-std::int64_t LinkHost::NowUs() {
+std::int64_t LinkHost::nowUs()
+{
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void LinkHost::WaitForEvents(std::int64_t untilUs) {
-    ProcessMessages();
-    if (NowUs() < untilUs)
-        Sleep(1);
+void LinkHost::waitForEvents(std::int64_t untilUs)
+{
+    processMessages();
+    if (nowUs() < untilUs)
+        sleep(1);
 }

@@ -11,19 +11,19 @@ class LinkHost {
 public:
     virtual ~LinkHost() = default;
     // Runs every pending event (and with it any pending received-bytes notification), then returns.
-    virtual void ProcessMessages() = 0;
-    virtual void Sleep(int ms) = 0;
-    virtual void SetAckLed(bool on) = 0;
-    virtual void SetPackLed(bool on) = 0;
-    virtual void EnableInfoButton() = 0;
+    virtual void processMessages() = 0;
+    virtual void sleep(int ms) = 0;
+    virtual void setAckLed(bool on) = 0;
+    virtual void setPackLed(bool on) = 0;
+    virtual void enableConnectButton() = 0;
     // Modal notice with an OK button; text is Windows-1251.
-    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void showMessage(const std::string& text) = 0;
 
     // Microseconds on a clock that never runs backwards.
-    virtual std::int64_t NowUs();
+    virtual std::int64_t nowUs();
     // Runs the pending events; when there were none, waits for the next one
     // (a received-bytes notification among them) but not beyond untilUs.
     // May return early; the link looks at its state and waits again.
     // This version polls every millisecond.
-    virtual void WaitForEvents(std::int64_t untilUs);
+    virtual void waitForEvents(std::int64_t untilUs);
 };

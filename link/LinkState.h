@@ -6,13 +6,13 @@
 #include <cstdint>
 
 struct LinkState {
-    std::array<std::uint8_t, 256> TxBuffer{};     // message bytes of the next frame
-    std::array<std::uint8_t, 256> RxBuffer{};     // frame being assembled
-    std::array<std::uint8_t, 256> ReplyBuffer{};  // last valid data frame, whole
-    std::int32_t RxLength = 0;
-    std::int32_t RxExpected = 5;
-    bool ReplyReady = false;
-    bool AckReady = false;
-    bool EchoSeen = false;
-    std::uint8_t TxSequence = 0;
+    std::array<std::uint8_t, 256> txBuffer{}; // message bytes of the next frame
+    std::array<std::uint8_t, 256> rxBuffer{}; // frame being assembled
+    std::array<std::uint8_t, 256> replyBuffer{}; // last valid data frame, whole
+    std::int32_t rxLength = 0;
+    std::int32_t rxExpected = 5;
+    bool replyReady = false;
+    bool ackReady = false;
+    bool echoSeen = false;
+    std::uint8_t txSequence = 0;
 };

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-int ComposeMessage(const LinkMessage& message, std::uint8_t index, const std::uint8_t* tail, std::uint8_t* out) {
+int composeMessage(const LinkMessage& message, std::uint8_t index, const std::uint8_t* tail, std::uint8_t* out)
+{
     std::copy_n(message.head.begin(), message.headLength, out);
     if (message.indexAt >= 0)
         out[message.indexAt] = index;

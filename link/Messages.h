@@ -7,11 +7,11 @@
 #include <cstdint>
 
 struct LinkMessage {
-    std::array<std::uint8_t, 14> head{};  // fixed leading bytes
+    std::array<std::uint8_t, 14> head{}; // fixed leading bytes
     int headLength = 0;
-    int length = 0;             // N, message bytes in the frame
-    int indexAt = -1;           // position of the location/block byte, -1 when none
-    int longestReplyFrame = 0;  // whole reply frame, header to checksum
+    int length = 0; // N, message bytes in the frame
+    int indexAt = -1; // position of the location/block byte, -1 when none
+    int longestReplyFrame = 0; // whole reply frame, header to checksum
 };
 
 namespace messages {
@@ -34,17 +34,15 @@ inline constexpr LinkMessage SoftwareReset{{0x43, 0x00, 0x00}, 3, 3, -1, kShortR
 inline constexpr LinkMessage PhonebookRead{
     {0x0F, 0x2D, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00}, 12, 12, 9, 53};
 inline constexpr LinkMessage PhonebookWrite{
-    {0x10, 0x08, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x21}, 14, 48, 9,
-    kShortReplyFrame};
+    {0x10, 0x08, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x21}, 14, 48, 9, kShortReplyFrame};
 inline constexpr LinkMessage LogoRead{
     {0x0F, 0x60, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00}, 12, 12, 9, 104};
 inline constexpr LinkMessage LogoWrite{
-    {0x10, 0x08, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x54}, 14, 98, 9,
-    kShortReplyFrame};
+    {0x10, 0x08, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x54}, 14, 98, 9, kShortReplyFrame};
 
-}  // namespace messages
+} // namespace messages
 
 // Writes the message into out (message.length bytes): its head, the index byte
 // where it has one, then tail, which supplies length - headLength bytes.
 // Returns message.length.
-int ComposeMessage(const LinkMessage& message, std::uint8_t index, const std::uint8_t* tail, std::uint8_t* out);
+int composeMessage(const LinkMessage& message, std::uint8_t index, const std::uint8_t* tail, std::uint8_t* out);

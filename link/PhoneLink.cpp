@@ -9,238 +9,265 @@
 
 namespace {
 constexpr std::int64_t kLongAgoUs = std::numeric_limits<std::int64_t>::min() / 4;
-constexpr std::int64_t Ms(int ms) { return static_cast<std::int64_t>(ms) * 1000; }
-}  // namespace
+constexpr std::int64_t Ms(int ms)
+{
+    return static_cast<std::int64_t>(ms) * 1000;
+}
+} // namespace
 
 PhoneLink::PhoneLink(LinkPort& port, LinkHost& host)
-    : port_(port), host_(host), lastHandsetByteUs_(kLongAgoUs), lastStrayByteUs_(kLongAgoUs) {}
+    : port_(port)
+    , host_(host)
+    , lastHandsetByteUs_(kLongAgoUs)
+    , lastStrayByteUs_(kLongAgoUs)
+{ }
 
-std::uint8_t PhoneLink::Checksum(const std::uint8_t* frame) { return frame::Checksum(frame); }
+std::uint8_t PhoneLink::checksum(const std::uint8_t* frame)
+{
+    return frame::checksum(frame);
+}
 
 // Our UART sends what it is given back to back; keeping track of when it is
 // through tells when a frame has left even on a cable without echo.
-int PhoneLink::Write(const std::uint8_t* bytes, int count) {
-    const std::int64_t now = host_.NowUs();
-    const int written = port_.WriteBuf(bytes, count);
+int PhoneLink::writeBytes(const std::uint8_t* bytes, int count)
+{
+    const std::int64_t now = host_.nowUs();
+    const int written = port_.write(bytes, count);
     if (written > 0)
         transmitterFreeUs_ = std::max(now, transmitterFreeUs_) + static_cast<std::int64_t>(written) * kByteTimeUs;
     return written;
 }
 
-void PhoneLink::SendPacket(const std::uint8_t* message, int n) {
-    if (!frame::IsSendableLength(n))
+void PhoneLink::sendPacket(const std::uint8_t* message, int n)
+{
+    if (!frame::isSendableLength(n))
         return;
     std::array<std::uint8_t, frame::kBufferSize> out{};
-    const int length = frame::BuildDataFrame(message, n, state_.TxSequence, out.data());
-    state_.EchoSeen = false;
-    Write(out.data(), length);
+    const int length = frame::buildDataFrame(message, n, state_.txSequence, out.data());
+    state_.echoSeen = false;
+    writeBytes(out.data(), length);
 }
 
-void PhoneLink::VaComm1RxChar(int count) {
+void PhoneLink::onBytesReceived(int count)
+{
     std::array<std::uint8_t, 256> local;
     while (count > 0) {
         const int wanted = std::min(count, static_cast<int>(local.size()));
-        const int got = std::min(port_.ReadBuf(local.data(), wanted), wanted);
+        const int got = std::min(port_.read(local.data(), wanted), wanted);
         if (got <= 0)
             return;
         for (int i = 0; i < got; ++i)
-            TakeByte(local[i]);
+            takeByte(local[i]);
         if (got < wanted)
             return;
         count -= got;
     }
 }
 
-void PhoneLink::TakeByte(std::uint8_t byte) {
+void PhoneLink::takeByte(std::uint8_t byte)
+{
     LinkState& s = state_;
-    if (s.RxLength < 0 || s.RxLength >= frame::kBufferSize) {  // counters set from outside
-        s.RxLength = 0;
-        s.RxExpected = 5;
+    if (s.rxLength < 0 || s.rxLength >= frame::kBufferSize) { // counters set from outside
+        s.rxLength = 0;
+        s.rxExpected = 5;
     }
-    const bool handsetByte = s.RxLength > 0 ? s.RxBuffer[0] == frame::kHandsetAddress : byte == frame::kHandsetAddress;
+    const bool handsetByte = s.rxLength > 0 ? s.rxBuffer[0] == frame::kHandsetAddress : byte == frame::kHandsetAddress;
     if (handsetByte) {
-        lastHandsetByteUs_ = host_.NowUs();
+        lastHandsetByteUs_ = host_.nowUs();
         handsetFrameEnded_ = false;
     }
-    if (s.RxLength == 0 && byte != frame::kPcAddress && byte != frame::kHandsetAddress) {
-        lastStrayByteUs_ = host_.NowUs();
+    if (s.rxLength == 0 && byte != frame::kPcAddress && byte != frame::kHandsetAddress) {
+        lastStrayByteUs_ = host_.nowUs();
         return;
     }
     // Every frame on the line starts 00 E9 or E9 00. A start byte that is not
     // followed by its partner was a stray byte from a frame cut off by an
     // exchange's reset; hunt again from this byte instead of letting a false
     // length byte swallow the acknowledgements and replies that follow.
-    if (s.RxLength == 1 && !frame::IsFrameStart(s.RxBuffer[0], byte)) {
-        lastStrayByteUs_ = host_.NowUs();
-        s.RxLength = 0;
-        s.RxExpected = 5;
-        TakeByte(byte);
+    if (s.rxLength == 1 && !frame::isFrameStart(s.rxBuffer[0], byte)) {
+        lastStrayByteUs_ = host_.nowUs();
+        s.rxLength = 0;
+        s.rxExpected = 5;
+        takeByte(byte);
         return;
     }
-    s.RxBuffer[s.RxLength++] = byte;
-    if (s.RxLength == 3) {
-        s.RxExpected = frame::AnnouncedLength(byte);
-        if (s.RxExpected > frame::kBufferSize) {  // no frame of ours is that long: hunt again
-            lastStrayByteUs_ = host_.NowUs();
-            s.RxLength = 0;
-            s.RxExpected = 5;
+    s.rxBuffer[s.rxLength++] = byte;
+    if (s.rxLength == 3) {
+        s.rxExpected = frame::announcedLength(byte);
+        if (s.rxExpected > frame::kBufferSize) { // no frame of ours is that long: hunt again
+            lastStrayByteUs_ = host_.nowUs();
+            s.rxLength = 0;
+            s.rxExpected = 5;
             return;
         }
     }
-    if (s.RxLength < s.RxExpected)
+    if (s.rxLength < s.rxExpected)
         return;
-    FrameComplete();
-    s.RxLength = 0;
-    s.RxExpected = 5;
+    frameComplete();
+    s.rxLength = 0;
+    s.rxExpected = 5;
 }
 
-void PhoneLink::FrameComplete() {
+void PhoneLink::frameComplete()
+{
     LinkState& s = state_;
-    if (s.RxBuffer[0] != frame::kHandsetAddress || s.RxBuffer[1] != frame::kPcAddress) {
-        s.EchoSeen = true;
+    if (s.rxBuffer[0] != frame::kHandsetAddress || s.rxBuffer[1] != frame::kPcAddress) {
+        s.echoSeen = true;
         return;
     }
     handsetFrameEnded_ = true;
-    if (Checksum(s.RxBuffer.data()) != s.RxBuffer[s.RxExpected - 1])
+    if (checksum(s.rxBuffer.data()) != s.rxBuffer[s.rxExpected - 1])
         return;
-    if (s.RxBuffer[2] == frame::kAckMarker) {
+    if (s.rxBuffer[2] == frame::kAckMarker) {
         // An acknowledgement names the frame it answers; a late one for an
         // earlier frame says nothing about the frame now waiting.
-        if (s.RxBuffer[3] != s.TxSequence)
+        if (s.rxBuffer[3] != s.txSequence)
             return;
-        s.AckReady = true;
-        ++s.TxSequence;
-        host_.SetAckLed(true);
+        s.ackReady = true;
+        ++s.txSequence;
+        host_.setAckLed(true);
         return;
     }
-    AcknowledgeDataFrame();
+    acknowledgeDataFrame();
 }
 
-void PhoneLink::AcknowledgeDataFrame() {
+void PhoneLink::acknowledgeDataFrame()
+{
     LinkState& s = state_;
-    std::copy_n(s.RxBuffer.begin(), s.RxExpected, s.ReplyBuffer.begin());
-    host_.Sleep(1);
+    std::copy_n(s.rxBuffer.begin(), s.rxExpected, s.replyBuffer.begin());
+    host_.sleep(1);
     std::array<std::uint8_t, frame::kAckLength> ack;
-    frame::BuildAck(s.RxBuffer[0], s.RxBuffer[s.RxExpected - 2], ack.data());
-    if (Write(ack.data(), frame::kAckLength) != frame::kAckLength)
+    frame::buildAck(s.rxBuffer[0], s.rxBuffer[s.rxExpected - 2], ack.data());
+    if (writeBytes(ack.data(), frame::kAckLength) != frame::kAckLength)
         return;
-    s.ReplyReady = true;
-    host_.EnableInfoButton();
-    host_.SetPackLed(true);
+    s.replyReady = true;
+    host_.enableConnectButton();
+    host_.setPackLed(true);
 }
 
-bool PhoneLink::HandsetMidFrame() const {
-    return state_.RxLength > 0 && state_.RxBuffer[0] == frame::kHandsetAddress;
+bool PhoneLink::handsetMidFrame() const
+{
+    return state_.rxLength > 0 && state_.rxBuffer[0] == frame::kHandsetAddress;
 }
 
-std::int64_t PhoneLink::LastHandsetActivityUs() const { return std::max(lastHandsetByteUs_, lastStrayByteUs_); }
+std::int64_t PhoneLink::lastHandsetActivityUs() const
+{
+    return std::max(lastHandsetByteUs_, lastStrayByteUs_);
+}
 
 // The handset is not talking: no frame of its is half in, and no byte came
 // lately, unless it ended a whole frame: the handset answers only what it is
 // sent, so nothing follows a finished reply.
-bool PhoneLink::LineQuiet(std::int64_t nowUs) const {
-    if (HandsetMidFrame())
+bool PhoneLink::lineQuiet(std::int64_t nowUs) const
+{
+    if (handsetMidFrame())
         return nowUs - lastHandsetByteUs_ >= Ms(kFrameStallMs);
     if (!handsetFrameEnded_ && nowUs - lastHandsetByteUs_ < Ms(kQuietGapMs))
         return false;
     return nowUs - lastStrayByteUs_ >= Ms(kQuietGapMs);
 }
 
-void PhoneLink::WaitForQuietLine() {
-    host_.ProcessMessages();
-    const std::int64_t giveUpUs = host_.NowUs() + Ms(kQuietLimitMs);
+void PhoneLink::waitForQuietLine()
+{
+    host_.processMessages();
+    const std::int64_t giveUpUs = host_.nowUs() + Ms(kQuietLimitMs);
     for (;;) {
-        const std::int64_t now = host_.NowUs();
-        if (LineQuiet(now))
+        const std::int64_t now = host_.nowUs();
+        if (lineQuiet(now))
             break;
         if (now >= giveUpUs) {
-            state_.RxLength = 0;  // whatever was half in will not be finished
-            state_.RxExpected = 5;
+            state_.rxLength = 0; // whatever was half in will not be finished
+            state_.rxExpected = 5;
             return;
         }
-        const std::int64_t quietAt = HandsetMidFrame() ? lastHandsetByteUs_ + Ms(kFrameStallMs)
-                                                       : LastHandsetActivityUs() + Ms(kQuietGapMs);
-        host_.WaitForEvents(std::min(quietAt, giveUpUs));
+        const std::int64_t quietAt =
+            handsetMidFrame() ? lastHandsetByteUs_ + Ms(kFrameStallMs) : lastHandsetActivityUs() + Ms(kQuietGapMs);
+        host_.waitForEvents(std::min(quietAt, giveUpUs));
     }
     // A frame that stalled will never be finished; start the next one clean.
-    if (HandsetMidFrame()) {
-        state_.RxLength = 0;
-        state_.RxExpected = 5;
+    if (handsetMidFrame()) {
+        state_.rxLength = 0;
+        state_.rxExpected = 5;
     }
 }
 
 // Waits until the handset acknowledges or replies, or has stayed silent for
 // its answer window after our frame and after the last byte it sent.
-void PhoneLink::WaitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs) {
+void PhoneLink::waitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs)
+{
     for (;;) {
-        if (state_.ReplyReady || state_.AckReady)
+        if (state_.replyReady || state_.ackReady)
             return;
-        const std::int64_t now = host_.NowUs();
-        const std::int64_t deadline = std::max(frameEndUs, LastHandsetActivityUs()) + windowUs;
-        if (now >= deadline && !HandsetMidFrame())
+        const std::int64_t now = host_.nowUs();
+        const std::int64_t deadline = std::max(frameEndUs, lastHandsetActivityUs()) + windowUs;
+        if (now >= deadline && !handsetMidFrame())
             return;
         if (now >= deadline + Ms(kFrameStallMs))
             return;
-        host_.WaitForEvents(HandsetMidFrame() ? deadline + Ms(kFrameStallMs) : deadline);
+        host_.waitForEvents(handsetMidFrame() ? deadline + Ms(kFrameStallMs) : deadline);
     }
 }
 
 // Acknowledged: the reply follows, within the answer window of the
 // acknowledgement or of whatever the handset sent since. A line that never
 // stops talking gives up after twice the window and the reply's line time.
-bool PhoneLink::WaitForReply(int longestReplyFrame) {
-    const std::int64_t start = host_.NowUs();
-    const std::int64_t limit = start + 2 * Ms(kAnswerWindowMs) +
-                               static_cast<std::int64_t>(std::max(longestReplyFrame, 0)) * kByteTimeUs;
+bool PhoneLink::waitForReply(int longestReplyFrame)
+{
+    const std::int64_t start = host_.nowUs();
+    const std::int64_t limit =
+        start + 2 * Ms(kAnswerWindowMs) + static_cast<std::int64_t>(std::max(longestReplyFrame, 0)) * kByteTimeUs;
     for (;;) {
-        if (state_.ReplyReady)
+        if (state_.replyReady)
             return true;
-        const std::int64_t now = host_.NowUs();
-        const std::int64_t deadline = std::min(std::max(start, LastHandsetActivityUs()) + Ms(kAnswerWindowMs), limit);
+        const std::int64_t now = host_.nowUs();
+        const std::int64_t deadline = std::min(std::max(start, lastHandsetActivityUs()) + Ms(kAnswerWindowMs), limit);
         if (now >= deadline)
             return false;
-        host_.WaitForEvents(deadline);
+        host_.waitForEvents(deadline);
     }
 }
 
-void PhoneLink::LedsOff() {
-    host_.SetAckLed(false);
-    host_.SetPackLed(false);
+void PhoneLink::ledsOff()
+{
+    host_.setAckLed(false);
+    host_.setPackLed(false);
 }
 
-bool PhoneLink::Exchange(const ExchangePlan& plan) {
+bool PhoneLink::exchange(const ExchangePlan& plan)
+{
     LinkState& s = state_;
-    s.RxLength = 0;
-    s.RxExpected = 5;
-    if (plan.message != s.TxBuffer.data() && frame::IsSendableLength(plan.length))
-        std::copy_n(plan.message, plan.length, s.TxBuffer.begin());
-    LedsOff();
-    s.EchoSeen = false;
-    s.AckReady = false;
+    s.rxLength = 0;
+    s.rxExpected = 5;
+    if (plan.message != s.txBuffer.data() && frame::isSendableLength(plan.length))
+        std::copy_n(plan.message, plan.length, s.txBuffer.begin());
+    ledsOff();
+    s.echoSeen = false;
+    s.ackReady = false;
     if (plan.zeroReplyBuffer)
-        s.ReplyBuffer.fill(0);
-    s.ReplyReady = false;
+        s.replyBuffer.fill(0);
+    s.replyReady = false;
 
     const std::int64_t windowUs = Ms(std::max(plan.pauseMs, kAnswerWindowMs));
     for (int sends = 0; sends <= plan.tries; ++sends) {
-        WaitForQuietLine();
-        if (s.ReplyReady)
+        waitForQuietLine();
+        if (s.replyReady)
             return true;
-        if (s.AckReady)
-            return WaitForReply(plan.longestReplyFrame);
-        SendPacket(s.TxBuffer.data(), plan.length);
-        WaitForAnswer(transmitterFreeUs_, windowUs);
-        if (s.ReplyReady)
+        if (s.ackReady)
+            return waitForReply(plan.longestReplyFrame);
+        sendPacket(s.txBuffer.data(), plan.length);
+        waitForAnswer(transmitterFreeUs_, windowUs);
+        if (s.replyReady)
             return true;
-        if (s.AckReady)
-            return WaitForReply(plan.longestReplyFrame);
+        if (s.ackReady)
+            return waitForReply(plan.longestReplyFrame);
     }
     return false;
 }
 
-bool PhoneLink::TryOpenPort() {
+bool PhoneLink::tryOpenPort()
+{
     try {
-        port_.Open();
+        port_.open();
         return true;
     } catch (const std::exception&) {
         // The port's own reason is not shown; the user only needs to pick another port.
@@ -248,32 +275,40 @@ bool PhoneLink::TryOpenPort() {
     }
 }
 
-void PhoneLink::ShowInvalidPort() { host_.ShowMessage("Invalid port number Com" + std::to_string(port_.PortNum())); }
-
-void PhoneLink::ClosePort() {
-    if (port_.IsOpen())
-        port_.Close();
+void PhoneLink::showInvalidPort()
+{
+    host_.showMessage("Invalid port number Com" + std::to_string(port_.portNumber()));
 }
 
-void PhoneLink::ShowNoAnswer() { host_.ShowMessage(kNoAnswerMessage); }
+void PhoneLink::closePort()
+{
+    if (port_.isOpen())
+        port_.close();
+}
 
-bool PhoneLink::Transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) {
-    state_.ReplyBuffer.fill(0);
-    if (!TryOpenPort()) {
-        ShowInvalidPort();
+void PhoneLink::showNoAnswer()
+{
+    host_.showMessage(kNoAnswerMessage);
+}
+
+bool PhoneLink::transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame)
+{
+    state_.replyBuffer.fill(0);
+    if (!tryOpenPort()) {
+        showInvalidPort();
         return false;
     }
     bool ok = false;
     try {
-        ok = Exchange({message, n, tries, pauseMs, false, longestReplyFrame});
+        ok = exchange({message, n, tries, pauseMs, false, longestReplyFrame});
     } catch (const std::exception&) {
-        ClosePort();  // a port error ends the transfer; the error report shows it
+        closePort(); // a port error ends the transfer; the error report shows it
         throw;
     }
     if (ok)
-        LedsOff();
-    ClosePort();
+        ledsOff();
+    closePort();
     if (!ok)
-        ShowNoAnswer();
+        showNoAnswer();
     return ok;
 }

@@ -13,11 +13,11 @@
 
 struct ExchangePlan {
     const std::uint8_t* message = nullptr;
-    int length = 0;            // N
-    int tries = 3;             // T: at most T + 1 sends
-    int pauseMs = 100;         // P: the handset's answer window is at least this long
-    bool zeroReplyBuffer = false;  // between clearing AckReady and ReplyReady
-    int longestReplyFrame = 0;     // whole frame, header to checksum
+    int length = 0; // N
+    int tries = 3; // T: at most T + 1 sends
+    int pauseMs = 100; // P: the handset's answer window is at least this long
+    bool zeroReplyBuffer = false; // between clearing ackReady and replyReady
+    int longestReplyFrame = 0; // whole frame, header to checksum
 };
 
 class PhoneLink : public MessageTransfer {
@@ -41,60 +41,60 @@ public:
 
     PhoneLink(LinkPort& port, LinkHost& host);
 
-    static std::uint8_t Checksum(const std::uint8_t* frame);
+    static std::uint8_t checksum(const std::uint8_t* frame);
 
-    // Frames message[0..n) with TxSequence and writes it; returns at once.
+    // Frames message[0..n) with txSequence and writes it; returns at once.
     // A length of 127 or above 250 is refused without touching the port.
-    void SendPacket(const std::uint8_t* message, int n);
+    void sendPacket(const std::uint8_t* message, int n);
 
     // Received-bytes notification: reads count bytes (in 256-byte chunks) and
     // runs them through the frame assembler.
-    void VaComm1RxChar(int count);
+    void onBytesReceived(int count);
 
-    // Resets the assembler, copies the message to TxBuffer, darkens the LEDs,
+    // Resets the assembler, copies the message to txBuffer, darkens the LEDs,
     // clears the flags, then sends and waits. True once a data reply is in.
     // A send waits for a quiet line, and a frame goes out again only after
     // the handset has had its answer window without answering; once the
     // handset has acknowledged the frame it only waits for the reply. At
     // most tries + 1 sends. The port must be open; opening, closing and
     // messages are the caller's.
-    bool Exchange(const ExchangePlan& plan);
+    bool exchange(const ExchangePlan& plan);
 
-    bool Transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override;
-    const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return state_.ReplyBuffer; }
+    bool transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override;
+    const std::array<std::uint8_t, 256>& replyBuffer() const override { return state_.replyBuffer; }
 
     // False when the port raised any error on opening; nothing is shown.
-    bool TryOpenPort();
+    bool tryOpenPort();
     // "Invalid port number Com<n>".
-    void ShowInvalidPort();
-    void ClosePort();
-    void LedsOff();
-    void ShowNoAnswer();
+    void showInvalidPort();
+    void closePort();
+    void ledsOff();
+    void showNoAnswer();
 
-    LinkState& State() { return state_; }
-    const LinkState& State() const { return state_; }
-    LinkPort& Port() { return port_; }
-    LinkHost& Host() { return host_; }
+    LinkState& state() { return state_; }
+    const LinkState& state() const { return state_; }
+    LinkPort& port() { return port_; }
+    LinkHost& host() { return host_; }
 
 private:
-    int Write(const std::uint8_t* bytes, int count);
-    void TakeByte(std::uint8_t byte);
-    void FrameComplete();
-    void AcknowledgeDataFrame();
-    bool HandsetMidFrame() const;
-    bool LineQuiet(std::int64_t nowUs) const;
-    std::int64_t LastHandsetActivityUs() const;
-    void WaitForQuietLine();
-    void WaitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs);
-    bool WaitForReply(int longestReplyFrame);
+    int writeBytes(const std::uint8_t* bytes, int count);
+    void takeByte(std::uint8_t byte);
+    void frameComplete();
+    void acknowledgeDataFrame();
+    bool handsetMidFrame() const;
+    bool lineQuiet(std::int64_t nowUs) const;
+    std::int64_t lastHandsetActivityUs() const;
+    void waitForQuietLine();
+    void waitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs);
+    bool waitForReply(int longestReplyFrame);
 
     LinkPort& port_;
     LinkHost& host_;
     LinkState state_;
-    std::int64_t transmitterFreeUs_ = 0;  // when our last written byte is through
-    std::int64_t lastHandsetByteUs_;      // last byte of a frame the handset started
-    std::int64_t lastStrayByteUs_;        // last byte outside any frame
-    bool handsetFrameEnded_ = true;       // the handset's last byte ended a frame
+    std::int64_t transmitterFreeUs_ = 0; // when our last written byte is through
+    std::int64_t lastHandsetByteUs_; // last byte of a frame the handset started
+    std::int64_t lastStrayByteUs_; // last byte outside any frame
+    bool handsetFrameEnded_ = true; // the handset's last byte ended a frame
 };
 
 inline constexpr const char* kNoAnswerMessage = "No answer from phone!  Please, check cable connection!";

@@ -7,4 +7,4 @@
 #include <string>
 
 // Bytes first..last of reply, inclusive; Windows-1251 text of last - first + 1 characters.
-std::string DecodeReplyText(const std::array<std::uint8_t, 256>& reply, int first, int last);
+std::string decodeReplyText(const std::array<std::uint8_t, 256>& reply, int first, int last);

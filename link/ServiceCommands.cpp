@@ -4,74 +4,87 @@
 
 #include "link/ReplyText.h"
 
-ServiceCommands::ServiceCommands(PhoneLink& link, CommandUi& ui) : link_(link), ui_(ui) {}
+ServiceCommands::ServiceCommands(PhoneLink& link, CommandButtons& buttons)
+    : link_(link)
+    , buttons_(buttons)
+{ }
 
-void ServiceCommands::Run(CommandButton button, const std::function<bool()>& exchanges) {
-    ui_.SetButtonEnabled(button, false);
-    if (!link_.TryOpenPort()) {
-        ui_.SetButtonEnabled(button, true);
-        link_.ShowInvalidPort();
-        return;
+bool ServiceCommands::run(CommandButton button, const std::function<bool()>& exchanges)
+{
+    buttons_.setButtonEnabled(button, false);
+    if (!link_.tryOpenPort()) {
+        buttons_.setButtonEnabled(button, true);
+        link_.showInvalidPort();
+        return false;
     }
     bool ok = false;
     try {
         ok = exchanges();
     } catch (const std::exception&) {
         // A port error ends the command; leave the button usable and the port free.
-        ui_.SetButtonEnabled(button, true);
-        link_.ClosePort();
+        buttons_.setButtonEnabled(button, true);
+        link_.closePort();
         throw;
     }
     if (!ok) {
-        ui_.SetButtonEnabled(button, true);
-        link_.ClosePort();
-        link_.ShowNoAnswer();
-        return;
-    }
-    link_.LedsOff();
-    ui_.SetButtonEnabled(button, true);
-    link_.ClosePort();
-}
-
-bool ServiceCommands::Exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer) {
-    return link_.Exchange({message.head.data(), message.length, tries, pauseMs, zeroReplyBuffer,
-                           message.longestReplyFrame});
-}
-
-bool ServiceCommands::ReadNetMonitor(bool zeroReplyBuffer) {
-    if (!Exchange(messages::NetMonitorRead, 3, 100, zeroReplyBuffer))
+        buttons_.setButtonEnabled(button, true);
+        link_.closePort();
+        link_.showNoAnswer();
         return false;
-    ui_.SetNetMonitorLed(link_.ReplyBuffer()[14] != 0);
+    }
+    link_.ledsOff();
+    buttons_.setButtonEnabled(button, true);
+    link_.closePort();
     return true;
 }
 
-void ServiceCommands::btInfoClick() {
-    Run(CommandButton::Info, [this] {
-        if (!Exchange(messages::VersionQuery, 3, 100))
+bool ServiceCommands::exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer)
+{
+    return link_.exchange(
+        {message.head.data(), message.length, tries, pauseMs, zeroReplyBuffer, message.longestReplyFrame});
+}
+
+bool ServiceCommands::readNetMonitor(HandsetReadings& readings, bool zeroReplyBuffer)
+{
+    if (!exchange(messages::NetMonitorRead, 3, 100, zeroReplyBuffer))
+        return false;
+    readings.netMonitorOn = link_.replyBuffer()[14] != 0;
+    return true;
+}
+
+HandsetReadings ServiceCommands::connectToPhone()
+{
+    HandsetReadings readings;
+    run(CommandButton::Connect, [&] {
+        if (!exchange(messages::VersionQuery, 3, 100))
             return false;
-        ui_.SetInfoCaption(DecodeReplyText(link_.ReplyBuffer(), 6, 37));
-        if (!Exchange(messages::SerialNumberRead, 3, 100))
+        readings.versionText = decodeReplyText(link_.replyBuffer(), 6, 37);
+        if (!exchange(messages::SerialNumberRead, 3, 100))
             return false;
-        ui_.SetSerNumCaption(DecodeReplyText(link_.ReplyBuffer(), 14, 23));
+        readings.serialNumber = decodeReplyText(link_.replyBuffer(), 14, 23);
         // Zeroed first, so a short reply reads as "off" rather than an older frame's byte.
-        return ReadNetMonitor(true);
+        return readNetMonitor(readings, true);
     });
+    return readings;
 }
 
-void ServiceCommands::btNMOnClick() {
-    Run(CommandButton::NMOn, [this] {
-        return Exchange(messages::NetMonitorOn, 10, 10) && ReadNetMonitor(false);
-    });
+HandsetReadings ServiceCommands::switchNetMonitorOn()
+{
+    HandsetReadings readings;
+    run(CommandButton::NetMonitorOn,
+        [&] { return exchange(messages::NetMonitorOn, 10, 10) && readNetMonitor(readings, false); });
+    return readings;
 }
 
-void ServiceCommands::btNMOffClick() {
-    Run(CommandButton::NMOff, [this] {
-        return Exchange(messages::NetMonitorOff, 10, 10) && ReadNetMonitor(false);
-    });
+HandsetReadings ServiceCommands::switchNetMonitorOff()
+{
+    HandsetReadings readings;
+    run(CommandButton::NetMonitorOff,
+        [&] { return exchange(messages::NetMonitorOff, 10, 10) && readNetMonitor(readings, false); });
+    return readings;
 }
 
-void ServiceCommands::btResetClick() {
-    Run(CommandButton::Reset, [this] {
-        return Exchange(messages::SoftwareReset, 3, 100);
-    });
+bool ServiceCommands::resetHandset()
+{
+    return run(CommandButton::Reset, [this] { return exchange(messages::SoftwareReset, 3, 100); });
 }

@@ -1,29 +1,40 @@
-// The four service buttons of the main window: each opens the port, runs its
+// The four service commands of the main window: each opens the port, runs its
 // exchanges over the link and closes the port again. Messages go through the
-// link's host.
+// link's host; what the handset told is returned for the window to show.
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
-#include "link/CommandUi.h"
+#include "link/CommandButtons.h"
 #include "link/Messages.h"
 #include "link/PhoneLink.h"
 
+// What a command read from the handset. Each field is filled as soon as its
+// exchange succeeded, so a command that fails half-way still returns what came.
+struct HandsetReadings {
+    std::optional<std::string> versionText; // Windows-1251, 0x0A between lines
+    std::optional<std::string> serialNumber; // Windows-1251
+    std::optional<bool> netMonitorOn;
+};
+
 class ServiceCommands {
 public:
-    ServiceCommands(PhoneLink& link, CommandUi& ui);
+    ServiceCommands(PhoneLink& link, CommandButtons& buttons);
 
-    void btInfoClick();
-    void btNMOnClick();
-    void btNMOffClick();
-    void btResetClick();
+    HandsetReadings connectToPhone();
+    HandsetReadings switchNetMonitorOn();
+    HandsetReadings switchNetMonitorOff();
+    // True when the handset answered.
+    bool resetHandset();
 
 private:
     // Port opening, the exchanges, and the ending the exchanges' outcome calls for.
-    void Run(CommandButton button, const std::function<bool()>& exchanges);
-    bool Exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer = false);
-    bool ReadNetMonitor(bool zeroReplyBuffer);
+    bool run(CommandButton button, const std::function<bool()>& exchanges);
+    bool exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer = false);
+    bool readNetMonitor(HandsetReadings& readings, bool zeroReplyBuffer);
 
     PhoneLink& link_;
-    CommandUi& ui_;
+    CommandButtons& buttons_;
 };

@@ -10,23 +10,23 @@ std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int block)
 {
     std::array<std::uint8_t, LogoReadRequestSize> request{};
     // The band goes in one byte; only its low byte is sent.
-    ComposeMessage(messages::LogoRead, static_cast<std::uint8_t>(block & 0xFF), nullptr, request.data());
+    composeMessage(messages::LogoRead, static_cast<std::uint8_t>(block & 0xFF), nullptr, request.data());
     return request;
 }
 
 std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* data, int block)
 {
     std::array<std::uint8_t, LogoWriteRequestSize> request{};
-    ComposeMessage(messages::LogoWrite, static_cast<std::uint8_t>(block & 0xFF), data, request.data());
+    composeMessage(messages::LogoWrite, static_cast<std::uint8_t>(block & 0xFF), data, request.data());
     return request;
 }
 
 std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block)
 {
     const auto request = LogoReadRequest(block);
-    if (!link.Transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs, LogoReadReplyFrame))
+    if (!link.transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs, LogoReadReplyFrame))
         return std::nullopt;
-    const auto& reply = link.ReplyBuffer();
+    const auto& reply = link.replyBuffer();
     LogoBlock data{};
     std::copy(reply.begin() + LogoReplyBlockOffset, reply.begin() + LogoReplyBlockOffset + LogoBlockSize, data.begin());
     return data;
@@ -35,6 +35,6 @@ std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block)
 bool writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data)
 {
     const auto request = LogoWriteRequest(data.data(), block);
-    return link.Transfer(request.data(), LogoWriteRequestSize, LogoTransferTries, LogoTransferPauseMs,
+    return link.transfer(request.data(), LogoWriteRequestSize, LogoTransferTries, LogoTransferPauseMs,
                          LogoWriteReplyFrame);
 }

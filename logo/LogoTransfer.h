@@ -20,7 +20,7 @@ constexpr int LogoWriteRequestSize = messages::LogoWrite.length;
 // behind a 4-byte header and before sequence and checksum; the write reply is short.
 constexpr int LogoReadReplyFrame = messages::LogoRead.longestReplyFrame;
 constexpr int LogoWriteReplyFrame = messages::LogoWrite.longestReplyFrame;
-// Data byte k of the reply stands at ReplyBuffer position 4 + k; the block is data bytes 14..97.
+// Data byte k of the reply stands at replyBuffer position 4 + k; the block is data bytes 14..97.
 constexpr int LogoReplyBlockOffset = 4 + 14;
 
 std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int block);

@@ -60,7 +60,7 @@ void TrimRecordText(std::string& text)
 ReadRequest BuildReadRequest(int location)
 {
     ReadRequest message{};
-    ComposeMessage(messages::PhonebookRead, LocationByte(location), nullptr, message.data());
+    composeMessage(messages::PhonebookRead, LocationByte(location), nullptr, message.data());
     return message;
 }
 
@@ -69,7 +69,7 @@ WriteRequest BuildWriteRequest(int location, const std::string& name, const std:
     // The record fields are filled in after the message table's head.
     constexpr std::array<std::uint8_t, WriteRequestLength> blankRecord{};
     WriteRequest message{};
-    ComposeMessage(messages::PhonebookWrite, LocationByte(location), blankRecord.data(), message.data());
+    composeMessage(messages::PhonebookWrite, LocationByte(location), blankRecord.data(), message.data());
 
     const int digits = std::min<int>(static_cast<int>(number.size()), MaxNumberDigits);
     message[RecordOffset] = static_cast<std::uint8_t>(digits);

@@ -6,9 +6,9 @@
 std::optional<PhonebookEntry> readRecord(MessageTransfer& link, int location)
 {
     const ReadRequest request = BuildReadRequest(location);
-    if (!link.Transfer(request.data(), ReadRequestLength, ReadTries, ReadPauseMs, ReadLongestReply))
+    if (!link.transfer(request.data(), ReadRequestLength, ReadTries, ReadPauseMs, ReadLongestReply))
         return std::nullopt;
-    const ReplyFrame& reply = link.ReplyBuffer();
+    const ReplyFrame& reply = link.replyBuffer();
     return PhonebookEntry{DecodeReplyName(reply), DecodeReplyNumber(reply)};
 }
 
@@ -19,5 +19,5 @@ bool writeRecord(MessageTransfer& link, int location, PhonebookEntry entry)
     TrimRecordText(entry.Name);
     TrimRecordText(entry.Number);
     const WriteRequest request = BuildWriteRequest(location, entry.Name, entry.Number);
-    return link.Transfer(request.data(), WriteRequestLength, WriteTries, WritePauseMs, WriteLongestReply);
+    return link.transfer(request.data(), WriteRequestLength, WriteTries, WritePauseMs, WriteLongestReply);
 }

@@ -92,11 +92,11 @@ void SerialPort::SetErrorReport(ErrorReport report)
 QString SerialPort::DevicePath() const
 {
     if (Resolver()) {
-        QString path = Resolver()(settings_.PortNum);
+        QString path = Resolver()(settings_.portNumber);
         if (!path.isEmpty())
             return path;
     }
-    return DefaultDevicePath(FormatDeviceName(settings_.DeviceName, settings_.PortNum));
+    return DefaultDevicePath(FormatDeviceName(settings_.DeviceName, settings_.portNumber));
 }
 
 bool SerialPort::IsOpen() const
@@ -113,15 +113,15 @@ void SerialPort::Open()
     // so a missing device that someone else tries at the same moment would
     // otherwise look locked.
     if (!QFileInfo::exists(path))
-        throw SerialPortError(VaCommText::InvalidPort(settings_.PortNum));
+        throw SerialPortError(VaCommText::InvalidPort(settings_.portNumber));
 #endif
     port_->setPortName(path);
     if (!port_->open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port_->error();
         port_->clearError();
         if (error == QSerialPort::DeviceNotFoundError)
-            throw SerialPortError(VaCommText::InvalidPort(settings_.PortNum));
-        throw SerialPortError(VaCommText::CantOpen(settings_.PortNum));
+            throw SerialPortError(VaCommText::InvalidPort(settings_.portNumber));
+        throw SerialPortError(VaCommText::CantOpen(settings_.portNumber));
     }
     try {
         ApplySettings();
@@ -161,7 +161,7 @@ void SerialPort::Loaded()
         Open();
 }
 
-int SerialPort::WriteBuf(const void* buffer, int count)
+int SerialPort::write(const void* buffer, int count)
 {
     if (!IsOpen())
         RaiseSystem(VaCommText::Write, kBadHandle);
@@ -206,7 +206,7 @@ int SerialPort::WriteBuf(const void* buffer, int count)
     return count;
 }
 
-int SerialPort::ReadBuf(void* buffer, int count)
+int SerialPort::read(void* buffer, int count)
 {
     if (!IsOpen())
         RaiseSystem(VaCommText::Read, kBadHandle);
@@ -310,9 +310,9 @@ void SerialPort::StoreAndApply(T& field, const T& value)
 
 void SerialPort::SetPortNum(int value)
 {
-    if (value != settings_.PortNum)
+    if (value != settings_.portNumber)
         RejectWhenOpen();
-    settings_.PortNum = value;
+    settings_.portNumber = value;
 }
 
 void SerialPort::SetMonitorEvents(SerialEvents value)

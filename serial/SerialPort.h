@@ -38,14 +38,14 @@ public:
     bool IsOpen() const;
     // Bytes written once the OS has taken them all; 0 when that takes longer
     // than WriteTimeout (what was not taken is then discarded).
-    int WriteBuf(const void* buffer, int count);
+    int write(const void* buffer, int count);
     // Up to count bytes that have already arrived; never waits.
-    int ReadBuf(void* buffer, int count);
+    int read(void* buffer, int count);
     // Opens the port if AutoOpen is set; called once the owner has set the properties.
     void Loaded();
 
-    // Raised while the UI thread processes events, never inside WriteBuf,
-    // ReadBuf or itself; Count covers every byte waiting at that moment.
+    // Raised while the UI thread processes events, never inside write,
+    // read or itself; Count covers every byte waiting at that moment.
     ReceiveEvent OnRxChar;
     NotifyEvent OnOpen;
     NotifyEvent OnClose;
@@ -54,7 +54,7 @@ public:
     // Where an exception from OnRxChar goes: it must not unwind through the
     // event loop. Without a report it is written to the Qt log.
     static void SetErrorReport(ErrorReport report);
-    // The device path Open would use for the current DeviceName and PortNum.
+    // The device path Open would use for the current DeviceName and portNumber.
     QString DevicePath() const;
 
     const SerialSettings& Settings() const { return settings_; }
@@ -69,7 +69,7 @@ public:
     void SetWriteTimeout(int value) { settings_.WriteTimeout = value; }
 
     // Changed while open: raise "Can't perform this operation when port is open".
-    int PortNum() const { return settings_.PortNum; }
+    int portNumber() const { return settings_.portNumber; }
     void SetPortNum(int value);
     SerialEvents MonitorEvents() const { return settings_.MonitorEvents; }
     void SetMonitorEvents(SerialEvents value);
@@ -116,7 +116,7 @@ private:
     // Moves bytes the OS holds into the port's buffer without notifying anyone.
     void PullArrivedBytes();
 
-    // Marks WriteBuf, ReadBuf and OnRxChar: a readyRead inside them is deferred.
+    // Marks write, read and OnRxChar: a readyRead inside them is deferred.
     class BusyScope;
 
     SerialSettings settings_;

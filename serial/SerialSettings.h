@@ -74,7 +74,7 @@ struct SerialSettings {
     ParityMode Parity = paNone;
     DataBitsMode Databits = db8;
     StopBitsMode Stopbits = sb1;
-    int PortNum = 0;
+    int portNumber = 0;
     std::string DeviceName = "COM%d";
     SerialEvents MonitorEvents{};
     SerialEventChars EventChars{};
@@ -98,7 +98,7 @@ inline SerialSettings handsetLineSettings()
     SerialSettings s;
     s.Baudrate = br9600;
     s.Parity = paOdd;
-    s.PortNum = 1;
+    s.portNumber = 1;
     s.MonitorEvents = {ceRxChar, ceTxEmpty};
     s.ReadTimeout = 2000;
     s.WriteTimeout = 2000;

@@ -13,48 +13,60 @@ constexpr double kBitMs = kByteMs / 11.0;
 // Slots that only touch do not collide; this absorbs rounding of the caller's clock.
 constexpr double kTouchMs = 1e-6;
 
-int Level(const BusCharacter& c, double tMs) {
+int Level(const BusCharacter& c, double tMs)
+{
     const double into = tMs - c.startMs;
-    if (into < 0.0 || into >= kByteMs) return 1;  // an idle line is high
+    if (into < 0.0 || into >= kByteMs)
+        return 1; // an idle line is high
     const int bit = static_cast<int>(into / kBitMs);
-    if (bit == 0) return 0;  // start bit
-    if (bit <= 8) return (c.byte >> (bit - 1)) & 1;
-    if (bit == 9) return std::popcount(c.byte) % 2 == 0 ? 1 : 0;  // odd parity
-    return 1;                                                      // stop bit
+    if (bit == 0)
+        return 0; // start bit
+    if (bit <= 8)
+        return (c.byte >> (bit - 1)) & 1;
+    if (bit == 9)
+        return std::popcount(c.byte) % 2 == 0 ? 1 : 0; // odd parity
+    return 1; // stop bit
 }
 
-}  // namespace
+} // namespace
 
-std::uint8_t DamagedByte(const BusCharacter& own, const std::vector<BusCharacter>& others) {
+std::uint8_t DamagedByte(const BusCharacter& own, const std::vector<BusCharacter>& others)
+{
     unsigned heard = 0;
     for (int k = 0; k < 8; ++k) {
         const double middle = own.startMs + (k + 1.5) * kBitMs;
         int level = (own.byte >> k) & 1;
-        for (const BusCharacter& other : others) level &= Level(other, middle);
+        for (const BusCharacter& other : others)
+            level &= Level(other, middle);
         heard |= static_cast<unsigned>(level) << k;
     }
     const auto sent = [&](unsigned byte) {
-        return byte == own.byte ||
-               std::any_of(others.begin(), others.end(), [&](const BusCharacter& o) { return o.byte == byte; });
+        return byte == own.byte
+            || std::any_of(others.begin(), others.end(), [&](const BusCharacter& o) { return o.byte == byte; });
     };
     unsigned flip = 0;
-    while (sent(heard ^ flip)) ++flip;
+    while (sent(heard ^ flip))
+        ++flip;
     return static_cast<std::uint8_t>(heard ^ flip);
 }
 
 BusWire::BusWire()
-    : pcFreeMs_(-std::numeric_limits<double>::infinity()),
-      handsetFreeMs_(-std::numeric_limits<double>::infinity()) {}
+    : pcFreeMs_(-std::numeric_limits<double>::infinity())
+    , handsetFreeMs_(-std::numeric_limits<double>::infinity())
+{ }
 
-BusWire::Placed BusWire::Place(BusSide side, std::uint8_t byte, double earliestMs, bool toPc) {
+BusWire::Placed BusWire::Place(BusSide side, std::uint8_t byte, double earliestMs, bool toPc)
+{
     double& free = side == BusSide::Pc ? pcFreeMs_ : handsetFreeMs_;
     const double start = std::max(earliestMs, free);
     free = start + kByteMs;
     auto at = slots_.end();
-    while (at != slots_.begin() && std::prev(at)->startMs > start) --at;
+    while (at != slots_.begin() && std::prev(at)->startMs > start)
+        --at;
     const auto index = static_cast<std::size_t>(at - slots_.begin());
     slots_.insert(at, Slot{start, side, byte, byte, toPc, false});
-    if (toPc) ++pendingToPc_;
+    if (toPc)
+        ++pendingToPc_;
 
     const std::vector<std::size_t> overlaps = OverlapsOf(index);
     if (!overlaps.empty()) {
@@ -66,39 +78,47 @@ BusWire::Placed BusWire::Place(BusSide side, std::uint8_t byte, double earliestM
         Collision& collision = collisions_.back();
         for (std::size_t i : overlaps) {
             Slot& s = slots_[i];
-            if (!s.hit) (s.side == BusSide::Pc ? collision.pcBytes : collision.handsetBytes).push_back(s.sent);
+            if (!s.hit)
+                (s.side == BusSide::Pc ? collision.pcBytes : collision.handsetBytes).push_back(s.sent);
             s.hit = true;
         }
         (side == BusSide::Pc ? collision.pcBytes : collision.handsetBytes).push_back(byte);
         slots_[index].hit = true;
         Garble(index);
-        for (std::size_t i : overlaps) Garble(i);
+        for (std::size_t i : overlaps)
+            Garble(i);
     }
     const Slot& placed = slots_[index];
     return {placed.startMs + kByteMs, placed.heard, placed.hit};
 }
 
-std::vector<std::size_t> BusWire::OverlapsOf(std::size_t index) const {
+std::vector<std::size_t> BusWire::OverlapsOf(std::size_t index) const
+{
     const Slot& own = slots_[index];
     const auto overlapping = [&](const Slot& s) {
         return s.side != own.side && std::abs(s.startMs - own.startMs) < kByteMs - kTouchMs;
     };
     std::vector<std::size_t> found;
     for (std::size_t i = index; i > 0 && slots_[i - 1].startMs > own.startMs - kByteMs; --i)
-        if (overlapping(slots_[i - 1])) found.push_back(i - 1);
+        if (overlapping(slots_[i - 1]))
+            found.push_back(i - 1);
     for (std::size_t i = index + 1; i < slots_.size() && slots_[i].startMs < own.startMs + kByteMs; ++i)
-        if (overlapping(slots_[i])) found.push_back(i);
+        if (overlapping(slots_[i]))
+            found.push_back(i);
     return found;
 }
 
-void BusWire::Garble(std::size_t index) {
+void BusWire::Garble(std::size_t index)
+{
     std::vector<BusCharacter> others;
-    for (std::size_t i : OverlapsOf(index)) others.push_back({slots_[i].startMs, slots_[i].sent});
+    for (std::size_t i : OverlapsOf(index))
+        others.push_back({slots_[i].startMs, slots_[i].sent});
     Slot& s = slots_[index];
     s.heard = DamagedByte({s.startMs, s.sent}, others);
 }
 
-void BusWire::NoteOverlap(double fromMs, double toMs) {
+void BusWire::NoteOverlap(double fromMs, double toMs)
+{
     if (collisions_.empty() || fromMs > collisions_.back().endMs + kTouchMs) {
         collisions_.push_back({fromMs, toMs, {}, {}});
         ++collisionCount_;
@@ -109,7 +129,8 @@ void BusWire::NoteOverlap(double fromMs, double toMs) {
     c.endMs = std::max(c.endMs, toMs);
 }
 
-std::vector<std::uint8_t> BusWire::DueBy(double tMs) {
+std::vector<std::uint8_t> BusWire::DueBy(double tMs)
+{
     std::vector<std::uint8_t> due;
     while (!slots_.empty() && slots_.front().startMs + kByteMs <= tMs) {
         if (slots_.front().toPc) {
@@ -121,13 +142,16 @@ std::vector<std::uint8_t> BusWire::DueBy(double tMs) {
     return due;
 }
 
-double BusWire::NextDueMs() const {
+double BusWire::NextDueMs() const
+{
     for (const Slot& s : slots_)
-        if (s.toPc) return s.startMs + kByteMs;
+        if (s.toPc)
+            return s.startMs + kByteMs;
     return std::numeric_limits<double>::infinity();
 }
 
-std::vector<Collision> BusWire::TakeCollisionsEndedBy(double tMs) {
+std::vector<Collision> BusWire::TakeCollisionsEndedBy(double tMs)
+{
     std::vector<Collision> ended;
     while (!collisions_.empty() && collisions_.front().endMs + kTouchMs < tMs) {
         ended.push_back(std::move(collisions_.front()));
@@ -136,4 +160,4 @@ std::vector<Collision> BusWire::TakeCollisionsEndedBy(double tMs) {
     return ended;
 }
 
-}  // namespace handset
+} // namespace handset

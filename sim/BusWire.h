@@ -26,7 +26,7 @@ enum class BusSide { Pc, Handset };
 struct Collision {
     double startMs = 0.0;
     double endMs = 0.0;
-    std::vector<std::uint8_t> pcBytes;       // as sent, in order
+    std::vector<std::uint8_t> pcBytes; // as sent, in order
     std::vector<std::uint8_t> handsetBytes;
 };
 
@@ -48,8 +48,8 @@ public:
     BusWire();
 
     struct Placed {
-        double endMs;       // the receiving side has the byte now
-        std::uint8_t heard;  // as the wire carried it
+        double endMs; // the receiving side has the byte now
+        std::uint8_t heard; // as the wire carried it
         bool hit;
     };
 
@@ -60,7 +60,7 @@ public:
 
     // Removes the bytes whose slots ended by tMs and returns those the PC hears.
     std::vector<std::uint8_t> DueBy(double tMs);
-    double NextDueMs() const;  // infinity when the PC has nothing to hear
+    double NextDueMs() const; // infinity when the PC has nothing to hear
     std::size_t Pending() const { return pendingToPc_; }
 
     // When a side's UART has sent everything it was given.
@@ -84,7 +84,7 @@ private:
     void Garble(std::size_t index);
     void NoteOverlap(double fromMs, double toMs);
 
-    std::deque<Slot> slots_;  // by start time; every slot lasts kByteMs
+    std::deque<Slot> slots_; // by start time; every slot lasts kByteMs
     std::deque<Collision> collisions_;
     double pcFreeMs_;
     double handsetFreeMs_;
@@ -92,4 +92,4 @@ private:
     std::uint64_t collisionCount_ = 0;
 };
 
-}  // namespace handset
+} // namespace handset

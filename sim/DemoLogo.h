@@ -58,4 +58,4 @@ inline constexpr std::array<std::string_view, 48> kDemoLogoRows{
     "....................................................................................",
 };
 
-}  // namespace handset
+} // namespace handset

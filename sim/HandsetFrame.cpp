@@ -6,21 +6,25 @@
 
 namespace handset {
 
-std::uint8_t FrameChecksum(const std::uint8_t* frame) {
+std::uint8_t FrameChecksum(const std::uint8_t* frame)
+{
     const std::size_t covered = FrameLengthFor(frame[2]) - 1;
     std::uint8_t sum = 0;
-    for (std::size_t i = 0; i < covered; ++i) sum ^= frame[i];
+    for (std::size_t i = 0; i < covered; ++i)
+        sum ^= frame[i];
     return sum;
 }
 
-std::vector<std::uint8_t> HandsetAck(std::uint8_t sequence) {
+std::vector<std::uint8_t> HandsetAck(std::uint8_t sequence)
+{
     std::vector<std::uint8_t> frame{0xE9, 0x00, kAckLength, sequence, 0x00};
     frame[4] = FrameChecksum(frame.data());
     return frame;
 }
 
 std::vector<std::uint8_t> HandsetDataFrame(std::uint8_t type, const std::vector<std::uint8_t>& data,
-                                           std::uint8_t sequence) {
+                                           std::uint8_t sequence)
+{
     if (data.size() > kMaxMessageLength || data.size() == kAckLength)
         throw std::invalid_argument("Data frame cannot carry " + std::to_string(data.size()) + " bytes");
     std::vector<std::uint8_t> frame(data.size() + 6);
@@ -34,4 +38,4 @@ std::vector<std::uint8_t> HandsetDataFrame(std::uint8_t type, const std::vector<
     return frame;
 }
 
-}  // namespace handset
+} // namespace handset

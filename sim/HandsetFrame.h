@@ -8,15 +8,16 @@
 
 namespace handset {
 
-inline constexpr std::uint8_t kAckLength = 0x7F;      // length byte that marks an acknowledgement
-inline constexpr std::size_t kMaxMessageLength = 250;  // a frame must fit 256 bytes
+inline constexpr std::uint8_t kAckLength = 0x7F; // length byte that marks an acknowledgement
+inline constexpr std::size_t kMaxMessageLength = 250; // a frame must fit 256 bytes
 
 // XOR of every byte before the checksum: bytes 0-3 of an acknowledgement,
 // bytes 0 to N+4 of a data frame. `frame` must hold at least that many.
 std::uint8_t FrameChecksum(const std::uint8_t* frame);
 
 // Total length of a frame announced by its length byte.
-inline std::size_t FrameLengthFor(std::uint8_t lengthByte) {
+inline std::size_t FrameLengthFor(std::uint8_t lengthByte)
+{
     return lengthByte == kAckLength ? 5 : std::size_t{lengthByte} + 6;
 }
 
@@ -28,4 +29,4 @@ std::vector<std::uint8_t> HandsetAck(std::uint8_t sequence);
 std::vector<std::uint8_t> HandsetDataFrame(std::uint8_t type, const std::vector<std::uint8_t>& data,
                                            std::uint8_t sequence);
 
-}  // namespace handset
+} // namespace handset

@@ -6,16 +6,20 @@
 namespace handset {
 
 HandsetLine::HandsetLine(HandsetModel& model, LineSettings settings)
-    : model_(model), settings_(settings),
-      lineFreeMs_(-std::numeric_limits<double>::infinity()),
-      lastInputMs_(-std::numeric_limits<double>::infinity()),
-      deafUntilMs_(-std::numeric_limits<double>::infinity()) {
+    : model_(model)
+    , settings_(settings)
+    , lineFreeMs_(-std::numeric_limits<double>::infinity())
+    , lastInputMs_(-std::numeric_limits<double>::infinity())
+    , deafUntilMs_(-std::numeric_limits<double>::infinity())
+{
     model_.SetAnswerDuplicates(settings_.faults.answerDuplicates);
 }
 
-void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs) {
+void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
+{
     // A dead cable neither echoes nor lets the handset hear anything.
-    if (settings_.faults.silent) return;
+    if (settings_.faults.silent)
+        return;
     const double gap = settings_.pace ? kByteMs : 0.0;
     for (std::size_t i = 0; i < size; ++i) {
         std::uint8_t byte = data[i];
@@ -30,17 +34,21 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
             // A byte cannot arrive faster than the line carries it.
             heardMs = std::max(tMs, lastInputMs_ + gap);
             lastInputMs_ = heardMs;
-            if (settings_.echo) Send(&byte, 1, heardMs);
+            if (settings_.echo)
+                Send(&byte, 1, heardMs);
         }
-        if (heardMs < deafUntilMs_) continue;
+        if (heardMs < deafUntilMs_)
+            continue;
         const std::uint64_t resets = model_.ResetCount();
         for (OutFrame& frame : model_.FromPc(&byte, 1, garbled)) {
-            const bool dropped = (frame.kind == OutKind::Ack && settings_.faults.dropAcks) ||
-                                 (frame.kind == OutKind::Reply && settings_.faults.dropReplies);
-            if (dropped) continue;
+            const bool dropped = (frame.kind == OutKind::Ack && settings_.faults.dropAcks)
+                || (frame.kind == OutKind::Reply && settings_.faults.dropReplies);
+            if (dropped)
+                continue;
             ++framesSent_;
             const unsigned every = settings_.faults.badChecksumEvery;
-            if (every != 0 && framesSent_ % every == 0) frame.bytes.back() ^= 0xFF;
+            if (every != 0 && framesSent_ % every == 0)
+                frame.bytes.back() ^= 0xFF;
             const double earliest = heardMs + settings_.turnaroundMs;
             SendNoise(earliest);
             Send(frame.bytes.data(), frame.bytes.size(), earliest);
@@ -52,7 +60,8 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
     }
 }
 
-void HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earliestMs) {
+void HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earliestMs)
+{
     const double gap = settings_.pace ? kByteMs : 0.0;
     for (std::size_t i = 0; i < size; ++i) {
         if (settings_.bus) {
@@ -66,7 +75,8 @@ void HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earlie
     }
 }
 
-void HandsetLine::SendNoise(double earliestMs) {
+void HandsetLine::SendNoise(double earliestMs)
+{
     for (unsigned i = 0; i < settings_.faults.noiseBytes; ++i) {
         std::uint8_t byte;
         do {
@@ -80,8 +90,10 @@ void HandsetLine::SendNoise(double earliestMs) {
     }
 }
 
-std::vector<std::uint8_t> HandsetLine::DueBy(double tMs) {
-    if (settings_.bus) return bus_.DueBy(tMs);
+std::vector<std::uint8_t> HandsetLine::DueBy(double tMs)
+{
+    if (settings_.bus)
+        return bus_.DueBy(tMs);
     std::vector<std::uint8_t> due;
     while (!queue_.empty() && queue_.front().atMs <= tMs) {
         due.push_back(queue_.front().byte);
@@ -90,9 +102,11 @@ std::vector<std::uint8_t> HandsetLine::DueBy(double tMs) {
     return due;
 }
 
-double HandsetLine::NextDueMs() const {
-    if (settings_.bus) return bus_.NextDueMs();
+double HandsetLine::NextDueMs() const
+{
+    if (settings_.bus)
+        return bus_.NextDueMs();
     return queue_.empty() ? std::numeric_limits<double>::infinity() : queue_.front().atMs;
 }
 
-}  // namespace handset
+} // namespace handset

@@ -14,26 +14,26 @@
 namespace handset {
 
 struct LineFaults {
-    bool silent = false;             // nothing at all comes back, not even the echo
-    unsigned badChecksumEvery = 0;   // every Nth handset frame goes out with a wrong checksum; 0 = never
-    bool dropAcks = false;           // the handset's acknowledgements never reach the PC
-    bool dropReplies = false;        // nor do its data frames
-    bool answerDuplicates = false;   // a repeated request is carried out and answered again
-    unsigned noiseBytes = 0;         // bytes of line noise before each handset frame
+    bool silent = false; // nothing at all comes back, not even the echo
+    unsigned badChecksumEvery = 0; // every Nth handset frame goes out with a wrong checksum; 0 = never
+    bool dropAcks = false; // the handset's acknowledgements never reach the PC
+    bool dropReplies = false; // nor do its data frames
+    bool answerDuplicates = false; // a repeated request is carried out and answered again
+    unsigned noiseBytes = 0; // bytes of line noise before each handset frame
 
     bool operator==(const LineFaults&) const = default;
 };
 
 struct LineSettings {
     bool echo = true;
-    bool pace = true;             // output bytes at most one per kByteMs
+    bool pace = true; // output bytes at most one per kByteMs
     // One wire shared in time (BusWire): always at line rate, so `pace` does
     // not apply; bytes of both sides that overlap are garbled. The handset
     // hears a byte at the end of its slot and answers a turnaround after that.
     // The caller's clock must not run backwards between DueBy and FromPc.
     bool bus = false;
-    double turnaroundMs = 5.0;    // quiet time before the handset answers a frame
-    double resetQuietMs = 0.0;    // after a software reset the handset hears nothing this long
+    double turnaroundMs = 5.0; // quiet time before the handset answers a frame
+    double resetQuietMs = 0.0; // after a software reset the handset hears nothing this long
     LineFaults faults;
 
     bool operator==(const LineSettings&) const = default;
@@ -70,12 +70,12 @@ private:
     HandsetModel& model_;
     LineSettings settings_;
     BusWire bus_;
-    std::deque<TimedByte> queue_;  // off the bus: bytes for the PC with their due times
-    double lineFreeMs_;   // when the wire can carry the next output byte
-    double lastInputMs_;  // arrival time of the PC's last byte
-    double deafUntilMs_;  // restarting after a reset
+    std::deque<TimedByte> queue_; // off the bus: bytes for the PC with their due times
+    double lineFreeMs_; // when the wire can carry the next output byte
+    double lastInputMs_; // arrival time of the PC's last byte
+    double deafUntilMs_; // restarting after a reset
     std::uint64_t framesSent_ = 0;
     std::uint32_t noiseState_ = 0x2545F491;
 };
 
-}  // namespace handset
+} // namespace handset

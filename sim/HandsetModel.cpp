@@ -22,29 +22,34 @@ constexpr std::uint8_t kTypeData = 0x10;
 
 // Grows `data` by `size` bytes; a resize then copy, which GCC's bounds
 // checker follows where it misreads vector::insert.
-void Append(std::vector<std::uint8_t>& data, const std::uint8_t* bytes, std::size_t size) {
+void Append(std::vector<std::uint8_t>& data, const std::uint8_t* bytes, std::size_t size)
+{
     const std::size_t at = data.size();
     data.resize(at + size);
     std::copy_n(bytes, size, data.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-void Append(std::vector<std::uint8_t>& data, const std::string& text) {
+void Append(std::vector<std::uint8_t>& data, const std::string& text)
+{
     Append(data, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
-bool StartsWith(const std::vector<std::uint8_t>& message, std::initializer_list<std::uint8_t> prefix) {
+bool StartsWith(const std::vector<std::uint8_t>& message, std::initializer_list<std::uint8_t> prefix)
+{
     return message.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), message.begin());
 }
 
-bool IsMemoryRequest(const std::vector<std::uint8_t>& m, std::uint8_t op, std::uint8_t area) {
-    return m.size() >= 12 && m[0] == op && m[2] == 0x03 && m[3] == 0x00 && m[4] == 0x07 && m[5] == area &&
-           m[6] == 0x7F && m[7] == 0xF0;
+bool IsMemoryRequest(const std::vector<std::uint8_t>& m, std::uint8_t op, std::uint8_t area)
+{
+    return m.size() >= 12 && m[0] == op && m[2] == 0x03 && m[3] == 0x00 && m[4] == 0x07 && m[5] == area && m[6] == 0x7F
+        && m[7] == 0xF0;
 }
 
 // Reply to a memory read: the request's addressing, then the payload from data byte 14.
 // Sized once up front: GCC 12's bounds checker misreads a grown vector at -O3.
 std::vector<std::uint8_t> MemoryReply(const std::vector<std::uint8_t>& request, const std::uint8_t* payload,
-                                      std::size_t size) {
+                                      std::size_t size)
+{
     std::vector<std::uint8_t> data(kPayloadStart + size);
     std::copy_n(request.begin(), 12, data.begin());
     data[0] = 0x10;
@@ -54,20 +59,29 @@ std::vector<std::uint8_t> MemoryReply(const std::vector<std::uint8_t>& request, 
     return data;
 }
 
-std::vector<std::uint8_t> ShortReply(const std::vector<std::uint8_t>& request) {
+std::vector<std::uint8_t> ShortReply(const std::vector<std::uint8_t>& request)
+{
     return {static_cast<std::uint8_t>(request.empty() ? 0 : request[0] ^ 0x1F), 0x00, 0x00};
 }
 
-}  // namespace
+} // namespace
 
-RequestKind ClassifyRequest(const std::vector<std::uint8_t>& m) {
-    if (m.size() == 3 && StartsWith(m, {0x00, 0x03})) return RequestKind::Version;
-    if (m.size() == 3 && StartsWith(m, {0x43})) return RequestKind::SoftwareReset;
-    if (m.size() >= 8 && StartsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x01, 0x0B})) return RequestKind::SerialNumber;
-    if (m.size() >= 8 && StartsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x06, 0x03})) return RequestKind::NetMonitorRead;
-    if (m.size() >= 11 && StartsWith(m, {0x10, 0x08, 0x03, 0x00, 0x06, 0x03})) return RequestKind::NetMonitorSwitch;
-    if (IsMemoryRequest(m, 0x0F, kPhonebookArea)) return RequestKind::PhonebookRead;
-    if (IsMemoryRequest(m, 0x0F, kLogoArea)) return RequestKind::LogoRead;
+RequestKind ClassifyRequest(const std::vector<std::uint8_t>& m)
+{
+    if (m.size() == 3 && StartsWith(m, {0x00, 0x03}))
+        return RequestKind::Version;
+    if (m.size() == 3 && StartsWith(m, {0x43}))
+        return RequestKind::SoftwareReset;
+    if (m.size() >= 8 && StartsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x01, 0x0B}))
+        return RequestKind::SerialNumber;
+    if (m.size() >= 8 && StartsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x06, 0x03}))
+        return RequestKind::NetMonitorRead;
+    if (m.size() >= 11 && StartsWith(m, {0x10, 0x08, 0x03, 0x00, 0x06, 0x03}))
+        return RequestKind::NetMonitorSwitch;
+    if (IsMemoryRequest(m, 0x0F, kPhonebookArea))
+        return RequestKind::PhonebookRead;
+    if (IsMemoryRequest(m, 0x0F, kLogoArea))
+        return RequestKind::LogoRead;
     if (IsMemoryRequest(m, 0x10, kPhonebookArea) && m.size() >= kPayloadStart + kRecordSize)
         return RequestKind::PhonebookWrite;
     if (IsMemoryRequest(m, 0x10, kLogoArea) && m.size() >= kPayloadStart + kLogoBlockSize)
@@ -75,21 +89,28 @@ RequestKind ClassifyRequest(const std::vector<std::uint8_t>& m) {
     return RequestKind::Unknown;
 }
 
-HandsetModel::HandsetModel(HandsetState state) : state_(std::move(state)) {}
+HandsetModel::HandsetModel(HandsetState state)
+    : state_(std::move(state))
+{ }
 
-std::vector<OutFrame> HandsetModel::FromPc(const std::uint8_t* data, std::size_t size, bool garbled) {
+std::vector<OutFrame> HandsetModel::FromPc(const std::uint8_t* data, std::size_t size, bool garbled)
+{
     std::vector<OutFrame> out;
-    for (std::size_t i = 0; i < size; ++i) TakeByte(data[i], garbled, out);
+    for (std::size_t i = 0; i < size; ++i)
+        takeByte(data[i], garbled, out);
     return out;
 }
 
-void HandsetModel::TakeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out) {
-    if (rx_.empty() && byte != kPcFirst) return;
+void HandsetModel::takeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out)
+{
+    if (rx_.empty() && byte != kPcFirst)
+        return;
     if (rx_.size() == 1 && byte != kPcSecond) {
         // Not a frame from the PC after all; this byte may itself start one.
         rx_.clear();
         rxGarbled_ = false;
-        if (byte == kPcFirst) TakeByte(byte, garbled, out);
+        if (byte == kPcFirst)
+            takeByte(byte, garbled, out);
         return;
     }
     rx_.push_back(byte);
@@ -101,7 +122,8 @@ void HandsetModel::TakeByte(std::uint8_t byte, bool garbled, std::vector<OutFram
     }
 }
 
-void HandsetModel::TakeFrame(std::vector<OutFrame>& out) {
+void HandsetModel::TakeFrame(std::vector<OutFrame>& out)
+{
     if (rxGarbled_ || FrameChecksum(rx_.data()) != rx_.back()) {
         ++badFrames_;
         return;
@@ -113,34 +135,42 @@ void HandsetModel::TakeFrame(std::vector<OutFrame>& out) {
     const std::uint8_t sequence = rx_[rx_.size() - 2];
     out.push_back({OutKind::Ack, HandsetAck(sequence)});
 
-    std::vector<std::uint8_t> request(rx_.begin() + 4, rx_.end() - 1);  // message and sequence byte
+    std::vector<std::uint8_t> request(rx_.begin() + 4, rx_.end() - 1); // message and sequence byte
     const bool repeated = lastRequest_ && *lastRequest_ == request;
     lastRequest_ = request;
-    if (repeated && !answerDuplicates_) return;
+    if (repeated && !answerDuplicates_)
+        return;
 
     request.pop_back();
     const auto reply = Execute(request);
-    if (!reply) return;
+    if (!reply)
+        return;
     const std::uint8_t type = ClassifyRequest(request) == RequestKind::Version ? kTypeVersion : kTypeData;
     out.push_back({OutKind::Reply, HandsetDataFrame(type, *reply, replySequence_++)});
 }
 
-Record* HandsetModel::RecordAt(std::uint8_t location, bool forWrite) {
-    if (location < kPhonebookSize) return &state_.phonebook[location];
+Record* HandsetModel::RecordAt(std::uint8_t location, bool forWrite)
+{
+    if (location < kPhonebookSize)
+        return &state_.phonebook[location];
     auto found = state_.otherLocations.find(location);
-    if (found != state_.otherLocations.end()) return &found->second;
-    if (!forWrite) return nullptr;
+    if (found != state_.otherLocations.end())
+        return &found->second;
+    if (!forWrite)
+        return nullptr;
     return &state_.otherLocations[location];
 }
 
-std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector<std::uint8_t>& m) {
+std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector<std::uint8_t>& m)
+{
     switch (ClassifyRequest(m)) {
     case RequestKind::Version: {
         // The PC reads the text from frame offset 6, i.e. data byte 2.
         std::vector<std::uint8_t> data{0x01, 0x00};
         Append(data, state_.versionText);
         data.push_back(0x00);
-        if (data.size() > kMaxMessageLength) data.resize(kMaxMessageLength);
+        if (data.size() > kMaxMessageLength)
+            data.resize(kMaxMessageLength);
         return data;
     }
     case RequestKind::SerialNumber: {
@@ -193,8 +223,8 @@ std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector
     case RequestKind::LogoWrite: {
         // Bands past the sixth do not exist; the write is answered and forgotten.
         const std::uint8_t block = m[kItemByte];
-        if (block < kLogoBlocks &&
-            !std::equal(state_.logo[block].begin(), state_.logo[block].end(), m.begin() + kPayloadStart)) {
+        if (block < kLogoBlocks
+            && !std::equal(state_.logo[block].begin(), state_.logo[block].end(), m.begin() + kPayloadStart)) {
             std::copy_n(m.begin() + kPayloadStart, kLogoBlockSize, state_.logo[block].begin());
             Changed();
         }
@@ -206,4 +236,4 @@ std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector
     return std::nullopt;
 }
 
-}  // namespace handset
+} // namespace handset

@@ -16,7 +16,7 @@ enum class OutKind { Ack, Reply };
 
 struct OutFrame {
     OutKind kind;
-    std::vector<std::uint8_t> bytes;  // whole frame, checksum included
+    std::vector<std::uint8_t> bytes; // whole frame, checksum included
 };
 
 enum class RequestKind {
@@ -61,7 +61,7 @@ public:
     std::uint8_t NextReplySequence() const { return replySequence_; }
 
 private:
-    void TakeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out);
+    void takeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out);
     void TakeFrame(std::vector<OutFrame>& out);
     std::optional<std::vector<std::uint8_t>> Execute(const std::vector<std::uint8_t>& message);
     Record* RecordAt(std::uint8_t location, bool forWrite);
@@ -71,7 +71,7 @@ private:
     bool answerDuplicates_ = false;
     std::vector<std::uint8_t> rx_;
     bool rxGarbled_ = false;
-    std::optional<std::vector<std::uint8_t>> lastRequest_;  // message bytes and sequence byte
+    std::optional<std::vector<std::uint8_t>> lastRequest_; // message bytes and sequence byte
     std::uint8_t replySequence_ = 0;
     std::uint64_t changes_ = 0;
     std::uint64_t resets_ = 0;
@@ -79,4 +79,4 @@ private:
     std::uint64_t badFrames_ = 0;
 };
 
-}  // namespace handset
+} // namespace handset

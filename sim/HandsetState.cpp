@@ -8,31 +8,45 @@
 namespace handset {
 namespace {
 
-std::uint8_t DigitCode(char c) {
+std::uint8_t DigitCode(char c)
+{
     constexpr std::string_view digits = " 1234567890*#pw+";
     const auto at = digits.find(c);
     return at == std::string_view::npos || c == ' ' ? 0 : static_cast<std::uint8_t>(at);
 }
 
-std::uint8_t NameCode(unsigned char c) {
-    if (c < 0x20 || (c >= 0x80 && c < 0xC0)) return 0x20;
-    if (c >= 0xC0 && c <= 0xDC) return static_cast<std::uint8_t>(0x83 + (c - 0xC0));
-    if (c >= 0xDD && c <= 0xDF) return static_cast<std::uint8_t>(0xC1 + (c - 0xDD));
-    if (c >= 0xE0 && c <= 0xFC) return static_cast<std::uint8_t>(0xA3 + (c - 0xE0));
-    if (c >= 0xFD) return static_cast<std::uint8_t>(0xC5 + (c - 0xFD));
+std::uint8_t NameCode(unsigned char c)
+{
+    if (c < 0x20 || (c >= 0x80 && c < 0xC0))
+        return 0x20;
+    if (c >= 0xC0 && c <= 0xDC)
+        return static_cast<std::uint8_t>(0x83 + (c - 0xC0));
+    if (c >= 0xDD && c <= 0xDF)
+        return static_cast<std::uint8_t>(0xC1 + (c - 0xDD));
+    if (c >= 0xE0 && c <= 0xFC)
+        return static_cast<std::uint8_t>(0xA3 + (c - 0xE0));
+    if (c >= 0xFD)
+        return static_cast<std::uint8_t>(0xC5 + (c - 0xFD));
     switch (c) {
-    case '$': return 0xFC;
-    case '%': return 0x26;
-    case '&': return 0x25;
-    case '@': return 0xFB;
-    case '`': return 0x3F;
-    default: return c;
+    case '$':
+        return 0xFC;
+    case '%':
+        return 0x26;
+    case '&':
+        return 0x25;
+    case '@':
+        return 0xFB;
+    case '`':
+        return 0x3F;
+    default:
+        return c;
     }
 }
 
-}  // namespace
+} // namespace
 
-Record MakeRecord(const std::string& number, const std::string& name, std::uint8_t group) {
+Record MakeRecord(const std::string& number, const std::string& name, std::uint8_t group)
+{
     Record record{};
     const std::size_t digits = std::min<std::size_t>(number.size(), 30);
     record[0] = static_cast<std::uint8_t>(digits);
@@ -47,13 +61,14 @@ Record MakeRecord(const std::string& number, const std::string& name, std::uint8
     return record;
 }
 
-HandsetState DefaultHandsetState() {
+HandsetState DefaultHandsetState()
+{
     HandsetState state;
     state.versionText = "V 4.10\n12-03-98\nNMT-650";
     state.serialNumber = "4711082015";
     state.phonebook[0] = MakeRecord("+4951234567", "Anna");
-    state.phonebook[1] = MakeRecord("0951234", "\xC8\xE2\xE0\xED");            // Иван
-    state.phonebook[2] = MakeRecord("*#06#", "\xCC\xE0\xEC\xE0 & Co");         // Мама & Co
+    state.phonebook[1] = MakeRecord("0951234", "\xC8\xE2\xE0\xED"); // Иван
+    state.phonebook[2] = MakeRecord("*#06#", "\xCC\xE0\xEC\xE0 & Co"); // Мама & Co
     state.phonebook[4] = MakeRecord("112", "Emergency");
     // Dot (x, y) is bit y mod 8 of byte x of band y div 8.
     for (std::size_t y = 0; y < kDemoLogoRows.size(); ++y)
@@ -63,4 +78,4 @@ HandsetState DefaultHandsetState() {
     return state;
 }
 
-}  // namespace handset
+} // namespace handset

@@ -10,7 +10,7 @@
 namespace handset {
 
 inline constexpr std::size_t kPhonebookSize = 100;
-inline constexpr std::size_t kRecordSize = 33;  // digit count, 15 digit bytes, 16 name bytes, group
+inline constexpr std::size_t kRecordSize = 33; // digit count, 15 digit bytes, 16 name bytes, group
 inline constexpr std::size_t kLogoBlocks = 6;
 inline constexpr std::size_t kLogoBlockSize = 84;
 inline constexpr std::size_t kSerialLength = 10;
@@ -25,8 +25,8 @@ inline constexpr std::size_t kRecordGroup = 32;
 inline constexpr std::size_t kNameSize = 16;
 
 struct HandsetState {
-    std::string versionText;   // lines separated by 0x0A
-    std::string serialNumber;  // kSerialLength characters
+    std::string versionText; // lines separated by 0x0A
+    std::string serialNumber; // kSerialLength characters
     bool netMonitor = false;
     std::array<Record, kPhonebookSize> phonebook{};
     std::array<LogoBlock, kLogoBlocks> logo{};
@@ -45,4 +45,4 @@ Record MakeRecord(const std::string& number, const std::string& name, std::uint8
 // Latin and Cyrillic names, and a drawn logo.
 HandsetState DefaultHandsetState();
 
-}  // namespace handset
+} // namespace handset

@@ -18,7 +18,8 @@ constexpr std::string_view kDigitChars = "_1234567890*#pw+";
 constexpr std::size_t kLogoWidth = kLogoBlockSize;
 constexpr std::size_t kLogoHeight = kLogoBlocks * 8;
 
-std::string Quote(const std::uint8_t* bytes, std::size_t size) {
+std::string Quote(const std::uint8_t* bytes, std::size_t size)
+{
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string out = "\"";
     for (std::size_t i = 0; i < size; ++i) {
@@ -39,24 +40,32 @@ std::string Quote(const std::uint8_t* bytes, std::size_t size) {
     return out + "\"";
 }
 
-std::string Quote(const std::string& text) {
+std::string Quote(const std::string& text)
+{
     return Quote(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
-[[noreturn]] void Fail(std::size_t lineNo, const std::string& why) {
+[[noreturn]] void Fail(std::size_t lineNo, const std::string& why)
+{
     throw std::runtime_error("State file line " + std::to_string(lineNo) + ": " + why);
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return -1;
 }
 
 // Reads a quoted string starting at `text[pos]`; leaves `pos` after the closing quote.
-std::string Unquote(const std::string& text, std::size_t& pos, std::size_t lineNo) {
-    if (pos >= text.size() || text[pos] != '"') Fail(lineNo, "expected a quoted text");
+std::string Unquote(const std::string& text, std::size_t& pos, std::size_t lineNo)
+{
+    if (pos >= text.size() || text[pos] != '"')
+        Fail(lineNo, "expected a quoted text");
     std::string out;
     for (++pos; pos < text.size(); ++pos) {
         const char c = text[pos];
@@ -68,7 +77,8 @@ std::string Unquote(const std::string& text, std::size_t& pos, std::size_t lineN
             out += c;
             continue;
         }
-        if (++pos >= text.size()) break;
+        if (++pos >= text.size())
+            break;
         const char e = text[pos];
         if (e == 'n') {
             out += '\n';
@@ -84,21 +94,24 @@ std::string Unquote(const std::string& text, std::size_t& pos, std::size_t lineN
     Fail(lineNo, "quoted text is not closed");
 }
 
-std::string RecordText(const Record& r) {
+std::string RecordText(const Record& r)
+{
     std::string digits;
     for (std::size_t k = 0; k < 30; ++k) {
         const std::uint8_t byte = r[kRecordDigits + k / 2];
         digits += kDigitChars[k % 2 == 0 ? byte >> 4 : byte & 0x0F];
     }
     std::size_t nameLength = kNameSize;
-    while (nameLength > 0 && r[kRecordName + nameLength - 1] == 0) --nameLength;
+    while (nameLength > 0 && r[kRecordName + nameLength - 1] == 0)
+        --nameLength;
     char group[3];
     std::snprintf(group, sizeof group, "%02X", r[kRecordGroup]);
-    return "len=" + std::to_string(r[0]) + " digits=" + digits + " name=" + Quote(&r[kRecordName], nameLength) +
-           " group=" + group;
+    return "len=" + std::to_string(r[0]) + " digits=" + digits + " name=" + Quote(&r[kRecordName], nameLength)
+        + " group=" + group;
 }
 
-unsigned ParseNumber(const std::string& text, unsigned max, std::size_t lineNo, int base = 10) {
+unsigned ParseNumber(const std::string& text, unsigned max, std::size_t lineNo, int base = 10)
+{
     std::size_t used = 0;
     unsigned long value = 0;
     try {
@@ -106,19 +119,24 @@ unsigned ParseNumber(const std::string& text, unsigned max, std::size_t lineNo, 
     } catch (const std::exception&) {
         used = 0;
     }
-    if (used == 0 || used != text.size() || value > max) Fail(lineNo, "bad number \"" + text + "\"");
+    if (used == 0 || used != text.size() || value > max)
+        Fail(lineNo, "bad number \"" + text + "\"");
     return static_cast<unsigned>(value);
 }
 
-Record ParseRecord(const std::string& line, std::size_t fieldsAt, std::size_t lineNo) {
+Record ParseRecord(const std::string& line, std::size_t fieldsAt, std::size_t lineNo)
+{
     Record r{};
     std::size_t pos = fieldsAt;
     // Fields come in order; the quoted name may hold spaces, so no plain split.
     auto field = [&](const std::string& key) {
-        while (pos < line.size() && line[pos] == ' ') ++pos;
-        if (line.compare(pos, key.size() + 1, key + "=") != 0) Fail(lineNo, "expected " + key + "=");
+        while (pos < line.size() && line[pos] == ' ')
+            ++pos;
+        if (line.compare(pos, key.size() + 1, key + "=") != 0)
+            Fail(lineNo, "expected " + key + "=");
         pos += key.size() + 1;
-        if (key == "name") return std::string();
+        if (key == "name")
+            return std::string();
         const auto end = std::min(line.find(' ', pos), line.size());
         const std::string value = line.substr(pos, end - pos);
         pos = end;
@@ -126,43 +144,52 @@ Record ParseRecord(const std::string& line, std::size_t fieldsAt, std::size_t li
     };
     r[0] = static_cast<std::uint8_t>(ParseNumber(field("len"), 255, lineNo));
     const std::string digits = field("digits");
-    if (digits.size() != 30) Fail(lineNo, "digits= needs 30 characters");
+    if (digits.size() != 30)
+        Fail(lineNo, "digits= needs 30 characters");
     for (std::size_t k = 0; k < 30; ++k) {
         const auto code = kDigitChars.find(digits[k]);
-        if (code == std::string_view::npos) Fail(lineNo, "bad digit '" + std::string(1, digits[k]) + "'");
+        if (code == std::string_view::npos)
+            Fail(lineNo, "bad digit '" + std::string(1, digits[k]) + "'");
         r[kRecordDigits + k / 2] |= static_cast<std::uint8_t>(k % 2 == 0 ? code << 4 : code);
     }
     field("name");
     const std::string name = Unquote(line, pos, lineNo);
-    if (name.size() > kNameSize) Fail(lineNo, "name longer than 16 bytes");
+    if (name.size() > kNameSize)
+        Fail(lineNo, "name longer than 16 bytes");
     std::copy(name.begin(), name.end(), r.begin() + kRecordName);
     r[kRecordGroup] = static_cast<std::uint8_t>(ParseNumber(field("group"), 255, lineNo, 16));
-    if (pos != line.size()) Fail(lineNo, "unexpected text after group=");
+    if (pos != line.size())
+        Fail(lineNo, "unexpected text after group=");
     return r;
 }
 
-}  // namespace
+} // namespace
 
-std::string StateToText(const HandsetState& state, std::optional<std::uint64_t> collisions) {
+std::string StateToText(const HandsetState& state, std::optional<std::uint64_t> collisions)
+{
     std::string out = "# Handset simulator state\n";
     out += "version " + Quote(state.versionText) + "\n";
     out += "serial " + Quote(state.serialNumber) + "\n";
     out += std::string("netmonitor ") + (state.netMonitor ? "on" : "off") + "\n";
-    if (collisions) out += "collisions " + std::to_string(*collisions) + "\n";
+    if (collisions)
+        out += "collisions " + std::to_string(*collisions) + "\n";
     const Record empty{};
     for (std::size_t i = 0; i < kPhonebookSize; ++i)
-        if (state.phonebook[i] != empty) out += "record " + std::to_string(i) + " " + RecordText(state.phonebook[i]) + "\n";
+        if (state.phonebook[i] != empty)
+            out += "record " + std::to_string(i) + " " + RecordText(state.phonebook[i]) + "\n";
     for (const auto& [location, record] : state.otherLocations)
         out += "other " + std::to_string(location) + " " + RecordText(record) + "\n";
     for (std::size_t y = 0; y < kLogoHeight; ++y) {
         out += "logo ";
-        for (std::size_t x = 0; x < kLogoWidth; ++x) out += (state.logo[y / 8][x] >> (y % 8)) & 1 ? '#' : '.';
+        for (std::size_t x = 0; x < kLogoWidth; ++x)
+            out += (state.logo[y / 8][x] >> (y % 8)) & 1 ? '#' : '.';
         out += "\n";
     }
     return out;
 }
 
-HandsetState StateFromText(const std::string& text) {
+HandsetState StateFromText(const std::string& text)
+{
     HandsetState state;
     std::istringstream lines(text);
     std::string line;
@@ -170,8 +197,10 @@ HandsetState StateFromText(const std::string& text) {
     std::size_t logoRow = 0;
     while (std::getline(lines, line)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
         const auto space = line.find(' ');
         const std::string key = line.substr(0, space);
         const std::size_t valueAt = space == std::string::npos ? line.size() : space + 1;
@@ -180,7 +209,8 @@ HandsetState StateFromText(const std::string& text) {
             (key == "version" ? state.versionText : state.serialNumber) = Unquote(line, pos, lineNo);
         } else if (key == "netmonitor") {
             const std::string value = line.substr(valueAt);
-            if (value != "on" && value != "off") Fail(lineNo, "netmonitor must be on or off");
+            if (value != "on" && value != "off")
+                Fail(lineNo, "netmonitor must be on or off");
             state.netMonitor = value == "on";
         } else if (key == "collisions") {
             const std::string value = line.substr(valueAt);
@@ -188,41 +218,52 @@ HandsetState StateFromText(const std::string& text) {
                 Fail(lineNo, "collisions needs a count");
         } else if (key == "record" || key == "other") {
             const auto fieldsAt = line.find(' ', valueAt);
-            if (fieldsAt == std::string::npos) Fail(lineNo, "record needs its fields");
+            if (fieldsAt == std::string::npos)
+                Fail(lineNo, "record needs its fields");
             const unsigned location = ParseNumber(line.substr(valueAt, fieldsAt - valueAt), 255, lineNo);
             const bool inPhonebook = location < kPhonebookSize;
-            if (inPhonebook != (key == "record")) Fail(lineNo, "location " + std::to_string(location) + " is not a " + key);
+            if (inPhonebook != (key == "record"))
+                Fail(lineNo, "location " + std::to_string(location) + " is not a " + key);
             const Record record = ParseRecord(line, fieldsAt + 1, lineNo);
-            if (inPhonebook) state.phonebook[location] = record;
-            else state.otherLocations[static_cast<std::uint8_t>(location)] = record;
+            if (inPhonebook)
+                state.phonebook[location] = record;
+            else
+                state.otherLocations[static_cast<std::uint8_t>(location)] = record;
         } else if (key == "logo") {
             const std::string dots = line.substr(valueAt);
-            if (logoRow >= kLogoHeight) Fail(lineNo, "more than 48 logo rows");
+            if (logoRow >= kLogoHeight)
+                Fail(lineNo, "more than 48 logo rows");
             if (dots.size() != kLogoWidth || dots.find_first_not_of("#.") != std::string::npos)
                 Fail(lineNo, "a logo row is 84 characters of '#' and '.'");
             for (std::size_t x = 0; x < kLogoWidth; ++x)
-                if (dots[x] == '#') state.logo[logoRow / 8][x] |= static_cast<std::uint8_t>(1u << (logoRow % 8));
+                if (dots[x] == '#')
+                    state.logo[logoRow / 8][x] |= static_cast<std::uint8_t>(1u << (logoRow % 8));
             ++logoRow;
         } else {
             Fail(lineNo, "unknown entry \"" + key + "\"");
         }
     }
-    if (logoRow != 0 && logoRow != kLogoHeight) Fail(lineNo, "the logo needs 48 rows");
+    if (logoRow != 0 && logoRow != kLogoHeight)
+        Fail(lineNo, "the logo needs 48 rows");
     return state;
 }
 
-bool LoadStateFile(const std::string& path, HandsetState& state) {
+bool LoadStateFile(const std::string& path, HandsetState& state)
+{
     std::error_code error;
-    if (!std::filesystem::exists(path, error) && !error) return false;
+    if (!std::filesystem::exists(path, error) && !error)
+        return false;
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw std::runtime_error("Cannot read state file " + path + ": " + std::strerror(errno));
+    if (!file)
+        throw std::runtime_error("Cannot read state file " + path + ": " + std::strerror(errno));
     std::ostringstream text;
     text << file.rdbuf();
     state = StateFromText(text.str());
     return true;
 }
 
-void SaveStateFile(const std::string& path, const HandsetState& state, std::optional<std::uint64_t> collisions) {
+void SaveStateFile(const std::string& path, const HandsetState& state, std::optional<std::uint64_t> collisions)
+{
     const std::string text = StateToText(state, collisions);
     const std::string temp = path + ".tmp";
     {
@@ -244,4 +285,4 @@ void SaveStateFile(const std::string& path, const HandsetState& state, std::opti
     }
 }
 
-}  // namespace handset
+} // namespace handset

@@ -37,4 +37,4 @@ bool LoadStateFile(const std::string& path, HandsetState& state);
 void SaveStateFile(const std::string& path, const HandsetState& state,
                    std::optional<std::uint64_t> collisions = std::nullopt);
 
-}  // namespace handset
+} // namespace handset

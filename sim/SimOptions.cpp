@@ -5,7 +5,8 @@
 namespace handset {
 namespace {
 
-double ParseMs(const std::string& option, const std::string& value) {
+double ParseMs(const std::string& option, const std::string& value)
+{
     std::size_t used = 0;
     double ms = -1;
     try {
@@ -18,11 +19,13 @@ double ParseMs(const std::string& option, const std::string& value) {
     return ms;
 }
 
-unsigned ParseCount(const std::string& option, const std::string& value) {
+unsigned ParseCount(const std::string& option, const std::string& value)
+{
     std::size_t used = 0;
     unsigned long n = 0;
     try {
-        if (!value.empty() && value[0] != '-') n = std::stoul(value, &used);
+        if (!value.empty() && value[0] != '-')
+            n = std::stoul(value, &used);
     } catch (const std::exception&) {
         used = 0;
     }
@@ -32,7 +35,8 @@ unsigned ParseCount(const std::string& option, const std::string& value) {
 }
 
 // "\n" typed on a command line means a line break in the version text.
-std::string Unescape(const std::string& text) {
+std::string Unescape(const std::string& text)
+{
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
@@ -45,48 +49,69 @@ std::string Unescape(const std::string& text) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
-SimOptions DefaultSimOptions() {
+SimOptions DefaultSimOptions()
+{
     SimOptions options;
     options.line.pace = false;
     return options;
 }
 
-SimOptions ParseSimOptions(const std::vector<std::string>& args) {
+SimOptions ParseSimOptions(const std::vector<std::string>& args)
+{
     SimOptions options = DefaultSimOptions();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw std::invalid_argument(arg + " needs a value");
+            if (i + 1 >= args.size())
+                throw std::invalid_argument(arg + " needs a value");
             return args[++i];
         };
-        if (arg == "--help" || arg == "-h") options.help = true;
-        else if (arg == "--state") options.statePath = value();
-        else if (arg == "--no-echo") options.line.echo = false;
-        else if (arg == "--pace") options.line.pace = true;
-        else if (arg == "--bus") options.line.bus = options.line.pace = true;
-        else if (arg == "--turnaround") options.line.turnaroundMs = ParseMs(arg, value());
-        else if (arg == "--reset-quiet") options.line.resetQuietMs = ParseMs(arg, value());
-        else if (arg == "--silent") options.line.faults.silent = true;
-        else if (arg == "--bad-checksum-every") options.line.faults.badChecksumEvery = ParseCount(arg, value());
-        else if (arg == "--drop-acks") options.line.faults.dropAcks = true;
-        else if (arg == "--drop-replies") options.line.faults.dropReplies = true;
-        else if (arg == "--answer-duplicates") options.line.faults.answerDuplicates = true;
-        else if (arg == "--noise") options.line.faults.noiseBytes = ParseCount(arg, value());
-        else if (arg == "--version-text") options.versionText = Unescape(value());
+        if (arg == "--help" || arg == "-h")
+            options.help = true;
+        else if (arg == "--state")
+            options.statePath = value();
+        else if (arg == "--no-echo")
+            options.line.echo = false;
+        else if (arg == "--pace")
+            options.line.pace = true;
+        else if (arg == "--bus")
+            options.line.bus = options.line.pace = true;
+        else if (arg == "--turnaround")
+            options.line.turnaroundMs = ParseMs(arg, value());
+        else if (arg == "--reset-quiet")
+            options.line.resetQuietMs = ParseMs(arg, value());
+        else if (arg == "--silent")
+            options.line.faults.silent = true;
+        else if (arg == "--bad-checksum-every")
+            options.line.faults.badChecksumEvery = ParseCount(arg, value());
+        else if (arg == "--drop-acks")
+            options.line.faults.dropAcks = true;
+        else if (arg == "--drop-replies")
+            options.line.faults.dropReplies = true;
+        else if (arg == "--answer-duplicates")
+            options.line.faults.answerDuplicates = true;
+        else if (arg == "--noise")
+            options.line.faults.noiseBytes = ParseCount(arg, value());
+        else if (arg == "--version-text")
+            options.versionText = Unescape(value());
         else if (arg == "--serial") {
             options.serialNumber = value();
-            if (options.serialNumber->size() > 200) throw std::invalid_argument("--serial is too long");
-        } else if (arg == "--verbose") options.verbose = true;
-        else throw std::invalid_argument("Unknown option \"" + arg + "\" (try --help)");
+            if (options.serialNumber->size() > 200)
+                throw std::invalid_argument("--serial is too long");
+        } else if (arg == "--verbose")
+            options.verbose = true;
+        else
+            throw std::invalid_argument("Unknown option \"" + arg + "\" (try --help)");
     }
     if (options.versionText && options.versionText->size() > 240)
         throw std::invalid_argument("--version-text is longer than 240 bytes");
     return options;
 }
 
-std::string SimUsage() {
+std::string SimUsage()
+{
     return R"(Usage: m2bus-sim [options]
 
 Simulates a handset on the service bus behind a pseudo-terminal. The first
@@ -120,4 +145,4 @@ Stops on SIGTERM or SIGINT, saving its state first.
 )";
 }
 
-}  // namespace handset
+} // namespace handset

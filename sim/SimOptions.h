@@ -11,10 +11,10 @@ namespace handset {
 
 struct SimOptions {
     LineSettings line;
-    std::string statePath;                    // empty: state lives in memory only
-    std::optional<std::string> versionText;   // overrides the state's text
+    std::string statePath; // empty: state lives in memory only
+    std::optional<std::string> versionText; // overrides the state's text
     std::optional<std::string> serialNumber;
-    bool verbose = false;                     // frames to stderr
+    bool verbose = false; // frames to stderr
     bool help = false;
 };
 
@@ -27,4 +27,4 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args);
 
 std::string SimUsage();
 
-}  // namespace handset
+} // namespace handset

@@ -29,55 +29,71 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void OnStopSignal(int) { stopRequested = 1; }
+void OnStopSignal(int)
+{
+    stopRequested = 1;
+}
 
-void InstallStopHandlers() {
-    struct sigaction action {};
+void InstallStopHandlers()
+{
+    struct sigaction action { };
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: poll must return at once
+    action.sa_flags = 0; // no SA_RESTART: poll must return at once
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-[[noreturn]] void SystemFailure(const std::string& what) {
+[[noreturn]] void SystemFailure(const std::string& what)
+{
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
 struct PseudoTerminal {
     int master = -1;
-    int slave = -1;  // held open so the PC closing its port does not hang up the master
+    int slave = -1; // held open so the PC closing its port does not hang up the master
     std::string path;
 
-    PseudoTerminal() {
+    PseudoTerminal()
+    {
         master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0) SystemFailure("posix_openpt");
-        if (::grantpt(master) != 0 || ::unlockpt(master) != 0) SystemFailure("grantpt/unlockpt");
+        if (master < 0)
+            SystemFailure("posix_openpt");
+        if (::grantpt(master) != 0 || ::unlockpt(master) != 0)
+            SystemFailure("grantpt/unlockpt");
         const char* name = ::ptsname(master);
-        if (!name) SystemFailure("ptsname");
+        if (!name)
+            SystemFailure("ptsname");
         path = name;
         slave = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-        if (slave < 0) SystemFailure("open " + path);
+        if (slave < 0)
+            SystemFailure("open " + path);
         termios tio{};
-        if (::tcgetattr(slave, &tio) != 0) SystemFailure("tcgetattr");
+        if (::tcgetattr(slave, &tio) != 0)
+            SystemFailure("tcgetattr");
         ::cfmakeraw(&tio);
         ::cfsetispeed(&tio, B9600);
         ::cfsetospeed(&tio, B9600);
-        if (::tcsetattr(slave, TCSANOW, &tio) != 0) SystemFailure("tcsetattr");
+        if (::tcsetattr(slave, TCSANOW, &tio) != 0)
+            SystemFailure("tcsetattr");
         const int flags = ::fcntl(master, F_GETFL);
         ::fcntl(master, F_SETFL, flags | O_NONBLOCK);
     }
-    ~PseudoTerminal() {
-        if (slave >= 0) ::close(slave);
-        if (master >= 0) ::close(master);
+    ~PseudoTerminal()
+    {
+        if (slave >= 0)
+            ::close(slave);
+        if (master >= 0)
+            ::close(master);
     }
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 };
 
 // Milliseconds since the simulator started; the collision log uses this clock.
-double NowMs() {
+double NowMs()
+{
     using namespace std::chrono;
     static const steady_clock::time_point start = steady_clock::now();
     return duration<double, std::milli>(steady_clock::now() - start).count();
@@ -85,7 +101,8 @@ double NowMs() {
 
 // Waits for input up to timeoutMs, to the microsecond where the system allows:
 // the bus is only as faithful as the times bytes are read and delivered.
-int PollInput(pollfd& pfd, double timeoutMs) {
+int PollInput(pollfd& pfd, double timeoutMs)
+{
 #ifdef __linux__
     const long ns = static_cast<long>(timeoutMs * 1e6);
     const timespec timeout{ns / 1000000000L, ns % 1000000000L};
@@ -95,7 +112,8 @@ int PollInput(pollfd& pfd, double timeoutMs) {
 #endif
 }
 
-std::string Hex(const std::uint8_t* bytes, std::size_t size) {
+std::string Hex(const std::uint8_t* bytes, std::size_t size)
+{
     std::string out;
     char piece[4];
     for (std::size_t i = 0; i < size; ++i) {
@@ -107,26 +125,35 @@ std::string Hex(const std::uint8_t* bytes, std::size_t size) {
 
 class Simulator {
 public:
-    explicit Simulator(const handset::SimOptions& options) : options_(options) {
+    explicit Simulator(const handset::SimOptions& options)
+        : options_(options)
+    {
         handset::HandsetState state = handset::DefaultHandsetState();
-        if (!options_.statePath.empty()) handset::LoadStateFile(options_.statePath, state);
-        if (options_.versionText) state.versionText = *options_.versionText;
-        if (options_.serialNumber) state.serialNumber = *options_.serialNumber;
+        if (!options_.statePath.empty())
+            handset::LoadStateFile(options_.statePath, state);
+        if (options_.versionText)
+            state.versionText = *options_.versionText;
+        if (options_.serialNumber)
+            state.serialNumber = *options_.serialNumber;
         model_.SetState(state);
-        Save();  // a fresh state file shows the sample state at once
+        Save(); // a fresh state file shows the sample state at once
     }
 
-    int Run() {
-        std::cout << pty_.path << std::endl;  // first line: the device to open
+    int Run()
+    {
+        std::cout << pty_.path << std::endl; // first line: the device to open
         while (!stopRequested) {
             Deliver(NowMs());
             LogCollisions(NowMs());
             const double wait = line_.NextDueMs() - NowMs();
             pollfd pfd{pty_.master, POLLIN, 0};
             const int ready = PollInput(pfd, std::isinf(wait) ? 50.0 : std::clamp(wait, 0.0, 50.0));
-            if (ready < 0 && errno != EINTR) SystemFailure("poll");
-            if (ready > 0 && (pfd.revents & POLLIN)) Receive();
-            if (model_.ChangeCount() != savedChanges_ || line_.CollisionCount() != savedCollisions_) Save();
+            if (ready < 0 && errno != EINTR)
+                SystemFailure("poll");
+            if (ready > 0 && (pfd.revents & POLLIN))
+                Receive();
+            if (model_.ChangeCount() != savedChanges_ || line_.CollisionCount() != savedCollisions_)
+                Save();
         }
         LogCollisions(std::numeric_limits<double>::infinity());
         Save();
@@ -140,28 +167,35 @@ public:
     }
 
 private:
-    void Receive() {
+    void Receive()
+    {
         std::uint8_t buffer[4096];
         const ssize_t n = ::read(pty_.master, buffer, sizeof buffer);
-        if (n <= 0) return;
+        if (n <= 0)
+            return;
         const double readMs = NowMs();
-        if (options_.verbose) std::cerr << "pc  > " << Hex(buffer, static_cast<std::size_t>(n)) << "\n";
+        if (options_.verbose)
+            std::cerr << "pc  > " << Hex(buffer, static_cast<std::size_t>(n)) << "\n";
         line_.FromPc(buffer, static_cast<std::size_t>(n), readMs);
     }
 
     // Written whenever on the bus, so that a user sees what their program did to the line.
-    void LogCollisions(double nowMs) {
+    void LogCollisions(double nowMs)
+    {
         for (const handset::Collision& c : line_.TakeCollisionsEndedBy(nowMs))
             std::fprintf(stderr, "m2bus-sim: collision at %.3f ms for %.3f ms, bytes hit: pc %s | handset %s\n",
                          c.startMs, c.endMs - c.startMs, Hex(c.pcBytes.data(), c.pcBytes.size()).c_str(),
                          Hex(c.handsetBytes.data(), c.handsetBytes.size()).c_str());
     }
 
-    void Deliver(double nowMs) {
+    void Deliver(double nowMs)
+    {
         const double firstDueMs = line_.NextDueMs();
         const std::vector<std::uint8_t> due = line_.DueBy(nowMs);
-        if (due.empty()) return;
-        if (options_.verbose) std::cerr << "sim < " << Hex(due.data(), due.size()) << "\n";
+        if (due.empty())
+            return;
+        if (options_.verbose)
+            std::cerr << "sim < " << Hex(due.data(), due.size()) << "\n";
         std::size_t done = 0;
         bool flushed = false;
         while (done < due.size()) {
@@ -178,7 +212,8 @@ private:
                 ::tcflush(pty_.slave, TCIFLUSH);
                 flushed = true;
             } else {
-                if (options_.verbose) std::cerr << "sim: dropped " << due.size() - done << " bytes\n";
+                if (options_.verbose)
+                    std::cerr << "sim: dropped " << due.size() - done << " bytes\n";
                 break;
             }
         }
@@ -189,10 +224,12 @@ private:
         lateOverMs_ += lateMs > 1.0 ? 1 : 0;
     }
 
-    void Save() {
+    void Save()
+    {
         savedChanges_ = model_.ChangeCount();
         savedCollisions_ = line_.CollisionCount();
-        if (options_.statePath.empty()) return;
+        if (options_.statePath.empty())
+            return;
         try {
             const auto collisions = options_.line.bus ? std::optional(savedCollisions_) : std::nullopt;
             handset::SaveStateFile(options_.statePath, model_.State(), collisions);
@@ -215,18 +252,18 @@ private:
     double lateMaxMs_ = 0.0;
 };
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     try {
-        const handset::SimOptions options =
-            handset::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+        const handset::SimOptions options = handset::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
             std::cout << handset::SimUsage();
             return 0;
         }
         InstallStopHandlers();
-        NowMs();  // the log's clock starts here
+        NowMs(); // the log's clock starts here
         Simulator simulator(options);
         return simulator.Run();
     } catch (const std::exception& error) {

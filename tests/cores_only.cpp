@@ -14,7 +14,7 @@ int main()
 {
     // One entry point of each core, so that the linker keeps every library.
     const void* const volatile used[] = {
-        reinterpret_cast<const void*>(&frame::Checksum),   reinterpret_cast<const void*>(&BuildReadRequest),
+        reinterpret_cast<const void*>(&frame::checksum),   reinterpret_cast<const void*>(&BuildReadRequest),
         reinterpret_cast<const void*>(&LogoBlankPicture),  reinterpret_cast<const void*>(&replaceFile),
         reinterpret_cast<const void*>(&SavePhonebookFile), reinterpret_cast<const void*>(&ReplyCodePage),
     };

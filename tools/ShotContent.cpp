@@ -13,6 +13,7 @@
 #include "app/AppWindows.h"
 #include "widgets/Prompts.h"
 #include "app/MainWindow.h"
+#include "link/ServiceCommands.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "logo/ui/LogoWindow.h"
@@ -66,11 +67,9 @@ QImage LogoPattern()
 void FillMainWindow()
 {
     // As the simulator's reply decodes: its padding shows as dots.
-    mainWindow->SetInfoCaption("V 4.10\n12-03-98\nNMT-650.........");
-    mainWindow->SetSerNumCaption("4711082015");
-    mainWindow->SetAckLed(true);
-    mainWindow->SetPackLed(true);
-    mainWindow->SetNetMonitorLed(true);
+    mainWindow->showReadings({"V 4.10\n12-03-98\nNMT-650.........", "4711082015", true});
+    mainWindow->setAckLed(true);
+    mainWindow->setPackLed(true);
 }
 
 void FillPhonebook()

@@ -17,12 +17,12 @@ namespace {
 
 class PlainHost final : public LinkHost {
 public:
-    void ProcessMessages() override { QCoreApplication::processEvents(); }
-    void Sleep(int ms) override { QThread::msleep(static_cast<unsigned long>(ms)); }
-    void SetAckLed(bool on) override { ackLed = on; }
-    void SetPackLed(bool on) override { packLed = on; }
-    void EnableInfoButton() override { }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void processMessages() override { QCoreApplication::processEvents(); }
+    void sleep(int ms) override { QThread::msleep(static_cast<unsigned long>(ms)); }
+    void setAckLed(bool on) override { ackLed = on; }
+    void setPackLed(bool on) override { packLed = on; }
+    void enableConnectButton() override { }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
 
     bool ackLed = false;
     bool packLed = false;
@@ -39,38 +39,38 @@ TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
     SerialLinkPort linkPort(port);
     PlainHost host;
     PhoneLink link(linkPort, host);
-    port.OnRxChar = [&link](QObject*, int count) { link.VaComm1RxChar(count); };
-    LinkState& s = link.State();
-    s.TxSequence = 0x07;
+    port.OnRxChar = [&link](QObject*, int count) { link.onBytesReceived(count); };
+    LinkState& s = link.state();
+    s.txSequence = 0x07;
 
     port.Open();
     const std::uint8_t versionQuery[] = {0x00, 0x03, 0x00};
-    link.SendPacket(versionQuery, 3);
+    link.sendPacket(versionQuery, 3);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (!s.ReplyReady && std::chrono::steady_clock::now() < deadline) {
-        host.ProcessMessages();
-        host.Sleep(5);
+    while (!s.replyReady && std::chrono::steady_clock::now() < deadline) {
+        host.processMessages();
+        host.sleep(5);
     }
     port.Close();
     SerialPort::SetDeviceResolver(nullptr);
 
-    EXPECT_TRUE(s.EchoSeen);
-    EXPECT_TRUE(s.AckReady);
-    EXPECT_EQ(s.TxSequence, 0x08);
+    EXPECT_TRUE(s.echoSeen);
+    EXPECT_TRUE(s.ackReady);
+    EXPECT_EQ(s.txSequence, 0x08);
     EXPECT_TRUE(host.ackLed);
-    ASSERT_TRUE(s.ReplyReady);
+    ASSERT_TRUE(s.replyReady);
     EXPECT_TRUE(host.packLed);
-    EXPECT_EQ(s.ReplyBuffer[0], 0xE9);
-    EXPECT_EQ(s.ReplyBuffer[1], 0x00);
-    const int frameLength = s.ReplyBuffer[2] + 6;
-    EXPECT_EQ(PhoneLink::Checksum(s.ReplyBuffer.data()), s.ReplyBuffer[static_cast<std::size_t>(frameLength - 1)]);
+    EXPECT_EQ(s.replyBuffer[0], 0xE9);
+    EXPECT_EQ(s.replyBuffer[1], 0x00);
+    const int frameLength = s.replyBuffer[2] + 6;
+    EXPECT_EQ(PhoneLink::checksum(s.replyBuffer.data()), s.replyBuffer[static_cast<std::size_t>(frameLength - 1)]);
 
     // The handset heard our frame and then our acknowledgement of its reply.
     sim.Stop();
     const std::vector<std::uint8_t> heard = BytesHeardBySim(sim.ErrorOutput());
-    const std::uint8_t replySequence = s.ReplyBuffer[static_cast<std::size_t>(frameLength - 2)];
+    const std::uint8_t replySequence = s.replyBuffer[static_cast<std::size_t>(frameLength - 2)];
     std::uint8_t ack[] = {0x00, 0xE9, 0x7F, replySequence, 0x00};
-    ack[4] = PhoneLink::Checksum(ack);
+    ack[4] = PhoneLink::checksum(ack);
     EXPECT_EQ(TimesHeard(heard, {0x00, 0xE9, 0x03, 0xE5, 0x00, 0x03, 0x00, 0x07}), 1);
     EXPECT_EQ(TimesHeard(heard, std::vector<std::uint8_t>(ack, ack + 5)), 1);
 }

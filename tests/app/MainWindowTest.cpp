@@ -47,16 +47,16 @@ protected:
 TEST_F(MainWindowTest, OnlyTheExactPortNamesChangeThePort)
 {
     Type("com2");
-    EXPECT_EQ(port().PortNum(), 1);
+    EXPECT_EQ(port().portNumber(), 1);
     Choose(1);
-    EXPECT_EQ(port().PortNum(), 2);
+    EXPECT_EQ(port().portNumber(), 2);
     Type("Com4");
-    EXPECT_EQ(port().PortNum(), 4);
+    EXPECT_EQ(port().portNumber(), 4);
     Type("Com5");
     EXPECT_EQ(ui().portBox->currentText(), "Com5");
-    EXPECT_EQ(port().PortNum(), 4);
+    EXPECT_EQ(port().portNumber(), 4);
     Type(" Com3");
-    EXPECT_EQ(port().PortNum(), 4);
+    EXPECT_EQ(port().portNumber(), 4);
     EXPECT_TRUE(app_->prompts.Notices.isEmpty());
 }
 
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, TypedTextIsNeitherCompletedNorMatchedWithoutItsCase)
     Type("com2");
     QTest::keyClick(ui().portBox->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(ui().portBox->currentText(), "com2");
-    EXPECT_EQ(port().PortNum(), 1);
+    EXPECT_EQ(port().portNumber(), 1);
 }
 
 TEST_F(MainWindowTest, TypedPortWhileConnectWaitsIsRefusedOnce)
@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, TypedPortWhileConnectWaitsIsRefusedOnce)
     });
     ui().connectButton->click();
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
-    EXPECT_EQ(port().PortNum(), 2);
+    EXPECT_EQ(port().portNumber(), 2);
 }
 
 TEST_F(MainWindowTest, TypedTextIsStoredAtCloseEvenWhenItNamesNoPort)
@@ -104,7 +104,7 @@ TEST_F(MainWindowTest, ChoosingAPortWhileConnectWaitsIsRefusedAndConnectGoesOn)
     ui().connectButton->click();
     EXPECT_TRUE(openDuring);
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
-    EXPECT_EQ(port().PortNum(), 1);
+    EXPECT_EQ(port().portNumber(), 1);
     EXPECT_EQ(ui().portBox->currentText(), "Com2");
     EXPECT_FALSE(ui().serialNumberLabel->text().isEmpty());
     EXPECT_FALSE(port().IsOpen());

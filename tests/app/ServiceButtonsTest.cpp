@@ -134,7 +134,7 @@ TEST(ServiceButtons, MissingPortIsNamedAndNothingIsOpened)
     Ui::MainWindow& ui = *app.Main().ui();
     ui.portBox->setCurrentIndex(2);
     emit ui.portBox->textActivated("Com3");
-    ASSERT_EQ(app.Main().serialPort().PortNum(), 3);
+    ASSERT_EQ(app.Main().serialPort().portNumber(), 3);
     for (QPushButton* button : {ui.connectButton, ui.netMonitorOnButton, ui.netMonitorOffButton, ui.resetButton}) {
         app.prompts.Notices.clear();
         button->click();

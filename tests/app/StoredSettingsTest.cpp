@@ -27,7 +27,7 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     mainWindow->show();
     QApplication::processEvents();
     EXPECT_EQ(mainWindow->ui()->portBox->currentText(), "Com3");
-    EXPECT_EQ(mainWindow->serialPort().PortNum(), 3);
+    EXPECT_EQ(mainWindow->serialPort().portNumber(), 3);
     EXPECT_EQ(mainWindow->serialPort().DevicePath(), "/dev/ttyUSB7");
     EXPECT_EQ(mainWindow->frameGeometry().topLeft(), QPoint(140, 90));
 

@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <gtest/gtest.h>
 
+#include "link/ServiceCommands.h"
+
 #include "AppFixture.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "app/AboutDialog.h"
@@ -64,9 +66,9 @@ TEST(WindowLayout, NoLabelIsClippedInAnyWindow)
     // Captions that only handlers set are filled in as a session would: the
     // version as the simulator's reply decodes (padding shows as dots), and
     // the longest three lines a reply can hold.
-    app.Main().SetSerNumCaption("4711082015");
+    app.Main().showReadings({std::nullopt, "4711082015", std::nullopt});
     for (const char* version : {"V 4.10\n12-03-98\nNMT-650.........", "V 12.345\n01-01-2000\nNMT-650 ABCD"}) {
-        app.Main().SetInfoCaption(version);
+        app.Main().showReadings({version, std::nullopt, std::nullopt});
         ExpectNoClippedLabels(*mainWindow);
     }
     for (const QWidget* window : std::initializer_list<const QWidget*>{aboutDialog, phonebookWindow, recordEditor,

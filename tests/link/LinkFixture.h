@@ -15,24 +15,29 @@ using Bytes = std::vector<std::uint8_t>;
 
 class LinkFixture : public ::testing::Test {
 protected:
-    LinkFixture() { line.SetReceiver([this](int count) { link.VaComm1RxChar(count); }); }
-
-    // The bytes arrive now and are handed over in one notification.
-    void Deliver(const Bytes& bytes) {
-        if (!line.IsOpen())
-            line.Open();
-        line.ScheduleAt(line.NowUs(), bytes);
-        line.ProcessMessages();
+    LinkFixture()
+    {
+        line.SetReceiver([this](int count) { link.onBytesReceived(count); });
     }
 
-    static Bytes Concat(std::initializer_list<Bytes> parts) {
+    // The bytes arrive now and are handed over in one notification.
+    void Deliver(const Bytes& bytes)
+    {
+        if (!line.isOpen())
+            line.open();
+        line.ScheduleAt(line.nowUs(), bytes);
+        line.processMessages();
+    }
+
+    static Bytes Concat(std::initializer_list<Bytes> parts)
+    {
         Bytes out;
         for (const Bytes& p : parts)
             out.insert(out.end(), p.begin(), p.end());
         return out;
     }
 
-    LinkState& state() { return link.State(); }
+    LinkState& state() { return link.state(); }
 
     VirtualLine line;
     PhoneLink link{line, line};

@@ -8,7 +8,8 @@
 namespace {
 
 // The message bytes as the handset's service notes list them, r written as 00.
-Bytes Hex(const std::string& text) {
+Bytes Hex(const std::string& text)
+{
     std::istringstream in(text);
     Bytes out;
     std::string byte;
@@ -17,9 +18,13 @@ Bytes Hex(const std::string& text) {
     return out;
 }
 
-Bytes Head(const LinkMessage& m) { return Bytes(m.head.begin(), m.head.begin() + m.headLength); }
+Bytes Head(const LinkMessage& m)
+{
+    return Bytes(m.head.begin(), m.head.begin() + m.headLength);
+}
 
-TEST(MessageTable, BytesAndLengthsMatchTheListedMessages) {
+TEST(MessageTable, BytesAndLengthsMatchTheListedMessages)
+{
     struct Row {
         const LinkMessage& message;
         int length;
@@ -56,18 +61,19 @@ TEST(MessageTable, BytesAndLengthsMatchTheListedMessages) {
     EXPECT_GE(messages::NetMonitorRead.longestReplyFrame, 17);
 }
 
-TEST(MessageTable, ComposePlacesIndexAndTail) {
+TEST(MessageTable, ComposePlacesIndexAndTail)
+{
     Bytes tail(84);
     for (int i = 0; i < 84; ++i)
         tail[i] = static_cast<std::uint8_t>(0x80 + i);
     Bytes out(98, 0xEE);
-    EXPECT_EQ(ComposeMessage(messages::LogoWrite, 5, tail.data(), out.data()), 98);
+    EXPECT_EQ(composeMessage(messages::LogoWrite, 5, tail.data(), out.data()), 98);
     EXPECT_EQ(Bytes(out.begin(), out.begin() + 14), Hex("10 08 03 00 07 3A 7F F0 00 05 00 00 00 54"));
     EXPECT_EQ(Bytes(out.begin() + 14, out.end()), tail);
 
     Bytes version(4, 0xEE);
-    EXPECT_EQ(ComposeMessage(messages::VersionQuery, 9, nullptr, version.data()), 3);
-    EXPECT_EQ(version, (Bytes{0x00, 0x03, 0x00, 0xEE}));  // no index byte, nothing past N
+    EXPECT_EQ(composeMessage(messages::VersionQuery, 9, nullptr, version.data()), 3);
+    EXPECT_EQ(version, (Bytes{0x00, 0x03, 0x00, 0xEE})); // no index byte, nothing past N
 }
 
-}  // namespace
+} // namespace

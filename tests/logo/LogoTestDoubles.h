@@ -25,7 +25,7 @@ public:
     std::vector<std::vector<std::uint8_t>> writes;
     std::function<void()> duringCall;
 
-    bool Transfer(const std::uint8_t* message, int n, int, int, int) override
+    bool transfer(const std::uint8_t* message, int n, int, int, int) override
     {
         if (duringCall)
             duringCall();
@@ -43,7 +43,7 @@ public:
         }
         return true;
     }
-    const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return reply_; }
+    const std::array<std::uint8_t, 256>& replyBuffer() const override { return reply_; }
 
     std::optional<LogoBlock> readLogoBlock(int block) override { return ::readLogoBlock(*this, block); }
     bool writeLogoBlock(int block, const LogoBlock& data) override { return ::writeLogoBlock(*this, block, data); }

@@ -19,12 +19,12 @@ public:
     std::array<std::uint8_t, 256> reply{};
     std::vector<Call> calls;
 
-    bool Transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override
+    bool transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override
     {
         calls.push_back({std::vector<std::uint8_t>(message, message + n), tries, pauseMs, longestReplyFrame});
         return answer;
     }
-    const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return reply; }
+    const std::array<std::uint8_t, 256>& replyBuffer() const override { return reply; }
 };
 
 TEST(LogoTransfer, ReadRequestIsTheTwelveByteBlockQuery)
@@ -46,7 +46,7 @@ TEST(LogoTransfer, ReadCopiesDataBytes14To97OfTheReply)
         link.reply[i] = static_cast<std::uint8_t>(i);
     const std::optional<LogoBlock> data = readLogoBlock(link, 0);
     ASSERT_TRUE(data);
-    // Data byte k is at ReplyBuffer[4 + k]: the block starts at position 18.
+    // Data byte k is at replyBuffer[4 + k]: the block starts at position 18.
     for (int i = 0; i < 84; ++i)
         EXPECT_EQ((*data)[i], 18 + i) << "byte " << i;
 }

@@ -45,7 +45,7 @@ protected:
         });
         comm.OnRxChar = [this](QObject* sender, int count) {
             EXPECT_EQ(sender, &comm);
-            EXPECT_FALSE(insideCall) << "OnRxChar ran inside WriteBuf, ReadBuf or itself";
+            EXPECT_FALSE(insideCall) << "OnRxChar ran inside write, read or itself";
             notifications.push_back(count);
             if (handler)
                 handler(count);
@@ -61,7 +61,7 @@ protected:
     int Write(const std::string& bytes)
     {
         insideCall = true;
-        const int n = comm.WriteBuf(bytes.data(), static_cast<int>(bytes.size()));
+        const int n = comm.write(bytes.data(), static_cast<int>(bytes.size()));
         insideCall = false;
         return n;
     }
@@ -69,7 +69,7 @@ protected:
     {
         std::string out(static_cast<std::size_t>(max), '\0');
         insideCall = true;
-        const int n = comm.ReadBuf(out.data(), max);
+        const int n = comm.read(out.data(), max);
         insideCall = false;
         out.resize(static_cast<std::size_t>(n));
         return out;
@@ -242,14 +242,14 @@ TEST_F(SerialPortOnPty, OpenPortRefusesOpenAndPortChanges)
     EXPECT_EQ(ErrorText([&] { comm.SetPortNum(2); }), "Can't perform this operation when port is open");
     EXPECT_THROW(comm.SetReadBufSize(8192), SerialPortError);
     EXPECT_THROW(comm.SetMonitorEvents({ceRxChar}), SerialPortError);
-    EXPECT_EQ(comm.PortNum(), 1);
+    EXPECT_EQ(comm.portNumber(), 1);
     EXPECT_NO_THROW(comm.SetPortNum(1)); // no change, no complaint
     comm.SetWriteTimeout(500); // time-outs are free to change
     EXPECT_EQ(comm.WriteTimeout(), 500);
 
     comm.Close();
     comm.SetPortNum(2);
-    EXPECT_EQ(comm.PortNum(), 2);
+    EXPECT_EQ(comm.portNumber(), 2);
 }
 
 TEST_F(SerialPortOnPty, SettingThePortCannotExpressIsAnErrorWhileOpen)
@@ -286,8 +286,8 @@ TEST_F(SerialPortOnPty, CloseDiscardsUnreadBytesReleasesTheDeviceAndMayRepeat)
 TEST_F(SerialPortOnPty, ClosedPortRefusesTransfers)
 {
     char byte = 0;
-    EXPECT_EQ(ErrorText([&] { comm.WriteBuf(&byte, 1); }), "Write error (9), Bad file descriptor");
-    EXPECT_THROW(comm.ReadBuf(&byte, 1), SerialPortError);
+    EXPECT_EQ(ErrorText([&] { comm.write(&byte, 1); }), "Write error (9), Bad file descriptor");
+    EXPECT_THROW(comm.read(&byte, 1), SerialPortError);
 }
 
 TEST_F(SerialPortOnPty, TimedOutWriteReturnsZeroAndIsCancelled)

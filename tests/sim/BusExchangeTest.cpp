@@ -17,18 +17,21 @@ namespace {
 // acknowledges the reply and only then sends the next request.
 class CarefulPc {
 public:
-    explicit CarefulPc(double turnaroundMs) : handset(turnaroundMs, true) {
+    explicit CarefulPc(double turnaroundMs)
+        : handset(turnaroundMs, true)
+    {
         line.SetEcho(false);
         line.SetFarEnd(&handset);
         line.SetReceiver([this](int count) {
             Bytes bytes(static_cast<std::size_t>(count));
-            bytes.resize(static_cast<std::size_t>(line.ReadBuf(bytes.data(), count)));
+            bytes.resize(static_cast<std::size_t>(line.read(bytes.data(), count)));
             received.insert(received.end(), bytes.begin(), bytes.end());
         });
-        line.Open();
+        line.open();
     }
 
-    Bytes ReadRecord(std::uint8_t location, std::uint8_t sequence) {
+    Bytes ReadRecord(std::uint8_t location, std::uint8_t sequence)
+    {
         const Bytes request = PcFrame(PhonebookRead(location), sequence);
         Write(request);
         EXPECT_EQ(Take(request.size()), request) << "echo";
@@ -36,7 +39,7 @@ public:
         const Bytes reply = Take(53);
         if (reply.size() == 53) {
             Write(PcAck(reply[51]));
-            Take(5);  // its echo
+            Take(5); // its echo
         }
         return reply;
     }
@@ -45,13 +48,14 @@ public:
     ModelledHandset handset;
 
 private:
-    void Write(const Bytes& bytes) { line.WriteBuf(bytes.data(), static_cast<int>(bytes.size())); }
+    void Write(const Bytes& bytes) { line.write(bytes.data(), static_cast<int>(bytes.size())); }
 
     // Waits 1 ms at a time, up to a second, for `count` bytes.
-    Bytes Take(std::size_t count) {
+    Bytes Take(std::size_t count)
+    {
         for (int ms = 0; received.size() < count && ms < 1000; ++ms) {
-            line.Sleep(1);
-            line.ProcessMessages();
+            line.sleep(1);
+            line.processMessages();
         }
         const std::size_t n = std::min(count, received.size());
         Bytes taken(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(n));
@@ -62,7 +66,8 @@ private:
     Bytes received;
 };
 
-TEST(BusExchange, APcThatWaitsForTheWholeAnswerNeverCollides) {
+TEST(BusExchange, APcThatWaitsForTheWholeAnswerNeverCollides)
+{
     const handset::HandsetState state = handset::DefaultHandsetState();
     for (double turnaroundMs : {5.0, 20.0, 60.0, 150.0}) {
         CarefulPc pc(turnaroundMs);
@@ -70,7 +75,8 @@ TEST(BusExchange, APcThatWaitsForTheWholeAnswerNeverCollides) {
         for (int location = 0; location < 100; ++location) {
             const Bytes reply = pc.ReadRecord(static_cast<std::uint8_t>(location), static_cast<std::uint8_t>(location));
             const auto& record = state.phonebook[static_cast<std::size_t>(location)];
-            if (reply.size() != 53 || !ChecksumOk(reply) || !std::equal(record.begin(), record.end(), reply.begin() + 18))
+            if (reply.size() != 53 || !ChecksumOk(reply)
+                || !std::equal(record.begin(), record.end(), reply.begin() + 18))
                 ++wrong;
         }
         EXPECT_EQ(wrong, 0) << turnaroundMs << " ms";
@@ -80,7 +86,8 @@ TEST(BusExchange, APcThatWaitsForTheWholeAnswerNeverCollides) {
 
 // The timing measured in the first round: the same phonebook read request
 // again 28 ms after the first, at a 20 ms turnaround.
-TEST(BusExchange, ARequestRepeatedAfter28MsGarblesTheHandsetsAnswer) {
+TEST(BusExchange, ARequestRepeatedAfter28MsGarblesTheHandsetsAnswer)
+{
     handset::HandsetModel model;
     handset::LineSettings settings;
     settings.bus = true;
@@ -100,4 +107,4 @@ TEST(BusExchange, ARequestRepeatedAfter28MsGarblesTheHandsetsAnswer) {
     EXPECT_EQ(std::find(frames.begin(), frames.end(), reply), frames.end()) << "the reply came through whole";
 }
 
-}  // namespace
+} // namespace

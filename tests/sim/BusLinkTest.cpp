@@ -2,7 +2,7 @@
 // service command and transfer gets its data through without a collision,
 // whatever the handset's turnaround and with or without echo. The exchange
 // rules of the first round, run on the same wire, collide.
-#include "link/CommandUi.h"
+#include "link/CommandButtons.h"
 #include "link/PhoneLink.h"
 #include "link/ServiceCommands.h"
 #include "logo/LogoTransfer.h"
@@ -17,20 +17,25 @@
 
 namespace {
 
-struct RecordingUi : CommandUi {
-    void SetButtonEnabled(CommandButton, bool) override {}
-    void SetInfoCaption(const std::string& text) override { info = text; }
-    void SetSerNumCaption(const std::string& text) override { serNum = text; }
-    void SetNetMonitorLed(bool on) override { netMonitor = on; }
+struct RecordingUi : CommandButtons {
+    void setButtonEnabled(CommandButton, bool) override { }
+    void Show(const HandsetReadings& readings)
+    {
+        info = readings.versionText.value_or(info);
+        serNum = readings.serialNumber.value_or(serNum);
+        netMonitor = readings.netMonitorOn.value_or(netMonitor);
+    }
     std::string info, serNum;
     bool netMonitor = false;
 };
 
 struct BusBench {
-    BusBench(double turnaroundMs, bool echo) : handset(turnaroundMs, true, echo) {
-        line.SetEcho(false);  // the wire model echoes, when the cable does
+    BusBench(double turnaroundMs, bool echo)
+        : handset(turnaroundMs, true, echo)
+    {
+        line.SetEcho(false); // the wire model echoes, when the cable does
         line.SetFarEnd(&handset);
-        line.SetReceiver([this](int count) { link.VaComm1RxChar(count); });
+        line.SetReceiver([this](int count) { link.onBytesReceived(count); });
     }
     std::uint64_t Collisions() { return handset.Line().CollisionCount(); }
 
@@ -41,29 +46,37 @@ struct BusBench {
     ServiceCommands commands{link, ui};
 };
 
-std::string Name(int location) { return "Bus " + std::to_string(location); }
-std::string Number(int location) { return std::to_string(5550000 + location * 7); }
-LogoBlock Block(int block) {
+std::string Name(int location)
+{
+    return "Bus " + std::to_string(location);
+}
+std::string Number(int location)
+{
+    return std::to_string(5550000 + location * 7);
+}
+LogoBlock Block(int block)
+{
     LogoBlock bytes;
     for (int i = 0; i < 84; ++i)
         bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(block * 37 + i * 11);
     return bytes;
 }
 
-TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround) {
+TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround)
+{
     for (bool echo : {true, false}) {
         for (double turnaroundMs : {5.0, 20.0, 60.0, 150.0}) {
             SCOPED_TRACE(testing::Message() << turnaroundMs << " ms, echo " << echo);
             BusBench bus(turnaroundMs, echo);
             const handset::HandsetState& phone = bus.handset.Model().State();
 
-            bus.commands.btInfoClick();
+            bus.ui.Show(bus.commands.connectToPhone());
             EXPECT_EQ(bus.ui.serNum, phone.serialNumber);
             EXPECT_EQ(bus.ui.info.substr(0, 7), phone.versionText.substr(0, 7));
-            bus.commands.btNMOnClick();
+            bus.ui.Show(bus.commands.switchNetMonitorOn());
             EXPECT_TRUE(bus.ui.netMonitor);
             EXPECT_TRUE(phone.netMonitor);
-            bus.commands.btNMOffClick();
+            bus.ui.Show(bus.commands.switchNetMonitorOff());
             EXPECT_FALSE(bus.ui.netMonitor);
             EXPECT_FALSE(phone.netMonitor);
 
@@ -82,11 +95,12 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround) {
             for (int block = 0; block < 6; ++block) {
                 const LogoBlock expected = Block(block);
                 EXPECT_EQ(readLogoBlock(bus.link, block), expected) << "block " << block;
-                EXPECT_TRUE(std::equal(expected.begin(), expected.end(), phone.logo[static_cast<std::size_t>(block)].begin()));
+                EXPECT_TRUE(
+                    std::equal(expected.begin(), expected.end(), phone.logo[static_cast<std::size_t>(block)].begin()));
             }
 
             const std::uint64_t resetsBefore = bus.handset.Model().ResetCount();
-            bus.commands.btResetClick();
+            bus.commands.resetHandset();
             EXPECT_EQ(bus.handset.Model().ResetCount(), resetsBefore + 1);
             EXPECT_TRUE(bus.line.Messages().empty());
             EXPECT_EQ(bus.Collisions(), 0u);
@@ -99,35 +113,39 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround) {
 // has been taken in.
 class FirstRoundExchange : public MessageTransfer {
 public:
-    explicit FirstRoundExchange(BusBench& bus) : bus_(bus) {}
-    bool Transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int) override {
-        LinkState& s = bus_.link.State();
-        s.RxLength = 0;
-        s.RxExpected = 5;
-        std::copy_n(message, n, s.TxBuffer.begin());
-        s.EchoSeen = s.AckReady = s.ReplyReady = false;
-        bus_.line.Open();
-        for (int k = tries; !s.ReplyReady; --k) {
-            if (!s.AckReady) {
-                bus_.link.SendPacket(s.TxBuffer.data(), n);
+    explicit FirstRoundExchange(BusBench& bus)
+        : bus_(bus)
+    { }
+    bool transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int) override
+    {
+        LinkState& s = bus_.link.state();
+        s.rxLength = 0;
+        s.rxExpected = 5;
+        std::copy_n(message, n, s.txBuffer.begin());
+        s.echoSeen = s.ackReady = s.replyReady = false;
+        bus_.line.open();
+        for (int k = tries; !s.replyReady; --k) {
+            if (!s.ackReady) {
+                bus_.link.sendPacket(s.txBuffer.data(), n);
                 for (int i = 0; i < n + 6; ++i)
-                    bus_.line.Sleep(1);
+                    bus_.line.sleep(1);
             }
             if (k <= 0)
                 break;
-            bus_.line.ProcessMessages();
-            bus_.line.Sleep(pauseMs);
+            bus_.line.processMessages();
+            bus_.line.sleep(pauseMs);
         }
-        bus_.line.Close();
-        return s.ReplyReady;
+        bus_.line.close();
+        return s.replyReady;
     }
-    const std::array<std::uint8_t, 256>& ReplyBuffer() const override { return bus_.link.State().ReplyBuffer; }
+    const std::array<std::uint8_t, 256>& replyBuffer() const override { return bus_.link.state().replyBuffer; }
 
 private:
     BusBench& bus_;
 };
 
-TEST(BusLink, TheFirstRoundsExchangeRulesCollideAtEveryTurnaround) {
+TEST(BusLink, TheFirstRoundsExchangeRulesCollideAtEveryTurnaround)
+{
     for (double turnaroundMs : {5.0, 20.0, 60.0, 150.0}) {
         BusBench bus(turnaroundMs, true);
         FirstRoundExchange firstRound(bus);
@@ -139,4 +157,4 @@ TEST(BusLink, TheFirstRoundsExchangeRulesCollideAtEveryTurnaround) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -17,29 +17,35 @@ struct Timed {
 
 // Drains the line the way a virtual-clock harness does: jump to the next due
 // time, take what is due.
-std::vector<Timed> Drain(HandsetLine& line) {
+std::vector<Timed> Drain(HandsetLine& line)
+{
     std::vector<Timed> out;
     while (!std::isinf(line.NextDueMs())) {
         const double at = line.NextDueMs();
-        for (std::uint8_t byte : line.DueBy(at)) out.push_back({at, byte});
+        for (std::uint8_t byte : line.DueBy(at))
+            out.push_back({at, byte});
     }
     return out;
 }
 
-Bytes BytesOf(const std::vector<Timed>& timed) {
+Bytes BytesOf(const std::vector<Timed>& timed)
+{
     Bytes bytes;
-    for (const Timed& t : timed) bytes.push_back(t.byte);
+    for (const Timed& t : timed)
+        bytes.push_back(t.byte);
     return bytes;
 }
 
-LineSettings Unpaced(double turnaroundMs = 0.0) {
+LineSettings Unpaced(double turnaroundMs = 0.0)
+{
     LineSettings s;
     s.pace = false;
     s.turnaroundMs = turnaroundMs;
     return s;
 }
 
-LineSettings Bus(double turnaroundMs) {
+LineSettings Bus(double turnaroundMs)
+{
     LineSettings s;
     s.bus = true;
     s.turnaroundMs = turnaroundMs;
@@ -47,23 +53,27 @@ LineSettings Bus(double turnaroundMs) {
 }
 
 // What the handset puts on the wire for these frames, worked out by a model of its own.
-Bytes AnswerTo(const Bytes& frame) {
+Bytes AnswerTo(const Bytes& frame)
+{
     HandsetModel fresh;
     Bytes answer;
-    for (const OutFrame& f : fresh.FromPc(frame.data(), frame.size())) answer.insert(answer.end(), f.bytes.begin(), f.bytes.end());
+    for (const OutFrame& f : fresh.FromPc(frame.data(), frame.size()))
+        answer.insert(answer.end(), f.bytes.begin(), f.bytes.end());
     return answer;
 }
 
 class HandsetLineTest : public ::testing::Test {
 protected:
-    void SendAt(HandsetLine& line, const Bytes& message, std::uint8_t sequence, double tMs) {
+    void SendAt(HandsetLine& line, const Bytes& message, std::uint8_t sequence, double tMs)
+    {
         const Bytes frame = PcFrame(message, sequence);
         line.FromPc(frame.data(), frame.size(), tMs);
     }
     HandsetModel model;
 };
 
-TEST_F(HandsetLineTest, EchoComesFirstThenAckThenReply) {
+TEST_F(HandsetLineTest, EchoComesFirstThenAckThenReply)
+{
     HandsetLine line(model, Unpaced());
     SendAt(line, kVersionQuery, 0, 10.0);
     const Bytes out = BytesOf(Drain(line));
@@ -76,7 +86,8 @@ TEST_F(HandsetLineTest, EchoComesFirstThenAckThenReply) {
     EXPECT_TRUE(ChecksumOk(frames[1]));
 }
 
-TEST_F(HandsetLineTest, WithoutEchoOnlyTheHandsetFramesComeBack) {
+TEST_F(HandsetLineTest, WithoutEchoOnlyTheHandsetFramesComeBack)
+{
     LineSettings s = Unpaced();
     s.echo = false;
     HandsetLine line(model, s);
@@ -87,18 +98,20 @@ TEST_F(HandsetLineTest, WithoutEchoOnlyTheHandsetFramesComeBack) {
     EXPECT_EQ(SplitHandsetFrames(out).size(), 2u);
 }
 
-TEST_F(HandsetLineTest, NothingIsDueBeforeItsTime) {
+TEST_F(HandsetLineTest, NothingIsDueBeforeItsTime)
+{
     HandsetLine line(model, Unpaced(20.0));
     EXPECT_TRUE(std::isinf(line.NextDueMs()));
     SendAt(line, kVersionQuery, 0, 100.0);
     EXPECT_TRUE(line.DueBy(99.9).empty());
-    EXPECT_EQ(line.DueBy(100.0).size(), 9u);  // the echo, at once
+    EXPECT_EQ(line.DueBy(100.0).size(), 9u); // the echo, at once
     EXPECT_DOUBLE_EQ(line.NextDueMs(), 120.0);
     EXPECT_TRUE(line.DueBy(119.9).empty());
     EXPECT_FALSE(line.DueBy(120.0).empty());
 }
 
-TEST_F(HandsetLineTest, PacedBytesAreOneCharacterTimeApart) {
+TEST_F(HandsetLineTest, PacedBytesAreOneCharacterTimeApart)
+{
     LineSettings s;
     s.pace = true;
     s.turnaroundMs = 0.0;
@@ -113,7 +126,8 @@ TEST_F(HandsetLineTest, PacedBytesAreOneCharacterTimeApart) {
     EXPECT_NEAR(out.back().atMs - out.front().atMs, (out.size() - 1) * kByteMs, 1e-6);
 }
 
-TEST_F(HandsetLineTest, TurnaroundIsCountedFromTheLastByteOfTheRequest) {
+TEST_F(HandsetLineTest, TurnaroundIsCountedFromTheLastByteOfTheRequest)
+{
     LineSettings s;
     s.pace = true;
     s.echo = false;
@@ -126,7 +140,8 @@ TEST_F(HandsetLineTest, TurnaroundIsCountedFromTheLastByteOfTheRequest) {
     EXPECT_NEAR(out.front().atMs, 8 * kByteMs + 30.0, 1e-6);
 }
 
-TEST_F(HandsetLineTest, SilentLineAnswersNothingAndTheHandsetHearsNothing) {
+TEST_F(HandsetLineTest, SilentLineAnswersNothingAndTheHandsetHearsNothing)
+{
     LineSettings s = Unpaced();
     s.faults.silent = true;
     HandsetLine line(model, s);
@@ -135,7 +150,8 @@ TEST_F(HandsetLineTest, SilentLineAnswersNothingAndTheHandsetHearsNothing) {
     EXPECT_FALSE(model.State().netMonitor);
 }
 
-TEST_F(HandsetLineTest, DroppedAcksAndDroppedRepliesEachLeaveTheOtherKind) {
+TEST_F(HandsetLineTest, DroppedAcksAndDroppedRepliesEachLeaveTheOtherKind)
+{
     LineSettings noAcks = Unpaced();
     noAcks.echo = false;
     noAcks.faults.dropAcks = true;
@@ -154,22 +170,25 @@ TEST_F(HandsetLineTest, DroppedAcksAndDroppedRepliesEachLeaveTheOtherKind) {
     frames = SplitHandsetFrames(BytesOf(Drain(r)));
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0][2], 0x7F);
-    EXPECT_TRUE(other.State().netMonitor);  // carried out, only the answer is lost
+    EXPECT_TRUE(other.State().netMonitor); // carried out, only the answer is lost
 }
 
-TEST_F(HandsetLineTest, BadChecksumSpoilsEveryNthFrameSent) {
+TEST_F(HandsetLineTest, BadChecksumSpoilsEveryNthFrameSent)
+{
     LineSettings s = Unpaced();
     s.echo = false;
     s.faults.badChecksumEvery = 3;
     HandsetLine line(model, s);
-    for (std::uint8_t i = 0; i < 3; ++i) SendAt(line, kVersionQuery, i, i * 100.0);
+    for (std::uint8_t i = 0; i < 3; ++i)
+        SendAt(line, kVersionQuery, i, i * 100.0);
     const auto frames = SplitHandsetFrames(BytesOf(Drain(line)));
     ASSERT_EQ(frames.size(), 6u);
     for (std::size_t i = 0; i < frames.size(); ++i)
         EXPECT_EQ(ChecksumOk(frames[i]), (i + 1) % 3 != 0) << "frame " << i;
 }
 
-TEST_F(HandsetLineTest, AnswerDuplicatesSendsASecondReply) {
+TEST_F(HandsetLineTest, AnswerDuplicatesSendsASecondReply)
+{
     LineSettings s = Unpaced();
     s.echo = false;
     s.faults.answerDuplicates = true;
@@ -183,10 +202,11 @@ TEST_F(HandsetLineTest, AnswerDuplicatesSendsASecondReply) {
     HandsetLine once(plain, s);
     SendAt(once, kVersionQuery, 4, 0.0);
     SendAt(once, kVersionQuery, 4, 100.0);
-    EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(once))).size(), 3u);  // ack, reply, ack
+    EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(once))).size(), 3u); // ack, reply, ack
 }
 
-TEST_F(HandsetLineTest, NoiseComesBetweenFramesAndCannotStartOne) {
+TEST_F(HandsetLineTest, NoiseComesBetweenFramesAndCannotStartOne)
+{
     LineSettings s = Unpaced();
     s.echo = false;
     s.faults.noiseBytes = 4;
@@ -196,16 +216,19 @@ TEST_F(HandsetLineTest, NoiseComesBetweenFramesAndCannotStartOne) {
     const auto frames = SplitHandsetFrames(out);
     ASSERT_EQ(frames.size(), 2u);
     std::size_t framed = 0;
-    for (const Bytes& f : frames) framed += f.size();
+    for (const Bytes& f : frames)
+        framed += f.size();
     EXPECT_EQ(out.size(), framed + 8);
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_NE(out[i], 0x00);
         EXPECT_NE(out[i], 0xE9);
     }
-    for (const Bytes& f : frames) EXPECT_TRUE(ChecksumOk(f));
+    for (const Bytes& f : frames)
+        EXPECT_TRUE(ChecksumOk(f));
 }
 
-TEST_F(HandsetLineTest, AfterAResetTheHandsetHearsNothingForItsQuietTime) {
+TEST_F(HandsetLineTest, AfterAResetTheHandsetHearsNothingForItsQuietTime)
+{
     LineSettings s = Unpaced();
     s.echo = false;
     s.resetQuietMs = 250.0;
@@ -220,7 +243,8 @@ TEST_F(HandsetLineTest, AfterAResetTheHandsetHearsNothingForItsQuietTime) {
     EXPECT_TRUE(model.State().netMonitor);
 }
 
-TEST(BusDamage, AlignedBytesGiveTheirAndAndNoDamagedByteIsOneThatWasSent) {
+TEST(BusDamage, AlignedBytesGiveTheirAndAndNoDamagedByteIsOneThatWasSent)
+{
     EXPECT_EQ(DamagedByte({0.0, 0x5A}, {{0.0, 0x3C}}), 0x18);
     EXPECT_EQ(DamagedByte({5.0, 0xF0}, {{5.0, 0x3F}}), 0x30);
     for (unsigned a = 0; a < 256; ++a) {
@@ -240,7 +264,8 @@ TEST(BusDamage, AlignedBytesGiveTheirAndAndNoDamagedByteIsOneThatWasSent) {
 
 // A second frame written exactly when the handset starts to answer the first:
 // every slot of it carries one byte of each side, aligned.
-TEST_F(HandsetLineTest, OnTheBusOverlappingBytesAreGarbledForBothSidesAndTheRestIsIntact) {
+TEST_F(HandsetLineTest, OnTheBusOverlappingBytesAreGarbledForBothSidesAndTheRestIsIntact)
+{
     HandsetLine line(model, Bus(20.0));
     const Bytes request = PcFrame(kVersionQuery, 0);
     const Bytes intruder = PcFrame(kSerialRead, 1);
@@ -253,7 +278,7 @@ TEST_F(HandsetLineTest, OnTheBusOverlappingBytesAreGarbledForBothSidesAndTheRest
     ASSERT_EQ(heard.size(), request.size() + intruder.size() + answer.size());
 
     const Bytes all = BytesOf(heard);
-    EXPECT_EQ(Bytes(all.begin(), all.begin() + 9), request);  // its echo, clean
+    EXPECT_EQ(Bytes(all.begin(), all.begin() + 9), request); // its echo, clean
     for (std::size_t k = 0; k < intruder.size(); ++k) {
         // Both sides hear the same wire; an aligned AND that is neither byte sent is what they get.
         const Timed& a = heard[9 + 2 * k];
@@ -277,10 +302,12 @@ TEST_F(HandsetLineTest, OnTheBusOverlappingBytesAreGarbledForBothSidesAndTheRest
     EXPECT_NEAR(collisions[0].startMs, answerAt, 1e-9);
     EXPECT_NEAR(collisions[0].endMs, answerAt + intruder.size() * kByteMs, 1e-9);
     EXPECT_EQ(collisions[0].pcBytes, intruder);
-    EXPECT_EQ(collisions[0].handsetBytes, Bytes(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(intruder.size())));
+    EXPECT_EQ(collisions[0].handsetBytes,
+              Bytes(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(intruder.size())));
 }
 
-TEST_F(HandsetLineTest, OnTheBusAFrameHitByACollisionIsNotCarriedOutAndEveryCollisionCounts) {
+TEST_F(HandsetLineTest, OnTheBusAFrameHitByACollisionIsNotCarriedOutAndEveryCollisionCounts)
+{
     HandsetLine line(model, Bus(20.0));
     const Bytes switchOn = PcFrame(kNetMonitorOn, 1);
     double now = 0.0;
@@ -302,4 +329,4 @@ TEST_F(HandsetLineTest, OnTheBusAFrameHitByACollisionIsNotCarriedOutAndEveryColl
     EXPECT_EQ(line.CollisionCount(), 2u);
 }
 
-}  // namespace
+} // namespace

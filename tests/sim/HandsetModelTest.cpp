@@ -11,16 +11,19 @@ namespace {
 
 class HandsetModelTest : public ::testing::Test {
 protected:
-    std::vector<OutFrame> Send(const Bytes& message, std::uint8_t sequence) {
+    std::vector<OutFrame> Send(const Bytes& message, std::uint8_t sequence)
+    {
         const Bytes frame = PcFrame(message, sequence);
         return model.FromPc(frame.data(), frame.size());
     }
 
     // The one data frame answering a request, after checking its acknowledgement.
-    Bytes Ask(const Bytes& message, std::uint8_t sequence) {
+    Bytes Ask(const Bytes& message, std::uint8_t sequence)
+    {
         const auto out = Send(message, sequence);
         EXPECT_EQ(out.size(), 2u);
-        if (out.size() != 2) return {};
+        if (out.size() != 2)
+            return {};
         EXPECT_EQ(out[0].kind, OutKind::Ack);
         EXPECT_EQ(out[0].bytes, (Bytes{0xE9, 0x00, 0x7F, sequence, static_cast<std::uint8_t>(0xE9 ^ 0x7F ^ sequence)}));
         EXPECT_EQ(out[1].kind, OutKind::Reply);
@@ -36,7 +39,8 @@ protected:
     std::uint8_t seq = 0;
 };
 
-TEST(HandsetFrames, WorkedExampleOfTheVersionQueryAndItsAcknowledgement) {
+TEST(HandsetFrames, WorkedExampleOfTheVersionQueryAndItsAcknowledgement)
+{
     EXPECT_EQ(PcFrame(kVersionQuery, 0), (Bytes{0x00, 0xE9, 0x03, 0xE5, 0x00, 0x03, 0x00, 0x00, 0x0C}));
     HandsetModel model;
     const Bytes frame = PcFrame(kVersionQuery, 0);
@@ -45,7 +49,8 @@ TEST(HandsetFrames, WorkedExampleOfTheVersionQueryAndItsAcknowledgement) {
     EXPECT_EQ(out[0].bytes, (Bytes{0xE9, 0x00, 0x7F, 0x00, 0x96}));
 }
 
-TEST_F(HandsetModelTest, ServiceRepliesCarryTheirFieldsWhereTheProgramReadsThem) {
+TEST_F(HandsetModelTest, ServiceRepliesCarryTheirFieldsWhereTheProgramReadsThem)
+{
     HandsetState state = DefaultHandsetState();
     state.versionText = "V 9.99\n01-02-03\nTEST";
     state.serialNumber = "0123456789";
@@ -65,7 +70,8 @@ TEST_F(HandsetModelTest, ServiceRepliesCarryTheirFieldsWhereTheProgramReadsThem)
     EXPECT_EQ(off[14], 0);
 }
 
-TEST_F(HandsetModelTest, NetMonitorSwitchChangesWhatTheSettingReadReturns) {
+TEST_F(HandsetModelTest, NetMonitorSwitchChangesWhatTheSettingReadReturns)
+{
     Ask(kNetMonitorOn, seq++);
     EXPECT_TRUE(model.State().netMonitor);
     EXPECT_NE(Ask(kNetMonitorRead, seq++).at(14), 0);
@@ -76,15 +82,17 @@ TEST_F(HandsetModelTest, NetMonitorSwitchChangesWhatTheSettingReadReturns) {
     EXPECT_EQ(Ask(kNetMonitorRead, seq++).at(14), 0);
 }
 
-TEST_F(HandsetModelTest, PhonebookReadCarriesTheRecordFromFrameOffset18) {
+TEST_F(HandsetModelTest, PhonebookReadCarriesTheRecordFromFrameOffset18)
+{
     const Bytes reply = Ask(PhonebookRead(0), seq++);
     ASSERT_GE(reply.size(), 18u + 33u);
     const Record& stored = model.State().phonebook[0];
     EXPECT_EQ(Bytes(reply.begin() + 18, reply.begin() + 51), Bytes(stored.begin(), stored.end()));
-    EXPECT_EQ(reply[17], 33);  // payload length, like the write request's byte 13
+    EXPECT_EQ(reply[17], 33); // payload length, like the write request's byte 13
 }
 
-TEST_F(HandsetModelTest, PhonebookWriteIsReadBackAndTouchesOnlyItsLocation) {
+TEST_F(HandsetModelTest, PhonebookWriteIsReadBackAndTouchesOnlyItsLocation)
+{
     const auto before = model.State().phonebook;
     Ask(PhonebookWrite(57, SampleRecord()), seq++);
     const Bytes reply = Ask(PhonebookRead(57), seq++);
@@ -96,7 +104,8 @@ TEST_F(HandsetModelTest, PhonebookWriteIsReadBackAndTouchesOnlyItsLocation) {
     }
 }
 
-TEST_F(HandsetModelTest, LocationsFrom100OnAreKeptApartFromThePhonebook) {
+TEST_F(HandsetModelTest, LocationsFrom100OnAreKeptApartFromThePhonebook)
+{
     const Bytes empty = Ask(PhonebookRead(150), seq++);
     EXPECT_EQ(Bytes(empty.begin() + 18, empty.begin() + 51), Bytes(33, 0x00));
 
@@ -112,15 +121,18 @@ TEST_F(HandsetModelTest, LocationsFrom100OnAreKeptApartFromThePhonebook) {
     EXPECT_NE(Bytes(fifty.begin() + 18, fifty.begin() + 51), SampleRecord());
 }
 
-TEST_F(HandsetModelTest, LogoBlocksAreReadFromDataByte14AndWrittenInPlace) {
+TEST_F(HandsetModelTest, LogoBlocksAreReadFromDataByte14AndWrittenInPlace)
+{
     Bytes dots(84);
-    for (std::size_t i = 0; i < dots.size(); ++i) dots[i] = static_cast<std::uint8_t>(i * 3 + 1);
+    for (std::size_t i = 0; i < dots.size(); ++i)
+        dots[i] = static_cast<std::uint8_t>(i * 3 + 1);
     const auto others = model.State().logo;
     Ask(LogoWrite(5, dots), seq++);
     const Bytes reply = Ask(LogoRead(5), seq++);
     ASSERT_EQ(reply.size(), 98u + 6u);
     EXPECT_EQ(Bytes(reply.begin() + 18, reply.begin() + 102), dots);
-    for (std::size_t b = 0; b < 5; ++b) EXPECT_EQ(model.State().logo[b], others[b]);
+    for (std::size_t b = 0; b < 5; ++b)
+        EXPECT_EQ(model.State().logo[b], others[b]);
 
     // A seventh band does not exist: answered, but nothing changes.
     const auto logo = model.State().logo;
@@ -130,22 +142,30 @@ TEST_F(HandsetModelTest, LogoBlocksAreReadFromDataByte14AndWrittenInPlace) {
     EXPECT_EQ(Bytes(blank.begin() + 18, blank.begin() + 102), Bytes(84, 0x00));
 }
 
-TEST_F(HandsetModelTest, ResetIsAnsweredWithADataFrameAndCounted) {
+TEST_F(HandsetModelTest, ResetIsAnsweredWithADataFrameAndCounted)
+{
     Ask(kSoftwareReset, seq++);
     EXPECT_EQ(model.ResetCount(), 1u);
 }
 
-TEST_F(HandsetModelTest, ReplySequenceAdvancesPerDataFrameAndWraps) {
+TEST_F(HandsetModelTest, ReplySequenceAdvancesPerDataFrameAndWraps)
+{
     const std::uint8_t first = Ask(kVersionQuery, seq++).end()[-2];
     const std::uint8_t second = Ask(kSerialRead, seq++).end()[-2];
     EXPECT_EQ(static_cast<std::uint8_t>(first + 1), second);
-    for (int i = 0; i < 254; ++i) Ask(i % 2 ? kVersionQuery : kSerialRead, seq++);
-    EXPECT_EQ(Ask(kNetMonitorRead, seq++).end()[-2], first);  // 256 frames later
+    for (int i = 0; i < 254; ++i)
+        Ask(i % 2 ? kVersionQuery : kSerialRead, seq++);
+    EXPECT_EQ(Ask(kNetMonitorRead, seq++).end()[-2], first); // 256 frames later
 }
 
-TEST_F(HandsetModelTest, RepeatedRequestIsAcknowledgedButNotCarriedOutAgain) {
+TEST_F(HandsetModelTest, RepeatedRequestIsAcknowledgedButNotCarriedOutAgain)
+{
     Ask(kNetMonitorOn, 7);
-    model.SetState([&] { auto s = model.State(); s.netMonitor = false; return s; }());
+    model.SetState([&] {
+        auto s = model.State();
+        s.netMonitor = false;
+        return s;
+    }());
     const auto again = Send(kNetMonitorOn, 7);
     ASSERT_EQ(again.size(), 1u);
     EXPECT_EQ(again[0].kind, OutKind::Ack);
@@ -158,14 +178,16 @@ TEST_F(HandsetModelTest, RepeatedRequestIsAcknowledgedButNotCarriedOutAgain) {
     EXPECT_TRUE(model.State().netMonitor);
 }
 
-TEST_F(HandsetModelTest, AnswerDuplicatesCarriesTheRepeatOutToo) {
+TEST_F(HandsetModelTest, AnswerDuplicatesCarriesTheRepeatOutToo)
+{
     model.SetAnswerDuplicates(true);
     const Bytes first = Ask(kVersionQuery, 3);
     const Bytes again = Ask(kVersionQuery, 3);
-    EXPECT_NE(first.end()[-2], again.end()[-2]);  // a new data frame, not a copy
+    EXPECT_NE(first.end()[-2], again.end()[-2]); // a new data frame, not a copy
 }
 
-TEST_F(HandsetModelTest, FramesThatAreNotForItAreIgnored) {
+TEST_F(HandsetModelTest, FramesThatAreNotForItAreIgnored)
+{
     Bytes bad = PcFrame(kNetMonitorOn, 1);
     bad.back() ^= 0x01;
     EXPECT_TRUE(model.FromPc(bad.data(), bad.size()).empty());
@@ -193,31 +215,35 @@ TEST_F(HandsetModelTest, FramesThatAreNotForItAreIgnored) {
     EXPECT_TRUE(model.State().netMonitor);
 }
 
-TEST_F(HandsetModelTest, FramesAreFoundInNoiseAndAcrossAnyChunking) {
-    Bytes stream{0x55, 0xE9, 0x00};  // noise, then a 00 that is not followed by E9
+TEST_F(HandsetModelTest, FramesAreFoundInNoiseAndAcrossAnyChunking)
+{
+    Bytes stream{0x55, 0xE9, 0x00}; // noise, then a 00 that is not followed by E9
     const Bytes frame = PcFrame(kSerialRead, 9);
     stream.insert(stream.end(), frame.begin(), frame.end());
     std::vector<OutFrame> out;
     for (std::uint8_t byte : stream)
-        for (auto& f : model.FromPc(&byte, 1)) out.push_back(f);
+        for (auto& f : model.FromPc(&byte, 1))
+            out.push_back(f);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[1].bytes.at(13), 10);
 }
 
-TEST(HandsetRecords, MakeRecordPacksDigitsAndCodesCyrillicNames) {
+TEST(HandsetRecords, MakeRecordPacksDigitsAndCodesCyrillicNames)
+{
     // "+49" -> codes 15 4 9; "0" is code 10; "Иван" in Windows-1251 -> 8B A5 A3 B0
     const Record r = MakeRecord("+490", "\xC8\xE2\xE0\xED$@");
     EXPECT_EQ(r[0], 4);
     EXPECT_EQ(r[1], 0xF4);
     EXPECT_EQ(r[2], 0x9A);
     EXPECT_EQ(r[3], 0x00);
-    EXPECT_EQ((Bytes{r[16], r[17], r[18], r[19], r[20], r[21], r[22]}), (Bytes{0x8B, 0xA5, 0xA3, 0xB0, 0xFC, 0xFB, 0x00}));
+    EXPECT_EQ((Bytes{r[16], r[17], r[18], r[19], r[20], r[21], r[22]}),
+              (Bytes{0x8B, 0xA5, 0xA3, 0xB0, 0xFC, 0xFB, 0x00}));
     EXPECT_EQ(r[32], 0x05);
     // Э Ю Я and э ю я sit apart from the rest of the alphabet.
     const Record e = MakeRecord("", "\xDD\xDF\xFD\xFF");
     EXPECT_EQ((Bytes{e[16], e[17], e[18], e[19]}), (Bytes{0xC1, 0xC3, 0xC5, 0xC7}));
-    EXPECT_EQ(MakeRecord("", std::string(20, 'x'))[31], 'x');  // 16 name bytes at most
+    EXPECT_EQ(MakeRecord("", std::string(20, 'x'))[31], 'x'); // 16 name bytes at most
     EXPECT_EQ(MakeRecord("", std::string(20, 'x'))[32], 0x05);
 }
 
-}  // namespace
+} // namespace

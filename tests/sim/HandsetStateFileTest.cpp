@@ -12,7 +12,8 @@ using namespace handset;
 
 namespace {
 
-std::string ErrorOf(const std::string& text) {
+std::string ErrorOf(const std::string& text)
+{
     try {
         StateFromText(text);
     } catch (const std::runtime_error& error) {
@@ -21,20 +22,23 @@ std::string ErrorOf(const std::string& text) {
     return "no error";
 }
 
-std::string LogoRows(const std::string& firstRow) {
+std::string LogoRows(const std::string& firstRow)
+{
     std::string rows = "logo " + firstRow + "\n";
-    for (int i = 1; i < 48; ++i) rows += "logo " + std::string(84, '.') + "\n";
+    for (int i = 1; i < 48; ++i)
+        rows += "logo " + std::string(84, '.') + "\n";
     return rows;
 }
 
-TEST(HandsetStateText, EverythingSurvivesTheRoundTrip) {
+TEST(HandsetStateText, EverythingSurvivesTheRoundTrip)
+{
     HandsetState state = DefaultHandsetState();
     state.versionText = "V \"1\"\\\n\x01\xFF";
     state.netMonitor = true;
     state.phonebook[99] = MakeRecord("0123456789*#pw+0123456789*#pw+", "\xDF\xE0 \"q\" \\x00 long name!");
     state.phonebook[98][kRecordName + 3] = 0x0A;
     state.otherLocations[100] = MakeRecord("112", "last");
-    state.otherLocations[255][0] = 0xFF;  // the PC may write any bytes out there
+    state.otherLocations[255][0] = 0xFF; // the PC may write any bytes out there
     state.logo[5][83] = 0x80;
     state.logo[0][0] = 0x00;
     EXPECT_EQ(StateFromText(StateToText(state)), state);
@@ -47,15 +51,15 @@ TEST(HandsetStateText, EverythingSurvivesTheRoundTrip) {
     EXPECT_EQ(StateFromText(withCount), state);
 }
 
-TEST(HandsetStateText, AHandWrittenFileMeansWhatItSays) {
-    const std::string text =
-        "# notes\r\n"
-        "version \"A\\nB\"\n"
-        "serial \"0000000042\"\n"
-        "netmonitor on\n"
-        "record 7 len=3 digits=1+0___________________________ name=\"Bo b\" group=05\n"
-        "other 150 len=0 digits=______________________________ name=\"\\xFB\" group=00\n" +
-        LogoRows("#" + std::string(82, '.') + "#");
+TEST(HandsetStateText, AHandWrittenFileMeansWhatItSays)
+{
+    const std::string text = "# notes\r\n"
+                             "version \"A\\nB\"\n"
+                             "serial \"0000000042\"\n"
+                             "netmonitor on\n"
+                             "record 7 len=3 digits=1+0___________________________ name=\"Bo b\" group=05\n"
+                             "other 150 len=0 digits=______________________________ name=\"\\xFB\" group=00\n"
+        + LogoRows("#" + std::string(82, '.') + "#");
     const HandsetState state = StateFromText(text);
     EXPECT_EQ(state.versionText, "A\nB");
     EXPECT_EQ(state.serialNumber, "0000000042");
@@ -67,13 +71,14 @@ TEST(HandsetStateText, AHandWrittenFileMeansWhatItSays) {
     EXPECT_EQ(std::string(r.begin() + 16, r.begin() + 21), std::string("Bo b\0", 5));
     EXPECT_EQ(r[32], 0x05);
     EXPECT_EQ(state.otherLocations.at(150)[16], 0xFB);
-    EXPECT_EQ(state.logo[0][0], 0x01);   // top row is bit 0 of the first band
+    EXPECT_EQ(state.logo[0][0], 0x01); // top row is bit 0 of the first band
     EXPECT_EQ(state.logo[0][83], 0x01);
     EXPECT_EQ(state.logo[0][1], 0x00);
     EXPECT_EQ(state.logo[1][0], 0x00);
 }
 
-TEST(HandsetStateText, MistakesAreReportedWithTheirLine) {
+TEST(HandsetStateText, MistakesAreReportedWithTheirLine)
+{
     EXPECT_EQ(ErrorOf("serial \"1\"\nbogus 1\n"), "State file line 2: unknown entry \"bogus\"");
     EXPECT_EQ(ErrorOf("version \"open\n"), "State file line 1: quoted text is not closed");
     EXPECT_EQ(ErrorOf("netmonitor maybe\n"), "State file line 1: netmonitor must be on or off");
@@ -82,15 +87,16 @@ TEST(HandsetStateText, MistakesAreReportedWithTheirLine) {
               "State file line 1: location 100 is not a record");
     EXPECT_EQ(ErrorOf("record 1 len=0 digits=" + std::string(29, '_') + "x name=\"\" group=00\n"),
               "State file line 1: bad digit 'x'");
-    EXPECT_EQ(ErrorOf("record 1 len=0 digits=" + std::string(30, '_') + " name=\"" + std::string(17, 'n') +
-                      "\" group=00\n"),
-              "State file line 1: name longer than 16 bytes");
+    EXPECT_EQ(
+        ErrorOf("record 1 len=0 digits=" + std::string(30, '_') + " name=\"" + std::string(17, 'n') + "\" group=00\n"),
+        "State file line 1: name longer than 16 bytes");
     EXPECT_EQ(ErrorOf("logo " + std::string(84, '.') + "\n"), "State file line 1: the logo needs 48 rows");
     EXPECT_EQ(ErrorOf("logo " + std::string(83, '.') + "\n"),
               "State file line 1: a logo row is 84 characters of '#' and '.'");
 }
 
-TEST(HandsetStateFile, SaveReplacesTheFileWholeAndLoadReadsItBack) {
+TEST(HandsetStateFile, SaveReplacesTheFileWholeAndLoadReadsItBack)
+{
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string path = dir.filePath("state.txt").toStdString();
@@ -116,4 +122,4 @@ TEST(HandsetStateFile, SaveReplacesTheFileWholeAndLoadReadsItBack) {
     EXPECT_THROW(LoadStateFile(path, loaded), std::runtime_error);
 }
 
-}  // namespace
+} // namespace

@@ -8,7 +8,8 @@ using namespace handset;
 
 namespace {
 
-std::string ErrorOf(const std::vector<std::string>& args) {
+std::string ErrorOf(const std::vector<std::string>& args)
+{
     try {
         ParseSimOptions(args);
     } catch (const std::invalid_argument& error) {
@@ -17,11 +18,28 @@ std::string ErrorOf(const std::vector<std::string>& args) {
     return "no error";
 }
 
-TEST(SimOptions, EveryFaultAndLineSettingHasItsOption) {
-    const SimOptions o = ParseSimOptions({"--state", "s.txt", "--no-echo", "--pace", "--turnaround", "12.5",
-                                          "--silent", "--bad-checksum-every", "3", "--drop-acks", "--drop-replies",
-                                          "--answer-duplicates", "--noise", "2", "--version-text", "A\\nB",
-                                          "--serial", "123", "--reset-quiet", "250"});
+TEST(SimOptions, EveryFaultAndLineSettingHasItsOption)
+{
+    const SimOptions o = ParseSimOptions({"--state",
+                                          "s.txt",
+                                          "--no-echo",
+                                          "--pace",
+                                          "--turnaround",
+                                          "12.5",
+                                          "--silent",
+                                          "--bad-checksum-every",
+                                          "3",
+                                          "--drop-acks",
+                                          "--drop-replies",
+                                          "--answer-duplicates",
+                                          "--noise",
+                                          "2",
+                                          "--version-text",
+                                          "A\\nB",
+                                          "--serial",
+                                          "123",
+                                          "--reset-quiet",
+                                          "250"});
     EXPECT_EQ(o.statePath, "s.txt");
     EXPECT_FALSE(o.line.echo);
     EXPECT_TRUE(o.line.pace);
@@ -39,10 +57,11 @@ TEST(SimOptions, EveryFaultAndLineSettingHasItsOption) {
 
     const SimOptions bus = ParseSimOptions({"--bus"});
     EXPECT_TRUE(bus.line.bus);
-    EXPECT_TRUE(bus.line.pace);  // a wire model without time would mean nothing
+    EXPECT_TRUE(bus.line.pace); // a wire model without time would mean nothing
 }
 
-TEST(SimOptions, DefaultsAreAnHonestQuickHandset) {
+TEST(SimOptions, DefaultsAreAnHonestQuickHandset)
+{
     const SimOptions o = ParseSimOptions({});
     EXPECT_TRUE(o.line.echo);
     EXPECT_FALSE(o.line.pace);
@@ -51,15 +70,15 @@ TEST(SimOptions, DefaultsAreAnHonestQuickHandset) {
     EXPECT_TRUE(ParseSimOptions({"--help"}).help);
 }
 
-TEST(SimOptions, BadValuesAreRefusedWithAReason) {
+TEST(SimOptions, BadValuesAreRefusedWithAReason)
+{
     EXPECT_EQ(ErrorOf({"--turnaround"}), "--turnaround needs a value");
     EXPECT_EQ(ErrorOf({"--turnaround", "-1"}), "--turnaround needs milliseconds from 0 to 60000, not \"-1\"");
     EXPECT_EQ(ErrorOf({"--turnaround", "5ms"}), "--turnaround needs milliseconds from 0 to 60000, not \"5ms\"");
     EXPECT_EQ(ErrorOf({"--noise", "-2"}), "--noise needs a count from 0 to 10000, not \"-2\"");
-    EXPECT_EQ(ErrorOf({"--bad-checksum-every", "x"}),
-              "--bad-checksum-every needs a count from 0 to 10000, not \"x\"");
+    EXPECT_EQ(ErrorOf({"--bad-checksum-every", "x"}), "--bad-checksum-every needs a count from 0 to 10000, not \"x\"");
     EXPECT_EQ(ErrorOf({"--fast"}), "Unknown option \"--fast\" (try --help)");
     EXPECT_EQ(ErrorOf({"--version-text", std::string(241, 'v')}), "--version-text is longer than 240 bytes");
 }
 
-}  // namespace
+} // namespace

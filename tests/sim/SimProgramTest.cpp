@@ -23,9 +23,11 @@ namespace {
 
 class Port {
 public:
-    explicit Port(const std::string& path) {
+    explicit Port(const std::string& path)
+    {
         fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-        if (fd_ < 0) return;
+        if (fd_ < 0)
+            return;
         termios tio{};
         ::tcgetattr(fd_, &tio);
         ::cfmakeraw(&tio);
@@ -34,30 +36,39 @@ public:
         ::cfsetospeed(&tio, B9600);
         ::tcsetattr(fd_, TCSANOW, &tio);
     }
-    ~Port() {
-        if (fd_ >= 0) ::close(fd_);
+    ~Port()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     bool IsOpen() const { return fd_ >= 0; }
 
-    void Write(const Bytes& bytes) { ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    void Write(const Bytes& bytes)
+    {
+        ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
 
     // Reads until `count` bytes have come or 3 s have passed.
-    Bytes Read(std::size_t count) {
+    Bytes Read(std::size_t count)
+    {
         Bytes got;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
         while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
             pollfd pfd{fd_, POLLIN, 0};
-            if (::poll(&pfd, 1, 50) <= 0) continue;
+            if (::poll(&pfd, 1, 50) <= 0)
+                continue;
             std::uint8_t buffer[512];
             const ssize_t n = ::read(fd_, buffer, std::min(sizeof buffer, count - got.size()));
-            if (n > 0) got.insert(got.end(), buffer, buffer + n);
+            if (n > 0)
+                got.insert(got.end(), buffer, buffer + n);
         }
         return got;
     }
 
     // Sends a request and returns the handset's data frame, after checking
     // the echo and the acknowledgement that come before it.
-    Bytes Exchange(const Bytes& message, std::uint8_t sequence) {
+    Bytes Exchange(const Bytes& message, std::uint8_t sequence)
+    {
         const Bytes frame = PcFrame(message, sequence);
         Write(frame);
         EXPECT_EQ(Read(frame.size()), frame) << "echo";
@@ -73,7 +84,7 @@ public:
             EXPECT_EQ(reply.size(), reply[2] + 6u);
             EXPECT_TRUE(ChecksumOk(reply));
             Write(PcAck(reply.end()[-2]));
-            Read(5);  // its echo
+            Read(5); // its echo
         }
         return reply;
     }
@@ -82,14 +93,16 @@ private:
     int fd_ = -1;
 };
 
-std::string FileText(const std::string& path) {
+std::string FileText(const std::string& path)
+{
     std::ifstream file(path);
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
 }
 
-TEST(SimProgram, AnswersTheVersionQueryOverThePseudoTerminal) {
+TEST(SimProgram, AnswersTheVersionQueryOverThePseudoTerminal)
+{
     SimProcess sim({"--version-text", "V 1.00\\n01-01-99\\nNHX"});
     Port port(sim.DevicePath());
     ASSERT_TRUE(port.IsOpen()) << sim.DevicePath();
@@ -108,7 +121,8 @@ TEST(SimProgram, AnswersTheVersionQueryOverThePseudoTerminal) {
     EXPECT_EQ(sim.Stop(), 0);
 }
 
-TEST(SimProgram, PhonebookWriteIsReadBackAndSurvivesARestart) {
+TEST(SimProgram, PhonebookWriteIsReadBackAndSurvivesARestart)
+{
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string statePath = dir.filePath("phone.txt").toStdString();
@@ -134,7 +148,8 @@ TEST(SimProgram, PhonebookWriteIsReadBackAndSurvivesARestart) {
     EXPECT_NE(port.Exchange(kNetMonitorRead, 1).at(14), 0);
 }
 
-TEST(SimProgram, ClosingAndReopeningThePortKeepsTheLineAlive) {
+TEST(SimProgram, ClosingAndReopeningThePortKeepsTheLineAlive)
+{
     SimProcess sim;
     for (std::uint8_t round = 0; round < 3; ++round) {
         Port port(sim.DevicePath());
@@ -145,13 +160,16 @@ TEST(SimProgram, ClosingAndReopeningThePortKeepsTheLineAlive) {
     }
 }
 
-std::size_t CountOf(const std::string& text, const std::string& what) {
+std::size_t CountOf(const std::string& text, const std::string& what)
+{
     std::size_t n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
     return n;
 }
 
-TEST(SimProgram, OnTheBusAFrameSentIntoTheAnswerIsLoggedAndCountedAndACleanExchangeIsNot) {
+TEST(SimProgram, OnTheBusAFrameSentIntoTheAnswerIsLoggedAndCountedAndACleanExchangeIsNot)
+{
     {
         SimProcess sim({"--bus", "--turnaround", "20"});
         Port port(sim.DevicePath());
@@ -173,7 +191,8 @@ TEST(SimProgram, OnTheBusAFrameSentIntoTheAnswerIsLoggedAndCountedAndACleanExcha
     port.Write(both);
     handset::HandsetModel reference;
     std::size_t answer = 0;
-    for (const auto& frame : reference.FromPc(query.data(), query.size())) answer += frame.bytes.size();
+    for (const auto& frame : reference.FromPc(query.data(), query.size()))
+        answer += frame.bytes.size();
     const Bytes heard = port.Read(both.size() + answer);
     EXPECT_EQ(heard.size(), both.size() + answer);
     EXPECT_EQ(sim.Stop(), 0);
@@ -184,7 +203,8 @@ TEST(SimProgram, OnTheBusAFrameSentIntoTheAnswerIsLoggedAndCountedAndACleanExcha
     EXPECT_NE(FileText(sim.StatePath()).find("\ncollisions 1\n"), std::string::npos) << FileText(sim.StatePath());
 }
 
-TEST(SimProgram, RefusesBadOptionsAndLeavesAnUnreadableStateFileAlone) {
+TEST(SimProgram, RefusesBadOptionsAndLeavesAnUnreadableStateFileAlone)
+{
     EXPECT_THROW(SimProcess({"--turnaround", "soon"}), std::runtime_error);
 
     QTemporaryDir dir;
@@ -201,5 +221,5 @@ TEST(SimProgram, RefusesBadOptionsAndLeavesAnUnreadableStateFileAlone) {
     EXPECT_EQ(FileText(statePath), broken);
 }
 
-}  // namespace
+} // namespace
 #endif

@@ -40,7 +40,8 @@ std::vector<FarEnd::TimedByte> ModelledHandset::TakeArrived(std::int64_t nowUs)
     return arrived;
 }
 
-std::int64_t ModelledHandset::NextDueUs() const {
+std::int64_t ModelledHandset::NextDueUs() const
+{
     const double dueMs = line_.NextDueMs();
     return std::isfinite(dueMs) ? Microseconds(dueMs) : INT64_MAX;
 }

@@ -4,15 +4,20 @@
 #include <stdexcept>
 
 namespace {
-bool IsAckFrame(const std::vector<std::uint8_t>& bytes) { return bytes.size() == 5 && bytes[2] == 0x7F; }
-}  // namespace
+bool IsAckFrame(const std::vector<std::uint8_t>& bytes)
+{
+    return bytes.size() == 5 && bytes[2] == 0x7F;
+}
+} // namespace
 
-void VirtualLine::ScheduleAt(std::int64_t atUs, const std::vector<std::uint8_t>& bytes) {
+void VirtualLine::ScheduleAt(std::int64_t atUs, const std::vector<std::uint8_t>& bytes)
+{
     for (std::uint8_t byte : bytes)
         pending_.emplace(atUs, byte);
 }
 
-std::int64_t VirtualLine::Transmit(std::int64_t startUs, const std::vector<std::uint8_t>& bytes) {
+std::int64_t VirtualLine::Transmit(std::int64_t startUs, const std::vector<std::uint8_t>& bytes)
+{
     const std::int64_t duration = static_cast<std::int64_t>(bytes.size()) * kByteUs;
     std::int64_t start = startUs;
     for (const auto& [busyStart, busyEnd] : wireBusy_) {
@@ -32,7 +37,8 @@ std::int64_t VirtualLine::Transmit(std::int64_t startUs, const std::vector<std::
     return t;
 }
 
-void VirtualLine::Open() {
+void VirtualLine::open()
+{
     if (portMissing_)
         throw std::runtime_error("Unable to open com port");
     if (open_)
@@ -41,12 +47,14 @@ void VirtualLine::Open() {
     ++opens_;
 }
 
-void VirtualLine::Close() {
+void VirtualLine::close()
+{
     open_ = false;
     arrived_.clear();
 }
 
-int VirtualLine::WriteBuf(const std::uint8_t* buffer, int count) {
+int VirtualLine::write(const std::uint8_t* buffer, int count)
+{
     if (!open_)
         throw std::runtime_error("Write on a closed port");
     std::vector<std::uint8_t> bytes(buffer, buffer + count);
@@ -60,14 +68,16 @@ int VirtualLine::WriteBuf(const std::uint8_t* buffer, int count) {
     return count;
 }
 
-int VirtualLine::ReadBuf(std::uint8_t* buffer, int count) {
+int VirtualLine::read(std::uint8_t* buffer, int count)
+{
     const int n = std::min(count, static_cast<int>(arrived_.size()));
     std::copy_n(arrived_.begin(), n, buffer);
     arrived_.erase(arrived_.begin(), arrived_.begin() + n);
     return n;
 }
 
-void VirtualLine::ProcessMessages() {
+void VirtualLine::processMessages()
+{
     if (atNextProcessMessages) {
         auto event = std::move(atNextProcessMessages);
         atNextProcessMessages = nullptr;
@@ -82,7 +92,7 @@ void VirtualLine::ProcessMessages() {
         for (auto it = pending_.begin(); it != due; ++it)
             arrived_.push_back(it->second);
     }
-    pending_.erase(pending_.begin(), due);  // a closed port hears nothing
+    pending_.erase(pending_.begin(), due); // a closed port hears nothing
     if (arrived_.empty() || !receiver_ || inReceiver_)
         return;
     inReceiver_ = true;
@@ -91,9 +101,10 @@ void VirtualLine::ProcessMessages() {
     inReceiver_ = false;
 }
 
-void VirtualLine::WaitForEvents(std::int64_t untilUs) {
+void VirtualLine::waitForEvents(std::int64_t untilUs)
+{
     const std::size_t before = notificationCounts_.size();
-    ProcessMessages();
+    processMessages();
     if (notificationCounts_.size() != before || untilUs <= nowUs_)
         return;
     std::int64_t next = untilUs;
@@ -102,36 +113,42 @@ void VirtualLine::WaitForEvents(std::int64_t untilUs) {
     if (farEnd_)
         next = std::min(next, farEnd_->NextDueUs());
     nowUs_ = std::max(nowUs_, next);
-    ProcessMessages();
+    processMessages();
 }
 
-void VirtualLine::Sleep(int ms) {
+void VirtualLine::sleep(int ms)
+{
     sleeps_.push_back(ms);
     nowUs_ += static_cast<std::int64_t>(ms) * 1000;
 }
 
-void VirtualLine::SetAckLed(bool on) {
+void VirtualLine::setAckLed(bool on)
+{
     ackLed_ = on;
     ackLedOns_ += on ? 1 : 0;
 }
 
-void VirtualLine::SetPackLed(bool on) {
+void VirtualLine::setPackLed(bool on)
+{
     packLed_ = on;
     packLedOns_ += on ? 1 : 0;
 }
 
-void VirtualLine::ShowMessage(const std::string& text) {
+void VirtualLine::showMessage(const std::string& text)
+{
     messages_.push_back(text);
 }
 
-std::vector<VirtualLine::Write> VirtualLine::DataFrameWrites() const {
+std::vector<VirtualLine::Write> VirtualLine::DataFrameWrites() const
+{
     std::vector<Write> out;
     std::copy_if(writes_.begin(), writes_.end(), std::back_inserter(out),
                  [](const Write& w) { return !IsAckFrame(w.bytes); });
     return out;
 }
 
-std::vector<VirtualLine::Write> VirtualLine::AckWrites() const {
+std::vector<VirtualLine::Write> VirtualLine::AckWrites() const
+{
     std::vector<Write> out;
     std::copy_if(writes_.begin(), writes_.end(), std::back_inserter(out),
                  [](const Write& w) { return IsAckFrame(w.bytes); });

@@ -1,7 +1,7 @@
 // A serial line on a virtual clock for link tests: it is the port and the
 // host at once. Time moves only in Sleep; bytes a far end schedules arrive
 // when the clock reaches them and are handed over in one notification per
-// ProcessMessages, never during a write.
+// processMessages, never during a write.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,8 @@ public:
     // delivers. A far end whose bytes can still change after they were
     // scheduled (a later write may garble them) holds them until then;
     // one that schedules on the line at write time has nothing to give.
-    virtual std::vector<TimedByte> TakeArrived(std::int64_t nowUs) {
+    virtual std::vector<TimedByte> TakeArrived(std::int64_t nowUs)
+    {
         (void)nowUs;
         return {};
     }
@@ -41,7 +42,7 @@ public:
 
 class VirtualLine : public LinkPort, public LinkHost {
 public:
-    static constexpr std::int64_t kByteUs = 1146;  // 9600 baud, 11 bits a character
+    static constexpr std::int64_t kByteUs = 1146; // 9600 baud, 11 bits a character
 
     struct Write {
         std::int64_t atUs;
@@ -64,28 +65,28 @@ public:
     std::int64_t Transmit(std::int64_t startUs, const std::vector<std::uint8_t>& bytes);
 
     // LinkPort
-    void Open() override;
-    void Close() override;
-    bool IsOpen() const override { return open_; }
-    int PortNum() const override { return portNum_; }
-    int WriteBuf(const std::uint8_t* buffer, int count) override;
-    int ReadBuf(std::uint8_t* buffer, int count) override;
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    int portNumber() const override { return portNum_; }
+    int write(const std::uint8_t* buffer, int count) override;
+    int read(std::uint8_t* buffer, int count) override;
 
     // LinkHost
-    void ProcessMessages() override;
-    void Sleep(int ms) override;
-    void SetAckLed(bool on) override;
-    void SetPackLed(bool on) override;
-    void EnableInfoButton() override { ++infoButtonEnables_; }
-    void ShowMessage(const std::string& text) override;
-    std::int64_t NowUs() override { return nowUs_; }
+    void processMessages() override;
+    void sleep(int ms) override;
+    void setAckLed(bool on) override;
+    void setPackLed(bool on) override;
+    void enableConnectButton() override { ++infoButtonEnables_; }
+    void showMessage(const std::string& text) override;
+    std::int64_t nowUs() override { return nowUs_; }
     // Delivers what is due; when nothing is, moves the clock to the next
     // arrival (or untilUs) and delivers that.
-    void WaitForEvents(std::int64_t untilUs) override;
+    void waitForEvents(std::int64_t untilUs) override;
 
     // What happened.
     const std::vector<Write>& Writes() const { return writes_; }
-    std::vector<Write> DataFrameWrites() const;  // the program's data frames, acknowledgements left out
+    std::vector<Write> DataFrameWrites() const; // the program's data frames, acknowledgements left out
     std::vector<Write> AckWrites() const;
     const std::vector<int>& Sleeps() const { return sleeps_; }
     const std::vector<std::string>& Messages() const { return messages_; }
@@ -96,7 +97,7 @@ public:
     int PackLedOns() const { return packLedOns_; }
     int InfoButtonEnables() const { return infoButtonEnables_; }
     int Opens() const { return opens_; }
-    // Runs once at the start of the next ProcessMessages, as a click the user made meanwhile.
+    // Runs once at the start of the next processMessages, as a click the user made meanwhile.
     std::function<void()> atNextProcessMessages;
 
 private:
@@ -111,8 +112,8 @@ private:
     bool inReceiver_ = false;
 
     std::int64_t nowUs_ = 0;
-    std::map<std::int64_t, std::int64_t> wireBusy_;  // start -> end of each transmission
-    std::multimap<std::int64_t, std::uint8_t> pending_;  // equal times keep their order
+    std::map<std::int64_t, std::int64_t> wireBusy_; // start -> end of each transmission
+    std::multimap<std::int64_t, std::uint8_t> pending_; // equal times keep their order
     std::vector<std::uint8_t> arrived_;
 
     std::vector<Write> writes_;
