@@ -5,6 +5,7 @@
 #include "HandsetModel.h"
 #include "HandsetStateFile.h"
 #include "SimOptions.h"
+#include "m2bus/Version.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -223,6 +224,10 @@ int main(int argc, char** argv) {
             handset::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
             std::cout << handset::SimUsage();
+            return 0;
+        }
+        if (options.version) {
+            std::cout << "m2bus-sim " << kM2BusVersion << '\n';
             return 0;
         }
         InstallStopHandlers();
