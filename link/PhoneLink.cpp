@@ -22,6 +22,8 @@ std::uint8_t PhoneLink::Checksum(const std::uint8_t* frame) { return frame::Chec
 int PhoneLink::Write(const std::uint8_t* bytes, int count) {
     const std::int64_t now = host_.NowUs();
     const int written = port_.WriteBuf(bytes, count);
+    if (observer_)
+        observer_->Sent(bytes, count, written == count);
     if (written > 0)
         transmitterFreeUs_ = std::max(now, transmitterFreeUs_) + static_cast<std::int64_t>(written) * kByteTimeUs;
     return written;
@@ -43,6 +45,8 @@ void PhoneLink::VaComm1RxChar(int count) {
         const int got = std::min(port_.ReadBuf(local.data(), wanted), wanted);
         if (got <= 0)
             return;
+        if (observer_)
+            observer_->Received(local.data(), got);
         for (int i = 0; i < got; ++i)
             TakeByte(local[i]);
         if (got < wanted)
