@@ -293,9 +293,9 @@ Commands:
 
 Options:
   --port DEVICE|COMn  the serial port: a device such as /dev/ttyUSB0, or
-                      COM1..COM4 as in the window's port box (Ports/COMn in
-                      the settings names their devices); default: the port
-                      the windows used last
+                      COMn, whose device Ports/COMn in the windows' settings
+                      names (else /dev/ttyS(n-1)); default: the port the
+                      main window used last
   --log FILE          append every frame sent and received to FILE
   --yes               do not ask before writing the phonebook or sending
                       characters the gateway cannot take
@@ -304,8 +304,8 @@ Options:
 
 Picture options of logo put (default: as drawn, exact black is a set dot):
 )");
-    for (const QString& line : logoImportUsage().split('\n'))
-        text += QStringLiteral("  ") + line + '\n';
+    for (const QString& line : logoImportUsage().split('\n', Qt::SkipEmptyParts))
+        text += line + '\n';
     text += QStringLiteral(R"(
 Exit status:
   0  done
@@ -315,7 +315,7 @@ Exit status:
   4  a file cannot be read or written, or its contents are bad
   5  unknown operator, or Operators.ini cannot be read
   6  the SMS gateway failed or did not confirm the message
-  7  not confirmed (no terminal to ask on and no --yes)
+  7  not confirmed (the answer was no, or no terminal to ask on and no --yes)
 )");
     return text;
 }
