@@ -12,6 +12,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -79,9 +80,10 @@ public:
         const std::unique_ptr<QSettings> settings = OpenToolSettings();
         if (!options.logPath.isEmpty()) {
             try {
-                log_ = std::make_unique<FrameLog>(options.logPath.toStdString());
+                log_ = std::make_unique<FrameLog>(std::filesystem::path(options.logPath.toStdU16String()));
             } catch (const std::exception& error) {
-                throw CliError(ExitCode::File, QString::fromStdString(error.what()));
+                throw CliError(ExitCode::File, QStringLiteral("Cannot write the frame log \"%1\": %2")
+                                                   .arg(options.logPath, QString::fromLocal8Bit(error.what())));
             }
         }
         handset_ = std::make_unique<Handset>(ChosenPort(options, *settings), *settings, log_.get());

@@ -41,10 +41,10 @@ std::string FrameMark(const std::uint8_t* frame, int length) {
 
 }  // namespace
 
-FrameLog::FrameLog(const std::string& path, Clock clock)
+FrameLog::FrameLog(const std::filesystem::path& path, Clock clock)
     : file_(path, std::ios::out | std::ios::app), out_(&file_), clock_(clock ? std::move(clock) : Clock(SystemNowUs)) {
     if (!file_)
-        throw std::runtime_error("Cannot write the frame log \"" + path + "\": " + std::strerror(errno));
+        throw std::runtime_error(std::strerror(errno));
 }
 
 FrameLog::FrameLog(std::ostream& out, Clock clock)

@@ -10,6 +10,7 @@
 #include "LinkObserver.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <ostream>
@@ -21,8 +22,9 @@ public:
     // Microseconds since 1970-01-01 UTC.
     using Clock = std::function<std::int64_t()>;
 
-    // Appends to the file; raises std::runtime_error naming it when it cannot be opened.
-    explicit FrameLog(const std::string& path, Clock clock = {});
+    // Appends to the file; raises std::runtime_error with the system's reason
+    // when it cannot be opened (the caller names the file).
+    explicit FrameLog(const std::filesystem::path& path, Clock clock = {});
     // Writes to out, which must outlive the log.
     explicit FrameLog(std::ostream& out, Clock clock = {});
     ~FrameLog() override;

@@ -152,6 +152,10 @@ TEST_F(CliTest, BadFilesAndUnconfirmedWritesLeaveTheHandsetAlone) {
     EXPECT_EQ(Run(port + QStringList{"phonebook", "write", Path("none.csv")}).code, 4);
     EXPECT_EQ(Run(port + QStringList{"phonebook", "read", Path("book.txt")}).code, 4);
     EXPECT_EQ(Run(port + QStringList{"logo", "put", Path("one.csv")}).code, 4);
+    const CliRun noLog = Run(port + QStringList{"--log", Path("no/such/folder/frames.log"), "netmon", "on"});
+    EXPECT_EQ(noLog.code, 4);
+    EXPECT_TRUE(noLog.err.startsWith("m2bus-cli: Cannot write the frame log \"" + Path("no/such/folder/frames.log") + "\": "))
+        << noLog.err.toStdString();
     EXPECT_EQ(Run(port + QStringList{"netmon", "maybe"}).code, 2);
     EXPECT_EQ(Run(port + QStringList{"info", "--mode", "fit"}).code, 2);
     EXPECT_EQ(Run(port + QStringList{"phonebook", "erase"}).code, 2);
