@@ -3,9 +3,47 @@
 #include "app/AppWindows.h"
 #include "widgets/ErrorReport.h"
 #include "app/MainWindow.h"
+#include "m2bus/Version.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace {
+
+// --help and --version answer before any window system is needed, so they
+// work on a machine without a display. Qt's own options pass on to Qt.
+bool AnswerCommandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{"help", "h"});
+    const QCommandLineOption version("version");
+    parser.addOptions({help, version});
+    parser.parse(arguments);
+    if (parser.isSet(help)) {
+        std::fputs("Usage: m2bus-tool [--help] [--version]\n\n"
+                   "The M2Bus Service Tool's windows. The port, the phonebook, the logo and\n"
+                   "SMS are all reached from the main window; m2bus-cli does the same jobs\n"
+                   "on the command line.\n",
+                   stdout);
+        return true;
+    }
+    if (parser.isSet(version)) {
+        std::printf("m2bus-tool %s\n", kM2BusVersion);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    if (AnswerCommandLine(argc, argv))
+        return 0;
     M2BusApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     CreateAppWindows();

@@ -33,6 +33,8 @@ int PhoneLink::writeBytes(const std::uint8_t* bytes, int count)
 {
     const std::int64_t now = host_.nowUs();
     const int written = port_.write(bytes, count);
+    if (observer_)
+        observer_->sent(bytes, count, written == count);
     if (written > 0)
         transmitterFreeUs_ = std::max(now, transmitterFreeUs_) + static_cast<std::int64_t>(written) * kByteTimeUs;
     return written;
@@ -56,6 +58,8 @@ void PhoneLink::onBytesReceived(int count)
         const int got = std::min(port_.read(local.data(), wanted), wanted);
         if (got <= 0)
             return;
+        if (observer_)
+            observer_->received(local.data(), got);
         for (int i = 0; i < got; ++i)
             takeByte(local[i]);
         if (got < wanted)

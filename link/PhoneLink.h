@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "link/LinkHost.h"
+#include "link/LinkObserver.h"
 #include "link/LinkPort.h"
 #include "link/LinkState.h"
 #include "link/MessageTransfer.h"
@@ -75,6 +76,8 @@ public:
     const LinkState& state() const { return state_; }
     LinkPort& port() { return port_; }
     LinkHost& host() { return host_; }
+    // The frame log; null for none. Not owned.
+    void setObserver(LinkObserver* observer) { observer_ = observer; }
 
 private:
     int writeBytes(const std::uint8_t* bytes, int count);
@@ -95,6 +98,7 @@ private:
     std::int64_t lastHandsetByteUs_; // last byte of a frame the handset started
     std::int64_t lastStrayByteUs_; // last byte outside any frame
     bool handsetFrameEnded_ = true; // the handset's last byte ended a frame
+    LinkObserver* observer_ = nullptr;
 };
 
 inline constexpr const char* kNoAnswerMessage = "No answer from phone!  Please, check cable connection!";

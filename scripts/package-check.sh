@@ -129,7 +129,8 @@ check_version m2bus-tool
 
 if [ "$has_cli" -eq 1 ]; then
   check_version m2bus-cli
-  run "$bin/m2bus-sim" >"$scratch/sim.out" 2>"$scratch/sim.err" &
+  # exec: $! is then the simulator itself, not a subshell that would leave it running.
+  run exec "$bin/m2bus-sim" >"$scratch/sim.out" 2>"$scratch/sim.err" &
   sim_pid=$!
   for _ in $(seq 100); do
     [ -s "$scratch/sim.out" ] && break

@@ -70,6 +70,8 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args)
         };
         if (arg == "--help" || arg == "-h")
             options.help = true;
+        else if (arg == "--version")
+            options.version = true;
         else if (arg == "--state")
             options.statePath = value();
         else if (arg == "--no-echo")
@@ -142,6 +144,7 @@ Stops on SIGTERM or SIGINT, saving its state first.
   --noise N               N bytes of line noise before each frame sent
   --verbose               log frames to stderr
   --help                  this text
+  --version               the program's version
 )";
 }
 

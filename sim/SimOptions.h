@@ -16,6 +16,7 @@ struct SimOptions {
     std::optional<std::string> serialNumber;
     bool verbose = false; // frames to stderr
     bool help = false;
+    bool version = false;
 };
 
 // The program's defaults differ from a bare LineSettings: no pacing unless

@@ -5,6 +5,7 @@
 #include "sim/HandsetModel.h"
 #include "sim/HandsetStateFile.h"
 #include "sim/SimOptions.h"
+#include "m2bus/Version.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -260,6 +261,10 @@ int main(int argc, char** argv)
         const handset::SimOptions options = handset::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
             std::cout << handset::SimUsage();
+            return 0;
+        }
+        if (options.version) {
+            std::cout << "m2bus-sim " << kM2BusVersion << '\n';
             return 0;
         }
         InstallStopHandlers();

@@ -31,9 +31,18 @@ public:
         FPosition += n;
         return out;
     }
-    // Makes room for at least n bytes up front, so that a later growth
-    // need not double the block.
-    void Reserve(std::size_t n) { FData.reserve(n); }
+    // Makes room for n bytes, no more: std::string's own reserve may double
+    // the block instead, so the bytes move into a block of exactly that size.
+    void Reserve(std::size_t n)
+    {
+        if (n <= FData.capacity())
+            return;
+        std::string grown;
+        grown.reserve(n);
+        grown.append(FData);
+        FData.swap(grown);
+    }
+    std::size_t Capacity() const { return FData.capacity(); }
     void Clear()
     {
         FData.clear();

@@ -233,8 +233,11 @@ struct HttpTransfer {
             n = limit - std::min(held, limit);
             self->FStop = HttpClient::Stop::TooLarge;
         }
-        if (held + n > limit / 2)
-            self->ResponseBody.Reserve(limit); // else doubling could take twice the limit
+        // Grow the block ourselves: the string's own doubling could take
+        // twice the limit.
+        const std::size_t capacity = self->ResponseBody.Capacity();
+        if (held + n > capacity)
+            self->ResponseBody.Reserve(std::min(limit, std::max(held + n, 2 * capacity)));
         const bool ok = n == 0 || Guard(self, [&] {
                             self->LastReceived = static_cast<std::int64_t>(n);
                             self->TotalReceived += static_cast<std::int64_t>(n);

@@ -1,0 +1,22 @@
+// The commands of m2bus-cli, once the command line has been read.
+#pragma once
+
+#include "logo/LogoImport.h"
+
+#include <QString>
+#include <QStringList>
+
+struct CliOptions {
+    QString port;        // --port: a device or COMn; empty for the stored choice
+    QString logPath;     // --log
+    bool yes = false;    // --yes
+    QString operatorName, to, text;  // sms send
+    bool logoOptionsGiven = false;
+    LogoImportOptions logo;
+    QStringList words;   // the command and its arguments
+};
+
+// Runs the command; raises CliError on failure.
+void RunCommand(const CliOptions& options);
+// The usage text of --help, exit codes included.
+QString CliUsage();

@@ -1,0 +1,77 @@
+// m2bus-cli: reads the command line, runs one command, and turns its
+// outcome into the exit status with one line on stderr.
+#include "cli/Commands.h"
+#include "cli/ToolAccess.h"
+
+#include "m2bus/Version.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+CliOptions ParseArguments(const QStringList& arguments, bool& help, bool& version)
+{
+    CliOptions options;
+    LogoImportArguments logo;
+    try {
+        logo = parseLogoImportArguments(arguments);
+    } catch (const LogoImportOptionError& error) {
+        throw CliError(ExitCode::Usage, QString::fromStdString(error.what()));
+    }
+    options.logo = logo.options;
+    options.logoOptionsGiven = logo.others.size() != arguments.size();
+
+    QCommandLineParser parser;
+    const QCommandLineOption port("port", {}, "DEVICE");
+    const QCommandLineOption log("log", {}, "FILE");
+    const QCommandLineOption yes("yes");
+    const QCommandLineOption operatorName("operator", {}, "NAME");
+    const QCommandLineOption to("to", {}, "NUMBER");
+    const QCommandLineOption text("text", {}, "TEXT");
+    const QCommandLineOption helpOption(QStringList{"help", "h"});
+    const QCommandLineOption versionOption("version");
+    parser.addOptions({port, log, yes, operatorName, to, text, helpOption, versionOption});
+    if (!parser.parse(QStringList{QStringLiteral("m2bus-cli")} + logo.others))
+        throw CliError(ExitCode::Usage, parser.errorText() + QStringLiteral(" (try m2bus-cli --help)"));
+    help = parser.isSet(helpOption);
+    version = parser.isSet(versionOption);
+    options.port = parser.value(port);
+    options.logPath = parser.value(log);
+    options.yes = parser.isSet(yes);
+    options.operatorName = parser.value(operatorName);
+    options.to = parser.value(to);
+    if (parser.isSet(text))
+        options.text = parser.value(text).isNull() ? QStringLiteral("") : parser.value(text);
+    options.words = parser.positionalArguments();
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = app.arguments();
+    arguments.removeFirst();
+    try {
+        bool help = false;
+        bool version = false;
+        const CliOptions options = ParseArguments(arguments, help, version);
+        if (help) {
+            std::fputs(CliUsage().toUtf8().constData(), stdout);
+            return 0;
+        }
+        if (version) {
+            std::printf("m2bus-cli %s\n", kM2BusVersion);
+            return 0;
+        }
+        RunCommand(options);
+        return 0;
+    } catch (const CliError& error) {
+        std::fprintf(stderr, "m2bus-cli: %s\n", error.what());
+        return static_cast<int>(error.code());
+    }
+}

@@ -1,0 +1,117 @@
+#include "serial/PortChoice.h"
+
+#include "serial/DevicePath.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QSettings>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+QString portsettings::ComDeviceKey(int comNumber)
+{
+    return QStringLiteral("Ports/COM%1").arg(comNumber);
+}
+
+int ComItemNumber(const QString& text)
+{
+    for (int n = 1; n <= kComItems; ++n) {
+        if (text == QStringLiteral("Com%1").arg(n))
+            return n;
+    }
+    return 0;
+}
+
+QString PortItemText(const QString& description, const QString& path)
+{
+    const QString about = description.trimmed();
+    return about.isEmpty() ? path : about + QStringLiteral(" \u2014 ") + path;
+}
+
+QList<PortItem> ListPorts(const QSettings& settings)
+{
+    QList<PortItem> items;
+    for (int n = 1; n <= kComItems; ++n)
+        items.append({QStringLiteral("Com%1").arg(n), {n, {}}});
+    QStringList listed;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        listed << info.systemLocation();
+        items.append({PortItemText(info.description(), info.systemLocation()), {0, info.systemLocation()}});
+    }
+    QStringList named;
+    for (int n = 1; n <= kComItems; ++n)
+        named << settings.value(portsettings::ComDeviceKey(n)).toString();
+    named << settings.value(portsettings::kDevice).toString();
+    for (const QString& device : named) {
+        if (device.isEmpty() || listed.contains(device))
+            continue;
+        listed << device;
+        items.append({device, {0, device}});
+    }
+    return items;
+}
+
+const PortItem* FindPortItem(const QList<PortItem>& items, const QString& text)
+{
+    for (const PortItem& item : items) {
+        if (item.text == text)
+            return &item;
+    }
+    return nullptr;
+}
+
+PortChoice StoredPortChoice(const QSettings& settings)
+{
+    if (const int n = ComItemNumber(settings.value(portsettings::kPortText).toString()))
+        return {n, {}};
+    const QString device = settings.value(portsettings::kDevice).toString();
+    if (!device.isEmpty())
+        return {0, device};
+    return {1, {}};
+}
+
+void RememberPortChoice(QSettings& settings, const PortChoice& choice)
+{
+    if (choice.isCom())
+        settings.remove(portsettings::kDevice);
+    else
+        settings.setValue(portsettings::kDevice, choice.device);
+}
+
+QString ChoiceDevicePath(const QSettings& settings, const PortChoice& choice)
+{
+    if (!choice.isCom())
+        return choice.device;
+    const QString named = settings.value(portsettings::ComDeviceKey(choice.comNumber)).toString();
+    return named.isEmpty() ? DefaultDevicePath("COM" + std::to_string(choice.comNumber)) : named;
+}
+
+QString DescribeOpenFailure(const QString& device)
+{
+#ifndef Q_OS_WIN
+    if (!QFileInfo::exists(device))
+        return QStringLiteral("The serial port %1 does not exist (is the cable plugged in?)").arg(device);
+    // As the running user really is (effective ids), which is what open() checks.
+    if (::faccessat(AT_FDCWD, QFile::encodeName(device).constData(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES)
+        return QStringLiteral("No permission to open %1: add yourself to the dialout group "
+                              "(sudo usermod -aG dialout $USER) and log in again")
+            .arg(device);
+#endif
+    QSerialPort probe;
+    probe.setPortName(device);
+    if (probe.open(QIODevice::ReadWrite)) {
+        probe.close();
+        return {};
+    }
+    if (probe.error() == QSerialPort::DeviceNotFoundError)
+        return QStringLiteral("The serial port %1 does not exist (is the cable plugged in?)").arg(device);
+    if (probe.error() == QSerialPort::PermissionError)
+        return QStringLiteral("The serial port %1 is in use by another program").arg(device);
+    return QStringLiteral("Cannot open the serial port %1: %2").arg(device, probe.errorString());
+}

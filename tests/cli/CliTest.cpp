@@ -1,0 +1,213 @@
+// m2bus-cli run as a user runs it, against m2bus-sim on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include "sim/HandsetStateFile.h"
+#include "logo/LogoPicture.h"
+#include "phonebook/PhonebookFormats.h"
+#include "serial/PortChoice.h"
+#include "support/HttpTestServer.h"
+#include "support/SimProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    CliRun Run(const QStringList& arguments, const QString& program = QStringLiteral(M2BUS_CLI_PATH))
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        process.setProcessEnvironment(env);
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(120000)) << arguments.join(' ').toStdString();
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+    QSettings Settings() { return {dir.filePath("config/m2bus-tool.ini"), QSettings::IniFormat}; }
+    QString Path(const QString& name) { return dir.filePath(name); }
+    static handset::HandsetState State(SimProcess& sim)
+    {
+        sim.Stop();
+        handset::HandsetState state;
+        EXPECT_TRUE(handset::LoadStateFile(sim.StatePath(), state));
+        return state;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CliTest, ServiceCommandsUseTheDeviceTheWindowsStored) {
+    SimProcess sim({"--version-text", "V 9.99\\nNMT-650", "--serial", "1234567890"});
+    {
+        QSettings settings = Settings();
+        settings.setValue(portsettings::kPortText, "USB cable \u2014 " + QString::fromStdString(sim.DevicePath()));
+        settings.setValue(portsettings::kDevice, QString::fromStdString(sim.DevicePath()));
+    }
+    const CliRun info = Run({"info"});
+    EXPECT_EQ(info.code, 0) << info.err.toStdString();
+    EXPECT_EQ(info.out, "Version: V 9.99\n         NMT-650\nSerial number: 1234567890\nNet monitor: off\n");
+
+    const CliRun on = Run({"netmon", "on"});
+    EXPECT_EQ(on.code, 0) << on.err.toStdString();
+    EXPECT_EQ(on.out, "Net monitor: on\n");
+    EXPECT_EQ(Run({"reset"}).code, 0);
+
+    // COMn takes its device from the same settings as the port box.
+    Settings().setValue(portsettings::ComDeviceKey(3), QString::fromStdString(sim.DevicePath()));
+    EXPECT_EQ(Run({"--port", "COM3", "info"}).code, 0);
+    EXPECT_TRUE(State(sim).netMonitor);
+}
+
+TEST_F(CliTest, PhonebookGoesToFilesAndBackToTheHandset) {
+    SimProcess sim;
+    const QStringList port{"--port", QString::fromStdString(sim.DevicePath())};
+    const CliRun read = Run(port + QStringList{"phonebook", "read", Path("before.csv")});
+    ASSERT_EQ(read.code, 0) << read.err.toStdString();
+    EXPECT_TRUE(read.out.startsWith("Read 100 records (4 in use) into ")) << read.out.toStdString();
+    EXPECT_TRUE(read.err.contains("Reading phonebook 100/100"));  // plain lines: stderr is no terminal
+    PhonebookRows rows = readPhonebook(Path("before.csv")).rows;
+    EXPECT_EQ(rows[1].name, QStringLiteral("Иван"));
+
+    rows[49] = {QStringLiteral("Мария"), QStringLiteral("+7495123")};
+    writePhonebook(Path("edited.vcf"), rows);
+    const CliRun write = Run(port + QStringList{"--yes", "phonebook", "write", Path("edited.vcf")});
+    ASSERT_EQ(write.code, 0) << write.err.toStdString();
+    ASSERT_EQ(Run(port + QStringList{"phonebook", "read", Path("after.npb")}).code, 0);
+    EXPECT_EQ(readPhonebook(Path("after.npb")).rows, rows);
+
+    const handset::Record expected = handset::MakeRecord("+7495123", "\xCC\xE0\xF0\xE8\xFF");
+    const handset::Record stored = State(sim).phonebook[49];
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + handset::kRecordGroup, stored.begin()));
+}
+
+TEST_F(CliTest, LogoGoesToThePictureAndBack) {
+    SimProcess sim;
+    const QStringList port{"--port", QString::fromStdString(sim.DevicePath())};
+    QImage drawn(84, 48, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    for (int x = 10; x < 30; ++x)
+        drawn.setPixel(x, 5 + x % 7, qRgb(0, 0, 0));
+    drawn.setPixel(83, 47, qRgb(1, 1, 1));  // not exact black: stays clear "As drawn"
+    ASSERT_TRUE(drawn.save(Path("drawn.png")));
+
+    const CliRun put = Run(port + QStringList{"logo", "put", Path("drawn.png")});
+    ASSERT_EQ(put.code, 0) << put.err.toStdString();
+    const CliRun get = Run(port + QStringList{"logo", "get", Path("back.bmp")});
+    ASSERT_EQ(get.code, 0) << get.err.toStdString();
+    const LogoDots dots = LogoDotsFromPicture(LogoLoadPicture(Path("back.bmp")));
+    EXPECT_EQ(dots, LogoDotsFromPicture(drawn));
+
+    const LogoBlocks blocks = LogoBlocksFromDots(dots);
+    const handset::HandsetState state = State(sim);
+    for (int b = 0; b < LogoBlockCount; ++b)
+        EXPECT_TRUE(std::equal(blocks[b].begin(), blocks[b].end(), state.logo[b].begin())) << "block " << b;
+}
+
+TEST_F(CliTest, PortAndHandsetFailuresEndWithTheirLineAndCode) {
+    const QString missing = Path("ttyUSB7");
+    EXPECT_EQ(Run({"--port", missing, "info"}).err,
+              "m2bus-cli: The serial port " + missing + " does not exist (is the cable plugged in?)\n");
+    EXPECT_EQ(Run({"--port", missing, "info"}).code, 3);
+    Settings().setValue(portsettings::ComDeviceKey(4), missing);
+    const CliRun com = Run({"--port", "com4", "reset"});
+    EXPECT_EQ(com.code, 3);
+    EXPECT_TRUE(com.err.startsWith("m2bus-cli: Invalid port number Com4: The serial port " + missing))
+        << com.err.toStdString();
+
+    SimProcess silent({"--silent"});
+    const CliRun noAnswer = Run({"--port", QString::fromStdString(silent.DevicePath()), "logo", "get", Path("x.png")});
+    EXPECT_EQ(noAnswer.code, 1);
+    EXPECT_TRUE(noAnswer.err.endsWith("m2bus-cli: No answer from phone!  Please, check cable connection!\n"))
+        << noAnswer.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("x.png")));
+}
+
+TEST_F(CliTest, BadFilesAndUnconfirmedWritesLeaveTheHandsetAlone) {
+    SimProcess sim;
+    const QStringList port{"--port", QString::fromStdString(sim.DevicePath())};
+    QFile csv(Path("one.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("location,name,number\n1,Anna,123\n");
+    csv.close();
+    const QByteArray stateBefore = [&] { QFile f(QString::fromStdString(sim.StatePath())); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+
+    const CliRun refused = Run(port + QStringList{"phonebook", "write", Path("one.csv")});
+    EXPECT_EQ(refused.code, 7);
+    EXPECT_TRUE(refused.err.contains("give --yes to go on")) << refused.err.toStdString();
+    EXPECT_EQ(Run(port + QStringList{"phonebook", "write", Path("none.csv")}).code, 4);
+    EXPECT_EQ(Run(port + QStringList{"phonebook", "read", Path("book.txt")}).code, 4);
+    EXPECT_EQ(Run(port + QStringList{"logo", "put", Path("one.csv")}).code, 4);
+    const CliRun noLog = Run(port + QStringList{"--log", Path("no/such/folder/frames.log"), "netmon", "on"});
+    EXPECT_EQ(noLog.code, 4);
+    EXPECT_TRUE(noLog.err.startsWith("m2bus-cli: Cannot write the frame log \"" + Path("no/such/folder/frames.log") + "\": "))
+        << noLog.err.toStdString();
+    EXPECT_EQ(Run(port + QStringList{"netmon", "maybe"}).code, 2);
+    EXPECT_EQ(Run(port + QStringList{"info", "--mode", "fit"}).code, 2);
+    EXPECT_EQ(Run(port + QStringList{"phonebook", "erase"}).code, 2);
+
+    sim.Stop();
+    QFile after(QString::fromStdString(sim.StatePath()));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), stateBefore);
+}
+
+TEST_F(CliTest, FrameLogHasOneStampedLinePerFrame) {
+    SimProcess sim;
+    const CliRun run = Run({"--port", QString::fromStdString(sim.DevicePath()), "--log", Path("frames.log"), "reset"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    QFile log(Path("frames.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    // Request, its echo, the handset's acknowledgement and reply, and our
+    // acknowledgement (the port closes before its echo is read).
+    ASSERT_EQ(lines.size(), 5) << lines.join('\n').toStdString();
+    static const QRegularExpression shape(
+        R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (TX|RX)( [0-9A-F]{2})+( \((echo|ack)\))?$)");
+    for (const QString& line : lines)
+        EXPECT_TRUE(shape.match(line).hasMatch()) << line.toStdString();
+    EXPECT_TRUE(lines[0].mid(24).startsWith("TX 00 E9 03 E5 43 00 00")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("(echo)"));
+    EXPECT_EQ(lines.filter(QRegularExpression("RX E9 00 7F .. .. \\(ack\\)$")).size(), 1);
+}
+
+TEST_F(CliTest, SmsGoesThroughTheProfileBesideTheProgram) {
+    HttpTestServer gateway;
+    gateway.enqueue({200, "OK", {}, "<html>Message accepted</html>"});
+    gateway.enqueue({200, "OK", {}, "<html>Try again later</html>"});
+    ASSERT_TRUE(QDir(dir.path()).mkpath("bin"));
+    const QString program = Path("bin/m2bus-cli");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(M2BUS_CLI_PATH), program));
+    QFile ini(Path("bin/Operators.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(("[Local]\r\nURL=127.0.0.1:" + std::to_string(gateway.port()) + "/send\r\nNumField=to\r\nTxtField=msg\r\nReply=accepted\r\n").c_str());
+    ini.close();
+    const QStringList message{"sms", "send", "--operator", "Local", "--to", "5551234", "--text", "Hello"};
+
+    const CliRun sent = Run(message, program);
+    EXPECT_EQ(sent.code, 0) << sent.err.toStdString();
+    EXPECT_EQ(sent.out, "Your message was sent succesfully!\n");
+    ASSERT_EQ(gateway.requestCount(), 1u);
+    EXPECT_NE(gateway.requests()[0].target.find("to=5551234&msg=Hello"), std::string::npos) << gateway.requests()[0].target;
+
+    EXPECT_EQ(Run(message, program).code, 6);  // no success text in the reply
+    const CliRun unknown = Run({"sms", "send", "--operator", "Other", "--to", "1", "--text", "x"}, program);
+    EXPECT_EQ(unknown.code, 5);
+    EXPECT_TRUE(unknown.err.contains("Unknown operator \"Other\"")) << unknown.err.toStdString();
+}
+
+}  // namespace
