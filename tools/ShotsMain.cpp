@@ -8,6 +8,7 @@
 #include "AppWindows.h"
 #include "ErrorReport.h"
 #include "FormStorage.h"
+#include "ImportDialogShot.h"
 #include "ShotContent.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -50,6 +51,7 @@ int main(int argc, char* argv[])
             {"TForm2", [] { return Form2; }, FillPhonebook},
             {"TForm4", [] { return Form4; }, FillRecordEditor},
             {"TForm5", [] { return Form5; }, [workDir] { FillLogoManager(workDir); }},
+            {"LogoImportDialog", [] { return LogoImportDialogForShot(FMain); }, nullptr},
             {"TFSendSMS", [] { return FSendSMS; }, FillSendSms},
             {"TFOpSet", [] { return FOpSet; }, FillOperatorSettings},
         };
