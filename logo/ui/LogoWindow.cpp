@@ -6,6 +6,7 @@
 #include <array>
 
 #include "logo/LogoBlocks.h"
+#include "logo/LogoExport.h"
 #include "logo/LogoPicture.h"
 #include "widgets/Prompts.h"
 #include "widgets/CheckLed.h"
@@ -133,7 +134,7 @@ void LogoWindow::loadFromFile()
 void LogoWindow::saveToFile()
 {
     const QString fileName = prompts().SaveFileNameAs(this, QStringLiteral("Save as Bitmap"),
-                                                      QStringLiteral("Windows Bitmap (*.bmp);;All files (*)"),
+                                                      logoSavePictureFilter(),
                                                       QStringLiteral("bmp"), QStringLiteral("Logo"));
     if (fileName.isEmpty())
         return;
@@ -144,7 +145,7 @@ void LogoWindow::saveToFile()
         return;
     }
     try {
-        LogoSavePicture(picture_, fileName);
+        exportLogoPicture(picture_, fileName);
     } catch (const PictureError& error) {
         prompts().Notice(this, error.Message);
     }
