@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 
 #include "ui_LogoImportDialog.h"
+#include "widgets/Prompts.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ LogoImportDialog::~LogoImportDialog() = default;
 std::optional<LogoDots> LogoImportDialog::choose(QWidget* parent, const QImage& picture)
 {
     LogoImportDialog dialog(picture, parent);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!prompts().RunDialog(dialog))
         return std::nullopt;
     return dialog.dots();
 }
