@@ -4,7 +4,6 @@
 #include <QtEndian>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 
 #include <cstring>
@@ -146,22 +145,6 @@ QImage LogoLoadPicture(const QString& fileName)
         throw PictureError(
             ReadError(fileName, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
     return LogoDecodePicture(contents.bytes, fileName);
-}
-
-void LogoSavePicture(const QImage& bitmap, const QString& fileName)
-{
-    QByteArray image;
-    QBuffer buffer(&image);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(bitmap))
-        throw PictureError(QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, writer.errorString()));
-    const bool existed = QFileInfo::exists(fileName);
-    const FileOutcome outcome = replaceFile(fileName, image);
-    if (!outcome.ok())
-        throw PictureError(QStringLiteral("Cannot save \"%1\": %2.%3")
-                               .arg(fileName, outcome.reason,
-                                    existed ? QStringLiteral(" The earlier file is unchanged.") : QString()));
 }
 
 QString LogoOpenPictureFilter()

@@ -1,6 +1,6 @@
 // The logo manager's preview picture: loading any picture Qt reads as a plain
-// bitmap, the exact-black rule that turns it into dots, and saving it as a
-// Windows bitmap.
+// bitmap and the exact-black rule that turns it into dots. Saving is in
+// LogoExport.h.
 #pragma once
 
 #include <QImage>
@@ -40,8 +40,5 @@ QImage LogoLoadPicture(const QString& fileName);
 // The decoding step of LogoLoadPicture, on bytes already read (the fuzzer
 // drives it directly). fileName is for messages and the format hint only.
 QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName);
-// Writes through a temporary file that replaces fileName only when complete;
-// raises PictureError naming the file and the reason on failure.
-void LogoSavePicture(const QImage& bitmap, const QString& fileName);
 // Open-dialog filter for every format Qt reads, Windows bitmaps listed first.
 QString LogoOpenPictureFilter();

@@ -16,7 +16,9 @@
 #include "link/ServiceCommands.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "phonebook/ui/RecordEditor.h"
+#include "logo/ui/LogoImportDialog.h"
 #include "logo/ui/LogoWindow.h"
+#include "tools/ImportDialogShot.h"
 #include "sms/ui/SmsWindow.h"
 #include "sms/ui/OperatorDialog.h"
 #include "text/WinText.h"
@@ -34,33 +36,19 @@ public:
     QString OpenFileName(QWidget*, const QString&, const QString&) override { return fileName_; }
     QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
+    // The import as the dialog's own screenshot shows it: fitted and dithered.
+    bool RunDialog(QDialog& dialog) override
+    {
+        if (auto* import = qobject_cast<LogoImportDialog*>(&dialog))
+            import->setOptions(ShotImportOptions());
+        return true;
+    }
     const QStringList& notices() const { return notices_; }
 
 private:
     QString fileName_;
     QStringList notices_;
 };
-
-// A frame, a diagonal, a filled disc and a word: every kind of dot run the
-// matrix and the preview must show.
-QImage LogoPattern()
-{
-    QImage image(84, 48, QImage::Format_Mono);
-    image.setColor(0, qRgb(255, 255, 255));
-    image.setColor(1, qRgb(0, 0, 0));
-    image.fill(0);
-    QPainter p(&image);
-    p.setPen(Qt::color1);
-    p.drawRect(0, 0, 83, 47);
-    p.drawLine(2, 45, 30, 2);
-    p.setBrush(Qt::color1);
-    p.drawEllipse(QPoint(18, 24), 9, 9);
-    QFont font("DejaVu Sans", 10, QFont::Bold);
-    font.setStyleStrategy(QFont::NoAntialias);
-    p.setFont(font);
-    p.drawText(QRect(32, 4, 50, 40), Qt::AlignCenter, "NMT\n650");
-    return image;
-}
 
 } // namespace
 
@@ -127,8 +115,8 @@ void FillOperatorSettings()
 
 void FillLogoManager(const QDir& workDir)
 {
-    const QString file = workDir.filePath("logo-pattern.bmp");
-    if (!LogoPattern().save(file, "BMP"))
+    const QString file = workDir.filePath("landscape.png");
+    if (!PhotoLikePicture().save(file, "PNG"))
         throw std::runtime_error("cannot write " + file.toStdString());
     FixedFilePrompts answers(file);
     Prompts* previous = setPrompts(&answers);

@@ -8,6 +8,7 @@
 #include "app/AppWindows.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/WindowStateStore.h"
+#include "tools/ImportDialogShot.h"
 #include "tools/ShotContent.h"
 #include "app/MainWindow.h"
 #include "phonebook/ui/PhonebookWindow.h"
@@ -50,6 +51,7 @@ int main(int argc, char* argv[])
             {"PhonebookWindow", [] { return phonebookWindow; }, FillPhonebook},
             {"RecordEditor", [] { return recordEditor; }, FillRecordEditor},
             {"LogoWindow", [] { return logoWindow; }, [workDir] { FillLogoManager(workDir); }},
+            {"LogoImportDialog", [] { return LogoImportDialogForShot(mainWindow); }, nullptr},
             {"SmsWindow", [] { return smsWindow; }, FillSendSms},
             {"OperatorDialog", [] { return operatorDialog; }, FillOperatorSettings},
         };

@@ -58,6 +58,7 @@ public:
             dialog.selectFile(defaultName);
         return Run(dialog);
     }
+    bool RunDialog(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted; }
     bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) override
     {
         QDialog dialog(parent);

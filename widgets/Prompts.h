@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QWidget;
 
 class Prompts {
@@ -34,6 +35,13 @@ public:
     {
         (void)defaultName;
         return SaveFileName(parent, title, filter, defaultSuffix);
+    }
+    // Shows a dialog the caller has filled in until the user closes it; true
+    // for OK. Doubles that do not care take it as it opened.
+    virtual bool RunDialog(QDialog& dialog)
+    {
+        (void)dialog;
+        return true;
     }
     // false when the user cancels.
     virtual bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) = 0;

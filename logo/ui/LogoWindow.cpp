@@ -2,11 +2,16 @@
 #include "logo/ui/LogoWindow.h"
 
 #include <QFont>
+#include <QMouseEvent>
 #include <QPixmap>
+#include <QScopedValueRollback>
 #include <array>
 
 #include "logo/LogoBlocks.h"
+#include "logo/LogoExport.h"
 #include "logo/LogoPicture.h"
+#include "logo/ui/LogoImportDialog.h"
+#include "logo/ui/LogoToolRow.h"
 #include "widgets/Prompts.h"
 #include "widgets/CheckLed.h"
 #include "widgets/LedBar.h"
@@ -43,6 +48,32 @@ private:
     LedBar& indicator_;
 };
 
+// The dot under a point of the matrix while dragging; points beyond the
+// edge give dots off the canvas, which the edits clip.
+DotPoint dotAt(QPoint at)
+{
+    const auto cell = [](int pixel) {
+        const int inside = pixel - DotMatrix::BorderWidth;
+        return inside >= 0 ? inside / DotMatrix::CellSize : (inside - DotMatrix::CellSize + 1) / DotMatrix::CellSize;
+    };
+    return {cell(at.x()), cell(at.y())};
+}
+
+// The cell a press on the matrix toggles, as it always has:
+// a point on the right border belongs to the first cell of the next row.
+int pressedCell(QPoint at)
+{
+    return std::clamp((at.x() - 2) / 5 + (at.y() - 2) / 5 * 84, 0, LogoCellCount - 1);
+}
+
+LogoDots matrixDots(const DotMatrix& matrix)
+{
+    LogoDots dots{};
+    for (int i = 0; i < LogoCellCount; ++i)
+        dots[i] = !matrix.Items(i);
+    return dots;
+}
+
 } // namespace
 
 LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
@@ -61,8 +92,9 @@ LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
     previewLabel = ui_->previewLabel;
     dotMatrix = ui_->dotMatrix;
     progressBar = ui_->progressBar;
+    toolRow = ui_->toolRow;
 
-    editLed->SetCaption(QStringLiteral("Edit"));
+    editLed->SetCaption(tr("Edit"));
     editLed->SetPalette({QColor(0x00, 0x80, 0x00), QColor(0x00, 0xFF, 0x00)});
     progressBar->SetMin(-1);
     progressBar->SetMax(6);
@@ -75,6 +107,17 @@ LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
     connect(loadButton, &QPushButton::clicked, this, &LogoWindow::loadFromFile);
     connect(dotMatrix, &DotMatrix::MouseDown, this, &LogoWindow::toggleDot);
     connect(dotMatrix, &DotMatrix::Click, this, &LogoWindow::dotMatrixClicked);
+    dotMatrix->installEventFilter(this);
+
+    connect(editLed, &CheckLed::OnChange, this, [this] { toolRow->setEditing(editLed->Checked()); });
+    connect(toolRow, &LogoToolRow::invertRequested, this, [this] { applyEdit([this] { canvas_.invert(); }); });
+    connect(toolRow, &LogoToolRow::clearRequested, this, [this] { applyEdit([this] { canvas_.clear(); }); });
+    connect(toolRow, &LogoToolRow::shiftRequested, this,
+            [this](DotShift direction) { applyEdit([this, direction] { canvas_.shift(direction); }); });
+    connect(toolRow, &LogoToolRow::flipRequested, this,
+            [this](DotFlip axis) { applyEdit([this, axis] { canvas_.flip(axis); }); });
+    connect(toolRow, &LogoToolRow::undoRequested, this, &LogoWindow::undo);
+    connect(toolRow, &LogoToolRow::redoRequested, this, &LogoWindow::redo);
 }
 
 LogoWindow::~LogoWindow() = default;
@@ -82,6 +125,7 @@ LogoWindow::~LogoWindow() = default;
 void LogoWindow::readFromPhone()
 {
     TransferScope scope(*this, *readButton, *progressBar);
+    const QScopedValueRollback busy(transferring_, true);
     // A failed read leaves the buffer as it was, so its band repeats the last block received.
     LogoBlock buffer{};
     for (int b = 0; b < LogoBlockCount; ++b) {
@@ -92,9 +136,9 @@ void LogoWindow::readFromPhone()
             for (int k = 0; k < 8; ++k)
                 dotMatrix->SetItems(LogoCellIndex(x, 8 * b + k), (buffer[x] >> k & 1) == 0);
     }
-    LogoDots dots{};
-    for (int i = 0; i < LogoCellCount; ++i)
-        dots[i] = !dotMatrix->Items(i);
+    const LogoDots dots = matrixDots(*dotMatrix);
+    canvas_.replace(dots);
+    showCanvas();
     LogoDrawDots(pictureForPixels(), dots);
     showPicture();
 }
@@ -102,9 +146,8 @@ void LogoWindow::readFromPhone()
 void LogoWindow::writeToPhone()
 {
     TransferScope scope(*this, *writeButton, *progressBar);
-    LogoDots dots{};
-    for (int i = 0; i < LogoCellCount; ++i)
-        dots[i] = !dotMatrix->Items(i);
+    const QScopedValueRollback busy(transferring_, true);
+    const LogoDots dots = matrixDots(*dotMatrix);
     for (int b = 0; b < LogoBlockCount; ++b) {
         LogoBlock buffer = LogoBlockFromDots(dots, b);
         progressBar->SetPosition(b + 1);
@@ -114,49 +157,191 @@ void LogoWindow::writeToPhone()
 
 void LogoWindow::loadFromFile()
 {
-    const QString fileName = prompts().OpenFileNameAs(this, QStringLiteral("Load Bitmap"), LogoOpenPictureFilter(),
-                                                      QStringLiteral("Logo"), true);
-    if (!fileName.isEmpty()) {
+    const QString fileName =
+        prompts().OpenFileNameAs(this, tr("Load Bitmap"), LogoOpenPictureFilter(), QStringLiteral("Logo"), true);
+    LogoDots dots{};
+    if (fileName.isEmpty()) {
+        dots = LogoDotsFromPicture(pictureForPixels());
+    } else {
+        QImage loaded;
         try {
-            picture_ = LogoLoadPicture(fileName);
+            loaded = LogoLoadPicture(fileName);
         } catch (const PictureError& error) {
             prompts().Notice(this, error.Message);
             return;
         }
+        const std::optional<LogoDots> imported = LogoImportDialog::choose(this, loaded);
+        if (!imported)
+            return;
+        dots = *imported;
+        // "Save as Bitmap" writes a picture that loads "As drawn" into this
+        // logo: the file itself when it already does, else the dots in black and white.
+        if (dots == LogoDotsFromPicture(loaded)) {
+            picture_ = loaded;
+        } else {
+            picture_ = LogoBlankPicture();
+            LogoDrawDots(picture_, dots);
+        }
     }
-    const LogoDots dots = LogoDotsFromPicture(pictureForPixels());
-    for (int i = 0; i < LogoCellCount; ++i)
-        dotMatrix->SetItems(i, !dots[i]);
+    canvas_.replace(dots);
+    showCanvas();
     showPicture();
 }
 
 void LogoWindow::saveToFile()
 {
-    const QString fileName = prompts().SaveFileNameAs(this, QStringLiteral("Save as Bitmap"),
-                                                      QStringLiteral("Windows Bitmap (*.bmp);;All files (*)"),
+    const QString fileName = prompts().SaveFileNameAs(this, tr("Save as Bitmap"), logoSavePictureFilter(),
                                                       QStringLiteral("bmp"), QStringLiteral("Logo"));
     if (fileName.isEmpty())
         return;
     if (picture_.isNull()) {
         prompts().Notice(this,
-                         QStringLiteral("There is no picture to save yet: load the logo from the phone or "
-                                        "load a bitmap first."));
+                         tr("There is no picture to save yet: load the logo from the phone or "
+                            "load a bitmap first."));
         return;
     }
     try {
-        LogoSavePicture(picture_, fileName);
+        exportLogoPicture(picture_, fileName);
     } catch (const PictureError& error) {
         prompts().Notice(this, error.Message);
     }
 }
 
-void LogoWindow::toggleDot(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y)
+void LogoWindow::toggleDot(Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int Y)
 {
-    if (!editLed->Checked())
+    if (!editLed->Checked() || transferring_ || dragButton_ != Qt::NoButton)
         return;
-    int index = (X - 2) / 5 + (Y - 2) / 5 * 84;
-    index = std::clamp(index, 0, LogoCellCount - 1);
-    dotMatrix->SetItems(index, !dotMatrix->Items(index));
+    const int index = pressedCell(QPoint(X, Y));
+    const DotPoint at{index % LogoWidth, index / LogoWidth};
+    dragButton_ = Button;
+    dragStart_ = at;
+    dragAt_ = at;
+    dragMoved_ = false;
+    const bool value = Button != Qt::RightButton;
+    switch (toolRow->tool()) {
+    case LogoTool::Pen:
+        canvas_.beginStroke(at, !canvas_.dot(at));
+        showCanvas();
+        break;
+    case LogoTool::Line:
+        showDots(canvas_.withLine(at, at, value));
+        break;
+    case LogoTool::Rectangle:
+        showDots(canvas_.withRectangle(at, at, value));
+        break;
+    case LogoTool::Fill:
+        dragButton_ = Qt::NoButton;
+        canvas_.fill(at, value);
+        showCanvas();
+        break;
+    case LogoTool::Text:
+        showDots(canvas_.withText(at, toolRow->text().toStdU32String(), value));
+        break;
+    }
+}
+
+bool LogoWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == dotMatrix && dragButton_ != Qt::NoButton
+        && (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint point = mouse->position().toPoint();
+        // Wherever the press rule still gives the pressed cell, the mouse has not left it.
+        const DotPoint at = pressedCell(point) == LogoCellIndex(dragStart_.x, dragStart_.y) ? dragStart_ : dotAt(point);
+        if (event->type() == QEvent::MouseMove)
+            dragTo(at);
+        else if (mouse->button() == dragButton_)
+            finishDrag(at);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void LogoWindow::dragTo(DotPoint at)
+{
+    if (at == dragAt_)
+        return;
+    dragAt_ = at;
+    const bool value = dragButton_ != Qt::RightButton;
+    switch (toolRow->tool()) {
+    case LogoTool::Pen:
+        // The press toggled its dot; once the mouse leaves it the whole
+        // stroke paints by button. Other buttons only toggle.
+        if (dragButton_ != Qt::LeftButton && dragButton_ != Qt::RightButton)
+            return;
+        if (!dragMoved_)
+            canvas_.setStrokeValue(value);
+        dragMoved_ = true;
+        canvas_.strokeTo(at);
+        showCanvas();
+        break;
+    case LogoTool::Line:
+        showDots(canvas_.withLine(dragStart_, at, value));
+        break;
+    case LogoTool::Rectangle:
+        showDots(canvas_.withRectangle(dragStart_, at, value));
+        break;
+    case LogoTool::Text:
+        showDots(canvas_.withText(at, toolRow->text().toStdU32String(), value));
+        break;
+    case LogoTool::Fill:
+        break;
+    }
+}
+
+void LogoWindow::finishDrag(DotPoint at)
+{
+    dragTo(at);
+    const bool value = dragButton_ != Qt::RightButton;
+    dragButton_ = Qt::NoButton;
+    switch (toolRow->tool()) {
+    case LogoTool::Pen:
+        canvas_.endStroke();
+        break;
+    case LogoTool::Line:
+        canvas_.line(dragStart_, at, value);
+        break;
+    case LogoTool::Rectangle:
+        canvas_.rectangle(dragStart_, at, value);
+        break;
+    case LogoTool::Text:
+        canvas_.text(at, toolRow->text().toStdU32String(), value);
+        break;
+    case LogoTool::Fill:
+        break;
+    }
+    showCanvas();
+}
+
+void LogoWindow::undo()
+{
+    applyEdit([this] { canvas_.undo(); });
+}
+
+void LogoWindow::redo()
+{
+    applyEdit([this] { canvas_.redo(); });
+}
+
+void LogoWindow::applyEdit(const std::function<void()>& change)
+{
+    // A transfer paints the matrix block by block while events run; an edit
+    // then would repaint it from the canvas. A drag finishes first.
+    if (!editLed->Checked() || transferring_ || dragButton_ != Qt::NoButton)
+        return;
+    change();
+    showCanvas();
+}
+
+void LogoWindow::showDots(const LogoDots& dots)
+{
+    for (int i = 0; i < LogoCellCount; ++i)
+        dotMatrix->SetItems(i, !dots[i]);
+}
+
+void LogoWindow::showCanvas()
+{
+    showDots(canvas_.dots());
+    toolRow->setHistory(canvas_.canUndo(), canvas_.canRedo());
 }
 
 void LogoWindow::dotMatrixClicked()

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,12 +17,22 @@
 #include "widgets/CheckLed.h"
 #include "widgets/LedBar.h"
 #include "logo/LogoPicture.h"
+#include "logo/ui/LogoImportDialog.h"
+#include "logo/ui/LogoToolRow.h"
 #include "logo/ui/LogoWindow.h"
 #include "widgets/DotMatrix.h"
 #include "support/ScratchMount.h"
 #include "support/TrapFifo.h"
 
 namespace {
+
+LogoDots matrixDotsOf(const LogoWindow& form)
+{
+    LogoDots dots{};
+    for (int i = 0; i < LogoCellCount; ++i)
+        dots[i] = !form.dotMatrix->Items(i);
+    return dots;
+}
 
 class LogoWindowTest : public ::testing::Test {
 protected:
@@ -48,6 +61,22 @@ protected:
         const QString path = dir.filePath(QString::fromLatin1(name));
         EXPECT_TRUE(image.save(path, format));
         return path;
+    }
+    bool Dark(int x, int y) const { return !form.dotMatrix->Items(LogoCellIndex(x, y)); }
+    // A press on the first dot, moves over the others and the release on the
+    // last, delivered as the matrix gets them from a real mouse.
+    void Drag(Qt::MouseButton button, std::initializer_list<DotPoint> path)
+    {
+        const auto centre = [](DotPoint at) { return QPointF(2 + 5 * at.x + 2, 2 + 5 * at.y + 2); };
+        const auto send = [&](QEvent::Type type, DotPoint at, Qt::MouseButtons held) {
+            QMouseEvent event(type, centre(at), form.dotMatrix->mapToGlobal(centre(at)),
+                              type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+            QApplication::sendEvent(form.dotMatrix, &event);
+        };
+        send(QEvent::MouseButtonPress, *path.begin(), button);
+        for (DotPoint at : path)
+            send(QEvent::MouseMove, at, button);
+        send(QEvent::MouseButtonRelease, *(path.end() - 1), Qt::NoButton);
     }
     static QImage Filled(int width, int height, QRgb colour)
     {
@@ -340,6 +369,113 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
     EXPECT_EQ(DarkCells(), LogoCellCount - 2);
     // Only the press counts: the preview is not touched.
     EXPECT_TRUE(form.Picture().isNull());
+}
+
+TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
+{
+    form.editLed->SetChecked(true);
+    Drag(Qt::RightButton, {{10, 10}, {11, 10}, {13, 11}, {20, 11}});
+    EXPECT_EQ(DarkCells(), LogoCellCount - 11); // the path, gaps between move points filled
+    EXPECT_FALSE(Dark(10, 10));
+    EXPECT_FALSE(Dark(12, 10) && Dark(12, 11));
+    EXPECT_FALSE(Dark(20, 11));
+
+    // The press toggles its set dot clear, but a left drag sets it and the path.
+    Drag(Qt::LeftButton, {{9, 10}, {10, 10}, {11, 10}});
+    EXPECT_TRUE(Dark(9, 10) && Dark(10, 10) && Dark(11, 10));
+    EXPECT_EQ(DarkCells(), LogoCellCount - 9);
+
+    // A press and release on one dot toggles it, whichever the button.
+    Drag(Qt::RightButton, {{10, 10}});
+    EXPECT_FALSE(Dark(10, 10));
+    Drag(Qt::RightButton, {{10, 10}});
+    EXPECT_TRUE(Dark(10, 10));
+}
+
+TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
+{
+    EXPECT_FALSE(form.toolRow->undoAction()->isEnabled()); // not editing
+    form.readButton->click();
+    const LogoDots fromPhone = LogoDotsFromBlocks(phone.memory);
+    form.editLed->SetChecked(true);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+
+    QTest::keyClick(&form, Qt::Key_Delete);
+    EXPECT_EQ(DarkCells(), 0);
+    QTest::keyClick(&form, Qt::Key_R);
+    ASSERT_EQ(form.toolRow->tool(), LogoTool::Rectangle);
+    Drag(Qt::LeftButton, {{9, 4}, {30, 30}, {0, 0}});
+    EXPECT_EQ(DarkCells(), 2 * 10 + 2 * 3);
+    EXPECT_TRUE(Dark(0, 4) && Dark(9, 0) && !Dark(5, 2));
+
+    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(DarkCells(), 0);
+    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(matrixDotsOf(form), fromPhone);
+    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); // the load from the phone
+    EXPECT_EQ(DarkCells(), LogoCellCount);
+    EXPECT_FALSE(form.toolRow->undoAction()->isEnabled());
+    QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(DarkCells(), 0);
+}
+
+TEST_F(LogoWindowTest, ClicksDuringATransferLeaveTheReadDotsAlone)
+{
+    form.editLed->SetChecked(true);
+    phone.duringCall = [&] { Drag(Qt::LeftButton, {{1, 1}}); };
+    form.readButton->click();
+    EXPECT_EQ(matrixDotsOf(form), LogoDotsFromBlocks(phone.memory));
+}
+
+TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
+{
+    // Answers the import dialog with "Fit" at a fixed threshold, or cancels it.
+    struct ImportPrompts : ScriptedPrompts {
+        bool accept = true;
+        bool RunDialog(QDialog& dialog) override
+        {
+            LogoImportOptions fit;
+            fit.mode = LogoImportMode::Fit;
+            fit.threshold = 128;
+            if (auto* import = qobject_cast<LogoImportDialog*>(&dialog))
+                import->setOptions(fit);
+            return accept;
+        }
+    } importPrompts;
+    QImage halves = Filled(168, 48, qRgb(255, 255, 255));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 84; ++x)
+            halves.setPixel(x, y, qRgb(0, 0, 0));
+    const QString source = WritePicture(halves, "halves.png", "PNG");
+
+    importPrompts.accept = false;
+    importPrompts.FileNames = {source};
+    form.loadButton->click();
+    EXPECT_EQ(DarkCells(), LogoCellCount);
+    EXPECT_TRUE(form.Picture().isNull());
+
+    importPrompts.accept = true;
+    importPrompts.FileNames = {source};
+    form.loadButton->click();
+    EXPECT_EQ(DarkCells(), 42 * 24); // the left half of the centre band
+    EXPECT_TRUE(Dark(0, 12) && Dark(41, 35) && !Dark(42, 20) && !Dark(10, 11) && !Dark(10, 36));
+    const LogoDots imported = matrixDotsOf(form);
+
+    const QString saved = dir.filePath(QStringLiteral("Logo.png"));
+    importPrompts.FileNames = {saved};
+    form.saveButton->click();
+    EXPECT_TRUE(importPrompts.Filters.last().contains(QStringLiteral("*.png")));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(4), QByteArray("\x89PNG", 4));
+    EXPECT_EQ(LogoDotsFromPicture(QImage(saved)), imported);
+
+    form.editLed->SetChecked(true);
+    form.toolRow->undoAction()->trigger();
+    EXPECT_EQ(DarkCells(), LogoCellCount);
 }
 
 TEST_F(LogoWindowTest, LayoutMatchesTheDesign)

@@ -1,0 +1,54 @@
+#include "logo/ui/LogoDotPreview.h"
+
+#include <QPainter>
+
+namespace {
+
+// The matrix's own colours: they stand for the handset's screen, so they do
+// not follow the palette.
+const QColor kSetColour(0x00, 0x80, 0x00);
+const QColor kClearColour(0x00, 0xFF, 0x00);
+
+} // namespace
+
+LogoDotPreview::LogoDotPreview(QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void LogoDotPreview::setDots(const LogoDots& dots)
+{
+    if (dots == dots_)
+        return;
+    dots_ = dots;
+    update();
+}
+
+QSize LogoDotPreview::sizeHint() const
+{
+    return QSize(2 * kBorderWidth + LogoWidth * kCellSize, 2 * kBorderWidth + LogoHeight * kCellSize);
+}
+
+void LogoDotPreview::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect whole = rect();
+    painter.fillRect(whole, palette().window());
+    painter.setPen(Qt::black);
+    painter.drawRect(whole.adjusted(0, 0, -1, -1));
+    const QRect bevel = whole.adjusted(1, 1, -2, -2);
+    painter.setPen(Qt::white);
+    painter.drawLine(bevel.topLeft(), bevel.topRight());
+    painter.drawLine(bevel.topLeft(), bevel.bottomLeft());
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawLine(bevel.bottomLeft(), bevel.bottomRight());
+    painter.drawLine(bevel.topRight(), bevel.bottomRight());
+
+    painter.fillRect(kBorderWidth, kBorderWidth, LogoWidth * kCellSize, LogoHeight * kCellSize, Qt::black);
+    for (int y = 0; y < LogoHeight; ++y)
+        for (int x = 0; x < LogoWidth; ++x)
+            painter.fillRect(kBorderWidth + x * kCellSize + 1, kBorderWidth + y * kCellSize + 1, kCellSize - 2,
+                             kCellSize - 2, dots_[LogoCellIndex(x, y)] ? kSetColour : kClearColour);
+}
