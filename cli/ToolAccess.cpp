@@ -5,6 +5,7 @@
 #include "link/CommandButtons.h"
 #include "link/PhoneLink.h"
 #include "link/ServiceCommands.h"
+#include "logo/LogoExport.h"
 #include "logo/LogoPicture.h"
 #include "logo/LogoTransfer.h"
 #include "phonebook/PhonebookTransfer.h"
@@ -16,11 +17,9 @@
 #include "sms/SmsSubmission.h"
 #include "sms/HttpClient.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QSet>
 
 #include <chrono>
@@ -250,23 +249,13 @@ QImage LoadLogoPicture(const QString& path)
 void SaveLogoPicture(const QImage& picture, const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("bmp") && suffix != QLatin1String("png"))
+        throw CliError(ExitCode::File, QStringLiteral("Cannot save \"%1\": the logo is saved as .bmp or .png.").arg(path));
     try {
-        if (suffix == QLatin1String("bmp"))
-            return LogoSavePicture(picture, path);
+        exportLogoPicture(picture, path);
     } catch (const PictureError& error) {
         throw CliError(ExitCode::File, error.Message);
     }
-    if (suffix != QLatin1String("png"))
-        throw CliError(ExitCode::File, QStringLiteral("Cannot save \"%1\": the logo is saved as .bmp or .png.").arg(path));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(picture))
-        throw CliError(ExitCode::File, QStringLiteral("Cannot save \"%1\": %2.").arg(path, writer.errorString()));
-    const FileOutcome outcome = replaceFile(path, bytes);
-    if (!outcome.ok())
-        throw CliError(ExitCode::File, QStringLiteral("Cannot save \"%1\": %2.").arg(path, outcome.reason));
 }
 
 QImage LogoPictureFromBlocks(const LogoBlocks& blocks)
