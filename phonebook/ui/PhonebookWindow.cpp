@@ -379,6 +379,10 @@ bool PhonebookWindow::HandsetKeepsOrUserGoesOn(const PhonebookRows& rows)
 
 void PhonebookWindow::importFromFile()
 {
+    // The shortcut still works while a transfer lets events through; the
+    // records it reads or writes must not change under it.
+    if (transferRunning_)
+        return;
     const QString filter = tr("Phonebook files (*.csv *.vcf *.vcard *.npb);;CSV files (*.csv);;"
                               "vCard files (*.vcf *.vcard);;Nokia PhoneBook file (*.npb);;All files (*)");
     const QString path = prompts().OpenFileNameAs(this, tr("Import phonebook"), filter, QString(), false);

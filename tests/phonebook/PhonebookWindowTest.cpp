@@ -513,3 +513,19 @@ TEST_F(PhonebookWindowTest, ExportThenImportGivesBackTheRecordsWithoutTheEditors
         EXPECT_EQ(window.Cells(2, 5), "");
     }
 }
+
+TEST_F(PhonebookWindowTest, ImportDoesNothingWhileATransferRuns)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("book.csv");
+    Put(prompts.FileName, "location,name,number\n1,imported,1\n");
+    host.During = [&](int location) {
+        if (location == 50)
+            window.importAction->trigger();
+    };
+    prompts.Answers = {true, true};
+    window.writeAllToPhone();
+    EXPECT_TRUE(prompts.Filters.isEmpty());
+    ASSERT_EQ(host.Calls.size(), 100u);
+    EXPECT_NE(window.Cells(1, 1), "imported");
+}
