@@ -17,6 +17,7 @@
 #include "sms/ProfileIniFile.h"
 #include "logo/LogoTransfer.h"
 #include "sms/OperatorValues.h"
+#include "sms/OperatorsFileLocation.h"
 #include "phonebook/PhonebookTransfer.h"
 #include "link/PhoneLink.h"
 #include "widgets/Prompts.h"
@@ -157,7 +158,9 @@ void MainWindow::loadOperatorProfiles()
     AppPath = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
     if (AppPath.empty() || (AppPath.back() != '/' && AppPath.back() != '\\'))
         AppPath += QDir::separator().toLatin1();
-    OperatorIni = std::make_unique<ProfileIniFile>(AppPath + "Operators.ini");
+    // Beside a portable program; in the user's configuration folder for an installed one.
+    OperatorIni = std::make_unique<ProfileIniFile>(
+        QDir::toNativeSeparators(operatorsFileFor(operatorsFilePlaces())).toStdString());
     OperatorList.clear();
     OperatorValues = std::make_unique<OperatorValueList>();
     try {

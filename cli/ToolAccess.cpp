@@ -14,6 +14,7 @@
 #include "sms/CodePageConverter.h"
 #include "sms/ProfileIniFile.h"
 #include "sms/OperatorValues.h"
+#include "sms/OperatorsFileLocation.h"
 #include "sms/SmsSubmission.h"
 #include "sms/HttpClient.h"
 
@@ -43,7 +44,7 @@ std::unique_ptr<QSettings> OpenToolSettings()
 
 QString OperatorsIniPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Operators.ini"));
+    return operatorsFileFor(operatorsFilePlaces());
 }
 
 namespace {

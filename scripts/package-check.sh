@@ -58,6 +58,7 @@ expected=(
   share/man/man1/m2bus-tool.1 share/man/man1/m2bus-sim.1
   "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
   share/icons/hicolor/scalable/apps/m2bus-tool.svg
+  share/m2bus-tool/Operators.ini
 )
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/m2bus-tool.png")
@@ -126,6 +127,15 @@ run "$bin/m2bus-sim" --help >/dev/null || fail "m2bus-sim --help failed"
 check_version m2bus-sim
 run timeout 20 "$bin/m2bus-tool" --help >/dev/null 2>&1 || say "m2bus-tool has no --help yet: skipped"
 check_version m2bus-tool
+
+# Installed, the window program keeps the operator profiles in the user's
+# configuration folder, started from the packaged copy, and writes nothing
+# beside itself (not even as root).
+run timeout 10 "$bin/m2bus-tool" >/dev/null 2>&1 || true
+cmp -s "$home/.config/m2bus-tool/Operators.ini" /usr/share/m2bus-tool/Operators.ini \
+  || fail "m2bus-tool did not start the user's Operators.ini from /usr/share/m2bus-tool/Operators.ini"
+[ ! -e "$bin/Operators.ini" ] || fail "m2bus-tool made $bin/Operators.ini"
+say "m2bus-tool: Operators.ini in the user's configuration folder"
 
 if [ "$has_cli" -eq 1 ]; then
   check_version m2bus-cli

@@ -1,7 +1,9 @@
 // The "Phonebook" window, the program's only copy of the phonebook.
 #include "phonebook/ui/PhonebookWindow.h"
 
+#include "phonebook/HandsetCheck.h"
 #include "phonebook/PhonebookFileIo.h"
+#include "phonebook/PhonebookFormats.h"
 #include "phonebook/PhonebookHost.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "widgets/DesignFonts.h"
@@ -10,15 +12,20 @@
 #include "widgets/Prompts.h"
 #include "text/WinText.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+
+#include <algorithm>
 
 namespace {
 
 const QString FileFilter = QStringLiteral("Nokia PhoneBook file (*.npb);;All files (*)");
 const QString FileExtension = QStringLiteral("npb");
 const QString DefaultFileName = QStringLiteral("Phbook");
+// Enough to see what is wrong without the question outgrowing the screen.
+constexpr int ShownLines = 15;
 
 // Re-enables the buttons a bulk transfer disabled, however it ends.
 class ButtonsDisabled {
@@ -84,6 +91,8 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     updateRecordAction = ui_->updateRecordAction;
     editRecordAction = ui_->editRecordAction;
     deleteRecordAction = ui_->deleteRecordAction;
+    importAction = ui_->importAction;
+    exportAction = ui_->exportAction;
     setFont(DesignFont("MS Sans Serif", 11));
     hintLabel->setWordWrap(false);
     FitLabelToText(*hintLabel);
@@ -116,10 +125,15 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     recordMenu->addAction(updateRecordAction);
     recordMenu->addAction(editRecordAction);
     recordMenu->addAction(deleteRecordAction);
+    recordMenu->addSeparator();
+    recordMenu->addAction(importAction);
+    recordMenu->addAction(exportAction);
     // The shortcuts work while the window has the focus, menu open or not.
     addAction(updateRecordAction);
     addAction(editRecordAction);
     addAction(deleteRecordAction);
+    addAction(importAction);
+    addAction(exportAction);
     connect(recordGrid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { recordMenu->popup(recordGrid->viewport()->mapToGlobal(at)); });
 
@@ -132,6 +146,8 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     connect(updateRecordAction, &QAction::triggered, this, &PhonebookWindow::updateRecordInPhone);
     connect(editRecordAction, &QAction::triggered, this, &PhonebookWindow::editRecord);
     connect(deleteRecordAction, &QAction::triggered, this, &PhonebookWindow::deleteRecord);
+    connect(importAction, &QAction::triggered, this, &PhonebookWindow::importFromFile);
+    connect(exportAction, &QAction::triggered, this, &PhonebookWindow::exportToFile);
     connect(recordGrid, &QTableWidget::cellDoubleClicked, this, &PhonebookWindow::editClickedRecord);
 }
 
@@ -240,6 +256,8 @@ void PhonebookWindow::writeAllToPhone()
 {
     if (!prompts().Confirm(this, QStringLiteral("Do You really want to write current phonebook into Phone?")))
         return;
+    if (!HandsetKeepsOrUserGoesOn(GridRecords()))
+        return;
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
     progressBar->setPosition(0);
@@ -258,7 +276,7 @@ void PhonebookWindow::saveToFile()
 {
     const QString path =
         prompts().SaveFileNameAs(this, QStringLiteral("Save phonebook"), FileFilter, FileExtension, DefaultFileName);
-    if (path.isEmpty())
+    if (path.isEmpty() || !HandsetKeepsOrUserGoesOn(GridRecords()))
         return;
     SavePhonebookFile(path, RecordRowsAsEntries());
 }
@@ -293,6 +311,10 @@ void PhonebookWindow::updateRecordInPhone()
         return;
     }
     if (!prompts().Confirm(this, QStringLiteral("Do you really want to update record #%1 in Phone?").arg(row)))
+        return;
+    PhonebookRows single = emptyPhonebookRows();
+    single[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
+    if (!HandsetKeepsOrUserGoesOn(single))
         return;
     const PhonebookEntry entry{ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))};
     TransferRunning running(transferRunning_);
@@ -335,4 +357,76 @@ std::vector<PhonebookEntry> PhonebookWindow::RecordRowsAsEntries() const
     for (int row = 1; row <= RecordRows; ++row)
         entries.push_back({ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))});
     return entries;
+}
+
+PhonebookRows PhonebookWindow::GridRecords() const
+{
+    PhonebookRows rows = emptyPhonebookRows();
+    for (int row = 1; row <= RecordRows; ++row)
+        rows[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
+    return rows;
+}
+
+bool PhonebookWindow::HandsetKeepsOrUserGoesOn(const PhonebookRows& rows)
+{
+    const std::vector<HandsetFinding> findings = checkForHandset(rows);
+    if (findings.empty())
+        return true;
+    return prompts().Confirm(this,
+                             tr("The handset will not keep these records as they are:\n\n%1\n\nGo on all the same?")
+                                 .arg(describeHandsetFindings(rows, findings, ShownLines).join(u'\n')));
+}
+
+void PhonebookWindow::importFromFile()
+{
+    // The shortcut still works while a transfer lets events through; the
+    // records it reads or writes must not change under it.
+    if (transferRunning_)
+        return;
+    const QString filter = tr("Phonebook files (*.csv *.vcf *.vcard *.npb);;CSV files (*.csv);;"
+                              "vCard files (*.vcf *.vcard);;Nokia PhoneBook file (*.npb);;All files (*)");
+    const QString path = prompts().OpenFileNameAs(this, tr("Import phonebook"), filter, QString(), false);
+    if (path.isEmpty())
+        return;
+    // A file that cannot be read raises before any row changes.
+    const PhonebookImport imported = readPhonebook(path);
+    const auto records = std::count_if(imported.rows.begin(), imported.rows.end(),
+                                       [](const PhonebookRow& row) { return !row.isBlank(); });
+    QString question = tr("Replace records 1 to %1 with the %n record(s) of \"%2\"?", "", static_cast<int>(records))
+                           .arg(RecordRows)
+                           .arg(QDir::toNativeSeparators(path));
+    if (!imported.notes.isEmpty()) {
+        QStringList notes = imported.notes.mid(0, ShownLines);
+        if (imported.notes.size() > ShownLines)
+            notes << tr("… and %n more", "", static_cast<int>(imported.notes.size() - ShownLines));
+        question += QStringLiteral("\n\n") + notes.join(u'\n');
+    }
+    if (!prompts().Confirm(this, question))
+        return;
+    for (int row = 1; row <= RecordRows; ++row) {
+        const PhonebookRow& record = imported.rows[static_cast<std::size_t>(row - 1)];
+        SetCell(1, row, record.name);
+        SetCell(2, row, record.number);
+    }
+}
+
+void PhonebookWindow::exportToFile()
+{
+    const QString filter = tr("CSV files (*.csv);;vCard files (*.vcf);;Nokia PhoneBook file (*.npb)");
+    const QString path =
+        prompts().SaveFileNameAs(this, tr("Export phonebook"), filter, QStringLiteral("csv"), DefaultFileName);
+    if (path.isEmpty())
+        return;
+    PhonebookRows rows = GridRecords();
+    if (phonebookFormatFor(path) == PhonebookFormat::Npb) {
+        if (!HandsetKeepsOrUserGoesOn(rows))
+            return;
+    } else {
+        // The record editor pads the fields to their full width; that is no part of a name.
+        for (PhonebookRow& row : rows) {
+            row.name = row.name.trimmed();
+            row.number = row.number.trimmed();
+        }
+    }
+    writePhonebook(path, rows);
 }

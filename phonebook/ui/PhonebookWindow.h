@@ -2,6 +2,7 @@
 #pragma once
 
 #include "phonebook/PhonebookFile.h"
+#include "phonebook/PhonebookRows.h"
 #include <QDialog>
 #include <memory>
 #include <string>
@@ -58,6 +59,8 @@ public:
     QAction* updateRecordAction;
     QAction* editRecordAction;
     QAction* deleteRecordAction;
+    QAction* importAction;
+    QAction* exportAction;
 
 public slots:
     void readFromPhone();
@@ -68,6 +71,9 @@ public slots:
     void editRecord();
     void deleteRecord();
     void editClickedRecord();
+    // CSV, vCard or .npb, chosen by the file's extension.
+    void importFromFile();
+    void exportToFile();
 
     // While a transfer runs the window stays open: it neither accepts, nor
     // rejects, nor closes.
@@ -80,6 +86,11 @@ protected:
 
 private:
     std::vector<PhonebookEntry> RecordRowsAsEntries() const;
+    // Rows 1-100 as the grid shows them.
+    PhonebookRows GridRecords() const;
+    // True when the handset keeps the rows as they are, or the user chose to
+    // go on after seeing what it would not keep.
+    bool HandsetKeepsOrUserGoesOn(const PhonebookRows& rows);
 
     std::unique_ptr<Ui::PhonebookWindow> ui_;
     RecordEditor& Editor() const { return **editorSlot_; }

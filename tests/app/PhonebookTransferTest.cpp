@@ -130,10 +130,13 @@ TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
 
-    app.prompts.Answers = {true};
+    // The sample holds what the handset does not keep; the user goes on all the same.
+    app.prompts.Answers = {true, true};
     form.writeAllButton->click();
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    EXPECT_EQ(app.prompts.Questions, QStringList{"Do You really want to write current phonebook into Phone?"});
+    ASSERT_EQ(app.prompts.Questions.size(), 2);
+    EXPECT_EQ(app.prompts.Questions[0], "Do You really want to write current phonebook into Phone?");
+    EXPECT_TRUE(app.prompts.Questions[1].startsWith("The handset will not keep these records as they are:"));
 
     FillTable(form, std::vector<BookRow>(PhonebookWindow::RecordRows, BookRow{"stale", "999"}));
     form.readButton->click();
@@ -189,7 +192,7 @@ TEST(PhonebookTransfer, RecordsSurviveThePacedLineWithTurnaround)
     FillTable(form, book);
     const std::vector<int> rows = {1, 2, 3, 4, 5, 100};
     for (int row : rows) {
-        app.prompts.Answers = {true};
+        app.prompts.Answers = {true, true};
         form.SelectRow(row);
         form.updateRecordInPhone();
     }
@@ -229,7 +232,7 @@ TEST(PhonebookTransfer, DeadLineStopsWriteAllAtTheFirstRecordButStillResets)
     PhonebookWindow& form = *phonebookWindow;
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
-    app.prompts.Answers = {true};
+    app.prompts.Answers = {true, true};
     form.writeAllButton->click();
 
     ASSERT_FALSE(app.prompts.Notices.isEmpty());
@@ -256,6 +259,7 @@ TEST(PhonebookTransfer, SavedFileLoadsBackIntoTheSameTable)
     QTemporaryDir dir;
     const QString path = dir.filePath("book.npb");
     app.prompts.FileName = path;
+    app.prompts.Answers = {true};
     form.saveButton->click();
     ASSERT_EQ(QFileInfo(path).size(), 6600);
 

@@ -9,6 +9,7 @@
 
 #include "widgets/LedProgressBar.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -89,14 +90,21 @@ protected:
     PhonebookWindow window;
 };
 
-std::string LoadError(PhonebookWindow& window)
+std::string LoadError(PhonebookWindow& window, void (PhonebookWindow::*handler)() = &PhonebookWindow::loadFromFile)
 {
     try {
-        window.loadFromFile();
+        (window.*handler)();
     } catch (const InOutError& e) {
         return e.what();
     }
     return "<no error>";
+}
+
+void Put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
 }
 
 } // namespace
@@ -278,7 +286,9 @@ TEST_F(PhonebookWindowTest, SaveThenLoadGivesTheSameRecords)
     FillRows(1, 100, QStringLiteral("Ёлка "));
     window.SetCell(1, 50, QString(40, 'L'));
     window.SetCell(2, 60, QString());
+    prompts.Answers = {true}; // go on although the handset would not keep Ё and the long name
     window.saveToFile();
+    EXPECT_EQ(prompts.Questions.size(), 1);
     EXPECT_EQ(prompts.Suffix, "npb");
     EXPECT_TRUE(prompts.Filters.last().contains("*.npb"));
     EXPECT_EQ(QFile(prompts.FileName).size(), 6600);
@@ -377,4 +387,145 @@ TEST_F(PhonebookWindowTest, CaptionsFitTheirControls)
         EXPECT_LE(window.hintLabel->fontMetrics().horizontalAdvance(line), window.hintLabel->width())
             << line.toStdString();
     EXPECT_LE(2 * window.hintLabel->fontMetrics().lineSpacing(), window.hintLabel->height());
+}
+
+TEST_F(PhonebookWindowTest, WriteAllListsWhatTheHandsetWouldNotKeepAndNoWritesNothing)
+{
+    FillRows(1, 3, "ok");
+    window.SetCell(1, 2, QStringLiteral("Ёж"));
+    window.SetCell(2, 3, "12-34");
+    prompts.Answers = {true, false};
+    window.writeAllToPhone();
+    EXPECT_TRUE(host.Calls.empty());
+    EXPECT_EQ(host.Resets, 0);
+    ASSERT_EQ(prompts.Questions.size(), 2);
+    EXPECT_TRUE(prompts.Questions[1].contains(QStringLiteral("2 \"Ёж\": characters the handset cannot store: Ё")))
+        << prompts.Questions[1].toStdString();
+    EXPECT_TRUE(prompts.Questions[1].contains("3 \"ok3\": number characters that become blanks: -"));
+
+    prompts.Answers = {true, true};
+    window.writeAllToPhone();
+    ASSERT_EQ(host.Calls.size(), 100u);
+    EXPECT_EQ(host.Calls[1].Name, "\xA8\xE6");
+    EXPECT_EQ(host.Resets, 1);
+}
+
+TEST_F(PhonebookWindowTest, UpdateChecksOnlyTheRecordItWrites)
+{
+    window.SetCell(1, 2, QString(20, 'x'));
+    window.SetCell(1, 3, "fine");
+    window.SelectRow(2);
+    prompts.Answers = {true, false};
+    window.updateRecordInPhone();
+    EXPECT_TRUE(host.Calls.empty());
+    ASSERT_EQ(prompts.Questions.size(), 2);
+    EXPECT_TRUE(prompts.Questions[1].contains("name cut after 16 characters, \"xxxx\" is lost"));
+
+    window.SelectRow(3);
+    prompts.Answers = {true};
+    window.updateRecordInPhone();
+    ASSERT_EQ(host.Calls.size(), 1u);
+    EXPECT_EQ(host.Calls[0].Name, "fine");
+    EXPECT_EQ(prompts.Questions.size(), 3) << "row 2 is not written, so it is not asked about";
+}
+
+TEST_F(PhonebookWindowTest, SavingAPhonebookFileTheHandsetCannotKeepWritesNothingOnNo)
+{
+    QTemporaryDir dir;
+    window.SetCell(2, 1, "+7 (495) 123");
+    for (auto save : {&PhonebookWindow::saveToFile, &PhonebookWindow::exportToFile}) {
+        prompts.FileName = dir.filePath("book.npb");
+        prompts.Answers = {false};
+        (window.*save)();
+        EXPECT_FALSE(QFile::exists(prompts.FileName));
+    }
+    EXPECT_EQ(prompts.Questions.size(), 2);
+}
+
+TEST_F(PhonebookWindowTest, ImportReplacesTheHundredRecordsOnlyAfterTheUserAgrees)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("book.csv");
+    Put(prompts.FileName, "location;name;number\r\n2;Аня;+7 1\r\n2;Боб;22\r\n");
+    FillRows(1, 101, "old");
+
+    prompts.Answers = {false};
+    window.importFromFile();
+    EXPECT_EQ(window.Cells(1, 2), "old2");
+    ASSERT_EQ(prompts.Questions.size(), 1);
+    const QString question = prompts.Questions[0];
+    EXPECT_TRUE(question.contains(QDir::toNativeSeparators(prompts.FileName))) << question.toStdString();
+    EXPECT_TRUE(question.contains("2 record")) << question.toStdString();
+    EXPECT_TRUE(question.contains("line 3: location 2 is already taken by line 2; placed at location 1"))
+        << question.toStdString();
+
+    prompts.Answers = {true};
+    window.importFromFile();
+    EXPECT_EQ(window.Cells(1, 1), QStringLiteral("Боб"));
+    EXPECT_EQ(window.Cells(2, 2), "+7 1");
+    EXPECT_EQ(window.Cells(1, 3), "");
+    EXPECT_EQ(window.Cells(2, 100), "");
+    EXPECT_EQ(window.Cells(1, 101), "old101") << "the spare rows are no part of the phonebook";
+}
+
+TEST_F(PhonebookWindowTest, AFailedImportChangesNothingAndNamesTheFileAndLine)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("bad.csv");
+    Put(prompts.FileName, "name,number\n\"a\",1\n\"open,2\n");
+    FillRows(1, 100, "old");
+    prompts.Answers = {true};
+    EXPECT_EQ(LoadError(window, &PhonebookWindow::importFromFile),
+              QStringLiteral("Cannot read \"%1\", line 3: a quoted field is not closed.")
+                  .arg(prompts.FileName)
+                  .toStdString());
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+    EXPECT_EQ(window.Cells(1, 1), "old1");
+    EXPECT_EQ(window.Cells(2, 100), "1100");
+}
+
+TEST_F(PhonebookWindowTest, ExportThenImportGivesBackTheRecordsWithoutTheEditorsPadding)
+{
+    QTemporaryDir dir;
+    FillRows(1, 100, QStringLiteral("Жук "));
+    window.SetCell(1, 4, QStringLiteral("Аня") + QString(13, ' '));
+    window.SetCell(2, 4, "+71" + QString(27, ' '));
+    window.SetCell(1, 5, QString());
+    window.SetCell(2, 5, QString());
+    FillRows(101, 101, "spare");
+    for (const QString name : {"book.csv", "book.vcf"}) {
+        prompts.FileName = dir.filePath(name);
+        window.exportToFile();
+        EXPECT_TRUE(prompts.Questions.isEmpty()) << "only a .npb file is checked for the handset";
+        QFile file(prompts.FileName);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(file.readAll().contains("spare"));
+
+        FillRows(1, 101, "changed");
+        prompts.Answers = {true};
+        window.importFromFile();
+        prompts.Questions.clear();
+        EXPECT_EQ(window.Cells(1, 1), QStringLiteral("Жук 1")) << name.toStdString();
+        EXPECT_EQ(window.Cells(2, 100), "1100");
+        EXPECT_EQ(window.Cells(1, 4), QStringLiteral("Аня"));
+        EXPECT_EQ(window.Cells(2, 4), "+71");
+        EXPECT_EQ(window.Cells(1, 5), "");
+        EXPECT_EQ(window.Cells(2, 5), "");
+    }
+}
+
+TEST_F(PhonebookWindowTest, ImportDoesNothingWhileATransferRuns)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("book.csv");
+    Put(prompts.FileName, "location,name,number\n1,imported,1\n");
+    host.During = [&](int location) {
+        if (location == 50)
+            window.importAction->trigger();
+    };
+    prompts.Answers = {true, true};
+    window.writeAllToPhone();
+    EXPECT_TRUE(prompts.Filters.isEmpty());
+    ASSERT_EQ(host.Calls.size(), 100u);
+    EXPECT_NE(window.Cells(1, 1), "imported");
 }
