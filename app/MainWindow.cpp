@@ -1,11 +1,14 @@
 #include "app/MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSettings>
+#include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -50,7 +53,6 @@ void guarded(F&& handler)
 // release wrote them, whatever the window and its controls are called.
 const QString kStoredSection = QStringLiteral("TFMain");
 const QString kStoredPortBox = QStringLiteral("cboxCOM");
-const QString kStoredPortDevice = QStringLiteral("Ports/COM%1");
 
 // The version and serial number boxes' design font height.
 constexpr int kShownTextPixels = 19;
@@ -71,9 +73,14 @@ MainWindow::MainWindow(QWidget* parent)
     serialPort_->OnRxChar = [this](QObject*, int count) { link_->onBytesReceived(count); };
     SerialPort::SetErrorReport([](const std::exception& error) { ReportError(error); });
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
-    // program's settings names its device (USB cables, the simulator).
-    SerialPort::SetDeviceResolver(
-        [](int portNum) { return WindowPlacement::ProgramStore()->value(kStoredPortDevice.arg(portNum)).toString(); });
+    // program's settings names its device (USB cables, the simulator). A
+    // device chosen in the port box is stored as soon as it is chosen.
+    SerialPort::SetDeviceResolver([](int portNum) {
+        const auto store = WindowPlacement::ProgramStore();
+        if (portNum == kChosenDevicePort)
+            return store->value(portsettings::kDevice).toString();
+        return store->value(portsettings::ComDeviceKey(portNum)).toString();
+    });
 
     windowState_ = new WindowStateStore(this);
     windowState_->UseRegistry = true;
@@ -84,6 +91,7 @@ MainWindow::MainWindow(QWidget* parent)
     windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
 
     Connect();
+    refreshPorts();
     loadOperatorProfiles();
 }
 
@@ -128,6 +136,7 @@ void MainWindow::SetUpControls()
     // into "Com1" while typing, and "com2" into "Com2" on Enter.
     ui_->portBox->setCompleter(nullptr);
     ui_->portBox->lineEdit()->installEventFilter(this);
+    ui_->portBox->beforePopup = [this] { guarded([this] { refreshPorts(); }); };
     for (QLabel* label : {ui_->portLabel, ui_->ackLabel, ui_->packLabel})
         FitLabelToText(*label);
 }
@@ -256,20 +265,62 @@ void MainWindow::showAbout()
     aboutDialog->exec();
 }
 
+// Only an item's exact text chooses a port; other typed text leaves it as it is.
 void MainWindow::choosePort()
 {
-    const QString text = ui_->portBox->currentText();
-    for (int n = 1; n <= 4; ++n) {
-        if (text == QString("Com%1").arg(n)) {
-            serialPort_->SetPortNum(n);
-            return;
-        }
-    }
+    if (const PortItem* item = FindPortItem(portItems_, ui_->portBox->currentText()))
+        usePort(item->choice);
 }
 
+void MainWindow::usePort(const PortChoice& choice)
+{
+    if (choice.isCom()) {
+        serialPort_->SetPortNum(choice.comNumber);
+    } else {
+        // Another device while a command has the port open is refused, as
+        // another Com<n> is by the port itself.
+        const bool same = serialPort_->portNumber() == kChosenDevicePort
+            && WindowPlacement::ProgramStore()->value(portsettings::kDevice).toString() == choice.device;
+        if (!same && serialPort_->IsOpen())
+            throw SerialPortError(VaCommText::PortOpen);
+        serialPort_->SetPortNum(kChosenDevicePort);
+    }
+    RememberPortChoice(*WindowPlacement::ProgramStore(), choice);
+}
+
+// The box's text is stored as older builds read it; a device is stored
+// apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    choosePort();
+    refreshPorts();
+    if (ComItemNumber(ui_->portBox->currentText()) != 0) {
+        choosePort();
+        return;
+    }
+    const PortChoice stored = StoredPortChoice(*WindowPlacement::ProgramStore());
+    if (stored.isCom())
+        return;
+    for (const PortItem& item : portItems_) {
+        if (item.choice == stored)
+            ui_->portBox->setEditText(item.text);
+    }
+    usePort(stored);
+}
+
+void MainWindow::refreshPorts()
+{
+    portItems_ = ListPorts(*WindowPlacement::ProgramStore());
+    PortBox& box = *ui_->portBox;
+    const QString text = box.currentText();
+    const QSignalBlocker quiet(&box);
+    box.clear();
+    for (const PortItem& item : portItems_)
+        box.addItem(item.text);
+    box.setCurrentIndex(box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    box.setEditText(text);
+    // The box keeps its designed width; the list is as wide as its longest item.
+    box.view()->setMinimumWidth(box.view()->sizeHintForColumn(0) + box.style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                                + 2 * box.view()->frameWidth());
 }
 
 void MainWindow::processMessages()

@@ -13,6 +13,7 @@
 #include "link/LinkPort.h"
 #include "logo/LogoHost.h"
 #include "phonebook/PhonebookHost.h"
+#include "serial/PortChoice.h"
 
 class SerialPort;
 class PhoneLink;
@@ -54,6 +55,9 @@ public:
     void showAbout();
     void choosePort();
     void applyRestoredPort();
+    // Fills the port box with Com1..Com4 and the ports there are now,
+    // keeping its text.
+    void refreshPorts();
 
     // LinkHost
     void processMessages() override;
@@ -87,6 +91,7 @@ private:
     void dropOperatorProfiles();
     void SetUpControls();
     void Connect();
+    void usePort(const PortChoice& choice);
 
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<SerialPort> serialPort_;
@@ -94,4 +99,5 @@ private:
     std::unique_ptr<PhoneLink> link_;
     std::unique_ptr<ServiceCommands> commands_;
     WindowStateStore* windowState_ = nullptr;
+    QList<PortItem> portItems_;
 };
