@@ -2,15 +2,18 @@
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "app/AppWindows.h"
@@ -21,6 +24,7 @@
 #include "logo/LogoTransfer.h"
 #include "sms/OperatorValues.h"
 #include "phonebook/PhonebookTransfer.h"
+#include "link/FrameLog.h"
 #include "link/PhoneLink.h"
 #include "widgets/Prompts.h"
 #include "link/ServiceCommands.h"
@@ -53,6 +57,8 @@ void guarded(F&& handler)
 // release wrote them, whatever the window and its controls are called.
 const QString kStoredSection = QStringLiteral("TFMain");
 const QString kStoredPortBox = QStringLiteral("cboxCOM");
+// The frame log's file while logging is on; older builds never read it.
+const QString kStoredFrameLog = QStringLiteral("Ports/FrameLog");
 
 // The version and serial number boxes' design font height.
 constexpr int kShownTextPixels = 19;
@@ -92,6 +98,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     Connect();
     refreshPorts();
+    restoreFrameLog();
     loadOperatorProfiles();
 }
 
@@ -321,6 +328,66 @@ void MainWindow::refreshPorts()
     // The box keeps its designed width; the list is as wide as its longest item.
     box.view()->setMinimumWidth(box.view()->sizeHintForColumn(0) + box.style()->pixelMetric(QStyle::PM_ScrollBarExtent)
                                 + 2 * box.view()->frameWidth());
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    if (frameLog_)
+        menu.addAction(tr("Stop logging"), this, [this] { guarded([this] { stopLoggingFrames(); }); });
+    else
+        menu.addAction(tr("Log frames to a file…"), this, [this] { guarded([this] { logFramesToFile(); }); });
+    menu.exec(event->globalPos());
+}
+
+void MainWindow::logFramesToFile()
+{
+    const QString path = prompts().SaveFileName(this, tr("Log frames to a file"),
+                                                tr("Log files (*.log);;All files (*)"), QStringLiteral("log"));
+    if (path.isEmpty())
+        return;
+    const QString failure = startFrameLog(path);
+    if (!failure.isEmpty()) {
+        prompts().Notice(this, failure);
+        return;
+    }
+    WindowPlacement::ProgramStore()->setValue(kStoredFrameLog, path);
+}
+
+void MainWindow::stopLoggingFrames()
+{
+    link_->setObserver(nullptr);
+    frameLog_.reset();
+    WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
+}
+
+QString MainWindow::startFrameLog(const QString& path)
+{
+    std::unique_ptr<FrameLog> log;
+    try {
+        log = std::make_unique<FrameLog>(std::filesystem::path(path.toStdU16String()));
+    } catch (const std::runtime_error& error) {
+        return tr("Cannot log frames to %1: %2")
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
+    }
+    link_->setObserver(log.get());
+    frameLog_ = std::move(log);
+    return {};
+}
+
+// Logging stays on from one start to the next. A file that cannot be opened
+// any more is forgotten, so the message comes once and not at every start.
+void MainWindow::restoreFrameLog()
+{
+    const QString path = WindowPlacement::ProgramStore()->value(kStoredFrameLog).toString();
+    if (path.isEmpty())
+        return;
+    const QString failure = startFrameLog(path);
+    if (failure.isEmpty())
+        return;
+    WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
+    // The window is not up yet; the notice waits for it.
+    QTimer::singleShot(0, this, [failure] { prompts().Notice(QApplication::activeWindow(), failure); });
 }
 
 void MainWindow::processMessages()
