@@ -1,13 +1,19 @@
 #include "app/MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSettings>
+#include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "app/AppWindows.h"
@@ -19,6 +25,7 @@
 #include "sms/OperatorValues.h"
 #include "sms/OperatorsFileLocation.h"
 #include "phonebook/PhonebookTransfer.h"
+#include "link/FrameLog.h"
 #include "link/PhoneLink.h"
 #include "widgets/Prompts.h"
 #include "link/ServiceCommands.h"
@@ -51,7 +58,8 @@ void guarded(F&& handler)
 // release wrote them, whatever the window and its controls are called.
 const QString kStoredSection = QStringLiteral("TFMain");
 const QString kStoredPortBox = QStringLiteral("cboxCOM");
-const QString kStoredPortDevice = QStringLiteral("Ports/COM%1");
+// The frame log's file while logging is on; older builds never read it.
+const QString kStoredFrameLog = QStringLiteral("Ports/FrameLog");
 
 // The version and serial number boxes' design font height.
 constexpr int kShownTextPixels = 19;
@@ -72,9 +80,14 @@ MainWindow::MainWindow(QWidget* parent)
     serialPort_->OnRxChar = [this](QObject*, int count) { link_->onBytesReceived(count); };
     SerialPort::SetErrorReport([](const std::exception& error) { ReportError(error); });
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
-    // program's settings names its device (USB cables, the simulator).
-    SerialPort::SetDeviceResolver(
-        [](int portNum) { return WindowPlacement::ProgramStore()->value(kStoredPortDevice.arg(portNum)).toString(); });
+    // program's settings names its device (USB cables, the simulator). A
+    // device chosen in the port box is stored as soon as it is chosen.
+    SerialPort::SetDeviceResolver([](int portNum) {
+        const auto store = WindowPlacement::ProgramStore();
+        if (portNum == kChosenDevicePort)
+            return store->value(portsettings::kDevice).toString();
+        return store->value(portsettings::ComDeviceKey(portNum)).toString();
+    });
 
     windowState_ = new WindowStateStore(this);
     windowState_->UseRegistry = true;
@@ -85,6 +98,8 @@ MainWindow::MainWindow(QWidget* parent)
     windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
 
     Connect();
+    refreshPorts();
+    restoreFrameLog();
     loadOperatorProfiles();
 }
 
@@ -129,6 +144,7 @@ void MainWindow::SetUpControls()
     // into "Com1" while typing, and "com2" into "Com2" on Enter.
     ui_->portBox->setCompleter(nullptr);
     ui_->portBox->lineEdit()->installEventFilter(this);
+    ui_->portBox->beforePopup = [this] { guarded([this] { refreshPorts(); }); };
     for (QLabel* label : {ui_->portLabel, ui_->ackLabel, ui_->packLabel})
         FitLabelToText(*label);
 }
@@ -259,20 +275,122 @@ void MainWindow::showAbout()
     aboutDialog->exec();
 }
 
+// Only an item's exact text chooses a port; other typed text leaves it as it is.
 void MainWindow::choosePort()
 {
-    const QString text = ui_->portBox->currentText();
-    for (int n = 1; n <= 4; ++n) {
-        if (text == QString("Com%1").arg(n)) {
-            serialPort_->SetPortNum(n);
-            return;
-        }
-    }
+    if (const PortItem* item = FindPortItem(portItems_, ui_->portBox->currentText()))
+        usePort(item->choice);
 }
 
+void MainWindow::usePort(const PortChoice& choice)
+{
+    if (choice.isCom()) {
+        serialPort_->SetPortNum(choice.comNumber);
+    } else {
+        // Another device while a command has the port open is refused, as
+        // another Com<n> is by the port itself.
+        const bool same = serialPort_->portNumber() == kChosenDevicePort
+            && WindowPlacement::ProgramStore()->value(portsettings::kDevice).toString() == choice.device;
+        if (!same && serialPort_->IsOpen())
+            throw SerialPortError(VaCommText::PortOpen);
+        serialPort_->SetPortNum(kChosenDevicePort);
+    }
+    RememberPortChoice(*WindowPlacement::ProgramStore(), choice);
+}
+
+// The box's text is stored as older builds read it; a device is stored
+// apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    choosePort();
+    refreshPorts();
+    if (ComItemNumber(ui_->portBox->currentText()) != 0) {
+        choosePort();
+        return;
+    }
+    const PortChoice stored = StoredPortChoice(*WindowPlacement::ProgramStore());
+    if (stored.isCom())
+        return;
+    for (const PortItem& item : portItems_) {
+        if (item.choice == stored)
+            ui_->portBox->setEditText(item.text);
+    }
+    usePort(stored);
+}
+
+void MainWindow::refreshPorts()
+{
+    portItems_ = ListPorts(*WindowPlacement::ProgramStore());
+    PortBox& box = *ui_->portBox;
+    const QString text = box.currentText();
+    const QSignalBlocker quiet(&box);
+    box.clear();
+    for (const PortItem& item : portItems_)
+        box.addItem(item.text);
+    box.setCurrentIndex(box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    box.setEditText(text);
+    // The box keeps its designed width; the list is as wide as its longest item.
+    box.view()->setMinimumWidth(box.view()->sizeHintForColumn(0) + box.style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                                + 2 * box.view()->frameWidth());
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    if (frameLog_)
+        menu.addAction(tr("Stop logging"), this, [this] { guarded([this] { stopLoggingFrames(); }); });
+    else
+        menu.addAction(tr("Log frames to a file…"), this, [this] { guarded([this] { logFramesToFile(); }); });
+    menu.exec(event->globalPos());
+}
+
+void MainWindow::logFramesToFile()
+{
+    const QString path = prompts().SaveFileName(this, tr("Log frames to a file"),
+                                                tr("Log files (*.log);;All files (*)"), QStringLiteral("log"));
+    if (path.isEmpty())
+        return;
+    const QString failure = startFrameLog(path);
+    if (!failure.isEmpty()) {
+        prompts().Notice(this, failure);
+        return;
+    }
+    WindowPlacement::ProgramStore()->setValue(kStoredFrameLog, path);
+}
+
+void MainWindow::stopLoggingFrames()
+{
+    link_->setObserver(nullptr);
+    frameLog_.reset();
+    WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
+}
+
+QString MainWindow::startFrameLog(const QString& path)
+{
+    std::unique_ptr<FrameLog> log;
+    try {
+        log = std::make_unique<FrameLog>(std::filesystem::path(path.toStdU16String()));
+    } catch (const std::runtime_error& error) {
+        return tr("Cannot log frames to %1: %2")
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
+    }
+    link_->setObserver(log.get());
+    frameLog_ = std::move(log);
+    return {};
+}
+
+// Logging stays on from one start to the next. A file that cannot be opened
+// any more is forgotten, so the message comes once and not at every start.
+void MainWindow::restoreFrameLog()
+{
+    const QString path = WindowPlacement::ProgramStore()->value(kStoredFrameLog).toString();
+    if (path.isEmpty())
+        return;
+    const QString failure = startFrameLog(path);
+    if (failure.isEmpty())
+        return;
+    WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
+    // The window is not up yet; the notice waits for it.
+    QTimer::singleShot(0, this, [failure] { prompts().Notice(QApplication::activeWindow(), failure); });
 }
 
 void MainWindow::processMessages()

@@ -13,6 +13,7 @@
 #include "link/LinkPort.h"
 #include "logo/LogoHost.h"
 #include "phonebook/PhonebookHost.h"
+#include "serial/PortChoice.h"
 
 class SerialPort;
 class PhoneLink;
@@ -20,6 +21,7 @@ class ServiceCommands;
 class ProfileIniFile;
 class OperatorValueList;
 class WindowStateStore;
+class FrameLog;
 
 namespace Ui {
 class MainWindow;
@@ -54,6 +56,12 @@ public:
     void showAbout();
     void choosePort();
     void applyRestoredPort();
+    // Fills the port box with Com1..Com4 and the ports there are now,
+    // keeping its text.
+    void refreshPorts();
+    // The frame log switch: asks for the file and starts logging, or stops.
+    void logFramesToFile();
+    void stopLoggingFrames();
 
     // LinkHost
     void processMessages() override;
@@ -81,17 +89,25 @@ protected:
     // The program runs until the main window closes, whatever else is open.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void loadOperatorProfiles();
     void dropOperatorProfiles();
     void SetUpControls();
     void Connect();
+    void usePort(const PortChoice& choice);
+    // Why the file cannot be opened for the log, or empty once logging.
+    QString startFrameLog(const QString& path);
+    void restoreFrameLog();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<SerialPort> serialPort_;
+    // Declared before the link: the link points at it until the link is gone.
+    std::unique_ptr<FrameLog> frameLog_;
     std::unique_ptr<LinkPort> port_;
     std::unique_ptr<PhoneLink> link_;
     std::unique_ptr<ServiceCommands> commands_;
     WindowStateStore* windowState_ = nullptr;
+    QList<PortItem> portItems_;
 };

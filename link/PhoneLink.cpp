@@ -281,7 +281,7 @@ bool PhoneLink::tryOpenPort()
 
 void PhoneLink::showInvalidPort()
 {
-    host_.showMessage("Invalid port number Com" + std::to_string(port_.portNumber()));
+    host_.showMessage(port_.openFailureText());
 }
 
 void PhoneLink::closePort()

@@ -66,7 +66,8 @@ public:
 
     // False when the port raised any error on opening; nothing is shown.
     bool tryOpenPort();
-    // "Invalid port number Com<n>".
+    // The port's open failure text: "Invalid port number Com<n>" for a
+    // numbered port.
     void showInvalidPort();
     void closePort();
     void ledsOff();

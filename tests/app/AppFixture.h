@@ -3,6 +3,7 @@
 // a temporary store and every question answered by script.
 #pragma once
 
+#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <string>
@@ -41,6 +42,15 @@ public:
 
     QString StorePath() const { return dir.filePath("settings.ini"); }
     MainWindow& Main() const { return *mainWindow; }
+    // Closes the program's windows and starts them again on the same settings.
+    void Restart()
+    {
+        mainWindow->close();
+        DestroyAppWindows();
+        CreateAppWindows();
+        mainWindow->show();
+        QApplication::processEvents();
+    }
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;

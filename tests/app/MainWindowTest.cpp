@@ -1,5 +1,10 @@
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -39,8 +44,38 @@ protected:
         emit ui().portBox->textActivated(ui().portBox->itemText(index));
     }
 
+    // The main window's context menu, its item with this text picked; gives
+    // the texts the menu showed.
+    QStringList PickFromContextMenu(const QString& text)
+    {
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr)
+                return;
+            for (QAction* action : menu->actions()) {
+                shown << action->text();
+                if (action->text() == text)
+                    action->trigger();
+            }
+            menu->close();
+        });
+        const QPoint at(5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, app_->Main().mapToGlobal(at));
+        QApplication::sendEvent(&app_->Main(), &event);
+        return shown;
+    }
+
     std::unique_ptr<AppUnderTest> app_;
 };
+
+QStringList FileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
 
 } // namespace
 
@@ -135,4 +170,47 @@ TEST_F(MainWindowTest, StartupLogoTwiceKeepsOneWindowAndTheMainWindowUsable)
     EXPECT_FALSE(logoWindow->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     logoWindow->close();
+}
+
+TEST_F(MainWindowTest, FrameLogSwitchLogsTheLineAndStaysOnUntilStopped)
+{
+    const QString log = app_->dir.filePath("frames.log");
+    app_->prompts.FileName = log;
+    EXPECT_EQ(PickFromContextMenu("Log frames to a file…"), QStringList{"Log frames to a file…"});
+    ui().connectButton->click();
+    const QStringList first = FileLines(log);
+    const QRegularExpression line(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (TX|RX)( [0-9A-F]{2})+( \(.+\))?$)");
+    ASSERT_FALSE(first.isEmpty());
+    for (const QString& text : first)
+        EXPECT_TRUE(line.match(text).hasMatch()) << text.toStdString();
+    EXPECT_TRUE(first.filter(" TX ").size() > 0 && first.filter(" RX ").size() > 0);
+
+    app_->Restart();
+    ui().connectButton->click();
+    const int afterRestart = FileLines(log).size();
+    EXPECT_GT(afterRestart, first.size());
+
+    EXPECT_EQ(PickFromContextMenu("Stop logging"), QStringList{"Stop logging"});
+    app_->Restart();
+    ui().connectButton->click();
+    EXPECT_EQ(FileLines(log).size(), afterRestart);
+    EXPECT_EQ(app_->prompts.Notices, QStringList{});
+}
+
+// A file that cannot be written any more is reported once at start, and
+// logging is off from then on.
+TEST_F(MainWindowTest, FrameLogFileGoneAtStartIsReportedOnce)
+{
+    QDir(app_->dir.path()).mkdir("logs");
+    const QString log = app_->dir.filePath("logs/frames.log");
+    app_->prompts.FileName = log;
+    PickFromContextMenu("Log frames to a file…");
+    ASSERT_TRUE(QDir(app_->dir.filePath("logs")).removeRecursively());
+
+    app_->Restart();
+    ASSERT_EQ(app_->prompts.Notices.size(), 1);
+    EXPECT_TRUE(app_->prompts.Notices[0].startsWith("Cannot log frames to " + log + ": "));
+    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"});
+    app_->Restart();
+    EXPECT_EQ(app_->prompts.Notices.size(), 1);
 }

@@ -1,0 +1,71 @@
+// The port box beside Com1..Com4: devices the settings name, chosen by the
+// user, remembered for the next start, and named when they cannot be opened.
+#include <QApplication>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+#include "AppFixture.h"
+#include "app/PortBox.h"
+#include "ui_MainWindow.h"
+
+namespace {
+
+void SetStored(const AppUnderTest& app, const QString& key, const QString& value)
+{
+    QSettings store(app.StorePath(), QSettings::IniFormat);
+    if (value.isEmpty())
+        store.remove(key);
+    else
+        store.setValue(key, value);
+}
+
+// As the user does it: the list dropped down, then the device's item picked.
+void ChooseDevice(AppUnderTest& app, const QString& device)
+{
+    PortBox& box = *app.Main().ui()->portBox;
+    box.showPopup();
+    box.hidePopup();
+    const int index = box.findText(device, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    ASSERT_GE(index, 0) << device.toStdString();
+    box.setCurrentIndex(index);
+    emit box.textActivated(device);
+}
+
+} // namespace
+
+TEST(PortBox, DeviceNamedInTheSettingsIsListedOnOpeningAndIsStillChosenAtTheNextStart)
+{
+    AppUnderTest app;
+    SetStored(app, "Ports", {}); // Com1..Com4 no longer reach the simulator
+    app.Main().show();
+    QApplication::processEvents();
+    const QString pty = QString::fromStdString(app.sim.DevicePath());
+    EXPECT_EQ(app.Main().ui()->portBox->findText(pty), -1);
+
+    SetStored(app, "Ports/COM4", pty);
+    ChooseDevice(app, pty);
+    SetStored(app, "Ports/COM4", {});
+    app.Main().ui()->connectButton->click();
+    EXPECT_EQ(app.prompts.Notices, QStringList{});
+    EXPECT_FALSE(app.Main().ui()->serialNumberLabel->text().isEmpty());
+
+    app.Restart();
+    EXPECT_EQ(app.Main().ui()->portBox->currentText(), pty);
+    app.Main().ui()->connectButton->click();
+    EXPECT_EQ(app.prompts.Notices, QStringList{});
+    EXPECT_FALSE(app.Main().ui()->serialNumberLabel->text().isEmpty());
+}
+
+TEST(PortBox, MissingDeviceIsNamedInTheMessage)
+{
+    AppUnderTest app;
+    app.Main().show();
+    QApplication::processEvents();
+    const QString missing = app.dir.filePath("ttyUSB9");
+    SetStored(app, "Ports/COM2", missing);
+    ChooseDevice(app, missing);
+    app.Main().ui()->resetButton->click();
+    EXPECT_EQ(app.prompts.Notices,
+              QStringList{"The serial port " + missing + " does not exist (is the cable plugged in?)"});
+    EXPECT_TRUE(app.Main().ui()->resetButton->isEnabled());
+}
