@@ -24,7 +24,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     ui_->versionLabel->setFont(DesignFont("Arial", 12, true));
     ui_->versionLabel->SetHighlightColor(QColor(0xC0, 0xC0, 0xC0));
     ui_->versionLabel->SetShadowColor(Qt::red);
-    ui_->versionLabel->SetCaption("Thanks to NMT keepers!");
+    ui_->versionLabel->SetCaption(tr("Thanks to NMT keepers!"));
     FitLabelToText(*ui_->versionLabel);
 }
 

@@ -3,6 +3,7 @@
 #include "app/AppWindows.h"
 #include "widgets/ErrorReport.h"
 #include "app/MainWindow.h"
+#include "app/Translations.h"
 #include "m2bus/Version.h"
 
 #include <QCommandLineParser>
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
         return 0;
     M2BusApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    InstallTranslations();
     CreateAppWindows();
     mainWindow->show();
     const int result = app.exec();

@@ -16,7 +16,7 @@
 
 namespace {
 
-const QString FileFilter = QStringLiteral("Nokia PhoneBook file (*.npb);;All files (*)");
+const char* const FileFilter = QT_TRANSLATE_NOOP("PhonebookWindow", "Nokia PhoneBook file (*.npb);;All files (*)");
 const QString FileExtension = QStringLiteral("npb");
 const QString DefaultFileName = QStringLiteral("Phbook");
 
@@ -211,8 +211,8 @@ void PhonebookWindow::showEvent(QShowEvent* event)
 
 void PhonebookWindow::labelGrid()
 {
-    SetCell(1, 0, QStringLiteral("Name"));
-    SetCell(2, 0, QStringLiteral("Phone"));
+    SetCell(1, 0, tr("Name"));
+    SetCell(2, 0, tr("Phone"));
     for (int row = 1; row <= RecordRows; ++row)
         SetCell(0, row, QString::number(row));
 }
@@ -238,7 +238,7 @@ void PhonebookWindow::readFromPhone()
 
 void PhonebookWindow::writeAllToPhone()
 {
-    if (!prompts().Confirm(this, QStringLiteral("Do You really want to write current phonebook into Phone?")))
+    if (!prompts().Confirm(this, tr("Do You really want to write current phonebook into Phone?")))
         return;
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
@@ -257,7 +257,7 @@ void PhonebookWindow::writeAllToPhone()
 void PhonebookWindow::saveToFile()
 {
     const QString path =
-        prompts().SaveFileNameAs(this, QStringLiteral("Save phonebook"), FileFilter, FileExtension, DefaultFileName);
+        prompts().SaveFileNameAs(this, tr("Save phonebook"), tr(FileFilter), FileExtension, DefaultFileName);
     if (path.isEmpty())
         return;
     SavePhonebookFile(path, RecordRowsAsEntries());
@@ -266,7 +266,7 @@ void PhonebookWindow::saveToFile()
 void PhonebookWindow::loadFromFile()
 {
     const QString path =
-        prompts().OpenFileNameAs(this, QStringLiteral("Load phonebook"), FileFilter, DefaultFileName, false);
+        prompts().OpenFileNameAs(this, tr("Load phonebook"), tr(FileFilter), DefaultFileName, false);
     if (path.isEmpty())
         return;
     const DecodedPhonebook book = DecodePhonebookFile(ReadPhonebookFile(path));
@@ -276,7 +276,7 @@ void PhonebookWindow::loadFromFile()
         SetCell(2, row, FromWin1251(book.Entries[i].Number));
     }
     if (book.Truncated)
-        throw InOutError("Read beyond end of file");
+        throw InOutError(tr("Read beyond end of file").toStdString());
 }
 
 void PhonebookWindow::updateRecordInPhone()
@@ -286,13 +286,13 @@ void PhonebookWindow::updateRecordInPhone()
         return;
     if (row > RecordRows) {
         prompts().Notice(this,
-                         QStringLiteral("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
-                                        "can be written to the phone.")
+                         tr("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
+                            "can be written to the phone.")
                              .arg(row)
                              .arg(RecordRows));
         return;
     }
-    if (!prompts().Confirm(this, QStringLiteral("Do you really want to update record #%1 in Phone?").arg(row)))
+    if (!prompts().Confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(row)))
         return;
     const PhonebookEntry entry{ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))};
     TransferRunning running(transferRunning_);
@@ -305,7 +305,7 @@ void PhonebookWindow::editRecord()
     if (row <= 0)
         return;
     Editor().SetRecord(Cells(1, row), Cells(2, row));
-    Editor().setWindowTitle(QStringLiteral("Edit Record #%1").arg(row));
+    Editor().setWindowTitle(tr("Edit Record #%1").arg(row));
     if (Editor().exec() != QDialog::Accepted)
         return;
     SetCell(1, row, Editor().NameText());
@@ -317,7 +317,7 @@ void PhonebookWindow::deleteRecord()
     const int row = SelectedRow();
     if (row <= 0)
         return;
-    if (!prompts().Confirm(this, QStringLiteral("Do You really want to delete record?")))
+    if (!prompts().Confirm(this, tr("Do You really want to delete record?")))
         return;
     SetCell(1, row, QString());
     SetCell(2, row, QString());
