@@ -21,6 +21,7 @@
 #include "phonebook/PhonebookTransfer.h"
 #include "link/PhoneLink.h"
 #include "widgets/Prompts.h"
+#include "widgets/ReadableColor.h"
 #include "link/ServiceCommands.h"
 #include "widgets/TextFit.h"
 #include "phonebook/ui/PhonebookWindow.h"
@@ -120,9 +121,7 @@ void MainWindow::SetUpControls()
     ui_->netMonitorLed->SetLedType(LedType::ltLargeRect);
     ui_->netMonitorLed->SetPalette({silver, QColor(0xFF, 0, 0)});
     ui_->netMonitorLed->SetCaption(tr("NetMonitor status"));
-    QPalette blueText = ui_->netMonitorLed->palette();
-    blueText.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
-    ui_->netMonitorLed->setPalette(blueText);
+    SetReadableTextColor(*ui_->netMonitorLed, QColor(0, 0, 0xFF));
     for (Led* led : {ui_->ackLed, ui_->packLed}) {
         led->SetLedType(LedType::ltLargeRect);
         led->SetPalette({silver, QColor(0, 0xFF, 0)});
