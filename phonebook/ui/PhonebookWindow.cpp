@@ -5,6 +5,7 @@
 #include "phonebook/PhonebookHost.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "widgets/DesignFonts.h"
+#include "widgets/CutTextTips.h"
 #include "widgets/TextFit.h"
 #include "ui_PhonebookWindow.h"
 #include "widgets/Prompts.h"
@@ -90,6 +91,7 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
 
     recordGrid->setFont(DesignFont("Courier", 13));
     recordGrid->setTextElideMode(Qt::ElideNone);
+    recordGrid->setItemDelegate(new CutTextTipDelegate(recordGrid));
     recordGrid->setRowCount(GridRows - 1);
     recordGrid->setColumnCount(2);
     recordGrid->verticalHeader()->setFixedWidth(64);
