@@ -29,6 +29,61 @@ bus@example.org</translation>
     </message>
 </context>
 <context>
+    <name>Files</name>
+    <message>
+        <source>it is a folder</source>
+        <translation>это папка</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>файл не существует</translation>
+    </message>
+    <message>
+        <source>the folder does not exist</source>
+        <translation>папка не существует</translation>
+    </message>
+    <message>
+        <source>access is denied</source>
+        <translation>доступ запрещён</translation>
+    </message>
+    <message>
+        <source>the file system is read-only</source>
+        <translation>файловая система доступна только для чтения</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>диск заполнен</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>the name is not valid</source>
+        <translation>недопустимое имя</translation>
+    </message>
+    <message>
+        <source>the device reported an input/output error</source>
+        <translation>устройство сообщило об ошибке ввода-вывода</translation>
+    </message>
+    <message>
+        <source>it is a named pipe, not a file</source>
+        <translation>это именованный канал, а не файл</translation>
+    </message>
+    <message>
+        <source>it is a device, not a file</source>
+        <translation>это устройство, а не файл</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a file</source>
+        <translation>это сокет, а не файл</translation>
+    </message>
+    <message>
+        <source>an unknown error occurred</source>
+        <translation>произошла неизвестная ошибка</translation>
+    </message>
+</context>
+<context>
     <name>Link</name>
     <message>
         <source>Invalid port number Com%1</source>
@@ -37,6 +92,41 @@ bus@example.org</translation>
     <message>
         <source>No answer from phone!  Please, check cable connection!</source>
         <translation>Нет ответа от телефона!  Проверьте подключение кабеля!</translation>
+    </message>
+</context>
+<context>
+    <name>Logo</name>
+    <message>
+        <source>Cannot save "%1": %2.</source>
+        <translation>Не удаётся сохранить "%1": %2.</translation>
+    </message>
+    <message>
+        <source>Cannot save "%1": %2.%3</source>
+        <translation>Не удаётся сохранить "%1": %2.%3</translation>
+    </message>
+    <message>
+        <source> The earlier file is unchanged.</source>
+        <translation> Прежний файл не изменён.</translation>
+    </message>
+    <message>
+        <source>Cannot read the picture "%1": %2.</source>
+        <translation>Не удаётся прочитать рисунок "%1": %2.</translation>
+    </message>
+    <message>
+        <source>the file ends before the picture does</source>
+        <translation>файл кончается раньше рисунка</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 × %1 pixels</source>
+        <translation>он больше %1 × %1 пикселей</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 MB</source>
+        <translation>файл больше %1 МБ</translation>
+    </message>
+    <message>
+        <source>All pictures (%1);;Windows Bitmap (*.bmp);;All files (*)</source>
+        <translation>Все рисунки (%1);;Windows Bitmap (*.bmp);;Все файлы (*)</translation>
     </message>
 </context>
 <context>
@@ -336,6 +426,105 @@ bus@example.org</translation>
     <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>Phonebook</name>
+    <message>
+        <source>characters the handset cannot store: %1</source>
+        <translation>символы, которые телефон не может сохранить: %1</translation>
+    </message>
+    <message>
+        <source>number characters that become blanks: %1</source>
+        <translation>символы номера, которые станут пробелами: %1</translation>
+    </message>
+    <message>
+        <source>name cut after %1 characters, "%2" is lost</source>
+        <translation>имя обрезано после %1 символов, "%2" потеряно</translation>
+    </message>
+    <message>
+        <source>number cut after %1 digits, "%2" is lost</source>
+        <translation>номер обрезан после %1 цифр, "%2" потеряно</translation>
+    </message>
+    <message>
+        <source>… and %1 more records</source>
+        <translation>… и ещё записей: %1</translation>
+    </message>
+    <message>
+        <source>a quoted field is not closed</source>
+        <translation>не закрыто поле в кавычках</translation>
+    </message>
+    <message>
+        <source>the first row must be the header "location,name,number"</source>
+        <translation>первой строкой должен быть заголовок "location,name,number"</translation>
+    </message>
+    <message>
+        <source>the header row "location,name,number" is missing</source>
+        <translation>нет строки заголовка "location,name,number"</translation>
+    </message>
+    <message>
+        <source>Cannot read "%1": the file ends after %2 of the %3 records.</source>
+        <translation>Не удаётся прочитать "%1": файл кончается после %2 из %3 записей.</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>строка %1: %2</translation>
+    </message>
+    <message>
+        <source>line %1: location "%2" is not between 1 and %3</source>
+        <translation>строка %1: ячейка "%2" не в пределах от 1 до %3</translation>
+    </message>
+    <message>
+        <source>line %1: location %2 is already taken by line %3</source>
+        <translation>строка %1: ячейка %2 уже занята строкой %3</translation>
+    </message>
+    <message>
+        <source>line %1: no free location left, "%2" is left out</source>
+        <translation>строка %1: свободных ячеек не осталось, "%2" пропущено</translation>
+    </message>
+    <message>
+        <source>; placed at location %1</source>
+        <translation>; помещено в ячейку %1</translation>
+    </message>
+    <message>
+        <source>the file is not UTF-8; it was read as Windows-1251</source>
+        <translation>файл не в UTF-8, он прочитан как Windows-1251</translation>
+    </message>
+    <message>
+        <source>Cannot read "%1": %2.</source>
+        <translation>Не удаётся прочитать "%1": %2.</translation>
+    </message>
+    <message>
+        <source>Cannot read "%1": it is larger than %2 MB, too large for a phonebook.</source>
+        <translation>Не удаётся прочитать "%1": файл больше %2 МБ, это слишком много для телефонной книги.</translation>
+    </message>
+    <message>
+        <source>Cannot save "%1": %2.</source>
+        <translation>Не удаётся сохранить "%1": %2.</translation>
+    </message>
+    <message>
+        <source>Cannot read "%1", line %2: %3.</source>
+        <translation>Не удаётся прочитать "%1", строка %2: %3.</translation>
+    </message>
+    <message>
+        <source>text that is not UTF-8 was read as Windows-1251</source>
+        <translation>текст не в UTF-8 прочитан как Windows-1251</translation>
+    </message>
+    <message>
+        <source>END:VCARD without BEGIN:VCARD</source>
+        <translation>END:VCARD без BEGIN:VCARD</translation>
+    </message>
+    <message>
+        <source>line %1: a card without name or number is left out</source>
+        <translation>строка %1: карточка без имени и номера пропущена</translation>
+    </message>
+    <message>
+        <source>the card has no END:VCARD</source>
+        <translation>в карточке нет END:VCARD</translation>
+    </message>
+    <message>
+        <source>no BEGIN:VCARD, this is not a vCard file</source>
+        <translation>нет BEGIN:VCARD, это не файл vCard</translation>
     </message>
 </context>
 <context>
