@@ -25,7 +25,7 @@ bus@example.org</translation>
     </message>
     <message>
         <source>Thanks to NMT keepers!</source>
-        <translation>Спасибо хранителям NMT!</translation>
+        <translation>Спасибо друзьям NMT!</translation>
     </message>
 </context>
 <context>
