@@ -1,6 +1,7 @@
 #include "app/AboutDialog.h"
 
 #include "widgets/DesignFonts.h"
+#include "widgets/ReadableColor.h"
 #include "widgets/TextFit.h"
 #include "ui_AboutDialog.h"
 
@@ -18,13 +19,13 @@ AboutDialog::AboutDialog(QWidget* parent)
     move(189, 109);
 
     ui_->authorLabel->setStyleSheet("color: purple; background: silver;");
-    ui_->emailLabel->setStyleSheet("color: navy;");
+    SetReadableTextColor(*ui_->emailLabel, QColor(0, 0, 0x80));
     for (QLabel* label : {ui_->authorLabel, ui_->emailLabel})
         FitLabelToText(*label);
     ui_->versionLabel->setFont(DesignFont("Arial", 12, true));
     ui_->versionLabel->SetHighlightColor(QColor(0xC0, 0xC0, 0xC0));
     ui_->versionLabel->SetShadowColor(Qt::red);
-    ui_->versionLabel->SetCaption("Thanks to NMT keepers!");
+    ui_->versionLabel->SetCaption(tr("Thanks to NMT keepers!"));
     FitLabelToText(*ui_->versionLabel);
 }
 

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -28,6 +29,7 @@
 #include "link/FrameLog.h"
 #include "link/PhoneLink.h"
 #include "widgets/Prompts.h"
+#include "widgets/ReadableColor.h"
 #include "link/ServiceCommands.h"
 #include "widgets/TextFit.h"
 #include "phonebook/ui/PhonebookWindow.h"
@@ -63,6 +65,19 @@ const QString kStoredFrameLog = QStringLiteral("Ports/FrameLog");
 
 // The version and serial number boxes' design font height.
 constexpr int kShownTextPixels = 19;
+
+// The link speaks English in Windows-1251 and knows nothing of Qt; its
+// messages are looked up here, once they are Unicode.
+QString TranslatedLinkMessage(const QString& text)
+{
+    static const QRegularExpression badPort(QStringLiteral("^Invalid port number Com(\\d+)$"));
+    const QRegularExpressionMatch port = badPort.match(text);
+    if (port.hasMatch())
+        return QCoreApplication::translate("Link", "Invalid port number Com%1").arg(port.captured(1));
+    if (text == QLatin1String(kNoAnswerMessage))
+        return QCoreApplication::translate("Link", "No answer from phone!  Please, check cable connection!");
+    return text;
+}
 
 } // namespace
 
@@ -121,10 +136,8 @@ void MainWindow::SetUpControls()
     const QColor silver(0xC0, 0xC0, 0xC0);
     ui_->netMonitorLed->SetLedType(LedType::ltLargeRect);
     ui_->netMonitorLed->SetPalette({silver, QColor(0xFF, 0, 0)});
-    ui_->netMonitorLed->SetCaption("NetMonitor status");
-    QPalette blueText = ui_->netMonitorLed->palette();
-    blueText.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
-    ui_->netMonitorLed->setPalette(blueText);
+    ui_->netMonitorLed->SetCaption(tr("NetMonitor status"));
+    SetReadableTextColor(*ui_->netMonitorLed, QColor(0, 0, 0xFF));
     for (Led* led : {ui_->ackLed, ui_->packLed}) {
         led->SetLedType(LedType::ltLargeRect);
         led->SetPalette({silver, QColor(0, 0xFF, 0)});
@@ -135,7 +148,7 @@ void MainWindow::SetUpControls()
         label->setFont(shown);
         label->setStyleSheet("color: palette(highlight);");
     }
-    ui_->versionTitle->SetCaption("Version INFO");
+    ui_->versionTitle->SetCaption(tr("Version INFO"));
     ui_->versionTitle->setFont(DesignFont("Arial", 17, true, true));
     ui_->serialNumberTitle->setFont(DesignFont("MS Sans Serif", 19, true, true));
     ui_->serialNumberTitle->setStyleSheet("color: red;");
@@ -424,7 +437,7 @@ void MainWindow::enableConnectButton()
 
 void MainWindow::showMessage(const std::string& text)
 {
-    prompts().Notice(this, FromWin1251(text));
+    prompts().Notice(this, TranslatedLinkMessage(FromWin1251(text)));
 }
 
 void MainWindow::setButtonEnabled(CommandButton button, bool enabled)

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 #include "widgets/ErrorReport.h"
+#include "app/Translations.h"
 #include "m2bus/Version.h"
 
 #include <QCommandLineParser>
@@ -50,6 +51,7 @@ int main(int argc, char* argv[])
     app.setWindowIcon(programIcon());
     // Lets a Wayland desktop match the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.m2bus.ServiceTool"));
+    InstallTranslations();
     CreateAppWindows();
     mainWindow->show();
     const int result = app.exec();

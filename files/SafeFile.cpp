@@ -1,5 +1,6 @@
 #include "files/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -25,7 +26,7 @@ FileOutcome Fault(FileFault fault, QString reason)
 
 FileOutcome FolderFault()
 {
-    return Fault(FileFault::IsFolder, QStringLiteral("it is a folder"));
+    return Fault(FileFault::IsFolder, QCoreApplication::translate("Files", "it is a folder"));
 }
 
 } // namespace
@@ -36,31 +37,31 @@ FileOutcome fileOutcomeFromErrno(int error)
     case 0:
         return {};
     case ENOENT:
-        return Fault(FileFault::Missing, QStringLiteral("the file does not exist"));
+        return Fault(FileFault::Missing, QCoreApplication::translate("Files", "the file does not exist"));
     case ENOTDIR:
-        return Fault(FileFault::FolderMissing, QStringLiteral("the folder does not exist"));
+        return Fault(FileFault::FolderMissing, QCoreApplication::translate("Files", "the folder does not exist"));
     case EACCES:
     case EPERM:
-        return Fault(FileFault::AccessDenied, QStringLiteral("access is denied"));
+        return Fault(FileFault::AccessDenied, QCoreApplication::translate("Files", "access is denied"));
     case EROFS:
-        return Fault(FileFault::ReadOnlyFileSystem, QStringLiteral("the file system is read-only"));
+        return Fault(FileFault::ReadOnlyFileSystem, QCoreApplication::translate("Files", "the file system is read-only"));
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
     case EFBIG:
-        return Fault(FileFault::DiskFull, QStringLiteral("the disk is full"));
+        return Fault(FileFault::DiskFull, QCoreApplication::translate("Files", "the disk is full"));
     case EISDIR:
         return FolderFault();
     case ENXIO:
     case ENODEV:
-        return Fault(FileFault::NotRegularFile, QStringLiteral("it is not a regular file"));
+        return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
     case ENAMETOOLONG:
     case EINVAL:
     case EILSEQ:
-        return Fault(FileFault::InvalidName, QStringLiteral("the name is not valid"));
+        return Fault(FileFault::InvalidName, QCoreApplication::translate("Files", "the name is not valid"));
     case EIO:
-        return Fault(FileFault::IoError, QStringLiteral("the device reported an input/output error"));
+        return Fault(FileFault::IoError, QCoreApplication::translate("Files", "the device reported an input/output error"));
     default:
         return Fault(FileFault::Other, QString::fromLocal8Bit(std::strerror(error)).toLower());
     }
@@ -75,12 +76,12 @@ FileOutcome NotRegularFault(mode_t mode)
     if (S_ISDIR(mode))
         return FolderFault();
     if (S_ISFIFO(mode))
-        return Fault(FileFault::NotRegularFile, QStringLiteral("it is a named pipe, not a file"));
+        return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is a named pipe, not a file"));
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return Fault(FileFault::NotRegularFile, QStringLiteral("it is a device, not a file"));
+        return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is a device, not a file"));
     if (S_ISSOCK(mode))
-        return Fault(FileFault::NotRegularFile, QStringLiteral("it is a socket, not a file"));
-    return Fault(FileFault::NotRegularFile, QStringLiteral("it is not a regular file"));
+        return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is a socket, not a file"));
+    return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
 }
 
 FileStamp StampOf(const struct stat& st)
@@ -123,7 +124,7 @@ FileOutcome OutcomeOf(int error, const QString& qtText)
 {
     if (error != 0)
         return fileOutcomeFromErrno(error);
-    return Fault(FileFault::Other, qtText.isEmpty() ? QStringLiteral("an unknown error occurred") : qtText.toLower());
+    return Fault(FileFault::Other, qtText.isEmpty() ? QCoreApplication::translate("Files", "an unknown error occurred") : qtText.toLower());
 }
 
 } // namespace
@@ -131,7 +132,7 @@ FileOutcome OutcomeOf(int error, const QString& qtText)
 FileProbe probeFile(const QString& path)
 {
     if (path.isEmpty())
-        return {Fault(FileFault::InvalidName, QStringLiteral("the name is not valid")), {}};
+        return {Fault(FileFault::InvalidName, QCoreApplication::translate("Files", "the name is not valid")), {}};
     struct stat st { };
     if (::stat(NativePath(path).constData(), &st) != 0) {
         const int error = errno;
@@ -280,7 +281,7 @@ FileProbe probeFile(const QString& path)
     if (info.isDir())
         probe.outcome = FolderFault();
     else if (!info.isFile())
-        probe.outcome = Fault(FileFault::NotRegularFile, QStringLiteral("it is not a regular file"));
+        probe.outcome = Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
     return probe;
 }
 

@@ -1,6 +1,7 @@
 #include "logo/LogoExport.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageWriter>
 
@@ -19,13 +20,13 @@ void exportLogoPicture(const QImage& picture, const QString& fileName)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, logoPictureFormat(fileName));
     if (!writer.write(picture))
-        throw PictureError(QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, writer.errorString()));
+        throw PictureError(QCoreApplication::translate("Logo", "Cannot save \"%1\": %2.").arg(fileName, writer.errorString()));
     const bool existed = QFileInfo::exists(fileName);
     const FileOutcome outcome = replaceFile(fileName, bytes);
     if (!outcome.ok())
-        throw PictureError(QStringLiteral("Cannot save \"%1\": %2.%3")
+        throw PictureError(QCoreApplication::translate("Logo", "Cannot save \"%1\": %2.%3")
                                .arg(fileName, outcome.reason,
-                                    existed ? QStringLiteral(" The earlier file is unchanged.") : QString()));
+                                    existed ? QCoreApplication::translate("Logo", " The earlier file is unchanged.") : QString()));
 }
 
 QString logoSavePictureFilter()

@@ -1,6 +1,7 @@
 #include "logo/LogoPicture.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QtEndian>
 #include <QFileInfo>
 #include <QImageReader>
@@ -54,7 +55,7 @@ namespace {
 
 QString ReadError(const QString& fileName, const QString& reason)
 {
-    return QStringLiteral("Cannot read the picture \"%1\": %2.").arg(fileName, reason);
+    return QCoreApplication::translate("Logo", "Cannot read the picture \"%1\": %2.").arg(fileName, reason);
 }
 
 // The bits of a row that carry pixels, without the padding at its end.
@@ -102,7 +103,7 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
 {
     QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
     if (!PngChunksFitTheFile(bytes))
-        throw PictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
+        throw PictureError(ReadError(fileName, QCoreApplication::translate("Logo", "the file ends before the picture does")));
     const QByteArray formatHint = QFileInfo(fileName).suffix().toLower().toLatin1();
     // Qt's readers stop at the end of a cut file without an error and leave
     // the rows they did not reach as they found them. So decode twice into
@@ -117,7 +118,7 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
         const QSize size = reader.size();
         if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
             throw PictureError(
-                ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
+                ReadError(fileName, QCoreApplication::translate("Logo", "it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
         if (size.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
             decoded[pass] = QImage(size, reader.imageFormat());
             if (!decoded[pass].isNull())
@@ -128,10 +129,10 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
             throw PictureError(ReadError(fileName, reader.errorString()));
         if (decoded[pass].width() > kMaxPictureSide || decoded[pass].height() > kMaxPictureSide)
             throw PictureError(
-                ReadError(fileName, QStringLiteral("it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
+                ReadError(fileName, QCoreApplication::translate("Logo", "it is larger than %1 × %1 pixels").arg(kMaxPictureSide)));
     }
     if (!SamePixelBytes(decoded[0], decoded[1]))
-        throw PictureError(ReadError(fileName, QStringLiteral("the file ends before the picture does")));
+        throw PictureError(ReadError(fileName, QCoreApplication::translate("Logo", "the file ends before the picture does")));
     return LogoPictureToBitmap(decoded[0]);
 }
 
@@ -143,7 +144,7 @@ QImage LogoLoadPicture(const QString& fileName)
         throw PictureError(ReadError(fileName, contents.outcome.reason));
     if (contents.bytes.size() > kMaxPictureFileBytes)
         throw PictureError(
-            ReadError(fileName, QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
+            ReadError(fileName, QCoreApplication::translate("Logo", "the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
     return LogoDecodePicture(contents.bytes, fileName);
 }
 
@@ -152,5 +153,5 @@ QString LogoOpenPictureFilter()
     QStringList patterns;
     for (const QByteArray& format : QImageReader::supportedImageFormats())
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return QStringLiteral("All pictures (%1);;Windows Bitmap (*.bmp);;All files (*)").arg(patterns.join(' '));
+    return QCoreApplication::translate("Logo", "All pictures (%1);;Windows Bitmap (*.bmp);;All files (*)").arg(patterns.join(' '));
 }

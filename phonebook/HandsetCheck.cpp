@@ -1,5 +1,7 @@
 #include "phonebook/HandsetCheck.h"
 
+#include <QCoreApplication>
+
 #include "text/WinText.h"
 #include "phonebook/PhoneChars.h"
 #include "phonebook/PhoneRecord.h"
@@ -85,13 +87,13 @@ QString Describe(const HandsetFinding& finding)
 {
     switch (finding.kind) {
     case HandsetFinding::Kind::NameCharacters:
-        return QStringLiteral("characters the handset cannot store: %1").arg(Visible(finding.text));
+        return QCoreApplication::translate("Phonebook", "characters the handset cannot store: %1").arg(Visible(finding.text));
     case HandsetFinding::Kind::NumberCharacters:
-        return QStringLiteral("number characters that become blanks: %1").arg(Visible(finding.text));
+        return QCoreApplication::translate("Phonebook", "number characters that become blanks: %1").arg(Visible(finding.text));
     case HandsetFinding::Kind::NameCut:
-        return QStringLiteral("name cut after %1 characters, \"%2\" is lost").arg(QString::number(MaxNameChars), finding.text);
+        return QCoreApplication::translate("Phonebook", "name cut after %1 characters, \"%2\" is lost").arg(QString::number(MaxNameChars), finding.text);
     case HandsetFinding::Kind::NumberCut:
-        return QStringLiteral("number cut after %1 digits, \"%2\" is lost").arg(QString::number(MaxNumberDigits), finding.text);
+        return QCoreApplication::translate("Phonebook", "number cut after %1 digits, \"%2\" is lost").arg(QString::number(MaxNumberDigits), finding.text);
     }
     return {};
 }
@@ -121,7 +123,7 @@ QStringList describeHandsetFindings(const PhonebookRows& rows, const std::vector
     QStringList lines;
     for (const auto& [location, parts] : byLocation) {
         if (maxRecords >= 0 && lines.size() == maxRecords) {
-            lines << QStringLiteral("… and %1 more records").arg(byLocation.size() - static_cast<std::size_t>(maxRecords));
+            lines << QCoreApplication::translate("Phonebook", "… and %1 more records").arg(byLocation.size() - static_cast<std::size_t>(maxRecords));
             break;
         }
         const std::size_t index = static_cast<std::size_t>(location - 1);

@@ -1,5 +1,7 @@
 #include "phonebook/PhonebookCsv.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 
@@ -85,7 +87,7 @@ std::vector<CsvRecord> SplitRecords(const QString& text, QChar separator)
         }
     }
     if (quoted)
-        throw PhonebookParseError(record.line, QStringLiteral("a quoted field is not closed"));
+        throw PhonebookParseError(record.line, QCoreApplication::translate("Phonebook", "a quoted field is not closed"));
     if (fieldStarted || !record.fields.isEmpty()) {
         endField();
         records.push_back(std::move(record));
@@ -113,7 +115,7 @@ Columns HeaderColumns(const CsvRecord& header)
     }
     if (columns.name < 0 || columns.number < 0)
         throw PhonebookParseError(header.line,
-                                  QStringLiteral("the first row must be the header \"location,name,number\""));
+                                  QCoreApplication::translate("Phonebook", "the first row must be the header \"location,name,number\""));
     return columns;
 }
 
@@ -145,7 +147,7 @@ PhonebookImport parsePhonebookCsv(const QByteArray& bytes)
 
     auto record = std::find_if(records.begin(), records.end(), [](const CsvRecord& r) { return !r.isEmpty(); });
     if (record == records.end())
-        throw PhonebookParseError(1, QStringLiteral("the header row \"location,name,number\" is missing"));
+        throw PhonebookParseError(1, QCoreApplication::translate("Phonebook", "the header row \"location,name,number\" is missing"));
     const Columns columns = HeaderColumns(*record);
 
     LocationPlanner planner;

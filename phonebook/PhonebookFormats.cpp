@@ -3,6 +3,7 @@
 #include "phonebook/PhonebookCsv.h"
 #include "phonebook/PhonebookVcard.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -42,7 +43,7 @@ PhonebookImport readPhonebook(const QString& path)
     }
     const DecodedPhonebook book = DecodePhonebookFile(readPhonebookBytes(path, NpbFileSize).toStdString());
     if (book.Truncated)
-        throw InOutError(QStringLiteral("Cannot read \"%1\": the file ends after %2 of the %3 records.")
+        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot read \"%1\": the file ends after %2 of the %3 records.")
                               .arg(path, QString::number(book.Entries.size()), QString::number(NpbRecords))
                               .toStdString());
     return {rowsFromEntries(book.Entries), {}};

@@ -4,6 +4,7 @@
 #include "files/SafeFile.h"
 #include "phonebook/PhoneRecord.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -40,7 +41,7 @@ std::vector<PhonebookEntry> entriesFromRows(const PhonebookRows& rows)
 }
 
 PhonebookParseError::PhonebookParseError(int line, const QString& reason)
-    : std::runtime_error(QStringLiteral("line %1: %2").arg(QString::number(line), reason).toStdString()),
+    : std::runtime_error(QCoreApplication::translate("Phonebook", "line %1: %2").arg(QString::number(line), reason).toStdString()),
       line_(line),
       reason_(reason)
 {
@@ -69,11 +70,11 @@ PhonebookImport LocationPlanner::finish() const
         bool number = false;
         const int location = record.locationText.toInt(&number);
         if (!number || location < 1 || location > PhonebookLocations) {
-            result.notes << QStringLiteral("line %1: location \"%2\" is not between 1 and %3")
+            result.notes << QCoreApplication::translate("Phonebook", "line %1: location \"%2\" is not between 1 and %3")
                                 .arg(QString::number(record.line), record.locationText, QString::number(PhonebookLocations));
             unplaced.push_back({&record, static_cast<int>(result.notes.size()) - 1});
         } else if (takenBy[location - 1] != 0) {
-            result.notes << QStringLiteral("line %1: location %2 is already taken by line %3")
+            result.notes << QCoreApplication::translate("Phonebook", "line %1: location %2 is already taken by line %3")
                                 .arg(record.line)
                                 .arg(location)
                                 .arg(takenBy[location - 1]);
@@ -89,14 +90,14 @@ PhonebookImport LocationPlanner::finish() const
         while (free < takenBy.size() && takenBy[free] != 0)
             ++free;
         if (free == takenBy.size()) {
-            result.notes << QStringLiteral("line %1: no free location left, \"%2\" is left out")
+            result.notes << QCoreApplication::translate("Phonebook", "line %1: no free location left, \"%2\" is left out")
                                 .arg(QString::number(record->line), record->row.name.isEmpty() ? record->row.number : record->row.name);
             continue;
         }
         takenBy[free] = record->line;
         result.rows[free] = record->row;
         if (note >= 0)
-            result.notes[note] += QStringLiteral("; placed at location %1").arg(free + 1);
+            result.notes[note] += QCoreApplication::translate("Phonebook", "; placed at location %1").arg(free + 1);
     }
     return result;
 }
@@ -112,7 +113,7 @@ QString decodeImportText(const QByteArray& bytes, QStringList& notes)
     QString text = utf8(body);
     if (!utf8.hasError())
         return text;
-    notes << QStringLiteral("the file is not UTF-8; it was read as Windows-1251");
+    notes << QCoreApplication::translate("Phonebook", "the file is not UTF-8; it was read as Windows-1251");
     return FromWin1251(std::string_view(body.data(), static_cast<std::size_t>(body.size())));
 }
 
@@ -121,9 +122,9 @@ QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes)
     // One byte more than allowed tells an oversized file from one of exactly the limit.
     const FileContents contents = readRegularFile(path, maxBytes + 1);
     if (!contents.outcome.ok())
-        throw InOutError(QStringLiteral("Cannot read \"%1\": %2.").arg(path, contents.outcome.reason).toStdString());
+        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot read \"%1\": %2.").arg(path, contents.outcome.reason).toStdString());
     if (contents.bytes.size() > maxBytes)
-        throw InOutError(QStringLiteral("Cannot read \"%1\": it is larger than %2 MB, too large for a phonebook.")
+        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot read \"%1\": it is larger than %2 MB, too large for a phonebook.")
                               .arg(path, QString::number(maxBytes / (1024 * 1024)))
                               .toStdString());
     return contents.bytes;
@@ -133,10 +134,10 @@ void replacePhonebookFile(const QString& path, const QByteArray& bytes)
 {
     const FileOutcome outcome = replaceFile(path, bytes);
     if (!outcome.ok())
-        throw InOutError(QStringLiteral("Cannot save \"%1\": %2.").arg(path, outcome.reason).toStdString());
+        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot save \"%1\": %2.").arg(path, outcome.reason).toStdString());
 }
 
 void raiseParseError(const QString& path, const PhonebookParseError& error)
 {
-    throw InOutError(QStringLiteral("Cannot read \"%1\", line %2: %3.").arg(path, QString::number(error.line()), error.reason()).toStdString());
+    throw InOutError(QCoreApplication::translate("Phonebook", "Cannot read \"%1\", line %2: %3.").arg(path, QString::number(error.line()), error.reason()).toStdString());
 }

@@ -2,6 +2,7 @@
 
 #include "text/WinText.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -178,7 +179,7 @@ private:
         if (!utf8.hasError())
             return text;
         if (!warnedWin1251_)
-            notes_ << QStringLiteral("text that is not UTF-8 was read as Windows-1251");
+            notes_ << QCoreApplication::translate("Phonebook", "text that is not UTF-8 was read as Windows-1251");
         warnedWin1251_ = true;
         return FromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
     }
@@ -263,13 +264,13 @@ PhonebookImport parsePhonebookVcard(const QByteArray& bytes)
             anyCard = true;
         } else if (property->name == "END") {
             if (depth == 0)
-                throw PhonebookParseError(line.line, QStringLiteral("END:VCARD without BEGIN:VCARD"));
+                throw PhonebookParseError(line.line, QCoreApplication::translate("Phonebook", "END:VCARD without BEGIN:VCARD"));
             if (--depth > 0)
                 continue;
             const QString name = card->formattedName.value_or(card->structuredName.value_or(QString()));
             PhonebookRow row{name, card->number.value_or(QString())};
             if (row.isBlank())
-                notes << QStringLiteral("line %1: a card without name or number is left out").arg(card->line);
+                notes << QCoreApplication::translate("Phonebook", "line %1: a card without name or number is left out").arg(card->line);
             else
                 planner.add(card->line, card->location, std::move(row));
             card.reset();
@@ -288,9 +289,9 @@ PhonebookImport parsePhonebookVcard(const QByteArray& bytes)
         }
     }
     if (card)
-        throw PhonebookParseError(card->line, QStringLiteral("the card has no END:VCARD"));
+        throw PhonebookParseError(card->line, QCoreApplication::translate("Phonebook", "the card has no END:VCARD"));
     if (!anyCard && !bytes.trimmed().isEmpty())
-        throw PhonebookParseError(1, QStringLiteral("no BEGIN:VCARD, this is not a vCard file"));
+        throw PhonebookParseError(1, QCoreApplication::translate("Phonebook", "no BEGIN:VCARD, this is not a vCard file"));
 
     PhonebookImport result = planner.finish();
     result.notes = notes + result.notes;

@@ -1,11 +1,16 @@
 // m2bus-shots: renders every window of the program to PNG files, for a look
 // at the layouts without a handset. Usage: m2bus-shots OUTDIR
+// The language follows the locale (LANG=ru_RU.UTF-8 gives Russian);
+// M2BUS_SHOTS_DARK=1 renders under a dark palette.
 #include <QDir>
+#include <QPalette>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <exception>
 
 #include "app/AppWindows.h"
+#include "app/Translations.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/WindowStateStore.h"
 #include "tools/ImportDialogShot.h"
@@ -19,9 +24,40 @@
 #include "sms/ui/OperatorDialog.h"
 #include "tools/WindowShots.h"
 
+namespace {
+
+// A dark desktop theme as users run them: light text on dark window and base.
+void UseDarkPalette()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::AlternateBase, QColor(55, 55, 58));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(60, 60, 64));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
+    dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(80, 140, 220));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Light, QColor(90, 90, 96));
+    dark.setColor(QPalette::Midlight, QColor(75, 75, 80));
+    dark.setColor(QPalette::Mid, QColor(40, 40, 42));
+    dark.setColor(QPalette::Dark, QColor(25, 25, 27));
+    dark.setColor(QPalette::Shadow, Qt::black);
+    QApplication::setPalette(dark);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     M2BusApplication app(argc, argv);
+    if (qEnvironmentVariableIntValue("M2BUS_SHOTS_DARK") != 0)
+        UseDarkPalette();
+    InstallTranslations();
     QTextStream err(stderr);
     if (argc != 2) {
         err << "usage: m2bus-shots OUTDIR" << Qt::endl;

@@ -94,7 +94,7 @@ LogoToolRow::LogoToolRow(QWidget* parent)
     tool(kFill, tr("Fill an area (right button clears)"), Qt::Key_F);
     tool(kText, tr("Text: click where it starts (right button clears)"), Qt::Key_T);
     tools_.front()->setChecked(true);
-    textEdit_ = new QLineEdit(tr("HELLO"), this);
+    textEdit_ = new QLineEdit(QStringLiteral("HELLO"), this);
     textEdit_->setToolTip(tr("The text the text tool writes"));
     textEdit_->setFixedSize(64, 22);
     layout->addWidget(textEdit_);

@@ -7,6 +7,7 @@
 #include "phonebook/PhonebookHost.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "widgets/DesignFonts.h"
+#include "widgets/CutTextTips.h"
 #include "widgets/TextFit.h"
 #include "ui_PhonebookWindow.h"
 #include "widgets/Prompts.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-const QString FileFilter = QStringLiteral("Nokia PhoneBook file (*.npb);;All files (*)");
+const char* const FileFilter = QT_TRANSLATE_NOOP("PhonebookWindow", "Nokia PhoneBook file (*.npb);;All files (*)");
 const QString FileExtension = QStringLiteral("npb");
 const QString DefaultFileName = QStringLiteral("Phbook");
 // Enough to see what is wrong without the question outgrowing the screen.
@@ -99,6 +100,7 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
 
     recordGrid->setFont(DesignFont("Courier", 13));
     recordGrid->setTextElideMode(Qt::ElideNone);
+    recordGrid->setItemDelegate(new CutTextTipDelegate(recordGrid));
     recordGrid->setRowCount(GridRows - 1);
     recordGrid->setColumnCount(2);
     recordGrid->verticalHeader()->setFixedWidth(64);
@@ -227,8 +229,8 @@ void PhonebookWindow::showEvent(QShowEvent* event)
 
 void PhonebookWindow::labelGrid()
 {
-    SetCell(1, 0, QStringLiteral("Name"));
-    SetCell(2, 0, QStringLiteral("Phone"));
+    SetCell(1, 0, tr("Name"));
+    SetCell(2, 0, tr("Phone"));
     for (int row = 1; row <= RecordRows; ++row)
         SetCell(0, row, QString::number(row));
 }
@@ -254,7 +256,7 @@ void PhonebookWindow::readFromPhone()
 
 void PhonebookWindow::writeAllToPhone()
 {
-    if (!prompts().Confirm(this, QStringLiteral("Do You really want to write current phonebook into Phone?")))
+    if (!prompts().Confirm(this, tr("Do You really want to write current phonebook into Phone?")))
         return;
     if (!HandsetKeepsOrUserGoesOn(GridRecords()))
         return;
@@ -275,7 +277,7 @@ void PhonebookWindow::writeAllToPhone()
 void PhonebookWindow::saveToFile()
 {
     const QString path =
-        prompts().SaveFileNameAs(this, QStringLiteral("Save phonebook"), FileFilter, FileExtension, DefaultFileName);
+        prompts().SaveFileNameAs(this, tr("Save phonebook"), tr(FileFilter), FileExtension, DefaultFileName);
     if (path.isEmpty() || !HandsetKeepsOrUserGoesOn(GridRecords()))
         return;
     SavePhonebookFile(path, RecordRowsAsEntries());
@@ -284,7 +286,7 @@ void PhonebookWindow::saveToFile()
 void PhonebookWindow::loadFromFile()
 {
     const QString path =
-        prompts().OpenFileNameAs(this, QStringLiteral("Load phonebook"), FileFilter, DefaultFileName, false);
+        prompts().OpenFileNameAs(this, tr("Load phonebook"), tr(FileFilter), DefaultFileName, false);
     if (path.isEmpty())
         return;
     const DecodedPhonebook book = DecodePhonebookFile(ReadPhonebookFile(path));
@@ -294,7 +296,7 @@ void PhonebookWindow::loadFromFile()
         SetCell(2, row, FromWin1251(book.Entries[i].Number));
     }
     if (book.Truncated)
-        throw InOutError("Read beyond end of file");
+        throw InOutError(tr("Read beyond end of file").toStdString());
 }
 
 void PhonebookWindow::updateRecordInPhone()
@@ -304,13 +306,13 @@ void PhonebookWindow::updateRecordInPhone()
         return;
     if (row > RecordRows) {
         prompts().Notice(this,
-                         QStringLiteral("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
-                                        "can be written to the phone.")
+                         tr("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
+                            "can be written to the phone.")
                              .arg(row)
                              .arg(RecordRows));
         return;
     }
-    if (!prompts().Confirm(this, QStringLiteral("Do you really want to update record #%1 in Phone?").arg(row)))
+    if (!prompts().Confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(row)))
         return;
     PhonebookRows single = emptyPhonebookRows();
     single[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
@@ -327,7 +329,7 @@ void PhonebookWindow::editRecord()
     if (row <= 0)
         return;
     Editor().SetRecord(Cells(1, row), Cells(2, row));
-    Editor().setWindowTitle(QStringLiteral("Edit Record #%1").arg(row));
+    Editor().setWindowTitle(tr("Edit Record #%1").arg(row));
     if (Editor().exec() != QDialog::Accepted)
         return;
     SetCell(1, row, Editor().NameText());
@@ -339,7 +341,7 @@ void PhonebookWindow::deleteRecord()
     const int row = SelectedRow();
     if (row <= 0)
         return;
-    if (!prompts().Confirm(this, QStringLiteral("Do You really want to delete record?")))
+    if (!prompts().Confirm(this, tr("Do You really want to delete record?")))
         return;
     SetCell(1, row, QString());
     SetCell(2, row, QString());

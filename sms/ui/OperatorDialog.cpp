@@ -5,6 +5,7 @@
 #include "ui_OperatorDialog.h"
 
 #include "widgets/DesignFonts.h"
+#include "widgets/ReadableColor.h"
 #include "widgets/TextFit.h"
 #include "text/WinText.h"
 
@@ -27,9 +28,7 @@ OperatorDialog::OperatorDialog(QWidget* parent)
             label->adjustSize();
     // Its edit box follows on the same line.
     NarrowLabelToEndBefore(*ui_->numberFieldLabel, ui_->numberFieldEdit->x());
-    QPalette blue = ui_->operatorEdit->palette();
-    blue.setColor(QPalette::Text, Qt::blue);
-    ui_->operatorEdit->setPalette(blue);
+    SetReadableTextColor(*ui_->operatorEdit, Qt::blue, QPalette::Text, QPalette::Base);
 
     // Texts are stored as typed: no completion to an item's spelling.
     ui_->methodBox->setCompleter(nullptr);

@@ -225,7 +225,7 @@ void SmsWindow::deleteOperator()
 {
     const QString name = ui_->operatorBox->currentText();
     operators_.OperatorIni.Refresh();
-    if (!prompts().Confirm(this, "Do You really want to delete operator \"" + name + "\"?"))
+    if (!prompts().Confirm(this, tr("Do You really want to delete operator \"%1\"?").arg(name)))
         return;
     operators_.OperatorIni.EraseSection(ToWin1251(name));
     ReloadOperatorList();
@@ -250,7 +250,7 @@ bool SmsWindow::MessageToSend(std::string& phone, std::string& message)
     const QString lost = UnsendableCharacters(ui_->numberEdit->text() + text);
     if (!lost.isEmpty()
         && !prompts().Confirm(
-            this, "These characters cannot be sent and will go out as \"?\": " + lost + "\nSend the message anyway?"))
+            this, tr("These characters cannot be sent and will go out as \"?\": %1\nSend the message anyway?").arg(lost)))
         return false;
     phone = ToWin1251(ui_->numberEdit->text());
     message = ToWin1251(text);
@@ -293,7 +293,7 @@ void SmsWindow::sendMessage()
         operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
         outcome = SubmitForm(http, codePages, operators_.OperatorValues, phone, message);
         if (outcome.accepted)
-            prompts().Notice(this, "Your message was sent succesfully!");
+            prompts().Notice(this, tr("Your message was sent succesfully!"));
         if (outcome.judged && ui_->debugBox->isChecked())
             ui_->messageEdit->setPlainText(
                 FromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

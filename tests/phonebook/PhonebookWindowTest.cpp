@@ -7,10 +7,14 @@
 #include "phonebook/ui/PhonebookWindow.h"
 #include "phonebook/ui/RecordEditor.h"
 
+#include "widgets/CutTextTips.h"
 #include "widgets/LedProgressBar.h"
 
 #include <QDir>
+#include <QApplication>
 #include <QFile>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -528,4 +532,23 @@ TEST_F(PhonebookWindowTest, ImportDoesNothingWhileATransferRuns)
     EXPECT_TRUE(prompts.Filters.isEmpty());
     ASSERT_EQ(host.Calls.size(), 100u);
     EXPECT_NE(window.Cells(1, 1), "imported");
+}
+
+// The phone column keeps its designed width; a number it cuts is shown whole
+// where the mouse rests on it, and one that fits gets no tip.
+TEST_F(PhonebookWindowTest, CutNumberShowsWholeInTooltip)
+{
+    const QString longNumber = QStringLiteral("+123456789012345678901234567890");
+    window.SetCell(2, 1, longNumber);
+    window.SetCell(2, 2, QStringLiteral("2345678"));
+    window.show();
+    QTableWidget& grid = *window.findChild<QTableWidget*>("recordGrid");
+    const QModelIndex cut = grid.model()->index(0, 1);
+    const QPoint at = grid.visualRect(cut).center();
+    QHelpEvent hover(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid.viewport(), &hover);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), longNumber);
+    EXPECT_EQ(CutCellText(grid, grid.model()->index(1, 1)), QString());
+    QToolTip::hideText();
 }
