@@ -29,6 +29,209 @@ bus@example.org</translation>
     </message>
 </context>
 <context>
+    <name>ErrorReport</name>
+    <message>
+        <source>Invalid data type for '%1'</source>
+        <translation>Недопустимый тип данных для '%1'</translation>
+    </message>
+    <message>
+        <source>Unable to create %1</source>
+        <translation>Не удаётся создать %1</translation>
+    </message>
+    <message>
+        <source>Unable to write to %1: %2</source>
+        <translation>Не удаётся записать в %1: %2</translation>
+    </message>
+    <message>
+        <source>Unable to write to %1</source>
+        <translation>Не удаётся записать в %1</translation>
+    </message>
+    <message>
+        <source>String list does not allow duplicates</source>
+        <translation>Список строк не допускает повторов</translation>
+    </message>
+    <message>
+        <source>it cannot be read (%1)</source>
+        <translation>его не удаётся прочитать (%1)</translation>
+    </message>
+    <message>
+        <source>Read-only file system</source>
+        <translation>Файловая система только для чтения</translation>
+    </message>
+    <message>
+        <source>no temporary folder (%1)</source>
+        <translation>нет временной папки (%1)</translation>
+    </message>
+    <message>
+        <source>the temporary copy cannot be written (%1)</source>
+        <translation>не удаётся записать временную копию (%1)</translation>
+    </message>
+    <message>
+        <source>the temporary copy cannot be written</source>
+        <translation>не удаётся записать временную копию</translation>
+    </message>
+    <message>
+        <source>the temporary copy cannot be read back</source>
+        <translation>не удаётся прочитать временную копию</translation>
+    </message>
+    <message>
+        <source>the temporary copy was cut short</source>
+        <translation>временная копия записана не полностью</translation>
+    </message>
+    <message>
+        <source>File not found</source>
+        <translation>Файл не найден</translation>
+    </message>
+    <message>
+        <source>File access denied</source>
+        <translation>Доступ к файлу запрещён</translation>
+    </message>
+    <message>
+        <source>Disk full</source>
+        <translation>Диск заполнен</translation>
+    </message>
+    <message>
+        <source>Invalid filename</source>
+        <translation>Недопустимое имя файла</translation>
+    </message>
+    <message>
+        <source>Cannot open "%1": %2.</source>
+        <translation>Не удаётся открыть "%1": %2.</translation>
+    </message>
+    <message>
+        <source>Cannot read "%1": a phonebook file ends in .npb, .csv or .vcf.</source>
+        <translation>Не удаётся прочитать "%1": у файла телефонной книги расширение .npb, .csv или .vcf.</translation>
+    </message>
+    <message>
+        <source>Cannot save "%1": a phonebook file ends in .npb, .csv or .vcf.</source>
+        <translation>Не удаётся сохранить "%1": у файла телефонной книги расширение .npb, .csv или .vcf.</translation>
+    </message>
+    <message>
+        <source>Unable to read %1: %2.</source>
+        <translation>Не удаётся прочитать %1: %2.</translation>
+    </message>
+    <message>
+        <source>Unable to write to %1: %2.</source>
+        <translation>Не удаётся записать в %1: %2.</translation>
+    </message>
+    <message>
+        <source>Line breaks are not allowed in the profile file: [%1] %2</source>
+        <translation>В файле профилей не допускаются переводы строк: [%1] %2</translation>
+    </message>
+    <message>
+        <source>Invalid section name in the profile file: "%1"</source>
+        <translation>Недопустимое имя раздела в файле профилей: "%1"</translation>
+    </message>
+    <message>
+        <source>Invalid key name in the profile file: "%1"</source>
+        <translation>Недопустимое имя ключа в файле профилей: "%1"</translation>
+    </message>
+    <message>
+        <source>Found error in codepage settings</source>
+        <translation>Ошибка в настройках кодовых страниц</translation>
+    </message>
+    <message>
+        <source>Invalid protocol</source>
+        <translation>Недопустимый протокол</translation>
+    </message>
+    <message>
+        <source>Proxy authentication: %1</source>
+        <translation>Вход на прокси-сервер: %1</translation>
+    </message>
+    <message>
+        <source>Authentication: %1</source>
+        <translation>Вход на сервер: %1</translation>
+    </message>
+    <message>
+        <source>A request is already running.</source>
+        <translation>Запрос уже выполняется.</translation>
+    </message>
+    <message>
+        <source>The gateway did not answer within %1.</source>
+        <translation>Шлюз не ответил за %1.</translation>
+    </message>
+    <message>
+        <source>The gateway's reply was larger than %1.</source>
+        <translation>Ответ шлюза превысил %1.</translation>
+    </message>
+    <message>
+        <source>The request was cancelled.</source>
+        <translation>Запрос отменён.</translation>
+    </message>
+    <message>
+        <source>%1 second</source>
+        <translation>%1 с</translation>
+    </message>
+    <message>
+        <source>%1 seconds</source>
+        <translation>%1 с</translation>
+    </message>
+    <message>
+        <source>%1 MiB</source>
+        <translation>%1 МиБ</translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 КиБ</translation>
+    </message>
+    <message>
+        <source>%1 byte</source>
+        <translation>%1 байт</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 байт</translation>
+    </message>
+    <message>
+        <source>Can't perform this operation when port is open</source>
+        <translation>Невозможно выполнить эту операцию при открытом порте</translation>
+    </message>
+    <message>
+        <source>Invalid port number (COM%1)</source>
+        <translation>Неверный номер порта (COM%1)</translation>
+    </message>
+    <message>
+        <source>Can't open device COM%1</source>
+        <translation>Не удаётся открыть устройство COM%1</translation>
+    </message>
+    <message>
+        <source> Error setting EventMask (%d), %s</source>
+        <translation> Ошибка установки EventMask (%d), %s</translation>
+    </message>
+    <message>
+        <source>Error clearing buffers (%d), %s</source>
+        <translation>Ошибка очистки буферов (%d), %s</translation>
+    </message>
+    <message>
+        <source>Error setting timeouts (%d), %s</source>
+        <translation>Ошибка установки тайм-аутов (%d), %s</translation>
+    </message>
+    <message>
+        <source>Error initializing buffers (%d), %s</source>
+        <translation>Ошибка инициализации буферов (%d), %s</translation>
+    </message>
+    <message>
+        <source>Error reading dcb (%d), %s</source>
+        <translation>Ошибка чтения dcb (%d), %s</translation>
+    </message>
+    <message>
+        <source>Error writing dcb (%d), %s</source>
+        <translation>Ошибка записи dcb (%d), %s</translation>
+    </message>
+    <message>
+        <source>Write error (%d), %s</source>
+        <translation>Ошибка записи (%d), %s</translation>
+    </message>
+    <message>
+        <source>Read error (%d), %s</source>
+        <translation>Ошибка чтения (%d), %s</translation>
+    </message>
+    <message>
+        <source>Error retrieving statistics (%d), %s</source>
+        <translation>Ошибка получения статистики (%d), %s</translation>
+    </message>
+</context>
+<context>
     <name>Files</name>
     <message>
         <source>it is a folder</source>
