@@ -2,6 +2,7 @@
 
 #include "serial/DevicePath.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
@@ -96,11 +97,11 @@ QString DescribeOpenFailure(const QString& device)
 {
 #ifndef Q_OS_WIN
     if (!QFileInfo::exists(device))
-        return QStringLiteral("The serial port %1 does not exist (is the cable plugged in?)").arg(device);
+        return QCoreApplication::translate("PortChoice", "The serial port %1 does not exist (is the cable plugged in?)").arg(device);
     // As the running user really is (effective ids), which is what open() checks.
     if (::faccessat(AT_FDCWD, QFile::encodeName(device).constData(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES)
-        return QStringLiteral("No permission to open %1: add yourself to the dialout group "
-                              "(sudo usermod -aG dialout $USER) and log in again")
+        return QCoreApplication::translate("PortChoice", "No permission to open %1: add yourself to the dialout group "
+                                                  "(sudo usermod -aG dialout $USER) and log in again")
             .arg(device);
 #endif
     QSerialPort probe;
@@ -110,8 +111,8 @@ QString DescribeOpenFailure(const QString& device)
         return {};
     }
     if (probe.error() == QSerialPort::DeviceNotFoundError)
-        return QStringLiteral("The serial port %1 does not exist (is the cable plugged in?)").arg(device);
+        return QCoreApplication::translate("PortChoice", "The serial port %1 does not exist (is the cable plugged in?)").arg(device);
     if (probe.error() == QSerialPort::PermissionError)
-        return QStringLiteral("The serial port %1 is in use by another program").arg(device);
-    return QStringLiteral("Cannot open the serial port %1: %2").arg(device, probe.errorString());
+        return QCoreApplication::translate("PortChoice", "The serial port %1 is in use by another program").arg(device);
+    return QCoreApplication::translate("PortChoice", "Cannot open the serial port %1: %2").arg(device, probe.errorString());
 }

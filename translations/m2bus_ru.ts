@@ -904,6 +904,25 @@ Go on all the same?</source>
     </message>
 </context>
 <context>
+    <name>PortChoice</name>
+    <message>
+        <source>The serial port %1 does not exist (is the cable plugged in?)</source>
+        <translation>Последовательный порт %1 не найден (подключён ли кабель?)</translation>
+    </message>
+    <message>
+        <source>No permission to open %1: add yourself to the dialout group (sudo usermod -aG dialout $USER) and log in again</source>
+        <translation>Нет прав на открытие %1: добавьте себя в группу dialout (sudo usermod -aG dialout $USER) и войдите в систему заново</translation>
+    </message>
+    <message>
+        <source>The serial port %1 is in use by another program</source>
+        <translation>Последовательный порт %1 занят другой программой</translation>
+    </message>
+    <message>
+        <source>Cannot open the serial port %1: %2</source>
+        <translation>Не удаётся открыть последовательный порт %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>User name:</source>
