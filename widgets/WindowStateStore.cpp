@@ -1,5 +1,6 @@
 #include "widgets/WindowStateStore.h"
 
+#include "widgets/ErrorReport.h"
 #include "widgets/FormProperties.h"
 #include "widgets/IniFileChange.h"
 #include "widgets/Prompts.h"
@@ -223,7 +224,7 @@ std::unique_ptr<QSettings> WindowPlacement::OpenStore(bool forWriting) const
 
 void WindowPlacement::Report(const std::exception& e)
 {
-    const QString message = QString::fromStdString(e.what());
+    const QString message = TranslateReportedText(QString::fromStdString(e.what()));
     if (OnError)
         OnError(message);
     else
