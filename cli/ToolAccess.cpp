@@ -21,7 +21,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 #include <chrono>
 #include <optional>
@@ -266,22 +265,6 @@ QImage LogoPictureFromBlocks(const LogoBlocks& blocks)
     return picture;
 }
 
-QString UnsendableCharacters(const QString& text)
-{
-    QString found;
-    QSet<char32_t> seen;
-    for (char32_t code : text.toUcs4()) {
-        const QString ch = QString::fromUcs4(&code, 1);
-        bool lossy = false;
-        ToWin1251(ch, &lossy);
-        if (lossy && !seen.contains(code)) {
-            seen.insert(code);
-            found += ch;
-        }
-    }
-    return found;
-}
-
 QString SendSms(const QString& operatorName, const QString& phone, const QString& text)
 {
     ProfileIniFile ini(OperatorsIniPath().toStdString());
@@ -303,22 +286,9 @@ QString SendSms(const QString& operatorName, const QString& phone, const QString
     OperatorValueList profile;
     profile.ReadSection(ini, name);
 
-    // Set up as the SMS window sets up its own request.
     CodePageConverter coder;
-    coder.SetSource(CodePage::KOI8R);
-    coder.SetTarget(CodePage::CP1251);
     HttpClient http;
-    http.SetConnectTimeout(10000);
-    http.SetUserAgent("Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)");
-    http.SetAcceptTypes({"image/gif", "image/x-xbitmap", "image/jpeg", "image/pjpeg", "application/vnd.ms-excel",
-                         "application/msword", "application/vnd.ms-powerpoint", "*/*"});
-    http.SetMethod("GET");
-    http.SetAuthRetries(3);
-    http.SetInternetFlags(InternetFlag(ifIgnoreCertCnInvalid) | InternetFlag(ifIgnoreCertDateInvalid)
-                          | InternetFlag(ifIgnoreRedirectToHttp) | InternetFlag(ifIgnoreRedirectToHttps)
-                          | InternetFlag(ifKeepConnection) | InternetFlag(ifNoUi) | InternetFlag(ifPragmaNoCache)
-                          | InternetFlag(ifReload));
-    http.SetURL("http://localhost/");
+    SetUpSubmission(http, coder);
 
     QString message = text;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\n', QStringLiteral("\r\n"));

@@ -93,5 +93,4 @@ QImage LogoPictureFromBlocks(const LogoBlocks& blocks);
 // Submits the message through the named profile as the SMS window does.
 // Returns the window's success text; raises CliError (Operator, Gateway).
 QString SendSms(const QString& operatorName, const QString& phone, const QString& text);
-// The characters of text the gateway would get as '?', each once.
-QString UnsendableCharacters(const QString& text);
+

@@ -144,3 +144,20 @@ SubmissionOutcome SubmitForm(HttpClient& http, CodePageConverter& coder, const O
     outcome.pageText = PageForDisplay(coder, pageText, page);
     return outcome;
 }
+
+void SetUpSubmission(HttpClient& http, CodePageConverter& coder)
+{
+    coder.SetSource(CodePage::KOI8R);
+    coder.SetTarget(CodePage::CP1251);
+    http.SetConnectTimeout(10000);
+    http.SetUserAgent("Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)");
+    http.SetAcceptTypes({"image/gif", "image/x-xbitmap", "image/jpeg", "image/pjpeg", "application/vnd.ms-excel",
+                         "application/msword", "application/vnd.ms-powerpoint", "*/*"});
+    http.SetMethod("GET");
+    http.SetAuthRetries(3);
+    http.SetInternetFlags(InternetFlag(ifIgnoreCertCnInvalid) | InternetFlag(ifIgnoreCertDateInvalid)
+                          | InternetFlag(ifIgnoreRedirectToHttp) | InternetFlag(ifIgnoreRedirectToHttps)
+                          | InternetFlag(ifKeepConnection) | InternetFlag(ifNoUi) | InternetFlag(ifPragmaNoCache)
+                          | InternetFlag(ifReload));
+    http.SetURL("http://localhost/");
+}

@@ -50,5 +50,9 @@ struct SubmissionOutcome {
 // request. A GET carries the form data in its query, where the bytes a query
 // cannot hold are percent-encoded ("#" would cut the message short). Errors are handed back, not thrown, so the caller can restore its
 // window before passing them on.
+// The request and code pages as every gateway submission starts: the
+// browser-like headers and flags gateways expect, pages read as KOI8-R.
+void SetUpSubmission(HttpClient& http, CodePageConverter& coder);
+
 SubmissionOutcome SubmitForm(HttpClient& http, CodePageConverter& coder, const OperatorValueList& profile,
                              std::string_view phone, std::string_view message);

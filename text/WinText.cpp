@@ -1,5 +1,7 @@
 #include "text/WinText.h"
 
+#include <QSet>
+
 #include <array>
 #include <cstdint>
 
@@ -61,4 +63,20 @@ std::string ToWin1251(const QString& text, bool* lossy)
     if (lossy)
         *lossy = lost;
     return out;
+}
+
+QString CharactersWin1251Lacks(const QString& text)
+{
+    QString found;
+    QSet<char32_t> seen;
+    for (char32_t code : text.toUcs4()) {
+        const QString ch = QString::fromUcs4(&code, 1);
+        bool lossy = false;
+        ToWin1251(ch, &lossy);
+        if (lossy && !seen.contains(code)) {
+            seen.insert(code);
+            found += ch;
+        }
+    }
+    return found;
 }

@@ -1,5 +1,5 @@
 // The window boundary: every text below the windows is Windows-1251 bytes;
-// widgets hold QString. These two helpers are the only place that converts.
+// widgets hold QString. These helpers are the only place that converts.
 #pragma once
 
 #include <QString>
@@ -10,3 +10,5 @@ QString FromWin1251(std::string_view bytes);
 // Characters that Windows-1251 cannot hold become '?'; *lossy (if given) tells
 // whether that happened.
 std::string ToWin1251(const QString& text, bool* lossy = nullptr);
+// The characters of text that Windows-1251 has no byte for, each once.
+QString CharactersWin1251Lacks(const QString& text);

@@ -50,17 +50,7 @@ void DotMatrix::paintEvent(QPaintEvent* event)
     const QRect whole = rect();
     if (!QRect(BorderWidth, BorderWidth, whole.width() - 2 * BorderWidth, whole.height() - 2 * BorderWidth)
              .contains(event->rect())) {
-        // 1-pixel outline, then a raised 1-pixel bevel.
-        painter.fillRect(whole, palette().window());
-        painter.setPen(Qt::black);
-        painter.drawRect(whole.adjusted(0, 0, -1, -1));
-        const QRect bevel = whole.adjusted(1, 1, -2, -2);
-        painter.setPen(Qt::white);
-        painter.drawLine(bevel.topLeft(), bevel.topRight());
-        painter.drawLine(bevel.topLeft(), bevel.bottomLeft());
-        painter.setPen(QColor(0x80, 0x80, 0x80));
-        painter.drawLine(bevel.bottomLeft(), bevel.bottomRight());
-        painter.drawLine(bevel.topRight(), bevel.bottomRight());
+        PaintDotMatrixBorder(painter, whole, palette());
     }
     const QRect dirty = event->rect();
     const int firstColumn = std::max(0, (dirty.left() - BorderWidth) / CellSize);
@@ -86,4 +76,19 @@ void DotMatrix::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit Click();
+}
+
+void PaintDotMatrixBorder(QPainter& painter, const QRect& whole, const QPalette& palette)
+{
+    // 1-pixel outline, then a raised 1-pixel bevel.
+    painter.fillRect(whole, palette.window());
+    painter.setPen(Qt::black);
+    painter.drawRect(whole.adjusted(0, 0, -1, -1));
+    const QRect bevel = whole.adjusted(1, 1, -2, -2);
+    painter.setPen(Qt::white);
+    painter.drawLine(bevel.topLeft(), bevel.topRight());
+    painter.drawLine(bevel.topLeft(), bevel.bottomLeft());
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawLine(bevel.bottomLeft(), bevel.bottomRight());
+    painter.drawLine(bevel.topRight(), bevel.bottomRight());
 }

@@ -46,3 +46,9 @@ private:
     QColor high_{0x00, 0xFF, 0x00};
     QColor low_{0x00, 0x80, 0x00};
 };
+
+class QPainter;
+class QPalette;
+// The matrix's frame: an outline and a raised bevel round the cells, on the
+// window colour. Also used by pictures drawn in the matrix's look.
+void PaintDotMatrixBorder(QPainter& painter, const QRect& whole, const QPalette& palette);

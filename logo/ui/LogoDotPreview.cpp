@@ -1,5 +1,7 @@
 #include "logo/ui/LogoDotPreview.h"
 
+#include "widgets/DotMatrix.h"
+
 #include <QPainter>
 
 namespace {
@@ -35,16 +37,7 @@ void LogoDotPreview::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect whole = rect();
-    painter.fillRect(whole, palette().window());
-    painter.setPen(Qt::black);
-    painter.drawRect(whole.adjusted(0, 0, -1, -1));
-    const QRect bevel = whole.adjusted(1, 1, -2, -2);
-    painter.setPen(Qt::white);
-    painter.drawLine(bevel.topLeft(), bevel.topRight());
-    painter.drawLine(bevel.topLeft(), bevel.bottomLeft());
-    painter.setPen(QColor(0x80, 0x80, 0x80));
-    painter.drawLine(bevel.bottomLeft(), bevel.bottomRight());
-    painter.drawLine(bevel.topRight(), bevel.bottomRight());
+    PaintDotMatrixBorder(painter, whole, palette());
 
     painter.fillRect(kBorderWidth, kBorderWidth, LogoWidth * kCellSize, LogoHeight * kCellSize, Qt::black);
     for (int y = 0; y < LogoHeight; ++y)

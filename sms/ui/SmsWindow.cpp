@@ -18,7 +18,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSet>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -50,22 +49,6 @@ void Guarded(Handler handler)
     }
 }
 
-// The characters of text that Windows-1251 has no byte for, each once.
-QString UnsendableCharacters(const QString& text)
-{
-    QString found;
-    QSet<uint> seen;
-    for (uint code : text.toUcs4()) {
-        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
-        bool lossy = false;
-        ToWin1251(ch, &lossy);
-        if (lossy && !seen.contains(code)) {
-            seen.insert(code);
-            found += ch;
-        }
-    }
-    return found;
-}
 
 } // namespace
 
@@ -108,20 +91,7 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot
     operatorStore->IniFileName = "Operator.ini";
     operatorStore->Options = 0;
 
-    codePages.SetSource(CodePage::KOI8R);
-    codePages.SetTarget(CodePage::CP1251);
-
-    http.SetConnectTimeout(10000);
-    http.SetUserAgent("Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)");
-    http.SetAcceptTypes({"image/gif", "image/x-xbitmap", "image/jpeg", "image/pjpeg", "application/vnd.ms-excel",
-                         "application/msword", "application/vnd.ms-powerpoint", "*/*"});
-    http.SetMethod("GET");
-    http.SetAuthRetries(3);
-    http.SetInternetFlags(InternetFlag(ifIgnoreCertCnInvalid) | InternetFlag(ifIgnoreCertDateInvalid)
-                          | InternetFlag(ifIgnoreRedirectToHttp) | InternetFlag(ifIgnoreRedirectToHttps)
-                          | InternetFlag(ifKeepConnection) | InternetFlag(ifNoUi) | InternetFlag(ifPragmaNoCache)
-                          | InternetFlag(ifReload));
-    http.SetURL("http://localhost/");
+    SetUpSubmission(http, codePages);
     http.OnError = [this](HttpClient* sender) { reportHttpError(sender); };
     http.OnWaiting = [](HttpClient*) { QCoreApplication::processEvents(); };
     http.OnCredentials = [](const std::string& title, const HttpCredentials& current) {
@@ -247,7 +217,7 @@ bool SmsWindow::MessageToSend(std::string& phone, std::string& message)
     // The memo separates lines with LF; the gateway gets them as CR LF.
     QString text = ui_->messageEdit->toPlainText();
     text.replace('\n', QStringLiteral("\r\n"));
-    const QString lost = UnsendableCharacters(ui_->numberEdit->text() + text);
+    const QString lost = CharactersWin1251Lacks(ui_->numberEdit->text() + text);
     if (!lost.isEmpty()
         && !prompts().Confirm(
             this, tr("These characters cannot be sent and will go out as \"?\": %1\nSend the message anyway?").arg(lost)))
