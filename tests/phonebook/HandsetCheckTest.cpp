@@ -4,17 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "PlacedRows.h"
+
 namespace {
 
 using Kind = HandsetFinding::Kind;
-
-PhonebookRows Rows(std::initializer_list<std::pair<int, PhonebookRow>> placed)
-{
-    PhonebookRows rows = emptyPhonebookRows();
-    for (const auto& [location, row] : placed)
-        rows[static_cast<std::size_t>(location - 1)] = row;
-    return rows;
-}
 
 TEST(HandsetCheck, FindsCharactersTheHandsetCannotStore)
 {

@@ -6,15 +6,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+#include "PlacedRows.h"
 
-PhonebookRows Rows(std::initializer_list<std::pair<int, PhonebookRow>> placed)
-{
-    PhonebookRows rows = emptyPhonebookRows();
-    for (const auto& [location, row] : placed)
-        rows[static_cast<std::size_t>(location - 1)] = row;
-    return rows;
-}
+namespace {
 
 TEST(PhonebookCsv, RoundTripKeepsLocationsAndAwkwardText)
 {
