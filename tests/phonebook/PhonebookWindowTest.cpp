@@ -466,7 +466,7 @@ TEST_F(PhonebookWindowTest, ImportReplacesTheHundredRecordsOnlyAfterTheUserAgree
     prompts.Answers = {true};
     window.importFromFile();
     EXPECT_EQ(window.Cells(1, 1), QStringLiteral("Боб"));
-    EXPECT_EQ(window.Cells(2, 2), "+7 1");
+    EXPECT_EQ(window.Cells(2, 2), "+71");
     EXPECT_EQ(window.Cells(1, 3), "");
     EXPECT_EQ(window.Cells(2, 100), "");
     EXPECT_EQ(window.Cells(1, 101), "old101") << "the spare rows are no part of the phonebook";
