@@ -403,7 +403,7 @@ TEST_F(PhonebookWindowTest, WriteAllListsWhatTheHandsetWouldNotKeepAndNoWritesNo
     EXPECT_TRUE(host.Calls.empty());
     EXPECT_EQ(host.Resets, 0);
     ASSERT_EQ(prompts.Questions.size(), 2);
-    EXPECT_TRUE(prompts.Questions[1].contains(QStringLiteral("2 \"Ёж\": characters the handset cannot store: Ё")))
+    EXPECT_TRUE(prompts.Questions[1].contains(QStringLiteral("2 \"Ёж\": letters stored as the nearest the handset has: Ё → Е")))
         << prompts.Questions[1].toStdString();
     EXPECT_TRUE(prompts.Questions[1].contains("3 \"ok3\": number characters that become blanks: -"));
 
