@@ -488,6 +488,32 @@ TEST_F(PhonebookWindowTest, AFailedImportChangesNothingAndNamesTheFileAndLine)
     EXPECT_EQ(window.Cells(2, 100), "1100");
 }
 
+TEST_F(PhonebookWindowTest, AFileWithoutRecordsIsRefusedAndReplacesNothing)
+{
+    QTemporaryDir dir;
+    FillRows(1, 100, "old");
+    for (const auto& [name, bytes] : {std::pair<QString, QByteArray>{"empty.vcf", ""},
+                                      {"header.csv", "location,name,number\r\n"},
+                                      {"nested.vcf", "BEGIN:VCARD\nBEGIN:VCARD\nEND:VCARD\nEND:VCARD\n"}}) {
+        prompts.FileName = dir.filePath(name);
+        Put(prompts.FileName, bytes);
+        prompts.Answers = {true};
+        EXPECT_TRUE(QString::fromStdString(LoadError(window, &PhonebookWindow::importFromFile))
+                        .startsWith(QStringLiteral("Cannot read \"%1\": there is no record in it").arg(prompts.FileName)));
+    }
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+    EXPECT_EQ(window.Cells(1, 1), "old1");
+    EXPECT_EQ(window.Cells(2, 100), "1100");
+}
+
+TEST_F(PhonebookWindowTest, SavingOntoAFolderSaysItIsAFolder)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.path();
+    EXPECT_EQ(LoadError(window, &PhonebookWindow::saveToFile),
+              QStringLiteral("Cannot save \"%1\": it is a folder.").arg(dir.path()).toStdString());
+}
+
 TEST_F(PhonebookWindowTest, ExportThenImportGivesBackTheRecordsWithoutTheEditorsPadding)
 {
     QTemporaryDir dir;
