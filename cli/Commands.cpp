@@ -28,15 +28,18 @@
 
 namespace {
 
+// Whole lines, even with a NUL in them.
 void Print(const QString& text)
 {
-    std::fputs((text + '\n').toUtf8().constData(), stdout);
+    const QByteArray line = (text + '\n').toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
     std::fflush(stdout);
 }
 
 void Tell(const QString& text)
 {
-    std::fputs((text + '\n').toUtf8().constData(), stderr);
+    const QByteArray line = (text + '\n').toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
 }
 
 [[noreturn]] void Usage(const QString& message)
@@ -142,6 +145,12 @@ void CheckPhonebookFile(const QString& path)
 void PhonebookRead(const CliOptions& options, const QString& path)
 {
     CheckPhonebookFile(path);
+    // Before the transfer, which takes its time: the result must have a place.
+    try {
+        checkPhonebookWritable(path);
+    } catch (const InOutError& error) {
+        throw CliError(ExitCode::File, QString::fromStdString(error.what()));
+    }
     Session handset(options);
     std::vector<PhonebookEntry> entries;
     {
@@ -161,7 +170,7 @@ void PhonebookRead(const CliOptions& options, const QString& path)
     Print(QStringLiteral("Read %1 records (%2 in use) into %3").arg(NpbRecords).arg(used).arg(path));
 }
 
-void PhonebookWrite(const CliOptions& options, const QString& path)
+ExitCode PhonebookWrite(const CliOptions& options, const QString& path)
 {
     CheckPhonebookFile(path);
     PhonebookImport file;
@@ -191,6 +200,10 @@ void PhonebookWrite(const CliOptions& options, const QString& path)
     // The handset takes the new phonebook in only after a restart.
     handset->Reset();
     Print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(NpbRecords).arg(path));
+    if (!file.changed && findings.empty())
+        return ExitCode::Ok;
+    Tell(QStringLiteral("m2bus-cli: The handset does not hold everything as in the file: see the lines above"));
+    return ExitCode::Changed;
 }
 
 void LogoGet(const CliOptions& options, const QString& path)
@@ -236,42 +249,56 @@ void SmsSend(const CliOptions& options)
     Print(SendSms(options.operatorName, options.to, options.text));
 }
 
+void RunFileCommand(const CliOptions& options, const QString& command)
+{
+    const char* withFile[] = {"phonebook read", "logo get", "logo put"};
+    for (const char* known : withFile) {
+        if (command != QLatin1String(known))
+            continue;
+        NeedWords(options, 3, (std::string(known) + " FILE").c_str());
+        const QString& path = options.words[2];
+        if (command == QLatin1String("phonebook read"))
+            return PhonebookRead(options, path);
+        if (command == QLatin1String("logo get"))
+            return LogoGet(options, path);
+        return LogoPut(options, path);
+    }
+    Usage(QStringLiteral("Unknown command \"%1\"").arg(options.words.join(' ')));
+}
+
 } // namespace
 
-void RunCommand(const CliOptions& options)
+ExitCode RunCommand(const CliOptions& options)
 {
     const QStringList& w = options.words;
     if (w.isEmpty())
         Usage(QStringLiteral("No command given"));
+    const std::pair<const char*, const char*> verbs[] = {
+        {"phonebook", "read|write FILE"}, {"logo", "get|put FILE"}, {"sms", "send --operator NAME --to NUMBER --text TEXT"}};
+    for (const auto& [noun, usage] : verbs)
+        if (w.size() == 1 && w[0] == QLatin1String(noun))
+            Usage(QStringLiteral("%1 needs a verb: m2bus-cli %1 %2").arg(QLatin1String(noun), QLatin1String(usage)));
     const QString command = w[0] + (w.size() > 1 && (w[0] == "phonebook" || w[0] == "logo" || w[0] == "sms") ? " " + w[1] : QString());
     if (options.logoOptionsGiven && command != QLatin1String("logo put"))
         Usage(QStringLiteral("The picture options are for logo put only"));
     if ((!options.operatorName.isEmpty() || !options.to.isEmpty() || !options.text.isNull()) && command != QLatin1String("sms send"))
         Usage(QStringLiteral("--operator, --to and --text are for sms send only"));
 
-    if (command == QLatin1String("info"))
-        return Info(options);
-    if (command == QLatin1String("netmon"))
-        return NetMonitor(options);
-    if (command == QLatin1String("reset"))
-        return Reset(options);
-    if (command == QLatin1String("sms send"))
-        return SmsSend(options);
-    const char* withFile[] = {"phonebook read", "phonebook write", "logo get", "logo put"};
-    for (const char* known : withFile) {
-        if (command != QLatin1String(known))
-            continue;
-        NeedWords(options, 3, (std::string(known) + " FILE").c_str());
-        const QString& path = w[2];
-        if (command == QLatin1String("phonebook read"))
-            return PhonebookRead(options, path);
-        if (command == QLatin1String("phonebook write"))
-            return PhonebookWrite(options, path);
-        if (command == QLatin1String("logo get"))
-            return LogoGet(options, path);
-        return LogoPut(options, path);
+    if (command == QLatin1String("phonebook write")) {
+        NeedWords(options, 3, "phonebook write FILE");
+        return PhonebookWrite(options, w[2]);
     }
-    Usage(QStringLiteral("Unknown command \"%1\"").arg(w.join(' ')));
+    if (command == QLatin1String("info"))
+        Info(options);
+    else if (command == QLatin1String("netmon"))
+        NetMonitor(options);
+    else if (command == QLatin1String("reset"))
+        Reset(options);
+    else if (command == QLatin1String("sms send"))
+        SmsSend(options);
+    else
+        RunFileCommand(options, command);
+    return ExitCode::Ok;
 }
 
 QString CliUsage()
@@ -319,6 +346,8 @@ Exit status:
   5  unknown operator, or Operators.ini cannot be read
   6  the SMS gateway failed or did not confirm the message
   7  not confirmed (the answer was no, or no terminal to ask on and no --yes)
+  8  phonebook write done, but records were left out or changed on the way
+     (listed on stderr: extra numbers, characters, cut names and numbers)
 )");
     return text;
 }

@@ -1,6 +1,7 @@
 // The commands of m2bus-cli, once the command line has been read.
 #pragma once
 
+#include "cli/ToolAccess.h"
 #include "logo/LogoImport.h"
 
 #include <QString>
@@ -16,7 +17,8 @@ struct CliOptions {
     QStringList words;   // the command and its arguments
 };
 
-// Runs the command; raises CliError on failure.
-void RunCommand(const CliOptions& options);
+// Runs the command; raises CliError on failure. Ok, or Changed when the
+// phonebook written differs from its file.
+ExitCode RunCommand(const CliOptions& options);
 // The usage text of --help, exit codes included.
 QString CliUsage();

@@ -29,6 +29,7 @@ enum class ExitCode {
     Operator = 5,      // unknown operator, or the profile file cannot be read
     Gateway = 6,       // the SMS gateway failed or did not confirm the message
     NotConfirmed = 7,  // the user said no, or could not be asked
+    Changed = 8,       // done, but records were left out or changed on the way
 };
 
 // A failure that ends the program with its one line on stderr.

@@ -34,6 +34,12 @@ CliOptions ParseArguments(const QStringList& arguments, bool& help, bool& versio
     const QCommandLineOption helpOption(QStringList{"help", "h"});
     const QCommandLineOption versionOption("version");
     parser.addOptions({port, log, yes, operatorName, to, text, helpOption, versionOption});
+    // "--port --yes info" would take "--yes" for the device.
+    const qsizetype portAt = logo.others.indexOf(QStringLiteral("--port"));
+    const bool portEmpty = logo.others.contains(QStringLiteral("--port=")) ||
+                           (portAt >= 0 && (portAt + 1 == logo.others.size() || logo.others[portAt + 1].startsWith(u'-')));
+    if (portEmpty)
+        throw CliError(ExitCode::Usage, QStringLiteral("--port needs a device, such as /dev/ttyUSB0 or COM1 (try m2bus-cli --help)"));
     if (!parser.parse(QStringList{QStringLiteral("m2bus-cli")} + logo.others))
         throw CliError(ExitCode::Usage, parser.errorText() + QStringLiteral(" (try m2bus-cli --help)"));
     help = parser.isSet(helpOption);
@@ -68,8 +74,7 @@ int main(int argc, char* argv[])
             std::printf("m2bus-cli %s\n", kM2BusVersion);
             return 0;
         }
-        RunCommand(options);
-        return 0;
+        return static_cast<int>(RunCommand(options));
     } catch (const CliError& error) {
         std::fprintf(stderr, "m2bus-cli: %s\n", error.what());
         return static_cast<int>(error.code());

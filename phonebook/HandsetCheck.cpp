@@ -23,30 +23,37 @@ QString TrimmedLikeWrite(const QString& text)
     return text.mid(first, last - first);
 }
 
-// A name character is kept when the handset gives back what it was sent;
-// anything else comes back changed or as a blank.
-bool HandsetKeepsNameChar(const QString& character)
+enum class Fate { Kept, Nearest, Lost };
+
+// A name character is kept when the handset gives back what it was sent,
+// stored as its nearest letter when it gives back that one; anything else
+// comes back changed or as a blank.
+Fate NameCharFate(const QString& character)
 {
     bool lossy = false;
     const std::string bytes = ToWin1251(character, &lossy);
     if (lossy || bytes.size() != 1)
-        return false;
+        return Fate::Lost;
     const auto sent = static_cast<std::uint8_t>(bytes[0]);
-    const std::uint8_t code = WinToPhoneChars[sent];
+    const std::uint8_t stored = StoredLetter(sent);
+    const std::uint8_t code = WinToPhoneChars[stored];
     const std::uint8_t back = code < 0x80 ? PhoneCharsLow[code] : PhoneCharsHigh[code - 0x80];
-    return back == sent;
+    if (back != stored)
+        return Fate::Lost;
+    return stored == sent ? Fate::Kept : Fate::Nearest;
 }
 
-bool HandsetKeepsNumberChar(const QString& character)
+Fate NumberCharFate(const QString& character)
 {
-    return character == u" " ||
-           (character.size() == 1 && character[0].unicode() < 0x80 &&
-            std::find(PhoneDigits.begin(), PhoneDigits.end(), character[0].toLatin1()) != PhoneDigits.end());
+    const bool kept = character == u" " ||
+                      (character.size() == 1 && character[0].unicode() < 0x80 &&
+                       std::find(PhoneDigits.begin(), PhoneDigits.end(), character[0].toLatin1()) != PhoneDigits.end());
+    return kept ? Fate::Kept : Fate::Lost;
 }
 
 // Checks one text: the characters within the kept length, and the cut.
-template <typename Keeps>
-void CheckText(const QString& raw, int location, int limit, Keeps keeps, HandsetFinding::Kind charKind,
+template <typename FateOf>
+void CheckText(const QString& raw, int location, int limit, FateOf fateOf, HandsetFinding::Kind lostKind,
                HandsetFinding::Kind cutKind, std::vector<HandsetFinding>& findings)
 {
     const QString text = TrimmedLikeWrite(raw);
@@ -54,18 +61,35 @@ void CheckText(const QString& raw, int location, int limit, Keeps keeps, Handset
     qsizetype cut = std::min<qsizetype>(text.size(), limit);
     if (cut < text.size() && text[cut].isLowSurrogate())
         --cut;  // report a character split by the cut as cut off
-    QString refused;
+    QString lost;
+    QString nearest;
     for (qsizetype i = 0; i < cut;) {
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString character = text.mid(i, length);
-        if (!keeps(character) && !refused.contains(character))
-            refused += character;
+        const Fate fate = fateOf(character);
+        QString& list = fate == Fate::Lost ? lost : nearest;
+        if (fate != Fate::Kept && !list.contains(character))
+            list += character;
         i += length;
     }
-    if (!refused.isEmpty())
-        findings.push_back({location, charKind, refused});
+    if (!lost.isEmpty())
+        findings.push_back({location, lostKind, lost});
+    if (!nearest.isEmpty())
+        findings.push_back({location, HandsetFinding::Kind::NameLetters, nearest});
     if (cut < text.size())
         findings.push_back({location, cutKind, text.mid(cut)});
+}
+
+// "Ё → Е, ї → i" for letters the handset stores as their nearest.
+QString NearestLetters(const QString& letters)
+{
+    QStringList pairs;
+    for (QChar letter : letters) {
+        const std::string sent = ToWin1251(QString(letter));
+        const char stored = static_cast<char>(StoredLetter(static_cast<std::uint8_t>(sent.at(0))));
+        pairs << QStringLiteral("%1 → %2").arg(letter, FromWin1251(std::string_view(&stored, 1)));
+    }
+    return pairs.join(QStringLiteral(", "));
 }
 
 // Control and other invisible characters are shown by their code.
@@ -73,6 +97,10 @@ QString Visible(const QString& characters)
 {
     QStringList shown;
     for (qsizetype i = 0; i < characters.size();) {
+        if (shown.size() == MaxQuotedChars / 2) {
+            shown << QStringLiteral("…");
+            break;
+        }
         const qsizetype length = characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
         const QString character = characters.mid(i, length);
         const char32_t code = character.toUcs4().value(0);
@@ -90,10 +118,12 @@ QString Describe(const HandsetFinding& finding)
         return QCoreApplication::translate("Phonebook", "characters the handset cannot store: %1").arg(Visible(finding.text));
     case HandsetFinding::Kind::NumberCharacters:
         return QCoreApplication::translate("Phonebook", "number characters that become blanks: %1").arg(Visible(finding.text));
+    case HandsetFinding::Kind::NameLetters:
+        return QCoreApplication::translate("Phonebook", "letters stored as the nearest the handset has: %1").arg(NearestLetters(finding.text));
     case HandsetFinding::Kind::NameCut:
-        return QCoreApplication::translate("Phonebook", "name cut after %1 characters, \"%2\" is lost").arg(QString::number(MaxNameChars), finding.text);
+        return QCoreApplication::translate("Phonebook", "name cut after %1 characters, \"%2\" is lost").arg(QString::number(MaxNameChars), excerpt(finding.text));
     case HandsetFinding::Kind::NumberCut:
-        return QCoreApplication::translate("Phonebook", "number cut after %1 digits, \"%2\" is lost").arg(QString::number(MaxNumberDigits), finding.text);
+        return QCoreApplication::translate("Phonebook", "number cut after %1 digits, \"%2\" is lost").arg(QString::number(MaxNumberDigits), excerpt(finding.text));
     }
     return {};
 }
@@ -105,9 +135,9 @@ std::vector<HandsetFinding> checkForHandset(const PhonebookRows& rows)
     std::vector<HandsetFinding> findings;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int location = static_cast<int>(i) + 1;
-        CheckText(rows[i].name, location, MaxNameChars, HandsetKeepsNameChar, HandsetFinding::Kind::NameCharacters,
+        CheckText(rows[i].name, location, MaxNameChars, NameCharFate, HandsetFinding::Kind::NameCharacters,
                   HandsetFinding::Kind::NameCut, findings);
-        CheckText(rows[i].number, location, MaxNumberDigits, HandsetKeepsNumberChar,
+        CheckText(rows[i].number, location, MaxNumberDigits, NumberCharFate,
                   HandsetFinding::Kind::NumberCharacters, HandsetFinding::Kind::NumberCut, findings);
     }
     return findings;
@@ -128,7 +158,7 @@ QStringList describeHandsetFindings(const PhonebookRows& rows, const std::vector
         }
         const std::size_t index = static_cast<std::size_t>(location - 1);
         const PhonebookRow row = index < rows.size() ? rows[index] : PhonebookRow{};
-        const QString label = TrimmedLikeWrite(row.name.trimmed().isEmpty() ? row.number : row.name);
+        const QString label = excerpt(TrimmedLikeWrite(row.name.trimmed().isEmpty() ? row.number : row.name));
         lines << QStringLiteral("%1 \"%2\": %3").arg(QString::number(location), label, parts.join(QStringLiteral("; ")));
     }
     return lines;

@@ -12,6 +12,7 @@
 struct HandsetFinding {
     enum class Kind {
         NameCharacters,    // not in Windows-1251, or no handset code: stored differently or as blanks
+        NameLetters,       // stored as the nearest letter the handset has (Ё as Е)
         NumberCharacters,  // anything but 0-9 * # p w +: stored as blanks
         NameCut,           // longer than MaxNameChars
         NumberCut,         // longer than MaxNumberDigits
@@ -27,7 +28,7 @@ struct HandsetFinding {
 std::vector<HandsetFinding> checkForHandset(const PhonebookRows& rows);
 
 // One line per record, e.g.
-//   7 "Ёлка": characters the handset cannot store: Ё; name cut after 16 characters, "xy" is lost
+//   7 "Ёлка": letters stored as the nearest the handset has: Ё → Е; name cut after 16 characters, "xy" is lost
 // at most maxRecords of them (all when negative), then a line with how many more.
 QStringList describeHandsetFindings(const PhonebookRows& rows, const std::vector<HandsetFinding>& findings,
                                     int maxRecords = -1);

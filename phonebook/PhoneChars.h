@@ -49,3 +49,34 @@ inline constexpr std::array<std::uint8_t, 128> PhoneCharsHigh{{
     0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20,
     0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0xC5, 0x20, 0x20, 0x40, 0x24, 0x4C, 0x59, 0x20,
 }};
+
+// Letters of Windows-1251 the handset has no code for, and the letter it
+// stores instead: Е for Ё, and for the Ukrainian and Belarusian letters the
+// one that looks or sounds nearest. Without these they would become blanks.
+struct NearestLetter {
+    std::uint8_t letter;
+    std::uint8_t stored;
+};
+inline constexpr std::array<NearestLetter, 12> NearestHandsetLetters{{
+    {0xA8, 0xC5},  // Ё → Е
+    {0xB8, 0xE5},  // ё → е
+    {0xAA, 0xC5},  // Є → Е
+    {0xBA, 0xE5},  // є → е
+    {0xB2, 'I'},   // І → I
+    {0xB3, 'i'},   // і → i
+    {0xAF, 'I'},   // Ї → I
+    {0xBF, 'i'},   // ї → i
+    {0xA5, 0xC3},  // Ґ → Г
+    {0xB4, 0xE3},  // ґ → г
+    {0xA1, 0xD3},  // Ў → У
+    {0xA2, 0xF3},  // ў → у
+}};
+
+// The Windows-1251 letter a name character is stored as.
+constexpr std::uint8_t StoredLetter(std::uint8_t letter)
+{
+    for (const NearestLetter& nearest : NearestHandsetLetters)
+        if (nearest.letter == letter)
+            return nearest.stored;
+    return letter;
+}

@@ -80,7 +80,7 @@ WriteRequest BuildWriteRequest(int location, const std::string& name, const std:
 
     const int chars = std::min<int>(static_cast<int>(name.size()), MaxNameChars);
     for (int i = 0; i < chars; ++i)
-        message[NameOffset + i] = WinToPhoneChars[static_cast<unsigned char>(name[i])];
+        message[NameOffset + i] = WinToPhoneChars[StoredLetter(static_cast<unsigned char>(name[i]))];
     message[GroupOffset] = DefaultGroup;
     return message;
 }

@@ -1,9 +1,13 @@
 #include "phonebook/PhonebookCsv.h"
 
+#include "phonebook/ContactNumbers.h"
+
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 namespace {
 
@@ -95,33 +99,114 @@ std::vector<CsvRecord> SplitRecords(const QString& text, QChar separator)
     return records;
 }
 
-struct Columns {
-    qsizetype location = -1;
-    qsizetype name = -1;
-    qsizetype number = -1;
+struct NumberColumn {
+    qsizetype value;
+    qsizetype type = -1;  // Google's "Phone 1 - Type" beside "Phone 1 - Value"
+    QString title;        // Outlook's title says the kind: "Mobile Phone", "Business Fax"
+    bool google = false;
 };
+
+// Our own "location,name,number", or what contact services export: Google
+// ("Name", "Given Name", "Phone 1 - Type", "Phone 1 - Value", …) and Outlook
+// ("First Name", "Last Name", "Mobile Phone", "Business Phone", …).
+struct Columns {
+    qsizetype location = -1;  // only beside "number": in exports it is a place
+    qsizetype name = -1;
+    std::array<qsizetype, 3> nameParts{-1, -1, -1};  // given, middle, family
+    qsizetype organization = -1;
+    std::vector<NumberColumn> numbers;
+};
+
+bool IsOutlookNumberTitle(const QString& title)
+{
+    return title.endsWith(u"phone") || title.endsWith(u"phone 2") || title.endsWith(u"fax") || title == u"callback" ||
+           title == u"isdn" || title == u"pager" || title == u"telex";
+}
 
 Columns HeaderColumns(const CsvRecord& header)
 {
+    static const QRegularExpression googleNumber(QStringLiteral(R"(^phone (\d+) - (value|type|label)$)"));
     Columns columns;
+    bool ownNumber = false;
+    std::map<QString, qsizetype> googleTypes;  // "1" → its "Phone 1 - Type" column
+    std::vector<std::pair<QString, qsizetype>> googleValues;
+    const auto take = [](qsizetype& column, qsizetype i) {
+        if (column < 0)
+            column = i;
+    };
     for (qsizetype i = 0; i < header.fields.size(); ++i) {
         const QString title = header.fields[i].trimmed().toLower();
-        qsizetype* column = title == u"location" ? &columns.location
-                          : title == u"name"     ? &columns.name
-                          : title == u"number"   ? &columns.number
-                                                 : nullptr;
-        if (column && *column < 0)
-            *column = i;
+        const QRegularExpressionMatch google = googleNumber.match(title);
+        if (title == u"location")
+            take(columns.location, i);
+        else if (title == u"name" || title == u"full name" || title == u"display name")
+            take(columns.name, i);
+        else if (title == u"given name" || title == u"first name")
+            take(columns.nameParts[0], i);
+        else if (title == u"additional name" || title == u"middle name")
+            take(columns.nameParts[1], i);
+        else if (title == u"family name" || title == u"last name")
+            take(columns.nameParts[2], i);
+        else if (title == u"company" || title == u"organization 1 - name" || title == u"organization name")
+            take(columns.organization, i);
+        else if (title == u"number" && !ownNumber) {
+            columns.numbers.push_back({i, -1, {}, false});
+            ownNumber = true;
+        } else if (google.hasMatch() && google.captured(2) == u"value")
+            googleValues.emplace_back(google.captured(1), i);
+        else if (google.hasMatch())
+            googleTypes.emplace(google.captured(1), i);
+        else if (IsOutlookNumberTitle(title))
+            columns.numbers.push_back({i, -1, title, false});
     }
-    if (columns.name < 0 || columns.number < 0)
+    for (const auto& [index, column] : googleValues) {
+        const auto type = googleTypes.find(index);
+        columns.numbers.push_back({column, type == googleTypes.end() ? -1 : type->second, {}, true});
+    }
+    if (!ownNumber)
+        columns.location = -1;
+    const bool named = columns.name >= 0 || columns.organization >= 0 ||
+                       std::any_of(columns.nameParts.begin(), columns.nameParts.end(), [](qsizetype c) { return c >= 0; });
+    if (!named || columns.numbers.empty())
         throw PhonebookParseError(header.line,
-                                  QCoreApplication::translate("Phonebook", "the first row must be the header \"location,name,number\""));
+                                  QCoreApplication::translate("Phonebook", "the first row must be the header \"location,name,number\", "
+                                                                           "or that of a Google or Outlook contacts export"));
     return columns;
 }
 
 QString Field(const CsvRecord& record, qsizetype column)
 {
     return column >= 0 && column < record.fields.size() ? record.fields[column] : QString();
+}
+
+// The name column as it stands; else the parts of the name, else the company.
+QString ContactName(const CsvRecord& record, const Columns& columns)
+{
+    const QString whole = Field(record, columns.name);
+    if (!whole.trimmed().isEmpty())
+        return whole;
+    QStringList parts;
+    for (qsizetype column : columns.nameParts)
+        if (!Field(record, column).trimmed().isEmpty())
+            parts << Field(record, column).trimmed();
+    return parts.isEmpty() ? Field(record, columns.organization).trimmed() : parts.join(u' ');
+}
+
+std::vector<ContactNumber> ContactNumbers(const CsvRecord& record, const Columns& columns)
+{
+    std::vector<ContactNumber> numbers;
+    for (const NumberColumn& column : columns.numbers) {
+        ContactNumber kind;
+        applyNumberLabel(column.type >= 0 ? Field(record, column.type) : column.title, kind);
+        const QString value = Field(record, column.value);
+        // Google puts several numbers of one type into one cell.
+        const QStringList texts = column.google ? value.split(QStringLiteral(" ::: ")) : QStringList{value};
+        for (const QString& text : texts) {
+            kind.text = text;
+            numbers.push_back(kind);
+        }
+    }
+    return numbers;
 }
 
 // Quoted when a spreadsheet would otherwise split, join or trim it.
@@ -151,13 +236,19 @@ PhonebookImport parsePhonebookCsv(const QByteArray& bytes)
     const Columns columns = HeaderColumns(*record);
 
     LocationPlanner planner;
+    bool changed = false;
     for (++record; record != records.end(); ++record) {
-        PhonebookRow row{Field(*record, columns.name), Field(*record, columns.number)};
+        const QString name = ContactName(*record, columns);
+        const ChosenNumber chosen = chooseContactNumber(record->line, name, ContactNumbers(*record, columns));
+        PhonebookRow row{name, chosen.number};
+        notes += chosen.notes;
+        changed = changed || chosen.changed;
         if (!row.isBlank())
             planner.add(record->line, Field(*record, columns.location), std::move(row));
     }
     PhonebookImport result = planner.finish();
     result.notes = notes + result.notes;
+    result.changed = result.changed || changed;
     return result;
 }
 

@@ -2,7 +2,9 @@
 // per record that is not empty. Reading also takes what spreadsheet programs
 // write: comma, semicolon or tab separators, quoted fields with doubled
 // quotes and line breaks, a byte-order mark, CR LF line ends, the columns in
-// any order (matched by their header), and rows without a location.
+// any order (matched by their header), and rows without a location. The
+// contact exports of Google and Outlook read too: the name from its columns,
+// and of a contact's numbers the one a person would keep (ContactNumbers.h).
 #pragma once
 
 #include "phonebook/PhonebookRows.h"

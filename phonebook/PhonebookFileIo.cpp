@@ -16,7 +16,6 @@ namespace {
         throw InOutError("File access denied");
     case FileFault::DiskFull:
         throw InOutError("Disk full");
-    case FileFault::IsFolder:
     case FileFault::InvalidName:
         throw InOutError("Invalid filename");
     default:

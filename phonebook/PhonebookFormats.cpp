@@ -3,8 +3,20 @@
 #include "phonebook/PhonebookCsv.h"
 #include "phonebook/PhonebookVcard.h"
 
+#include "files/SafeFile.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -15,6 +27,34 @@ PhonebookFormat FormatOrRaise(const QString& path, const char* verb)
     throw InOutError(QStringLiteral("Cannot %1 \"%2\": a phonebook file ends in .npb, .csv or .vcf.")
                           .arg(QString::fromLatin1(verb), path)
                           .toStdString());
+}
+
+PhonebookImport ReadAnyFormat(const QString& path)
+{
+    switch (FormatOrRaise(path, "read")) {
+    case PhonebookFormat::Csv:
+        return readPhonebookCsv(path);
+    case PhonebookFormat::Vcard:
+        return readPhonebookVcard(path);
+    case PhonebookFormat::Npb:
+        break;
+    }
+    const DecodedPhonebook book = DecodePhonebookFile(readPhonebookBytes(path, NpbFileSize).toStdString());
+    if (book.Truncated)
+        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot read \"%1\": the file ends after %2 of the %3 records.")
+                              .arg(path, QString::number(book.Entries.size()), QString::number(NpbRecords))
+                              .toStdString());
+    return {rowsFromEntries(book.Entries), {}};
+}
+
+// Why the user may not write at path (a file or a folder), or 0.
+int WriteDenied(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+#else
+    return QFileInfo(path).isWritable() ? 0 : EACCES;
+#endif
 }
 
 } // namespace
@@ -33,20 +73,42 @@ std::optional<PhonebookFormat> phonebookFormatFor(const QString& path)
 
 PhonebookImport readPhonebook(const QString& path)
 {
-    switch (FormatOrRaise(path, "read")) {
-    case PhonebookFormat::Csv:
-        return readPhonebookCsv(path);
-    case PhonebookFormat::Vcard:
-        return readPhonebookVcard(path);
-    case PhonebookFormat::Npb:
-        break;
-    }
-    const DecodedPhonebook book = DecodePhonebookFile(readPhonebookBytes(path, NpbFileSize).toStdString());
-    if (book.Truncated)
-        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot read \"%1\": the file ends after %2 of the %3 records.")
-                              .arg(path, QString::number(book.Entries.size()), QString::number(NpbRecords))
+    PhonebookImport book = ReadAnyFormat(path);
+    if (std::all_of(book.rows.begin(), book.rows.end(), [](const PhonebookRow& row) { return row.isBlank(); })) {
+        // The notes may say why: cards without a name or number, say.
+        const QString why = book.notes.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(book.notes.first());
+        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot read \"%1\": there is no record in it%2.")
+                              .arg(path, why)
                               .toStdString());
-    return {rowsFromEntries(book.Entries), {}};
+    }
+    return book;
+}
+
+void checkPhonebookWritable(const QString& path)
+{
+    FormatOrRaise(path, "save");
+    const auto refuse = [&](const QString& reason) {
+        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot save \"%1\": %2.").arg(path, reason).toStdString());
+    };
+    const FileProbe target = probeFile(path);
+    if (target.outcome.ok()) {
+        if (const int error = WriteDenied(path))
+            refuse(fileOutcomeFromErrno(error).reason);
+    } else if (target.outcome.fault != FileFault::Missing) {
+        refuse(target.outcome.reason);
+    }
+    // The file is written beside its place and then renamed: the folder must take a new file.
+    const QString folder = QFileInfo(path).absolutePath();
+    const FileProbe place = probeFile(folder);
+    if (place.outcome.fault == FileFault::Missing || place.outcome.fault == FileFault::FolderMissing)
+        refuse(fileOutcomeFromErrno(ENOTDIR).reason);
+    if (place.outcome.fault != FileFault::IsFolder)
+        refuse(place.outcome.ok() ? fileOutcomeFromErrno(ENOTDIR).reason : place.outcome.reason);
+    QTemporaryFile trial(folder + QStringLiteral("/.phonebook-XXXXXX"));
+    if (!trial.open()) {
+        const int error = errno;
+        refuse(fileOutcomeFromErrno(error != 0 ? error : EACCES).reason);
+    }
 }
 
 void writePhonebook(const QString& path, const PhonebookRows& rows)

@@ -71,7 +71,7 @@ PhonebookImport LocationPlanner::finish() const
         const int location = record.locationText.toInt(&number);
         if (!number || location < 1 || location > PhonebookLocations) {
             result.notes << QCoreApplication::translate("Phonebook", "line %1: location \"%2\" is not between 1 and %3")
-                                .arg(QString::number(record.line), record.locationText, QString::number(PhonebookLocations));
+                                .arg(QString::number(record.line), excerpt(record.locationText), QString::number(PhonebookLocations));
             unplaced.push_back({&record, static_cast<int>(result.notes.size()) - 1});
         } else if (takenBy[location - 1] != 0) {
             result.notes << QCoreApplication::translate("Phonebook", "line %1: location %2 is already taken by line %3")
@@ -91,7 +91,7 @@ PhonebookImport LocationPlanner::finish() const
             ++free;
         if (free == takenBy.size()) {
             result.notes << QCoreApplication::translate("Phonebook", "line %1: no free location left, \"%2\" is left out")
-                                .arg(QString::number(record->line), record->row.name.isEmpty() ? record->row.number : record->row.name);
+                                .arg(QString::number(record->line), excerpt(record->row.name.isEmpty() ? record->row.number : record->row.name));
             continue;
         }
         takenBy[free] = record->line;
@@ -99,7 +99,31 @@ PhonebookImport LocationPlanner::finish() const
         if (note >= 0)
             result.notes[note] += QCoreApplication::translate("Phonebook", "; placed at location %1").arg(free + 1);
     }
+    // Records without a location of their own are where the file leaves them to be.
+    result.changed = !result.notes.isEmpty();
     return result;
+}
+
+QString excerpt(const QString& text)
+{
+    QString shown;
+    int characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++characters) {
+        if (characters == MaxQuotedChars)
+            return shown + u'…';
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const char16_t c = text[i].unicode();
+        if (c < 0x20)
+            shown += QChar(0x2400 + c);  // the control pictures: ␀ ␁ … ␟
+        else if (c == 0x7F)
+            shown += QChar(0x2421);
+        else if (c == 0x85 || c == 0x2028 || c == 0x2029)
+            shown += QChar(0x2424);  // ␤, a line break of another kind
+        else
+            shown += text.mid(i, length);
+        i += length;
+    }
+    return shown;
 }
 
 QString decodeImportText(const QByteArray& bytes, QStringList& notes)

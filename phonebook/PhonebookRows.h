@@ -33,7 +33,17 @@ struct PhonebookImport {
     // What the reader had to decide for the user, one line each, e.g. a
     // location given twice; shown before the rows replace anything.
     QStringList notes;
+    // A record was left out, moved or differs from what the file says; a
+    // note says which. Notes about the file as a whole (its code page) are
+    // no change.
+    bool changed = false;
 };
+
+// A text from a file as a message quotes it: its first MaxQuotedChars
+// characters and "…", with control characters shown as their symbols, so
+// that a huge or odd text can neither flood the message nor cut its line.
+inline constexpr int MaxQuotedChars = 40;
+QString excerpt(const QString& text);
 
 // A file that cannot be read as the format it claims to be; line() is the
 // line of the file (from 1) where the trouble starts.

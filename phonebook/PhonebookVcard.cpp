@@ -1,18 +1,22 @@
 #include "phonebook/PhonebookVcard.h"
 
+#include "phonebook/ContactNumbers.h"
 #include "text/WinText.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cctype>
+#include <map>
 #include <optional>
+#include <utility>
 
 namespace {
 
 constexpr char LocationProperty[] = "X-M2BUS-LOCATION";
 constexpr qsizetype FoldOctets = 75;
+// Cards nest for an agent, rarely deeper; a file nesting far deeper is broken.
+constexpr std::size_t MaxNestedCards = 8;
 
 struct ContentLine {
     int line;  // where it starts in the file
@@ -25,15 +29,29 @@ bool IsQuotedPrintable(const QByteArray& line)
     return line.left(colon < 0 ? line.size() : colon).toUpper().contains("QUOTED-PRINTABLE");
 }
 
+// Lines end in CR LF, LF, or CR alone (older Mac programs).
+QList<QByteArray> PhysicalLines(const QByteArray& bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n' && bytes[i] != '\r')
+            continue;
+        lines << bytes.mid(start, i - start);
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    lines << bytes.mid(start);
+    return lines;
+}
+
 // Unfolds the lines: a line starting with a space or tab continues the one
 // before it, and a quoted-printable value ending in '=' continues on the
 // next line whatever it starts with.
 std::vector<ContentLine> ContentLines(const QByteArray& bytes)
 {
-    QList<QByteArray> physical = bytes.split('\n');
-    for (QByteArray& line : physical)
-        if (line.endsWith('\r'))
-            line.chop(1);
+    const QList<QByteArray> physical = PhysicalLines(bytes);
     std::vector<ContentLine> lines;
     for (qsizetype i = 0; i < physical.size(); ++i) {
         ContentLine content{static_cast<int>(i + 1), physical[i]};
@@ -73,6 +91,8 @@ QByteArray DecodeQuotedPrintable(const QByteArray& value)
 // Undoes the backslash escapes of a text value.
 QString Unescaped(const QString& text)
 {
+    if (!text.contains(u'\\'))
+        return text;
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'\\' && i + 1 < text.size()) {
@@ -117,7 +137,8 @@ QString Escaped(const QString& text)
 }
 
 struct Property {
-    QByteArray name;  // upper case, group removed
+    QByteArray group;  // "item1" of "item1.TEL", upper case
+    QByteArray name;   // upper case, group removed
     QList<QByteArray> parameters;
     QByteArray value;
 };
@@ -136,8 +157,10 @@ std::optional<Property> ParseProperty(const QByteArray& line)
         return std::nullopt;
     QList<QByteArray> head = line.left(colon).split(';');
     Property property;
-    property.name = head.takeFirst().trimmed().toUpper();
-    property.name = property.name.mid(property.name.lastIndexOf('.') + 1);
+    const QByteArray groupAndName = head.takeFirst().trimmed().toUpper();
+    const qsizetype dot = groupAndName.lastIndexOf('.');
+    property.group = groupAndName.left(dot < 0 ? 0 : dot);
+    property.name = groupAndName.mid(dot + 1);
     property.parameters = head;
     property.value = line.mid(colon + 1);
     return property;
@@ -190,11 +213,47 @@ private:
 
 struct Card {
     int line = 0;
+    // A card inside another one as the value of its AGENT property: someone
+    // acting for the contact, not a contact of the phonebook.
+    bool agent = false;
     std::optional<QString> formattedName;
     std::optional<QString> structuredName;
-    std::optional<QString> number;
+    std::vector<std::pair<QByteArray, ContactNumber>> numbers;  // with the property's group
+    std::map<QByteArray, QString> labels;                       // X-ABLabel by group
     QString location;
 };
+
+// The standard types said at once; others (X-…) read as labels.
+void ApplyTelType(QByteArrayView type, ContactNumber& number)
+{
+    const auto is = [&](const char* word) { return type.compare(word, Qt::CaseInsensitive) == 0; };
+    if (is("CELL") || is("IPHONE") || is("MOBILE"))
+        number.mobile = true;
+    else if (is("PREF"))
+        number.preferred = true;
+    else if (is("FAX") || is("PAGER"))
+        number.noVoice = true;
+    else if (!(is("VOICE") || is("HOME") || is("WORK") || is("MAIN") || is("OTHER") || is("TEXT") || is("MSG")))
+        applyNumberLabel(QString::fromUtf8(type), number);
+}
+
+// TYPE=CELL,VOICE, TYPE="cell,voice", a bare CELL (2.1), PREF or PREF=1 (4.0).
+ContactNumber NumberOfTel(const Property& property, QString text)
+{
+    ContactNumber number{std::move(text)};
+    for (const QByteArray& parameter : property.parameters) {
+        const qsizetype equals = parameter.indexOf('=');
+        const QByteArrayView name = QByteArrayView(parameter).first(equals < 0 ? 0 : equals).trimmed();
+        const QByteArrayView value = QByteArrayView(parameter).sliced(equals + 1);
+        if (equals >= 0 && name.compare("PREF", Qt::CaseInsensitive) == 0) {
+            number.preferred = true;
+        } else if (equals < 0 || name.compare("TYPE", Qt::CaseInsensitive) == 0) {
+            for (const QByteArray& type : value.toByteArray().replace('"', "").split(','))
+                ApplyTelType(QByteArrayView(type).trimmed(), number);
+        }
+    }
+    return number;
+}
 
 QString NameFromStructured(const QString& value)
 {
@@ -205,16 +264,6 @@ QString NameFromStructured(const QString& value)
         if (index < parts.size() && !Unescaped(parts[index]).trimmed().isEmpty())
             shown << Unescaped(parts[index]).trimmed();
     return shown.join(u' ');
-}
-
-// Numbers in cards are usually written for reading ("+7 (495) 123-45-67");
-// the handset wants the digits alone.
-QString NumberFromTel(QString value)
-{
-    if (value.startsWith(QStringLiteral("tel:"), Qt::CaseInsensitive))
-        value.remove(0, 4);
-    value.remove(QRegularExpression(QStringLiteral("[\\s\\-().\\x{00A0}]")));
-    return value;
 }
 
 // Folds a content line after FoldOctets octets without splitting a UTF-8 sequence.
@@ -240,6 +289,7 @@ QByteArray Folded(const QString& line)
 PhonebookImport parsePhonebookVcard(const QByteArray& bytes)
 {
     QStringList notes;
+    bool changed = false;
     QByteArray utf8Bytes = bytes;
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         utf8Bytes = decodeImportText(bytes, notes).toUtf8();
@@ -248,53 +298,77 @@ PhonebookImport parsePhonebookVcard(const QByteArray& bytes)
 
     CardReader reader(notes);
     LocationPlanner planner;
-    std::optional<Card> card;
-    int depth = 0;  // cards inside a card (old AGENT properties) are skipped
+    std::vector<Card> open;  // the innermost card last
     bool anyCard = false;
+    bool agentValue = false;  // the line before was an AGENT property without a value
     for (const ContentLine& line : ContentLines(utf8Bytes)) {
         const std::optional<Property> property = ParseProperty(line.text);
         if (!property)
             continue;
+        const bool afterAgent = std::exchange(agentValue, false);
         const bool marker = property->name == "BEGIN" || property->name == "END";
         if (marker && property->value.trimmed().toUpper() != "VCARD")
             continue;
         if (property->name == "BEGIN") {
-            if (depth++ == 0)
-                card = Card{line.line, {}, {}, {}, {}};
+            // A card begun inside another is read as a card of its own, unless
+            // it is the other's agent.
+            if (open.size() == MaxNestedCards)
+                throw PhonebookParseError(line.line, QCoreApplication::translate("Phonebook", "cards nested more than %1 deep").arg(MaxNestedCards));
+            const bool agent = !open.empty() && (afterAgent || open.back().agent);
+            open.push_back(Card{line.line, agent, {}, {}, {}, {}, {}});
             anyCard = true;
         } else if (property->name == "END") {
-            if (depth == 0)
+            if (open.empty())
                 throw PhonebookParseError(line.line, QCoreApplication::translate("Phonebook", "END:VCARD without BEGIN:VCARD"));
-            if (--depth > 0)
+            Card card = std::move(open.back());
+            open.pop_back();
+            if (card.agent)
                 continue;
-            const QString name = card->formattedName.value_or(card->structuredName.value_or(QString()));
-            PhonebookRow row{name, card->number.value_or(QString())};
-            if (row.isBlank())
-                notes << QCoreApplication::translate("Phonebook", "line %1: a card without name or number is left out").arg(card->line);
-            else
-                planner.add(card->line, card->location, std::move(row));
-            card.reset();
-        } else if (depth == 1) {
-            if (property->name == "FN" && !card->formattedName) {
+            const QString name = card.formattedName.value_or(card.structuredName.value_or(QString()));
+            std::vector<ContactNumber> numbers;
+            for (auto& [group, number] : card.numbers) {
+                const auto label = card.labels.find(group);
+                if (!group.isEmpty() && label != card.labels.end())
+                    applyNumberLabel(label->second, number);
+                numbers.push_back(std::move(number));
+            }
+            ChosenNumber chosen = chooseContactNumber(card.line, name, numbers);
+            notes += chosen.notes;
+            changed = changed || chosen.changed;
+            PhonebookRow row{name, chosen.number};
+            if (row.isBlank()) {
+                notes << QCoreApplication::translate("Phonebook", "line %1: a card without name or number is left out").arg(card.line);
+                changed = true;
+            } else {
+                planner.add(card.line, card.location, std::move(row));
+            }
+        } else if (!open.empty() && !open.back().agent) {
+            Card& card = open.back();
+            if (property->name == "FN" && !card.formattedName) {
                 const QString name = Unescaped(reader.text(*property)).trimmed();
                 if (!name.isEmpty())
-                    card->formattedName = name;
+                    card.formattedName = name;
+            } else if (property->name == "N" && !card.structuredName) {
+                card.structuredName = NameFromStructured(reader.text(*property));
+            } else if (property->name == "TEL") {
+                card.numbers.emplace_back(property->group, NumberOfTel(*property, Unescaped(reader.text(*property))));
+            } else if (property->name == "X-ABLABEL") {
+                card.labels[property->group] = Unescaped(reader.text(*property));
+            } else if (property->name == LocationProperty) {
+                card.location = reader.text(*property);
+            } else if (property->name == "AGENT") {
+                agentValue = property->value.trimmed().isEmpty();
             }
-            else if (property->name == "N" && !card->structuredName)
-                card->structuredName = NameFromStructured(reader.text(*property));
-            else if (property->name == "TEL" && !card->number)
-                card->number = NumberFromTel(Unescaped(reader.text(*property)));
-            else if (property->name == LocationProperty)
-                card->location = reader.text(*property);
         }
     }
-    if (card)
-        throw PhonebookParseError(card->line, QCoreApplication::translate("Phonebook", "the card has no END:VCARD"));
+    if (!open.empty())
+        throw PhonebookParseError(open.back().line, QCoreApplication::translate("Phonebook", "the card has no END:VCARD"));
     if (!anyCard && !bytes.trimmed().isEmpty())
         throw PhonebookParseError(1, QCoreApplication::translate("Phonebook", "no BEGIN:VCARD, this is not a vCard file"));
 
     PhonebookImport result = planner.finish();
     result.notes = notes + result.notes;
+    result.changed = result.changed || changed;
     return result;
 }
 

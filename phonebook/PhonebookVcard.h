@@ -1,10 +1,12 @@
 // The phonebook as vCard 3.0: one card per record that is not empty, with
 // FN, N, TEL and the record's location as X-M2BUS-LOCATION, so that a file
 // written here reads back into the same places. Reading takes FN (or N when
-// FN is missing) and the first TEL of each card, and copes with older
-// exports: folded lines, CHARSET and ENCODING=QUOTED-PRINTABLE parameters,
-// escaped characters. Cards of other programs carry no location and fill the
-// free locations in order.
+// FN is missing) and, of the card's TEL lines, the number a person would keep
+// (ContactNumbers.h), and copes with what phones and mail programs export:
+// folded lines, CR LF, LF or CR line ends, CHARSET and
+// ENCODING=QUOTED-PRINTABLE parameters, escaped characters, Apple's labelled
+// item1.TEL, cards inside cards. Cards of other programs carry no location
+// and fill the free locations in order.
 #pragma once
 
 #include "phonebook/PhonebookRows.h"

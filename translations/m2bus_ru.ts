@@ -678,10 +678,6 @@ bus@example.org</translation>
         <translation>не закрыто поле в кавычках</translation>
     </message>
     <message>
-        <source>the first row must be the header "location,name,number"</source>
-        <translation>первой строкой должен быть заголовок "location,name,number"</translation>
-    </message>
-    <message>
         <source>the header row "location,name,number" is missing</source>
         <translation>нет строки заголовка "location,name,number"</translation>
     </message>
@@ -748,6 +744,38 @@ bus@example.org</translation>
     <message>
         <source>no BEGIN:VCARD, this is not a vCard file</source>
         <translation>нет BEGIN:VCARD, это не файл vCard</translation>
+    </message>
+    <message>
+        <source>line %1: "%2" holds no digit and is not taken as a number</source>
+        <translation>строка %1: в "%2" нет ни одной цифры, это не номер</translation>
+    </message>
+    <message>
+        <source>line %1: number "%2" becomes %3</source>
+        <translation>строка %1: номер "%2" записывается как %3</translation>
+    </message>
+    <message>
+        <source>line %1: the handset keeps one number of "%2", %3; left out: %4</source>
+        <translation>строка %1: телефон хранит один номер "%2", %3; пропущены: %4</translation>
+    </message>
+    <message>
+        <source>letters stored as the nearest the handset has: %1</source>
+        <translation>буквы, записанные ближайшими из тех, что есть в телефоне: %1</translation>
+    </message>
+    <message>
+        <source>the first row must be the header "location,name,number", or that of a Google or Outlook contacts export</source>
+        <translation>первой строкой должен быть заголовок "location,name,number" или заголовок контактов, выгруженных из Google или Outlook</translation>
+    </message>
+    <message>
+        <source>Cannot read "%1": there is no record in it%2.</source>
+        <translation>Не удаётся прочитать "%1": в нём нет ни одной записи%2.</translation>
+    </message>
+    <message>
+        <source>%1 more</source>
+        <translation>ещё %1</translation>
+    </message>
+    <message>
+        <source>cards nested more than %1 deep</source>
+        <translation>карточки вложены глубже %1 уровней</translation>
     </message>
 </context>
 <context>

@@ -50,14 +50,14 @@ std::vector<BookRow> SampleBook()
 }
 
 // What the handset gives back for a written name: trimmed, cut to 16, and
-// read through tables that turn the apostrophe into a backslash and give a
-// space for Ё, which the handset cannot store.
+// read through tables that turn the apostrophe into a backslash; Ё, which
+// the handset cannot store, is written as Е.
 QString NameAsReadBack(const QString& written)
 {
     QString name = written.trimmed().left(16);
     for (QChar& c : name) {
         if (c == QChar(0x0401))
-            c = ' ';
+            c = QChar(0x0415);
         else if (c == '\'')
             c = '\\';
     }

@@ -6,6 +6,7 @@
 #include "phonebook/PhonebookFormats.h"
 #include "serial/PortChoice.h"
 #include "support/HttpTestServer.h"
+#include "support/ScratchMount.h"
 #include "support/SimProcess.h"
 
 #include <QDir>
@@ -150,6 +151,18 @@ TEST_F(CliTest, BadFilesAndUnconfirmedWritesLeaveTheHandsetAlone) {
     EXPECT_EQ(refused.code, 7);
     EXPECT_TRUE(refused.err.contains("give --yes to go on")) << refused.err.toStdString();
     EXPECT_EQ(Run(port + QStringList{"phonebook", "write", Path("none.csv")}).code, 4);
+    // Files that yield no record would empty the handset.
+    for (const auto& [name, bytes] : {std::pair<QString, QByteArray>{"empty.vcf", ""},
+                                      {"header.csv", "location,name,number\r\n"},
+                                      {"nested.vcf", "BEGIN:VCARD\nBEGIN:VCARD\nEND:VCARD\nEND:VCARD\n"}}) {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const CliRun empty = Run(port + QStringList{"--yes", "phonebook", "write", Path(name)});
+        EXPECT_EQ(empty.code, 4) << name.toStdString();
+        EXPECT_TRUE(empty.err.contains("there is no record in it")) << empty.err.toStdString();
+    }
     EXPECT_EQ(Run(port + QStringList{"phonebook", "read", Path("book.txt")}).code, 4);
     EXPECT_EQ(Run(port + QStringList{"logo", "put", Path("one.csv")}).code, 4);
     const CliRun noLog = Run(port + QStringList{"--log", Path("no/such/folder/frames.log"), "netmon", "on"});
@@ -159,11 +172,77 @@ TEST_F(CliTest, BadFilesAndUnconfirmedWritesLeaveTheHandsetAlone) {
     EXPECT_EQ(Run(port + QStringList{"netmon", "maybe"}).code, 2);
     EXPECT_EQ(Run(port + QStringList{"info", "--mode", "fit"}).code, 2);
     EXPECT_EQ(Run(port + QStringList{"phonebook", "erase"}).code, 2);
+    const CliRun noVerb = Run(port + QStringList{"phonebook"});
+    EXPECT_EQ(noVerb.code, 2);
+    EXPECT_EQ(noVerb.err, "m2bus-cli: phonebook needs a verb: m2bus-cli phonebook read|write FILE (try m2bus-cli --help)\n");
+    for (const QStringList& arguments : {QStringList{"--port", "--yes", "info"}, QStringList{"info", "--port"}, QStringList{"--port=", "info"}}) {
+        const CliRun noDevice = Run(arguments);
+        EXPECT_EQ(noDevice.code, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(noDevice.err.startsWith("m2bus-cli: --port needs a device")) << noDevice.err.toStdString();
+    }
 
     sim.Stop();
     QFile after(QString::fromStdString(sim.StatePath()));
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), stateBefore);
+}
+
+// The handset is silent: a check made only after the transfer would end in "no answer".
+TEST_F(CliTest, PhonebookReadFindsABadPlaceForItsFileBeforeTheTransfer) {
+    SimProcess silent({"--silent"});
+    const QStringList port{"--port", QString::fromStdString(silent.DevicePath())};
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.vcf"));
+    ScratchMount disk;
+    if (disk.Available())
+        disk.MakeReadOnly();
+    const struct {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {Path("folder.vcf"), "it is a folder"},
+        {Path("none/book.csv"), "the folder does not exist"},
+        {disk.FilePath("book.npb"), "the file system is read-only"},
+    };
+    for (const auto& c : cases) {
+        if (c.path.startsWith(disk.Path()) && !disk.Available())
+            continue;
+        const CliRun read = Run(port + QStringList{"phonebook", "read", c.path});
+        EXPECT_EQ(read.code, 4) << read.err.toStdString();
+        EXPECT_EQ(read.err, QStringLiteral("m2bus-cli: Cannot save \"%1\": %2.\n").arg(c.path, c.reason));
+    }
+}
+
+// 0 stays "the handset holds the file as it is"; 8 says something was left out
+// or changed, and the lines before it say what.
+TEST_F(CliTest, PhonebookWriteTellsScriptsWhenRecordsWereLeftOutOrChanged) {
+    SimProcess sim;
+    const QStringList port{"--yes", "--port", QString::fromStdString(sim.DevicePath())};
+    QFile vcf(Path("two.vcf"));
+    ASSERT_TRUE(vcf.open(QIODevice::WriteOnly));
+    vcf.write("BEGIN:VCARD\r\nFN:Пётр\r\nTEL;WORK:+7 495 1\r\nTEL;CELL:+7 916 2\r\nEND:VCARD\r\n");
+    vcf.close();
+    const CliRun write = Run(port + QStringList{"phonebook", "write", Path("two.vcf")});
+    EXPECT_EQ(write.code, 8);
+    EXPECT_TRUE(write.out.startsWith("Wrote 100 records")) << write.out.toStdString();
+    EXPECT_TRUE(write.err.contains(QStringLiteral("line 1: the handset keeps one number of \"Пётр\", +79162; left out: +74951\n")))
+        << write.err.toStdString();
+    EXPECT_TRUE(write.err.contains(QStringLiteral("  1 \"Пётр\": letters stored as the nearest the handset has: ё → е\n")))
+        << write.err.toStdString();
+    EXPECT_TRUE(write.err.endsWith("m2bus-cli: The handset does not hold everything as in the file: see the lines above\n"));
+    const handset::Record expected = handset::MakeRecord("+79162", "\xCF\xE5\xF2\xF0");
+    const handset::Record stored = State(sim).phonebook[0];
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + handset::kRecordGroup, stored.begin()));
+
+    // Without a terminal nothing is written; the list comes first, short and whole.
+    QFile csv(Path("odd.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write(QByteArray("name,number\nAn\0na,1\n", 22) + "B" + QByteArray(15 * 1024 * 1024, 'x') + ",2\n");
+    csv.close();
+    const CliRun odd = Run({"phonebook", "write", Path("odd.csv")});
+    EXPECT_EQ(odd.code, 7);
+    EXPECT_TRUE(odd.err.contains(QStringLiteral("  1 \"An␀na\": characters the handset cannot store: U+0000\n")))
+        << odd.err.left(2000).toStdString();
+    EXPECT_LT(odd.err.size(), 1000);
 }
 
 TEST_F(CliTest, FrameLogHasOneStampedLinePerFrame) {

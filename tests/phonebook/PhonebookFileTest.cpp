@@ -118,9 +118,9 @@ TEST(PhonebookFileOnDisk, ErrorsCarryTheirTexts)
 {
     QTemporaryDir dir;
     EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.filePath("missing.npb")); }), "File not found");
-    EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.path()); }), "Invalid filename");
+    EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.path()); }), "Cannot open \"" + dir.path().toStdString() + "\": it is a folder.");
     EXPECT_EQ(ErrorText([&] { SavePhonebookFile(dir.filePath("no/such/folder/x.npb"), {}); }), "File not found");
-    EXPECT_EQ(ErrorText([&] { SavePhonebookFile(dir.path(), {}); }), "Invalid filename");
+    EXPECT_EQ(ErrorText([&] { SavePhonebookFile(dir.path(), {}); }), "Cannot save \"" + dir.path().toStdString() + "\": it is a folder.");
 }
 
 TEST(PhonebookFileOnDisk, SaveOverAWriteProtectedFileIsAccessDenied)

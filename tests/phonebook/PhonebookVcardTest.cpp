@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ContactFixture.h"
 #include "PlacedRows.h"
 
 namespace {
@@ -57,7 +58,67 @@ TEST(PhonebookVcard, ReadsCardsOfOtherProgramsAndOlderExports)
                              {2, {"Smith, Bob", "+15550100"}},
                              {3, {QStringLiteral("Юлия"), "42"}},
                          }));
-    EXPECT_TRUE(read.notes.isEmpty()) << read.notes.join(u'\n').toStdString();
+    EXPECT_EQ(read.notes, QStringList{QStringLiteral("line 1: the handset keeps one number of \"Иван Петров\", +74951234567; left out: 999")});
+}
+
+// Cards as phones, mail programs and contact services export them, one
+// number each as a person would choose it, every other one reported.
+TEST(PhonebookVcard, RealExportsReadAsAPersonExpects)
+{
+    const QString iphone = QStringLiteral("line 1: the handset keeps one number of \"Иван Сергеевич Петров\", +79161234567; left out: "
+                                          "+74952435396, 84951112233, +74957654321p102, +74950000001, +74951112234, "
+                                          "+74957654322, +79035556677");
+    const struct {
+        const char* file;
+        PhonebookRows rows;
+        QStringList notes;
+    } cases[] = {
+        {"iphone-3.0.vcf",
+         Rows({{1, {QStringLiteral("Иван Сергеевич Петров"), "+79161234567"}},
+               {2, {QStringLiteral("Мария Сидорова"), "+79267778899"}},
+               {3, {QStringLiteral("Такси Эконом"), "*1234#"}}}),
+         {iphone, QStringLiteral("line 28: the handset keeps one number of \"Мария Сидорова\", +79267778899; left out: +74952223344")}},
+        {"android-2.1.vcf",
+         Rows({{1, {QStringLiteral("Александра Константиновна Воскресенская"), "+74952435396"}},
+               {2, {QStringLiteral("Пётр Ёжиков"), "89160001122"}},
+               {3, {"Bank", "+74955005550"}}}),
+         {QStringLiteral("line 1: the handset keeps one number of \"Александра Константиновна Воскресенская\", +74952435396; "
+                         "left out: +74957654322"),
+          QStringLiteral("line 22: the handset keeps one number of \"Пётр Ёжиков\", 89160001122; left out: +74953334455"),
+          QStringLiteral("line 32: the handset keeps one number of \"Bank\", +74955005550; left out: 88005553535")}},
+        {"outlook-2.1-cp1251.vcf", Rows({{1, {QStringLiteral("Олег Кузнецов"), "+79117008090"}}}),
+         {QStringLiteral("line 1: the handset keeps one number of \"Олег Кузнецов\", +79117008090; left out: +78123201122, +78123201123")}},
+        {"google-3.0.vcf",
+         Rows({{1, {QStringLiteral("Анна Смирнова"), "+74952435396p102"}}, {2, {QStringLiteral("Jürgen Müller"), "+49301234567p21"}}}),
+         {QStringLiteral("line 1: \"Tel geschäftlich\" holds no digit and is not taken as a number"),
+          QStringLiteral("line 1: number \"+7 (495) 243-53-96 доб. 102\" becomes +74952435396p102"),
+          QStringLiteral("line 1: the handset keeps one number of \"Анна Смирнова\", +74952435396p102; left out: +79035556677"),
+          QStringLiteral("line 12: number \"+49 (0)30 1234567 ext. 21\" becomes +49301234567p21")}},
+        {"windows-utf16le.vcf", Rows({{1, {QStringLiteral("Ґалина Іваненко"), "+380441234567"}}}),
+         {QStringLiteral("line 1: the handset keeps one number of \"Ґалина Іваненко\", +380441234567; left out: +380447654321")}},
+        {"vcard-4.0.vcf", Rows({{1, {"Jane Doe", "+15555550199"}}, {2, {"John Roe", "+15555550100p102"}}}),
+         {"line 1: the handset keeps one number of \"Jane Doe\", +15555550199; left out: +15555555555p5555",
+          "line 15: number \"tel:+1-555-555-0100;ext=102\" becomes +15555550100p102"}},
+    };
+    for (const auto& c : cases) {
+        const PhonebookImport read = readPhonebookVcard(ContactFixture(c.file));
+        EXPECT_EQ(read.rows, c.rows) << c.file;
+        EXPECT_EQ(read.notes, c.notes) << c.file;
+        EXPECT_TRUE(read.changed) << c.file;
+    }
+}
+
+TEST(PhonebookVcard, CardsInsideCardsAndOldMacLineEndsAreRead)
+{
+    // A card begun inside another is read; the outer one, empty, is reported.
+    const PhonebookImport nested = parsePhonebookVcard("BEGIN:VCARD\nBEGIN:VCARD\nFN:Deep\nTEL:1\nEND:VCARD\nEND:VCARD\n");
+    EXPECT_EQ(nested.rows, Rows({{1, {"Deep", "1"}}}));
+    EXPECT_EQ(nested.notes, QStringList{"line 1: a card without name or number is left out"});
+
+    const PhonebookImport mac = parsePhonebookVcard("BEGIN:VCARD\rVERSION:2.1\rFN:Mac\rTEL;CELL:555-01\r 23\rEND:VCARD\r");
+    EXPECT_EQ(mac.rows, Rows({{1, {"Mac", "5550123"}}}));
+    EXPECT_TRUE(mac.notes.isEmpty());
+    EXPECT_FALSE(mac.changed);
 }
 
 TEST(PhonebookVcard, EmptyCardsAreNotedAndBadFilesNameTheLine)
@@ -70,6 +131,7 @@ TEST(PhonebookVcard, EmptyCardsAreNotedAndBadFilesNameTheLine)
     EXPECT_EQ(ErrorLine("name,number\n1,2\n"), 1);
     EXPECT_EQ(ErrorLine("BEGIN:VCARD\nFN:A\nEND:VCARD\n\nBEGIN:VCARD\nFN:B\n"), 5);
     EXPECT_EQ(ErrorLine("FN:A\nEND:VCARD\n"), 2);
+    EXPECT_EQ(ErrorLine(QByteArray("BEGIN:VCARD\n").repeated(9) + QByteArray("FN:A\nEND:VCARD\n").repeated(9)), 9);  // deeper than exporters nest
 }
 
 } // namespace

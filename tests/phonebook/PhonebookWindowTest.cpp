@@ -403,7 +403,7 @@ TEST_F(PhonebookWindowTest, WriteAllListsWhatTheHandsetWouldNotKeepAndNoWritesNo
     EXPECT_TRUE(host.Calls.empty());
     EXPECT_EQ(host.Resets, 0);
     ASSERT_EQ(prompts.Questions.size(), 2);
-    EXPECT_TRUE(prompts.Questions[1].contains(QStringLiteral("2 \"Ёж\": characters the handset cannot store: Ё")))
+    EXPECT_TRUE(prompts.Questions[1].contains(QStringLiteral("2 \"Ёж\": letters stored as the nearest the handset has: Ё → Е")))
         << prompts.Questions[1].toStdString();
     EXPECT_TRUE(prompts.Questions[1].contains("3 \"ok3\": number characters that become blanks: -"));
 
@@ -466,7 +466,7 @@ TEST_F(PhonebookWindowTest, ImportReplacesTheHundredRecordsOnlyAfterTheUserAgree
     prompts.Answers = {true};
     window.importFromFile();
     EXPECT_EQ(window.Cells(1, 1), QStringLiteral("Боб"));
-    EXPECT_EQ(window.Cells(2, 2), "+7 1");
+    EXPECT_EQ(window.Cells(2, 2), "+71");
     EXPECT_EQ(window.Cells(1, 3), "");
     EXPECT_EQ(window.Cells(2, 100), "");
     EXPECT_EQ(window.Cells(1, 101), "old101") << "the spare rows are no part of the phonebook";
@@ -486,6 +486,32 @@ TEST_F(PhonebookWindowTest, AFailedImportChangesNothingAndNamesTheFileAndLine)
     EXPECT_TRUE(prompts.Questions.isEmpty());
     EXPECT_EQ(window.Cells(1, 1), "old1");
     EXPECT_EQ(window.Cells(2, 100), "1100");
+}
+
+TEST_F(PhonebookWindowTest, AFileWithoutRecordsIsRefusedAndReplacesNothing)
+{
+    QTemporaryDir dir;
+    FillRows(1, 100, "old");
+    for (const auto& [name, bytes] : {std::pair<QString, QByteArray>{"empty.vcf", ""},
+                                      {"header.csv", "location,name,number\r\n"},
+                                      {"nested.vcf", "BEGIN:VCARD\nBEGIN:VCARD\nEND:VCARD\nEND:VCARD\n"}}) {
+        prompts.FileName = dir.filePath(name);
+        Put(prompts.FileName, bytes);
+        prompts.Answers = {true};
+        EXPECT_TRUE(QString::fromStdString(LoadError(window, &PhonebookWindow::importFromFile))
+                        .startsWith(QStringLiteral("Cannot read \"%1\": there is no record in it").arg(prompts.FileName)));
+    }
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+    EXPECT_EQ(window.Cells(1, 1), "old1");
+    EXPECT_EQ(window.Cells(2, 100), "1100");
+}
+
+TEST_F(PhonebookWindowTest, SavingOntoAFolderSaysItIsAFolder)
+{
+    QTemporaryDir dir;
+    prompts.FileName = dir.path();
+    EXPECT_EQ(LoadError(window, &PhonebookWindow::saveToFile),
+              QStringLiteral("Cannot save \"%1\": it is a folder.").arg(dir.path()).toStdString());
 }
 
 TEST_F(PhonebookWindowTest, ExportThenImportGivesBackTheRecordsWithoutTheEditorsPadding)
