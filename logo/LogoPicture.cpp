@@ -49,6 +49,12 @@ LogoDots LogoDotsFromPicture(const QImage& bitmap)
 
 void LogoDrawDots(QImage& bitmap, const LogoDots& dots)
 {
+    if (bitmap.width() < LogoWidth || bitmap.height() < LogoHeight) {
+        QImage grown(std::max(bitmap.width(), LogoWidth), std::max(bitmap.height(), LogoHeight), QImage::Format_RGB32);
+        grown.fill(Qt::white);
+        QPainter(&grown).drawImage(0, 0, bitmap);
+        bitmap = grown;
+    }
     const int width = std::min(bitmap.width(), LogoWidth);
     const int height = std::min(bitmap.height(), LogoHeight);
     for (int y = 0; y < height; ++y)

@@ -25,7 +25,8 @@ QImage LogoBlankPicture();
 QImage LogoPictureToBitmap(const QImage& picture);
 // True for dots whose pixel is exactly black; pixels outside the picture count as white.
 LogoDots LogoDotsFromPicture(const QImage& bitmap);
-// Writes the dots into the top-left 84 x 48 pixels: black for a set dot, white otherwise.
+// Writes the dots into the top-left 84 x 48 pixels: black for a set dot, white
+// otherwise. A smaller bitmap first grows to 84 x 48, the new part white.
 void LogoDrawDots(QImage& bitmap, const LogoDots& dots);
 
 // Limits of what "Load Bitmap" takes: far above any logo picture, far below

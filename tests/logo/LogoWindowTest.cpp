@@ -267,24 +267,45 @@ TEST_F(LogoWindowTest, NamedPipeAsPictureIsRefusedWithoutOpeningIt)
     EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + pipe.Path() + "\": it is a named pipe, not a file.");
 }
 
-TEST_F(LogoWindowTest, SaveWritesThePreviewNotTheEdits)
+TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
 {
+    // Nothing loaded or drawn: said before any file dialog opens.
     const QString path = dir.filePath(QStringLiteral("Logo.bmp"));
-    prompts.FileNames = {path};
     form.saveButton->click();
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_EQ(prompts.Notices.size(), 1);
+    EXPECT_EQ(prompts.Notices, QStringList{"There is no picture to save yet: load the logo from the phone, load a "
+                                           "bitmap or draw one first."});
+    EXPECT_TRUE(prompts.Filters.isEmpty());
 
+    // A logo drawn from nothing.
+    form.editLed->SetChecked(true);
+    Drag(Qt::LeftButton, {{10, 10}});
+    Drag(Qt::RightButton, {{20, 5}, {30, 5}});
+    const auto savedDots = [&](const char* name) {
+        const QString saved = dir.filePath(QString::fromLatin1(name));
+        prompts.FileNames = {saved};
+        form.saveButton->click();
+        QFile file(saved);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(file.read(2), QByteArray("BM")) << name;
+        return LogoDotsFromPicture(QImage(saved));
+    };
+    EXPECT_EQ(savedDots("drawn.bmp"), matrixDotsOf(form));
+    EXPECT_FALSE(Dark(10, 10) || Dark(25, 5));
+
+    // Edits after a load from the phone.
     form.readButton->click();
-    form.dotMatrix->SetItems(0, !form.dotMatrix->Items(0)); // an edit after the load
-    prompts.FileNames = {path};
-    form.saveButton->click();
-    QFile saved(path);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.read(2), QByteArray("BM"));
-    const QImage image(path);
-    ASSERT_EQ(image.size(), QSize(84, 48));
-    EXPECT_EQ(LogoDotsFromPicture(image), LogoDotsFromBlocks(phone.memory));
+    Drag(Qt::LeftButton, {{0, 0}});
+    Drag(Qt::RightButton, {{5, 40}, {70, 40}});
+    EXPECT_NE(matrixDotsOf(form), LogoDotsFromBlocks(phone.memory));
+    EXPECT_EQ(savedDots("edited.bmp"), matrixDotsOf(form));
+
+    // A loaded picture smaller than the logo grows to hold what is drawn beyond it.
+    prompts.FileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.bmp")};
+    form.loadButton->click();
+    Drag(Qt::RightButton, {{83, 47}});
+    EXPECT_TRUE(Dark(83, 47));
+    EXPECT_EQ(savedDots("grown.bmp"), matrixDotsOf(form));
+    EXPECT_EQ(prompts.Notices.size(), 1);
 }
 
 TEST_F(LogoWindowTest, FailedSaveLeavesTheEarlierFileWhole)
@@ -367,8 +388,8 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
                       QPoint(1, 1)); // -1 div 5 truncates to 0: the border belongs to cell 0
     EXPECT_FALSE(raster->Items(0));
     EXPECT_EQ(DarkCells(), LogoCellCount - 2);
-    // Only the press counts: the preview is not touched.
-    EXPECT_TRUE(form.Picture().isNull());
+    // The preview follows the matrix.
+    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), matrixDotsOf(form));
 }
 
 TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
