@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
@@ -497,6 +499,27 @@ TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
     form.editLed->SetChecked(true);
     form.toolRow->undoAction()->trigger();
     EXPECT_EQ(DarkCells(), LogoCellCount);
+}
+
+TEST_F(LogoWindowTest, ToolRowFitsTheWindowWithoutOverlaps)
+{
+    form.show();
+    form.toolRow->layout()->activate();
+    const QRect window = form.rect();
+    EXPECT_TRUE(window.contains(form.toolRow->geometry())) << form.toolRow->geometry().right();
+    const QList<QWidget*> controls = form.toolRow->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GE(controls.size(), 15);
+    for (QWidget* control : controls) {
+        const QRect placed = control->geometry();
+        EXPECT_TRUE(form.toolRow->rect().contains(placed)) << control->metaObject()->className() << " right " << placed.right();
+        for (QWidget* other : controls)
+            EXPECT_TRUE(other == control || !placed.intersects(other->geometry()))
+                << control->metaObject()->className() << " at " << placed.x() << " meets "
+                << other->metaObject()->className() << " at " << other->geometry().x();
+    }
+    // The text field shows a word, not a sliver.
+    EXPECT_GE(form.toolRow->textEdit()->width(),
+              form.toolRow->textEdit()->fontMetrics().horizontalAdvance(QStringLiteral("HELLO")) + 8);
 }
 
 TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
