@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <random>
 #include <unistd.h>
 
@@ -520,6 +521,27 @@ TEST_F(LogoWindowTest, ToolRowFitsTheWindowWithoutOverlaps)
     // The text field shows a word, not a sliver.
     EXPECT_GE(form.toolRow->textEdit()->width(),
               form.toolRow->textEdit()->fontMetrics().horizontalAdvance(QStringLiteral("HELLO")) + 8);
+}
+
+TEST_F(LogoWindowTest, PictureFileFiltersGoThroughTheTranslation)
+{
+    // Marks every text of the logo's context, as a translation replaces it.
+    struct Marking : QTranslator {
+        bool isEmpty() const override { return false; }
+        QString translate(const char* context, const char* source, const char*, int) const override
+        {
+            return qstrcmp(context, "Logo") == 0 ? "<" + QString::fromUtf8(source) + ">" : QString();
+        }
+    } marking;
+    QCoreApplication::installTranslator(&marking);
+    form.loadButton->click();
+    form.readButton->click();
+    form.saveButton->click();
+    QCoreApplication::removeTranslator(&marking);
+    ASSERT_EQ(prompts.Filters.size(), 2);
+    for (const QString& filter : prompts.Filters)
+        EXPECT_TRUE(filter.startsWith('<') && filter.endsWith('>') && filter.contains("Windows Bitmap (*.bmp)"))
+            << filter.toStdString();
 }
 
 TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
