@@ -157,6 +157,8 @@ QImage Decode(const QByteArray& bytes, const QByteArray& formatHint, const QStri
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, formatHint);
+    // A phone keeps a photo taken upright on its side and says so in the file.
+    reader.setAutoTransform(true);
     QImage picture;
     if (scaledSize.isValid())
         reader.setScaledSize(scaledSize);
@@ -252,8 +254,10 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
     header.setData(bytes);
     header.open(QIODevice::ReadOnly);
     QImageReader reader(&header, formatHint);
-    const QSize size = reader.size();
+    const QSize size = reader.size(); // as stored, before turning it upright
     const QImage::Format format = reader.imageFormat();
+    // Turning a picture upright makes a turned copy of it.
+    const int turned = reader.transformation() == QImageIOHandler::TransformationNone ? 0 : 1;
     if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
         throw PictureError(ReadError(fileName, QCoreApplication::translate("Logo", "it is %1 × %2 pixels, and no side may be longer than %3 pixels")
                                                    .arg(size.width())
@@ -263,13 +267,13 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
     const QImage::Format counted = format == QImage::Format_Invalid ? QImage::Format_ARGB32 : format;
     QSize scaledSize;
     if (size.isValid()) {
-        qint64 need = jpeg.coefficientBytes + LoadingBytes(size, counted, 1);
+        qint64 need = jpeg.coefficientBytes + LoadingBytes(size, counted, 1 + turned);
         // libjpeg scales by eighths while it decodes; Qt then shrinks its
         // output to the size asked for, so two pictures are held for a moment.
         for (int eighths = 7; need > kMemoryLimitBytes && jpeg.isJpeg && eighths >= 1; --eighths) {
             scaledSize = QSize(std::max(1, int(qint64(size.width()) * eighths / 8)),
                                std::max(1, int(qint64(size.height()) * eighths / 8)));
-            need = jpeg.coefficientBytes + LoadingBytes(scaledSize, counted, 2);
+            need = jpeg.coefficientBytes + LoadingBytes(scaledSize, counted, 2 + turned);
         }
         if (need > kMemoryLimitBytes)
             throw PictureError(TooLarge(fileName, size, need));

@@ -109,6 +109,24 @@ TEST_F(LogoPictureTest, PhonePhotosLoadWithinTheMemoryLimit)
     EXPECT_LE(loaded.sizeInBytes() * 3 / 2, qint64(kPictureMemoryLimitMb) << 20);
 }
 
+TEST_F(LogoPictureTest, PhotosTakenUprightLoadUpright)
+{
+    // Stored on its side, left half dark, with the note phones write: turn it
+    // a quarter clockwise to show it.
+    QImage stored(64, 32, QImage::Format_RGB32);
+    stored.fill(Qt::white);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            stored.setPixel(x, y, qRgb(0, 0, 0));
+    const QByteArray exif("\xff\xe1\x00\x22" "Exif\x00\x00" "MM\x00\x2a\x00\x00\x00\x08" "\x00\x01"
+                          "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00" "\x00\x00\x00\x00",
+                          36);
+    const QImage shown = LogoLoadPicture(Write("upright.jpg", Encoded(stored, "jpeg").insert(2, exif)));
+    ASSERT_EQ(shown.size(), QSize(32, 64));
+    EXPECT_LT(qGray(shown.pixel(16, 8)), 64);
+    EXPECT_GT(qGray(shown.pixel(16, 56)), 192);
+}
+
 TEST_F(LogoPictureTest, HeadersAskingForMoreThanTheMemoryLimitAreRefusedBeforeDecoding)
 {
     // A small 16-bit PNG whose header says 4096 x 4096: 8 bytes a pixel
