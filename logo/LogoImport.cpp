@@ -392,7 +392,8 @@ QString logoImportUsage()
 {
     return QStringLiteral(
         "  --mode as-drawn|fit|fill       how the picture meets the 84 x 48 screen (default as-drawn)\n"
-        "  --threshold auto|0..255        grey below which a dot is set (default auto)\n"
+        "  --threshold auto|0..255        grey below which a dot is set, with bayer dithering\n"
+        "                                 the grey that becomes half dots (default auto)\n"
         "  --dither none|floyd|bayer4|bayer8\n"
         "  --invert                       swap set and clear dots\n"
         "  --brightness -100..100\n"
