@@ -31,5 +31,5 @@ void exportLogoPicture(const QImage& picture, const QString& fileName)
 
 QString logoSavePictureFilter()
 {
-    return QStringLiteral("Windows Bitmap (*.bmp);;PNG picture (*.png);;All files (*)");
+    return QCoreApplication::translate("Logo", "Windows Bitmap (*.bmp);;PNG picture (*.png);;All files (*)");
 }

@@ -151,9 +151,44 @@ std::vector<std::uint8_t> adjusted(const std::vector<std::uint8_t>& greys, const
     return levels;
 }
 
+// Ordered dithering shows the picture at its own tone unless a threshold is
+// chosen: a cut picked to split two classes of grey would darken or lighten
+// all of it, white included.
 int thresholdFor(const std::vector<std::uint8_t>& levels, const LogoImportOptions& options)
 {
-    return options.threshold ? std::clamp(*options.threshold, 0, 255) : otsuThreshold(levels);
+    if (options.threshold)
+        return std::clamp(*options.threshold, 0, 255);
+    if (options.dither == LogoDither::Bayer4 || options.dither == LogoDither::Bayer8)
+        return LogoImportOptions::kDefaultThreshold;
+    return otsuThreshold(levels);
+}
+
+// For ordered dithering the threshold is the grey that comes out as half the
+// dots: greys are bent so that it lands on the middle while black and white
+// stay where they are.
+std::array<std::uint8_t, 256> midtoneCurve(int threshold)
+{
+    const int t = std::clamp(threshold, 1, 254);
+    std::array<std::uint8_t, 256> curve{};
+    for (int v = 0; v < 256; ++v)
+        curve[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(
+            v <= t ? (v * 128 + t / 2) / t : 128 + ((v - t) * 127 + (255 - t) / 2) / (255 - t));
+    return curve;
+}
+
+void ditherOrdered(const std::vector<std::uint8_t>& levels, QRect area, int threshold, int side, LogoDots& dots)
+{
+    const auto curve = midtoneCurve(threshold);
+    for (int j = 0; j < area.height(); ++j)
+        for (int i = 0; i < area.width(); ++i) {
+            const int x = area.x() + i;
+            const int y = area.y() + j;
+            const int v = curve[levels[static_cast<std::size_t>(j * area.width() + i)]];
+            // The pattern is tied to screen dots so that it does not crawl
+            // when the picture moves. Its thresholds lie strictly between 0
+            // and 255, so black is always a dot and white never.
+            dots[LogoCellIndex(x, y)] = 2 * v * side * side < (2 * bayerIndex(x, y, side) + 1) * 256;
+        }
 }
 
 } // namespace
@@ -200,28 +235,21 @@ LogoDots LogoImport::dots(const LogoImportOptions& options) const
         const std::vector<std::uint8_t> levels = adjusted(source.level, options);
         const int threshold = thresholdFor(levels, options);
         const QRect area = source.area;
+        // A threshold of 0 would leave even black without a dot.
         switch (options.dither) {
         case LogoDither::FloydSteinberg:
-            ditherFloydSteinberg(levels, area, threshold, dots);
+            ditherFloydSteinberg(levels, area, std::max(threshold, 1), dots);
+            break;
+        case LogoDither::Bayer4:
+        case LogoDither::Bayer8:
+            ditherOrdered(levels, area, threshold, options.dither == LogoDither::Bayer4 ? 4 : 8, dots);
             break;
         case LogoDither::None:
-        case LogoDither::Bayer4:
-        case LogoDither::Bayer8: {
-            const int n = options.dither == LogoDither::Bayer4 ? 4 : 8;
             for (int j = 0; j < area.height(); ++j)
-                for (int i = 0; i < area.width(); ++i) {
-                    const int x = area.x() + i;
-                    const int y = area.y() + j;
-                    const int v = levels[static_cast<std::size_t>(j * area.width() + i)];
-                    // The pattern is tied to screen dots so that it does not
-                    // crawl when the picture moves; it spreads the threshold
-                    // evenly around the chosen one.
-                    dots[LogoCellIndex(x, y)] = options.dither == LogoDither::None
-                                                    ? v < threshold
-                                                    : (v - threshold + 128) * 2 * n * n < (2 * bayerIndex(x, y, n) + 1) * 256;
-                }
+                for (int i = 0; i < area.width(); ++i)
+                    dots[LogoCellIndex(area.x() + i, area.y() + j)] =
+                        levels[static_cast<std::size_t>(j * area.width() + i)] < std::max(threshold, 1);
             break;
-        }
         }
     }
     if (options.invert)
@@ -364,7 +392,8 @@ QString logoImportUsage()
 {
     return QStringLiteral(
         "  --mode as-drawn|fit|fill       how the picture meets the 84 x 48 screen (default as-drawn)\n"
-        "  --threshold auto|0..255        grey below which a dot is set (default auto)\n"
+        "  --threshold auto|0..255        grey below which a dot is set, with bayer dithering\n"
+        "                                 the grey that becomes half dots (default auto)\n"
         "  --dither none|floyd|bayer4|bayer8\n"
         "  --invert                       swap set and clear dots\n"
         "  --brightness -100..100\n"

@@ -26,8 +26,11 @@ enum class LogoDither { None, FloydSteinberg, Bayer4, Bayer8 };
 // "As drawn" uses only invert; the tone settings apply to "Fit" and "Fill".
 struct LogoImportOptions {
     LogoImportMode mode = LogoImportMode::AsDrawn;
-    // A dot is set where the grey is below the threshold (0..255); empty
-    // chooses it from the picture by Otsu's method.
+    // A dot is set where the grey is below the threshold (0..255), which
+    // ordered dithering takes as the grey that becomes half the dots; black
+    // always gives a dot and white never. Empty chooses it from the picture
+    // by Otsu's method, except that ordered dithering keeps the picture's
+    // own tone (128).
     std::optional<int> threshold;
     LogoDither dither = LogoDither::None;
     bool invert = false;

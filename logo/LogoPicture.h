@@ -25,17 +25,21 @@ QImage LogoBlankPicture();
 QImage LogoPictureToBitmap(const QImage& picture);
 // True for dots whose pixel is exactly black; pixels outside the picture count as white.
 LogoDots LogoDotsFromPicture(const QImage& bitmap);
-// Writes the dots into the top-left 84 x 48 pixels: black for a set dot, white otherwise.
+// Writes the dots into the top-left 84 x 48 pixels: black for a set dot, white
+// otherwise. A smaller bitmap first grows to 84 x 48, the new part white.
 void LogoDrawDots(QImage& bitmap, const LogoDots& dots);
 
 // Limits of what "Load Bitmap" takes: far above any logo picture, far below
-// what would exhaust memory.
+// what would exhaust memory. The memory limit covers everything a picture
+// holds while it loads: its decoded pixels, their 32-bit copy and what the
+// JPEG decoder keeps. A JPEG too large for it is decoded scaled down by
+// eighths; any other picture too large is refused.
 inline constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
-inline constexpr int kMaxPictureSide = 4096;
-inline constexpr int kPictureAllocationLimitMb = 64;
+inline constexpr int kMaxPictureSide = 65535;
+inline constexpr int kPictureMemoryLimitMb = 64;
 
 // Raises PictureError naming the file when it is not a regular file, cannot
-// be read, or Qt cannot read the whole picture in it.
+// be read, Qt cannot read the whole picture in it, or it is over a limit.
 QImage LogoLoadPicture(const QString& fileName);
 // The decoding step of LogoLoadPicture, on bytes already read (the fuzzer
 // drives it directly). fileName is for messages and the format hint only.

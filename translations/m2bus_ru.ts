@@ -320,16 +320,28 @@ bus@example.org</translation>
         <translation>файл кончается раньше рисунка</translation>
     </message>
     <message>
-        <source>it is larger than %1 × %1 pixels</source>
-        <translation>он больше %1 × %1 пикселей</translation>
-    </message>
-    <message>
         <source>the file is larger than %1 MB</source>
         <translation>файл больше %1 МБ</translation>
     </message>
     <message>
         <source>All pictures (%1);;Windows Bitmap (*.bmp);;All files (*)</source>
-        <translation>Все рисунки (%1);;Windows Bitmap (*.bmp);;Все файлы (*)</translation>
+        <translation>Все рисунки (%1);;Точечный рисунок Windows (*.bmp);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Windows Bitmap (*.bmp);;PNG picture (*.png);;All files (*)</source>
+        <translation>Точечный рисунок Windows (*.bmp);;Рисунок PNG (*.png);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>it is %1 × %2 pixels and would take %3 MB to load, more than the %4 MB a picture may take</source>
+        <translation>в нём %1 × %2 пикселей, для загрузки нужно %3 МБ, а рисунку отводится не больше %4 МБ</translation>
+    </message>
+    <message>
+        <source>it is %1 × %2 pixels, and no side may be longer than %3 pixels</source>
+        <translation>в нём %1 × %2 пикселей, а сторона рисунка может быть не длиннее %3 пикселей</translation>
+    </message>
+    <message>
+        <source>the picture in it is damaged (%1)</source>
+        <translation>рисунок в нём повреждён (%1)</translation>
     </message>
 </context>
 <context>
@@ -501,8 +513,8 @@ bus@example.org</translation>
         <translation>Правка</translation>
     </message>
     <message>
-        <source>There is no picture to save yet: load the logo from the phone or load a bitmap first.</source>
-        <translation>Сохранять пока нечего: сначала загрузите логотип из телефона или загрузите рисунок.</translation>
+        <source>There is no picture to save yet: load the logo from the phone, load a bitmap or draw one first.</source>
+        <translation>Сохранять пока нечего: сначала загрузите логотип из телефона, загрузите рисунок или нарисуйте его.</translation>
     </message>
 </context>
 <context>

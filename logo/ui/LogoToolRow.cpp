@@ -10,6 +10,11 @@
 
 namespace {
 
+// Fifteen buttons and the text field share the 424 pixels under the matrix.
+constexpr int kRowHeight = 22;
+constexpr int kButtonSide = 20;
+constexpr int kGroupGap = 4;
+
 // Icons are drawn as dots, like the matrix they edit: 7 x 7, '#' a dot.
 using Pattern = QStringList;
 
@@ -96,13 +101,15 @@ LogoToolRow::LogoToolRow(QWidget* parent)
     tools_.front()->setChecked(true);
     textEdit_ = new QLineEdit(QStringLiteral("HELLO"), this);
     textEdit_->setToolTip(tr("The text the text tool writes"));
-    textEdit_->setFixedSize(64, 22);
-    layout->addWidget(textEdit_);
-    layout->addSpacing(6);
+    // The field takes the room the buttons leave, never less than a short word.
+    textEdit_->setFixedHeight(kRowHeight);
+    textEdit_->setMinimumWidth(textEdit_->fontMetrics().horizontalAdvance(QStringLiteral("HELLO")) + 12);
+    layout->addWidget(textEdit_, 1);
+    layout->addSpacing(kGroupGap);
 
     edit(kInvert, tr("Invert"), Qt::Key_I, &LogoToolRow::invertRequested);
     edit(kClear, tr("Clear"), Qt::Key_Delete, &LogoToolRow::clearRequested);
-    layout->addSpacing(6);
+    layout->addSpacing(kGroupGap);
     const std::pair<Pattern, DotShift> shifts[] = {{kLeft, DotShift::Left},
                                                    {mirrored(kLeft), DotShift::Right},
                                                    {transposed(kLeft), DotShift::Up},
@@ -114,15 +121,14 @@ LogoToolRow::LogoToolRow(QWidget* parent)
         edit(shifts[i].first, shiftTips[i], QKeySequence(Qt::CTRL | shiftKeys[i]),
              [this, direction] { emit shiftRequested(direction); });
     }
-    layout->addSpacing(6);
+    layout->addSpacing(kGroupGap);
     edit(kFlip, tr("Flip horizontally"), Qt::Key_H, [this] { emit flipRequested(DotFlip::Horizontal); });
     edit(transposed(kFlip), tr("Flip vertically"), Qt::Key_V, [this] { emit flipRequested(DotFlip::Vertical); });
-    layout->addSpacing(6);
+    layout->addSpacing(kGroupGap);
     undo_ = edit(kUndo, tr("Undo"), QKeySequence::Undo, &LogoToolRow::undoRequested);
     redo_ = edit(mirrored(kUndo), tr("Redo"), QKeySequence::Redo, &LogoToolRow::redoRequested);
     redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     redo_->setToolTip(tr("Redo (%1)").arg(redo_->shortcut().toString(QKeySequence::NativeText)));
-    layout->addStretch(1);
     updateEnabled();
 }
 
@@ -133,7 +139,7 @@ QAction* LogoToolRow::addButton(const QStringList& icon, const QString& tip, con
     action->setToolTip(QStringLiteral("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
     auto* button = new QToolButton(this);
     button->setDefaultAction(action);
-    button->setFixedSize(22, 22);
+    button->setFixedSize(kButtonSide, kButtonSide);
     button->setAutoRaise(true);
     layout()->addWidget(button);
     return action;

@@ -190,16 +190,15 @@ void LogoWindow::loadFromFile()
 
 void LogoWindow::saveToFile()
 {
+    if (picture_.isNull()) {
+        prompts().Notice(this, tr("There is no picture to save yet: load the logo from the phone, load a "
+                                  "bitmap or draw one first."));
+        return;
+    }
     const QString fileName = prompts().SaveFileNameAs(this, tr("Save as Bitmap"), logoSavePictureFilter(),
                                                       QStringLiteral("bmp"), QStringLiteral("Logo"));
     if (fileName.isEmpty())
         return;
-    if (picture_.isNull()) {
-        prompts().Notice(this,
-                         tr("There is no picture to save yet: load the logo from the phone or "
-                            "load a bitmap first."));
-        return;
-    }
     try {
         exportLogoPicture(picture_, fileName);
     } catch (const PictureError& error) {
@@ -342,6 +341,13 @@ void LogoWindow::showCanvas()
 {
     showDots(canvas_.dots());
     toolRow->setHistory(canvas_.canUndo(), canvas_.canRedo());
+    // The preview, and so "Save as Bitmap", shows what the matrix shows: a
+    // loaded picture does already; edits are drawn over its top-left corner,
+    // or over a white one once something was drawn on a fresh window.
+    if (picture_.isNull() ? canvas_.canUndo() : LogoDotsFromPicture(picture_) != canvas_.dots()) {
+        LogoDrawDots(pictureForPixels(), canvas_.dots());
+        showPicture();
+    }
 }
 
 void LogoWindow::dotMatrixClicked()

@@ -185,6 +185,59 @@ TEST(LogoImport, BayerGivesMidGreyAsExactlyHalfInEveryTile)
     EXPECT_EQ(setCount(logoImportDots(grey(84, 48, 255), scaled(LogoImportMode::Fill, 128, LogoDither::Bayer8))), 0);
 }
 
+TEST(LogoImport, WhiteIsNeverADotAndBlackAlwaysAtAnyThreshold)
+{
+    const LogoImportMode modes[] = {LogoImportMode::AsDrawn, LogoImportMode::Fit, LogoImportMode::Fill};
+    const LogoDither dithers[] = {LogoDither::None, LogoDither::FloydSteinberg, LogoDither::Bayer4, LogoDither::Bayer8};
+    LogoImport white(grey(168, 96, 255));
+    LogoImport black(grey(168, 96, 0));
+    for (const LogoImportMode mode : modes)
+        for (const LogoDither dither : dithers)
+            for (int threshold = -1; threshold <= 255; ++threshold) {
+                const auto options = scaled(mode, threshold < 0 ? std::nullopt : std::optional(threshold), dither);
+                ASSERT_EQ(setCount(white.dots(options)), 0) << int(mode) << " " << int(dither) << " " << threshold;
+                ASSERT_EQ(setCount(black.dots(options)), LogoCellCount) << int(mode) << " " << int(dither) << " " << threshold;
+            }
+    // For ordered dithering the threshold is the grey that becomes half the dots.
+    for (const int threshold : {30, 200})
+        EXPECT_EQ(setCount(logoImportDots(grey(84, 48, threshold), scaled(LogoImportMode::Fill, threshold, LogoDither::Bayer8))),
+                  LogoCellCount / 2);
+}
+
+TEST(LogoImport, OrderedDitherKeepsThePicturesOwnToneAndPlainWhiteClear)
+{
+    // A light logo: plain white with a field of 8 x 8 tiles in light greys,
+    // which Otsu would cut far above the middle.
+    QImage logo = grey(84, 48, 255);
+    for (int tile = 0; tile < 30; ++tile)
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                logo.setPixel(8 * (tile % 10) + x, 8 + 8 * (tile / 10) + y, qRgb(150 + 3 * tile, 150 + 3 * tile, 150 + 3 * tile));
+    for (const auto& [dither, side] : {std::pair{LogoDither::Bayer4, 4}, std::pair{LogoDither::Bayer8, 8}}) {
+        const LogoImport import(logo);
+        const LogoImportOptions automatic = scaled(LogoImportMode::Fill, std::nullopt, dither);
+        EXPECT_EQ(import.threshold(automatic), 128);
+        const LogoDots dots = import.dots(automatic);
+        for (int y = 0; y < LogoHeight; y += side)
+            for (int x = 0; x + side <= LogoWidth; x += side) {
+                // A tile of grey g gets as many dots as the textbook matrix has
+                // thresholds (i + 1/2) * 256 / side² above g.
+                const int g = qRed(logo.pixel(x, y));
+                int expected = 0;
+                for (int i = 0; i < side * side; ++i)
+                    expected += 2 * g * side * side < (2 * i + 1) * 256 ? 1 : 0;
+                int count = 0;
+                for (int j = y; j < y + side; ++j)
+                    for (int i = x; i < x + side; ++i)
+                        count += at(dots, i, j) ? 1 : 0;
+                ASSERT_EQ(count, expected) << "tile at " << x << "," << y << " of side " << side;
+            }
+        for (int y = 0; y < LogoHeight; ++y)
+            for (int x = 0; x < LogoWidth; ++x)
+                ASSERT_FALSE(qRed(logo.pixel(x, y)) == 255 && at(dots, x, y)) << x << "," << y;
+    }
+}
+
 TEST(LogoImport, InvertFlipsEveryDotIncludingTheMargins)
 {
     const QImage picture = photoLike(300, 100, 3);

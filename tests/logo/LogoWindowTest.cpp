@@ -5,11 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <random>
 #include <unistd.h>
 
@@ -267,24 +270,45 @@ TEST_F(LogoWindowTest, NamedPipeAsPictureIsRefusedWithoutOpeningIt)
     EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + pipe.Path() + "\": it is a named pipe, not a file.");
 }
 
-TEST_F(LogoWindowTest, SaveWritesThePreviewNotTheEdits)
+TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
 {
+    // Nothing loaded or drawn: said before any file dialog opens.
     const QString path = dir.filePath(QStringLiteral("Logo.bmp"));
-    prompts.FileNames = {path};
     form.saveButton->click();
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_EQ(prompts.Notices.size(), 1);
+    EXPECT_EQ(prompts.Notices, QStringList{"There is no picture to save yet: load the logo from the phone, load a "
+                                           "bitmap or draw one first."});
+    EXPECT_TRUE(prompts.Filters.isEmpty());
 
+    // A logo drawn from nothing.
+    form.editLed->SetChecked(true);
+    Drag(Qt::LeftButton, {{10, 10}});
+    Drag(Qt::RightButton, {{20, 5}, {30, 5}});
+    const auto savedDots = [&](const char* name) {
+        const QString saved = dir.filePath(QString::fromLatin1(name));
+        prompts.FileNames = {saved};
+        form.saveButton->click();
+        QFile file(saved);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(file.read(2), QByteArray("BM")) << name;
+        return LogoDotsFromPicture(QImage(saved));
+    };
+    EXPECT_EQ(savedDots("drawn.bmp"), matrixDotsOf(form));
+    EXPECT_FALSE(Dark(10, 10) || Dark(25, 5));
+
+    // Edits after a load from the phone.
     form.readButton->click();
-    form.dotMatrix->SetItems(0, !form.dotMatrix->Items(0)); // an edit after the load
-    prompts.FileNames = {path};
-    form.saveButton->click();
-    QFile saved(path);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.read(2), QByteArray("BM"));
-    const QImage image(path);
-    ASSERT_EQ(image.size(), QSize(84, 48));
-    EXPECT_EQ(LogoDotsFromPicture(image), LogoDotsFromBlocks(phone.memory));
+    Drag(Qt::LeftButton, {{0, 0}});
+    Drag(Qt::RightButton, {{5, 40}, {70, 40}});
+    EXPECT_NE(matrixDotsOf(form), LogoDotsFromBlocks(phone.memory));
+    EXPECT_EQ(savedDots("edited.bmp"), matrixDotsOf(form));
+
+    // A loaded picture smaller than the logo grows to hold what is drawn beyond it.
+    prompts.FileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.bmp")};
+    form.loadButton->click();
+    Drag(Qt::RightButton, {{83, 47}});
+    EXPECT_TRUE(Dark(83, 47));
+    EXPECT_EQ(savedDots("grown.bmp"), matrixDotsOf(form));
+    EXPECT_EQ(prompts.Notices.size(), 1);
 }
 
 TEST_F(LogoWindowTest, FailedSaveLeavesTheEarlierFileWhole)
@@ -367,8 +391,8 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
                       QPoint(1, 1)); // -1 div 5 truncates to 0: the border belongs to cell 0
     EXPECT_FALSE(raster->Items(0));
     EXPECT_EQ(DarkCells(), LogoCellCount - 2);
-    // Only the press counts: the preview is not touched.
-    EXPECT_TRUE(form.Picture().isNull());
+    // The preview follows the matrix.
+    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), matrixDotsOf(form));
 }
 
 TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
@@ -476,6 +500,48 @@ TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
     form.editLed->SetChecked(true);
     form.toolRow->undoAction()->trigger();
     EXPECT_EQ(DarkCells(), LogoCellCount);
+}
+
+TEST_F(LogoWindowTest, ToolRowFitsTheWindowWithoutOverlaps)
+{
+    form.show();
+    form.toolRow->layout()->activate();
+    const QRect window = form.rect();
+    EXPECT_TRUE(window.contains(form.toolRow->geometry())) << form.toolRow->geometry().right();
+    const QList<QWidget*> controls = form.toolRow->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GE(controls.size(), 15);
+    for (QWidget* control : controls) {
+        const QRect placed = control->geometry();
+        EXPECT_TRUE(form.toolRow->rect().contains(placed)) << control->metaObject()->className() << " right " << placed.right();
+        for (QWidget* other : controls)
+            EXPECT_TRUE(other == control || !placed.intersects(other->geometry()))
+                << control->metaObject()->className() << " at " << placed.x() << " meets "
+                << other->metaObject()->className() << " at " << other->geometry().x();
+    }
+    // The text field shows a word, not a sliver.
+    EXPECT_GE(form.toolRow->textEdit()->width(),
+              form.toolRow->textEdit()->fontMetrics().horizontalAdvance(QStringLiteral("HELLO")) + 8);
+}
+
+TEST_F(LogoWindowTest, PictureFileFiltersGoThroughTheTranslation)
+{
+    // Marks every text of the logo's context, as a translation replaces it.
+    struct Marking : QTranslator {
+        bool isEmpty() const override { return false; }
+        QString translate(const char* context, const char* source, const char*, int) const override
+        {
+            return qstrcmp(context, "Logo") == 0 ? "<" + QString::fromUtf8(source) + ">" : QString();
+        }
+    } marking;
+    QCoreApplication::installTranslator(&marking);
+    form.loadButton->click();
+    form.readButton->click();
+    form.saveButton->click();
+    QCoreApplication::removeTranslator(&marking);
+    ASSERT_EQ(prompts.Filters.size(), 2);
+    for (const QString& filter : prompts.Filters)
+        EXPECT_TRUE(filter.startsWith('<') && filter.endsWith('>') && filter.contains("Windows Bitmap (*.bmp)"))
+            << filter.toStdString();
 }
 
 TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
