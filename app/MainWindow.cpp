@@ -36,7 +36,6 @@
 #include "app/AboutDialog.h"
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
-#include "serial/EventWait.h"
 #include "serial/SerialPort.h"
 #include "app/SerialLinkPort.h"
 #include "text/WinText.h"
@@ -84,16 +83,18 @@ QString TranslatedLinkMessage(const QString& text)
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent)
     , ui_(std::make_unique<Ui::MainWindow>())
-    , serialPort_(std::make_unique<SerialPort>(handsetLineSettings()))
 {
     ui_->setupUi(this);
     SetUpControls();
 
-    port_ = std::make_unique<SerialLinkPort>(*serialPort_);
-    link_ = std::make_unique<PhoneLink>(*port_, *this);
-    commands_ = std::make_unique<ServiceCommands>(*link_, *this);
-    serialPort_->OnRxChar = [this](QObject*, int count) { link_->onBytesReceived(count); };
-    SerialPort::SetErrorReport([](const std::exception& error) { ReportError(error); });
+    link_ = std::make_unique<LinkThread>(*this);
+    // A port error while bytes come in is raised on the link's thread; it is
+    // reported here, on the window's.
+    SerialPort::SetErrorReport([this](const std::exception& error) {
+        QMetaObject::invokeMethod(
+            this, [message = std::string(error.what())] { ReportError(std::runtime_error(message)); },
+            Qt::QueuedConnection);
+    });
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
@@ -121,7 +122,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     windowState_->FormDestroying();
-    serialPort_->Close();
+    link_.reset();
+    SerialPort::SetErrorReport({});
     dropOperatorProfiles();
 }
 
@@ -230,19 +232,34 @@ void MainWindow::dropOperatorProfiles()
 
 void MainWindow::connectToPhone()
 {
-    showReadings(commands_->connectToPhone());
+    showReadings(link_->run([](LinkThread::Parts& p) { return p.commands.connectToPhone(); }));
 }
 void MainWindow::switchNetMonitorOn()
 {
-    showReadings(commands_->switchNetMonitorOn());
+    showReadings(link_->run([](LinkThread::Parts& p) { return p.commands.switchNetMonitorOn(); }));
 }
 void MainWindow::switchNetMonitorOff()
 {
-    showReadings(commands_->switchNetMonitorOff());
+    showReadings(link_->run([](LinkThread::Parts& p) { return p.commands.switchNetMonitorOff(); }));
 }
 void MainWindow::resetHandset()
 {
-    commands_->resetHandset();
+    link_->run([](LinkThread::Parts& p) { p.commands.resetHandset(); });
+}
+
+int MainWindow::portNumber()
+{
+    return link_->call([](LinkThread::Parts& p) { return p.serial.portNumber(); });
+}
+
+bool MainWindow::portIsOpen()
+{
+    return link_->call([](LinkThread::Parts& p) { return p.serial.IsOpen(); });
+}
+
+QString MainWindow::portDevicePath()
+{
+    return link_->call([](LinkThread::Parts& p) { return p.serial.DevicePath(); });
 }
 
 void MainWindow::openPhonebook()
@@ -265,22 +282,22 @@ void MainWindow::openLogoManager()
 
 std::optional<PhonebookEntry> MainWindow::readRecord(int location)
 {
-    return ::readRecord(*link_, location);
+    return link_->run([location](LinkThread::Parts& p) { return ::readRecord(p.link, location); });
 }
 
 bool MainWindow::writeRecord(int location, const PhonebookEntry& entry)
 {
-    return ::writeRecord(*link_, location, entry);
+    return link_->run([location, &entry](LinkThread::Parts& p) { return ::writeRecord(p.link, location, entry); });
 }
 
 std::optional<LogoBlock> MainWindow::readLogoBlock(int block)
 {
-    return ::readLogoBlock(*link_, block);
+    return link_->run([block](LinkThread::Parts& p) { return ::readLogoBlock(p.link, block); });
 }
 
 bool MainWindow::writeLogoBlock(int block, const LogoBlock& data)
 {
-    return ::writeLogoBlock(*link_, block, data);
+    return link_->run([block, &data](LinkThread::Parts& p) { return ::writeLogoBlock(p.link, block, data); });
 }
 
 void MainWindow::showAbout()
@@ -297,17 +314,19 @@ void MainWindow::choosePort()
 
 void MainWindow::usePort(const PortChoice& choice)
 {
-    if (choice.isCom()) {
-        serialPort_->SetPortNum(choice.comNumber);
-    } else {
+    const QString storedDevice = WindowPlacement::ProgramStore()->value(portsettings::kDevice).toString();
+    link_->call([&](LinkThread::Parts& p) {
+        if (choice.isCom()) {
+            p.serial.SetPortNum(choice.comNumber);
+            return;
+        }
         // Another device while a command has the port open is refused, as
         // another Com<n> is by the port itself.
-        const bool same = serialPort_->portNumber() == kChosenDevicePort
-            && WindowPlacement::ProgramStore()->value(portsettings::kDevice).toString() == choice.device;
-        if (!same && serialPort_->IsOpen())
+        const bool same = p.serial.portNumber() == kChosenDevicePort && storedDevice == choice.device;
+        if (!same && p.serial.IsOpen())
             throw SerialPortError(VaCommText::PortOpen);
-        serialPort_->SetPortNum(kChosenDevicePort);
-    }
+        p.serial.SetPortNum(kChosenDevicePort);
+    });
     RememberPortChoice(*WindowPlacement::ProgramStore(), choice);
 }
 
@@ -372,7 +391,7 @@ void MainWindow::logFramesToFile()
 
 void MainWindow::stopLoggingFrames()
 {
-    link_->setObserver(nullptr);
+    link_->call([](LinkThread::Parts& p) { p.link.setObserver(nullptr); });
     frameLog_.reset();
     WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
 }
@@ -386,7 +405,8 @@ QString MainWindow::startFrameLog(const QString& path)
         return tr("Cannot log frames to %1: %2")
             .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
     }
-    link_->setObserver(log.get());
+    // The link may be writing to the old log until it has the new one.
+    link_->call([observer = log.get()](LinkThread::Parts& p) { p.link.setObserver(observer); });
     frameLog_ = std::move(log);
     return {};
 }
@@ -404,22 +424,6 @@ void MainWindow::restoreFrameLog()
     WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
     // The window is not up yet; the notice waits for it.
     QTimer::singleShot(0, this, [failure] { prompts().Notice(QApplication::activeWindow(), failure); });
-}
-
-void MainWindow::processMessages()
-{
-    QCoreApplication::processEvents();
-}
-
-void MainWindow::sleep(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// The port's received bytes arrive as events: waiting for events is waiting for the line.
-void MainWindow::waitForEvents(std::int64_t untilUs)
-{
-    WaitForEventsUntil(untilUs);
 }
 
 void MainWindow::setAckLed(bool on)

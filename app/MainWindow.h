@@ -8,16 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "link/CommandButtons.h"
-#include "link/LinkHost.h"
-#include "link/LinkPort.h"
+#include "app/LinkThread.h"
 #include "logo/LogoHost.h"
 #include "phonebook/PhonebookHost.h"
 #include "serial/PortChoice.h"
 
-class SerialPort;
-class PhoneLink;
-class ServiceCommands;
 class ProfileIniFile;
 class OperatorValueList;
 class WindowStateStore;
@@ -29,15 +24,18 @@ class MainWindow;
 
 struct HandsetReadings;
 
-class MainWindow : public QWidget, public LinkHost, public CommandButtons, public PhonebookHost, public LogoHost {
+class MainWindow : public QWidget, public LinkDisplay, public PhonebookHost, public LogoHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
     Ui::MainWindow* ui() const { return ui_.get(); }
-    SerialPort& serialPort() { return *serialPort_; }
-    PhoneLink& Link() { return *link_; }
+    // The serial port, the link and the service commands, on their own thread.
+    LinkThread& link() { return *link_; }
+    int portNumber();
+    bool portIsOpen();
+    QString portDevicePath();
     WindowStateStore& windowState() { return *windowState_; }
 
     // Folder of the program file, with a trailing separator.
@@ -63,14 +61,12 @@ public:
     void logFramesToFile();
     void stopLoggingFrames();
 
-    // LinkHost
-    void processMessages() override;
-    void sleep(int ms) override;
-    void waitForEvents(std::int64_t untilUs) override;
+    // LinkDisplay
     void setAckLed(bool on) override;
     void setPackLed(bool on) override;
     void enableConnectButton() override;
     void showMessage(const std::string& text) override;
+    void setButtonEnabled(CommandButton button, bool enabled) override;
 
     // The record and block transfers: each opens the port, runs one exchange
     // and closes the port again.
@@ -78,9 +74,6 @@ public:
     bool writeRecord(int location, const PhonebookEntry& entry) override;
     std::optional<LogoBlock> readLogoBlock(int block) override;
     bool writeLogoBlock(int block, const LogoBlock& data) override;
-
-    // CommandButtons
-    void setButtonEnabled(CommandButton button, bool enabled) override;
 
     // Shows what a service command read; what it did not read stays as it was.
     void showReadings(const HandsetReadings& readings);
@@ -102,12 +95,9 @@ private:
     void restoreFrameLog();
 
     std::unique_ptr<Ui::MainWindow> ui_;
-    std::unique_ptr<SerialPort> serialPort_;
     // Declared before the link: the link points at it until the link is gone.
     std::unique_ptr<FrameLog> frameLog_;
-    std::unique_ptr<LinkPort> port_;
-    std::unique_ptr<PhoneLink> link_;
-    std::unique_ptr<ServiceCommands> commands_;
+    std::unique_ptr<LinkThread> link_;
     WindowStateStore* windowState_ = nullptr;
     QList<PortItem> portItems_;
 };

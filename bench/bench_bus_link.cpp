@@ -1,7 +1,9 @@
 // Every handset job of the main window against m2bus-sim on the bus model
-// (one half-duplex wire at line rate) with a 20 ms turnaround: the wall time
-// next to the least time the line allows, their ratio, and the collisions
-// the simulator counted.
+// (one half-duplex wire at line rate) with a 20 ms turnaround, on a clean
+// line and with noise spoiling one reply in 10 or in 3 (for a handset that
+// answers a repeated sequence byte again and one that only acknowledges it):
+// whether it succeeded, the wall time next to the least time the line
+// allows, their ratio, and the collisions the simulator counted.
 //
 // The least time of one exchange is its four frames on the wire, each byte
 // 1.146 ms (11 bits at 9600 baud): our request, the handset's
@@ -48,32 +50,52 @@ Requests Each(const LinkMessage& m, int count)
     return out;
 }
 
+// A line condition: the simulator's options, and every how many replies
+// noise spoils one (0: none).
+struct LineCase {
+    const char* name;
+    std::vector<std::string> simArgs;
+    unsigned noiseEvery;
+};
+
 // Least line time of the requests, one exchange each, on the handset model.
-double LeastLineMs(const Requests& requests)
+// A reply spoilt by noise forces one more exchange: the request again, its
+// acknowledgement and the reply (the simulator spoils every Kth reply it
+// sends, counted over the whole run).
+double LeastLineMs(const Requests& requests, unsigned noiseEvery)
 {
     handset::HandsetModel model;
     double ms = 0;
     std::uint8_t sequence = 0;
+    unsigned replies = 0;
     for (const auto& message : requests) {
-        std::array<std::uint8_t, frame::kBufferSize> request{};
-        const int length =
-            frame::buildDataFrame(message.data(), static_cast<int>(message.size()), sequence++, request.data());
-        std::size_t handsetBytes = 0;
-        for (const handset::OutFrame& out : model.FromPc(request.data(), static_cast<std::size_t>(length)))
-            handsetBytes += out.bytes.size();
-        ms += static_cast<double>(static_cast<std::size_t>(length) + handsetBytes + frame::kAckLength) * kByteMs
-            + kTurnaroundMs;
+        for (bool spoilt = true; spoilt;) {
+            std::array<std::uint8_t, frame::kBufferSize> request{};
+            const int length =
+                frame::buildDataFrame(message.data(), static_cast<int>(message.size()), sequence++, request.data());
+            std::size_t handsetBytes = 0;
+            for (const handset::OutFrame& out : model.FromPc(request.data(), static_cast<std::size_t>(length)))
+                handsetBytes += out.bytes.size();
+            ++replies;
+            spoilt = noiseEvery != 0 && replies % noiseEvery == 0;
+            // A spoilt reply is not acknowledged.
+            ms += static_cast<double>(static_cast<std::size_t>(length) + handsetBytes + (spoilt ? 0 : frame::kAckLength))
+                    * kByteMs
+                + kTurnaroundMs;
+        }
     }
     return ms;
 }
 
 // Runs `job` once against a fresh simulator on the bus and reports.
-void RunOnBus(benchmark::State& state, const char* name, const Requests& requests,
+void RunOnBus(benchmark::State& state, const std::string& name, const LineCase& line, const Requests& requests,
               const std::function<bool(AppUnderTest&)>& job)
 {
-    const double leastMs = LeastLineMs(requests);
+    const double leastMs = LeastLineMs(requests, line.noiseEvery);
     for (auto _ : state) {
-        AppUnderTest app({"--bus", "--turnaround", "20"});
+        std::vector<std::string> args{"--bus", "--turnaround", "20"};
+        args.insert(args.end(), line.simArgs.begin(), line.simArgs.end());
+        AppUnderTest app(args);
         const auto start = std::chrono::steady_clock::now();
         const bool ok = job(app) && app.prompts.Notices.isEmpty();
         const double wallMs =
@@ -85,8 +107,9 @@ void RunOnBus(benchmark::State& state, const char* name, const Requests& request
         state.counters["ratio"] = wallMs / leastMs;
         state.counters["collisions"] = static_cast<double>(collisions);
         state.counters["failed"] = ok ? 0 : 1;
-        std::printf("%-22s wall %8.1f ms  least line time %8.1f ms  ratio %.3f  collisions %llu%s\n", name, wallMs,
-                    leastMs, wallMs / leastMs, static_cast<unsigned long long>(collisions), ok ? "" : "  FAILED");
+        std::printf("%-22s %-22s %s  wall %8.1f ms  least line time %8.1f ms  ratio %.3f  collisions %llu\n",
+                    name.c_str(), line.name, ok ? "ok    " : "FAILED", wallMs, leastMs, wallMs / leastMs,
+                    static_cast<unsigned long long>(collisions));
     }
 }
 
@@ -99,97 +122,99 @@ std::string BenchNumber(int location)
     return "+7" + std::to_string(9000000 + location);
 }
 
-void BM_Connect(benchmark::State& state)
+struct Job {
+    const char* name;
+    Requests requests;
+    std::function<bool(AppUnderTest&)> run;
+};
+
+std::vector<Job> Jobs()
 {
-    RunOnBus(state, "Connect",
-             {Message(messages::VersionQuery), Message(messages::SerialNumberRead), Message(messages::NetMonitorRead)},
-             [](AppUnderTest& app) {
-                 app.Main().connectToPhone();
-                 return !app.Main().findChild<QLabel*>("serialNumberLabel")->text().isEmpty();
-             });
+    return {
+        {"Connect",
+         {Message(messages::VersionQuery), Message(messages::SerialNumberRead), Message(messages::NetMonitorRead)},
+         [](AppUnderTest& app) {
+             app.Main().connectToPhone();
+             return !app.Main().findChild<QLabel*>("serialNumberLabel")->text().isEmpty();
+         }},
+        {"NetMonitor On",
+         {Message(messages::NetMonitorOn), Message(messages::NetMonitorRead)},
+         [](AppUnderTest& app) {
+             app.Main().switchNetMonitorOn();
+             return true;
+         }},
+        {"NetMonitor Off",
+         {Message(messages::NetMonitorOff), Message(messages::NetMonitorRead)},
+         [](AppUnderTest& app) {
+             app.Main().switchNetMonitorOff();
+             return true;
+         }},
+        {"Software reset",
+         {Message(messages::SoftwareReset)},
+         [](AppUnderTest& app) {
+             app.Main().resetHandset();
+             return true;
+         }},
+        {"Phonebook read (100)", Each(messages::PhonebookRead, 100),
+         [](AppUnderTest& app) {
+             bool all = true;
+             for (int location = 0; location < 100; ++location)
+                 all = all && app.Main().readRecord(location).has_value();
+             return all;
+         }},
+        {"Phonebook write (100)", Each(messages::PhonebookWrite, 100),
+         [](AppUnderTest& app) {
+             bool all = true;
+             for (int location = 0; location < 100; ++location)
+                 all = all && app.Main().writeRecord(location, {BenchName(location), BenchNumber(location)});
+             return all;
+         }},
+        {"Logo read (6)", Each(messages::LogoRead, 6),
+         [](AppUnderTest& app) {
+             bool all = true;
+             for (int block = 0; block < 6; ++block)
+                 all = all && app.Main().readLogoBlock(block).has_value();
+             return all;
+         }},
+        {"Logo write (6)", Each(messages::LogoWrite, 6),
+         [](AppUnderTest& app) {
+             bool all = true;
+             for (int block = 0; block < 6; ++block) {
+                 LogoBlock data{};
+                 data.fill(static_cast<std::uint8_t>(0x11 * block));
+                 all = all && app.Main().writeLogoBlock(block, data);
+             }
+             return all;
+         }},
+    };
 }
 
-void BM_NetMonitorOn(benchmark::State& state)
+std::vector<LineCase> LineCases()
 {
-    RunOnBus(state, "NetMonitor On", {Message(messages::NetMonitorOn), Message(messages::NetMonitorRead)},
-             [](AppUnderTest& app) {
-                 app.Main().switchNetMonitorOn();
-                 return true;
-             });
+    return {
+        {"clean", {}, 0},
+        {"noise 1/10, ack only", {"--noise-every", "10", "--duplicates", "ack"}, 10},
+        {"noise 1/10, answer", {"--noise-every", "10", "--duplicates", "answer"}, 10},
+        {"noise 1/3, ack only", {"--noise-every", "3", "--duplicates", "ack"}, 3},
+        {"noise 1/3, answer", {"--noise-every", "3", "--duplicates", "answer"}, 3},
+    };
 }
 
-void BM_NetMonitorOff(benchmark::State& state)
+void RegisterAll()
 {
-    RunOnBus(state, "NetMonitor Off", {Message(messages::NetMonitorOff), Message(messages::NetMonitorRead)},
-             [](AppUnderTest& app) {
-                 app.Main().switchNetMonitorOff();
-                 return true;
-             });
-}
-
-void BM_SoftwareReset(benchmark::State& state)
-{
-    RunOnBus(state, "Software reset", {Message(messages::SoftwareReset)}, [](AppUnderTest& app) {
-        app.Main().resetHandset();
-        return true;
-    });
-}
-
-void BM_PhonebookRead100(benchmark::State& state)
-{
-    RunOnBus(state, "Phonebook read (100)", Each(messages::PhonebookRead, 100), [](AppUnderTest& app) {
-        bool all = true;
-        for (int location = 0; location < 100; ++location) {
-            all = all && app.Main().readRecord(location).has_value();
+    for (const LineCase& line : LineCases()) {
+        for (const Job& job : Jobs()) {
+            const std::string name = std::string(job.name) + " / " + line.name;
+            benchmark::RegisterBenchmark(name.c_str(),
+                                         [job, line](benchmark::State& state) {
+                                             RunOnBus(state, job.name, line, job.requests, job.run);
+                                         })
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
         }
-        return all;
-    });
+    }
 }
-
-void BM_PhonebookWrite100(benchmark::State& state)
-{
-    RunOnBus(state, "Phonebook write (100)", Each(messages::PhonebookWrite, 100), [](AppUnderTest& app) {
-        bool all = true;
-        for (int location = 0; location < 100; ++location) {
-            all = all && app.Main().writeRecord(location, {BenchName(location), BenchNumber(location)});
-        }
-        return all;
-    });
-}
-
-void BM_LogoRead6(benchmark::State& state)
-{
-    RunOnBus(state, "Logo read (6)", Each(messages::LogoRead, 6), [](AppUnderTest& app) {
-        bool all = true;
-        for (int block = 0; block < 6; ++block) {
-            all = all && app.Main().readLogoBlock(block).has_value();
-        }
-        return all;
-    });
-}
-
-void BM_LogoWrite6(benchmark::State& state)
-{
-    RunOnBus(state, "Logo write (6)", Each(messages::LogoWrite, 6), [](AppUnderTest& app) {
-        bool all = true;
-        for (int block = 0; block < 6; ++block) {
-            LogoBlock data{};
-            data.fill(static_cast<std::uint8_t>(0x11 * block));
-            all = all && app.Main().writeLogoBlock(block, data);
-        }
-        return all;
-    });
-}
-
-#define M2BUS_BUS_BENCH(fn) BENCHMARK(fn)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond)
-M2BUS_BUS_BENCH(BM_Connect);
-M2BUS_BUS_BENCH(BM_NetMonitorOn);
-M2BUS_BUS_BENCH(BM_NetMonitorOff);
-M2BUS_BUS_BENCH(BM_SoftwareReset);
-M2BUS_BUS_BENCH(BM_PhonebookRead100);
-M2BUS_BUS_BENCH(BM_PhonebookWrite100);
-M2BUS_BUS_BENCH(BM_LogoRead6);
-M2BUS_BUS_BENCH(BM_LogoWrite6);
 
 } // namespace
 
@@ -197,6 +222,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    RegisterAll();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -140,7 +140,17 @@ void Handset::Fail()
     }
     if (p.rxError)
         throw CliError(ExitCode::Port, *p.rxError);
-    throw CliError(ExitCode::NoAnswer, p.host.message.value_or(QString::fromLatin1(kNoAnswerMessage)));
+    const QString message = p.host.message.value_or(QString::fromLatin1(kNoAnswerMessage));
+    if (message != QLatin1String(kNoAnswerMessage))
+        throw CliError(ExitCode::NoAnswer, message);
+    // Where it stopped and why, on a line of its own: "Phonebook read of
+    // location 57: reply damaged 3 times".
+    const ExchangeFailure failure = p.link.lastFailure();
+    QString where = QString::fromStdString(failure.request);
+    if (!where.isEmpty())
+        where[0] = where[0].toUpper();
+    throw CliError(ExitCode::NoAnswer,
+                   QStringLiteral("%1\n%2: %3").arg(message, where, QString::fromStdString(failure.reasonText())));
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "link/ExchangeFailure.h"
+
 class MessageTransfer {
 public:
     virtual ~MessageTransfer() = default;
@@ -17,4 +19,6 @@ public:
     // True when a valid data reply arrived; it is then in replyBuffer().
     virtual bool transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) = 0;
     virtual const std::array<std::uint8_t, 256>& replyBuffer() const = 0;
+    // Why the last transfer that returned false failed.
+    virtual ExchangeFailure lastFailure() const { return {}; }
 };

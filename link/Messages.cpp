@@ -12,3 +12,49 @@ int composeMessage(const LinkMessage& message, std::uint8_t index, const std::ui
         std::copy_n(tail, tailLength, out + message.headLength);
     return message.length;
 }
+
+namespace {
+
+bool matches(const LinkMessage& known, const std::uint8_t* message, int length)
+{
+    if (length != known.length)
+        return false;
+    for (int i = 0; i < known.headLength; ++i) {
+        if (i != known.indexAt && message[i] != known.head[static_cast<std::size_t>(i)])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string describeMessage(const std::uint8_t* message, int length)
+{
+    struct Named {
+        const LinkMessage& message;
+        const char* before; // text before the index, or the whole name
+        const char* after;
+    };
+    static const Named kNames[] = {
+        {messages::VersionQuery, "version query", ""},
+        {messages::SerialNumberRead, "serial number read", ""},
+        {messages::NetMonitorRead, "net monitor read", ""},
+        {messages::NetMonitorOn, "net monitor on", ""},
+        {messages::NetMonitorOff, "net monitor off", ""},
+        {messages::SoftwareReset, "software reset", ""},
+        {messages::PhonebookRead, "phonebook read of location ", ""},
+        {messages::PhonebookWrite, "phonebook write of location ", ""},
+        {messages::LogoRead, "logo block ", " read"},
+        {messages::LogoWrite, "logo block ", " write"},
+    };
+    if (!message || length <= 0)
+        return "unknown request";
+    for (const Named& named : kNames) {
+        if (!matches(named.message, message, length))
+            continue;
+        if (named.message.indexAt < 0)
+            return named.before;
+        return named.before + std::to_string(message[named.message.indexAt]) + named.after;
+    }
+    return "unknown request";
+}

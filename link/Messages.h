@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 struct LinkMessage {
     std::array<std::uint8_t, 14> head{}; // fixed leading bytes
@@ -46,3 +47,8 @@ inline constexpr LinkMessage LogoWrite{
 // where it has one, then tail, which supplies length - headLength bytes.
 // Returns message.length.
 int composeMessage(const LinkMessage& message, std::uint8_t index, const std::uint8_t* tail, std::uint8_t* out);
+
+// What a message asks for, in words: "version query", "phonebook read of
+// location 57", "logo block 3 write". A message that is none of the
+// program's own is "unknown request".
+std::string describeMessage(const std::uint8_t* message, int length);

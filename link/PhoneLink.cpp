@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/Frame.h"
+#include "link/Messages.h"
 
 namespace {
 constexpr std::int64_t kLongAgoUs = std::numeric_limits<std::int64_t>::min() / 4;
@@ -20,6 +21,8 @@ PhoneLink::PhoneLink(LinkPort& port, LinkHost& host)
     , host_(host)
     , lastHandsetByteUs_(kLongAgoUs)
     , lastStrayByteUs_(kLongAgoUs)
+    , lastLookUs_(kLongAgoUs)
+    , listeningSinceUs_(kLongAgoUs)
 { }
 
 std::uint8_t PhoneLink::checksum(const std::uint8_t* frame)
@@ -58,13 +61,45 @@ void PhoneLink::onBytesReceived(int count)
         const int got = std::min(port_.read(local.data(), wanted), wanted);
         if (got <= 0)
             return;
-        if (observer_)
-            observer_->received(local.data(), got);
-        for (int i = 0; i < got; ++i)
-            takeByte(local[i]);
+        takeBytes(local.data(), got);
         if (got < wanted)
             return;
         count -= got;
+    }
+}
+
+void PhoneLink::takeBytes(const std::uint8_t* bytes, int count)
+{
+    if (observer_)
+        observer_->received(bytes, count);
+    feed_.insert(feed_.end(), bytes, bytes + count);
+    if (feeding_)
+        return;
+    feeding_ = true;
+    while (!feed_.empty()) {
+        const std::uint8_t byte = feed_.front();
+        feed_.pop_front();
+        takeByte(byte);
+    }
+    feeding_ = false;
+}
+
+// Bytes that came while the link was not looking (a busy thread, a stopped
+// process) are the rest of whatever was coming: they are taken in before
+// any silence is judged.
+void PhoneLink::takeWaitingBytes()
+{
+    if (!port_.isOpen())
+        return;
+    std::array<std::uint8_t, 256> local;
+    // Bounded: a line that never stops talking must not hold the link here.
+    for (int chunk = 0; chunk < 64; ++chunk) {
+        const int got = std::min(port_.read(local.data(), static_cast<int>(local.size())), static_cast<int>(local.size()));
+        if (got <= 0)
+            return;
+        takeBytes(local.data(), got);
+        if (got < static_cast<int>(local.size()))
+            return;
     }
 }
 
@@ -98,10 +133,9 @@ void PhoneLink::takeByte(std::uint8_t byte)
     s.rxBuffer[s.rxLength++] = byte;
     if (s.rxLength == 3) {
         s.rxExpected = frame::announcedLength(byte);
-        if (s.rxExpected > frame::kBufferSize) { // no frame of ours is that long: hunt again
-            lastStrayByteUs_ = host_.nowUs();
-            s.rxLength = 0;
-            s.rxExpected = 5;
+        // Longer than any frame could be: not a frame start after all.
+        if (s.rxExpected > longestFrameNow(s.rxBuffer[0])) {
+            resync();
             return;
         }
     }
@@ -112,16 +146,72 @@ void PhoneLink::takeByte(std::uint8_t byte)
     s.rxExpected = 5;
 }
 
+// While a request waits, the handset's answer is its acknowledgement or a
+// reply at most as long as the request's longest; the echo, a frame of ours.
+int PhoneLink::longestFrameNow(std::uint8_t firstByte) const
+{
+    if (firstByte == frame::kHandsetAddress && exchangeRunning_)
+        return std::max(longestReplyNow_, frame::kAckLength);
+    return frame::kBufferSize;
+}
+
+// What was taken for a frame start was not one (a bad checksum, a length no
+// frame has, a frame that stopped): the frame may start at any later byte, as
+// when the last byte of an echo cut off by the port's closing meets the first
+// of the next. Its bytes go through the assembler again, from the second.
+void PhoneLink::resync()
+{
+    LinkState& s = state_;
+    lastStrayByteUs_ = host_.nowUs();
+    const int length = std::min(s.rxLength, frame::kBufferSize);
+    feed_.insert(feed_.begin(), s.rxBuffer.begin() + 1, s.rxBuffer.begin() + std::max(length, 1));
+    s.rxLength = 0;
+    s.rxExpected = 5;
+    if (!feeding_) {
+        feeding_ = true;
+        while (!feed_.empty()) {
+            const std::uint8_t byte = feed_.front();
+            feed_.pop_front();
+            takeByte(byte);
+        }
+        feeding_ = false;
+    }
+}
+
+void PhoneLink::dropPartialFrame()
+{
+    if (state_.rxLength <= 0) {
+        state_.rxExpected = 5;
+        return;
+    }
+    if (handsetMidFrame() && exchangeRunning_)
+        ++damagedFrames_;
+    resync();
+}
+
 void PhoneLink::frameComplete()
 {
     LinkState& s = state_;
+    const bool valid = checksum(s.rxBuffer.data()) == s.rxBuffer[s.rxExpected - 1];
     if (s.rxBuffer[0] != frame::kHandsetAddress || s.rxBuffer[1] != frame::kPcAddress) {
+        // Our own frames carry good checksums; one that does not was not our
+        // echo but bytes that only looked like its start.
+        if (!valid) {
+            resync();
+            return;
+        }
         s.echoSeen = true;
         return;
     }
-    handsetFrameEnded_ = true;
-    if (checksum(s.rxBuffer.data()) != s.rxBuffer[s.rxExpected - 1])
+    // A spoilt frame may have had its length byte hit: its true end is not
+    // known, so the line is quiet only after a gap, not at once.
+    if (!valid) {
+        if (exchangeRunning_)
+            ++damagedFrames_;
+        resync();
         return;
+    }
+    handsetFrameEnded_ = true;
     if (s.rxBuffer[2] == frame::kAckMarker) {
         // An acknowledgement names the frame it answers; a late one for an
         // earlier frame says nothing about the frame now waiting.
@@ -138,12 +228,22 @@ void PhoneLink::frameComplete()
 void PhoneLink::acknowledgeDataFrame()
 {
     LinkState& s = state_;
-    std::copy_n(s.rxBuffer.begin(), s.rxExpected, s.replyBuffer.begin());
+    // The reply taken last, again, before the handset took our request: it
+    // lost our acknowledgement and repeats itself. It gets its
+    // acknowledgement, but it answers nothing.
+    const bool repeated = exchangeRunning_ && !s.ackReady && lastReplyExchange_ != exchanges_
+        && lastReplyLength_ == s.rxExpected
+        && std::equal(s.rxBuffer.begin(), s.rxBuffer.begin() + s.rxExpected, lastReply_.begin());
+    if (!repeated)
+        std::copy_n(s.rxBuffer.begin(), s.rxExpected, s.replyBuffer.begin());
     host_.sleep(1);
     std::array<std::uint8_t, frame::kAckLength> ack;
     frame::buildAck(s.rxBuffer[0], s.rxBuffer[s.rxExpected - 2], ack.data());
-    if (writeBytes(ack.data(), frame::kAckLength) != frame::kAckLength)
+    if (writeBytes(ack.data(), frame::kAckLength) != frame::kAckLength || repeated)
         return;
+    std::copy_n(s.rxBuffer.begin(), s.rxExpected, lastReply_.begin());
+    lastReplyLength_ = s.rxExpected;
+    lastReplyExchange_ = exchanges_;
     s.replyReady = true;
     host_.enableConnectButton();
     host_.setPackLed(true);
@@ -159,16 +259,35 @@ std::int64_t PhoneLink::lastHandsetActivityUs() const
     return std::max(lastHandsetByteUs_, lastStrayByteUs_);
 }
 
+std::int64_t PhoneLink::listen()
+{
+    takeWaitingBytes();
+    const std::int64_t now = host_.nowUs();
+    if (now - lastLookUs_ > lookGapUs_ + Ms(kPauseSlackMs))
+        listeningSinceUs_ = now;
+    lastLookUs_ = now;
+    lookGapUs_ = 0;
+    return now;
+}
+
+// Waiting for events is listening: bytes end the wait at once.
+void PhoneLink::waitUntil(std::int64_t untilUs)
+{
+    lookGapUs_ = std::max<std::int64_t>(untilUs - lastLookUs_, 0);
+    host_.waitForEvents(untilUs);
+}
+
 // The handset is not talking: no frame of its is half in, and no byte came
 // lately, unless it ended a whole frame: the handset answers only what it is
-// sent, so nothing follows a finished reply.
+// sent, so nothing follows a finished reply. Only silence the link heard
+// counts.
 bool PhoneLink::lineQuiet(std::int64_t nowUs) const
 {
     if (handsetMidFrame())
-        return nowUs - lastHandsetByteUs_ >= Ms(kFrameStallMs);
-    if (!handsetFrameEnded_ && nowUs - lastHandsetByteUs_ < Ms(kQuietGapMs))
+        return nowUs - heardSince(lastHandsetByteUs_) >= Ms(kFrameStallMs);
+    if (!handsetFrameEnded_ && nowUs - heardSince(lastHandsetByteUs_) < Ms(kQuietGapMs))
         return false;
-    return nowUs - lastStrayByteUs_ >= Ms(kQuietGapMs);
+    return nowUs - heardSince(lastStrayByteUs_) >= Ms(kQuietGapMs);
 }
 
 void PhoneLink::waitForQuietLine()
@@ -176,23 +295,20 @@ void PhoneLink::waitForQuietLine()
     host_.processMessages();
     const std::int64_t giveUpUs = host_.nowUs() + Ms(kQuietLimitMs);
     for (;;) {
-        const std::int64_t now = host_.nowUs();
+        const std::int64_t now = listen();
         if (lineQuiet(now))
             break;
         if (now >= giveUpUs) {
-            state_.rxLength = 0; // whatever was half in will not be finished
-            state_.rxExpected = 5;
+            dropPartialFrame(); // whatever was half in will not be finished
             return;
         }
-        const std::int64_t quietAt =
-            handsetMidFrame() ? lastHandsetByteUs_ + Ms(kFrameStallMs) : lastHandsetActivityUs() + Ms(kQuietGapMs);
-        host_.waitForEvents(std::min(quietAt, giveUpUs));
+        const std::int64_t quietAt = handsetMidFrame() ? heardSince(lastHandsetByteUs_) + Ms(kFrameStallMs)
+                                                       : heardSince(lastHandsetActivityUs()) + Ms(kQuietGapMs);
+        waitUntil(std::min(quietAt, giveUpUs));
     }
     // A frame that stalled will never be finished; start the next one clean.
-    if (handsetMidFrame()) {
-        state_.rxLength = 0;
-        state_.rxExpected = 5;
-    }
+    if (handsetMidFrame())
+        dropPartialFrame();
 }
 
 // Waits until the handset acknowledges or replies, or has stayed silent for
@@ -202,32 +318,48 @@ void PhoneLink::waitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs)
     for (;;) {
         if (state_.replyReady || state_.ackReady)
             return;
-        const std::int64_t now = host_.nowUs();
-        const std::int64_t deadline = std::max(frameEndUs, lastHandsetActivityUs()) + windowUs;
+        const std::int64_t now = listen();
+        if (state_.replyReady || state_.ackReady)
+            return;
+        const std::int64_t deadline = heardSince(std::max(frameEndUs, lastHandsetActivityUs())) + windowUs;
         if (now >= deadline && !handsetMidFrame())
             return;
         if (now >= deadline + Ms(kFrameStallMs))
             return;
-        host_.waitForEvents(handsetMidFrame() ? deadline + Ms(kFrameStallMs) : deadline);
+        waitUntil(handsetMidFrame() ? deadline + Ms(kFrameStallMs) : deadline);
     }
 }
 
 // Acknowledged: the reply follows, within the answer window of the
-// acknowledgement or of whatever the handset sent since. A line that never
-// stops talking gives up after twice the window and the reply's line time.
-bool PhoneLink::waitForReply(int longestReplyFrame)
+// acknowledgement or of whatever the handset sent since, so a slow reply is
+// waited for while its bytes keep coming. A reply that came spoilt ends the
+// wait as soon as the line is quiet. A line that never stops talking
+// gives up after the request's own budget (its tries times its pause), and
+// never before twice the window and the reply's line time.
+bool PhoneLink::waitForReply(const ExchangePlan& plan)
 {
-    const std::int64_t start = host_.nowUs();
-    const std::int64_t limit =
-        start + 2 * Ms(kAnswerWindowMs) + static_cast<std::int64_t>(std::max(longestReplyFrame, 0)) * kByteTimeUs;
+    const std::int64_t start = listen();
+    const std::int64_t windowUs = Ms(std::max(plan.pauseMs, kAnswerWindowMs));
+    const std::int64_t lineTimeUs = static_cast<std::int64_t>(std::max(plan.longestReplyFrame, 0)) * kByteTimeUs;
+    const std::int64_t budgetUs =
+        std::max(2 * Ms(kAnswerWindowMs), Ms(std::max(plan.tries, 0) * std::max(plan.pauseMs, 0))) + lineTimeUs;
+    const std::int64_t limit = start + budgetUs;
+    const int damagedBefore = damagedFrames_;
     for (;;) {
         if (state_.replyReady)
             return true;
-        const std::int64_t now = host_.nowUs();
-        const std::int64_t deadline = std::min(std::max(start, lastHandsetActivityUs()) + Ms(kAnswerWindowMs), limit);
+        const std::int64_t now = listen();
+        if (state_.replyReady)
+            return true;
+        // The reply came, spoilt, and the handset has stopped: it sends one
+        // reply a request, so there is nothing more to wait for.
+        if (damagedFrames_ > damagedBefore && lineQuiet(now) && !handsetMidFrame())
+            return false;
+        const std::int64_t deadline =
+            std::min(heardSince(std::max(start, lastHandsetActivityUs())) + windowUs, limit);
         if (now >= deadline)
             return false;
-        host_.waitForEvents(deadline);
+        waitUntil(deadline);
     }
 }
 
@@ -235,6 +367,18 @@ void PhoneLink::ledsOff()
 {
     host_.setAckLed(false);
     host_.setPackLed(false);
+}
+
+void PhoneLink::noteFailure(const ExchangePlan& plan, int acknowledgedSends)
+{
+    lastFailure_ = {};
+    lastFailure_.damagedFrames = damagedFrames_;
+    lastFailure_.acknowledgedSends = acknowledgedSends;
+    lastFailure_.request = describeMessage(state_.txBuffer.data(), plan.length);
+    if (damagedFrames_ > 0)
+        lastFailure_.reason = ExchangeFailure::Reason::DamagedReply;
+    else if (acknowledgedSends > 0)
+        lastFailure_.reason = ExchangeFailure::Reason::SilentAfterAcknowledging;
 }
 
 bool PhoneLink::exchange(const ExchangePlan& plan)
@@ -251,20 +395,50 @@ bool PhoneLink::exchange(const ExchangePlan& plan)
         s.replyBuffer.fill(0);
     s.replyReady = false;
 
+    damagedFrames_ = 0;
+    longestReplyNow_ = plan.longestReplyFrame > 0 ? std::min(plan.longestReplyFrame, frame::kBufferSize)
+                                                  : frame::kBufferSize;
+    ++exchanges_;
+    exchangeRunning_ = true;
+    struct Running {
+        bool& flag;
+        ~Running() { flag = false; }
+    } running{exchangeRunning_};
+    lastLookUs_ = host_.nowUs();
+    lookGapUs_ = 0;
+
+    int acknowledged = 0;
+    // Acknowledged without a reply: the request goes out again, as a new
+    // frame, since the acknowledgement moved the sequence byte on. A handset
+    // that takes a repeated sequence byte for a duplicate would only
+    // acknowledge the same frame again.
+    auto acknowledgedRequestAnswered = [&] {
+        ++acknowledged;
+        if (waitForReply(plan))
+            return true;
+        s.ackReady = false;
+        return false;
+    };
     const std::int64_t windowUs = Ms(std::max(plan.pauseMs, kAnswerWindowMs));
     for (int sends = 0; sends <= plan.tries; ++sends) {
         waitForQuietLine();
         if (s.replyReady)
             return true;
-        if (s.ackReady)
-            return waitForReply(plan.longestReplyFrame);
+        if (s.ackReady) { // came after the answer window: the reply may still follow
+            if (acknowledgedRequestAnswered())
+                return true;
+            waitForQuietLine();
+            if (s.replyReady)
+                return true;
+        }
         sendPacket(s.txBuffer.data(), plan.length);
         waitForAnswer(transmitterFreeUs_, windowUs);
         if (s.replyReady)
             return true;
-        if (s.ackReady)
-            return waitForReply(plan.longestReplyFrame);
+        if (s.ackReady && acknowledgedRequestAnswered())
+            return true;
     }
+    noteFailure(plan, acknowledged);
     return false;
 }
 

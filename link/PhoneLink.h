@@ -3,8 +3,10 @@
 // service commands and the phonebook and logo transfers all run.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <deque>
 
 #include "link/LinkHost.h"
 #include "link/LinkObserver.h"
@@ -39,6 +41,10 @@ public:
     static constexpr int kQuietGapMs = 5;
     // Longest wait for a quiet line before sending anyway.
     static constexpr int kQuietLimitMs = 1000;
+    // A wait that ends this much later than it was asked to means the
+    // program was not running (a busy desktop, a stopped process): the
+    // silence it spanned was not heard, so it does not count.
+    static constexpr int kPauseSlackMs = 15;
 
     PhoneLink(LinkPort& port, LinkHost& host);
 
@@ -55,14 +61,16 @@ public:
     // Resets the assembler, copies the message to txBuffer, darkens the LEDs,
     // clears the flags, then sends and waits. True once a data reply is in.
     // A send waits for a quiet line, and a frame goes out again only after
-    // the handset has had its answer window without answering; once the
-    // handset has acknowledged the frame it only waits for the reply. At
-    // most tries + 1 sends. The port must be open; opening, closing and
-    // messages are the caller's.
+    // the handset has had its answer window without answering. Once the
+    // handset has acknowledged the frame, the link waits for the reply; when
+    // no whole reply comes, the request goes out again as a new frame (the
+    // acknowledgement moved the sequence byte on). At most tries + 1 sends.
+    // The port must be open; opening, closing and messages are the caller's.
     bool exchange(const ExchangePlan& plan);
 
     bool transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override;
     const std::array<std::uint8_t, 256>& replyBuffer() const override { return state_.replyBuffer; }
+    ExchangeFailure lastFailure() const override { return lastFailure_; }
 
     // False when the port raised any error on opening; nothing is shown.
     bool tryOpenPort();
@@ -82,15 +90,26 @@ public:
 
 private:
     int writeBytes(const std::uint8_t* bytes, int count);
+    void takeBytes(const std::uint8_t* bytes, int count);
+    void takeWaitingBytes();
     void takeByte(std::uint8_t byte);
+    void dropPartialFrame();
+    void resync();
+    int longestFrameNow(std::uint8_t firstByte) const;
     void frameComplete();
     void acknowledgeDataFrame();
     bool handsetMidFrame() const;
+    // The time, once whatever waits in the port has been taken in.
+    std::int64_t listen();
+    void waitUntil(std::int64_t untilUs);
+    // The later of t and the moment the link last started listening again.
+    std::int64_t heardSince(std::int64_t t) const { return std::max(t, listeningSinceUs_); }
     bool lineQuiet(std::int64_t nowUs) const;
     std::int64_t lastHandsetActivityUs() const;
     void waitForQuietLine();
     void waitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs);
-    bool waitForReply(int longestReplyFrame);
+    bool waitForReply(const ExchangePlan& plan);
+    void noteFailure(const ExchangePlan& plan, int acknowledgedSends);
 
     LinkPort& port_;
     LinkHost& host_;
@@ -98,7 +117,22 @@ private:
     std::int64_t transmitterFreeUs_ = 0; // when our last written byte is through
     std::int64_t lastHandsetByteUs_; // last byte of a frame the handset started
     std::int64_t lastStrayByteUs_; // last byte outside any frame
+    std::int64_t lastLookUs_; // when the link last looked at the line
+    std::int64_t lookGapUs_ = 0; // how long the next look may be in coming without a pause
+    std::int64_t listeningSinceUs_; // silence before this was not heard
     bool handsetFrameEnded_ = true; // the handset's last byte ended a frame
+    // The reply taken last, whole: the same frame again before the next
+    // request is acknowledged is the handset repeating it, not an answer.
+    std::array<std::uint8_t, 256> lastReply_{};
+    int lastReplyLength_ = 0;
+    std::uint64_t lastReplyExchange_ = 0; // the exchange that took it
+    std::uint64_t exchanges_ = 0; // exchanges started so far
+    bool exchangeRunning_ = false;
+    int damagedFrames_ = 0; // in the running exchange
+    int longestReplyNow_ = 256; // longest reply frame of the running exchange
+    std::deque<std::uint8_t> feed_; // bytes on their way through the assembler
+    bool feeding_ = false;
+    ExchangeFailure lastFailure_;
     LinkObserver* observer_ = nullptr;
 };
 

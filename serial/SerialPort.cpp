@@ -9,8 +9,18 @@
 #include <QSerialPort>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <utility>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
 
 namespace {
 
@@ -72,9 +82,11 @@ SerialPort::SerialPort(const SerialSettings& settings, QObject* parent)
 
 SerialPort::~SerialPort()
 {
-    // No notifications and no errors from a dying component: just let the device go.
+    // No notifications and no errors from a dying component: let what was
+    // written leave, then let the device go.
     if (port_->isOpen()) {
-        port_->clear(QSerialPort::AllDirections);
+        DrainOutput(kCloseDrainLimitMs);
+        port_->clear(QSerialPort::Input);
         port_->close();
     }
 }
@@ -137,13 +149,50 @@ void SerialPort::Open()
         OnOpen(this);
 }
 
+// Waits until what was written has left the port, at most timeoutMs. Each
+// frame's write already waited until the system took it; what the system
+// still holds is at most a frame or two on the wire.
+void SerialPort::DrainOutput(int timeoutMs)
+{
+    port_->flush();
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+#ifdef Q_OS_WIN
+    const HANDLE handle = reinterpret_cast<HANDLE>(port_->handle());
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(handle, &errors, &status) || status.cbOutQue == 0)
+            return;
+        if (std::chrono::steady_clock::now() >= giveUp)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+#else
+    const int fd = static_cast<int>(port_->handle());
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0)
+            break;
+        if (std::chrono::steady_clock::now() >= giveUp)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // The queue is empty; the UART's own few bytes go out within milliseconds.
+    ::tcdrain(fd);
+#endif
+}
+
 void SerialPort::Close()
 {
     if (!IsOpen())
         return;
     rxPending_ = false;
+    // Our last acknowledgement must reach the handset: a purge of the output
+    // would throw it away a few microseconds after it was written, and a
+    // handset left without it sends its reply again into the next request.
+    DrainOutput(kCloseDrainLimitMs);
     errno = 0;
-    const bool cleared = port_->clear(QSerialPort::AllDirections);
+    const bool cleared = port_->clear(QSerialPort::Input);
     const int code = LastSystemError();
     port_->clearError();
     // The device is released even when the purge failed, so that the next

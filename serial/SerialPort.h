@@ -34,7 +34,10 @@ public:
     ~SerialPort() override;
 
     void Open();
+    // Lets what was written leave first (at most kCloseDrainLimitMs), throws
+    // away what arrived unread, and releases the device.
     void Close();
+    static constexpr int kCloseDrainLimitMs = 500;
     bool IsOpen() const;
     // Bytes written once the OS has taken them all; 0 when that takes longer
     // than WriteTimeout (what was not taken is then discarded).
@@ -110,6 +113,7 @@ private:
     template <typename T>
     void StoreAndApply(T& field, const T& value);
 
+    void DrainOutput(int timeoutMs);
     void PortReadyRead();
     void DeliverRxChar();
     void ScheduleDelivery();

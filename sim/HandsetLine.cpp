@@ -11,6 +11,7 @@ HandsetLine::HandsetLine(HandsetModel& model, LineSettings settings)
     , lineFreeMs_(-std::numeric_limits<double>::infinity())
     , lastInputMs_(-std::numeric_limits<double>::infinity())
     , deafUntilMs_(-std::numeric_limits<double>::infinity())
+    , handsetNextMs_(-std::numeric_limits<double>::infinity())
 {
     model_.SetAnswerDuplicates(settings_.faults.answerDuplicates);
 }
@@ -35,23 +36,52 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
             heardMs = std::max(tMs, lastInputMs_ + gap);
             lastInputMs_ = heardMs;
             if (settings_.echo)
-                Send(&byte, 1, heardMs);
+                Send(&byte, 1, heardMs, false);
         }
         if (heardMs < deafUntilMs_)
             continue;
         const std::uint64_t resets = model_.ResetCount();
+        const std::uint64_t pcAcks = model_.PcAcksSeen();
         for (OutFrame& frame : model_.FromPc(&byte, 1, garbled)) {
             const bool dropped = (frame.kind == OutKind::Ack && settings_.faults.dropAcks)
                 || (frame.kind == OutKind::Reply && settings_.faults.dropReplies);
             if (dropped)
                 continue;
             ++framesSent_;
+            bool whole = true;
             const unsigned every = settings_.faults.badChecksumEvery;
-            if (every != 0 && framesSent_ % every == 0)
+            if (every != 0 && framesSent_ % every == 0) {
                 frame.bytes.back() ^= 0xFF;
+                whole = false;
+            }
+            if (frame.kind == OutKind::Reply) {
+                ++repliesSent_;
+                const unsigned noisy = settings_.faults.noiseEvery;
+                if (noisy != 0 && repliesSent_ % noisy == 0) {
+                    SpoilOneByte(frame.bytes);
+                    whole = false;
+                }
+            }
             const double earliest = heardMs + settings_.turnaroundMs;
             SendNoise(earliest);
-            Send(frame.bytes.data(), frame.bytes.size(), earliest);
+            const double endMs = Send(frame.bytes.data(), frame.bytes.size(), earliest);
+            if (frame.kind == OutKind::Reply && whole) {
+                ++wholeReplies_;
+                openReplies_.push_back({frame.bytes[frame.bytes.size() - 2], endMs});
+                if (openReplies_.size() > 256)
+                    openReplies_.pop_front();
+            }
+        }
+        if (model_.PcAcksSeen() != pcAcks) {
+            const std::uint8_t sequence = model_.LastPcAckSequence();
+            for (auto it = openReplies_.begin(); it != openReplies_.end(); ++it) {
+                if (it->sequence != sequence)
+                    continue;
+                ++acknowledgedReplies_;
+                longestAckDelayMs_ = std::max(longestAckDelayMs_, heardMs - it->endMs);
+                openReplies_.erase(it);
+                break;
+            }
         }
         if (model_.ResetCount() != resets && settings_.resetQuietMs > 0) {
             const double busyUntil = settings_.bus ? bus_.FreeMs(BusSide::Handset) : lineFreeMs_;
@@ -60,19 +90,48 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
     }
 }
 
-void HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earliestMs)
+double HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earliestMs, bool fromHandset)
 {
-    const double gap = settings_.pace ? kByteMs : 0.0;
+    const bool slow = fromHandset && settings_.handsetByteMs > 0.0;
+    const double gap = slow ? settings_.handsetByteMs : settings_.pace ? kByteMs : 0.0;
+    double endMs = earliestMs;
     for (std::size_t i = 0; i < size; ++i) {
         if (settings_.bus) {
-            bus_.Place(BusSide::Handset, data[i], earliestMs, true);
+            const double at = slow ? std::max(earliestMs, handsetNextMs_) : earliestMs;
+            const BusWire::Placed placed =
+                bus_.Place(fromHandset ? BusSide::Handset : BusSide::Pc, data[i], at, true);
+            if (slow)
+                handsetNextMs_ = placed.endMs - kByteMs + gap;
+            endMs = placed.endMs;
             continue;
         }
         // The bus is shared: an answer waits behind echo still on the wire.
         const double at = std::max(earliestMs, lineFreeMs_);
         queue_.push_back({at, data[i]});
         lineFreeMs_ = at + gap;
+        endMs = at;
     }
+    return endMs;
+}
+
+std::uint32_t HandsetLine::NextNoise()
+{
+    // xorshift: the same faults in every run.
+    noiseState_ ^= noiseState_ << 13;
+    noiseState_ ^= noiseState_ >> 17;
+    noiseState_ ^= noiseState_ << 5;
+    return noiseState_;
+}
+
+// Line noise hits one byte anywhere in the frame, its header and length
+// byte included; the handset cannot know.
+void HandsetLine::SpoilOneByte(std::vector<std::uint8_t>& frame)
+{
+    if (frame.empty())
+        return;
+    const std::uint32_t noise = NextNoise();
+    const std::size_t at = noise % frame.size();
+    frame[at] ^= static_cast<std::uint8_t>(1u << ((noise >> 16) % 8));
 }
 
 void HandsetLine::SendNoise(double earliestMs)
@@ -80,11 +139,8 @@ void HandsetLine::SendNoise(double earliestMs)
     for (unsigned i = 0; i < settings_.faults.noiseBytes; ++i) {
         std::uint8_t byte;
         do {
-            // xorshift; 0x00 and 0xE9 would open a frame, so noise never uses them.
-            noiseState_ ^= noiseState_ << 13;
-            noiseState_ ^= noiseState_ >> 17;
-            noiseState_ ^= noiseState_ << 5;
-            byte = static_cast<std::uint8_t>(noiseState_);
+            // 0x00 and 0xE9 would open a frame, so noise never uses them.
+            byte = static_cast<std::uint8_t>(NextNoise());
         } while (byte == 0x00 || byte == 0xE9);
         Send(&byte, 1, earliestMs);
     }

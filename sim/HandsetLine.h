@@ -20,6 +20,7 @@ struct LineFaults {
     bool dropReplies = false; // nor do its data frames
     bool answerDuplicates = false; // a repeated request is carried out and answered again
     unsigned noiseBytes = 0; // bytes of line noise before each handset frame
+    unsigned noiseEvery = 0; // one byte of every Nth reply is changed on the line; 0 = never
 
     bool operator==(const LineFaults&) const = default;
 };
@@ -34,6 +35,11 @@ struct LineSettings {
     bool bus = false;
     double turnaroundMs = 5.0; // quiet time before the handset answers a frame
     double resetQuietMs = 0.0; // after a software reset the handset hears nothing this long
+    double handsetByteMs = 0.0; // a slow handset's own time from byte to byte; 0 = the line rate
+    // The cable hands the PC's bytes to the handset only every this often
+    // (a USB adapter's latency); 0 = as they come. The program's side of the
+    // simulator applies it; the line model itself hears bytes when told.
+    double readEveryMs = 0.0;
     LineFaults faults;
 
     bool operator==(const LineSettings&) const = default;
@@ -55,6 +61,13 @@ public:
     const LineSettings& Settings() const { return settings_; }
     std::size_t Pending() const { return settings_.bus ? bus_.Pending() : queue_.size(); }
 
+    // Replies that left whole (no fault spoilt them), how many of them the PC
+    // acknowledged, and the longest time from a reply's last byte to the
+    // end of its acknowledgement.
+    std::uint64_t WholeReplies() const { return wholeReplies_; }
+    std::uint64_t AcknowledgedReplies() const { return acknowledgedReplies_; }
+    double LongestAckDelayMs() const { return longestAckDelayMs_; }
+
     // Always 0 and empty off the bus.
     std::uint64_t CollisionCount() const { return bus_.CollisionCount(); }
     std::vector<Collision> TakeCollisionsEndedBy(double tMs) { return bus_.TakeCollisionsEndedBy(tMs); }
@@ -64,8 +77,11 @@ private:
         double atMs;
         std::uint8_t byte;
     };
-    void Send(const std::uint8_t* data, std::size_t size, double earliestMs);
+    // Returns when the last byte has arrived at the PC.
+    double Send(const std::uint8_t* data, std::size_t size, double earliestMs, bool fromHandset = true);
     void SendNoise(double earliestMs);
+    void SpoilOneByte(std::vector<std::uint8_t>& frame);
+    std::uint32_t NextNoise();
 
     HandsetModel& model_;
     LineSettings settings_;
@@ -74,8 +90,18 @@ private:
     double lineFreeMs_; // when the wire can carry the next output byte
     double lastInputMs_; // arrival time of the PC's last byte
     double deafUntilMs_; // restarting after a reset
+    double handsetNextMs_; // a slow handset's next byte goes out no earlier
     std::uint64_t framesSent_ = 0;
+    std::uint64_t repliesSent_ = 0;
     std::uint32_t noiseState_ = 0x2545F491;
+    struct OpenReply {
+        std::uint8_t sequence;
+        double endMs;
+    };
+    std::deque<OpenReply> openReplies_; // whole replies not acknowledged yet
+    std::uint64_t wholeReplies_ = 0;
+    std::uint64_t acknowledgedReplies_ = 0;
+    double longestAckDelayMs_ = 0.0;
 };
 
 } // namespace handset

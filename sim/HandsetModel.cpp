@@ -130,6 +130,7 @@ void HandsetModel::TakeFrame(std::vector<OutFrame>& out)
     }
     if (rx_[2] == kAckLength) {
         ++pcAcks_;
+        lastPcAckSequence_ = rx_[3];
         return;
     }
     const std::uint8_t sequence = rx_[rx_.size() - 2];

@@ -57,6 +57,8 @@ public:
     std::uint64_t ChangeCount() const { return changes_; }
     std::uint64_t ResetCount() const { return resets_; }
     std::uint64_t PcAcksSeen() const { return pcAcks_; }
+    // Sequence byte of the PC's last valid acknowledgement.
+    std::uint8_t LastPcAckSequence() const { return lastPcAckSequence_; }
     std::uint64_t BadFramesSeen() const { return badFrames_; }
     std::uint8_t NextReplySequence() const { return replySequence_; }
 
@@ -76,6 +78,7 @@ private:
     std::uint64_t changes_ = 0;
     std::uint64_t resets_ = 0;
     std::uint64_t pcAcks_ = 0;
+    std::uint8_t lastPcAckSequence_ = 0;
     std::uint64_t badFrames_ = 0;
 };
 

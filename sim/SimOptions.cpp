@@ -94,6 +94,17 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args)
             options.line.faults.dropReplies = true;
         else if (arg == "--answer-duplicates")
             options.line.faults.answerDuplicates = true;
+        else if (arg == "--duplicates") {
+            const std::string rule = value();
+            if (rule != "answer" && rule != "ack")
+                throw std::invalid_argument("--duplicates needs \"answer\" or \"ack\", not \"" + rule + "\"");
+            options.line.faults.answerDuplicates = rule == "answer";
+        } else if (arg == "--noise-every")
+            options.line.faults.noiseEvery = ParseCount(arg, value());
+        else if (arg == "--handset-byte-ms")
+            options.line.handsetByteMs = ParseMs(arg, value());
+        else if (arg == "--latency")
+            options.line.readEveryMs = ParseMs(arg, value());
         else if (arg == "--noise")
             options.line.faults.noiseBytes = ParseCount(arg, value());
         else if (arg == "--version-text")
@@ -141,7 +152,16 @@ Stops on SIGTERM or SIGINT, saving its state first.
   --drop-acks             never send acknowledgements
   --drop-replies          never send the data replies
   --answer-duplicates     carry out and answer a repeated request again
+  --duplicates RULE       what a request repeated with the same sequence
+                          byte gets: "answer" (carried out and answered
+                          again) or "ack" (acknowledged only; the default)
   --noise N               N bytes of line noise before each frame sent
+  --noise-every K         line noise changes one byte of every Kth reply
+                          (the handset does not know)
+  --handset-byte-ms MS    a slow handset: MS from one of its bytes to the
+                          next (default: the line rate)
+  --latency MS            take the PC's bytes in only every MS, as a USB
+                          adapter hands them over in batches
   --verbose               log frames to stderr
   --help                  this text
   --version               the program's version

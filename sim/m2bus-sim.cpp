@@ -143,21 +143,38 @@ public:
     int Run()
     {
         std::cout << pty_.path << std::endl; // first line: the device to open
+        const double readEveryMs = options_.line.readEveryMs;
+        double nextReadMs = 0.0;
         while (!stopRequested) {
             Deliver(NowMs());
             LogCollisions(NowMs());
-            const double wait = line_.NextDueMs() - NowMs();
-            pollfd pfd{pty_.master, POLLIN, 0};
-            const int ready = PollInput(pfd, std::isinf(wait) ? 50.0 : std::clamp(wait, 0.0, 50.0));
+            double wait = line_.NextDueMs() - NowMs();
+            wait = std::isinf(wait) ? 50.0 : std::clamp(wait, 0.0, 50.0);
+            // With a latency the PC's bytes wait in the cable until the next batch.
+            const bool reading = readEveryMs <= 0.0 || NowMs() >= nextReadMs;
+            if (!reading)
+                wait = std::min(wait, nextReadMs - NowMs());
+            pollfd pfd{pty_.master, static_cast<short>(reading ? POLLIN : 0), 0};
+            const int ready = PollInput(pfd, wait);
             if (ready < 0 && errno != EINTR)
                 SystemFailure("poll");
-            if (ready > 0 && (pfd.revents & POLLIN))
+            if (ready > 0 && (pfd.revents & POLLIN)) {
                 Receive();
+                nextReadMs = NowMs() + readEveryMs;
+            }
             if (model_.ChangeCount() != savedChanges_ || line_.CollisionCount() != savedCollisions_)
                 Save();
         }
+        // What the PC sent before we were told to stop is still heard.
+        Receive();
         LogCollisions(std::numeric_limits<double>::infinity());
         Save();
+        // Whether the PC acknowledged what it was sent.
+        std::fprintf(stderr,
+                     "m2bus-sim: %llu whole replies, %llu acknowledged, the longest acknowledgement %.1f ms after "
+                     "its reply\n",
+                     static_cast<unsigned long long>(line_.WholeReplies()),
+                     static_cast<unsigned long long>(line_.AcknowledgedReplies()), line_.LongestAckDelayMs());
         // How faithful the timing was: a bus run is only as good as this.
         if ((options_.line.bus || options_.verbose) && deliveries_ > 0)
             std::fprintf(stderr,

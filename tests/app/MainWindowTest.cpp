@@ -28,7 +28,16 @@ protected:
     }
 
     Ui::MainWindow& ui() { return *app_->Main().ui(); }
-    SerialPort& port() { return app_->Main().serialPort(); }
+    int portNumber() { return app_->Main().portNumber(); }
+    // A handset that takes 150 ms to answer: a command is still waiting for
+    // its first answer 50 ms after it started.
+    void UseSlowHandset()
+    {
+        app_.reset();
+        app_ = std::make_unique<AppUnderTest>(std::vector<std::string>{"--turnaround", "150"});
+        app_->Main().show();
+        QApplication::processEvents();
+    }
 
     // As the user does it: the text replaced key by key.
     void Type(const QString& text)
@@ -82,16 +91,16 @@ QStringList FileLines(const QString& path)
 TEST_F(MainWindowTest, OnlyTheExactPortNamesChangeThePort)
 {
     Type("com2");
-    EXPECT_EQ(port().portNumber(), 1);
+    EXPECT_EQ(portNumber(), 1);
     Choose(1);
-    EXPECT_EQ(port().portNumber(), 2);
+    EXPECT_EQ(portNumber(), 2);
     Type("Com4");
-    EXPECT_EQ(port().portNumber(), 4);
+    EXPECT_EQ(portNumber(), 4);
     Type("Com5");
     EXPECT_EQ(ui().portBox->currentText(), "Com5");
-    EXPECT_EQ(port().portNumber(), 4);
+    EXPECT_EQ(portNumber(), 4);
     Type(" Com3");
-    EXPECT_EQ(port().portNumber(), 4);
+    EXPECT_EQ(portNumber(), 4);
     EXPECT_TRUE(app_->prompts.Notices.isEmpty());
 }
 
@@ -104,19 +113,20 @@ TEST_F(MainWindowTest, TypedTextIsNeitherCompletedNorMatchedWithoutItsCase)
     Type("com2");
     QTest::keyClick(ui().portBox->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(ui().portBox->currentText(), "com2");
-    EXPECT_EQ(port().portNumber(), 1);
+    EXPECT_EQ(portNumber(), 1);
 }
 
 TEST_F(MainWindowTest, TypedPortWhileConnectWaitsIsRefusedOnce)
 {
+    UseSlowHandset();
     Choose(1);
-    QTimer::singleShot(0, [&] {  // runs at the command's first look at the line
+    QTimer::singleShot(50, [&] {
         Type("Com3");
         QTest::keyClick(ui().portBox->lineEdit(), Qt::Key_Return);
     });
     ui().connectButton->click();
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
-    EXPECT_EQ(port().portNumber(), 2);
+    EXPECT_EQ(portNumber(), 2);
 }
 
 TEST_F(MainWindowTest, TypedTextIsStoredAtCloseEvenWhenItNamesNoPort)
@@ -131,18 +141,19 @@ TEST_F(MainWindowTest, TypedTextIsStoredAtCloseEvenWhenItNamesNoPort)
 // refusal is shown once and the command finishes on the port it opened.
 TEST_F(MainWindowTest, ChoosingAPortWhileConnectWaitsIsRefusedAndConnectGoesOn)
 {
+    UseSlowHandset();
     bool openDuring = false;
-    QTimer::singleShot(0, [&] {  // runs at the command's first look at the line
-        openDuring = port().IsOpen();
+    QTimer::singleShot(50, [&] {
+        openDuring = app_->Main().portIsOpen();
         Choose(1);
     });
     ui().connectButton->click();
     EXPECT_TRUE(openDuring);
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
-    EXPECT_EQ(port().portNumber(), 1);
+    EXPECT_EQ(portNumber(), 1);
     EXPECT_EQ(ui().portBox->currentText(), "Com2");
     EXPECT_FALSE(ui().serialNumberLabel->text().isEmpty());
-    EXPECT_FALSE(port().IsOpen());
+    EXPECT_FALSE(app_->Main().portIsOpen());
 }
 
 TEST_F(MainWindowTest, AboutBoxOpensModally)

@@ -52,7 +52,7 @@ TEST(StartUp, FirstRunShowsCom1AndUsesPort1)
     app.Main().show();
     QApplication::processEvents();
     EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com1");
-    EXPECT_EQ(app.Main().serialPort().portNumber(), 1);
+    EXPECT_EQ(app.Main().portNumber(), 1);
 }
 
 // The stored choice takes effect when the window is first shown, before any
@@ -60,12 +60,12 @@ TEST(StartUp, FirstRunShowsCom1AndUsesPort1)
 TEST(StartUp, StoredPortIsTakenWhenTheMainWindowIsShown)
 {
     AppUnderTest app({}, "Com3");
-    EXPECT_EQ(app.Main().serialPort().portNumber(), 1);
+    EXPECT_EQ(app.Main().portNumber(), 1);
     app.Main().show();
     QApplication::processEvents();
     EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com3");
-    EXPECT_EQ(app.Main().serialPort().portNumber(), 3);
-    EXPECT_FALSE(app.Main().serialPort().IsOpen());
+    EXPECT_EQ(app.Main().portNumber(), 3);
+    EXPECT_FALSE(app.Main().portIsOpen());
 }
 
 TEST(StartUp, StoredTextThatIsNoPortNameIsShownButLeavesPort1)
@@ -74,7 +74,7 @@ TEST(StartUp, StoredTextThatIsNoPortNameIsShownButLeavesPort1)
     app.Main().show();
     QApplication::processEvents();
     EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com5");
-    EXPECT_EQ(app.Main().serialPort().portNumber(), 1);
+    EXPECT_EQ(app.Main().portNumber(), 1);
 }
 
 TEST(StartUp, ClosingTheMainWindowStoresThePortTextInItsSection)

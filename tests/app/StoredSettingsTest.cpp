@@ -27,8 +27,8 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     mainWindow->show();
     QApplication::processEvents();
     EXPECT_EQ(mainWindow->ui()->portBox->currentText(), "Com3");
-    EXPECT_EQ(mainWindow->serialPort().portNumber(), 3);
-    EXPECT_EQ(mainWindow->serialPort().DevicePath(), "/dev/ttyUSB7");
+    EXPECT_EQ(mainWindow->portNumber(), 3);
+    EXPECT_EQ(mainWindow->portDevicePath(), "/dev/ttyUSB7");
     EXPECT_EQ(mainWindow->frameGeometry().topLeft(), QPoint(140, 90));
 
     // The window refills the list from the profile file once shown, so the

@@ -133,7 +133,9 @@ TEST_F(CliTest, PortAndHandsetFailuresEndWithTheirLineAndCode) {
     SimProcess silent({"--silent"});
     const CliRun noAnswer = Run({"--port", QString::fromStdString(silent.DevicePath()), "logo", "get", Path("x.png")});
     EXPECT_EQ(noAnswer.code, 1);
-    EXPECT_TRUE(noAnswer.err.endsWith("m2bus-cli: No answer from phone!  Please, check cable connection!\n"))
+    // The line after the message says where it stopped and why.
+    EXPECT_TRUE(noAnswer.err.endsWith("m2bus-cli: No answer from phone!  Please, check cable connection!\n"
+                                      "Logo block 0 read: no answer\n"))
         << noAnswer.err.toStdString();
     EXPECT_FALSE(QFile::exists(Path("x.png")));
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "LinkFixture.h"
 #include "link/Messages.h"
 
@@ -94,16 +97,109 @@ TEST_F(ExchangeTest, AnsweredRequestGoesOutOnceAndEndsWhenTheReplyIsAcknowledged
     EXPECT_EQ(line.nowUs(), LineUs(9) + 20000 + LineUs(5) + 20000 + LineUs(40) + 1000);
 }
 
-TEST_F(ExchangeTest, AcknowledgedRequestIsNotSentAgainAndGivesUpAWindowAfterTheAcknowledgement)
+// Acknowledged but never answered: the request goes out again once the
+// handset has been silent for its answer window, as a new frame (the
+// acknowledgement moved the sequence byte on), until the tries run out.
+TEST_F(ExchangeTest, AcknowledgedRequestWithoutReplyGoesOutAgainAsANewFrame)
 {
     handset.reply = false;
+    state().txSequence = 0x20;
     const Bytes message = PhonebookReadMessage();
     EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
-    EXPECT_EQ(line.DataFrameWrites().size(), 1u);
-    EXPECT_TRUE(state().ackReady);
+    const auto writes = line.DataFrameWrites();
+    ASSERT_EQ(writes.size(), 6u);
+    for (std::size_t i = 0; i < writes.size(); ++i)
+        EXPECT_EQ(writes[i].bytes[16], 0x20 + i);
+    // Request, turnaround, acknowledgement, then the window of silence.
+    EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(5, LineUs(18) + 20000 + LineUs(5) + kWindowUs));
     EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
-    EXPECT_EQ(line.nowUs(), LineUs(18) + 20000 + LineUs(5) + kWindowUs);
+    EXPECT_EQ(link.lastFailure().reason, ExchangeFailure::Reason::SilentAfterAcknowledging);
+    EXPECT_EQ(link.lastFailure().request, "phonebook read of location 17");
+    EXPECT_EQ(link.lastFailure().reasonText(), "handset silent after acknowledging");
     EXPECT_FALSE(line.isOpen());
+}
+
+// A reply spoilt on the line is asked for again with a new frame, which even
+// a handset that ignores a repeated sequence byte answers; one that is
+// spoilt every time ends the transfer, saying so.
+TEST_F(ExchangeTest, DamagedReplyIsAskedForAgain)
+{
+    handset.replyData = RecordReply;
+    handset.damageReplies = 2;
+    const Bytes message = PhonebookReadMessage();
+    ASSERT_TRUE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    EXPECT_EQ(line.DataFrameWrites().size(), 3u);
+    EXPECT_EQ(line.AckWrites().size(), 1u);
+    EXPECT_EQ(state().replyBuffer[4 + 30], 'A');
+    EXPECT_TRUE(line.Messages().empty());
+
+    handset.damageReplies = 1000;
+    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    EXPECT_EQ(link.lastFailure().reason, ExchangeFailure::Reason::DamagedReply);
+    EXPECT_EQ(link.lastFailure().reasonText(), "reply damaged 6 times");
+}
+
+// The last byte of an earlier echo, cut off when the port was closed, meets
+// the echo of the request: "E9 00" looks like the start of a handset frame
+// longer than any reply to the request. The echo, the acknowledgement and
+// the reply behind it are found at once, and the request goes out once.
+TEST_F(ExchangeTest, StrayByteBeforeTheEchoCostsNeitherTimeNorARequest)
+{
+    handset.replyData = RecordReply;
+    line.open();
+    line.ScheduleAt(500, {0xE9}); // just after the request went out
+
+    ASSERT_TRUE(link.exchange(Plan(messages::PhonebookRead, 5, 10)));
+    EXPECT_EQ(line.DataFrameWrites().size(), 1u);
+    EXPECT_EQ(state().replyBuffer[4 + 30], 'A');
+    EXPECT_LT(line.nowUs(), LineUs(18) + 20000 + LineUs(5) + 20000 + LineUs(53) + 5000);
+}
+
+// A slow handset's logo block, 104 bytes at 8 ms a byte, takes 0.83 s: it is
+// waited for while it keeps coming, and taken whole.
+TEST_F(ExchangeTest, SlowReplyIsWaitedForWhileItKeepsComing)
+{
+    handset.replyByteUs = 8000;
+    handset.replyData = [](const Bytes&) { return Bytes(98, 0x5A); };
+    Bytes request(12);
+    composeMessage(messages::LogoRead, 3, nullptr, request.data());
+    ASSERT_TRUE(link.transfer(request.data(), 12, 10, 100, messages::LogoRead.longestReplyFrame));
+    EXPECT_EQ(line.DataFrameWrites().size(), 1u);
+    EXPECT_EQ(state().replyBuffer[4 + 97], 0x5A);
+}
+
+// A line that never stops talking (a stray byte every 50 ms after each
+// acknowledgement) still ends the transfer, in bounded time.
+TEST_F(ExchangeTest, ALineThatNeverStopsTalkingStillEnds)
+{
+    class Babbler : public FarEnd {
+    public:
+        void OnWrite(VirtualLine& line, const Bytes& bytes, std::int64_t atUs) override
+        {
+            if (bytes.size() < 6 || bytes[2] == 0x7F)
+                return;
+            const std::int64_t end = line.Transmit(atUs + static_cast<std::int64_t>(bytes.size()) * VirtualLine::kByteUs,
+                                                   VirtualHandset::Ack(bytes[bytes.size() - 2]));
+            nextUs_ = std::min(nextUs_, end + 50000);
+        }
+        std::vector<TimedByte> TakeArrived(std::int64_t nowUs) override
+        {
+            std::vector<TimedByte> out;
+            for (; nextUs_ <= nowUs; nextUs_ += 50000)
+                out.push_back({nextUs_, 0x55});
+            return out;
+        }
+        std::int64_t NextDueUs() const override { return nextUs_; }
+
+    private:
+        std::int64_t nextUs_ = INT64_MAX;
+    } babbler;
+    line.SetFarEnd(&babbler);
+    const Bytes message = PhonebookReadMessage();
+    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    EXPECT_EQ(line.DataFrameWrites().size(), 6u);
+    EXPECT_LT(line.nowUs(), 5'000'000);
+    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
 }
 
 // An acknowledgement carrying another frame's sequence byte is a late answer

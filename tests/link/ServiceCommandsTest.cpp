@@ -168,14 +168,22 @@ TEST_F(ServiceCommandsTest, NoHandsetNetMonitorOnGoesOutElevenTimesOneAnswerWind
     EXPECT_TRUE(ui.Enabled(CommandButton::NetMonitorOn));
 }
 
-TEST_F(ServiceCommandsTest, NetMonitorOnAndOffStopSendingOnceAcknowledged)
+// Acknowledged but never answered: the switch goes out again only after the
+// handset has been silent for its answer window, each time as a new frame,
+// and the command fails once its eleven sends are used.
+TEST_F(ServiceCommandsTest, NetMonitorSwitchAcknowledgedWithoutReplyIsAskedAgainAWindowLater)
 {
     handset.reply = false;
-    ui.Show(commands.switchNetMonitorOn());
     ui.Show(commands.switchNetMonitorOff());
-    EXPECT_EQ(Sent().size(), 2u);
+    const auto writes = line.DataFrameWrites();
+    ASSERT_EQ(writes.size(), 11u);
+    for (std::size_t i = 1; i < writes.size(); ++i) {
+        EXPECT_EQ(writes[i].atUs - writes[i - 1].atUs,
+                  23 * VirtualLine::kByteUs + 20000 + PhoneLink::kAnswerWindowMs * 1000);
+        EXPECT_EQ(writes[i].bytes[16], static_cast<std::uint8_t>(writes[i - 1].bytes[16] + 1));
+    }
     EXPECT_EQ(Sent().back(), (Bytes{0x10, 0x08, 0x03, 0x00, 0x06, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
-    EXPECT_EQ(line.Messages().size(), 2u);
+    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
 }
 
 TEST_F(ServiceCommandsTest, MissingPortShowsItsNumberForEveryCommandAndSendsNothing)

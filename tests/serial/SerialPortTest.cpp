@@ -283,6 +283,19 @@ TEST_F(SerialPortOnPty, CloseDiscardsUnreadBytesReleasesTheDeviceAndMayRepeat)
     EXPECT_TRUE(notifications.empty());
 }
 
+// The far end reads only after the port is closed, as a handset behind a
+// slow adapter does: the acknowledgement written last is still there.
+TEST_F(SerialPortOnPty, CloseLetsWhatWasWrittenLeaveFirst)
+{
+    const std::string ack = "\x00\xE9\x7F\x42\xD4"s;
+    for (int round = 0; round < 5; ++round) {
+        comm.Open();
+        ASSERT_EQ(Write(ack), 5);
+        comm.Close();
+        EXPECT_EQ(pty.Receive(), ack) << "round " << round;
+    }
+}
+
 TEST_F(SerialPortOnPty, ClosedPortRefusesTransfers)
 {
     char byte = 0;

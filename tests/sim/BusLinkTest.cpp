@@ -29,9 +29,21 @@ struct RecordingUi : CommandButtons {
     bool netMonitor = false;
 };
 
+handset::LineSettings BusSettings(double turnaroundMs, bool echo)
+{
+    handset::LineSettings settings;
+    settings.bus = settings.pace = true;
+    settings.echo = echo;
+    settings.turnaroundMs = turnaroundMs;
+    return settings;
+}
+
 struct BusBench {
     BusBench(double turnaroundMs, bool echo)
-        : handset(turnaroundMs, true, echo)
+        : BusBench(BusSettings(turnaroundMs, echo))
+    { }
+    explicit BusBench(const handset::LineSettings& settings)
+        : handset(settings)
     {
         line.SetEcho(false); // the wire model echoes, when the cable does
         line.SetFarEnd(&handset);
@@ -104,6 +116,74 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround)
             EXPECT_EQ(bus.handset.Model().ResetCount(), resetsBefore + 1);
             EXPECT_TRUE(bus.line.Messages().empty());
             EXPECT_EQ(bus.Collisions(), 0u);
+        }
+    }
+}
+
+// Every job once, as the windows run them, with its data checked on both sides.
+void ExpectEveryJobGetsThrough(BusBench& bus)
+{
+    const handset::HandsetState& phone = bus.handset.Model().State();
+    bus.ui.Show(bus.commands.connectToPhone());
+    EXPECT_EQ(bus.ui.serNum, phone.serialNumber);
+    bus.ui.Show(bus.commands.switchNetMonitorOn());
+    EXPECT_TRUE(bus.ui.netMonitor && phone.netMonitor);
+    bus.ui.Show(bus.commands.switchNetMonitorOff());
+    EXPECT_FALSE(bus.ui.netMonitor || phone.netMonitor);
+    int wrong = 0;
+    for (int location = 0; location < 100; ++location)
+        wrong += writeRecord(bus.link, location, {Name(location), Number(location)}) ? 0 : 1;
+    for (int location = 0; location < 100; ++location)
+        wrong += readRecord(bus.link, location) == PhonebookEntry{Name(location), Number(location)} ? 0 : 1;
+    for (int block = 0; block < 6; ++block)
+        wrong += writeLogoBlock(bus.link, block, Block(block)) ? 0 : 1;
+    for (int block = 0; block < 6; ++block)
+        wrong += readLogoBlock(bus.link, block) == Block(block) ? 0 : 1;
+    EXPECT_EQ(wrong, 0);
+    for (int block = 0; block < 6; ++block) {
+        const LogoBlock expected = Block(block);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), phone.logo[static_cast<std::size_t>(block)].begin()))
+            << "block " << block;
+    }
+    const std::uint64_t resetsBefore = bus.handset.Model().ResetCount();
+    EXPECT_TRUE(bus.commands.resetHandset());
+    EXPECT_GE(bus.handset.Model().ResetCount(), resetsBefore + 1);
+    EXPECT_TRUE(bus.line.Messages().empty()) << bus.line.Messages().front();
+    EXPECT_EQ(bus.Collisions(), 0u);
+}
+
+// Line noise changes one byte of every Kth reply, anywhere in the frame; the
+// handset never knows. Whether it answers a repeated sequence byte again or
+// only acknowledges it, every job gets its data through.
+TEST(BusLink, EveryJobGetsThroughNoiseOnTheRepliesWithEitherDuplicateRule)
+{
+    for (unsigned every : {3u, 10u}) {
+        for (bool answerDuplicates : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "noise 1 in " << every << ", answer duplicates " << answerDuplicates);
+            handset::LineSettings settings = BusSettings(20.0, true);
+            settings.faults.noiseEvery = every;
+            settings.faults.answerDuplicates = answerDuplicates;
+            BusBench bus(settings);
+            ExpectEveryJobGetsThrough(bus);
+        }
+    }
+}
+
+// The program stops for 60 to 500 ms at random moments of every job (a busy
+// desktop, a stopped process); what came meanwhile is handed over at once.
+TEST(BusLink, PausesOfTheProgramChangeNeitherResultNorData)
+{
+    for (std::uint32_t seed : {1u, 77u}) {
+        for (bool answerDuplicates : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << ", answer duplicates " << answerDuplicates);
+            handset::LineSettings settings = BusSettings(20.0, true);
+            settings.faults.answerDuplicates = answerDuplicates;
+            BusBench bus(settings);
+            bus.line.SetProgramPauses(seed, 60'000, 500'000, 1'000'000);
+            ExpectEveryJobGetsThrough(bus);
+            EXPECT_GT(bus.line.PausesTaken(), 20);
+            // Nothing was lost to a pause, so nothing had to be asked for again.
+            EXPECT_EQ(bus.line.DataFrameWrites().size(), 3u + 2 + 2 + 100 + 100 + 6 + 6 + 1);
         }
     }
 }

@@ -24,6 +24,10 @@ ModelledHandset::ModelledHandset(double turnaroundMs, bool bus, bool echo)
     : line_(model_, Settings(turnaroundMs, bus, echo))
 { }
 
+ModelledHandset::ModelledHandset(const handset::LineSettings& settings)
+    : line_(model_, settings)
+{ }
+
 void ModelledHandset::OnWrite(VirtualLine&, const std::vector<std::uint8_t>& bytes, std::int64_t atUs)
 {
     line_.FromPc(bytes.data(), bytes.size(), static_cast<double>(atUs) / 1000.0);

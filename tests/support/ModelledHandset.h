@@ -15,6 +15,8 @@
 class ModelledHandset : public FarEnd {
 public:
     explicit ModelledHandset(double turnaroundMs = 20.0, bool bus = false, bool echo = true);
+    // Any line: faults, a slow handset, the duplicate rule.
+    explicit ModelledHandset(const handset::LineSettings& settings);
 
     void OnWrite(VirtualLine& line, const std::vector<std::uint8_t>& bytes, std::int64_t atUs) override;
     std::vector<TimedByte> TakeArrived(std::int64_t nowUs) override;

@@ -53,7 +53,17 @@ void VirtualHandset::OnWrite(VirtualLine& line, const std::vector<std::uint8_t>&
     if (acknowledge)
         t = line.Transmit(t, Ack(static_cast<std::uint8_t>(sequence + ackSequenceShift))) + turnaroundUs;
     if (reply && !repeated) {
-        line.Transmit(t, DataFrame(replyData(message), ownSequence_++));
+        std::vector<std::uint8_t> frame = DataFrame(replyData(message), ownSequence_++);
+        if (repliesSent_ < damageReplies)
+            frame.back() ^= 0xFF;
         ++repliesSent_;
+        if (replyByteUs <= 0) {
+            line.Transmit(t, frame);
+            return;
+        }
+        for (std::uint8_t byte : frame) {
+            t += replyByteUs;
+            line.ScheduleAt(t, {byte});
+        }
     }
 }

@@ -17,6 +17,8 @@ public:
     int turnaroundMs = 20;
     int ignoreFirst = 0; // requests heard but left unanswered, as on a noisy line
     std::uint8_t ackSequenceShift = 0; // added to the sequence byte an acknowledgement carries
+    int damageReplies = 0; // this many replies first go out with a spoilt checksum
+    std::int64_t replyByteUs = 0; // a slow handset's time from reply byte to reply byte; 0 = the line rate
     // Data bytes of the reply frame for a request's message bytes.
     std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>& message)> replyData =
         [](const std::vector<std::uint8_t>&) { return std::vector<std::uint8_t>{0x01}; };

@@ -37,6 +37,33 @@ std::int64_t VirtualLine::Transmit(std::int64_t startUs, const std::vector<std::
     return t;
 }
 
+void VirtualLine::SetProgramPauses(std::uint32_t seed, std::int64_t minUs, std::int64_t maxUs, std::int64_t maxGapUs)
+{
+    pauseRandom_ = seed == 0 ? 1 : seed;
+    pauseMinUs_ = minUs;
+    pauseMaxUs_ = std::max(minUs, maxUs);
+    pauseMaxGapUs_ = std::max<std::int64_t>(maxGapUs, 1);
+    nextPauseUs_ = nowUs_ + static_cast<std::int64_t>(NextRandom() % static_cast<std::uint32_t>(pauseMaxGapUs_));
+}
+
+std::uint32_t VirtualLine::NextRandom()
+{
+    pauseRandom_ ^= pauseRandom_ << 13;
+    pauseRandom_ ^= pauseRandom_ >> 17;
+    pauseRandom_ ^= pauseRandom_ << 5;
+    return pauseRandom_;
+}
+
+void VirtualLine::MaybePause()
+{
+    if (nowUs_ < nextPauseUs_)
+        return;
+    const auto span = static_cast<std::uint32_t>(pauseMaxUs_ - pauseMinUs_ + 1);
+    nowUs_ += pauseMinUs_ + static_cast<std::int64_t>(NextRandom() % span);
+    ++pausesTaken_;
+    nextPauseUs_ = nowUs_ + static_cast<std::int64_t>(NextRandom() % static_cast<std::uint32_t>(pauseMaxGapUs_));
+}
+
 void VirtualLine::open()
 {
     if (portMissing_)
@@ -68,21 +95,18 @@ int VirtualLine::write(const std::uint8_t* buffer, int count)
     return count;
 }
 
+// Like a real port, a read takes what has arrived by now, announced or not.
 int VirtualLine::read(std::uint8_t* buffer, int count)
 {
+    PullDue();
     const int n = std::min(count, static_cast<int>(arrived_.size()));
     std::copy_n(arrived_.begin(), n, buffer);
     arrived_.erase(arrived_.begin(), arrived_.begin() + n);
     return n;
 }
 
-void VirtualLine::processMessages()
+void VirtualLine::PullDue()
 {
-    if (atNextProcessMessages) {
-        auto event = std::move(atNextProcessMessages);
-        atNextProcessMessages = nullptr;
-        event();
-    }
     if (farEnd_) {
         for (const FarEnd::TimedByte& arrived : farEnd_->TakeArrived(nowUs_))
             pending_.emplace(std::min(arrived.atUs, nowUs_), arrived.byte);
@@ -93,33 +117,49 @@ void VirtualLine::processMessages()
             arrived_.push_back(it->second);
     }
     pending_.erase(pending_.begin(), due); // a closed port hears nothing
-    if (arrived_.empty() || !receiver_ || inReceiver_)
-        return;
-    inReceiver_ = true;
-    notificationCounts_.push_back(static_cast<int>(arrived_.size()));
-    receiver_(static_cast<int>(arrived_.size()));
-    inReceiver_ = false;
 }
 
+void VirtualLine::processMessages()
+{
+    if (atNextProcessMessages) {
+        auto event = std::move(atNextProcessMessages);
+        atNextProcessMessages = nullptr;
+        event();
+    }
+    PullDue();
+    if (!arrived_.empty() && receiver_ && !inReceiver_) {
+        inReceiver_ = true;
+        notificationCounts_.push_back(static_cast<int>(arrived_.size()));
+        receiver_(static_cast<int>(arrived_.size()));
+        inReceiver_ = false;
+    }
+    MaybePause();
+}
+
+// A pause of the program falls after a wait or a delivery, before the
+// program looks at the clock again: bytes that come meanwhile wait in the
+// port unannounced.
 void VirtualLine::waitForEvents(std::int64_t untilUs)
 {
     const std::size_t before = notificationCounts_.size();
     processMessages();
-    if (notificationCounts_.size() != before || untilUs <= nowUs_)
-        return;
-    std::int64_t next = untilUs;
-    if (!pending_.empty())
-        next = std::min(next, pending_.begin()->first);
-    if (farEnd_)
-        next = std::min(next, farEnd_->NextDueUs());
-    nowUs_ = std::max(nowUs_, next);
-    processMessages();
+    if (notificationCounts_.size() == before && untilUs > nowUs_) {
+        std::int64_t next = untilUs;
+        if (!pending_.empty())
+            next = std::min(next, pending_.begin()->first);
+        if (farEnd_)
+            next = std::min(next, farEnd_->NextDueUs());
+        nowUs_ = std::max(nowUs_, next);
+        processMessages();
+    }
+    MaybePause();
 }
 
 void VirtualLine::sleep(int ms)
 {
     sleeps_.push_back(ms);
     nowUs_ += static_cast<std::int64_t>(ms) * 1000;
+    MaybePause();
 }
 
 void VirtualLine::setAckLed(bool on)

@@ -58,6 +58,13 @@ public:
     void SetWriteTimesOut(bool timesOut) { writeTimesOut_ = timesOut; }
     void SetAckWriteTimesOut(bool timesOut) { ackWriteTimesOut_ = timesOut; }
 
+    // The program stops running now and then, at random moments (a busy
+    // desktop, a stopped process): for minUs..maxUs, gaps of up to maxGapUs
+    // apart. The clock jumps over a pause; bytes that came meanwhile wait in
+    // the port and are handed over together once it ends.
+    void SetProgramPauses(std::uint32_t seed, std::int64_t minUs, std::int64_t maxUs, std::int64_t maxGapUs);
+    int PausesTaken() const { return pausesTaken_; }
+
     // Far-end side: bytes that all arrive at atUs.
     void ScheduleAt(std::int64_t atUs, const std::vector<std::uint8_t>& bytes);
     // Bytes sent at the line rate from startUs, or from the first gap on the wire
@@ -101,6 +108,10 @@ public:
     std::function<void()> atNextProcessMessages;
 
 private:
+    void MaybePause();
+    void PullDue();
+    std::uint32_t NextRandom();
+
     FarEnd* farEnd_ = nullptr;
     std::function<void(int)> receiver_;
     bool echo_ = true;
@@ -126,4 +137,11 @@ private:
     int packLedOns_ = 0;
     int infoButtonEnables_ = 0;
     int opens_ = 0;
+
+    std::uint32_t pauseRandom_ = 0;
+    std::int64_t pauseMinUs_ = 0;
+    std::int64_t pauseMaxUs_ = 0;
+    std::int64_t pauseMaxGapUs_ = 0;
+    std::int64_t nextPauseUs_ = INT64_MAX;
+    int pausesTaken_ = 0;
 };
