@@ -289,6 +289,10 @@ struct HttpTransfer {
             curl_off_t uploaded = 0;
             curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &uploaded);
             const std::int64_t moved = self->FBytesArrived + uploaded;
+            if (self->FTimeLimit > 0 && now >= self->FDeadline) {
+                self->FStop = HttpClient::Stop::OverTimeLimit;
+                return CURLE_OPERATION_TIMEDOUT;
+            }
             if (!self->FRequestSent || moved != lastMoved) {
                 lastMoved = moved;
                 lastActivity = now;
@@ -307,7 +311,11 @@ struct HttpTransfer {
                 nextWaiting = Clock::now() + kWaitingInterval;
             }
             const auto untilWaiting = std::chrono::duration_cast<std::chrono::milliseconds>(nextWaiting - Clock::now());
-            const auto pollMs = std::clamp<std::int64_t>(untilWaiting.count(), 1, kWaitingInterval.count());
+            auto pollMs = std::clamp<std::int64_t>(untilWaiting.count(), 1, kWaitingInterval.count());
+            if (self->FTimeLimit > 0)
+                pollMs = std::clamp<std::int64_t>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(self->FDeadline - Clock::now()).count() + 1,
+                    1, pollMs);
             curl_multi_poll(multi, nullptr, 0, static_cast<int>(pollMs), nullptr);
         }
     }
@@ -497,8 +505,11 @@ bool HttpClient::AskCredentials(bool proxy)
     if (!OnCredentials)
         return false;
     const std::string title = proxy ? "Proxy authentication: " + FProxy : "Authentication: " + FHostName;
+    // The user's time in the prompt is not the gateway's.
+    const auto asked = std::chrono::steady_clock::now();
     const auto answer = OnCredentials(
         title, proxy ? HttpCredentials{FProxyUserName, FProxyPassword} : HttpCredentials{FUserName, FPassword});
+    FDeadline += std::chrono::steady_clock::now() - asked;
     if (!answer)
         return false;
     (proxy ? FProxyUserName : FUserName) = answer->userName;
@@ -528,6 +539,7 @@ bool HttpClient::Execute()
     LastError = 0;
     FResponseStarted = false;
     FCancelRequested = false;
+    FDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(FTimeLimit, 0));
     try {
         OpenInternet();
         for (int retries = 0;;) {
@@ -703,6 +715,9 @@ void HttpClient::FailOnStop()
         return;
     case Stop::TimedOut:
         Fail(CURLE_OPERATION_TIMEDOUT, "The gateway did not answer within " + SecondsText(FReceiveTimeout) + ".");
+    case Stop::OverTimeLimit:
+        Fail(CURLE_OPERATION_TIMEDOUT,
+             "The gateway did not complete its reply within " + SecondsText(FTimeLimit) + ".");
     case Stop::TooLarge:
         Fail(CURLE_FILESIZE_EXCEEDED, "The gateway's reply was larger than " + SizeText(FMaxResponseSize) + ".");
     case Stop::Cancelled:

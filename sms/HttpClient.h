@@ -33,6 +33,7 @@
 #include "sms/HttpBody.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -101,6 +102,10 @@ constexpr std::uint32_t InternetRequestFlags(InternetFlags flags)
     return word;
 }
 
+// The longest a whole request may take, however the gateway paces its reply:
+// a server that sends a byte now and then never trips the receive time-out.
+constexpr int kDefaultRequestTimeLimitMs = 120000;
+
 // LastError after authentication was given up (retries used or the
 // credentials prompt cancelled).
 constexpr int kInetOperationCancelled = 12017;
@@ -128,6 +133,10 @@ public:
     // waits without limit.
     int ReceiveTimeout() const { return FReceiveTimeout; }
     void SetReceiveTimeout(int ms) { FReceiveTimeout = ms; }
+    // The longest a whole request may take, from its start to the last byte
+    // of the reply (repeats for authentication included); 0 or less: no limit.
+    int TimeLimit() const { return FTimeLimit; }
+    void SetTimeLimit(int ms) { FTimeLimit = ms; }
     // The largest reply body kept; a longer one ends the request with an
     // error, keeping the first MaxResponseSize bytes.
     std::size_t MaxResponseSize() const { return FMaxResponseSize; }
@@ -242,6 +251,7 @@ private:
 
     int FConnectTimeout = 30000;
     int FReceiveTimeout = 30000;
+    int FTimeLimit = kDefaultRequestTimeLimitMs;
     std::size_t FMaxResponseSize = std::size_t{16} << 20;
     bool FRaiseExceptions = true;
     std::string FUserAgent = "AdvHttp component/1.0";
@@ -275,9 +285,10 @@ private:
     bool FDiscardBody = false;
     bool FResponseStarted = false;
     std::exception_ptr FEventError; // thrown by a handler inside a callback
-    enum class Stop { None, TimedOut, TooLarge, Cancelled };
+    enum class Stop { None, TimedOut, OverTimeLimit, TooLarge, Cancelled };
     Stop FStop = Stop::None;
     bool FCancelRequested = false;
     bool FRequestSent = false; // the receive time-out runs from here on
     std::int64_t FBytesArrived = 0; // header and body bytes of this transfer
+    std::chrono::steady_clock::time_point FDeadline; // of the whole request
 };

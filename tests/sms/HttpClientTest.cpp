@@ -537,6 +537,28 @@ TEST(HttpClientLimits, SilentOrStalledServerEndsAtTheReceiveTimeout)
     EXPECT_EQ(server.requestCount(), 2u);
 }
 
+TEST(HttpClientLimits, TricklingReplyEndsAtTheTimeLimitKeepingWhatArrived)
+{
+    HttpTestServer server;
+    HttpScriptedResponse trickling = Reply(std::string(200, 'x'));
+    trickling.trickleMs = 20; // four seconds in all, never silent for long
+    server.enqueue(trickling);
+    HttpClient http;
+    http.SetReceiveTimeout(300);
+    http.SetTimeLimit(700);
+    http.SetURL(server.url("/"));
+    try {
+        http.Execute();
+        ADD_FAILURE() << "no time limit";
+    } catch (const HttpError& e) {
+        EXPECT_EQ(e.Code(), 28);
+        EXPECT_STREQ(e.what(), "The gateway did not complete its reply within 0.7 seconds.");
+    }
+    EXPECT_GT(http.ResponseBody.Size(), 0u);
+    EXPECT_LT(http.ResponseBody.Size(), 200u);
+    EXPECT_FALSE(http.Busy);
+}
+
 TEST(HttpClientLimits, EndlessBodyEndsAtTheSizeLimitKeepingWhatFits)
 {
     constexpr std::size_t kLimit = 64 * 1024;

@@ -659,6 +659,21 @@ TEST_F(SmsWindowTest, CancelOrCloseDuringASendEndsItAndKeepsTheWindow)
     EXPECT_TRUE(w().operatorBox->isEnabled());
 }
 
+TEST_F(SmsWindowTest, AGatewayThatTricklesIsGivenUpAtTheTimeLimit)
+{
+    WriteGateway("Gw", "POST");
+    HttpScriptedResponse trickling;
+    trickling.body = std::string(200, '.') + kSuccessKoi;
+    trickling.trickleMs = 20;
+    server.enqueue(trickling);
+    window->http.SetTimeLimit(500);
+    window->show();
+    Compose("1", "text");
+    w().sendButton->click();
+    EXPECT_EQ(scripted.notices, std::vector<QString>{"The gateway did not complete its reply within 0.5 seconds."});
+    EXPECT_TRUE(w().sendButton->isEnabled());
+}
+
 // ---- the demo gateway ----
 
 TEST_F(SmsWindowTest, DemoGatewayAcceptsBothSampleProfiles)
