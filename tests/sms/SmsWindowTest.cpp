@@ -1,6 +1,6 @@
 #include "sms/ui/OperatorDialog.h"
 #include "sms/ProfileIniFile.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/ui/SmsWindow.h"
 #include "SmsControls.h"
 
@@ -71,12 +71,12 @@ public:
     bool confirm = true;
     std::string number;
     int calls = 0;
-    bool PickNumber(std::string& phone) override
+    std::optional<std::string> pickNumber() override
     {
         ++calls;
-        if (confirm)
-            phone = number;
-        return confirm;
+        if (!confirm)
+            return std::nullopt;
+        return number;
     }
 };
 
@@ -114,7 +114,7 @@ protected:
     void WriteProfile(const std::string& name, std::initializer_list<std::pair<const char*, std::string>> pairs)
     {
         for (const auto& [key, value] : pairs)
-            ini.WriteString(name, key, value);
+            ini.setValue(name, key, value);
     }
     // A profile that posts to the test server, the worked example's fields.
     void WriteGateway(const std::string& name, const std::string& method, const std::string& chars = "KOI8R")
@@ -158,7 +158,7 @@ protected:
             (ok ? d().okButton : d().cancelButton)->click();
         });
     }
-    std::vector<std::string> Section(const std::string& name) { return ini.ReadSectionValues(name); }
+    std::vector<std::string> Section(const std::string& name) { return ini.sectionLines(name); }
     std::string FileBytes()
     {
         QFile f(QString::fromStdString(iniPath));
@@ -197,7 +197,7 @@ TEST_F(SmsWindowTest, StoredItemsNeverOutliveTheProfileFile)
     WriteProfile("Kept", {{"Prefix", "2"}});
     window->show();
     window->close(); // the storage saves both names
-    ini.EraseSection("Gone");
+    ini.removeSection("Gone");
     window->show(); // the storage puts both back, the file wins
     EXPECT_EQ(Items(), QStringList{"Kept"});
     EXPECT_EQ(w().prefixEdit->text(), "2");
@@ -231,7 +231,7 @@ TEST_F(SmsWindowTest, TypingOrPickingReadsThatProfile)
     window->show();
     TypeOperator("Nobody");
     EXPECT_EQ(w().prefixEdit->text(), "");
-    EXPECT_EQ(operatorValues.Count(), 0u);
+    EXPECT_EQ(operatorValues.size(), 0u);
     // A name typed in other letter case still finds its section, and no
     // completion turns a prefix of a name into that name.
     TypeOperator("tw");
@@ -271,12 +271,12 @@ TEST_F(SmsWindowTest, AddWritesOnlyTheKeysWithAValueInKeyOrder)
     // Editing it shows the same texts back.
     TypeOperator("Tele");
     ProfileTexts shown;
-    WhenDialogOpens([&] { shown = opSet.Texts(); }, false);
+    WhenDialogOpens([&] { shown = opSet.texts(); }, false);
     w().editOperatorButton->click();
-    EXPECT_EQ(shown[ProfileKeyIndex("URL")], "gw.example/send");
-    EXPECT_EQ(shown[ProfileKeyIndex("Referer")], "gw.example/");
-    EXPECT_EQ(shown[ProfileKeyIndex("AdVal2")], "v2");
-    EXPECT_EQ(shown[ProfileKeyIndex("Login")], "");
+    EXPECT_EQ(shown[profileKeyIndex("URL")], "gw.example/send");
+    EXPECT_EQ(shown[profileKeyIndex("Referer")], "gw.example/");
+    EXPECT_EQ(shown[profileKeyIndex("AdVal2")], "v2");
+    EXPECT_EQ(shown[profileKeyIndex("Login")], "");
     EXPECT_EQ(d().operatorEdit->text(), "Tele");
 }
 
@@ -311,7 +311,7 @@ TEST_F(SmsWindowTest, AddUnderAnExistingNameMergesIntoIt)
     });
     w().addOperatorButton->click();
     EXPECT_EQ(Section("Op"), (std::vector<std::string>{"URL=new/url", "Referer=ref", "Login=me", "Method=post"}));
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Op"}));
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"Op"}));
 }
 
 TEST_F(SmsWindowTest, EditErasesFirstSoEmptiedKeysGoAndTheOperatorMovesLast)
@@ -337,7 +337,7 @@ TEST_F(SmsWindowTest, RenamingInTheEditLeavesTheOldSection)
     window->show();
     WhenDialogOpens([&] { d().operatorEdit->setText("New"); });
     w().editOperatorButton->click();
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Old", "New"}));
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"Old", "New"}));
     EXPECT_EQ(Section("Old"), Section("New"));
 }
 
@@ -353,15 +353,15 @@ TEST_F(SmsWindowTest, DeleteAsksThenSelectsTheFirstWithoutReadingIt)
     w().deleteOperatorButton->click();
     ASSERT_EQ(scripted.confirms.size(), 1u);
     EXPECT_EQ(scripted.confirms[0], "Do You really want to delete operator \"Beta\"?");
-    EXPECT_EQ(ini.ReadSections().size(), 2u);
+    EXPECT_EQ(ini.sectionNames().size(), 2u);
 
     scripted.answers = {true};
     w().deleteOperatorButton->click();
-    EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"Alpha"});
+    EXPECT_EQ(ini.sectionNames(), std::vector<std::string>{"Alpha"});
     EXPECT_EQ(Items(), QStringList{"Alpha"});
     EXPECT_EQ(w().operatorBox->currentText(), "Alpha");
     EXPECT_EQ(w().prefixEdit->text(), "2"); // until the user chooses
-    EXPECT_EQ(operatorValues.Values("Prefix"), "2");
+    EXPECT_EQ(operatorValues.value("Prefix"), "2");
 }
 
 TEST_F(SmsWindowTest, AWriteThatFailsIsReportedAndLeavesTheFileWhole)
@@ -595,8 +595,8 @@ TEST_F(SmsWindowTest, DebugShowsThePageUpToItsZeroByteWithEveryLine)
 TEST_F(SmsWindowTest, EmptyReplyStringNeverMeansSuccess)
 {
     WriteGateway("Gw", "POST");
-    ini.WriteString("Gw", "Reply", "");
-    ASSERT_EQ(ini.ReadString("Gw", "Reply", "?"), "");
+    ini.setValue("Gw", "Reply", "");
+    ASSERT_EQ(ini.value("Gw", "Reply", "?"), "");
     Reply("anything at all");
     window->show();
     Compose("1", "text");
@@ -678,7 +678,7 @@ TEST_F(SmsWindowTest, AGatewayThatTricklesIsGivenUpAtTheTimeLimit)
     trickling.body = std::string(200, '.') + kSuccessKoi;
     trickling.trickleMs = 20;
     server.enqueue(trickling);
-    window->http.SetTimeLimit(500);
+    window->requestTemplate().timeLimit = std::chrono::milliseconds{500};
     window->show();
     Compose("1", "text");
     w().sendButton->click();
