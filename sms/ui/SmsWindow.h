@@ -65,7 +65,7 @@ public:
     // request and leave the window open.
     void reject() override;
 
-    // The request every send starts from; tests shorten its limits here.
+    // The request every send starts from: its headers, manners and limits.
     HttpRequest& requestTemplate() { return requestTemplate_; }
 
     WindowStateStore* windowState = nullptr;
