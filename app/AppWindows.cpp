@@ -22,7 +22,13 @@ namespace {
 // "Get from PBook": the phonebook window as a number picker.
 class PhonebookPicker final : public NumberPicker {
 public:
-    bool PickNumber(std::string& phone) override { return phonebookWindow->PickNumber(phone); }
+    std::optional<std::string> pickNumber() override
+    {
+        std::string phone;
+        if (!phonebookWindow->PickNumber(phone))
+            return std::nullopt;
+        return phone;
+    }
 };
 
 PhonebookPicker phonebookPicker;

@@ -23,7 +23,7 @@
 #include "widgets/WindowStateStore.h"
 #include "sms/ProfileIniFile.h"
 #include "logo/LogoTransfer.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/OperatorsFileLocation.h"
 #include "phonebook/PhonebookTransfer.h"
 #include "link/FrameLog.h"
@@ -195,7 +195,7 @@ void MainWindow::loadOperatorProfiles()
     OperatorList.clear();
     OperatorValues = std::make_unique<OperatorValueList>();
     try {
-        OperatorList = OperatorIni->ReadSections();
+        OperatorList = OperatorIni->sectionNames();
     } catch (const IniFileError& error) {
         // The program runs without profiles; the message waits until the
         // main window is up, and the SMS window repeats it when used.

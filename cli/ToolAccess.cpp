@@ -11,9 +11,8 @@
 #include "phonebook/PhonebookTransfer.h"
 #include "serial/EventWait.h"
 #include "serial/SerialPort.h"
-#include "sms/CodePageConverter.h"
 #include "sms/ProfileIniFile.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/OperatorsFileLocation.h"
 #include "sms/SmsSubmission.h"
 #include "sms/HttpClient.h"
@@ -281,7 +280,7 @@ QString SendSms(const QString& operatorName, const QString& phone, const QString
     const std::string name = ToWin1251(operatorName);
     std::vector<std::string> sections;
     try {
-        sections = ini.ReadSections();
+        sections = ini.sectionNames();
     } catch (const IniFileError& error) {
         throw CliError(ExitCode::Operator, QString::fromStdString(error.what()));
     }
@@ -294,15 +293,13 @@ QString SendSms(const QString& operatorName, const QString& phone, const QString
                            .arg(operatorName, OperatorsIniPath(), known.isEmpty() ? QStringLiteral("none") : known.join(", ")));
     }
     OperatorValueList profile;
-    profile.ReadSection(ini, name);
-
-    CodePageConverter coder;
+    profile.readSection(ini, name);
     HttpClient http;
-    SetUpSubmission(http, coder);
 
     QString message = text;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\n', QStringLiteral("\r\n"));
-    const SubmissionOutcome outcome = SubmitForm(http, coder, profile, ToWin1251(phone), ToWin1251(message));
+    const SubmissionOutcome outcome =
+        submitForm(http, submissionRequest(), profile, ToWin1251(phone), ToWin1251(message));
     if (outcome.error) {
         try {
             std::rethrow_exception(outcome.error);

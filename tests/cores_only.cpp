@@ -16,12 +16,12 @@ int main()
     const void* const volatile used[] = {
         reinterpret_cast<const void*>(&frame::checksum),   reinterpret_cast<const void*>(&BuildReadRequest),
         reinterpret_cast<const void*>(&LogoBlankPicture),  reinterpret_cast<const void*>(&replaceFile),
-        reinterpret_cast<const void*>(&SavePhonebookFile), reinterpret_cast<const void*>(&ReplyCodePage),
+        reinterpret_cast<const void*>(&SavePhonebookFile), reinterpret_cast<const void*>(&replyCodePage),
     };
     int linked = 0;
     for (const void* entry : used)
         linked += entry != nullptr;
-    HttpClient http;
-    std::printf("%d entry points linked, HTTP method %s\n", linked, http.Method().c_str());
+    const HttpClient http;
+    std::printf("%d entry points linked, HTTP client %s\n", linked, http.isBusy() ? "busy" : "idle");
     return 0;
 }

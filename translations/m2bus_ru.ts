@@ -230,6 +230,10 @@ bus@example.org</translation>
         <source>Error retrieving statistics (%d), %s</source>
         <translation>Ошибка получения статистики (%d), %s</translation>
     </message>
+    <message>
+        <source>The gateway did not complete its reply within %1.</source>
+        <translation>Шлюз не завершил ответ за %1.</translation>
+    </message>
 </context>
 <context>
     <name>Files</name>

@@ -17,7 +17,8 @@ struct Shown {
 };
 
 const QStringList kReported{"Unable to write to /tmp/Operators.ini: No space left on device.",
-                            "The gateway did not answer within 30 seconds.", "Write error (5), Access is denied."};
+                            "The gateway did not answer within 30 seconds.", "Write error (5), Access is denied.",
+                            "The gateway did not complete its reply within 120 seconds."};
 
 // Installs the translators under the locale, then makes the windows and reads
 // a form text, a text set in code and a question, as a user would meet them.
@@ -57,7 +58,8 @@ TEST(Translation, RussianLocaleShowsRussian)
     EXPECT_EQ(shown.reported,
               (QStringList{QString::fromUtf8("Не удаётся записать в /tmp/Operators.ini: No space left on device."),
                            QString::fromUtf8("Шлюз не ответил за 30 с."),
-                           QString::fromUtf8("Ошибка записи (5), Access is denied.")}));
+                           QString::fromUtf8("Ошибка записи (5), Access is denied."),
+                           QString::fromUtf8("Шлюз не завершил ответ за 120 с.")}));
 }
 
 TEST(Translation, EnglishLocaleKeepsTheEnglishTexts)
