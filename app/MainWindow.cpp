@@ -113,7 +113,7 @@ MainWindow::MainWindow(QWidget* parent)
     windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
 
     Connect();
-    refreshPorts();
+    showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
     restoreFrameLog();
     loadOperatorProfiles();
 }
@@ -247,17 +247,20 @@ void MainWindow::resetHandset()
 
 void MainWindow::openPhonebook()
 {
+    CreateOtherWindows();
     phonebookWindow->exec();
 }
 
 void MainWindow::openSmsWindow()
 {
+    CreateOtherWindows();
     smsWindow->exec();
 }
 
 // The logo manager is not modal; a second click only brings it forward.
 void MainWindow::openLogoManager()
 {
+    CreateOtherWindows();
     logoWindow->show();
     logoWindow->raise();
     logoWindow->activateWindow();
@@ -285,6 +288,7 @@ bool MainWindow::writeLogoBlock(int block, const LogoBlock& data)
 
 void MainWindow::showAbout()
 {
+    CreateOtherWindows();
     aboutDialog->exec();
 }
 
@@ -315,7 +319,7 @@ void MainWindow::usePort(const PortChoice& choice)
 // apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    refreshPorts();
+    showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
     if (ComItemNumber(ui_->portBox->currentText()) != 0) {
         choosePort();
         return;
@@ -332,9 +336,21 @@ void MainWindow::applyRestoredPort()
 
 void MainWindow::refreshPorts()
 {
-    portItems_ = ListPorts(*WindowPlacement::ProgramStore());
+    showPortItems(ListPorts(*WindowPlacement::ProgramStore()));
+}
+
+void MainWindow::showPortItems(const QList<PortItem>& items)
+{
     PortBox& box = *ui_->portBox;
-    const QString text = box.currentText();
+    QString text = box.currentText();
+    // A device shown by its bare path takes its description once the system names it.
+    if (const PortItem* shown = FindPortItem(portItems_, text)) {
+        for (const PortItem& item : items) {
+            if (item.choice == shown->choice)
+                text = item.text;
+        }
+    }
+    portItems_ = items;
     const QSignalBlocker quiet(&box);
     box.clear();
     for (const PortItem& item : portItems_)

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
@@ -110,4 +112,45 @@ TEST(StartUp, AProfileFileThatCannotBeReadIsReportedAndTheMainWindowComesUp)
     EXPECT_TRUE(app->Main().OperatorList.empty());
     EXPECT_EQ(app->prompts.Notices,
               QStringList{"Unable to read " + QDir::toNativeSeparators(path) + ": it is a folder."});
+}
+
+// The program's own start-up: the main window is on the screen before the
+// six hidden windows are made; they follow at once, in their order, and a
+// window opened before then is made on the spot.
+TEST(StartUp, HiddenWindowsAreMadeOnceTheMainWindowHasBeenPainted)
+{
+    QTemporaryDir dir;
+    WindowPlacement::SetStoreOverride(dir.filePath("settings.ini"));
+    CreateMainWindow();
+    struct PaintWatch : QObject {
+        int paints = 0;
+        bool othersAtFirstPaint = true;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && paints++ == 0)
+                othersAtFirstPaint = phonebookWindow != nullptr;
+            return false;
+        }
+    } watch;
+    mainWindow->installEventFilter(&watch);
+    mainWindow->show();
+    CreateOtherWindowsAfterFirstPaint();
+    EXPECT_EQ(AppWindowsInCreationOrder().size(), 1u);
+    for (int i = 0; i < 100 && !operatorDialog; ++i)
+        QTest::qWait(10);
+    EXPECT_GE(watch.paints, 1);
+    EXPECT_FALSE(watch.othersAtFirstPaint);
+    EXPECT_EQ(AppWindowsInCreationOrder().size(), 7u);
+    EXPECT_EQ(AppWindowsInCreationOrder().back(), operatorDialog);
+    mainWindow->removeEventFilter(&watch);
+    mainWindow->close();
+    DestroyAppWindows();
+
+    CreateMainWindow();
+    mainWindow->openLogoManager();
+    ASSERT_NE(logoWindow, nullptr);
+    EXPECT_TRUE(logoWindow->isVisible());
+    EXPECT_EQ(AppWindowsInCreationOrder().size(), 7u);
+    DestroyAppWindows();
+    WindowPlacement::SetStoreOverride(QString());
 }
