@@ -114,6 +114,13 @@ MainWindow::MainWindow(QWidget* parent)
 
     Connect();
     showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
+    if (const auto& refused = WindowPlacement::LastRefusedStore()) {
+        const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
+                                  "and will not save them.")
+                                   .arg(QDir::toNativeSeparators(refused->path), refused->reason);
+        // The window is not up yet; the notice waits for it.
+        QTimer::singleShot(0, this, [notice] { prompts().Notice(QApplication::activeWindow(), notice); });
+    }
     restoreFrameLog();
     loadOperatorProfiles();
 }
@@ -400,7 +407,7 @@ QString MainWindow::startFrameLog(const QString& path)
         log = std::make_unique<FrameLog>(std::filesystem::path(path.toStdU16String()));
     } catch (const std::runtime_error& error) {
         return tr("Cannot log frames to %1: %2")
-            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
+            .arg(QDir::toNativeSeparators(path), TranslateReportedText(QString::fromLocal8Bit(error.what())));
     }
     link_->setObserver(log.get());
     frameLog_ = std::move(log);

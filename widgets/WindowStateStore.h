@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -65,6 +66,15 @@ public:
     // The program's own settings tree ("Software\<program>" or its INI
     // stand-in), where other settings of the program live beside the windows'.
     static std::unique_ptr<QSettings> ProgramStore();
+    // An INI store that is not a regular file (a named pipe would block the
+    // program for good) is never opened: the program runs on default
+    // settings kept only until it ends. The file last refused and why, or
+    // nothing once the last store opened was sound.
+    struct RefusedStore {
+        QString path;
+        QString reason;
+    };
+    static const std::optional<RefusedStore>& LastRefusedStore();
 
 protected:
     bool eventFilter(QObject* watched, class QEvent* event) override;

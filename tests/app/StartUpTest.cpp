@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMap>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 #include "sms/ui/SmsWindow.h"
 #include "sms/ui/OperatorDialog.h"
 #include "serial/SerialPort.h"
+#include "support/TrapFifo.h"
 #include "ui_MainWindow.h"
 
 TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
@@ -153,4 +155,37 @@ TEST(StartUp, HiddenWindowsAreMadeOnceTheMainWindowHasBeenPainted)
     EXPECT_EQ(AppWindowsInCreationOrder().size(), 7u);
     DestroyAppWindows();
     WindowPlacement::SetStoreOverride(QString());
+}
+
+// A named pipe where the settings file belongs would block the program
+// before its window ever showed. It starts on default settings instead and
+// says once why they will not be kept; the pipe is never opened.
+TEST(StartUp, SettingsFileThatIsANamedPipeIsLeftAloneAndSaidOnce)
+{
+    QTemporaryDir config;
+    const QByteArray configBefore = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    TrapFifo settings(config.filePath(WindowPlacement::ProgramBaseName() + ".ini"), std::chrono::seconds(2));
+    ASSERT_TRUE(settings.Made());
+    ScriptedPrompts prompts;
+
+    CreateMainWindow();
+    mainWindow->show();
+    CreateOtherWindowsAfterFirstPaint();
+    for (int i = 0; i < 100 && !operatorDialog; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(mainWindow->ui()->portBox->currentText(), "Com1");
+    mainWindow->ui()->portBox->setEditText("Com2");
+    emit mainWindow->ui()->portBox->lineEdit()->textEdited("Com2");
+    smsWindow->show();
+    smsWindow->close();
+    mainWindow->close();
+    DestroyAppWindows();
+    qputenv("XDG_CONFIG_HOME", configBefore);
+
+    EXPECT_FALSE(settings.Released()) << "something opened the pipe";
+    EXPECT_EQ(prompts.Notices, QStringList{"The settings file " + settings.Path()
+                                           + " is not used: it is a named pipe, not a file. The program starts with "
+                                             "default settings and will not save them."});
+    EXPECT_FALSE(QFileInfo(settings.Path()).isFile());
 }
