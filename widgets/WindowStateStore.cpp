@@ -264,7 +264,11 @@ std::unique_ptr<QSettings> WindowPlacement::OpenStore(bool forWriting) const
 
 void WindowPlacement::Report(const std::exception& e)
 {
-    const QString message = TranslateReportedText(QString::fromStdString(e.what()));
+    Tell(TranslateReportedText(QString::fromStdString(e.what())));
+}
+
+void WindowPlacement::Tell(const QString& message)
+{
     if (OnError)
         OnError(message);
     else
@@ -346,9 +350,11 @@ void WindowPlacement::SaveState()
     if (store->format() == QSettings::IniFormat) {
         const QString path = store->fileName();
         store.reset();
-        const QString reason = ChangeIniFile(path, write);
-        if (!reason.isEmpty())
-            throw WindowStateError(("Unable to write to " + where + ": " + reason).toStdString());
+        const IniFileChanged changed = ChangeIniFile(path, write);
+        if (!changed.failure.isEmpty())
+            throw WindowStateError(("Unable to write to " + where + ": " + changed.failure).toStdString());
+        if (changed.droppedEntries > 0)
+            Tell(tr("Damaged entries in the settings file %1 could not be kept and were dropped.").arg(where));
     } else {
         write(*store);
         store->sync();

@@ -44,8 +44,9 @@ public:
 
     std::function<void(WindowPlacement*)> OnSavePlacement;
     std::function<void(WindowPlacement*)> OnRestorePlacement;
-    // Errors met while showing or closing the window; without a handler they
-    // go to the user as a notice. They never stop the window's own handling.
+    // Errors met while showing or closing the window, and notes on damaged
+    // settings dropped on saving; without a handler they go to the user as a
+    // notice. They never stop the window's own handling.
     std::function<void(const QString& message)> OnError;
 
     void SaveState();
@@ -87,6 +88,7 @@ private:
     void SavePlacement(QSettings& store, const QString& section);
     void RestorePlacement(QSettings& store, const QString& section);
     void Report(const std::exception& e);
+    void Tell(const QString& message);
 
     QWidget* owner_;
     bool restored_ = false;
