@@ -153,12 +153,12 @@ void MainWindow::SetUpControls()
     const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
     for (QLabel* label : {ui_->versionLabel, ui_->serialNumberLabel}) {
         label->setFont(shown);
-        label->setStyleSheet("color: palette(highlight);");
+        SetReadableTextColor(*label, QPalette::Highlight);
     }
     ui_->versionTitle->SetCaption(tr("Version INFO"));
     ui_->versionTitle->setFont(DesignFont("Arial", 17, true, true));
     ui_->serialNumberTitle->setFont(DesignFont("MS Sans Serif", 19, true, true));
-    ui_->serialNumberTitle->setStyleSheet("color: red;");
+    SetReadableTextColor(*ui_->serialNumberTitle, Qt::red);
     ui_->portBox->setEditText("Com1");
     // Only the exact port names choose a port; a completer would turn "Com"
     // into "Com1" while typing, and "com2" into "Com2" on Enter.
