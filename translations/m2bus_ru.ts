@@ -230,6 +230,10 @@ bus@example.org</translation>
         <source>Error retrieving statistics (%d), %s</source>
         <translation>Ошибка получения статистики (%d), %s</translation>
     </message>
+    <message>
+        <source>nothing reads this named pipe</source>
+        <translation>этот именованный канал никто не читает</translation>
+    </message>
 </context>
 <context>
     <name>Files</name>
@@ -582,6 +586,10 @@ bus@example.org</translation>
     <message>
         <source>Cannot log frames to %1: %2</source>
         <translation>Не удаётся записывать кадры в %1: %2</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is not used: %2. The program starts with default settings and will not save them.</source>
+        <translation>Файл настроек %1 не используется: %2. Программа запускается с настройками по умолчанию и не сохранит их.</translation>
     </message>
 </context>
 <context>
@@ -1022,6 +1030,13 @@ Send the message anyway?</source>
     <message>
         <source>Your message was sent succesfully!</source>
         <translation>Ваше сообщение успешно отправлено!</translation>
+    </message>
+</context>
+<context>
+    <name>WindowPlacement</name>
+    <message>
+        <source>Damaged entries in the settings file %1 could not be kept and were dropped.</source>
+        <translation>Повреждённые записи в файле настроек %1 не удалось сохранить, они удалены.</translation>
     </message>
 </context>
 </TS>
