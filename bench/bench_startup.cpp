@@ -76,10 +76,9 @@ int RunProgram(int argc, char** argv)
     mainWindow->show();
     CreateOtherWindowsAfterFirstPaint();
     const int result = app.exec();
-    if (!operatorDialog)
-        return 1;
+    const bool allMade = operatorDialog != nullptr;
     DestroyAppWindows();
-    return result;
+    return allMade ? result : 1;
 }
 
 int RunMinimal(int argc, char** argv)
@@ -180,8 +179,6 @@ void BM_StartUpMinimalQtWidgets(benchmark::State& state)
     StartUp(state, kMinimalMode);
 }
 
-// Both in one run, so that both see the same machine load; the minimal
-// program is this same binary, so loading costs the same for both.
 // Both children in turn, so that a change of load on a shared machine
 // falls on both alike: ratio is the program's time to paint over the
 // minimal program's.
@@ -209,6 +206,8 @@ double Least(const std::vector<double>& values)
 {
     return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
 }
+// Both in one run, so that both see the same machine load; the minimal
+// program is this same binary, so loading costs the same for both.
 BENCHMARK(BM_StartUpMinimalQtWidgets)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Least);
 BENCHMARK(BM_StartUpProgram)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Least);
 BENCHMARK(BM_StartUpRatio)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
