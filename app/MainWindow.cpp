@@ -114,7 +114,14 @@ MainWindow::MainWindow(QWidget* parent)
     windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
 
     Connect();
-    refreshPorts();
+    showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
+    if (const auto& refused = WindowPlacement::LastRefusedStore()) {
+        const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
+                                  "and will not save them.")
+                                   .arg(QDir::toNativeSeparators(refused->path), refused->reason);
+        // The window is not up yet; the notice waits for it.
+        QTimer::singleShot(0, this, [notice] { prompts().Notice(QApplication::activeWindow(), notice); });
+    }
     restoreFrameLog();
     loadOperatorProfiles();
 }
@@ -148,12 +155,12 @@ void MainWindow::SetUpControls()
     const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
     for (QLabel* label : {ui_->versionLabel, ui_->serialNumberLabel}) {
         label->setFont(shown);
-        label->setStyleSheet("color: palette(highlight);");
+        SetReadableTextColor(*label, QPalette::Highlight);
     }
     ui_->versionTitle->SetCaption(tr("Version INFO"));
     ui_->versionTitle->setFont(DesignFont("Arial", 17, true, true));
     ui_->serialNumberTitle->setFont(DesignFont("MS Sans Serif", 19, true, true));
-    ui_->serialNumberTitle->setStyleSheet("color: red;");
+    SetReadableTextColor(*ui_->serialNumberTitle, Qt::red);
     ui_->portBox->setEditText("Com1");
     // Only the exact port names choose a port; a completer would turn "Com"
     // into "Com1" while typing, and "com2" into "Com2" on Enter.
@@ -264,17 +271,20 @@ QString MainWindow::portDevicePath()
 
 void MainWindow::openPhonebook()
 {
+    CreateOtherWindows();
     phonebookWindow->exec();
 }
 
 void MainWindow::openSmsWindow()
 {
+    CreateOtherWindows();
     smsWindow->exec();
 }
 
 // The logo manager is not modal; a second click only brings it forward.
 void MainWindow::openLogoManager()
 {
+    CreateOtherWindows();
     logoWindow->show();
     logoWindow->raise();
     logoWindow->activateWindow();
@@ -302,6 +312,7 @@ bool MainWindow::writeLogoBlock(int block, const LogoBlock& data)
 
 void MainWindow::showAbout()
 {
+    CreateOtherWindows();
     aboutDialog->exec();
 }
 
@@ -334,7 +345,7 @@ void MainWindow::usePort(const PortChoice& choice)
 // apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    refreshPorts();
+    showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
     if (ComItemNumber(ui_->portBox->currentText()) != 0) {
         choosePort();
         return;
@@ -351,9 +362,21 @@ void MainWindow::applyRestoredPort()
 
 void MainWindow::refreshPorts()
 {
-    portItems_ = ListPorts(*WindowPlacement::ProgramStore());
+    showPortItems(ListPorts(*WindowPlacement::ProgramStore()));
+}
+
+void MainWindow::showPortItems(const QList<PortItem>& items)
+{
     PortBox& box = *ui_->portBox;
-    const QString text = box.currentText();
+    QString text = box.currentText();
+    // A device shown by its bare path takes its description once the system names it.
+    if (const PortItem* shown = FindPortItem(portItems_, text)) {
+        for (const PortItem& item : items) {
+            if (item.choice == shown->choice)
+                text = item.text;
+        }
+    }
+    portItems_ = items;
     const QSignalBlocker quiet(&box);
     box.clear();
     for (const PortItem& item : portItems_)
@@ -403,7 +426,7 @@ QString MainWindow::startFrameLog(const QString& path)
         log = std::make_unique<FrameLog>(std::filesystem::path(path.toStdU16String()));
     } catch (const std::runtime_error& error) {
         return tr("Cannot log frames to %1: %2")
-            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
+            .arg(QDir::toNativeSeparators(path), TranslateReportedText(QString::fromLocal8Bit(error.what())));
     }
     // The link may be writing to the old log until it has the new one.
     link_->call([observer = log.get()](LinkThread::Parts& p) { p.link.setObserver(observer); });

@@ -20,8 +20,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <chrono>
+#include <cstdio>
 #include <optional>
 #include <thread>
 
@@ -36,6 +39,19 @@ std::unique_ptr<QSettings> OpenToolSettings()
     return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\m2bus-tool"),
                                        QSettings::NativeFormat);
 #else
+    // Looked at before QSettings opens it: a named pipe there would block for good.
+    const QString path =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/m2bus-tool.ini");
+    const FileOutcome found = probeFile(path).outcome;
+    if (found.fault == FileFault::NotRegularFile || found.fault == FileFault::IsFolder) {
+        static bool told = false;
+        if (!told)
+            std::fprintf(stderr, "m2bus-cli: not reading the settings file %s: %s; going on with the default settings\n",
+                         path.toUtf8().constData(), found.reason.toUtf8().constData());
+        told = true;
+        static QTemporaryDir empty;
+        return std::make_unique<QSettings>(empty.filePath(QStringLiteral("m2bus-tool.ini")), QSettings::IniFormat);
+    }
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("m2bus-tool"));
 #endif
 }

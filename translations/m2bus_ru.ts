@@ -231,6 +231,10 @@ bus@example.org</translation>
         <translation>Ошибка получения статистики (%d), %s</translation>
     </message>
     <message>
+        <source>nothing reads this named pipe</source>
+        <translation>этот именованный канал никто не читает</translation>
+    </message>
+    <message>
         <source>The gateway did not complete its reply within %1.</source>
         <translation>Шлюз не завершил ответ за %1.</translation>
     </message>
@@ -599,6 +603,10 @@ bus@example.org</translation>
         <source>Cannot log frames to %1: %2</source>
         <translation>Не удаётся записывать кадры в %1: %2</translation>
     </message>
+    <message>
+        <source>The settings file %1 is not used: %2. The program starts with default settings and will not save them.</source>
+        <translation>Файл настроек %1 не используется: %2. Программа запускается с настройками по умолчанию и не сохранит их.</translation>
+    </message>
 </context>
 <context>
     <name>OperatorDialog</name>
@@ -770,6 +778,10 @@ bus@example.org</translation>
         <translation>строка %1: номер "%2" записывается как %3</translation>
     </message>
     <message>
+        <source>%1 more</source>
+        <translation>ещё %1</translation>
+    </message>
+    <message>
         <source>line %1: the handset keeps one number of "%2", %3; left out: %4</source>
         <translation>строка %1: телефон хранит один номер "%2", %3; пропущены: %4</translation>
     </message>
@@ -784,10 +796,6 @@ bus@example.org</translation>
     <message>
         <source>Cannot read "%1": there is no record in it%2.</source>
         <translation>Не удаётся прочитать "%1": в нём нет ни одной записи%2.</translation>
-    </message>
-    <message>
-        <source>%1 more</source>
-        <translation>ещё %1</translation>
     </message>
     <message>
         <source>cards nested more than %1 deep</source>
@@ -1066,6 +1074,13 @@ Send the message anyway?</source>
     <message>
         <source>Your message was sent succesfully!</source>
         <translation>Ваше сообщение успешно отправлено!</translation>
+    </message>
+</context>
+<context>
+    <name>WindowPlacement</name>
+    <message>
+        <source>Damaged entries in the settings file %1 could not be kept and were dropped.</source>
+        <translation>Повреждённые записи в файле настроек %1 не удалось сохранить, они удалены.</translation>
     </message>
 </context>
 </TS>

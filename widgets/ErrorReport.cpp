@@ -22,6 +22,7 @@ const char* const kReportedTexts[] = {
     QT_TRANSLATE_NOOP("ErrorReport", "String list does not allow duplicates"),
     QT_TRANSLATE_NOOP("ErrorReport", "it cannot be read (%1)"),
     QT_TRANSLATE_NOOP("ErrorReport", "Read-only file system"),
+    QT_TRANSLATE_NOOP("ErrorReport", "nothing reads this named pipe"),
     QT_TRANSLATE_NOOP("ErrorReport", "no temporary folder (%1)"),
     QT_TRANSLATE_NOOP("ErrorReport", "the temporary copy cannot be written (%1)"),
     QT_TRANSLATE_NOOP("ErrorReport", "the temporary copy cannot be written"),

@@ -10,10 +10,12 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "support/TrapFifo.h"
 #include "AppFixture.h"
 #include "app/AboutDialog.h"
 #include "logo/ui/LogoWindow.h"
 #include "serial/SerialPort.h"
+#include "support/TrapFifo.h"
 #include "ui_MainWindow.h"
 
 namespace {
@@ -224,4 +226,16 @@ TEST_F(MainWindowTest, FrameLogFileGoneAtStartIsReportedOnce)
     EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"});
     app_->Restart();
     EXPECT_EQ(app_->prompts.Notices.size(), 1);
+}
+
+// Choosing a named pipe that nothing reads is refused at once.
+TEST_F(MainWindowTest, FrameLogToAPipeNothingReadsIsRefusedWithoutWaiting)
+{
+    TrapFifo pipe(app_->dir.filePath("frames.fifo"), std::chrono::seconds(2));
+    ASSERT_TRUE(pipe.Made());
+    app_->prompts.FileName = pipe.Path();
+    PickFromContextMenu("Log frames to a file…");
+    EXPECT_FALSE(pipe.Released());
+    EXPECT_EQ(app_->prompts.Notices, QStringList{"Cannot log frames to " + pipe.Path() + ": nothing reads this named pipe"});
+    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"});
 }

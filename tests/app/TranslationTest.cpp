@@ -1,9 +1,15 @@
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLocale>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
 #include "app/Translations.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/Prompts.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "ui_MainWindow.h"
 
@@ -71,4 +77,47 @@ TEST(Translation, EnglishLocaleKeepsTheEnglishTexts)
     EXPECT_EQ(shown.phoneHeader, "Phone");
     EXPECT_EQ(shown.writeQuestion, "Do You really want to write current phonebook into Phone?");
     EXPECT_EQ(shown.reported, kReported);
+}
+
+// The program's file dialogs are Qt's own, whose texts Qt's Russian (built
+// into the program) translates; the desktop's would speak the desktop's
+// language, or none where the system lacks the locale.
+TEST(Translation, FileDialogsAreQtsOwnAndSpeakRussian)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_TRUE(InstallTranslations());
+    EXPECT_TRUE(QFile::exists(":/i18n/qtbase_ru.qm"));
+    struct Seen {
+        bool qtsOwn = false;
+        QString lookIn;
+        QString fileName;
+    };
+    QList<Seen> seen;
+    const auto lookAtTheDialog = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            const auto text = [dialog](const char* name) {
+                const auto* label = dialog->findChild<QLabel*>(name);
+                return label ? label->text() : QString();
+            };
+            seen.append({dialog->testOption(QFileDialog::DontUseNativeDialog), text("lookInLabel"), text("fileNameLabel")});
+            dialog->reject();
+        });
+    };
+    lookAtTheDialog();
+    prompts().OpenFileName(nullptr, "Open", "All files (*)");
+    lookAtTheDialog();
+    prompts().SaveFileName(nullptr, "Save", "All files (*)", "log");
+    RemoveTranslations();
+    QLocale::setDefault(before);
+
+    ASSERT_EQ(seen.size(), 2);
+    for (const Seen& dialog : seen) {
+        EXPECT_TRUE(dialog.qtsOwn);
+        EXPECT_EQ(dialog.lookIn, QString::fromUtf8("Перейти к:"));
+        EXPECT_EQ(dialog.fileName, QString::fromUtf8("&Имя файла:"));
+    }
 }
