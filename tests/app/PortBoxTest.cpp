@@ -97,7 +97,7 @@ TEST(PortBox, SystemIsAskedForItsPortsWhenTheBoxOpensNotAtStart)
         EXPECT_EQ(asked, 0);
         EXPECT_EQ(items(), (QStringList{"Com1", "Com2", "Com3", "Com4", "USB serial \u2014 /dev/ttyUSB5"}));
         EXPECT_EQ(box.currentText(), "USB serial \u2014 /dev/ttyUSB5");
-        EXPECT_EQ(app.Main().serialPort().portNumber(), kChosenDevicePort);
+        EXPECT_EQ(app.Main().portNumber(), kChosenDevicePort);
 
         box.showPopup();
         box.hidePopup();
