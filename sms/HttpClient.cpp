@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::size_t kMaxAcceptTypes = 100;
 constexpr long kMaxRedirects = 20;
+// The longest reply header line libcurl takes.
+constexpr std::size_t kLongestHeaderLine = CURL_MAX_HTTP_HEADER;
 // How often a waiting request hands over to the waiting handler: often
 // enough for a window to repaint and take a click.
 constexpr std::chrono::milliseconds kWaitingInterval{40};
@@ -270,6 +272,13 @@ struct HttpClient::Transfer {
         case Stop::None:
             break;
         }
+        // libcurl refuses a reply header line over 100 KB and calls that "Out of
+        // memory"; once the request is out, that is what it means.
+        if (rc == CURLE_OUT_OF_MEMORY && requestSent)
+            throw HttpError(HttpFailure::Transfer, rc,
+                            "The gateway's reply could not be read: one of its header lines is longer than "
+                                + sizeText(kLongestHeaderLine) + ".",
+                            std::move(body));
         throw HttpError(HttpFailure::Transfer, rc, errorText[0] ? errorText : curl_easy_strerror(rc), std::move(body));
     }
 };

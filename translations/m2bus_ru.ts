@@ -238,6 +238,10 @@ bus@example.org</translation>
         <source>The gateway did not complete its reply within %1.</source>
         <translation>Шлюз не завершил ответ за %1.</translation>
     </message>
+    <message>
+        <source>The gateway's reply could not be read: one of its header lines is longer than %1.</source>
+        <translation>Не удаётся прочитать ответ шлюза: одна из строк его заголовка длиннее %1.</translation>
+    </message>
 </context>
 <context>
     <name>Files</name>

@@ -48,6 +48,7 @@ const char* const kReportedTexts[] = {
     QT_TRANSLATE_NOOP("ErrorReport", "The gateway did not answer within %1."),
     QT_TRANSLATE_NOOP("ErrorReport", "The gateway did not complete its reply within %1."),
     QT_TRANSLATE_NOOP("ErrorReport", "The gateway's reply was larger than %1."),
+    QT_TRANSLATE_NOOP("ErrorReport", "The gateway's reply could not be read: one of its header lines is longer than %1."),
     QT_TRANSLATE_NOOP("ErrorReport", "The request was cancelled."),
     QT_TRANSLATE_NOOP("ErrorReport", "%1 second"),
     QT_TRANSLATE_NOOP("ErrorReport", "%1 seconds"),

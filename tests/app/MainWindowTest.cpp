@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, OnlyTheExactPortNamesChangeThePort)
     EXPECT_EQ(portNumber(), 4);
     Type(" Com3");
     EXPECT_EQ(portNumber(), 4);
-    EXPECT_TRUE(app_->prompts.Notices.isEmpty());
+    EXPECT_TRUE(app_->prompts.Notices.isEmpty()) << app_->prompts.Notices.join("|").toStdString();
 }
 
 // Typed with the focus in the box, as a user does: nothing completes the text.

@@ -440,6 +440,20 @@ TEST(HttpClientLimits, EndlessBodyEndsAtTheSizeLimitKeepingWhatFits)
     EXPECT_EQ(http.perform(request).body, std::string(kLimit, 'y')); // a reply of exactly the limit is whole
 }
 
+// libcurl calls a reply header line over 100 KiB "Out of memory"; the
+// message says what happened.
+TEST(HttpClientLimits, OverlongHeaderLineIsNamedNotCalledOutOfMemory)
+{
+    HttpTestServer server;
+    HttpScriptedResponse reply = Reply("ok");
+    reply.headers.push_back({"X-Padding", std::string(200 * 1024, 'a')});
+    server.enqueue(reply);
+    HttpClient http;
+    const HttpError e = FailureOf(http, Get(server.url("/")));
+    EXPECT_EQ(e.failure(), HttpFailure::Transfer);
+    EXPECT_STREQ(e.what(), "The gateway's reply could not be read: one of its header lines is longer than 100 KiB.");
+}
+
 TEST(HttpClientLimits, WaitingHandlerRunsDuringTheRequestAndCanCancelIt)
 {
     HttpTestServer server;
