@@ -175,9 +175,7 @@ std::vector<FrameLogLine> readFrameLog(std::istream& in)
     for (std::string text; std::getline(in, text);) {
         ++number;
         std::string_view rest = text;
-        if (!rest.empty() && rest.back() == '\r')
-            rest.remove_suffix(1);
-        if (rest.find_first_not_of(" \t") == std::string_view::npos)
+        if (rest.find_first_not_of(" \t\r") == std::string_view::npos)
             continue;
         for (;;) {
             const std::size_t next = nextHead(rest, 1);
