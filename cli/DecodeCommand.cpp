@@ -12,7 +12,7 @@
 namespace {
 
 // A log of many runs appended is still far below this.
-constexpr qint64 kLargestLog = 256LL * 1024 * 1024;
+constexpr qint64 kLargestLog = 64LL * 1024 * 1024;
 // Bytes shown of a piece that is no frame; the log has all of them.
 constexpr std::size_t kBytesShown = 12;
 

@@ -5,6 +5,7 @@
 #include "link/PhoneLink.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <deque>
@@ -179,12 +180,12 @@ std::vector<Piece> scanReceived(const std::vector<std::uint8_t>& b, int longestH
     const std::size_t n = b.size();
     std::vector<bool> noFrame(n, false);
     std::vector<Piece> frames;
-    std::vector<std::optional<Piece>> candidates(n);
+    std::vector<Piece> candidates; // frames that did not hold, by their start
     std::size_t i = 0;
     while (i < n) {
         if (i + 1 < n && frame::isFrameStart(b[i], b[i + 1])) {
             if (i + 2 == n) {
-                candidates[i] = Piece{FrameEventKind::CutFrame, i, 2, 0};
+                candidates.push_back({FrameEventKind::CutFrame, i, 2, 0});
             } else {
                 const int length = frame::announcedLength(b[i + 2]);
                 const int limit = b[i] == frame::kHandsetAddress ? longestHandsetFrame : frame::kBufferSize;
@@ -200,9 +201,9 @@ std::vector<Piece> scanReceived(const std::vector<std::uint8_t>& b, int longestH
                         i += whole;
                         continue;
                     }
-                    candidates[i] = Piece{FrameEventKind::BadChecksum, i, whole, length};
+                    candidates.push_back({FrameEventKind::BadChecksum, i, whole, length});
                 } else if (length <= limit) {
-                    candidates[i] = Piece{FrameEventKind::CutFrame, i, n - i, length};
+                    candidates.push_back({FrameEventKind::CutFrame, i, n - i, length});
                 }
             }
         }
@@ -213,25 +214,30 @@ std::vector<Piece> scanReceived(const std::vector<std::uint8_t>& b, int longestH
     // A damaged or cut frame is one only when no frame was found inside it.
     std::vector<Piece> pieces;
     std::size_t nextFrame = 0;
+    std::size_t nextCandidate = 0;
+    // Asked for at rising positions only.
+    auto wholeCandidateAt = [&](std::size_t at) -> const Piece* {
+        while (nextCandidate < candidates.size() && candidates[nextCandidate].start < at)
+            ++nextCandidate;
+        if (nextCandidate == candidates.size() || candidates[nextCandidate].start != at)
+            return nullptr;
+        const Piece& c = candidates[nextCandidate];
+        const auto from = noFrame.begin() + static_cast<std::ptrdiff_t>(at);
+        return std::all_of(from, from + static_cast<std::ptrdiff_t>(c.length), [](bool v) { return v; }) ? &c : nullptr;
+    };
     for (std::size_t j = 0; j < n;) {
         if (nextFrame < frames.size() && frames[nextFrame].start == j) {
             pieces.push_back(frames[nextFrame]);
             j += frames[nextFrame++].length;
             continue;
         }
-        auto whole = [&](std::size_t at) {
-            const std::optional<Piece>& c = candidates[at];
-            return c && std::all_of(noFrame.begin() + static_cast<std::ptrdiff_t>(at),
-                                    noFrame.begin() + static_cast<std::ptrdiff_t>(at + c->length),
-                                    [](bool v) { return v; });
-        };
-        if (whole(j)) {
-            pieces.push_back(*candidates[j]);
-            j += candidates[j]->length;
+        if (const Piece* c = wholeCandidateAt(j)) {
+            pieces.push_back(*c);
+            j += c->length;
             continue;
         }
         std::size_t k = j + 1;
-        while (k < n && noFrame[k] && !whole(k))
+        while (k < n && noFrame[k] && !wholeCandidateAt(k))
             ++k;
         pieces.push_back({FrameEventKind::NoFrame, j, k - j, 0});
         j = k;
@@ -456,17 +462,20 @@ void Decoder::interpret(std::vector<Placed>& placed)
     // the writer may have logged the reply after it.
     std::vector<bool> ackPaired(placed.size(), false);
     std::vector<bool> replyAcknowledged(placed.size(), false);
+    std::array<std::deque<std::size_t>, 256> acksBySequence;
+    for (std::size_t j = 0; j < placed.size(); ++j) {
+        const FrameEvent& ack = placed[j].event;
+        if (ack.kind == FrameEventKind::OurAck && !ack.has(FrameProblemKind::WriteTimedOut))
+            acksBySequence[sequenceOf(ack.bytes)].push_back(j);
+    }
     for (std::size_t i = 0; i < placed.size(); ++i) {
         if (placed[i].event.kind != FrameEventKind::Reply)
             continue;
-        for (std::size_t j = 0; j < placed.size(); ++j) {
-            const FrameEvent& ack = placed[j].event;
-            if (ack.kind == FrameEventKind::OurAck && !ackPaired[j] && sequenceOf(ack.bytes) == sequenceOf(placed[i].event.bytes)
-                && !ack.has(FrameProblemKind::WriteTimedOut)) {
-                ackPaired[j] = replyAcknowledged[i] = true;
-                break;
-            }
-        }
+        std::deque<std::size_t>& acks = acksBySequence[sequenceOf(placed[i].event.bytes)];
+        if (acks.empty())
+            continue;
+        ackPaired[acks.front()] = replyAcknowledged[i] = true;
+        acks.pop_front();
     }
     bool repliedHere = false;
     bool damagedHere = false;
@@ -530,7 +539,8 @@ void Decoder::segment(const std::vector<const FrameLogLine*>& ordered, std::size
     }
     std::vector<Placed> placed;
     std::vector<std::uint8_t> received;
-    std::vector<std::size_t> receivedAt; // position of each received byte's line
+    // For each received line: where its bytes end in `received`, and its position.
+    std::vector<std::pair<std::size_t, std::size_t>> receivedLines;
     for (std::size_t p = first; p < to; ++p) {
         const FrameLogLine& line = *ordered[p];
         if (exchange_ && line.readable)
@@ -557,7 +567,7 @@ void Decoder::segment(const std::vector<const FrameLogLine*>& ordered, std::size
         }
         if (line.direction == LogDirection::Received) {
             received.insert(received.end(), line.bytes.begin(), line.bytes.end());
-            receivedAt.insert(receivedAt.end(), line.bytes.size(), p);
+            receivedLines.emplace_back(received.size(), p);
             continue;
         }
         FrameEvent e;
@@ -577,7 +587,10 @@ void Decoder::segment(const std::vector<const FrameLogLine*>& ordered, std::size
 
     const int longest = send_ ? send_->longestReply : frame::kBufferSize;
     for (const Piece& piece : scanReceived(received, longest)) {
-        const std::size_t p = receivedAt[piece.start + piece.length - 1];
+        // The line that holds the piece's last byte.
+        const auto holder = std::upper_bound(receivedLines.begin(), receivedLines.end(), piece.start + piece.length - 1,
+                                             [](std::size_t byte, const auto& line) { return byte < line.first; });
+        const std::size_t p = holder->second;
         FrameEvent e;
         e.kind = piece.kind;
         e.line = ordered[p]->number;
