@@ -51,6 +51,8 @@ constexpr std::size_t kVersionTextAt = kDataAt + 2;
 constexpr std::size_t kSerialLengthAt = kDataAt + 9;
 constexpr std::size_t kNetMonitorStateAt = kDataAt + 10;
 constexpr std::size_t kLogoBlockBytes = 84;
+// Longer than the link ever waits before sending a request again.
+constexpr std::int64_t kNewRunGapMs = 5000;
 
 const KnownRequest* findRequest(const std::vector<std::uint8_t>& message)
 {
@@ -354,7 +356,10 @@ void Decoder::startSend(const FrameLogLine& line)
     event.bytes = line.bytes;
     event.meaning = "request " + hexByte(send.sequence) + ": " + send.description;
 
-    const bool retry = exchange_ && !exchange_->answered && exchange_->message == send.message;
+    // Runs of the program append to one log: a send long after the last
+    // frame is a new run's, even when the one before it failed.
+    const bool retry = exchange_ && !exchange_->answered && exchange_->message == send.message
+        && line.timeMs - exchange_->lastMs < kNewRunGapMs;
     if (retry && send_) {
         const Send& before = *send_;
         if (send.sequence == before.sequence) {

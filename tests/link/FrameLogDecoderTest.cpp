@@ -181,6 +181,7 @@ TEST_F(FrameLogDecoderTest, MarksWhatWentWrongOnEachFrame)
 
 // Time on the line runs from an exchange's first send to its last frame
 // through; the least line time counts the frames a clean exchange needs.
+// A request sent long after the last frame starts an exchange of its own.
 TEST_F(FrameLogDecoderTest, SummaryCountsExchangesRetriesAndLineTime)
 {
     const Bytes version = Request(messages::VersionQuery, 0, 0x00);
@@ -200,19 +201,22 @@ TEST_F(FrameLogDecoderTest, SummaryCountsExchangesRetriesAndLineTime)
     Send(serial);
     At(1200);
     Send(serial);
+    // The same request from the next run, appended to the same log.
+    At(20000);
+    Send(serial);
 
     const FrameLogSummary s = Decode().summary;
-    EXPECT_EQ(s.exchanges, 2);
+    EXPECT_EQ(s.exchanges, 3);
     EXPECT_EQ(s.answered, 1);
-    EXPECT_EQ(s.sends, 3);
+    EXPECT_EQ(s.sends, 4);
     EXPECT_EQ(s.retries(), 1);
     EXPECT_EQ(s.sentAgain, 1);
-    EXPECT_EQ(s.unansweredSends, 2);
+    EXPECT_EQ(s.unansweredSends, 3);
     EXPECT_EQ(s.lostReplies, 0);
     const auto through = [](std::size_t bytes) { return static_cast<std::int64_t>(bytes * PhoneLink::kByteTimeUs / 1000.0 + 0.5); };
-    EXPECT_EQ(s.lineTimeMs, 62 + through(frame::kAckLength) + 200 + through(serial.size()));
+    EXPECT_EQ(s.lineTimeMs, 62 + through(frame::kAckLength) + 200 + through(serial.size()) + through(serial.size()));
     const std::size_t least = version.size() + frame::kAckLength + reply.size() + frame::kAckLength
-        + serial.size() + frame::kAckLength;
+        + 2 * (serial.size() + frame::kAckLength);
     EXPECT_DOUBLE_EQ(s.leastLineTimeMs, static_cast<double>(least) * PhoneLink::kByteTimeUs / 1000.0);
 }
 
