@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/DecodeCommand.h"
 #include "cli/Progress.h"
 #include "cli/ToolAccess.h"
 
@@ -283,6 +284,8 @@ ExitCode RunCommand(const CliOptions& options)
         Usage(QStringLiteral("The picture options are for logo put only"));
     if ((!options.operatorName.isEmpty() || !options.to.isEmpty() || !options.text.isNull()) && command != QLatin1String("sms send"))
         Usage(QStringLiteral("--operator, --to and --text are for sms send only"));
+    if (options.summary && command != QLatin1String("decode"))
+        Usage(QStringLiteral("--summary is for decode only"));
 
     if (command == QLatin1String("phonebook write")) {
         NeedWords(options, 3, "phonebook write FILE");
@@ -296,6 +299,10 @@ ExitCode RunCommand(const CliOptions& options)
         Reset(options);
     else if (command == QLatin1String("sms send"))
         SmsSend(options);
+    else if (command == QLatin1String("decode")) {
+        NeedWords(options, 2, "decode LOG [--summary]");
+        runDecode(w[1], options.summary);
+    }
     else
         RunFileCommand(options, command);
     return ExitCode::Ok;
@@ -320,6 +327,10 @@ Commands:
   sms send --operator NAME --to NUMBER --text TEXT
                                 send a message through a profile of
                                 Operators.ini
+  decode LOG [--summary]        print each frame of a frame log (--log)
+                                with its meaning and what went wrong;
+                                --summary: only the counts and the time
+                                on the line against the least line time
 
 Options:
   --port DEVICE|COMn  the serial port: a device such as /dev/ttyUSB0, or
@@ -329,6 +340,7 @@ Options:
   --log FILE          append every frame sent and received to FILE
   --yes               do not ask before writing the phonebook or sending
                       characters the gateway cannot take
+  --summary           decode: the counts only, not each frame
   --help              this text
   --version           the program's version
 
