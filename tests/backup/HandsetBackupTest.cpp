@@ -190,10 +190,11 @@ TEST(HandsetBackup, PlaceThatCannotTakeABackupIsRefusedBeforeTheHandsetIsAsked)
         {dir.filePath("locked"), "access is denied"},
     };
     for (const auto& [place, reason] : places) {
+        const QString& folder = place;  // clang 14 lets no lambda capture a structured binding
         StoredHandset handset;
         PartsSeen progress;
         AsNobody nobody;
-        EXPECT_EQ(ErrorOf([&] { makeBackup(handset, progress, place); }),
+        EXPECT_EQ(ErrorOf([&] { makeBackup(handset, progress, folder); }),
                   ("Cannot back up into \"" + place + "\": " + reason + ".").toStdString());
         EXPECT_TRUE(handset.jobs.empty());
     }
