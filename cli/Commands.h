@@ -12,6 +12,7 @@ struct CliOptions {
     QString logPath;     // --log
     bool yes = false;    // --yes
     bool summary = false;  // --summary (decode)
+    bool anyHandset = false;  // --any-handset (restore)
     QString operatorName, to, text;  // sms send
     bool logoOptionsGiven = false;
     LogoImportOptions logo;
