@@ -36,6 +36,9 @@ public:
     }
     void processMessages() override { }
     void sleep(int) override { }
+    // The stream carries no time: a fixed clock keeps both deliveries alike
+    // and spares a system call per byte.
+    std::int64_t nowUs() override { return 0; }
     void setAckLed(bool) override { }
     void setPackLed(bool) override { }
     void enableConnectButton() override { }
