@@ -2,6 +2,7 @@
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QStyle>
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include "app/AboutDialog.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "logo/ui/LogoWindow.h"
+#include "logo/ui/LogoToolRow.h"
 #include "sms/ui/SmsWindow.h"
 #include "sms/ui/OperatorDialog.h"
 #include "widgets/RaisedLabel.h"
@@ -105,6 +107,22 @@ TEST(WindowLayout, NoLabelIsClippedInRussian)
         for (const QWidget* window : std::initializer_list<const QWidget*>{mainWindow, aboutDialog, phonebookWindow, recordEditor,
                                                                            logoWindow, smsWindow, operatorDialog})
             ExpectNoClippedLabels(*window);
+        // The logo's tool row is buttons and a text field side by side: each
+        // stays inside the row and clear of the next, and the field
+        // still shows a word.
+        logoWindow->show();
+        const LogoToolRow* row = logoWindow->findChild<LogoToolRow*>();
+        ASSERT_NE(row, nullptr);
+        row->layout()->activate();
+        EXPECT_TRUE(logoWindow->rect().contains(row->geometry())) << row->geometry().right();
+        const QList<QWidget*> controls = row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (const QWidget* control : controls) {
+            EXPECT_TRUE(row->rect().contains(control->geometry())) << control->objectName().toStdString();
+            for (const QWidget* other : controls)
+                EXPECT_TRUE(other == control || !control->geometry().intersects(other->geometry()))
+                    << control->objectName().toStdString() << " meets " << other->objectName().toStdString();
+        }
+        EXPECT_GE(row->textEdit()->width(), row->textEdit()->fontMetrics().horizontalAdvance(QStringLiteral("ПРИВЕТ")));
     }
     RemoveTranslations();
     QLocale::setDefault(before);
