@@ -142,8 +142,8 @@ HttpUrlParts splitRequestUrl(std::string_view url)
 
 std::string requestUrl(const HttpUrlParts& parts)
 {
-    std::string object = parts.path + parts.extra;
-    if (object.empty() || object.front() != '/')
-        object.insert(0, "/");
+    // Built in one go: GCC 12 at -O3 warns falsely (-Wrestrict) on an insert at the front.
+    const bool rooted = !parts.path.empty() ? parts.path.front() == '/' : !parts.extra.empty() && parts.extra.front() == '/';
+    const std::string object = (rooted ? std::string() : std::string("/")) + parts.path + parts.extra;
     return parts.scheme + "://" + parts.host + ":" + std::to_string(parts.port) + encodeUnsafeUrlBytes(object);
 }
