@@ -96,6 +96,21 @@ LinkThread::~LinkThread()
     delete onThread_;
 }
 
+namespace {
+
+// A job's exception belongs to the thread that asked for the job.
+std::exception_ptr caught(const std::function<void(LinkThread::Parts&)>& job, LinkThread::Parts& parts)
+{
+    try {
+        job(parts);
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void LinkThread::runJob(const std::function<void(Parts&)>& job)
 {
     // A job that starts a job (from inside the link's wait) runs it there and then.
@@ -109,11 +124,7 @@ void LinkThread::runJob(const std::function<void(Parts&)>& job)
     QMetaObject::invokeMethod(
         onThread_,
         [&] {
-            try {
-                job(*parts_);
-            } catch (...) {
-                error = std::current_exception();
-            }
+            error = caught(job, *parts_);
             // Queued behind everything the job asked the window to show.
             QMetaObject::invokeMethod(
                 this,
@@ -140,13 +151,7 @@ void LinkThread::callJob(const std::function<void(Parts&)>& job)
     // Never waited for in the other direction, so this cannot deadlock.
     QMetaObject::invokeMethod(
         onThread_,
-        [&] {
-            try {
-                job(*parts_);
-            } catch (...) {
-                error = std::current_exception();
-            }
-        },
+        [&] { error = caught(job, *parts_); },
         Qt::BlockingQueuedConnection);
     if (error)
         std::rethrow_exception(error);

@@ -73,6 +73,13 @@ void PhoneLink::takeBytes(const std::uint8_t* bytes, int count)
     if (observer_)
         observer_->received(bytes, count);
     feed_.insert(feed_.end(), bytes, bytes + count);
+    drainFeed();
+}
+
+// Bytes that arrive or are searched again while the assembler runs queue
+// behind the ones it is working through.
+void PhoneLink::drainFeed()
+{
     if (feeding_)
         return;
     feeding_ = true;
@@ -167,15 +174,7 @@ void PhoneLink::resync()
     feed_.insert(feed_.begin(), s.rxBuffer.begin() + 1, s.rxBuffer.begin() + std::max(length, 1));
     s.rxLength = 0;
     s.rxExpected = 5;
-    if (!feeding_) {
-        feeding_ = true;
-        while (!feed_.empty()) {
-            const std::uint8_t byte = feed_.front();
-            feed_.pop_front();
-            takeByte(byte);
-        }
-        feeding_ = false;
-    }
+    drainFeed();
 }
 
 void PhoneLink::dropPartialFrame()

@@ -91,6 +91,7 @@ public:
 private:
     int writeBytes(const std::uint8_t* bytes, int count);
     void takeBytes(const std::uint8_t* bytes, int count);
+    void drainFeed();
     void takeWaitingBytes();
     void takeByte(std::uint8_t byte);
     void dropPartialFrame();
