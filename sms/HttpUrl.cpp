@@ -121,6 +121,10 @@ HttpUrlParts splitHttpUrl(std::string_view url)
     HttpUrlParts parts;
     parts.scheme = part(h.get(), CURLUPART_SCHEME).value_or("");
     parts.host = part(h.get(), CURLUPART_HOST).value_or("");
+    // No host name holds a '%'. One that still does once its escapes were
+    // read would be read once more on the way out, naming another server.
+    if (parts.host.find('%') != std::string::npos)
+        throwUrlError(CURLUE_BAD_HOSTNAME);
     parts.port = std::stoi(part(h.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT).value_or("0"));
     parts.path = part(h.get(), CURLUPART_PATH).value_or("/");
     if (const auto query = part(h.get(), CURLUPART_QUERY))

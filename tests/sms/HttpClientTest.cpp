@@ -74,7 +74,8 @@ TEST(HttpClientUrl, RefusedAddressesMakeNoRequest)
     HttpTestServer server;
     HttpClient http;
     const std::string port = std::to_string(server.port());
-    for (const std::string& url : std::vector<std::string>{"ftp://127.0.0.1:" + port + "/x", "http://", "no scheme at all"}) {
+    for (const std::string& url : std::vector<std::string>{"ftp://127.0.0.1:" + port + "/x", "http://", "no scheme at all",
+                                                                    "http://e%e%33/x"}) {
         const HttpError e = FailureOf(http, Get(url));
         EXPECT_EQ(e.failure(), HttpFailure::Address) << url;
     }
