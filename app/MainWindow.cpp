@@ -90,7 +90,7 @@ MainWindow::MainWindow(QWidget* parent)
     link_ = std::make_unique<LinkThread>(*this);
     // A port error while bytes come in is raised on the link's thread; it is
     // reported here, on the window's.
-    SerialPort::SetErrorReport([this](const std::exception& error) {
+    SerialPort::setErrorReport([this](const std::exception& error) {
         QMetaObject::invokeMethod(
             this, [message = std::string(error.what())] { ReportError(std::runtime_error(message)); },
             Qt::QueuedConnection);
@@ -98,11 +98,11 @@ MainWindow::MainWindow(QWidget* parent)
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
-    SerialPort::SetDeviceResolver([](int portNum) {
+    SerialPort::setDeviceResolver([](int portNum) {
         const auto store = WindowPlacement::ProgramStore();
         if (portNum == kChosenDevicePort)
             return store->value(portsettings::kDevice).toString();
-        return store->value(portsettings::ComDeviceKey(portNum)).toString();
+        return store->value(portsettings::comDeviceKey(portNum)).toString();
     });
 
     windowState_ = new WindowStateStore(this);
@@ -123,7 +123,7 @@ MainWindow::~MainWindow()
 {
     windowState_->FormDestroying();
     link_.reset();
-    SerialPort::SetErrorReport({});
+    SerialPort::setErrorReport({});
     dropOperatorProfiles();
 }
 
@@ -254,12 +254,12 @@ int MainWindow::portNumber()
 
 bool MainWindow::portIsOpen()
 {
-    return link_->call([](LinkThread::Parts& p) { return p.serial.IsOpen(); });
+    return link_->call([](LinkThread::Parts& p) { return p.serial.isOpen(); });
 }
 
 QString MainWindow::portDevicePath()
 {
-    return link_->call([](LinkThread::Parts& p) { return p.serial.DevicePath(); });
+    return link_->call([](LinkThread::Parts& p) { return p.serial.devicePath(); });
 }
 
 void MainWindow::openPhonebook()
@@ -308,7 +308,7 @@ void MainWindow::showAbout()
 // Only an item's exact text chooses a port; other typed text leaves it as it is.
 void MainWindow::choosePort()
 {
-    if (const PortItem* item = FindPortItem(portItems_, ui_->portBox->currentText()))
+    if (const PortItem* item = findPortItem(portItems_, ui_->portBox->currentText()))
         usePort(item->choice);
 }
 
@@ -317,17 +317,17 @@ void MainWindow::usePort(const PortChoice& choice)
     const QString storedDevice = WindowPlacement::ProgramStore()->value(portsettings::kDevice).toString();
     link_->call([&](LinkThread::Parts& p) {
         if (choice.isCom()) {
-            p.serial.SetPortNum(choice.comNumber);
+            p.serial.setPortNumber(choice.comNumber);
             return;
         }
         // Another device while a command has the port open is refused, as
         // another Com<n> is by the port itself.
         const bool same = p.serial.portNumber() == kChosenDevicePort && storedDevice == choice.device;
-        if (!same && p.serial.IsOpen())
-            throw SerialPortError(VaCommText::PortOpen);
-        p.serial.SetPortNum(kChosenDevicePort);
+        if (!same && p.serial.isOpen())
+            throw SerialPortError(serialtext::kPortOpen);
+        p.serial.setPortNumber(kChosenDevicePort);
     });
-    RememberPortChoice(*WindowPlacement::ProgramStore(), choice);
+    rememberPortChoice(*WindowPlacement::ProgramStore(), choice);
 }
 
 // The box's text is stored as older builds read it; a device is stored
@@ -335,11 +335,11 @@ void MainWindow::usePort(const PortChoice& choice)
 void MainWindow::applyRestoredPort()
 {
     refreshPorts();
-    if (ComItemNumber(ui_->portBox->currentText()) != 0) {
+    if (comItemNumber(ui_->portBox->currentText()) != 0) {
         choosePort();
         return;
     }
-    const PortChoice stored = StoredPortChoice(*WindowPlacement::ProgramStore());
+    const PortChoice stored = storedPortChoice(*WindowPlacement::ProgramStore());
     if (stored.isCom())
         return;
     for (const PortItem& item : portItems_) {
@@ -351,7 +351,7 @@ void MainWindow::applyRestoredPort()
 
 void MainWindow::refreshPorts()
 {
-    portItems_ = ListPorts(*WindowPlacement::ProgramStore());
+    portItems_ = listPorts(*WindowPlacement::ProgramStore());
     PortBox& box = *ui_->portBox;
     const QString text = box.currentText();
     const QSignalBlocker quiet(&box);

@@ -17,16 +17,16 @@ public:
     explicit SerialLinkPort(SerialPort& port)
         : port_(port)
     { }
-    void open() override { port_.Open(); }
-    void close() override { port_.Close(); }
-    bool isOpen() const override { return port_.IsOpen(); }
+    void open() override { port_.open(); }
+    void close() override { port_.close(); }
+    bool isOpen() const override { return port_.isOpen(); }
     int portNumber() const override { return port_.portNumber(); }
     std::string openFailureText() const override
     {
         if (port_.portNumber() != kChosenDevicePort)
             return LinkPort::openFailureText();
-        const QString device = port_.DevicePath();
-        QString text = DescribeOpenFailure(device);
+        const QString device = port_.devicePath();
+        QString text = describeOpenFailure(device);
         // It opens now: it was busy a moment ago, or went away and came back.
         if (text.isEmpty())
             text = QCoreApplication::translate("SerialLinkPort", "Cannot open the serial port %1").arg(device);

@@ -67,7 +67,7 @@ void Confirm(const CliOptions& options, const QString& question)
 PortChoice ChosenPort(const CliOptions& options, const QSettings& settings)
 {
     if (options.port.isEmpty())
-        return StoredPortChoice(settings);
+        return storedPortChoice(settings);
     static const QRegularExpression com(QStringLiteral("^com([1-9][0-9]{0,2})$"),
                                         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = com.match(options.port);

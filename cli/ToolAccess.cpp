@@ -55,15 +55,15 @@ public:
     void open() override
     {
         try {
-            port_.Open();
+            port_.open();
             openError_.reset();
         } catch (const std::exception& error) {
             openError_ = QString::fromStdString(error.what());
             throw;
         }
     }
-    void close() override { port_.Close(); }
-    bool isOpen() const override { return port_.IsOpen(); }
+    void close() override { port_.close(); }
+    bool isOpen() const override { return port_.isOpen(); }
     int portNumber() const override { return port_.portNumber(); }
     int write(const std::uint8_t* buffer, int count) override { return port_.write(buffer, count); }
     int read(std::uint8_t* buffer, int count) override { return port_.read(buffer, count); }
@@ -80,7 +80,7 @@ class CliHost final : public LinkHost, public CommandButtons {
 public:
     void processMessages() override { QCoreApplication::processEvents(); }
     void sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-    void waitForEvents(std::int64_t untilUs) override { WaitForEventsUntil(untilUs); }
+    void waitForEvents(std::int64_t untilUs) override { waitForEventsUntil(untilUs); }
     void setAckLed(bool) override {}
     void setPackLed(bool) override {}
     void enableConnectButton() override {}
@@ -108,21 +108,21 @@ Handset::Handset(const PortChoice& choice, const QSettings& settings, LinkObserv
     : parts_(std::make_unique<Parts>())
 {
     parts_->choice = choice;
-    parts_->device = ChoiceDevicePath(settings, choice);
+    parts_->device = choiceDevicePath(settings, choice);
     if (choice.isCom())
-        parts_->serial.SetPortNum(choice.comNumber);
-    SerialPort::SetDeviceResolver([device = parts_->device](int) { return device; });
-    SerialPort::SetErrorReport([parts = parts_.get()](const std::exception& error) {
+        parts_->serial.setPortNumber(choice.comNumber);
+    SerialPort::setDeviceResolver([device = parts_->device](int) { return device; });
+    SerialPort::setErrorReport([parts = parts_.get()](const std::exception& error) {
         parts->rxError = QString::fromStdString(error.what());
     });
-    parts_->serial.OnRxChar = [link = &parts_->link](QObject*, int count) { link->onBytesReceived(count); };
+    parts_->serial.bytesArrived = [link = &parts_->link](int count) { link->onBytesReceived(count); };
     parts_->link.setObserver(frameLog);
 }
 
 Handset::~Handset()
 {
-    parts_->serial.Close();
-    SerialPort::SetErrorReport({});
+    parts_->serial.close();
+    SerialPort::setErrorReport({});
 }
 
 QString Handset::DevicePath() const { return parts_->device; }
@@ -131,7 +131,7 @@ void Handset::Fail()
 {
     Parts& p = *parts_;
     if (p.port.OpenError()) {
-        QString reason = DescribeOpenFailure(p.device);
+        QString reason = describeOpenFailure(p.device);
         if (reason.isEmpty())
             reason = *p.port.OpenError();
         if (p.choice.isCom())

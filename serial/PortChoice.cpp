@@ -15,12 +15,12 @@
 #include <unistd.h>
 #endif
 
-QString portsettings::ComDeviceKey(int comNumber)
+QString portsettings::comDeviceKey(int comNumber)
 {
     return QStringLiteral("Ports/COM%1").arg(comNumber);
 }
 
-int ComItemNumber(const QString& text)
+int comItemNumber(const QString& text)
 {
     for (int n = 1; n <= kComItems; ++n) {
         if (text == QStringLiteral("Com%1").arg(n))
@@ -29,13 +29,13 @@ int ComItemNumber(const QString& text)
     return 0;
 }
 
-QString PortItemText(const QString& description, const QString& path)
+QString portItemText(const QString& description, const QString& path)
 {
     const QString about = description.trimmed();
     return about.isEmpty() ? path : about + QStringLiteral(" \u2014 ") + path;
 }
 
-QList<PortItem> ListPorts(const QSettings& settings)
+QList<PortItem> listPorts(const QSettings& settings)
 {
     QList<PortItem> items;
     for (int n = 1; n <= kComItems; ++n)
@@ -43,11 +43,11 @@ QList<PortItem> ListPorts(const QSettings& settings)
     QStringList listed;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         listed << info.systemLocation();
-        items.append({PortItemText(info.description(), info.systemLocation()), {0, info.systemLocation()}});
+        items.append({portItemText(info.description(), info.systemLocation()), {0, info.systemLocation()}});
     }
     QStringList named;
     for (int n = 1; n <= kComItems; ++n)
-        named << settings.value(portsettings::ComDeviceKey(n)).toString();
+        named << settings.value(portsettings::comDeviceKey(n)).toString();
     named << settings.value(portsettings::kDevice).toString();
     for (const QString& device : named) {
         if (device.isEmpty() || listed.contains(device))
@@ -58,7 +58,7 @@ QList<PortItem> ListPorts(const QSettings& settings)
     return items;
 }
 
-const PortItem* FindPortItem(const QList<PortItem>& items, const QString& text)
+const PortItem* findPortItem(const QList<PortItem>& items, const QString& text)
 {
     for (const PortItem& item : items) {
         if (item.text == text)
@@ -67,9 +67,9 @@ const PortItem* FindPortItem(const QList<PortItem>& items, const QString& text)
     return nullptr;
 }
 
-PortChoice StoredPortChoice(const QSettings& settings)
+PortChoice storedPortChoice(const QSettings& settings)
 {
-    if (const int n = ComItemNumber(settings.value(portsettings::kPortText).toString()))
+    if (const int n = comItemNumber(settings.value(portsettings::kPortText).toString()))
         return {n, {}};
     const QString device = settings.value(portsettings::kDevice).toString();
     if (!device.isEmpty())
@@ -77,7 +77,7 @@ PortChoice StoredPortChoice(const QSettings& settings)
     return {1, {}};
 }
 
-void RememberPortChoice(QSettings& settings, const PortChoice& choice)
+void rememberPortChoice(QSettings& settings, const PortChoice& choice)
 {
     if (choice.isCom())
         settings.remove(portsettings::kDevice);
@@ -85,15 +85,15 @@ void RememberPortChoice(QSettings& settings, const PortChoice& choice)
         settings.setValue(portsettings::kDevice, choice.device);
 }
 
-QString ChoiceDevicePath(const QSettings& settings, const PortChoice& choice)
+QString choiceDevicePath(const QSettings& settings, const PortChoice& choice)
 {
     if (!choice.isCom())
         return choice.device;
-    const QString named = settings.value(portsettings::ComDeviceKey(choice.comNumber)).toString();
-    return named.isEmpty() ? DefaultDevicePath("COM" + std::to_string(choice.comNumber)) : named;
+    const QString named = settings.value(portsettings::comDeviceKey(choice.comNumber)).toString();
+    return named.isEmpty() ? defaultDevicePath("COM" + std::to_string(choice.comNumber)) : named;
 }
 
-QString DescribeOpenFailure(const QString& device)
+QString describeOpenFailure(const QString& device)
 {
 #ifndef Q_OS_WIN
     if (!QFileInfo::exists(device))

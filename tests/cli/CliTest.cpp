@@ -69,7 +69,7 @@ TEST_F(CliTest, ServiceCommandsUseTheDeviceTheWindowsStored) {
     EXPECT_EQ(Run({"reset"}).code, 0);
 
     // COMn takes its device from the same settings as the port box.
-    Settings().setValue(portsettings::ComDeviceKey(3), QString::fromStdString(sim.DevicePath()));
+    Settings().setValue(portsettings::comDeviceKey(3), QString::fromStdString(sim.DevicePath()));
     EXPECT_EQ(Run({"--port", "COM3", "info"}).code, 0);
     EXPECT_TRUE(State(sim).netMonitor);
 }
@@ -124,7 +124,7 @@ TEST_F(CliTest, PortAndHandsetFailuresEndWithTheirLineAndCode) {
     EXPECT_EQ(Run({"--port", missing, "info"}).err,
               "m2bus-cli: The serial port " + missing + " does not exist (is the cable plugged in?)\n");
     EXPECT_EQ(Run({"--port", missing, "info"}).code, 3);
-    Settings().setValue(portsettings::ComDeviceKey(4), missing);
+    Settings().setValue(portsettings::comDeviceKey(4), missing);
     const CliRun com = Run({"--port", "com4", "reset"});
     EXPECT_EQ(com.code, 3);
     EXPECT_TRUE(com.err.startsWith("m2bus-cli: Invalid port number Com4: The serial port " + missing))
