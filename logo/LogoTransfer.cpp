@@ -4,20 +4,20 @@
 
 #include "logo/LogoBlocks.h"
 
-static_assert(LogoWriteRequestSize - messages::LogoWrite.headLength == LogoBlockSize);
+static_assert(LogoWriteRequestSize - messages::kLogoWrite.headLength == LogoBlockSize);
 
 std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int block)
 {
     std::array<std::uint8_t, LogoReadRequestSize> request{};
     // The band goes in one byte; only its low byte is sent.
-    composeMessage(messages::LogoRead, static_cast<std::uint8_t>(block & 0xFF), nullptr, request.data());
+    composeMessage(messages::kLogoRead, static_cast<std::uint8_t>(block & 0xFF), nullptr, request.data());
     return request;
 }
 
 std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* data, int block)
 {
     std::array<std::uint8_t, LogoWriteRequestSize> request{};
-    composeMessage(messages::LogoWrite, static_cast<std::uint8_t>(block & 0xFF), data, request.data());
+    composeMessage(messages::kLogoWrite, static_cast<std::uint8_t>(block & 0xFF), data, request.data());
     return request;
 }
 

@@ -14,12 +14,12 @@
 
 constexpr int LogoTransferTries = 10;
 constexpr int LogoTransferPauseMs = 100;
-constexpr int LogoReadRequestSize = messages::LogoRead.length;
-constexpr int LogoWriteRequestSize = messages::LogoWrite.length;
+constexpr int LogoReadRequestSize = messages::kLogoRead.length;
+constexpr int LogoWriteRequestSize = messages::kLogoWrite.length;
 // Whole frames that answer the requests: the read reply carries 98 data bytes
 // behind a 4-byte header and before sequence and checksum; the write reply is short.
-constexpr int LogoReadReplyFrame = messages::LogoRead.longestReplyFrame;
-constexpr int LogoWriteReplyFrame = messages::LogoWrite.longestReplyFrame;
+constexpr int LogoReadReplyFrame = messages::kLogoRead.longestReplyFrame;
+constexpr int LogoWriteReplyFrame = messages::kLogoWrite.longestReplyFrame;
 // Data byte k of the reply stands at replyBuffer position 4 + k; the block is data bytes 14..97.
 constexpr int LogoReplyBlockOffset = 4 + 14;
 

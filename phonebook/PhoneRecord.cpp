@@ -39,8 +39,8 @@ std::uint8_t DigitCode(char c)
     }
 }
 
-static_assert(messages::PhonebookRead.length == ReadRequestLength);
-static_assert(messages::PhonebookWrite.length == WriteRequestLength);
+static_assert(messages::kPhonebookRead.length == ReadRequestLength);
+static_assert(messages::kPhonebookWrite.length == WriteRequestLength);
 
 // The location goes in one byte; only its low byte is sent.
 std::uint8_t LocationByte(int location)
@@ -60,7 +60,7 @@ void TrimRecordText(std::string& text)
 ReadRequest BuildReadRequest(int location)
 {
     ReadRequest message{};
-    composeMessage(messages::PhonebookRead, LocationByte(location), nullptr, message.data());
+    composeMessage(messages::kPhonebookRead, LocationByte(location), nullptr, message.data());
     return message;
 }
 
@@ -69,7 +69,7 @@ WriteRequest BuildWriteRequest(int location, const std::string& name, const std:
     // The record fields are filled in after the message table's head.
     constexpr std::array<std::uint8_t, WriteRequestLength> blankRecord{};
     WriteRequest message{};
-    composeMessage(messages::PhonebookWrite, LocationByte(location), blankRecord.data(), message.data());
+    composeMessage(messages::kPhonebookWrite, LocationByte(location), blankRecord.data(), message.data());
 
     const int digits = std::min<int>(static_cast<int>(number.size()), MaxNumberDigits);
     message[RecordOffset] = static_cast<std::uint8_t>(digits);
