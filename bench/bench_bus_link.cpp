@@ -74,7 +74,7 @@ double LeastLineMs(const Requests& requests, unsigned noiseEvery)
             const int length =
                 frame::buildDataFrame(message.data(), static_cast<int>(message.size()), sequence++, request.data());
             std::size_t handsetBytes = 0;
-            for (const handset::OutFrame& out : model.FromPc(request.data(), static_cast<std::size_t>(length)))
+            for (const handset::OutFrame& out : model.fromPc(request.data(), static_cast<std::size_t>(length)))
                 handsetBytes += out.bytes.size();
             ++replies;
             spoilt = noiseEvery != 0 && replies % noiseEvery == 0;

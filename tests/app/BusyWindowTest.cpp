@@ -61,10 +61,10 @@ TEST(BusyWindow, ASlowSlotDuringTransfersChangesNothing)
     EXPECT_GE(slowSlots, 10);
 
     EXPECT_EQ(app.sim.Stop(), 0);
-    handset::HandsetState state;
-    ASSERT_TRUE(handset::LoadStateFile(app.sim.StatePath(), state));
-    EXPECT_EQ((state.logo[5][83] & 0x80) != 0, cornerDot);
-    EXPECT_EQ(state.phonebook[56][0], QStringLiteral("+7495%1").arg(57 * 1013).size());
+    const std::optional<handset::HandsetState> state = handset::loadStateFile(app.sim.StatePath());
+    ASSERT_TRUE(state);
+    EXPECT_EQ((state->logo[5][83] & 0x80) != 0, cornerDot);
+    EXPECT_EQ(state->phonebook[56][0], QStringLiteral("+7495%1").arg(57 * 1013).size());
 
     // Every whole reply the handset sent was acknowledged, each well before
     // the window thread woke from a 300 ms sleep (the margin is for a loaded

@@ -51,9 +51,9 @@ class LogoSim {
 public:
     explicit LogoSim(const Logo& logo, std::vector<std::string> extraArgs = {})
     {
-        handset::HandsetState state = handset::DefaultHandsetState();
+        handset::HandsetState state = handset::defaultHandsetState();
         state.logo = logo;
-        handset::SaveStateFile(statePath, state);
+        handset::saveStateFile(statePath, state);
         extraArgs.push_back("--state");
         extraArgs.push_back(statePath);
         app = std::make_unique<AppUnderTest>(extraArgs);
@@ -64,9 +64,9 @@ public:
     Logo StoppedLogo()
     {
         EXPECT_EQ(app->sim.Stop(), 0);
-        handset::HandsetState state;
-        EXPECT_TRUE(handset::LoadStateFile(statePath, state));
-        return state.logo;
+        const std::optional<handset::HandsetState> state = handset::loadStateFile(statePath);
+        EXPECT_TRUE(state);
+        return state.value_or(handset::HandsetState{}).logo;
     }
 
     QTemporaryDir dir;

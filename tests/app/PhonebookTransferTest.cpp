@@ -111,9 +111,9 @@ std::vector<std::uint8_t> RecordName(const handset::Record& record)
 handset::HandsetState StoppedSimState(AppUnderTest& app)
 {
     EXPECT_EQ(app.sim.Stop(), 0);
-    handset::HandsetState state;
-    EXPECT_TRUE(handset::LoadStateFile(app.sim.StatePath(), state));
-    return state;
+    const std::optional<handset::HandsetState> state = handset::loadStateFile(app.sim.StatePath());
+    EXPECT_TRUE(state);
+    return state.value_or(handset::HandsetState{});
 }
 
 std::vector<std::uint8_t> WriteRequestHead(std::uint8_t location)

@@ -44,9 +44,9 @@ protected:
     static handset::HandsetState State(SimProcess& sim)
     {
         sim.Stop();
-        handset::HandsetState state;
-        EXPECT_TRUE(handset::LoadStateFile(sim.StatePath(), state));
-        return state;
+        const std::optional<handset::HandsetState> state = handset::loadStateFile(sim.StatePath());
+        EXPECT_TRUE(state);
+        return state.value_or(handset::HandsetState{});
     }
 
     QTemporaryDir dir;
@@ -91,7 +91,7 @@ TEST_F(CliTest, PhonebookGoesToFilesAndBackToTheHandset) {
     ASSERT_EQ(Run(port + QStringList{"phonebook", "read", Path("after.npb")}).code, 0);
     EXPECT_EQ(readPhonebook(Path("after.npb")).rows, rows);
 
-    const handset::Record expected = handset::MakeRecord("+7495123", "\xCC\xE0\xF0\xE8\xFF");
+    const handset::Record expected = handset::makeRecord("+7495123", "\xCC\xE0\xF0\xE8\xFF");
     const handset::Record stored = State(sim).phonebook[49];
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + handset::kRecordGroup, stored.begin()));
 }
@@ -231,7 +231,7 @@ TEST_F(CliTest, PhonebookWriteTellsScriptsWhenRecordsWereLeftOutOrChanged) {
     EXPECT_TRUE(write.err.contains(QStringLiteral("  1 \"Пётр\": letters stored as the nearest the handset has: ё → е\n")))
         << write.err.toStdString();
     EXPECT_TRUE(write.err.endsWith("m2bus-cli: The handset does not hold everything as in the file: see the lines above\n"));
-    const handset::Record expected = handset::MakeRecord("+79162", "\xCF\xE5\xF2\xF0");
+    const handset::Record expected = handset::makeRecord("+79162", "\xCF\xE5\xF2\xF0");
     const handset::Record stored = State(sim).phonebook[0];
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + handset::kRecordGroup, stored.begin()));
 
