@@ -441,7 +441,7 @@ void MainWindow::enableConnectButton()
 
 void MainWindow::showMessage(const std::string& text)
 {
-    prompts().Notice(this, TranslatedLinkMessage(FromWin1251(text)));
+    prompts().Notice(this, TranslatedLinkMessage(fromWin1251(text)));
 }
 
 void MainWindow::setButtonEnabled(CommandButton button, bool enabled)
@@ -468,11 +468,11 @@ void MainWindow::setButtonEnabled(CommandButton button, bool enabled)
 void MainWindow::showReadings(const HandsetReadings& readings)
 {
     if (readings.versionText) {
-        ui_->versionLabel->setText(FromWin1251(*readings.versionText));
+        ui_->versionLabel->setText(fromWin1251(*readings.versionText));
         ShrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
     }
     if (readings.serialNumber) {
-        ui_->serialNumberLabel->setText(FromWin1251(*readings.serialNumber));
+        ui_->serialNumberLabel->setText(fromWin1251(*readings.serialNumber));
         ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
     }
     if (readings.netMonitorOn)

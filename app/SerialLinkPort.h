@@ -30,7 +30,7 @@ public:
         // It opens now: it was busy a moment ago, or went away and came back.
         if (text.isEmpty())
             text = QCoreApplication::translate("SerialLinkPort", "Cannot open the serial port %1").arg(device);
-        return ToWin1251(text);
+        return toWin1251(text);
     }
     int write(const std::uint8_t* buffer, int count) override { return port_.write(buffer, count); }
     int read(std::uint8_t* buffer, int count) override { return port_.read(buffer, count); }

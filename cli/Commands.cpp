@@ -243,7 +243,7 @@ void SmsSend(const CliOptions& options)
     NeedWords(options, 2, "sms send --operator NAME --to NUMBER --text TEXT");
     if (options.operatorName.isEmpty() || options.to.isEmpty() || options.text.isNull())
         Usage(QStringLiteral("sms send needs --operator, --to and --text"));
-    const QString lost = CharactersWin1251Lacks(options.to + options.text);
+    const QString lost = charactersWin1251Lacks(options.to + options.text);
     if (!lost.isEmpty())
         Confirm(options, "These characters cannot be sent and will go out as \"?\": " + lost + " - send the message anyway?");
     Print(SendSms(options.operatorName, options.to, options.text));

@@ -26,8 +26,14 @@
 #include <optional>
 #include <thread>
 
-QString FromHandsetText(std::string_view win1251) { return FromWin1251(win1251); }
-std::string ToHandsetText(const QString& text, bool* lossy) { return ToWin1251(text, lossy); }
+QString FromHandsetText(std::string_view win1251)
+{
+    return fromWin1251(win1251);
+}
+std::string ToHandsetText(const QString& text, bool* lossy)
+{
+    return toWin1251(text, lossy);
+}
 
 // The windows' store: the registry key or INI file named after m2bus-tool,
 // whatever this program's own file is called.
@@ -84,7 +90,7 @@ public:
     void setAckLed(bool) override {}
     void setPackLed(bool) override {}
     void enableConnectButton() override {}
-    void showMessage(const std::string& text) override { message = FromWin1251(text); }
+    void showMessage(const std::string& text) override { message = fromWin1251(text); }
 
     void setButtonEnabled(CommandButton, bool) override {}
 
@@ -176,8 +182,8 @@ HandsetInfo Handset::ReadInfo()
     if (!Run(parts_->host, [&] { readings = parts_->commands.connectToPhone(); }))
         Fail();
     HandsetInfo info;
-    info.version = FromWin1251(readings.versionText.value_or(""));
-    info.serialNumber = FromWin1251(readings.serialNumber.value_or(""));
+    info.version = fromWin1251(readings.versionText.value_or(""));
+    info.serialNumber = fromWin1251(readings.serialNumber.value_or(""));
     info.netMonitor = readings.netMonitorOn.value_or(false);
     // The reply pads the text with zero bytes, which the window shows as
     // dots; a script wants the text alone.
@@ -278,7 +284,7 @@ QImage LogoPictureFromBlocks(const LogoBlocks& blocks)
 QString SendSms(const QString& operatorName, const QString& phone, const QString& text)
 {
     ProfileIniFile ini(OperatorsIniPath().toStdString());
-    const std::string name = ToWin1251(operatorName);
+    const std::string name = toWin1251(operatorName);
     std::vector<std::string> sections;
     try {
         sections = ini.ReadSections();
@@ -288,7 +294,7 @@ QString SendSms(const QString& operatorName, const QString& phone, const QString
     if (std::find(sections.begin(), sections.end(), name) == sections.end()) {
         QStringList known;
         for (const std::string& section : sections)
-            known << FromWin1251(section);
+            known << fromWin1251(section);
         throw CliError(ExitCode::Operator,
                        QStringLiteral("Unknown operator \"%1\" in %2 (known: %3)")
                            .arg(operatorName, OperatorsIniPath(), known.isEmpty() ? QStringLiteral("none") : known.join(", ")));
@@ -302,7 +308,7 @@ QString SendSms(const QString& operatorName, const QString& phone, const QString
 
     QString message = text;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\n', QStringLiteral("\r\n"));
-    const SubmissionOutcome outcome = SubmitForm(http, coder, profile, ToWin1251(phone), ToWin1251(message));
+    const SubmissionOutcome outcome = SubmitForm(http, coder, profile, toWin1251(phone), toWin1251(message));
     if (outcome.error) {
         try {
             std::rethrow_exception(outcome.error);

@@ -31,7 +31,7 @@ enum class Fate { Kept, Nearest, Lost };
 Fate NameCharFate(const QString& character)
 {
     bool lossy = false;
-    const std::string bytes = ToWin1251(character, &lossy);
+    const std::string bytes = toWin1251(character, &lossy);
     if (lossy || bytes.size() != 1)
         return Fate::Lost;
     const auto sent = static_cast<std::uint8_t>(bytes[0]);
@@ -85,9 +85,9 @@ QString NearestLetters(const QString& letters)
 {
     QStringList pairs;
     for (QChar letter : letters) {
-        const std::string sent = ToWin1251(QString(letter));
+        const std::string sent = toWin1251(QString(letter));
         const char stored = static_cast<char>(StoredLetter(static_cast<std::uint8_t>(sent.at(0))));
-        pairs << QStringLiteral("%1 → %2").arg(letter, FromWin1251(std::string_view(&stored, 1)));
+        pairs << QStringLiteral("%1 → %2").arg(letter, fromWin1251(std::string_view(&stored, 1)));
     }
     return pairs.join(QStringLiteral(", "));
 }

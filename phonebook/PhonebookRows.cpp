@@ -27,7 +27,7 @@ PhonebookRows rowsFromEntries(const std::vector<PhonebookEntry>& entries)
     PhonebookRows rows = emptyPhonebookRows();
     const std::size_t count = std::min(entries.size(), rows.size());
     for (std::size_t i = 0; i < count; ++i)
-        rows[i] = {FromWin1251(entries[i].Name), FromWin1251(entries[i].Number)};
+        rows[i] = {fromWin1251(entries[i].Name), fromWin1251(entries[i].Number)};
     return rows;
 }
 
@@ -36,7 +36,7 @@ std::vector<PhonebookEntry> entriesFromRows(const PhonebookRows& rows)
     std::vector<PhonebookEntry> entries(PhonebookLocations);
     const std::size_t count = std::min(entries.size(), rows.size());
     for (std::size_t i = 0; i < count; ++i)
-        entries[i] = {ToWin1251(rows[i].name), ToWin1251(rows[i].number)};
+        entries[i] = {toWin1251(rows[i].name), toWin1251(rows[i].number)};
     return entries;
 }
 
@@ -138,7 +138,7 @@ QString decodeImportText(const QByteArray& bytes, QStringList& notes)
     if (!utf8.hasError())
         return text;
     notes << QCoreApplication::translate("Phonebook", "the file is not UTF-8; it was read as Windows-1251");
-    return FromWin1251(std::string_view(body.data(), static_cast<std::size_t>(body.size())));
+    return fromWin1251(std::string_view(body.data(), static_cast<std::size_t>(body.size())));
 }
 
 QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes)

@@ -188,7 +188,7 @@ private:
     QString decode(const QByteArray& raw, const QByteArray& charset)
     {
         if (charset == "WINDOWS-1251" || charset == "CP1251")
-            return FromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
+            return fromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
         if (!charset.isEmpty() && charset != "UTF-8") {
             QStringDecoder named(charset.constData());
             if (named.isValid()) {
@@ -204,7 +204,7 @@ private:
         if (!warnedWin1251_)
             notes_ << QCoreApplication::translate("Phonebook", "text that is not UTF-8 was read as Windows-1251");
         warnedWin1251_ = true;
-        return FromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
+        return fromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
     }
 
     QStringList& notes_;

@@ -201,7 +201,7 @@ bool PhonebookWindow::PickNumber(std::string& phone)
     picking_ = false;
     cancelButton->setVisible(false);
     if (picked)
-        phone = ToWin1251(Cells(2, SelectedRow()));
+        phone = toWin1251(Cells(2, SelectedRow()));
     return picked;
 }
 
@@ -248,8 +248,8 @@ void PhonebookWindow::readFromPhone()
         const std::optional<PhonebookEntry> record = host_.readRecord(row - 1);
         if (!record)
             break;
-        SetCell(2, row, FromWin1251(record->Number));
-        SetCell(1, row, FromWin1251(record->Name));
+        SetCell(2, row, fromWin1251(record->Number));
+        SetCell(1, row, fromWin1251(record->Name));
         progressBar->setPosition(row);
     }
 }
@@ -264,8 +264,8 @@ void PhonebookWindow::writeAllToPhone()
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
     progressBar->setPosition(0);
     for (int row = 1; row <= RecordRows; ++row) {
-        const std::string number = ToWin1251(Cells(2, row));
-        const std::string name = ToWin1251(Cells(1, row));
+        const std::string number = toWin1251(Cells(2, row));
+        const std::string name = toWin1251(Cells(1, row));
         if (!host_.writeRecord(row - 1, {name, number}))
             break;
         progressBar->setPosition(row);
@@ -292,8 +292,8 @@ void PhonebookWindow::loadFromFile()
     const DecodedPhonebook book = DecodePhonebookFile(ReadPhonebookFile(path));
     for (std::size_t i = 0; i < book.Entries.size(); ++i) {
         const int row = static_cast<int>(i) + 1;
-        SetCell(1, row, FromWin1251(book.Entries[i].Name));
-        SetCell(2, row, FromWin1251(book.Entries[i].Number));
+        SetCell(1, row, fromWin1251(book.Entries[i].Name));
+        SetCell(2, row, fromWin1251(book.Entries[i].Number));
     }
     if (book.Truncated)
         throw InOutError(tr("Read beyond end of file").toStdString());
@@ -318,7 +318,7 @@ void PhonebookWindow::updateRecordInPhone()
     single[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
     if (!HandsetKeepsOrUserGoesOn(single))
         return;
-    const PhonebookEntry entry{ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))};
+    const PhonebookEntry entry{toWin1251(Cells(1, row)), toWin1251(Cells(2, row))};
     TransferRunning running(transferRunning_);
     host_.writeRecord(row - 1, entry);
 }
@@ -357,7 +357,7 @@ std::vector<PhonebookEntry> PhonebookWindow::RecordRowsAsEntries() const
     std::vector<PhonebookEntry> entries;
     entries.reserve(RecordRows);
     for (int row = 1; row <= RecordRows; ++row)
-        entries.push_back({ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))});
+        entries.push_back({toWin1251(Cells(1, row)), toWin1251(Cells(2, row))});
     return entries;
 }
 

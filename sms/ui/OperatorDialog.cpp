@@ -84,21 +84,21 @@ void OperatorDialog::SetFieldText(std::size_t keyIndex, const QString& text)
 
 void OperatorDialog::Fill(const std::string& name, const OperatorValueList& values)
 {
-    ui_->operatorEdit->setText(FromWin1251(name));
+    ui_->operatorEdit->setText(fromWin1251(name));
     const ProfileTexts texts = ProfileTextsFrom(values);
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        SetFieldText(i, FromWin1251(texts[i]));
+        SetFieldText(i, fromWin1251(texts[i]));
 }
 
 std::string OperatorDialog::OperatorName() const
 {
-    return ToWin1251(ui_->operatorEdit->text());
+    return toWin1251(ui_->operatorEdit->text());
 }
 
 ProfileTexts OperatorDialog::Texts() const
 {
     ProfileTexts texts;
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        texts[i] = ToWin1251(FieldText(i));
+        texts[i] = toWin1251(FieldText(i));
     return texts;
 }

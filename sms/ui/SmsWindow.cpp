@@ -31,11 +31,11 @@ const QString kStoredTextField = QStringLiteral("TextField");
 
 std::optional<HttpCredentials> AskHttpCredentials(const std::string& title, const HttpCredentials& current)
 {
-    QString user = FromWin1251(current.userName);
-    QString password = FromWin1251(current.password);
-    if (!prompts().Credentials(nullptr, FromWin1251(title), user, password))
+    QString user = fromWin1251(current.userName);
+    QString password = fromWin1251(current.password);
+    if (!prompts().Credentials(nullptr, fromWin1251(title), user, password))
         return std::nullopt;
-    return HttpCredentials{ToWin1251(user), ToWin1251(password)};
+    return HttpCredentials{toWin1251(user), toWin1251(password)};
 }
 
 // Runs a handler from a click: anything it raises goes to the top-level report.
@@ -126,13 +126,13 @@ void SmsWindow::showEvent(QShowEvent* event)
 
 std::string SmsWindow::OperatorName() const
 {
-    return ToWin1251(ui_->operatorBox->currentText());
+    return toWin1251(ui_->operatorBox->currentText());
 }
 
 void SmsWindow::ReadChosenProfile()
 {
     operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
-    ui_->prefixEdit->setText(FromWin1251(operators_.OperatorValues.Values("Prefix")));
+    ui_->prefixEdit->setText(fromWin1251(operators_.OperatorValues.Values("Prefix")));
 }
 
 void SmsWindow::ReloadOperatorList()
@@ -140,7 +140,7 @@ void SmsWindow::ReloadOperatorList()
     operators_.OperatorList = operators_.OperatorIni.ReadSections();
     QStringList names;
     for (const std::string& name : operators_.OperatorList)
-        names << FromWin1251(name);
+        names << fromWin1251(name);
     QComboBox* box = ui_->operatorBox;
     const QSignalBlocker quiet(box);
     const QString text = box->currentText();
@@ -197,7 +197,7 @@ void SmsWindow::deleteOperator()
     operators_.OperatorIni.Refresh();
     if (!prompts().Confirm(this, tr("Do You really want to delete operator \"%1\"?").arg(name)))
         return;
-    operators_.OperatorIni.EraseSection(ToWin1251(name));
+    operators_.OperatorIni.EraseSection(toWin1251(name));
     ReloadOperatorList();
     const QSignalBlocker quiet(ui_->operatorBox);
     ui_->operatorBox->setCurrentIndex(operators_.OperatorList.empty() ? -1 : 0);
@@ -209,7 +209,7 @@ void SmsWindow::pickNumberFromPhonebook()
         return;
     std::string phone;
     if (picker_->PickNumber(phone))
-        ui_->numberEdit->setText(FromWin1251(phone));
+        ui_->numberEdit->setText(fromWin1251(phone));
 }
 
 bool SmsWindow::MessageToSend(std::string& phone, std::string& message)
@@ -217,13 +217,13 @@ bool SmsWindow::MessageToSend(std::string& phone, std::string& message)
     // The memo separates lines with LF; the gateway gets them as CR LF.
     QString text = ui_->messageEdit->toPlainText();
     text.replace('\n', QStringLiteral("\r\n"));
-    const QString lost = CharactersWin1251Lacks(ui_->numberEdit->text() + text);
+    const QString lost = charactersWin1251Lacks(ui_->numberEdit->text() + text);
     if (!lost.isEmpty()
         && !prompts().Confirm(
             this, tr("These characters cannot be sent and will go out as \"?\": %1\nSend the message anyway?").arg(lost)))
         return false;
-    phone = ToWin1251(ui_->numberEdit->text());
-    message = ToWin1251(text);
+    phone = toWin1251(ui_->numberEdit->text());
+    message = toWin1251(text);
     return true;
 }
 
@@ -266,7 +266,7 @@ void SmsWindow::sendMessage()
             prompts().Notice(this, tr("Your message was sent succesfully!"));
         if (outcome.judged && ui_->debugBox->isChecked())
             ui_->messageEdit->setPlainText(
-                FromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+                fromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     } catch (...) {
         LockForSending(false);
         throw;

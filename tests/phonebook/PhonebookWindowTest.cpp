@@ -139,7 +139,7 @@ TEST_F(PhonebookWindowTest, ReadAllFillsEveryRowAndMovesTheBarAfterEachRecord)
         EXPECT_FALSE(host.Calls[loc].BulkEnabled);
         EXPECT_FALSE(host.Calls[loc].OkEnabled);
     }
-    EXPECT_EQ(window.Cells(1, 1), FromWin1251("N0\xC6"));
+    EXPECT_EQ(window.Cells(1, 1), fromWin1251("N0\xC6"));
     EXPECT_EQ(window.Cells(2, 100), "+99");
     EXPECT_EQ(window.Cells(1, 101), "spare101");
     EXPECT_EQ(window.progressBar->Position(), 99);
