@@ -22,7 +22,13 @@ namespace {
 // "Get from PBook": the phonebook window as a number picker.
 class PhonebookPicker final : public NumberPicker {
 public:
-    bool PickNumber(std::string& phone) override { return phonebookWindow->PickNumber(phone); }
+    bool PickNumber(std::string& phone) override
+    {
+        const std::optional<std::string> picked = phonebookWindow->pickNumber();
+        if (picked)
+            phone = *picked;
+        return picked.has_value();
+    }
 };
 
 PhonebookPicker phonebookPicker;

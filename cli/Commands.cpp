@@ -154,8 +154,8 @@ void PhonebookRead(const CliOptions& options, const QString& path)
     Session handset(options);
     std::vector<PhonebookEntry> entries;
     {
-        Progress progress(QStringLiteral("Reading phonebook"), NpbRecords);
-        for (int location = 0; location < NpbRecords; ++location) {
+        Progress progress(QStringLiteral("Reading phonebook"), kNpbRecords);
+        for (int location = 0; location < kNpbRecords; ++location) {
             entries.push_back(handset->ReadRecord(location));
             progress.Step(location + 1);
         }
@@ -167,7 +167,7 @@ void PhonebookRead(const CliOptions& options, const QString& path)
         throw CliError(ExitCode::File, QString::fromStdString(error.what()));
     }
     const auto used = std::count_if(rows.begin(), rows.end(), [](const PhonebookRow& row) { return !row.isBlank(); });
-    Print(QStringLiteral("Read %1 records (%2 in use) into %3").arg(NpbRecords).arg(used).arg(path));
+    Print(QStringLiteral("Read %1 records (%2 in use) into %3").arg(kNpbRecords).arg(used).arg(path));
 }
 
 ExitCode PhonebookWrite(const CliOptions& options, const QString& path)
@@ -191,15 +191,15 @@ ExitCode PhonebookWrite(const CliOptions& options, const QString& path)
     const std::vector<PhonebookEntry> entries = entriesFromRows(file.rows);
     Session handset(options);
     {
-        Progress progress(QStringLiteral("Writing phonebook"), NpbRecords);
-        for (int location = 0; location < NpbRecords; ++location) {
+        Progress progress(QStringLiteral("Writing phonebook"), kNpbRecords);
+        for (int location = 0; location < kNpbRecords; ++location) {
             handset->WriteRecord(location, entries[static_cast<std::size_t>(location)]);
             progress.Step(location + 1);
         }
     }
     // The handset takes the new phonebook in only after a restart.
     handset->Reset();
-    Print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(NpbRecords).arg(path));
+    Print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(kNpbRecords).arg(path));
     if (!file.changed && findings.empty())
         return ExitCode::Ok;
     Tell(QStringLiteral("m2bus-cli: The handset does not hold everything as in the file: see the lines above"));

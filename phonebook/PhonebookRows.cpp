@@ -19,7 +19,7 @@ bool PhonebookRow::isBlank() const
 
 PhonebookRows emptyPhonebookRows()
 {
-    return PhonebookRows(PhonebookLocations);
+    return PhonebookRows(kPhonebookLocations);
 }
 
 PhonebookRows rowsFromEntries(const std::vector<PhonebookEntry>& entries)
@@ -27,13 +27,13 @@ PhonebookRows rowsFromEntries(const std::vector<PhonebookEntry>& entries)
     PhonebookRows rows = emptyPhonebookRows();
     const std::size_t count = std::min(entries.size(), rows.size());
     for (std::size_t i = 0; i < count; ++i)
-        rows[i] = {fromWin1251(entries[i].Name), fromWin1251(entries[i].Number)};
+        rows[i] = {fromWin1251(entries[i].name), fromWin1251(entries[i].number)};
     return rows;
 }
 
 std::vector<PhonebookEntry> entriesFromRows(const PhonebookRows& rows)
 {
-    std::vector<PhonebookEntry> entries(PhonebookLocations);
+    std::vector<PhonebookEntry> entries(kPhonebookLocations);
     const std::size_t count = std::min(entries.size(), rows.size());
     for (std::size_t i = 0; i < count; ++i)
         entries[i] = {toWin1251(rows[i].name), toWin1251(rows[i].number)};
@@ -55,7 +55,7 @@ void LocationPlanner::add(int line, const QString& locationText, PhonebookRow ro
 PhonebookImport LocationPlanner::finish() const
 {
     PhonebookImport result{emptyPhonebookRows(), {}};
-    std::vector<int> takenBy(PhonebookLocations, 0);  // line of the record holding each location
+    std::vector<int> takenBy(kPhonebookLocations, 0); // line of the record holding each location
     struct Unplaced {
         const Pending* record;
         int note;  // index of the note that says why, -1 when it had no location
@@ -69,9 +69,10 @@ PhonebookImport LocationPlanner::finish() const
         }
         bool number = false;
         const int location = record.locationText.toInt(&number);
-        if (!number || location < 1 || location > PhonebookLocations) {
+        if (!number || location < 1 || location > kPhonebookLocations) {
             result.notes << QCoreApplication::translate("Phonebook", "line %1: location \"%2\" is not between 1 and %3")
-                                .arg(QString::number(record.line), excerpt(record.locationText), QString::number(PhonebookLocations));
+                                .arg(QString::number(record.line), excerpt(record.locationText),
+                                     QString::number(kPhonebookLocations));
             unplaced.push_back({&record, static_cast<int>(result.notes.size()) - 1});
         } else if (takenBy[location - 1] != 0) {
             result.notes << QCoreApplication::translate("Phonebook", "line %1: location %2 is already taken by line %3")
@@ -109,7 +110,7 @@ QString excerpt(const QString& text)
     QString shown;
     int characters = 0;
     for (qsizetype i = 0; i < text.size(); ++characters) {
-        if (characters == MaxQuotedChars)
+        if (characters == kMaxQuotedChars)
             return shown + u'…';
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const char16_t c = text[i].unicode();

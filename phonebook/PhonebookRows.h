@@ -20,7 +20,7 @@ struct PhonebookRow {
     bool operator==(const PhonebookRow&) const = default;
 };
 
-// Always PhonebookLocations rows; location k at index k - 1.
+// Always kPhonebookLocations rows; location k at index k - 1.
 using PhonebookRows = std::vector<PhonebookRow>;
 
 PhonebookRows emptyPhonebookRows();
@@ -39,10 +39,10 @@ struct PhonebookImport {
     bool changed = false;
 };
 
-// A text from a file as a message quotes it: its first MaxQuotedChars
+// A text from a file as a message quotes it: its first kMaxQuotedChars
 // characters and "…", with control characters shown as their symbols, so
 // that a huge or odd text can neither flood the message nor cut its line.
-inline constexpr int MaxQuotedChars = 40;
+inline constexpr int kMaxQuotedChars = 40;
 QString excerpt(const QString& text);
 
 // A file that cannot be read as the format it claims to be; line() is the
@@ -85,7 +85,7 @@ QString decodeImportText(const QByteArray& bytes, QStringList& notes);
 
 // Whole-file reading and replacing for the phonebook formats. Failures raise
 // InOutError with a sentence that names the file.
-inline constexpr qint64 MaxImportFileBytes = 16 * 1024 * 1024;
-QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes = MaxImportFileBytes);
+inline constexpr qint64 kMaxImportFileBytes = 16 * 1024 * 1024;
+QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes = kMaxImportFileBytes);
 void replacePhonebookFile(const QString& path, const QByteArray& bytes);
 [[noreturn]] void raiseParseError(const QString& path, const PhonebookParseError& error);

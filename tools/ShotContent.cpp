@@ -77,11 +77,11 @@ void FillPhonebook()
     };
     int row = 1;
     for (const Row& r : rows) {
-        phonebookWindow->SetCell(1, row, fromWin1251(r.name));
-        phonebookWindow->SetCell(2, row, fromWin1251(r.number));
+        phonebookWindow->setCellText(1, row, fromWin1251(r.name));
+        phonebookWindow->setCellText(2, row, fromWin1251(r.number));
         ++row;
     }
-    phonebookWindow->SelectRow(3);
+    phonebookWindow->selectRow(3);
 }
 
 void FillRecordEditor()

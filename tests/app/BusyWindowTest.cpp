@@ -32,19 +32,19 @@ TEST(BusyWindow, ASlowSlotDuringTransfersChangesNothing)
     busy.start();
 
     PhonebookWindow& book = *phonebookWindow;
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
-        book.SetCell(1, row, QStringLiteral("Busy %1").arg(row));
-        book.SetCell(2, row, QStringLiteral("+7495%1").arg(row * 1013));
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
+        book.setCellText(1, row, QStringLiteral("Busy %1").arg(row));
+        book.setCellText(2, row, QStringLiteral("+7495%1").arg(row * 1013));
     }
     app.prompts.Answers = {true};
     book.writeAllButton->click();
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row)
-        book.SetCell(1, row, QStringLiteral("stale"));
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
+        book.setCellText(1, row, QStringLiteral("stale"));
     book.readButton->click();
     int wrong = 0;
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
-        wrong += book.Cells(1, row) == QStringLiteral("Busy %1").arg(row) ? 0 : 1;
-        wrong += book.Cells(2, row) == QStringLiteral("+7495%1").arg(row * 1013) ? 0 : 1;
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
+        wrong += book.cellText(1, row) == QStringLiteral("Busy %1").arg(row) ? 0 : 1;
+        wrong += book.cellText(2, row) == QStringLiteral("+7495%1").arg(row * 1013) ? 0 : 1;
     }
     EXPECT_EQ(wrong, 0);
 
