@@ -26,18 +26,18 @@
 #include <optional>
 #include <thread>
 
-QString FromHandsetText(std::string_view win1251)
+QString fromHandsetText(std::string_view win1251)
 {
     return fromWin1251(win1251);
 }
-std::string ToHandsetText(const QString& text, bool* lossy)
+std::string toHandsetText(const QString& text, bool* lossy)
 {
     return toWin1251(text, lossy);
 }
 
 // The windows' store: the registry key or INI file named after m2bus-tool,
 // whatever this program's own file is called.
-std::unique_ptr<QSettings> OpenToolSettings()
+std::unique_ptr<QSettings> openToolSettings()
 {
 #ifdef Q_OS_WIN
     return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\m2bus-tool"),
@@ -47,7 +47,7 @@ std::unique_ptr<QSettings> OpenToolSettings()
 #endif
 }
 
-QString OperatorsIniPath()
+QString operatorsIniPath()
 {
     return operatorsFileFor(operatorsFilePlaces());
 }
@@ -73,7 +73,7 @@ public:
     int portNumber() const override { return port_.portNumber(); }
     int write(const std::uint8_t* buffer, int count) override { return port_.write(buffer, count); }
     int read(std::uint8_t* buffer, int count) override { return port_.read(buffer, count); }
-    const std::optional<QString>& OpenError() const { return openError_; }
+    const std::optional<QString>& openError() const { return openError_; }
 
 private:
     SerialPort& port_;
@@ -131,15 +131,18 @@ Handset::~Handset()
     SerialPort::setErrorReport({});
 }
 
-QString Handset::DevicePath() const { return parts_->device; }
+QString Handset::devicePath() const
+{
+    return parts_->device;
+}
 
-void Handset::Fail()
+void Handset::fail()
 {
     Parts& p = *parts_;
-    if (p.port.OpenError()) {
+    if (p.port.openError()) {
         QString reason = describeOpenFailure(p.device);
         if (reason.isEmpty())
-            reason = *p.port.OpenError();
+            reason = *p.port.openError();
         if (p.choice.isCom())
             throw CliError(ExitCode::Port, QStringLiteral("Invalid port number Com%1: %2").arg(p.choice.comNumber).arg(reason));
         throw CliError(ExitCode::Port, reason);
@@ -163,7 +166,7 @@ namespace {
 
 // Runs one of the link's jobs; a port error while it runs ends the program.
 template <typename Job>
-bool Run(CliHost& host, Job&& job)
+bool run(CliHost& host, Job&& job)
 {
     host.message.reset();
     try {
@@ -176,11 +179,11 @@ bool Run(CliHost& host, Job&& job)
 
 } // namespace
 
-HandsetInfo Handset::ReadInfo()
+HandsetInfo Handset::readInfo()
 {
     HandsetReadings readings;
-    if (!Run(parts_->host, [&] { readings = parts_->commands.connectToPhone(); }))
-        Fail();
+    if (!run(parts_->host, [&] { readings = parts_->commands.connectToPhone(); }))
+        fail();
     HandsetInfo info;
     info.version = fromWin1251(readings.versionText.value_or(""));
     info.serialNumber = fromWin1251(readings.serialNumber.value_or(""));
@@ -203,66 +206,65 @@ HandsetInfo Handset::ReadInfo()
     return info;
 }
 
-bool Handset::SwitchNetMonitor(bool on)
+bool Handset::switchNetMonitor(bool on)
 {
     HandsetReadings readings;
-    if (!Run(parts_->host, [&] {
-            readings = on ? parts_->commands.switchNetMonitorOn() : parts_->commands.switchNetMonitorOff();
-        }))
-        Fail();
+    if (!run(parts_->host,
+             [&] { readings = on ? parts_->commands.switchNetMonitorOn() : parts_->commands.switchNetMonitorOff(); }))
+        fail();
     return readings.netMonitorOn.value_or(false);
 }
 
-void Handset::Reset()
+void Handset::reset()
 {
-    if (!Run(parts_->host, [&] { parts_->commands.resetHandset(); }))
-        Fail();
+    if (!run(parts_->host, [&] { parts_->commands.resetHandset(); }))
+        fail();
 }
 
-PhonebookEntry Handset::ReadRecord(int location)
+PhonebookEntry Handset::readRecord(int location)
 {
     std::optional<PhonebookEntry> entry;
-    Run(parts_->host, [&] { entry = readRecord(parts_->link, location); });
+    run(parts_->host, [&] { entry = ::readRecord(parts_->link, location); });
     if (!entry)
-        Fail();
+        fail();
     return *entry;
 }
 
-void Handset::WriteRecord(int location, PhonebookEntry entry)
+void Handset::writeRecord(int location, PhonebookEntry entry)
 {
     bool ok = false;
-    Run(parts_->host, [&] { ok = writeRecord(parts_->link, location, entry); });
+    run(parts_->host, [&] { ok = ::writeRecord(parts_->link, location, entry); });
     if (!ok)
-        Fail();
+        fail();
 }
 
-LogoBlock Handset::ReadLogoBlock(int block)
+LogoBlock Handset::readLogoBlock(int block)
 {
     std::optional<LogoBlock> data;
-    Run(parts_->host, [&] { data = readLogoBlock(parts_->link, block); });
+    run(parts_->host, [&] { data = ::readLogoBlock(parts_->link, block); });
     if (!data)
-        Fail();
+        fail();
     return *data;
 }
 
-void Handset::WriteLogoBlock(int block, LogoBlock data)
+void Handset::writeLogoBlock(int block, LogoBlock data)
 {
     bool ok = false;
-    Run(parts_->host, [&] { ok = writeLogoBlock(parts_->link, block, data); });
+    run(parts_->host, [&] { ok = ::writeLogoBlock(parts_->link, block, data); });
     if (!ok)
-        Fail();
+        fail();
 }
 
-QImage LoadLogoPicture(const QString& path)
+QImage loadLogoPicture(const QString& path)
 {
     try {
-        return LogoLoadPicture(path);
+        return logoLoadPicture(path);
     } catch (const PictureError& error) {
-        throw CliError(ExitCode::File, error.Message);
+        throw CliError(ExitCode::File, error.message());
     }
 }
 
-void SaveLogoPicture(const QImage& picture, const QString& path)
+void saveLogoPicture(const QImage& picture, const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("bmp") && suffix != QLatin1String("png"))
@@ -270,20 +272,20 @@ void SaveLogoPicture(const QImage& picture, const QString& path)
     try {
         exportLogoPicture(picture, path);
     } catch (const PictureError& error) {
-        throw CliError(ExitCode::File, error.Message);
+        throw CliError(ExitCode::File, error.message());
     }
 }
 
-QImage LogoPictureFromBlocks(const LogoBlocks& blocks)
+QImage logoPictureFromBlocks(const LogoBlocks& blocks)
 {
-    QImage picture = LogoBlankPicture();
-    LogoDrawDots(picture, LogoDotsFromBlocks(blocks));
+    QImage picture = logoBlankPicture();
+    logoDrawDots(picture, logoDotsFromBlocks(blocks));
     return picture;
 }
 
-QString SendSms(const QString& operatorName, const QString& phone, const QString& text)
+QString sendSms(const QString& operatorName, const QString& phone, const QString& text)
 {
-    ProfileIniFile ini(OperatorsIniPath().toStdString());
+    ProfileIniFile ini(operatorsIniPath().toStdString());
     const std::string name = toWin1251(operatorName);
     std::vector<std::string> sections;
     try {
@@ -295,9 +297,10 @@ QString SendSms(const QString& operatorName, const QString& phone, const QString
         QStringList known;
         for (const std::string& section : sections)
             known << fromWin1251(section);
-        throw CliError(ExitCode::Operator,
-                       QStringLiteral("Unknown operator \"%1\" in %2 (known: %3)")
-                           .arg(operatorName, OperatorsIniPath(), known.isEmpty() ? QStringLiteral("none") : known.join(", ")));
+        throw CliError(
+            ExitCode::Operator,
+            QStringLiteral("Unknown operator \"%1\" in %2 (known: %3)")
+                .arg(operatorName, operatorsIniPath(), known.isEmpty() ? QStringLiteral("none") : known.join(", ")));
     }
     OperatorValueList profile;
     profile.ReadSection(ini, name);

@@ -43,14 +43,14 @@ private:
     ExitCode code_;
 };
 
-QString FromHandsetText(std::string_view win1251);
+QString fromHandsetText(std::string_view win1251);
 // Characters Windows-1251 cannot hold become '?'; *lossy tells whether that happened.
-std::string ToHandsetText(const QString& text, bool* lossy = nullptr);
+std::string toHandsetText(const QString& text, bool* lossy = nullptr);
 
 // The settings the windows keep (the port used last among them).
-std::unique_ptr<QSettings> OpenToolSettings();
+std::unique_ptr<QSettings> openToolSettings();
 // The operator profiles the SMS window uses.
-QString OperatorsIniPath();
+QString operatorsIniPath();
 
 struct HandsetInfo {
     QString version;  // the handset's lines, joined by '\n'
@@ -68,30 +68,29 @@ public:
     Handset(const Handset&) = delete;
     Handset& operator=(const Handset&) = delete;
 
-    QString DevicePath() const;
-    HandsetInfo ReadInfo();
+    QString devicePath() const;
+    HandsetInfo readInfo();
     // Switches the net monitor and returns its state as read back.
-    bool SwitchNetMonitor(bool on);
-    void Reset();
+    bool switchNetMonitor(bool on);
+    void reset();
     // location 0..99, the handset's own record number.
-    PhonebookEntry ReadRecord(int location);
-    void WriteRecord(int location, PhonebookEntry entry);
-    LogoBlock ReadLogoBlock(int block);
-    void WriteLogoBlock(int block, LogoBlock data);
+    PhonebookEntry readRecord(int location);
+    void writeRecord(int location, PhonebookEntry entry);
+    LogoBlock readLogoBlock(int block);
+    void writeLogoBlock(int block, LogoBlock data);
 
 private:
     struct Parts;
-    [[noreturn]] void Fail();
+    [[noreturn]] void fail();
     std::unique_ptr<Parts> parts_;
 };
 
 // Raise CliError(File) naming the file.
-QImage LoadLogoPicture(const QString& path);
+QImage loadLogoPicture(const QString& path);
 // .bmp or .png by extension, replaced whole or not at all.
-void SaveLogoPicture(const QImage& picture, const QString& path);
-QImage LogoPictureFromBlocks(const LogoBlocks& blocks);
+void saveLogoPicture(const QImage& picture, const QString& path);
+QImage logoPictureFromBlocks(const LogoBlocks& blocks);
 
 // Submits the message through the named profile as the SMS window does.
 // Returns the window's success text; raises CliError (Operator, Gateway).
-QString SendSms(const QString& operatorName, const QString& phone, const QString& text);
-
+QString sendSms(const QString& operatorName, const QString& phone, const QString& text);

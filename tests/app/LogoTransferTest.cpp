@@ -107,10 +107,10 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
     form.readButton->click();
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
-    EXPECT_EQ(form.Picture().pixel(0, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(form.Picture().pixel(1, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(form.Picture().pixel(83, 47), qRgb(0, 0, 0));
-    EXPECT_EQ(form.Picture().pixel(83, 40), qRgb(255, 255, 255));
+    EXPECT_EQ(form.picture().pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(form.picture().pixel(1, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(form.picture().pixel(83, 47), qRgb(0, 0, 0));
+    EXPECT_EQ(form.picture().pixel(83, 40), qRgb(255, 255, 255));
 
     form.writeButton->click();
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();

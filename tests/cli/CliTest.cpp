@@ -110,12 +110,12 @@ TEST_F(CliTest, LogoGoesToThePictureAndBack) {
     ASSERT_EQ(put.code, 0) << put.err.toStdString();
     const CliRun get = Run(port + QStringList{"logo", "get", Path("back.bmp")});
     ASSERT_EQ(get.code, 0) << get.err.toStdString();
-    const LogoDots dots = LogoDotsFromPicture(LogoLoadPicture(Path("back.bmp")));
-    EXPECT_EQ(dots, LogoDotsFromPicture(drawn));
+    const LogoDots dots = logoDotsFromPicture(logoLoadPicture(Path("back.bmp")));
+    EXPECT_EQ(dots, logoDotsFromPicture(drawn));
 
-    const LogoBlocks blocks = LogoBlocksFromDots(dots);
+    const LogoBlocks blocks = logoBlocksFromDots(dots);
     const handset::HandsetState state = State(sim);
-    for (int b = 0; b < LogoBlockCount; ++b)
+    for (int b = 0; b < kLogoBlockCount; ++b)
         EXPECT_TRUE(std::equal(blocks[b].begin(), blocks[b].end(), state.logo[b].begin())) << "block " << b;
 }
 
