@@ -1,7 +1,9 @@
 #include "cli/Commands.h"
 
+#include "cli/Handset.h"
 #include "cli/Progress.h"
 #include "cli/ToolAccess.h"
+#include "logo/LogoImportArguments.h"
 
 #include "link/FrameLog.h"
 #include "phonebook/HandsetCheck.h"
@@ -68,9 +70,9 @@ PortChoice chosenPort(const CliOptions& options, const QSettings& settings)
 {
     if (options.port.isEmpty())
         return storedPortChoice(settings);
-    static const QRegularExpression com(QStringLiteral("^com([1-9][0-9]{0,2})$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = com.match(options.port);
+    static const QRegularExpression kComName(QStringLiteral("^com([1-9][0-9]{0,2})$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = kComName.match(options.port);
     if (match.hasMatch())
         return {match.captured(1).toInt(), {}};
     return {0, options.port};

@@ -1,47 +1,18 @@
-// Everything m2bus-cli uses of the program's own parts, in one place: the
-// port and the link with the service commands, the phonebook and logo
-// transfers, the settings store, the operator profiles and the SMS
-// submission, and the Windows-1251 boundary. The rest of the command line
-// sees only this header.
+// What m2bus-cli uses of the program's own parts besides the handset
+// (Handset.h): the settings store, the operator profiles and the SMS
+// submission, the logo pictures and the Windows-1251 boundary.
 #pragma once
 
-#include "link/LinkObserver.h"
+#include "cli/CliError.h"
 #include "logo/LogoBlocks.h"
-#include "phonebook/PhonebookFile.h"
-#include "serial/PortChoice.h"
 
 #include <QImage>
 #include <QSettings>
 #include <QString>
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-
-// The program's exit status; --help lists them.
-enum class ExitCode {
-    Ok = 0,
-    NoAnswer = 1,      // the handset did not answer
-    Usage = 2,         // bad command line
-    Port = 3,          // port missing, busy, not permitted, or failing
-    File = 4,          // a file cannot be read or written, or its contents are bad
-    Operator = 5,      // unknown operator, or the profile file cannot be read
-    Gateway = 6,       // the SMS gateway failed or did not confirm the message
-    NotConfirmed = 7,  // the user said no, or could not be asked
-    Changed = 8,       // done, but records were left out or changed on the way
-};
-
-// A failure that ends the program with its one line on stderr.
-class CliError : public std::runtime_error {
-public:
-    CliError(ExitCode code, const QString& message)
-        : std::runtime_error(message.toStdString()), code_(code) {}
-    ExitCode code() const { return code_; }
-
-private:
-    ExitCode code_;
-};
 
 QString fromHandsetText(std::string_view win1251);
 // Characters Windows-1251 cannot hold become '?'; *lossy tells whether that happened.
@@ -51,39 +22,6 @@ std::string toHandsetText(const QString& text, bool* lossy = nullptr);
 std::unique_ptr<QSettings> openToolSettings();
 // The operator profiles the SMS window uses.
 QString operatorsIniPath();
-
-struct HandsetInfo {
-    QString version;  // the handset's lines, joined by '\n'
-    QString serialNumber;
-    bool netMonitor = false;
-};
-
-// The handset on one port: each call opens the port, runs its exchanges the
-// way the windows do and closes the port. Failures raise CliError (NoAnswer
-// or Port).
-class Handset {
-public:
-    Handset(const PortChoice& choice, const QSettings& settings, LinkObserver* frameLog);
-    ~Handset();
-    Handset(const Handset&) = delete;
-    Handset& operator=(const Handset&) = delete;
-
-    QString devicePath() const;
-    HandsetInfo readInfo();
-    // Switches the net monitor and returns its state as read back.
-    bool switchNetMonitor(bool on);
-    void reset();
-    // location 0..99, the handset's own record number.
-    PhonebookEntry readRecord(int location);
-    void writeRecord(int location, PhonebookEntry entry);
-    LogoBlock readLogoBlock(int block);
-    void writeLogoBlock(int block, LogoBlock data);
-
-private:
-    struct Parts;
-    [[noreturn]] void fail();
-    std::unique_ptr<Parts> parts_;
-};
 
 // Raise CliError(File) naming the file.
 QImage loadLogoPicture(const QString& path);

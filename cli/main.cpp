@@ -2,6 +2,7 @@
 // outcome into the exit status with one line on stderr.
 #include "cli/Commands.h"
 #include "cli/ToolAccess.h"
+#include "logo/LogoImportArguments.h"
 
 #include "m2bus/Version.h"
 

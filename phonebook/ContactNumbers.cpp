@@ -136,9 +136,9 @@ CleanedNumber cleanPhoneNumber(const QString& text)
     // "+49 (0)30 …": the 0 is dialled only from within the country.
     QString withoutTrunk;
     if (main.startsWith(u'+') && main.contains(u'(')) {
-        static const QRegularExpression trunk(QStringLiteral(R"(\(\s*0\s*\))"));
+        static const QRegularExpression kTrunk(QStringLiteral(R"(\(\s*0\s*\))"));
         withoutTrunk = main.toString();
-        withoutTrunk.remove(trunk);
+        withoutTrunk.remove(kTrunk);
         rewritten = rewritten || withoutTrunk.size() != main.size();
         main = withoutTrunk;
     }

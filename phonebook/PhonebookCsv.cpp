@@ -1,6 +1,7 @@
 #include "phonebook/PhonebookCsv.h"
 
 #include "phonebook/ContactNumbers.h"
+#include "phonebook/LocationPlanner.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -125,7 +126,7 @@ bool isOutlookNumberTitle(const QString& title)
 
 Columns headerColumns(const CsvRecord& header)
 {
-    static const QRegularExpression googleNumber(QStringLiteral(R"(^phone (\d+) - (value|type|label)$)"));
+    static const QRegularExpression kGoogleNumber(QStringLiteral(R"(^phone (\d+) - (value|type|label)$)"));
     Columns columns;
     bool ownNumber = false;
     std::map<QString, qsizetype> googleTypes;  // "1" → its "Phone 1 - Type" column
@@ -136,7 +137,7 @@ Columns headerColumns(const CsvRecord& header)
     };
     for (qsizetype i = 0; i < header.fields.size(); ++i) {
         const QString title = header.fields[i].trimmed().toLower();
-        const QRegularExpressionMatch google = googleNumber.match(title);
+        const QRegularExpressionMatch google = kGoogleNumber.match(title);
         if (title == u"location")
             take(columns.location, i);
         else if (title == u"name" || title == u"full name" || title == u"display name")

@@ -2,7 +2,8 @@
 // is a name and a number, each as a length byte and 32 bytes of text.
 #pragma once
 
-#include <stdexcept>
+#include "phonebook/InOutError.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +12,6 @@ inline constexpr int kNpbRecords = 100;
 inline constexpr int kNpbFieldChars = 32;
 inline constexpr int kNpbRecordSize = 2 * (1 + kNpbFieldChars);
 inline constexpr int kNpbFileSize = kNpbRecords * kNpbRecordSize;
-
-// A file error; what() is the text shown to the user.
-class InOutError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 struct PhonebookEntry {
     std::string name; // Windows-1251

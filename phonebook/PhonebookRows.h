@@ -5,12 +5,12 @@
 #pragma once
 
 #include "phonebook/PhonebookFile.h"
+#include "phonebook/PhonebookParseError.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
 #include <vector>
 
 struct PhonebookRow {
@@ -44,38 +44,6 @@ struct PhonebookImport {
 // that a huge or odd text can neither flood the message nor cut its line.
 inline constexpr int kMaxQuotedChars = 40;
 QString excerpt(const QString& text);
-
-// A file that cannot be read as the format it claims to be; line() is the
-// line of the file (from 1) where the trouble starts.
-class PhonebookParseError : public std::runtime_error {
-public:
-    PhonebookParseError(int line, const QString& reason);
-    int line() const { return line_; }
-    QString reason() const { return reason_; }
-
-private:
-    int line_;
-    QString reason_;
-};
-
-// Gives the records of a file their locations. Records with a valid location
-// of their own come first; the rest (none given, out of range, or taken by an
-// earlier record) fill the lowest free locations in file order. Every such
-// decision is noted; a record with no free location left is noted and left out.
-class LocationPlanner {
-public:
-    // locationText: the location as the file wrote it, empty when it had none.
-    void add(int line, const QString& locationText, PhonebookRow row);
-    PhonebookImport finish() const;
-
-private:
-    struct Pending {
-        int line;
-        QString locationText;
-        PhonebookRow row;
-    };
-    std::vector<Pending> records_;
-};
 
 // Text of bytes the file's author may have written in UTF-8 (with or without
 // a byte-order mark) or in UTF-16 with one; bytes that are not valid UTF-8

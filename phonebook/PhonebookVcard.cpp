@@ -1,6 +1,7 @@
 #include "phonebook/PhonebookVcard.h"
 
 #include "phonebook/ContactNumbers.h"
+#include "phonebook/LocationPlanner.h"
 #include "text/WinText.h"
 
 #include <QCoreApplication>

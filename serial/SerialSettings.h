@@ -2,8 +2,9 @@
 // defaults, as plain data so that the control-block mapping can be tested alone.
 #pragma once
 
+#include "serial/FlagSet.h"
+
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 
 enum class BaudRateMode : std::uint8_t {
@@ -34,27 +35,6 @@ enum class SerialEvent : std::uint8_t { Break, Cts, Dsr, Error, Ring, Rlsd, RxCh
 // Kept for compatibility of the port's properties: there is no worker
 // thread whose priority it could set (see SerialPort.h).
 enum class ThreadPriorityMode : std::uint8_t { Idle, Lowest, Lower, Normal, Higher, Highest, TimeCritical };
-
-// A set of enumeration values, one bit per value.
-template <typename Enum>
-class FlagSet {
-public:
-    constexpr FlagSet() = default;
-    constexpr FlagSet(std::initializer_list<Enum> values)
-    {
-        for (Enum value : values)
-            bits_ |= bit(value);
-    }
-    constexpr bool contains(Enum value) const { return (bits_ & bit(value)) != 0; }
-    constexpr bool isEmpty() const { return bits_ == 0; }
-    constexpr void insert(Enum value) { bits_ |= bit(value); }
-    constexpr void remove(Enum value) { bits_ &= ~bit(value); }
-    constexpr bool operator==(const FlagSet&) const = default;
-
-private:
-    static constexpr std::uint32_t bit(Enum value) { return std::uint32_t{1} << static_cast<unsigned>(value); }
-    std::uint32_t bits_ = 0;
-};
 
 using SerialOptions = FlagSet<SerialOption>;
 using SerialEvents = FlagSet<SerialEvent>;

@@ -96,8 +96,8 @@ struct PseudoTerminal {
 double elapsedMs()
 {
     using namespace std::chrono;
-    static const steady_clock::time_point start = steady_clock::now();
-    return duration<double, std::milli>(steady_clock::now() - start).count();
+    static const steady_clock::time_point kStart = steady_clock::now();
+    return duration<double, std::milli>(steady_clock::now() - kStart).count();
 }
 
 // Waits for input up to timeoutMs, to the microsecond where the system allows:

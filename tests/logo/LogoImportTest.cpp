@@ -4,6 +4,7 @@
 #include <random>
 
 #include "logo/LogoImport.h"
+#include "logo/LogoImportArguments.h"
 
 namespace {
 
