@@ -18,7 +18,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     // Opens where it was designed rather than centred over the main window.
     move(189, 109);
 
-    ui_->authorLabel->setStyleSheet("color: purple; background: silver;");
+    SetReadablePatch(*ui_->authorLabel, QColor(0x80, 0, 0x80), QColor(0xC0, 0xC0, 0xC0));
     SetReadableTextColor(*ui_->emailLabel, QColor(0, 0, 0x80));
     for (QLabel* label : {ui_->authorLabel, ui_->emailLabel})
         FitLabelToText(*label);

@@ -9,6 +9,9 @@
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
 
+#include <QEvent>
+#include <QTimer>
+
 MainWindow* mainWindow = nullptr;
 PhonebookWindow* phonebookWindow = nullptr;
 AboutDialog* aboutDialog = nullptr;
@@ -22,12 +25,9 @@ namespace {
 // "Get from PBook": the phonebook window as a number picker.
 class PhonebookPicker final : public NumberPicker {
 public:
-    bool PickNumber(std::string& phone) override
+    std::optional<std::string> pickNumber() override
     {
-        const std::optional<std::string> picked = phonebookWindow->pickNumber();
-        if (picked)
-            phone = *picked;
-        return picked.has_value();
+        return phonebookWindow->pickNumber();
     }
 };
 
@@ -50,11 +50,23 @@ W* Created(W* window)
 
 void CreateAppWindows()
 {
+    CreateMainWindow();
+    CreateOtherWindows();
+}
+
+void CreateMainWindow()
+{
     InstallFontSubstitutes();
     CreationOrder().clear();
+    mainWindow = Created(new MainWindow);
+}
+
+void CreateOtherWindows()
+{
+    if (!mainWindow || phonebookWindow)
+        return;
     // Windows that use a later one (the phonebook its record editor, the SMS
     // window its operator dialog) find it through its global when needed.
-    mainWindow = Created(new MainWindow);
     phonebookWindow = Created(new PhonebookWindow(*mainWindow, recordEditor, mainWindow));
     aboutDialog = Created(new AboutDialog(mainWindow));
     recordEditor = Created(new RecordEditor(mainWindow));
@@ -63,6 +75,30 @@ void CreateAppWindows()
         new SmsWindow(OperatorObjects{*mainWindow->OperatorIni, mainWindow->OperatorList, *mainWindow->OperatorValues},
                       operatorDialog, &phonebookPicker, mainWindow));
     operatorDialog = Created(new OperatorDialog(smsWindow));
+}
+
+namespace {
+
+class AfterFirstPaint final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // After this paint has reached the screen.
+            QTimer::singleShot(0, [] { CreateOtherWindows(); });
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void CreateOtherWindowsAfterFirstPaint()
+{
+    mainWindow->installEventFilter(new AfterFirstPaint(mainWindow));
 }
 
 const std::vector<QWidget*>& AppWindowsInCreationOrder()

@@ -25,6 +25,13 @@ extern OperatorDialog* operatorDialog;
 // Installs the font stand-ins and creates the windows in their fixed order:
 // MainWindow, PhonebookWindow, AboutDialog, RecordEditor, LogoWindow, SmsWindow, OperatorDialog. None is shown.
 void CreateAppWindows();
+// The same in two steps: the main window, then the six others (once; a
+// second call does nothing, so whatever needs them may call it first).
+void CreateMainWindow();
+void CreateOtherWindows();
+// Makes the six others as soon as the main window has first been painted:
+// the user sees the program's window without waiting for its hidden ones.
+void CreateOtherWindowsAfterFirstPaint();
 // The windows made by the last CreateAppWindows, first made first.
 const std::vector<QWidget*>& AppWindowsInCreationOrder();
 // Destroys them in reverse order; the main window's destroy step frees the

@@ -18,12 +18,13 @@
 #include <thread>
 
 #include "app/AppWindows.h"
+#include "app/BackupRunner.h"
 #include "widgets/DesignFonts.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/WindowStateStore.h"
 #include "sms/ProfileIniFile.h"
 #include "logo/LogoTransfer.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/OperatorsFileLocation.h"
 #include "phonebook/PhonebookTransfer.h"
 #include "link/FrameLog.h"
@@ -114,7 +115,14 @@ MainWindow::MainWindow(QWidget* parent)
     windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
 
     Connect();
-    refreshPorts();
+    showPortItems(knownPorts(*WindowPlacement::ProgramStore()));
+    if (const auto& refused = WindowPlacement::LastRefusedStore()) {
+        const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
+                                  "and will not save them.")
+                                   .arg(QDir::toNativeSeparators(refused->path), refused->reason);
+        // The window is not up yet; the notice waits for it.
+        QTimer::singleShot(0, this, [notice] { prompts().Notice(QApplication::activeWindow(), notice); });
+    }
     restoreFrameLog();
     loadOperatorProfiles();
 }
@@ -148,12 +156,12 @@ void MainWindow::SetUpControls()
     const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
     for (QLabel* label : {ui_->versionLabel, ui_->serialNumberLabel}) {
         label->setFont(shown);
-        label->setStyleSheet("color: palette(highlight);");
+        SetReadableTextColor(*label, QPalette::Highlight);
     }
     ui_->versionTitle->SetCaption(tr("Version INFO"));
     ui_->versionTitle->setFont(DesignFont("Arial", 17, true, true));
     ui_->serialNumberTitle->setFont(DesignFont("MS Sans Serif", 19, true, true));
-    ui_->serialNumberTitle->setStyleSheet("color: red;");
+    SetReadableTextColor(*ui_->serialNumberTitle, Qt::red);
     ui_->portBox->setEditText("Com1");
     // Only the exact port names choose a port; a completer would turn "Com"
     // into "Com1" while typing, and "com2" into "Com2" on Enter.
@@ -195,7 +203,7 @@ void MainWindow::loadOperatorProfiles()
     OperatorList.clear();
     OperatorValues = std::make_unique<OperatorValueList>();
     try {
-        OperatorList = OperatorIni->ReadSections();
+        OperatorList = OperatorIni->sectionNames();
     } catch (const IniFileError& error) {
         // The program runs without profiles; the message waits until the
         // main window is up, and the SMS window repeats it when used.
@@ -264,17 +272,20 @@ QString MainWindow::portDevicePath()
 
 void MainWindow::openPhonebook()
 {
+    CreateOtherWindows();
     phonebookWindow->exec();
 }
 
 void MainWindow::openSmsWindow()
 {
+    CreateOtherWindows();
     smsWindow->exec();
 }
 
 // The logo manager is not modal; a second click only brings it forward.
 void MainWindow::openLogoManager()
 {
+    CreateOtherWindows();
     logoWindow->show();
     logoWindow->raise();
     logoWindow->activateWindow();
@@ -302,6 +313,7 @@ bool MainWindow::writeLogoBlock(int block, const LogoBlock& data)
 
 void MainWindow::showAbout()
 {
+    CreateOtherWindows();
     aboutDialog->exec();
 }
 
@@ -334,7 +346,7 @@ void MainWindow::usePort(const PortChoice& choice)
 // apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    refreshPorts();
+    showPortItems(knownPorts(*WindowPlacement::ProgramStore()));
     if (comItemNumber(ui_->portBox->currentText()) != 0) {
         choosePort();
         return;
@@ -351,9 +363,21 @@ void MainWindow::applyRestoredPort()
 
 void MainWindow::refreshPorts()
 {
-    portItems_ = listPorts(*WindowPlacement::ProgramStore());
+    showPortItems(listPorts(*WindowPlacement::ProgramStore()));
+}
+
+void MainWindow::showPortItems(const QList<PortItem>& items)
+{
     PortBox& box = *ui_->portBox;
-    const QString text = box.currentText();
+    QString text = box.currentText();
+    // A device shown by its bare path takes its description once the system names it.
+    if (const PortItem* shown = findPortItem(portItems_, text)) {
+        for (const PortItem& item : items) {
+            if (item.choice == shown->choice)
+                text = item.text;
+        }
+    }
+    portItems_ = items;
     const QSignalBlocker quiet(&box);
     box.clear();
     for (const PortItem& item : portItems_)
@@ -372,6 +396,8 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
         menu.addAction(tr("Stop logging"), this, [this] { guarded([this] { stopLoggingFrames(); }); });
     else
         menu.addAction(tr("Log frames to a file…"), this, [this] { guarded([this] { logFramesToFile(); }); });
+    menu.addAction(tr("Back up handset…"), this, [this] { guarded([this] { backUpHandset(); }); });
+    menu.addAction(tr("Restore handset…"), this, [this] { guarded([this] { restoreHandset(); }); });
     menu.exec(event->globalPos());
 }
 
@@ -389,6 +415,16 @@ void MainWindow::logFramesToFile()
     WindowPlacement::ProgramStore()->setValue(kStoredFrameLog, path);
 }
 
+void MainWindow::backUpHandset()
+{
+    BackupRunner(*this).backUp();
+}
+
+void MainWindow::restoreHandset()
+{
+    BackupRunner(*this).restore();
+}
+
 void MainWindow::stopLoggingFrames()
 {
     link_->call([](LinkThread::Parts& p) { p.link.setObserver(nullptr); });
@@ -403,7 +439,7 @@ QString MainWindow::startFrameLog(const QString& path)
         log = std::make_unique<FrameLog>(std::filesystem::path(path.toStdU16String()));
     } catch (const std::runtime_error& error) {
         return tr("Cannot log frames to %1: %2")
-            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(error.what()));
+            .arg(QDir::toNativeSeparators(path), TranslateReportedText(QString::fromLocal8Bit(error.what())));
     }
     // The link may be writing to the old log until it has the new one.
     link_->call([observer = log.get()](LinkThread::Parts& p) { p.link.setObserver(observer); });

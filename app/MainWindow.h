@@ -55,11 +55,15 @@ public:
     void choosePort();
     void applyRestoredPort();
     // Fills the port box with Com1..Com4 and the ports there are now,
-    // keeping its text.
+    // keeping its text. Asking the system takes long, so this waits until
+    // the box is opened; until then it lists the ports the settings know.
     void refreshPorts();
     // The frame log switch: asks for the file and starts logging, or stops.
     void logFramesToFile();
     void stopLoggingFrames();
+    // The whole handset into a new folder of the user's choice, and back.
+    void backUpHandset();
+    void restoreHandset();
 
     // LinkDisplay
     void setAckLed(bool on) override;
@@ -90,6 +94,7 @@ private:
     void SetUpControls();
     void Connect();
     void usePort(const PortChoice& choice);
+    void showPortItems(const QList<PortItem>& items);
     // Why the file cannot be opened for the log, or empty once logging.
     QString startFrameLog(const QString& path);
     void restoreFrameLog();

@@ -33,11 +33,12 @@ bool InstallTranslations()
         QCoreApplication::installTranslator(program.get());
         ProgramTranslator() = std::move(program);
     }
-    // Qt's own buttons and file dialogs (Yes, No, Cancel); on Windows these
-    // files travel beside the program.
+    // Qt's own buttons and file dialogs (Yes, No, Cancel, "Look in:"): the
+    // copy built into the program, else the one installed with Qt.
     auto qt = std::make_unique<QTranslator>();
-    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QStringLiteral(":/i18n"))
+        || qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(qt.get());
         QtTranslator() = std::move(qt);
     }

@@ -1,5 +1,6 @@
 // Start-up: one application object, the seven windows created once in a fixed
-// order (the main window first), only the main window shown.
+// order (the main window first), only the main window shown; the six hidden
+// ones are made once it has been painted.
 #include "app/AppWindows.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
@@ -52,8 +53,9 @@ int main(int argc, char* argv[])
     // Lets a Wayland desktop match the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.m2bus.ServiceTool"));
     InstallTranslations();
-    CreateAppWindows();
+    CreateMainWindow();
     mainWindow->show();
+    CreateOtherWindowsAfterFirstPaint();
     const int result = app.exec();
     DestroyAppWindows();
     return result;

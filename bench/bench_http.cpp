@@ -2,8 +2,7 @@
 // curl command, against the recording test server in the same run; and what
 // a misbehaving gateway costs with the default limits: how long a silent one
 // holds a request, and the peak memory an endless reply takes.
-#include "sms/CodePageConverter.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/SmsSubmission.h"
 #include "sms/HttpClient.h"
 #include "support/HttpTestServer.h"
@@ -37,20 +36,21 @@ const std::string kQuery = "/send?phone=123&msg=Hi";
 void BM_HttpClient_Get_KeptConnection(benchmark::State& state)
 {
     HttpClient http;
-    http.SetURL(Server().url(kQuery));
+    HttpRequest request;
+    request.url = Server().url(kQuery);
     for (auto _ : state)
-        if (!http.Execute())
+        if (http.perform(request).status != 200)
             state.SkipWithError("request failed");
 }
 
 // A fresh component per request: new connection each time, like the command.
 void BM_HttpClient_Get_NewConnection(benchmark::State& state)
 {
-    const std::string url = Server().url(kQuery);
+    HttpRequest request;
+    request.url = Server().url(kQuery);
     for (auto _ : state) {
         HttpClient http;
-        http.SetURL(url);
-        if (!http.Execute())
+        if (http.perform(request).status != 200)
             state.SkipWithError("request failed");
     }
 }
@@ -90,10 +90,11 @@ void BM_HttpClient_SilentGateway_DefaultTimeout(benchmark::State& state)
     silent.setHoldLimit(120000);
     for (auto _ : state) {
         HttpClient http;
-        http.SetURL(silent.url("/"));
+        HttpRequest request;
+        request.url = silent.url("/");
         const auto start = std::chrono::steady_clock::now();
         try {
-            http.Execute();
+            http.perform(request);
             state.SkipWithError("the silent gateway answered");
         } catch (const HttpError& e) {
             state.SetLabel(e.what());
@@ -119,8 +120,8 @@ void BM_HttpClient_EndlessReply_PeakMemory(benchmark::State& state)
     server.setDefaultResponse(EndlessPage());
     const bool wholeSend = state.range(0) != 0;
     OperatorValueList profile;
-    profile.SetValue("URL", server.url("/sms").substr(7));
-    profile.SetValue("Reply", "OK");
+    profile.setValue("URL", server.url("/sms").substr(7));
+    profile.setValue("Reply", "OK");
     for (auto _ : state) {
         const double before = StatusMiB("VmRSS:");
         ResetPeakRss();
@@ -128,8 +129,7 @@ void BM_HttpClient_EndlessReply_PeakMemory(benchmark::State& state)
         {
             HttpClient http;
             if (wholeSend) {
-                CodePageConverter coder;
-                const SubmissionOutcome outcome = SubmitForm(http, coder, profile, "123", "Hi");
+                const SubmissionOutcome outcome = submitForm(http, submissionRequest(), profile, "123", "Hi");
                 try {
                     if (outcome.error)
                         std::rethrow_exception(outcome.error);
@@ -137,9 +137,10 @@ void BM_HttpClient_EndlessReply_PeakMemory(benchmark::State& state)
                     error = e.what();
                 }
             } else {
-                http.SetURL(server.url("/"));
+                HttpRequest request;
+                request.url = server.url("/");
                 try {
-                    http.Execute();
+                    http.perform(request);
                 } catch (const HttpError& e) {
                     error = e.what();
                 }

@@ -9,7 +9,7 @@
 // parsed again on every call, because a change within its clock's
 // resolution could leave size and times as they were.
 #include "sms/ProfileIniFile.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 
 #include <benchmark/benchmark.h>
 
@@ -64,14 +64,14 @@ const ProfileFile& TenMegabytes()
 void ShowThreeProfiles(ProfileIniFile& ini, benchmark::State& state)
 {
     OperatorValueList values;
-    const std::vector<std::string> names = ini.ReadSections();
+    const std::vector<std::string> names = ini.sectionNames();
     if (names.empty()) {
         state.SkipWithError("no profiles");
         return;
     }
     for (const std::string& name : {names.front(), names[names.size() / 2], names.back()}) {
-        values.ReadSection(ini, name);
-        benchmark::DoNotOptimize(values.Values("URL"));
+        values.readSection(ini, name);
+        benchmark::DoNotOptimize(values.value("URL"));
     }
 }
 
@@ -89,7 +89,7 @@ void BM_ThreeProfilesParsedStore(benchmark::State& state)
 {
     const ProfileFile& file = TenMegabytes();
     ProfileIniFile ini(file.path);
-    ini.ReadSections();
+    ini.sectionNames();
     for (auto _ : state)
         ShowThreeProfiles(ini, state);
     state.counters["file_MB"] = static_cast<double>(file.bytes) / (1024.0 * 1024.0);

@@ -1,6 +1,8 @@
 #include "cli/Commands.h"
 
 #include "cli/Handset.h"
+#include "cli/DecodeCommand.h"
+#include "cli/BackupCommands.h"
 #include "cli/Progress.h"
 #include "cli/ToolAccess.h"
 #include "logo/LogoImportArguments.h"
@@ -287,6 +289,10 @@ ExitCode runCommand(const CliOptions& options)
         usageError(QStringLiteral("The picture options are for logo put only"));
     if ((!options.operatorName.isEmpty() || !options.to.isEmpty() || !options.text.isNull()) && command != QLatin1String("sms send"))
         usageError(QStringLiteral("--operator, --to and --text are for sms send only"));
+    if (options.summary && command != QLatin1String("decode"))
+        usageError(QStringLiteral("--summary is for decode only"));
+    if (options.anyHandset && command != QLatin1String("restore"))
+        usageError(QStringLiteral("--any-handset is for restore only"));
 
     if (command == QLatin1String("phonebook write")) {
         needWords(options, 3, "phonebook write FILE");
@@ -300,7 +306,19 @@ ExitCode runCommand(const CliOptions& options)
         runReset(options);
     else if (command == QLatin1String("sms send"))
         runSmsSend(options);
-    else
+    else if (command == QLatin1String("decode")) {
+        needWords(options, 2, "decode LOG [--summary]");
+        runDecode(w[1], options.summary);
+    } else if (command == QLatin1String("backup")) {
+        needWords(options, 2, "backup DIR");
+        Session handset(options);
+        print(QStringLiteral("Backed up the handset into %1").arg(backUpHandset(*handset, w[1])));
+    } else if (command == QLatin1String("restore")) {
+        needWords(options, 2, "restore FOLDER [--any-handset]");
+        Session handset(options);
+        restoreHandset(*handset, w[1], options.anyHandset, [&](const QString& question) { confirm(options, question); });
+        print(QStringLiteral("Restored the logo and phonebook from %1; the handset was reset").arg(w[1]));
+    } else
         runFileCommand(options, command);
     return ExitCode::Ok;
 }
@@ -324,6 +342,19 @@ Commands:
   sms send --operator NAME --to NUMBER --text TEXT
                                 send a message through a profile of
                                 Operators.ini
+  decode LOG [--summary]        print each frame of a frame log (--log)
+                                with its meaning and what went wrong;
+                                --summary: only the counts and the time
+                                on the line against the least line time
+  backup DIR                    save the phonebook (.npb, .vcf), the logo
+                                (.png, .bmp) and handset.txt (version,
+                                serial number, net monitor) into a new
+                                folder DIR/<serial number>-<date>-<time>
+  restore FOLDER [--any-handset]
+                                write the phonebook and logo of a backup
+                                folder to the handset, then reset it; a
+                                backup of another serial number only with
+                                --any-handset
 
 Options:
   --port DEVICE|COMn  the serial port: a device such as /dev/ttyUSB0, or
@@ -333,6 +364,10 @@ Options:
   --log FILE          append every frame sent and received to FILE
   --yes               do not ask before writing the phonebook or sending
                       characters the gateway cannot take
+  --summary           decode: the counts only, not each frame
+  --yes               do not ask before writing the phonebook, restoring a
+                      backup or sending characters the gateway cannot take
+  --any-handset       restore: write a backup of another serial number
   --help              this text
   --version           the program's version
 
@@ -352,6 +387,7 @@ Exit status:
   7  not confirmed (the answer was no, or no terminal to ask on and no --yes)
   8  phonebook write done, but records were left out or changed on the way
      (listed on stderr: extra numbers, characters, cut names and numbers)
+  9  restore refused: the backup is of another handset (no --any-handset)
 )");
     return text;
 }

@@ -1,5 +1,6 @@
 #include "cli/Handset.h"
 
+#include "backup/HandsetFacts.h"
 #include "cli/CliError.h"
 #include "link/CommandButtons.h"
 #include "link/PhoneLink.h"
@@ -151,26 +152,10 @@ HandsetInfo Handset::readInfo()
     HandsetReadings readings;
     if (!run(parts_->host, [&] { readings = parts_->commands.connectToPhone(); }))
         fail();
-    HandsetInfo info;
-    info.version = fromWin1251(readings.versionText.value_or(""));
-    info.serialNumber = fromWin1251(readings.serialNumber.value_or(""));
-    info.netMonitor = readings.netMonitorOn.value_or(false);
     // The reply pads the text with zero bytes, which the window shows as
-    // dots; a script wants the text alone.
-    QStringList lines = info.version.split('\n');
-    for (QString& line : lines)
-        line = line.trimmed();
-    while (!lines.isEmpty()) {
-        QString& last = lines.last();
-        while (last.endsWith('.'))
-            last.chop(1);
-        if (!last.trimmed().isEmpty())
-            break;
-        lines.removeLast();
-    }
-    info.version = lines.join('\n');
-    info.serialNumber = info.serialNumber.trimmed();
-    return info;
+    // dots; a script wants the text alone, as a backup notes it.
+    const HandsetFacts facts = handsetFactsFromReadings(readings).value_or(HandsetFacts{});
+    return {facts.version, facts.serialNumber, facts.netMonitor};
 }
 
 bool Handset::switchNetMonitor(bool on)

@@ -4,14 +4,17 @@
 #include "files/SafeFile.h"
 #include "logo/LogoExport.h"
 #include "logo/LogoPicture.h"
-#include "sms/CodePageConverter.h"
 #include "sms/ProfileIniFile.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/OperatorsFileLocation.h"
 #include "sms/SmsSubmission.h"
 #include "sms/HttpClient.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstdio>
 
 QString fromHandsetText(std::string_view win1251)
 {
@@ -30,6 +33,19 @@ std::unique_ptr<QSettings> openToolSettings()
     return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\m2bus-tool"),
                                        QSettings::NativeFormat);
 #else
+    // Looked at before QSettings opens it: a named pipe there would block for good.
+    const QString path =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/m2bus-tool.ini");
+    const FileOutcome found = probeFile(path).outcome;
+    if (found.fault == FileFault::NotRegularFile || found.fault == FileFault::IsFolder) {
+        static bool told = false;
+        if (!told)
+            std::fprintf(stderr, "m2bus-cli: not reading the settings file %s: %s; going on with the default settings\n",
+                         path.toUtf8().constData(), found.reason.toUtf8().constData());
+        told = true;
+        static QTemporaryDir empty;
+        return std::make_unique<QSettings>(empty.filePath(QStringLiteral("m2bus-tool.ini")), QSettings::IniFormat);
+    }
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("m2bus-tool"));
 #endif
 }
@@ -73,7 +89,7 @@ QString sendSms(const QString& operatorName, const QString& phone, const QString
     const std::string name = toWin1251(operatorName);
     std::vector<std::string> sections;
     try {
-        sections = ini.ReadSections();
+        sections = ini.sectionNames();
     } catch (const IniFileError& error) {
         throw CliError(ExitCode::Operator, QString::fromStdString(error.what()));
     }
@@ -87,15 +103,13 @@ QString sendSms(const QString& operatorName, const QString& phone, const QString
                 .arg(operatorName, operatorsIniPath(), known.isEmpty() ? QStringLiteral("none") : known.join(", ")));
     }
     OperatorValueList profile;
-    profile.ReadSection(ini, name);
-
-    CodePageConverter coder;
+    profile.readSection(ini, name);
     HttpClient http;
-    SetUpSubmission(http, coder);
 
     QString message = text;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\n', QStringLiteral("\r\n"));
-    const SubmissionOutcome outcome = SubmitForm(http, coder, profile, toWin1251(phone), toWin1251(message));
+    const SubmissionOutcome outcome =
+        submitForm(http, submissionRequest(), profile, toWin1251(phone), toWin1251(message));
     if (outcome.error) {
         try {
             std::rethrow_exception(outcome.error);

@@ -12,7 +12,7 @@ namespace {
 
 class ScriptedReply : public MessageTransfer {
 public:
-    bool Transfer(const std::uint8_t*, int, int, int, int) override { return true; }
+    bool transfer(const std::uint8_t*, int, int, int, int) override { return true; }
     const std::array<std::uint8_t, 256>& replyBuffer() const override { return Reply; }
     std::array<std::uint8_t, 256> Reply{};
 };

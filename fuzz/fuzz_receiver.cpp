@@ -16,9 +16,9 @@ public:
     std::vector<std::uint8_t> written;
     bool ackWritesTimeOut = false;
 
-    void Open() override { }
-    void Close() override { }
-    bool IsOpen() const override { return true; }
+    void open() override { }
+    void close() override { }
+    bool isOpen() const override { return true; }
     int portNumber() const override { return 1; }
     int write(const std::uint8_t* buffer, int count) override
     {

@@ -9,6 +9,11 @@
 #include <ctime>
 #include <stdexcept>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 std::int64_t systemNowUs()
@@ -44,6 +49,7 @@ std::string frameMark(const std::uint8_t* frame, int length)
 
 }  // namespace
 
+#ifdef _WIN32
 FrameLog::FrameLog(const std::filesystem::path& path, Clock clock)
     : file_(path, std::ios::out | std::ios::app)
     , out_(&file_)
@@ -52,6 +58,21 @@ FrameLog::FrameLog(const std::filesystem::path& path, Clock clock)
     if (!file_)
         throw std::runtime_error(std::strerror(errno));
 }
+#else
+FrameLog::FrameLog(const std::filesystem::path& path, Clock clock)
+    : clock_(clock ? std::move(clock) : Clock(systemNowUs))
+{
+    // Opening a named pipe for writing waits until something reads it, for
+    // good when nothing ever does; without waiting, that open fails instead.
+    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+        const int error = errno;
+        throw std::runtime_error(error == ENXIO ? kNoReader : std::strerror(error));
+    }
+    // Once open, a line is written whole however long the file takes.
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+}
+#endif
 
 FrameLog::FrameLog(std::ostream& out, Clock clock)
     : out_(&out)
@@ -61,6 +82,10 @@ FrameLog::FrameLog(std::ostream& out, Clock clock)
 FrameLog::~FrameLog()
 {
     flush();
+#ifndef _WIN32
+    if (fd_ >= 0)
+        ::close(fd_);
+#endif
 }
 
 void FrameLog::writeLine(std::int64_t nowUs, const char* direction, const std::uint8_t* bytes, std::size_t count,
@@ -75,6 +100,20 @@ void FrameLog::writeLine(std::int64_t nowUs, const char* direction, const std::u
     if (!mark.empty())
         line += " (" + mark + ")";
     // Flushed line by line: the log matters most when the program is stuck or killed.
+#ifndef _WIN32
+    if (fd_ >= 0) {
+        line += '\n';
+        for (std::size_t done = 0; done < line.size();) {
+            const ssize_t n = ::write(fd_, line.data() + done, line.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return;
+            done += static_cast<std::size_t>(n);
+        }
+        return;
+    }
+#endif
     *out_ << line << std::endl;
 }
 

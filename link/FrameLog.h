@@ -22,8 +22,9 @@ public:
     // Microseconds since 1970-01-01 UTC.
     using Clock = std::function<std::int64_t()>;
 
-    // Appends to the file; raises std::runtime_error with the system's reason
-    // when it cannot be opened (the caller names the file).
+    // Appends to the file; raises std::runtime_error with the reason when it
+    // cannot be opened at once (the caller names the file): a named pipe that
+    // nothing reads is refused instead of waiting for a reader for good.
     explicit FrameLog(const std::filesystem::path& path, Clock clock = {});
     // Writes to out, which must outlive the log.
     explicit FrameLog(std::ostream& out, Clock clock = {});
@@ -38,6 +39,8 @@ public:
 
     // Bytes of one frame arrive close together; a frame quiet this long is cut off.
     static constexpr std::int64_t kStallUs = 40'000;
+    // The reason given for a named pipe that nothing reads.
+    static constexpr const char* kNoReader = "nothing reads this named pipe";
 
 private:
     void drain(std::int64_t nowUs);
@@ -45,7 +48,8 @@ private:
                    const std::string& mark);
 
     std::ofstream file_;
-    std::ostream* out_;
+    std::ostream* out_ = nullptr;
+    int fd_ = -1; // the file, where it is opened by descriptor
     Clock clock_;
     std::vector<std::uint8_t> pending_;
     std::int64_t lastReceivedUs_ = 0;

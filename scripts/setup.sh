@@ -10,6 +10,7 @@ packages=(
   libcurl4-openssl-dev curl openssl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-win32
   xvfb xauth twm x11-apps imagemagick fonts-dejavu-core fonts-liberation
   python3
   appstream man-db file qt6-qpa-plugins

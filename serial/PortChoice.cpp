@@ -29,31 +29,84 @@ int comItemNumber(const QString& text)
     return 0;
 }
 
+namespace {
+const QString kDescribedPath = QStringLiteral(" \u2014 %1");
+}
+
 QString portItemText(const QString& description, const QString& path)
 {
     const QString about = description.trimmed();
-    return about.isEmpty() ? path : about + QStringLiteral(" \u2014 ") + path;
+    return about.isEmpty() ? path : about + kDescribedPath.arg(path);
 }
 
-QList<PortItem> listPorts(const QSettings& settings)
+namespace {
+
+QList<SystemPort> askSystemForPorts()
+{
+    QList<SystemPort> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.append({info.description(), info.systemLocation()});
+    return ports;
+}
+
+SystemPortSource& portSource()
+{
+    static SystemPortSource source = askSystemForPorts;
+    return source;
+}
+
+QList<PortItem> comItems()
 {
     QList<PortItem> items;
     for (int n = 1; n <= kComItems; ++n)
         items.append({QStringLiteral("Com%1").arg(n), {n, {}}});
-    QStringList listed;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        listed << info.systemLocation();
-        items.append({portItemText(info.description(), info.systemLocation()), {0, info.systemLocation()}});
-    }
+    return items;
+}
+
+// Ports/COM1..4 and the stored device, in that order, each once.
+QStringList namedDevices(const QSettings& settings)
+{
     QStringList named;
     for (int n = 1; n <= kComItems; ++n)
         named << settings.value(portsettings::comDeviceKey(n)).toString();
     named << settings.value(portsettings::kDevice).toString();
-    for (const QString& device : named) {
-        if (device.isEmpty() || listed.contains(device))
-            continue;
-        listed << device;
-        items.append({device, {0, device}});
+    named.removeAll(QString());
+    named.removeDuplicates();
+    return named;
+}
+
+} // namespace
+
+SystemPortSource setSystemPortSource(SystemPortSource source)
+{
+    SystemPortSource previous = std::move(portSource());
+    portSource() = source ? std::move(source) : SystemPortSource(askSystemForPorts);
+    return previous;
+}
+
+QList<PortItem> listPorts(const QSettings& settings)
+{
+    QList<PortItem> items = comItems();
+    QStringList listed;
+    for (const SystemPort& port : portSource()()) {
+        listed << port.path;
+        items.append({portItemText(port.description, port.path), {0, port.path}});
+    }
+    for (const QString& device : namedDevices(settings)) {
+        if (!listed.contains(device))
+            items.append({device, {0, device}});
+    }
+    return items;
+}
+
+QList<PortItem> knownPorts(const QSettings& settings)
+{
+    QList<PortItem> items = comItems();
+    const QString device = settings.value(portsettings::kDevice).toString();
+    const QString storedText = settings.value(portsettings::kPortText).toString();
+    for (const QString& named : namedDevices(settings)) {
+        const bool described = named == device && storedText.endsWith(kDescribedPath.arg(named));
+        items.append({described ? storedText : named, {0, named}});
     }
     return items;
 }

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QSettings;
 
 // Stored names of the program's settings tree. The port box's text keeps its
@@ -39,10 +41,23 @@ int comItemNumber(const QString& text);
 // "FT232R USB UART — /dev/ttyUSB0", or the bare path without a description.
 QString portItemText(const QString& description, const QString& path);
 
+// A port as the system reports it.
+struct SystemPort {
+    QString description;
+    QString path;
+};
+// Where the system's ports come from; the default asks Qt SerialPort, which
+// walks thousands of files under /sys on Linux. Returns the previous source.
+using SystemPortSource = std::function<QList<SystemPort>()>;
+SystemPortSource setSystemPortSource(SystemPortSource source);
+
 // Com1..Com4, then the ports the system reports (read afresh on every call),
 // then every device the settings name (Ports/COMn, the stored device) that
 // the system does not report, such as a pseudo-terminal.
 QList<PortItem> listPorts(const QSettings& settings);
+// The same without asking the system: Com1..Com4 and the devices the settings
+// name, the stored device under the text the port box stored for it.
+QList<PortItem> knownPorts(const QSettings& settings);
 
 // The item with exactly this text, or nothing.
 const PortItem* findPortItem(const QList<PortItem>& items, const QString& text);

@@ -1,11 +1,11 @@
 // Generated once from the published Unicode mappings of the four code pages;
-// tests/sms/CodePageConverterTest.cpp rebuilds every entry through iconv.
+// tests/sms/CodePageTest.cpp rebuilds every entry through iconv.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-namespace cyrcoder_tables {
+namespace code_page_tables {
 
 using Table = std::array<std::uint8_t, 256>;
 
@@ -213,4 +213,4 @@ inline constexpr Table kISO8859ToCP866 = {
     0xF5, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0xF7, 0x3F,
 };
 
-} // namespace cyrcoder_tables
+} // namespace code_page_tables

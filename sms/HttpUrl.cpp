@@ -13,19 +13,19 @@ struct UrlHandleDeleter {
 };
 using UrlHandle = std::unique_ptr<CURLU, UrlHandleDeleter>;
 
-// CURLUcode values live beside CURLcode ones in LastError, so they are kept
+// CURLUcode values would read as CURLcode ones in a log, so they are kept
 // apart by this offset.
 constexpr int kUrlErrorBase = 1000;
 
-[[noreturn]] void ThrowUrlError(CURLUcode rc)
+[[noreturn]] void throwUrlError(CURLUcode rc)
 {
-    throw HttpError(kUrlErrorBase + static_cast<int>(rc), curl_url_strerror(rc));
+    throw HttpError(HttpFailure::Address, kUrlErrorBase + static_cast<int>(rc), curl_url_strerror(rc));
 }
 
 const unsigned kParseFlags = CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS;
 
 // nullopt when the URL lacks the part; any other failure throws.
-std::optional<std::string> Part(CURLU* h, CURLUPart part, unsigned flags = 0)
+std::optional<std::string> part(CURLU* h, CURLUPart part, unsigned flags = 0)
 {
     char* text = nullptr;
     const CURLUcode rc = curl_url_get(h, part, &text, flags);
@@ -39,7 +39,7 @@ std::optional<std::string> Part(CURLU* h, CURLUPart part, unsigned flags = 0)
         case CURLUE_NO_HOST:
             return std::nullopt;
         default:
-            ThrowUrlError(rc);
+            throwUrlError(rc);
         }
     }
     std::string out(text);
@@ -47,15 +47,15 @@ std::optional<std::string> Part(CURLU* h, CURLUPart part, unsigned flags = 0)
     return out;
 }
 
-UrlHandle NewHandle()
+UrlHandle newHandle()
 {
     UrlHandle h(curl_url());
     if (!h)
-        ThrowUrlError(CURLUE_OUT_OF_MEMORY);
+        throwUrlError(CURLUE_OUT_OF_MEMORY);
     return h;
 }
 
-void AppendEscape(std::string& out, unsigned char b)
+void appendEscape(std::string& out, unsigned char b)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
     out += '%';
@@ -63,38 +63,38 @@ void AppendEscape(std::string& out, unsigned char b)
     out += kHex[b & 0x0F];
 }
 
-bool IsUnsafeUrlByte(unsigned char b)
+bool isUnsafeUrlByte(unsigned char b)
 {
     return b <= 0x20 || b >= 0x7F;
 }
 
-bool IsHexDigit(char c)
+bool isHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-bool IsAsciiAlnum(char c)
+bool isAsciiAlnum(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 } // namespace
 
-std::string EncodeUnsafeUrlBytes(std::string_view text)
+std::string encodeUnsafeUrlBytes(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
-        if (IsUnsafeUrlByte(b))
-            AppendEscape(out, b);
+        if (isUnsafeUrlByte(b))
+            appendEscape(out, b);
         else
             out += c;
     }
     return out;
 }
 
-std::string EncodeQueryBytes(std::string_view text)
+std::string encodeQueryBytes(std::string_view text)
 {
     // Besides letters and digits, what a query may hold as it stands.
     static constexpr std::string_view kQueryPunctuation = "-._~!$&'()*+,;=:@/?";
@@ -102,46 +102,48 @@ std::string EncodeQueryBytes(std::string_view text)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        const bool escape = c == '%' && i + 2 < text.size() && IsHexDigit(text[i + 1]) && IsHexDigit(text[i + 2]);
-        if (escape || IsAsciiAlnum(c) || kQueryPunctuation.find(c) != std::string_view::npos)
+        const bool escape = c == '%' && i + 2 < text.size() && isHexDigit(text[i + 1]) && isHexDigit(text[i + 2]);
+        if (escape || isAsciiAlnum(c) || kQueryPunctuation.find(c) != std::string_view::npos)
             out += c;
         else
-            AppendEscape(out, static_cast<unsigned char>(c));
+            appendEscape(out, static_cast<unsigned char>(c));
     }
     return out;
 }
 
-HttpUrlParts SplitHttpUrl(std::string_view url)
+HttpUrlParts splitHttpUrl(std::string_view url)
 {
-    const UrlHandle h = NewHandle();
-    const std::string encoded = EncodeUnsafeUrlBytes(url);
+    const UrlHandle h = newHandle();
+    const std::string encoded = encodeUnsafeUrlBytes(url);
     if (const CURLUcode rc = curl_url_set(h.get(), CURLUPART_URL, encoded.c_str(), kParseFlags); rc != CURLUE_OK)
-        ThrowUrlError(rc);
+        throwUrlError(rc);
 
     HttpUrlParts parts;
-    parts.Scheme = Part(h.get(), CURLUPART_SCHEME).value_or("");
-    parts.HostName = Part(h.get(), CURLUPART_HOST).value_or("");
-    parts.Port = std::stoi(Part(h.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT).value_or("0"));
-    parts.URLPath = Part(h.get(), CURLUPART_PATH).value_or("/");
-    if (const auto query = Part(h.get(), CURLUPART_QUERY))
-        parts.ExtraInfo = "?" + *query;
-    if (const auto fragment = Part(h.get(), CURLUPART_FRAGMENT))
-        parts.ExtraInfo += "#" + *fragment;
-    parts.UserName = Part(h.get(), CURLUPART_USER);
-    parts.Password = Part(h.get(), CURLUPART_PASSWORD);
+    parts.scheme = part(h.get(), CURLUPART_SCHEME).value_or("");
+    parts.host = part(h.get(), CURLUPART_HOST).value_or("");
+    parts.port = std::stoi(part(h.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT).value_or("0"));
+    parts.path = part(h.get(), CURLUPART_PATH).value_or("/");
+    if (const auto query = part(h.get(), CURLUPART_QUERY))
+        parts.extra = "?" + *query;
+    if (const auto fragment = part(h.get(), CURLUPART_FRAGMENT))
+        parts.extra += "#" + *fragment;
+    parts.userName = part(h.get(), CURLUPART_USER);
+    parts.password = part(h.get(), CURLUPART_PASSWORD);
     return parts;
 }
 
-std::string CombineHttpUrl(std::string_view base, std::string_view relative)
+HttpUrlParts splitRequestUrl(std::string_view url)
 {
-    const UrlHandle h = NewHandle();
-    const std::string encodedBase = EncodeUnsafeUrlBytes(base);
-    if (const CURLUcode rc = curl_url_set(h.get(), CURLUPART_URL, encodedBase.c_str(), kParseFlags); rc != CURLUE_OK)
-        ThrowUrlError(rc);
-    if (!relative.empty()) {
-        const std::string encoded = EncodeUnsafeUrlBytes(relative);
-        if (const CURLUcode rc = curl_url_set(h.get(), CURLUPART_URL, encoded.c_str(), kParseFlags); rc != CURLUE_OK)
-            ThrowUrlError(rc);
-    }
-    return Part(h.get(), CURLUPART_URL).value_or("");
+    HttpUrlParts parts = splitHttpUrl(url);
+    if (parts.scheme != "http" && parts.scheme != "https")
+        throw HttpError(HttpFailure::Address, CURLE_UNSUPPORTED_PROTOCOL, "Invalid protocol");
+    return parts;
+}
+
+std::string requestUrl(const HttpUrlParts& parts)
+{
+    std::string object = parts.path + parts.extra;
+    if (object.empty() || object.front() != '/')
+        object.insert(0, "/");
+    return parts.scheme + "://" + parts.host + ":" + std::to_string(parts.port) + encodeUnsafeUrlBytes(object);
 }

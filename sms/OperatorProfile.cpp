@@ -1,24 +1,24 @@
 #include "sms/OperatorProfile.h"
 
 #include "sms/ProfileIniFile.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 
-ProfileTexts ProfileTextsFrom(const OperatorValueList& values)
+ProfileTexts profileTextsFrom(const OperatorValueList& values)
 {
     ProfileTexts texts;
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        texts[i] = values.Values(kProfileKeys[i]);
+        texts[i] = values.value(kProfileKeys[i]);
     return texts;
 }
 
-void StoreProfile(ProfileIniFile& ini, OperatorValueList& values, std::string_view section, const ProfileTexts& texts,
-                  bool eraseFirst)
+void storeProfile(ProfileIniFile& ini, OperatorValueList& values, std::string_view section, const ProfileTexts& texts,
+                  bool removeFirst)
 {
-    values.Clear();
+    values.clear();
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        values.SetValue(kProfileKeys[i], texts[i]);
-    if (eraseFirst)
-        ini.EraseSection(section);
-    for (std::size_t i = 0; i < values.Count(); ++i)
-        ini.WriteString(section, values.Names(i), values.ValueFromIndex(i));
+        values.setValue(kProfileKeys[i], texts[i]);
+    if (removeFirst)
+        ini.removeSection(section);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        ini.setValue(section, values.nameAt(i), values.valueAt(i));
 }

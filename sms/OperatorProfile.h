@@ -22,7 +22,7 @@ constexpr std::array<std::string_view, kProfileKeyCount> kProfileKeys = {
 using ProfileTexts = std::array<std::string, kProfileKeyCount>;
 
 // Index of a key in kProfileKeys; kProfileKeyCount when it is not one.
-constexpr std::size_t ProfileKeyIndex(std::string_view key)
+constexpr std::size_t profileKeyIndex(std::string_view key)
 {
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
         if (kProfileKeys[i] == key)
@@ -30,13 +30,13 @@ constexpr std::size_t ProfileKeyIndex(std::string_view key)
     return kProfileKeyCount;
 }
 
-// The profile's fields as OperatorValues holds them; a missing key is "".
-ProfileTexts ProfileTextsFrom(const OperatorValueList& values);
+// The profile's fields as an OperatorValueList holds them; a missing key is "".
+ProfileTexts profileTextsFrom(const OperatorValueList& values);
 
 // Puts the non-empty texts into values (cleared first) in key order, then
-// writes them under section. With eraseFirst the section is erased before
+// writes them under section. With removeFirst the section is removed before
 // writing, so keys left empty disappear and the section moves to the end of
 // the file; without it the texts merge into what the section already holds.
 // A failing write leaves the keys written before it in the file.
-void StoreProfile(ProfileIniFile& ini, OperatorValueList& values, std::string_view section, const ProfileTexts& texts,
-                  bool eraseFirst);
+void storeProfile(ProfileIniFile& ini, OperatorValueList& values, std::string_view section, const ProfileTexts& texts,
+                  bool removeFirst);

@@ -15,15 +15,21 @@ namespace {
 
 const QString kFileName = QStringLiteral("Operators.ini");
 
+QString& programFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
 // Tried rather than read from the permission bits: those say yes to root
 // anywhere and, on Windows, know nothing of the folder's access list.
-bool CanWriteFile(const QString& path)
+bool canWriteFile(const QString& path)
 {
     QFile file(path);
     return QFileInfo(path).isFile() && file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly);
 }
 
-bool CanWriteIn(const QString& folder)
+bool canWriteIn(const QString& folder)
 {
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".m2bus-write-test-XXXXXX")));
     return probe.open();
@@ -31,9 +37,15 @@ bool CanWriteIn(const QString& folder)
 
 } // namespace
 
+void setProgramFolderOverride(const QString& folder)
+{
+    programFolderOverride() = folder;
+}
+
 OperatorsFilePlaces operatorsFilePlaces()
 {
-    const QString program = QCoreApplication::applicationDirPath();
+    const QString program =
+        programFolderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : programFolderOverride();
     // Not the application's own name: m2bus-cli must find the file m2bus-tool writes.
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return {program, QDir(config).filePath(QStringLiteral("m2bus-tool")),
@@ -43,10 +55,10 @@ OperatorsFilePlaces operatorsFilePlaces()
 QString operatorsFileFor(const OperatorsFilePlaces& places)
 {
     const QString beside = QDir(places.programFolder).filePath(kFileName);
-    if (CanWriteFile(beside))
+    if (canWriteFile(beside))
         return beside;
     const bool installed = QFileInfo(places.seedFile).isFile();
-    if (!installed && CanWriteIn(places.programFolder))
+    if (!installed && canWriteIn(places.programFolder))
         return beside;
 
     const QString own = QDir(places.configFolder).filePath(kFileName);

@@ -11,7 +11,7 @@ namespace {
 
 // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on chains of
 // std::string operator+.
-std::string Joined(std::initializer_list<std::string_view> parts)
+std::string joined(std::initializer_list<std::string_view> parts)
 {
     std::size_t size = 0;
     for (std::string_view part : parts)
@@ -25,7 +25,7 @@ std::string Joined(std::initializer_list<std::string_view> parts)
 
 // Lower-case partner of every Windows-1251 byte; letters outside A..Z and
 // the Cyrillic block are the Serbian, Macedonian, Ukrainian and Belarusian ones.
-constexpr std::array<unsigned char, 256> MakeFoldTable()
+constexpr std::array<unsigned char, 256> makeFoldTable()
 {
     std::array<unsigned char, 256> t{};
     for (int i = 0; i < 256; ++i)
@@ -56,9 +56,9 @@ constexpr std::array<unsigned char, 256> MakeFoldTable()
     return t;
 }
 
-constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+constexpr std::array<unsigned char, 256> kFold = makeFoldTable();
 
-std::string_view Trim(std::string_view s)
+std::string_view trim(std::string_view s)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!s.empty() && blank(s.front()))
@@ -68,21 +68,21 @@ std::string_view Trim(std::string_view s)
     return s;
 }
 
-std::string_view Unquote(std::string_view v)
+std::string_view unquote(std::string_view v)
 {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         return v.substr(1, v.size() - 2);
     return v;
 }
 
-bool HasLineBreak(std::string_view s)
+bool hasLineBreak(std::string_view s)
 {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
 // Names handed back through a fixed buffer of NUL-separated items with a
 // closing NUL: the list ends at the last item that fits whole.
-std::vector<std::string> FitListBuffer(std::vector<std::string> names)
+std::vector<std::string> fitListBuffer(std::vector<std::string> names)
 {
     std::size_t used = 1;
     std::size_t fit = 0;
@@ -98,12 +98,12 @@ std::vector<std::string> FitListBuffer(std::vector<std::string> names)
 
 } // namespace
 
-unsigned char FoldWin1251(unsigned char c)
+unsigned char foldWin1251(unsigned char c)
 {
     return kFold[c];
 }
 
-bool SameNameWin1251(std::string_view a, std::string_view b)
+bool sameNameWin1251(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
@@ -118,19 +118,19 @@ ProfileIniFile::ProfileIniFile(std::string path)
     : path_(std::move(path))
 { }
 
-ProfileIniFile ProfileIniFile::FromBytes(std::string_view bytes)
+ProfileIniFile ProfileIniFile::fromBytes(std::string_view bytes)
 {
     ProfileIniFile ini;
     ini.inMemory_ = true;
-    ini.Parse(bytes);
+    ini.parse(bytes);
     return ini;
 }
 
-ProfileIniFile::Line ProfileIniFile::MakeLine(std::string_view raw)
+ProfileIniFile::Line ProfileIniFile::makeLine(std::string_view raw)
 {
     Line line;
     line.raw = raw;
-    const std::string_view t = Trim(raw);
+    const std::string_view t = trim(raw);
     if (t.empty()) {
         line.kind = LineKind::Blank;
     } else if (t.front() == ';') {
@@ -138,25 +138,25 @@ ProfileIniFile::Line ProfileIniFile::MakeLine(std::string_view raw)
     } else if (t.front() == '[') {
         line.kind = LineKind::Header;
         const std::string_view inner = t.substr(1);
-        line.name = Trim(inner.substr(0, inner.find(']')));
-    } else if (const auto eq = t.find('='); eq != std::string_view::npos && !Trim(t.substr(0, eq)).empty()) {
+        line.name = trim(inner.substr(0, inner.find(']')));
+    } else if (const auto eq = t.find('='); eq != std::string_view::npos && !trim(t.substr(0, eq)).empty()) {
         // A line with nothing before "=" names no key that a caller could ask for.
         line.kind = LineKind::Key;
-        line.name = Trim(t.substr(0, eq));
-        line.value = Trim(t.substr(eq + 1));
+        line.name = trim(t.substr(0, eq));
+        line.value = trim(t.substr(eq + 1));
     } else {
         line.kind = LineKind::Other;
     }
     return line;
 }
 
-ProfileIniFile::Line ProfileIniFile::NewLine(std::string text)
+ProfileIniFile::Line ProfileIniFile::newLine(std::string text)
 {
     edited_.push_back(std::make_unique<const std::string>(std::move(text)));
-    return MakeLine(*edited_.back());
+    return makeLine(*edited_.back());
 }
 
-void ProfileIniFile::Parse(std::string_view bytes)
+void ProfileIniFile::parse(std::string_view bytes)
 {
     lines_.clear();
     edited_.clear();
@@ -166,18 +166,18 @@ void ProfileIniFile::Parse(std::string_view bytes)
     for (std::size_t end = 0; end < text.size(); ++end) {
         if (text[end] != '\r' && text[end] != '\n')
             continue;
-        lines_.push_back(MakeLine(text.substr(start, end - start)));
+        lines_.push_back(makeLine(text.substr(start, end - start)));
         if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
             ++end;
         start = end + 1;
     }
     lastLineEnded_ = start == text.size();
     if (!lastLineEnded_)
-        lines_.push_back(MakeLine(text.substr(start)));
-    Reindex();
+        lines_.push_back(makeLine(text.substr(start)));
+    reindex();
 }
 
-void ProfileIniFile::Reindex()
+void ProfileIniFile::reindex()
 {
     sections_.clear();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -189,7 +189,7 @@ void ProfileIniFile::Reindex()
     }
 }
 
-void ProfileIniFile::Load()
+void ProfileIniFile::load()
 {
     if (inMemory_)
         return;
@@ -197,7 +197,7 @@ void ProfileIniFile::Load()
     // No file is no error: it holds no profiles until the first is written.
     const auto takeMissing = [this] {
         if (!stampTrusted_ || stamp_.exists)
-            Parse({});
+            parse({});
         stamp_ = {};
         stampTrusted_ = true;
     };
@@ -206,7 +206,7 @@ void ProfileIniFile::Load()
         return takeMissing();
     if (!probe.outcome.ok()) {
         stampTrusted_ = false;
-        RaiseFileError("Unable to read ", probe.outcome.reason);
+        raiseFileError("Unable to read ", probe.outcome.reason);
     }
     if (stampTrusted_ && probe.stamp == stamp_)
         return;
@@ -223,26 +223,26 @@ void ProfileIniFile::Load()
         return takeMissing();
     if (!contents.outcome.ok()) {
         stampTrusted_ = false;
-        RaiseFileError("Unable to read ", contents.outcome.reason);
+        raiseFileError("Unable to read ", contents.outcome.reason);
     }
-    Parse(std::string_view(contents.bytes.constData(), static_cast<std::size_t>(contents.bytes.size())));
+    parse(std::string_view(contents.bytes.constData(), static_cast<std::size_t>(contents.bytes.size())));
     stamp_ = contents.stamp;
     stampTrusted_ = std::max(stamp_.modifiedNs, stamp_.changedNs) < readAtNs - kClockResolutionNs;
 }
 
-void ProfileIniFile::Refresh()
+void ProfileIniFile::refresh()
 {
-    Load();
+    load();
 }
 
-void ProfileIniFile::RaiseFileError(const char* lead, const QString& reason)
+void ProfileIniFile::raiseFileError(const char* lead, const QString& reason)
 {
     std::error_code ec;
     const auto full = std::filesystem::absolute(std::filesystem::path(path_), ec);
     throw IniFileError(lead + (ec ? path_ : full.string()) + ": " + reason.toStdString() + ".");
 }
 
-std::string ProfileIniFile::Bytes() const
+std::string ProfileIniFile::bytes() const
 {
     std::size_t size = 0;
     for (const Line& line : lines_)
@@ -257,34 +257,34 @@ std::string ProfileIniFile::Bytes() const
     return out;
 }
 
-void ProfileIniFile::Store()
+void ProfileIniFile::store()
 {
     lastLineEnded_ = true;
-    Reindex();
+    reindex();
     if (inMemory_)
         return;
-    const std::string bytes = Bytes();
+    const std::string bytes = this->bytes();
     const QString path = QString::fromLocal8Bit(path_.data(), static_cast<qsizetype>(path_.size()));
     // Whatever happens, the lines in memory may no longer be the file's.
     stampTrusted_ = false;
     const FileOutcome outcome = replaceFile(path, QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (!outcome.ok())
-        RaiseFileError("Unable to write to ", outcome.reason);
+        raiseFileError("Unable to write to ", outcome.reason);
 }
 
-const ProfileIniFile::Section* ProfileIniFile::FindSection(std::string_view name) const
+const ProfileIniFile::Section* ProfileIniFile::findSection(std::string_view name) const
 {
-    const std::string_view wanted = Trim(name);
+    const std::string_view wanted = trim(name);
     for (const auto& s : sections_) {
-        if (SameNameWin1251(s.name, wanted))
+        if (sameNameWin1251(s.name, wanted))
             return &s;
     }
     return nullptr;
 }
 
-std::vector<std::string> ProfileIniFile::ReadSections()
+std::vector<std::string> ProfileIniFile::sectionNames()
 {
-    Load();
+    load();
     std::vector<std::string> names;
     for (const auto& s : sections_) {
         // An empty name would end the NUL-separated list early.
@@ -292,29 +292,29 @@ std::vector<std::string> ProfileIniFile::ReadSections()
             break;
         names.emplace_back(s.name);
     }
-    return FitListBuffer(std::move(names));
+    return fitListBuffer(std::move(names));
 }
 
-std::vector<std::string> ProfileIniFile::KeysOf(std::string_view section) const
+std::vector<std::string> ProfileIniFile::keysOf(std::string_view section) const
 {
     std::vector<std::string> keys;
-    if (const Section* s = FindSection(section)) {
+    if (const Section* s = findSection(section)) {
         for (std::size_t i = s->header + 1; i < s->end; ++i) {
             if (lines_[i].kind == LineKind::Key)
                 keys.emplace_back(lines_[i].name);
         }
     }
-    return FitListBuffer(std::move(keys));
+    return fitListBuffer(std::move(keys));
 }
 
-std::string ProfileIniFile::ValueOf(std::string_view section, std::string_view key, std::string_view defaultValue) const
+std::string ProfileIniFile::valueOf(std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
-    const std::string_view wanted = Trim(key);
+    const std::string_view wanted = trim(key);
     std::string_view found = defaultValue;
-    if (const Section* s = FindSection(section)) {
+    if (const Section* s = findSection(section)) {
         for (std::size_t i = s->header + 1; i < s->end; ++i) {
-            if (lines_[i].kind == LineKind::Key && SameNameWin1251(lines_[i].name, wanted)) {
-                found = Unquote(lines_[i].value);
+            if (lines_[i].kind == LineKind::Key && sameNameWin1251(lines_[i].name, wanted)) {
+                found = unquote(lines_[i].value);
                 break;
             }
         }
@@ -322,74 +322,74 @@ std::string ProfileIniFile::ValueOf(std::string_view section, std::string_view k
     return std::string(found.substr(0, kValueBufferChars));
 }
 
-std::vector<std::string> ProfileIniFile::ReadSection(std::string_view section)
+std::vector<std::string> ProfileIniFile::keyNames(std::string_view section)
 {
-    Load();
-    return KeysOf(section);
+    load();
+    return keysOf(section);
 }
 
-std::vector<std::string> ProfileIniFile::ReadSectionValues(std::string_view section)
+std::vector<std::string> ProfileIniFile::sectionLines(std::string_view section)
 {
-    Load();
+    load();
     std::vector<std::string> out;
-    for (const auto& key : KeysOf(section))
-        out.push_back(key + "=" + ValueOf(section, key, ""));
+    for (const auto& key : keysOf(section))
+        out.push_back(key + "=" + valueOf(section, key, ""));
     return out;
 }
 
-bool ProfileIniFile::SectionExists(std::string_view section)
+bool ProfileIniFile::hasSection(std::string_view section)
 {
-    Load();
-    return FindSection(section) != nullptr;
+    load();
+    return findSection(section) != nullptr;
 }
 
-std::string ProfileIniFile::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue)
+std::string ProfileIniFile::value(std::string_view section, std::string_view key, std::string_view defaultValue)
 {
-    Load();
-    return ValueOf(section, key, defaultValue);
+    load();
+    return valueOf(section, key, defaultValue);
 }
 
-void ProfileIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+void ProfileIniFile::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
-    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value))
         throw IniFileError("Line breaks are not allowed in the profile file: [" + std::string(section) + "] "
                            + std::string(key));
     // Such names would be written but could never be read back.
-    if (Trim(section).empty() || section.find(']') != std::string_view::npos)
+    if (trim(section).empty() || section.find(']') != std::string_view::npos)
         throw IniFileError("Invalid section name in the profile file: \"" + std::string(section) + "\"");
-    if (Trim(key).empty() || key.find('=') != std::string_view::npos || Trim(key).front() == ';'
-        || Trim(key).front() == '[')
+    if (trim(key).empty() || key.find('=') != std::string_view::npos || trim(key).front() == ';'
+        || trim(key).front() == '[')
         throw IniFileError("Invalid key name in the profile file: \"" + std::string(key) + "\"");
-    Load();
-    const Section* s = FindSection(section);
+    load();
+    const Section* s = findSection(section);
     if (!s) {
-        lines_.push_back(NewLine(Joined({"[", section, "]"})));
-        lines_.push_back(NewLine(Joined({key, "=", value})));
-        Store();
+        lines_.push_back(newLine(joined({"[", section, "]"})));
+        lines_.push_back(newLine(joined({key, "=", value})));
+        store();
         return;
     }
-    const std::string_view wanted = Trim(key);
+    const std::string_view wanted = trim(key);
     std::size_t insertAt = s->header + 1;
     for (std::size_t i = s->header + 1; i < s->end; ++i) {
         Line& line = lines_[i];
         if (line.kind != LineKind::Key)
             continue;
-        if (SameNameWin1251(line.name, wanted)) {
-            line = NewLine(Joined({line.name, "=", value}));
-            Store();
+        if (sameNameWin1251(line.name, wanted)) {
+            line = newLine(joined({line.name, "=", value}));
+            store();
             return;
         }
         insertAt = i + 1;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  NewLine(Joined({key, "=", value})));
-    Store();
+                  newLine(joined({key, "=", value})));
+    store();
 }
 
-void ProfileIniFile::EraseSection(std::string_view section)
+void ProfileIniFile::removeSection(std::string_view section)
 {
-    Load();
-    const Section* s = FindSection(section);
+    load();
+    const Section* s = findSection(section);
     if (!s)
         return;
     const std::size_t from = s->header;
@@ -403,5 +403,5 @@ void ProfileIniFile::EraseSection(std::string_view section)
         kept.push_back(lines_[i]);
     }
     lines_ = std::move(kept);
-    Store();
+    store();
 }

@@ -20,8 +20,8 @@ public:
 
 // Windows-1251 letter case folding (ASCII and Cyrillic), used wherever
 // section and key names are matched.
-unsigned char FoldWin1251(unsigned char c);
-bool SameNameWin1251(std::string_view a, std::string_view b);
+unsigned char foldWin1251(unsigned char c);
+bool sameNameWin1251(std::string_view a, std::string_view b);
 
 class ProfileIniFile {
 public:
@@ -34,26 +34,26 @@ public:
     // when it changed. A missing file holds no profiles; a file that exists
     // but cannot be read raises IniFileError, and is then never written.
     explicit ProfileIniFile(std::string path);
-    // An in-memory profile over the given bytes; writes change only Bytes().
-    static ProfileIniFile FromBytes(std::string_view bytes);
+    // An in-memory profile over the given bytes; writes change only bytes().
+    static ProfileIniFile fromBytes(std::string_view bytes);
 
-    const std::string& FileName() const { return path_; }
+    const std::string& fileName() const { return path_; }
     // Takes in a change on disk; raises IniFileError when the file cannot be read.
-    void Refresh();
+    void refresh();
 
-    std::vector<std::string> ReadSections();
+    std::vector<std::string> sectionNames();
     // Key names of a section, in file order.
-    std::vector<std::string> ReadSection(std::string_view section);
-    // "key=value" lines of a section, each value as ReadString gives it.
-    std::vector<std::string> ReadSectionValues(std::string_view section);
-    bool SectionExists(std::string_view section);
-    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue);
+    std::vector<std::string> keyNames(std::string_view section);
+    // "key=value" lines of a section, each value as value() gives it.
+    std::vector<std::string> sectionLines(std::string_view section);
+    bool hasSection(std::string_view section);
+    std::string value(std::string_view section, std::string_view key, std::string_view defaultValue = {});
 
-    void WriteString(std::string_view section, std::string_view key, std::string_view value);
-    void EraseSection(std::string_view section);
+    void setValue(std::string_view section, std::string_view key, std::string_view value);
+    void removeSection(std::string_view section);
 
     // The text as it stands (after the last read or write).
-    std::string Bytes() const;
+    std::string bytes() const;
 
 private:
     enum class LineKind { Blank, Comment, Header, Key, Other };
@@ -72,18 +72,18 @@ private:
     };
 
     ProfileIniFile() = default;
-    void Load();
+    void load();
     // "<lead><full path>: <reason>."
-    [[noreturn]] void RaiseFileError(const char* lead, const QString& reason);
-    void Parse(std::string_view bytes);
-    void Reindex();
-    void Store();
-    const Section* FindSection(std::string_view name) const;
-    std::vector<std::string> KeysOf(std::string_view section) const;
-    std::string ValueOf(std::string_view section, std::string_view key, std::string_view defaultValue) const;
-    static Line MakeLine(std::string_view raw);
+    [[noreturn]] void raiseFileError(const char* lead, const QString& reason);
+    void parse(std::string_view bytes);
+    void reindex();
+    void store();
+    const Section* findSection(std::string_view name) const;
+    std::vector<std::string> keysOf(std::string_view section) const;
+    std::string valueOf(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    static Line makeLine(std::string_view raw);
     // A line made by a write, kept in edited_.
-    Line NewLine(std::string text);
+    Line newLine(std::string text);
 
     std::string path_;
     bool inMemory_ = false;

@@ -1,67 +1,66 @@
 #include "sms/SmsSubmission.h"
 
 #include "sms/HttpUrl.h"
-#include "sms/OperatorValues.h"
-#include "sms/HttpClient.h"
+#include "sms/OperatorValueList.h"
 
-CodePage ReplyCodePage(std::string_view chars)
+CodePage replyCodePage(std::string_view chars)
 {
     if (chars == "Win1251")
-        return CodePage::CP1251;
+        return CodePage::Win1251;
     if (chars == "DOS866")
-        return CodePage::CP866;
+        return CodePage::Dos866;
     if (chars == "ISO8859")
-        return CodePage::ISO8859;
-    return CodePage::KOI8R;
+        return CodePage::Iso8859;
+    return CodePage::Koi8R;
 }
 
-std::string SubmitPart(const OperatorValueList& profile)
+std::string submitPart(const OperatorValueList& profile)
 {
-    const std::string name = profile.Values("ActName");
-    const std::string value = profile.Values("Action");
+    const std::string name = profile.value("ActName");
+    const std::string value = profile.value("Action");
     if (name.empty() || value.empty())
         return {};
     return "&" + name + "=" + value;
 }
 
-std::string ExtraPart(const OperatorValueList& profile)
+std::string extraPart(const OperatorValueList& profile)
 {
     std::string part;
     for (const char* n : {"1", "2"}) {
-        const std::string name = profile.Values(std::string("AdName") + n);
+        const std::string name = profile.value(std::string("AdName") + n);
         if (!name.empty())
-            part += "&" + name + "=" + profile.Values(std::string("AdVal") + n);
+            part += "&" + name + "=" + profile.value(std::string("AdVal") + n);
     }
     return part;
 }
 
-std::string ComposeFormData(const OperatorValueList& profile, std::string_view phone, std::string_view message)
+std::string composeFormData(const OperatorValueList& profile, std::string_view phone, std::string_view message)
 {
-    std::string data = profile.Values("Prefix");
-    data += profile.Values("NumField");
+    std::string data = profile.value("Prefix");
+    data += profile.value("NumField");
     data += '=';
     data += phone;
     data += '&';
-    data += profile.Values("TxtField");
+    data += profile.value("TxtField");
     data += '=';
     data += message;
-    data += ExtraPart(profile);
-    data += SubmitPart(profile);
+    data += extraPart(profile);
+    data += submitPart(profile);
     data += "\r\n\n";
     return data;
 }
 
-std::vector<std::string> SubmissionHeaders(const OperatorValueList& profile)
+std::vector<std::string> submissionHeaders(const OperatorValueList& profile)
 {
     std::vector<std::string> lines{"Content-Type: application/x-www-form-urlencoded"};
-    const std::string referer = profile.Values("Referer");
+    const std::string referer = profile.value("Referer");
     if (!referer.empty())
         lines.push_back("Referer: http://" + referer);
     lines.emplace_back("Accept-Language: ru,en-us;q=0.5");
     return lines;
 }
 
-std::string ReplyPageText(std::string_view body)
+std::string replyPageText(std::string_view body)
 {
     const std::size_t zero = body.find('\0');
     if (zero != std::string_view::npos)
@@ -85,79 +84,81 @@ std::string ReplyPageText(std::string_view body)
     return page;
 }
 
-std::string SuccessText(CodePageConverter& coder, std::string_view reply, CodePage page)
+std::string successText(std::string_view reply, CodePage page)
 {
-    coder.SetText(reply);
-    if (page != CodePage::CP1251) {
-        coder.SetSource(CodePage::CP1251);
-        coder.SetTarget(page);
-        coder.Convert();
-    }
-    return coder.Text();
+    return page == CodePage::Win1251 ? std::string(reply) : convertCodePage(reply, CodePage::Win1251, page);
 }
 
-std::string PageForDisplay(CodePageConverter& coder, std::string_view pageText, CodePage page)
+std::string pageForDisplay(std::string_view pageText, CodePage page)
 {
-    coder.SetText(pageText);
-    if (page != CodePage::CP1251) {
-        coder.SetSource(page);
-        coder.SetTarget(CodePage::CP1251);
-        coder.Convert();
-    }
-    return coder.Text();
+    return page == CodePage::Win1251 ? std::string(pageText) : convertCodePage(pageText, page, CodePage::Win1251);
 }
 
-SubmissionOutcome SubmitForm(HttpClient& http, CodePageConverter& coder, const OperatorValueList& profile,
+HttpRequest submissionRequest()
+{
+    HttpRequest request;
+    request.connectTimeout = std::chrono::milliseconds{10'000};
+    request.userAgent = "Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)";
+    request.acceptTypes = {"image/gif",
+                           "image/x-xbitmap",
+                           "image/jpeg",
+                           "image/pjpeg",
+                           "application/vnd.ms-excel",
+                           "application/msword",
+                           "application/vnd.ms-powerpoint",
+                           "*/*"};
+    request.authRetries = 3;
+    request.pragmaNoCache = true;
+    return request;
+}
+
+HttpRequest formRequest(const HttpRequest& base, const OperatorValueList& profile, std::string_view phone,
+                        std::string_view message)
+{
+    HttpRequest request = base;
+    const std::string formData = composeFormData(profile, phone, message);
+    request.headers = submissionHeaders(profile);
+    if (profile.value("Method") == "POST") {
+        request.method = "POST";
+        request.url = "http://" + profile.value("URL");
+        request.body = formData;
+    } else {
+        request.method = "GET";
+        request.url = "http://" + profile.value("URL") + "?" + encodeQueryBytes(formData);
+        request.body.clear();
+    }
+    splitRequestUrl(request.url);
+    return request;
+}
+
+SubmissionOutcome submitForm(HttpClient& http, const HttpRequest& base, const OperatorValueList& profile,
                              std::string_view phone, std::string_view message)
 {
     SubmissionOutcome outcome;
-    const CodePage page = ReplyCodePage(profile.Values("Chars"));
+    const CodePage page = replyCodePage(profile.value("Chars"));
+    HttpRequest request;
     try {
-        const std::string formData = ComposeFormData(profile, phone, message);
-        http.SetRequestHeaders(SubmissionHeaders(profile));
-        if (profile.Values("Method") == "POST") {
-            http.SetText(formData);
-            http.SetURL("http://" + profile.Values("URL"));
-            http.SetMethod("POST");
-        } else {
-            http.SetText(std::string());
-            http.SetURL("http://" + profile.Values("URL") + "?" + EncodeQueryBytes(formData));
-            http.SetMethod("GET");
-        }
+        request = formRequest(base, profile, phone, message);
     } catch (...) {
         // The address was refused: no request was made, so there is no reply to judge.
         outcome.error = std::current_exception();
         return outcome;
     }
 
+    std::string body;
     try {
-        http.Execute();
+        body = http.perform(request).body;
+    } catch (const HttpError& error) {
+        body = error.partialBody();
+        outcome.error = std::current_exception();
     } catch (...) {
         outcome.error = std::current_exception();
     }
 
-    const std::string& body = http.ResponseBody.Data();
-    const std::string pageText = ReplyPageText(body);
-    const std::string success = SuccessText(coder, profile.Values("Reply"), page);
+    const std::string pageText = replyPageText(body);
+    const std::string success = successText(profile.value("Reply"), page);
     outcome.judged = true;
     outcome.accepted = !success.empty() && pageText.find(success) != std::string::npos;
-    outcome.pageText = PageForDisplay(coder, pageText, page);
+    outcome.pageText = pageForDisplay(pageText, page);
     return outcome;
-}
-
-void SetUpSubmission(HttpClient& http, CodePageConverter& coder)
-{
-    coder.SetSource(CodePage::KOI8R);
-    coder.SetTarget(CodePage::CP1251);
-    http.SetConnectTimeout(10000);
-    http.SetUserAgent("Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)");
-    http.SetAcceptTypes({"image/gif", "image/x-xbitmap", "image/jpeg", "image/pjpeg", "application/vnd.ms-excel",
-                         "application/msword", "application/vnd.ms-powerpoint", "*/*"});
-    http.SetMethod("GET");
-    http.SetAuthRetries(3);
-    http.SetInternetFlags(InternetFlag(ifIgnoreCertCnInvalid) | InternetFlag(ifIgnoreCertDateInvalid)
-                          | InternetFlag(ifIgnoreRedirectToHttp) | InternetFlag(ifIgnoreRedirectToHttps)
-                          | InternetFlag(ifKeepConnection) | InternetFlag(ifNoUi) | InternetFlag(ifPragmaNoCache)
-                          | InternetFlag(ifReload));
-    http.SetURL("http://localhost/");
 }

@@ -1,5 +1,6 @@
 // A program on the cores alone, as a command-line tool would be: it must build
 // and run without Qt Widgets (the test beside it checks what it loads).
+#include "backup/HandsetBackup.h"
 #include "files/SafeFile.h"
 #include "link/Frame.h"
 #include "logo/LogoPicture.h"
@@ -16,12 +17,13 @@ int main()
     const void* const volatile used[] = {
         reinterpret_cast<const void*>(&frame::checksum),   reinterpret_cast<const void*>(&buildReadRequest),
         reinterpret_cast<const void*>(&logoBlankPicture),  reinterpret_cast<const void*>(&replaceFile),
-        reinterpret_cast<const void*>(&savePhonebookFile), reinterpret_cast<const void*>(&ReplyCodePage),
+        reinterpret_cast<const void*>(&savePhonebookFile), reinterpret_cast<const void*>(&replyCodePage),
+        reinterpret_cast<const void*>(&makeBackup),
     };
     int linked = 0;
     for (const void* entry : used)
         linked += entry != nullptr;
-    HttpClient http;
-    std::printf("%d entry points linked, HTTP method %s\n", linked, http.Method().c_str());
+    const HttpClient http;
+    std::printf("%d entry points linked, HTTP client %s\n", linked, http.isBusy() ? "busy" : "idle");
     return 0;
 }

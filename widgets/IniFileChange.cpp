@@ -7,6 +7,9 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 
 QString ReadWhole(const QString& path, QByteArray& bytes)
@@ -63,20 +66,44 @@ QString ReplaceFileWhole(const QString& path, const QByteArray& bytes)
     return {};
 }
 
-QString ChangeIniFile(const QString& path, const std::function<void(QSettings&)>& change)
+IniFileChanged ChangeIniFile(const QString& path, const std::function<void(QSettings&)>& change)
 {
     QByteArray bytes;
     if (QString reason = ReadWhole(path, bytes); !reason.isEmpty())
-        return reason;
+        return {reason};
 
     // QSettings writes a copy in a folder of our own; only a complete copy
     // goes in place of the file.
     const QTemporaryDir scratch;
     if (!scratch.isValid())
-        return "no temporary folder (" + scratch.errorString() + ")";
-    const QString draft = scratch.filePath(QStringLiteral("draft.ini"));
+        return {"no temporary folder (" + scratch.errorString() + ")"};
+    QString draft = scratch.filePath(QStringLiteral("draft.ini"));
     if (QString reason = ReplaceFileWhole(draft, bytes); !reason.isEmpty())
-        return "the temporary copy cannot be written (" + reason + ")";
+        return {"the temporary copy cannot be written (" + reason + ")"};
+    IniFileChanged outcome;
+    {
+        // A name with an empty section part ("/" from a stray backslash
+        // line) can be written as the same line as another entry, and the
+        // copy would look cut short at every save: the entries that can be
+        // kept go to a copy of their own. (A bare "=" line, an empty last
+        // part, reads and writes back as itself.)
+        const QSettings read(draft, QSettings::IniFormat);
+        const QStringList keys = read.allKeys();
+        const auto keepable = [](const QString& key) {
+            QStringList parts = key.split('/');
+            parts.removeLast();
+            return !parts.contains(QString());
+        };
+        outcome.droppedEntries = static_cast<int>(std::count_if(keys.begin(), keys.end(), std::not_fn(keepable)));
+        if (outcome.droppedEntries > 0) {
+            draft = scratch.filePath(QStringLiteral("kept.ini"));
+            QSettings kept(draft, QSettings::IniFormat);
+            for (const QString& key : keys) {
+                if (keepable(key))
+                    kept.setValue(key, read.value(key));
+            }
+        }
+    }
     qsizetype wanted = 0;
     {
         QSettings settings(draft, QSettings::IniFormat);
@@ -85,15 +112,16 @@ QString ChangeIniFile(const QString& path, const std::function<void(QSettings&)>
         // A format problem met while reading (a byte-order mark, garbage
         // lines) is reported the same way, but is no write failure.
         if (settings.status() == QSettings::AccessError)
-            return QStringLiteral("the temporary copy cannot be written");
+            return {QStringLiteral("the temporary copy cannot be written")};
         wanted = settings.allKeys().size();
     }
     // QSettings writes one line per key and ends with a line break; a copy
     // cut short lacks lines or that break. (Reading the copy back proves
     // less: QSettings does not give every odd key or value back as it read it.)
     if (!ReadWhole(draft, bytes).isEmpty())
-        return QStringLiteral("the temporary copy cannot be read back");
+        return {QStringLiteral("the temporary copy cannot be read back")};
     if (KeyLines(bytes) != wanted || (!bytes.isEmpty() && !bytes.endsWith('\n')))
-        return QStringLiteral("the temporary copy was cut short");
-    return ReplaceFileWhole(path, bytes);
+        return {QStringLiteral("the temporary copy was cut short")};
+    outcome.failure = ReplaceFileWhole(path, bytes);
+    return outcome;
 }

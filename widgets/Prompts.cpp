@@ -30,7 +30,7 @@ public:
     }
     QString OpenFileName(QWidget* parent, const QString& title, const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+        return OpenFileNameAs(parent, title, filter, QString(), false);
     }
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& defaultSuffix) override
@@ -41,6 +41,7 @@ public:
                            bool picturePreview) override
     {
         QFileDialog dialog(parent, title, QString(), filter);
+        UseQtsOwn(dialog);
         dialog.setFileMode(QFileDialog::ExistingFile);
         if (!defaultName.isEmpty())
             dialog.selectFile(defaultName);
@@ -52,10 +53,19 @@ public:
                            const QString& defaultName) override
     {
         QFileDialog dialog(parent, title, QString(), filter);
+        UseQtsOwn(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(defaultSuffix);
         if (!defaultName.isEmpty())
             dialog.selectFile(defaultName);
+        return Run(dialog);
+    }
+    QString folderName(QWidget* parent, const QString& title) override
+    {
+        QFileDialog dialog(parent, title);
+        UseQtsOwn(dialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
         return Run(dialog);
     }
     bool RunDialog(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted; }
@@ -81,6 +91,10 @@ public:
     }
 
 private:
+    // The desktop's own file dialog speaks the desktop's language (or none,
+    // where the system lacks the locale), not necessarily the program's; Qt's
+    // speaks the program's, and looks the same wherever the program runs.
+    static void UseQtsOwn(QFileDialog& dialog) { dialog.setOption(QFileDialog::DontUseNativeDialog); }
     static QString Run(QFileDialog& dialog)
     {
         return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
@@ -89,7 +103,6 @@ private:
     // A pane beside the file list that shows the picture under the cursor.
     static void AddPicturePreview(QFileDialog& dialog)
     {
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
         auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
         if (!grid)
             return;

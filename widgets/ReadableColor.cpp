@@ -1,8 +1,15 @@
 #include "widgets/ReadableColor.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QPalette>
+#include <QTimer>
 #include <QWidget>
+
 #include <cmath>
+#include <functional>
+#include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -36,11 +43,16 @@ double ContrastRatio(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+bool IsDarkColor(const QColor& background)
+{
+    return Luminance(background) < 0.18;
+}
+
 QColor ReadableOn(const QColor& wanted, const QColor& background)
 {
     if (ContrastRatio(wanted, background) >= kReadableContrast)
         return wanted;
-    const QColor end = Luminance(background) < 0.18 ? QColor(Qt::white) : QColor(Qt::black);
+    const QColor end = IsDarkColor(background) ? QColor(Qt::white) : QColor(Qt::black);
     for (int step = 1; step < 20; ++step) {
         const QColor candidate = Mixed(wanted, end, step / 20.0);
         if (ContrastRatio(candidate, background) >= kReadableContrast)
@@ -49,10 +61,85 @@ QColor ReadableOn(const QColor& wanted, const QColor& background)
     return end;
 }
 
+namespace {
+
+// Runs its adjustment on the widget now and after every change of the
+// widget's palette. A change of the application's palette that leaves the
+// widget's own palette as it was (only roles the adjustment set differ) is
+// followed once all widgets have taken it.
+class PaletteFollower final : public QObject {
+public:
+    PaletteFollower(QWidget& widget, std::function<void(QWidget&)> adjust)
+        : QObject(&widget)
+        , widget_(widget)
+        , adjust_(std::move(adjust))
+    {
+        widget.installEventFilter(this);
+        Adjust();
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::PaletteChange)
+            Adjust();
+        else if (event->type() == QEvent::ApplicationPaletteChange)
+            QTimer::singleShot(0, this, [this] { Adjust(); });
+        return false;
+    }
+
+private:
+    void Adjust()
+    {
+        // Setting the palette below raises a change of its own.
+        if (adjusting_)
+            return;
+        adjusting_ = true;
+        adjust_(widget_);
+        adjusting_ = false;
+    }
+
+    QWidget& widget_;
+    std::function<void(QWidget&)> adjust_;
+    bool adjusting_ = false;
+};
+
+void SetColours(QWidget& widget, std::initializer_list<std::pair<QPalette::ColorRole, QColor>> colours)
+{
+    QPalette palette = widget.palette();
+    bool changed = false;
+    for (const auto& [role, colour] : colours) {
+        changed = changed || palette.color(role) != colour;
+        palette.setColor(role, colour);
+    }
+    if (changed)
+        widget.setPalette(palette);
+}
+
+} // namespace
+
 void SetReadableTextColor(QWidget& widget, const QColor& wanted, QPalette::ColorRole text,
                           QPalette::ColorRole background)
 {
-    QPalette palette = widget.palette();
-    palette.setColor(text, ReadableOn(wanted, palette.color(background)));
-    widget.setPalette(palette);
+    new PaletteFollower(widget, [wanted, text, background](QWidget& w) {
+        SetColours(w, {{text, ReadableOn(wanted, w.palette().color(background))}});
+    });
+}
+
+void SetReadableTextColor(QWidget& widget, QPalette::ColorRole wanted, QPalette::ColorRole text,
+                          QPalette::ColorRole background)
+{
+    new PaletteFollower(widget, [wanted, text, background](QWidget& w) {
+        SetColours(w, {{text, ReadableOn(w.palette().color(wanted), w.palette().color(background))}});
+    });
+}
+
+void SetReadablePatch(QWidget& widget, const QColor& text, const QColor& patch)
+{
+    widget.setAutoFillBackground(true);
+    new PaletteFollower(widget, [text, patch](QWidget& w) {
+        const QPalette around = w.parentWidget() ? w.parentWidget()->palette() : QApplication::palette(&w);
+        const QColor window = around.color(QPalette::Window);
+        const QColor behind = IsDarkColor(window) ? window.lighter(140) : patch;
+        SetColours(w, {{QPalette::Window, behind}, {QPalette::WindowText, ReadableOn(text, behind)}});
+    });
 }

@@ -1,6 +1,8 @@
 #include "widgets/TextFit.h"
 
 #include <QFontMetrics>
+
+#include <algorithm>
 #include <QLabel>
 
 #include "widgets/RaisedLabel.h"
@@ -45,11 +47,22 @@ void NarrowLabelToEndBefore(QLabel& label, int limit)
     constexpr int narrowest = 70; // percent; narrower becomes hard to read
     const int room = limit - gap - label.x() - chromeWidth(label);
     QFont font = label.font();
-    for (int stretch = 100; stretch >= narrowest; --stretch) {
+    // Every stretch tried loads a font of its own, which is slow: start from
+    // the proportional guess and walk to the widest stretch that fits.
+    const auto widthAt = [&font, &label](int stretch) {
         font.setStretch(stretch);
-        if (QFontMetrics(font).size(0, label.text()).width() <= room)
-            break;
+        return QFontMetrics(font).size(0, label.text()).width();
+    };
+    const int full = widthAt(100);
+    int stretch = 100;
+    if (full > room) {
+        stretch = std::clamp(100 * std::max(room, 0) / full, narrowest, 99);
+        while (stretch < 99 && widthAt(stretch + 1) <= room)
+            ++stretch;
+        while (stretch > narrowest && widthAt(stretch) > room)
+            --stretch;
     }
+    font.setStretch(stretch);
     label.setFont(font);
     label.setGeometry(label.x(), label.y(), limit - gap - label.x(), label.height());
 }

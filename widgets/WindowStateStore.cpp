@@ -1,5 +1,6 @@
 #include "widgets/WindowStateStore.h"
 
+#include "files/SafeFile.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/FormProperties.h"
 #include "widgets/IniFileChange.h"
@@ -15,6 +16,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -176,14 +179,53 @@ QString WindowPlacement::SectionName() const
     return IniSection.isEmpty() ? QString::fromLatin1(owner_->metaObject()->className()) : IniSection;
 }
 
+namespace {
+
+std::optional<WindowPlacement::RefusedStore>& RefusedStoreRecord()
+{
+    static std::optional<WindowPlacement::RefusedStore> refused;
+    return refused;
+}
+
+// The INI file at path through open, unless it is something other than a
+// regular file: then an empty stand-in of the program's own, one per refused
+// file, which lives as long as the program.
+std::unique_ptr<QSettings> OpenIniStore(const QString& path, const std::function<std::unique_ptr<QSettings>()>& open)
+{
+    const FileOutcome found = probeFile(path).outcome;
+    if (found.fault != FileFault::NotRegularFile && found.fault != FileFault::IsFolder) {
+        RefusedStoreRecord().reset();
+        return open();
+    }
+    RefusedStoreRecord() = WindowPlacement::RefusedStore{path, found.reason};
+    static QTemporaryDir standIns;
+    const QString standIn = standIns.filePath(QString::number(qHash(path), 16) + QStringLiteral(".ini"));
+    return std::make_unique<QSettings>(standIn, QSettings::IniFormat);
+}
+
+} // namespace
+
+const std::optional<WindowPlacement::RefusedStore>& WindowPlacement::LastRefusedStore()
+{
+    return RefusedStoreRecord();
+}
+
 std::unique_ptr<QSettings> WindowPlacement::RegistryStore(const QString& key)
 {
-    if (!StoreOverride().isEmpty())
-        return std::make_unique<QSettings>(StoreOverride(), QSettings::IniFormat);
+    if (!StoreOverride().isEmpty()) {
+        const QString path = StoreOverride();
+        return OpenIniStore(path, [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
+    }
 #ifdef Q_OS_WIN
     return std::make_unique<QSettings>("HKEY_CURRENT_USER\\" + key, QSettings::NativeFormat);
 #else
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, key.section(QLatin1Char('\\'), -1));
+    // Where QSettings keeps a user's INI store, known before it is opened:
+    // constructing a QSettings reads the file already.
+    const QString name = key.section(QLatin1Char('\\'), -1);
+    const QString path =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + name + ".ini";
+    return OpenIniStore(
+        path, [&name] { return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, name); });
 #endif
 }
 
@@ -195,14 +237,12 @@ std::unique_ptr<QSettings> WindowPlacement::ProgramStore()
 std::unique_ptr<QSettings> WindowPlacement::OpenStore(bool forWriting) const
 {
     std::unique_ptr<QSettings> store;
-    if (!StoreOverride().isEmpty()) {
-        store = std::make_unique<QSettings>(StoreOverride(), QSettings::IniFormat);
-    } else if (UseRegistry) {
+    if (!StoreOverride().isEmpty() || UseRegistry) {
         store = RegistryStore(IniFileName.isEmpty() ? "Software\\" + ProgramBaseName() : IniFileName);
     } else {
         const QString file = IniFileName.isEmpty() ? ProgramBaseName() + ".ini" : IniFileName;
-        store = std::make_unique<QSettings>(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(file),
-                                            QSettings::IniFormat);
+        const QString path = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(file);
+        store = OpenIniStore(path, [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
     }
     // The key exists from the first restore on, even with nothing in it yet.
     if (!forWriting && store->format() == QSettings::IniFormat && !QFile::exists(store->fileName())) {
@@ -224,7 +264,11 @@ std::unique_ptr<QSettings> WindowPlacement::OpenStore(bool forWriting) const
 
 void WindowPlacement::Report(const std::exception& e)
 {
-    const QString message = TranslateReportedText(QString::fromStdString(e.what()));
+    Tell(TranslateReportedText(QString::fromStdString(e.what())));
+}
+
+void WindowPlacement::Tell(const QString& message)
+{
     if (OnError)
         OnError(message);
     else
@@ -306,9 +350,11 @@ void WindowPlacement::SaveState()
     if (store->format() == QSettings::IniFormat) {
         const QString path = store->fileName();
         store.reset();
-        const QString reason = ChangeIniFile(path, write);
-        if (!reason.isEmpty())
-            throw WindowStateError(("Unable to write to " + where + ": " + reason).toStdString());
+        const IniFileChanged changed = ChangeIniFile(path, write);
+        if (!changed.failure.isEmpty())
+            throw WindowStateError(("Unable to write to " + where + ": " + changed.failure).toStdString());
+        if (changed.droppedEntries > 0)
+            Tell(tr("Damaged entries in the settings file %1 could not be kept and were dropped.").arg(where));
     } else {
         write(*store);
         store->sync();

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -43,8 +44,9 @@ public:
 
     std::function<void(WindowPlacement*)> OnSavePlacement;
     std::function<void(WindowPlacement*)> OnRestorePlacement;
-    // Errors met while showing or closing the window; without a handler they
-    // go to the user as a notice. They never stop the window's own handling.
+    // Errors met while showing or closing the window, and notes on damaged
+    // settings dropped on saving; without a handler they go to the user as a
+    // notice. They never stop the window's own handling.
     std::function<void(const QString& message)> OnError;
 
     void SaveState();
@@ -65,6 +67,15 @@ public:
     // The program's own settings tree ("Software\<program>" or its INI
     // stand-in), where other settings of the program live beside the windows'.
     static std::unique_ptr<QSettings> ProgramStore();
+    // An INI store that is not a regular file (a named pipe would block the
+    // program for good) is never opened: the program runs on default
+    // settings kept only until it ends. The file last refused and why, or
+    // nothing once the last store opened was sound.
+    struct RefusedStore {
+        QString path;
+        QString reason;
+    };
+    static const std::optional<RefusedStore>& LastRefusedStore();
 
 protected:
     bool eventFilter(QObject* watched, class QEvent* event) override;
@@ -77,6 +88,7 @@ private:
     void SavePlacement(QSettings& store, const QString& section);
     void RestorePlacement(QSettings& store, const QString& section);
     void Report(const std::exception& e);
+    void Tell(const QString& message);
 
     QWidget* owner_;
     bool restored_ = false;

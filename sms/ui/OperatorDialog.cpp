@@ -1,7 +1,7 @@
 // The operator settings dialog, where one operator profile is typed.
 #include "sms/ui/OperatorDialog.h"
 
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "ui_OperatorDialog.h"
 
 #include "widgets/DesignFonts.h"
@@ -44,7 +44,7 @@ OperatorDialog::OperatorDialog(QWidget* parent)
 
 OperatorDialog::~OperatorDialog() = default;
 
-void OperatorDialog::EmptyEditBoxes()
+void OperatorDialog::emptyEditBoxes()
 {
     // An editable combo box carries a line edit of its own; its text is not a field to empty.
     for (QLineEdit* edit : findChildren<QLineEdit*>()) {
@@ -54,7 +54,7 @@ void OperatorDialog::EmptyEditBoxes()
     }
 }
 
-QWidget* OperatorDialog::FieldFor(std::size_t keyIndex) const
+QWidget* OperatorDialog::fieldFor(std::size_t keyIndex) const
 {
     QWidget* const fields[kProfileKeyCount] = {
         ui_->urlEdit,        ui_->numberFieldEdit, ui_->prefixEdit,      ui_->textFieldEdit,
@@ -65,40 +65,40 @@ QWidget* OperatorDialog::FieldFor(std::size_t keyIndex) const
     return keyIndex < kProfileKeyCount ? fields[keyIndex] : nullptr;
 }
 
-QString OperatorDialog::FieldText(std::size_t keyIndex) const
+QString OperatorDialog::fieldText(std::size_t keyIndex) const
 {
-    QWidget* field = FieldFor(keyIndex);
+    QWidget* field = fieldFor(keyIndex);
     if (auto* combo = qobject_cast<QComboBox*>(field))
         return combo->currentText();
     return static_cast<QLineEdit*>(field)->text();
 }
 
-void OperatorDialog::SetFieldText(std::size_t keyIndex, const QString& text)
+void OperatorDialog::setFieldText(std::size_t keyIndex, const QString& text)
 {
-    QWidget* field = FieldFor(keyIndex);
+    QWidget* field = fieldFor(keyIndex);
     if (auto* combo = qobject_cast<QComboBox*>(field))
         combo->setCurrentText(text);
     else
         static_cast<QLineEdit*>(field)->setText(text);
 }
 
-void OperatorDialog::Fill(const std::string& name, const OperatorValueList& values)
+void OperatorDialog::fill(const std::string& name, const OperatorValueList& values)
 {
     ui_->operatorEdit->setText(fromWin1251(name));
-    const ProfileTexts texts = ProfileTextsFrom(values);
+    const ProfileTexts stored = profileTextsFrom(values);
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        SetFieldText(i, fromWin1251(texts[i]));
+        setFieldText(i, fromWin1251(stored[i]));
 }
 
-std::string OperatorDialog::OperatorName() const
+std::string OperatorDialog::operatorName() const
 {
     return toWin1251(ui_->operatorEdit->text());
 }
 
-ProfileTexts OperatorDialog::Texts() const
+ProfileTexts OperatorDialog::texts() const
 {
-    ProfileTexts texts;
+    ProfileTexts typed;
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        texts[i] = toWin1251(FieldText(i));
-    return texts;
+        typed[i] = toWin1251(fieldText(i));
+    return typed;
 }

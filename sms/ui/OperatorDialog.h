@@ -24,21 +24,21 @@ public:
 
     // Empties every single-line edit box of the dialog; the two combo boxes
     // keep what they show.
-    void EmptyEditBoxes();
+    void emptyEditBoxes();
     // operatorEdit gets name, every other field its key's value ("" when absent);
     // the combo boxes take the stored text whether or not it is an item.
-    void Fill(const std::string& name, const OperatorValueList& values);
+    void fill(const std::string& name, const OperatorValueList& values);
 
     // The texts as typed, in Windows-1251.
-    std::string OperatorName() const;
-    ProfileTexts Texts() const;
+    std::string operatorName() const;
+    ProfileTexts texts() const;
 
     // The field that edits a profile key (a line edit or a combo box).
-    QWidget* FieldFor(std::size_t keyIndex) const;
+    QWidget* fieldFor(std::size_t keyIndex) const;
 
 private:
-    QString FieldText(std::size_t keyIndex) const;
-    void SetFieldText(std::size_t keyIndex, const QString& text);
+    QString fieldText(std::size_t keyIndex) const;
+    void setFieldText(std::size_t keyIndex, const QString& text);
 
     std::unique_ptr<Ui::OperatorDialog> ui_;
 };

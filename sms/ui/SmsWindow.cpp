@@ -5,7 +5,7 @@
 #include "sms/ui/OperatorDialog.h"
 #include "sms/ProfileIniFile.h"
 #include "sms/OperatorProfile.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/SmsSubmission.h"
 #include "ui_SmsWindow.h"
 
@@ -29,7 +29,7 @@ const QString kStoredSection = QStringLiteral("TFSendSMS");
 const QString kStoredOperatorBox = QStringLiteral("ComboBox1");
 const QString kStoredTextField = QStringLiteral("TextField");
 
-std::optional<HttpCredentials> AskHttpCredentials(const std::string& title, const HttpCredentials& current)
+std::optional<HttpCredentials> askHttpCredentials(const std::string& title, const HttpCredentials& current)
 {
     QString user = fromWin1251(current.userName);
     QString password = fromWin1251(current.password);
@@ -40,7 +40,7 @@ std::optional<HttpCredentials> AskHttpCredentials(const std::string& title, cons
 
 // Runs a handler from a click: anything it raises goes to the top-level report.
 template <typename Handler>
-void Guarded(Handler handler)
+void guarded(Handler handler)
 {
     try {
         handler();
@@ -49,21 +49,22 @@ void Guarded(Handler handler)
     }
 }
 
-
 } // namespace
 
-SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog& opSet, NumberPicker* picker, QWidget* parent)
+SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog& dialog, NumberPicker* picker, QWidget* parent)
     : SmsWindow(operators, ownOperatorDialog_, picker, parent)
 {
-    ownOperatorDialog_ = &opSet;
+    ownOperatorDialog_ = &dialog;
 }
 
-SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot, NumberPicker* picker, QWidget* parent)
+SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlot, NumberPicker* picker,
+                     QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::SmsWindow>())
     , operators_(operators)
-    , operatorDialogSlot_(&opSetSlot)
+    , operatorDialogSlot_(&dialogSlot)
     , picker_(picker)
+    , requestTemplate_(submissionRequest())
 {
     ui_->setupUi(this);
     setFont(DesignFont("MS Sans Serif", 11));
@@ -91,23 +92,20 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot
     operatorStore->IniFileName = "Operator.ini";
     operatorStore->Options = 0;
 
-    SetUpSubmission(http, codePages);
-    http.OnError = [this](HttpClient* sender) { reportHttpError(sender); };
-    http.OnWaiting = [](HttpClient*) { QCoreApplication::processEvents(); };
-    http.OnCredentials = [](const std::string& title, const HttpCredentials& current) {
-        return AskHttpCredentials(title, current);
-    };
+    // The window stays alive during a send, and Cancel can end it.
+    http_.setWaitingHandler([] { QCoreApplication::processEvents(); });
+    http_.setCredentialsPrompt(askHttpCredentials);
 
     // Only the user's own changes: picking an item or typing.
-    connect(ui_->operatorBox, &QComboBox::textActivated, this, [this] { Guarded([this] { loadChosenProfile(); }); });
+    connect(ui_->operatorBox, &QComboBox::textActivated, this, [this] { guarded([this] { loadChosenProfile(); }); });
     connect(ui_->operatorBox->lineEdit(), &QLineEdit::textEdited, this,
-            [this] { Guarded([this] { loadChosenProfile(); }); });
-    connect(ui_->addOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { addOperator(); }); });
-    connect(ui_->editOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { editOperator(); }); });
-    connect(ui_->deleteOperatorButton, &QPushButton::clicked, this, [this] { Guarded([this] { deleteOperator(); }); });
+            [this] { guarded([this] { loadChosenProfile(); }); });
+    connect(ui_->addOperatorButton, &QPushButton::clicked, this, [this] { guarded([this] { addOperator(); }); });
+    connect(ui_->editOperatorButton, &QPushButton::clicked, this, [this] { guarded([this] { editOperator(); }); });
+    connect(ui_->deleteOperatorButton, &QPushButton::clicked, this, [this] { guarded([this] { deleteOperator(); }); });
     connect(ui_->phonebookButton, &QPushButton::clicked, this,
-            [this] { Guarded([this] { pickNumberFromPhonebook(); }); });
-    connect(ui_->sendButton, &QPushButton::clicked, this, [this] { Guarded([this] { sendMessage(); }); });
+            [this] { guarded([this] { pickNumberFromPhonebook(); }); });
+    connect(ui_->sendButton, &QPushButton::clicked, this, [this] { guarded([this] { sendMessage(); }); });
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -121,25 +119,25 @@ void SmsWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // The storage has restored the stored items by now; the profile file wins.
     if (!event->spontaneous())
-        Guarded([this] { prepareToShow(); });
+        guarded([this] { prepareToShow(); });
 }
 
-std::string SmsWindow::OperatorName() const
+std::string SmsWindow::chosenOperator() const
 {
     return toWin1251(ui_->operatorBox->currentText());
 }
 
-void SmsWindow::ReadChosenProfile()
+void SmsWindow::readChosenProfile()
 {
-    operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
-    ui_->prefixEdit->setText(fromWin1251(operators_.OperatorValues.Values("Prefix")));
+    operators_.values.readSection(operators_.profileFile, chosenOperator());
+    ui_->prefixEdit->setText(fromWin1251(operators_.values.value("Prefix")));
 }
 
-void SmsWindow::ReloadOperatorList()
+void SmsWindow::reloadOperatorList()
 {
-    operators_.OperatorList = operators_.OperatorIni.ReadSections();
+    operators_.names = operators_.profileFile.sectionNames();
     QStringList names;
-    for (const std::string& name : operators_.OperatorList)
+    for (const std::string& name : operators_.names)
         names << fromWin1251(name);
     QComboBox* box = ui_->operatorBox;
     const QSignalBlocker quiet(box);
@@ -152,67 +150,66 @@ void SmsWindow::ReloadOperatorList()
 
 void SmsWindow::prepareToShow()
 {
-    ReloadOperatorList();
+    reloadOperatorList();
     {
         const QSignalBlocker quiet(ui_->operatorBox);
-        ui_->operatorBox->setCurrentIndex(operators_.OperatorList.empty() ? -1 : 0);
-        if (operators_.OperatorList.empty())
+        ui_->operatorBox->setCurrentIndex(operators_.names.empty() ? -1 : 0);
+        if (operators_.names.empty())
             ui_->operatorBox->setEditText(QString());
     }
-    ReadChosenProfile();
+    readChosenProfile();
 }
 
 void SmsWindow::loadChosenProfile()
 {
-    ReadChosenProfile();
+    readChosenProfile();
 }
 
 void SmsWindow::addOperator()
 {
     // A file that cannot be read is never written; say so before the user types a profile.
-    operators_.OperatorIni.Refresh();
-    operatorDialog().EmptyEditBoxes();
+    operators_.profileFile.refresh();
+    operatorDialog().emptyEditBoxes();
     if (operatorDialog().exec() != QDialog::Accepted)
         return;
-    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(),
-                 operatorDialog().Texts(), false);
-    ReloadOperatorList();
+    storeProfile(operators_.profileFile, operators_.values, operatorDialog().operatorName(), operatorDialog().texts(),
+                 false);
+    reloadOperatorList();
 }
 
 void SmsWindow::editOperator()
 {
-    const std::string name = OperatorName();
-    operators_.OperatorValues.ReadSection(operators_.OperatorIni, name);
-    operatorDialog().Fill(name, operators_.OperatorValues);
+    const std::string name = chosenOperator();
+    operators_.values.readSection(operators_.profileFile, name);
+    operatorDialog().fill(name, operators_.values);
     if (operatorDialog().exec() != QDialog::Accepted)
         return;
-    StoreProfile(operators_.OperatorIni, operators_.OperatorValues, operatorDialog().OperatorName(),
-                 operatorDialog().Texts(), true);
-    ReloadOperatorList();
+    storeProfile(operators_.profileFile, operators_.values, operatorDialog().operatorName(), operatorDialog().texts(),
+                 true);
+    reloadOperatorList();
 }
 
 void SmsWindow::deleteOperator()
 {
     const QString name = ui_->operatorBox->currentText();
-    operators_.OperatorIni.Refresh();
+    operators_.profileFile.refresh();
     if (!prompts().Confirm(this, tr("Do You really want to delete operator \"%1\"?").arg(name)))
         return;
-    operators_.OperatorIni.EraseSection(toWin1251(name));
-    ReloadOperatorList();
+    operators_.profileFile.removeSection(toWin1251(name));
+    reloadOperatorList();
     const QSignalBlocker quiet(ui_->operatorBox);
-    ui_->operatorBox->setCurrentIndex(operators_.OperatorList.empty() ? -1 : 0);
+    ui_->operatorBox->setCurrentIndex(operators_.names.empty() ? -1 : 0);
 }
 
 void SmsWindow::pickNumberFromPhonebook()
 {
     if (!picker_)
         return;
-    std::string phone;
-    if (picker_->PickNumber(phone))
-        ui_->numberEdit->setText(fromWin1251(phone));
+    if (const std::optional<std::string> phone = picker_->pickNumber())
+        ui_->numberEdit->setText(fromWin1251(*phone));
 }
 
-bool SmsWindow::MessageToSend(std::string& phone, std::string& message)
+std::optional<SmsWindow::Outgoing> SmsWindow::messageToSend()
 {
     // The memo separates lines with LF; the gateway gets them as CR LF.
     QString text = ui_->messageEdit->toPlainText();
@@ -221,13 +218,11 @@ bool SmsWindow::MessageToSend(std::string& phone, std::string& message)
     if (!lost.isEmpty()
         && !prompts().Confirm(
             this, tr("These characters cannot be sent and will go out as \"?\": %1\nSend the message anyway?").arg(lost)))
-        return false;
-    phone = toWin1251(ui_->numberEdit->text());
-    message = toWin1251(text);
-    return true;
+        return std::nullopt;
+    return Outgoing{toWin1251(ui_->numberEdit->text()), toWin1251(text)};
 }
 
-void SmsWindow::LockForSending(bool locked)
+void SmsWindow::lockForSending(bool locked)
 {
     // The profile and the message must stay as they were sent until the reply is judged.
     sending_ = locked;
@@ -242,7 +237,7 @@ void SmsWindow::LockForSending(bool locked)
 void SmsWindow::reject()
 {
     if (sending_) {
-        http.Cancel();
+        http_.cancel();
         return;
     }
     QDialog::reject();
@@ -252,31 +247,25 @@ void SmsWindow::sendMessage()
 {
     if (sending_)
         return;
-    std::string phone;
-    std::string message;
-    if (!MessageToSend(phone, message))
+    const std::optional<Outgoing> outgoing = messageToSend();
+    if (!outgoing)
         return;
 
-    LockForSending(true);
+    lockForSending(true);
     SubmissionOutcome outcome;
     try {
-        operators_.OperatorValues.ReadSection(operators_.OperatorIni, OperatorName());
-        outcome = SubmitForm(http, codePages, operators_.OperatorValues, phone, message);
+        operators_.values.readSection(operators_.profileFile, chosenOperator());
+        outcome = submitForm(http_, requestTemplate_, operators_.values, outgoing->phone, outgoing->message);
         if (outcome.accepted)
             prompts().Notice(this, tr("Your message was sent succesfully!"));
         if (outcome.judged && ui_->debugBox->isChecked())
             ui_->messageEdit->setPlainText(
                 fromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     } catch (...) {
-        LockForSending(false);
+        lockForSending(false);
         throw;
     }
-    LockForSending(false);
+    lockForSending(false);
     if (outcome.error)
         std::rethrow_exception(outcome.error);
-}
-
-void SmsWindow::reportHttpError(HttpClient*)
-{
-    // The component raises its error right after this; the top-level report shows it.
 }

@@ -2,12 +2,12 @@
 // message through an operator's web gateway.
 #pragma once
 
-#include "sms/CodePageConverter.h"
 #include "sms/HttpClient.h"
 
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,34 +22,34 @@ class SmsWindow;
 
 // The main window's operator objects; the SMS window only borrows them.
 struct OperatorObjects {
-    ProfileIniFile& OperatorIni;
-    std::vector<std::string>& OperatorList;
-    OperatorValueList& OperatorValues;
+    ProfileIniFile& profileFile;
+    std::vector<std::string>& names;
+    OperatorValueList& values;
 };
 
 // Lets the user choose a number from the phonebook: the phonebook window shown
-// modally with its Cancel button, which is hidden again afterwards. True with
-// the Phone cell of the selected row (Windows-1251, exactly as the table holds
-// it, blanks included) when closed with OK; false leaves phone alone.
+// modally with its Cancel button, which is hidden again afterwards. The Phone
+// cell of the selected row (Windows-1251, exactly as the table holds it,
+// blanks included) when closed with OK; nothing otherwise.
 class NumberPicker {
 public:
     virtual ~NumberPicker() = default;
-    virtual bool PickNumber(std::string& phone) = 0;
+    virtual std::optional<std::string> pickNumber() = 0;
 };
 
 class SmsWindow : public QDialog {
     Q_OBJECT
 public:
-    // opSet is the operator settings dialog (owned elsewhere, one for the
+    // dialog is the operator settings dialog (owned elsewhere, one for the
     // whole run); picker may be null until the phonebook window exists.
-    SmsWindow(OperatorObjects operators, OperatorDialog& opSet, NumberPicker* picker, QWidget* parent = nullptr);
-    // The dialog is looked up through opSetSlot when first needed, so this
+    SmsWindow(OperatorObjects operators, OperatorDialog& dialog, NumberPicker* picker, QWidget* parent = nullptr);
+    // The dialog is looked up through dialogSlot when first needed, so this
     // window can be made before the dialog is.
-    SmsWindow(OperatorObjects operators, OperatorDialog* const& opSetSlot, NumberPicker* picker,
+    SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlot, NumberPicker* picker,
               QWidget* parent = nullptr);
     ~SmsWindow() override;
 
-    void SetNumberPicker(NumberPicker* picker) { picker_ = picker; }
+    void setNumberPicker(NumberPicker* picker) { picker_ = picker; }
 
     // Handlers; public so the main window and tests can drive them as clicks do.
     void prepareToShow();
@@ -64,10 +64,10 @@ public:
     // During a send, Cancel, Escape and closing the window cancel the
     // request and leave the window open.
     void reject() override;
-    void reportHttpError(HttpClient* Sender);
 
-    CodePageConverter codePages;
-    HttpClient http;
+    // The request every send starts from: its headers, manners and limits.
+    HttpRequest& requestTemplate() { return requestTemplate_; }
+
     WindowStateStore* windowState = nullptr;
     WindowStateStore* operatorStore = nullptr;
 
@@ -78,13 +78,18 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void ReadChosenProfile();
-    void ReloadOperatorList();
-    // The message as it goes out, or false when the user backed out because
+    struct Outgoing {
+        std::string phone; // Windows-1251, as the gateway gets them
+        std::string message;
+    };
+
+    void readChosenProfile();
+    void reloadOperatorList();
+    // The message as it goes out; nothing when the user backed out because
     // some characters cannot be sent.
-    bool MessageToSend(std::string& phone, std::string& message);
-    std::string OperatorName() const;
-    void LockForSending(bool locked);
+    std::optional<Outgoing> messageToSend();
+    std::string chosenOperator() const;
+    void lockForSending(bool locked);
 
     std::unique_ptr<Ui::SmsWindow> ui_;
     OperatorObjects operators_;
@@ -93,5 +98,7 @@ private:
     OperatorDialog* ownOperatorDialog_ = nullptr;
     OperatorDialog* const* operatorDialogSlot_ = nullptr;
     NumberPicker* picker_;
+    HttpClient http_;
+    HttpRequest requestTemplate_;
     bool sending_ = false;
 };

@@ -18,52 +18,105 @@ struct ColouredText {
     QColor background;
 };
 
+// The colour a text is drawn on: its own where it fills its background,
+// else its window's.
+QColor DrawnBehind(const QWidget& widget, QPalette::ColorRole role = QPalette::Window)
+{
+    const QWidget* filled = &widget;
+    while (!filled->autoFillBackground() && !filled->isWindow())
+        filled = filled->parentWidget();
+    return filled->palette().color(role);
+}
+
+ColouredText Shown(const char* what, const QWidget& widget)
+{
+    return {what, widget.palette().color(QPalette::WindowText), DrawnBehind(widget)};
+}
+
 // The texts that carry a colour of their own, read from the windows made
 // under the application palette in force.
 std::vector<ColouredText> ColouredTexts()
 {
-    const QPalette netMonitor = mainWindow->ui()->netMonitorLed->palette();
-    const QPalette email = aboutDialog->findChild<QLabel*>("emailLabel")->palette();
-    const QPalette operatorName = operatorDialog->findChild<QLineEdit*>("operatorEdit")->palette();
+    const Ui::MainWindow& main = *mainWindow->ui();
+    const auto* operatorName = operatorDialog->findChild<QLineEdit*>("operatorEdit");
     return {
-        {"NetMonitor status", netMonitor.color(QPalette::WindowText), netMonitor.color(QPalette::Window)},
-        {"e-mail line", email.color(QPalette::WindowText), email.color(QPalette::Window)},
-        {"operator name", operatorName.color(QPalette::Text), operatorName.color(QPalette::Base)},
+        Shown("NetMonitor status", *main.netMonitorLed),
+        Shown("Serial Num.", *main.serialNumberTitle),
+        Shown("version", *main.versionLabel),
+        Shown("serial number", *main.serialNumberLabel),
+        Shown("e-mail line", *aboutDialog->findChild<QLabel*>("emailLabel")),
+        Shown("credit", *aboutDialog->findChild<QLabel*>("authorLabel")),
+        {"operator name", operatorName->palette().color(QPalette::Text), operatorName->palette().color(QPalette::Base)},
     };
+}
+
+QPalette Dark(QPalette palette)
+{
+    palette.setColor(QPalette::Window, QColor(45, 45, 48));
+    palette.setColor(QPalette::Base, QColor(30, 30, 30));
+    palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    palette.setColor(QPalette::Text, QColor(230, 230, 230));
+    palette.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    return palette;
+}
+
+QPalette Light(QPalette palette)
+{
+    palette.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Highlight, QColor(0, 0, 0x80));
+    return palette;
+}
+
+void ExpectReadable(const char* when)
+{
+    for (const ColouredText& shown : ColouredTexts())
+        EXPECT_GE(ContrastRatio(shown.text, shown.background), 4.5) << shown.what << ", " << when;
 }
 
 } // namespace
 
+// Under a dark palette from the start, and after the desktop switches to one
+// while the program runs.
 TEST(DarkPalette, ColouredTextsStayReadable)
 {
     const QPalette before = QApplication::palette();
-    QPalette dark = before;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    QApplication::setPalette(dark);
+    QApplication::setPalette(Dark(before));
     {
         AppUnderTest app;
-        for (const ColouredText& shown : ColouredTexts())
-            EXPECT_GE(ContrastRatio(shown.text, shown.background), 4.5) << shown.what;
+        ExpectReadable("dark from the start");
+        // The credit keeps a patch of its own, but no light one.
+        const QLabel& credit = *aboutDialog->findChild<QLabel*>("authorLabel");
+        EXPECT_TRUE(IsDarkColor(DrawnBehind(credit)));
+    }
+    QApplication::setPalette(Light(before));
+    {
+        AppUnderTest app;
+        QApplication::setPalette(Dark(before));
+        QApplication::processEvents();
+        ExpectReadable("switched to dark");
+        QApplication::setPalette(Light(before));
+        QApplication::processEvents();
+        ExpectReadable("switched back to light");
     }
     QApplication::setPalette(before);
 }
 
 TEST(DarkPalette, LightPaletteKeepsTheDesignedColours)
 {
-    QPalette light = QApplication::palette();
-    light.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
-    light.setColor(QPalette::Base, Qt::white);
     const QPalette before = QApplication::palette();
-    QApplication::setPalette(light);
+    QApplication::setPalette(Light(before));
     {
         AppUnderTest app;
         const std::vector<ColouredText> shown = ColouredTexts();
         EXPECT_EQ(shown[0].text, QColor(0, 0, 0xFF));
-        EXPECT_EQ(shown[1].text, QColor(0, 0, 0x80));
-        EXPECT_EQ(shown[2].text, QColor(Qt::blue));
+        EXPECT_EQ(shown[2].text, QColor(0, 0, 0x80));
+        EXPECT_EQ(shown[4].text, QColor(0, 0, 0x80));
+        EXPECT_EQ(shown[5].text, QColor(0x80, 0, 0x80));
+        EXPECT_EQ(shown[5].background, QColor(0xC0, 0xC0, 0xC0));
+        EXPECT_EQ(shown[6].text, QColor(Qt::blue));
     }
     QApplication::setPalette(before);
 }

@@ -6,6 +6,8 @@
 
 #include "AppFixture.h"
 #include "app/PortBox.h"
+#include "app/SerialLinkPort.h"
+#include "serial/PortChoice.h"
 #include "ui_MainWindow.h"
 
 namespace {
@@ -68,4 +70,40 @@ TEST(PortBox, MissingDeviceIsNamedInTheMessage)
     EXPECT_EQ(app.prompts.Notices,
               QStringList{"The serial port " + missing + " does not exist (is the cable plugged in?)"});
     EXPECT_TRUE(app.Main().ui()->resetButton->isEnabled());
+}
+
+// Asking the system for its ports takes thousands of file opens on Linux;
+// start-up shows what the settings know, the box asks when it is opened.
+TEST(PortBox, SystemIsAskedForItsPortsWhenTheBoxOpensNotAtStart)
+{
+    int asked = 0;
+    const SystemPortSource before = setSystemPortSource([&asked] {
+        ++asked;
+        return QList<SystemPort>{{"USB serial", "/dev/ttyUSB5"}, {"", "/dev/ttyACM0"}};
+    });
+    {
+        AppUnderTest app;
+        SetStored(app, "Ports", {});
+        SetStored(app, portsettings::kDevice, "/dev/ttyUSB5");
+        SetStored(app, portsettings::kPortText, "USB serial \u2014 /dev/ttyUSB5");
+        app.Restart();
+        PortBox& box = *app.Main().ui()->portBox;
+        const auto items = [&box] {
+            QStringList texts;
+            for (int i = 0; i < box.count(); ++i)
+                texts << box.itemText(i);
+            return texts;
+        };
+        EXPECT_EQ(asked, 0);
+        EXPECT_EQ(items(), (QStringList{"Com1", "Com2", "Com3", "Com4", "USB serial \u2014 /dev/ttyUSB5"}));
+        EXPECT_EQ(box.currentText(), "USB serial \u2014 /dev/ttyUSB5");
+        EXPECT_EQ(app.Main().portNumber(), kChosenDevicePort);
+
+        box.showPopup();
+        box.hidePopup();
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(items(), (QStringList{"Com1", "Com2", "Com3", "Com4", "USB serial \u2014 /dev/ttyUSB5", "/dev/ttyACM0"}));
+        EXPECT_EQ(box.currentText(), "USB serial \u2014 /dev/ttyUSB5");
+    }
+    setSystemPortSource(before);
 }

@@ -1,8 +1,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMap>
 #include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
@@ -13,6 +16,7 @@
 #include "sms/ui/SmsWindow.h"
 #include "sms/ui/OperatorDialog.h"
 #include "serial/SerialPort.h"
+#include "support/TrapFifo.h"
 #include "ui_MainWindow.h"
 
 TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
@@ -92,22 +96,88 @@ TEST(StartUp, ClosingTheMainWindowStoresThePortTextInItsSection)
 
 TEST(StartUp, AProfileFileThatCannotBeReadIsReportedAndTheMainWindowComesUp)
 {
-    // The profile file lives beside the program: here, beside the test program.
-    const QString path = QCoreApplication::applicationDirPath() + "/Operators.ini";
-    if (QFileInfo::exists(path))
-        GTEST_SKIP() << "a profile file lies beside the test program: " << path.toStdString();
+    AppUnderTest app;
+    // A folder where the profile file beside the program should be.
+    const QString path = QDir(app.ProgramFolder()).filePath("Operators.ini");
     ASSERT_TRUE(QDir().mkdir(path));
-    struct RemoveFolder {
-        QString path;
-        ~RemoveFolder() { QDir().rmdir(path); }
-    } removeFolder{path};
-
-    std::unique_ptr<AppUnderTest> app;
-    ASSERT_NO_THROW(app = std::make_unique<AppUnderTest>());
-    app->Main().show();
-    QApplication::processEvents();
-    EXPECT_TRUE(app->Main().isVisible());
-    EXPECT_TRUE(app->Main().OperatorList.empty());
-    EXPECT_EQ(app->prompts.Notices,
+    app.prompts.Notices.clear();
+    app.Restart();
+    EXPECT_TRUE(app.Main().isVisible());
+    EXPECT_TRUE(app.Main().OperatorList.empty());
+    EXPECT_EQ(app.prompts.Notices,
               QStringList{"Unable to read " + QDir::toNativeSeparators(path) + ": it is a folder."});
+}
+
+// The program's own start-up: the main window is on the screen before the
+// six hidden windows are made; they follow at once, in their order, and a
+// window opened before then is made on the spot.
+TEST(StartUp, HiddenWindowsAreMadeOnceTheMainWindowHasBeenPainted)
+{
+    QTemporaryDir dir;
+    WindowPlacement::SetStoreOverride(dir.filePath("settings.ini"));
+    CreateMainWindow();
+    struct PaintWatch : QObject {
+        int paints = 0;
+        bool othersAtFirstPaint = true;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && paints++ == 0)
+                othersAtFirstPaint = phonebookWindow != nullptr;
+            return false;
+        }
+    } watch;
+    mainWindow->installEventFilter(&watch);
+    mainWindow->show();
+    CreateOtherWindowsAfterFirstPaint();
+    EXPECT_EQ(AppWindowsInCreationOrder().size(), 1u);
+    for (int i = 0; i < 100 && !operatorDialog; ++i)
+        QTest::qWait(10);
+    EXPECT_GE(watch.paints, 1);
+    EXPECT_FALSE(watch.othersAtFirstPaint);
+    EXPECT_EQ(AppWindowsInCreationOrder().size(), 7u);
+    EXPECT_EQ(AppWindowsInCreationOrder().back(), operatorDialog);
+    mainWindow->removeEventFilter(&watch);
+    mainWindow->close();
+    DestroyAppWindows();
+
+    CreateMainWindow();
+    mainWindow->openLogoManager();
+    ASSERT_NE(logoWindow, nullptr);
+    EXPECT_TRUE(logoWindow->isVisible());
+    EXPECT_EQ(AppWindowsInCreationOrder().size(), 7u);
+    DestroyAppWindows();
+    WindowPlacement::SetStoreOverride(QString());
+}
+
+// A named pipe where the settings file belongs would block the program
+// before its window ever showed. It starts on default settings instead and
+// says once why they will not be kept; the pipe is never opened.
+TEST(StartUp, SettingsFileThatIsANamedPipeIsLeftAloneAndSaidOnce)
+{
+    QTemporaryDir config;
+    const QByteArray configBefore = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    TrapFifo settings(config.filePath(WindowPlacement::ProgramBaseName() + ".ini"), std::chrono::seconds(2));
+    ASSERT_TRUE(settings.Made());
+    ScriptedPrompts prompts;
+
+    CreateMainWindow();
+    mainWindow->show();
+    CreateOtherWindowsAfterFirstPaint();
+    for (int i = 0; i < 100 && !operatorDialog; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(mainWindow->ui()->portBox->currentText(), "Com1");
+    mainWindow->ui()->portBox->setEditText("Com2");
+    emit mainWindow->ui()->portBox->lineEdit()->textEdited("Com2");
+    smsWindow->show();
+    smsWindow->close();
+    mainWindow->close();
+    DestroyAppWindows();
+    qputenv("XDG_CONFIG_HOME", configBefore);
+
+    EXPECT_FALSE(settings.Released()) << "something opened the pipe";
+    EXPECT_EQ(prompts.Notices, QStringList{"The settings file " + settings.Path()
+                                           + " is not used: it is a named pipe, not a file. The program starts with "
+                                             "default settings and will not save them."});
+    EXPECT_FALSE(QFileInfo(settings.Path()).isFile());
 }

@@ -9,6 +9,7 @@
 #include "link/ServiceCommands.h"
 
 #include "AppFixture.h"
+#include "app/Translations.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "app/AboutDialog.h"
 #include "phonebook/ui/RecordEditor.h"
@@ -91,4 +92,20 @@ TEST(WindowLayout, AboutBoxShowsItsPictureAtFullSize)
     const QPixmap picture = aboutDialog->ui()->pictureLabel->pixmap();
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), QSize(106, 141));
+}
+
+// Russian runs longer than the English the forms were laid out for.
+TEST(WindowLayout, NoLabelIsClippedInRussian)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_TRUE(InstallTranslations());
+    {
+        AppUnderTest app;
+        for (const QWidget* window : std::initializer_list<const QWidget*>{mainWindow, aboutDialog, phonebookWindow, recordEditor,
+                                                                           logoWindow, smsWindow, operatorDialog})
+            ExpectNoClippedLabels(*window);
+    }
+    RemoveTranslations();
+    QLocale::setDefault(before);
 }

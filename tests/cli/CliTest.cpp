@@ -8,6 +8,7 @@
 #include "support/HttpTestServer.h"
 #include "support/ScratchMount.h"
 #include "support/SimProcess.h"
+#include "support/TrapFifo.h"
 
 #include <QDir>
 #include <QFile>
@@ -238,7 +239,7 @@ TEST_F(CliTest, PhonebookWriteTellsScriptsWhenRecordsWereLeftOutOrChanged) {
     // Without a terminal nothing is written; the list comes first, short and whole.
     QFile csv(Path("odd.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write(QByteArray("name,number\nAn\0na,1\n", 22) + "B" + QByteArray(15 * 1024 * 1024, 'x') + ",2\n");
+    csv.write(QByteArray("name,number\nAn\0na,1\n", 20) + "B" + QByteArray(15 * 1024 * 1024, 'x') + ",2\n");
     csv.close();
     const CliRun odd = Run({"phonebook", "write", Path("odd.csv")});
     EXPECT_EQ(odd.code, 7);
@@ -292,3 +293,28 @@ TEST_F(CliTest, SmsGoesThroughTheProfileBesideTheProgram) {
 }
 
 }  // namespace
+
+// Named pipes where the settings or the frame log go are refused without
+// waiting for a reader: the settings with one line, going on without them;
+// the log as a file that cannot be written.
+TEST_F(CliTest, NamedPipesForSettingsOrFrameLogAreNotWaitedFor) {
+    SimProcess sim;
+    ASSERT_TRUE(QDir().mkpath(Path("config")));
+    TrapFifo settings(Path("config/m2bus-tool.ini"), std::chrono::seconds(3));
+    TrapFifo log(Path("frames.fifo"), std::chrono::seconds(3));
+    ASSERT_TRUE(settings.Made() && log.Made());
+    const QString port = QString::fromStdString(sim.DevicePath());
+
+    const CliRun info = Run({"--port", port, "info"});
+    EXPECT_EQ(info.code, 0) << info.err.toStdString();
+    EXPECT_EQ(info.err.toStdString(), ("m2bus-cli: not reading the settings file " + settings.Path()
+                                       + ": it is a named pipe, not a file; going on with the default settings\n")
+                                          .toStdString());
+    const CliRun logged = Run({"--port", port, "--log", log.Path(), "reset"});
+    EXPECT_EQ(logged.code, 4);
+    EXPECT_TRUE(logged.err.endsWith("m2bus-cli: Cannot write the frame log \"" + log.Path()
+                                    + "\": nothing reads this named pipe\n"))
+        << logged.err.toStdString();
+    EXPECT_FALSE(settings.Released());
+    EXPECT_FALSE(log.Released());
+}

@@ -2,6 +2,10 @@
 #include <gmock/gmock.h>
 
 #include "link/FrameLog.h"
+#include "support/TrapFifo.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <sstream>
 #include <string>
@@ -60,6 +64,39 @@ TEST_F(FrameLogTest, MarksAWriteThePortDidNotTake) {
     const std::uint8_t ack[] = {0x00, 0xE9, 0x7F, 0x02, 0x94};
     log.sent(ack, sizeof ack, false);
     EXPECT_THAT(Lines(), ElementsAre("TX 00 E9 7F 02 94 (ack, write timed out)"));
+}
+
+// A file is appended to; a named pipe that nothing reads is refused at once
+// instead of holding the program until a reader comes.
+TEST(FrameLogFile, AppendsToAFileAndRefusesAPipeNothingReads) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("frames.log");
+    {
+        QFile before(path);
+        ASSERT_TRUE(before.open(QIODevice::WriteOnly));
+        before.write("earlier line\n");
+    }
+    {
+        FrameLog file(std::filesystem::path(path.toStdString()), [] { return std::int64_t{0}; });
+        const std::uint8_t ack[] = {0x00, 0xE9, 0x7F, 0x02, 0x94};
+        file.sent(ack, sizeof ack, true);
+    }
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = after.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "earlier line");
+    EXPECT_TRUE(lines[1].endsWith(" TX 00 E9 7F 02 94 (ack)")) << lines[1].toStdString();
+
+    TrapFifo pipe(dir.filePath("frames.fifo"), std::chrono::seconds(2));
+    ASSERT_TRUE(pipe.Made());
+    try {
+        FrameLog refused(std::filesystem::path(pipe.Path().toStdString()));
+        ADD_FAILURE() << "a pipe nothing reads was opened";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), FrameLog::kNoReader);
+    }
+    EXPECT_FALSE(pipe.Released());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #include "sms/ui/OperatorDialog.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/ui/SmsWindow.h"
 #include "sms/ProfileIniFile.h"
 #include "SmsControls.h"
@@ -88,9 +88,9 @@ TEST(OperatorDialog, EmptyingTouchesTheFifteenEditBoxesOnly)
     }
     EXPECT_EQ(boxes, 15);
     d.methodBox->setCurrentText("GET");
-    dialog.EmptyEditBoxes();
-    EXPECT_EQ(dialog.OperatorName(), "");
-    const ProfileTexts texts = dialog.Texts();
+    dialog.emptyEditBoxes();
+    EXPECT_EQ(dialog.operatorName(), "");
+    const ProfileTexts texts = dialog.texts();
     for (std::size_t i = 0; i < kProfileKeyCount; ++i) {
         if (kProfileKeys[i] == "Method")
             EXPECT_EQ(texts[i], "GET");
@@ -106,17 +106,17 @@ TEST(OperatorDialog, FillTakesEveryKeyAndTextsGiveThemBack)
     OperatorDialog dialog;
     OperatorValueList values;
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        values.SetValue(kProfileKeys[i], std::string(kProfileKeys[i]) + "\xe9"); // a Cyrillic letter each
-    values.SetValue("Method", "put");
-    values.SetValue("Login", "");
+        values.setValue(kProfileKeys[i], std::string(kProfileKeys[i]) + "\xe9"); // a Cyrillic letter each
+    values.setValue("Method", "put");
+    values.setValue("Login", "");
     OperatorDialogControls(&dialog).loginEdit->setText("stale");
-    dialog.Fill("\xce\xef", values);
+    dialog.fill("\xce\xef", values);
     EXPECT_EQ(OperatorDialogControls(&dialog).operatorEdit->text(), QString::fromUtf8("Оп"));
     EXPECT_EQ(OperatorDialogControls(&dialog).methodBox->currentText(), "put"); // not an item, kept as stored
     EXPECT_EQ(OperatorDialogControls(&dialog).submitValueEdit->text(), QString::fromUtf8("Actionй"));
     EXPECT_EQ(OperatorDialogControls(&dialog).loginEdit->text(), "");
-    EXPECT_EQ(dialog.OperatorName(), "\xce\xef");
-    EXPECT_EQ(dialog.Texts(), ProfileTextsFrom(values));
+    EXPECT_EQ(dialog.operatorName(), "\xce\xef");
+    EXPECT_EQ(dialog.texts(), profileTextsFrom(values));
 }
 
 TEST(OperatorDialog, TypedComboTextIsKeptAsTyped)
@@ -129,15 +129,15 @@ TEST(OperatorDialog, TypedComboTextIsKeptAsTyped)
     d.charsetBox->lineEdit()->selectAll();
     QTest::keyClick(d.charsetBox->lineEdit(), Qt::Key_Delete);
     QTest::keyClicks(d.charsetBox->lineEdit(), "D");
-    EXPECT_EQ(dialog.Texts()[ProfileKeyIndex("Method")], "post");
-    EXPECT_EQ(dialog.Texts()[ProfileKeyIndex("Chars")], "D");
+    EXPECT_EQ(dialog.texts()[profileKeyIndex("Method")], "post");
+    EXPECT_EQ(dialog.texts()[profileKeyIndex("Chars")], "D");
 }
 
 TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
 {
     QTemporaryDir dir;
     WindowPlacement::SetStoreOverride(dir.filePath("settings.ini"));
-    auto ini = ProfileIniFile::FromBytes("[Op]\r\nPrefix=89\r\n");
+    auto ini = ProfileIniFile::fromBytes("[Op]\r\nPrefix=89\r\n");
     std::vector<std::string> list;
     OperatorValueList values;
     OperatorDialog opSet;
@@ -164,13 +164,11 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
         ASSERT_NE(window.windowState->storedValues().Find("TextField"), nullptr);
         EXPECT_EQ(window.windowState->storedValues().Find("TextField")->KeyString.size(), 8);
         EXPECT_FALSE(window.operatorStore->Active);
-        EXPECT_EQ(window.http.ConnectTimeout(), 10000);
-        EXPECT_EQ(window.http.AuthRetries(), 3);
-        EXPECT_TRUE(window.http.RaiseExceptions());
-        EXPECT_TRUE(window.http.internetFlags() & InternetFlag(ifPragmaNoCache));
-        EXPECT_FALSE(window.http.internetFlags() & InternetFlag(ifNoCookies));
-        EXPECT_EQ(window.codePages.Source(), CodePage::KOI8R);
-        EXPECT_EQ(window.codePages.Target(), CodePage::CP1251);
+        EXPECT_EQ(window.requestTemplate().connectTimeout, std::chrono::milliseconds{10000});
+        EXPECT_EQ(window.requestTemplate().authRetries, 3);
+        EXPECT_TRUE(window.requestTemplate().pragmaNoCache);
+        EXPECT_TRUE(window.requestTemplate().cookies);
+        EXPECT_EQ(window.requestTemplate().timeLimit, kRequestTimeLimit);
 
         window.show();
         w.numberEdit->setText("123");

@@ -59,20 +59,20 @@ TEST_F(ProfileFileTest, NewFileAndNewSectionsAreWrittenWithCrLfAndNoBlankLines)
     const std::string path = PathOf("Operators.ini");
     ProfileIniFile ini(path);
     EXPECT_EQ(Get(path), "<missing>") << "creating the object must not touch the disk";
-    ini.WriteString("Op1", "Name", "Ann");
+    ini.setValue("Op1", "Name", "Ann");
     EXPECT_EQ(Get(path), "[Op1]\r\nName=Ann\r\n");
-    ini.WriteString("Op2", "A", "1");
+    ini.setValue("Op2", "A", "1");
     EXPECT_EQ(Get(path), "[Op1]\r\nName=Ann\r\n[Op2]\r\nA=1\r\n");
 }
 
 TEST_F(ProfileFileTest, ExistingKeysAreRewrittenInPlaceKeepingTheirCase)
 {
     const std::string p3 = Put("[Op1]\r\na=1\r\nb=2\r\n", "v3.ini");
-    ProfileIniFile(p3).WriteString("OP1", "A", "9");
+    ProfileIniFile(p3).setValue("OP1", "A", "9");
     EXPECT_EQ(Get(p3), "[Op1]\r\na=9\r\nb=2\r\n");
 
     const std::string p4 = Put("[S]\r\nKey=V", "v4.ini");
-    ProfileIniFile(p4).WriteString("S", "KEY", "W");
+    ProfileIniFile(p4).setValue("S", "KEY", "W");
     EXPECT_EQ(Get(p4), "[S]\r\nKey=W\r\n");
 }
 
@@ -80,15 +80,15 @@ TEST_F(ProfileFileTest, NewKeyGoesAfterTheLastKeyLineBeforeTrailingComments)
 {
     const std::string path = Put("[S]\r\nz=\r\n;y=\r\n[T]\r\nq=1\r\n");
     ProfileIniFile ini(path);
-    ini.WriteString("S", "a", "");
-    ini.WriteString("S", "b", "2");
+    ini.setValue("S", "a", "");
+    ini.setValue("S", "b", "2");
     EXPECT_EQ(Get(path), "[S]\r\nz=\r\na=\r\nb=2\r\n;y=\r\n[T]\r\nq=1\r\n");
 }
 
 TEST_F(ProfileFileTest, NewKeyInASectionWithoutKeysFollowsItsHeader)
 {
     const std::string path = Put("[S]\r\n;note\r\n[T]\r\n");
-    ProfileIniFile(path).WriteString("S", "k", "v");
+    ProfileIniFile(path).setValue("S", "k", "v");
     EXPECT_EQ(Get(path), "[S]\r\nk=v\r\n;note\r\n[T]\r\n");
 }
 
@@ -96,73 +96,73 @@ TEST_F(ProfileFileTest, ErasingKeepsCommentsAndIgnoresMissingSections)
 {
     const std::string p6 = Put(";c0\r\n[S]\r\n;c1\r\n[T]\r\n;c2\r\n", "v6.ini");
     ProfileIniFile ini6(p6);
-    ini6.EraseSection("S");
-    ini6.EraseSection("T");
+    ini6.removeSection("S");
+    ini6.removeSection("T");
     EXPECT_EQ(Get(p6), ";c0\r\n;c1\r\n;c2\r\n");
 
     const std::string p7 = Put("[A]\r\nk=1\r\n[B]\r\nk=4\r\n", "v7.ini");
     ProfileIniFile ini7(p7);
-    ini7.EraseSection("a");
+    ini7.removeSection("a");
     EXPECT_EQ(Get(p7), "[B]\r\nk=4\r\n");
-    ini7.EraseSection("nothing");
+    ini7.removeSection("nothing");
     EXPECT_EQ(Get(p7), "[B]\r\nk=4\r\n");
 
     const std::string absent = PathOf("absent.ini");
-    ProfileIniFile(absent).EraseSection("S");
+    ProfileIniFile(absent).removeSection("S");
     EXPECT_EQ(Get(absent), "<missing>");
 }
 
 TEST_F(ProfileFileTest, ListingSkipsNonKeysAndKeepsFileOrderAndDuplicateSections)
 {
     ProfileIniFile keys(Put("[s]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n;c=1\r\n", "v8.ini"));
-    EXPECT_THAT(keys.ReadSection("S"), ElementsAre("name1", "name2", "name4"));
-    EXPECT_THAT(keys.ReadSectionValues("s"), ElementsAre("name1=val1", "name2=", "name4=val4"));
-    EXPECT_THAT(keys.ReadSection("none"), IsEmpty());
+    EXPECT_THAT(keys.keyNames("S"), ElementsAre("name1", "name2", "name4"));
+    EXPECT_THAT(keys.sectionLines("s"), ElementsAre("name1=val1", "name2=", "name4=val4"));
+    EXPECT_THAT(keys.keyNames("none"), IsEmpty());
 
     ProfileIniFile trimmed(Put("[ section1 ]\r\n[section2]\r\n", "v9.ini"));
-    EXPECT_THAT(trimmed.ReadSections(), ElementsAre("section1", "section2"));
+    EXPECT_THAT(trimmed.sectionNames(), ElementsAre("section1", "section2"));
 
     ProfileIniFile twice(Put("[A]\r\nk=1\r\n[B]\r\n[A]\r\nk=2\r\nj=3\r\n", "v13.ini"));
-    EXPECT_THAT(twice.ReadSections(), ElementsAre("A", "B", "A"));
-    EXPECT_EQ(twice.ReadString("A", "j", "none"), "none") << "only the first duplicate section is seen";
-    twice.WriteString("a", "k", "9");
-    EXPECT_EQ(twice.Bytes(), "[A]\r\nk=9\r\n[B]\r\n[A]\r\nk=2\r\nj=3\r\n");
+    EXPECT_THAT(twice.sectionNames(), ElementsAre("A", "B", "A"));
+    EXPECT_EQ(twice.value("A", "j", "none"), "none") << "only the first duplicate section is seen";
+    twice.setValue("a", "k", "9");
+    EXPECT_EQ(twice.bytes(), "[A]\r\nk=9\r\n[B]\r\n[A]\r\nk=2\r\nj=3\r\n");
 }
 
 TEST_F(ProfileFileTest, ValuesAreTrimmedUnquotedOnceAndFirstKeyWins)
 {
     ProfileIniFile ini(Put("[S]\r\nk= \"  x  \" \r\nc=v ;c\r\nd=v1\r\nD=v2\r\nh=#x\r\n"
                            "q='\"a\"'\r\nlone=\"\r\nmix=\"a'\r\n"));
-    EXPECT_EQ(ini.ReadString("S", "k", ""), "  x  ");
-    EXPECT_EQ(ini.ReadString("S", "c", ""), "v ;c");
-    EXPECT_EQ(ini.ReadString("S", "d", ""), "v1");
-    EXPECT_EQ(ini.ReadString("S", "h", ""), "#x");
-    EXPECT_EQ(ini.ReadString("S", "q", ""), "\"a\"");
-    EXPECT_EQ(ini.ReadString("S", "lone", ""), "\"");
-    EXPECT_EQ(ini.ReadString("S", "mix", ""), "\"a'");
-    EXPECT_EQ(ini.ReadString("S", "missing", "dflt"), "dflt");
+    EXPECT_EQ(ini.value("S", "k", ""), "  x  ");
+    EXPECT_EQ(ini.value("S", "c", ""), "v ;c");
+    EXPECT_EQ(ini.value("S", "d", ""), "v1");
+    EXPECT_EQ(ini.value("S", "h", ""), "#x");
+    EXPECT_EQ(ini.value("S", "q", ""), "\"a\"");
+    EXPECT_EQ(ini.value("S", "lone", ""), "\"");
+    EXPECT_EQ(ini.value("S", "mix", ""), "\"a'");
+    EXPECT_EQ(ini.value("S", "missing", "dflt"), "dflt");
 }
 
 TEST_F(ProfileFileTest, HeaderWithoutClosingBracketAndTextAfterItStillNameTheSection)
 {
     ProfileIniFile open(Put("[S   \r\nk=v\r\n", "v14.ini"));
-    EXPECT_EQ(open.ReadString("S", "k", ""), "v");
+    EXPECT_EQ(open.value("S", "k", ""), "v");
     ProfileIniFile tail(Put("  [T] trailing ]\r\n\tk = w \r\n", "tail.ini"));
-    EXPECT_THAT(tail.ReadSections(), ElementsAre("T"));
-    EXPECT_EQ(tail.ReadString(" t ", "K", ""), "w");
+    EXPECT_THAT(tail.sectionNames(), ElementsAre("T"));
+    EXPECT_EQ(tail.value(" t ", "K", ""), "w");
 }
 
 TEST_F(ProfileFileTest, LinesBeforeTheFirstHeaderAndBehindABomCannotBeReached)
 {
     ProfileIniFile before(Put("k=0\r\n[S]\r\nk=1\r\n", "before.ini"));
-    EXPECT_EQ(before.ReadString("S", "k", ""), "1");
-    EXPECT_THAT(before.ReadSection(""), IsEmpty());
+    EXPECT_EQ(before.value("S", "k", ""), "1");
+    EXPECT_THAT(before.keyNames(""), IsEmpty());
 
     const std::string bom = Put("\xEF\xBB\xBF[S]\r\nk=1\r\n[T]\r\nk=2\r\n", "bom.ini");
     ProfileIniFile ini(bom);
-    EXPECT_THAT(ini.ReadSections(), ElementsAre("T"));
-    EXPECT_EQ(ini.ReadString("S", "k", "none"), "none");
-    ini.WriteString("T", "k", "3");
+    EXPECT_THAT(ini.sectionNames(), ElementsAre("T"));
+    EXPECT_EQ(ini.value("S", "k", "none"), "none");
+    ini.setValue("T", "k", "3");
     EXPECT_EQ(Get(bom), "\xEF\xBB\xBF[S]\r\nk=1\r\n[T]\r\nk=3\r\n") << "the BOM bytes pass through";
 }
 
@@ -170,10 +170,10 @@ TEST_F(ProfileFileTest, AllThreeLineEndsAreReadAndWritingUsesCrLf)
 {
     const std::string path = Put("[A]\rk=1\r[B]\nk=2\n\n[C]\r\nk=3");
     ProfileIniFile ini(path);
-    EXPECT_THAT(ini.ReadSections(), ElementsAre("A", "B", "C"));
-    EXPECT_EQ(ini.ReadString("A", "k", ""), "1");
-    EXPECT_EQ(ini.ReadString("B", "k", ""), "2");
-    ini.WriteString("D", "k", "4");
+    EXPECT_THAT(ini.sectionNames(), ElementsAre("A", "B", "C"));
+    EXPECT_EQ(ini.value("A", "k", ""), "1");
+    EXPECT_EQ(ini.value("B", "k", ""), "2");
+    ini.setValue("D", "k", "4");
     EXPECT_EQ(Get(path), "[A]\r\nk=1\r\n[B]\r\nk=2\r\n\r\n[C]\r\nk=3\r\n[D]\r\nk=4\r\n");
 }
 
@@ -181,9 +181,9 @@ TEST_F(ProfileFileTest, CyrillicNamesMatchWithoutRegardToCase)
 {
     // "[ОПЕРАТОР]" / "Ключ=Знач" in Windows-1251, looked up in the other case.
     ProfileIniFile ini(Put("[\xCE\xCF\xC5\xD0\xC0\xD2\xCE\xD0]\r\n\xCA\xEB\xFE\xF7=\xC7\r\n\xA8\xEB\xEA\xE0=1\r\n"));
-    EXPECT_EQ(ini.ReadString("\xEE\xEF\xE5\xF0\xE0\xF2\xEE\xF0", "\xEA\xCB\xDE\xD7", ""), "\xC7");
-    EXPECT_EQ(ini.ReadString("\xEE\xEF\xE5\xF0\xE0\xF2\xEE\xF0", "\xB8\xCB\xCA\xC0", ""), "1");
-    EXPECT_EQ(ini.ReadString("\xEE\xEF\xE5\xF0\xE0\xF2\xEE\xF1", "\xEA\xCB\xDE\xD7", "no"), "no");
+    EXPECT_EQ(ini.value("\xEE\xEF\xE5\xF0\xE0\xF2\xEE\xF0", "\xEA\xCB\xDE\xD7", ""), "\xC7");
+    EXPECT_EQ(ini.value("\xEE\xEF\xE5\xF0\xE0\xF2\xEE\xF0", "\xB8\xCB\xCA\xC0", ""), "1");
+    EXPECT_EQ(ini.value("\xEE\xEF\xE5\xF0\xE0\xF2\xEE\xF1", "\xEA\xCB\xDE\xD7", "no"), "no");
 }
 
 #ifdef HAVE_ICONV
@@ -203,7 +203,7 @@ TEST(Win1251CaseFolding, AgreesWithUnicodeLowerCaseForEveryByte)
             continue; // the one unassigned byte
         const QString ch = QString::fromUtf8(out, static_cast<qsizetype>(outp - out));
         const QString lower = ch.toLower();
-        const unsigned char folded = FoldWin1251(static_cast<unsigned char>(b));
+        const unsigned char folded = foldWin1251(static_cast<unsigned char>(b));
         char back[8] = {};
         char* foldedIn = reinterpret_cast<char*>(const_cast<unsigned char*>(&folded));
         inp = foldedIn;
@@ -225,16 +225,16 @@ TEST_F(ProfileFileTest, LineBreaksAndUnreadableNamesAreRefusedAndTheFileKeptAsIt
     const std::string before = "[S]\r\nk=1\r\n";
     const std::string path = Put(before);
     ProfileIniFile ini(path);
-    EXPECT_THROW(ini.WriteString("S", "k", "a\r\nb"), IniFileError);
-    EXPECT_THROW(ini.WriteString("S", "k", "a\rb"), IniFileError);
-    EXPECT_THROW(ini.WriteString("S\n", "k", "a"), IniFileError);
+    EXPECT_THROW(ini.setValue("S", "k", "a\r\nb"), IniFileError);
+    EXPECT_THROW(ini.setValue("S", "k", "a\rb"), IniFileError);
+    EXPECT_THROW(ini.setValue("S\n", "k", "a"), IniFileError);
     // Names that would be written but never found again.
-    EXPECT_THROW(ini.WriteString("A]B", "k", "a"), IniFileError);
-    EXPECT_THROW(ini.WriteString("  ", "k", "a"), IniFileError);
-    EXPECT_THROW(ini.WriteString("S", "a=b", "a"), IniFileError);
-    EXPECT_THROW(ini.WriteString("S", ";k", "a"), IniFileError);
+    EXPECT_THROW(ini.setValue("A]B", "k", "a"), IniFileError);
+    EXPECT_THROW(ini.setValue("  ", "k", "a"), IniFileError);
+    EXPECT_THROW(ini.setValue("S", "a=b", "a"), IniFileError);
+    EXPECT_THROW(ini.setValue("S", ";k", "a"), IniFileError);
     EXPECT_EQ(Get(path), before);
-    EXPECT_EQ(ini.ReadString("S", "k", ""), "1");
+    EXPECT_EQ(ini.value("S", "k", ""), "1");
 }
 
 TEST_F(ProfileFileTest, MissingFolderIsNotCreatedAndTheErrorNamesTheFullPath)
@@ -242,7 +242,7 @@ TEST_F(ProfileFileTest, MissingFolderIsNotCreatedAndTheErrorNamesTheFullPath)
     const std::string path = PathOf("nofolder/Operators.ini");
     ProfileIniFile ini(path);
     try {
-        ini.WriteString("S", "k", "v");
+        ini.setValue("S", "k", "v");
         FAIL() << "write into a missing folder succeeded";
     } catch (const IniFileError& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ": the folder does not exist.");
@@ -262,9 +262,9 @@ TEST_F(ProfileFileTest, WriteIntoAReadOnlyFolderFailsAndLeavesTheFileByteForByte
     {
         AsNobody guard;
         ProfileIniFile ini(path);
-        EXPECT_EQ(ini.ReadString("S", "k", ""), "1") << "the file must stay readable";
+        EXPECT_EQ(ini.value("S", "k", ""), "1") << "the file must stay readable";
         try {
-            ini.WriteString("S", "k", "2");
+            ini.setValue("S", "k", "2");
         } catch (const IniFileError& e) {
             message = e.what();
         }
@@ -292,10 +292,10 @@ std::vector<std::string> RefusalsOf(ProfileIniFile& ini)
 {
     std::vector<std::string> messages;
     const std::function<void()> calls[] = {
-        [&] { ini.ReadSections(); },
-        [&] { ini.ReadString("S", "k", ""); },
-        [&] { ini.WriteString("S", "k", "2"); },
-        [&] { ini.EraseSection("S"); },
+        [&] { ini.sectionNames(); },
+        [&] { ini.value("S", "k", ""); },
+        [&] { ini.setValue("S", "k", "2"); },
+        [&] { ini.removeSection("S"); },
     };
     for (const auto& call : calls) {
         try {
@@ -361,17 +361,17 @@ TEST_F(ProfileFileTest, AFailedWriteOnAFullOrReadOnlyDiskKeepsTheFileAndSaysWhy)
         }
         MakeOld(path);
         ProfileIniFile ini(path);
-        ASSERT_EQ(ini.ReadString("Op1", "URL", ""), "a");
+        ASSERT_EQ(ini.value("Op1", "URL", ""), "a");
         (disk.*spoil)();
         const std::string message = "Unable to write to " + path + ": " + reason + ".";
-        EXPECT_THAT([&] { ini.WriteString("Op1", "URL", "changed"); },
+        EXPECT_THAT([&] { ini.setValue("Op1", "URL", "changed"); },
                     ::testing::ThrowsMessage<IniFileError>(::testing::StrEq(message)));
-        EXPECT_THAT([&] { ini.WriteString("Op2", "k", std::string(1000, 'v')); },
+        EXPECT_THAT([&] { ini.setValue("Op2", "k", std::string(1000, 'v')); },
                     ::testing::ThrowsMessage<IniFileError>(::testing::StrEq(message)));
-        EXPECT_THAT([&] { ini.EraseSection("Op1"); },
+        EXPECT_THAT([&] { ini.removeSection("Op1"); },
                     ::testing::ThrowsMessage<IniFileError>(::testing::StrEq(message)));
         EXPECT_EQ(Get(path), before) << reason;
-        EXPECT_EQ(ini.ReadString("Op1", "URL", ""), "a") << "a failed write must not be read back";
+        EXPECT_EQ(ini.value("Op1", "URL", ""), "a") << "a failed write must not be read back";
         EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{"Operators.ini"});
     }
 }
@@ -381,20 +381,20 @@ TEST_F(ProfileFileTest, AChangeOnDiskBetweenReadsIsSeen)
     const std::string path = Put("[S]\r\nk=1\r\n");
     MakeOld(path);
     ProfileIniFile ini(path);
-    EXPECT_EQ(ini.ReadString("S", "k", ""), "1");
-    EXPECT_EQ(ini.ReadString("S", "k", ""), "1");
+    EXPECT_EQ(ini.value("S", "k", ""), "1");
+    EXPECT_EQ(ini.value("S", "k", ""), "1");
     // Rewritten in place with the same size, then even given its old time back.
     Put("[S]\r\nk=2\r\n");
     MakeOld(path);
-    EXPECT_EQ(ini.ReadString("S", "k", ""), "2");
+    EXPECT_EQ(ini.value("S", "k", ""), "2");
     // Rewritten again at once: within the clock's resolution of the last read.
     Put("[S]\r\nk=3\r\n");
-    EXPECT_EQ(ini.ReadString("S", "k", ""), "3");
+    EXPECT_EQ(ini.value("S", "k", ""), "3");
     Put("[S]\r\nk=4\r\n");
-    EXPECT_EQ(ini.ReadString("S", "k", ""), "4");
+    EXPECT_EQ(ini.value("S", "k", ""), "4");
     ASSERT_TRUE(QFile::remove(QString::fromStdString(path)));
-    EXPECT_EQ(ini.ReadString("S", "k", "gone"), "gone");
-    EXPECT_THAT(ini.ReadSections(), IsEmpty());
+    EXPECT_EQ(ini.value("S", "k", "gone"), "gone");
+    EXPECT_THAT(ini.sectionNames(), IsEmpty());
 }
 #endif
 
@@ -415,19 +415,19 @@ TEST(ProfileFileBuffers, ListsEndAtTheLastWholeNameAndValuesAreCut)
         keys += name + "=1\r\n";
     }
     keys += "[Long]\r\nv=" + std::string(3000, 'x') + "\r\n";
-    auto sections = ProfileIniFile::FromBytes(text).ReadSections();
+    auto sections = ProfileIniFile::fromBytes(text).sectionNames();
     ASSERT_EQ(sections.size(), 162u);
     EXPECT_THAT(sections.back(), StartsWith("1161"));
-    auto ini = ProfileIniFile::FromBytes(keys);
-    EXPECT_EQ(ini.ReadSection("K").size(), 162u);
-    EXPECT_EQ(ini.ReadString("Long", "v", "").size(), 2047u);
+    auto ini = ProfileIniFile::fromBytes(keys);
+    EXPECT_EQ(ini.keyNames("K").size(), 162u);
+    EXPECT_EQ(ini.value("Long", "v", "").size(), 2047u);
 }
 
 TEST(ProfileFileInMemory, WritesChangeOnlyTheBytes)
 {
-    auto ini = ProfileIniFile::FromBytes("[S]\nk=1");
-    ini.WriteString("s", "j", "2");
-    ini.EraseSection("nothing");
-    EXPECT_EQ(ini.Bytes(), "[S]\r\nk=1\r\nj=2\r\n");
-    EXPECT_EQ(ini.ReadString("S", "J", ""), "2");
+    auto ini = ProfileIniFile::fromBytes("[S]\nk=1");
+    ini.setValue("s", "j", "2");
+    ini.removeSection("nothing");
+    EXPECT_EQ(ini.bytes(), "[S]\r\nk=1\r\nj=2\r\n");
+    EXPECT_EQ(ini.value("S", "J", ""), "2");
 }

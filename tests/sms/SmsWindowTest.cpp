@@ -1,6 +1,6 @@
 #include "sms/ui/OperatorDialog.h"
 #include "sms/ProfileIniFile.h"
-#include "sms/OperatorValues.h"
+#include "sms/OperatorValueList.h"
 #include "sms/ui/SmsWindow.h"
 #include "SmsControls.h"
 
@@ -24,6 +24,8 @@
 #include <sys/stat.h>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -51,7 +53,17 @@ public:
     void Notice(QWidget*, const QString& text) override { notices.push_back(text); }
     QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
     QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
+    // Answers a credentials prompt with these when set; cancels it otherwise.
+    std::optional<std::pair<QString, QString>> credentials;
+    std::vector<QString> credentialTitles;
+    bool Credentials(QWidget*, const QString& title, QString& user, QString& password) override
+    {
+        credentialTitles.push_back(title);
+        if (!credentials)
+            return false;
+        std::tie(user, password) = *credentials;
+        return true;
+    }
 };
 
 class FakePicker : public NumberPicker {
@@ -59,12 +71,12 @@ public:
     bool confirm = true;
     std::string number;
     int calls = 0;
-    bool PickNumber(std::string& phone) override
+    std::optional<std::string> pickNumber() override
     {
         ++calls;
-        if (confirm)
-            phone = number;
-        return confirm;
+        if (!confirm)
+            return std::nullopt;
+        return number;
     }
 };
 
@@ -102,7 +114,7 @@ protected:
     void WriteProfile(const std::string& name, std::initializer_list<std::pair<const char*, std::string>> pairs)
     {
         for (const auto& [key, value] : pairs)
-            ini.WriteString(name, key, value);
+            ini.setValue(name, key, value);
     }
     // A profile that posts to the test server, the worked example's fields.
     void WriteGateway(const std::string& name, const std::string& method, const std::string& chars = "KOI8R")
@@ -146,7 +158,7 @@ protected:
             (ok ? d().okButton : d().cancelButton)->click();
         });
     }
-    std::vector<std::string> Section(const std::string& name) { return ini.ReadSectionValues(name); }
+    std::vector<std::string> Section(const std::string& name) { return ini.sectionLines(name); }
     std::string FileBytes()
     {
         QFile f(QString::fromStdString(iniPath));
@@ -185,7 +197,7 @@ TEST_F(SmsWindowTest, StoredItemsNeverOutliveTheProfileFile)
     WriteProfile("Kept", {{"Prefix", "2"}});
     window->show();
     window->close(); // the storage saves both names
-    ini.EraseSection("Gone");
+    ini.removeSection("Gone");
     window->show(); // the storage puts both back, the file wins
     EXPECT_EQ(Items(), QStringList{"Kept"});
     EXPECT_EQ(w().prefixEdit->text(), "2");
@@ -219,7 +231,7 @@ TEST_F(SmsWindowTest, TypingOrPickingReadsThatProfile)
     window->show();
     TypeOperator("Nobody");
     EXPECT_EQ(w().prefixEdit->text(), "");
-    EXPECT_EQ(operatorValues.Count(), 0u);
+    EXPECT_EQ(operatorValues.size(), 0u);
     // A name typed in other letter case still finds its section, and no
     // completion turns a prefix of a name into that name.
     TypeOperator("tw");
@@ -259,12 +271,12 @@ TEST_F(SmsWindowTest, AddWritesOnlyTheKeysWithAValueInKeyOrder)
     // Editing it shows the same texts back.
     TypeOperator("Tele");
     ProfileTexts shown;
-    WhenDialogOpens([&] { shown = opSet.Texts(); }, false);
+    WhenDialogOpens([&] { shown = opSet.texts(); }, false);
     w().editOperatorButton->click();
-    EXPECT_EQ(shown[ProfileKeyIndex("URL")], "gw.example/send");
-    EXPECT_EQ(shown[ProfileKeyIndex("Referer")], "gw.example/");
-    EXPECT_EQ(shown[ProfileKeyIndex("AdVal2")], "v2");
-    EXPECT_EQ(shown[ProfileKeyIndex("Login")], "");
+    EXPECT_EQ(shown[profileKeyIndex("URL")], "gw.example/send");
+    EXPECT_EQ(shown[profileKeyIndex("Referer")], "gw.example/");
+    EXPECT_EQ(shown[profileKeyIndex("AdVal2")], "v2");
+    EXPECT_EQ(shown[profileKeyIndex("Login")], "");
     EXPECT_EQ(d().operatorEdit->text(), "Tele");
 }
 
@@ -299,7 +311,7 @@ TEST_F(SmsWindowTest, AddUnderAnExistingNameMergesIntoIt)
     });
     w().addOperatorButton->click();
     EXPECT_EQ(Section("Op"), (std::vector<std::string>{"URL=new/url", "Referer=ref", "Login=me", "Method=post"}));
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Op"}));
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"Op"}));
 }
 
 TEST_F(SmsWindowTest, EditErasesFirstSoEmptiedKeysGoAndTheOperatorMovesLast)
@@ -325,7 +337,7 @@ TEST_F(SmsWindowTest, RenamingInTheEditLeavesTheOldSection)
     window->show();
     WhenDialogOpens([&] { d().operatorEdit->setText("New"); });
     w().editOperatorButton->click();
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Old", "New"}));
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"Old", "New"}));
     EXPECT_EQ(Section("Old"), Section("New"));
 }
 
@@ -341,15 +353,15 @@ TEST_F(SmsWindowTest, DeleteAsksThenSelectsTheFirstWithoutReadingIt)
     w().deleteOperatorButton->click();
     ASSERT_EQ(scripted.confirms.size(), 1u);
     EXPECT_EQ(scripted.confirms[0], "Do You really want to delete operator \"Beta\"?");
-    EXPECT_EQ(ini.ReadSections().size(), 2u);
+    EXPECT_EQ(ini.sectionNames().size(), 2u);
 
     scripted.answers = {true};
     w().deleteOperatorButton->click();
-    EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"Alpha"});
+    EXPECT_EQ(ini.sectionNames(), std::vector<std::string>{"Alpha"});
     EXPECT_EQ(Items(), QStringList{"Alpha"});
     EXPECT_EQ(w().operatorBox->currentText(), "Alpha");
     EXPECT_EQ(w().prefixEdit->text(), "2"); // until the user chooses
-    EXPECT_EQ(operatorValues.Values("Prefix"), "2");
+    EXPECT_EQ(operatorValues.value("Prefix"), "2");
 }
 
 TEST_F(SmsWindowTest, AWriteThatFailsIsReportedAndLeavesTheFileWhole)
@@ -583,8 +595,8 @@ TEST_F(SmsWindowTest, DebugShowsThePageUpToItsZeroByteWithEveryLine)
 TEST_F(SmsWindowTest, EmptyReplyStringNeverMeansSuccess)
 {
     WriteGateway("Gw", "POST");
-    ini.WriteString("Gw", "Reply", "");
-    ASSERT_EQ(ini.ReadString("Gw", "Reply", "?"), "");
+    ini.setValue("Gw", "Reply", "");
+    ASSERT_EQ(ini.value("Gw", "Reply", "?"), "");
     Reply("anything at all");
     window->show();
     Compose("1", "text");
@@ -657,6 +669,120 @@ TEST_F(SmsWindowTest, CancelOrCloseDuringASendEndsItAndKeepsTheWindow)
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(w().sendButton->isEnabled());
     EXPECT_TRUE(w().operatorBox->isEnabled());
+}
+
+TEST_F(SmsWindowTest, AGatewayThatTricklesIsGivenUpAtTheTimeLimit)
+{
+    WriteGateway("Gw", "POST");
+    HttpScriptedResponse trickling;
+    trickling.body = std::string(200, '.') + kSuccessKoi;
+    trickling.trickleMs = 20;
+    server.enqueue(trickling);
+    window->requestTemplate().timeLimit = std::chrono::milliseconds{500};
+    window->show();
+    Compose("1", "text");
+    w().sendButton->click();
+    EXPECT_EQ(scripted.notices, std::vector<QString>{"The gateway did not complete its reply within 0.5 seconds."});
+    EXPECT_TRUE(w().sendButton->isEnabled());
+}
+
+// ---- what goes on the wire ----
+
+namespace {
+
+const std::string kAgent = "User-Agent: Mozilla/4.0 (compatible; MSIE 5.0; Windows 98; DigExt)";
+const std::string kForm = "Content-Type: application/x-www-form-urlencoded";
+const std::string kLanguage = "Accept-Language: ru,en-us;q=0.5";
+const std::string kAccept = "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-excel, "
+                            "application/msword, application/vnd.ms-powerpoint, */*";
+const std::string kNoCache = "Cache-Control: no-cache\r\nPragma: no-cache";
+
+// A request as the gateway receives it: the lines joined with CR LF, the
+// length of a body, a blank line, then the body.
+std::string Wire(std::initializer_list<std::string> lines, const std::string& body = {})
+{
+    std::string out;
+    for (const std::string& line : lines)
+        out += line + "\r\n";
+    if (!body.empty())
+        out += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+    return out + "\r\n" + body;
+}
+
+} // namespace
+
+TEST_F(SmsWindowTest, EveryProfileMethodPutsTheSameBytesOnTheWire)
+{
+    const std::string at = "127.0.0.1:" + std::to_string(server.port());
+    WriteGateway("Post", "POST");
+    WriteGateway("Full", "POST", "DOS866");
+    WriteProfile("Full", {{"Prefix", "89"}, {"Referer", "gw.example/form"}, {"AdName2", "enc"}, {"AdVal2", ""}});
+    WriteGateway("Get", "GET", "Win1251");
+    WriteProfile("Get", {{"Referer", "gw.example/"}, {"AdName2", "x"}, {"AdVal2", "1 2"}});
+    WriteProfile("Bare", {{"URL", at + "/bare?fixed=1"}, {"NumField", "n"}, {"TxtField", "t"}, {"Method", "post"}});
+    HttpScriptedResponse withCookie;
+    withCookie.headers = {{"Set-Cookie", "sid=42; Path=/"}};
+    server.enqueue(withCookie);
+    window->show();
+    for (const char* name : {"Post", "Full", "Get", "Bare"}) {
+        TypeOperator(name);
+        Compose("+7 916", QString::fromUtf8("Привет #1\n100% да"));
+        w().sendButton->click();
+    }
+
+    const std::string message = "\xcf\xf0\xe8\xe2\xe5\xf2 #1\r\n100% \xe4\xe0";
+    const std::string query = "%CF%F0%E8%E2%E5%F2%20%231%0D%0A100%25%20%E4%E0";
+    const std::string host = "Host: " + at;
+    const std::vector<std::string> expected = {
+        Wire({"POST /sms HTTP/1.1", host, kAgent, kForm, kLanguage, kAccept, kNoCache},
+             "phone=+7 916&msg=" + message + "&lang=ru&send=Send\r\n\n"),
+        Wire({"POST /sms HTTP/1.1", host, kAgent, "Cookie: sid=42", kForm, "Referer: http://gw.example/form",
+              kLanguage, kAccept, kNoCache},
+             "89phone=+7 916&msg=" + message + "&lang=ru&enc=&send=Send\r\n\n"),
+        Wire({"GET /sms?phone=+7%20916&msg=" + query + "&lang=ru&x=1%202&send=Send%0D%0A%0A HTTP/1.1", host, kAgent,
+              "Cookie: sid=42", kForm, "Referer: http://gw.example/", kLanguage, kAccept, kNoCache}),
+        Wire({"GET /bare?fixed=1?n=+7%20916&t=" + query + "%0D%0A%0A HTTP/1.1", host, kAgent, "Cookie: sid=42", kForm,
+              kLanguage, kAccept, kNoCache}),
+    };
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(requests[i].raw, expected[i]) << "request " << i;
+}
+
+TEST_F(SmsWindowTest, CredentialsGoOnTheWireOnceTheGatewayAsksThenRightAway)
+{
+    server.requireBasicAuth("ivan", "pw");
+    const std::string at = "127.0.0.1:" + std::to_string(server.port());
+    WriteProfile("InAddress",
+                 {{"URL", "ivan:pw@" + at + "/sms"}, {"NumField", "n"}, {"TxtField", "t"}, {"Method", "POST"}});
+    WriteProfile("Asked", {{"URL", at + "/sms"}, {"NumField", "n"}, {"TxtField", "t"}, {"Method", "GET"}});
+    scripted.credentials = {"ivan", "pw"};
+    window->show();
+    Compose("1", "a");
+    for (const char* name : {"Asked", "Asked", "InAddress", "InAddress"}) {
+        TypeOperator(name);
+        w().sendButton->click();
+    }
+
+    const std::string host = "Host: " + at;
+    const std::string basic = "Authorization: Basic aXZhbjpwdw==";
+    const std::string get = "GET /sms?n=1&t=a%0D%0A%0A HTTP/1.1";
+    // The first send learns the method from the gateway's demand twice: before the
+    // user typed the credentials and once more with them.
+    const std::vector<std::string> expected = {
+        Wire({get, host, kAgent, kForm, kLanguage, kAccept, kNoCache}),
+        Wire({get, host, kAgent, kForm, kLanguage, kAccept, kNoCache}),
+        Wire({get, host, basic, kAgent, kForm, kLanguage, kAccept, kNoCache}),
+        Wire({get, host, basic, kAgent, kForm, kLanguage, kAccept, kNoCache}),
+        Wire({"POST /sms HTTP/1.1", host, basic, kAgent, kForm, kLanguage, kAccept, kNoCache}, "n=1&t=a\r\n\n"),
+        Wire({"POST /sms HTTP/1.1", host, basic, kAgent, kForm, kLanguage, kAccept, kNoCache}, "n=1&t=a\r\n\n"),
+    };
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(requests[i].raw, expected[i]) << "request " << i;
+    EXPECT_EQ(scripted.credentialTitles, std::vector<QString>{"Authentication: 127.0.0.1"});
 }
 
 // ---- the demo gateway ----

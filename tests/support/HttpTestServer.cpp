@@ -113,6 +113,25 @@ bool sendAll(int fd, std::string_view bytes, const std::atomic<bool>& stopping)
     return true;
 }
 
+// One byte, a pause, the next byte; false when the peer is gone or the server stops.
+bool trickle(int fd, std::string_view bytes, std::chrono::milliseconds pause, const std::atomic<bool>& stopping)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) {
+            const auto next = std::chrono::steady_clock::now() + pause;
+            while (std::chrono::steady_clock::now() < next) {
+                if (stopping.load())
+                    return false;
+                std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+                    next - std::chrono::steady_clock::now(), std::chrono::milliseconds(kPollMs)));
+            }
+        }
+        if (!sendAll(fd, bytes.substr(i, 1), stopping))
+            return false;
+    }
+    return true;
+}
+
 // Waits for more bytes; false when the peer closed, the server stops or
 // `until` has come.
 bool receiveMore(int fd, std::string& into, const std::atomic<bool>& stopping,
@@ -327,9 +346,12 @@ void HttpTestServer::serve(int fd)
             if (close || response.endless)
                 out += "Connection: close\r\n";
             out += "\r\n";
-            if (request.method != "HEAD")
+            if (request.method != "HEAD" && response.trickleMs <= 0)
                 out += response.body;
             if (!sendAll(fd, out, stopping_))
+                break;
+            if (request.method != "HEAD" && response.trickleMs > 0
+                && !trickle(fd, response.body, std::chrono::milliseconds(response.trickleMs), stopping_))
                 break;
             if (response.endless) {
                 std::size_t sent = 0;

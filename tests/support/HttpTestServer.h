@@ -27,6 +27,9 @@ struct HttpScriptedResponse {
     // The body is sent again and again without a length until the client
     // hangs up.
     bool endless = false;
+    // When above 0: the body goes out one byte at a time, this many
+    // milliseconds apart (a gateway that never falls silent nor finishes).
+    int trickleMs = 0;
 };
 
 struct HttpRecordedRequest {

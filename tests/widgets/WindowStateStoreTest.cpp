@@ -330,6 +330,24 @@ TEST_F(WindowStateStoreTest, StoreWithAByteOrderMarkOrGarbageIsReadAsFarAsItGoes
     }
 }
 
+// A stray "=" and a backslash line parse to two entries that would be
+// written as one line: the odd one is dropped with a note, once, and the
+// save goes through.
+TEST_F(WindowStateStoreTest, EntriesThatCannotBeWrittenBackAreDroppedWithANote)
+{
+    SetBytes(QByteArray("=\n\\\n=", 5));
+    for (const QString& port : QStringList{"Com3", "Com4"}) {
+        MainWindow w;
+        w.show();
+        w.cboxCOM->setCurrentText(port);
+        w.close();
+        EXPECT_EQ(w.errors, port == "Com3" ? QStringList{"Damaged entries in the settings file " + storePath
+                                                         + " could not be kept and were dropped."}
+                                           : QStringList{});
+        EXPECT_EQ(Value("MainWindow/cboxCOM_Text"), port);
+    }
+}
+
 TEST_F(WindowStateStoreTest, HugeStoredListIsReadUpToItsCap)
 {
     {

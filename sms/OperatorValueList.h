@@ -11,24 +11,24 @@ class ProfileIniFile;
 
 class OperatorValueList {
 public:
-    void Clear() { lines_.clear(); }
+    void clear() { lines_.clear(); }
     // Clears the list, then takes each key of the section whose value is not
     // empty, in file order.
-    void ReadSection(ProfileIniFile& ini, std::string_view section);
+    void readSection(ProfileIniFile& ini, std::string_view section);
 
     // First line whose key matches regardless of letter case; "" when none.
-    std::string Values(std::string_view key) const;
+    std::string value(std::string_view key) const;
     // An empty value removes the key's line; any other replaces it in place
     // or appends a new line.
-    void SetValue(std::string_view key, std::string_view value);
+    void setValue(std::string_view key, std::string_view value);
 
-    std::size_t Count() const { return lines_.size(); }
-    const std::vector<std::string>& Lines() const { return lines_; }
-    std::string Names(std::size_t index) const;
-    std::string ValueFromIndex(std::size_t index) const;
+    std::size_t size() const { return lines_.size(); }
+    const std::vector<std::string>& lines() const { return lines_; }
+    std::string nameAt(std::size_t index) const;
+    std::string valueAt(std::size_t index) const;
 
 private:
-    std::vector<std::string>::const_iterator Find(std::string_view key) const;
+    std::vector<std::string>::const_iterator find(std::string_view key) const;
 
     std::vector<std::string> lines_;
 };
