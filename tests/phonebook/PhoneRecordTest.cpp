@@ -27,7 +27,7 @@ std::string NameRoundTrip(const std::string& name)
 
 } // namespace
 
-TEST(trimRecordText, RemovesSpacesAndControlCharactersAtBothEnds)
+TEST(TrimRecordText, RemovesSpacesAndControlCharactersAtBothEnds)
 {
     std::string text = "\x01\t  in side \x1F\x7F \r\n";
     trimRecordText(text);
