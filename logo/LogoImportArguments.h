@@ -3,15 +3,9 @@
 #pragma once
 
 #include "logo/LogoImport.h"
+#include "logo/LogoImportOptionError.h"
 
 #include <QStringList>
-
-#include <stdexcept>
-
-class LogoImportOptionError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 struct LogoImportArguments {
     LogoImportOptions options;

@@ -5,22 +5,9 @@
 
 #include <QImage>
 #include <QString>
-#include <stdexcept>
 
 #include "logo/LogoBlocks.h"
-
-class PictureError : public std::runtime_error {
-public:
-    explicit PictureError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , message_(message)
-    { }
-    // The text as the user sees it; what() holds it in UTF-8.
-    QString message() const { return message_; }
-
-private:
-    QString message_;
-};
+#include "logo/PictureError.h"
 
 // The white 84 x 48 bitmap made when pixels are needed and no picture is held.
 QImage logoBlankPicture();
