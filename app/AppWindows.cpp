@@ -27,10 +27,7 @@ class PhonebookPicker final : public NumberPicker {
 public:
     std::optional<std::string> pickNumber() override
     {
-        std::string phone;
-        if (!phonebookWindow->PickNumber(phone))
-            return std::nullopt;
-        return phone;
+        return phonebookWindow->pickNumber();
     }
 };
 

@@ -15,7 +15,7 @@ LinkThread::Parts::Parts(LinkThread::Host& host)
     , link(port, host)
     , commands(link, host)
 {
-    serial.OnRxChar = [this](QObject*, int count) { link.onBytesReceived(count); };
+    serial.bytesArrived = [this](int count) { link.onBytesReceived(count); };
 }
 
 LinkThread::Host::Host(LinkThread& owner, LinkDisplay& display)
@@ -35,7 +35,7 @@ void LinkThread::Host::sleep(int ms)
 
 void LinkThread::Host::waitForEvents(std::int64_t untilUs)
 {
-    WaitForEventsUntil(untilUs);
+    waitForEventsUntil(untilUs);
 }
 
 // Queued, never waited for: the link thread must not stop for the window.
@@ -84,7 +84,7 @@ LinkThread::~LinkThread()
         onThread_,
         [this] {
             try {
-                parts_->serial.Close();
+                parts_->serial.close();
             } catch (const std::exception&) {
                 // Going away: the device is released all the same.
             }

@@ -91,7 +91,7 @@ MainWindow::MainWindow(QWidget* parent)
     link_ = std::make_unique<LinkThread>(*this);
     // A port error while bytes come in is raised on the link's thread; it is
     // reported here, on the window's.
-    SerialPort::SetErrorReport([this](const std::exception& error) {
+    SerialPort::setErrorReport([this](const std::exception& error) {
         QMetaObject::invokeMethod(
             this, [message = std::string(error.what())] { ReportError(std::runtime_error(message)); },
             Qt::QueuedConnection);
@@ -99,11 +99,11 @@ MainWindow::MainWindow(QWidget* parent)
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
-    SerialPort::SetDeviceResolver([](int portNum) {
+    SerialPort::setDeviceResolver([](int portNum) {
         const auto store = WindowPlacement::ProgramStore();
         if (portNum == kChosenDevicePort)
             return store->value(portsettings::kDevice).toString();
-        return store->value(portsettings::ComDeviceKey(portNum)).toString();
+        return store->value(portsettings::comDeviceKey(portNum)).toString();
     });
 
     windowState_ = new WindowStateStore(this);
@@ -115,7 +115,7 @@ MainWindow::MainWindow(QWidget* parent)
     windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
 
     Connect();
-    showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
+    showPortItems(knownPorts(*WindowPlacement::ProgramStore()));
     if (const auto& refused = WindowPlacement::LastRefusedStore()) {
         const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
                                   "and will not save them.")
@@ -131,7 +131,7 @@ MainWindow::~MainWindow()
 {
     windowState_->FormDestroying();
     link_.reset();
-    SerialPort::SetErrorReport({});
+    SerialPort::setErrorReport({});
     dropOperatorProfiles();
 }
 
@@ -262,12 +262,12 @@ int MainWindow::portNumber()
 
 bool MainWindow::portIsOpen()
 {
-    return link_->call([](LinkThread::Parts& p) { return p.serial.IsOpen(); });
+    return link_->call([](LinkThread::Parts& p) { return p.serial.isOpen(); });
 }
 
 QString MainWindow::portDevicePath()
 {
-    return link_->call([](LinkThread::Parts& p) { return p.serial.DevicePath(); });
+    return link_->call([](LinkThread::Parts& p) { return p.serial.devicePath(); });
 }
 
 void MainWindow::openPhonebook()
@@ -320,7 +320,7 @@ void MainWindow::showAbout()
 // Only an item's exact text chooses a port; other typed text leaves it as it is.
 void MainWindow::choosePort()
 {
-    if (const PortItem* item = FindPortItem(portItems_, ui_->portBox->currentText()))
+    if (const PortItem* item = findPortItem(portItems_, ui_->portBox->currentText()))
         usePort(item->choice);
 }
 
@@ -329,29 +329,29 @@ void MainWindow::usePort(const PortChoice& choice)
     const QString storedDevice = WindowPlacement::ProgramStore()->value(portsettings::kDevice).toString();
     link_->call([&](LinkThread::Parts& p) {
         if (choice.isCom()) {
-            p.serial.SetPortNum(choice.comNumber);
+            p.serial.setPortNumber(choice.comNumber);
             return;
         }
         // Another device while a command has the port open is refused, as
         // another Com<n> is by the port itself.
         const bool same = p.serial.portNumber() == kChosenDevicePort && storedDevice == choice.device;
-        if (!same && p.serial.IsOpen())
-            throw SerialPortError(VaCommText::PortOpen);
-        p.serial.SetPortNum(kChosenDevicePort);
+        if (!same && p.serial.isOpen())
+            throw SerialPortError(serialtext::kPortOpen);
+        p.serial.setPortNumber(kChosenDevicePort);
     });
-    RememberPortChoice(*WindowPlacement::ProgramStore(), choice);
+    rememberPortChoice(*WindowPlacement::ProgramStore(), choice);
 }
 
 // The box's text is stored as older builds read it; a device is stored
 // apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
-    if (ComItemNumber(ui_->portBox->currentText()) != 0) {
+    showPortItems(knownPorts(*WindowPlacement::ProgramStore()));
+    if (comItemNumber(ui_->portBox->currentText()) != 0) {
         choosePort();
         return;
     }
-    const PortChoice stored = StoredPortChoice(*WindowPlacement::ProgramStore());
+    const PortChoice stored = storedPortChoice(*WindowPlacement::ProgramStore());
     if (stored.isCom())
         return;
     for (const PortItem& item : portItems_) {
@@ -363,7 +363,7 @@ void MainWindow::applyRestoredPort()
 
 void MainWindow::refreshPorts()
 {
-    showPortItems(ListPorts(*WindowPlacement::ProgramStore()));
+    showPortItems(listPorts(*WindowPlacement::ProgramStore()));
 }
 
 void MainWindow::showPortItems(const QList<PortItem>& items)
@@ -371,7 +371,7 @@ void MainWindow::showPortItems(const QList<PortItem>& items)
     PortBox& box = *ui_->portBox;
     QString text = box.currentText();
     // A device shown by its bare path takes its description once the system names it.
-    if (const PortItem* shown = FindPortItem(portItems_, text)) {
+    if (const PortItem* shown = findPortItem(portItems_, text)) {
         for (const PortItem& item : items) {
             if (item.choice == shown->choice)
                 text = item.text;
@@ -477,7 +477,7 @@ void MainWindow::enableConnectButton()
 
 void MainWindow::showMessage(const std::string& text)
 {
-    prompts().Notice(this, TranslatedLinkMessage(FromWin1251(text)));
+    prompts().Notice(this, TranslatedLinkMessage(fromWin1251(text)));
 }
 
 void MainWindow::setButtonEnabled(CommandButton button, bool enabled)
@@ -504,11 +504,11 @@ void MainWindow::setButtonEnabled(CommandButton button, bool enabled)
 void MainWindow::showReadings(const HandsetReadings& readings)
 {
     if (readings.versionText) {
-        ui_->versionLabel->setText(FromWin1251(*readings.versionText));
+        ui_->versionLabel->setText(fromWin1251(*readings.versionText));
         ShrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
     }
     if (readings.serialNumber) {
-        ui_->serialNumberLabel->setText(FromWin1251(*readings.serialNumber));
+        ui_->serialNumberLabel->setText(fromWin1251(*readings.serialNumber));
         ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
     }
     if (readings.netMonitorOn)

@@ -17,20 +17,20 @@ public:
     explicit SerialLinkPort(SerialPort& port)
         : port_(port)
     { }
-    void open() override { port_.Open(); }
-    void close() override { port_.Close(); }
-    bool isOpen() const override { return port_.IsOpen(); }
+    void open() override { port_.open(); }
+    void close() override { port_.close(); }
+    bool isOpen() const override { return port_.isOpen(); }
     int portNumber() const override { return port_.portNumber(); }
     std::string openFailureText() const override
     {
         if (port_.portNumber() != kChosenDevicePort)
             return LinkPort::openFailureText();
-        const QString device = port_.DevicePath();
-        QString text = DescribeOpenFailure(device);
+        const QString device = port_.devicePath();
+        QString text = describeOpenFailure(device);
         // It opens now: it was busy a moment ago, or went away and came back.
         if (text.isEmpty())
             text = QCoreApplication::translate("SerialLinkPort", "Cannot open the serial port %1").arg(device);
-        return ToWin1251(text);
+        return toWin1251(text);
     }
     int write(const std::uint8_t* buffer, int count) override { return port_.write(buffer, count); }
     int read(std::uint8_t* buffer, int count) override { return port_.read(buffer, count); }

@@ -54,30 +54,30 @@ BackupContents readBackup(const QString& folder)
         refuse(folder, error.message());
     }
 
-    const QByteArray npb = partBytes(folder, kBackupPhonebookFile, NpbFileSize + 1);
-    if (npb.size() != NpbFileSize)
+    const QByteArray npb = partBytes(folder, kBackupPhonebookFile, kNpbFileSize + 1);
+    if (npb.size() != kNpbFileSize)
         refuse(folder,
                QCoreApplication::translate("Backup", "%1 holds %2 bytes, not the %3 of a whole phonebook")
                    .arg(kBackupPhonebookFile)
                    .arg(npb.size())
-                   .arg(NpbFileSize));
-    backup.phonebook = DecodePhonebookFile(npb.toStdString()).Entries;
+                   .arg(kNpbFileSize));
+    backup.phonebook = decodePhonebookFile(npb.toStdString()).entries;
 
     QImage picture;
     try {
-        picture = LogoLoadPicture(QDir(folder).filePath(kBackupLogoFile));
+        picture = logoLoadPicture(QDir(folder).filePath(kBackupLogoFile));
     } catch (const PictureError& error) {
         throw BackupError(QCoreApplication::translate("Backup", "\"%1\" is not a complete backup. %2")
-                              .arg(QDir::toNativeSeparators(folder), error.Message));
+                              .arg(QDir::toNativeSeparators(folder), error.message()));
     }
-    if (picture.width() != LogoWidth || picture.height() != LogoHeight)
+    if (picture.width() != kLogoWidth || picture.height() != kLogoHeight)
         refuse(folder,
                QCoreApplication::translate("Backup", "%1 is %2 × %3 pixels, not the %4 × %5 of the logo")
                    .arg(kBackupLogoFile)
                    .arg(picture.width())
                    .arg(picture.height())
-                   .arg(LogoWidth)
-                   .arg(LogoHeight));
-    backup.logo = LogoBlocksFromDots(LogoDotsFromPicture(picture));
+                   .arg(kLogoWidth)
+                   .arg(kLogoHeight));
+    backup.logo = logoBlocksFromDots(logoDotsFromPicture(picture));
     return backup;
 }

@@ -80,7 +80,7 @@ QString BackupWriter::partPath(const QString& name) const
 void BackupWriter::addPhonebook(const std::vector<PhonebookEntry>& entries)
 {
     // The .npb from the bytes as read: every location exactly as the handset holds it.
-    const std::string image = EncodePhonebookFile(entries);
+    const std::string image = encodePhonebookFile(entries);
     try {
         replacePhonebookFile(partPath(kBackupPhonebookFile),
                              QByteArray(image.data(), static_cast<qsizetype>(image.size())));
@@ -92,13 +92,13 @@ void BackupWriter::addPhonebook(const std::vector<PhonebookEntry>& entries)
 
 void BackupWriter::addLogo(const LogoBlocks& blocks)
 {
-    QImage picture = LogoBlankPicture();
-    LogoDrawDots(picture, LogoDotsFromBlocks(blocks));
+    QImage picture = logoBlankPicture();
+    logoDrawDots(picture, logoDotsFromBlocks(blocks));
     try {
         exportLogoPicture(picture, partPath(kBackupLogoFile));
         exportLogoPicture(picture, partPath(kBackupLogoBitmapFile));
     } catch (const PictureError& error) {
-        noBackup(error.Message);
+        noBackup(error.message());
     }
 }
 

@@ -18,30 +18,30 @@ QString makeBackup(BackupHandset& handset, BackupProgress& progress, const QStri
             "Backup", "No backup was made: the handset did not tell its version and serial number."));
     progress.stepDone(1);
 
-    progress.startPart(QCoreApplication::translate("Backup", "Reading phonebook"), NpbRecords);
+    progress.startPart(QCoreApplication::translate("Backup", "Reading phonebook"), kNpbRecords);
     std::vector<PhonebookEntry> phonebook;
-    for (int location = 0; location < NpbRecords; ++location) {
+    for (int location = 0; location < kNpbRecords; ++location) {
         const std::optional<PhonebookEntry> entry = handset.readRecord(location);
         if (!entry)
             throw BackupError(
                 QCoreApplication::translate(
                     "Backup", "No backup was made: the handset did not answer for phonebook record %1 of %2.")
                     .arg(location + 1)
-                    .arg(NpbRecords));
+                    .arg(kNpbRecords));
         phonebook.push_back(*entry);
         progress.stepDone(location + 1);
     }
     writer.addPhonebook(phonebook);
 
-    progress.startPart(QCoreApplication::translate("Backup", "Reading logo"), LogoBlockCount);
+    progress.startPart(QCoreApplication::translate("Backup", "Reading logo"), kLogoBlockCount);
     LogoBlocks logo{};
-    for (int b = 0; b < LogoBlockCount; ++b) {
+    for (int b = 0; b < kLogoBlockCount; ++b) {
         const std::optional<LogoBlock> block = handset.readLogoBlock(b);
         if (!block)
             throw BackupError(QCoreApplication::translate(
                                   "Backup", "No backup was made: the handset did not answer for logo block %1 of %2.")
                                   .arg(b + 1)
-                                  .arg(LogoBlockCount));
+                                  .arg(kLogoBlockCount));
         logo[static_cast<std::size_t>(b)] = *block;
         progress.stepDone(b + 1);
     }
@@ -52,27 +52,27 @@ QString makeBackup(BackupHandset& handset, BackupProgress& progress, const QStri
 void restoreBackup(BackupHandset& handset, BackupProgress& progress, const BackupContents& backup)
 {
     // The logo first: a handset that stops answering half-way keeps its old phonebook whole.
-    progress.startPart(QCoreApplication::translate("Backup", "Writing logo"), LogoBlockCount);
-    for (int b = 0; b < LogoBlockCount; ++b) {
+    progress.startPart(QCoreApplication::translate("Backup", "Writing logo"), kLogoBlockCount);
+    for (int b = 0; b < kLogoBlockCount; ++b) {
         if (!handset.writeLogoBlock(b, backup.logo[static_cast<std::size_t>(b)]))
             throw BackupError(QCoreApplication::translate(
                                   "Backup",
                                   "The restore stopped at logo block %1 of %2: the handset did not answer. Its "
                                   "phonebook is as it was; its logo may be partly written.")
                                   .arg(b + 1)
-                                  .arg(LogoBlockCount));
+                                  .arg(kLogoBlockCount));
         progress.stepDone(b + 1);
     }
 
-    progress.startPart(QCoreApplication::translate("Backup", "Writing phonebook"), NpbRecords);
-    for (int location = 0; location < NpbRecords; ++location) {
+    progress.startPart(QCoreApplication::translate("Backup", "Writing phonebook"), kNpbRecords);
+    for (int location = 0; location < kNpbRecords; ++location) {
         if (!handset.writeRecord(location, backup.phonebook.at(static_cast<std::size_t>(location))))
             throw BackupError(QCoreApplication::translate(
                                   "Backup",
                                   "The restore stopped at phonebook record %1 of %2: the handset did not answer. "
                                   "Its logo is restored; its phonebook may be partly written.")
                                   .arg(location + 1)
-                                  .arg(NpbRecords));
+                                  .arg(kNpbRecords));
         progress.stepDone(location + 1);
     }
 

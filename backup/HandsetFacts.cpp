@@ -58,7 +58,7 @@ std::optional<HandsetFacts> handsetFactsFromReadings(const HandsetReadings& read
 {
     if (!readings.versionText || !readings.serialNumber || !readings.netMonitorOn)
         return std::nullopt;
-    QStringList lines = FromWin1251(*readings.versionText).split(u'\n');
+    QStringList lines = fromWin1251(*readings.versionText).split(u'\n');
     for (QString& line : lines)
         line = line.trimmed();
     while (!lines.isEmpty()) {
@@ -69,7 +69,7 @@ std::optional<HandsetFacts> handsetFactsFromReadings(const HandsetReadings& read
             break;
         lines.removeLast();
     }
-    return HandsetFacts{lines.join(u'\n'), FromWin1251(*readings.serialNumber).trimmed(), *readings.netMonitorOn};
+    return HandsetFacts{lines.join(u'\n'), fromWin1251(*readings.serialNumber).trimmed(), *readings.netMonitorOn};
 }
 
 QByteArray formatHandsetFacts(const HandsetFacts& facts, const QDateTime& made)

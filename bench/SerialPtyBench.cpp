@@ -1,5 +1,5 @@
 // What a frame costs on the port: the write of one 5-byte frame, and the way
-// from a byte at the far end to OnRxChar through one pass of event processing.
+// from a byte at the far end to bytesArrived through one pass of event processing.
 // Runs on a pseudo-terminal, so it measures the port's own overhead, not a line.
 #include "serial/SerialPort.h"
 #include "support/PtyPair.h"
@@ -13,13 +13,13 @@ namespace {
 struct PortOnPty {
     PortOnPty()
     {
-        SerialPort::SetDeviceResolver([this](int) { return pty.SlavePath(); });
-        comm.Open();
+        SerialPort::setDeviceResolver([this](int) { return pty.SlavePath(); });
+        comm.open();
     }
     ~PortOnPty()
     {
-        comm.Close();
-        SerialPort::SetDeviceResolver({});
+        comm.close();
+        SerialPort::setDeviceResolver({});
     }
     PtyPair pty;
     SerialPort comm{handsetLineSettings()};
@@ -45,7 +45,7 @@ void BM_FarEndByteToRxChar(benchmark::State& state)
     PortOnPty line;
     int notified = 0;
     unsigned char byte = 0;
-    line.comm.OnRxChar = [&](QObject*, int count) {
+    line.comm.bytesArrived = [&](int count) {
         notified += count;
         line.comm.read(&byte, 1);
     };

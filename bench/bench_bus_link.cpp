@@ -74,7 +74,7 @@ double LeastLineMs(const Requests& requests, unsigned noiseEvery)
             const int length =
                 frame::buildDataFrame(message.data(), static_cast<int>(message.size()), sequence++, request.data());
             std::size_t handsetBytes = 0;
-            for (const handset::OutFrame& out : model.FromPc(request.data(), static_cast<std::size_t>(length)))
+            for (const handset::OutFrame& out : model.fromPc(request.data(), static_cast<std::size_t>(length)))
                 handsetBytes += out.bytes.size();
             ++replies;
             spoilt = noiseEvery != 0 && replies % noiseEvery == 0;
@@ -132,51 +132,51 @@ std::vector<Job> Jobs()
 {
     return {
         {"Connect",
-         {Message(messages::VersionQuery), Message(messages::SerialNumberRead), Message(messages::NetMonitorRead)},
+         {Message(messages::kVersionQuery), Message(messages::kSerialNumberRead), Message(messages::kNetMonitorRead)},
          [](AppUnderTest& app) {
              app.Main().connectToPhone();
              return !app.Main().findChild<QLabel*>("serialNumberLabel")->text().isEmpty();
          }},
         {"NetMonitor On",
-         {Message(messages::NetMonitorOn), Message(messages::NetMonitorRead)},
+         {Message(messages::kNetMonitorOn), Message(messages::kNetMonitorRead)},
          [](AppUnderTest& app) {
              app.Main().switchNetMonitorOn();
              return true;
          }},
         {"NetMonitor Off",
-         {Message(messages::NetMonitorOff), Message(messages::NetMonitorRead)},
+         {Message(messages::kNetMonitorOff), Message(messages::kNetMonitorRead)},
          [](AppUnderTest& app) {
              app.Main().switchNetMonitorOff();
              return true;
          }},
         {"Software reset",
-         {Message(messages::SoftwareReset)},
+         {Message(messages::kSoftwareReset)},
          [](AppUnderTest& app) {
              app.Main().resetHandset();
              return true;
          }},
-        {"Phonebook read (100)", Each(messages::PhonebookRead, 100),
+        {"Phonebook read (100)", Each(messages::kPhonebookRead, 100),
          [](AppUnderTest& app) {
              bool all = true;
              for (int location = 0; location < 100; ++location)
                  all = all && app.Main().readRecord(location).has_value();
              return all;
          }},
-        {"Phonebook write (100)", Each(messages::PhonebookWrite, 100),
+        {"Phonebook write (100)", Each(messages::kPhonebookWrite, 100),
          [](AppUnderTest& app) {
              bool all = true;
              for (int location = 0; location < 100; ++location)
                  all = all && app.Main().writeRecord(location, {BenchName(location), BenchNumber(location)});
              return all;
          }},
-        {"Logo read (6)", Each(messages::LogoRead, 6),
+        {"Logo read (6)", Each(messages::kLogoRead, 6),
          [](AppUnderTest& app) {
              bool all = true;
              for (int block = 0; block < 6; ++block)
                  all = all && app.Main().readLogoBlock(block).has_value();
              return all;
          }},
-        {"Logo write (6)", Each(messages::LogoWrite, 6),
+        {"Logo write (6)", Each(messages::kLogoWrite, 6),
          [](AppUnderTest& app) {
              bool all = true;
              for (int block = 0; block < 6; ++block) {

@@ -23,35 +23,36 @@
 
 namespace {
 
-using Greys = std::vector<double>; // LogoWidth x LogoHeight, row-major, 0 black .. 255 white
+using Greys = std::vector<double>; // kLogoWidth x kLogoHeight, row-major, 0 black .. 255 white
 
 QImage LogoSized(const QImage& picture)
 {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
     const int w = rgb.width();
     const int h = rgb.height();
-    const bool wider = qint64(w) * LogoHeight > qint64(h) * LogoWidth;
-    const int cropW = wider ? int(qint64(h) * LogoWidth / LogoHeight) : w;
-    const int cropH = wider ? h : int(qint64(w) * LogoHeight / LogoWidth);
+    const bool wider = qint64(w) * kLogoHeight > qint64(h) * kLogoWidth;
+    const int cropW = wider ? int(qint64(h) * kLogoWidth / kLogoHeight) : w;
+    const int cropH = wider ? h : int(qint64(w) * kLogoHeight / kLogoWidth);
     return rgb.copy((w - cropW) / 2, (h - cropH) / 2, cropW, cropH)
-        .scaled(LogoWidth, LogoHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        .scaled(kLogoWidth, kLogoHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 Greys GreysOf(const QImage& small)
 {
-    Greys greys(LogoCellCount);
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x) {
+    Greys greys(kLogoCellCount);
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x) {
             const QRgb p = small.pixel(x, y);
-            greys[static_cast<std::size_t>(y * LogoWidth + x)] = 0.299 * qRed(p) + 0.587 * qGreen(p) + 0.114 * qBlue(p);
+            greys[static_cast<std::size_t>(y * kLogoWidth + x)] =
+                0.299 * qRed(p) + 0.587 * qGreen(p) + 0.114 * qBlue(p);
         }
     return greys;
 }
 
 Greys DotsAsGreys(const LogoDots& dots)
 {
-    Greys greys(LogoCellCount);
-    for (int i = 0; i < LogoCellCount; ++i)
+    Greys greys(kLogoCellCount);
+    for (int i = 0; i < kLogoCellCount; ++i)
         greys[static_cast<std::size_t>(i)] = dots[i] ? 0.0 : 255.0;
     return greys;
 }
@@ -81,10 +82,10 @@ LogoDots ReferenceBayer(const Greys& greys, int side)
 {
     const std::vector<int> m = BayerMatrix(side);
     LogoDots dots{};
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x) {
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x) {
             const double threshold = (m[static_cast<std::size_t>((y % side) * side + x % side)] + 0.5) * 256.0 / (side * side);
-            dots[LogoCellIndex(x, y)] = greys[static_cast<std::size_t>(y * LogoWidth + x)] < threshold;
+            dots[logoCellIndex(x, y)] = greys[static_cast<std::size_t>(y * kLogoWidth + x)] < threshold;
         }
     return dots;
 }
@@ -101,15 +102,16 @@ Greys Blurred(const Greys& in, double sigma)
     // Separable, with the edge dots repeated beyond the edge.
     const auto pass = [&](const Greys& from, bool across) {
         Greys to(from.size());
-        for (int y = 0; y < LogoHeight; ++y)
-            for (int x = 0; x < LogoWidth; ++x) {
+        for (int y = 0; y < kLogoHeight; ++y)
+            for (int x = 0; x < kLogoWidth; ++x) {
                 double v = 0;
                 for (int i = -radius; i <= radius; ++i) {
-                    const int sx = across ? std::clamp(x + i, 0, LogoWidth - 1) : x;
-                    const int sy = across ? y : std::clamp(y + i, 0, LogoHeight - 1);
-                    v += kernel[static_cast<std::size_t>(i + radius)] * from[static_cast<std::size_t>(sy * LogoWidth + sx)];
+                    const int sx = across ? std::clamp(x + i, 0, kLogoWidth - 1) : x;
+                    const int sy = across ? y : std::clamp(y + i, 0, kLogoHeight - 1);
+                    v += kernel[static_cast<std::size_t>(i + radius)]
+                        * from[static_cast<std::size_t>(sy * kLogoWidth + sx)];
                 }
-                to[static_cast<std::size_t>(y * LogoWidth + x)] = v;
+                to[static_cast<std::size_t>(y * kLogoWidth + x)] = v;
             }
         return to;
     };

@@ -60,10 +60,10 @@ int RunChild(int argc, char** argv, bool logoLoader)
     QString outcome;
     if (logoLoader) {
         try {
-            const QImage picture = LogoLoadPicture(path);
+            const QImage picture = logoLoadPicture(path);
             outcome = QStringLiteral("loaded %1 x %2").arg(picture.width()).arg(picture.height());
         } catch (const PictureError& error) {
-            outcome = QStringLiteral("refused: ") + error.Message.section(QStringLiteral("\": "), 1);
+            outcome = QStringLiteral("refused: ") + error.message().section(QStringLiteral("\": "), 1);
         }
     } else {
         QImageReader reader(path);

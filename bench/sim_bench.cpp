@@ -43,7 +43,7 @@ void BM_ModelPhonebookRead(benchmark::State& state)
     std::uint8_t sequence = 0;
     for (auto _ : state) {
         const auto frame = PcFrame({0x0F, 0x2D, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, 7, 0x00, 0x00}, sequence++);
-        benchmark::DoNotOptimize(model.FromPc(frame.data(), frame.size()));
+        benchmark::DoNotOptimize(model.fromPc(frame.data(), frame.size()));
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -60,9 +60,9 @@ void BM_LineLogoWritePaced(benchmark::State& state)
     double now = 0;
     for (auto _ : state) {
         const auto frame = PcFrame(message, sequence++);
-        line.FromPc(frame.data(), frame.size(), now);
-        while (line.Pending() != 0)
-            benchmark::DoNotOptimize(line.DueBy(line.NextDueMs()));
+        line.fromPc(frame.data(), frame.size(), now);
+        while (line.pending() != 0)
+            benchmark::DoNotOptimize(line.dueBy(line.nextDueMs()));
         now += 1000;
     }
     state.SetItemsProcessed(state.iterations());

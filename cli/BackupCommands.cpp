@@ -2,6 +2,7 @@
 
 #include "backup/BackupError.h"
 #include "backup/HandsetBackup.h"
+#include "cli/CliError.h"
 #include "cli/Progress.h"
 
 #include <memory>
@@ -21,29 +22,29 @@ public:
     std::optional<HandsetFacts> readFacts() override
     {
         return attempt([&] {
-            const HandsetInfo info = handset_.ReadInfo();
+            const HandsetInfo info = handset_.readInfo();
             return HandsetFacts{info.version, info.serialNumber, info.netMonitor};
         });
     }
     std::optional<PhonebookEntry> readRecord(int location) override
     {
-        return attempt([&] { return handset_.ReadRecord(location); });
+        return attempt([&] { return handset_.readRecord(location); });
     }
     bool writeRecord(int location, const PhonebookEntry& entry) override
     {
-        return attempt([&] { return (handset_.WriteRecord(location, entry), true); }).has_value();
+        return attempt([&] { return (handset_.writeRecord(location, entry), true); }).has_value();
     }
     std::optional<LogoBlock> readLogoBlock(int block) override
     {
-        return attempt([&] { return handset_.ReadLogoBlock(block); });
+        return attempt([&] { return handset_.readLogoBlock(block); });
     }
     bool writeLogoBlock(int block, const LogoBlock& data) override
     {
-        return attempt([&] { return (handset_.WriteLogoBlock(block, data), true); }).has_value();
+        return attempt([&] { return (handset_.writeLogoBlock(block, data), true); }).has_value();
     }
     bool reset() override
     {
-        return attempt([&] { return (handset_.Reset(), true); }).has_value();
+        return attempt([&] { return (handset_.reset(), true); }).has_value();
     }
 
     // The backup's error as the program's: the handset's failure first, with its exit status.
@@ -78,7 +79,7 @@ public:
         bar_.reset();
         bar_ = std::make_unique<Progress>(name, steps);
     }
-    void stepDone(int done) override { bar_->Step(done); }
+    void stepDone(int done) override { bar_->step(done); }
 
 private:
     std::unique_ptr<Progress> bar_;
@@ -106,7 +107,7 @@ void restoreHandset(Handset& handset, const QString& folder, bool anyHandset,
     } catch (const BackupError& error) {
         throw CliError(ExitCode::File, error.message());
     }
-    const QString serialNumber = handset.ReadInfo().serialNumber;
+    const QString serialNumber = handset.readInfo().serialNumber;
     if (serialNumber != backup.facts.serialNumber && !anyHandset)
         throw CliError(ExitCode::OtherHandset,
                        QStringLiteral("Not restored: the backup is of the handset %1, and this one is %2; give "

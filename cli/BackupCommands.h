@@ -1,7 +1,7 @@
 // m2bus-cli backup and restore: a whole handset into a folder and back.
 #pragma once
 
-#include "cli/ToolAccess.h"
+#include "cli/Handset.h"
 
 #include <QString>
 

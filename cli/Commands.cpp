@@ -1,9 +1,11 @@
 #include "cli/Commands.h"
 
+#include "cli/Handset.h"
 #include "cli/DecodeCommand.h"
 #include "cli/BackupCommands.h"
 #include "cli/Progress.h"
 #include "cli/ToolAccess.h"
+#include "logo/LogoImportArguments.h"
 
 #include "link/FrameLog.h"
 #include "phonebook/HandsetCheck.h"
@@ -31,27 +33,27 @@
 namespace {
 
 // Whole lines, even with a NUL in them.
-void Print(const QString& text)
+void print(const QString& text)
 {
     const QByteArray line = (text + '\n').toUtf8();
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
     std::fflush(stdout);
 }
 
-void Tell(const QString& text)
+void tell(const QString& text)
 {
     const QByteArray line = (text + '\n').toUtf8();
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
 }
 
-[[noreturn]] void Usage(const QString& message)
+[[noreturn]] void usageError(const QString& message)
 {
     throw CliError(ExitCode::Usage, message + QStringLiteral(" (try m2bus-cli --help)"));
 }
 
 // Asks on the terminal; --yes answers for the user, and without a terminal
 // to ask on nothing is done.
-void Confirm(const CliOptions& options, const QString& question)
+void confirm(const CliOptions& options, const QString& question)
 {
     if (options.yes)
         return;
@@ -66,13 +68,13 @@ void Confirm(const CliOptions& options, const QString& question)
         throw CliError(ExitCode::NotConfirmed, QStringLiteral("Not done: not confirmed"));
 }
 
-PortChoice ChosenPort(const CliOptions& options, const QSettings& settings)
+PortChoice chosenPort(const CliOptions& options, const QSettings& settings)
 {
     if (options.port.isEmpty())
-        return StoredPortChoice(settings);
-    static const QRegularExpression com(QStringLiteral("^com([1-9][0-9]{0,2})$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = com.match(options.port);
+        return storedPortChoice(settings);
+    static const QRegularExpression kComName(QStringLiteral("^com([1-9][0-9]{0,2})$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = kComName.match(options.port);
     if (match.hasMatch())
         return {match.captured(1).toInt(), {}};
     return {0, options.port};
@@ -83,7 +85,7 @@ class Session {
 public:
     explicit Session(const CliOptions& options)
     {
-        const std::unique_ptr<QSettings> settings = OpenToolSettings();
+        const std::unique_ptr<QSettings> settings = openToolSettings();
         if (!options.logPath.isEmpty()) {
             try {
                 log_ = std::make_unique<FrameLog>(std::filesystem::path(options.logPath.toStdU16String()));
@@ -92,7 +94,7 @@ public:
                                                    .arg(options.logPath, QString::fromLocal8Bit(error.what())));
             }
         }
-        handset_ = std::make_unique<Handset>(ChosenPort(options, *settings), *settings, log_.get());
+        handset_ = std::make_unique<Handset>(chosenPort(options, *settings), *settings, log_.get());
     }
     Handset& operator*() { return *handset_; }
     Handset* operator->() { return handset_.get(); }
@@ -102,51 +104,51 @@ private:
     std::unique_ptr<Handset> handset_;
 };
 
-void NeedWords(const CliOptions& options, int count, const char* usage)
+void needWords(const CliOptions& options, int count, const char* usage)
 {
     if (options.words.size() != count)
-        Usage(QStringLiteral("Usage: m2bus-cli %1").arg(QLatin1String(usage)));
+        usageError(QStringLiteral("Usage: m2bus-cli %1").arg(QLatin1String(usage)));
 }
 
-void Info(const CliOptions& options)
+void runInfo(const CliOptions& options)
 {
-    NeedWords(options, 1, "info");
+    needWords(options, 1, "info");
     Session handset(options);
-    const HandsetInfo info = handset->ReadInfo();
-    Print(QStringLiteral("Version: ") + QString(info.version).replace('\n', QStringLiteral("\n         ")));
-    Print(QStringLiteral("Serial number: ") + info.serialNumber);
-    Print(QStringLiteral("Net monitor: ") + (info.netMonitor ? "on" : "off"));
+    const HandsetInfo info = handset->readInfo();
+    print(QStringLiteral("Version: ") + QString(info.version).replace('\n', QStringLiteral("\n         ")));
+    print(QStringLiteral("Serial number: ") + info.serialNumber);
+    print(QStringLiteral("Net monitor: ") + (info.netMonitor ? "on" : "off"));
 }
 
-void NetMonitor(const CliOptions& options)
+void runNetMonitor(const CliOptions& options)
 {
-    NeedWords(options, 2, "netmon on|off");
+    needWords(options, 2, "netmon on|off");
     const QString state = options.words[1];
     if (state != QLatin1String("on") && state != QLatin1String("off"))
-        Usage(QStringLiteral("netmon takes on or off, not \"%1\"").arg(state));
+        usageError(QStringLiteral("netmon takes on or off, not \"%1\"").arg(state));
     Session handset(options);
-    const bool on = handset->SwitchNetMonitor(state == QLatin1String("on"));
-    Print(QStringLiteral("Net monitor: ") + (on ? "on" : "off"));
+    const bool on = handset->switchNetMonitor(state == QLatin1String("on"));
+    print(QStringLiteral("Net monitor: ") + (on ? "on" : "off"));
 }
 
-void Reset(const CliOptions& options)
+void runReset(const CliOptions& options)
 {
-    NeedWords(options, 1, "reset");
+    needWords(options, 1, "reset");
     Session handset(options);
-    handset->Reset();
-    Print(QStringLiteral("The handset was reset"));
+    handset->reset();
+    print(QStringLiteral("The handset was reset"));
 }
 
-void CheckPhonebookFile(const QString& path)
+void checkPhonebookFile(const QString& path)
 {
     if (!phonebookFormatFor(path))
         throw CliError(ExitCode::File,
                        QStringLiteral("\"%1\": a phonebook file ends in .npb, .csv or .vcf").arg(path));
 }
 
-void PhonebookRead(const CliOptions& options, const QString& path)
+void runPhonebookRead(const CliOptions& options, const QString& path)
 {
-    CheckPhonebookFile(path);
+    checkPhonebookFile(path);
     // Before the transfer, which takes its time: the result must have a place.
     try {
         checkPhonebookWritable(path);
@@ -156,10 +158,10 @@ void PhonebookRead(const CliOptions& options, const QString& path)
     Session handset(options);
     std::vector<PhonebookEntry> entries;
     {
-        Progress progress(QStringLiteral("Reading phonebook"), NpbRecords);
-        for (int location = 0; location < NpbRecords; ++location) {
-            entries.push_back(handset->ReadRecord(location));
-            progress.Step(location + 1);
+        Progress progress(QStringLiteral("Reading phonebook"), kNpbRecords);
+        for (int location = 0; location < kNpbRecords; ++location) {
+            entries.push_back(handset->readRecord(location));
+            progress.step(location + 1);
         }
     }
     const PhonebookRows rows = rowsFromEntries(entries);
@@ -169,12 +171,12 @@ void PhonebookRead(const CliOptions& options, const QString& path)
         throw CliError(ExitCode::File, QString::fromStdString(error.what()));
     }
     const auto used = std::count_if(rows.begin(), rows.end(), [](const PhonebookRow& row) { return !row.isBlank(); });
-    Print(QStringLiteral("Read %1 records (%2 in use) into %3").arg(NpbRecords).arg(used).arg(path));
+    print(QStringLiteral("Read %1 records (%2 in use) into %3").arg(kNpbRecords).arg(used).arg(path));
 }
 
-ExitCode PhonebookWrite(const CliOptions& options, const QString& path)
+ExitCode runPhonebookWrite(const CliOptions& options, const QString& path)
 {
-    CheckPhonebookFile(path);
+    checkPhonebookFile(path);
     PhonebookImport file;
     try {
         file = readPhonebook(path);
@@ -182,33 +184,33 @@ ExitCode PhonebookWrite(const CliOptions& options, const QString& path)
         throw CliError(ExitCode::File, QString::fromStdString(error.what()));
     }
     for (const QString& note : file.notes)
-        Tell(note);
+        tell(note);
     const std::vector<HandsetFinding> findings = checkForHandset(file.rows);
     if (!findings.empty()) {
-        Tell(QStringLiteral("The handset will not keep these records as they are:"));
+        tell(QStringLiteral("The handset will not keep these records as they are:"));
         for (const QString& line : describeHandsetFindings(file.rows, findings, 20))
-            Tell(QStringLiteral("  ") + line);
+            tell(QStringLiteral("  ") + line);
     }
-    Confirm(options, QStringLiteral("Do You really want to write current phonebook into Phone?"));
+    confirm(options, QStringLiteral("Do You really want to write current phonebook into Phone?"));
     const std::vector<PhonebookEntry> entries = entriesFromRows(file.rows);
     Session handset(options);
     {
-        Progress progress(QStringLiteral("Writing phonebook"), NpbRecords);
-        for (int location = 0; location < NpbRecords; ++location) {
-            handset->WriteRecord(location, entries[static_cast<std::size_t>(location)]);
-            progress.Step(location + 1);
+        Progress progress(QStringLiteral("Writing phonebook"), kNpbRecords);
+        for (int location = 0; location < kNpbRecords; ++location) {
+            handset->writeRecord(location, entries[static_cast<std::size_t>(location)]);
+            progress.step(location + 1);
         }
     }
     // The handset takes the new phonebook in only after a restart.
-    handset->Reset();
-    Print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(NpbRecords).arg(path));
+    handset->reset();
+    print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(kNpbRecords).arg(path));
     if (!file.changed && findings.empty())
         return ExitCode::Ok;
-    Tell(QStringLiteral("m2bus-cli: The handset does not hold everything as in the file: see the lines above"));
+    tell(QStringLiteral("m2bus-cli: The handset does not hold everything as in the file: see the lines above"));
     return ExitCode::Changed;
 }
 
-void LogoGet(const CliOptions& options, const QString& path)
+void runLogoGet(const CliOptions& options, const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("bmp") && suffix != QLatin1String("png"))
@@ -216,110 +218,112 @@ void LogoGet(const CliOptions& options, const QString& path)
     Session handset(options);
     LogoBlocks blocks{};
     {
-        Progress progress(QStringLiteral("Reading logo"), LogoBlockCount);
-        for (int b = 0; b < LogoBlockCount; ++b) {
-            blocks[static_cast<std::size_t>(b)] = handset->ReadLogoBlock(b);
-            progress.Step(b + 1);
+        Progress progress(QStringLiteral("Reading logo"), kLogoBlockCount);
+        for (int b = 0; b < kLogoBlockCount; ++b) {
+            blocks[static_cast<std::size_t>(b)] = handset->readLogoBlock(b);
+            progress.step(b + 1);
         }
     }
-    SaveLogoPicture(LogoPictureFromBlocks(blocks), path);
-    Print(QStringLiteral("Saved the logo in %1").arg(path));
+    saveLogoPicture(logoPictureFromBlocks(blocks), path);
+    print(QStringLiteral("Saved the logo in %1").arg(path));
 }
 
-void LogoPut(const CliOptions& options, const QString& path)
+void runLogoPut(const CliOptions& options, const QString& path)
 {
-    const LogoBlocks blocks = LogoBlocksFromDots(logoImportDots(LoadLogoPicture(path), options.logo));
+    const LogoBlocks blocks = logoBlocksFromDots(logoImportDots(loadLogoPicture(path), options.logo));
     Session handset(options);
     {
-        Progress progress(QStringLiteral("Writing logo"), LogoBlockCount);
-        for (int b = 0; b < LogoBlockCount; ++b) {
-            handset->WriteLogoBlock(b, blocks[static_cast<std::size_t>(b)]);
-            progress.Step(b + 1);
+        Progress progress(QStringLiteral("Writing logo"), kLogoBlockCount);
+        for (int b = 0; b < kLogoBlockCount; ++b) {
+            handset->writeLogoBlock(b, blocks[static_cast<std::size_t>(b)]);
+            progress.step(b + 1);
         }
     }
-    Print(QStringLiteral("Wrote the logo from %1").arg(path));
+    print(QStringLiteral("Wrote the logo from %1").arg(path));
 }
 
-void SmsSend(const CliOptions& options)
+void runSmsSend(const CliOptions& options)
 {
-    NeedWords(options, 2, "sms send --operator NAME --to NUMBER --text TEXT");
+    needWords(options, 2, "sms send --operator NAME --to NUMBER --text TEXT");
     if (options.operatorName.isEmpty() || options.to.isEmpty() || options.text.isNull())
-        Usage(QStringLiteral("sms send needs --operator, --to and --text"));
-    const QString lost = CharactersWin1251Lacks(options.to + options.text);
+        usageError(QStringLiteral("sms send needs --operator, --to and --text"));
+    const QString lost = charactersWin1251Lacks(options.to + options.text);
     if (!lost.isEmpty())
-        Confirm(options, "These characters cannot be sent and will go out as \"?\": " + lost + " - send the message anyway?");
-    Print(SendSms(options.operatorName, options.to, options.text));
+        confirm(options,
+                "These characters cannot be sent and will go out as \"?\": " + lost + " - send the message anyway?");
+    print(sendSms(options.operatorName, options.to, options.text));
 }
 
-void RunFileCommand(const CliOptions& options, const QString& command)
+void runFileCommand(const CliOptions& options, const QString& command)
 {
     const char* withFile[] = {"phonebook read", "logo get", "logo put"};
     for (const char* known : withFile) {
         if (command != QLatin1String(known))
             continue;
-        NeedWords(options, 3, (std::string(known) + " FILE").c_str());
+        needWords(options, 3, (std::string(known) + " FILE").c_str());
         const QString& path = options.words[2];
         if (command == QLatin1String("phonebook read"))
-            return PhonebookRead(options, path);
+            return runPhonebookRead(options, path);
         if (command == QLatin1String("logo get"))
-            return LogoGet(options, path);
-        return LogoPut(options, path);
+            return runLogoGet(options, path);
+        return runLogoPut(options, path);
     }
-    Usage(QStringLiteral("Unknown command \"%1\"").arg(options.words.join(' ')));
+    usageError(QStringLiteral("Unknown command \"%1\"").arg(options.words.join(' ')));
 }
 
 } // namespace
 
-ExitCode RunCommand(const CliOptions& options)
+ExitCode runCommand(const CliOptions& options)
 {
     const QStringList& w = options.words;
     if (w.isEmpty())
-        Usage(QStringLiteral("No command given"));
+        usageError(QStringLiteral("No command given"));
     const std::pair<const char*, const char*> verbs[] = {
         {"phonebook", "read|write FILE"}, {"logo", "get|put FILE"}, {"sms", "send --operator NAME --to NUMBER --text TEXT"}};
     for (const auto& [noun, usage] : verbs)
         if (w.size() == 1 && w[0] == QLatin1String(noun))
-            Usage(QStringLiteral("%1 needs a verb: m2bus-cli %1 %2").arg(QLatin1String(noun), QLatin1String(usage)));
+            usageError(
+                QStringLiteral("%1 needs a verb: m2bus-cli %1 %2").arg(QLatin1String(noun), QLatin1String(usage)));
     const QString command = w[0] + (w.size() > 1 && (w[0] == "phonebook" || w[0] == "logo" || w[0] == "sms") ? " " + w[1] : QString());
     if (options.logoOptionsGiven && command != QLatin1String("logo put"))
-        Usage(QStringLiteral("The picture options are for logo put only"));
+        usageError(QStringLiteral("The picture options are for logo put only"));
     if ((!options.operatorName.isEmpty() || !options.to.isEmpty() || !options.text.isNull()) && command != QLatin1String("sms send"))
-        Usage(QStringLiteral("--operator, --to and --text are for sms send only"));
+        usageError(QStringLiteral("--operator, --to and --text are for sms send only"));
     if (options.summary && command != QLatin1String("decode"))
-        Usage(QStringLiteral("--summary is for decode only"));
+        usageError(QStringLiteral("--summary is for decode only"));
     if (options.anyHandset && command != QLatin1String("restore"))
-        Usage(QStringLiteral("--any-handset is for restore only"));
+        usageError(QStringLiteral("--any-handset is for restore only"));
 
     if (command == QLatin1String("phonebook write")) {
-        NeedWords(options, 3, "phonebook write FILE");
-        return PhonebookWrite(options, w[2]);
+        needWords(options, 3, "phonebook write FILE");
+        return runPhonebookWrite(options, w[2]);
     }
     if (command == QLatin1String("info"))
-        Info(options);
+        runInfo(options);
     else if (command == QLatin1String("netmon"))
-        NetMonitor(options);
+        runNetMonitor(options);
     else if (command == QLatin1String("reset"))
-        Reset(options);
+        runReset(options);
     else if (command == QLatin1String("sms send"))
-        SmsSend(options);
+        runSmsSend(options);
     else if (command == QLatin1String("decode")) {
-        NeedWords(options, 2, "decode LOG [--summary]");
+        needWords(options, 2, "decode LOG [--summary]");
         runDecode(w[1], options.summary);
     } else if (command == QLatin1String("backup")) {
-        NeedWords(options, 2, "backup DIR");
+        needWords(options, 2, "backup DIR");
         Session handset(options);
-        Print(QStringLiteral("Backed up the handset into %1").arg(backUpHandset(*handset, w[1])));
+        print(QStringLiteral("Backed up the handset into %1").arg(backUpHandset(*handset, w[1])));
     } else if (command == QLatin1String("restore")) {
-        NeedWords(options, 2, "restore FOLDER [--any-handset]");
+        needWords(options, 2, "restore FOLDER [--any-handset]");
         Session handset(options);
-        restoreHandset(*handset, w[1], options.anyHandset, [&](const QString& question) { Confirm(options, question); });
-        Print(QStringLiteral("Restored the logo and phonebook from %1; the handset was reset").arg(w[1]));
+        restoreHandset(*handset, w[1], options.anyHandset, [&](const QString& question) { confirm(options, question); });
+        print(QStringLiteral("Restored the logo and phonebook from %1; the handset was reset").arg(w[1]));
     } else
-        RunFileCommand(options, command);
+        runFileCommand(options, command);
     return ExitCode::Ok;
 }
 
-QString CliUsage()
+QString cliUsage()
 {
     QString text = QStringLiteral(R"(Usage: m2bus-cli [--port DEVICE|COMn] [--log FILE] [--yes] COMMAND [ARGUMENTS]
 

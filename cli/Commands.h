@@ -17,10 +17,12 @@ struct CliOptions {
     bool logoOptionsGiven = false;
     LogoImportOptions logo;
     QStringList words;   // the command and its arguments
+    bool help = false; // --help: the usage text instead of a command
+    bool version = false;
 };
 
 // Runs the command; raises CliError on failure. Ok, or Changed when the
 // phonebook written differs from its file.
-ExitCode RunCommand(const CliOptions& options);
+ExitCode runCommand(const CliOptions& options);
 // The usage text of --help, exit codes included.
-QString CliUsage();
+QString cliUsage();

@@ -20,8 +20,8 @@ std::string recordInWords(const std::vector<std::uint8_t>& frame)
 {
     ReplyFrame whole{};
     std::copy_n(frame.begin(), std::min(frame.size(), whole.size()), whole.begin());
-    const std::string name = DecodeReplyName(whole);
-    const std::string number = DecodeReplyNumber(whole);
+    const std::string name = decodeReplyName(whole);
+    const std::string number = decodeReplyNumber(whole);
     if (name.empty() && number.empty())
         return "empty";
     return "\"" + name + "\" " + (number.empty() ? std::string("no number") : number);
@@ -118,7 +118,7 @@ QStringList decodedLogLines(const FrameLogDecoding& decoding)
             day = date;
         }
         const QString direction = isSent(event.kind) ? QStringLiteral("TX") : isReceived(event.kind) ? QStringLiteral("RX") : QStringLiteral("  ");
-        QString meaning = FromHandsetText(event.meaning);
+        QString meaning = fromHandsetText(event.meaning);
         if (showsBytes(event.kind))
             meaning += QLatin1Char(':') + hexBytes(event.bytes);
         if (isTrouble(event.kind))
@@ -129,7 +129,7 @@ QStringList decodedLogLines(const FrameLogDecoding& decoding)
                            .arg(direction, meaning);
         QStringList problems;
         for (const FrameProblem& problem : event.problems)
-            problems << FromHandsetText(problem.text);
+            problems << fromHandsetText(problem.text);
         if (!problems.isEmpty())
             line += QStringLiteral("  ! ") + problems.join(QStringLiteral("; "));
         out << line;

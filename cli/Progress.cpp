@@ -22,7 +22,7 @@ Progress::~Progress()
         std::fputc('\n', stderr);
 }
 
-void Progress::Step(int done)
+void Progress::step(int done)
 {
     if (terminal_) {
         constexpr int width = 30;

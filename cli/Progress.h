@@ -9,7 +9,7 @@ class Progress {
 public:
     Progress(const QString& label, int total);
     ~Progress();
-    void Step(int done);
+    void step(int done);
 
 private:
     QString label_;

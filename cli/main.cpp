@@ -2,6 +2,7 @@
 // outcome into the exit status with one line on stderr.
 #include "cli/Commands.h"
 #include "cli/ToolAccess.h"
+#include "logo/LogoImportArguments.h"
 
 #include "m2bus/Version.h"
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-CliOptions ParseArguments(const QStringList& arguments, bool& help, bool& version)
+CliOptions parseArguments(const QStringList& arguments)
 {
     CliOptions options;
     LogoImportArguments logo;
@@ -44,8 +45,8 @@ CliOptions ParseArguments(const QStringList& arguments, bool& help, bool& versio
         throw CliError(ExitCode::Usage, QStringLiteral("--port needs a device, such as /dev/ttyUSB0 or COM1 (try m2bus-cli --help)"));
     if (!parser.parse(QStringList{QStringLiteral("m2bus-cli")} + logo.others))
         throw CliError(ExitCode::Usage, parser.errorText() + QStringLiteral(" (try m2bus-cli --help)"));
-    help = parser.isSet(helpOption);
-    version = parser.isSet(versionOption);
+    options.help = parser.isSet(helpOption);
+    options.version = parser.isSet(versionOption);
     options.port = parser.value(port);
     options.logPath = parser.value(log);
     options.yes = parser.isSet(yes);
@@ -67,18 +68,16 @@ int main(int argc, char* argv[])
     QStringList arguments = app.arguments();
     arguments.removeFirst();
     try {
-        bool help = false;
-        bool version = false;
-        const CliOptions options = ParseArguments(arguments, help, version);
-        if (help) {
-            std::fputs(CliUsage().toUtf8().constData(), stdout);
+        const CliOptions options = parseArguments(arguments);
+        if (options.help) {
+            std::fputs(cliUsage().toUtf8().constData(), stdout);
             return 0;
         }
-        if (version) {
+        if (options.version) {
             std::printf("m2bus-cli %s\n", kM2BusVersion);
             return 0;
         }
-        return static_cast<int>(RunCommand(options));
+        return static_cast<int>(runCommand(options));
     } catch (const CliError& error) {
         std::fprintf(stderr, "m2bus-cli: %s\n", error.what());
         return static_cast<int>(error.code());

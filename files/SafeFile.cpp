@@ -19,14 +19,14 @@
 
 namespace {
 
-FileOutcome Fault(FileFault fault, QString reason)
+FileOutcome failedWith(FileFault fault, QString reason)
 {
     return {fault, std::move(reason)};
 }
 
-FileOutcome FolderFault()
+FileOutcome folderFault()
 {
-    return Fault(FileFault::IsFolder, QCoreApplication::translate("Files", "it is a folder"));
+    return failedWith(FileFault::IsFolder, QCoreApplication::translate("Files", "it is a folder"));
 }
 
 } // namespace
@@ -37,33 +37,35 @@ FileOutcome fileOutcomeFromErrno(int error)
     case 0:
         return {};
     case ENOENT:
-        return Fault(FileFault::Missing, QCoreApplication::translate("Files", "the file does not exist"));
+        return failedWith(FileFault::Missing, QCoreApplication::translate("Files", "the file does not exist"));
     case ENOTDIR:
-        return Fault(FileFault::FolderMissing, QCoreApplication::translate("Files", "the folder does not exist"));
+        return failedWith(FileFault::FolderMissing, QCoreApplication::translate("Files", "the folder does not exist"));
     case EACCES:
     case EPERM:
-        return Fault(FileFault::AccessDenied, QCoreApplication::translate("Files", "access is denied"));
+        return failedWith(FileFault::AccessDenied, QCoreApplication::translate("Files", "access is denied"));
     case EROFS:
-        return Fault(FileFault::ReadOnlyFileSystem, QCoreApplication::translate("Files", "the file system is read-only"));
+        return failedWith(FileFault::ReadOnlyFileSystem,
+                          QCoreApplication::translate("Files", "the file system is read-only"));
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
     case EFBIG:
-        return Fault(FileFault::DiskFull, QCoreApplication::translate("Files", "the disk is full"));
+        return failedWith(FileFault::DiskFull, QCoreApplication::translate("Files", "the disk is full"));
     case EISDIR:
-        return FolderFault();
+        return folderFault();
     case ENXIO:
     case ENODEV:
-        return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
+        return failedWith(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
     case ENAMETOOLONG:
     case EINVAL:
     case EILSEQ:
-        return Fault(FileFault::InvalidName, QCoreApplication::translate("Files", "the name is not valid"));
+        return failedWith(FileFault::InvalidName, QCoreApplication::translate("Files", "the name is not valid"));
     case EIO:
-        return Fault(FileFault::IoError, QCoreApplication::translate("Files", "the device reported an input/output error"));
+        return failedWith(FileFault::IoError,
+                          QCoreApplication::translate("Files", "the device reported an input/output error"));
     default:
-        return Fault(FileFault::Other, QString::fromLocal8Bit(std::strerror(error)).toLower());
+        return failedWith(FileFault::Other, QString::fromLocal8Bit(std::strerror(error)).toLower());
     }
 }
 
@@ -71,20 +73,23 @@ FileOutcome fileOutcomeFromErrno(int error)
 
 namespace {
 
-FileOutcome NotRegularFault(mode_t mode)
+FileOutcome notRegularFault(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return FolderFault();
+        return folderFault();
     if (S_ISFIFO(mode))
-        return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is a named pipe, not a file"));
+        return failedWith(FileFault::NotRegularFile,
+                          QCoreApplication::translate("Files", "it is a named pipe, not a file"));
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is a device, not a file"));
+        return failedWith(FileFault::NotRegularFile,
+                          QCoreApplication::translate("Files", "it is a device, not a file"));
     if (S_ISSOCK(mode))
-        return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is a socket, not a file"));
-    return Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
+        return failedWith(FileFault::NotRegularFile,
+                          QCoreApplication::translate("Files", "it is a socket, not a file"));
+    return failedWith(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
 }
 
-FileStamp StampOf(const struct stat& st)
+FileStamp stampOf(const struct stat& st)
 {
     FileStamp stamp;
     stamp.exists = true;
@@ -96,35 +101,37 @@ FileStamp StampOf(const struct stat& st)
     return stamp;
 }
 
-QByteArray NativePath(const QString& path)
+QByteArray nativePath(const QString& path)
 {
     return QFile::encodeName(path);
 }
 
-QByteArray NativeFolderOf(const QString& path)
+QByteArray nativeFolderOf(const QString& path)
 {
-    return NativePath(QFileInfo(path).absolutePath());
+    return nativePath(QFileInfo(path).absolutePath());
 }
 
 // Why a replace could not start or finish. Qt keeps no errno, so ask the
 // file system with this process's effective rights; the errno seen right
 // after the failing call is the fallback.
-int WriteFailureErrno(const QString& path, int seen)
+int writeFailureErrno(const QString& path, int seen)
 {
-    const QByteArray native = NativePath(path);
+    const QByteArray native = nativePath(path);
     struct stat st { };
     if (::stat(native.constData(), &st) == 0 && ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0)
         return errno;
-    if (::faccessat(AT_FDCWD, NativeFolderOf(path).constData(), W_OK | X_OK, AT_EACCESS) != 0)
+    if (::faccessat(AT_FDCWD, nativeFolderOf(path).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         return errno;
     return seen;
 }
 
-FileOutcome OutcomeOf(int error, const QString& qtText)
+FileOutcome outcomeOf(int error, const QString& qtText)
 {
     if (error != 0)
         return fileOutcomeFromErrno(error);
-    return Fault(FileFault::Other, qtText.isEmpty() ? QCoreApplication::translate("Files", "an unknown error occurred") : qtText.toLower());
+    return failedWith(FileFault::Other,
+                      qtText.isEmpty() ? QCoreApplication::translate("Files", "an unknown error occurred")
+                                       : qtText.toLower());
 }
 
 } // namespace
@@ -132,15 +139,15 @@ FileOutcome OutcomeOf(int error, const QString& qtText)
 FileProbe probeFile(const QString& path)
 {
     if (path.isEmpty())
-        return {Fault(FileFault::InvalidName, QCoreApplication::translate("Files", "the name is not valid")), {}};
+        return {failedWith(FileFault::InvalidName, QCoreApplication::translate("Files", "the name is not valid")), {}};
     struct stat st { };
-    if (::stat(NativePath(path).constData(), &st) != 0) {
+    if (::stat(nativePath(path).constData(), &st) != 0) {
         const int error = errno;
         return {fileOutcomeFromErrno(error == ENOTDIR ? ENOENT : error), {}};
     }
-    FileProbe probe{{}, StampOf(st)};
+    FileProbe probe{{}, stampOf(st)};
     if (!S_ISREG(st.st_mode))
-        probe.outcome = NotRegularFault(st.st_mode);
+        probe.outcome = notRegularFault(st.st_mode);
     return probe;
 }
 
@@ -154,7 +161,7 @@ FileContents readRegularFile(const QString& path, qint64 maxBytes)
     }
     // Non-blocking, so that a file swapped for a named pipe since the look
     // above cannot hang the open; fstat then tells what was really opened.
-    const int fd = ::open(NativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         contents.outcome = fileOutcomeFromErrno(errno);
         return contents;
@@ -163,9 +170,9 @@ FileContents readRegularFile(const QString& path, qint64 maxBytes)
     if (::fstat(fd, &st) != 0) {
         contents.outcome = fileOutcomeFromErrno(errno);
     } else if (!S_ISREG(st.st_mode)) {
-        contents.outcome = NotRegularFault(st.st_mode);
+        contents.outcome = notRegularFault(st.st_mode);
     } else {
-        contents.stamp = StampOf(st);
+        contents.stamp = stampOf(st);
         const qint64 wanted = maxBytes < 0 ? std::numeric_limits<qint64>::max() : maxBytes;
         contents.bytes.resize(static_cast<qsizetype>(std::min<qint64>(st.st_size, wanted)));
         qint64 got = 0;
@@ -196,11 +203,11 @@ FileOutcome replaceFile(const QString& path, QByteArrayView bytes)
     const FileProbe probe = probeFile(path);
     if (probe.outcome.fault == FileFault::Missing) {
         struct stat folder { };
-        if (::stat(NativeFolderOf(path).constData(), &folder) != 0 || !S_ISDIR(folder.st_mode))
+        if (::stat(nativeFolderOf(path).constData(), &folder) != 0 || !S_ISDIR(folder.st_mode))
             return fileOutcomeFromErrno(ENOTDIR);
     } else if (!probe.outcome.ok()) {
         return probe.outcome;
-    } else if (::faccessat(AT_FDCWD, NativePath(path).constData(), W_OK, AT_EACCESS) != 0) {
+    } else if (::faccessat(AT_FDCWD, nativePath(path).constData(), W_OK, AT_EACCESS) != 0) {
         // A rename would go through, but the user protected this file.
         return fileOutcomeFromErrno(errno);
     }
@@ -208,7 +215,7 @@ FileOutcome replaceFile(const QString& path, QByteArrayView bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const int seen = errno;
-        return OutcomeOf(WriteFailureErrno(path, seen), file.errorString());
+        return outcomeOf(writeFailureErrno(path, seen), file.errorString());
     }
     // Straight to the descriptor: every short write and its errno are seen
     // here, and nothing is left in a buffer for commit to lose.
@@ -235,7 +242,7 @@ FileOutcome replaceFile(const QString& path, QByteArrayView bytes)
     }
     if (!file.commit()) {
         const int seen = errno;
-        return OutcomeOf(WriteFailureErrno(path, seen), file.errorString());
+        return outcomeOf(writeFailureErrno(path, seen), file.errorString());
     }
     return {};
 }
@@ -248,7 +255,7 @@ FileOutcome QtFault(const QFileDevice& file, const QString& path)
 {
     const QFileInfo info(path);
     if (info.isDir())
-        return FolderFault();
+        return folderFault();
     if (!QFileInfo(info.absolutePath()).isDir())
         return fileOutcomeFromErrno(ENOTDIR);
     switch (file.error()) {
@@ -260,7 +267,7 @@ FileOutcome QtFault(const QFileDevice& file, const QString& path)
     case QFileDevice::ReadError:
         return fileOutcomeFromErrno(EIO);
     default:
-        return Fault(FileFault::Other, file.errorString().toLower());
+        return failedWith(FileFault::Other, file.errorString().toLower());
     }
 }
 
@@ -279,9 +286,10 @@ FileProbe probeFile(const QString& path)
     probe.stamp.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
     probe.stamp.changedNs = info.metadataChangeTime().toMSecsSinceEpoch() * 1000000;
     if (info.isDir())
-        probe.outcome = FolderFault();
+        probe.outcome = folderFault();
     else if (!info.isFile())
-        probe.outcome = Fault(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
+        probe.outcome =
+            failedWith(FileFault::NotRegularFile, QCoreApplication::translate("Files", "it is not a regular file"));
     return probe;
 }
 

@@ -8,14 +8,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const DecodedPhonebook book = DecodePhonebookFile(bytes);
-    if (book.Entries.size() > NpbRecords || book.Truncated != (size < NpbFileSize))
+    const DecodedPhonebook book = decodePhonebookFile(bytes);
+    if (book.entries.size() > kNpbRecords || book.truncated != (size < kNpbFileSize))
         std::abort();
-    for (const PhonebookEntry& e : book.Entries)
-        if (e.Name.size() > NpbFieldChars || e.Number.size() > NpbFieldChars)
+    for (const PhonebookEntry& e : book.entries)
+        if (e.name.size() > kNpbFieldChars || e.number.size() > kNpbFieldChars)
             std::abort();
     // What was read saves to a file that reads back the same.
-    if (!book.Truncated && DecodePhonebookFile(EncodePhonebookFile(book.Entries)).Entries != book.Entries)
+    if (!book.truncated && decodePhonebookFile(encodePhonebookFile(book.entries)).entries != book.entries)
         std::abort();
     return 0;
 }

@@ -22,7 +22,7 @@ bool ValidText(const PhonebookRows& rows)
 
 void Check(const PhonebookImport& read)
 {
-    if (read.rows.size() != static_cast<std::size_t>(PhonebookLocations))
+    if (read.rows.size() != static_cast<std::size_t>(kPhonebookLocations))
         std::abort();
     describeHandsetFindings(read.rows, checkForHandset(read.rows), 5);
 }

@@ -26,19 +26,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<PhonebookEntry> record = readRecord(link, 0);
     if (!record)
         std::abort();
-    const std::string& name = record->Name;
-    const std::string& number = record->Number;
-    if (number.size() > MaxNumberDigits || name.size() > MaxNameChars)
+    const std::string& name = record->name;
+    const std::string& number = record->number;
+    if (number.size() > kMaxNumberDigits || name.size() > kMaxNameChars)
         std::abort();
     // A decoded record written back and read again stays the same, except
     // the characters the handset set cannot hold.
     std::string trimmedName = name, trimmedNumber = number;
-    TrimRecordText(trimmedName);
-    TrimRecordText(trimmedNumber);
-    const WriteRequest request = BuildWriteRequest(0, trimmedName, trimmedNumber);
+    trimRecordText(trimmedName);
+    trimRecordText(trimmedNumber);
+    const WriteRequest request = buildWriteRequest(0, trimmedName, trimmedNumber);
     ReplyFrame again{};
     std::copy(request.begin() + 14, request.begin() + 47, again.begin() + 4 + 14);
-    if (DecodeReplyNumber(again).size() != trimmedNumber.size())
+    if (decodeReplyNumber(again).size() != trimmedNumber.size())
         std::abort();
     return 0;
 }

@@ -23,15 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QImage bitmap;
     try {
-        bitmap = LogoDecodePicture(bytes, QString());
+        bitmap = logoDecodePicture(bytes, QString());
     } catch (const PictureError&) {
         return 0;
     }
     if (bitmap.width() > kMaxPictureSide || bitmap.height() > kMaxPictureSide)
         std::abort();
-    const LogoDots dots = LogoDotsFromPicture(bitmap);
-    LogoDrawDots(bitmap, dots);
-    if (LogoDotsFromPicture(bitmap) != dots)
+    const LogoDots dots = logoDotsFromPicture(bitmap);
+    logoDrawDots(bitmap, dots);
+    if (logoDotsFromPicture(bitmap) != dots)
         std::abort(); // drawing the dots back must reproduce them
     return 0;
 }

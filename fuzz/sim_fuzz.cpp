@@ -17,15 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.faults.noiseBytes = 1;
     settings.faults.badChecksumEvery = 5;
     handset::HandsetLine line(model, settings);
-    line.FromPc(data, size, 0.0);
-    while (line.Pending() != 0)
-        line.DueBy(line.NextDueMs());
+    line.fromPc(data, size, 0.0);
+    while (line.pending() != 0)
+        line.dueBy(line.nextDueMs());
 
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
-        const handset::HandsetState state = handset::StateFromText(text);
+        const handset::HandsetState state = handset::stateFromText(text);
         // Whatever parses must come back the same after a save.
-        if (handset::StateFromText(handset::StateToText(state)) != state)
+        if (handset::stateFromText(handset::stateToText(state)) != state)
             std::abort();
     } catch (const std::runtime_error&) { }
     return 0;

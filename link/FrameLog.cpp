@@ -16,12 +16,14 @@
 
 namespace {
 
-std::int64_t SystemNowUs() {
+std::int64_t systemNowUs()
+{
     using namespace std::chrono;
     return duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-std::string LocalStamp(std::int64_t us) {
+std::string localStamp(std::int64_t us)
+{
     const std::time_t seconds = static_cast<std::time_t>(us / 1'000'000);
     std::tm local{};
 #ifdef _WIN32
@@ -36,7 +38,8 @@ std::string LocalStamp(std::int64_t us) {
 }
 
 // What a whole frame is, beside its bytes.
-std::string FrameMark(const std::uint8_t* frame, int length) {
+std::string frameMark(const std::uint8_t* frame, int length)
+{
     if (frame[0] == frame::kPcAddress)
         return frame[2] == frame::kAckMarker ? "ack" : "";
     if (frame::checksum(frame) != frame[length - 1])
@@ -48,13 +51,17 @@ std::string FrameMark(const std::uint8_t* frame, int length) {
 
 #ifdef _WIN32
 FrameLog::FrameLog(const std::filesystem::path& path, Clock clock)
-    : file_(path, std::ios::out | std::ios::app), out_(&file_), clock_(clock ? std::move(clock) : Clock(SystemNowUs)) {
+    : file_(path, std::ios::out | std::ios::app)
+    , out_(&file_)
+    , clock_(clock ? std::move(clock) : Clock(systemNowUs))
+{
     if (!file_)
         throw std::runtime_error(std::strerror(errno));
 }
 #else
 FrameLog::FrameLog(const std::filesystem::path& path, Clock clock)
-    : clock_(clock ? std::move(clock) : Clock(SystemNowUs)) {
+    : clock_(clock ? std::move(clock) : Clock(systemNowUs))
+{
     // Opening a named pipe for writing waits until something reads it, for
     // good when nothing ever does; without waiting, that open fails instead.
     fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
@@ -68,19 +75,23 @@ FrameLog::FrameLog(const std::filesystem::path& path, Clock clock)
 #endif
 
 FrameLog::FrameLog(std::ostream& out, Clock clock)
-    : out_(&out), clock_(clock ? std::move(clock) : Clock(SystemNowUs)) {}
+    : out_(&out)
+    , clock_(clock ? std::move(clock) : Clock(systemNowUs))
+{ }
 
-FrameLog::~FrameLog() {
-    Flush();
+FrameLog::~FrameLog()
+{
+    flush();
 #ifndef _WIN32
     if (fd_ >= 0)
         ::close(fd_);
 #endif
 }
 
-void FrameLog::Line(std::int64_t nowUs, const char* direction, const std::uint8_t* bytes, std::size_t count,
-                    const std::string& mark) {
-    std::string line = LocalStamp(nowUs) + ' ' + direction;
+void FrameLog::writeLine(std::int64_t nowUs, const char* direction, const std::uint8_t* bytes, std::size_t count,
+                         const std::string& mark)
+{
+    std::string line = localStamp(nowUs) + ' ' + direction;
     char hex[4];
     for (std::size_t i = 0; i < count; ++i) {
         std::snprintf(hex, sizeof hex, " %02X", bytes[i]);
@@ -109,10 +120,10 @@ void FrameLog::Line(std::int64_t nowUs, const char* direction, const std::uint8_
 void FrameLog::sent(const std::uint8_t* bytes, int count, bool complete) {
     if (count <= 0)
         return;
-    std::string mark = count >= 3 ? FrameMark(bytes, count) : "";
+    std::string mark = count >= 3 ? frameMark(bytes, count) : "";
     if (!complete)
         mark = mark.empty() ? "write timed out" : mark + ", write timed out";
-    Line(clock_(), "TX", bytes, static_cast<std::size_t>(count), mark);
+    writeLine(clock_(), "TX", bytes, static_cast<std::size_t>(count), mark);
 }
 
 void FrameLog::received(const std::uint8_t* bytes, int count) {
@@ -120,20 +131,22 @@ void FrameLog::received(const std::uint8_t* bytes, int count) {
         return;
     const std::int64_t now = clock_();
     if (!pending_.empty() && now - lastReceivedUs_ >= kStallUs)
-        Flush();
+        flush();
     lastReceivedUs_ = now;
     pending_.insert(pending_.end(), bytes, bytes + count);
-    Drain(now);
+    drain(now);
 }
 
-void FrameLog::Flush() {
+void FrameLog::flush()
+{
     if (pending_.empty())
         return;
-    Line(clock_(), "RX", pending_.data(), pending_.size(), "partial");
+    writeLine(clock_(), "RX", pending_.data(), pending_.size(), "partial");
     pending_.clear();
 }
 
-void FrameLog::Drain(std::int64_t nowUs) {
+void FrameLog::drain(std::int64_t nowUs)
+{
     auto couldStart = [this](std::size_t i) {
         if (i + 1 < pending_.size())
             return frame::isFrameStart(pending_[i], pending_[i + 1]);
@@ -156,10 +169,10 @@ void FrameLog::Drain(std::int64_t nowUs) {
             } else {
                 take = static_cast<std::size_t>(length);
                 // Our own frames come back on a one-wire cable.
-                mark = pending_[0] == frame::kPcAddress ? "echo" : FrameMark(pending_.data(), length);
+                mark = pending_[0] == frame::kPcAddress ? "echo" : frameMark(pending_.data(), length);
             }
         }
-        Line(nowUs, "RX", pending_.data(), take, mark);
+        writeLine(nowUs, "RX", pending_.data(), take, mark);
         pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(take));
     }
 }

@@ -35,7 +35,7 @@ public:
     void sent(const std::uint8_t* bytes, int count, bool complete) override;
     void received(const std::uint8_t* bytes, int count) override;
     // Logs received bytes that are still waiting for the rest of their frame.
-    void Flush();
+    void flush();
 
     // Bytes of one frame arrive close together; a frame quiet this long is cut off.
     static constexpr std::int64_t kStallUs = 40'000;
@@ -43,9 +43,9 @@ public:
     static constexpr const char* kNoReader = "nothing reads this named pipe";
 
 private:
-    void Drain(std::int64_t nowUs);
-    void Line(std::int64_t nowUs, const char* direction, const std::uint8_t* bytes, std::size_t count,
-              const std::string& mark);
+    void drain(std::int64_t nowUs);
+    void writeLine(std::int64_t nowUs, const char* direction, const std::uint8_t* bytes, std::size_t count,
+                   const std::string& mark);
 
     std::ofstream file_;
     std::ostream* out_ = nullptr;

@@ -30,16 +30,16 @@ struct KnownRequest {
 };
 
 const KnownRequest kKnownRequests[] = {
-    {messages::VersionQuery, RequestKind::Version},
-    {messages::SerialNumberRead, RequestKind::SerialNumber},
-    {messages::NetMonitorRead, RequestKind::NetMonitorRead},
-    {messages::NetMonitorOn, RequestKind::Done},
-    {messages::NetMonitorOff, RequestKind::Done},
-    {messages::SoftwareReset, RequestKind::Done},
-    {messages::PhonebookRead, RequestKind::PhonebookRead},
-    {messages::PhonebookWrite, RequestKind::PhonebookWrite},
-    {messages::LogoRead, RequestKind::LogoRead},
-    {messages::LogoWrite, RequestKind::Done},
+    {messages::kVersionQuery, RequestKind::Version},
+    {messages::kSerialNumberRead, RequestKind::SerialNumber},
+    {messages::kNetMonitorRead, RequestKind::NetMonitorRead},
+    {messages::kNetMonitorOn, RequestKind::Done},
+    {messages::kNetMonitorOff, RequestKind::Done},
+    {messages::kSoftwareReset, RequestKind::Done},
+    {messages::kPhonebookRead, RequestKind::PhonebookRead},
+    {messages::kPhonebookWrite, RequestKind::PhonebookWrite},
+    {messages::kLogoRead, RequestKind::LogoRead},
+    {messages::kLogoWrite, RequestKind::Done},
 };
 
 // Data byte k of a frame stands at 4 + k.

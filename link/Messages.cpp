@@ -36,16 +36,16 @@ std::string describeMessage(const std::uint8_t* message, int length)
         const char* after;
     };
     static const Named kNames[] = {
-        {messages::VersionQuery, "version query", ""},
-        {messages::SerialNumberRead, "serial number read", ""},
-        {messages::NetMonitorRead, "net monitor read", ""},
-        {messages::NetMonitorOn, "net monitor on", ""},
-        {messages::NetMonitorOff, "net monitor off", ""},
-        {messages::SoftwareReset, "software reset", ""},
-        {messages::PhonebookRead, "phonebook read of location ", ""},
-        {messages::PhonebookWrite, "phonebook write of location ", ""},
-        {messages::LogoRead, "logo block ", " read"},
-        {messages::LogoWrite, "logo block ", " write"},
+        {messages::kVersionQuery, "version query", ""},
+        {messages::kSerialNumberRead, "serial number read", ""},
+        {messages::kNetMonitorRead, "net monitor read", ""},
+        {messages::kNetMonitorOn, "net monitor on", ""},
+        {messages::kNetMonitorOff, "net monitor off", ""},
+        {messages::kSoftwareReset, "software reset", ""},
+        {messages::kPhonebookRead, "phonebook read of location ", ""},
+        {messages::kPhonebookWrite, "phonebook write of location ", ""},
+        {messages::kLogoRead, "logo block ", " read"},
+        {messages::kLogoWrite, "logo block ", " write"},
     };
     if (!message || length <= 0)
         return "unknown request";

@@ -22,23 +22,23 @@ inline constexpr int kLargestFrame = 256;
 // Writes, reset and the net monitor switch and read get a short acknowledging frame.
 inline constexpr int kShortReplyFrame = 32;
 
-inline constexpr LinkMessage VersionQuery{{0x00, 0x03, 0x00}, 3, 3, -1, kLargestFrame};
-inline constexpr LinkMessage SerialNumberRead{
+inline constexpr LinkMessage kVersionQuery{{0x00, 0x03, 0x00}, 3, 3, -1, kLargestFrame};
+inline constexpr LinkMessage kSerialNumberRead{
     {0x0F, 0x19, 0x03, 0x00, 0x01, 0x0B, 0x00, 0x00}, 8, 8, -1, kLargestFrame};
-inline constexpr LinkMessage NetMonitorRead{
+inline constexpr LinkMessage kNetMonitorRead{
     {0x0F, 0x19, 0x03, 0x00, 0x06, 0x03, 0x00, 0x00}, 8, 8, -1, kShortReplyFrame};
-inline constexpr LinkMessage NetMonitorOn{
+inline constexpr LinkMessage kNetMonitorOn{
     {0x10, 0x08, 0x03, 0x00, 0x06, 0x03, 0x00, 0x00, 0x00, 0x01, 0x03, 0x00}, 12, 12, -1, kShortReplyFrame};
-inline constexpr LinkMessage NetMonitorOff{
+inline constexpr LinkMessage kNetMonitorOff{
     {0x10, 0x08, 0x03, 0x00, 0x06, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}, 12, 12, -1, kShortReplyFrame};
-inline constexpr LinkMessage SoftwareReset{{0x43, 0x00, 0x00}, 3, 3, -1, kShortReplyFrame};
-inline constexpr LinkMessage PhonebookRead{
+inline constexpr LinkMessage kSoftwareReset{{0x43, 0x00, 0x00}, 3, 3, -1, kShortReplyFrame};
+inline constexpr LinkMessage kPhonebookRead{
     {0x0F, 0x2D, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00}, 12, 12, 9, 53};
-inline constexpr LinkMessage PhonebookWrite{
+inline constexpr LinkMessage kPhonebookWrite{
     {0x10, 0x08, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x21}, 14, 48, 9, kShortReplyFrame};
-inline constexpr LinkMessage LogoRead{
+inline constexpr LinkMessage kLogoRead{
     {0x0F, 0x60, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00}, 12, 12, 9, 104};
-inline constexpr LinkMessage LogoWrite{
+inline constexpr LinkMessage kLogoWrite{
     {0x10, 0x08, 0x03, 0x00, 0x07, 0x3A, 0x7F, 0xF0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x54}, 14, 98, 9, kShortReplyFrame};
 
 } // namespace messages

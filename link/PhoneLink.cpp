@@ -10,7 +10,7 @@
 
 namespace {
 constexpr std::int64_t kLongAgoUs = std::numeric_limits<std::int64_t>::min() / 4;
-constexpr std::int64_t Ms(int ms)
+constexpr std::int64_t usFromMs(int ms)
 {
     return static_cast<std::int64_t>(ms) * 1000;
 }
@@ -262,7 +262,7 @@ std::int64_t PhoneLink::listen()
 {
     takeWaitingBytes();
     const std::int64_t now = host_.nowUs();
-    if (now - lastLookUs_ > lookGapUs_ + Ms(kPauseSlackMs))
+    if (now - lastLookUs_ > lookGapUs_ + usFromMs(kPauseSlackMs))
         listeningSinceUs_ = now;
     lastLookUs_ = now;
     lookGapUs_ = 0;
@@ -283,16 +283,16 @@ void PhoneLink::waitUntil(std::int64_t untilUs)
 bool PhoneLink::lineQuiet(std::int64_t nowUs) const
 {
     if (handsetMidFrame())
-        return nowUs - heardSince(lastHandsetByteUs_) >= Ms(kFrameStallMs);
-    if (!handsetFrameEnded_ && nowUs - heardSince(lastHandsetByteUs_) < Ms(kQuietGapMs))
+        return nowUs - heardSince(lastHandsetByteUs_) >= usFromMs(kFrameStallMs);
+    if (!handsetFrameEnded_ && nowUs - heardSince(lastHandsetByteUs_) < usFromMs(kQuietGapMs))
         return false;
-    return nowUs - heardSince(lastStrayByteUs_) >= Ms(kQuietGapMs);
+    return nowUs - heardSince(lastStrayByteUs_) >= usFromMs(kQuietGapMs);
 }
 
 void PhoneLink::waitForQuietLine()
 {
     host_.processMessages();
-    const std::int64_t giveUpUs = host_.nowUs() + Ms(kQuietLimitMs);
+    const std::int64_t giveUpUs = host_.nowUs() + usFromMs(kQuietLimitMs);
     for (;;) {
         const std::int64_t now = listen();
         if (lineQuiet(now))
@@ -301,8 +301,8 @@ void PhoneLink::waitForQuietLine()
             dropPartialFrame(); // whatever was half in will not be finished
             return;
         }
-        const std::int64_t quietAt = handsetMidFrame() ? heardSince(lastHandsetByteUs_) + Ms(kFrameStallMs)
-                                                       : heardSince(lastHandsetActivityUs()) + Ms(kQuietGapMs);
+        const std::int64_t quietAt = handsetMidFrame() ? heardSince(lastHandsetByteUs_) + usFromMs(kFrameStallMs)
+                                                       : heardSince(lastHandsetActivityUs()) + usFromMs(kQuietGapMs);
         waitUntil(std::min(quietAt, giveUpUs));
     }
     // A frame that stalled will never be finished; start the next one clean.
@@ -323,9 +323,9 @@ void PhoneLink::waitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs)
         const std::int64_t deadline = heardSince(std::max(frameEndUs, lastHandsetActivityUs())) + windowUs;
         if (now >= deadline && !handsetMidFrame())
             return;
-        if (now >= deadline + Ms(kFrameStallMs))
+        if (now >= deadline + usFromMs(kFrameStallMs))
             return;
-        waitUntil(handsetMidFrame() ? deadline + Ms(kFrameStallMs) : deadline);
+        waitUntil(handsetMidFrame() ? deadline + usFromMs(kFrameStallMs) : deadline);
     }
 }
 
@@ -338,10 +338,11 @@ void PhoneLink::waitForAnswer(std::int64_t frameEndUs, std::int64_t windowUs)
 bool PhoneLink::waitForReply(const ExchangePlan& plan)
 {
     const std::int64_t start = listen();
-    const std::int64_t windowUs = Ms(std::max(plan.pauseMs, kAnswerWindowMs));
+    const std::int64_t windowUs = usFromMs(std::max(plan.pauseMs, kAnswerWindowMs));
     const std::int64_t lineTimeUs = static_cast<std::int64_t>(std::max(plan.longestReplyFrame, 0)) * kByteTimeUs;
     const std::int64_t budgetUs =
-        std::max(2 * Ms(kAnswerWindowMs), Ms(std::max(plan.tries, 0) * std::max(plan.pauseMs, 0))) + lineTimeUs;
+        std::max(2 * usFromMs(kAnswerWindowMs), usFromMs(std::max(plan.tries, 0) * std::max(plan.pauseMs, 0)))
+        + lineTimeUs;
     const std::int64_t limit = start + budgetUs;
     const int damagedBefore = damagedFrames_;
     for (;;) {
@@ -418,7 +419,7 @@ bool PhoneLink::exchange(const ExchangePlan& plan)
         s.ackReady = false;
         return false;
     };
-    const std::int64_t windowUs = Ms(std::max(plan.pauseMs, kAnswerWindowMs));
+    const std::int64_t windowUs = usFromMs(std::max(plan.pauseMs, kAnswerWindowMs));
     for (int sends = 0; sends <= plan.tries; ++sends) {
         waitForQuietLine();
         if (s.replyReady)

@@ -46,7 +46,7 @@ bool ServiceCommands::exchange(const LinkMessage& message, int tries, int pauseM
 
 bool ServiceCommands::readNetMonitor(HandsetReadings& readings, bool zeroReplyBuffer)
 {
-    if (!exchange(messages::NetMonitorRead, 3, 100, zeroReplyBuffer))
+    if (!exchange(messages::kNetMonitorRead, 3, 100, zeroReplyBuffer))
         return false;
     readings.netMonitorOn = link_.replyBuffer()[14] != 0;
     return true;
@@ -56,10 +56,10 @@ HandsetReadings ServiceCommands::connectToPhone()
 {
     HandsetReadings readings;
     run(CommandButton::Connect, [&] {
-        if (!exchange(messages::VersionQuery, 3, 100))
+        if (!exchange(messages::kVersionQuery, 3, 100))
             return false;
         readings.versionText = decodeReplyText(link_.replyBuffer(), 6, 37);
-        if (!exchange(messages::SerialNumberRead, 3, 100))
+        if (!exchange(messages::kSerialNumberRead, 3, 100))
             return false;
         readings.serialNumber = decodeReplyText(link_.replyBuffer(), 14, 23);
         // Zeroed first, so a short reply reads as "off" rather than an older frame's byte.
@@ -72,7 +72,7 @@ HandsetReadings ServiceCommands::switchNetMonitorOn()
 {
     HandsetReadings readings;
     run(CommandButton::NetMonitorOn,
-        [&] { return exchange(messages::NetMonitorOn, 10, 10) && readNetMonitor(readings, false); });
+        [&] { return exchange(messages::kNetMonitorOn, 10, 10) && readNetMonitor(readings, false); });
     return readings;
 }
 
@@ -80,11 +80,11 @@ HandsetReadings ServiceCommands::switchNetMonitorOff()
 {
     HandsetReadings readings;
     run(CommandButton::NetMonitorOff,
-        [&] { return exchange(messages::NetMonitorOff, 10, 10) && readNetMonitor(readings, false); });
+        [&] { return exchange(messages::kNetMonitorOff, 10, 10) && readNetMonitor(readings, false); });
     return readings;
 }
 
 bool ServiceCommands::resetHandset()
 {
-    return run(CommandButton::Reset, [this] { return exchange(messages::SoftwareReset, 3, 100); });
+    return run(CommandButton::Reset, [this] { return exchange(messages::kSoftwareReset, 3, 100); });
 }

@@ -24,9 +24,9 @@ namespace {
 DotArea difference(const LogoDots& a, const LogoDots& b)
 {
     DotArea area;
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
-            if (a[LogoCellIndex(x, y)] != b[LogoCellIndex(x, y)])
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
+            if (a[logoCellIndex(x, y)] != b[logoCellIndex(x, y)])
                 area.include(x, y);
     return area;
 }
@@ -34,7 +34,7 @@ DotArea difference(const LogoDots& a, const LogoDots& b)
 void put(LogoDots& dots, DotPoint at, bool value)
 {
     if (DotCanvas::contains(at))
-        dots[LogoCellIndex(at.x, at.y)] = value;
+        dots[logoCellIndex(at.x, at.y)] = value;
 }
 
 void putLine(LogoDots& dots, DotPoint from, DotPoint to, bool value)
@@ -65,12 +65,12 @@ void putLine(LogoDots& dots, DotPoint from, DotPoint to, bool value)
 
 bool DotCanvas::contains(DotPoint at)
 {
-    return at.x >= 0 && at.x < LogoWidth && at.y >= 0 && at.y < LogoHeight;
+    return at.x >= 0 && at.x < kLogoWidth && at.y >= 0 && at.y < kLogoHeight;
 }
 
 bool DotCanvas::dot(DotPoint at) const
 {
-    return contains(at) && dots_[LogoCellIndex(at.x, at.y)];
+    return contains(at) && dots_[logoCellIndex(at.x, at.y)];
 }
 
 void DotCanvas::remember(const LogoDots& before)
@@ -124,10 +124,10 @@ LogoDots DotCanvas::withRectangle(DotPoint corner, DotPoint opposite, bool value
     const int top = std::min(corner.y, opposite.y);
     const int bottom = std::max(corner.y, opposite.y);
     LogoDots next = dots_;
-    for (int y = std::max(top, 0); y <= std::min(bottom, LogoHeight - 1); ++y)
-        for (int x = std::max(left, 0); x <= std::min(right, LogoWidth - 1); ++x)
+    for (int y = std::max(top, 0); y <= std::min(bottom, kLogoHeight - 1); ++y)
+        for (int x = std::max(left, 0); x <= std::min(right, kLogoWidth - 1); ++x)
             if (filled || x == left || x == right || y == top || y == bottom)
-                next[LogoCellIndex(x, y)] = value;
+                next[logoCellIndex(x, y)] = value;
     return next;
 }
 
@@ -145,14 +145,14 @@ DotArea DotCanvas::fill(DotPoint start, bool value)
     const bool from = !value;
     LogoDots next = dots_;
     std::vector<DotPoint> pending{start};
-    next[LogoCellIndex(start.x, start.y)] = value;
+    next[logoCellIndex(start.x, start.y)] = value;
     while (!pending.empty()) {
         const DotPoint at = pending.back();
         pending.pop_back();
         for (const DotPoint step : {DotPoint{1, 0}, DotPoint{-1, 0}, DotPoint{0, 1}, DotPoint{0, -1}}) {
             const DotPoint near{at.x + step.x, at.y + step.y};
-            if (contains(near) && next[LogoCellIndex(near.x, near.y)] == from) {
-                next[LogoCellIndex(near.x, near.y)] = value;
+            if (contains(near) && next[logoCellIndex(near.x, near.y)] == from) {
+                next[logoCellIndex(near.x, near.y)] = value;
                 pending.push_back(near);
             }
         }
@@ -205,9 +205,9 @@ DotArea DotCanvas::shift(DotShift direction)
     const int dx = direction == DotShift::Right ? 1 : direction == DotShift::Left ? -1 : 0;
     const int dy = direction == DotShift::Down ? 1 : direction == DotShift::Up ? -1 : 0;
     LogoDots next{};
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
-            next[LogoCellIndex(x, y)] = dot({x - dx, y - dy});
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
+            next[logoCellIndex(x, y)] = dot({x - dx, y - dy});
     return commit(next);
 }
 
@@ -215,10 +215,10 @@ DotArea DotCanvas::flip(DotFlip axis)
 {
     endStroke();
     LogoDots next{};
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
-            next[LogoCellIndex(x, y)] = axis == DotFlip::Horizontal ? dot({LogoWidth - 1 - x, y})
-                                                                    : dot({x, LogoHeight - 1 - y});
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
+            next[logoCellIndex(x, y)] =
+                axis == DotFlip::Horizontal ? dot({kLogoWidth - 1 - x, y}) : dot({x, kLogoHeight - 1 - y});
     return commit(next);
 }
 
@@ -231,7 +231,7 @@ DotArea DotCanvas::replace(const LogoDots& dots)
 DotArea DotCanvas::paintStroke()
 {
     LogoDots next = dots_;
-    for (int i = 0; i < LogoCellCount; ++i)
+    for (int i = 0; i < kLogoCellCount; ++i)
         if (strokePath_[i])
             next[i] = strokeValue_;
     const DotArea area = difference(dots_, next);

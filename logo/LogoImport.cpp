@@ -25,18 +25,18 @@ Layout layoutFor(QSize size, LogoImportMode mode)
     if (w <= 0 || h <= 0)
         return {};
     if (mode == LogoImportMode::AsDrawn) {
-        const QRect shown(0, 0, std::min(w, LogoWidth), std::min(h, LogoHeight));
+        const QRect shown(0, 0, std::min(w, kLogoWidth), std::min(h, kLogoHeight));
         return {shown, shown};
     }
-    const bool wider = qint64(w) * LogoHeight >= qint64(h) * LogoWidth;
+    const bool wider = qint64(w) * kLogoHeight >= qint64(h) * kLogoWidth;
     if (mode == LogoImportMode::Fit) {
-        const int fitW = wider ? LogoWidth : std::clamp(roundedRatio(qint64(w) * LogoHeight, h), 1, LogoWidth);
-        const int fitH = wider ? std::clamp(roundedRatio(qint64(h) * LogoWidth, w), 1, LogoHeight) : LogoHeight;
-        return {QRect(0, 0, w, h), QRect((LogoWidth - fitW) / 2, (LogoHeight - fitH) / 2, fitW, fitH)};
+        const int fitW = wider ? kLogoWidth : std::clamp(roundedRatio(qint64(w) * kLogoHeight, h), 1, kLogoWidth);
+        const int fitH = wider ? std::clamp(roundedRatio(qint64(h) * kLogoWidth, w), 1, kLogoHeight) : kLogoHeight;
+        return {QRect(0, 0, w, h), QRect((kLogoWidth - fitW) / 2, (kLogoHeight - fitH) / 2, fitW, fitH)};
     }
-    const int cropW = wider ? std::clamp(roundedRatio(qint64(h) * LogoWidth, LogoHeight), 1, w) : w;
-    const int cropH = wider ? h : std::clamp(roundedRatio(qint64(w) * LogoHeight, LogoWidth), 1, h);
-    return {QRect((w - cropW) / 2, (h - cropH) / 2, cropW, cropH), QRect(0, 0, LogoWidth, LogoHeight)};
+    const int cropW = wider ? std::clamp(roundedRatio(qint64(h) * kLogoWidth, kLogoHeight), 1, w) : w;
+    const int cropH = wider ? h : std::clamp(roundedRatio(qint64(w) * kLogoHeight, kLogoWidth), 1, h);
+    return {QRect((w - cropW) / 2, (h - cropH) / 2, cropW, cropH), QRect(0, 0, kLogoWidth, kLogoHeight)};
 }
 
 // Each screen dot takes the mean grey of the block of pixels it covers, so a
@@ -132,7 +132,7 @@ void ditherFloydSteinberg(const std::vector<std::uint8_t>& levels, QRect area, i
             const std::size_t at = static_cast<std::size_t>(i + 1);
             const float value = levels[static_cast<std::size_t>(j * w + i)] + here[at];
             const bool set = value < static_cast<float>(threshold);
-            dots[LogoCellIndex(area.x() + i, area.y() + j)] = set;
+            dots[logoCellIndex(area.x() + i, area.y() + j)] = set;
             const float error = value - (set ? 0.0f : 255.0f);
             here[at + step] += error * 7 / 16;
             below[at - step] += error * 3 / 16;
@@ -187,7 +187,7 @@ void ditherOrdered(const std::vector<std::uint8_t>& levels, QRect area, int thre
             // The pattern is tied to screen dots so that it does not crawl
             // when the picture moves. Its thresholds lie strictly between 0
             // and 255, so black is always a dot and white never.
-            dots[LogoCellIndex(x, y)] = 2 * v * side * side < (2 * bayerIndex(x, y, side) + 1) * 256;
+            dots[logoCellIndex(x, y)] = 2 * v * side * side < (2 * bayerIndex(x, y, side) + 1) * 256;
         }
 }
 
@@ -195,7 +195,7 @@ void ditherOrdered(const std::vector<std::uint8_t>& levels, QRect area, int thre
 
 void LogoImport::setPicture(const QImage& picture)
 {
-    picture_ = picture.isNull() ? QImage() : LogoPictureToBitmap(picture);
+    picture_ = picture.isNull() ? QImage() : logoPictureToBitmap(picture);
     fit_.reset();
     fill_.reset();
     asDrawn_.reset();
@@ -228,7 +228,7 @@ LogoDots LogoImport::dots(const LogoImportOptions& options) const
     LogoDots dots{};
     if (options.mode == LogoImportMode::AsDrawn) {
         if (!asDrawn_)
-            asDrawn_ = LogoDotsFromPicture(picture_);
+            asDrawn_ = logoDotsFromPicture(picture_);
         dots = *asDrawn_;
     } else {
         const Greys& source = greys(options.mode);
@@ -247,7 +247,7 @@ LogoDots LogoImport::dots(const LogoImportOptions& options) const
         case LogoDither::None:
             for (int j = 0; j < area.height(); ++j)
                 for (int i = 0; i < area.width(); ++i)
-                    dots[LogoCellIndex(area.x() + i, area.y() + j)] =
+                    dots[logoCellIndex(area.x() + i, area.y() + j)] =
                         levels[static_cast<std::size_t>(j * area.width() + i)] < std::max(threshold, 1);
             break;
         }
@@ -300,102 +300,4 @@ int otsuThreshold(const std::vector<std::uint8_t>& levels)
     // Every cut between two separate levels splits them equally well; take
     // the middle of the gap rather than its dark edge.
     return (firstBest + lastBest) / 2 + 1;
-}
-
-namespace {
-
-int parseNumber(const QString& name, const QString& value, int low, int high)
-{
-    bool ok = false;
-    const int number = value.toInt(&ok);
-    if (!ok || number < low || number > high)
-        throw LogoImportOptionError(QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\".")
-                                        .arg(name)
-                                        .arg(low)
-                                        .arg(high)
-                                        .arg(value)
-                                        .toStdString());
-    return number;
-}
-
-[[noreturn]] void badChoice(const QString& name, const QString& value, const char* choices)
-{
-    throw LogoImportOptionError(
-        QStringLiteral("%1 takes %2, not \"%3\".").arg(name, QLatin1String(choices), value).toStdString());
-}
-
-} // namespace
-
-LogoImportArguments parseLogoImportArguments(const QStringList& arguments)
-{
-    static const QStringList kValued = {"--mode", "--threshold", "--dither", "--brightness", "--contrast"};
-    LogoImportArguments parsed;
-    LogoImportOptions& options = parsed.options;
-    for (qsizetype at = 0; at < arguments.size(); ++at) {
-        const QString& argument = arguments[at];
-        const qsizetype equals = argument.indexOf('=');
-        const QString name = equals < 0 ? argument : argument.left(equals);
-        if (name == QLatin1String("--invert")) {
-            if (equals >= 0)
-                throw LogoImportOptionError("--invert takes no value.");
-            options.invert = true;
-            continue;
-        }
-        if (!kValued.contains(name)) {
-            parsed.others << argument;
-            continue;
-        }
-        QString value;
-        if (equals >= 0)
-            value = argument.mid(equals + 1);
-        else if (at + 1 < arguments.size())
-            value = arguments[++at];
-        else
-            throw LogoImportOptionError(QStringLiteral("%1 needs a value.").arg(name).toStdString());
-        const QString choice = value.toLower();
-
-        if (name == QLatin1String("--mode")) {
-            if (choice == QLatin1String("as-drawn"))
-                options.mode = LogoImportMode::AsDrawn;
-            else if (choice == QLatin1String("fit"))
-                options.mode = LogoImportMode::Fit;
-            else if (choice == QLatin1String("fill"))
-                options.mode = LogoImportMode::Fill;
-            else
-                badChoice(name, value, "as-drawn, fit or fill");
-        } else if (name == QLatin1String("--threshold")) {
-            if (choice == QLatin1String("auto"))
-                options.threshold.reset();
-            else
-                options.threshold = parseNumber(name, value, 0, 255);
-        } else if (name == QLatin1String("--dither")) {
-            if (choice == QLatin1String("none"))
-                options.dither = LogoDither::None;
-            else if (choice == QLatin1String("floyd") || choice == QLatin1String("floyd-steinberg"))
-                options.dither = LogoDither::FloydSteinberg;
-            else if (choice == QLatin1String("bayer4") || choice == QLatin1String("ordered"))
-                options.dither = LogoDither::Bayer4;
-            else if (choice == QLatin1String("bayer8"))
-                options.dither = LogoDither::Bayer8;
-            else
-                badChoice(name, value, "none, floyd, bayer4 or bayer8");
-        } else if (name == QLatin1String("--brightness")) {
-            options.brightness = parseNumber(name, value, -100, 100);
-        } else {
-            options.contrast = parseNumber(name, value, -100, 100);
-        }
-    }
-    return parsed;
-}
-
-QString logoImportUsage()
-{
-    return QStringLiteral(
-        "  --mode as-drawn|fit|fill       how the picture meets the 84 x 48 screen (default as-drawn)\n"
-        "  --threshold auto|0..255        grey below which a dot is set, with bayer dithering\n"
-        "                                 the grey that becomes half dots (default auto)\n"
-        "  --dither none|floyd|bayer4|bayer8\n"
-        "  --invert                       swap set and clear dots\n"
-        "  --brightness -100..100\n"
-        "  --contrast -100..100\n");
 }

@@ -6,11 +6,8 @@
 
 #include <QImage>
 #include <QRect>
-#include <QStringList>
 
 #include <optional>
-#include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "logo/LogoBlocks.h"
@@ -79,23 +76,3 @@ LogoDots logoImportDots(const QImage& picture, const LogoImportOptions& options)
 // Otsu's choice for these greys: the threshold that best splits them into a
 // dark and a light class. One level alone gives the middle, 128.
 int otsuThreshold(const std::vector<std::uint8_t>& levels);
-
-class LogoImportOptionError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct LogoImportArguments {
-    LogoImportOptions options;
-    QStringList others;  // every argument that is not an import option, in order
-};
-
-// Reads the import options from command-line arguments:
-//   --mode as-drawn|fit|fill   --threshold auto|0..255
-//   --dither none|floyd|bayer4|bayer8   --invert
-//   --brightness -100..100     --contrast -100..100
-// "--name value" and "--name=value" both work; values ignore case. Raises
-// LogoImportOptionError with a message for the user on a missing or bad value.
-LogoImportArguments parseLogoImportArguments(const QStringList& arguments);
-// The lines above as help text for a usage message.
-QString logoImportUsage();

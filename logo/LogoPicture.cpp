@@ -16,14 +16,14 @@
 #include "files/SafeFile.h"
 #include "logo/PictureStructure.h"
 
-QImage LogoBlankPicture()
+QImage logoBlankPicture()
 {
-    QImage bitmap(LogoWidth, LogoHeight, QImage::Format_RGB32);
+    QImage bitmap(kLogoWidth, kLogoHeight, QImage::Format_RGB32);
     bitmap.fill(Qt::white);
     return bitmap;
 }
 
-QImage LogoPictureToBitmap(const QImage& picture)
+QImage logoPictureToBitmap(const QImage& picture)
 {
     if (!picture.hasAlphaChannel())
         return picture.convertToFormat(QImage::Format_RGB32);
@@ -34,49 +34,50 @@ QImage LogoPictureToBitmap(const QImage& picture)
     return bitmap;
 }
 
-LogoDots LogoDotsFromPicture(const QImage& bitmap)
+LogoDots logoDotsFromPicture(const QImage& bitmap)
 {
     LogoDots dots{};
-    const int width = std::min(bitmap.width(), LogoWidth);
-    const int height = std::min(bitmap.height(), LogoHeight);
+    const int width = std::min(bitmap.width(), kLogoWidth);
+    const int height = std::min(bitmap.height(), kLogoHeight);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const QRgb pixel = bitmap.pixel(x, y);
-            dots[LogoCellIndex(x, y)] = qAlpha(pixel) == 255 && (pixel & 0xFFFFFFu) == 0;
+            dots[logoCellIndex(x, y)] = qAlpha(pixel) == 255 && (pixel & 0xFFFFFFu) == 0;
         }
     return dots;
 }
 
-void LogoDrawDots(QImage& bitmap, const LogoDots& dots)
+void logoDrawDots(QImage& bitmap, const LogoDots& dots)
 {
-    if (bitmap.width() < LogoWidth || bitmap.height() < LogoHeight) {
-        QImage grown(std::max(bitmap.width(), LogoWidth), std::max(bitmap.height(), LogoHeight), QImage::Format_RGB32);
+    if (bitmap.width() < kLogoWidth || bitmap.height() < kLogoHeight) {
+        QImage grown(std::max(bitmap.width(), kLogoWidth), std::max(bitmap.height(), kLogoHeight),
+                     QImage::Format_RGB32);
         grown.fill(Qt::white);
         QPainter(&grown).drawImage(0, 0, bitmap);
         bitmap = grown;
     }
-    const int width = std::min(bitmap.width(), LogoWidth);
-    const int height = std::min(bitmap.height(), LogoHeight);
+    const int width = std::min(bitmap.width(), kLogoWidth);
+    const int height = std::min(bitmap.height(), kLogoHeight);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            bitmap.setPixel(x, y, dots[LogoCellIndex(x, y)] ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+            bitmap.setPixel(x, y, dots[logoCellIndex(x, y)] ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
 }
 
 namespace {
 
 constexpr qint64 kMemoryLimitBytes = qint64(kPictureMemoryLimitMb) << 20;
 
-QString ReadError(const QString& fileName, const QString& reason)
+QString readError(const QString& fileName, const QString& reason)
 {
     return QCoreApplication::translate("Logo", "Cannot read the picture \"%1\": %2.").arg(fileName, reason);
 }
 
-QString CutShort()
+QString cutShort()
 {
     return QCoreApplication::translate("Logo", "the file ends before the picture does");
 }
 
-qint64 ImageBytes(QSize size, QImage::Format format)
+qint64 imageBytes(QSize size, QImage::Format format)
 {
     const qint64 depth = QImage::toPixelFormat(format).bitsPerPixel();
     return (qint64(size.width()) * depth + 31) / 32 * 4 * size.height();
@@ -84,10 +85,10 @@ qint64 ImageBytes(QSize size, QImage::Format format)
 
 // A picture of this size as the decoder gives it, copies at once, and the
 // 32-bit copy the logo is made from unless the decoder gives that already.
-qint64 LoadingBytes(QSize size, QImage::Format format, int copies)
+qint64 loadingBytes(QSize size, QImage::Format format, int copies)
 {
-    const qint64 bitmap = format == QImage::Format_RGB32 ? 0 : ImageBytes(size, QImage::Format_RGB32);
-    return copies * ImageBytes(size, format) + bitmap;
+    const qint64 bitmap = format == QImage::Format_RGB32 ? 0 : imageBytes(size, QImage::Format_RGB32);
+    return copies * imageBytes(size, format) + bitmap;
 }
 
 // libjpeg reports a cut or damaged JPEG only as warnings, which Qt passes to
@@ -150,7 +151,7 @@ private:
 // One decoding of the bytes. A fill byte decodes into a picture of the
 // header's size and format filled with it, so that pixels the decoder never
 // reaches keep it.
-QImage Decode(const QByteArray& bytes, const QByteArray& formatHint, const QString& fileName, QSize scaledSize,
+QImage decode(const QByteArray& bytes, const QByteArray& formatHint, const QString& fileName, QSize scaledSize,
               std::optional<uchar> fill)
 {
     QBuffer buffer;
@@ -168,13 +169,13 @@ QImage Decode(const QByteArray& bytes, const QByteArray& formatHint, const QStri
             std::memset(picture.bits(), *fill, static_cast<std::size_t>(picture.sizeInBytes()));
     }
     if (!reader.read(&picture) || picture.isNull())
-        throw PictureError(ReadError(fileName, reader.errorString()));
+        throw PictureError(readError(fileName, reader.errorString()));
     return picture;
 }
 
 // Whether some pixel is nothing but zero bytes; for pictures of less than a
 // byte a pixel, always.
-bool HasZeroPixels(const QImage& picture)
+bool hasZeroPixels(const QImage& picture)
 {
     if (picture.depth() < 8)
         return true;
@@ -191,7 +192,7 @@ bool HasZeroPixels(const QImage& picture)
 }
 
 // A hash of each row's pixel bits, without the padding at its end.
-std::vector<std::size_t> RowHashes(const QImage& picture)
+std::vector<std::size_t> rowHashes(const QImage& picture)
 {
     const qsizetype bits = static_cast<qsizetype>(picture.width()) * picture.depth();
     const qsizetype whole = bits / 8;
@@ -213,41 +214,42 @@ std::vector<std::size_t> RowHashes(const QImage& picture)
 // pixels are all zero, which an opaque 32-bit decoding never gives; only a
 // picture that has some is decoded again over 0xFF bytes and compared row by
 // row, so that one picture is held at a time.
-QImage DecodeWhole(const QByteArray& bytes, const QByteArray& formatHint, const QString& fileName, QSize size,
+QImage decodeWhole(const QByteArray& bytes, const QByteArray& formatHint, const QString& fileName, QSize size,
                    QImage::Format format)
 {
-    QImage picture = Decode(bytes, formatHint, fileName, {}, uchar(0x00));
+    QImage picture = decode(bytes, formatHint, fileName, {}, uchar(0x00));
     const bool filled = picture.size() == size && picture.format() == format;
-    if (!filled || !HasZeroPixels(picture))
+    if (!filled || !hasZeroPixels(picture))
         return picture;
-    const std::vector<std::size_t> rows = RowHashes(picture);
+    const std::vector<std::size_t> rows = rowHashes(picture);
     picture = QImage();
-    picture = Decode(bytes, formatHint, fileName, {}, uchar(0xFF));
-    if (RowHashes(picture) != rows)
-        throw PictureError(ReadError(fileName, CutShort()));
+    picture = decode(bytes, formatHint, fileName, {}, uchar(0xFF));
+    if (rowHashes(picture) != rows)
+        throw PictureError(readError(fileName, cutShort()));
     return picture;
 }
 
-QString TooLarge(const QString& fileName, QSize size, qint64 bytes)
+QString tooLarge(const QString& fileName, QSize size, qint64 bytes)
 {
-    return ReadError(fileName, QCoreApplication::translate("Logo",
-                                                           "it is %1 × %2 pixels and would take %3 MB to load, more "
-                                                           "than the %4 MB a picture may take")
-                                   .arg(size.width())
-                                   .arg(size.height())
-                                   .arg((bytes + (1 << 20) - 1) >> 20)
-                                   .arg(kPictureMemoryLimitMb));
+    return readError(fileName,
+                     QCoreApplication::translate("Logo",
+                                                 "it is %1 × %2 pixels and would take %3 MB to load, more "
+                                                 "than the %4 MB a picture may take")
+                         .arg(size.width())
+                         .arg(size.height())
+                         .arg((bytes + (1 << 20) - 1) >> 20)
+                         .arg(kPictureMemoryLimitMb));
 }
 
 } // namespace
 
-QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
+QImage logoDecodePicture(const QByteArray& bytes, const QString& fileName)
 {
     // A backstop for what the decoders allocate themselves.
     QImageReader::setAllocationLimit(kPictureMemoryLimitMb);
     const JpegLayout jpeg = jpegLayout(bytes);
     if (!pngChunksFitTheFile(bytes) || !gifFirstPictureIsWhole(bytes) || !jpeg.whole)
-        throw PictureError(ReadError(fileName, CutShort()));
+        throw PictureError(readError(fileName, cutShort()));
     const QByteArray formatHint = QFileInfo(fileName).suffix().toLower().toLatin1();
 
     QBuffer header;
@@ -259,56 +261,59 @@ QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName)
     // Turning a picture upright makes a turned copy of it.
     const int turned = reader.transformation() == QImageIOHandler::TransformationNone ? 0 : 1;
     if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
-        throw PictureError(ReadError(fileName, QCoreApplication::translate("Logo", "it is %1 × %2 pixels, and no side may be longer than %3 pixels")
-                                                   .arg(size.width())
-                                                   .arg(size.height())
-                                                   .arg(kMaxPictureSide)));
+        throw PictureError(readError(
+            fileName,
+            QCoreApplication::translate("Logo", "it is %1 × %2 pixels, and no side may be longer than %3 pixels")
+                .arg(size.width())
+                .arg(size.height())
+                .arg(kMaxPictureSide)));
     // Readers that cannot tell the format beforehand (GIF) give 32 bits a pixel.
     const QImage::Format counted = format == QImage::Format_Invalid ? QImage::Format_ARGB32 : format;
     QSize scaledSize;
     if (size.isValid()) {
-        qint64 need = jpeg.coefficientBytes + LoadingBytes(size, counted, 1 + turned);
+        qint64 need = jpeg.coefficientBytes + loadingBytes(size, counted, 1 + turned);
         // libjpeg scales by eighths while it decodes; Qt then shrinks its
         // output to the size asked for, so two pictures are held for a moment.
         for (int eighths = 7; need > kMemoryLimitBytes && jpeg.isJpeg && eighths >= 1; --eighths) {
             scaledSize = QSize(std::max(1, int(qint64(size.width()) * eighths / 8)),
                                std::max(1, int(qint64(size.height()) * eighths / 8)));
-            need = jpeg.coefficientBytes + LoadingBytes(scaledSize, counted, 2 + turned);
+            need = jpeg.coefficientBytes + loadingBytes(scaledSize, counted, 2 + turned);
         }
         if (need > kMemoryLimitBytes)
-            throw PictureError(TooLarge(fileName, size, need));
+            throw PictureError(tooLarge(fileName, size, need));
     }
 
     std::optional<JpegDamage> damage;
     if (jpeg.isJpeg)
         damage.emplace();
     QImage picture = scaledSize.isValid() || format == QImage::Format_Invalid
-        ? Decode(bytes, formatHint, fileName, scaledSize, std::nullopt)
-        : DecodeWhole(bytes, formatHint, fileName, size, format);
+        ? decode(bytes, formatHint, fileName, scaledSize, std::nullopt)
+        : decodeWhole(bytes, formatHint, fileName, size, format);
     if (damage && !damage->report().isEmpty())
-        throw PictureError(ReadError(
+        throw PictureError(readError(
             fileName, QCoreApplication::translate("Logo", "the picture in it is damaged (%1)").arg(damage->report())));
     damage.reset();
     // A size the header did not tell is checked now; the allocation limit
     // bounded the decoding itself.
-    if (!size.isValid() && LoadingBytes(picture.size(), picture.format(), 1) > kMemoryLimitBytes)
-        throw PictureError(TooLarge(fileName, picture.size(), LoadingBytes(picture.size(), picture.format(), 1)));
-    return LogoPictureToBitmap(picture);
+    if (!size.isValid() && loadingBytes(picture.size(), picture.format(), 1) > kMemoryLimitBytes)
+        throw PictureError(tooLarge(fileName, picture.size(), loadingBytes(picture.size(), picture.format(), 1)));
+    return logoPictureToBitmap(picture);
 }
 
-QImage LogoLoadPicture(const QString& fileName)
+QImage logoLoadPicture(const QString& fileName)
 {
     // One byte over the limit tells a file that is too large from one that just fits.
     const FileContents contents = readRegularFile(fileName, kMaxPictureFileBytes + 1);
     if (!contents.outcome.ok())
-        throw PictureError(ReadError(fileName, contents.outcome.reason));
+        throw PictureError(readError(fileName, contents.outcome.reason));
     if (contents.bytes.size() > kMaxPictureFileBytes)
-        throw PictureError(
-            ReadError(fileName, QCoreApplication::translate("Logo", "the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
-    return LogoDecodePicture(contents.bytes, fileName);
+        throw PictureError(readError(
+            fileName,
+            QCoreApplication::translate("Logo", "the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20)));
+    return logoDecodePicture(contents.bytes, fileName);
 }
 
-QString LogoOpenPictureFilter()
+QString logoOpenPictureFilter()
 {
     QStringList patterns;
     for (const QByteArray& format : QImageReader::supportedImageFormats())

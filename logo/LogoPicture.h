@@ -5,29 +5,20 @@
 
 #include <QImage>
 #include <QString>
-#include <stdexcept>
 
 #include "logo/LogoBlocks.h"
-
-class PictureError : public std::runtime_error {
-public:
-    explicit PictureError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , Message(message)
-    { }
-    QString Message;
-};
+#include "logo/PictureError.h"
 
 // The white 84 x 48 bitmap made when pixels are needed and no picture is held.
-QImage LogoBlankPicture();
+QImage logoBlankPicture();
 // Any decoded picture as a 32-bit bitmap of the same size; transparent parts
 // are laid over white, so they never count as black.
-QImage LogoPictureToBitmap(const QImage& picture);
+QImage logoPictureToBitmap(const QImage& picture);
 // True for dots whose pixel is exactly black; pixels outside the picture count as white.
-LogoDots LogoDotsFromPicture(const QImage& bitmap);
+LogoDots logoDotsFromPicture(const QImage& bitmap);
 // Writes the dots into the top-left 84 x 48 pixels: black for a set dot, white
 // otherwise. A smaller bitmap first grows to 84 x 48, the new part white.
-void LogoDrawDots(QImage& bitmap, const LogoDots& dots);
+void logoDrawDots(QImage& bitmap, const LogoDots& dots);
 
 // Limits of what "Load Bitmap" takes: far above any logo picture, far below
 // what would exhaust memory. The memory limit covers everything a picture
@@ -40,9 +31,9 @@ inline constexpr int kPictureMemoryLimitMb = 64;
 
 // Raises PictureError naming the file when it is not a regular file, cannot
 // be read, Qt cannot read the whole picture in it, or it is over a limit.
-QImage LogoLoadPicture(const QString& fileName);
-// The decoding step of LogoLoadPicture, on bytes already read (the fuzzer
+QImage logoLoadPicture(const QString& fileName);
+// The decoding step of logoLoadPicture, on bytes already read (the fuzzer
 // drives it directly). fileName is for messages and the format hint only.
-QImage LogoDecodePicture(const QByteArray& bytes, const QString& fileName);
+QImage logoDecodePicture(const QByteArray& bytes, const QString& fileName);
 // Open-dialog filter for every format Qt reads, Windows bitmaps listed first.
-QString LogoOpenPictureFilter();
+QString logoOpenPictureFilter();

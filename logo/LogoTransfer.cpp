@@ -4,37 +4,39 @@
 
 #include "logo/LogoBlocks.h"
 
-static_assert(LogoWriteRequestSize - messages::LogoWrite.headLength == LogoBlockSize);
+static_assert(kLogoWriteRequestSize - messages::kLogoWrite.headLength == kLogoBlockSize);
 
-std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int block)
+std::array<std::uint8_t, kLogoReadRequestSize> logoReadRequest(int block)
 {
-    std::array<std::uint8_t, LogoReadRequestSize> request{};
+    std::array<std::uint8_t, kLogoReadRequestSize> request{};
     // The band goes in one byte; only its low byte is sent.
-    composeMessage(messages::LogoRead, static_cast<std::uint8_t>(block & 0xFF), nullptr, request.data());
+    composeMessage(messages::kLogoRead, static_cast<std::uint8_t>(block & 0xFF), nullptr, request.data());
     return request;
 }
 
-std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* data, int block)
+std::array<std::uint8_t, kLogoWriteRequestSize> logoWriteRequest(const std::uint8_t* data, int block)
 {
-    std::array<std::uint8_t, LogoWriteRequestSize> request{};
-    composeMessage(messages::LogoWrite, static_cast<std::uint8_t>(block & 0xFF), data, request.data());
+    std::array<std::uint8_t, kLogoWriteRequestSize> request{};
+    composeMessage(messages::kLogoWrite, static_cast<std::uint8_t>(block & 0xFF), data, request.data());
     return request;
 }
 
 std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block)
 {
-    const auto request = LogoReadRequest(block);
-    if (!link.transfer(request.data(), LogoReadRequestSize, LogoTransferTries, LogoTransferPauseMs, LogoReadReplyFrame))
+    const auto request = logoReadRequest(block);
+    if (!link.transfer(request.data(), kLogoReadRequestSize, kLogoTransferTries, kLogoTransferPauseMs,
+                       kLogoReadReplyFrame))
         return std::nullopt;
     const auto& reply = link.replyBuffer();
     LogoBlock data{};
-    std::copy(reply.begin() + LogoReplyBlockOffset, reply.begin() + LogoReplyBlockOffset + LogoBlockSize, data.begin());
+    std::copy(reply.begin() + kLogoReplyBlockOffset, reply.begin() + kLogoReplyBlockOffset + kLogoBlockSize,
+              data.begin());
     return data;
 }
 
 bool writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data)
 {
-    const auto request = LogoWriteRequest(data.data(), block);
-    return link.transfer(request.data(), LogoWriteRequestSize, LogoTransferTries, LogoTransferPauseMs,
-                         LogoWriteReplyFrame);
+    const auto request = logoWriteRequest(data.data(), block);
+    return link.transfer(request.data(), kLogoWriteRequestSize, kLogoTransferTries, kLogoTransferPauseMs,
+                         kLogoWriteReplyFrame);
 }

@@ -12,19 +12,19 @@
 
 #include "link/MessageTransfer.h"
 
-constexpr int LogoTransferTries = 10;
-constexpr int LogoTransferPauseMs = 100;
-constexpr int LogoReadRequestSize = messages::LogoRead.length;
-constexpr int LogoWriteRequestSize = messages::LogoWrite.length;
+constexpr int kLogoTransferTries = 10;
+constexpr int kLogoTransferPauseMs = 100;
+constexpr int kLogoReadRequestSize = messages::kLogoRead.length;
+constexpr int kLogoWriteRequestSize = messages::kLogoWrite.length;
 // Whole frames that answer the requests: the read reply carries 98 data bytes
 // behind a 4-byte header and before sequence and checksum; the write reply is short.
-constexpr int LogoReadReplyFrame = messages::LogoRead.longestReplyFrame;
-constexpr int LogoWriteReplyFrame = messages::LogoWrite.longestReplyFrame;
+constexpr int kLogoReadReplyFrame = messages::kLogoRead.longestReplyFrame;
+constexpr int kLogoWriteReplyFrame = messages::kLogoWrite.longestReplyFrame;
 // Data byte k of the reply stands at replyBuffer position 4 + k; the block is data bytes 14..97.
-constexpr int LogoReplyBlockOffset = 4 + 14;
+constexpr int kLogoReplyBlockOffset = 4 + 14;
 
-std::array<std::uint8_t, LogoReadRequestSize> LogoReadRequest(int block);
-std::array<std::uint8_t, LogoWriteRequestSize> LogoWriteRequest(const std::uint8_t* data, int block);
+std::array<std::uint8_t, kLogoReadRequestSize> logoReadRequest(int block);
+std::array<std::uint8_t, kLogoWriteRequestSize> logoWriteRequest(const std::uint8_t* data, int block);
 
 // The block's 84 bytes, or nothing when the handset did not answer.
 std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block);

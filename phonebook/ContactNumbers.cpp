@@ -14,9 +14,9 @@
 namespace {
 
 // Enough left-out numbers to find the contact by; a hostile card may hold thousands.
-constexpr qsizetype ListedNumbers = 10;
+constexpr qsizetype kListedNumbers = 10;
 
-bool IsSeparator(QChar c)
+bool isSeparator(QChar c)
 {
     switch (c.unicode()) {
     case u' ':
@@ -37,7 +37,7 @@ bool IsSeparator(QChar c)
 // Appends what the handset's digit codes hold of text, in one pass: a card
 // may hold a great many numbers. True when more than separators went or
 // changed.
-bool AppendDialled(QStringView text, QString& out)
+bool appendDialled(QStringView text, QString& out)
 {
     bool rewritten = false;
     for (QChar c : text) {
@@ -54,7 +54,7 @@ bool AppendDialled(QStringView text, QString& out)
             out += QChar(u'0' + c.digitValue());
             rewritten = true;
         } else {
-            rewritten = rewritten || !IsSeparator(c);
+            rewritten = rewritten || !isSeparator(c);
         }
     }
     return rewritten;
@@ -62,7 +62,7 @@ bool AppendDialled(QStringView text, QString& out)
 
 // "555 x102", "555 ext. 102", "555;ext=102", "+7 495 … доб. 102": the number
 // before the mark and the extension's digits after it, which end the text.
-std::optional<std::pair<QStringView, QStringView>> SplitExtension(QStringView text)
+std::optional<std::pair<QStringView, QStringView>> splitExtension(QStringView text)
 {
     qsizetype start = text.size();
     while (start > 0 && (text[start - 1].isDigit() || text[start - 1] == u' ' || text[start - 1] == u'-'))
@@ -85,7 +85,7 @@ std::optional<std::pair<QStringView, QStringView>> SplitExtension(QStringView te
     return std::nullopt;
 }
 
-bool HasDigit(const QString& text)
+bool hasDigit(const QString& text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
@@ -129,28 +129,28 @@ CleanedNumber cleanPhoneNumber(const QString& text)
             main = main.left(parameters);
             rewritten = true;
         }
-    } else if (const auto split = SplitExtension(main)) {
+    } else if (const auto split = splitExtension(main)) {
         std::tie(main, extension) = *split;
         rewritten = true;
     }
     // "+49 (0)30 …": the 0 is dialled only from within the country.
     QString withoutTrunk;
     if (main.startsWith(u'+') && main.contains(u'(')) {
-        static const QRegularExpression trunk(QStringLiteral(R"(\(\s*0\s*\))"));
+        static const QRegularExpression kTrunk(QStringLiteral(R"(\(\s*0\s*\))"));
         withoutTrunk = main.toString();
-        withoutTrunk.remove(trunk);
+        withoutTrunk.remove(kTrunk);
         rewritten = rewritten || withoutTrunk.size() != main.size();
         main = withoutTrunk;
     }
 
     CleanedNumber cleaned;
     cleaned.number.reserve(main.size() + extension.size() + 1);
-    rewritten = AppendDialled(main, cleaned.number) || rewritten;
+    rewritten = appendDialled(main, cleaned.number) || rewritten;
     if (std::any_of(extension.begin(), extension.end(), [](QChar c) { return c.isDigit(); })) {
         cleaned.number += u'p';
-        AppendDialled(extension, cleaned.number);
+        appendDialled(extension, cleaned.number);
     }
-    if (!HasDigit(cleaned.number))
+    if (!hasDigit(cleaned.number))
         return {};
     cleaned.rewritten = rewritten;
     return cleaned;
@@ -200,7 +200,7 @@ ChosenNumber chooseContactNumber(int line, const QString& contactName, const std
     if (candidates.size() > 1) {
         QStringList leftOut;
         for (auto it = candidates.begin(); it != candidates.end(); ++it)
-            if (it != kept && leftOut.size() < ListedNumbers)
+            if (it != kept && leftOut.size() < kListedNumbers)
                 leftOut << excerpt(it->cleaned.number);
         const qsizetype unlisted = static_cast<qsizetype>(candidates.size()) - 1 - leftOut.size();
         if (unlisted > 0)

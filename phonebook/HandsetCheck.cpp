@@ -12,7 +12,7 @@
 namespace {
 
 // The write drops the same blanks: every byte up to 0x20 at either end.
-QString TrimmedLikeWrite(const QString& text)
+QString trimmedLikeWrite(const QString& text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -28,35 +28,35 @@ enum class Fate { Kept, Nearest, Lost };
 // A name character is kept when the handset gives back what it was sent,
 // stored as its nearest letter when it gives back that one; anything else
 // comes back changed or as a blank.
-Fate NameCharFate(const QString& character)
+Fate nameCharFate(const QString& character)
 {
     bool lossy = false;
-    const std::string bytes = ToWin1251(character, &lossy);
+    const std::string bytes = toWin1251(character, &lossy);
     if (lossy || bytes.size() != 1)
         return Fate::Lost;
     const auto sent = static_cast<std::uint8_t>(bytes[0]);
-    const std::uint8_t stored = StoredLetter(sent);
-    const std::uint8_t code = WinToPhoneChars[stored];
-    const std::uint8_t back = code < 0x80 ? PhoneCharsLow[code] : PhoneCharsHigh[code - 0x80];
+    const std::uint8_t stored = storedLetter(sent);
+    const std::uint8_t code = kWinToPhoneChars[stored];
+    const std::uint8_t back = code < 0x80 ? kPhoneCharsLow[code] : kPhoneCharsHigh[code - 0x80];
     if (back != stored)
         return Fate::Lost;
     return stored == sent ? Fate::Kept : Fate::Nearest;
 }
 
-Fate NumberCharFate(const QString& character)
+Fate numberCharFate(const QString& character)
 {
-    const bool kept = character == u" " ||
-                      (character.size() == 1 && character[0].unicode() < 0x80 &&
-                       std::find(PhoneDigits.begin(), PhoneDigits.end(), character[0].toLatin1()) != PhoneDigits.end());
+    const bool kept = character == u" "
+        || (character.size() == 1 && character[0].unicode() < 0x80
+            && std::find(kPhoneDigits.begin(), kPhoneDigits.end(), character[0].toLatin1()) != kPhoneDigits.end());
     return kept ? Fate::Kept : Fate::Lost;
 }
 
 // Checks one text: the characters within the kept length, and the cut.
 template <typename FateOf>
-void CheckText(const QString& raw, int location, int limit, FateOf fateOf, HandsetFinding::Kind lostKind,
+void checkText(const QString& raw, int location, int limit, FateOf fateOf, HandsetFinding::Kind lostKind,
                HandsetFinding::Kind cutKind, std::vector<HandsetFinding>& findings)
 {
-    const QString text = TrimmedLikeWrite(raw);
+    const QString text = trimmedLikeWrite(raw);
     // One Windows-1251 byte is written per UTF-16 unit, so the limit counts units.
     qsizetype cut = std::min<qsizetype>(text.size(), limit);
     if (cut < text.size() && text[cut].isLowSurrogate())
@@ -81,23 +81,23 @@ void CheckText(const QString& raw, int location, int limit, FateOf fateOf, Hands
 }
 
 // "Ё → Е, ї → i" for letters the handset stores as their nearest.
-QString NearestLetters(const QString& letters)
+QString nearestLetters(const QString& letters)
 {
     QStringList pairs;
     for (QChar letter : letters) {
-        const std::string sent = ToWin1251(QString(letter));
-        const char stored = static_cast<char>(StoredLetter(static_cast<std::uint8_t>(sent.at(0))));
-        pairs << QStringLiteral("%1 → %2").arg(letter, FromWin1251(std::string_view(&stored, 1)));
+        const std::string sent = toWin1251(QString(letter));
+        const char stored = static_cast<char>(storedLetter(static_cast<std::uint8_t>(sent.at(0))));
+        pairs << QStringLiteral("%1 → %2").arg(letter, fromWin1251(std::string_view(&stored, 1)));
     }
     return pairs.join(QStringLiteral(", "));
 }
 
 // Control and other invisible characters are shown by their code.
-QString Visible(const QString& characters)
+QString visible(const QString& characters)
 {
     QStringList shown;
     for (qsizetype i = 0; i < characters.size();) {
-        if (shown.size() == MaxQuotedChars / 2) {
+        if (shown.size() == kMaxQuotedChars / 2) {
             shown << QStringLiteral("…");
             break;
         }
@@ -111,19 +111,24 @@ QString Visible(const QString& characters)
     return shown.join(u' ');
 }
 
-QString Describe(const HandsetFinding& finding)
+QString describe(const HandsetFinding& finding)
 {
     switch (finding.kind) {
     case HandsetFinding::Kind::NameCharacters:
-        return QCoreApplication::translate("Phonebook", "characters the handset cannot store: %1").arg(Visible(finding.text));
+        return QCoreApplication::translate("Phonebook", "characters the handset cannot store: %1")
+            .arg(visible(finding.text));
     case HandsetFinding::Kind::NumberCharacters:
-        return QCoreApplication::translate("Phonebook", "number characters that become blanks: %1").arg(Visible(finding.text));
+        return QCoreApplication::translate("Phonebook", "number characters that become blanks: %1")
+            .arg(visible(finding.text));
     case HandsetFinding::Kind::NameLetters:
-        return QCoreApplication::translate("Phonebook", "letters stored as the nearest the handset has: %1").arg(NearestLetters(finding.text));
+        return QCoreApplication::translate("Phonebook", "letters stored as the nearest the handset has: %1")
+            .arg(nearestLetters(finding.text));
     case HandsetFinding::Kind::NameCut:
-        return QCoreApplication::translate("Phonebook", "name cut after %1 characters, \"%2\" is lost").arg(QString::number(MaxNameChars), excerpt(finding.text));
+        return QCoreApplication::translate("Phonebook", "name cut after %1 characters, \"%2\" is lost")
+            .arg(QString::number(kMaxNameChars), excerpt(finding.text));
     case HandsetFinding::Kind::NumberCut:
-        return QCoreApplication::translate("Phonebook", "number cut after %1 digits, \"%2\" is lost").arg(QString::number(MaxNumberDigits), excerpt(finding.text));
+        return QCoreApplication::translate("Phonebook", "number cut after %1 digits, \"%2\" is lost")
+            .arg(QString::number(kMaxNumberDigits), excerpt(finding.text));
     }
     return {};
 }
@@ -135,10 +140,10 @@ std::vector<HandsetFinding> checkForHandset(const PhonebookRows& rows)
     std::vector<HandsetFinding> findings;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int location = static_cast<int>(i) + 1;
-        CheckText(rows[i].name, location, MaxNameChars, NameCharFate, HandsetFinding::Kind::NameCharacters,
+        checkText(rows[i].name, location, kMaxNameChars, nameCharFate, HandsetFinding::Kind::NameCharacters,
                   HandsetFinding::Kind::NameCut, findings);
-        CheckText(rows[i].number, location, MaxNumberDigits, NumberCharFate,
-                  HandsetFinding::Kind::NumberCharacters, HandsetFinding::Kind::NumberCut, findings);
+        checkText(rows[i].number, location, kMaxNumberDigits, numberCharFate, HandsetFinding::Kind::NumberCharacters,
+                  HandsetFinding::Kind::NumberCut, findings);
     }
     return findings;
 }
@@ -148,7 +153,7 @@ QStringList describeHandsetFindings(const PhonebookRows& rows, const std::vector
 {
     std::map<int, QStringList> byLocation;
     for (const HandsetFinding& finding : findings)
-        byLocation[finding.location] << Describe(finding);
+        byLocation[finding.location] << describe(finding);
 
     QStringList lines;
     for (const auto& [location, parts] : byLocation) {
@@ -158,7 +163,7 @@ QStringList describeHandsetFindings(const PhonebookRows& rows, const std::vector
         }
         const std::size_t index = static_cast<std::size_t>(location - 1);
         const PhonebookRow row = index < rows.size() ? rows[index] : PhonebookRow{};
-        const QString label = excerpt(TrimmedLikeWrite(row.name.trimmed().isEmpty() ? row.number : row.name));
+        const QString label = excerpt(trimmedLikeWrite(row.name.trimmed().isEmpty() ? row.number : row.name));
         lines << QStringLiteral("%1 \"%2\": %3").arg(QString::number(location), label, parts.join(QStringLiteral("; ")));
     }
     return lines;

@@ -11,11 +11,11 @@
 
 struct HandsetFinding {
     enum class Kind {
-        NameCharacters,    // not in Windows-1251, or no handset code: stored differently or as blanks
-        NameLetters,       // stored as the nearest letter the handset has (Ё as Е)
-        NumberCharacters,  // anything but 0-9 * # p w +: stored as blanks
-        NameCut,           // longer than MaxNameChars
-        NumberCut,         // longer than MaxNumberDigits
+        NameCharacters, // not in Windows-1251, or no handset code: stored differently or as blanks
+        NameLetters, // stored as the nearest letter the handset has (Ё as Е)
+        NumberCharacters, // anything but 0-9 * # p w +: stored as blanks
+        NameCut, // longer than kMaxNameChars
+        NumberCut, // longer than kMaxNumberDigits
     };
     int location;  // 1-100
     Kind kind;

@@ -7,19 +7,19 @@
 
 namespace {
 
-constexpr int RecordOffset = 14; // data byte of the number length
-constexpr int DigitsOffset = 15; // 15 bytes of packed digit codes
-constexpr int NameOffset = 30; // 16 name bytes
-constexpr int GroupOffset = 46; // group byte after the name
-constexpr std::uint8_t DefaultGroup = 0x05;
-constexpr int FrameHeader = 4; // reply data byte k is at 4 + k
+constexpr int kRecordOffset = 14; // data byte of the number length
+constexpr int kDigitsOffset = 15; // 15 bytes of packed digit codes
+constexpr int kNameOffset = 30; // 16 name bytes
+constexpr int kGroupOffset = 46; // group byte after the name
+constexpr std::uint8_t kDefaultGroup = 0x05;
+constexpr int kFrameHeader = 4; // reply data byte k is at 4 + k
 
-bool IsTrimmed(unsigned char c)
+bool isTrimmed(unsigned char c)
 {
     return c <= 0x20;
 }
 
-std::uint8_t DigitCode(char c)
+std::uint8_t digitCode(char c)
 {
     switch (c) {
     case '0':
@@ -39,73 +39,73 @@ std::uint8_t DigitCode(char c)
     }
 }
 
-static_assert(messages::PhonebookRead.length == ReadRequestLength);
-static_assert(messages::PhonebookWrite.length == WriteRequestLength);
+static_assert(messages::kPhonebookRead.length == kReadRequestLength);
+static_assert(messages::kPhonebookWrite.length == kWriteRequestLength);
 
 // The location goes in one byte; only its low byte is sent.
-std::uint8_t LocationByte(int location)
+std::uint8_t locationByte(int location)
 {
     return static_cast<std::uint8_t>(location & 0xFF);
 }
 
 } // namespace
 
-void TrimRecordText(std::string& text)
+void trimRecordText(std::string& text)
 {
-    auto first = std::find_if_not(text.begin(), text.end(), [](char c) { return IsTrimmed(c); });
-    auto last = std::find_if_not(text.rbegin(), text.rend(), [](char c) { return IsTrimmed(c); }).base();
+    auto first = std::find_if_not(text.begin(), text.end(), [](char c) { return isTrimmed(c); });
+    auto last = std::find_if_not(text.rbegin(), text.rend(), [](char c) { return isTrimmed(c); }).base();
     text = first < last ? std::string(first, last) : std::string();
 }
 
-ReadRequest BuildReadRequest(int location)
+ReadRequest buildReadRequest(int location)
 {
     ReadRequest message{};
-    composeMessage(messages::PhonebookRead, LocationByte(location), nullptr, message.data());
+    composeMessage(messages::kPhonebookRead, locationByte(location), nullptr, message.data());
     return message;
 }
 
-WriteRequest BuildWriteRequest(int location, const std::string& name, const std::string& number)
+WriteRequest buildWriteRequest(int location, const std::string& name, const std::string& number)
 {
     // The record fields are filled in after the message table's head.
-    constexpr std::array<std::uint8_t, WriteRequestLength> blankRecord{};
+    constexpr std::array<std::uint8_t, kWriteRequestLength> blankRecord{};
     WriteRequest message{};
-    composeMessage(messages::PhonebookWrite, LocationByte(location), blankRecord.data(), message.data());
+    composeMessage(messages::kPhonebookWrite, locationByte(location), blankRecord.data(), message.data());
 
-    const int digits = std::min<int>(static_cast<int>(number.size()), MaxNumberDigits);
-    message[RecordOffset] = static_cast<std::uint8_t>(digits);
+    const int digits = std::min<int>(static_cast<int>(number.size()), kMaxNumberDigits);
+    message[kRecordOffset] = static_cast<std::uint8_t>(digits);
     for (int i = 0; i < digits; ++i) {
-        const std::uint8_t code = DigitCode(number[i]);
-        message[DigitsOffset + i / 2] |= (i % 2 == 0) ? static_cast<std::uint8_t>(code << 4) : code;
+        const std::uint8_t code = digitCode(number[i]);
+        message[kDigitsOffset + i / 2] |= (i % 2 == 0) ? static_cast<std::uint8_t>(code << 4) : code;
     }
 
-    const int chars = std::min<int>(static_cast<int>(name.size()), MaxNameChars);
+    const int chars = std::min<int>(static_cast<int>(name.size()), kMaxNameChars);
     for (int i = 0; i < chars; ++i)
-        message[NameOffset + i] = WinToPhoneChars[StoredLetter(static_cast<unsigned char>(name[i]))];
-    message[GroupOffset] = DefaultGroup;
+        message[kNameOffset + i] = kWinToPhoneChars[storedLetter(static_cast<unsigned char>(name[i]))];
+    message[kGroupOffset] = kDefaultGroup;
     return message;
 }
 
-std::string DecodeReplyNumber(const ReplyFrame& reply)
+std::string decodeReplyNumber(const ReplyFrame& reply)
 {
     // The digit field holds 30 codes: a larger count must not run into the name.
-    const int digits = std::min<int>(reply[FrameHeader + RecordOffset], MaxNumberDigits);
+    const int digits = std::min<int>(reply[kFrameHeader + kRecordOffset], kMaxNumberDigits);
     std::string number;
     number.reserve(digits);
     for (int i = 0; i < digits; ++i) {
-        const std::uint8_t packed = reply[FrameHeader + DigitsOffset + i / 2];
-        number += PhoneDigits[(i % 2 == 0) ? packed >> 4 : packed & 0x0F];
+        const std::uint8_t packed = reply[kFrameHeader + kDigitsOffset + i / 2];
+        number += kPhoneDigits[(i % 2 == 0) ? packed >> 4 : packed & 0x0F];
     }
     return number;
 }
 
-std::string DecodeReplyName(const ReplyFrame& reply)
+std::string decodeReplyName(const ReplyFrame& reply)
 {
     std::string name;
-    for (int i = 0; i < MaxNameChars; ++i) {
-        const std::uint8_t code = reply[FrameHeader + NameOffset + i];
+    for (int i = 0; i < kMaxNameChars; ++i) {
+        const std::uint8_t code = reply[kFrameHeader + kNameOffset + i];
         if (code == 0)
             break;
-        name += static_cast<char>(code < 0x80 ? PhoneCharsLow[code] : PhoneCharsHigh[code - 0x80]);
+        name += static_cast<char>(code < 0x80 ? kPhoneCharsLow[code] : kPhoneCharsHigh[code - 0x80]);
     }
     return name;
 }

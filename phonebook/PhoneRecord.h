@@ -5,29 +5,29 @@
 #include <cstdint>
 #include <string>
 
-inline constexpr int PhonebookLocations = 100;
-inline constexpr int MaxNumberDigits = 30;
-inline constexpr int MaxNameChars = 16;
-inline constexpr int ReadRequestLength = 12;
-inline constexpr int WriteRequestLength = 48;
+inline constexpr int kPhonebookLocations = 100;
+inline constexpr int kMaxNumberDigits = 30;
+inline constexpr int kMaxNameChars = 16;
+inline constexpr int kReadRequestLength = 12;
+inline constexpr int kWriteRequestLength = 48;
 
-using ReadRequest = std::array<std::uint8_t, ReadRequestLength>;
-using WriteRequest = std::array<std::uint8_t, WriteRequestLength>;
+using ReadRequest = std::array<std::uint8_t, kReadRequestLength>;
+using WriteRequest = std::array<std::uint8_t, kWriteRequestLength>;
 using ReplyFrame = std::array<std::uint8_t, 256>;
 
 // True for the handset's phonebook locations 0-99; the ones above hold other data.
-constexpr bool IsPhonebookLocation(int location)
+constexpr bool isPhonebookLocation(int location)
 {
-    return location >= 0 && location < PhonebookLocations;
+    return location >= 0 && location < kPhonebookLocations;
 }
 
 // Removes leading and trailing spaces and control characters (bytes up to 0x20).
-void TrimRecordText(std::string& text);
+void trimRecordText(std::string& text);
 
-ReadRequest BuildReadRequest(int location);
+ReadRequest buildReadRequest(int location);
 // name and number are taken as given (already trimmed); longer texts are cut.
-WriteRequest BuildWriteRequest(int location, const std::string& name, const std::string& number);
+WriteRequest buildWriteRequest(int location, const std::string& name, const std::string& number);
 
 // Decodes a whole reply frame (data byte k at position 4 + k).
-std::string DecodeReplyNumber(const ReplyFrame& reply);
-std::string DecodeReplyName(const ReplyFrame& reply);
+std::string decodeReplyNumber(const ReplyFrame& reply);
+std::string decodeReplyName(const ReplyFrame& reply);

@@ -1,6 +1,7 @@
 #include "phonebook/PhonebookCsv.h"
 
 #include "phonebook/ContactNumbers.h"
+#include "phonebook/LocationPlanner.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -22,7 +23,7 @@ struct CsvRecord {
 
 // The separator is whichever of comma, semicolon and tab the header row (the
 // first line that is not blank) holds most often outside quotes.
-QChar DetectSeparator(const QString& text)
+QChar detectSeparator(const QString& text)
 {
     std::array<int, 3> counts{};
     constexpr std::array<char16_t, 3> candidates{u',', u';', u'\t'};
@@ -47,7 +48,7 @@ QChar DetectSeparator(const QString& text)
     return *most == 0 ? QChar(u',') : QChar(candidates[static_cast<std::size_t>(most - counts.begin())]);
 }
 
-std::vector<CsvRecord> SplitRecords(const QString& text, QChar separator)
+std::vector<CsvRecord> splitRecords(const QString& text, QChar separator)
 {
     std::vector<CsvRecord> records;
     CsvRecord record{1, {}};
@@ -117,15 +118,15 @@ struct Columns {
     std::vector<NumberColumn> numbers;
 };
 
-bool IsOutlookNumberTitle(const QString& title)
+bool isOutlookNumberTitle(const QString& title)
 {
     return title.endsWith(u"phone") || title.endsWith(u"phone 2") || title.endsWith(u"fax") || title == u"callback" ||
            title == u"isdn" || title == u"pager" || title == u"telex";
 }
 
-Columns HeaderColumns(const CsvRecord& header)
+Columns headerColumns(const CsvRecord& header)
 {
-    static const QRegularExpression googleNumber(QStringLiteral(R"(^phone (\d+) - (value|type|label)$)"));
+    static const QRegularExpression kGoogleNumber(QStringLiteral(R"(^phone (\d+) - (value|type|label)$)"));
     Columns columns;
     bool ownNumber = false;
     std::map<QString, qsizetype> googleTypes;  // "1" → its "Phone 1 - Type" column
@@ -136,7 +137,7 @@ Columns HeaderColumns(const CsvRecord& header)
     };
     for (qsizetype i = 0; i < header.fields.size(); ++i) {
         const QString title = header.fields[i].trimmed().toLower();
-        const QRegularExpressionMatch google = googleNumber.match(title);
+        const QRegularExpressionMatch google = kGoogleNumber.match(title);
         if (title == u"location")
             take(columns.location, i);
         else if (title == u"name" || title == u"full name" || title == u"display name")
@@ -156,7 +157,7 @@ Columns HeaderColumns(const CsvRecord& header)
             googleValues.emplace_back(google.captured(1), i);
         else if (google.hasMatch())
             googleTypes.emplace(google.captured(1), i);
-        else if (IsOutlookNumberTitle(title))
+        else if (isOutlookNumberTitle(title))
             columns.numbers.push_back({i, -1, title, false});
     }
     for (const auto& [index, column] : googleValues) {
@@ -174,31 +175,31 @@ Columns HeaderColumns(const CsvRecord& header)
     return columns;
 }
 
-QString Field(const CsvRecord& record, qsizetype column)
+QString field(const CsvRecord& record, qsizetype column)
 {
     return column >= 0 && column < record.fields.size() ? record.fields[column] : QString();
 }
 
 // The name column as it stands; else the parts of the name, else the company.
-QString ContactName(const CsvRecord& record, const Columns& columns)
+QString contactName(const CsvRecord& record, const Columns& columns)
 {
-    const QString whole = Field(record, columns.name);
+    const QString whole = field(record, columns.name);
     if (!whole.trimmed().isEmpty())
         return whole;
     QStringList parts;
     for (qsizetype column : columns.nameParts)
-        if (!Field(record, column).trimmed().isEmpty())
-            parts << Field(record, column).trimmed();
-    return parts.isEmpty() ? Field(record, columns.organization).trimmed() : parts.join(u' ');
+        if (!field(record, column).trimmed().isEmpty())
+            parts << field(record, column).trimmed();
+    return parts.isEmpty() ? field(record, columns.organization).trimmed() : parts.join(u' ');
 }
 
-std::vector<ContactNumber> ContactNumbers(const CsvRecord& record, const Columns& columns)
+std::vector<ContactNumber> contactNumbers(const CsvRecord& record, const Columns& columns)
 {
     std::vector<ContactNumber> numbers;
     for (const NumberColumn& column : columns.numbers) {
         ContactNumber kind;
-        applyNumberLabel(column.type >= 0 ? Field(record, column.type) : column.title, kind);
-        const QString value = Field(record, column.value);
+        applyNumberLabel(column.type >= 0 ? field(record, column.type) : column.title, kind);
+        const QString value = field(record, column.value);
         // Google puts several numbers of one type into one cell.
         const QStringList texts = column.google ? value.split(QStringLiteral(" ::: ")) : QStringList{value};
         for (const QString& text : texts) {
@@ -210,7 +211,7 @@ std::vector<ContactNumber> ContactNumbers(const CsvRecord& record, const Columns
 }
 
 // Quoted when a spreadsheet would otherwise split, join or trim it.
-QString Quoted(const QString& text)
+QString quoted(const QString& text)
 {
     const bool plain = !text.contains(u',') && !text.contains(u';') && !text.contains(u'"') &&
                        !text.contains(u'\n') && !text.contains(u'\r') && !text.contains(u'\t') &&
@@ -228,23 +229,23 @@ PhonebookImport parsePhonebookCsv(const QByteArray& bytes)
 {
     QStringList notes;
     const QString text = decodeImportText(bytes, notes);
-    const std::vector<CsvRecord> records = SplitRecords(text, DetectSeparator(text));
+    const std::vector<CsvRecord> records = splitRecords(text, detectSeparator(text));
 
     auto record = std::find_if(records.begin(), records.end(), [](const CsvRecord& r) { return !r.isEmpty(); });
     if (record == records.end())
         throw PhonebookParseError(1, QCoreApplication::translate("Phonebook", "the header row \"location,name,number\" is missing"));
-    const Columns columns = HeaderColumns(*record);
+    const Columns columns = headerColumns(*record);
 
     LocationPlanner planner;
     bool changed = false;
     for (++record; record != records.end(); ++record) {
-        const QString name = ContactName(*record, columns);
-        const ChosenNumber chosen = chooseContactNumber(record->line, name, ContactNumbers(*record, columns));
+        const QString name = contactName(*record, columns);
+        const ChosenNumber chosen = chooseContactNumber(record->line, name, contactNumbers(*record, columns));
         PhonebookRow row{name, chosen.number};
         notes += chosen.notes;
         changed = changed || chosen.changed;
         if (!row.isBlank())
-            planner.add(record->line, Field(*record, columns.location), std::move(row));
+            planner.add(record->line, field(*record, columns.location), std::move(row));
     }
     PhonebookImport result = planner.finish();
     result.notes = notes + result.notes;
@@ -260,7 +261,8 @@ QByteArray formatPhonebookCsv(const PhonebookRows& rows)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].isBlank())
             continue;
-        text += QString::number(i + 1) + u',' + Quoted(rows[i].name) + u',' + Quoted(rows[i].number) + QStringLiteral("\r\n");
+        text += QString::number(i + 1) + u',' + quoted(rows[i].name) + u',' + quoted(rows[i].number)
+            + QStringLiteral("\r\n");
     }
     return text.toUtf8();
 }

@@ -6,7 +6,7 @@ namespace {
 
 // The window's long-standing texts where they say what happened; a sentence
 // naming the file and the reason where none of them fits.
-[[noreturn]] void RaiseFileError(const FileOutcome& outcome, const char* verb, const QString& path)
+[[noreturn]] void raiseFileError(const FileOutcome& outcome, const char* verb, const QString& path)
 {
     switch (outcome.fault) {
     case FileFault::Missing:
@@ -26,18 +26,18 @@ namespace {
 
 } // namespace
 
-void SavePhonebookFile(const QString& path, const std::vector<PhonebookEntry>& entries)
+void savePhonebookFile(const QString& path, const std::vector<PhonebookEntry>& entries)
 {
-    const std::string image = EncodePhonebookFile(entries);
+    const std::string image = encodePhonebookFile(entries);
     const FileOutcome outcome = replaceFile(path, QByteArrayView(image.data(), static_cast<qsizetype>(image.size())));
     if (!outcome.ok())
-        RaiseFileError(outcome, "save", path);
+        raiseFileError(outcome, "save", path);
 }
 
-std::string ReadPhonebookFile(const QString& path)
+std::string readPhonebookFile(const QString& path)
 {
-    const FileContents contents = readRegularFile(path, NpbFileSize);
+    const FileContents contents = readRegularFile(path, kNpbFileSize);
     if (!contents.outcome.ok())
-        RaiseFileError(contents.outcome, "open", path);
+        raiseFileError(contents.outcome, "open", path);
     return contents.bytes.toStdString();
 }

@@ -7,7 +7,7 @@
 #include <QString>
 
 // Replaces the file as a whole: if writing fails, the earlier file stays intact.
-void SavePhonebookFile(const QString& path, const std::vector<PhonebookEntry>& entries);
+void savePhonebookFile(const QString& path, const std::vector<PhonebookEntry>& entries);
 // At most the first 6600 bytes of the file; a named pipe, device or folder is
 // refused before it is opened.
-std::string ReadPhonebookFile(const QString& path);
+std::string readPhonebookFile(const QString& path);

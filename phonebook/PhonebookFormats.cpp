@@ -20,7 +20,7 @@
 
 namespace {
 
-PhonebookFormat FormatOrRaise(const QString& path, const char* verb)
+PhonebookFormat formatOrRaise(const QString& path, const char* verb)
 {
     if (const std::optional<PhonebookFormat> format = phonebookFormatFor(path))
         return *format;
@@ -29,9 +29,9 @@ PhonebookFormat FormatOrRaise(const QString& path, const char* verb)
                           .toStdString());
 }
 
-PhonebookImport ReadAnyFormat(const QString& path)
+PhonebookImport readAnyFormat(const QString& path)
 {
-    switch (FormatOrRaise(path, "read")) {
+    switch (formatOrRaise(path, "read")) {
     case PhonebookFormat::Csv:
         return readPhonebookCsv(path);
     case PhonebookFormat::Vcard:
@@ -39,16 +39,17 @@ PhonebookImport ReadAnyFormat(const QString& path)
     case PhonebookFormat::Npb:
         break;
     }
-    const DecodedPhonebook book = DecodePhonebookFile(readPhonebookBytes(path, NpbFileSize).toStdString());
-    if (book.Truncated)
-        throw InOutError(QCoreApplication::translate("Phonebook", "Cannot read \"%1\": the file ends after %2 of the %3 records.")
-                              .arg(path, QString::number(book.Entries.size()), QString::number(NpbRecords))
-                              .toStdString());
-    return {rowsFromEntries(book.Entries), {}};
+    const DecodedPhonebook book = decodePhonebookFile(readPhonebookBytes(path, kNpbFileSize).toStdString());
+    if (book.truncated)
+        throw InOutError(
+            QCoreApplication::translate("Phonebook", "Cannot read \"%1\": the file ends after %2 of the %3 records.")
+                .arg(path, QString::number(book.entries.size()), QString::number(kNpbRecords))
+                .toStdString());
+    return {rowsFromEntries(book.entries), {}};
 }
 
 // Why the user may not write at path (a file or a folder), or 0.
-int WriteDenied(const QString& path)
+int writeDenied(const QString& path)
 {
 #ifdef Q_OS_UNIX
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
@@ -73,7 +74,7 @@ std::optional<PhonebookFormat> phonebookFormatFor(const QString& path)
 
 PhonebookImport readPhonebook(const QString& path)
 {
-    PhonebookImport book = ReadAnyFormat(path);
+    PhonebookImport book = readAnyFormat(path);
     if (std::all_of(book.rows.begin(), book.rows.end(), [](const PhonebookRow& row) { return row.isBlank(); })) {
         // The notes may say why: cards without a name or number, say.
         const QString why = book.notes.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(book.notes.first());
@@ -86,13 +87,13 @@ PhonebookImport readPhonebook(const QString& path)
 
 void checkPhonebookWritable(const QString& path)
 {
-    FormatOrRaise(path, "save");
+    formatOrRaise(path, "save");
     const auto refuse = [&](const QString& reason) {
         throw InOutError(QCoreApplication::translate("Phonebook", "Cannot save \"%1\": %2.").arg(path, reason).toStdString());
     };
     const FileProbe target = probeFile(path);
     if (target.outcome.ok()) {
-        if (const int error = WriteDenied(path))
+        if (const int error = writeDenied(path))
             refuse(fileOutcomeFromErrno(error).reason);
     } else if (target.outcome.fault != FileFault::Missing) {
         refuse(target.outcome.reason);
@@ -113,7 +114,7 @@ void checkPhonebookWritable(const QString& path)
 
 void writePhonebook(const QString& path, const PhonebookRows& rows)
 {
-    switch (FormatOrRaise(path, "save")) {
+    switch (formatOrRaise(path, "save")) {
     case PhonebookFormat::Csv:
         return writePhonebookCsv(path, rows);
     case PhonebookFormat::Vcard:
@@ -121,6 +122,6 @@ void writePhonebook(const QString& path, const PhonebookRows& rows)
     case PhonebookFormat::Npb:
         break;
     }
-    const std::string image = EncodePhonebookFile(entriesFromRows(rows));
+    const std::string image = encodePhonebookFile(entriesFromRows(rows));
     replacePhonebookFile(path, QByteArray(image.data(), static_cast<qsizetype>(image.size())));
 }

@@ -19,7 +19,7 @@ bool PhonebookRow::isBlank() const
 
 PhonebookRows emptyPhonebookRows()
 {
-    return PhonebookRows(PhonebookLocations);
+    return PhonebookRows(kPhonebookLocations);
 }
 
 PhonebookRows rowsFromEntries(const std::vector<PhonebookEntry>& entries)
@@ -27,81 +27,17 @@ PhonebookRows rowsFromEntries(const std::vector<PhonebookEntry>& entries)
     PhonebookRows rows = emptyPhonebookRows();
     const std::size_t count = std::min(entries.size(), rows.size());
     for (std::size_t i = 0; i < count; ++i)
-        rows[i] = {FromWin1251(entries[i].Name), FromWin1251(entries[i].Number)};
+        rows[i] = {fromWin1251(entries[i].name), fromWin1251(entries[i].number)};
     return rows;
 }
 
 std::vector<PhonebookEntry> entriesFromRows(const PhonebookRows& rows)
 {
-    std::vector<PhonebookEntry> entries(PhonebookLocations);
+    std::vector<PhonebookEntry> entries(kPhonebookLocations);
     const std::size_t count = std::min(entries.size(), rows.size());
     for (std::size_t i = 0; i < count; ++i)
-        entries[i] = {ToWin1251(rows[i].name), ToWin1251(rows[i].number)};
+        entries[i] = {toWin1251(rows[i].name), toWin1251(rows[i].number)};
     return entries;
-}
-
-PhonebookParseError::PhonebookParseError(int line, const QString& reason)
-    : std::runtime_error(QCoreApplication::translate("Phonebook", "line %1: %2").arg(QString::number(line), reason).toStdString()),
-      line_(line),
-      reason_(reason)
-{
-}
-
-void LocationPlanner::add(int line, const QString& locationText, PhonebookRow row)
-{
-    records_.push_back({line, locationText.trimmed(), std::move(row)});
-}
-
-PhonebookImport LocationPlanner::finish() const
-{
-    PhonebookImport result{emptyPhonebookRows(), {}};
-    std::vector<int> takenBy(PhonebookLocations, 0);  // line of the record holding each location
-    struct Unplaced {
-        const Pending* record;
-        int note;  // index of the note that says why, -1 when it had no location
-    };
-    std::vector<Unplaced> unplaced;
-
-    for (const Pending& record : records_) {
-        if (record.locationText.isEmpty()) {
-            unplaced.push_back({&record, -1});
-            continue;
-        }
-        bool number = false;
-        const int location = record.locationText.toInt(&number);
-        if (!number || location < 1 || location > PhonebookLocations) {
-            result.notes << QCoreApplication::translate("Phonebook", "line %1: location \"%2\" is not between 1 and %3")
-                                .arg(QString::number(record.line), excerpt(record.locationText), QString::number(PhonebookLocations));
-            unplaced.push_back({&record, static_cast<int>(result.notes.size()) - 1});
-        } else if (takenBy[location - 1] != 0) {
-            result.notes << QCoreApplication::translate("Phonebook", "line %1: location %2 is already taken by line %3")
-                                .arg(record.line)
-                                .arg(location)
-                                .arg(takenBy[location - 1]);
-            unplaced.push_back({&record, static_cast<int>(result.notes.size()) - 1});
-        } else {
-            takenBy[location - 1] = record.line;
-            result.rows[location - 1] = record.row;
-        }
-    }
-
-    std::size_t free = 0;
-    for (const auto& [record, note] : unplaced) {
-        while (free < takenBy.size() && takenBy[free] != 0)
-            ++free;
-        if (free == takenBy.size()) {
-            result.notes << QCoreApplication::translate("Phonebook", "line %1: no free location left, \"%2\" is left out")
-                                .arg(QString::number(record->line), excerpt(record->row.name.isEmpty() ? record->row.number : record->row.name));
-            continue;
-        }
-        takenBy[free] = record->line;
-        result.rows[free] = record->row;
-        if (note >= 0)
-            result.notes[note] += QCoreApplication::translate("Phonebook", "; placed at location %1").arg(free + 1);
-    }
-    // Records without a location of their own are where the file leaves them to be.
-    result.changed = !result.notes.isEmpty();
-    return result;
 }
 
 QString excerpt(const QString& text)
@@ -109,7 +45,7 @@ QString excerpt(const QString& text)
     QString shown;
     int characters = 0;
     for (qsizetype i = 0; i < text.size(); ++characters) {
-        if (characters == MaxQuotedChars)
+        if (characters == kMaxQuotedChars)
             return shown + u'…';
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const char16_t c = text[i].unicode();
@@ -138,7 +74,7 @@ QString decodeImportText(const QByteArray& bytes, QStringList& notes)
     if (!utf8.hasError())
         return text;
     notes << QCoreApplication::translate("Phonebook", "the file is not UTF-8; it was read as Windows-1251");
-    return FromWin1251(std::string_view(body.data(), static_cast<std::size_t>(body.size())));
+    return fromWin1251(std::string_view(body.data(), static_cast<std::size_t>(body.size())));
 }
 
 QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes)

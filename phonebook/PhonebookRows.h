@@ -5,12 +5,12 @@
 #pragma once
 
 #include "phonebook/PhonebookFile.h"
+#include "phonebook/PhonebookParseError.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
 #include <vector>
 
 struct PhonebookRow {
@@ -20,7 +20,7 @@ struct PhonebookRow {
     bool operator==(const PhonebookRow&) const = default;
 };
 
-// Always PhonebookLocations rows; location k at index k - 1.
+// Always kPhonebookLocations rows; location k at index k - 1.
 using PhonebookRows = std::vector<PhonebookRow>;
 
 PhonebookRows emptyPhonebookRows();
@@ -39,43 +39,11 @@ struct PhonebookImport {
     bool changed = false;
 };
 
-// A text from a file as a message quotes it: its first MaxQuotedChars
+// A text from a file as a message quotes it: its first kMaxQuotedChars
 // characters and "…", with control characters shown as their symbols, so
 // that a huge or odd text can neither flood the message nor cut its line.
-inline constexpr int MaxQuotedChars = 40;
+inline constexpr int kMaxQuotedChars = 40;
 QString excerpt(const QString& text);
-
-// A file that cannot be read as the format it claims to be; line() is the
-// line of the file (from 1) where the trouble starts.
-class PhonebookParseError : public std::runtime_error {
-public:
-    PhonebookParseError(int line, const QString& reason);
-    int line() const { return line_; }
-    QString reason() const { return reason_; }
-
-private:
-    int line_;
-    QString reason_;
-};
-
-// Gives the records of a file their locations. Records with a valid location
-// of their own come first; the rest (none given, out of range, or taken by an
-// earlier record) fill the lowest free locations in file order. Every such
-// decision is noted; a record with no free location left is noted and left out.
-class LocationPlanner {
-public:
-    // locationText: the location as the file wrote it, empty when it had none.
-    void add(int line, const QString& locationText, PhonebookRow row);
-    PhonebookImport finish() const;
-
-private:
-    struct Pending {
-        int line;
-        QString locationText;
-        PhonebookRow row;
-    };
-    std::vector<Pending> records_;
-};
 
 // Text of bytes the file's author may have written in UTF-8 (with or without
 // a byte-order mark) or in UTF-16 with one; bytes that are not valid UTF-8
@@ -85,7 +53,7 @@ QString decodeImportText(const QByteArray& bytes, QStringList& notes);
 
 // Whole-file reading and replacing for the phonebook formats. Failures raise
 // InOutError with a sentence that names the file.
-inline constexpr qint64 MaxImportFileBytes = 16 * 1024 * 1024;
-QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes = MaxImportFileBytes);
+inline constexpr qint64 kMaxImportFileBytes = 16 * 1024 * 1024;
+QByteArray readPhonebookBytes(const QString& path, qint64 maxBytes = kMaxImportFileBytes);
 void replacePhonebookFile(const QString& path, const QByteArray& bytes);
 [[noreturn]] void raiseParseError(const QString& path, const PhonebookParseError& error);

@@ -5,19 +5,19 @@
 
 std::optional<PhonebookEntry> readRecord(MessageTransfer& link, int location)
 {
-    const ReadRequest request = BuildReadRequest(location);
-    if (!link.transfer(request.data(), ReadRequestLength, ReadTries, ReadPauseMs, ReadLongestReply))
+    const ReadRequest request = buildReadRequest(location);
+    if (!link.transfer(request.data(), kReadRequestLength, kReadTries, kReadPauseMs, kReadLongestReply))
         return std::nullopt;
     const ReplyFrame& reply = link.replyBuffer();
-    return PhonebookEntry{DecodeReplyName(reply), DecodeReplyNumber(reply)};
+    return PhonebookEntry{decodeReplyName(reply), decodeReplyNumber(reply)};
 }
 
 bool writeRecord(MessageTransfer& link, int location, PhonebookEntry entry)
 {
-    if (!IsPhonebookLocation(location))
+    if (!isPhonebookLocation(location))
         return false;
-    TrimRecordText(entry.Name);
-    TrimRecordText(entry.Number);
-    const WriteRequest request = BuildWriteRequest(location, entry.Name, entry.Number);
-    return link.transfer(request.data(), WriteRequestLength, WriteTries, WritePauseMs, WriteLongestReply);
+    trimRecordText(entry.name);
+    trimRecordText(entry.number);
+    const WriteRequest request = buildWriteRequest(location, entry.name, entry.number);
+    return link.transfer(request.data(), kWriteRequestLength, kWriteTries, kWritePauseMs, kWriteLongestReply);
 }

@@ -12,12 +12,12 @@
 class MessageTransfer;
 
 // Tries, pause and the longest answering frame of each exchange.
-inline constexpr int ReadTries = 5;
-inline constexpr int ReadPauseMs = 10;
-inline constexpr int ReadLongestReply = messages::PhonebookRead.longestReplyFrame;
-inline constexpr int WriteTries = 9;
-inline constexpr int WritePauseMs = 100;
-inline constexpr int WriteLongestReply = messages::PhonebookWrite.longestReplyFrame;
+inline constexpr int kReadTries = 5;
+inline constexpr int kReadPauseMs = 10;
+inline constexpr int kReadLongestReply = messages::kPhonebookRead.longestReplyFrame;
+inline constexpr int kWriteTries = 9;
+inline constexpr int kWritePauseMs = 100;
+inline constexpr int kWriteLongestReply = messages::kPhonebookWrite.longestReplyFrame;
 
 // The record at location (Windows-1251 texts), or nothing when the handset
 // did not answer.

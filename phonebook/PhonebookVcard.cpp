@@ -1,6 +1,7 @@
 #include "phonebook/PhonebookVcard.h"
 
 #include "phonebook/ContactNumbers.h"
+#include "phonebook/LocationPlanner.h"
 #include "text/WinText.h"
 
 #include <QCoreApplication>
@@ -13,24 +14,24 @@
 
 namespace {
 
-constexpr char LocationProperty[] = "X-M2BUS-LOCATION";
-constexpr qsizetype FoldOctets = 75;
+constexpr char kLocationProperty[] = "X-M2BUS-LOCATION";
+constexpr qsizetype kFoldOctets = 75;
 // Cards nest for an agent, rarely deeper; a file nesting far deeper is broken.
-constexpr std::size_t MaxNestedCards = 8;
+constexpr std::size_t kMaxNestedCards = 8;
 
 struct ContentLine {
     int line;  // where it starts in the file
     QByteArray text;
 };
 
-bool IsQuotedPrintable(const QByteArray& line)
+bool isQuotedPrintable(const QByteArray& line)
 {
     const qsizetype colon = line.indexOf(':');
     return line.left(colon < 0 ? line.size() : colon).toUpper().contains("QUOTED-PRINTABLE");
 }
 
 // Lines end in CR LF, LF, or CR alone (older Mac programs).
-QList<QByteArray> PhysicalLines(const QByteArray& bytes)
+QList<QByteArray> physicalLines(const QByteArray& bytes)
 {
     QList<QByteArray> lines;
     qsizetype start = 0;
@@ -49,9 +50,9 @@ QList<QByteArray> PhysicalLines(const QByteArray& bytes)
 // Unfolds the lines: a line starting with a space or tab continues the one
 // before it, and a quoted-printable value ending in '=' continues on the
 // next line whatever it starts with.
-std::vector<ContentLine> ContentLines(const QByteArray& bytes)
+std::vector<ContentLine> contentLines(const QByteArray& bytes)
 {
-    const QList<QByteArray> physical = PhysicalLines(bytes);
+    const QList<QByteArray> physical = physicalLines(bytes);
     std::vector<ContentLine> lines;
     for (qsizetype i = 0; i < physical.size(); ++i) {
         ContentLine content{static_cast<int>(i + 1), physical[i]};
@@ -59,7 +60,7 @@ std::vector<ContentLine> ContentLines(const QByteArray& bytes)
             const QByteArray& next = physical[i + 1];
             if (next.startsWith(' ') || next.startsWith('\t')) {
                 content.text += next.mid(1);
-            } else if (content.text.endsWith('=') && IsQuotedPrintable(content.text)) {
+            } else if (content.text.endsWith('=') && isQuotedPrintable(content.text)) {
                 content.text.chop(1);
                 content.text += next;
             } else {
@@ -72,7 +73,7 @@ std::vector<ContentLine> ContentLines(const QByteArray& bytes)
     return lines;
 }
 
-QByteArray DecodeQuotedPrintable(const QByteArray& value)
+QByteArray decodeQuotedPrintable(const QByteArray& value)
 {
     QByteArray out;
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -89,7 +90,7 @@ QByteArray DecodeQuotedPrintable(const QByteArray& value)
 }
 
 // Undoes the backslash escapes of a text value.
-QString Unescaped(const QString& text)
+QString unescaped(const QString& text)
 {
     if (!text.contains(u'\\'))
         return text;
@@ -106,7 +107,7 @@ QString Unescaped(const QString& text)
 }
 
 // Splits at the separators that are not escaped; the parts stay escaped.
-QStringList SplitUnescaped(const QString& text, QChar separator)
+QStringList splitUnescaped(const QString& text, QChar separator)
 {
     QStringList parts{QString()};
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -122,7 +123,7 @@ QStringList SplitUnescaped(const QString& text, QChar separator)
     return parts;
 }
 
-QString Escaped(const QString& text)
+QString escaped(const QString& text)
 {
     QString out;
     for (QChar c : text) {
@@ -143,7 +144,7 @@ struct Property {
     QByteArray value;
 };
 
-std::optional<Property> ParseProperty(const QByteArray& line)
+std::optional<Property> parseProperty(const QByteArray& line)
 {
     bool quoted = false;
     qsizetype colon = -1;
@@ -177,7 +178,7 @@ public:
         for (const QByteArray& parameter : property.parameters) {
             const QByteArray upper = parameter.trimmed().toUpper();
             if (upper == "QUOTED-PRINTABLE" || upper == "ENCODING=QUOTED-PRINTABLE")
-                raw = DecodeQuotedPrintable(raw);
+                raw = decodeQuotedPrintable(raw);
             else if (upper.startsWith("CHARSET="))
                 charset = upper.mid(8).replace('"', "");
         }
@@ -188,7 +189,7 @@ private:
     QString decode(const QByteArray& raw, const QByteArray& charset)
     {
         if (charset == "WINDOWS-1251" || charset == "CP1251")
-            return FromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
+            return fromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
         if (!charset.isEmpty() && charset != "UTF-8") {
             QStringDecoder named(charset.constData());
             if (named.isValid()) {
@@ -204,7 +205,7 @@ private:
         if (!warnedWin1251_)
             notes_ << QCoreApplication::translate("Phonebook", "text that is not UTF-8 was read as Windows-1251");
         warnedWin1251_ = true;
-        return FromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
+        return fromWin1251(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
     }
 
     QStringList& notes_;
@@ -224,7 +225,7 @@ struct Card {
 };
 
 // The standard types said at once; others (X-…) read as labels.
-void ApplyTelType(QByteArrayView type, ContactNumber& number)
+void applyTelType(QByteArrayView type, ContactNumber& number)
 {
     const auto is = [&](const char* word) { return type.compare(word, Qt::CaseInsensitive) == 0; };
     if (is("CELL") || is("IPHONE") || is("MOBILE"))
@@ -238,7 +239,7 @@ void ApplyTelType(QByteArrayView type, ContactNumber& number)
 }
 
 // TYPE=CELL,VOICE, TYPE="cell,voice", a bare CELL (2.1), PREF or PREF=1 (4.0).
-ContactNumber NumberOfTel(const Property& property, QString text)
+ContactNumber numberOfTel(const Property& property, QString text)
 {
     ContactNumber number{std::move(text)};
     for (const QByteArray& parameter : property.parameters) {
@@ -249,37 +250,37 @@ ContactNumber NumberOfTel(const Property& property, QString text)
             number.preferred = true;
         } else if (equals < 0 || name.compare("TYPE", Qt::CaseInsensitive) == 0) {
             for (const QByteArray& type : value.toByteArray().replace('"', "").split(','))
-                ApplyTelType(QByteArrayView(type).trimmed(), number);
+                applyTelType(QByteArrayView(type).trimmed(), number);
         }
     }
     return number;
 }
 
-QString NameFromStructured(const QString& value)
+QString nameFromStructured(const QString& value)
 {
     // family;given;additional;prefix;suffix, shown as prefix given additional family suffix
-    const QStringList parts = SplitUnescaped(value, u';');
+    const QStringList parts = splitUnescaped(value, u';');
     QStringList shown;
     for (int index : {3, 1, 2, 0, 4})
-        if (index < parts.size() && !Unescaped(parts[index]).trimmed().isEmpty())
-            shown << Unescaped(parts[index]).trimmed();
+        if (index < parts.size() && !unescaped(parts[index]).trimmed().isEmpty())
+            shown << unescaped(parts[index]).trimmed();
     return shown.join(u' ');
 }
 
-// Folds a content line after FoldOctets octets without splitting a UTF-8 sequence.
-QByteArray Folded(const QString& line)
+// Folds a content line after kFoldOctets octets without splitting a UTF-8 sequence.
+QByteArray folded(const QString& line)
 {
     const QByteArray bytes = line.toUtf8();
     QByteArray out;
     qsizetype start = 0;
-    qsizetype limit = FoldOctets;
+    qsizetype limit = kFoldOctets;
     while (bytes.size() - start > limit) {
         qsizetype cut = start + limit;
         while ((static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
             --cut;
         out += bytes.mid(start, cut - start) + "\r\n ";
         start = cut;
-        limit = FoldOctets - 1;  // the leading space counts
+        limit = kFoldOctets - 1; // the leading space counts
     }
     return out + bytes.mid(start) + "\r\n";
 }
@@ -301,8 +302,8 @@ PhonebookImport parsePhonebookVcard(const QByteArray& bytes)
     std::vector<Card> open;  // the innermost card last
     bool anyCard = false;
     bool agentValue = false;  // the line before was an AGENT property without a value
-    for (const ContentLine& line : ContentLines(utf8Bytes)) {
-        const std::optional<Property> property = ParseProperty(line.text);
+    for (const ContentLine& line : contentLines(utf8Bytes)) {
+        const std::optional<Property> property = parseProperty(line.text);
         if (!property)
             continue;
         const bool afterAgent = std::exchange(agentValue, false);
@@ -312,8 +313,10 @@ PhonebookImport parsePhonebookVcard(const QByteArray& bytes)
         if (property->name == "BEGIN") {
             // A card begun inside another is read as a card of its own, unless
             // it is the other's agent.
-            if (open.size() == MaxNestedCards)
-                throw PhonebookParseError(line.line, QCoreApplication::translate("Phonebook", "cards nested more than %1 deep").arg(MaxNestedCards));
+            if (open.size() == kMaxNestedCards)
+                throw PhonebookParseError(
+                    line.line,
+                    QCoreApplication::translate("Phonebook", "cards nested more than %1 deep").arg(kMaxNestedCards));
             const bool agent = !open.empty() && (afterAgent || open.back().agent);
             open.push_back(Card{line.line, agent, {}, {}, {}, {}, {}});
             anyCard = true;
@@ -345,16 +348,16 @@ PhonebookImport parsePhonebookVcard(const QByteArray& bytes)
         } else if (!open.empty() && !open.back().agent) {
             Card& card = open.back();
             if (property->name == "FN" && !card.formattedName) {
-                const QString name = Unescaped(reader.text(*property)).trimmed();
+                const QString name = unescaped(reader.text(*property)).trimmed();
                 if (!name.isEmpty())
                     card.formattedName = name;
             } else if (property->name == "N" && !card.structuredName) {
-                card.structuredName = NameFromStructured(reader.text(*property));
+                card.structuredName = nameFromStructured(reader.text(*property));
             } else if (property->name == "TEL") {
-                card.numbers.emplace_back(property->group, NumberOfTel(*property, Unescaped(reader.text(*property))));
+                card.numbers.emplace_back(property->group, numberOfTel(*property, unescaped(reader.text(*property))));
             } else if (property->name == "X-ABLABEL") {
-                card.labels[property->group] = Unescaped(reader.text(*property));
-            } else if (property->name == LocationProperty) {
+                card.labels[property->group] = unescaped(reader.text(*property));
+            } else if (property->name == kLocationProperty) {
                 card.location = reader.text(*property);
             } else if (property->name == "AGENT") {
                 agentValue = property->value.trimmed().isEmpty();
@@ -380,11 +383,11 @@ QByteArray formatPhonebookVcard(const PhonebookRows& rows)
         if (row.isBlank())
             continue;
         out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
-        out += Folded(QStringLiteral("FN:") + Escaped(row.name));
-        out += Folded(QStringLiteral("N:") + Escaped(row.name) + QStringLiteral(";;;;"));
+        out += folded(QStringLiteral("FN:") + escaped(row.name));
+        out += folded(QStringLiteral("N:") + escaped(row.name) + QStringLiteral(";;;;"));
         if (!row.number.trimmed().isEmpty())
-            out += Folded(QStringLiteral("TEL:") + Escaped(row.number));
-        out += QByteArray(LocationProperty) + ':' + QByteArray::number(static_cast<qulonglong>(i + 1)) + "\r\n";
+            out += folded(QStringLiteral("TEL:") + escaped(row.number));
+        out += QByteArray(kLocationProperty) + ':' + QByteArray::number(static_cast<qulonglong>(i + 1)) + "\r\n";
         out += "END:VCARD\r\n";
     }
     return out;

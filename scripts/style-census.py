@@ -16,7 +16,8 @@ SKIP = {"tests", "fuzz", "bench", "tools", "build", ".git", "packaging", "transl
 # A declaration: some return type, then a name starting with a capital, then "(".
 METHOD = re.compile(
     r"^\s*(?:(?:virtual|static|inline|constexpr|explicit|friend|\[\[nodiscard\]\])\s+)*"
-    r"(?!return\b|new\b|delete\b|throw\b|case\b|else\b|using\b|typedef\b)"
+    # A constructor has no return type: its class name follows the specifiers.
+    r"(?!return\b|new\b|delete\b|throw\b|case\b|else\b|using\b|typedef\b|explicit\b|constexpr\b|virtual\b|static\b|inline\b)"
     r"(?:const\s+)?[A-Za-z_][\w:]*(?:<[^;(){}]*>)?(?:\s*[*&]+)?\s+[*&]?([A-Z]\w*)\s*\(")
 F_MEMBER = re.compile(r"^\s*(?:mutable\s+|static\s+)?[\w:<>,\s\*&]+?[\s\*&]\b(F[A-Z]\w*)\s*(?:=|;|\{|\[)")
 SENDER = re.compile(r"\bSender\b|\bsender\s*[,)]")

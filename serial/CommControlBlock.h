@@ -8,41 +8,41 @@
 #include <cstdint>
 
 struct CommControlBlock {
-    std::uint32_t BaudRate = 0;
-    std::uint8_t ByteSize = 0;
-    std::uint8_t Parity = 0; // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    std::uint8_t StopBits = 0; // 0 one, 1 one and a half, 2 two
-    std::uint32_t Flags = 0;
-    std::uint8_t XonChar = 0;
-    std::uint8_t XoffChar = 0;
-    std::uint8_t ErrorChar = 0;
-    std::uint8_t EvtChar = 0;
-    std::uint16_t XonLim = 0;
-    std::uint16_t XoffLim = 0;
+    std::uint32_t baudRate = 0;
+    std::uint8_t byteSize = 0;
+    std::uint8_t parity = 0; // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::uint8_t stopBits = 0; // 0 one, 1 one and a half, 2 two
+    std::uint32_t flags = 0;
+    std::uint8_t xonChar = 0;
+    std::uint8_t xoffChar = 0;
+    std::uint8_t errorChar = 0;
+    std::uint8_t eventChar = 0;
+    std::uint16_t xonLimit = 0;
+    std::uint16_t xoffLimit = 0;
 };
 
-namespace CommFlag {
-constexpr std::uint32_t Binary = 0x0001;
-constexpr std::uint32_t Parity = 0x0002;
-constexpr std::uint32_t OutxCtsFlow = 0x0004;
-constexpr std::uint32_t OutxDsrFlow = 0x0008;
-constexpr std::uint32_t DtrEnable = 0x0010;
-constexpr std::uint32_t DtrHandshake = 0x0020;
-constexpr std::uint32_t DsrSensitivity = 0x0040;
-constexpr std::uint32_t TXContinueOnXoff = 0x0080;
-constexpr std::uint32_t OutX = 0x0100;
-constexpr std::uint32_t InX = 0x0200;
-constexpr std::uint32_t ErrorChar = 0x0400;
-constexpr std::uint32_t Null = 0x0800;
-constexpr std::uint32_t RtsEnable = 0x1000;
-constexpr std::uint32_t RtsHandshake = 0x2000;
-constexpr std::uint32_t RtsToggle = 0x3000;
-constexpr std::uint32_t AbortOnError = 0x4000;
-} // namespace CommFlag
+namespace commflag {
+constexpr std::uint32_t kBinary = 0x0001;
+constexpr std::uint32_t kParity = 0x0002;
+constexpr std::uint32_t kOutxCtsFlow = 0x0004;
+constexpr std::uint32_t kOutxDsrFlow = 0x0008;
+constexpr std::uint32_t kDtrEnable = 0x0010;
+constexpr std::uint32_t kDtrHandshake = 0x0020;
+constexpr std::uint32_t kDsrSensitivity = 0x0040;
+constexpr std::uint32_t kTxContinueOnXoff = 0x0080;
+constexpr std::uint32_t kOutX = 0x0100;
+constexpr std::uint32_t kInX = 0x0200;
+constexpr std::uint32_t kErrorChar = 0x0400;
+constexpr std::uint32_t kNull = 0x0800;
+constexpr std::uint32_t kRtsEnable = 0x1000;
+constexpr std::uint32_t kRtsHandshake = 0x2000;
+constexpr std::uint32_t kRtsToggle = 0x3000;
+constexpr std::uint32_t kAbortOnError = 0x4000;
+} // namespace commflag
 
-// Bits per second named by a Baudrate value (br110 -> 110).
-std::uint32_t BaudrateValue(BaudRateMode baudrate);
+// Bits per second named by a baud rate value (Baud110 -> 110).
+std::uint32_t baudRateValue(BaudRateMode baudrate);
 
-CommControlBlock BuildControlBlock(const SerialSettings& settings);
+CommControlBlock buildControlBlock(const SerialSettings& settings);
 
-std::uint32_t EventMask(SerialEvents events);
+std::uint32_t eventMask(SerialEvents events);

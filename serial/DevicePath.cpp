@@ -2,13 +2,13 @@
 
 #include <cctype>
 
-std::string FormatDeviceName(const std::string& deviceName, int portNum)
+std::string formatDeviceName(const std::string& deviceName, int portNumber)
 {
     std::string out;
     for (std::size_t i = 0; i < deviceName.size(); ++i) {
         if (deviceName[i] == '%' && i + 1 < deviceName.size()) {
             if (deviceName[i + 1] == 'd') {
-                out += std::to_string(portNum);
+                out += std::to_string(portNumber);
                 ++i;
                 continue;
             }
@@ -26,7 +26,7 @@ std::string FormatDeviceName(const std::string& deviceName, int portNum)
 namespace {
 
 // The number of a "COMn" name (any letter case), or -1.
-int ComNumber(const std::string& name)
+int comNumber(const std::string& name)
 {
     if (name.size() < 4 || std::toupper(static_cast<unsigned char>(name[0])) != 'C'
         || std::toupper(static_cast<unsigned char>(name[1])) != 'O'
@@ -43,12 +43,12 @@ int ComNumber(const std::string& name)
 
 } // namespace
 
-QString DefaultDevicePath(const std::string& formattedName)
+QString defaultDevicePath(const std::string& formattedName)
 {
 #ifdef Q_OS_WIN
     return QStringLiteral("\\\\.\\") + QString::fromLocal8Bit(formattedName.c_str());
 #else
-    const int com = ComNumber(formattedName);
+    const int com = comNumber(formattedName);
     if (com >= 1)
         return QStringLiteral("/dev/ttyS%1").arg(com - 1);
     return QString::fromLocal8Bit(formattedName.c_str());

@@ -8,9 +8,9 @@
 
 // DeviceName with its one integer placeholder filled in ("COM%d", 2 -> "COM2").
 // Only %d and %% are understood: the pattern is user data, never a printf format.
-std::string FormatDeviceName(const std::string& deviceName, int portNum);
+std::string formatDeviceName(const std::string& deviceName, int portNumber);
 
 // The path opened for a formatted name. Windows: the name in the device
 // namespace ("\\.\COM12" works past COM9). POSIX: COMn is /dev/ttyS(n-1),
 // anything else (a full path, say) is taken as it is.
-QString DefaultDevicePath(const std::string& formattedName);
+QString defaultDevicePath(const std::string& formattedName);

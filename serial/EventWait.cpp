@@ -10,25 +10,25 @@
 #include <thread>
 
 namespace {
-std::int64_t SteadyNowUs()
+std::int64_t steadyNowUs()
 {
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 } // namespace
 
-void WaitForEventsUntil(std::int64_t untilUs)
+void waitForEventsUntil(std::int64_t untilUs)
 {
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
     if (!dispatcher) {
-        const std::int64_t left = untilUs - SteadyNowUs();
+        const std::int64_t left = untilUs - steadyNowUs();
         if (left > 0)
             std::this_thread::sleep_for(std::chrono::microseconds(std::min<std::int64_t>(left, 1000)));
         return;
     }
     if (dispatcher->processEvents(QEventLoop::AllEvents))
         return;
-    const std::int64_t left = untilUs - SteadyNowUs();
+    const std::int64_t left = untilUs - steadyNowUs();
     if (left <= 0)
         return;
     QTimer deadline;

@@ -8,4 +8,4 @@
 // Runs the pending events and returns if there were any; otherwise blocks
 // until the next event is handled or until untilUs (microseconds of
 // std::chrono::steady_clock) has come.
-void WaitForEventsUntil(std::int64_t untilUs);
+void waitForEventsUntil(std::int64_t untilUs);

@@ -25,77 +25,77 @@ constexpr int kInvalidArgument = ERROR_INVALID_PARAMETER;
 constexpr int kInvalidArgument = EINVAL;
 #endif
 
-[[noreturn]] void RaiseDcbError(int code)
+[[noreturn]] void raiseDcbError(int code)
 {
-    throw SerialPortError(VaCommText::WithSystemError(VaCommText::WriteDcb, code, SystemErrorText(code)));
+    throw SerialPortError(serialtext::withSystemError(serialtext::kWriteDcb, code, systemErrorText(code)));
 }
 
-void Check(bool ok, QSerialPort& port)
+void check(bool ok, QSerialPort& port)
 {
     if (ok)
         return;
-    const int code = LastSystemError();
+    const int code = lastSystemError();
     port.clearError();
-    RaiseDcbError(code != 0 ? code : kInvalidArgument);
+    raiseDcbError(code != 0 ? code : kInvalidArgument);
 }
 
-std::optional<QSerialPort::DataBits> DataBitsFor(DataBitsMode databits)
+std::optional<QSerialPort::DataBits> dataBitsFor(DataBitsMode databits)
 {
     switch (databits) {
-    case db5:
+    case DataBitsMode::Data5:
         return QSerialPort::Data5;
-    case db6:
+    case DataBitsMode::Data6:
         return QSerialPort::Data6;
-    case db7:
+    case DataBitsMode::Data7:
         return QSerialPort::Data7;
-    case db8:
+    case DataBitsMode::Data8:
         return QSerialPort::Data8;
-    case db4:
+    case DataBitsMode::Data4:
         break;
     }
     return std::nullopt;
 }
 
-QSerialPort::Parity ParityFor(ParityMode parity)
+QSerialPort::Parity parityFor(ParityMode parity)
 {
     switch (parity) {
-    case paNone:
+    case ParityMode::None:
         return QSerialPort::NoParity;
-    case paOdd:
+    case ParityMode::Odd:
         return QSerialPort::OddParity;
-    case paEven:
+    case ParityMode::Even:
         return QSerialPort::EvenParity;
-    case paMark:
+    case ParityMode::Mark:
         return QSerialPort::MarkParity;
-    case paSpace:
+    case ParityMode::Space:
         return QSerialPort::SpaceParity;
     }
     return QSerialPort::NoParity;
 }
 
-QSerialPort::StopBits StopBitsFor(StopBitsMode stopbits)
+QSerialPort::StopBits stopBitsFor(StopBitsMode stopbits)
 {
     switch (stopbits) {
-    case sb1:
+    case StopBitsMode::One:
         return QSerialPort::OneStop;
-    case sb15:
+    case StopBitsMode::OneAndHalf:
         return QSerialPort::OneAndHalfStop;
-    case sb2:
+    case StopBitsMode::Two:
         return QSerialPort::TwoStop;
     }
     return QSerialPort::OneStop;
 }
 
-std::optional<QSerialPort::FlowControl> FlowControlFor(FlowControlMode flow)
+std::optional<QSerialPort::FlowControl> flowControlFor(FlowControlMode flow)
 {
     switch (flow) {
-    case fcNone:
+    case FlowControlMode::None:
         return QSerialPort::NoFlowControl;
-    case fcXonXoff:
+    case FlowControlMode::XonXoff:
         return QSerialPort::SoftwareControl;
-    case fcRtsCts:
+    case FlowControlMode::RtsCts:
         return QSerialPort::HardwareControl;
-    case fcDtrDsr:
+    case FlowControlMode::DtrDsr:
         break;
     }
     return std::nullopt;
@@ -103,41 +103,41 @@ std::optional<QSerialPort::FlowControl> FlowControlFor(FlowControlMode flow)
 
 // Drives one modem line by hand. Handshake and toggle modes cannot be
 // expressed through the port and are refused.
-void SetModemLine(QSerialPort& port, bool (QSerialPort::*set)(bool), std::optional<bool> level)
+void setModemLine(QSerialPort& port, bool (QSerialPort::*set)(bool), std::optional<bool> level)
 {
     if (!level)
-        RaiseDcbError(kInvalidArgument);
+        raiseDcbError(kInvalidArgument);
     if ((port.*set)(*level))
         return;
-    const int code = LastSystemError();
+    const int code = lastSystemError();
     port.clearError();
-    if (IsPseudoTerminal(port))
+    if (isPseudoTerminal(port))
         return;
-    RaiseDcbError(code != 0 ? code : kInvalidArgument);
+    raiseDcbError(code != 0 ? code : kInvalidArgument);
 }
 
-std::optional<bool> DtrLevel(DtrMode dtr)
+std::optional<bool> dtrLevel(DtrMode dtr)
 {
     switch (dtr) {
-    case dtrDisable:
+    case DtrMode::Disable:
         return false;
-    case dtrEnable:
+    case DtrMode::Enable:
         return true;
-    case dtrHandshake:
+    case DtrMode::Handshake:
         break;
     }
     return std::nullopt;
 }
 
-std::optional<bool> RtsLevel(RtsMode rts)
+std::optional<bool> rtsLevel(RtsMode rts)
 {
     switch (rts) {
-    case rtsDisable:
+    case RtsMode::Disable:
         return false;
-    case rtsEnable:
+    case RtsMode::Enable:
         return true;
-    case rtsHandshake:
-    case rtsToggle:
+    case RtsMode::Handshake:
+    case RtsMode::Toggle:
         break;
     }
     return std::nullopt;
@@ -145,7 +145,7 @@ std::optional<bool> RtsLevel(RtsMode rts)
 
 } // namespace
 
-int LastSystemError()
+int lastSystemError()
 {
 #ifdef Q_OS_WIN
     return static_cast<int>(::GetLastError());
@@ -154,7 +154,7 @@ int LastSystemError()
 #endif
 }
 
-bool IsPseudoTerminal(const QSerialPort& port)
+bool isPseudoTerminal(const QSerialPort& port)
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(port);
@@ -173,31 +173,31 @@ bool IsPseudoTerminal(const QSerialPort& port)
 #endif
 }
 
-void ApplyLineSettings(QSerialPort& port, const SerialSettings& settings)
+void applyLineSettings(QSerialPort& port, const SerialSettings& settings)
 {
     errno = 0;
-    Check(port.setBaudRate(static_cast<qint32>(BaudrateValue(settings.Baudrate))), port);
-    const auto dataBits = DataBitsFor(settings.Databits);
+    check(port.setBaudRate(static_cast<qint32>(baudRateValue(settings.baudRate))), port);
+    const auto dataBits = dataBitsFor(settings.dataBits);
     if (!dataBits)
-        RaiseDcbError(kInvalidArgument);
-    Check(port.setDataBits(*dataBits), port);
+        raiseDcbError(kInvalidArgument);
+    check(port.setDataBits(*dataBits), port);
     // A pseudo-terminal keeps no parity bit (PARENB reads back clear), after
     // which the port refuses to set the same parity again; there is no wire
     // for parity to matter on.
-    const bool parityTaken = port.setParity(ParityFor(settings.Parity));
-    if (!parityTaken && IsPseudoTerminal(port))
+    const bool parityTaken = port.setParity(parityFor(settings.parity));
+    if (!parityTaken && isPseudoTerminal(port))
         port.clearError();
     else
-        Check(parityTaken, port);
-    Check(port.setStopBits(StopBitsFor(settings.Stopbits)), port);
-    const auto flow = FlowControlFor(settings.FlowControl);
+        check(parityTaken, port);
+    check(port.setStopBits(stopBitsFor(settings.stopBits)), port);
+    const auto flow = flowControlFor(settings.flowControl);
     if (!flow)
-        RaiseDcbError(kInvalidArgument);
-    Check(port.setFlowControl(*flow), port);
+        raiseDcbError(kInvalidArgument);
+    check(port.setFlowControl(*flow), port);
     // The port has no switch for parity checking, error or null characters:
     // those options live in the control block only.
-    if (settings.FlowControl != fcDtrDsr)
-        SetModemLine(port, &QSerialPort::setDataTerminalReady, DtrLevel(settings.DTRControl));
-    if (settings.FlowControl != fcRtsCts)
-        SetModemLine(port, &QSerialPort::setRequestToSend, RtsLevel(settings.RTSControl));
+    if (settings.flowControl != FlowControlMode::DtrDsr)
+        setModemLine(port, &QSerialPort::setDataTerminalReady, dtrLevel(settings.dtrControl));
+    if (settings.flowControl != FlowControlMode::RtsCts)
+        setModemLine(port, &QSerialPort::setRequestToSend, rtsLevel(settings.rtsControl));
 }

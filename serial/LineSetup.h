@@ -8,11 +8,11 @@ class QSerialPort;
 // Raises SerialPortError "Error writing dcb (%d), %s" when the port refuses a
 // value or has no way to express it (4 data bits, DSR handshaking...).
 // A modem line that cannot be driven is accepted on a pseudo-terminal only.
-void ApplyLineSettings(QSerialPort& port, const SerialSettings& settings);
+void applyLineSettings(QSerialPort& port, const SerialSettings& settings);
 
 // errno on POSIX, GetLastError on Windows, read right after a failed port call.
-int LastSystemError();
+int lastSystemError();
 
 // A pseudo-terminal has no modem lines; such a port is what the handset
 // simulator and the tests open.
-bool IsPseudoTerminal(const QSerialPort& port);
+bool isPseudoTerminal(const QSerialPort& port);

@@ -15,12 +15,12 @@
 #include <unistd.h>
 #endif
 
-QString portsettings::ComDeviceKey(int comNumber)
+QString portsettings::comDeviceKey(int comNumber)
 {
     return QStringLiteral("Ports/COM%1").arg(comNumber);
 }
 
-int ComItemNumber(const QString& text)
+int comItemNumber(const QString& text)
 {
     for (int n = 1; n <= kComItems; ++n) {
         if (text == QStringLiteral("Com%1").arg(n))
@@ -33,7 +33,7 @@ namespace {
 const QString kDescribedPath = QStringLiteral(" \u2014 %1");
 }
 
-QString PortItemText(const QString& description, const QString& path)
+QString portItemText(const QString& description, const QString& path)
 {
     const QString about = description.trimmed();
     return about.isEmpty() ? path : about + kDescribedPath.arg(path);
@@ -41,7 +41,7 @@ QString PortItemText(const QString& description, const QString& path)
 
 namespace {
 
-QList<SystemPort> AskSystemForPorts()
+QList<SystemPort> askSystemForPorts()
 {
     QList<SystemPort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
@@ -49,13 +49,13 @@ QList<SystemPort> AskSystemForPorts()
     return ports;
 }
 
-SystemPortSource& PortSource()
+SystemPortSource& portSource()
 {
-    static SystemPortSource source = AskSystemForPorts;
+    static SystemPortSource source = askSystemForPorts;
     return source;
 }
 
-QList<PortItem> ComItems()
+QList<PortItem> comItems()
 {
     QList<PortItem> items;
     for (int n = 1; n <= kComItems; ++n)
@@ -64,11 +64,11 @@ QList<PortItem> ComItems()
 }
 
 // Ports/COM1..4 and the stored device, in that order, each once.
-QStringList NamedDevices(const QSettings& settings)
+QStringList namedDevices(const QSettings& settings)
 {
     QStringList named;
     for (int n = 1; n <= kComItems; ++n)
-        named << settings.value(portsettings::ComDeviceKey(n)).toString();
+        named << settings.value(portsettings::comDeviceKey(n)).toString();
     named << settings.value(portsettings::kDevice).toString();
     named.removeAll(QString());
     named.removeDuplicates();
@@ -77,41 +77,41 @@ QStringList NamedDevices(const QSettings& settings)
 
 } // namespace
 
-SystemPortSource SetSystemPortSource(SystemPortSource source)
+SystemPortSource setSystemPortSource(SystemPortSource source)
 {
-    SystemPortSource previous = std::move(PortSource());
-    PortSource() = source ? std::move(source) : SystemPortSource(AskSystemForPorts);
+    SystemPortSource previous = std::move(portSource());
+    portSource() = source ? std::move(source) : SystemPortSource(askSystemForPorts);
     return previous;
 }
 
-QList<PortItem> ListPorts(const QSettings& settings)
+QList<PortItem> listPorts(const QSettings& settings)
 {
-    QList<PortItem> items = ComItems();
+    QList<PortItem> items = comItems();
     QStringList listed;
-    for (const SystemPort& port : PortSource()()) {
+    for (const SystemPort& port : portSource()()) {
         listed << port.path;
-        items.append({PortItemText(port.description, port.path), {0, port.path}});
+        items.append({portItemText(port.description, port.path), {0, port.path}});
     }
-    for (const QString& device : NamedDevices(settings)) {
+    for (const QString& device : namedDevices(settings)) {
         if (!listed.contains(device))
             items.append({device, {0, device}});
     }
     return items;
 }
 
-QList<PortItem> KnownPorts(const QSettings& settings)
+QList<PortItem> knownPorts(const QSettings& settings)
 {
-    QList<PortItem> items = ComItems();
+    QList<PortItem> items = comItems();
     const QString device = settings.value(portsettings::kDevice).toString();
     const QString storedText = settings.value(portsettings::kPortText).toString();
-    for (const QString& named : NamedDevices(settings)) {
+    for (const QString& named : namedDevices(settings)) {
         const bool described = named == device && storedText.endsWith(kDescribedPath.arg(named));
         items.append({described ? storedText : named, {0, named}});
     }
     return items;
 }
 
-const PortItem* FindPortItem(const QList<PortItem>& items, const QString& text)
+const PortItem* findPortItem(const QList<PortItem>& items, const QString& text)
 {
     for (const PortItem& item : items) {
         if (item.text == text)
@@ -120,9 +120,9 @@ const PortItem* FindPortItem(const QList<PortItem>& items, const QString& text)
     return nullptr;
 }
 
-PortChoice StoredPortChoice(const QSettings& settings)
+PortChoice storedPortChoice(const QSettings& settings)
 {
-    if (const int n = ComItemNumber(settings.value(portsettings::kPortText).toString()))
+    if (const int n = comItemNumber(settings.value(portsettings::kPortText).toString()))
         return {n, {}};
     const QString device = settings.value(portsettings::kDevice).toString();
     if (!device.isEmpty())
@@ -130,7 +130,7 @@ PortChoice StoredPortChoice(const QSettings& settings)
     return {1, {}};
 }
 
-void RememberPortChoice(QSettings& settings, const PortChoice& choice)
+void rememberPortChoice(QSettings& settings, const PortChoice& choice)
 {
     if (choice.isCom())
         settings.remove(portsettings::kDevice);
@@ -138,15 +138,15 @@ void RememberPortChoice(QSettings& settings, const PortChoice& choice)
         settings.setValue(portsettings::kDevice, choice.device);
 }
 
-QString ChoiceDevicePath(const QSettings& settings, const PortChoice& choice)
+QString choiceDevicePath(const QSettings& settings, const PortChoice& choice)
 {
     if (!choice.isCom())
         return choice.device;
-    const QString named = settings.value(portsettings::ComDeviceKey(choice.comNumber)).toString();
-    return named.isEmpty() ? DefaultDevicePath("COM" + std::to_string(choice.comNumber)) : named;
+    const QString named = settings.value(portsettings::comDeviceKey(choice.comNumber)).toString();
+    return named.isEmpty() ? defaultDevicePath("COM" + std::to_string(choice.comNumber)) : named;
 }
 
-QString DescribeOpenFailure(const QString& device)
+QString describeOpenFailure(const QString& device)
 {
 #ifndef Q_OS_WIN
     if (!QFileInfo::exists(device))

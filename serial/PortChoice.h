@@ -18,7 +18,7 @@ namespace portsettings {
 inline constexpr const char* kPortText = "TFMain/cboxCOM_Text";
 inline constexpr const char* kDevice = "Ports/Device";
 // "Ports/COMn": the device opened for Com<n> (default /dev/ttyS(n-1)).
-QString ComDeviceKey(int comNumber);
+QString comDeviceKey(int comNumber);
 }
 
 inline constexpr int kComItems = 4;
@@ -36,10 +36,10 @@ struct PortItem {
 };
 
 // "Com1".."Com4" exactly as the box shows them; anything else is no item.
-int ComItemNumber(const QString& text);
+int comItemNumber(const QString& text);
 
 // "FT232R USB UART — /dev/ttyUSB0", or the bare path without a description.
-QString PortItemText(const QString& description, const QString& path);
+QString portItemText(const QString& description, const QString& path);
 
 // A port as the system reports it.
 struct SystemPort {
@@ -49,31 +49,31 @@ struct SystemPort {
 // Where the system's ports come from; the default asks Qt SerialPort, which
 // walks thousands of files under /sys on Linux. Returns the previous source.
 using SystemPortSource = std::function<QList<SystemPort>()>;
-SystemPortSource SetSystemPortSource(SystemPortSource source);
+SystemPortSource setSystemPortSource(SystemPortSource source);
 
 // Com1..Com4, then the ports the system reports (read afresh on every call),
 // then every device the settings name (Ports/COMn, the stored device) that
 // the system does not report, such as a pseudo-terminal.
-QList<PortItem> ListPorts(const QSettings& settings);
+QList<PortItem> listPorts(const QSettings& settings);
 // The same without asking the system: Com1..Com4 and the devices the settings
 // name, the stored device under the text the port box stored for it.
-QList<PortItem> KnownPorts(const QSettings& settings);
+QList<PortItem> knownPorts(const QSettings& settings);
 
 // The item with exactly this text, or nothing.
-const PortItem* FindPortItem(const QList<PortItem>& items, const QString& text);
+const PortItem* findPortItem(const QList<PortItem>& items, const QString& text);
 
 // The choice the program starts with: the stored Com<n> text, else the
 // stored device, else Com1.
-PortChoice StoredPortChoice(const QSettings& settings);
+PortChoice storedPortChoice(const QSettings& settings);
 // Stores the device of a device choice and forgets it for a Com<n> one (the
 // port text itself is stored with the window's other values).
-void RememberPortChoice(QSettings& settings, const PortChoice& choice);
+void rememberPortChoice(QSettings& settings, const PortChoice& choice);
 
 // The device path a choice opens: for Com<n> the Ports/COMn setting or the
 // system's default.
-QString ChoiceDevicePath(const QSettings& settings, const PortChoice& choice);
+QString choiceDevicePath(const QSettings& settings, const PortChoice& choice);
 
 // Why the device cannot be opened, in a sentence that names it: missing,
 // no permission (with the dialout hint), or in use. Empty when it can be
 // opened now.
-QString DescribeOpenFailure(const QString& device);
+QString describeOpenFailure(const QString& device);

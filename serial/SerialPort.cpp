@@ -24,13 +24,13 @@
 
 namespace {
 
-SerialPort::DeviceResolver& Resolver()
+SerialPort::DeviceResolver& installedResolver()
 {
     static SerialPort::DeviceResolver resolver;
     return resolver;
 }
 
-SerialPort::ErrorReport& Report()
+SerialPort::ErrorReport& installedReport()
 {
     static SerialPort::ErrorReport report;
     return report;
@@ -42,9 +42,9 @@ constexpr int kBadHandle = 6; // ERROR_INVALID_HANDLE
 constexpr int kBadHandle = EBADF;
 #endif
 
-[[noreturn]] void RaiseSystem(const char* pattern, int code)
+[[noreturn]] void raiseSystem(const char* pattern, int code)
 {
-    throw SerialPortError(VaCommText::WithSystemError(pattern, code, SystemErrorText(code)));
+    throw SerialPortError(serialtext::withSystemError(pattern, code, systemErrorText(code)));
 }
 
 } // namespace
@@ -59,7 +59,7 @@ public:
     ~BusyScope()
     {
         if (--comm_.busyDepth_ == 0 && comm_.rxPending_)
-            comm_.ScheduleDelivery();
+            comm_.scheduleDelivery();
     }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
@@ -77,7 +77,7 @@ SerialPort::SerialPort(const SerialSettings& settings, QObject* parent)
     , settings_(settings)
     , port_(new QSerialPort(this))
 {
-    connect(port_, &QSerialPort::readyRead, this, &SerialPort::PortReadyRead);
+    connect(port_, &QSerialPort::readyRead, this, &SerialPort::portReadyRead);
 }
 
 SerialPort::~SerialPort()
@@ -85,58 +85,58 @@ SerialPort::~SerialPort()
     // No notifications and no errors from a dying component: let what was
     // written leave, then let the device go.
     if (port_->isOpen()) {
-        DrainOutput(kCloseDrainLimitMs);
+        drainOutput(kCloseDrainLimitMs);
         port_->clear(QSerialPort::Input);
         port_->close();
     }
 }
 
-void SerialPort::SetDeviceResolver(DeviceResolver resolver)
+void SerialPort::setDeviceResolver(DeviceResolver resolver)
 {
-    Resolver() = std::move(resolver);
+    installedResolver() = std::move(resolver);
 }
 
-void SerialPort::SetErrorReport(ErrorReport report)
+void SerialPort::setErrorReport(ErrorReport report)
 {
-    Report() = std::move(report);
+    installedReport() = std::move(report);
 }
 
-QString SerialPort::DevicePath() const
+QString SerialPort::devicePath() const
 {
-    if (Resolver()) {
-        QString path = Resolver()(settings_.portNumber);
+    if (installedResolver()) {
+        QString path = installedResolver()(settings_.portNumber);
         if (!path.isEmpty())
             return path;
     }
-    return DefaultDevicePath(FormatDeviceName(settings_.DeviceName, settings_.portNumber));
+    return defaultDevicePath(formatDeviceName(settings_.deviceName, settings_.portNumber));
 }
 
-bool SerialPort::IsOpen() const
+bool SerialPort::isOpen() const
 {
     return port_->isOpen();
 }
 
-void SerialPort::Open()
+void SerialPort::open()
 {
-    RejectWhenOpen();
-    const QString path = DevicePath();
+    rejectWhenOpen();
+    const QString path = devicePath();
 #ifndef Q_OS_WIN
     // The port takes a lock file named after the device before it opens it,
     // so a missing device that someone else tries at the same moment would
     // otherwise look locked.
     if (!QFileInfo::exists(path))
-        throw SerialPortError(VaCommText::InvalidPort(settings_.portNumber));
+        throw SerialPortError(serialtext::invalidPort(settings_.portNumber));
 #endif
     port_->setPortName(path);
     if (!port_->open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port_->error();
         port_->clearError();
         if (error == QSerialPort::DeviceNotFoundError)
-            throw SerialPortError(VaCommText::InvalidPort(settings_.portNumber));
-        throw SerialPortError(VaCommText::CantOpen(settings_.portNumber));
+            throw SerialPortError(serialtext::invalidPort(settings_.portNumber));
+        throw SerialPortError(serialtext::cantOpen(settings_.portNumber));
     }
     try {
-        ApplySettings();
+        applySettings();
     } catch (...) {
         port_->close();
         throw;
@@ -145,14 +145,14 @@ void SerialPort::Open()
     // UART would not have kept them either.
     port_->clear(QSerialPort::Input);
     rxPending_ = false;
-    if (OnOpen)
-        OnOpen(this);
+    if (opened)
+        opened();
 }
 
 // Waits until what was written has left the port, at most timeoutMs. Each
 // frame's write already waited until the system took it; what the system
 // still holds is at most a frame or two on the wire.
-void SerialPort::DrainOutput(int timeoutMs)
+void SerialPort::drainOutput(int timeoutMs)
 {
     port_->flush();
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -182,49 +182,49 @@ void SerialPort::DrainOutput(int timeoutMs)
 #endif
 }
 
-void SerialPort::Close()
+void SerialPort::close()
 {
-    if (!IsOpen())
+    if (!isOpen())
         return;
     rxPending_ = false;
     // Our last acknowledgement must reach the handset: a purge of the output
     // would throw it away a few microseconds after it was written, and a
     // handset left without it sends its reply again into the next request.
-    DrainOutput(kCloseDrainLimitMs);
+    drainOutput(kCloseDrainLimitMs);
     errno = 0;
     const bool cleared = port_->clear(QSerialPort::Input);
-    const int code = LastSystemError();
+    const int code = lastSystemError();
     port_->clearError();
     // The device is released even when the purge failed, so that the next
     // command can open it again.
     port_->close();
     if (!cleared)
-        RaiseSystem(VaCommText::ClearBuffers, code);
-    if (OnClose)
-        OnClose(this);
+        raiseSystem(serialtext::kClearBuffers, code);
+    if (closed)
+        closed();
 }
 
-void SerialPort::Loaded()
+void SerialPort::openIfAutoOpen()
 {
-    if (settings_.AutoOpen)
-        Open();
+    if (settings_.autoOpen)
+        open();
 }
 
 int SerialPort::write(const void* buffer, int count)
 {
-    if (!IsOpen())
-        RaiseSystem(VaCommText::Write, kBadHandle);
+    if (!isOpen())
+        raiseSystem(serialtext::kWrite, kBadHandle);
     if (count <= 0)
         return 0;
     BusyScope busy(*this);
     const qint64 arrivedBefore = port_->bytesAvailable();
     errno = 0;
     if (port_->write(static_cast<const char*>(buffer), count) != count) {
-        const int code = LastSystemError();
+        const int code = lastSystemError();
         port_->clearError();
-        RaiseSystem(VaCommText::Write, code);
+        raiseSystem(serialtext::kWrite, code);
     }
-    const QDeadlineTimer deadline(qMax(settings_.WriteTimeout, 0));
+    const QDeadlineTimer deadline(qMax(settings_.writeTimeout, 0));
     bool written = port_->bytesToWrite() == 0;
     while (!written) {
         errno = 0;
@@ -236,10 +236,10 @@ int SerialPort::write(const void* buffer, int count)
             continue;
         }
         const QSerialPort::SerialPortError error = port_->error();
-        const int code = LastSystemError();
+        const int code = lastSystemError();
         port_->clearError();
         if (error != QSerialPort::TimeoutError && error != QSerialPort::NoError)
-            RaiseSystem(VaCommText::Write, code);
+            raiseSystem(serialtext::kWrite, code);
         break;
     }
     // The write may have pulled in received bytes (and swallowed their
@@ -257,24 +257,24 @@ int SerialPort::write(const void* buffer, int count)
 
 int SerialPort::read(void* buffer, int count)
 {
-    if (!IsOpen())
-        RaiseSystem(VaCommText::Read, kBadHandle);
+    if (!isOpen())
+        raiseSystem(serialtext::kRead, kBadHandle);
     if (count <= 0)
         return 0;
     BusyScope busy(*this);
     if (port_->bytesAvailable() < count)
-        PullArrivedBytes();
+        pullArrivedBytes();
     errno = 0;
     const qint64 got = port_->read(static_cast<char*>(buffer), count);
     if (got < 0) {
-        const int code = LastSystemError();
+        const int code = lastSystemError();
         port_->clearError();
-        RaiseSystem(VaCommText::Read, code);
+        raiseSystem(serialtext::kRead, code);
     }
     return static_cast<int>(got);
 }
 
-void SerialPort::PullArrivedBytes()
+void SerialPort::pullArrivedBytes()
 {
     const qint64 before = port_->bytesAvailable();
     // A zero wait reads what the OS holds; its readyRead lands in PortReadyRead
@@ -285,18 +285,18 @@ void SerialPort::PullArrivedBytes()
         rxPending_ = true;
 }
 
-void SerialPort::PortReadyRead()
+void SerialPort::portReadyRead()
 {
     if (busyDepth_ > 0) {
         rxPending_ = true;
         return;
     }
-    DeliverRxChar();
+    deliverArrivedBytes();
 }
 
-void SerialPort::ScheduleDelivery()
+void SerialPort::scheduleDelivery()
 {
-    if (deliveryQueued_ || !IsOpen())
+    if (deliveryQueued_ || !isOpen())
         return;
     deliveryQueued_ = true;
     QMetaObject::invokeMethod(
@@ -304,135 +304,135 @@ void SerialPort::ScheduleDelivery()
         [this] {
             deliveryQueued_ = false;
             if (busyDepth_ > 0) {
-                // Came round while OnRxChar processes events: wait for it to return.
+                // Came round while bytesArrived processes events: wait for it to return.
                 rxPending_ = true;
                 return;
             }
-            DeliverRxChar();
+            deliverArrivedBytes();
         },
         Qt::QueuedConnection);
 }
 
-void SerialPort::DeliverRxChar()
+void SerialPort::deliverArrivedBytes()
 {
-    if (!IsOpen() || !OnRxChar) {
+    if (!isOpen() || !bytesArrived) {
         rxPending_ = false;
         return;
     }
     BusyScope busy(*this);
-    PullArrivedBytes();
+    pullArrivedBytes();
     // Everything pulled in so far is counted in this notification.
     rxPending_ = false;
     const qint64 waiting = port_->bytesAvailable();
     if (waiting <= 0)
         return;
     try {
-        OnRxChar(this, static_cast<int>(waiting));
+        bytesArrived(static_cast<int>(waiting));
     } catch (const std::exception& error) {
-        if (Report())
-            Report()(error);
+        if (installedReport())
+            installedReport()(error);
         else
             qCritical("%s", error.what());
     }
 }
 
-void SerialPort::RejectWhenOpen() const
+void SerialPort::rejectWhenOpen() const
 {
-    if (IsOpen())
-        throw SerialPortError(VaCommText::PortOpen);
+    if (isOpen())
+        throw SerialPortError(serialtext::kPortOpen);
 }
 
-void SerialPort::ApplySettings()
+void SerialPort::applySettings()
 {
-    if (IsOpen())
-        ApplyLineSettings(*port_, settings_);
+    if (isOpen())
+        applyLineSettings(*port_, settings_);
 }
 
 template <typename T>
-void SerialPort::StoreAndApply(T& field, const T& value)
+void SerialPort::storeAndApply(T& field, const T& value)
 {
     if (field == value)
         return;
     field = value;
-    ApplySettings();
+    applySettings();
 }
 
-void SerialPort::SetPortNum(int value)
+void SerialPort::setPortNumber(int value)
 {
     if (value != settings_.portNumber)
-        RejectWhenOpen();
+        rejectWhenOpen();
     settings_.portNumber = value;
 }
 
-void SerialPort::SetMonitorEvents(SerialEvents value)
+void SerialPort::setMonitorEvents(SerialEvents value)
 {
-    if (!(value == settings_.MonitorEvents))
-        RejectWhenOpen();
-    settings_.MonitorEvents = value;
+    if (!(value == settings_.monitorEvents))
+        rejectWhenOpen();
+    settings_.monitorEvents = value;
 }
 
-void SerialPort::SetReadBufSize(int value)
+void SerialPort::setReadBufferSize(int value)
 {
-    if (value != settings_.ReadBufSize)
-        RejectWhenOpen();
-    settings_.ReadBufSize = value;
+    if (value != settings_.readBufferSize)
+        rejectWhenOpen();
+    settings_.readBufferSize = value;
 }
 
-void SerialPort::SetWriteBufSize(int value)
+void SerialPort::setWriteBufferSize(int value)
 {
-    if (value != settings_.WriteBufSize)
-        RejectWhenOpen();
-    settings_.WriteBufSize = value;
+    if (value != settings_.writeBufferSize)
+        rejectWhenOpen();
+    settings_.writeBufferSize = value;
 }
 
-void SerialPort::SetPriority(ThreadPriorityMode value)
+void SerialPort::setPriority(ThreadPriorityMode value)
 {
-    if (value != settings_.Priority)
-        RejectWhenOpen();
-    settings_.Priority = value;
+    if (value != settings_.priority)
+        rejectWhenOpen();
+    settings_.priority = value;
 }
 
-void SerialPort::SetBaudrate(BaudRateMode value)
+void SerialPort::setBaudRate(BaudRateMode value)
 {
-    StoreAndApply(settings_.Baudrate, value);
+    storeAndApply(settings_.baudRate, value);
 }
-void SerialPort::SetParity(ParityMode value)
+void SerialPort::setParity(ParityMode value)
 {
-    StoreAndApply(settings_.Parity, value);
+    storeAndApply(settings_.parity, value);
 }
-void SerialPort::SetDatabits(DataBitsMode value)
+void SerialPort::setDataBits(DataBitsMode value)
 {
-    StoreAndApply(settings_.Databits, value);
+    storeAndApply(settings_.dataBits, value);
 }
-void SerialPort::SetStopbits(StopBitsMode value)
+void SerialPort::setStopBits(StopBitsMode value)
 {
-    StoreAndApply(settings_.Stopbits, value);
+    storeAndApply(settings_.stopBits, value);
 }
-void SerialPort::SetFlowControl(FlowControlMode value)
+void SerialPort::setFlowControl(FlowControlMode value)
 {
-    StoreAndApply(settings_.FlowControl, value);
+    storeAndApply(settings_.flowControl, value);
 }
-void SerialPort::SetOptions(SerialOptions value)
+void SerialPort::setOptions(SerialOptions value)
 {
-    StoreAndApply(settings_.Options, value);
+    storeAndApply(settings_.options, value);
 }
-void SerialPort::SetXonLim(int value)
+void SerialPort::setXonLimit(int value)
 {
-    StoreAndApply(settings_.XonLim, value);
+    storeAndApply(settings_.xonLimit, value);
 }
-void SerialPort::SetXoffLim(int value)
+void SerialPort::setXoffLimit(int value)
 {
-    StoreAndApply(settings_.XoffLim, value);
+    storeAndApply(settings_.xoffLimit, value);
 }
-void SerialPort::SetDTRControl(DtrMode value)
+void SerialPort::setDtrControl(DtrMode value)
 {
-    StoreAndApply(settings_.DTRControl, value);
+    storeAndApply(settings_.dtrControl, value);
 }
-void SerialPort::SetRTSControl(RtsMode value)
+void SerialPort::setRtsControl(RtsMode value)
 {
-    StoreAndApply(settings_.RTSControl, value);
+    storeAndApply(settings_.rtsControl, value);
 }
-void SerialPort::SetEventChars(const SerialEventChars& value)
+void SerialPort::setEventChars(const SerialEventChars& value)
 {
-    StoreAndApply(settings_.EventChars, value);
+    storeAndApply(settings_.eventChars, value);
 }

@@ -1,5 +1,5 @@
-// Serial port component SerialPort: opens COMn with the line settings below,
-// writes and reads with time-outs, and reports arriving bytes as OnRxChar.
+// The serial port: opens COMn with the line settings below, writes and reads
+// with time-outs, and reports arriving bytes through bytesArrived.
 //
 // There is no worker thread: QSerialPort's notifier already runs on the UI
 // thread and fires only while that thread processes events, which is the
@@ -23,104 +23,104 @@ class QSerialPort;
 class SerialPort : public QObject {
     Q_OBJECT
 public:
-    using ReceiveEvent = std::function<void(QObject* Sender, int Count)>;
-    using NotifyEvent = std::function<void(QObject* Sender)>;
+    using ReceiveHandler = std::function<void(int count)>;
+    using NotifyHandler = std::function<void()>;
     // Maps a port number to a device path; an empty result means "use the default".
-    using DeviceResolver = std::function<QString(int portNum)>;
+    using DeviceResolver = std::function<QString(int portNumber)>;
     using ErrorReport = std::function<void(const std::exception& error)>;
 
     explicit SerialPort(QObject* parent = nullptr);
     SerialPort(const SerialSettings& settings, QObject* parent = nullptr);
     ~SerialPort() override;
 
-    void Open();
+    void open();
     // Lets what was written leave first (at most kCloseDrainLimitMs), throws
     // away what arrived unread, and releases the device.
-    void Close();
+    void close();
     static constexpr int kCloseDrainLimitMs = 500;
-    bool IsOpen() const;
+    bool isOpen() const;
     // Bytes written once the OS has taken them all; 0 when that takes longer
-    // than WriteTimeout (what was not taken is then discarded).
+    // than writeTimeout (what was not taken is then discarded).
     int write(const void* buffer, int count);
     // Up to count bytes that have already arrived; never waits.
     int read(void* buffer, int count);
-    // Opens the port if AutoOpen is set; called once the owner has set the properties.
-    void Loaded();
+    // Opens the port if autoOpen is set; called once the owner has set the properties.
+    void openIfAutoOpen();
 
-    // Raised while the UI thread processes events, never inside write,
-    // read or itself; Count covers every byte waiting at that moment.
-    ReceiveEvent OnRxChar;
-    NotifyEvent OnOpen;
-    NotifyEvent OnClose;
+    // Called while the UI thread processes events, never inside write,
+    // read or itself; count covers every byte waiting at that moment.
+    ReceiveHandler bytesArrived;
+    NotifyHandler opened;
+    NotifyHandler closed;
 
-    static void SetDeviceResolver(DeviceResolver resolver);
-    // Where an exception from OnRxChar goes: it must not unwind through the
+    static void setDeviceResolver(DeviceResolver resolver);
+    // Where an exception from bytesArrived goes: it must not unwind through the
     // event loop. Without a report it is written to the Qt log.
-    static void SetErrorReport(ErrorReport report);
-    // The device path Open would use for the current DeviceName and portNumber.
-    QString DevicePath() const;
+    static void setErrorReport(ErrorReport report);
+    // The device path open() would use for the current deviceName and portNumber.
+    QString devicePath() const;
 
-    const SerialSettings& Settings() const { return settings_; }
+    const SerialSettings& settings() const { return settings_; }
 
-    bool AutoOpen() const { return settings_.AutoOpen; }
-    void SetAutoOpen(bool value) { settings_.AutoOpen = value; }
-    const std::string& DeviceName() const { return settings_.DeviceName; }
-    void SetDeviceName(const std::string& value) { settings_.DeviceName = value; }
-    int ReadTimeout() const { return settings_.ReadTimeout; }
-    void SetReadTimeout(int value) { settings_.ReadTimeout = value; }
-    int WriteTimeout() const { return settings_.WriteTimeout; }
-    void SetWriteTimeout(int value) { settings_.WriteTimeout = value; }
+    bool autoOpen() const { return settings_.autoOpen; }
+    void setAutoOpen(bool value) { settings_.autoOpen = value; }
+    const std::string& deviceName() const { return settings_.deviceName; }
+    void setDeviceName(const std::string& value) { settings_.deviceName = value; }
+    int readTimeout() const { return settings_.readTimeout; }
+    void setReadTimeout(int value) { settings_.readTimeout = value; }
+    int writeTimeout() const { return settings_.writeTimeout; }
+    void setWriteTimeout(int value) { settings_.writeTimeout = value; }
 
     // Changed while open: raise "Can't perform this operation when port is open".
     int portNumber() const { return settings_.portNumber; }
-    void SetPortNum(int value);
-    SerialEvents MonitorEvents() const { return settings_.MonitorEvents; }
-    void SetMonitorEvents(SerialEvents value);
-    int ReadBufSize() const { return settings_.ReadBufSize; }
-    void SetReadBufSize(int value);
-    int WriteBufSize() const { return settings_.WriteBufSize; }
-    void SetWriteBufSize(int value);
-    ThreadPriorityMode Priority() const { return settings_.Priority; }
-    void SetPriority(ThreadPriorityMode value);
+    void setPortNumber(int value);
+    SerialEvents monitorEvents() const { return settings_.monitorEvents; }
+    void setMonitorEvents(SerialEvents value);
+    int readBufferSize() const { return settings_.readBufferSize; }
+    void setReadBufferSize(int value);
+    int writeBufferSize() const { return settings_.writeBufferSize; }
+    void setWriteBufferSize(int value);
+    ThreadPriorityMode priority() const { return settings_.priority; }
+    void setPriority(ThreadPriorityMode value);
 
     // Changed while open: the line is set up again at once.
-    BaudRateMode Baudrate() const { return settings_.Baudrate; }
-    void SetBaudrate(BaudRateMode value);
-    ParityMode Parity() const { return settings_.Parity; }
-    void SetParity(ParityMode value);
-    DataBitsMode Databits() const { return settings_.Databits; }
-    void SetDatabits(DataBitsMode value);
-    StopBitsMode Stopbits() const { return settings_.Stopbits; }
-    void SetStopbits(StopBitsMode value);
-    FlowControlMode FlowControl() const { return settings_.FlowControl; }
-    void SetFlowControl(FlowControlMode value);
-    SerialOptions Options() const { return settings_.Options; }
-    void SetOptions(SerialOptions value);
-    int XonLim() const { return settings_.XonLim; }
-    void SetXonLim(int value);
-    int XoffLim() const { return settings_.XoffLim; }
-    void SetXoffLim(int value);
-    DtrMode DTRControl() const { return settings_.DTRControl; }
-    void SetDTRControl(DtrMode value);
-    RtsMode RTSControl() const { return settings_.RTSControl; }
-    void SetRTSControl(RtsMode value);
-    const SerialEventChars& EventChars() const { return settings_.EventChars; }
-    void SetEventChars(const SerialEventChars& value);
+    BaudRateMode baudRate() const { return settings_.baudRate; }
+    void setBaudRate(BaudRateMode value);
+    ParityMode parity() const { return settings_.parity; }
+    void setParity(ParityMode value);
+    DataBitsMode dataBits() const { return settings_.dataBits; }
+    void setDataBits(DataBitsMode value);
+    StopBitsMode stopBits() const { return settings_.stopBits; }
+    void setStopBits(StopBitsMode value);
+    FlowControlMode flowControl() const { return settings_.flowControl; }
+    void setFlowControl(FlowControlMode value);
+    SerialOptions options() const { return settings_.options; }
+    void setOptions(SerialOptions value);
+    int xonLimit() const { return settings_.xonLimit; }
+    void setXonLimit(int value);
+    int xoffLimit() const { return settings_.xoffLimit; }
+    void setXoffLimit(int value);
+    DtrMode dtrControl() const { return settings_.dtrControl; }
+    void setDtrControl(DtrMode value);
+    RtsMode rtsControl() const { return settings_.rtsControl; }
+    void setRtsControl(RtsMode value);
+    const SerialEventChars& eventChars() const { return settings_.eventChars; }
+    void setEventChars(const SerialEventChars& value);
 
 private:
-    void ApplySettings();
-    void RejectWhenOpen() const;
+    void applySettings();
+    void rejectWhenOpen() const;
     template <typename T>
-    void StoreAndApply(T& field, const T& value);
+    void storeAndApply(T& field, const T& value);
 
-    void DrainOutput(int timeoutMs);
-    void PortReadyRead();
-    void DeliverRxChar();
-    void ScheduleDelivery();
+    void drainOutput(int timeoutMs);
+    void portReadyRead();
+    void deliverArrivedBytes();
+    void scheduleDelivery();
     // Moves bytes the OS holds into the port's buffer without notifying anyone.
-    void PullArrivedBytes();
+    void pullArrivedBytes();
 
-    // Marks write, read and OnRxChar: a readyRead inside them is deferred.
+    // Marks write, read and bytesArrived: a readyRead inside them is deferred.
     class BusyScope;
 
     SerialSettings settings_;

@@ -2,19 +2,19 @@
 
 #include <system_error>
 
-namespace VaCommText {
+namespace serialtext {
 
-std::string InvalidPort(int portNum)
+std::string invalidPort(int portNumber)
 {
-    return "Invalid port number (COM" + std::to_string(portNum) + ")";
+    return "Invalid port number (COM" + std::to_string(portNumber) + ")";
 }
 
-std::string CantOpen(int portNum)
+std::string cantOpen(int portNumber)
 {
-    return "Can't open device COM" + std::to_string(portNum);
+    return "Can't open device COM" + std::to_string(portNumber);
 }
 
-std::string WithSystemError(const char* pattern, int code, const std::string& text)
+std::string withSystemError(const char* pattern, int code, const std::string& text)
 {
     std::string out;
     for (const char* p = pattern; *p; ++p) {
@@ -31,9 +31,9 @@ std::string WithSystemError(const char* pattern, int code, const std::string& te
     return out;
 }
 
-} // namespace VaCommText
+} // namespace serialtext
 
-std::string SystemErrorText(int code)
+std::string systemErrorText(int code)
 {
     return std::system_category().message(code);
 }

@@ -11,23 +11,23 @@ public:
 
 // Texts of the port's errors. The ones with a system error take its code and
 // the system's own wording for it.
-namespace VaCommText {
-inline constexpr const char* PortOpen = "Can't perform this operation when port is open";
-std::string InvalidPort(int portNum);
-std::string CantOpen(int portNum);
-inline constexpr const char* EventMask = " Error setting EventMask (%d), %s";
-inline constexpr const char* ClearBuffers = "Error clearing buffers (%d), %s";
-inline constexpr const char* Timeouts = "Error setting timeouts (%d), %s";
-inline constexpr const char* InitBuffers = "Error initializing buffers (%d), %s";
-inline constexpr const char* ReadDcb = "Error reading dcb (%d), %s";
-inline constexpr const char* WriteDcb = "Error writing dcb (%d), %s";
-inline constexpr const char* Write = "Write error (%d), %s";
-inline constexpr const char* Read = "Read error (%d), %s";
-inline constexpr const char* Statistics = "Error retrieving statistics (%d), %s";
+namespace serialtext {
+inline constexpr const char* kPortOpen = "Can't perform this operation when port is open";
+std::string invalidPort(int portNumber);
+std::string cantOpen(int portNumber);
+inline constexpr const char* kEventMask = " Error setting EventMask (%d), %s";
+inline constexpr const char* kClearBuffers = "Error clearing buffers (%d), %s";
+inline constexpr const char* kTimeouts = "Error setting timeouts (%d), %s";
+inline constexpr const char* kInitBuffers = "Error initializing buffers (%d), %s";
+inline constexpr const char* kReadDcb = "Error reading dcb (%d), %s";
+inline constexpr const char* kWriteDcb = "Error writing dcb (%d), %s";
+inline constexpr const char* kWrite = "Write error (%d), %s";
+inline constexpr const char* kRead = "Read error (%d), %s";
+inline constexpr const char* kStatistics = "Error retrieving statistics (%d), %s";
 
 // Fills one of the "(%d), %s" texts above.
-std::string WithSystemError(const char* pattern, int code, const std::string& text);
-} // namespace VaCommText
+std::string withSystemError(const char* pattern, int code, const std::string& text);
+} // namespace serialtext
 
 // The system's text for an error code (strerror on POSIX, FormatMessage on Windows).
-std::string SystemErrorText(int code);
+std::string systemErrorText(int code);

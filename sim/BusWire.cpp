@@ -13,7 +13,7 @@ constexpr double kBitMs = kByteMs / 11.0;
 // Slots that only touch do not collide; this absorbs rounding of the caller's clock.
 constexpr double kTouchMs = 1e-6;
 
-int Level(const BusCharacter& c, double tMs)
+int levelAt(const BusCharacter& c, double tMs)
 {
     const double into = tMs - c.startMs;
     if (into < 0.0 || into >= kByteMs)
@@ -30,14 +30,14 @@ int Level(const BusCharacter& c, double tMs)
 
 } // namespace
 
-std::uint8_t DamagedByte(const BusCharacter& own, const std::vector<BusCharacter>& others)
+std::uint8_t damagedByte(const BusCharacter& own, const std::vector<BusCharacter>& others)
 {
     unsigned heard = 0;
     for (int k = 0; k < 8; ++k) {
         const double middle = own.startMs + (k + 1.5) * kBitMs;
         int level = (own.byte >> k) & 1;
         for (const BusCharacter& other : others)
-            level &= Level(other, middle);
+            level &= levelAt(other, middle);
         heard |= static_cast<unsigned>(level) << k;
     }
     const auto sent = [&](unsigned byte) {
@@ -55,7 +55,7 @@ BusWire::BusWire()
     , handsetFreeMs_(-std::numeric_limits<double>::infinity())
 { }
 
-BusWire::Placed BusWire::Place(BusSide side, std::uint8_t byte, double earliestMs, bool toPc)
+BusWire::Placed BusWire::place(BusSide side, std::uint8_t byte, double earliestMs, bool toPc)
 {
     double& free = side == BusSide::Pc ? pcFreeMs_ : handsetFreeMs_;
     const double start = std::max(earliestMs, free);
@@ -68,11 +68,11 @@ BusWire::Placed BusWire::Place(BusSide side, std::uint8_t byte, double earliestM
     if (toPc)
         ++pendingToPc_;
 
-    const std::vector<std::size_t> overlaps = OverlapsOf(index);
+    const std::vector<std::size_t> overlaps = overlapsOf(index);
     if (!overlaps.empty()) {
         for (std::size_t other : overlaps) {
             const double otherStart = slots_[other].startMs;
-            NoteOverlap(std::max(start, otherStart), std::min(start, otherStart) + kByteMs);
+            noteOverlap(std::max(start, otherStart), std::min(start, otherStart) + kByteMs);
         }
         // The collision lists each byte once, when it is first hit.
         Collision& collision = collisions_.back();
@@ -84,15 +84,15 @@ BusWire::Placed BusWire::Place(BusSide side, std::uint8_t byte, double earliestM
         }
         (side == BusSide::Pc ? collision.pcBytes : collision.handsetBytes).push_back(byte);
         slots_[index].hit = true;
-        Garble(index);
+        garble(index);
         for (std::size_t i : overlaps)
-            Garble(i);
+            garble(i);
     }
     const Slot& placed = slots_[index];
     return {placed.startMs + kByteMs, placed.heard, placed.hit};
 }
 
-std::vector<std::size_t> BusWire::OverlapsOf(std::size_t index) const
+std::vector<std::size_t> BusWire::overlapsOf(std::size_t index) const
 {
     const Slot& own = slots_[index];
     const auto overlapping = [&](const Slot& s) {
@@ -108,16 +108,16 @@ std::vector<std::size_t> BusWire::OverlapsOf(std::size_t index) const
     return found;
 }
 
-void BusWire::Garble(std::size_t index)
+void BusWire::garble(std::size_t index)
 {
     std::vector<BusCharacter> others;
-    for (std::size_t i : OverlapsOf(index))
+    for (std::size_t i : overlapsOf(index))
         others.push_back({slots_[i].startMs, slots_[i].sent});
     Slot& s = slots_[index];
-    s.heard = DamagedByte({s.startMs, s.sent}, others);
+    s.heard = damagedByte({s.startMs, s.sent}, others);
 }
 
-void BusWire::NoteOverlap(double fromMs, double toMs)
+void BusWire::noteOverlap(double fromMs, double toMs)
 {
     if (collisions_.empty() || fromMs > collisions_.back().endMs + kTouchMs) {
         collisions_.push_back({fromMs, toMs, {}, {}});
@@ -129,7 +129,7 @@ void BusWire::NoteOverlap(double fromMs, double toMs)
     c.endMs = std::max(c.endMs, toMs);
 }
 
-std::vector<std::uint8_t> BusWire::DueBy(double tMs)
+std::vector<std::uint8_t> BusWire::dueBy(double tMs)
 {
     std::vector<std::uint8_t> due;
     while (!slots_.empty() && slots_.front().startMs + kByteMs <= tMs) {
@@ -142,7 +142,7 @@ std::vector<std::uint8_t> BusWire::DueBy(double tMs)
     return due;
 }
 
-double BusWire::NextDueMs() const
+double BusWire::nextDueMs() const
 {
     for (const Slot& s : slots_)
         if (s.toPc)
@@ -150,7 +150,7 @@ double BusWire::NextDueMs() const
     return std::numeric_limits<double>::infinity();
 }
 
-std::vector<Collision> BusWire::TakeCollisionsEndedBy(double tMs)
+std::vector<Collision> BusWire::takeCollisionsEndedBy(double tMs)
 {
     std::vector<Collision> ended;
     while (!collisions_.empty() && collisions_.front().endMs + kTouchMs < tMs) {

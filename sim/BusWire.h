@@ -7,7 +7,7 @@
 //
 // Times are milliseconds on the caller's clock. Bytes are final once their
 // slot has ended, so the caller must never place a PC byte earlier than the
-// time it last took bytes out (DueBy).
+// time it last took bytes out (dueBy).
 #pragma once
 
 #include <cstddef>
@@ -41,7 +41,7 @@ struct BusCharacter {
 // bytes give the AND of both. A pseudo-terminal cannot carry the parity or
 // framing error a real UART would flag, so a result that equals `own` or an
 // overlapping byte is altered until it equals none of them.
-std::uint8_t DamagedByte(const BusCharacter& own, const std::vector<BusCharacter>& others);
+std::uint8_t damagedByte(const BusCharacter& own, const std::vector<BusCharacter>& others);
 
 class BusWire {
 public:
@@ -56,20 +56,20 @@ public:
     // Puts one byte into a side's UART at earliestMs; it goes out then, or as
     // soon as that side's previous byte is through. `toPc`: the PC hears it
     // (false for the PC's own bytes on a cable without echo).
-    Placed Place(BusSide side, std::uint8_t byte, double earliestMs, bool toPc);
+    Placed place(BusSide side, std::uint8_t byte, double earliestMs, bool toPc);
 
     // Removes the bytes whose slots ended by tMs and returns those the PC hears.
-    std::vector<std::uint8_t> DueBy(double tMs);
-    double NextDueMs() const; // infinity when the PC has nothing to hear
-    std::size_t Pending() const { return pendingToPc_; }
+    std::vector<std::uint8_t> dueBy(double tMs);
+    double nextDueMs() const; // infinity when the PC has nothing to hear
+    std::size_t pending() const { return pendingToPc_; }
 
     // When a side's UART has sent everything it was given.
-    double FreeMs(BusSide side) const { return side == BusSide::Pc ? pcFreeMs_ : handsetFreeMs_; }
+    double freeMs(BusSide side) const { return side == BusSide::Pc ? pcFreeMs_ : handsetFreeMs_; }
 
-    std::uint64_t CollisionCount() const { return collisionCount_; }
+    std::uint64_t collisionCount() const { return collisionCount_; }
     // Removes and returns the collisions that ended before tMs (no later
     // byte can extend them any more).
-    std::vector<Collision> TakeCollisionsEndedBy(double tMs);
+    std::vector<Collision> takeCollisionsEndedBy(double tMs);
 
 private:
     struct Slot {
@@ -80,9 +80,9 @@ private:
         bool toPc;
         bool hit;
     };
-    std::vector<std::size_t> OverlapsOf(std::size_t index) const;
-    void Garble(std::size_t index);
-    void NoteOverlap(double fromMs, double toMs);
+    std::vector<std::size_t> overlapsOf(std::size_t index) const;
+    void garble(std::size_t index);
+    void noteOverlap(double fromMs, double toMs);
 
     std::deque<Slot> slots_; // by start time; every slot lasts kByteMs
     std::deque<Collision> collisions_;

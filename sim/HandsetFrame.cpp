@@ -6,23 +6,23 @@
 
 namespace handset {
 
-std::uint8_t FrameChecksum(const std::uint8_t* frame)
+std::uint8_t frameChecksum(const std::uint8_t* frame)
 {
-    const std::size_t covered = FrameLengthFor(frame[2]) - 1;
+    const std::size_t covered = frameLengthFor(frame[2]) - 1;
     std::uint8_t sum = 0;
     for (std::size_t i = 0; i < covered; ++i)
         sum ^= frame[i];
     return sum;
 }
 
-std::vector<std::uint8_t> HandsetAck(std::uint8_t sequence)
+std::vector<std::uint8_t> handsetAck(std::uint8_t sequence)
 {
     std::vector<std::uint8_t> frame{0xE9, 0x00, kAckLength, sequence, 0x00};
-    frame[4] = FrameChecksum(frame.data());
+    frame[4] = frameChecksum(frame.data());
     return frame;
 }
 
-std::vector<std::uint8_t> HandsetDataFrame(std::uint8_t type, const std::vector<std::uint8_t>& data,
+std::vector<std::uint8_t> handsetDataFrame(std::uint8_t type, const std::vector<std::uint8_t>& data,
                                            std::uint8_t sequence)
 {
     if (data.size() > kMaxMessageLength || data.size() == kAckLength)
@@ -34,7 +34,7 @@ std::vector<std::uint8_t> HandsetDataFrame(std::uint8_t type, const std::vector<
     frame[3] = type;
     std::copy(data.begin(), data.end(), frame.begin() + 4);
     frame[data.size() + 4] = sequence;
-    frame.back() = FrameChecksum(frame.data());
+    frame.back() = frameChecksum(frame.data());
     return frame;
 }
 

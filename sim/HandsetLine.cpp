@@ -13,10 +13,10 @@ HandsetLine::HandsetLine(HandsetModel& model, LineSettings settings)
     , deafUntilMs_(-std::numeric_limits<double>::infinity())
     , handsetNextMs_(-std::numeric_limits<double>::infinity())
 {
-    model_.SetAnswerDuplicates(settings_.faults.answerDuplicates);
+    model_.setAnswerDuplicates(settings_.faults.answerDuplicates);
 }
 
-void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
+void HandsetLine::fromPc(const std::uint8_t* data, std::size_t size, double tMs)
 {
     // A dead cable neither echoes nor lets the handset hear anything.
     if (settings_.faults.silent)
@@ -27,7 +27,7 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
         bool garbled = false;
         double heardMs;
         if (settings_.bus) {
-            const BusWire::Placed placed = bus_.Place(BusSide::Pc, byte, tMs, settings_.echo);
+            const BusWire::Placed placed = bus_.place(BusSide::Pc, byte, tMs, settings_.echo);
             heardMs = placed.endMs;
             byte = placed.heard;
             garbled = placed.hit;
@@ -36,13 +36,13 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
             heardMs = std::max(tMs, lastInputMs_ + gap);
             lastInputMs_ = heardMs;
             if (settings_.echo)
-                Send(&byte, 1, heardMs, false);
+                send(&byte, 1, heardMs, false);
         }
         if (heardMs < deafUntilMs_)
             continue;
-        const std::uint64_t resets = model_.ResetCount();
-        const std::uint64_t pcAcks = model_.PcAcksSeen();
-        for (OutFrame& frame : model_.FromPc(&byte, 1, garbled)) {
+        const std::uint64_t resets = model_.resetCount();
+        const std::uint64_t pcAcks = model_.pcAcksSeen();
+        for (OutFrame& frame : model_.fromPc(&byte, 1, garbled)) {
             const bool dropped = (frame.kind == OutKind::Ack && settings_.faults.dropAcks)
                 || (frame.kind == OutKind::Reply && settings_.faults.dropReplies);
             if (dropped)
@@ -58,13 +58,13 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
                 ++repliesSent_;
                 const unsigned noisy = settings_.faults.noiseEvery;
                 if (noisy != 0 && repliesSent_ % noisy == 0) {
-                    SpoilOneByte(frame.bytes);
+                    spoilOneByte(frame.bytes);
                     whole = false;
                 }
             }
             const double earliest = heardMs + settings_.turnaroundMs;
-            SendNoise(earliest);
-            const double endMs = Send(frame.bytes.data(), frame.bytes.size(), earliest);
+            sendNoise(earliest);
+            const double endMs = send(frame.bytes.data(), frame.bytes.size(), earliest);
             if (frame.kind == OutKind::Reply && whole) {
                 ++wholeReplies_;
                 openReplies_.push_back({frame.bytes[frame.bytes.size() - 2], endMs});
@@ -72,8 +72,8 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
                     openReplies_.pop_front();
             }
         }
-        if (model_.PcAcksSeen() != pcAcks) {
-            const std::uint8_t sequence = model_.LastPcAckSequence();
+        if (model_.pcAcksSeen() != pcAcks) {
+            const std::uint8_t sequence = model_.lastPcAckSequence();
             for (auto it = openReplies_.begin(); it != openReplies_.end(); ++it) {
                 if (it->sequence != sequence)
                     continue;
@@ -83,14 +83,14 @@ void HandsetLine::FromPc(const std::uint8_t* data, std::size_t size, double tMs)
                 break;
             }
         }
-        if (model_.ResetCount() != resets && settings_.resetQuietMs > 0) {
-            const double busyUntil = settings_.bus ? bus_.FreeMs(BusSide::Handset) : lineFreeMs_;
+        if (model_.resetCount() != resets && settings_.resetQuietMs > 0) {
+            const double busyUntil = settings_.bus ? bus_.freeMs(BusSide::Handset) : lineFreeMs_;
             deafUntilMs_ = std::max(busyUntil, heardMs) + settings_.resetQuietMs;
         }
     }
 }
 
-double HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earliestMs, bool fromHandset)
+double HandsetLine::send(const std::uint8_t* data, std::size_t size, double earliestMs, bool fromHandset)
 {
     const bool slow = fromHandset && settings_.handsetByteMs > 0.0;
     const double gap = slow ? settings_.handsetByteMs : settings_.pace ? kByteMs : 0.0;
@@ -98,8 +98,7 @@ double HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earl
     for (std::size_t i = 0; i < size; ++i) {
         if (settings_.bus) {
             const double at = slow ? std::max(earliestMs, handsetNextMs_) : earliestMs;
-            const BusWire::Placed placed =
-                bus_.Place(fromHandset ? BusSide::Handset : BusSide::Pc, data[i], at, true);
+            const BusWire::Placed placed = bus_.place(fromHandset ? BusSide::Handset : BusSide::Pc, data[i], at, true);
             if (slow)
                 handsetNextMs_ = placed.endMs - kByteMs + gap;
             endMs = placed.endMs;
@@ -114,7 +113,7 @@ double HandsetLine::Send(const std::uint8_t* data, std::size_t size, double earl
     return endMs;
 }
 
-std::uint32_t HandsetLine::NextNoise()
+std::uint32_t HandsetLine::nextNoise()
 {
     // xorshift: the same faults in every run.
     noiseState_ ^= noiseState_ << 13;
@@ -125,31 +124,31 @@ std::uint32_t HandsetLine::NextNoise()
 
 // Line noise hits one byte anywhere in the frame, its header and length
 // byte included; the handset cannot know.
-void HandsetLine::SpoilOneByte(std::vector<std::uint8_t>& frame)
+void HandsetLine::spoilOneByte(std::vector<std::uint8_t>& frame)
 {
     if (frame.empty())
         return;
-    const std::uint32_t noise = NextNoise();
+    const std::uint32_t noise = nextNoise();
     const std::size_t at = noise % frame.size();
     frame[at] ^= static_cast<std::uint8_t>(1u << ((noise >> 16) % 8));
 }
 
-void HandsetLine::SendNoise(double earliestMs)
+void HandsetLine::sendNoise(double earliestMs)
 {
     for (unsigned i = 0; i < settings_.faults.noiseBytes; ++i) {
         std::uint8_t byte;
         do {
             // 0x00 and 0xE9 would open a frame, so noise never uses them.
-            byte = static_cast<std::uint8_t>(NextNoise());
+            byte = static_cast<std::uint8_t>(nextNoise());
         } while (byte == 0x00 || byte == 0xE9);
-        Send(&byte, 1, earliestMs);
+        send(&byte, 1, earliestMs);
     }
 }
 
-std::vector<std::uint8_t> HandsetLine::DueBy(double tMs)
+std::vector<std::uint8_t> HandsetLine::dueBy(double tMs)
 {
     if (settings_.bus)
-        return bus_.DueBy(tMs);
+        return bus_.dueBy(tMs);
     std::vector<std::uint8_t> due;
     while (!queue_.empty() && queue_.front().atMs <= tMs) {
         due.push_back(queue_.front().byte);
@@ -158,10 +157,10 @@ std::vector<std::uint8_t> HandsetLine::DueBy(double tMs)
     return due;
 }
 
-double HandsetLine::NextDueMs() const
+double HandsetLine::nextDueMs() const
 {
     if (settings_.bus)
-        return bus_.NextDueMs();
+        return bus_.nextDueMs();
     return queue_.empty() ? std::numeric_limits<double>::infinity() : queue_.front().atMs;
 }
 

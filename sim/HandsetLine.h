@@ -31,7 +31,7 @@ struct LineSettings {
     // One wire shared in time (BusWire): always at line rate, so `pace` does
     // not apply; bytes of both sides that overlap are garbled. The handset
     // hears a byte at the end of its slot and answers a turnaround after that.
-    // The caller's clock must not run backwards between DueBy and FromPc.
+    // The caller's clock must not run backwards between dueBy and fromPc.
     bool bus = false;
     double turnaroundMs = 5.0; // quiet time before the handset answers a frame
     double resetQuietMs = 0.0; // after a software reset the handset hears nothing this long
@@ -50,27 +50,27 @@ public:
     HandsetLine(HandsetModel& model, LineSettings settings);
 
     // Bytes the PC wrote, arriving at tMs.
-    void FromPc(const std::uint8_t* data, std::size_t size, double tMs);
+    void fromPc(const std::uint8_t* data, std::size_t size, double tMs);
 
     // Removes and returns the bytes due at or before tMs, in order.
-    std::vector<std::uint8_t> DueBy(double tMs);
+    std::vector<std::uint8_t> dueBy(double tMs);
 
     // Time the next byte is due; infinity when nothing is waiting.
-    double NextDueMs() const;
+    double nextDueMs() const;
 
-    const LineSettings& Settings() const { return settings_; }
-    std::size_t Pending() const { return settings_.bus ? bus_.Pending() : queue_.size(); }
+    const LineSettings& settings() const { return settings_; }
+    std::size_t pending() const { return settings_.bus ? bus_.pending() : queue_.size(); }
 
     // Replies that left whole (no fault spoilt them), how many of them the PC
     // acknowledged, and the longest time from a reply's last byte to the
     // end of its acknowledgement.
-    std::uint64_t WholeReplies() const { return wholeReplies_; }
-    std::uint64_t AcknowledgedReplies() const { return acknowledgedReplies_; }
-    double LongestAckDelayMs() const { return longestAckDelayMs_; }
+    std::uint64_t wholeReplies() const { return wholeReplies_; }
+    std::uint64_t acknowledgedReplies() const { return acknowledgedReplies_; }
+    double longestAckDelayMs() const { return longestAckDelayMs_; }
 
     // Always 0 and empty off the bus.
-    std::uint64_t CollisionCount() const { return bus_.CollisionCount(); }
-    std::vector<Collision> TakeCollisionsEndedBy(double tMs) { return bus_.TakeCollisionsEndedBy(tMs); }
+    std::uint64_t collisionCount() const { return bus_.collisionCount(); }
+    std::vector<Collision> takeCollisionsEndedBy(double tMs) { return bus_.takeCollisionsEndedBy(tMs); }
 
 private:
     struct TimedByte {
@@ -78,10 +78,10 @@ private:
         std::uint8_t byte;
     };
     // Returns when the last byte has arrived at the PC.
-    double Send(const std::uint8_t* data, std::size_t size, double earliestMs, bool fromHandset = true);
-    void SendNoise(double earliestMs);
-    void SpoilOneByte(std::vector<std::uint8_t>& frame);
-    std::uint32_t NextNoise();
+    double send(const std::uint8_t* data, std::size_t size, double earliestMs, bool fromHandset = true);
+    void sendNoise(double earliestMs);
+    void spoilOneByte(std::vector<std::uint8_t>& frame);
+    std::uint32_t nextNoise();
 
     HandsetModel& model_;
     LineSettings settings_;

@@ -22,24 +22,24 @@ constexpr std::uint8_t kTypeData = 0x10;
 
 // Grows `data` by `size` bytes; a resize then copy, which GCC's bounds
 // checker follows where it misreads vector::insert.
-void Append(std::vector<std::uint8_t>& data, const std::uint8_t* bytes, std::size_t size)
+void append(std::vector<std::uint8_t>& data, const std::uint8_t* bytes, std::size_t size)
 {
     const std::size_t at = data.size();
     data.resize(at + size);
     std::copy_n(bytes, size, data.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-void Append(std::vector<std::uint8_t>& data, const std::string& text)
+void append(std::vector<std::uint8_t>& data, const std::string& text)
 {
-    Append(data, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    append(data, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
-bool StartsWith(const std::vector<std::uint8_t>& message, std::initializer_list<std::uint8_t> prefix)
+bool startsWith(const std::vector<std::uint8_t>& message, std::initializer_list<std::uint8_t> prefix)
 {
     return message.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), message.begin());
 }
 
-bool IsMemoryRequest(const std::vector<std::uint8_t>& m, std::uint8_t op, std::uint8_t area)
+bool isMemoryRequest(const std::vector<std::uint8_t>& m, std::uint8_t op, std::uint8_t area)
 {
     return m.size() >= 12 && m[0] == op && m[2] == 0x03 && m[3] == 0x00 && m[4] == 0x07 && m[5] == area && m[6] == 0x7F
         && m[7] == 0xF0;
@@ -47,7 +47,7 @@ bool IsMemoryRequest(const std::vector<std::uint8_t>& m, std::uint8_t op, std::u
 
 // Reply to a memory read: the request's addressing, then the payload from data byte 14.
 // Sized once up front: GCC 12's bounds checker misreads a grown vector at -O3.
-std::vector<std::uint8_t> MemoryReply(const std::vector<std::uint8_t>& request, const std::uint8_t* payload,
+std::vector<std::uint8_t> memoryReply(const std::vector<std::uint8_t>& request, const std::uint8_t* payload,
                                       std::size_t size)
 {
     std::vector<std::uint8_t> data(kPayloadStart + size);
@@ -59,32 +59,32 @@ std::vector<std::uint8_t> MemoryReply(const std::vector<std::uint8_t>& request, 
     return data;
 }
 
-std::vector<std::uint8_t> ShortReply(const std::vector<std::uint8_t>& request)
+std::vector<std::uint8_t> shortReply(const std::vector<std::uint8_t>& request)
 {
     return {static_cast<std::uint8_t>(request.empty() ? 0 : request[0] ^ 0x1F), 0x00, 0x00};
 }
 
 } // namespace
 
-RequestKind ClassifyRequest(const std::vector<std::uint8_t>& m)
+RequestKind classifyRequest(const std::vector<std::uint8_t>& m)
 {
-    if (m.size() == 3 && StartsWith(m, {0x00, 0x03}))
+    if (m.size() == 3 && startsWith(m, {0x00, 0x03}))
         return RequestKind::Version;
-    if (m.size() == 3 && StartsWith(m, {0x43}))
+    if (m.size() == 3 && startsWith(m, {0x43}))
         return RequestKind::SoftwareReset;
-    if (m.size() >= 8 && StartsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x01, 0x0B}))
+    if (m.size() >= 8 && startsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x01, 0x0B}))
         return RequestKind::SerialNumber;
-    if (m.size() >= 8 && StartsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x06, 0x03}))
+    if (m.size() >= 8 && startsWith(m, {0x0F, 0x19, 0x03, 0x00, 0x06, 0x03}))
         return RequestKind::NetMonitorRead;
-    if (m.size() >= 11 && StartsWith(m, {0x10, 0x08, 0x03, 0x00, 0x06, 0x03}))
+    if (m.size() >= 11 && startsWith(m, {0x10, 0x08, 0x03, 0x00, 0x06, 0x03}))
         return RequestKind::NetMonitorSwitch;
-    if (IsMemoryRequest(m, 0x0F, kPhonebookArea))
+    if (isMemoryRequest(m, 0x0F, kPhonebookArea))
         return RequestKind::PhonebookRead;
-    if (IsMemoryRequest(m, 0x0F, kLogoArea))
+    if (isMemoryRequest(m, 0x0F, kLogoArea))
         return RequestKind::LogoRead;
-    if (IsMemoryRequest(m, 0x10, kPhonebookArea) && m.size() >= kPayloadStart + kRecordSize)
+    if (isMemoryRequest(m, 0x10, kPhonebookArea) && m.size() >= kPayloadStart + kRecordSize)
         return RequestKind::PhonebookWrite;
-    if (IsMemoryRequest(m, 0x10, kLogoArea) && m.size() >= kPayloadStart + kLogoBlockSize)
+    if (isMemoryRequest(m, 0x10, kLogoArea) && m.size() >= kPayloadStart + kLogoBlockSize)
         return RequestKind::LogoWrite;
     return RequestKind::Unknown;
 }
@@ -93,7 +93,7 @@ HandsetModel::HandsetModel(HandsetState state)
     : state_(std::move(state))
 { }
 
-std::vector<OutFrame> HandsetModel::FromPc(const std::uint8_t* data, std::size_t size, bool garbled)
+std::vector<OutFrame> HandsetModel::fromPc(const std::uint8_t* data, std::size_t size, bool garbled)
 {
     std::vector<OutFrame> out;
     for (std::size_t i = 0; i < size; ++i)
@@ -115,16 +115,16 @@ void HandsetModel::takeByte(std::uint8_t byte, bool garbled, std::vector<OutFram
     }
     rx_.push_back(byte);
     rxGarbled_ = rxGarbled_ || garbled;
-    if (rx_.size() >= 3 && rx_.size() == FrameLengthFor(rx_[2])) {
-        TakeFrame(out);
+    if (rx_.size() >= 3 && rx_.size() == frameLengthFor(rx_[2])) {
+        takeFrame(out);
         rx_.clear();
         rxGarbled_ = false;
     }
 }
 
-void HandsetModel::TakeFrame(std::vector<OutFrame>& out)
+void HandsetModel::takeFrame(std::vector<OutFrame>& out)
 {
-    if (rxGarbled_ || FrameChecksum(rx_.data()) != rx_.back()) {
+    if (rxGarbled_ || frameChecksum(rx_.data()) != rx_.back()) {
         ++badFrames_;
         return;
     }
@@ -134,7 +134,7 @@ void HandsetModel::TakeFrame(std::vector<OutFrame>& out)
         return;
     }
     const std::uint8_t sequence = rx_[rx_.size() - 2];
-    out.push_back({OutKind::Ack, HandsetAck(sequence)});
+    out.push_back({OutKind::Ack, handsetAck(sequence)});
 
     std::vector<std::uint8_t> request(rx_.begin() + 4, rx_.end() - 1); // message and sequence byte
     const bool repeated = lastRequest_ && *lastRequest_ == request;
@@ -143,14 +143,14 @@ void HandsetModel::TakeFrame(std::vector<OutFrame>& out)
         return;
 
     request.pop_back();
-    const auto reply = Execute(request);
+    const auto reply = execute(request);
     if (!reply)
         return;
-    const std::uint8_t type = ClassifyRequest(request) == RequestKind::Version ? kTypeVersion : kTypeData;
-    out.push_back({OutKind::Reply, HandsetDataFrame(type, *reply, replySequence_++)});
+    const std::uint8_t type = classifyRequest(request) == RequestKind::Version ? kTypeVersion : kTypeData;
+    out.push_back({OutKind::Reply, handsetDataFrame(type, *reply, replySequence_++)});
 }
 
-Record* HandsetModel::RecordAt(std::uint8_t location, bool forWrite)
+Record* HandsetModel::recordAt(std::uint8_t location, bool forWrite)
 {
     if (location < kPhonebookSize)
         return &state_.phonebook[location];
@@ -162,13 +162,13 @@ Record* HandsetModel::RecordAt(std::uint8_t location, bool forWrite)
     return &state_.otherLocations[location];
 }
 
-std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector<std::uint8_t>& m)
+std::optional<std::vector<std::uint8_t>> HandsetModel::execute(const std::vector<std::uint8_t>& m)
 {
-    switch (ClassifyRequest(m)) {
+    switch (classifyRequest(m)) {
     case RequestKind::Version: {
         // The PC reads the text from frame offset 6, i.e. data byte 2.
         std::vector<std::uint8_t> data{0x01, 0x00};
-        Append(data, state_.versionText);
+        append(data, state_.versionText);
         data.push_back(0x00);
         if (data.size() > kMaxMessageLength)
             data.resize(kMaxMessageLength);
@@ -181,7 +181,7 @@ std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector
         data.push_back(0x00);
         const std::string serial = state_.serialNumber.substr(0, kMaxMessageLength - data.size() - 1);
         data.push_back(static_cast<std::uint8_t>(serial.size()));
-        Append(data, serial);
+        append(data, serial);
         return data;
     }
     case RequestKind::NetMonitorRead: {
@@ -196,30 +196,30 @@ std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector
         const bool on = m[10] != 0;
         if (on != state_.netMonitor) {
             state_.netMonitor = on;
-            Changed();
+            noteChange();
         }
-        return ShortReply(m);
+        return shortReply(m);
     }
     case RequestKind::SoftwareReset:
         ++resets_;
-        return ShortReply(m);
+        return shortReply(m);
     case RequestKind::PhonebookRead: {
-        const Record* record = RecordAt(m[kItemByte], false);
+        const Record* record = recordAt(m[kItemByte], false);
         const Record empty{};
-        return MemoryReply(m, (record ? *record : empty).data(), kRecordSize);
+        return memoryReply(m, (record ? *record : empty).data(), kRecordSize);
     }
     case RequestKind::PhonebookWrite: {
-        Record* record = RecordAt(m[kItemByte], true);
+        Record* record = recordAt(m[kItemByte], true);
         if (!std::equal(record->begin(), record->end(), m.begin() + kPayloadStart)) {
             std::copy_n(m.begin() + kPayloadStart, kRecordSize, record->begin());
-            Changed();
+            noteChange();
         }
-        return ShortReply(m);
+        return shortReply(m);
     }
     case RequestKind::LogoRead: {
         const std::uint8_t block = m[kItemByte];
         const LogoBlock blank{};
-        return MemoryReply(m, (block < kLogoBlocks ? state_.logo[block] : blank).data(), kLogoBlockSize);
+        return memoryReply(m, (block < kLogoBlocks ? state_.logo[block] : blank).data(), kLogoBlockSize);
     }
     case RequestKind::LogoWrite: {
         // Bands past the sixth do not exist; the write is answered and forgotten.
@@ -227,9 +227,9 @@ std::optional<std::vector<std::uint8_t>> HandsetModel::Execute(const std::vector
         if (block < kLogoBlocks
             && !std::equal(state_.logo[block].begin(), state_.logo[block].end(), m.begin() + kPayloadStart)) {
             std::copy_n(m.begin() + kPayloadStart, kLogoBlockSize, state_.logo[block].begin());
-            Changed();
+            noteChange();
         }
-        return ShortReply(m);
+        return shortReply(m);
     }
     case RequestKind::Unknown:
         break;

@@ -34,40 +34,40 @@ enum class RequestKind {
 
 // Tells a request's message bytes apart; the item byte (location or block)
 // is byte 9 of the phonebook and logo messages.
-RequestKind ClassifyRequest(const std::vector<std::uint8_t>& message);
+RequestKind classifyRequest(const std::vector<std::uint8_t>& message);
 
 class HandsetModel {
 public:
-    explicit HandsetModel(HandsetState state = DefaultHandsetState());
+    explicit HandsetModel(HandsetState state = defaultHandsetState());
 
     // Bytes from the PC, in order and in any chunking. Returns what the
     // handset sends in answer to the frames completed by these bytes.
     // `garbled`: they were damaged on the wire, so the frame they fall in is
     // thrown away as one with a bad checksum would be.
-    std::vector<OutFrame> FromPc(const std::uint8_t* data, std::size_t size, bool garbled = false);
+    std::vector<OutFrame> fromPc(const std::uint8_t* data, std::size_t size, bool garbled = false);
 
-    const HandsetState& State() const { return state_; }
-    void SetState(const HandsetState& state) { state_ = state; }
+    const HandsetState& state() const { return state_; }
+    void setState(const HandsetState& state) { state_ = state; }
 
     // Off: a request repeated with the same sequence byte is only
     // acknowledged. On: it is carried out and answered again.
-    void SetAnswerDuplicates(bool on) { answerDuplicates_ = on; }
+    void setAnswerDuplicates(bool on) { answerDuplicates_ = on; }
 
     // Counts writes that changed something, so a holder can save after each.
-    std::uint64_t ChangeCount() const { return changes_; }
-    std::uint64_t ResetCount() const { return resets_; }
-    std::uint64_t PcAcksSeen() const { return pcAcks_; }
+    std::uint64_t changeCount() const { return changes_; }
+    std::uint64_t resetCount() const { return resets_; }
+    std::uint64_t pcAcksSeen() const { return pcAcks_; }
     // Sequence byte of the PC's last valid acknowledgement.
-    std::uint8_t LastPcAckSequence() const { return lastPcAckSequence_; }
-    std::uint64_t BadFramesSeen() const { return badFrames_; }
-    std::uint8_t NextReplySequence() const { return replySequence_; }
+    std::uint8_t lastPcAckSequence() const { return lastPcAckSequence_; }
+    std::uint64_t badFramesSeen() const { return badFrames_; }
+    std::uint8_t nextReplySequence() const { return replySequence_; }
 
 private:
     void takeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out);
-    void TakeFrame(std::vector<OutFrame>& out);
-    std::optional<std::vector<std::uint8_t>> Execute(const std::vector<std::uint8_t>& message);
-    Record* RecordAt(std::uint8_t location, bool forWrite);
-    void Changed() { ++changes_; }
+    void takeFrame(std::vector<OutFrame>& out);
+    std::optional<std::vector<std::uint8_t>> execute(const std::vector<std::uint8_t>& message);
+    Record* recordAt(std::uint8_t location, bool forWrite);
+    void noteChange() { ++changes_; }
 
     HandsetState state_;
     bool answerDuplicates_ = false;

@@ -8,14 +8,14 @@
 namespace handset {
 namespace {
 
-std::uint8_t DigitCode(char c)
+std::uint8_t digitCode(char c)
 {
     constexpr std::string_view digits = " 1234567890*#pw+";
     const auto at = digits.find(c);
     return at == std::string_view::npos || c == ' ' ? 0 : static_cast<std::uint8_t>(at);
 }
 
-std::uint8_t NameCode(unsigned char c)
+std::uint8_t nameCode(unsigned char c)
 {
     if (c < 0x20 || (c >= 0x80 && c < 0xC0))
         return 0x20;
@@ -45,31 +45,31 @@ std::uint8_t NameCode(unsigned char c)
 
 } // namespace
 
-Record MakeRecord(const std::string& number, const std::string& name, std::uint8_t group)
+Record makeRecord(const std::string& number, const std::string& name, std::uint8_t group)
 {
     Record record{};
     const std::size_t digits = std::min<std::size_t>(number.size(), 30);
     record[0] = static_cast<std::uint8_t>(digits);
     for (std::size_t k = 0; k < digits; ++k) {
-        const std::uint8_t code = DigitCode(number[k]);
+        const std::uint8_t code = digitCode(number[k]);
         record[kRecordDigits + k / 2] |= (k % 2 == 0) ? static_cast<std::uint8_t>(code << 4) : code;
     }
     const std::size_t letters = std::min(name.size(), kNameSize);
     for (std::size_t k = 0; k < letters; ++k)
-        record[kRecordName + k] = NameCode(static_cast<unsigned char>(name[k]));
+        record[kRecordName + k] = nameCode(static_cast<unsigned char>(name[k]));
     record[kRecordGroup] = group;
     return record;
 }
 
-HandsetState DefaultHandsetState()
+HandsetState defaultHandsetState()
 {
     HandsetState state;
     state.versionText = "V 4.10\n12-03-98\nNMT-650";
     state.serialNumber = "4711082015";
-    state.phonebook[0] = MakeRecord("+4951234567", "Anna");
-    state.phonebook[1] = MakeRecord("0951234", "\xC8\xE2\xE0\xED"); // Иван
-    state.phonebook[2] = MakeRecord("*#06#", "\xCC\xE0\xEC\xE0 & Co"); // Мама & Co
-    state.phonebook[4] = MakeRecord("112", "Emergency");
+    state.phonebook[0] = makeRecord("+4951234567", "Anna");
+    state.phonebook[1] = makeRecord("0951234", "\xC8\xE2\xE0\xED"); // Иван
+    state.phonebook[2] = makeRecord("*#06#", "\xCC\xE0\xEC\xE0 & Co"); // Мама & Co
+    state.phonebook[4] = makeRecord("112", "Emergency");
     // Dot (x, y) is bit y mod 8 of byte x of band y div 8.
     for (std::size_t y = 0; y < kDemoLogoRows.size(); ++y)
         for (std::size_t x = 0; x < kLogoBlockSize; ++x)

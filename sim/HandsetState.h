@@ -39,10 +39,10 @@ struct HandsetState {
 
 // Record built from Windows-1251 text; the name is coded into the handset's
 // character set (Latin and Cyrillic letters, digits, common punctuation).
-Record MakeRecord(const std::string& number, const std::string& name, std::uint8_t group = 0x05);
+Record makeRecord(const std::string& number, const std::string& name, std::uint8_t group = 0x05);
 
 // A fresh handset: sample version text and serial number, a few records with
 // Latin and Cyrillic names, and a drawn logo.
-HandsetState DefaultHandsetState();
+HandsetState defaultHandsetState();
 
 } // namespace handset

@@ -18,7 +18,7 @@ constexpr std::string_view kDigitChars = "_1234567890*#pw+";
 constexpr std::size_t kLogoWidth = kLogoBlockSize;
 constexpr std::size_t kLogoHeight = kLogoBlocks * 8;
 
-std::string Quote(const std::uint8_t* bytes, std::size_t size)
+std::string quote(const std::uint8_t* bytes, std::size_t size)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
     std::string out = "\"";
@@ -40,17 +40,17 @@ std::string Quote(const std::uint8_t* bytes, std::size_t size)
     return out + "\"";
 }
 
-std::string Quote(const std::string& text)
+std::string quote(const std::string& text)
 {
-    return Quote(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    return quote(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
-[[noreturn]] void Fail(std::size_t lineNo, const std::string& why)
+[[noreturn]] void fail(std::size_t lineNo, const std::string& why)
 {
     throw std::runtime_error("State file line " + std::to_string(lineNo) + ": " + why);
 }
 
-int HexValue(char c)
+int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -62,10 +62,10 @@ int HexValue(char c)
 }
 
 // Reads a quoted string starting at `text[pos]`; leaves `pos` after the closing quote.
-std::string Unquote(const std::string& text, std::size_t& pos, std::size_t lineNo)
+std::string unquote(const std::string& text, std::size_t& pos, std::size_t lineNo)
 {
     if (pos >= text.size() || text[pos] != '"')
-        Fail(lineNo, "expected a quoted text");
+        fail(lineNo, "expected a quoted text");
     std::string out;
     for (++pos; pos < text.size(); ++pos) {
         const char c = text[pos];
@@ -84,17 +84,17 @@ std::string Unquote(const std::string& text, std::size_t& pos, std::size_t lineN
             out += '\n';
         } else if (e == '\\' || e == '"') {
             out += e;
-        } else if (e == 'x' && pos + 2 < text.size() && HexValue(text[pos + 1]) >= 0 && HexValue(text[pos + 2]) >= 0) {
-            out += static_cast<char>(HexValue(text[pos + 1]) * 16 + HexValue(text[pos + 2]));
+        } else if (e == 'x' && pos + 2 < text.size() && hexValue(text[pos + 1]) >= 0 && hexValue(text[pos + 2]) >= 0) {
+            out += static_cast<char>(hexValue(text[pos + 1]) * 16 + hexValue(text[pos + 2]));
             pos += 2;
         } else {
-            Fail(lineNo, "bad escape in quoted text");
+            fail(lineNo, "bad escape in quoted text");
         }
     }
-    Fail(lineNo, "quoted text is not closed");
+    fail(lineNo, "quoted text is not closed");
 }
 
-std::string RecordText(const Record& r)
+std::string recordText(const Record& r)
 {
     std::string digits;
     for (std::size_t k = 0; k < 30; ++k) {
@@ -106,11 +106,11 @@ std::string RecordText(const Record& r)
         --nameLength;
     char group[3];
     std::snprintf(group, sizeof group, "%02X", r[kRecordGroup]);
-    return "len=" + std::to_string(r[0]) + " digits=" + digits + " name=" + Quote(&r[kRecordName], nameLength)
+    return "len=" + std::to_string(r[0]) + " digits=" + digits + " name=" + quote(&r[kRecordName], nameLength)
         + " group=" + group;
 }
 
-unsigned ParseNumber(const std::string& text, unsigned max, std::size_t lineNo, int base = 10)
+unsigned parseNumber(const std::string& text, unsigned max, std::size_t lineNo, int base = 10)
 {
     std::size_t used = 0;
     unsigned long value = 0;
@@ -120,11 +120,11 @@ unsigned ParseNumber(const std::string& text, unsigned max, std::size_t lineNo, 
         used = 0;
     }
     if (used == 0 || used != text.size() || value > max)
-        Fail(lineNo, "bad number \"" + text + "\"");
+        fail(lineNo, "bad number \"" + text + "\"");
     return static_cast<unsigned>(value);
 }
 
-Record ParseRecord(const std::string& line, std::size_t fieldsAt, std::size_t lineNo)
+Record parseRecord(const std::string& line, std::size_t fieldsAt, std::size_t lineNo)
 {
     Record r{};
     std::size_t pos = fieldsAt;
@@ -133,7 +133,7 @@ Record ParseRecord(const std::string& line, std::size_t fieldsAt, std::size_t li
         while (pos < line.size() && line[pos] == ' ')
             ++pos;
         if (line.compare(pos, key.size() + 1, key + "=") != 0)
-            Fail(lineNo, "expected " + key + "=");
+            fail(lineNo, "expected " + key + "=");
         pos += key.size() + 1;
         if (key == "name")
             return std::string();
@@ -142,43 +142,43 @@ Record ParseRecord(const std::string& line, std::size_t fieldsAt, std::size_t li
         pos = end;
         return value;
     };
-    r[0] = static_cast<std::uint8_t>(ParseNumber(field("len"), 255, lineNo));
+    r[0] = static_cast<std::uint8_t>(parseNumber(field("len"), 255, lineNo));
     const std::string digits = field("digits");
     if (digits.size() != 30)
-        Fail(lineNo, "digits= needs 30 characters");
+        fail(lineNo, "digits= needs 30 characters");
     for (std::size_t k = 0; k < 30; ++k) {
         const auto code = kDigitChars.find(digits[k]);
         if (code == std::string_view::npos)
-            Fail(lineNo, "bad digit '" + std::string(1, digits[k]) + "'");
+            fail(lineNo, "bad digit '" + std::string(1, digits[k]) + "'");
         r[kRecordDigits + k / 2] |= static_cast<std::uint8_t>(k % 2 == 0 ? code << 4 : code);
     }
     field("name");
-    const std::string name = Unquote(line, pos, lineNo);
+    const std::string name = unquote(line, pos, lineNo);
     if (name.size() > kNameSize)
-        Fail(lineNo, "name longer than 16 bytes");
+        fail(lineNo, "name longer than 16 bytes");
     std::copy(name.begin(), name.end(), r.begin() + kRecordName);
-    r[kRecordGroup] = static_cast<std::uint8_t>(ParseNumber(field("group"), 255, lineNo, 16));
+    r[kRecordGroup] = static_cast<std::uint8_t>(parseNumber(field("group"), 255, lineNo, 16));
     if (pos != line.size())
-        Fail(lineNo, "unexpected text after group=");
+        fail(lineNo, "unexpected text after group=");
     return r;
 }
 
 } // namespace
 
-std::string StateToText(const HandsetState& state, std::optional<std::uint64_t> collisions)
+std::string stateToText(const HandsetState& state, std::optional<std::uint64_t> collisions)
 {
     std::string out = "# Handset simulator state\n";
-    out += "version " + Quote(state.versionText) + "\n";
-    out += "serial " + Quote(state.serialNumber) + "\n";
+    out += "version " + quote(state.versionText) + "\n";
+    out += "serial " + quote(state.serialNumber) + "\n";
     out += std::string("netmonitor ") + (state.netMonitor ? "on" : "off") + "\n";
     if (collisions)
         out += "collisions " + std::to_string(*collisions) + "\n";
     const Record empty{};
     for (std::size_t i = 0; i < kPhonebookSize; ++i)
         if (state.phonebook[i] != empty)
-            out += "record " + std::to_string(i) + " " + RecordText(state.phonebook[i]) + "\n";
+            out += "record " + std::to_string(i) + " " + recordText(state.phonebook[i]) + "\n";
     for (const auto& [location, record] : state.otherLocations)
-        out += "other " + std::to_string(location) + " " + RecordText(record) + "\n";
+        out += "other " + std::to_string(location) + " " + recordText(record) + "\n";
     for (std::size_t y = 0; y < kLogoHeight; ++y) {
         out += "logo ";
         for (std::size_t x = 0; x < kLogoWidth; ++x)
@@ -188,7 +188,7 @@ std::string StateToText(const HandsetState& state, std::optional<std::uint64_t> 
     return out;
 }
 
-HandsetState StateFromText(const std::string& text)
+HandsetState stateFromText(const std::string& text)
 {
     HandsetState state;
     std::istringstream lines(text);
@@ -206,25 +206,25 @@ HandsetState StateFromText(const std::string& text)
         const std::size_t valueAt = space == std::string::npos ? line.size() : space + 1;
         if (key == "version" || key == "serial") {
             std::size_t pos = valueAt;
-            (key == "version" ? state.versionText : state.serialNumber) = Unquote(line, pos, lineNo);
+            (key == "version" ? state.versionText : state.serialNumber) = unquote(line, pos, lineNo);
         } else if (key == "netmonitor") {
             const std::string value = line.substr(valueAt);
             if (value != "on" && value != "off")
-                Fail(lineNo, "netmonitor must be on or off");
+                fail(lineNo, "netmonitor must be on or off");
             state.netMonitor = value == "on";
         } else if (key == "collisions") {
             const std::string value = line.substr(valueAt);
             if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos)
-                Fail(lineNo, "collisions needs a count");
+                fail(lineNo, "collisions needs a count");
         } else if (key == "record" || key == "other") {
             const auto fieldsAt = line.find(' ', valueAt);
             if (fieldsAt == std::string::npos)
-                Fail(lineNo, "record needs its fields");
-            const unsigned location = ParseNumber(line.substr(valueAt, fieldsAt - valueAt), 255, lineNo);
+                fail(lineNo, "record needs its fields");
+            const unsigned location = parseNumber(line.substr(valueAt, fieldsAt - valueAt), 255, lineNo);
             const bool inPhonebook = location < kPhonebookSize;
             if (inPhonebook != (key == "record"))
-                Fail(lineNo, "location " + std::to_string(location) + " is not a " + key);
-            const Record record = ParseRecord(line, fieldsAt + 1, lineNo);
+                fail(lineNo, "location " + std::to_string(location) + " is not a " + key);
+            const Record record = parseRecord(line, fieldsAt + 1, lineNo);
             if (inPhonebook)
                 state.phonebook[location] = record;
             else
@@ -232,39 +232,38 @@ HandsetState StateFromText(const std::string& text)
         } else if (key == "logo") {
             const std::string dots = line.substr(valueAt);
             if (logoRow >= kLogoHeight)
-                Fail(lineNo, "more than 48 logo rows");
+                fail(lineNo, "more than 48 logo rows");
             if (dots.size() != kLogoWidth || dots.find_first_not_of("#.") != std::string::npos)
-                Fail(lineNo, "a logo row is 84 characters of '#' and '.'");
+                fail(lineNo, "a logo row is 84 characters of '#' and '.'");
             for (std::size_t x = 0; x < kLogoWidth; ++x)
                 if (dots[x] == '#')
                     state.logo[logoRow / 8][x] |= static_cast<std::uint8_t>(1u << (logoRow % 8));
             ++logoRow;
         } else {
-            Fail(lineNo, "unknown entry \"" + key + "\"");
+            fail(lineNo, "unknown entry \"" + key + "\"");
         }
     }
     if (logoRow != 0 && logoRow != kLogoHeight)
-        Fail(lineNo, "the logo needs 48 rows");
+        fail(lineNo, "the logo needs 48 rows");
     return state;
 }
 
-bool LoadStateFile(const std::string& path, HandsetState& state)
+std::optional<HandsetState> loadStateFile(const std::string& path)
 {
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !error)
-        return false;
+        return std::nullopt;
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw std::runtime_error("Cannot read state file " + path + ": " + std::strerror(errno));
     std::ostringstream text;
     text << file.rdbuf();
-    state = StateFromText(text.str());
-    return true;
+    return stateFromText(text.str());
 }
 
-void SaveStateFile(const std::string& path, const HandsetState& state, std::optional<std::uint64_t> collisions)
+void saveStateFile(const std::string& path, const HandsetState& state, std::optional<std::uint64_t> collisions)
 {
-    const std::string text = StateToText(state, collisions);
+    const std::string text = stateToText(state, collisions);
     const std::string temp = path + ".tmp";
     {
         std::ofstream file(temp, std::ios::binary | std::ios::trunc);

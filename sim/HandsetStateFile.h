@@ -23,18 +23,18 @@
 
 namespace handset {
 
-std::string StateToText(const HandsetState& state, std::optional<std::uint64_t> collisions = std::nullopt);
+std::string stateToText(const HandsetState& state, std::optional<std::uint64_t> collisions = std::nullopt);
 
 // Throws std::runtime_error naming the line that could not be read.
-HandsetState StateFromText(const std::string& text);
+HandsetState stateFromText(const std::string& text);
 
-// Returns false and leaves `state` alone when the file does not exist; a file
-// that exists but cannot be read or parsed throws std::runtime_error.
-bool LoadStateFile(const std::string& path, HandsetState& state);
+// Nothing when the file does not exist; a file that exists but cannot be
+// read or parsed throws std::runtime_error.
+std::optional<HandsetState> loadStateFile(const std::string& path);
 
 // Writes a temporary file beside `path` and renames it over, so a crash never
 // leaves half a state file. Throws std::runtime_error on failure.
-void SaveStateFile(const std::string& path, const HandsetState& state,
+void saveStateFile(const std::string& path, const HandsetState& state,
                    std::optional<std::uint64_t> collisions = std::nullopt);
 
 } // namespace handset

@@ -5,7 +5,7 @@
 namespace handset {
 namespace {
 
-double ParseMs(const std::string& option, const std::string& value)
+double parseMs(const std::string& option, const std::string& value)
 {
     std::size_t used = 0;
     double ms = -1;
@@ -19,7 +19,7 @@ double ParseMs(const std::string& option, const std::string& value)
     return ms;
 }
 
-unsigned ParseCount(const std::string& option, const std::string& value)
+unsigned parseCount(const std::string& option, const std::string& value)
 {
     std::size_t used = 0;
     unsigned long n = 0;
@@ -35,7 +35,7 @@ unsigned ParseCount(const std::string& option, const std::string& value)
 }
 
 // "\n" typed on a command line means a line break in the version text.
-std::string Unescape(const std::string& text)
+std::string unescape(const std::string& text)
 {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -51,16 +51,16 @@ std::string Unescape(const std::string& text)
 
 } // namespace
 
-SimOptions DefaultSimOptions()
+SimOptions defaultSimOptions()
 {
     SimOptions options;
     options.line.pace = false;
     return options;
 }
 
-SimOptions ParseSimOptions(const std::vector<std::string>& args)
+SimOptions parseSimOptions(const std::vector<std::string>& args)
 {
-    SimOptions options = DefaultSimOptions();
+    SimOptions options = defaultSimOptions();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> const std::string& {
@@ -81,13 +81,13 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args)
         else if (arg == "--bus")
             options.line.bus = options.line.pace = true;
         else if (arg == "--turnaround")
-            options.line.turnaroundMs = ParseMs(arg, value());
+            options.line.turnaroundMs = parseMs(arg, value());
         else if (arg == "--reset-quiet")
-            options.line.resetQuietMs = ParseMs(arg, value());
+            options.line.resetQuietMs = parseMs(arg, value());
         else if (arg == "--silent")
             options.line.faults.silent = true;
         else if (arg == "--bad-checksum-every")
-            options.line.faults.badChecksumEvery = ParseCount(arg, value());
+            options.line.faults.badChecksumEvery = parseCount(arg, value());
         else if (arg == "--drop-acks")
             options.line.faults.dropAcks = true;
         else if (arg == "--drop-replies")
@@ -100,15 +100,15 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args)
                 throw std::invalid_argument("--duplicates needs \"answer\" or \"ack\", not \"" + rule + "\"");
             options.line.faults.answerDuplicates = rule == "answer";
         } else if (arg == "--noise-every")
-            options.line.faults.noiseEvery = ParseCount(arg, value());
+            options.line.faults.noiseEvery = parseCount(arg, value());
         else if (arg == "--handset-byte-ms")
-            options.line.handsetByteMs = ParseMs(arg, value());
+            options.line.handsetByteMs = parseMs(arg, value());
         else if (arg == "--latency")
-            options.line.readEveryMs = ParseMs(arg, value());
+            options.line.readEveryMs = parseMs(arg, value());
         else if (arg == "--noise")
-            options.line.faults.noiseBytes = ParseCount(arg, value());
+            options.line.faults.noiseBytes = parseCount(arg, value());
         else if (arg == "--version-text")
-            options.versionText = Unescape(value());
+            options.versionText = unescape(value());
         else if (arg == "--serial") {
             options.serialNumber = value();
             if (options.serialNumber->size() > 200)
@@ -123,7 +123,7 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args)
     return options;
 }
 
-std::string SimUsage()
+std::string simUsage()
 {
     return R"(Usage: m2bus-sim [options]
 

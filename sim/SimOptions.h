@@ -21,11 +21,11 @@ struct SimOptions {
 
 // The program's defaults differ from a bare LineSettings: no pacing unless
 // asked for, so that tests over a pseudo-terminal run quickly.
-SimOptions DefaultSimOptions();
+SimOptions defaultSimOptions();
 
 // Throws std::invalid_argument with a message for the user on a bad option.
-SimOptions ParseSimOptions(const std::vector<std::string>& args);
+SimOptions parseSimOptions(const std::vector<std::string>& args);
 
-std::string SimUsage();
+std::string simUsage();
 
 } // namespace handset

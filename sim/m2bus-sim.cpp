@@ -30,15 +30,15 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void OnStopSignal(int)
+void onStopSignal(int)
 {
     stopRequested = 1;
 }
 
-void InstallStopHandlers()
+void installStopHandlers()
 {
     struct sigaction action { };
-    action.sa_handler = OnStopSignal;
+    action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0; // no SA_RESTART: poll must return at once
     sigaction(SIGTERM, &action, nullptr);
@@ -46,7 +46,7 @@ void InstallStopHandlers()
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-[[noreturn]] void SystemFailure(const std::string& what)
+[[noreturn]] void systemFailure(const std::string& what)
 {
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
@@ -60,24 +60,24 @@ struct PseudoTerminal {
     {
         master = ::posix_openpt(O_RDWR | O_NOCTTY);
         if (master < 0)
-            SystemFailure("posix_openpt");
+            systemFailure("posix_openpt");
         if (::grantpt(master) != 0 || ::unlockpt(master) != 0)
-            SystemFailure("grantpt/unlockpt");
+            systemFailure("grantpt/unlockpt");
         const char* name = ::ptsname(master);
         if (!name)
-            SystemFailure("ptsname");
+            systemFailure("ptsname");
         path = name;
         slave = ::open(path.c_str(), O_RDWR | O_NOCTTY);
         if (slave < 0)
-            SystemFailure("open " + path);
+            systemFailure("open " + path);
         termios tio{};
         if (::tcgetattr(slave, &tio) != 0)
-            SystemFailure("tcgetattr");
+            systemFailure("tcgetattr");
         ::cfmakeraw(&tio);
         ::cfsetispeed(&tio, B9600);
         ::cfsetospeed(&tio, B9600);
         if (::tcsetattr(slave, TCSANOW, &tio) != 0)
-            SystemFailure("tcsetattr");
+            systemFailure("tcsetattr");
         const int flags = ::fcntl(master, F_GETFL);
         ::fcntl(master, F_SETFL, flags | O_NONBLOCK);
     }
@@ -93,16 +93,16 @@ struct PseudoTerminal {
 };
 
 // Milliseconds since the simulator started; the collision log uses this clock.
-double NowMs()
+double elapsedMs()
 {
     using namespace std::chrono;
-    static const steady_clock::time_point start = steady_clock::now();
-    return duration<double, std::milli>(steady_clock::now() - start).count();
+    static const steady_clock::time_point kStart = steady_clock::now();
+    return duration<double, std::milli>(steady_clock::now() - kStart).count();
 }
 
 // Waits for input up to timeoutMs, to the microsecond where the system allows:
 // the bus is only as faithful as the times bytes are read and delivered.
-int PollInput(pollfd& pfd, double timeoutMs)
+int pollInput(pollfd& pfd, double timeoutMs)
 {
 #ifdef __linux__
     const long ns = static_cast<long>(timeoutMs * 1e6);
@@ -113,7 +113,7 @@ int PollInput(pollfd& pfd, double timeoutMs)
 #endif
 }
 
-std::string Hex(const std::uint8_t* bytes, std::size_t size)
+std::string hex(const std::uint8_t* bytes, std::size_t size)
 {
     std::string out;
     char piece[4];
@@ -129,52 +129,52 @@ public:
     explicit Simulator(const handset::SimOptions& options)
         : options_(options)
     {
-        handset::HandsetState state = handset::DefaultHandsetState();
+        handset::HandsetState state = handset::defaultHandsetState();
         if (!options_.statePath.empty())
-            handset::LoadStateFile(options_.statePath, state);
+            state = handset::loadStateFile(options_.statePath).value_or(state);
         if (options_.versionText)
             state.versionText = *options_.versionText;
         if (options_.serialNumber)
             state.serialNumber = *options_.serialNumber;
-        model_.SetState(state);
-        Save(); // a fresh state file shows the sample state at once
+        model_.setState(state);
+        save(); // a fresh state file shows the sample state at once
     }
 
-    int Run()
+    int run()
     {
         std::cout << pty_.path << std::endl; // first line: the device to open
         const double readEveryMs = options_.line.readEveryMs;
         double nextReadMs = 0.0;
         while (!stopRequested) {
-            Deliver(NowMs());
-            LogCollisions(NowMs());
-            double wait = line_.NextDueMs() - NowMs();
+            deliver(elapsedMs());
+            logCollisions(elapsedMs());
+            double wait = line_.nextDueMs() - elapsedMs();
             wait = std::isinf(wait) ? 50.0 : std::clamp(wait, 0.0, 50.0);
             // With a latency the PC's bytes wait in the cable until the next batch.
-            const bool reading = readEveryMs <= 0.0 || NowMs() >= nextReadMs;
+            const bool reading = readEveryMs <= 0.0 || elapsedMs() >= nextReadMs;
             if (!reading)
-                wait = std::min(wait, nextReadMs - NowMs());
+                wait = std::min(wait, nextReadMs - elapsedMs());
             pollfd pfd{pty_.master, static_cast<short>(reading ? POLLIN : 0), 0};
-            const int ready = PollInput(pfd, wait);
+            const int ready = pollInput(pfd, wait);
             if (ready < 0 && errno != EINTR)
-                SystemFailure("poll");
+                systemFailure("poll");
             if (ready > 0 && (pfd.revents & POLLIN)) {
-                Receive();
-                nextReadMs = NowMs() + readEveryMs;
+                receive();
+                nextReadMs = elapsedMs() + readEveryMs;
             }
-            if (model_.ChangeCount() != savedChanges_ || line_.CollisionCount() != savedCollisions_)
-                Save();
+            if (model_.changeCount() != savedChanges_ || line_.collisionCount() != savedCollisions_)
+                save();
         }
         // What the PC sent before we were told to stop is still heard.
-        Receive();
-        LogCollisions(std::numeric_limits<double>::infinity());
-        Save();
+        receive();
+        logCollisions(std::numeric_limits<double>::infinity());
+        save();
         // Whether the PC acknowledged what it was sent.
         std::fprintf(stderr,
                      "m2bus-sim: %llu whole replies, %llu acknowledged, the longest acknowledgement %.1f ms after "
                      "its reply\n",
-                     static_cast<unsigned long long>(line_.WholeReplies()),
-                     static_cast<unsigned long long>(line_.AcknowledgedReplies()), line_.LongestAckDelayMs());
+                     static_cast<unsigned long long>(line_.wholeReplies()),
+                     static_cast<unsigned long long>(line_.acknowledgedReplies()), line_.longestAckDelayMs());
         // How faithful the timing was: a bus run is only as good as this.
         if ((options_.line.bus || options_.verbose) && deliveries_ > 0)
             std::fprintf(stderr,
@@ -185,35 +185,35 @@ public:
     }
 
 private:
-    void Receive()
+    void receive()
     {
         std::uint8_t buffer[4096];
         const ssize_t n = ::read(pty_.master, buffer, sizeof buffer);
         if (n <= 0)
             return;
-        const double readMs = NowMs();
+        const double readMs = elapsedMs();
         if (options_.verbose)
-            std::cerr << "pc  > " << Hex(buffer, static_cast<std::size_t>(n)) << "\n";
-        line_.FromPc(buffer, static_cast<std::size_t>(n), readMs);
+            std::cerr << "pc  > " << hex(buffer, static_cast<std::size_t>(n)) << "\n";
+        line_.fromPc(buffer, static_cast<std::size_t>(n), readMs);
     }
 
     // Written whenever on the bus, so that a user sees what their program did to the line.
-    void LogCollisions(double nowMs)
+    void logCollisions(double nowMs)
     {
-        for (const handset::Collision& c : line_.TakeCollisionsEndedBy(nowMs))
+        for (const handset::Collision& c : line_.takeCollisionsEndedBy(nowMs))
             std::fprintf(stderr, "m2bus-sim: collision at %.3f ms for %.3f ms, bytes hit: pc %s | handset %s\n",
-                         c.startMs, c.endMs - c.startMs, Hex(c.pcBytes.data(), c.pcBytes.size()).c_str(),
-                         Hex(c.handsetBytes.data(), c.handsetBytes.size()).c_str());
+                         c.startMs, c.endMs - c.startMs, hex(c.pcBytes.data(), c.pcBytes.size()).c_str(),
+                         hex(c.handsetBytes.data(), c.handsetBytes.size()).c_str());
     }
 
-    void Deliver(double nowMs)
+    void deliver(double nowMs)
     {
-        const double firstDueMs = line_.NextDueMs();
-        const std::vector<std::uint8_t> due = line_.DueBy(nowMs);
+        const double firstDueMs = line_.nextDueMs();
+        const std::vector<std::uint8_t> due = line_.dueBy(nowMs);
         if (due.empty())
             return;
         if (options_.verbose)
-            std::cerr << "sim < " << Hex(due.data(), due.size()) << "\n";
+            std::cerr << "sim < " << hex(due.data(), due.size()) << "\n";
         std::size_t done = 0;
         bool flushed = false;
         while (done < due.size()) {
@@ -223,7 +223,7 @@ private:
             } else if (n < 0 && errno == EINTR) {
                 continue;
             } else if (n < 0 && errno != EAGAIN) {
-                SystemFailure("write to " + pty_.path);
+                systemFailure("write to " + pty_.path);
             } else if (!flushed) {
                 // A full queue means nobody has read for kilobytes: the port is
                 // closed, and a closed port would have lost these bytes anyway.
@@ -235,22 +235,22 @@ private:
                 break;
             }
         }
-        const double lateMs = NowMs() - firstDueMs;
+        const double lateMs = elapsedMs() - firstDueMs;
         ++deliveries_;
         lateSumMs_ += lateMs;
         lateMaxMs_ = std::max(lateMaxMs_, lateMs);
         lateOverMs_ += lateMs > 1.0 ? 1 : 0;
     }
 
-    void Save()
+    void save()
     {
-        savedChanges_ = model_.ChangeCount();
-        savedCollisions_ = line_.CollisionCount();
+        savedChanges_ = model_.changeCount();
+        savedCollisions_ = line_.collisionCount();
         if (options_.statePath.empty())
             return;
         try {
             const auto collisions = options_.line.bus ? std::optional(savedCollisions_) : std::nullopt;
-            handset::SaveStateFile(options_.statePath, model_.State(), collisions);
+            handset::saveStateFile(options_.statePath, model_.state(), collisions);
         } catch (const std::exception& error) {
             // The session goes on; the user learns the file is stale.
             std::cerr << "m2bus-sim: " << error.what() << "\n";
@@ -275,19 +275,19 @@ private:
 int main(int argc, char** argv)
 {
     try {
-        const handset::SimOptions options = handset::ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+        const handset::SimOptions options = handset::parseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
-            std::cout << handset::SimUsage();
+            std::cout << handset::simUsage();
             return 0;
         }
         if (options.version) {
             std::cout << "m2bus-sim " << kM2BusVersion << '\n';
             return 0;
         }
-        InstallStopHandlers();
-        NowMs(); // the log's clock starts here
+        installStopHandlers();
+        elapsedMs(); // the log's clock starts here
         Simulator simulator(options);
-        return simulator.Run();
+        return simulator.run();
     } catch (const std::exception& error) {
         std::cerr << "m2bus-sim: " << error.what() << "\n";
         return 1;

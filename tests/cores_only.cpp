@@ -15,9 +15,9 @@ int main()
 {
     // One entry point of each core, so that the linker keeps every library.
     const void* const volatile used[] = {
-        reinterpret_cast<const void*>(&frame::checksum),   reinterpret_cast<const void*>(&BuildReadRequest),
-        reinterpret_cast<const void*>(&LogoBlankPicture),  reinterpret_cast<const void*>(&replaceFile),
-        reinterpret_cast<const void*>(&SavePhonebookFile), reinterpret_cast<const void*>(&replyCodePage),
+        reinterpret_cast<const void*>(&frame::checksum),   reinterpret_cast<const void*>(&buildReadRequest),
+        reinterpret_cast<const void*>(&logoBlankPicture),  reinterpret_cast<const void*>(&replaceFile),
+        reinterpret_cast<const void*>(&savePhonebookFile), reinterpret_cast<const void*>(&replyCodePage),
         reinterpret_cast<const void*>(&makeBackup),
     };
     int linked = 0;

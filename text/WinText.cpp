@@ -24,7 +24,7 @@ constexpr std::array<char16_t, 128> kHigh = {
 
 } // namespace
 
-QString FromWin1251(std::string_view bytes)
+QString fromWin1251(std::string_view bytes)
 {
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
@@ -35,7 +35,7 @@ QString FromWin1251(std::string_view bytes)
     return out;
 }
 
-std::string ToWin1251(const QString& text, bool* lossy)
+std::string toWin1251(const QString& text, bool* lossy)
 {
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));
@@ -65,14 +65,14 @@ std::string ToWin1251(const QString& text, bool* lossy)
     return out;
 }
 
-QString CharactersWin1251Lacks(const QString& text)
+QString charactersWin1251Lacks(const QString& text)
 {
     QString found;
     QSet<char32_t> seen;
     for (char32_t code : text.toUcs4()) {
         const QString ch = QString::fromUcs4(&code, 1);
         bool lossy = false;
-        ToWin1251(ch, &lossy);
+        toWin1251(ch, &lossy);
         if (lossy && !seen.contains(code)) {
             seen.insert(code);
             found += ch;

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-QString FromWin1251(std::string_view bytes);
+QString fromWin1251(std::string_view bytes);
 // Characters that Windows-1251 cannot hold become '?'; *lossy (if given) tells
 // whether that happened.
-std::string ToWin1251(const QString& text, bool* lossy = nullptr);
+std::string toWin1251(const QString& text, bool* lossy = nullptr);
 // The characters of text that Windows-1251 has no byte for, each once.
-QString CharactersWin1251Lacks(const QString& text);
+QString charactersWin1251Lacks(const QString& text);

@@ -77,17 +77,17 @@ void FillPhonebook()
     };
     int row = 1;
     for (const Row& r : rows) {
-        phonebookWindow->SetCell(1, row, FromWin1251(r.name));
-        phonebookWindow->SetCell(2, row, FromWin1251(r.number));
+        phonebookWindow->setCellText(1, row, fromWin1251(r.name));
+        phonebookWindow->setCellText(2, row, fromWin1251(r.number));
         ++row;
     }
-    phonebookWindow->SelectRow(3);
+    phonebookWindow->selectRow(3);
 }
 
 void FillRecordEditor()
 {
     recordEditor->setWindowTitle("Edit Record #3");
-    recordEditor->nameEdit->setText(FromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
+    recordEditor->nameEdit->setText(fromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
     recordEditor->numberEdit->setText("89115550102");
 }
 
@@ -98,7 +98,7 @@ void FillSendSms()
     smsWindow->findChild<QLineEdit*>("prefixEdit")->setText("8");
     smsWindow->findChild<QLineEdit*>("numberEdit")->setText("9161234567");
     smsWindow->findChild<QPlainTextEdit*>("messageEdit")
-        ->setPlainText(FromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
+        ->setPlainText(fromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
 }
 
 // The operator dialog filled with a profile, as "Edit" shows it.

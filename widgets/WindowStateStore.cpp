@@ -586,8 +586,8 @@ QString WindowStateStore::Scramble(const QString& text, const QString& key)
 {
     if (key.isEmpty())
         return text;
-    const std::string t = ToWin1251(text);
-    const std::string k = ToWin1251(key);
+    const std::string t = toWin1251(text);
+    const std::string k = toWin1251(key);
     QString out;
     for (std::size_t i = 0; i < t.size(); ++i) {
         const auto b = static_cast<unsigned char>(t[i] ^ k[i % k.size()]);
@@ -610,7 +610,7 @@ QString WindowStateStore::Unscramble(const QString& text, const QString& key)
             return u - 'A' + 10;
         return -1;
     };
-    const std::string k = ToWin1251(key);
+    const std::string k = toWin1251(key);
     std::string out;
     for (qsizetype i = 0; i + 1 < text.size(); i += 2) {
         const int hi = hexDigit(text[i]);
@@ -618,7 +618,7 @@ QString WindowStateStore::Unscramble(const QString& text, const QString& key)
         const char plain = hi < 0 || lo < 0 ? ' ' : static_cast<char>(hi * 16 + lo);
         out += static_cast<char>(plain ^ k[out.size() % k.size()]);
     }
-    return FromWin1251(out);
+    return fromWin1251(out);
 }
 
 void WindowStateStore::SaveContents(QSettings& store, const QString& section)

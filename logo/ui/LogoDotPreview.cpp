@@ -30,7 +30,7 @@ void LogoDotPreview::setDots(const LogoDots& dots)
 
 QSize LogoDotPreview::sizeHint() const
 {
-    return QSize(2 * kBorderWidth + LogoWidth * kCellSize, 2 * kBorderWidth + LogoHeight * kCellSize);
+    return QSize(2 * kBorderWidth + kLogoWidth * kCellSize, 2 * kBorderWidth + kLogoHeight * kCellSize);
 }
 
 void LogoDotPreview::paintEvent(QPaintEvent*)
@@ -39,9 +39,9 @@ void LogoDotPreview::paintEvent(QPaintEvent*)
     const QRect whole = rect();
     PaintDotMatrixBorder(painter, whole, palette());
 
-    painter.fillRect(kBorderWidth, kBorderWidth, LogoWidth * kCellSize, LogoHeight * kCellSize, Qt::black);
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
+    painter.fillRect(kBorderWidth, kBorderWidth, kLogoWidth * kCellSize, kLogoHeight * kCellSize, Qt::black);
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
             painter.fillRect(kBorderWidth + x * kCellSize + 1, kBorderWidth + y * kCellSize + 1, kCellSize - 2,
-                             kCellSize - 2, dots_[LogoCellIndex(x, y)] ? kSetColour : kClearColour);
+                             kCellSize - 2, dots_[logoCellIndex(x, y)] ? kSetColour : kClearColour);
 }

@@ -63,13 +63,13 @@ DotPoint dotAt(QPoint at)
 // a point on the right border belongs to the first cell of the next row.
 int pressedCell(QPoint at)
 {
-    return std::clamp((at.x() - 2) / 5 + (at.y() - 2) / 5 * 84, 0, LogoCellCount - 1);
+    return std::clamp((at.x() - 2) / 5 + (at.y() - 2) / 5 * 84, 0, kLogoCellCount - 1);
 }
 
 LogoDots matrixDots(const DotMatrix& matrix)
 {
     LogoDots dots{};
-    for (int i = 0; i < LogoCellCount; ++i)
+    for (int i = 0; i < kLogoCellCount; ++i)
         dots[i] = !matrix.Items(i);
     return dots;
 }
@@ -128,18 +128,18 @@ void LogoWindow::readFromPhone()
     const QScopedValueRollback busy(transferring_, true);
     // A failed read leaves the buffer as it was, so its band repeats the last block received.
     LogoBlock buffer{};
-    for (int b = 0; b < LogoBlockCount; ++b) {
+    for (int b = 0; b < kLogoBlockCount; ++b) {
         if (const std::optional<LogoBlock> block = host_.readLogoBlock(b))
             buffer = *block;
         progressBar->SetPosition(b + 1);
-        for (int x = 0; x < LogoWidth; ++x)
+        for (int x = 0; x < kLogoWidth; ++x)
             for (int k = 0; k < 8; ++k)
-                dotMatrix->SetItems(LogoCellIndex(x, 8 * b + k), (buffer[x] >> k & 1) == 0);
+                dotMatrix->SetItems(logoCellIndex(x, 8 * b + k), (buffer[x] >> k & 1) == 0);
     }
     const LogoDots dots = matrixDots(*dotMatrix);
     canvas_.replace(dots);
     showCanvas();
-    LogoDrawDots(pictureForPixels(), dots);
+    logoDrawDots(pictureForPixels(), dots);
     showPicture();
 }
 
@@ -148,8 +148,8 @@ void LogoWindow::writeToPhone()
     TransferScope scope(*this, *writeButton, *progressBar);
     const QScopedValueRollback busy(transferring_, true);
     const LogoDots dots = matrixDots(*dotMatrix);
-    for (int b = 0; b < LogoBlockCount; ++b) {
-        LogoBlock buffer = LogoBlockFromDots(dots, b);
+    for (int b = 0; b < kLogoBlockCount; ++b) {
+        LogoBlock buffer = logoBlockFromDots(dots, b);
         progressBar->SetPosition(b + 1);
         host_.writeLogoBlock(b, buffer);
     }
@@ -158,16 +158,16 @@ void LogoWindow::writeToPhone()
 void LogoWindow::loadFromFile()
 {
     const QString fileName =
-        prompts().OpenFileNameAs(this, tr("Load Bitmap"), LogoOpenPictureFilter(), QStringLiteral("Logo"), true);
+        prompts().OpenFileNameAs(this, tr("Load Bitmap"), logoOpenPictureFilter(), QStringLiteral("Logo"), true);
     LogoDots dots{};
     if (fileName.isEmpty()) {
-        dots = LogoDotsFromPicture(pictureForPixels());
+        dots = logoDotsFromPicture(pictureForPixels());
     } else {
         QImage loaded;
         try {
-            loaded = LogoLoadPicture(fileName);
+            loaded = logoLoadPicture(fileName);
         } catch (const PictureError& error) {
-            prompts().Notice(this, error.Message);
+            prompts().Notice(this, error.message());
             return;
         }
         const std::optional<LogoDots> imported = LogoImportDialog::choose(this, loaded);
@@ -176,11 +176,11 @@ void LogoWindow::loadFromFile()
         dots = *imported;
         // "Save as Bitmap" writes a picture that loads "As drawn" into this
         // logo: the file itself when it already does, else the dots in black and white.
-        if (dots == LogoDotsFromPicture(loaded)) {
+        if (dots == logoDotsFromPicture(loaded)) {
             picture_ = loaded;
         } else {
-            picture_ = LogoBlankPicture();
-            LogoDrawDots(picture_, dots);
+            picture_ = logoBlankPicture();
+            logoDrawDots(picture_, dots);
         }
     }
     canvas_.replace(dots);
@@ -202,7 +202,7 @@ void LogoWindow::saveToFile()
     try {
         exportLogoPicture(picture_, fileName);
     } catch (const PictureError& error) {
-        prompts().Notice(this, error.Message);
+        prompts().Notice(this, error.message());
     }
 }
 
@@ -211,7 +211,7 @@ void LogoWindow::toggleDot(Qt::MouseButton Button, Qt::KeyboardModifiers, int X,
     if (!editLed->Checked() || transferring_ || dragButton_ != Qt::NoButton)
         return;
     const int index = pressedCell(QPoint(X, Y));
-    const DotPoint at{index % LogoWidth, index / LogoWidth};
+    const DotPoint at{index % kLogoWidth, index / kLogoWidth};
     dragButton_ = Button;
     dragStart_ = at;
     dragAt_ = at;
@@ -246,7 +246,7 @@ bool LogoWindow::eventFilter(QObject* watched, QEvent* event)
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint point = mouse->position().toPoint();
         // Wherever the press rule still gives the pressed cell, the mouse has not left it.
-        const DotPoint at = pressedCell(point) == LogoCellIndex(dragStart_.x, dragStart_.y) ? dragStart_ : dotAt(point);
+        const DotPoint at = pressedCell(point) == logoCellIndex(dragStart_.x, dragStart_.y) ? dragStart_ : dotAt(point);
         if (event->type() == QEvent::MouseMove)
             dragTo(at);
         else if (mouse->button() == dragButton_)
@@ -333,7 +333,7 @@ void LogoWindow::applyEdit(const std::function<void()>& change)
 
 void LogoWindow::showDots(const LogoDots& dots)
 {
-    for (int i = 0; i < LogoCellCount; ++i)
+    for (int i = 0; i < kLogoCellCount; ++i)
         dotMatrix->SetItems(i, !dots[i]);
 }
 
@@ -344,8 +344,8 @@ void LogoWindow::showCanvas()
     // The preview, and so "Save as Bitmap", shows what the matrix shows: a
     // loaded picture does already; edits are drawn over its top-left corner,
     // or over a white one once something was drawn on a fresh window.
-    if (picture_.isNull() ? canvas_.canUndo() : LogoDotsFromPicture(picture_) != canvas_.dots()) {
-        LogoDrawDots(pictureForPixels(), canvas_.dots());
+    if (picture_.isNull() ? canvas_.canUndo() : logoDotsFromPicture(picture_) != canvas_.dots()) {
+        logoDrawDots(pictureForPixels(), canvas_.dots());
         showPicture();
     }
 }
@@ -356,7 +356,7 @@ void LogoWindow::dotMatrixClicked()
 QImage& LogoWindow::pictureForPixels()
 {
     if (picture_.isNull())
-        picture_ = LogoBlankPicture();
+        picture_ = logoBlankPicture();
     return picture_;
 }
 

@@ -36,7 +36,7 @@ public:
     LogoToolRow* toolRow;
 
     // The preview picture; null until a picture is made or loaded.
-    const QImage& Picture() const { return picture_; }
+    const QImage& picture() const { return picture_; }
 
 public slots:
     void readFromPhone();

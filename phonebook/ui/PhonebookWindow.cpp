@@ -22,11 +22,11 @@
 
 namespace {
 
-const char* const FileFilter = QT_TRANSLATE_NOOP("PhonebookWindow", "Nokia PhoneBook file (*.npb);;All files (*)");
-const QString FileExtension = QStringLiteral("npb");
-const QString DefaultFileName = QStringLiteral("Phbook");
+const char* const kFileFilter = QT_TRANSLATE_NOOP("PhonebookWindow", "Nokia PhoneBook file (*.npb);;All files (*)");
+const QString kFileExtension = QStringLiteral("npb");
+const QString kDefaultFileName = QStringLiteral("Phbook");
 // Enough to see what is wrong without the question outgrowing the screen.
-constexpr int ShownLines = 15;
+constexpr int kShownLines = 15;
 
 // Re-enables the buttons a bulk transfer disabled, however it ends.
 class ButtonsDisabled {
@@ -101,7 +101,7 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     recordGrid->setFont(DesignFont("Courier", 13));
     recordGrid->setTextElideMode(Qt::ElideNone);
     recordGrid->setItemDelegate(new CutTextTipDelegate(recordGrid));
-    recordGrid->setRowCount(GridRows - 1);
+    recordGrid->setRowCount(kGridRows - 1);
     recordGrid->setColumnCount(2);
     recordGrid->verticalHeader()->setFixedWidth(64);
     recordGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -114,14 +114,14 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     recordGrid->verticalHeader()->setHighlightSections(false);
     recordGrid->setColumnWidth(0, 262);
     recordGrid->setColumnWidth(1, 100);
-    for (int row = 0; row < GridRows - 1; ++row) {
+    for (int row = 0; row < kGridRows - 1; ++row) {
         recordGrid->setVerticalHeaderItem(row, new QTableWidgetItem(QString()));
         for (int col = 0; col < 2; ++col)
             recordGrid->setItem(row, col, new QTableWidgetItem(QString()));
     }
     recordGrid->setHorizontalHeaderItem(0, new QTableWidgetItem(QString()));
     recordGrid->setHorizontalHeaderItem(1, new QTableWidgetItem(QString()));
-    SelectRow(1);
+    selectRow(1);
 
     recordMenu = new QMenu(this);
     recordMenu->addAction(updateRecordAction);
@@ -155,7 +155,7 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
 
 PhonebookWindow::~PhonebookWindow() = default;
 
-QString PhonebookWindow::Cells(int col, int row) const
+QString PhonebookWindow::cellText(int col, int row) const
 {
     const QTableWidgetItem* item = nullptr;
     if (row == 0 && col > 0)
@@ -167,7 +167,7 @@ QString PhonebookWindow::Cells(int col, int row) const
     return item ? item->text() : QString();
 }
 
-void PhonebookWindow::SetCell(int col, int row, const QString& text)
+void PhonebookWindow::setCellText(int col, int row, const QString& text)
 {
     QTableWidgetItem* item = nullptr;
     if (row == 0 && col > 0)
@@ -180,7 +180,7 @@ void PhonebookWindow::SetCell(int col, int row, const QString& text)
         item->setText(text);
 }
 
-int PhonebookWindow::SelectedRow() const
+int PhonebookWindow::selectedRow() const
 {
     const QList<QTableWidgetSelectionRange> ranges = recordGrid->selectedRanges();
     if (!ranges.isEmpty())
@@ -188,21 +188,21 @@ int PhonebookWindow::SelectedRow() const
     return recordGrid->currentRow() >= 0 ? recordGrid->currentRow() + 1 : 0;
 }
 
-void PhonebookWindow::SelectRow(int row)
+void PhonebookWindow::selectRow(int row)
 {
     recordGrid->setCurrentCell(row - 1, 0);
 }
 
-bool PhonebookWindow::PickNumber(std::string& phone)
+std::optional<std::string> PhonebookWindow::pickNumber()
 {
     cancelButton->setVisible(true);
     picking_ = true;
-    const bool picked = exec() == QDialog::Accepted && SelectedRow() > 0;
+    const bool picked = exec() == QDialog::Accepted && selectedRow() > 0;
     picking_ = false;
     cancelButton->setVisible(false);
-    if (picked)
-        phone = ToWin1251(Cells(2, SelectedRow()));
-    return picked;
+    if (!picked)
+        return std::nullopt;
+    return toWin1251(cellText(2, selectedRow()));
 }
 
 void PhonebookWindow::done(int result)
@@ -229,27 +229,27 @@ void PhonebookWindow::showEvent(QShowEvent* event)
 
 void PhonebookWindow::labelGrid()
 {
-    SetCell(1, 0, tr("Name"));
-    SetCell(2, 0, tr("Phone"));
-    for (int row = 1; row <= RecordRows; ++row)
-        SetCell(0, row, QString::number(row));
+    setCellText(1, 0, tr("Name"));
+    setCellText(2, 0, tr("Phone"));
+    for (int row = 1; row <= kRecordRows; ++row)
+        setCellText(0, row, QString::number(row));
 }
 
 void PhonebookWindow::readFromPhone()
 {
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton, okButton};
-    for (int row = 1; row <= RecordRows; ++row) {
-        SetCell(1, row, QString());
-        SetCell(2, row, QString());
+    for (int row = 1; row <= kRecordRows; ++row) {
+        setCellText(1, row, QString());
+        setCellText(2, row, QString());
     }
     progressBar->setPosition(0);
-    for (int row = 1; row <= RecordRows; ++row) {
+    for (int row = 1; row <= kRecordRows; ++row) {
         const std::optional<PhonebookEntry> record = host_.readRecord(row - 1);
         if (!record)
             break;
-        SetCell(2, row, FromWin1251(record->Number));
-        SetCell(1, row, FromWin1251(record->Name));
+        setCellText(2, row, fromWin1251(record->number));
+        setCellText(1, row, fromWin1251(record->name));
         progressBar->setPosition(row);
     }
 }
@@ -258,14 +258,14 @@ void PhonebookWindow::writeAllToPhone()
 {
     if (!prompts().Confirm(this, tr("Do You really want to write current phonebook into Phone?")))
         return;
-    if (!HandsetKeepsOrUserGoesOn(GridRecords()))
+    if (!handsetKeepsOrUserGoesOn(gridRecords()))
         return;
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
     progressBar->setPosition(0);
-    for (int row = 1; row <= RecordRows; ++row) {
-        const std::string number = ToWin1251(Cells(2, row));
-        const std::string name = ToWin1251(Cells(1, row));
+    for (int row = 1; row <= kRecordRows; ++row) {
+        const std::string number = toWin1251(cellText(2, row));
+        const std::string name = toWin1251(cellText(1, row));
         if (!host_.writeRecord(row - 1, {name, number}))
             break;
         progressBar->setPosition(row);
@@ -277,74 +277,73 @@ void PhonebookWindow::writeAllToPhone()
 void PhonebookWindow::saveToFile()
 {
     const QString path =
-        prompts().SaveFileNameAs(this, tr("Save phonebook"), tr(FileFilter), FileExtension, DefaultFileName);
-    if (path.isEmpty() || !HandsetKeepsOrUserGoesOn(GridRecords()))
+        prompts().SaveFileNameAs(this, tr("Save phonebook"), tr(kFileFilter), kFileExtension, kDefaultFileName);
+    if (path.isEmpty() || !handsetKeepsOrUserGoesOn(gridRecords()))
         return;
-    SavePhonebookFile(path, RecordRowsAsEntries());
+    savePhonebookFile(path, recordRowsAsEntries());
 }
 
 void PhonebookWindow::loadFromFile()
 {
-    const QString path =
-        prompts().OpenFileNameAs(this, tr("Load phonebook"), tr(FileFilter), DefaultFileName, false);
+    const QString path = prompts().OpenFileNameAs(this, tr("Load phonebook"), tr(kFileFilter), kDefaultFileName, false);
     if (path.isEmpty())
         return;
-    const DecodedPhonebook book = DecodePhonebookFile(ReadPhonebookFile(path));
-    for (std::size_t i = 0; i < book.Entries.size(); ++i) {
+    const DecodedPhonebook book = decodePhonebookFile(readPhonebookFile(path));
+    for (std::size_t i = 0; i < book.entries.size(); ++i) {
         const int row = static_cast<int>(i) + 1;
-        SetCell(1, row, FromWin1251(book.Entries[i].Name));
-        SetCell(2, row, FromWin1251(book.Entries[i].Number));
+        setCellText(1, row, fromWin1251(book.entries[i].name));
+        setCellText(2, row, fromWin1251(book.entries[i].number));
     }
-    if (book.Truncated)
+    if (book.truncated)
         throw InOutError(tr("Read beyond end of file").toStdString());
 }
 
 void PhonebookWindow::updateRecordInPhone()
 {
-    const int row = SelectedRow();
+    const int row = selectedRow();
     if (row <= 0)
         return;
-    if (row > RecordRows) {
+    if (row > kRecordRows) {
         prompts().Notice(this,
                          tr("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
                             "can be written to the phone.")
                              .arg(row)
-                             .arg(RecordRows));
+                             .arg(kRecordRows));
         return;
     }
     if (!prompts().Confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(row)))
         return;
     PhonebookRows single = emptyPhonebookRows();
-    single[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
-    if (!HandsetKeepsOrUserGoesOn(single))
+    single[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
+    if (!handsetKeepsOrUserGoesOn(single))
         return;
-    const PhonebookEntry entry{ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))};
+    const PhonebookEntry entry{toWin1251(cellText(1, row)), toWin1251(cellText(2, row))};
     TransferRunning running(transferRunning_);
     host_.writeRecord(row - 1, entry);
 }
 
 void PhonebookWindow::editRecord()
 {
-    const int row = SelectedRow();
+    const int row = selectedRow();
     if (row <= 0)
         return;
-    Editor().SetRecord(Cells(1, row), Cells(2, row));
-    Editor().setWindowTitle(tr("Edit Record #%1").arg(row));
-    if (Editor().exec() != QDialog::Accepted)
+    editor().setRecord(cellText(1, row), cellText(2, row));
+    editor().setWindowTitle(tr("Edit Record #%1").arg(row));
+    if (editor().exec() != QDialog::Accepted)
         return;
-    SetCell(1, row, Editor().NameText());
-    SetCell(2, row, Editor().NumberText());
+    setCellText(1, row, editor().nameText());
+    setCellText(2, row, editor().numberText());
 }
 
 void PhonebookWindow::deleteRecord()
 {
-    const int row = SelectedRow();
+    const int row = selectedRow();
     if (row <= 0)
         return;
     if (!prompts().Confirm(this, tr("Do You really want to delete record?")))
         return;
-    SetCell(1, row, QString());
-    SetCell(2, row, QString());
+    setCellText(1, row, QString());
+    setCellText(2, row, QString());
 }
 
 void PhonebookWindow::editClickedRecord()
@@ -352,31 +351,31 @@ void PhonebookWindow::editClickedRecord()
     okButton->click();
 }
 
-std::vector<PhonebookEntry> PhonebookWindow::RecordRowsAsEntries() const
+std::vector<PhonebookEntry> PhonebookWindow::recordRowsAsEntries() const
 {
     std::vector<PhonebookEntry> entries;
-    entries.reserve(RecordRows);
-    for (int row = 1; row <= RecordRows; ++row)
-        entries.push_back({ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))});
+    entries.reserve(kRecordRows);
+    for (int row = 1; row <= kRecordRows; ++row)
+        entries.push_back({toWin1251(cellText(1, row)), toWin1251(cellText(2, row))});
     return entries;
 }
 
-PhonebookRows PhonebookWindow::GridRecords() const
+PhonebookRows PhonebookWindow::gridRecords() const
 {
     PhonebookRows rows = emptyPhonebookRows();
-    for (int row = 1; row <= RecordRows; ++row)
-        rows[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
+    for (int row = 1; row <= kRecordRows; ++row)
+        rows[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
     return rows;
 }
 
-bool PhonebookWindow::HandsetKeepsOrUserGoesOn(const PhonebookRows& rows)
+bool PhonebookWindow::handsetKeepsOrUserGoesOn(const PhonebookRows& rows)
 {
     const std::vector<HandsetFinding> findings = checkForHandset(rows);
     if (findings.empty())
         return true;
     return prompts().Confirm(this,
                              tr("The handset will not keep these records as they are:\n\n%1\n\nGo on all the same?")
-                                 .arg(describeHandsetFindings(rows, findings, ShownLines).join(u'\n')));
+                                 .arg(describeHandsetFindings(rows, findings, kShownLines).join(u'\n')));
 }
 
 void PhonebookWindow::importFromFile()
@@ -395,20 +394,20 @@ void PhonebookWindow::importFromFile()
     const auto records = std::count_if(imported.rows.begin(), imported.rows.end(),
                                        [](const PhonebookRow& row) { return !row.isBlank(); });
     QString question = tr("Replace records 1 to %1 with the %n record(s) of \"%2\"?", "", static_cast<int>(records))
-                           .arg(RecordRows)
+                           .arg(kRecordRows)
                            .arg(QDir::toNativeSeparators(path));
     if (!imported.notes.isEmpty()) {
-        QStringList notes = imported.notes.mid(0, ShownLines);
-        if (imported.notes.size() > ShownLines)
-            notes << tr("… and %n more", "", static_cast<int>(imported.notes.size() - ShownLines));
+        QStringList notes = imported.notes.mid(0, kShownLines);
+        if (imported.notes.size() > kShownLines)
+            notes << tr("… and %n more", "", static_cast<int>(imported.notes.size() - kShownLines));
         question += QStringLiteral("\n\n") + notes.join(u'\n');
     }
     if (!prompts().Confirm(this, question))
         return;
-    for (int row = 1; row <= RecordRows; ++row) {
+    for (int row = 1; row <= kRecordRows; ++row) {
         const PhonebookRow& record = imported.rows[static_cast<std::size_t>(row - 1)];
-        SetCell(1, row, record.name);
-        SetCell(2, row, record.number);
+        setCellText(1, row, record.name);
+        setCellText(2, row, record.number);
     }
 }
 
@@ -416,12 +415,12 @@ void PhonebookWindow::exportToFile()
 {
     const QString filter = tr("CSV files (*.csv);;vCard files (*.vcf);;Nokia PhoneBook file (*.npb)");
     const QString path =
-        prompts().SaveFileNameAs(this, tr("Export phonebook"), filter, QStringLiteral("csv"), DefaultFileName);
+        prompts().SaveFileNameAs(this, tr("Export phonebook"), filter, QStringLiteral("csv"), kDefaultFileName);
     if (path.isEmpty())
         return;
-    PhonebookRows rows = GridRecords();
+    PhonebookRows rows = gridRecords();
     if (phonebookFormatFor(path) == PhonebookFormat::Npb) {
-        if (!HandsetKeepsOrUserGoesOn(rows))
+        if (!handsetKeepsOrUserGoesOn(rows))
             return;
     } else {
         // The record editor pads the fields to their full width; that is no part of a name.

@@ -5,6 +5,7 @@
 #include "phonebook/PhonebookRows.h"
 #include <QDialog>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,8 @@ class PhonebookWindow : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int GridRows = 116; // header row + 100 records + 15 spare rows
-    static constexpr int RecordRows = 100;
+    static constexpr int kGridRows = 116; // header row + 100 records + 15 spare rows
+    static constexpr int kRecordRows = 100;
 
     // host and editor are not owned; both outlive the window.
     PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent = nullptr);
@@ -35,15 +36,15 @@ public:
     ~PhonebookWindow() override;
 
     // Cell text in grid coordinates: column 0 and row 0 are the headers.
-    QString Cells(int col, int row) const;
-    void SetCell(int col, int row, const QString& text);
+    QString cellText(int col, int row) const;
+    void setCellText(int col, int row, const QString& text);
     // Top row of the current selection (1-115), 0 when nothing is selected.
-    int SelectedRow() const;
-    void SelectRow(int row);
+    int selectedRow() const;
+    void selectRow(int row);
 
-    // Shows the window modally as a number picker; true when the user picked a
-    // row with OK, phone then holds that row's "Phone" cell as it stands.
-    bool PickNumber(std::string& phone);
+    // Shows the window modally as a number picker: the "Phone" cell of the row
+    // the user picked with OK, as it stands; nothing when the user did not pick.
+    std::optional<std::string> pickNumber();
 
     // The window's controls, created by its form.
     QPushButton* readButton;
@@ -85,15 +86,15 @@ protected:
     void labelGrid();
 
 private:
-    std::vector<PhonebookEntry> RecordRowsAsEntries() const;
+    std::vector<PhonebookEntry> recordRowsAsEntries() const;
     // Rows 1-100 as the grid shows them.
-    PhonebookRows GridRecords() const;
+    PhonebookRows gridRecords() const;
     // True when the handset keeps the rows as they are, or the user chose to
     // go on after seeing what it would not keep.
-    bool HandsetKeepsOrUserGoesOn(const PhonebookRows& rows);
+    bool handsetKeepsOrUserGoesOn(const PhonebookRows& rows);
 
     std::unique_ptr<Ui::PhonebookWindow> ui_;
-    RecordEditor& Editor() const { return **editorSlot_; }
+    RecordEditor& editor() const { return **editorSlot_; }
 
     PhonebookHost& host_;
     RecordEditor* ownEditor_ = nullptr;

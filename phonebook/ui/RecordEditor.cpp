@@ -6,16 +6,16 @@
 
 namespace {
 
-constexpr int NameChars = 16;
-constexpr int NumberChars = 30;
+constexpr int kNameChars = 16;
+constexpr int kNumberChars = 30;
 
 // "x": any character; "#": a digit, "+" or "-"; every position may stay blank.
-QString MaskOf(QChar kind, int positions)
+QString maskOf(QChar kind, int positions)
 {
     return QString(positions, kind) + QStringLiteral("; ");
 }
 
-QString Displayed(const QLineEdit* edit, int positions)
+QString displayed(const QLineEdit* edit, int positions)
 {
     return edit->displayText().leftJustified(positions, QLatin1Char(' '), true);
 }
@@ -34,23 +34,23 @@ RecordEditor::RecordEditor(QWidget* parent)
     okButton = ui_->okButton;
     cancelButton = ui_->cancelButton;
     setFont(DesignFont("MS Sans Serif", 11));
-    nameEdit->setInputMask(MaskOf(QLatin1Char('x'), NameChars));
-    numberEdit->setInputMask(MaskOf(QLatin1Char('#'), NumberChars));
+    nameEdit->setInputMask(maskOf(QLatin1Char('x'), kNameChars));
+    numberEdit->setInputMask(maskOf(QLatin1Char('#'), kNumberChars));
 }
 
 RecordEditor::~RecordEditor() = default;
 
-QString RecordEditor::NameText() const
+QString RecordEditor::nameText() const
 {
-    return Displayed(nameEdit, NameChars);
+    return displayed(nameEdit, kNameChars);
 }
 
-QString RecordEditor::NumberText() const
+QString RecordEditor::numberText() const
 {
-    return Displayed(numberEdit, NumberChars);
+    return displayed(numberEdit, kNumberChars);
 }
 
-void RecordEditor::SetRecord(const QString& name, const QString& number)
+void RecordEditor::setRecord(const QString& name, const QString& number)
 {
     nameEdit->setText(name);
     numberEdit->setText(number);

@@ -20,9 +20,9 @@ public:
 
     // The fields' texts as displayed: empty positions are spaces, so the name
     // comes back 16 characters long and the number 30.
-    QString NameText() const;
-    QString NumberText() const;
-    void SetRecord(const QString& name, const QString& number);
+    QString nameText() const;
+    QString numberText() const;
+    void setRecord(const QString& name, const QString& number);
 
     QLabel* nameLabel;
     QLabel* numberLabel;

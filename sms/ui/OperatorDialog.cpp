@@ -84,21 +84,21 @@ void OperatorDialog::setFieldText(std::size_t keyIndex, const QString& text)
 
 void OperatorDialog::fill(const std::string& name, const OperatorValueList& values)
 {
-    ui_->operatorEdit->setText(FromWin1251(name));
+    ui_->operatorEdit->setText(fromWin1251(name));
     const ProfileTexts stored = profileTextsFrom(values);
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        setFieldText(i, FromWin1251(stored[i]));
+        setFieldText(i, fromWin1251(stored[i]));
 }
 
 std::string OperatorDialog::operatorName() const
 {
-    return ToWin1251(ui_->operatorEdit->text());
+    return toWin1251(ui_->operatorEdit->text());
 }
 
 ProfileTexts OperatorDialog::texts() const
 {
     ProfileTexts typed;
     for (std::size_t i = 0; i < kProfileKeyCount; ++i)
-        typed[i] = ToWin1251(fieldText(i));
+        typed[i] = toWin1251(fieldText(i));
     return typed;
 }

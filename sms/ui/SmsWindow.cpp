@@ -31,11 +31,11 @@ const QString kStoredTextField = QStringLiteral("TextField");
 
 std::optional<HttpCredentials> askHttpCredentials(const std::string& title, const HttpCredentials& current)
 {
-    QString user = FromWin1251(current.userName);
-    QString password = FromWin1251(current.password);
-    if (!prompts().Credentials(nullptr, FromWin1251(title), user, password))
+    QString user = fromWin1251(current.userName);
+    QString password = fromWin1251(current.password);
+    if (!prompts().Credentials(nullptr, fromWin1251(title), user, password))
         return std::nullopt;
-    return HttpCredentials{ToWin1251(user), ToWin1251(password)};
+    return HttpCredentials{toWin1251(user), toWin1251(password)};
 }
 
 // Runs a handler from a click: anything it raises goes to the top-level report.
@@ -124,13 +124,13 @@ void SmsWindow::showEvent(QShowEvent* event)
 
 std::string SmsWindow::chosenOperator() const
 {
-    return ToWin1251(ui_->operatorBox->currentText());
+    return toWin1251(ui_->operatorBox->currentText());
 }
 
 void SmsWindow::readChosenProfile()
 {
     operators_.values.readSection(operators_.profileFile, chosenOperator());
-    ui_->prefixEdit->setText(FromWin1251(operators_.values.value("Prefix")));
+    ui_->prefixEdit->setText(fromWin1251(operators_.values.value("Prefix")));
 }
 
 void SmsWindow::reloadOperatorList()
@@ -138,7 +138,7 @@ void SmsWindow::reloadOperatorList()
     operators_.names = operators_.profileFile.sectionNames();
     QStringList names;
     for (const std::string& name : operators_.names)
-        names << FromWin1251(name);
+        names << fromWin1251(name);
     QComboBox* box = ui_->operatorBox;
     const QSignalBlocker quiet(box);
     const QString text = box->currentText();
@@ -195,7 +195,7 @@ void SmsWindow::deleteOperator()
     operators_.profileFile.refresh();
     if (!prompts().Confirm(this, tr("Do You really want to delete operator \"%1\"?").arg(name)))
         return;
-    operators_.profileFile.removeSection(ToWin1251(name));
+    operators_.profileFile.removeSection(toWin1251(name));
     reloadOperatorList();
     const QSignalBlocker quiet(ui_->operatorBox);
     ui_->operatorBox->setCurrentIndex(operators_.names.empty() ? -1 : 0);
@@ -206,7 +206,7 @@ void SmsWindow::pickNumberFromPhonebook()
     if (!picker_)
         return;
     if (const std::optional<std::string> phone = picker_->pickNumber())
-        ui_->numberEdit->setText(FromWin1251(*phone));
+        ui_->numberEdit->setText(fromWin1251(*phone));
 }
 
 std::optional<SmsWindow::Outgoing> SmsWindow::messageToSend()
@@ -214,12 +214,12 @@ std::optional<SmsWindow::Outgoing> SmsWindow::messageToSend()
     // The memo separates lines with LF; the gateway gets them as CR LF.
     QString text = ui_->messageEdit->toPlainText();
     text.replace('\n', QStringLiteral("\r\n"));
-    const QString lost = CharactersWin1251Lacks(ui_->numberEdit->text() + text);
+    const QString lost = charactersWin1251Lacks(ui_->numberEdit->text() + text);
     if (!lost.isEmpty()
         && !prompts().Confirm(
             this, tr("These characters cannot be sent and will go out as \"?\": %1\nSend the message anyway?").arg(lost)))
         return std::nullopt;
-    return Outgoing{ToWin1251(ui_->numberEdit->text()), ToWin1251(text)};
+    return Outgoing{toWin1251(ui_->numberEdit->text()), toWin1251(text)};
 }
 
 void SmsWindow::lockForSending(bool locked)
@@ -260,7 +260,7 @@ void SmsWindow::sendMessage()
             prompts().Notice(this, tr("Your message was sent succesfully!"));
         if (outcome.judged && ui_->debugBox->isChecked())
             ui_->messageEdit->setPlainText(
-                FromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+                fromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     } catch (...) {
         lockForSending(false);
         throw;

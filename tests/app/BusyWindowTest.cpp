@@ -32,19 +32,19 @@ TEST(BusyWindow, ASlowSlotDuringTransfersChangesNothing)
     busy.start();
 
     PhonebookWindow& book = *phonebookWindow;
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
-        book.SetCell(1, row, QStringLiteral("Busy %1").arg(row));
-        book.SetCell(2, row, QStringLiteral("+7495%1").arg(row * 1013));
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
+        book.setCellText(1, row, QStringLiteral("Busy %1").arg(row));
+        book.setCellText(2, row, QStringLiteral("+7495%1").arg(row * 1013));
     }
     app.prompts.Answers = {true};
     book.writeAllButton->click();
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row)
-        book.SetCell(1, row, QStringLiteral("stale"));
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
+        book.setCellText(1, row, QStringLiteral("stale"));
     book.readButton->click();
     int wrong = 0;
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
-        wrong += book.Cells(1, row) == QStringLiteral("Busy %1").arg(row) ? 0 : 1;
-        wrong += book.Cells(2, row) == QStringLiteral("+7495%1").arg(row * 1013) ? 0 : 1;
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
+        wrong += book.cellText(1, row) == QStringLiteral("Busy %1").arg(row) ? 0 : 1;
+        wrong += book.cellText(2, row) == QStringLiteral("+7495%1").arg(row * 1013) ? 0 : 1;
     }
     EXPECT_EQ(wrong, 0);
 
@@ -61,10 +61,10 @@ TEST(BusyWindow, ASlowSlotDuringTransfersChangesNothing)
     EXPECT_GE(slowSlots, 10);
 
     EXPECT_EQ(app.sim.Stop(), 0);
-    handset::HandsetState state;
-    ASSERT_TRUE(handset::LoadStateFile(app.sim.StatePath(), state));
-    EXPECT_EQ((state.logo[5][83] & 0x80) != 0, cornerDot);
-    EXPECT_EQ(state.phonebook[56][0], QStringLiteral("+7495%1").arg(57 * 1013).size());
+    const std::optional<handset::HandsetState> state = handset::loadStateFile(app.sim.StatePath());
+    ASSERT_TRUE(state);
+    EXPECT_EQ((state->logo[5][83] & 0x80) != 0, cornerDot);
+    EXPECT_EQ(state->phonebook[56][0], QStringLiteral("+7495%1").arg(57 * 1013).size());
 
     // Every whole reply the handset sent was acknowledged, each well before
     // the window thread woke from a 300 ms sleep (the margin is for a loaded

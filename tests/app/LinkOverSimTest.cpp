@@ -34,16 +34,16 @@ public:
 TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
 {
     SimProcess sim({"--verbose"});
-    SerialPort::SetDeviceResolver([&sim](int) { return QString::fromStdString(sim.DevicePath()); });
+    SerialPort::setDeviceResolver([&sim](int) { return QString::fromStdString(sim.DevicePath()); });
     SerialPort port(handsetLineSettings());
     SerialLinkPort linkPort(port);
     PlainHost host;
     PhoneLink link(linkPort, host);
-    port.OnRxChar = [&link](QObject*, int count) { link.onBytesReceived(count); };
+    port.bytesArrived = [&link](int count) { link.onBytesReceived(count); };
     LinkState& s = link.state();
     s.txSequence = 0x07;
 
-    port.Open();
+    port.open();
     const std::uint8_t versionQuery[] = {0x00, 0x03, 0x00};
     link.sendPacket(versionQuery, 3);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
@@ -51,8 +51,8 @@ TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
         host.processMessages();
         host.sleep(5);
     }
-    port.Close();
-    SerialPort::SetDeviceResolver(nullptr);
+    port.close();
+    SerialPort::setDeviceResolver(nullptr);
 
     EXPECT_TRUE(s.echoSeen);
     EXPECT_TRUE(s.ackReady);

@@ -51,9 +51,9 @@ class LogoSim {
 public:
     explicit LogoSim(const Logo& logo, std::vector<std::string> extraArgs = {})
     {
-        handset::HandsetState state = handset::DefaultHandsetState();
+        handset::HandsetState state = handset::defaultHandsetState();
         state.logo = logo;
-        handset::SaveStateFile(statePath, state);
+        handset::saveStateFile(statePath, state);
         extraArgs.push_back("--state");
         extraArgs.push_back(statePath);
         app = std::make_unique<AppUnderTest>(extraArgs);
@@ -64,9 +64,9 @@ public:
     Logo StoppedLogo()
     {
         EXPECT_EQ(app->sim.Stop(), 0);
-        handset::HandsetState state;
-        EXPECT_TRUE(handset::LoadStateFile(statePath, state));
-        return state.logo;
+        const std::optional<handset::HandsetState> state = handset::loadStateFile(statePath);
+        EXPECT_TRUE(state);
+        return state.value_or(handset::HandsetState{}).logo;
     }
 
     QTemporaryDir dir;
@@ -107,10 +107,10 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
     form.readButton->click();
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
-    EXPECT_EQ(form.Picture().pixel(0, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(form.Picture().pixel(1, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(form.Picture().pixel(83, 47), qRgb(0, 0, 0));
-    EXPECT_EQ(form.Picture().pixel(83, 40), qRgb(255, 255, 255));
+    EXPECT_EQ(form.picture().pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(form.picture().pixel(1, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(form.picture().pixel(83, 47), qRgb(0, 0, 0));
+    EXPECT_EQ(form.picture().pixel(83, 40), qRgb(255, 255, 255));
 
     form.writeButton->click();
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();

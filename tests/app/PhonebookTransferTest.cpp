@@ -27,7 +27,7 @@ struct BookRow {
 // set), a full 16-character name, a full 30-digit number and empty records.
 std::vector<BookRow> SampleBook()
 {
-    std::vector<BookRow> book(PhonebookWindow::RecordRows);
+    std::vector<BookRow> book(PhonebookWindow::kRecordRows);
     book[0] = {"Anna Smith", "+4951234567"};
     book[1] = {QString::fromUtf8("Эмма Юрьевна Ян"), "1234567890*#pw+"};
     book[2] = {"Sixteen chars ok", "+1234567890*#pw+1234567890*#pw"};
@@ -38,7 +38,7 @@ std::vector<BookRow> SampleBook()
     const QString digits = "1234567890*#pw+";
     const QStringList words = {QString::fromUtf8("эхо юла яма %1"), "Contact %1", QString::fromUtf8("Абонент %1"),
                                QString::fromUtf8("ЖЁЩ щука ъ %1")};
-    for (int i = 7; i < PhonebookWindow::RecordRows; ++i) {
+    for (int i = 7; i < PhonebookWindow::kRecordRows; ++i) {
         if ((i + 1) % 10 == 0)
             continue; // every tenth record stays empty
         QString number;
@@ -76,9 +76,9 @@ QString NumberAsReadBack(const QString& written)
 
 void FillTable(PhonebookWindow& form, const std::vector<BookRow>& book)
 {
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
-        form.SetCell(1, row, book[static_cast<std::size_t>(row - 1)].name);
-        form.SetCell(2, row, book[static_cast<std::size_t>(row - 1)].number);
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
+        form.setCellText(1, row, book[static_cast<std::size_t>(row - 1)].name);
+        form.setCellText(2, row, book[static_cast<std::size_t>(row - 1)].number);
     }
 }
 
@@ -86,8 +86,8 @@ void ExpectTableReadBack(const PhonebookWindow& form, const std::vector<BookRow>
 {
     for (int row : rows) {
         const BookRow& w = written[static_cast<std::size_t>(row - 1)];
-        EXPECT_EQ(form.Cells(1, row), NameAsReadBack(w.name)) << "row " << row;
-        EXPECT_EQ(form.Cells(2, row), NumberAsReadBack(w.number)) << "row " << row;
+        EXPECT_EQ(form.cellText(1, row), NameAsReadBack(w.name)) << "row " << row;
+        EXPECT_EQ(form.cellText(2, row), NumberAsReadBack(w.number)) << "row " << row;
     }
 }
 
@@ -111,9 +111,9 @@ std::vector<std::uint8_t> RecordName(const handset::Record& record)
 handset::HandsetState StoppedSimState(AppUnderTest& app)
 {
     EXPECT_EQ(app.sim.Stop(), 0);
-    handset::HandsetState state;
-    EXPECT_TRUE(handset::LoadStateFile(app.sim.StatePath(), state));
-    return state;
+    const std::optional<handset::HandsetState> state = handset::loadStateFile(app.sim.StatePath());
+    EXPECT_TRUE(state);
+    return state.value_or(handset::HandsetState{});
 }
 
 std::vector<std::uint8_t> WriteRequestHead(std::uint8_t location)
@@ -138,17 +138,17 @@ TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
     EXPECT_EQ(app.prompts.Questions[0], "Do You really want to write current phonebook into Phone?");
     EXPECT_TRUE(app.prompts.Questions[1].startsWith("The handset will not keep these records as they are:"));
 
-    FillTable(form, std::vector<BookRow>(PhonebookWindow::RecordRows, BookRow{"stale", "999"}));
+    FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
     form.readButton->click();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     std::vector<int> allRows;
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row)
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
         allRows.push_back(row);
     ExpectTableReadBack(form, book, allRows);
-    EXPECT_EQ(form.Cells(1, 2), QString::fromUtf8("Эмма Юрьевна Ян"));
-    EXPECT_EQ(form.Cells(1, 5), "O\\Brien");
-    EXPECT_EQ(form.Cells(1, 6), QString::fromUtf8("Я"));
-    EXPECT_EQ(form.Cells(2, 5), "12 34 56 7");
+    EXPECT_EQ(form.cellText(1, 2), QString::fromUtf8("Эмма Юрьевна Ян"));
+    EXPECT_EQ(form.cellText(1, 5), "O\\Brien");
+    EXPECT_EQ(form.cellText(1, 6), QString::fromUtf8("Я"));
+    EXPECT_EQ(form.cellText(2, 5), "12 34 56 7");
     EXPECT_EQ(form.progressBar->Position(), 99);
     ExpectTransferButtonsEnabled(form);
 
@@ -193,18 +193,18 @@ TEST(PhonebookTransfer, RecordsSurviveThePacedLineWithTurnaround)
     const std::vector<int> rows = {1, 2, 3, 4, 5, 100};
     for (int row : rows) {
         app.prompts.Answers = {true, true};
-        form.SelectRow(row);
+        form.selectRow(row);
         form.updateRecordInPhone();
     }
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
 
-    FillTable(form, std::vector<BookRow>(PhonebookWindow::RecordRows, BookRow{"stale", "999"}));
+    FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
     form.readButton->click();
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     ExpectTableReadBack(form, book, rows);
     // Rows not written keep what the handset already held, so they were read, not left stale.
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row)
-        EXPECT_NE(form.Cells(1, row), "stale") << "row " << row;
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
+        EXPECT_NE(form.cellText(1, row), "stale") << "row " << row;
 
     const handset::HandsetState state = StoppedSimState(app);
     EXPECT_EQ(state.phonebook[1][handset::kRecordName], 0xC1);
@@ -218,9 +218,9 @@ TEST(PhonebookTransfer, DeadLineEmptiesTheTableWithOneMessage)
     FillTable(form, SampleBook());
     form.readButton->click();
     EXPECT_EQ(app.prompts.Notices, QStringList{kNoAnswer});
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
-        EXPECT_EQ(form.Cells(1, row), "") << "row " << row;
-        EXPECT_EQ(form.Cells(2, row), "") << "row " << row;
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
+        EXPECT_EQ(form.cellText(1, row), "") << "row " << row;
+        EXPECT_EQ(form.cellText(2, row), "") << "row " << row;
     }
     EXPECT_EQ(form.progressBar->Position(), 0);
     ExpectTransferButtonsEnabled(form);
@@ -239,8 +239,8 @@ TEST(PhonebookTransfer, DeadLineStopsWriteAllAtTheFirstRecordButStillResets)
     EXPECT_EQ(app.prompts.Notices.front(), kNoAnswer);
     ExpectTransferButtonsEnabled(form);
     // The table is the only copy of the book: a failed write must not touch it.
-    EXPECT_EQ(form.Cells(1, 1), "Anna Smith");
-    EXPECT_EQ(form.Cells(2, 100), book[99].number);
+    EXPECT_EQ(form.cellText(1, 1), "Anna Smith");
+    EXPECT_EQ(form.cellText(2, 100), book[99].number);
 
     app.sim.Stop();
     const std::vector<std::uint8_t> heard = BytesHeardBySim(app.sim.ErrorOutput());
@@ -263,13 +263,13 @@ TEST(PhonebookTransfer, SavedFileLoadsBackIntoTheSameTable)
     form.saveButton->click();
     ASSERT_EQ(QFileInfo(path).size(), 6600);
 
-    FillTable(form, std::vector<BookRow>(PhonebookWindow::RecordRows, BookRow{"stale", "999"}));
-    form.SetCell(1, 101, "spare row");
+    FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
+    form.setCellText(1, 101, "spare row");
     form.loadButton->click();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    for (int row = 1; row <= PhonebookWindow::RecordRows; ++row) {
-        EXPECT_EQ(form.Cells(1, row), book[static_cast<std::size_t>(row - 1)].name) << "row " << row;
-        EXPECT_EQ(form.Cells(2, row), book[static_cast<std::size_t>(row - 1)].number) << "row " << row;
+    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
+        EXPECT_EQ(form.cellText(1, row), book[static_cast<std::size_t>(row - 1)].name) << "row " << row;
+        EXPECT_EQ(form.cellText(2, row), book[static_cast<std::size_t>(row - 1)].number) << "row " << row;
     }
-    EXPECT_EQ(form.Cells(1, 101), "spare row");
+    EXPECT_EQ(form.cellText(1, 101), "spare row");
 }

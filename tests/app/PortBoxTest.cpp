@@ -77,7 +77,7 @@ TEST(PortBox, MissingDeviceIsNamedInTheMessage)
 TEST(PortBox, SystemIsAskedForItsPortsWhenTheBoxOpensNotAtStart)
 {
     int asked = 0;
-    const SystemPortSource before = SetSystemPortSource([&asked] {
+    const SystemPortSource before = setSystemPortSource([&asked] {
         ++asked;
         return QList<SystemPort>{{"USB serial", "/dev/ttyUSB5"}, {"", "/dev/ttyACM0"}};
     });
@@ -105,5 +105,5 @@ TEST(PortBox, SystemIsAskedForItsPortsWhenTheBoxOpensNotAtStart)
         EXPECT_EQ(items(), (QStringList{"Com1", "Com2", "Com3", "Com4", "USB serial \u2014 /dev/ttyUSB5", "/dev/ttyACM0"}));
         EXPECT_EQ(box.currentText(), "USB serial \u2014 /dev/ttyUSB5");
     }
-    SetSystemPortSource(before);
+    setSystemPortSource(before);
 }

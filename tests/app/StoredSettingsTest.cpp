@@ -44,10 +44,10 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     QApplication::processEvents();
     EXPECT_EQ(smsWindow->frameGeometry().topLeft(), QPoint(210, 160));
     EXPECT_EQ(smsWindow->size(), QSize(470, 230));
-    EXPECT_EQ(items, (QStringList{"Beeline", FromWin1251("\xcc\xd2\xd1"), "Tele2, Moscow"}));
+    EXPECT_EQ(items, (QStringList{"Beeline", fromWin1251("\xcc\xd2\xd1"), "Tele2, Moscow"}));
     const auto* text = smsWindow->windowState->storedValues().Find("TextField");
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->Value, FromWin1251("\xcf\xf0\xe8\xe2\xe5\xf2 text"));
+    EXPECT_EQ(text->Value, fromWin1251("\xcf\xf0\xe8\xe2\xe5\xf2 text"));
 
     smsWindow->close();
     mainWindow->close();

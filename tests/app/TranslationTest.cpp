@@ -38,7 +38,7 @@ Shown ShownUnder(const QLocale& locale, bool& translationFound)
         AppUnderTest app;
         shown.connect = app.Main().ui()->connectButton->text();
         phonebookWindow->show();
-        shown.phoneHeader = phonebookWindow->Cells(2, 0);
+        shown.phoneHeader = phonebookWindow->cellText(2, 0);
         phonebookWindow->hide();
         phonebookWindow->writeAllToPhone();
         shown.writeQuestion = app.prompts.Questions.value(0);

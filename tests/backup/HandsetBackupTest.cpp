@@ -21,13 +21,13 @@ namespace {
 class StoredHandset : public BackupHandset {
 public:
     StoredHandset()
-        : phonebook(NpbRecords)
+        : phonebook(kNpbRecords)
     {
         phonebook[0] = {"\xC8\xE2\xE0\xED", "+79161234567"}; // Иван
         phonebook[56] = {"Bob  Smith", "*100#p12"};
         phonebook[99] = {"Last", "99"};
-        for (int b = 0; b < LogoBlockCount; ++b)
-            for (int x = 0; x < LogoBlockSize; ++x)
+        for (int b = 0; b < kLogoBlockCount; ++b)
+            for (int x = 0; x < kLogoBlockSize; ++x)
                 logo[b][x] = static_cast<std::uint8_t>(x * 7 + b * 31);
     }
 
@@ -145,7 +145,7 @@ TEST(HandsetBackup, FolderHoldsEveryPartAndReadsBackAsTheHandsetHadIt)
     EXPECT_EQ(back.phonebook, handset.phonebook);
     EXPECT_EQ(back.logo, handset.logo);
     EXPECT_EQ(readPhonebook(QDir(folder).filePath("phonebook.vcf")).rows, rowsFromEntries(handset.phonebook));
-    EXPECT_EQ(LogoBlocksFromDots(LogoDotsFromPicture(LogoLoadPicture(QDir(folder).filePath("logo.bmp")))),
+    EXPECT_EQ(logoBlocksFromDots(logoDotsFromPicture(logoLoadPicture(QDir(folder).filePath("logo.bmp")))),
               handset.logo);
 }
 
@@ -262,7 +262,7 @@ TEST(HandsetBackup, RestoreWritesLogoThenPhonebookThenResets)
     const BackupContents backup = readBackup(makeBackup(original, progress, dir.path()));
 
     StoredHandset other;
-    other.phonebook.assign(NpbRecords, PhonebookEntry{"Other", "1"});
+    other.phonebook.assign(kNpbRecords, PhonebookEntry{"Other", "1"});
     other.logo = {};
     progress.parts.clear();
     restoreBackup(other, progress, backup);

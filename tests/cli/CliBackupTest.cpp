@@ -91,8 +91,8 @@ TEST_F(CliBackupTest, RestoreOntoAChangedHandsetBringsBackPhonebookAndLogo)
     ASSERT_EQ(Run(sim, {"phonebook", "read", Path("after.npb")}).code, 0);
     EXPECT_EQ(Bytes(Path("after.npb")), Bytes(QDir(folder).filePath("phonebook.npb")));
     ASSERT_EQ(Run(sim, {"logo", "get", Path("after.png")}).code, 0);
-    EXPECT_EQ(LogoDotsFromPicture(LogoLoadPicture(Path("after.png"))),
-              LogoDotsFromPicture(LogoLoadPicture(QDir(folder).filePath("logo.png"))));
+    EXPECT_EQ(logoDotsFromPicture(logoLoadPicture(Path("after.png"))),
+              logoDotsFromPicture(logoLoadPicture(QDir(folder).filePath("logo.png"))));
 }
 
 // Until the last part is in, the backup is a folder named as no backup is;

@@ -130,7 +130,7 @@ TEST_F(CliLinkTest, PausesDuringEveryJobChangeNeitherResultNorData)
     }
     EXPECT_GE(pausesMade, 8);
     EXPECT_EQ(readPhonebook(Path("back.csv")).rows, rows);
-    EXPECT_EQ(LogoDotsFromPicture(LogoLoadPicture(Path("back.bmp"))), LogoDotsFromPicture(drawn));
+    EXPECT_EQ(logoDotsFromPicture(logoLoadPicture(Path("back.bmp"))), logoDotsFromPicture(drawn));
     EXPECT_EQ(sim.Collisions().value_or(1), 0u);
 }
 

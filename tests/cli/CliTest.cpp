@@ -45,9 +45,9 @@ protected:
     static handset::HandsetState State(SimProcess& sim)
     {
         sim.Stop();
-        handset::HandsetState state;
-        EXPECT_TRUE(handset::LoadStateFile(sim.StatePath(), state));
-        return state;
+        const std::optional<handset::HandsetState> state = handset::loadStateFile(sim.StatePath());
+        EXPECT_TRUE(state);
+        return state.value_or(handset::HandsetState{});
     }
 
     QTemporaryDir dir;
@@ -70,7 +70,7 @@ TEST_F(CliTest, ServiceCommandsUseTheDeviceTheWindowsStored) {
     EXPECT_EQ(Run({"reset"}).code, 0);
 
     // COMn takes its device from the same settings as the port box.
-    Settings().setValue(portsettings::ComDeviceKey(3), QString::fromStdString(sim.DevicePath()));
+    Settings().setValue(portsettings::comDeviceKey(3), QString::fromStdString(sim.DevicePath()));
     EXPECT_EQ(Run({"--port", "COM3", "info"}).code, 0);
     EXPECT_TRUE(State(sim).netMonitor);
 }
@@ -92,7 +92,7 @@ TEST_F(CliTest, PhonebookGoesToFilesAndBackToTheHandset) {
     ASSERT_EQ(Run(port + QStringList{"phonebook", "read", Path("after.npb")}).code, 0);
     EXPECT_EQ(readPhonebook(Path("after.npb")).rows, rows);
 
-    const handset::Record expected = handset::MakeRecord("+7495123", "\xCC\xE0\xF0\xE8\xFF");
+    const handset::Record expected = handset::makeRecord("+7495123", "\xCC\xE0\xF0\xE8\xFF");
     const handset::Record stored = State(sim).phonebook[49];
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + handset::kRecordGroup, stored.begin()));
 }
@@ -111,12 +111,12 @@ TEST_F(CliTest, LogoGoesToThePictureAndBack) {
     ASSERT_EQ(put.code, 0) << put.err.toStdString();
     const CliRun get = Run(port + QStringList{"logo", "get", Path("back.bmp")});
     ASSERT_EQ(get.code, 0) << get.err.toStdString();
-    const LogoDots dots = LogoDotsFromPicture(LogoLoadPicture(Path("back.bmp")));
-    EXPECT_EQ(dots, LogoDotsFromPicture(drawn));
+    const LogoDots dots = logoDotsFromPicture(logoLoadPicture(Path("back.bmp")));
+    EXPECT_EQ(dots, logoDotsFromPicture(drawn));
 
-    const LogoBlocks blocks = LogoBlocksFromDots(dots);
+    const LogoBlocks blocks = logoBlocksFromDots(dots);
     const handset::HandsetState state = State(sim);
-    for (int b = 0; b < LogoBlockCount; ++b)
+    for (int b = 0; b < kLogoBlockCount; ++b)
         EXPECT_TRUE(std::equal(blocks[b].begin(), blocks[b].end(), state.logo[b].begin())) << "block " << b;
 }
 
@@ -125,7 +125,7 @@ TEST_F(CliTest, PortAndHandsetFailuresEndWithTheirLineAndCode) {
     EXPECT_EQ(Run({"--port", missing, "info"}).err,
               "m2bus-cli: The serial port " + missing + " does not exist (is the cable plugged in?)\n");
     EXPECT_EQ(Run({"--port", missing, "info"}).code, 3);
-    Settings().setValue(portsettings::ComDeviceKey(4), missing);
+    Settings().setValue(portsettings::comDeviceKey(4), missing);
     const CliRun com = Run({"--port", "com4", "reset"});
     EXPECT_EQ(com.code, 3);
     EXPECT_TRUE(com.err.startsWith("m2bus-cli: Invalid port number Com4: The serial port " + missing))
@@ -232,7 +232,7 @@ TEST_F(CliTest, PhonebookWriteTellsScriptsWhenRecordsWereLeftOutOrChanged) {
     EXPECT_TRUE(write.err.contains(QStringLiteral("  1 \"Пётр\": letters stored as the nearest the handset has: ё → е\n")))
         << write.err.toStdString();
     EXPECT_TRUE(write.err.endsWith("m2bus-cli: The handset does not hold everything as in the file: see the lines above\n"));
-    const handset::Record expected = handset::MakeRecord("+79162", "\xCF\xE5\xF2\xF0");
+    const handset::Record expected = handset::makeRecord("+79162", "\xCF\xE5\xF2\xF0");
     const handset::Record stored = State(sim).phonebook[0];
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + handset::kRecordGroup, stored.begin()));
 

@@ -42,7 +42,7 @@ protected:
     Bytes PhonebookReadMessage()
     {
         Bytes m(12);
-        composeMessage(messages::PhonebookRead, kLocation, nullptr, m.data());
+        composeMessage(messages::kPhonebookRead, kLocation, nullptr, m.data());
         return m;
     }
 
@@ -56,7 +56,7 @@ TEST_F(ExchangeTest, SilentLineSendsTPlusOneTimesOneAnswerWindowApart)
     handset.acknowledge = false;
     handset.reply = false;
     line.open();
-    EXPECT_FALSE(link.exchange(Plan(messages::VersionQuery, 3, 100)));
+    EXPECT_FALSE(link.exchange(Plan(messages::kVersionQuery, 3, 100)));
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 4u);
     EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(3, LineUs(9) + kWindowUs));
@@ -74,7 +74,7 @@ TEST_F(ExchangeTest, SetupClearsFlagsAssemblerAndLedsInOrderBeforeSending)
     state().replyBuffer.fill(0x5A);
     line.setAckLed(true);
     line.setPackLed(true);
-    EXPECT_FALSE(link.exchange(Plan(messages::SoftwareReset, 0, 100)));
+    EXPECT_FALSE(link.exchange(Plan(messages::kSoftwareReset, 0, 100)));
     EXPECT_FALSE(line.PackLed());
     EXPECT_EQ(Bytes(state().txBuffer.begin(), state().txBuffer.begin() + 3), (Bytes{0x43, 0x00, 0x00}));
     EXPECT_EQ(state().replyBuffer[0], 0x5A); // not zeroed unless asked
@@ -86,7 +86,7 @@ TEST_F(ExchangeTest, AnsweredRequestGoesOutOnceAndEndsWhenTheReplyIsAcknowledged
     handset.replyData = [](const Bytes&) { return Bytes(34, 'v'); };
     line.open();
     state().txSequence = 0x30;
-    ASSERT_TRUE(link.exchange(Plan(messages::VersionQuery, 3, 100)));
+    ASSERT_TRUE(link.exchange(Plan(messages::kVersionQuery, 3, 100)));
     const auto requests = line.DataFrameWrites();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].bytes[7], 0x30);
@@ -105,7 +105,7 @@ TEST_F(ExchangeTest, AcknowledgedRequestWithoutReplyGoesOutAgainAsANewFrame)
     handset.reply = false;
     state().txSequence = 0x20;
     const Bytes message = PhonebookReadMessage();
-    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 6u);
     for (std::size_t i = 0; i < writes.size(); ++i)
@@ -127,14 +127,14 @@ TEST_F(ExchangeTest, DamagedReplyIsAskedForAgain)
     handset.replyData = RecordReply;
     handset.damageReplies = 2;
     const Bytes message = PhonebookReadMessage();
-    ASSERT_TRUE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    ASSERT_TRUE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
     EXPECT_EQ(line.DataFrameWrites().size(), 3u);
     EXPECT_EQ(line.AckWrites().size(), 1u);
     EXPECT_EQ(state().replyBuffer[4 + 30], 'A');
     EXPECT_TRUE(line.Messages().empty());
 
     handset.damageReplies = 1000;
-    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
     EXPECT_EQ(link.lastFailure().reason, ExchangeFailure::Reason::DamagedReply);
     EXPECT_EQ(link.lastFailure().reasonText(), "reply damaged 6 times");
 }
@@ -149,7 +149,7 @@ TEST_F(ExchangeTest, StrayByteBeforeTheEchoCostsNeitherTimeNorARequest)
     line.open();
     line.ScheduleAt(500, {0xE9}); // just after the request went out
 
-    ASSERT_TRUE(link.exchange(Plan(messages::PhonebookRead, 5, 10)));
+    ASSERT_TRUE(link.exchange(Plan(messages::kPhonebookRead, 5, 10)));
     EXPECT_EQ(line.DataFrameWrites().size(), 1u);
     EXPECT_EQ(state().replyBuffer[4 + 30], 'A');
     EXPECT_LT(line.nowUs(), LineUs(18) + 20000 + LineUs(5) + 20000 + LineUs(53) + 5000);
@@ -162,8 +162,8 @@ TEST_F(ExchangeTest, SlowReplyIsWaitedForWhileItKeepsComing)
     handset.replyByteUs = 8000;
     handset.replyData = [](const Bytes&) { return Bytes(98, 0x5A); };
     Bytes request(12);
-    composeMessage(messages::LogoRead, 3, nullptr, request.data());
-    ASSERT_TRUE(link.transfer(request.data(), 12, 10, 100, messages::LogoRead.longestReplyFrame));
+    composeMessage(messages::kLogoRead, 3, nullptr, request.data());
+    ASSERT_TRUE(link.transfer(request.data(), 12, 10, 100, messages::kLogoRead.longestReplyFrame));
     EXPECT_EQ(line.DataFrameWrites().size(), 1u);
     EXPECT_EQ(state().replyBuffer[4 + 97], 0x5A);
 }
@@ -196,7 +196,7 @@ TEST_F(ExchangeTest, ALineThatNeverStopsTalkingStillEnds)
     } babbler;
     line.SetFarEnd(&babbler);
     const Bytes message = PhonebookReadMessage();
-    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
     EXPECT_EQ(line.DataFrameWrites().size(), 6u);
     EXPECT_LT(line.nowUs(), 5'000'000);
     EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
@@ -210,7 +210,7 @@ TEST_F(ExchangeTest, AcknowledgementOfAnotherSequenceDoesNotCount)
     handset.ackSequenceShift = 1;
     line.open();
     state().txSequence = 0x10;
-    EXPECT_FALSE(link.exchange(Plan(messages::SoftwareReset, 3, 100)));
+    EXPECT_FALSE(link.exchange(Plan(messages::kSoftwareReset, 3, 100)));
     EXPECT_EQ(line.DataFrameWrites().size(), 4u);
     EXPECT_FALSE(state().ackReady);
     EXPECT_FALSE(line.AckLed());
@@ -225,7 +225,7 @@ TEST_F(ExchangeTest, RequestWaitsUntilTheLineIsQuiet)
     const std::int64_t unsolicitedEndsUs = line.Transmit(0, VirtualHandset::DataFrame(Bytes(20, 0x11), 0x05));
     line.sleep(3); // a few bytes of it are in
     line.processMessages();
-    ASSERT_TRUE(link.exchange(Plan(messages::SoftwareReset, 3, 100)));
+    ASSERT_TRUE(link.exchange(Plan(messages::kSoftwareReset, 3, 100)));
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_GE(writes[0].atUs, unsolicitedEndsUs);
@@ -237,7 +237,7 @@ TEST_F(ExchangeTest, UnacknowledgedRecordReadKeepsItsSixSends)
     handset.acknowledge = false;
     handset.reply = false;
     const Bytes message = PhonebookReadMessage();
-    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 6u);
     EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(5, LineUs(18) + kWindowUs));
@@ -249,7 +249,7 @@ TEST_F(ExchangeTest, RecordReadGetsItsWholeReply)
 {
     handset.replyData = RecordReply;
     const Bytes message = PhonebookReadMessage();
-    ASSERT_TRUE(link.transfer(message.data(), 12, 5, 10, messages::PhonebookRead.longestReplyFrame));
+    ASSERT_TRUE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
     EXPECT_TRUE(line.Messages().empty());
     EXPECT_FALSE(line.isOpen());
     EXPECT_FALSE(line.AckLed());

@@ -61,7 +61,7 @@ protected:
     void Send(const Bytes& bytes, bool complete = true) { log_->sent(bytes.data(), static_cast<int>(bytes.size()), complete); }
     void Receive(const Bytes& bytes) { log_->received(bytes.data(), static_cast<int>(bytes.size())); }
 
-    FrameLogDecoding Decode()
+    FrameLogDecoding decode()
     {
         log_.reset(); // writes what it still holds
         std::istringstream in(out_.str());
@@ -86,7 +86,7 @@ private:
 // start it cannot rule out); the frames are where the link finds them.
 TEST_F(FrameLogDecoderTest, FindsTheFramesWhereverTheWriterCutTheBytes)
 {
-    const Bytes request = Request(messages::PhonebookRead, 5, 0x05);
+    const Bytes request = Request(messages::kPhonebookRead, 5, 0x05);
     Bytes reply(47, 0x20);
     reply[0] = 0x10;
     Send(request);
@@ -108,9 +108,9 @@ TEST_F(FrameLogDecoderTest, FindsTheFramesWhereverTheWriterCutTheBytes)
     At(120);
     Receive({0xE9, 0x00, 0x2F, 0x10});
     At(400);
-    Send(Request(messages::PhonebookRead, 6, 0x06));
+    Send(Request(messages::kPhonebookRead, 6, 0x06));
 
-    const FrameLogDecoding decoding = Decode();
+    const FrameLogDecoding decoding = decode();
     EXPECT_THAT(Kinds(decoding), ElementsAre(Kind::Request, Kind::Echo, Kind::HandsetAck, Kind::NoFrame, Kind::Reply,
                                              Kind::OurAck, Kind::CutFrame, Kind::Request, Kind::NoAnswer,
                                              Kind::ExchangeFailed));
@@ -128,7 +128,7 @@ TEST_F(FrameLogDecoderTest, FindsTheFramesWhereverTheWriterCutTheBytes)
 // frame, a damaged reply and a repeated request.
 TEST_F(FrameLogDecoderTest, MarksWhatWentWrongOnEachFrame)
 {
-    const Bytes version = Request(messages::VersionQuery, 0, 0x00);
+    const Bytes version = Request(messages::kVersionQuery, 0, 0x00);
     const Bytes first = Reply(kVersionData, 0x00);
     Send(version);
     Receive(HandsetAck(0x00));
@@ -136,7 +136,7 @@ TEST_F(FrameLogDecoderTest, MarksWhatWentWrongOnEachFrame)
     Send(OurAck(0x00), false);
 
     At(100);
-    const Bytes serial = Request(messages::SerialNumberRead, 0, 0x01);
+    const Bytes serial = Request(messages::kSerialNumberRead, 0, 0x01);
     Send(serial);
     Receive(first);
     Send(OurAck(0x00));
@@ -147,9 +147,9 @@ TEST_F(FrameLogDecoderTest, MarksWhatWentWrongOnEachFrame)
     Receive(damaged);
 
     At(400);
-    Send(Request(messages::SerialNumberRead, 0, 0x02));
+    Send(Request(messages::kSerialNumberRead, 0, 0x02));
     At(600);
-    Send(Request(messages::SerialNumberRead, 0, 0x02));
+    Send(Request(messages::kSerialNumberRead, 0, 0x02));
     At(650);
     Receive(HandsetAck(0x02));
     damaged.back() ^= 0xFF;
@@ -158,7 +158,7 @@ TEST_F(FrameLogDecoderTest, MarksWhatWentWrongOnEachFrame)
     Receive(damaged);
     Send(OurAck(0x02));
 
-    const FrameLogDecoding d = Decode();
+    const FrameLogDecoding d = decode();
     ASSERT_THAT(Kinds(d), ElementsAre(Kind::Request, Kind::HandsetAck, Kind::Reply, Kind::OurAck, //
                                       Kind::Request, Kind::Reply, Kind::OurAck, Kind::HandsetAck, Kind::HandsetAck,
                                       Kind::BadChecksum, Kind::NoReply, //
@@ -184,7 +184,7 @@ TEST_F(FrameLogDecoderTest, MarksWhatWentWrongOnEachFrame)
 // A request sent long after the last frame starts an exchange of its own.
 TEST_F(FrameLogDecoderTest, SummaryCountsExchangesRetriesAndLineTime)
 {
-    const Bytes version = Request(messages::VersionQuery, 0, 0x00);
+    const Bytes version = Request(messages::kVersionQuery, 0, 0x00);
     const Bytes reply = Reply(kVersionData, 0x00);
     Send(version);
     At(10);
@@ -197,7 +197,7 @@ TEST_F(FrameLogDecoderTest, SummaryCountsExchangesRetriesAndLineTime)
     Send(OurAck(0x00));
     // The program's own pause between the exchanges does not count.
     At(1000);
-    const Bytes serial = Request(messages::SerialNumberRead, 0, 0x01);
+    const Bytes serial = Request(messages::kSerialNumberRead, 0, 0x01);
     Send(serial);
     At(1200);
     Send(serial);
@@ -205,7 +205,7 @@ TEST_F(FrameLogDecoderTest, SummaryCountsExchangesRetriesAndLineTime)
     At(20000);
     Send(serial);
 
-    const FrameLogSummary s = Decode().summary;
+    const FrameLogSummary s = decode().summary;
     EXPECT_EQ(s.exchanges, 3);
     EXPECT_EQ(s.answered, 1);
     EXPECT_EQ(s.sends, 4);

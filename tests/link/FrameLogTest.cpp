@@ -56,7 +56,7 @@ TEST_F(FrameLogTest, LogsAFrameCutOffBySilenceAsPartial) {
     EXPECT_TRUE(Lines().empty());
     nowUs += FrameLog::kStallUs;
     Receive({0xE9, 0x00, 0x7F, 0x01, 0x97});
-    log.Flush();
+    log.flush();
     EXPECT_THAT(Lines(), ElementsAre("RX E9 00 10 E5 01 (partial)", "RX E9 00 7F 01 97 (ack)"));
 }
 

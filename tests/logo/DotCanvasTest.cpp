@@ -21,7 +21,7 @@ LogoDots withDots(std::initializer_list<DotPoint> points)
 {
     LogoDots dots{};
     for (const DotPoint p : points)
-        dots[LogoCellIndex(p.x, p.y)] = true;
+        dots[logoCellIndex(p.x, p.y)] = true;
     return dots;
 }
 
@@ -34,7 +34,7 @@ TEST(DotCanvas, LineJoinsItsEndpointsWithOneDotPerStep)
     EXPECT_EQ(setCount(canvas), 19);
     for (int x = 2; x <= 20; ++x) {
         int inColumn = 0;
-        for (int y = 0; y < LogoHeight; ++y)
+        for (int y = 0; y < kLogoHeight; ++y)
             inColumn += canvas.dot({x, y}) ? 1 : 0;
         EXPECT_EQ(inColumn, 1) << "column " << x;
     }
@@ -160,7 +160,7 @@ TEST(DotCanvas, InvertAndClearCoverTheWholePicture)
 {
     DotCanvas canvas(withDots({{3, 3}}));
     EXPECT_EQ(canvas.invert(), (DotArea{0, 0, 83, 47}));
-    EXPECT_EQ(setCount(canvas), LogoCellCount - 1);
+    EXPECT_EQ(setCount(canvas), kLogoCellCount - 1);
     EXPECT_FALSE(canvas.dot({3, 3}));
     canvas.clear();
     EXPECT_EQ(setCount(canvas), 0);
@@ -200,7 +200,7 @@ TEST(DotCanvas, UndoReachesBackTheLimitOfSteps)
     ASSERT_GE(DotCanvas::kUndoLimit, 50);
     std::vector<LogoDots> states{canvas.dots()};
     for (int i = 0; i < steps; ++i) {
-        canvas.toggle({i % LogoWidth, i / LogoWidth});
+        canvas.toggle({i % kLogoWidth, i / kLogoWidth});
         states.push_back(canvas.dots());
     }
     for (int back = 1; back <= DotCanvas::kUndoLimit; ++back) {

@@ -9,9 +9,9 @@ namespace {
 int SetDotCount(const LogoBlocks& blocks)
 {
     int count = 0;
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
-            count += LogoDotIsSet(blocks, x, y) ? 1 : 0;
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
+            count += logoDotIsSet(blocks, x, y) ? 1 : 0;
     return count;
 }
 
@@ -19,18 +19,18 @@ TEST(LogoBlocks, CornerBytesLandOnTheirDots)
 {
     LogoBlocks blocks{};
     blocks[0][0] = 0x01;
-    EXPECT_TRUE(LogoDotIsSet(blocks, 0, 0));
+    EXPECT_TRUE(logoDotIsSet(blocks, 0, 0));
     EXPECT_EQ(SetDotCount(blocks), 1);
 
     blocks[0][0] = 0x80;
-    EXPECT_TRUE(LogoDotIsSet(blocks, 0, 7));
+    EXPECT_TRUE(logoDotIsSet(blocks, 0, 7));
     EXPECT_EQ(SetDotCount(blocks), 1);
 
     blocks[0][0] = 0;
     blocks[5][83] = 0xFF;
-    const LogoDots dots = LogoDotsFromBlocks(blocks);
-    for (int i = 0; i < LogoCellCount; ++i) {
-        const bool inStrip = i % LogoWidth == 83 && i / LogoWidth >= 40;
+    const LogoDots dots = logoDotsFromBlocks(blocks);
+    for (int i = 0; i < kLogoCellCount; ++i) {
+        const bool inStrip = i % kLogoWidth == 83 && i / kLogoWidth >= 40;
         EXPECT_EQ(dots[i], inStrip) << "cell " << i;
     }
     EXPECT_TRUE(dots[4031]);
@@ -43,16 +43,16 @@ TEST(LogoBlocks, BlocksAndDotsRoundTrip)
     for (auto& block : blocks)
         for (auto& byte : block)
             byte = static_cast<std::uint8_t>(random());
-    EXPECT_EQ(LogoBlocksFromDots(LogoDotsFromBlocks(blocks)), blocks);
+    EXPECT_EQ(logoBlocksFromDots(logoDotsFromBlocks(blocks)), blocks);
 
     LogoDots dots{};
     for (auto&& dot : dots)
         dot = random() % 3 == 0;
-    const LogoBlocks packed = LogoBlocksFromDots(dots);
-    EXPECT_EQ(LogoDotsFromBlocks(packed), dots);
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
-            ASSERT_EQ(LogoDotIsSet(packed, x, y), dots[LogoCellIndex(x, y)]) << x << "," << y;
+    const LogoBlocks packed = logoBlocksFromDots(dots);
+    EXPECT_EQ(logoDotsFromBlocks(packed), dots);
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
+            ASSERT_EQ(logoDotIsSet(packed, x, y), dots[logoCellIndex(x, y)]) << x << "," << y;
 }
 
 TEST(LogoBlocks, OneBlockFillsOnlyItsBand)
@@ -60,11 +60,11 @@ TEST(LogoBlocks, OneBlockFillsOnlyItsBand)
     LogoBlock block{};
     block.fill(0xFF);
     LogoDots dots{};
-    LogoBlockToDots(block, 3, dots);
-    for (int i = 0; i < LogoCellCount; ++i)
-        EXPECT_EQ(dots[i], i / LogoWidth >= 24 && i / LogoWidth < 32) << "cell " << i;
-    EXPECT_EQ(LogoBlockFromDots(dots, 3), block);
-    EXPECT_EQ(LogoBlockFromDots(dots, 2), LogoBlock{});
+    logoBlockToDots(block, 3, dots);
+    for (int i = 0; i < kLogoCellCount; ++i)
+        EXPECT_EQ(dots[i], i / kLogoWidth >= 24 && i / kLogoWidth < 32) << "cell " << i;
+    EXPECT_EQ(logoBlockFromDots(dots, 3), block);
+    EXPECT_EQ(logoBlockFromDots(dots, 2), LogoBlock{});
 }
 
 } // namespace

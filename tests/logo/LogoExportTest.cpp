@@ -13,7 +13,7 @@ namespace {
 // Black, white and a colour, so a lossy or palette-reducing save would show.
 QImage samplePicture()
 {
-    QImage picture = LogoBlankPicture();
+    QImage picture = logoBlankPicture();
     picture.setPixel(0, 0, qRgb(0, 0, 0));
     picture.setPixel(83, 47, qRgb(0, 0, 0));
     picture.setPixel(40, 20, qRgb(200, 30, 90));
@@ -62,7 +62,7 @@ TEST(LogoExport, FailedWriteKeepsTheEarlierFileAndSaysWhy)
         exportLogoPicture(samplePicture(), path);
         FAIL() << "a save to a read-only disk reported success";
     } catch (const PictureError& error) {
-        EXPECT_EQ(error.Message,
+        EXPECT_EQ(error.message(),
                   QStringLiteral("Cannot save \"%1\": the file system is read-only. "
                                  "The earlier file is unchanged.")
                       .arg(path));

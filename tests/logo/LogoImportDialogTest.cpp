@@ -21,9 +21,9 @@ int setCount(const LogoDots& dots)
 int setRightOf(const LogoDots& dots, int column)
 {
     int count = 0;
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = column; x < LogoWidth; ++x)
-            count += dots[LogoCellIndex(x, y)];
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = column; x < kLogoWidth; ++x)
+            count += dots[logoCellIndex(x, y)];
     return count;
 }
 
@@ -78,8 +78,8 @@ TEST(LogoImportDialog, OkAloneKeepsTheExactBlackRuleOfAHandsetBitmap)
     const std::optional<LogoDots> dots = LogoImportDialog::choose(nullptr, handsetBitmap());
     ASSERT_TRUE(dots.has_value());
     EXPECT_EQ(setCount(*dots), 2);
-    EXPECT_TRUE((*dots)[LogoCellIndex(0, 0)]);
-    EXPECT_TRUE((*dots)[LogoCellIndex(83, 47)]);
+    EXPECT_TRUE((*dots)[logoCellIndex(0, 0)]);
+    EXPECT_TRUE((*dots)[logoCellIndex(83, 47)]);
 }
 
 TEST(LogoImportDialog, CancelGivesNothing)
@@ -123,26 +123,26 @@ TEST(LogoImportDialog, AsDrawnGreysOutTheToneControlsAndAutoHoldsTheSlider)
 TEST(LogoImportDialog, EveryControlUpdatesThePreview)
 {
     LogoImportDialog dialog(gradient());
-    EXPECT_EQ(setCount(dialog.dots()), LogoHeight); // "As drawn": only the first column is exact black
+    EXPECT_EQ(setCount(dialog.dots()), kLogoHeight); // "As drawn": only the first column is exact black
 
     auto* mode = control<QComboBox>(dialog, "modeBox");
     mode->setCurrentIndex(mode->findText(QStringLiteral("Fit")));
     const int automatic = setCount(dialog.dots());
-    EXPECT_NEAR(automatic, LogoCellCount / 2, 3 * LogoHeight);
-    EXPECT_TRUE(dialog.dots()[LogoCellIndex(0, 20)]);
-    EXPECT_FALSE(dialog.dots()[LogoCellIndex(83, 20)]);
+    EXPECT_NEAR(automatic, kLogoCellCount / 2, 3 * kLogoHeight);
+    EXPECT_TRUE(dialog.dots()[logoCellIndex(0, 20)]);
+    EXPECT_FALSE(dialog.dots()[logoCellIndex(83, 20)]);
 
     control<QCheckBox>(dialog, "autoThresholdBox")->click();
     control<QSlider>(dialog, "thresholdSlider")->setValue(64);
     const int darkQuarter = setCount(dialog.dots());
-    EXPECT_NEAR(darkQuarter, LogoCellCount / 4, 3 * LogoHeight);
+    EXPECT_NEAR(darkQuarter, kLogoCellCount / 4, 3 * kLogoHeight);
 
     control<QSlider>(dialog, "brightnessSlider")->setValue(20);
     const int brighter = setCount(dialog.dots());
-    EXPECT_LT(brighter, darkQuarter - LogoHeight);
+    EXPECT_LT(brighter, darkQuarter - kLogoHeight);
 
     control<QCheckBox>(dialog, "invertBox")->click();
-    EXPECT_EQ(setCount(dialog.dots()), LogoCellCount - brighter);
+    EXPECT_EQ(setCount(dialog.dots()), kLogoCellCount - brighter);
 
     // Dithering mixes dots far into the greys that the threshold alone leaves clear.
     auto* dither = control<QComboBox>(dialog, "ditherBox");

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "logo/LogoImport.h"
+#include "logo/LogoImportArguments.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ int setCount(const LogoDots& dots)
 
 bool at(const LogoDots& dots, int x, int y)
 {
-    return dots[LogoCellIndex(x, y)];
+    return dots[logoCellIndex(x, y)];
 }
 
 LogoImportOptions scaled(LogoImportMode mode, std::optional<int> threshold, LogoDither dither = LogoDither::None)
@@ -76,14 +77,14 @@ TEST(LogoImport, AsDrawnKeepsTheExactBlackRule)
     EXPECT_EQ(setCount(dots), 1);
 
     options.invert = true;
-    EXPECT_EQ(setCount(logoImportDots(picture, options)), LogoCellCount - 1);
+    EXPECT_EQ(setCount(logoImportDots(picture, options)), kLogoCellCount - 1);
 }
 
 TEST(LogoImport, FitHalvesAWidePictureIntoTheCentreBand)
 {
     const LogoDots dots = logoImportDots(halves(168, 48), scaled(LogoImportMode::Fit, 128));
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
             ASSERT_EQ(at(dots, x, y), x < 42 && y >= 12 && y < 36) << x << "," << y;
     EXPECT_EQ(LogoImport(halves(168, 48)).placement(LogoImportMode::Fit), QRect(0, 12, 84, 24));
 }
@@ -125,8 +126,8 @@ TEST(LogoImport, AutoThresholdSeparatesTwoLevels)
         picture.setPixel(static_cast<int>(random() % 84), static_cast<int>(random() % 48), qRgb(200, 200, 200));
     LogoImport import(picture);
     const LogoDots dots = import.dots(scaled(LogoImportMode::Fill, std::nullopt));
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
             ASSERT_EQ(at(dots, x, y), qRed(picture.pixel(x, y)) == 200) << x << "," << y;
     const int threshold = import.threshold(scaled(LogoImportMode::Fill, std::nullopt));
     EXPECT_GT(threshold, 200);
@@ -139,8 +140,8 @@ int longestRun(const LogoDots& dots)
 {
     int longest = 0;
     for (int pass = 0; pass < 2; ++pass) {
-        const int lines = pass == 0 ? LogoHeight : LogoWidth;
-        const int length = pass == 0 ? LogoWidth : LogoHeight;
+        const int lines = pass == 0 ? kLogoHeight : kLogoWidth;
+        const int length = pass == 0 ? kLogoWidth : kLogoHeight;
         for (int line = 0; line < lines; ++line) {
             int run = 0;
             bool previous = false;
@@ -158,20 +159,20 @@ int longestRun(const LogoDots& dots)
 TEST(LogoImport, FloydSteinbergGivesMidGreyAsHalfTheDotsEvenlySpread)
 {
     const LogoDots dots = logoImportDots(grey(840, 480, 128), scaled(LogoImportMode::Fill, 128, LogoDither::FloydSteinberg));
-    EXPECT_NEAR(setCount(dots), LogoCellCount / 2, LogoCellCount / 50);
+    EXPECT_NEAR(setCount(dots), kLogoCellCount / 2, kLogoCellCount / 50);
     EXPECT_LE(longestRun(dots), 3);
 
     // The share of set dots follows the grey.
     const LogoDots dark = logoImportDots(grey(84, 48, 64), scaled(LogoImportMode::Fill, 128, LogoDither::FloydSteinberg));
-    EXPECT_NEAR(setCount(dark), LogoCellCount * 3 / 4, LogoCellCount / 50);
+    EXPECT_NEAR(setCount(dark), kLogoCellCount * 3 / 4, kLogoCellCount / 50);
 }
 
 TEST(LogoImport, BayerGivesMidGreyAsExactlyHalfInEveryTile)
 {
     for (const auto& [dither, side] : {std::pair{LogoDither::Bayer4, 4}, std::pair{LogoDither::Bayer8, 8}}) {
         const LogoDots dots = logoImportDots(grey(84, 48, 128), scaled(LogoImportMode::Fill, 128, dither));
-        for (int top = 0; top < LogoHeight; top += side)
-            for (int left = 0; left + side <= LogoWidth; left += side) {
+        for (int top = 0; top < kLogoHeight; top += side)
+            for (int left = 0; left + side <= kLogoWidth; left += side) {
                 int count = 0;
                 for (int y = top; y < top + side; ++y)
                     for (int x = left; x < left + side; ++x)
@@ -181,7 +182,8 @@ TEST(LogoImport, BayerGivesMidGreyAsExactlyHalfInEveryTile)
         EXPECT_LE(longestRun(dots), 2) << side;
     }
     // Black and white stay solid under the pattern.
-    EXPECT_EQ(setCount(logoImportDots(grey(84, 48, 0), scaled(LogoImportMode::Fill, 128, LogoDither::Bayer8))), LogoCellCount);
+    EXPECT_EQ(setCount(logoImportDots(grey(84, 48, 0), scaled(LogoImportMode::Fill, 128, LogoDither::Bayer8))),
+              kLogoCellCount);
     EXPECT_EQ(setCount(logoImportDots(grey(84, 48, 255), scaled(LogoImportMode::Fill, 128, LogoDither::Bayer8))), 0);
 }
 
@@ -196,12 +198,14 @@ TEST(LogoImport, WhiteIsNeverADotAndBlackAlwaysAtAnyThreshold)
             for (int threshold = -1; threshold <= 255; ++threshold) {
                 const auto options = scaled(mode, threshold < 0 ? std::nullopt : std::optional(threshold), dither);
                 ASSERT_EQ(setCount(white.dots(options)), 0) << int(mode) << " " << int(dither) << " " << threshold;
-                ASSERT_EQ(setCount(black.dots(options)), LogoCellCount) << int(mode) << " " << int(dither) << " " << threshold;
+                ASSERT_EQ(setCount(black.dots(options)), kLogoCellCount)
+                    << int(mode) << " " << int(dither) << " " << threshold;
             }
     // For ordered dithering the threshold is the grey that becomes half the dots.
     for (const int threshold : {30, 200})
-        EXPECT_EQ(setCount(logoImportDots(grey(84, 48, threshold), scaled(LogoImportMode::Fill, threshold, LogoDither::Bayer8))),
-                  LogoCellCount / 2);
+        EXPECT_EQ(setCount(logoImportDots(grey(84, 48, threshold),
+                                          scaled(LogoImportMode::Fill, threshold, LogoDither::Bayer8))),
+                  kLogoCellCount / 2);
 }
 
 TEST(LogoImport, OrderedDitherKeepsThePicturesOwnToneAndPlainWhiteClear)
@@ -218,8 +222,8 @@ TEST(LogoImport, OrderedDitherKeepsThePicturesOwnToneAndPlainWhiteClear)
         const LogoImportOptions automatic = scaled(LogoImportMode::Fill, std::nullopt, dither);
         EXPECT_EQ(import.threshold(automatic), 128);
         const LogoDots dots = import.dots(automatic);
-        for (int y = 0; y < LogoHeight; y += side)
-            for (int x = 0; x + side <= LogoWidth; x += side) {
+        for (int y = 0; y < kLogoHeight; y += side)
+            for (int x = 0; x + side <= kLogoWidth; x += side) {
                 // A tile of grey g gets as many dots as the textbook matrix has
                 // thresholds (i + 1/2) * 256 / side² above g.
                 const int g = qRed(logo.pixel(x, y));
@@ -232,8 +236,8 @@ TEST(LogoImport, OrderedDitherKeepsThePicturesOwnToneAndPlainWhiteClear)
                         count += at(dots, i, j) ? 1 : 0;
                 ASSERT_EQ(count, expected) << "tile at " << x << "," << y << " of side " << side;
             }
-        for (int y = 0; y < LogoHeight; ++y)
-            for (int x = 0; x < LogoWidth; ++x)
+        for (int y = 0; y < kLogoHeight; ++y)
+            for (int x = 0; x < kLogoWidth; ++x)
                 ASSERT_FALSE(qRed(logo.pixel(x, y)) == 255 && at(dots, x, y)) << x << "," << y;
     }
 }
@@ -245,7 +249,7 @@ TEST(LogoImport, InvertFlipsEveryDotIncludingTheMargins)
     const LogoDots plain = logoImportDots(picture, options);
     options.invert = true;
     const LogoDots inverted = logoImportDots(picture, options);
-    for (int i = 0; i < LogoCellCount; ++i)
+    for (int i = 0; i < kLogoCellCount; ++i)
         ASSERT_NE(plain[i], inverted[i]) << i;
 }
 
@@ -269,7 +273,7 @@ TEST(LogoImport, BrightnessAndContrastMoveTheTone)
     EXPECT_GT(setCount(logoImportDots(grey(84, 48, 100), options)), darkPlain);
     EXPECT_LT(setCount(logoImportDots(grey(84, 48, 156), options)), lightPlain);
     options.contrast = 100;
-    EXPECT_EQ(setCount(logoImportDots(grey(84, 48, 100), options)), LogoCellCount);
+    EXPECT_EQ(setCount(logoImportDots(grey(84, 48, 100), options)), kLogoCellCount);
 }
 
 TEST(LogoImport, TransparentPartsCountAsWhite)

@@ -35,9 +35,9 @@ protected:
     static QString Refusal(const QString& path)
     {
         try {
-            LogoLoadPicture(path);
+            logoLoadPicture(path);
         } catch (const PictureError& error) {
-            return error.Message;
+            return error.message();
         }
         return {};
     }
@@ -96,11 +96,11 @@ TEST_F(LogoPictureTest, PhonePhotosLoadWithinTheMemoryLimit)
 {
     // 12 megapixels, as phones take them, fit whole.
     const QString phone = Write("phone.jpg", Encoded(PhotoLike(4608, 2592, QImage::Format_RGB32), "jpeg"));
-    EXPECT_EQ(LogoLoadPicture(phone).size(), QSize(4608, 2592));
+    EXPECT_EQ(logoLoadPicture(phone).size(), QSize(4608, 2592));
 
     // 50 megapixels would not: the decoder scales them down while it decodes.
     const QString large = Write("large.jpg", Encoded(PhotoLike(8192, 6144, QImage::Format_Grayscale8), "jpeg"));
-    const QImage loaded = LogoLoadPicture(large);
+    const QImage loaded = logoLoadPicture(large);
     EXPECT_LT(loaded.width(), 8192);
     EXPECT_GE(loaded.width(), 1024);
     EXPECT_NEAR(loaded.height() * 8192.0 / loaded.width(), 6144, 8);
@@ -121,7 +121,7 @@ TEST_F(LogoPictureTest, PhotosTakenUprightLoadUpright)
     const QByteArray exif("\xff\xe1\x00\x22" "Exif\x00\x00" "MM\x00\x2a\x00\x00\x00\x08" "\x00\x01"
                           "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00" "\x00\x00\x00\x00",
                           36);
-    const QImage shown = LogoLoadPicture(Write("upright.jpg", Encoded(stored, "jpeg").insert(2, exif)));
+    const QImage shown = logoLoadPicture(Write("upright.jpg", Encoded(stored, "jpeg").insert(2, exif)));
     ASSERT_EQ(shown.size(), QSize(32, 64));
     EXPECT_LT(qGray(shown.pixel(16, 8)), 64);
     EXPECT_GT(qGray(shown.pixel(16, 56)), 192);
@@ -173,7 +173,7 @@ TEST_F(LogoPictureTest, CutOrDamagedPicturesAreRefused)
     QFile gif(M2BUS_SOURCE_DIR "/tests/fixtures/plasma-168x96.gif");
     ASSERT_TRUE(gif.open(QIODevice::ReadOnly));
     const QByteArray whole = gif.readAll();
-    EXPECT_EQ(LogoLoadPicture(Write("whole.gif", whole)).size(), QSize(168, 96));
+    EXPECT_EQ(logoLoadPicture(Write("whole.gif", whole)).size(), QSize(168, 96));
     const QString cutGif = Write("cut.gif", whole.first(whole.size() * 2 / 3));
     EXPECT_EQ(Refusal(cutGif), "Cannot read the picture \"" + cutGif + "\": the file ends before the picture does.");
 
@@ -182,7 +182,7 @@ TEST_F(LogoPictureTest, CutOrDamagedPicturesAreRefused)
     QImage indexed = PhotoLike(200, 150, QImage::Format_RGB32).convertToFormat(QImage::Format_Indexed8);
     indexed.setColor(0, qRgb(0, 0, 0));
     const QByteArray bmp = Encoded(indexed, "bmp");
-    EXPECT_EQ(LogoLoadPicture(Write("whole.bmp", bmp)), LogoPictureToBitmap(indexed));
+    EXPECT_EQ(logoLoadPicture(Write("whole.bmp", bmp)), logoPictureToBitmap(indexed));
     const QString cutBmp = Write("cut.bmp", bmp.first(bmp.size() - 1000));
     EXPECT_EQ(Refusal(cutBmp), "Cannot read the picture \"" + cutBmp + "\": the file ends before the picture does.");
 }

@@ -32,7 +32,7 @@ namespace {
 LogoDots matrixDotsOf(const LogoWindow& form)
 {
     LogoDots dots{};
-    for (int i = 0; i < LogoCellCount; ++i)
+    for (int i = 0; i < kLogoCellCount; ++i)
         dots[i] = !form.dotMatrix->Items(i);
     return dots;
 }
@@ -55,7 +55,7 @@ protected:
     int DarkCells() const
     {
         int dark = 0;
-        for (int i = 0; i < LogoCellCount; ++i)
+        for (int i = 0; i < kLogoCellCount; ++i)
             dark += form.dotMatrix->Items(i) ? 0 : 1;
         return dark;
     }
@@ -65,7 +65,7 @@ protected:
         EXPECT_TRUE(image.save(path, format));
         return path;
     }
-    bool Dark(int x, int y) const { return !form.dotMatrix->Items(LogoCellIndex(x, y)); }
+    bool Dark(int x, int y) const { return !form.dotMatrix->Items(logoCellIndex(x, y)); }
     // A press on the first dot, moves over the others and the release on the
     // last, delivered as the matrix gets them from a real mouse.
     void Drag(Qt::MouseButton button, std::initializer_list<DotPoint> path)
@@ -103,12 +103,12 @@ TEST_F(LogoWindowTest, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
     EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 0}));
     EXPECT_TRUE(form.readButton->isEnabled());
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
-    ASSERT_EQ(form.Picture().size(), QSize(84, 48));
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x) {
-            const bool set = LogoDotIsSet(phone.memory, x, y);
-            ASSERT_EQ(form.dotMatrix->Items(LogoCellIndex(x, y)), !set) << x << "," << y;
-            ASSERT_EQ(form.Picture().pixel(x, y), set ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
+    ASSERT_EQ(form.picture().size(), QSize(84, 48));
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x) {
+            const bool set = logoDotIsSet(phone.memory, x, y);
+            ASSERT_EQ(form.dotMatrix->Items(logoCellIndex(x, y)), !set) << x << "," << y;
+            ASSERT_EQ(form.picture().pixel(x, y), set ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
         }
     EXPECT_TRUE(prompts.Notices.isEmpty());
 }
@@ -140,7 +140,7 @@ TEST_F(LogoWindowTest, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
     phone.attached = true;
     form.readButton->click();
     EXPECT_EQ(prompts.Notices.size(), 12);
-    EXPECT_EQ(form.dotMatrix->Items(0), !LogoDotIsSet(phone.memory, 0, 0));
+    EXPECT_EQ(form.dotMatrix->Items(0), !logoDotIsSet(phone.memory, 0, 0));
 }
 
 TEST_F(LogoWindowTest, FailedBlockRepeatsTheLastBlockRead)
@@ -148,16 +148,16 @@ TEST_F(LogoWindowTest, FailedBlockRepeatsTheLastBlockRead)
     phone.failing = {2};
     form.readButton->click();
     ASSERT_EQ(prompts.Notices.size(), 1);
-    for (int x = 0; x < LogoWidth; ++x)
+    for (int x = 0; x < kLogoWidth; ++x)
         for (int k = 0; k < 8; ++k)
-            ASSERT_EQ(form.dotMatrix->Items(LogoCellIndex(x, 16 + k)), !(phone.memory[1][x] >> k & 1));
+            ASSERT_EQ(form.dotMatrix->Items(logoCellIndex(x, 16 + k)), !(phone.memory[1][x] >> k & 1));
 }
 
 TEST_F(LogoWindowTest, PictureImportUsesExactBlackOnly)
 {
     prompts.FileNames = {WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "black.bmp")};
     form.loadButton->click();
-    EXPECT_EQ(DarkCells(), LogoCellCount);
+    EXPECT_EQ(DarkCells(), kLogoCellCount);
 
     prompts.FileNames = {WritePicture(Filled(84, 48, qRgb(1, 1, 1)), "grey.bmp")};
     form.loadButton->click();
@@ -173,25 +173,25 @@ TEST_F(LogoWindowTest, PictureImportTakesTheTopLeftCornerWithoutScaling)
                 large.setPixel(x, y, qRgb(255, 255, 255));
     prompts.FileNames = {WritePicture(large, "large.png", "PNG")};
     form.loadButton->click();
-    EXPECT_EQ(form.Picture().size(), QSize(100, 60));
-    for (int y = 0; y < LogoHeight; ++y)
-        for (int x = 0; x < LogoWidth; ++x)
-            ASSERT_EQ(form.dotMatrix->Items(LogoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
+    EXPECT_EQ(form.picture().size(), QSize(100, 60));
+    for (int y = 0; y < kLogoHeight; ++y)
+        for (int x = 0; x < kLogoWidth; ++x)
+            ASSERT_EQ(form.dotMatrix->Items(logoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
 
     // A later load from the phone draws over the top-left corner only.
     form.readButton->click();
-    ASSERT_EQ(form.Picture().size(), QSize(100, 60));
-    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), LogoDotsFromBlocks(phone.memory));
-    EXPECT_EQ(form.Picture().pixel(90, 50), large.pixel(90, 50));
-    EXPECT_EQ(form.Picture().pixel(84, 0), large.pixel(84, 0));
+    ASSERT_EQ(form.picture().size(), QSize(100, 60));
+    EXPECT_EQ(logoDotsFromPicture(form.picture()), logoDotsFromBlocks(phone.memory));
+    EXPECT_EQ(form.picture().pixel(90, 50), large.pixel(90, 50));
+    EXPECT_EQ(form.picture().pixel(84, 0), large.pixel(84, 0));
 
     // Pixels outside a smaller picture count as white.
     prompts.FileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.ppm", "PPM")};
     form.loadButton->click();
     EXPECT_EQ(DarkCells(), 40 * 20);
-    EXPECT_FALSE(form.dotMatrix->Items(LogoCellIndex(39, 19)));
-    EXPECT_TRUE(form.dotMatrix->Items(LogoCellIndex(40, 19)));
-    EXPECT_TRUE(form.dotMatrix->Items(LogoCellIndex(39, 20)));
+    EXPECT_FALSE(form.dotMatrix->Items(logoCellIndex(39, 19)));
+    EXPECT_TRUE(form.dotMatrix->Items(logoCellIndex(40, 19)));
+    EXPECT_TRUE(form.dotMatrix->Items(logoCellIndex(39, 20)));
 }
 
 TEST_F(LogoWindowTest, TransparentPixelsAreNotBlack)
@@ -202,15 +202,15 @@ TEST_F(LogoWindowTest, TransparentPixelsAreNotBlack)
     prompts.FileNames = {WritePicture(image, "alpha.png", "PNG")};
     form.loadButton->click();
     EXPECT_EQ(DarkCells(), 1);
-    EXPECT_FALSE(form.dotMatrix->Items(LogoCellIndex(5, 5)));
+    EXPECT_FALSE(form.dotMatrix->Items(logoCellIndex(5, 5)));
 }
 
 TEST_F(LogoWindowTest, CancelledImportOnAFreshWindowLightsEveryCell)
 {
-    EXPECT_EQ(DarkCells(), LogoCellCount);
+    EXPECT_EQ(DarkCells(), kLogoCellCount);
     form.loadButton->click();
     EXPECT_EQ(DarkCells(), 0);
-    EXPECT_EQ(form.Picture().size(), QSize(84, 48));
+    EXPECT_EQ(form.picture().size(), QSize(84, 48));
 }
 
 TEST_F(LogoWindowTest, UnreadablePictureIsNamedAndCellsKeepTheirStates)
@@ -225,8 +225,8 @@ TEST_F(LogoWindowTest, UnreadablePictureIsNamedAndCellsKeepTheirStates)
     form.loadButton->click();
     ASSERT_EQ(prompts.Notices.size(), 1);
     EXPECT_TRUE(prompts.Notices[0].contains(path));
-    EXPECT_EQ(DarkCells(), LogoCellCount - 1);
-    EXPECT_TRUE(form.Picture().isNull());
+    EXPECT_EQ(DarkCells(), kLogoCellCount - 1);
+    EXPECT_TRUE(form.picture().isNull());
 }
 
 TEST_F(LogoWindowTest, CutPicturesAreRefusedAndCellsKeepTheirStates)
@@ -254,8 +254,8 @@ TEST_F(LogoWindowTest, CutPicturesAreRefusedAndCellsKeepTheirStates)
         ASSERT_EQ(prompts.Notices.size(), 1) << name;
         EXPECT_EQ(prompts.Notices[0],
                   "Cannot read the picture \"" + path + "\": the file ends before the picture does.");
-        EXPECT_EQ(DarkCells(), LogoCellCount - 1);
-        EXPECT_TRUE(form.Picture().isNull());
+        EXPECT_EQ(DarkCells(), kLogoCellCount - 1);
+        EXPECT_TRUE(form.picture().isNull());
     }
 }
 
@@ -290,7 +290,7 @@ TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
         QFile file(saved);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
         EXPECT_EQ(file.read(2), QByteArray("BM")) << name;
-        return LogoDotsFromPicture(QImage(saved));
+        return logoDotsFromPicture(QImage(saved));
     };
     EXPECT_EQ(savedDots("drawn.bmp"), matrixDotsOf(form));
     EXPECT_FALSE(Dark(10, 10) || Dark(25, 5));
@@ -299,7 +299,7 @@ TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
     form.readButton->click();
     Drag(Qt::LeftButton, {{0, 0}});
     Drag(Qt::RightButton, {{5, 40}, {70, 40}});
-    EXPECT_NE(matrixDotsOf(form), LogoDotsFromBlocks(phone.memory));
+    EXPECT_NE(matrixDotsOf(form), logoDotsFromBlocks(phone.memory));
     EXPECT_EQ(savedDots("edited.bmp"), matrixDotsOf(form));
 
     // A loaded picture smaller than the logo grows to hold what is drawn beyond it.
@@ -378,7 +378,7 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
 {
     auto* raster = form.dotMatrix;
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(DarkCells(), LogoCellCount); // "Edit" is off
+    EXPECT_EQ(DarkCells(), kLogoCellCount); // "Edit" is off
 
     form.editLed->SetChecked(true);
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
@@ -390,16 +390,16 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
     QTest::mouseClick(raster, Qt::LeftButton, {},
                       QPoint(1, 1)); // -1 div 5 truncates to 0: the border belongs to cell 0
     EXPECT_FALSE(raster->Items(0));
-    EXPECT_EQ(DarkCells(), LogoCellCount - 2);
+    EXPECT_EQ(DarkCells(), kLogoCellCount - 2);
     // The preview follows the matrix.
-    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), matrixDotsOf(form));
+    EXPECT_EQ(logoDotsFromPicture(form.picture()), matrixDotsOf(form));
 }
 
 TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
 {
     form.editLed->SetChecked(true);
     Drag(Qt::RightButton, {{10, 10}, {11, 10}, {13, 11}, {20, 11}});
-    EXPECT_EQ(DarkCells(), LogoCellCount - 11); // the path, gaps between move points filled
+    EXPECT_EQ(DarkCells(), kLogoCellCount - 11); // the path, gaps between move points filled
     EXPECT_FALSE(Dark(10, 10));
     EXPECT_FALSE(Dark(12, 10) && Dark(12, 11));
     EXPECT_FALSE(Dark(20, 11));
@@ -407,7 +407,7 @@ TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
     // The press toggles its set dot clear, but a left drag sets it and the path.
     Drag(Qt::LeftButton, {{9, 10}, {10, 10}, {11, 10}});
     EXPECT_TRUE(Dark(9, 10) && Dark(10, 10) && Dark(11, 10));
-    EXPECT_EQ(DarkCells(), LogoCellCount - 9);
+    EXPECT_EQ(DarkCells(), kLogoCellCount - 9);
 
     // A press and release on one dot toggles it, whichever the button.
     Drag(Qt::RightButton, {{10, 10}});
@@ -420,7 +420,7 @@ TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
 {
     EXPECT_FALSE(form.toolRow->undoAction()->isEnabled()); // not editing
     form.readButton->click();
-    const LogoDots fromPhone = LogoDotsFromBlocks(phone.memory);
+    const LogoDots fromPhone = logoDotsFromBlocks(phone.memory);
     form.editLed->SetChecked(true);
     form.show();
     QApplication::setActiveWindow(&form);
@@ -439,7 +439,7 @@ TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
     QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(matrixDotsOf(form), fromPhone);
     QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); // the load from the phone
-    EXPECT_EQ(DarkCells(), LogoCellCount);
+    EXPECT_EQ(DarkCells(), kLogoCellCount);
     EXPECT_FALSE(form.toolRow->undoAction()->isEnabled());
     QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier);
     QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -451,7 +451,7 @@ TEST_F(LogoWindowTest, ClicksDuringATransferLeaveTheReadDotsAlone)
     form.editLed->SetChecked(true);
     phone.duringCall = [&] { Drag(Qt::LeftButton, {{1, 1}}); };
     form.readButton->click();
-    EXPECT_EQ(matrixDotsOf(form), LogoDotsFromBlocks(phone.memory));
+    EXPECT_EQ(matrixDotsOf(form), logoDotsFromBlocks(phone.memory));
 }
 
 TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
@@ -478,8 +478,8 @@ TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
     importPrompts.accept = false;
     importPrompts.FileNames = {source};
     form.loadButton->click();
-    EXPECT_EQ(DarkCells(), LogoCellCount);
-    EXPECT_TRUE(form.Picture().isNull());
+    EXPECT_EQ(DarkCells(), kLogoCellCount);
+    EXPECT_TRUE(form.picture().isNull());
 
     importPrompts.accept = true;
     importPrompts.FileNames = {source};
@@ -495,11 +495,11 @@ TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(4), QByteArray("\x89PNG", 4));
-    EXPECT_EQ(LogoDotsFromPicture(QImage(saved)), imported);
+    EXPECT_EQ(logoDotsFromPicture(QImage(saved)), imported);
 
     form.editLed->SetChecked(true);
     form.toolRow->undoAction()->trigger();
-    EXPECT_EQ(DarkCells(), LogoCellCount);
+    EXPECT_EQ(DarkCells(), kLogoCellCount);
 }
 
 TEST_F(LogoWindowTest, ToolRowFitsTheWindowWithoutOverlaps)

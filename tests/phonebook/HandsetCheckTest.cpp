@@ -15,8 +15,8 @@ TEST(HandsetCheck, FindsCharactersTheHandsetCannotStore)
     QString alphabet = QStringLiteral("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ");
     alphabet += alphabet.toLower() + QStringLiteral("09 !@$%&*+-./:?AZaz");
     PhonebookRows rows = Rows({{1, {"", "+79161234567*#pw"}}});
-    for (qsizetype at = 0, row = 1; at < alphabet.size(); at += MaxNameChars, ++row)
-        rows[static_cast<std::size_t>(row)].name = alphabet.mid(at, MaxNameChars);
+    for (qsizetype at = 0, row = 1; at < alphabet.size(); at += kMaxNameChars, ++row)
+        rows[static_cast<std::size_t>(row)].name = alphabet.mid(at, kMaxNameChars);
     rows[20] = {QStringLiteral("Ёлка😀é\tЁїЎ"), QStringLiteral("+7 (495)x-1")};
     EXPECT_EQ(checkForHandset(rows), (std::vector<HandsetFinding>{
                                          {21, Kind::NameCharacters, QStringLiteral("😀é\t")},
@@ -70,10 +70,11 @@ TEST(HandsetCheck, QuotesAtMostAFewDozenCharactersOfAText)
     const PhonebookRows rows = Rows({{1, {huge, "1"}}});
     const QStringList lines = describeHandsetFindings(rows, checkForHandset(rows));
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0], QStringLiteral("1 \"Ann␀a␊") + QString(MaxQuotedChars - 6, u'x') +
-                            QStringLiteral("…\": characters the handset cannot store: U+0000 U+000A; "
-                                           "name cut after 16 characters, \"") +
-                            QString(MaxQuotedChars, u'x') + QStringLiteral("…\" is lost"));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("1 \"Ann␀a␊") + QString(kMaxQuotedChars - 6, u'x')
+                  + QStringLiteral("…\": characters the handset cannot store: U+0000 U+000A; "
+                                   "name cut after 16 characters, \"")
+                  + QString(kMaxQuotedChars, u'x') + QStringLiteral("…\" is lost"));
 }
 
 } // namespace

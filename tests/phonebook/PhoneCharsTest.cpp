@@ -50,14 +50,14 @@ Range One(int code, int value)
 TEST(PhoneChars, DigitsAreIndexedByDigitCode)
 {
     const std::string expected = " 1234567890*#pw+";
-    ASSERT_EQ(PhoneDigits.size(), expected.size());
+    ASSERT_EQ(kPhoneDigits.size(), expected.size());
     for (std::size_t code = 0; code < expected.size(); ++code)
-        EXPECT_EQ(PhoneDigits[code], expected[code]) << "code " << code;
+        EXPECT_EQ(kPhoneDigits[code], expected[code]) << "code " << code;
 }
 
 TEST(PhoneChars, WindowsToHandsetForWriting)
 {
-    ExpectRanges(WinToPhoneChars, 0x00,
+    ExpectRanges(kWinToPhoneChars, 0x00,
                  {All(0x00, 0x1F, 0x20), Same(0x20, 0x23), One(0x24, 0xFC), One(0x25, 0x26), One(0x26, 0x25),
                   Same(0x27, 0x3F), One(0x40, 0xFB), Same(0x41, 0x5F), One(0x60, 0x3F), Same(0x61, 0x7F),
                   All(0x80, 0xBF, 0x20), InOrder(0xC0, 0xDC, 0x83), InOrder(0xDD, 0xDF, 0xC1),
@@ -66,7 +66,7 @@ TEST(PhoneChars, WindowsToHandsetForWriting)
 
 TEST(PhoneChars, HandsetLowHalfToWindows)
 {
-    ExpectRanges(PhoneCharsLow, 0x00,
+    ExpectRanges(kPhoneCharsLow, 0x00,
                  {All(0x00, 0x20, 0x20), Same(0x21, 0x24), One(0x25, '&'), One(0x26, '%'), One(0x27, '\\'),
                   Same(0x28, 0x3F), One(0x40, '!'), Same(0x41, 0x5F), One(0x60, '?'), Same(0x61, 0x7E),
                   One(0x7F, ' ')});
@@ -75,7 +75,7 @@ TEST(PhoneChars, HandsetLowHalfToWindows)
 TEST(PhoneChars, HandsetHighHalfToWindows)
 {
     // Э Ю Я live at 0xC1-0xC3 on the handset; 0xC0 still reads as Э.
-    ExpectRanges(PhoneCharsHigh, 0x80,
+    ExpectRanges(kPhoneCharsHigh, 0x80,
                  {All(0x80, 0x82, ' '), InOrder(0x83, 0x9F, 0xC0), All(0xA0, 0xA2, ' '), InOrder(0xA3, 0xBF, 0xE0),
                   One(0xC0, 0xDD), InOrder(0xC1, 0xC3, 0xDD), One(0xC4, ' '), InOrder(0xC5, 0xC7, 0xFD),
                   All(0xC8, 0xF7, ' '), One(0xF8, 0xC5), All(0xF9, 0xFA, ' '), One(0xFB, '@'), One(0xFC, '$'),
@@ -86,8 +86,8 @@ TEST(PhoneChars, EveryLetterWrittenReadsBackAsItself)
 {
     // Windows-1251 capitals and small letters А-я (0xC0-0xFF) survive a round trip.
     for (int c = 0xC0; c <= 0xFF; ++c) {
-        const std::uint8_t code = WinToPhoneChars[c];
+        const std::uint8_t code = kWinToPhoneChars[c];
         ASSERT_GE(code, 0x80);
-        EXPECT_EQ(PhoneCharsHigh[code - 0x80], c) << "Windows-1251 0x" << std::hex << c;
+        EXPECT_EQ(kPhoneCharsHigh[code - 0x80], c) << "Windows-1251 0x" << std::hex << c;
     }
 }

@@ -17,12 +17,12 @@ ReplyFrame ReplyOf(const WriteRequest& written)
 
 std::string NumberRoundTrip(const std::string& number)
 {
-    return DecodeReplyNumber(ReplyOf(BuildWriteRequest(0, "", number)));
+    return decodeReplyNumber(ReplyOf(buildWriteRequest(0, "", number)));
 }
 
 std::string NameRoundTrip(const std::string& name)
 {
-    return DecodeReplyName(ReplyOf(BuildWriteRequest(0, name, "")));
+    return decodeReplyName(ReplyOf(buildWriteRequest(0, name, "")));
 }
 
 } // namespace
@@ -30,21 +30,21 @@ std::string NameRoundTrip(const std::string& name)
 TEST(TrimRecordText, RemovesSpacesAndControlCharactersAtBothEnds)
 {
     std::string text = "\x01\t  in side \x1F\x7F \r\n";
-    TrimRecordText(text);
+    trimRecordText(text);
     EXPECT_EQ(text, "in side \x1F\x7F"); // 0x7F is not a control character here
 
     std::string blank = " \t\r\n ";
-    TrimRecordText(blank);
+    trimRecordText(blank);
     EXPECT_EQ(blank, "");
 
     std::string cyrillic = "\xC0\xE1 "; // bytes above 0x7F must not count as blanks
-    TrimRecordText(cyrillic);
+    trimRecordText(cyrillic);
     EXPECT_EQ(cyrillic, "\xC0\xE1");
 }
 
 TEST(NumberCoding, DigitCodesPackHighNibbleFirst)
 {
-    const WriteRequest m = BuildWriteRequest(0, "", "1234567890*#pw+");
+    const WriteRequest m = buildWriteRequest(0, "", "1234567890*#pw+");
     EXPECT_EQ(m[14], 15);
     const std::vector<std::uint8_t> digits(m.begin() + 15, m.begin() + 23);
     EXPECT_THAT(digits, ::testing::ElementsAre(0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0));
@@ -53,7 +53,7 @@ TEST(NumberCoding, DigitCodesPackHighNibbleFirst)
 
 TEST(NumberCoding, OtherCharactersBecomeCodeZeroAndReadAsSpaces)
 {
-    const WriteRequest m = BuildWriteRequest(0, "", "1-2 3P4W5a");
+    const WriteRequest m = buildWriteRequest(0, "", "1-2 3P4W5a");
     EXPECT_EQ(m[14], 10);
     EXPECT_EQ(m[15], 0x10);
     EXPECT_EQ(m[16], 0x20);
@@ -63,13 +63,13 @@ TEST(NumberCoding, OtherCharactersBecomeCodeZeroAndReadAsSpaces)
 TEST(NumberCoding, ThirtyDigitsFillTheFieldAndMoreAreCut)
 {
     const std::string thirty(30, '9');
-    const WriteRequest exact = BuildWriteRequest(0, "", thirty);
+    const WriteRequest exact = buildWriteRequest(0, "", thirty);
     EXPECT_EQ(exact[14], 30);
     for (int k = 15; k <= 29; ++k)
         EXPECT_EQ(exact[k], 0x99) << k;
     EXPECT_EQ(exact[30], 0x00);
 
-    const WriteRequest longer = BuildWriteRequest(0, "", thirty + "123");
+    const WriteRequest longer = buildWriteRequest(0, "", thirty + "123");
     EXPECT_EQ(longer, exact);
 }
 
@@ -82,18 +82,18 @@ TEST(NumberDecoding, LengthAboveThirtyStopsAtTheDigitField)
             reply[4 + k] = 0x11;
         for (int k = 30; k <= 46; ++k)
             reply[4 + k] = 0x22; // name bytes: would decode as "2"s
-        EXPECT_EQ(DecodeReplyNumber(reply), std::string(30, '1')) << int(length);
+        EXPECT_EQ(decodeReplyNumber(reply), std::string(30, '1')) << int(length);
     }
 }
 
 TEST(NameCoding, CutToSixteenWithGroupByteAfter)
 {
-    const WriteRequest m = BuildWriteRequest(0, "ABCDEFGHIJKLMNOPQR", "");
+    const WriteRequest m = buildWriteRequest(0, "ABCDEFGHIJKLMNOPQR", "");
     EXPECT_EQ(std::string(m.begin() + 30, m.begin() + 46), "ABCDEFGHIJKLMNOP");
     EXPECT_EQ(m[46], 0x05);
     EXPECT_EQ(m[47], 0x00);
 
-    const WriteRequest empty = BuildWriteRequest(0, "", "");
+    const WriteRequest empty = buildWriteRequest(0, "", "");
     for (int k = 30; k <= 45; ++k)
         EXPECT_EQ(empty[k], 0x00) << k;
     EXPECT_EQ(empty[46], 0x05);
@@ -112,10 +112,10 @@ TEST(NameDecoding, StopsAtZeroAndNeverTakesTheGroupByte)
     ReplyFrame reply{};
     for (int k = 30; k <= 46; ++k)
         reply[4 + k] = 'a' + (k - 30);
-    EXPECT_EQ(DecodeReplyName(reply), "abcdefghijklmnop");
+    EXPECT_EQ(decodeReplyName(reply), "abcdefghijklmnop");
 
     reply[4 + 33] = 0x00;
-    EXPECT_EQ(DecodeReplyName(reply), "abc");
+    EXPECT_EQ(decodeReplyName(reply), "abc");
 }
 
 TEST(NameDecoding, UnprintableCodesReadAsSpaces)
@@ -124,7 +124,7 @@ TEST(NameDecoding, UnprintableCodesReadAsSpaces)
     const std::uint8_t codes[] = {'x', 0x80, 0x01, 0x20, 0x1F, 0x7F, 0xFF, 'y'};
     for (std::size_t i = 0; i < sizeof codes; ++i)
         reply[4 + 30 + i] = codes[i];
-    EXPECT_EQ(DecodeReplyName(reply), "x      y");
+    EXPECT_EQ(decodeReplyName(reply), "x      y");
 }
 
 TEST(NameRoundTrip, CyrillicAndSymbols)

@@ -21,8 +21,8 @@ namespace {
 
 std::vector<PhonebookEntry> SampleBook()
 {
-    std::vector<PhonebookEntry> book(NpbRecords);
-    for (int i = 0; i < NpbRecords; i += 3)
+    std::vector<PhonebookEntry> book(kNpbRecords);
+    for (int i = 0; i < kNpbRecords; i += 3)
         book[i] = {"Name " + std::to_string(i) + " \xC0\xFF", "+7" + std::to_string(1000 + i)};
     book[99] = {std::string(32, 'n'), std::string(32, '1')};
     return book;
@@ -57,7 +57,7 @@ TEST(PhonebookFile, RecordLayout)
 {
     std::vector<PhonebookEntry> book(2);
     book[1] = {"Ann", "12"};
-    const std::string image = EncodePhonebookFile(book);
+    const std::string image = encodePhonebookFile(book);
     ASSERT_EQ(image.size(), 6600u);
     const std::string record = image.substr(66, 66);
     EXPECT_EQ(record[0], 3);
@@ -72,10 +72,10 @@ TEST(PhonebookFile, RecordLayout)
 TEST(PhonebookFile, LongTextsAreCutToThirtyTwo)
 {
     const std::vector<PhonebookEntry> book{{std::string(40, 'a'), std::string(33, '5')}};
-    const DecodedPhonebook back = DecodePhonebookFile(EncodePhonebookFile(book));
-    ASSERT_EQ(back.Entries.size(), 100u);
-    EXPECT_EQ(back.Entries[0].Name, std::string(32, 'a'));
-    EXPECT_EQ(back.Entries[0].Number, std::string(32, '5'));
+    const DecodedPhonebook back = decodePhonebookFile(encodePhonebookFile(book));
+    ASSERT_EQ(back.entries.size(), 100u);
+    EXPECT_EQ(back.entries[0].name, std::string(32, 'a'));
+    EXPECT_EQ(back.entries[0].number, std::string(32, '5'));
 }
 
 TEST(PhonebookFile, LengthAboveThirtyTwoIsTakenAsThirtyTwo)
@@ -83,44 +83,46 @@ TEST(PhonebookFile, LengthAboveThirtyTwoIsTakenAsThirtyTwo)
     std::string image(6600, 'z');
     image[0] = static_cast<char>(200);
     image[33] = 33;
-    const DecodedPhonebook book = DecodePhonebookFile(image);
-    EXPECT_EQ(book.Entries[0].Name, std::string(32, 'z'));
-    EXPECT_EQ(book.Entries[0].Number, std::string(32, 'z'));
+    const DecodedPhonebook book = decodePhonebookFile(image);
+    EXPECT_EQ(book.entries[0].name, std::string(32, 'z'));
+    EXPECT_EQ(book.entries[0].number, std::string(32, 'z'));
 }
 
 TEST(PhonebookFile, ShortDataGivesItsCompleteRecordsOnly)
 {
-    const std::string image = EncodePhonebookFile(SampleBook());
-    DecodedPhonebook book = DecodePhonebookFile(std::string_view(image).substr(0, 66 * 3 + 65));
-    EXPECT_TRUE(book.Truncated);
-    ASSERT_EQ(book.Entries.size(), 3u);
-    EXPECT_EQ(book.Entries[0], SampleBook()[0]);
+    const std::string image = encodePhonebookFile(SampleBook());
+    DecodedPhonebook book = decodePhonebookFile(std::string_view(image).substr(0, 66 * 3 + 65));
+    EXPECT_TRUE(book.truncated);
+    ASSERT_EQ(book.entries.size(), 3u);
+    EXPECT_EQ(book.entries[0], SampleBook()[0]);
 
-    book = DecodePhonebookFile("");
-    EXPECT_TRUE(book.Truncated);
-    EXPECT_TRUE(book.Entries.empty());
+    book = decodePhonebookFile("");
+    EXPECT_TRUE(book.truncated);
+    EXPECT_TRUE(book.entries.empty());
 
-    book = DecodePhonebookFile(image + "trailing bytes");
-    EXPECT_FALSE(book.Truncated);
-    EXPECT_EQ(book.Entries, SampleBook());
+    book = decodePhonebookFile(image + "trailing bytes");
+    EXPECT_FALSE(book.truncated);
+    EXPECT_EQ(book.entries, SampleBook());
 }
 
 TEST(PhonebookFileOnDisk, SaveAndLoadRoundTrip)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("book.npb");
-    SavePhonebookFile(path, SampleBook());
+    savePhonebookFile(path, SampleBook());
     EXPECT_EQ(QFile(path).size(), 6600);
-    EXPECT_EQ(DecodePhonebookFile(ReadPhonebookFile(path)).Entries, SampleBook());
+    EXPECT_EQ(decodePhonebookFile(readPhonebookFile(path)).entries, SampleBook());
 }
 
 TEST(PhonebookFileOnDisk, ErrorsCarryTheirTexts)
 {
     QTemporaryDir dir;
-    EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.filePath("missing.npb")); }), "File not found");
-    EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(dir.path()); }), "Cannot open \"" + dir.path().toStdString() + "\": it is a folder.");
-    EXPECT_EQ(ErrorText([&] { SavePhonebookFile(dir.filePath("no/such/folder/x.npb"), {}); }), "File not found");
-    EXPECT_EQ(ErrorText([&] { SavePhonebookFile(dir.path(), {}); }), "Cannot save \"" + dir.path().toStdString() + "\": it is a folder.");
+    EXPECT_EQ(ErrorText([&] { readPhonebookFile(dir.filePath("missing.npb")); }), "File not found");
+    EXPECT_EQ(ErrorText([&] { readPhonebookFile(dir.path()); }),
+              "Cannot open \"" + dir.path().toStdString() + "\": it is a folder.");
+    EXPECT_EQ(ErrorText([&] { savePhonebookFile(dir.filePath("no/such/folder/x.npb"), {}); }), "File not found");
+    EXPECT_EQ(ErrorText([&] { savePhonebookFile(dir.path(), {}); }),
+              "Cannot save \"" + dir.path().toStdString() + "\": it is a folder.");
 }
 
 TEST(PhonebookFileOnDisk, SaveOverAWriteProtectedFileIsAccessDenied)
@@ -133,7 +135,7 @@ TEST(PhonebookFileOnDisk, SaveOverAWriteProtectedFileIsAccessDenied)
     std::string error;
     {
         AsNobody nobody;
-        error = ErrorText([&] { SavePhonebookFile(path, SampleBook()); });
+        error = ErrorText([&] { savePhonebookFile(path, SampleBook()); });
     }
     EXPECT_EQ(error, "File access denied");
     EXPECT_TRUE(ReadBytes(path) == "earlier") << "the protected file was replaced";
@@ -150,10 +152,10 @@ TEST(PhonebookFileOnDisk, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy
         ScratchMount disk;
         SKIP_WITHOUT_SCRATCH_MOUNT(disk);
         const QString path = disk.FilePath("book.npb");
-        const std::string earlier = EncodePhonebookFile({{"Old", "1"}});
+        const std::string earlier = encodePhonebookFile({{"Old", "1"}});
         WriteBytes(path, earlier);
         (disk.*c.spoil)();
-        EXPECT_EQ(ErrorText([&] { SavePhonebookFile(path, SampleBook()); }),
+        EXPECT_EQ(ErrorText([&] { savePhonebookFile(path, SampleBook()); }),
                   QString::fromStdString(c.expected).replace("%1", path).toStdString());
         EXPECT_EQ(ReadBytes(path), earlier);
         EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{"book.npb"});
@@ -165,7 +167,7 @@ TEST(PhonebookFileOnDisk, NamedPipeIsRefusedWithoutOpeningIt)
     QTemporaryDir dir;
     TrapFifo pipe(dir.filePath("book.npb"));
     ASSERT_TRUE(pipe.Made());
-    EXPECT_EQ(ErrorText([&] { ReadPhonebookFile(pipe.Path()); }),
+    EXPECT_EQ(ErrorText([&] { readPhonebookFile(pipe.Path()); }),
               "Cannot open \"" + pipe.Path().toStdString() + "\": it is a named pipe, not a file.");
     EXPECT_FALSE(pipe.Released()) << "the load blocked on the pipe";
 }
@@ -184,7 +186,7 @@ TEST(PhonebookFileOnDisk, FailedWriteLeavesTheEarlierFileWhole)
     rlimit small = saved;
     small.rlim_cur = 1000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string error = ErrorText([&] { SavePhonebookFile(path, SampleBook()); });
+    const std::string error = ErrorText([&] { savePhonebookFile(path, SampleBook()); });
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -199,7 +201,7 @@ TEST(PhonebookFileOnDisk, SaveIntoReadOnlyFolderLeavesTheEarlierFile)
     const QString folder = dir.filePath("ro");
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString path = folder + "/book.npb";
-    const std::string earlier = EncodePhonebookFile({{"Old", "1"}});
+    const std::string earlier = encodePhonebookFile({{"Old", "1"}});
     WriteBytes(path, earlier);
 
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
@@ -208,7 +210,7 @@ TEST(PhonebookFileOnDisk, SaveIntoReadOnlyFolderLeavesTheEarlierFile)
     int flags = 0;
     const bool immutable = geteuid() == 0 && fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
         && (flags |= FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
-    const std::string error = ErrorText([&] { SavePhonebookFile(path, SampleBook()); });
+    const std::string error = ErrorText([&] { savePhonebookFile(path, SampleBook()); });
     if (immutable) {
         flags &= ~FS_IMMUTABLE_FL;
         ioctl(fd, FS_IOC_SETFLAGS, &flags);

@@ -63,14 +63,14 @@ TEST(PhonebookFormats, ReadFailuresNameTheFile)
     const QString shortNpb = dir.filePath("short.npb");
     QFile file(shortNpb);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(NpbRecordSize * 3 + 10, '\0'));
+    file.write(QByteArray(kNpbRecordSize * 3 + 10, '\0'));
     file.close();
     EXPECT_EQ(ErrorText([&] { readPhonebook(shortNpb); }),
               QStringLiteral("Cannot read \"%1\": the file ends after 3 of the 100 records.").arg(shortNpb));
 
     const QString huge = dir.filePath("huge.vcf");
     ASSERT_TRUE(QFile(huge).open(QIODevice::WriteOnly));
-    ASSERT_TRUE(QFile(huge).resize(MaxImportFileBytes + 1));
+    ASSERT_TRUE(QFile(huge).resize(kMaxImportFileBytes + 1));
     EXPECT_EQ(ErrorText([&] { readPhonebook(huge); }),
               QStringLiteral("Cannot read \"%1\": it is larger than 16 MB, too large for a phonebook.").arg(huge));
 }
@@ -86,8 +86,9 @@ TEST(PhonebookFormats, FilesWithoutAnyRecordAreRefused)
     } cases[] = {
         {"empty.vcf", "", ""},
         {"header.csv", "location,name,number\r\n", ""},
-        {"blank.vcf", "BEGIN:VCARD\nVERSION:3.0\nEMAIL:a@b\nEND:VCARD\n", " (line 1: a card without name or number is left out)"},
-        {"empty.npb", QByteArray(NpbFileSize, '\0'), ""},
+        {"blank.vcf", "BEGIN:VCARD\nVERSION:3.0\nEMAIL:a@b\nEND:VCARD\n",
+         " (line 1: a card without name or number is left out)"},
+        {"empty.npb", QByteArray(kNpbFileSize, '\0'), ""},
     };
     for (const auto& c : cases) {
         const QString path = dir.filePath(c.name);

@@ -25,20 +25,20 @@ TEST(RecordEditor, NameTakesAnyCharacterUpToSixteen)
 {
     RecordEditor editor;
     Type(editor.nameEdit, QStringLiteral("Ёж-2 @x#abcdefghijkl"));
-    EXPECT_EQ(editor.NameText(), QStringLiteral("Ёж-2 @x#abcdefgh"));
-    editor.SetRecord(QString(), QString());
-    EXPECT_EQ(editor.NameText(), QString(16, ' '));
+    EXPECT_EQ(editor.nameText(), QStringLiteral("Ёж-2 @x#abcdefgh"));
+    editor.setRecord(QString(), QString());
+    EXPECT_EQ(editor.nameText(), QString(16, ' '));
 }
 
 TEST(RecordEditor, NumberTakesOnlyDigitsPlusAndMinus)
 {
     RecordEditor editor;
     Type(editor.numberEdit, QStringLiteral("+7a(9)-1*2"));
-    const QString number = editor.NumberText();
+    const QString number = editor.numberText();
     EXPECT_EQ(number.size(), 30);
     EXPECT_EQ(number.trimmed().remove(' '), "+79-12");
     EXPECT_FALSE(number.contains('a'));
 
-    editor.SetRecord("x", QString(35, '5'));
-    EXPECT_EQ(editor.NumberText(), QString(30, '5'));
+    editor.setRecord("x", QString(35, '5'));
+    EXPECT_EQ(editor.numberText(), QString(30, '5'));
 }

@@ -41,8 +41,8 @@ TEST(RecordRead, DecodesTheReplyIntoNameAndNumber)
     link.SetData(32, 0xC3); // Я
     const std::optional<PhonebookEntry> record = readRecord(link, 0);
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->Number, "+90*#");
-    EXPECT_EQ(record->Name,
+    EXPECT_EQ(record->number, "+90*#");
+    EXPECT_EQ(record->name,
               "\xC0"
               "b\xDF");
 }

@@ -18,58 +18,58 @@ protected:
 
 TEST_F(PortChoiceTest, ListsDevicesFromTheSettingsOnceBesideTheComItems) {
     PtyPair pty;
-    settings.setValue(portsettings::ComDeviceKey(3), pty.SlavePath());
+    settings.setValue(portsettings::comDeviceKey(3), pty.SlavePath());
     settings.setValue(portsettings::kDevice, pty.SlavePath());
-    const QList<PortItem> items = ListPorts(settings);
+    const QList<PortItem> items = listPorts(settings);
     ASSERT_GE(items.size(), 5);
     for (int n = 1; n <= 4; ++n)
         EXPECT_EQ(items[n - 1].text, QStringLiteral("Com%1").arg(n));
     EXPECT_EQ(items.last().text, pty.SlavePath());
     EXPECT_EQ(items.last().choice, (PortChoice{0, pty.SlavePath()}));
     EXPECT_EQ(std::count_if(items.begin(), items.end(), [&](const PortItem& i) { return i.text == pty.SlavePath(); }), 1);
-    const PortItem* found = FindPortItem(items, pty.SlavePath());
+    const PortItem* found = findPortItem(items, pty.SlavePath());
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->choice.device, pty.SlavePath());
-    EXPECT_EQ(FindPortItem(items, "com2"), nullptr);
+    EXPECT_EQ(findPortItem(items, "com2"), nullptr);
 }
 
 TEST_F(PortChoiceTest, StartsWithTheStoredComTextElseTheStoredDeviceElseCom1) {
-    EXPECT_EQ(StoredPortChoice(settings), (PortChoice{1, {}}));
+    EXPECT_EQ(storedPortChoice(settings), (PortChoice{1, {}}));
     settings.setValue(portsettings::kPortText, "Com3");
-    EXPECT_EQ(StoredPortChoice(settings), (PortChoice{3, {}}));
+    EXPECT_EQ(storedPortChoice(settings), (PortChoice{3, {}}));
     settings.setValue(portsettings::kDevice, "/dev/ttyUSB0");
-    EXPECT_EQ(StoredPortChoice(settings), (PortChoice{3, {}}));
+    EXPECT_EQ(storedPortChoice(settings), (PortChoice{3, {}}));
     // A device item's text is no Com<n> item, nor is a near miss.
     for (const char* text : {"FT232R USB UART \u2014 /dev/ttyUSB0", "com3", "Com5"}) {
         settings.setValue(portsettings::kPortText, text);
-        EXPECT_EQ(StoredPortChoice(settings), (PortChoice{0, "/dev/ttyUSB0"})) << text;
+        EXPECT_EQ(storedPortChoice(settings), (PortChoice{0, "/dev/ttyUSB0"})) << text;
     }
 }
 
 TEST_F(PortChoiceTest, ForgetsTheStoredDeviceWhenAComItemIsChosen) {
-    RememberPortChoice(settings, {0, "/dev/ttyACM0"});
+    rememberPortChoice(settings, {0, "/dev/ttyACM0"});
     EXPECT_EQ(settings.value(portsettings::kDevice).toString(), "/dev/ttyACM0");
-    RememberPortChoice(settings, {2, {}});
+    rememberPortChoice(settings, {2, {}});
     EXPECT_FALSE(settings.contains(portsettings::kDevice));
 }
 
 TEST_F(PortChoiceTest, ComItemsOpenTheirSettingOrTheSystemDefault) {
-    settings.setValue(portsettings::ComDeviceKey(2), "/dev/ttyUSB1");
-    EXPECT_EQ(ChoiceDevicePath(settings, {2, {}}), "/dev/ttyUSB1");
-    EXPECT_EQ(ChoiceDevicePath(settings, {4, {}}), "/dev/ttyS3");
-    EXPECT_EQ(ChoiceDevicePath(settings, {0, "/dev/ttyACM0"}), "/dev/ttyACM0");
+    settings.setValue(portsettings::comDeviceKey(2), "/dev/ttyUSB1");
+    EXPECT_EQ(choiceDevicePath(settings, {2, {}}), "/dev/ttyUSB1");
+    EXPECT_EQ(choiceDevicePath(settings, {4, {}}), "/dev/ttyS3");
+    EXPECT_EQ(choiceDevicePath(settings, {0, "/dev/ttyACM0"}), "/dev/ttyACM0");
 }
 
 TEST_F(PortChoiceTest, OpenFailuresNameTheDevice) {
     const QString missing = dir.filePath("ttyUSB9");
-    EXPECT_EQ(DescribeOpenFailure(missing),
+    EXPECT_EQ(describeOpenFailure(missing),
               QStringLiteral("The serial port %1 does not exist (is the cable plugged in?)").arg(missing));
     PtyPair pty;
-    EXPECT_TRUE(DescribeOpenFailure(pty.SlavePath()).isEmpty());
+    EXPECT_TRUE(describeOpenFailure(pty.SlavePath()).isEmpty());
     QSerialPort holder;
     holder.setPortName(pty.SlavePath());
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    EXPECT_EQ(DescribeOpenFailure(pty.SlavePath()),
+    EXPECT_EQ(describeOpenFailure(pty.SlavePath()),
               QStringLiteral("The serial port %1 is in use by another program").arg(pty.SlavePath()));
 }
 
@@ -78,7 +78,7 @@ TEST_F(PortChoiceTest, ADeviceTheUserMayNotOpenGetsTheDialoutHint) {
     AsNobody nobody;
     if (!nobody.Dropped())
         GTEST_SKIP() << "needs root to act as another user";
-    const QString why = DescribeOpenFailure(pty.SlavePath());
+    const QString why = describeOpenFailure(pty.SlavePath());
     EXPECT_TRUE(why.startsWith("No permission to open " + pty.SlavePath())) << why.toStdString();
     EXPECT_TRUE(why.contains("dialout group")) << why.toStdString();
 }

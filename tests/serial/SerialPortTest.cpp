@@ -36,16 +36,15 @@ class SerialPortOnPty : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SerialPort::SetDeviceResolver([this](int portNum) {
+        SerialPort::setDeviceResolver([this](int portNum) {
             if (portNum == 1)
                 return pty.SlavePath();
             if (portNum == kMissingPort)
                 return QStringLiteral("/dev/no-such-serial-device");
             return QString();
         });
-        comm.OnRxChar = [this](QObject* sender, int count) {
-            EXPECT_EQ(sender, &comm);
-            EXPECT_FALSE(insideCall) << "OnRxChar ran inside write, read or itself";
+        comm.bytesArrived = [this](int count) {
+            EXPECT_FALSE(insideCall) << "bytesArrived ran inside write, read or itself";
             notifications.push_back(count);
             if (handler)
                 handler(count);
@@ -53,9 +52,9 @@ protected:
     }
     void TearDown() override
     {
-        comm.Close();
-        SerialPort::SetDeviceResolver({});
-        SerialPort::SetErrorReport({});
+        comm.close();
+        SerialPort::setDeviceResolver({});
+        SerialPort::setErrorReport({});
     }
 
     int Write(const std::string& bytes)
@@ -92,8 +91,8 @@ protected:
 
 TEST_F(SerialPortOnPty, OpensWithTheBusLineSettings)
 {
-    comm.Open();
-    ASSERT_TRUE(comm.IsOpen());
+    comm.open();
+    ASSERT_TRUE(comm.isOpen());
     termios line{};
     ASSERT_EQ(tcgetattr(pty.MasterFd(), &line), 0);
     EXPECT_EQ(cfgetospeed(&line), B9600);
@@ -104,8 +103,8 @@ TEST_F(SerialPortOnPty, OpensWithTheBusLineSettings)
     EXPECT_FALSE(line.c_cflag & CRTSCTS);
 
     // A line setting changed while open reaches the device at once.
-    comm.SetBaudrate(br19200);
-    comm.SetParity(paEven);
+    comm.setBaudRate(BaudRateMode::Baud19200);
+    comm.setParity(ParityMode::Even);
     ASSERT_EQ(tcgetattr(pty.MasterFd(), &line), 0);
     EXPECT_EQ(cfgetospeed(&line), B19200);
     EXPECT_FALSE(line.c_cflag & PARODD);
@@ -113,7 +112,7 @@ TEST_F(SerialPortOnPty, OpensWithTheBusLineSettings)
 
 TEST_F(SerialPortOnPty, BytesFlowBothWays)
 {
-    comm.Open();
+    comm.open();
     EXPECT_EQ(Write("\x1F\x00\x1D\x10\x00"s), 5);
     EXPECT_EQ(pty.Receive(), "\x1F\x00\x1D\x10\x00"s);
 
@@ -130,8 +129,8 @@ TEST_F(SerialPortOnPty, BytesFlowBothWays)
 
 TEST_F(SerialPortOnPty, ReadWithNothingArrivedReturnsAtOnce)
 {
-    comm.SetReadTimeout(5000);
-    comm.Open();
+    comm.setReadTimeout(5000);
+    comm.open();
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(Read(16), "");
@@ -140,7 +139,7 @@ TEST_F(SerialPortOnPty, ReadWithNothingArrivedReturnsAtOnce)
 
 TEST_F(SerialPortOnPty, ArrivalsWhileAsleepComeInOneLaterNotification)
 {
-    comm.Open();
+    comm.open();
     pty.Send("abcde");
     Settle();
     pty.Send("fgh");
@@ -153,7 +152,7 @@ TEST_F(SerialPortOnPty, ArrivalsWhileAsleepComeInOneLaterNotification)
 
 TEST_F(SerialPortOnPty, ArrivalsDuringAWriteAreAnnouncedAfterIt)
 {
-    comm.Open();
+    comm.open();
     pty.Send("ack!!");
     Settle();
     EXPECT_EQ(Write("frame"), 5);
@@ -166,7 +165,7 @@ TEST_F(SerialPortOnPty, ArrivalsDuringAWriteAreAnnouncedAfterIt)
 
 TEST_F(SerialPortOnPty, HandlerThatReadsAndAnswersIsNeverReentered)
 {
-    comm.Open();
+    comm.open();
     std::string received;
     handler = [&](int count) {
         insideCall = true;
@@ -191,9 +190,9 @@ TEST_F(SerialPortOnPty, HandlerThatReadsAndAnswersIsNeverReentered)
 TEST_F(SerialPortOnPty, HandlerErrorGoesToTheReportNotTheEventLoop)
 {
     std::string reported;
-    SerialPort::SetErrorReport([&](const std::exception& error) { reported = error.what(); });
+    SerialPort::setErrorReport([&](const std::exception& error) { reported = error.what(); });
     handler = [](int) { throw SerialPortError("Read error (5), Input/output error"); };
-    comm.Open();
+    comm.open();
     pty.Send("x");
     Settle();
     ProcessEvents();
@@ -201,75 +200,72 @@ TEST_F(SerialPortOnPty, HandlerErrorGoesToTheReportNotTheEventLoop)
     EXPECT_EQ(notifications.size(), 1u);
 }
 
-TEST_F(SerialPortOnPty, LoadedOpensOnlyWhenAutoOpenIsSet)
+TEST_F(SerialPortOnPty, OpenIfAutoOpenOpensOnlyWhenAutoOpenIsSet)
 {
     int opens = 0;
-    comm.OnOpen = [&](QObject* sender) {
-        EXPECT_EQ(sender, &comm);
-        ++opens;
-    };
-    comm.Loaded();
-    EXPECT_FALSE(comm.IsOpen());
-    comm.SetAutoOpen(true);
-    comm.Loaded();
-    EXPECT_TRUE(comm.IsOpen());
+    comm.opened = [&] { ++opens; };
+    comm.openIfAutoOpen();
+    EXPECT_FALSE(comm.isOpen());
+    comm.setAutoOpen(true);
+    comm.openIfAutoOpen();
+    EXPECT_TRUE(comm.isOpen());
     EXPECT_EQ(opens, 1);
 }
 
 TEST_F(SerialPortOnPty, OpenFailuresNameTheComPortAndLeaveItClosed)
 {
-    comm.SetPortNum(kMissingPort);
-    EXPECT_EQ(ErrorText([&] { comm.Open(); }), "Invalid port number (COM3)");
-    EXPECT_FALSE(comm.IsOpen());
+    comm.setPortNumber(kMissingPort);
+    EXPECT_EQ(ErrorText([&] { comm.open(); }), "Invalid port number (COM3)");
+    EXPECT_FALSE(comm.isOpen());
 
     QSerialPort holder(pty.SlavePath());
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    comm.SetPortNum(1);
-    EXPECT_EQ(ErrorText([&] { comm.Open(); }), "Can't open device COM1");
-    EXPECT_FALSE(comm.IsOpen());
+    comm.setPortNumber(1);
+    EXPECT_EQ(ErrorText([&] { comm.open(); }), "Can't open device COM1");
+    EXPECT_FALSE(comm.isOpen());
     holder.close();
-    EXPECT_NO_THROW(comm.Open());
+    EXPECT_NO_THROW(comm.open());
 }
 
 TEST_F(SerialPortOnPty, OpenPortRefusesOpenAndPortChanges)
 {
-    comm.Open();
-    EXPECT_EQ(ErrorText([&] { comm.Open(); }), "Can't perform this operation when port is open");
-    EXPECT_TRUE(comm.IsOpen());
+    comm.open();
+    EXPECT_EQ(ErrorText([&] { comm.open(); }), "Can't perform this operation when port is open");
+    EXPECT_TRUE(comm.isOpen());
     EXPECT_EQ(Write("still"), 5);
     EXPECT_EQ(pty.Receive(), "still");
 
-    EXPECT_EQ(ErrorText([&] { comm.SetPortNum(2); }), "Can't perform this operation when port is open");
-    EXPECT_THROW(comm.SetReadBufSize(8192), SerialPortError);
-    EXPECT_THROW(comm.SetMonitorEvents({ceRxChar}), SerialPortError);
+    EXPECT_EQ(ErrorText([&] { comm.setPortNumber(2); }), "Can't perform this operation when port is open");
+    EXPECT_THROW(comm.setReadBufferSize(8192), SerialPortError);
+    EXPECT_THROW(comm.setMonitorEvents({SerialEvent::RxChar}), SerialPortError);
     EXPECT_EQ(comm.portNumber(), 1);
-    EXPECT_NO_THROW(comm.SetPortNum(1)); // no change, no complaint
-    comm.SetWriteTimeout(500); // time-outs are free to change
-    EXPECT_EQ(comm.WriteTimeout(), 500);
+    EXPECT_NO_THROW(comm.setPortNumber(1)); // no change, no complaint
+    comm.setWriteTimeout(500); // time-outs are free to change
+    EXPECT_EQ(comm.writeTimeout(), 500);
 
-    comm.Close();
-    comm.SetPortNum(2);
+    comm.close();
+    comm.setPortNumber(2);
     EXPECT_EQ(comm.portNumber(), 2);
 }
 
 TEST_F(SerialPortOnPty, SettingThePortCannotExpressIsAnErrorWhileOpen)
 {
-    comm.Open();
-    EXPECT_EQ(ErrorText([&] { comm.SetDatabits(db4); }), "Error writing dcb (22), Invalid argument");
-    EXPECT_TRUE(comm.IsOpen());
+    comm.open();
+    EXPECT_EQ(ErrorText([&] { comm.setDataBits(DataBitsMode::Data4); }), "Error writing dcb (22), Invalid argument");
+    EXPECT_TRUE(comm.isOpen());
 }
 
 TEST_F(SerialPortOnPty, CloseDiscardsUnreadBytesReleasesTheDeviceAndMayRepeat)
 {
     int closes = 0;
-    comm.OnClose = [&](QObject*) { ++closes; };
-    comm.Open();
+    comm.closed = [&] { ++closes; };
+    comm.open();
     pty.Send("stale");
     Settle();
     ProcessEvents(); // into the port's own buffer
-    comm.Close();
-    EXPECT_FALSE(comm.IsOpen());
-    EXPECT_NO_THROW(comm.Close());
+    comm.close();
+    EXPECT_FALSE(comm.isOpen());
+    EXPECT_NO_THROW(comm.close());
     EXPECT_EQ(closes, 1);
 
     QSerialPort other(pty.SlavePath());
@@ -277,7 +273,7 @@ TEST_F(SerialPortOnPty, CloseDiscardsUnreadBytesReleasesTheDeviceAndMayRepeat)
     other.close();
 
     notifications.clear();
-    comm.Open();
+    comm.open();
     EXPECT_EQ(Read(64), "");
     ProcessEvents();
     EXPECT_TRUE(notifications.empty());
@@ -289,9 +285,9 @@ TEST_F(SerialPortOnPty, CloseLetsWhatWasWrittenLeaveFirst)
 {
     const std::string ack = "\x00\xE9\x7F\x42\xD4"s;
     for (int round = 0; round < 5; ++round) {
-        comm.Open();
+        comm.open();
         ASSERT_EQ(Write(ack), 5);
-        comm.Close();
+        comm.close();
         EXPECT_EQ(pty.Receive(), ack) << "round " << round;
     }
 }
@@ -305,8 +301,8 @@ TEST_F(SerialPortOnPty, ClosedPortRefusesTransfers)
 
 TEST_F(SerialPortOnPty, TimedOutWriteReturnsZeroAndIsCancelled)
 {
-    comm.SetWriteTimeout(200);
-    comm.Open();
+    comm.setWriteTimeout(200);
+    comm.open();
     // Nobody reads the master, so the pseudo-terminal fills and the write stalls.
     const std::string flood(4 * 1024 * 1024, 'x');
     EXPECT_EQ(Write(flood), 0);

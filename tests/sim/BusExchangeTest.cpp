@@ -68,7 +68,7 @@ private:
 
 TEST(BusExchange, APcThatWaitsForTheWholeAnswerNeverCollides)
 {
-    const handset::HandsetState state = handset::DefaultHandsetState();
+    const handset::HandsetState state = handset::defaultHandsetState();
     for (double turnaroundMs : {5.0, 20.0, 60.0, 150.0}) {
         CarefulPc pc(turnaroundMs);
         int wrong = 0;
@@ -80,7 +80,7 @@ TEST(BusExchange, APcThatWaitsForTheWholeAnswerNeverCollides)
                 ++wrong;
         }
         EXPECT_EQ(wrong, 0) << turnaroundMs << " ms";
-        EXPECT_EQ(pc.handset.Line().CollisionCount(), 0u) << turnaroundMs << " ms";
+        EXPECT_EQ(pc.handset.Line().collisionCount(), 0u) << turnaroundMs << " ms";
     }
 }
 
@@ -95,13 +95,13 @@ TEST(BusExchange, ARequestRepeatedAfter28MsGarblesTheHandsetsAnswer)
     handset::HandsetLine line(model, settings);
     const Bytes request = PcFrame(PhonebookRead(7), 0);
     handset::HandsetModel reference;
-    const Bytes reply = reference.FromPc(request.data(), request.size()).at(1).bytes;
+    const Bytes reply = reference.fromPc(request.data(), request.size()).at(1).bytes;
     ASSERT_EQ(reply.size(), 53u);
 
-    line.FromPc(request.data(), request.size(), 0.0);
-    line.FromPc(request.data(), request.size(), 28.0);
-    const Bytes heard = line.DueBy(1000.0);
-    EXPECT_EQ(line.CollisionCount(), 1u);
+    line.fromPc(request.data(), request.size(), 0.0);
+    line.fromPc(request.data(), request.size(), 28.0);
+    const Bytes heard = line.dueBy(1000.0);
+    EXPECT_EQ(line.collisionCount(), 1u);
     EXPECT_EQ(heard.size(), 2 * request.size() + 5 + reply.size());
     const auto frames = SplitHandsetFrames(heard);
     EXPECT_EQ(std::find(frames.begin(), frames.end(), reply), frames.end()) << "the reply came through whole";

@@ -49,7 +49,7 @@ struct BusBench {
         line.SetFarEnd(&handset);
         line.SetReceiver([this](int count) { link.onBytesReceived(count); });
     }
-    std::uint64_t Collisions() { return handset.Line().CollisionCount(); }
+    std::uint64_t Collisions() { return handset.Line().collisionCount(); }
 
     VirtualLine line;
     ModelledHandset handset;
@@ -80,7 +80,7 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround)
         for (double turnaroundMs : {5.0, 20.0, 60.0, 150.0}) {
             SCOPED_TRACE(testing::Message() << turnaroundMs << " ms, echo " << echo);
             BusBench bus(turnaroundMs, echo);
-            const handset::HandsetState& phone = bus.handset.Model().State();
+            const handset::HandsetState& phone = bus.handset.Model().state();
 
             bus.ui.Show(bus.commands.connectToPhone());
             EXPECT_EQ(bus.ui.serNum, phone.serialNumber);
@@ -111,9 +111,9 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround)
                     std::equal(expected.begin(), expected.end(), phone.logo[static_cast<std::size_t>(block)].begin()));
             }
 
-            const std::uint64_t resetsBefore = bus.handset.Model().ResetCount();
+            const std::uint64_t resetsBefore = bus.handset.Model().resetCount();
             bus.commands.resetHandset();
-            EXPECT_EQ(bus.handset.Model().ResetCount(), resetsBefore + 1);
+            EXPECT_EQ(bus.handset.Model().resetCount(), resetsBefore + 1);
             EXPECT_TRUE(bus.line.Messages().empty());
             EXPECT_EQ(bus.Collisions(), 0u);
         }
@@ -123,7 +123,7 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround)
 // Every job once, as the windows run them, with its data checked on both sides.
 void ExpectEveryJobGetsThrough(BusBench& bus)
 {
-    const handset::HandsetState& phone = bus.handset.Model().State();
+    const handset::HandsetState& phone = bus.handset.Model().state();
     bus.ui.Show(bus.commands.connectToPhone());
     EXPECT_EQ(bus.ui.serNum, phone.serialNumber);
     bus.ui.Show(bus.commands.switchNetMonitorOn());
@@ -145,9 +145,9 @@ void ExpectEveryJobGetsThrough(BusBench& bus)
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), phone.logo[static_cast<std::size_t>(block)].begin()))
             << "block " << block;
     }
-    const std::uint64_t resetsBefore = bus.handset.Model().ResetCount();
+    const std::uint64_t resetsBefore = bus.handset.Model().resetCount();
     EXPECT_TRUE(bus.commands.resetHandset());
-    EXPECT_GE(bus.handset.Model().ResetCount(), resetsBefore + 1);
+    EXPECT_GE(bus.handset.Model().resetCount(), resetsBefore + 1);
     EXPECT_TRUE(bus.line.Messages().empty()) << bus.line.Messages().front();
     EXPECT_EQ(bus.Collisions(), 0u);
 }

@@ -20,9 +20,9 @@ struct Timed {
 std::vector<Timed> Drain(HandsetLine& line)
 {
     std::vector<Timed> out;
-    while (!std::isinf(line.NextDueMs())) {
-        const double at = line.NextDueMs();
-        for (std::uint8_t byte : line.DueBy(at))
+    while (!std::isinf(line.nextDueMs())) {
+        const double at = line.nextDueMs();
+        for (std::uint8_t byte : line.dueBy(at))
             out.push_back({at, byte});
     }
     return out;
@@ -57,7 +57,7 @@ Bytes AnswerTo(const Bytes& frame)
 {
     HandsetModel fresh;
     Bytes answer;
-    for (const OutFrame& f : fresh.FromPc(frame.data(), frame.size()))
+    for (const OutFrame& f : fresh.fromPc(frame.data(), frame.size()))
         answer.insert(answer.end(), f.bytes.begin(), f.bytes.end());
     return answer;
 }
@@ -67,7 +67,7 @@ protected:
     void SendAt(HandsetLine& line, const Bytes& message, std::uint8_t sequence, double tMs)
     {
         const Bytes frame = PcFrame(message, sequence);
-        line.FromPc(frame.data(), frame.size(), tMs);
+        line.fromPc(frame.data(), frame.size(), tMs);
     }
     HandsetModel model;
 };
@@ -101,13 +101,13 @@ TEST_F(HandsetLineTest, WithoutEchoOnlyTheHandsetFramesComeBack)
 TEST_F(HandsetLineTest, NothingIsDueBeforeItsTime)
 {
     HandsetLine line(model, Unpaced(20.0));
-    EXPECT_TRUE(std::isinf(line.NextDueMs()));
+    EXPECT_TRUE(std::isinf(line.nextDueMs()));
     SendAt(line, kVersionQuery, 0, 100.0);
-    EXPECT_TRUE(line.DueBy(99.9).empty());
-    EXPECT_EQ(line.DueBy(100.0).size(), 9u); // the echo, at once
-    EXPECT_DOUBLE_EQ(line.NextDueMs(), 120.0);
-    EXPECT_TRUE(line.DueBy(119.9).empty());
-    EXPECT_FALSE(line.DueBy(120.0).empty());
+    EXPECT_TRUE(line.dueBy(99.9).empty());
+    EXPECT_EQ(line.dueBy(100.0).size(), 9u); // the echo, at once
+    EXPECT_DOUBLE_EQ(line.nextDueMs(), 120.0);
+    EXPECT_TRUE(line.dueBy(119.9).empty());
+    EXPECT_FALSE(line.dueBy(120.0).empty());
 }
 
 TEST_F(HandsetLineTest, PacedBytesAreOneCharacterTimeApart)
@@ -147,7 +147,7 @@ TEST_F(HandsetLineTest, SilentLineAnswersNothingAndTheHandsetHearsNothing)
     HandsetLine line(model, s);
     SendAt(line, kNetMonitorOn, 0, 0.0);
     EXPECT_TRUE(Drain(line).empty());
-    EXPECT_FALSE(model.State().netMonitor);
+    EXPECT_FALSE(model.state().netMonitor);
 }
 
 TEST_F(HandsetLineTest, DroppedAcksAndDroppedRepliesEachLeaveTheOtherKind)
@@ -170,7 +170,7 @@ TEST_F(HandsetLineTest, DroppedAcksAndDroppedRepliesEachLeaveTheOtherKind)
     frames = SplitHandsetFrames(BytesOf(Drain(r)));
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0][2], 0x7F);
-    EXPECT_TRUE(other.State().netMonitor); // carried out, only the answer is lost
+    EXPECT_TRUE(other.state().netMonitor); // carried out, only the answer is lost
 }
 
 TEST_F(HandsetLineTest, BadChecksumSpoilsEveryNthFrameSent)
@@ -237,26 +237,26 @@ TEST_F(HandsetLineTest, AfterAResetTheHandsetHearsNothingForItsQuietTime)
     EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(line))).size(), 2u);
     SendAt(line, kNetMonitorOn, 1, 249.0);
     EXPECT_TRUE(Drain(line).empty());
-    EXPECT_FALSE(model.State().netMonitor);
+    EXPECT_FALSE(model.state().netMonitor);
     SendAt(line, kNetMonitorOn, 1, 251.0);
     EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(line))).size(), 2u);
-    EXPECT_TRUE(model.State().netMonitor);
+    EXPECT_TRUE(model.state().netMonitor);
 }
 
 TEST(BusDamage, AlignedBytesGiveTheirAndAndNoDamagedByteIsOneThatWasSent)
 {
-    EXPECT_EQ(DamagedByte({0.0, 0x5A}, {{0.0, 0x3C}}), 0x18);
-    EXPECT_EQ(DamagedByte({5.0, 0xF0}, {{5.0, 0x3F}}), 0x30);
+    EXPECT_EQ(damagedByte({0.0, 0x5A}, {{0.0, 0x3C}}), 0x18);
+    EXPECT_EQ(damagedByte({5.0, 0xF0}, {{5.0, 0x3F}}), 0x30);
     for (unsigned a = 0; a < 256; ++a) {
         for (unsigned b = 0; b < 256; ++b) {
             const auto own = static_cast<std::uint8_t>(a), other = static_cast<std::uint8_t>(b);
             for (double offset : {0.0, 0.4, -0.7}) {
-                const std::uint8_t heard = DamagedByte({10.0, own}, {{10.0 + offset * kByteMs, other}});
+                const std::uint8_t heard = damagedByte({10.0, own}, {{10.0 + offset * kByteMs, other}});
                 ASSERT_NE(heard, own) << a << " " << b << " " << offset;
                 ASSERT_NE(heard, other) << a << " " << b << " " << offset;
             }
             const std::uint8_t third = static_cast<std::uint8_t>(a ^ 0x81);
-            const std::uint8_t heard = DamagedByte({10.0, own}, {{9.5, other}, {9.5 + kByteMs, third}});
+            const std::uint8_t heard = damagedByte({10.0, own}, {{9.5, other}, {9.5 + kByteMs, third}});
             ASSERT_TRUE(heard != own && heard != other && heard != third) << a << " " << b;
         }
     }
@@ -272,8 +272,8 @@ TEST_F(HandsetLineTest, OnTheBusOverlappingBytesAreGarbledForBothSidesAndTheRest
     const Bytes answer = AnswerTo(request);
     // The handset hears the request at the end of its last slot, then waits its turnaround.
     const double answerAt = request.size() * kByteMs + 20.0;
-    line.FromPc(request.data(), request.size(), 0.0);
-    line.FromPc(intruder.data(), intruder.size(), answerAt);
+    line.fromPc(request.data(), request.size(), 0.0);
+    line.fromPc(intruder.data(), intruder.size(), answerAt);
     const auto heard = Drain(line);
     ASSERT_EQ(heard.size(), request.size() + intruder.size() + answer.size());
 
@@ -296,8 +296,8 @@ TEST_F(HandsetLineTest, OnTheBusOverlappingBytesAreGarbledForBothSidesAndTheRest
     const Bytes after(all.begin() + 9 + 2 * static_cast<std::ptrdiff_t>(intruder.size()), all.end());
     EXPECT_EQ(after, Bytes(answer.begin() + static_cast<std::ptrdiff_t>(intruder.size()), answer.end()));
 
-    EXPECT_EQ(line.CollisionCount(), 1u);
-    const auto collisions = line.TakeCollisionsEndedBy(1000.0);
+    EXPECT_EQ(line.collisionCount(), 1u);
+    const auto collisions = line.takeCollisionsEndedBy(1000.0);
     ASSERT_EQ(collisions.size(), 1u);
     EXPECT_NEAR(collisions[0].startMs, answerAt, 1e-9);
     EXPECT_NEAR(collisions[0].endMs, answerAt + intruder.size() * kByteMs, 1e-9);
@@ -315,18 +315,18 @@ TEST_F(HandsetLineTest, OnTheBusAFrameHitByACollisionIsNotCarriedOutAndEveryColl
     for (int round = 0; round < 2; ++round, now += 500.0) {
         const Bytes query = PcFrame(kVersionQuery, static_cast<std::uint8_t>(2 * round));
         const double answerAt = query.size() * kByteMs + 20.0;
-        line.FromPc(query.data(), query.size(), now);
-        line.FromPc(switchOn.data(), switchOn.size(), now + answerAt + 3.3 * kByteMs);
+        line.fromPc(query.data(), query.size(), now);
+        line.fromPc(switchOn.data(), switchOn.size(), now + answerAt + 3.3 * kByteMs);
         // Two echoes and the answer to the query: nothing acknowledges or answers the switch.
         EXPECT_EQ(Drain(line).size(), query.size() + AnswerTo(query).size() + switchOn.size());
-        EXPECT_FALSE(model.State().netMonitor);
-        EXPECT_EQ(line.CollisionCount(), round + 1u);
+        EXPECT_FALSE(model.state().netMonitor);
+        EXPECT_EQ(line.collisionCount(), round + 1u);
     }
     // The handset is not left deaf: on a quiet line the same frame is carried out.
-    line.FromPc(switchOn.data(), switchOn.size(), now);
+    line.fromPc(switchOn.data(), switchOn.size(), now);
     EXPECT_EQ(SplitHandsetFrames(BytesOf(Drain(line))).size(), 2u);
-    EXPECT_TRUE(model.State().netMonitor);
-    EXPECT_EQ(line.CollisionCount(), 2u);
+    EXPECT_TRUE(model.state().netMonitor);
+    EXPECT_EQ(line.collisionCount(), 2u);
 }
 
 } // namespace

@@ -14,7 +14,7 @@ protected:
     std::vector<OutFrame> Send(const Bytes& message, std::uint8_t sequence)
     {
         const Bytes frame = PcFrame(message, sequence);
-        return model.FromPc(frame.data(), frame.size());
+        return model.fromPc(frame.data(), frame.size());
     }
 
     // The one data frame answering a request, after checking its acknowledgement.
@@ -35,7 +35,7 @@ protected:
         return reply;
     }
 
-    HandsetModel model{DefaultHandsetState()};
+    HandsetModel model{defaultHandsetState()};
     std::uint8_t seq = 0;
 };
 
@@ -44,17 +44,17 @@ TEST(HandsetFrames, WorkedExampleOfTheVersionQueryAndItsAcknowledgement)
     EXPECT_EQ(PcFrame(kVersionQuery, 0), (Bytes{0x00, 0xE9, 0x03, 0xE5, 0x00, 0x03, 0x00, 0x00, 0x0C}));
     HandsetModel model;
     const Bytes frame = PcFrame(kVersionQuery, 0);
-    const auto out = model.FromPc(frame.data(), frame.size());
+    const auto out = model.fromPc(frame.data(), frame.size());
     ASSERT_FALSE(out.empty());
     EXPECT_EQ(out[0].bytes, (Bytes{0xE9, 0x00, 0x7F, 0x00, 0x96}));
 }
 
 TEST_F(HandsetModelTest, ServiceRepliesCarryTheirFieldsWhereTheProgramReadsThem)
 {
-    HandsetState state = DefaultHandsetState();
+    HandsetState state = defaultHandsetState();
     state.versionText = "V 9.99\n01-02-03\nTEST";
     state.serialNumber = "0123456789";
-    model.SetState(state);
+    model.setState(state);
 
     const Bytes version = Ask(kVersionQuery, seq++);
     ASSERT_GE(version.size(), 6u + state.versionText.size());
@@ -73,12 +73,12 @@ TEST_F(HandsetModelTest, ServiceRepliesCarryTheirFieldsWhereTheProgramReadsThem)
 TEST_F(HandsetModelTest, NetMonitorSwitchChangesWhatTheSettingReadReturns)
 {
     Ask(kNetMonitorOn, seq++);
-    EXPECT_TRUE(model.State().netMonitor);
+    EXPECT_TRUE(model.state().netMonitor);
     EXPECT_NE(Ask(kNetMonitorRead, seq++).at(14), 0);
-    const auto changes = model.ChangeCount();
+    const auto changes = model.changeCount();
     Ask(kNetMonitorOff, seq++);
-    EXPECT_FALSE(model.State().netMonitor);
-    EXPECT_EQ(model.ChangeCount(), changes + 1);
+    EXPECT_FALSE(model.state().netMonitor);
+    EXPECT_EQ(model.changeCount(), changes + 1);
     EXPECT_EQ(Ask(kNetMonitorRead, seq++).at(14), 0);
 }
 
@@ -86,20 +86,20 @@ TEST_F(HandsetModelTest, PhonebookReadCarriesTheRecordFromFrameOffset18)
 {
     const Bytes reply = Ask(PhonebookRead(0), seq++);
     ASSERT_GE(reply.size(), 18u + 33u);
-    const Record& stored = model.State().phonebook[0];
+    const Record& stored = model.state().phonebook[0];
     EXPECT_EQ(Bytes(reply.begin() + 18, reply.begin() + 51), Bytes(stored.begin(), stored.end()));
     EXPECT_EQ(reply[17], 33); // payload length, like the write request's byte 13
 }
 
 TEST_F(HandsetModelTest, PhonebookWriteIsReadBackAndTouchesOnlyItsLocation)
 {
-    const auto before = model.State().phonebook;
+    const auto before = model.state().phonebook;
     Ask(PhonebookWrite(57, SampleRecord()), seq++);
     const Bytes reply = Ask(PhonebookRead(57), seq++);
     EXPECT_EQ(Bytes(reply.begin() + 18, reply.begin() + 51), SampleRecord());
     for (std::size_t i = 0; i < kPhonebookSize; ++i) {
         if (i != 57) {
-            EXPECT_EQ(model.State().phonebook[i], before[i]) << "location " << i;
+            EXPECT_EQ(model.state().phonebook[i], before[i]) << "location " << i;
         }
     }
 }
@@ -109,11 +109,11 @@ TEST_F(HandsetModelTest, LocationsFrom100OnAreKeptApartFromThePhonebook)
     const Bytes empty = Ask(PhonebookRead(150), seq++);
     EXPECT_EQ(Bytes(empty.begin() + 18, empty.begin() + 51), Bytes(33, 0x00));
 
-    const auto phonebook = model.State().phonebook;
+    const auto phonebook = model.state().phonebook;
     Ask(PhonebookWrite(150, SampleRecord()), seq++);
     Ask(PhonebookWrite(255, SampleRecord()), seq++);
-    EXPECT_EQ(model.State().phonebook, phonebook);
-    EXPECT_EQ(model.State().otherLocations.size(), 2u);
+    EXPECT_EQ(model.state().phonebook, phonebook);
+    EXPECT_EQ(model.state().otherLocations.size(), 2u);
     const Bytes back = Ask(PhonebookRead(150), seq++);
     EXPECT_EQ(Bytes(back.begin() + 18, back.begin() + 51), SampleRecord());
     // Location 150 is not location 50 either: the item byte is not taken modulo 100.
@@ -126,18 +126,18 @@ TEST_F(HandsetModelTest, LogoBlocksAreReadFromDataByte14AndWrittenInPlace)
     Bytes dots(84);
     for (std::size_t i = 0; i < dots.size(); ++i)
         dots[i] = static_cast<std::uint8_t>(i * 3 + 1);
-    const auto others = model.State().logo;
+    const auto others = model.state().logo;
     Ask(LogoWrite(5, dots), seq++);
     const Bytes reply = Ask(LogoRead(5), seq++);
     ASSERT_EQ(reply.size(), 98u + 6u);
     EXPECT_EQ(Bytes(reply.begin() + 18, reply.begin() + 102), dots);
     for (std::size_t b = 0; b < 5; ++b)
-        EXPECT_EQ(model.State().logo[b], others[b]);
+        EXPECT_EQ(model.state().logo[b], others[b]);
 
     // A seventh band does not exist: answered, but nothing changes.
-    const auto logo = model.State().logo;
+    const auto logo = model.state().logo;
     Ask(LogoWrite(6, Bytes(84, 0xAA)), seq++);
-    EXPECT_EQ(model.State().logo, logo);
+    EXPECT_EQ(model.state().logo, logo);
     const Bytes blank = Ask(LogoRead(6), seq++);
     EXPECT_EQ(Bytes(blank.begin() + 18, blank.begin() + 102), Bytes(84, 0x00));
 }
@@ -145,7 +145,7 @@ TEST_F(HandsetModelTest, LogoBlocksAreReadFromDataByte14AndWrittenInPlace)
 TEST_F(HandsetModelTest, ResetIsAnsweredWithADataFrameAndCounted)
 {
     Ask(kSoftwareReset, seq++);
-    EXPECT_EQ(model.ResetCount(), 1u);
+    EXPECT_EQ(model.resetCount(), 1u);
 }
 
 TEST_F(HandsetModelTest, ReplySequenceAdvancesPerDataFrameAndWraps)
@@ -161,26 +161,26 @@ TEST_F(HandsetModelTest, ReplySequenceAdvancesPerDataFrameAndWraps)
 TEST_F(HandsetModelTest, RepeatedRequestIsAcknowledgedButNotCarriedOutAgain)
 {
     Ask(kNetMonitorOn, 7);
-    model.SetState([&] {
-        auto s = model.State();
+    model.setState([&] {
+        auto s = model.state();
         s.netMonitor = false;
         return s;
     }());
     const auto again = Send(kNetMonitorOn, 7);
     ASSERT_EQ(again.size(), 1u);
     EXPECT_EQ(again[0].kind, OutKind::Ack);
-    EXPECT_FALSE(model.State().netMonitor);
+    EXPECT_FALSE(model.state().netMonitor);
 
     // Same sequence byte, different message: a new request.
     Ask(kNetMonitorRead, 7);
     // The earlier request with a new sequence byte is carried out again.
     Ask(kNetMonitorOn, 8);
-    EXPECT_TRUE(model.State().netMonitor);
+    EXPECT_TRUE(model.state().netMonitor);
 }
 
 TEST_F(HandsetModelTest, AnswerDuplicatesCarriesTheRepeatOutToo)
 {
-    model.SetAnswerDuplicates(true);
+    model.setAnswerDuplicates(true);
     const Bytes first = Ask(kVersionQuery, 3);
     const Bytes again = Ask(kVersionQuery, 3);
     EXPECT_NE(first.end()[-2], again.end()[-2]); // a new data frame, not a copy
@@ -190,20 +190,20 @@ TEST_F(HandsetModelTest, FramesThatAreNotForItAreIgnored)
 {
     Bytes bad = PcFrame(kNetMonitorOn, 1);
     bad.back() ^= 0x01;
-    EXPECT_TRUE(model.FromPc(bad.data(), bad.size()).empty());
-    EXPECT_FALSE(model.State().netMonitor);
-    EXPECT_EQ(model.BadFramesSeen(), 1u);
+    EXPECT_TRUE(model.fromPc(bad.data(), bad.size()).empty());
+    EXPECT_FALSE(model.state().netMonitor);
+    EXPECT_EQ(model.badFramesSeen(), 1u);
 
     // A byte garbled on the bus spoils its frame even where the checksum still holds.
     const Bytes good = PcFrame(kNetMonitorOn, 1);
-    EXPECT_TRUE(model.FromPc(good.data(), 10).empty());
-    EXPECT_TRUE(model.FromPc(good.data() + 10, 1, true).empty());
-    EXPECT_TRUE(model.FromPc(good.data() + 11, good.size() - 11).empty());
-    EXPECT_EQ(model.BadFramesSeen(), 2u);
+    EXPECT_TRUE(model.fromPc(good.data(), 10).empty());
+    EXPECT_TRUE(model.fromPc(good.data() + 10, 1, true).empty());
+    EXPECT_TRUE(model.fromPc(good.data() + 11, good.size() - 11).empty());
+    EXPECT_EQ(model.badFramesSeen(), 2u);
 
     const Bytes ack = PcAck(0);
-    EXPECT_TRUE(model.FromPc(ack.data(), ack.size()).empty());
-    EXPECT_EQ(model.PcAcksSeen(), 1u);
+    EXPECT_TRUE(model.fromPc(ack.data(), ack.size()).empty());
+    EXPECT_EQ(model.pcAcksSeen(), 1u);
 
     // An unknown message is acknowledged, never answered.
     const auto unknown = Send({0x7E, 0x01, 0x02}, 2);
@@ -212,7 +212,7 @@ TEST_F(HandsetModelTest, FramesThatAreNotForItAreIgnored)
 
     // And the next good frame still gets through.
     Ask(kNetMonitorOn, 1);
-    EXPECT_TRUE(model.State().netMonitor);
+    EXPECT_TRUE(model.state().netMonitor);
 }
 
 TEST_F(HandsetModelTest, FramesAreFoundInNoiseAndAcrossAnyChunking)
@@ -222,7 +222,7 @@ TEST_F(HandsetModelTest, FramesAreFoundInNoiseAndAcrossAnyChunking)
     stream.insert(stream.end(), frame.begin(), frame.end());
     std::vector<OutFrame> out;
     for (std::uint8_t byte : stream)
-        for (auto& f : model.FromPc(&byte, 1))
+        for (auto& f : model.fromPc(&byte, 1))
             out.push_back(f);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[1].bytes.at(13), 10);
@@ -231,7 +231,7 @@ TEST_F(HandsetModelTest, FramesAreFoundInNoiseAndAcrossAnyChunking)
 TEST(HandsetRecords, MakeRecordPacksDigitsAndCodesCyrillicNames)
 {
     // "+49" -> codes 15 4 9; "0" is code 10; "Иван" in Windows-1251 -> 8B A5 A3 B0
-    const Record r = MakeRecord("+490", "\xC8\xE2\xE0\xED$@");
+    const Record r = makeRecord("+490", "\xC8\xE2\xE0\xED$@");
     EXPECT_EQ(r[0], 4);
     EXPECT_EQ(r[1], 0xF4);
     EXPECT_EQ(r[2], 0x9A);
@@ -240,10 +240,10 @@ TEST(HandsetRecords, MakeRecordPacksDigitsAndCodesCyrillicNames)
               (Bytes{0x8B, 0xA5, 0xA3, 0xB0, 0xFC, 0xFB, 0x00}));
     EXPECT_EQ(r[32], 0x05);
     // Э Ю Я and э ю я sit apart from the rest of the alphabet.
-    const Record e = MakeRecord("", "\xDD\xDF\xFD\xFF");
+    const Record e = makeRecord("", "\xDD\xDF\xFD\xFF");
     EXPECT_EQ((Bytes{e[16], e[17], e[18], e[19]}), (Bytes{0xC1, 0xC3, 0xC5, 0xC7}));
-    EXPECT_EQ(MakeRecord("", std::string(20, 'x'))[31], 'x'); // 16 name bytes at most
-    EXPECT_EQ(MakeRecord("", std::string(20, 'x'))[32], 0x05);
+    EXPECT_EQ(makeRecord("", std::string(20, 'x'))[31], 'x'); // 16 name bytes at most
+    EXPECT_EQ(makeRecord("", std::string(20, 'x'))[32], 0x05);
 }
 
 } // namespace

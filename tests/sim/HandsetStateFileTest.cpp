@@ -15,7 +15,7 @@ namespace {
 std::string ErrorOf(const std::string& text)
 {
     try {
-        StateFromText(text);
+        stateFromText(text);
     } catch (const std::runtime_error& error) {
         return error.what();
     }
@@ -32,23 +32,23 @@ std::string LogoRows(const std::string& firstRow)
 
 TEST(HandsetStateText, EverythingSurvivesTheRoundTrip)
 {
-    HandsetState state = DefaultHandsetState();
+    HandsetState state = defaultHandsetState();
     state.versionText = "V \"1\"\\\n\x01\xFF";
     state.netMonitor = true;
-    state.phonebook[99] = MakeRecord("0123456789*#pw+0123456789*#pw+", "\xDF\xE0 \"q\" \\x00 long name!");
+    state.phonebook[99] = makeRecord("0123456789*#pw+0123456789*#pw+", "\xDF\xE0 \"q\" \\x00 long name!");
     state.phonebook[98][kRecordName + 3] = 0x0A;
-    state.otherLocations[100] = MakeRecord("112", "last");
+    state.otherLocations[100] = makeRecord("112", "last");
     state.otherLocations[255][0] = 0xFF; // the PC may write any bytes out there
     state.logo[5][83] = 0x80;
     state.logo[0][0] = 0x00;
-    EXPECT_EQ(StateFromText(StateToText(state)), state);
-    EXPECT_EQ(StateFromText(StateToText(HandsetState{})), HandsetState{});
+    EXPECT_EQ(stateFromText(stateToText(state)), state);
+    EXPECT_EQ(stateFromText(stateToText(HandsetState{})), HandsetState{});
 
     // The bus's collision count is shown, and read back as nothing of the handset's.
-    const std::string withCount = StateToText(state, 12);
+    const std::string withCount = stateToText(state, 12);
     EXPECT_NE(withCount.find("\ncollisions 12\n"), std::string::npos);
-    EXPECT_EQ(StateToText(state).find("collisions"), std::string::npos);
-    EXPECT_EQ(StateFromText(withCount), state);
+    EXPECT_EQ(stateToText(state).find("collisions"), std::string::npos);
+    EXPECT_EQ(stateFromText(withCount), state);
 }
 
 TEST(HandsetStateText, AHandWrittenFileMeansWhatItSays)
@@ -60,7 +60,7 @@ TEST(HandsetStateText, AHandWrittenFileMeansWhatItSays)
                              "record 7 len=3 digits=1+0___________________________ name=\"Bo b\" group=05\n"
                              "other 150 len=0 digits=______________________________ name=\"\\xFB\" group=00\n"
         + LogoRows("#" + std::string(82, '.') + "#");
-    const HandsetState state = StateFromText(text);
+    const HandsetState state = stateFromText(text);
     EXPECT_EQ(state.versionText, "A\nB");
     EXPECT_EQ(state.serialNumber, "0000000042");
     EXPECT_TRUE(state.netMonitor);
@@ -101,25 +101,21 @@ TEST(HandsetStateFile, SaveReplacesTheFileWholeAndLoadReadsItBack)
     ASSERT_TRUE(dir.isValid());
     const std::string path = dir.filePath("state.txt").toStdString();
 
-    HandsetState loaded;
-    loaded.serialNumber = "untouched";
-    EXPECT_FALSE(LoadStateFile(path, loaded));
-    EXPECT_EQ(loaded.serialNumber, "untouched");
+    EXPECT_FALSE(loadStateFile(path));
 
-    HandsetState state = DefaultHandsetState();
-    SaveStateFile(path, state);
+    HandsetState state = defaultHandsetState();
+    saveStateFile(path, state);
     state.netMonitor = true;
-    SaveStateFile(path, state);
-    ASSERT_TRUE(LoadStateFile(path, loaded));
-    EXPECT_EQ(loaded, state);
+    saveStateFile(path, state);
+    EXPECT_EQ(loadStateFile(path), state);
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 
     // Saving into a folder that is not there fails loudly and leaves nothing behind.
     const std::string missing = dir.filePath("no/such/state.txt").toStdString();
-    EXPECT_THROW(SaveStateFile(missing, state), std::runtime_error);
+    EXPECT_THROW(saveStateFile(missing, state), std::runtime_error);
 
     std::ofstream(path) << "netmonitor sideways\n";
-    EXPECT_THROW(LoadStateFile(path, loaded), std::runtime_error);
+    EXPECT_THROW(loadStateFile(path), std::runtime_error);
 }
 
 } // namespace

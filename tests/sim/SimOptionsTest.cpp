@@ -11,7 +11,7 @@ namespace {
 std::string ErrorOf(const std::vector<std::string>& args)
 {
     try {
-        ParseSimOptions(args);
+        parseSimOptions(args);
     } catch (const std::invalid_argument& error) {
         return error.what();
     }
@@ -20,7 +20,7 @@ std::string ErrorOf(const std::vector<std::string>& args)
 
 TEST(SimOptions, EveryFaultAndLineSettingHasItsOption)
 {
-    const SimOptions o = ParseSimOptions({"--state",
+    const SimOptions o = parseSimOptions({"--state",
                                           "s.txt",
                                           "--no-echo",
                                           "--pace",
@@ -55,19 +55,19 @@ TEST(SimOptions, EveryFaultAndLineSettingHasItsOption)
     EXPECT_DOUBLE_EQ(o.line.resetQuietMs, 250.0);
     EXPECT_FALSE(o.line.bus);
 
-    const SimOptions bus = ParseSimOptions({"--bus"});
+    const SimOptions bus = parseSimOptions({"--bus"});
     EXPECT_TRUE(bus.line.bus);
     EXPECT_TRUE(bus.line.pace); // a wire model without time would mean nothing
 }
 
 TEST(SimOptions, DefaultsAreAnHonestQuickHandset)
 {
-    const SimOptions o = ParseSimOptions({});
+    const SimOptions o = parseSimOptions({});
     EXPECT_TRUE(o.line.echo);
     EXPECT_FALSE(o.line.pace);
     EXPECT_EQ(o.line.faults, LineFaults{});
     EXPECT_FALSE(o.versionText.has_value());
-    EXPECT_TRUE(ParseSimOptions({"--help"}).help);
+    EXPECT_TRUE(parseSimOptions({"--help"}).help);
 }
 
 TEST(SimOptions, BadValuesAreRefusedWithAReason)

@@ -191,7 +191,7 @@ TEST(SimProgram, OnTheBusAFrameSentIntoTheAnswerIsLoggedAndCountedAndACleanExcha
     port.Write(both);
     handset::HandsetModel reference;
     std::size_t answer = 0;
-    for (const auto& frame : reference.FromPc(query.data(), query.size()))
+    for (const auto& frame : reference.fromPc(query.data(), query.size()))
         answer += frame.bytes.size();
     const Bytes heard = port.Read(both.size() + answer);
     EXPECT_EQ(heard.size(), both.size() + answer);

@@ -30,15 +30,15 @@ ModelledHandset::ModelledHandset(const handset::LineSettings& settings)
 
 void ModelledHandset::OnWrite(VirtualLine&, const std::vector<std::uint8_t>& bytes, std::int64_t atUs)
 {
-    line_.FromPc(bytes.data(), bytes.size(), static_cast<double>(atUs) / 1000.0);
+    line_.fromPc(bytes.data(), bytes.size(), static_cast<double>(atUs) / 1000.0);
 }
 
 std::vector<FarEnd::TimedByte> ModelledHandset::TakeArrived(std::int64_t nowUs)
 {
     std::vector<TimedByte> arrived;
-    while (line_.Pending() != 0 && Microseconds(line_.NextDueMs()) <= nowUs) {
-        const double dueMs = line_.NextDueMs();
-        for (std::uint8_t byte : line_.DueBy(dueMs))
+    while (line_.pending() != 0 && Microseconds(line_.nextDueMs()) <= nowUs) {
+        const double dueMs = line_.nextDueMs();
+        for (std::uint8_t byte : line_.dueBy(dueMs))
             arrived.push_back({Microseconds(dueMs), byte});
     }
     return arrived;
@@ -46,6 +46,6 @@ std::vector<FarEnd::TimedByte> ModelledHandset::TakeArrived(std::int64_t nowUs)
 
 std::int64_t ModelledHandset::NextDueUs() const
 {
-    const double dueMs = line_.NextDueMs();
+    const double dueMs = line_.nextDueMs();
     return std::isfinite(dueMs) ? Microseconds(dueMs) : INT64_MAX;
 }

@@ -8,19 +8,19 @@ TEST(WinText, EveryByteSurvivesARoundTrip)
     for (int b = 1; b < 256; ++b)
         all.push_back(static_cast<char>(b));
     bool lossy = true;
-    EXPECT_EQ(ToWin1251(FromWin1251(all), &lossy), all);
+    EXPECT_EQ(toWin1251(fromWin1251(all), &lossy), all);
     EXPECT_FALSE(lossy);
 }
 
 TEST(WinText, CyrillicLettersMapToTheirCodePagePositions)
 {
-    EXPECT_EQ(FromWin1251("\xC0\xFF\xA8\xB8"), QString::fromUtf8("АяЁё"));
-    EXPECT_EQ(ToWin1251(QString::fromUtf8("Эюя")), "\xDD\xFE\xFF");
+    EXPECT_EQ(fromWin1251("\xC0\xFF\xA8\xB8"), QString::fromUtf8("АяЁё"));
+    EXPECT_EQ(toWin1251(QString::fromUtf8("Эюя")), "\xDD\xFE\xFF");
 }
 
 TEST(WinText, CharactersOutsideTheCodePageBecomeQuestionMarks)
 {
     bool lossy = false;
-    EXPECT_EQ(ToWin1251(QString::fromUtf8("a€β"), &lossy), "a\x88?");
+    EXPECT_EQ(toWin1251(QString::fromUtf8("a€β"), &lossy), "a\x88?");
     EXPECT_TRUE(lossy);
 }
