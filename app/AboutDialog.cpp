@@ -23,9 +23,9 @@ AboutDialog::AboutDialog(QWidget* parent)
     for (QLabel* label : {ui_->authorLabel, ui_->emailLabel})
         FitLabelToText(*label);
     ui_->versionLabel->setFont(DesignFont("Arial", 12, true));
-    ui_->versionLabel->SetHighlightColor(QColor(0xC0, 0xC0, 0xC0));
-    ui_->versionLabel->SetShadowColor(Qt::red);
-    ui_->versionLabel->SetCaption(tr("Thanks to NMT keepers!"));
+    ui_->versionLabel->setHighlightColor(QColor(0xC0, 0xC0, 0xC0));
+    ui_->versionLabel->setShadowColor(Qt::red);
+    ui_->versionLabel->setCaption(tr("Thanks to NMT keepers!"));
     FitLabelToText(*ui_->versionLabel);
 }
 

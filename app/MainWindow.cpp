@@ -143,13 +143,13 @@ void MainWindow::SetUpControls()
     move(253, 118);
 
     const QColor silver(0xC0, 0xC0, 0xC0);
-    ui_->netMonitorLed->SetLedType(LedType::ltLargeRect);
-    ui_->netMonitorLed->SetPalette({silver, QColor(0xFF, 0, 0)});
-    ui_->netMonitorLed->SetCaption(tr("NetMonitor status"));
+    ui_->netMonitorLed->setLedType(LedType::LargeRect);
+    ui_->netMonitorLed->setIndicatorPalette({silver, QColor(0xFF, 0, 0)});
+    ui_->netMonitorLed->setCaption(tr("NetMonitor status"));
     SetReadableTextColor(*ui_->netMonitorLed, QColor(0, 0, 0xFF));
     for (Led* led : {ui_->ackLed, ui_->packLed}) {
-        led->SetLedType(LedType::ltLargeRect);
-        led->SetPalette({silver, QColor(0, 0xFF, 0)});
+        led->setLedType(LedType::LargeRect);
+        led->setIndicatorPalette({silver, QColor(0, 0xFF, 0)});
     }
 
     const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
@@ -157,7 +157,7 @@ void MainWindow::SetUpControls()
         label->setFont(shown);
         SetReadableTextColor(*label, QPalette::Highlight);
     }
-    ui_->versionTitle->SetCaption(tr("Version INFO"));
+    ui_->versionTitle->setCaption(tr("Version INFO"));
     ui_->versionTitle->setFont(DesignFont("Arial", 17, true, true));
     ui_->serialNumberTitle->setFont(DesignFont("MS Sans Serif", 19, true, true));
     SetReadableTextColor(*ui_->serialNumberTitle, Qt::red);
@@ -451,11 +451,11 @@ void MainWindow::restoreFrameLog()
 
 void MainWindow::setAckLed(bool on)
 {
-    ui_->ackLed->SetActive(on);
+    ui_->ackLed->setActive(on);
 }
 void MainWindow::setPackLed(bool on)
 {
-    ui_->packLed->SetActive(on);
+    ui_->packLed->setActive(on);
 }
 void MainWindow::enableConnectButton()
 {
@@ -499,5 +499,5 @@ void MainWindow::showReadings(const HandsetReadings& readings)
         ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
     }
     if (readings.netMonitorOn)
-        ui_->netMonitorLed->SetActive(*readings.netMonitorOn);
+        ui_->netMonitorLed->setActive(*readings.netMonitorOn);
 }

@@ -13,72 +13,72 @@ DotMatrix::DotMatrix(QWidget* parent, int columns, int rows)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void DotMatrix::SetItems(int index, bool lit)
+void DotMatrix::setLit(int index, bool lit)
 {
-    if (Items(index) == lit)
+    if (isLit(index) == lit)
         return;
     lit_[static_cast<std::size_t>(index)] = lit;
-    update(CellRect(index));
+    update(cellRect(index));
 }
 
-void DotMatrix::SetHighColor(const QColor& color)
+void DotMatrix::setLitColor(const QColor& color)
 {
-    high_ = color;
+    litColor_ = color;
     update();
 }
 
-void DotMatrix::SetLowColor(const QColor& color)
+void DotMatrix::setUnlitColor(const QColor& color)
 {
-    low_ = color;
+    unlitColor_ = color;
     update();
 }
 
-QRect DotMatrix::CellRect(int index) const
+QRect DotMatrix::cellRect(int index) const
 {
-    return QRect(BorderWidth + index % columns_ * CellSize, BorderWidth + index / columns_ * CellSize, CellSize,
-                 CellSize);
+    return QRect(kBorderWidth + index % columns_ * kCellSize, kBorderWidth + index / columns_ * kCellSize, kCellSize,
+                 kCellSize);
 }
 
 QSize DotMatrix::sizeHint() const
 {
-    return QSize(2 * BorderWidth + columns_ * CellSize, 2 * BorderWidth + rows_ * CellSize);
+    return QSize(2 * kBorderWidth + columns_ * kCellSize, 2 * kBorderWidth + rows_ * kCellSize);
 }
 
 void DotMatrix::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRect whole = rect();
-    if (!QRect(BorderWidth, BorderWidth, whole.width() - 2 * BorderWidth, whole.height() - 2 * BorderWidth)
+    if (!QRect(kBorderWidth, kBorderWidth, whole.width() - 2 * kBorderWidth, whole.height() - 2 * kBorderWidth)
              .contains(event->rect())) {
-        PaintDotMatrixBorder(painter, whole, palette());
+        paintDotMatrixBorder(painter, whole, palette());
     }
     const QRect dirty = event->rect();
-    const int firstColumn = std::max(0, (dirty.left() - BorderWidth) / CellSize);
-    const int lastColumn = std::min(columns_ - 1, (dirty.right() - BorderWidth) / CellSize);
-    const int firstRow = std::max(0, (dirty.top() - BorderWidth) / CellSize);
-    const int lastRow = std::min(rows_ - 1, (dirty.bottom() - BorderWidth) / CellSize);
+    const int firstColumn = std::max(0, (dirty.left() - kBorderWidth) / kCellSize);
+    const int lastColumn = std::min(columns_ - 1, (dirty.right() - kBorderWidth) / kCellSize);
+    const int firstRow = std::max(0, (dirty.top() - kBorderWidth) / kCellSize);
+    const int lastRow = std::min(rows_ - 1, (dirty.bottom() - kBorderWidth) / kCellSize);
     for (int row = firstRow; row <= lastRow; ++row)
         for (int column = firstColumn; column <= lastColumn; ++column) {
             const int index = row * columns_ + column;
-            const QRect cell = CellRect(index);
+            const QRect cell = cellRect(index);
             painter.fillRect(cell, Qt::black);
-            painter.fillRect(cell.adjusted(1, 1, -1, -1), lit_[static_cast<std::size_t>(index)] ? high_ : low_);
+            painter.fillRect(cell.adjusted(1, 1, -1, -1), lit_[static_cast<std::size_t>(index)] ? litColor_ : unlitColor_);
         }
 }
 
 void DotMatrix::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    emit MouseDown(event->button(), event->modifiers(), at.x(), at.y());
+    emit pressed(event->button(), event->modifiers(), at.x(), at.y());
 }
 
 void DotMatrix::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit Click();
+        emit clicked();
 }
 
-void PaintDotMatrixBorder(QPainter& painter, const QRect& whole, const QPalette& palette)
+void paintDotMatrixBorder(QPainter& painter, const QRect& whole, const QPalette& palette)
 {
     // 1-pixel outline, then a raised 1-pixel bevel.
     painter.fillRect(whole, palette.window());

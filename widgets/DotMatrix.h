@@ -8,31 +8,38 @@
 
 class DotMatrix : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(int columns READ columns CONSTANT)
+    Q_PROPERTY(int rows READ rows CONSTANT)
+    Q_PROPERTY(QColor litColor READ litColor WRITE setLitColor)
+    Q_PROPERTY(QColor unlitColor READ unlitColor WRITE setUnlitColor)
+
 public:
-    static constexpr int CellSize = 5;
-    static constexpr int BorderWidth = 2;
+    static constexpr int kCellSize = 5;
+    static constexpr int kBorderWidth = 2;
 
     explicit DotMatrix(QWidget* parent = nullptr, int columns = 84, int rows = 48);
 
-    int Columns() const { return columns_; }
-    int Rows() const { return rows_; }
-    int Count() const { return columns_ * rows_; }
-    // Cell i is row * Columns + column.
-    bool Items(int index) const { return lit_.at(static_cast<std::size_t>(index)); }
+    int columns() const { return columns_; }
+    int rows() const { return rows_; }
+    int cellCount() const { return columns_ * rows_; }
+    // Cell i is row * columns + column.
+    bool isLit(int index) const { return lit_.at(static_cast<std::size_t>(index)); }
     // Setting a different state repaints that cell alone; the same state does nothing.
-    void SetItems(int index, bool lit);
+    void setLit(int index, bool lit);
 
-    QColor HighColor() const { return high_; }
-    QColor LowColor() const { return low_; }
-    void SetHighColor(const QColor& color);
-    void SetLowColor(const QColor& color);
+    QColor litColor() const { return litColor_; }
+    QColor unlitColor() const { return unlitColor_; }
+    void setLitColor(const QColor& color);
+    void setUnlitColor(const QColor& color);
 
-    QRect CellRect(int index) const;
+    QRect cellRect(int index) const;
     QSize sizeHint() const override;
 
 signals:
-    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int X, int Y);
-    void Click();
+    // A mouse press at a pixel of the widget.
+    void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    // A left button released over the widget.
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -43,12 +50,12 @@ private:
     int columns_;
     int rows_;
     std::vector<bool> lit_;
-    QColor high_{0x00, 0xFF, 0x00};
-    QColor low_{0x00, 0x80, 0x00};
+    QColor litColor_{0x00, 0xFF, 0x00};
+    QColor unlitColor_{0x00, 0x80, 0x00};
 };
 
 class QPainter;
 class QPalette;
 // The matrix's frame: an outline and a raised bevel round the cells, on the
 // window colour. Also used by pictures drawn in the matrix's look.
-void PaintDotMatrixBorder(QPainter& painter, const QRect& whole, const QPalette& palette);
+void paintDotMatrixBorder(QPainter& painter, const QRect& whole, const QPalette& palette);

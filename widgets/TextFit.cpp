@@ -37,8 +37,8 @@ void FitLabelToText(RaisedLabel& label)
 {
     // A pixel of inset on each side, and the highlight and shadow drawn a
     // pixel to either side of the text.
-    const int text = label.fontMetrics().horizontalAdvance(label.Caption());
-    widen(label, text + 4, label.Alignment() & Qt::AlignHCenter);
+    const int text = label.fontMetrics().horizontalAdvance(label.caption());
+    widen(label, text + 4, label.alignment() & Qt::AlignHCenter);
 }
 
 void NarrowLabelToEndBefore(QLabel& label, int limit)

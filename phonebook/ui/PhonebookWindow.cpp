@@ -243,14 +243,14 @@ void PhonebookWindow::readFromPhone()
         SetCell(1, row, QString());
         SetCell(2, row, QString());
     }
-    progressBar->setPosition(0);
+    progressBar->setValue(0);
     for (int row = 1; row <= RecordRows; ++row) {
         const std::optional<PhonebookEntry> record = host_.readRecord(row - 1);
         if (!record)
             break;
         SetCell(2, row, FromWin1251(record->Number));
         SetCell(1, row, FromWin1251(record->Name));
-        progressBar->setPosition(row);
+        progressBar->setValue(row);
     }
 }
 
@@ -262,13 +262,13 @@ void PhonebookWindow::writeAllToPhone()
         return;
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
-    progressBar->setPosition(0);
+    progressBar->setValue(0);
     for (int row = 1; row <= RecordRows; ++row) {
         const std::string number = ToWin1251(Cells(2, row));
         const std::string name = ToWin1251(Cells(1, row));
         if (!host_.writeRecord(row - 1, {name, number}))
             break;
-        progressBar->setPosition(row);
+        progressBar->setValue(row);
     }
     // The handset takes the new phonebook in only after a restart.
     host_.resetHandset();

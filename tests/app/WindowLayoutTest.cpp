@@ -53,7 +53,7 @@ void ExpectNoClippedLabels(const QWidget& window)
     for (const RaisedLabel* label : window.findChildren<RaisedLabel*>()) {
         if (label->window() != &window)
             continue;
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->Caption()) + 4, label->width())
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->caption()) + 4, label->width())
             << window.objectName().toStdString() << "." << label->objectName().toStdString();
         EXPECT_LE(label->geometry().right(), window.width() - 1) << label->objectName().toStdString();
     }

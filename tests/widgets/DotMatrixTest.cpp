@@ -28,7 +28,7 @@ TEST(DotMatrix, CellsAreFlatFiveByFiveInsideATwoPixelBorder)
     DotMatrix raster;
     raster.resize(raster.sizeHint());
     ASSERT_EQ(raster.size(), QSize(424, 244));
-    raster.SetItems(85, true); // row 1, column 1
+    raster.setLit(85, true); // row 1, column 1
     const QImage image = raster.grab().toImage();
     const QColor black(0, 0, 0), lime(0x00, 0xFF, 0x00), green(0x00, 0x80, 0x00);
     EXPECT_EQ(QColor(image.pixel(0, 0)), black); // outline
@@ -53,15 +53,15 @@ TEST(DotMatrix, ChangingACellRepaintsThatCellAlone)
     raster.painted = QRegion();
     raster.paints = 0;
 
-    raster.SetItems(4031, false); // already dark
+    raster.setLit(4031, false); // already dark
     QCoreApplication::processEvents();
     EXPECT_EQ(raster.paints, 0);
 
-    raster.SetItems(170, true);
+    raster.setLit(170, true);
     QCoreApplication::processEvents();
     EXPECT_GE(raster.paints, 1);
-    EXPECT_EQ(raster.painted, QRegion(raster.CellRect(170)));
-    EXPECT_EQ(raster.CellRect(170), QRect(12, 12, 5, 5));
+    EXPECT_EQ(raster.painted, QRegion(raster.cellRect(170)));
+    EXPECT_EQ(raster.cellRect(170), QRect(12, 12, 5, 5));
 }
 
 TEST(DotMatrix, ReportsPressesWithTheirPixelPosition)
@@ -69,15 +69,15 @@ TEST(DotMatrix, ReportsPressesWithTheirPixelPosition)
     DotMatrix raster;
     raster.resize(raster.sizeHint());
     std::vector<std::tuple<Qt::MouseButton, int, int>> presses;
-    QObject::connect(&raster, &DotMatrix::MouseDown, [&](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+    QObject::connect(&raster, &DotMatrix::pressed, [&](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
         presses.emplace_back(button, x, y);
     });
     QTest::mousePress(&raster, Qt::MiddleButton, {}, QPoint(17, 240));
     QTest::mouseMove(&raster, QPoint(30, 30));
     ASSERT_EQ(presses.size(), 1u);
     EXPECT_EQ(presses[0], std::make_tuple(Qt::MiddleButton, 17, 240));
-    for (int i = 0; i < raster.Count(); ++i)
-        ASSERT_FALSE(raster.Items(i)); // no behaviour of its own
+    for (int i = 0; i < raster.cellCount(); ++i)
+        ASSERT_FALSE(raster.isLit(i)); // no behaviour of its own
 }
 
 } // namespace
