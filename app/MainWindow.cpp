@@ -169,6 +169,9 @@ void MainWindow::SetUpControls()
     ui_->portBox->beforePopup = [this] { guarded([this] { refreshPorts(); }); };
     for (QLabel* label : {ui_->portLabel, ui_->ackLabel, ui_->packLabel})
         FitLabelToText(*label);
+    // The link LEDs have no caption of their own: a screen reader names them by these labels.
+    ui_->ackLabel->setBuddy(ui_->ackLed);
+    ui_->packLabel->setBuddy(ui_->packLed);
 }
 
 void MainWindow::Connect()

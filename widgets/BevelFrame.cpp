@@ -1,10 +1,21 @@
 #include "widgets/BevelFrame.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 
 #include <algorithm>
 
+#include "widgets/Accessibility.h"
+
 namespace {
+
+// Only a decoration: a screen reader passes it by.
+class BevelFrameAccessible : public QAccessibleWidget {
+public:
+    explicit BevelFrameAccessible(BevelFrame* frame)
+        : QAccessibleWidget(frame, QAccessible::Border)
+    { }
+};
 
 // One bevel ring of the given width; returns the rectangle inside it.
 QRect drawBevel(QPainter& p, QRect r, BevelStyle style, int width, const QPalette& pal)
@@ -32,6 +43,7 @@ QRect drawBevel(QPainter& p, QRect r, BevelStyle style, int width, const QPalett
 BevelFrame::BevelFrame(QWidget* parent)
     : QWidget(parent)
 {
+    installAccessibleInterface<BevelFrame, BevelFrameAccessible>();
     // A frame over other controls must not take their clicks.
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }

@@ -1,12 +1,62 @@
 #include "widgets/CheckLed.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "widgets/Accessibility.h"
+
+namespace {
+
+// A check box to a screen reader: its caption, whether it is checked, and a toggle action.
+class CheckLedAccessible : public QAccessibleWidget {
+public:
+    explicit CheckLedAccessible(CheckLed* led)
+        : QAccessibleWidget(led, QAccessible::CheckBox)
+    { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString text = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && text.isEmpty() ? led()->caption() : text;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = led()->isChecked();
+        return s;
+    }
+
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << toggleAction(); }
+
+    void doAction(const QString& action) override
+    {
+        if (action == toggleAction())
+            led()->toggle();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    CheckLed* led() const { return static_cast<CheckLed*>(widget()); }
+};
+
+void notifyChecked(CheckLed* led)
+{
+    QAccessible::State changed;
+    changed.checked = true;
+    notifyAccessibleState(led, changed);
+}
+
+} // namespace
+
 CheckLed::CheckLed(QWidget* parent)
     : QWidget(parent)
 {
+    installAccessibleInterface<CheckLed, CheckLedAccessible>();
     // Not a tab stop, but a click gives it the focus so that space toggles it.
     setFocusPolicy(Qt::ClickFocus);
     resize(125, 25);
@@ -18,6 +68,7 @@ void CheckLed::setChecked(bool checked)
         return;
     checked_ = checked;
     update();
+    notifyChecked(this);
     emit toggled(checked_);
 }
 
@@ -25,6 +76,7 @@ void CheckLed::setCaption(const QString& caption)
 {
     caption_ = caption;
     update();
+    notifyAccessible(this, QAccessible::NameChanged);
 }
 
 void CheckLed::setIndicatorPalette(const IndicatorPalette& palette)
@@ -131,6 +183,7 @@ void CheckLed::mouseReleaseEvent(QMouseEvent* event)
     }
     pressed_ = false;
     if (checkRect().contains(event->position().toPoint())) {
+        notifyChecked(this);
         emit toggled(checked_);
     } else {
         checked_ = stateBeforePress_;

@@ -1,5 +1,7 @@
 // The logo editor's LED matrix: a fixed grid of flat 5 x 5 cells inside a
-// 2-pixel bevel. It has no mouse behaviour of its own; it reports presses.
+// 2-pixel bevel. It changes no cell by itself: it reports mouse presses and,
+// while editable, moves a cursor over the cells by keyboard and reports the
+// cell Space or Enter is pressed on.
 #pragma once
 
 #include <QColor>
@@ -12,6 +14,8 @@ class DotMatrix : public QWidget {
     Q_PROPERTY(int rows READ rows CONSTANT)
     Q_PROPERTY(QColor litColor READ litColor WRITE setLitColor)
     Q_PROPERTY(QColor unlitColor READ unlitColor WRITE setUnlitColor)
+    Q_PROPERTY(bool editable READ isEditable WRITE setEditable)
+    Q_PROPERTY(int currentCell READ currentCell WRITE setCurrentCell)
 
 public:
     static constexpr int kCellSize = 5;
@@ -32,19 +36,36 @@ public:
     void setLitColor(const QColor& color);
     void setUnlitColor(const QColor& color);
 
+    bool isEditable() const { return editable_; }
+    // The keyboard cursor's cell, clamped to the grid; it shows while the
+    // matrix is editable and has the focus.
+    int currentCell() const { return current_; }
+    void setCurrentCell(int index);
+
     QRect cellRect(int index) const;
+    // The cell under a pixel of the widget, or -1 off the cells.
+    int cellAt(QPoint at) const;
     QSize sizeHint() const override;
+
+public slots:
+    // Editable takes the keyboard focus on click or Tab; not editable, none.
+    void setEditable(bool editable);
 
 signals:
     // A mouse press at a pixel of the widget.
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     // A left button released over the widget.
     void clicked();
+    // Space or Enter on the cursor's cell while editable.
+    void cellActivated(int index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int columns_;
@@ -52,6 +73,8 @@ private:
     std::vector<bool> lit_;
     QColor litColor_{0x00, 0xFF, 0x00};
     QColor unlitColor_{0x00, 0x80, 0x00};
+    bool editable_ = false;
+    int current_ = 0;
 };
 
 class QPainter;

@@ -1,6 +1,43 @@
 #include "widgets/Led.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
+
+#include "widgets/Accessibility.h"
+
+namespace {
+
+// Says what the LED shows (its accessible name, else its caption) and whether it is on.
+class LedAccessible : public QAccessibleWidget {
+public:
+    explicit LedAccessible(Led* led)
+        : QAccessibleWidget(led, QAccessible::Indicator)
+    { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name) {
+            const QString name = QAccessibleWidget::text(t);
+            return name.isEmpty() ? led()->caption() : name;
+        }
+        if (t == QAccessible::Description)
+            return led()->isActive() ? Led::tr("On") : Led::tr("Off");
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = led()->isActive();
+        return s;
+    }
+
+private:
+    Led* led() const { return static_cast<Led*>(widget()); }
+};
+
+} // namespace
 
 ImageTextRects layoutImageAndText(const QRect& client, QSize image, QSize text, ImageLayout layout, int margin,
                                   int spacing)
@@ -34,7 +71,9 @@ ImageTextRects layoutImageAndText(const QRect& client, QSize image, QSize text, 
 
 Led::Led(QWidget* parent)
     : QWidget(parent)
-{ }
+{
+    installAccessibleInterface<Led, LedAccessible>();
+}
 
 void Led::setActive(bool active)
 {
@@ -42,6 +81,10 @@ void Led::setActive(bool active)
         return;
     active_ = active;
     update();
+    QAccessible::State changed;
+    changed.checked = true;
+    notifyAccessibleState(this, changed);
+    notifyAccessible(this, QAccessible::DescriptionChanged);
     emit toggled(active_);
 }
 
@@ -83,6 +126,7 @@ void Led::setCaption(const QString& caption)
     caption_ = caption;
     updateGeometry();
     update();
+    notifyAccessible(this, QAccessible::NameChanged);
 }
 
 QColor Led::backgroundColor() const

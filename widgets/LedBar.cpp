@@ -1,5 +1,8 @@
 #include "widgets/LedBar.h"
 
+#include "widgets/Accessibility.h"
+#include "widgets/BarAccessible.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -22,7 +25,9 @@ int litLedCount(int value, int minimum, int maximum, int ledCount)
 
 LedBar::LedBar(QWidget* parent)
     : QWidget(parent)
-{ }
+{
+    installAccessibleInterface<LedBar, BarAccessible<LedBar>>();
+}
 
 void LedBar::setMinimum(int minimum)
 {
@@ -45,6 +50,7 @@ void LedBar::setValue(int value)
     if (value == value_)
         return;
     value_ = value;
+    notifyAccessibleValue(this, std::clamp(value_, minimum_, maximum_));
     emit valueChanged(value_);
     showChange();
 }

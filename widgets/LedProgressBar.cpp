@@ -1,5 +1,8 @@
 #include "widgets/LedProgressBar.h"
 
+#include "widgets/Accessibility.h"
+#include "widgets/BarAccessible.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
@@ -7,6 +10,7 @@
 LedProgressBar::LedProgressBar(QWidget* parent)
     : QWidget(parent)
 {
+    installAccessibleInterface<LedProgressBar, BarAccessible<LedProgressBar>>();
     resize(200, 16);
 }
 
@@ -35,6 +39,7 @@ void LedProgressBar::setValue(int value)
         return;
     value_ = clamped;
     update();
+    notifyAccessibleValue(this, value_);
     emit valueChanged(value_);
 }
 

@@ -1,16 +1,39 @@
 #include "widgets/RaisedLabel.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
+
+#include "widgets/Accessibility.h"
+
+namespace {
+
+class RaisedLabelAccessible : public QAccessibleWidget {
+public:
+    explicit RaisedLabelAccessible(RaisedLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString text = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && text.isEmpty() ? static_cast<RaisedLabel*>(widget())->caption() : text;
+    }
+};
+
+} // namespace
 
 RaisedLabel::RaisedLabel(QWidget* parent)
     : QWidget(parent)
-{ }
+{
+    installAccessibleInterface<RaisedLabel, RaisedLabelAccessible>();
+}
 
 void RaisedLabel::setCaption(const QString& caption)
 {
     caption_ = caption;
     updateGeometry();
     update();
+    notifyAccessible(this, QAccessible::NameChanged);
 }
 
 QColor RaisedLabel::textColor() const

@@ -110,6 +110,10 @@ LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
     dotMatrix->installEventFilter(this);
 
     connect(editLed, &CheckLed::toggled, toolRow, &LogoToolRow::setEditing);
+    connect(editLed, &CheckLed::toggled, dotMatrix, &DotMatrix::setEditable);
+    connect(dotMatrix, &DotMatrix::cellActivated, this, [this](int cell) {
+        applyEdit([this, cell] { canvas_.toggle({cell % LogoWidth, cell / LogoWidth}); });
+    });
     connect(toolRow, &LogoToolRow::invertRequested, this, [this] { applyEdit([this] { canvas_.invert(); }); });
     connect(toolRow, &LogoToolRow::clearRequested, this, [this] { applyEdit([this] { canvas_.clear(); }); });
     connect(toolRow, &LogoToolRow::shiftRequested, this,

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QTimer>
@@ -143,4 +144,12 @@ TEST(ServiceButtons, MissingPortIsNamedAndNothingIsOpened)
         EXPECT_TRUE(button->isEnabled());
     }
     EXPECT_TRUE(ui.serialNumberLabel->text().isEmpty());
+}
+
+TEST(ServiceButtons, LinkLedsAreNamedByTheirLabelsForAScreenReader)
+{
+    AppUnderTest app;
+    const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    EXPECT_EQ(name(app.Main().ui()->ackLed), "ACK");
+    EXPECT_EQ(name(app.Main().ui()->packLed), "PACK");
 }

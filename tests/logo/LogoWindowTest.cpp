@@ -556,3 +556,24 @@ TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
 }
 
 } // namespace
+
+TEST_F(LogoWindowTest, KeyboardTogglesTheDotUnderTheMatrixCursorOnlyWhileEditing)
+{
+    auto* raster = form.dotMatrix;
+    QTest::keyClick(raster, Qt::Key_Space);
+    EXPECT_EQ(DarkCells(), LogoCellCount); // "Edit" is off
+
+    form.editLed->setChecked(true);
+    EXPECT_EQ(raster->focusPolicy(), Qt::StrongFocus);
+    QTest::keyClick(raster, Qt::Key_Right);
+    QTest::keyClick(raster, Qt::Key_Down);
+    QTest::keyClick(raster, Qt::Key_Space);
+    EXPECT_FALSE(Dark(1, 1));
+    EXPECT_EQ(DarkCells(), LogoCellCount - 1);
+    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), matrixDotsOf(form));
+    form.undo();
+    EXPECT_TRUE(Dark(1, 1));
+
+    form.editLed->setChecked(false);
+    EXPECT_EQ(raster->focusPolicy(), Qt::NoFocus);
+}

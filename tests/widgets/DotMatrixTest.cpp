@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QTest>
 
@@ -78,6 +79,60 @@ TEST(DotMatrix, ReportsPressesWithTheirPixelPosition)
     EXPECT_EQ(presses[0], std::make_tuple(Qt::MiddleButton, 17, 240));
     for (int i = 0; i < raster.cellCount(); ++i)
         ASSERT_FALSE(raster.isLit(i)); // no behaviour of its own
+}
+
+TEST(DotMatrix, WhileEditableArrowsMoveACursorAndSpaceOrEnterReportItsCell)
+{
+    DotMatrix raster;
+    std::vector<int> activated;
+    QObject::connect(&raster, &DotMatrix::cellActivated, [&](int cell) { activated.push_back(cell); });
+    QTest::keyClick(&raster, Qt::Key_Right);
+    QTest::keyClick(&raster, Qt::Key_Space);
+    EXPECT_EQ(raster.currentCell(), 0);
+    EXPECT_TRUE(activated.empty()) << "not editable";
+    EXPECT_EQ(raster.focusPolicy(), Qt::NoFocus);
+
+    raster.setEditable(true);
+    EXPECT_EQ(raster.focusPolicy(), Qt::StrongFocus);
+    QTest::keyClick(&raster, Qt::Key_Left); // stays in the first column
+    QTest::keyClick(&raster, Qt::Key_Up);
+    EXPECT_EQ(raster.currentCell(), 0);
+    QTest::keyClick(&raster, Qt::Key_Right);
+    QTest::keyClick(&raster, Qt::Key_Down);
+    QTest::keyClick(&raster, Qt::Key_Space);
+    QTest::keyClick(&raster, Qt::Key_End);
+    QTest::keyClick(&raster, Qt::Key_Right); // stays in the last column
+    QTest::keyClick(&raster, Qt::Key_Return);
+    QTest::keyClick(&raster, Qt::Key_Home);
+    EXPECT_EQ(activated, (std::vector<int>{85, 84 + 83}));
+    EXPECT_EQ(raster.currentCell(), 84);
+    QTest::keyClick(&raster, Qt::Key_Space);
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QCoreApplication::sendEvent(&raster, &held);
+    EXPECT_EQ(activated.size(), 3u) << "a held key toggles once";
+    EXPECT_FALSE(raster.isLit(84)) << "no cell changes by itself";
+
+    // A press moves the cursor to the pressed cell.
+    QTest::mousePress(&raster, Qt::LeftButton, {}, QPoint(12, 12));
+    EXPECT_EQ(raster.currentCell(), 170);
+}
+
+TEST(DotMatrix, CursorShowsAsAWhiteRimWhileTheEditableMatrixHasTheFocus)
+{
+    DotMatrix raster;
+    raster.resize(raster.sizeHint());
+    raster.setCurrentCell(85);
+    raster.show();
+    raster.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&raster));
+    const auto rim = [&] { return QColor(raster.grab().toImage().pixel(7, 7)); };
+    EXPECT_EQ(rim(), QColor(Qt::black));
+    raster.setEditable(true);
+    raster.setFocus();
+    ASSERT_TRUE(raster.hasFocus());
+    EXPECT_EQ(rim(), QColor(Qt::white));
+    raster.clearFocus();
+    EXPECT_EQ(rim(), QColor(Qt::black));
 }
 
 } // namespace
