@@ -67,8 +67,7 @@ void LinkThread::Host::setButtonEnabled(CommandButton button, bool enabled)
 }
 
 LinkThread::LinkThread(LinkDisplay& display)
-    : display_(display)
-    , host_(std::make_unique<Host>(*this, display))
+    : host_(std::make_unique<Host>(*this, display))
 {
     thread_.setObjectName(QStringLiteral("link"));
     onThread_ = new QObject;

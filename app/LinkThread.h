@@ -84,7 +84,6 @@ private:
     void runJob(const std::function<void(Parts&)>& job);
     void callJob(const std::function<void(Parts&)>& job);
 
-    LinkDisplay& display_;
     QThread thread_;
     QObject* onThread_ = nullptr; // receives the jobs; lives on the link thread
     std::unique_ptr<Host> host_;

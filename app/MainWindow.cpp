@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "app/AppWindows.h"
+#include "app/BackupRunner.h"
 #include "widgets/DesignFonts.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/WindowStateStore.h"
@@ -398,6 +399,8 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
         menu.addAction(tr("Stop logging"), this, [this] { guarded([this] { stopLoggingFrames(); }); });
     else
         menu.addAction(tr("Log frames to a file…"), this, [this] { guarded([this] { logFramesToFile(); }); });
+    menu.addAction(tr("Back up handset…"), this, [this] { guarded([this] { backUpHandset(); }); });
+    menu.addAction(tr("Restore handset…"), this, [this] { guarded([this] { restoreHandset(); }); });
     menu.exec(event->globalPos());
 }
 
@@ -413,6 +416,16 @@ void MainWindow::logFramesToFile()
         return;
     }
     WindowPlacement::ProgramStore()->setValue(kStoredFrameLog, path);
+}
+
+void MainWindow::backUpHandset()
+{
+    BackupRunner(*this).backUp();
+}
+
+void MainWindow::restoreHandset()
+{
+    BackupRunner(*this).restore();
 }
 
 void MainWindow::stopLoggingFrames()

@@ -61,6 +61,9 @@ public:
     // The frame log switch: asks for the file and starts logging, or stops.
     void logFramesToFile();
     void stopLoggingFrames();
+    // The whole handset into a new folder of the user's choice, and back.
+    void backUpHandset();
+    void restoreHandset();
 
     // LinkDisplay
     void setAckLed(bool on) override;

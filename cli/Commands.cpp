@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "cli/DecodeCommand.h"
+#include "cli/BackupCommands.h"
 #include "cli/Progress.h"
 #include "cli/ToolAccess.h"
 
@@ -283,6 +285,10 @@ ExitCode RunCommand(const CliOptions& options)
         Usage(QStringLiteral("The picture options are for logo put only"));
     if ((!options.operatorName.isEmpty() || !options.to.isEmpty() || !options.text.isNull()) && command != QLatin1String("sms send"))
         Usage(QStringLiteral("--operator, --to and --text are for sms send only"));
+    if (options.summary && command != QLatin1String("decode"))
+        Usage(QStringLiteral("--summary is for decode only"));
+    if (options.anyHandset && command != QLatin1String("restore"))
+        Usage(QStringLiteral("--any-handset is for restore only"));
 
     if (command == QLatin1String("phonebook write")) {
         NeedWords(options, 3, "phonebook write FILE");
@@ -296,7 +302,19 @@ ExitCode RunCommand(const CliOptions& options)
         Reset(options);
     else if (command == QLatin1String("sms send"))
         SmsSend(options);
-    else
+    else if (command == QLatin1String("decode")) {
+        NeedWords(options, 2, "decode LOG [--summary]");
+        runDecode(w[1], options.summary);
+    } else if (command == QLatin1String("backup")) {
+        NeedWords(options, 2, "backup DIR");
+        Session handset(options);
+        Print(QStringLiteral("Backed up the handset into %1").arg(backUpHandset(*handset, w[1])));
+    } else if (command == QLatin1String("restore")) {
+        NeedWords(options, 2, "restore FOLDER [--any-handset]");
+        Session handset(options);
+        restoreHandset(*handset, w[1], options.anyHandset, [&](const QString& question) { Confirm(options, question); });
+        Print(QStringLiteral("Restored the logo and phonebook from %1; the handset was reset").arg(w[1]));
+    } else
         RunFileCommand(options, command);
     return ExitCode::Ok;
 }
@@ -320,6 +338,19 @@ Commands:
   sms send --operator NAME --to NUMBER --text TEXT
                                 send a message through a profile of
                                 Operators.ini
+  decode LOG [--summary]        print each frame of a frame log (--log)
+                                with its meaning and what went wrong;
+                                --summary: only the counts and the time
+                                on the line against the least line time
+  backup DIR                    save the phonebook (.npb, .vcf), the logo
+                                (.png, .bmp) and handset.txt (version,
+                                serial number, net monitor) into a new
+                                folder DIR/<serial number>-<date>-<time>
+  restore FOLDER [--any-handset]
+                                write the phonebook and logo of a backup
+                                folder to the handset, then reset it; a
+                                backup of another serial number only with
+                                --any-handset
 
 Options:
   --port DEVICE|COMn  the serial port: a device such as /dev/ttyUSB0, or
@@ -329,6 +360,10 @@ Options:
   --log FILE          append every frame sent and received to FILE
   --yes               do not ask before writing the phonebook or sending
                       characters the gateway cannot take
+  --summary           decode: the counts only, not each frame
+  --yes               do not ask before writing the phonebook, restoring a
+                      backup or sending characters the gateway cannot take
+  --any-handset       restore: write a backup of another serial number
   --help              this text
   --version           the program's version
 
@@ -348,6 +383,7 @@ Exit status:
   7  not confirmed (the answer was no, or no terminal to ask on and no --yes)
   8  phonebook write done, but records were left out or changed on the way
      (listed on stderr: extra numbers, characters, cut names and numbers)
+  9  restore refused: the backup is of another handset (no --any-handset)
 )");
     return text;
 }

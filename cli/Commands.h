@@ -11,6 +11,8 @@ struct CliOptions {
     QString port;        // --port: a device or COMn; empty for the stored choice
     QString logPath;     // --log
     bool yes = false;    // --yes
+    bool summary = false;  // --summary (decode)
+    bool anyHandset = false;  // --any-handset (restore)
     QString operatorName, to, text;  // sms send
     bool logoOptionsGiven = false;
     LogoImportOptions logo;

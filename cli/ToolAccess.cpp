@@ -1,6 +1,7 @@
 #include "cli/ToolAccess.h"
 
 #include "text/WinText.h"
+#include "backup/HandsetFacts.h"
 #include "files/SafeFile.h"
 #include "link/CommandButtons.h"
 #include "link/PhoneLink.h"
@@ -190,26 +191,10 @@ HandsetInfo Handset::ReadInfo()
     HandsetReadings readings;
     if (!Run(parts_->host, [&] { readings = parts_->commands.connectToPhone(); }))
         Fail();
-    HandsetInfo info;
-    info.version = FromWin1251(readings.versionText.value_or(""));
-    info.serialNumber = FromWin1251(readings.serialNumber.value_or(""));
-    info.netMonitor = readings.netMonitorOn.value_or(false);
     // The reply pads the text with zero bytes, which the window shows as
-    // dots; a script wants the text alone.
-    QStringList lines = info.version.split('\n');
-    for (QString& line : lines)
-        line = line.trimmed();
-    while (!lines.isEmpty()) {
-        QString& last = lines.last();
-        while (last.endsWith('.'))
-            last.chop(1);
-        if (!last.trimmed().isEmpty())
-            break;
-        lines.removeLast();
-    }
-    info.version = lines.join('\n');
-    info.serialNumber = info.serialNumber.trimmed();
-    return info;
+    // dots; a script wants the text alone, as a backup notes it.
+    const HandsetFacts facts = handsetFactsFromReadings(readings).value_or(HandsetFacts{});
+    return {facts.version, facts.serialNumber, facts.netMonitor};
 }
 
 bool Handset::SwitchNetMonitor(bool on)

@@ -30,6 +30,7 @@ enum class ExitCode {
     Gateway = 6,       // the SMS gateway failed or did not confirm the message
     NotConfirmed = 7,  // the user said no, or could not be asked
     Changed = 8,       // done, but records were left out or changed on the way
+    OtherHandset = 9,  // a backup of another handset, and no --any-handset
 };
 
 // A failure that ends the program with its one line on stderr.

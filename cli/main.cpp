@@ -28,12 +28,14 @@ CliOptions ParseArguments(const QStringList& arguments, bool& help, bool& versio
     const QCommandLineOption port("port", {}, "DEVICE");
     const QCommandLineOption log("log", {}, "FILE");
     const QCommandLineOption yes("yes");
+    const QCommandLineOption anyHandset("any-handset");
     const QCommandLineOption operatorName("operator", {}, "NAME");
     const QCommandLineOption to("to", {}, "NUMBER");
     const QCommandLineOption text("text", {}, "TEXT");
+    const QCommandLineOption summary("summary");
     const QCommandLineOption helpOption(QStringList{"help", "h"});
     const QCommandLineOption versionOption("version");
-    parser.addOptions({port, log, yes, operatorName, to, text, helpOption, versionOption});
+    parser.addOptions({port, log, yes, anyHandset, operatorName, to, text, summary, helpOption, versionOption});
     // "--port --yes info" would take "--yes" for the device.
     const qsizetype portAt = logo.others.indexOf(QStringLiteral("--port"));
     const bool portEmpty = logo.others.contains(QStringLiteral("--port=")) ||
@@ -47,6 +49,8 @@ CliOptions ParseArguments(const QStringList& arguments, bool& help, bool& versio
     options.port = parser.value(port);
     options.logPath = parser.value(log);
     options.yes = parser.isSet(yes);
+    options.summary = parser.isSet(summary);
+    options.anyHandset = parser.isSet(anyHandset);
     options.operatorName = parser.value(operatorName);
     options.to = parser.value(to);
     if (parser.isSet(text))

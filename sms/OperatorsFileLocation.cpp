@@ -15,6 +15,12 @@ namespace {
 
 const QString kFileName = QStringLiteral("Operators.ini");
 
+QString& programFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
 // Tried rather than read from the permission bits: those say yes to root
 // anywhere and, on Windows, know nothing of the folder's access list.
 bool canWriteFile(const QString& path)
@@ -31,9 +37,15 @@ bool canWriteIn(const QString& folder)
 
 } // namespace
 
+void setProgramFolderOverride(const QString& folder)
+{
+    programFolderOverride() = folder;
+}
+
 OperatorsFilePlaces operatorsFilePlaces()
 {
-    const QString program = QCoreApplication::applicationDirPath();
+    const QString program =
+        programFolderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : programFolderOverride();
     // Not the application's own name: m2bus-cli must find the file m2bus-tool writes.
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return {program, QDir(config).filePath(QStringLiteral("m2bus-tool")),

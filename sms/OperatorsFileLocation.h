@@ -18,6 +18,10 @@ struct OperatorsFilePlaces {
 // or relocated install finds its own.
 OperatorsFilePlaces operatorsFilePlaces();
 
+// Another folder to stand for the program's own (empty: the real one), so
+// that tests running side by side each keep their profiles apart.
+void setProgramFolderOverride(const QString& folder);
+
 // The file to use:
 // - a writable Operators.ini beside the program: that one (portable);
 // - not installed (no packaged copy) and a writable program folder: beside

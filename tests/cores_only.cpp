@@ -1,5 +1,6 @@
 // A program on the cores alone, as a command-line tool would be: it must build
 // and run without Qt Widgets (the test beside it checks what it loads).
+#include "backup/HandsetBackup.h"
 #include "files/SafeFile.h"
 #include "link/Frame.h"
 #include "logo/LogoPicture.h"
@@ -17,6 +18,7 @@ int main()
         reinterpret_cast<const void*>(&frame::checksum),   reinterpret_cast<const void*>(&BuildReadRequest),
         reinterpret_cast<const void*>(&LogoBlankPicture),  reinterpret_cast<const void*>(&replaceFile),
         reinterpret_cast<const void*>(&SavePhonebookFile), reinterpret_cast<const void*>(&replyCodePage),
+        reinterpret_cast<const void*>(&makeBackup),
     };
     int linked = 0;
     for (const void* entry : used)

@@ -29,6 +29,155 @@ bus@example.org</translation>
     </message>
 </context>
 <context>
+    <name>Backup</name>
+    <message>
+        <source>"%1" is not a complete backup: %2.</source>
+        <translation>"%1" — неполная резервная копия: %2.</translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation>нет файла %1</translation>
+    </message>
+    <message>
+        <source>it is not a folder</source>
+        <translation>это не папка</translation>
+    </message>
+    <message>
+        <source>"%1" is not a backup folder: %2.</source>
+        <translation>"%1" — не папка резервной копии: %2.</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 bytes, not the %3 of a whole phonebook</source>
+        <translation>в %1 %2 байт, а в полной телефонной книге %3</translation>
+    </message>
+    <message>
+        <source>"%1" is not a complete backup. %2</source>
+        <translation>"%1" — неполная резервная копия. %2</translation>
+    </message>
+    <message>
+        <source>%1 is %2 × %3 pixels, not the %4 × %5 of the logo</source>
+        <translation>%1 размером %2 × %3 точек, а логотип — %4 × %5</translation>
+    </message>
+    <message>
+        <source>No backup was made. %1</source>
+        <translation>Резервная копия не создана. %1</translation>
+    </message>
+    <message>
+        <source>Cannot back up into "%1": %2.</source>
+        <translation>Не удаётся сохранить резервную копию в "%1": %2.</translation>
+    </message>
+    <message>
+        <source>Cannot save "%1": %2.</source>
+        <translation>Не удаётся сохранить "%1": %2.</translation>
+    </message>
+    <message>
+        <source>Cannot rename "%1" to "%2": %3.</source>
+        <translation>Не удаётся переименовать "%1" в "%2": %3.</translation>
+    </message>
+    <message>
+        <source>Reading version and serial number</source>
+        <translation>Чтение версии и серийного номера</translation>
+    </message>
+    <message>
+        <source>No backup was made: the handset did not tell its version and serial number.</source>
+        <translation>Резервная копия не создана: телефон не сообщил версию и серийный номер.</translation>
+    </message>
+    <message>
+        <source>Reading phonebook</source>
+        <translation>Чтение телефонной книги</translation>
+    </message>
+    <message>
+        <source>No backup was made: the handset did not answer for phonebook record %1 of %2.</source>
+        <translation>Резервная копия не создана: телефон не ответил на запрос записи %1 из %2 телефонной книги.</translation>
+    </message>
+    <message>
+        <source>Reading logo</source>
+        <translation>Чтение логотипа</translation>
+    </message>
+    <message>
+        <source>No backup was made: the handset did not answer for logo block %1 of %2.</source>
+        <translation>Резервная копия не создана: телефон не ответил на запрос блока %1 из %2 логотипа.</translation>
+    </message>
+    <message>
+        <source>Writing logo</source>
+        <translation>Запись логотипа</translation>
+    </message>
+    <message>
+        <source>The restore stopped at logo block %1 of %2: the handset did not answer. Its phonebook is as it was; its logo may be partly written.</source>
+        <translation>Восстановление остановилось на блоке %1 из %2 логотипа: телефон не ответил. Телефонная книга в нём прежняя; логотип может быть записан частично.</translation>
+    </message>
+    <message>
+        <source>Writing phonebook</source>
+        <translation>Запись телефонной книги</translation>
+    </message>
+    <message>
+        <source>The restore stopped at phonebook record %1 of %2: the handset did not answer. Its logo is restored; its phonebook may be partly written.</source>
+        <translation>Восстановление остановилось на записи %1 из %2 телефонной книги: телефон не ответил. Логотип восстановлен; телефонная книга может быть записана частично.</translation>
+    </message>
+    <message>
+        <source>Resetting handset</source>
+        <translation>Перезапуск телефона</translation>
+    </message>
+    <message>
+        <source>The phonebook and logo are written, but the handset did not answer the reset: switch it off and on again to take the phonebook in.</source>
+        <translation>Телефонная книга и логотип записаны, но телефон не ответил на перезапуск: выключите и снова включите его, чтобы он принял телефонную книгу.</translation>
+    </message>
+    <message>
+        <source>handset.txt has no serial number</source>
+        <translation>в handset.txt нет серийного номера</translation>
+    </message>
+    <message>
+        <source>handset.txt has no version</source>
+        <translation>в handset.txt нет версии</translation>
+    </message>
+    <message>
+        <source>handset.txt does not say whether the net monitor is on or off</source>
+        <translation>в handset.txt не сказано, включён ли NetMonitor</translation>
+    </message>
+</context>
+<context>
+    <name>BackupProgressDialog</name>
+    <message>
+        <source>%v of %m</source>
+        <translation>%v из %m</translation>
+    </message>
+</context>
+<context>
+    <name>BackupRunner</name>
+    <message>
+        <source>Back up handset into folder</source>
+        <translation>Папка для резервной копии телефона</translation>
+    </message>
+    <message>
+        <source>Back up handset</source>
+        <translation>Резервная копия телефона</translation>
+    </message>
+    <message>
+        <source>The handset was backed up into %1.</source>
+        <translation>Резервная копия телефона сохранена в %1.</translation>
+    </message>
+    <message>
+        <source>Restore handset from backup folder</source>
+        <translation>Папка резервной копии для восстановления телефона</translation>
+    </message>
+    <message>
+        <source>This backup is of the handset %1, and the handset on the cable is %2. Restore it onto this handset all the same?</source>
+        <translation>Это резервная копия телефона %1, а к кабелю подключён телефон %2. Всё равно восстановить её на этот телефон?</translation>
+    </message>
+    <message>
+        <source>Do You really want to write the phonebook and logo of this backup into Phone?</source>
+        <translation>Вы действительно хотите записать телефонную книгу и логотип из этой копии в телефон?</translation>
+    </message>
+    <message>
+        <source>Restore handset</source>
+        <translation>Восстановление телефона</translation>
+    </message>
+    <message>
+        <source>The handset was restored from %1.</source>
+        <translation>Телефон восстановлен из %1.</translation>
+    </message>
+</context>
+<context>
     <name>DotMatrix</name>
     <message>
         <source>Dot matrix</source>
@@ -640,6 +789,14 @@ bus@example.org</translation>
     <message>
         <source>The settings file %1 is not used: %2. The program starts with default settings and will not save them.</source>
         <translation>Файл настроек %1 не используется: %2. Программа запускается с настройками по умолчанию и не сохранит их.</translation>
+    </message>
+    <message>
+        <source>Back up handset…</source>
+        <translation>Резервная копия телефона…</translation>
+    </message>
+    <message>
+        <source>Restore handset…</source>
+        <translation>Восстановить телефон из копии…</translation>
     </message>
 </context>
 <context>

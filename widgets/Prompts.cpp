@@ -60,6 +60,14 @@ public:
             dialog.selectFile(defaultName);
         return Run(dialog);
     }
+    QString folderName(QWidget* parent, const QString& title) override
+    {
+        QFileDialog dialog(parent, title);
+        UseQtsOwn(dialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        return Run(dialog);
+    }
     bool RunDialog(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted; }
     bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) override
     {

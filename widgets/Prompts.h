@@ -36,6 +36,14 @@ public:
         (void)defaultName;
         return SaveFileName(parent, title, filter, defaultSuffix);
     }
+    // An existing folder; empty when the user cancels. Doubles that do not
+    // care cancel.
+    virtual QString folderName(QWidget* parent, const QString& title)
+    {
+        (void)parent;
+        (void)title;
+        return {};
+    }
     // Shows a dialog the caller has filled in until the user closes it; true
     // for OK. Doubles that do not care take it as it opened.
     virtual bool RunDialog(QDialog& dialog)

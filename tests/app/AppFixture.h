@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QApplication>
+#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <string>
 #include <vector>
 
 #include "app/AppWindows.h"
+#include "sms/OperatorsFileLocation.h"
 #include "widgets/WindowStateStore.h"
 #include "app/MainWindow.h"
 #include "support/ScriptedPrompts.h"
@@ -30,13 +32,20 @@ public:
                 settings.setValue("TFMain/cboxCOM_Text", storedPort);
         }
         WindowPlacement::SetStoreOverride(store);
+        // Profiles beside a program folder of this test's own: tests that
+        // run side by side never share (or break) one Operators.ini.
+        QDir(dir.path()).mkdir("program");
+        setProgramFolderOverride(ProgramFolder());
         CreateAppWindows();
     }
     ~AppUnderTest()
     {
         DestroyAppWindows();
         WindowPlacement::SetStoreOverride(QString());
+        setProgramFolderOverride(QString());
     }
+    // Where the program's own Operators.ini lies for this test.
+    QString ProgramFolder() const { return dir.filePath("program"); }
     AppUnderTest(const AppUnderTest&) = delete;
     AppUnderTest& operator=(const AppUnderTest&) = delete;
 

@@ -2,6 +2,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
@@ -13,6 +14,8 @@
 #include "support/TrapFifo.h"
 #include "AppFixture.h"
 #include "app/AboutDialog.h"
+#include "backup/BackupContents.h"
+#include "backup/HandsetFacts.h"
 #include "logo/ui/LogoWindow.h"
 #include "serial/SerialPort.h"
 #include "support/TrapFifo.h"
@@ -79,6 +82,9 @@ protected:
 
     std::unique_ptr<AppUnderTest> app_;
 };
+
+// The menu's items below the frame log switch.
+const QStringList kBackupItems{"Back up handset…", "Restore handset…"};
 
 QStringList FileLines(const QString& path)
 {
@@ -189,7 +195,7 @@ TEST_F(MainWindowTest, FrameLogSwitchLogsTheLineAndStaysOnUntilStopped)
 {
     const QString log = app_->dir.filePath("frames.log");
     app_->prompts.FileName = log;
-    EXPECT_EQ(PickFromContextMenu("Log frames to a file…"), QStringList{"Log frames to a file…"});
+    EXPECT_EQ(PickFromContextMenu("Log frames to a file…"), QStringList{"Log frames to a file…"} + kBackupItems);
     ui().connectButton->click();
     const QStringList first = FileLines(log);
     const QRegularExpression line(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (TX|RX)( [0-9A-F]{2})+( \(.+\))?$)");
@@ -203,7 +209,7 @@ TEST_F(MainWindowTest, FrameLogSwitchLogsTheLineAndStaysOnUntilStopped)
     const int afterRestart = FileLines(log).size();
     EXPECT_GT(afterRestart, first.size());
 
-    EXPECT_EQ(PickFromContextMenu("Stop logging"), QStringList{"Stop logging"});
+    EXPECT_EQ(PickFromContextMenu("Stop logging"), QStringList{"Stop logging"} + kBackupItems);
     app_->Restart();
     ui().connectButton->click();
     EXPECT_EQ(FileLines(log).size(), afterRestart);
@@ -223,7 +229,7 @@ TEST_F(MainWindowTest, FrameLogFileGoneAtStartIsReportedOnce)
     app_->Restart();
     ASSERT_EQ(app_->prompts.Notices.size(), 1);
     EXPECT_TRUE(app_->prompts.Notices[0].startsWith("Cannot log frames to " + log + ": "));
-    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"});
+    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"} + kBackupItems);
     app_->Restart();
     EXPECT_EQ(app_->prompts.Notices.size(), 1);
 }
@@ -237,5 +243,57 @@ TEST_F(MainWindowTest, FrameLogToAPipeNothingReadsIsRefusedWithoutWaiting)
     PickFromContextMenu("Log frames to a file…");
     EXPECT_FALSE(pipe.Released());
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Cannot log frames to " + pipe.Path() + ": nothing reads this named pipe"});
-    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"});
+    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"} + kBackupItems);
+}
+
+// The whole handset through the right-click menu: backed up into a new
+// folder, then written back onto the handset changed meanwhile, once the
+// questions are answered; a backup of another serial number asks first.
+TEST_F(MainWindowTest, BackupAndRestoreFromTheMenuGiveTheHandsetBack)
+{
+    QStringList partsShown;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const QLabel* part = modal ? modal->findChild<QLabel*>("partLabel") : nullptr;
+        if (part && (partsShown.isEmpty() || partsShown.last() != part->text()))
+            partsShown << part->text();
+    });
+    watch.start(1);
+    const QString backups = app_->dir.filePath("backups");
+    ASSERT_TRUE(QDir().mkdir(backups));
+    app_->prompts.FileName = backups;
+    EXPECT_EQ(PickFromContextMenu("Back up handset…"), QStringList{"Log frames to a file…"} + kBackupItems);
+    const QStringList made = QDir(backups).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(made.size(), 1);
+    const QString folder = QDir(backups).filePath(made.first());
+    EXPECT_EQ(app_->prompts.Notices, QStringList{"The handset was backed up into " + folder + "."});
+    EXPECT_EQ(partsShown, (QStringList{"Reading version and serial number", "Reading phonebook", "Reading logo"}));
+    BackupContents backup = readBackup(folder);
+    EXPECT_EQ(backup.facts.serialNumber, ui().serialNumberLabel->text());
+    EXPECT_EQ(backup.phonebook[1], app_->Main().readRecord(1));
+
+    ASSERT_TRUE(app_->Main().writeRecord(1, {"Changed", "555"}));
+    ASSERT_TRUE(app_->Main().writeLogoBlock(0, LogoBlock{}));
+    const HandsetFacts ours = backup.facts;
+    backup.facts.serialNumber = "1111111111";
+    QFile facts(QDir(folder).filePath("handset.txt"));
+    ASSERT_TRUE(facts.open(QIODevice::WriteOnly));
+    facts.write(formatHandsetFacts(backup.facts, QDateTime::currentDateTime()));
+    facts.close();
+    app_->prompts.FileName = folder;
+    app_->prompts.Notices.clear();
+    PickFromContextMenu("Restore handset…");
+    EXPECT_EQ(app_->prompts.Questions, QStringList{"This backup is of the handset 1111111111, and the handset on the "
+                                                   "cable is " + ours.serialNumber + ". Restore it onto this handset all the same?"});
+    EXPECT_EQ(app_->Main().readRecord(1), (PhonebookEntry{"Changed", "555"}));
+
+    app_->prompts.Answers = {true, true};
+    partsShown.clear();
+    PickFromContextMenu("Restore handset…");
+    EXPECT_EQ(app_->prompts.Questions.last(), "Do You really want to write the phonebook and logo of this backup into Phone?");
+    EXPECT_EQ(app_->prompts.Notices, QStringList{"The handset was restored from " + folder + "."});
+    EXPECT_EQ(partsShown, (QStringList{"Writing logo", "Writing phonebook", "Resetting handset"}));
+    EXPECT_EQ(app_->Main().readRecord(1), backup.phonebook[1]);
+    EXPECT_EQ(app_->Main().readLogoBlock(0), backup.logo[0]);
 }

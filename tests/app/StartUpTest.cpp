@@ -96,23 +96,15 @@ TEST(StartUp, ClosingTheMainWindowStoresThePortTextInItsSection)
 
 TEST(StartUp, AProfileFileThatCannotBeReadIsReportedAndTheMainWindowComesUp)
 {
-    // The profile file lives beside the program: here, beside the test program.
-    const QString path = QCoreApplication::applicationDirPath() + "/Operators.ini";
-    if (QFileInfo::exists(path))
-        GTEST_SKIP() << "a profile file lies beside the test program: " << path.toStdString();
+    AppUnderTest app;
+    // A folder where the profile file beside the program should be.
+    const QString path = QDir(app.ProgramFolder()).filePath("Operators.ini");
     ASSERT_TRUE(QDir().mkdir(path));
-    struct RemoveFolder {
-        QString path;
-        ~RemoveFolder() { QDir().rmdir(path); }
-    } removeFolder{path};
-
-    std::unique_ptr<AppUnderTest> app;
-    ASSERT_NO_THROW(app = std::make_unique<AppUnderTest>());
-    app->Main().show();
-    QApplication::processEvents();
-    EXPECT_TRUE(app->Main().isVisible());
-    EXPECT_TRUE(app->Main().OperatorList.empty());
-    EXPECT_EQ(app->prompts.Notices,
+    app.prompts.Notices.clear();
+    app.Restart();
+    EXPECT_TRUE(app.Main().isVisible());
+    EXPECT_TRUE(app.Main().OperatorList.empty());
+    EXPECT_EQ(app.prompts.Notices,
               QStringList{"Unable to read " + QDir::toNativeSeparators(path) + ": it is a folder."});
 }
 

@@ -31,10 +31,12 @@ public:
         Suffix = suffix;
         return NextFileName();
     }
+    QString folderName(QWidget*, const QString&) override { return NextFileName(); }
     bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
 
     std::deque<bool> Answers;
-    // Dialog answers: FileNames in order while any are left, then FileName.
+    // File and folder dialog answers: FileNames in order while any are
+    // left, then FileName.
     std::deque<QString> FileNames;
     QString FileName;
     QStringList Questions;
