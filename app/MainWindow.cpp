@@ -100,23 +100,23 @@ MainWindow::MainWindow(QWidget* parent)
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
     SerialPort::SetDeviceResolver([](int portNum) {
-        const auto store = WindowPlacement::ProgramStore();
+        const auto store = WindowPlacement::programStore();
         if (portNum == kChosenDevicePort)
             return store->value(portsettings::kDevice).toString();
         return store->value(portsettings::ComDeviceKey(portNum)).toString();
     });
 
     windowState_ = new WindowStateStore(this);
-    windowState_->UseRegistry = true;
-    windowState_->MainForm = true;
-    windowState_->IniSection = kStoredSection;
-    windowState_->AddStoredProp(kStoredPortBox, ui_->portBox, "Text");
-    windowState_->OnRestorePlacement = [this](WindowPlacement*) { guarded([this] { applyRestoredPort(); }); };
-    windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
+    windowState_->setUseRegistry(true);
+    windowState_->setMainWindow(true);
+    windowState_->setIniSection(kStoredSection);
+    windowState_->addStoredProp(kStoredPortBox, ui_->portBox, "Text");
+    connect(windowState_, &WindowPlacement::placementRestored, this, [this] { guarded([this] { applyRestoredPort(); }); });
+    windowState_->setErrorHandler([](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); });
 
     Connect();
-    showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
-    if (const auto& refused = WindowPlacement::LastRefusedStore()) {
+    showPortItems(KnownPorts(*WindowPlacement::programStore()));
+    if (const auto& refused = WindowPlacement::lastRefusedStore()) {
         const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
                                   "and will not save them.")
                                    .arg(QDir::toNativeSeparators(refused->path), refused->reason);
@@ -129,7 +129,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    windowState_->FormDestroying();
+    windowState_->ownerDestroying();
     link_.reset();
     SerialPort::SetErrorReport({});
     dropOperatorProfiles();
@@ -329,7 +329,7 @@ void MainWindow::choosePort()
 
 void MainWindow::usePort(const PortChoice& choice)
 {
-    const QString storedDevice = WindowPlacement::ProgramStore()->value(portsettings::kDevice).toString();
+    const QString storedDevice = WindowPlacement::programStore()->value(portsettings::kDevice).toString();
     link_->call([&](LinkThread::Parts& p) {
         if (choice.isCom()) {
             p.serial.SetPortNum(choice.comNumber);
@@ -342,19 +342,19 @@ void MainWindow::usePort(const PortChoice& choice)
             throw SerialPortError(VaCommText::PortOpen);
         p.serial.SetPortNum(kChosenDevicePort);
     });
-    RememberPortChoice(*WindowPlacement::ProgramStore(), choice);
+    RememberPortChoice(*WindowPlacement::programStore(), choice);
 }
 
 // The box's text is stored as older builds read it; a device is stored
 // apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    showPortItems(KnownPorts(*WindowPlacement::ProgramStore()));
+    showPortItems(KnownPorts(*WindowPlacement::programStore()));
     if (ComItemNumber(ui_->portBox->currentText()) != 0) {
         choosePort();
         return;
     }
-    const PortChoice stored = StoredPortChoice(*WindowPlacement::ProgramStore());
+    const PortChoice stored = StoredPortChoice(*WindowPlacement::programStore());
     if (stored.isCom())
         return;
     for (const PortItem& item : portItems_) {
@@ -366,7 +366,7 @@ void MainWindow::applyRestoredPort()
 
 void MainWindow::refreshPorts()
 {
-    showPortItems(ListPorts(*WindowPlacement::ProgramStore()));
+    showPortItems(ListPorts(*WindowPlacement::programStore()));
 }
 
 void MainWindow::showPortItems(const QList<PortItem>& items)
@@ -415,7 +415,7 @@ void MainWindow::logFramesToFile()
         prompts().Notice(this, failure);
         return;
     }
-    WindowPlacement::ProgramStore()->setValue(kStoredFrameLog, path);
+    WindowPlacement::programStore()->setValue(kStoredFrameLog, path);
 }
 
 void MainWindow::backUpHandset()
@@ -432,7 +432,7 @@ void MainWindow::stopLoggingFrames()
 {
     link_->call([](LinkThread::Parts& p) { p.link.setObserver(nullptr); });
     frameLog_.reset();
-    WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
+    WindowPlacement::programStore()->remove(kStoredFrameLog);
 }
 
 QString MainWindow::startFrameLog(const QString& path)
@@ -454,13 +454,13 @@ QString MainWindow::startFrameLog(const QString& path)
 // any more is forgotten, so the message comes once and not at every start.
 void MainWindow::restoreFrameLog()
 {
-    const QString path = WindowPlacement::ProgramStore()->value(kStoredFrameLog).toString();
+    const QString path = WindowPlacement::programStore()->value(kStoredFrameLog).toString();
     if (path.isEmpty())
         return;
     const QString failure = startFrameLog(path);
     if (failure.isEmpty())
         return;
-    WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
+    WindowPlacement::programStore()->remove(kStoredFrameLog);
     // The window is not up yet; the notice waits for it.
     QTimer::singleShot(0, this, [failure] { prompts().Notice(QApplication::activeWindow(), failure); });
 }

@@ -67,7 +67,7 @@ int RunProgram(int argc, char** argv)
     M2BusApplication app(argc, argv);
     // Settings go to a throw-away store, not the user's.
     QTemporaryDir store;
-    WindowPlacement::SetStoreOverride(store.filePath("settings.ini"));
+    WindowPlacement::setStoreOverride(store.filePath("settings.ini"));
     // As main() starts the program.
     InstallTranslations();
     CreateMainWindow();

@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
     try {
         // Settings go to a scratch store, so taking pictures never changes
         // the user's own stored port or window places.
-        WindowPlacement::SetStoreOverride(work.filePath("settings.ini"));
+        WindowPlacement::setStoreOverride(work.filePath("settings.ini"));
         CreateAppWindows();
         const QDir workDir(work.path());
         std::vector<WindowShot> shots = {

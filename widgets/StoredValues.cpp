@@ -2,7 +2,7 @@
 
 #include "widgets/WindowStateError.h"
 
-void StoredValues::CheckUnique(const QString& name, const StoredValue* except) const
+void StoredValues::checkUnique(const QString& name, const StoredValue* except) const
 {
     for (const auto& item : items_) {
         if (item.get() != except && item->name_.compare(name, Qt::CaseInsensitive) == 0)
@@ -10,21 +10,21 @@ void StoredValues::CheckUnique(const QString& name, const StoredValue* except) c
     }
 }
 
-StoredValue& StoredValues::Add(const QString& name)
+StoredValue& StoredValues::add(const QString& name)
 {
-    CheckUnique(name, nullptr);
+    checkUnique(name, nullptr);
     items_.push_back(std::make_unique<StoredValue>());
     items_.back()->name_ = name;
     return *items_.back();
 }
 
-void StoredValues::Rename(StoredValue& item, const QString& name)
+void StoredValues::rename(StoredValue& item, const QString& name)
 {
-    CheckUnique(name, &item);
+    checkUnique(name, &item);
     item.name_ = name;
 }
 
-StoredValue* StoredValues::Find(const QString& name)
+StoredValue* StoredValues::find(const QString& name)
 {
     for (auto& item : items_) {
         if (item->name_.compare(name, Qt::CaseInsensitive) == 0)

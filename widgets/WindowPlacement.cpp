@@ -27,7 +27,7 @@
 
 namespace {
 
-QString& StoreOverride()
+QString& storeOverride()
 {
     static QString path;
     return path;
@@ -142,24 +142,24 @@ WindowPlacement::WindowPlacement(QWidget* owner)
 
 WindowPlacement::~WindowPlacement() = default;
 
-QString WindowPlacement::ProgramBaseName()
+QString WindowPlacement::programBaseName()
 {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-void WindowPlacement::SetStoreOverride(const QString& iniPath)
+void WindowPlacement::setStoreOverride(const QString& iniPath)
 {
-    StoreOverride() = iniPath;
+    storeOverride() = iniPath;
 }
 
-QString WindowPlacement::SectionName() const
+QString WindowPlacement::sectionName() const
 {
-    return IniSection.isEmpty() ? QString::fromLatin1(owner_->metaObject()->className()) : IniSection;
+    return iniSection_.isEmpty() ? QString::fromLatin1(owner_->metaObject()->className()) : iniSection_;
 }
 
 namespace {
 
-std::optional<WindowPlacement::RefusedStore>& RefusedStoreRecord()
+std::optional<WindowPlacement::RefusedStore>& refusedStoreRecord()
 {
     static std::optional<WindowPlacement::RefusedStore> refused;
     return refused;
@@ -172,10 +172,10 @@ std::unique_ptr<QSettings> OpenIniStore(const QString& path, const std::function
 {
     const FileOutcome found = probeFile(path).outcome;
     if (found.fault != FileFault::NotRegularFile && found.fault != FileFault::IsFolder) {
-        RefusedStoreRecord().reset();
+        refusedStoreRecord().reset();
         return open();
     }
-    RefusedStoreRecord() = WindowPlacement::RefusedStore{path, found.reason};
+    refusedStoreRecord() = WindowPlacement::RefusedStore{path, found.reason};
     static QTemporaryDir standIns;
     const QString standIn = standIns.filePath(QString::number(qHash(path), 16) + QStringLiteral(".ini"));
     return std::make_unique<QSettings>(standIn, QSettings::IniFormat);
@@ -183,15 +183,15 @@ std::unique_ptr<QSettings> OpenIniStore(const QString& path, const std::function
 
 } // namespace
 
-const std::optional<WindowPlacement::RefusedStore>& WindowPlacement::LastRefusedStore()
+const std::optional<WindowPlacement::RefusedStore>& WindowPlacement::lastRefusedStore()
 {
-    return RefusedStoreRecord();
+    return refusedStoreRecord();
 }
 
-std::unique_ptr<QSettings> WindowPlacement::RegistryStore(const QString& key)
+std::unique_ptr<QSettings> WindowPlacement::registryStore(const QString& key)
 {
-    if (!StoreOverride().isEmpty()) {
-        const QString path = StoreOverride();
+    if (!storeOverride().isEmpty()) {
+        const QString path = storeOverride();
         return OpenIniStore(path, [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
     }
 #ifdef Q_OS_WIN
@@ -207,18 +207,18 @@ std::unique_ptr<QSettings> WindowPlacement::RegistryStore(const QString& key)
 #endif
 }
 
-std::unique_ptr<QSettings> WindowPlacement::ProgramStore()
+std::unique_ptr<QSettings> WindowPlacement::programStore()
 {
-    return RegistryStore("Software\\" + ProgramBaseName());
+    return registryStore("Software\\" + programBaseName());
 }
 
-std::unique_ptr<QSettings> WindowPlacement::OpenStore(bool forWriting) const
+std::unique_ptr<QSettings> WindowPlacement::openStore(bool forWriting) const
 {
     std::unique_ptr<QSettings> store;
-    if (!StoreOverride().isEmpty() || UseRegistry) {
-        store = RegistryStore(IniFileName.isEmpty() ? "Software\\" + ProgramBaseName() : IniFileName);
+    if (!storeOverride().isEmpty() || useRegistry_) {
+        store = registryStore(iniFileName_.isEmpty() ? "Software\\" + programBaseName() : iniFileName_);
     } else {
-        const QString file = IniFileName.isEmpty() ? ProgramBaseName() + ".ini" : IniFileName;
+        const QString file = iniFileName_.isEmpty() ? programBaseName() + ".ini" : iniFileName_;
         const QString path = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(file);
         store = OpenIniStore(path, [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
     }
@@ -247,21 +247,21 @@ void WindowPlacement::Report(const std::exception& e)
 
 void WindowPlacement::Tell(const QString& message)
 {
-    if (OnError)
-        OnError(message);
+    if (errorHandler_)
+        errorHandler_(message);
     else
         prompts().Notice(owner_, message);
 }
 
 bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != owner_ || !Active)
+    if (watched != owner_ || !active_)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Show:
         if (!event->spontaneous()) {
             try {
-                RestoreState();
+                restoreState();
             } catch (const std::exception& e) {
                 Report(e);
             }
@@ -275,7 +275,7 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
         const bool savedByHide = !savedBefore && saved_;
         if (event->isAccepted() && owner_->internalWinId() != 0 && !savedByHide) {
             try {
-                SaveState();
+                saveState();
             } catch (const std::exception& e) {
                 Report(e);
             }
@@ -286,7 +286,7 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
         // A dialog that ends by accept or reject hides without a close event.
         if (!event->spontaneous() && qobject_cast<QDialog*>(owner_) && restored_ && !saved_) {
             try {
-                SaveState();
+                saveState();
             } catch (const std::exception& e) {
                 Report(e);
             }
@@ -298,32 +298,32 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void WindowPlacement::FormDestroying()
+void WindowPlacement::ownerDestroying()
 {
-    if (!Active || saved_)
+    if (!active_ || saved_)
         return;
     destroying_ = true;
     try {
-        SaveState();
+        saveState();
     } catch (const std::exception& e) {
         Report(e);
     }
     destroying_ = false;
 }
 
-void WindowPlacement::SaveState()
+void WindowPlacement::saveState()
 {
     if (!restored_)
         return;
-    const QString section = SectionName();
+    const QString section = sectionName();
     const auto write = [this, &section](QSettings& store) {
         store.beginGroup(section);
-        store.setValue(kFormVersionKey, QString::number(Version));
-        SavePlacement(store, section);
+        store.setValue(kFormVersionKey, QString::number(version_));
+        savePlacement(store, section);
         store.endGroup();
-        SaveContents(store, section);
+        saveContents(store, section);
     };
-    auto store = OpenStore(true);
+    auto store = openStore(true);
     const QString where = QDir::toNativeSeparators(store->fileName());
     if (store->format() == QSettings::IniFormat) {
         const QString path = store->fileName();
@@ -339,12 +339,11 @@ void WindowPlacement::SaveState()
         if (store->status() == QSettings::AccessError)
             throw WindowStateError("Unable to write to " + where.toStdString());
     }
-    if (OnSavePlacement)
-        OnSavePlacement(this);
+    emit placementSaved();
     saved_ = true;
 }
 
-void WindowPlacement::SavePlacement(QSettings& store, const QString&)
+void WindowPlacement::savePlacement(QSettings& store, const QString&)
 {
     const Qt::WindowStates state = owner_->windowState();
     const int showCmd = state.testFlag(Qt::WindowMinimized) ? kShowMinimized
@@ -367,25 +366,25 @@ void WindowPlacement::SavePlacement(QSettings& store, const QString&)
     store.setValue(kMinMaxPosKey, minMax);
     store.setValue(kNormPosKey + suffix, norm);
     store.setValue(kNormPosKey, norm);
-    if ((Options & fpActiveControl) && owner_->focusWidget() && !owner_->focusWidget()->objectName().isEmpty())
+    if (options_.testFlag(PlacementOption::ActiveControl) && owner_->focusWidget()
+        && !owner_->focusWidget()->objectName().isEmpty())
         store.setValue(kActiveControlKey, owner_->focusWidget()->objectName());
     store.setValue(kVisibleKey, destroying_ ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void WindowPlacement::RestoreState()
+void WindowPlacement::restoreState()
 {
     saved_ = false;
-    auto store = OpenStore(false);
-    const QString section = SectionName();
+    auto store = openStore(false);
+    const QString section = sectionName();
     store->beginGroup(section);
-    if (ReadInt(*store, kFormVersionKey, 0) >= Version) {
-        if (Options & (fpPosition | fpState))
-            RestorePlacement(*store, section);
+    if (ReadInt(*store, kFormVersionKey, 0) >= version_) {
+        if (options_ & (PlacementOption::Position | PlacementOption::State))
+            restorePlacement(*store, section);
         store->endGroup();
-        RestoreContents(*store, section);
-        if (OnRestorePlacement)
-            OnRestorePlacement(this);
-        if (Options & fpActiveControl) {
+        restoreContents(*store, section);
+        emit placementRestored();
+        if (options_.testFlag(PlacementOption::ActiveControl)) {
             store->beginGroup(section);
             const QString name = readStoredText(*store, kActiveControlKey, QString());
             store->endGroup();
@@ -397,9 +396,9 @@ void WindowPlacement::RestoreState()
     restored_ = true;
 }
 
-void WindowPlacement::RestorePlacement(QSettings& store, const QString&)
+void WindowPlacement::restorePlacement(QSettings& store, const QString&)
 {
-    if (Options & fpPosition) {
+    if (options_.testFlag(PlacementOption::Position)) {
         const QString suffix = ScreenSuffix(owner_);
         QString minMax = readStoredText(store, kMinMaxPosKey + suffix, QString());
         if (minMax.isEmpty())
@@ -445,7 +444,7 @@ void WindowPlacement::RestorePlacement(QSettings& store, const QString&)
             }
         }
     }
-    if (Options & fpState) {
+    if (options_.testFlag(PlacementOption::State)) {
         Qt::WindowState wanted = Qt::WindowNoState;
         switch (ReadInt(store, kShowCmdKey, 0)) {
         case 1:
@@ -465,7 +464,7 @@ void WindowPlacement::RestorePlacement(QSettings& store, const QString&)
             break;
         }
         const Qt::WindowStates base = owner_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
-        if (wanted == Qt::WindowMinimized && MainForm) {
+        if (wanted == Qt::WindowMinimized && mainWindow_) {
             // The main window comes up normally first and is minimised once shown.
             owner_->setWindowState(base);
             QPointer<QWidget> w = owner_;

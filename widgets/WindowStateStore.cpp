@@ -25,7 +25,7 @@ WindowStateStore::WindowStateStore(QWidget* owner)
     : WindowPlacement(owner)
 { }
 
-void WindowStateStore::SetStoredProps(const QStringList& lines)
+void WindowStateStore::setStoredProps(const QStringList& lines)
 {
     props_.clear();
     for (const QString& line : lines) {
@@ -36,19 +36,19 @@ void WindowStateStore::SetStoredProps(const QStringList& lines)
         const QString property = line.mid(dot + 1).trimmed();
         if (component.isEmpty() || property.isEmpty())
             continue;
-        QObject* object = Owner()->findChild<QObject*>(component);
+        QObject* object = owner()->findChild<QObject*>(component);
         if (!object)
             continue;
         props_.push_back({component, property, object});
     }
 }
 
-void WindowStateStore::AddStoredProp(const QString& storedName, QObject* object, const QString& property)
+void WindowStateStore::addStoredProp(const QString& storedName, QObject* object, const QString& property)
 {
     props_.push_back({storedName, property, object});
 }
 
-std::vector<WindowStateStore::StoredProp> WindowStateStore::LiveProps() const
+std::vector<WindowStateStore::StoredProp> WindowStateStore::liveProps() const
 {
     std::vector<StoredProp> live;
     for (const auto& p : props_) {
@@ -58,15 +58,15 @@ std::vector<WindowStateStore::StoredProp> WindowStateStore::LiveProps() const
     return live;
 }
 
-QStringList WindowStateStore::StoredProps() const
+QStringList WindowStateStore::storedProps() const
 {
     QStringList lines;
-    for (const auto& p : LiveProps())
+    for (const auto& p : liveProps())
         lines << p.component + "." + p.property;
     return lines;
 }
 
-QString WindowStateStore::Scramble(const QString& text, const QString& key)
+QString WindowStateStore::scramble(const QString& text, const QString& key)
 {
     if (key.isEmpty())
         return text;
@@ -80,7 +80,7 @@ QString WindowStateStore::Scramble(const QString& text, const QString& key)
     return out;
 }
 
-QString WindowStateStore::Unscramble(const QString& text, const QString& key)
+QString WindowStateStore::unscramble(const QString& text, const QString& key)
 {
     if (key.isEmpty())
         return text;
@@ -105,9 +105,9 @@ QString WindowStateStore::Unscramble(const QString& text, const QString& key)
     return FromWin1251(out);
 }
 
-void WindowStateStore::SaveContents(QSettings& store, const QString& section)
+void WindowStateStore::saveContents(QSettings& store, const QString& section)
 {
-    for (const auto& p : LiveProps()) {
+    for (const auto& p : liveProps()) {
         const QString prefixed = p.component + "_" + p.property;
         switch (PropertyKind(p.object, p.property)) {
         case StoredPropKind::Text:
@@ -130,24 +130,26 @@ void WindowStateStore::SaveContents(QSettings& store, const QString& section)
             break;
         }
     }
-    for (std::size_t i = 0; i < storedValues_.Count(); ++i) {
-        StoredValue value = storedValues_[i];
-        if (value.OnSave)
-            value.OnSave(value);
-        store.setValue(section + "/" + value.Name(), Scramble(value.Value, value.KeyString));
+    for (std::size_t i = 0; i < storedValues_.count(); ++i) {
+        const StoredValue& value = storedValues_[i];
+        QString text = value.value;
+        if (value.beforeSave)
+            value.beforeSave(text);
+        store.setValue(section + "/" + value.name(), scramble(text, value.scrambleKey));
     }
 }
 
-void WindowStateStore::RestoreContents(QSettings& store, const QString& section)
+void WindowStateStore::restoreContents(QSettings& store, const QString& section)
 {
-    for (const auto& p : LiveProps()) {
+    for (const auto& p : liveProps()) {
         const QString prefixed = p.component + "_" + p.property;
         // A property that cannot be read back is left as designed.
         try {
             switch (PropertyKind(p.object, p.property)) {
             case StoredPropKind::Text: {
                 const QString current = ReadTextProperty(p.object, p.property);
-                WriteTextProperty(p.object, p.property, readStoredText(store, section + "/" + prefixed, current).trimmed());
+                WriteTextProperty(p.object, p.property,
+                                  readStoredText(store, section + "/" + prefixed, current).trimmed());
                 break;
             }
             case StoredPropKind::List: {
@@ -168,13 +170,13 @@ void WindowStateStore::RestoreContents(QSettings& store, const QString& section)
             }
         } catch (const WindowStateError&) { }
     }
-    for (std::size_t i = 0; i < storedValues_.Count(); ++i) {
+    for (std::size_t i = 0; i < storedValues_.count(); ++i) {
         StoredValue& value = storedValues_[i];
-        QString text = readStoredText(store, section + "/" + value.Name(), Scramble(value.Value, value.KeyString));
-        StoredValue restored = value;
-        restored.Value = Unscramble(text, value.KeyString);
-        if (restored.OnRestore)
-            restored.OnRestore(restored);
-        value.Value = restored.Value;
+        QString text =
+            unscramble(readStoredText(store, section + "/" + value.name(), scramble(value.value, value.scrambleKey)),
+                       value.scrambleKey);
+        if (value.afterRestore)
+            value.afterRestore(text);
+        value.value = text;
     }
 }

@@ -20,21 +20,21 @@ public:
 
     // Lines "Component.Property"; kept only while the component exists on
     // the window. Set them once the window's controls are built.
-    void SetStoredProps(const QStringList& lines);
+    void setStoredProps(const QStringList& lines);
     // One property stored under a fixed name, whatever the control is called:
     // the stored name is part of the settings format.
-    void AddStoredProp(const QString& storedName, QObject* object, const QString& property);
-    QStringList StoredProps() const;
+    void addStoredProp(const QString& storedName, QObject* object, const QString& property);
+    QStringList storedProps() const;
     StoredValues& storedValues() { return storedValues_; }
 
     // Scrambling of stored values: XOR with the repeating key, as lower-case
     // hex pairs; an empty key leaves the text as it is.
-    static QString Scramble(const QString& text, const QString& key);
-    static QString Unscramble(const QString& text, const QString& key);
+    static QString scramble(const QString& text, const QString& key);
+    static QString unscramble(const QString& text, const QString& key);
 
 protected:
-    void SaveContents(QSettings& store, const QString& section) override;
-    void RestoreContents(QSettings& store, const QString& section) override;
+    void saveContents(QSettings& store, const QString& section) override;
+    void restoreContents(QSettings& store, const QString& section) override;
 
 private:
     struct StoredProp {
@@ -42,7 +42,7 @@ private:
         QString property;
         QPointer<QObject> object;
     };
-    std::vector<StoredProp> LiveProps() const;
+    std::vector<StoredProp> liveProps() const;
 
     std::vector<StoredProp> props_;
     StoredValues storedValues_;

@@ -81,16 +81,16 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
 
     windowState = new WindowStateStore(this);
     windowState->setObjectName("windowState");
-    windowState->UseRegistry = true;
-    windowState->IniSection = kStoredSection;
-    windowState->AddStoredProp(kStoredOperatorBox, ui_->operatorBox, "Items");
-    windowState->storedValues().Add(kStoredTextField).KeyString = kTextFieldKey;
+    windowState->setUseRegistry(true);
+    windowState->setIniSection(kStoredSection);
+    windowState->addStoredProp(kStoredOperatorBox, ui_->operatorBox, "Items");
+    windowState->storedValues().add(kStoredTextField).scrambleKey = kTextFieldKey;
 
     operatorStore = new WindowStateStore(this);
     operatorStore->setObjectName("operatorStore");
-    operatorStore->Active = false;
-    operatorStore->IniFileName = "Operator.ini";
-    operatorStore->Options = 0;
+    operatorStore->setActive(false);
+    operatorStore->setIniFileName("Operator.ini");
+    operatorStore->setOptions({});
 
     // The window stays alive during a send, and Cancel can end it.
     http_.setWaitingHandler([] { QCoreApplication::processEvents(); });
@@ -111,7 +111,7 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
 
 SmsWindow::~SmsWindow()
 {
-    windowState->FormDestroying();
+    windowState->ownerDestroying();
 }
 
 void SmsWindow::showEvent(QShowEvent* event)

@@ -31,7 +31,7 @@ public:
             if (!storedPort.isEmpty())
                 settings.setValue("TFMain/cboxCOM_Text", storedPort);
         }
-        WindowPlacement::SetStoreOverride(store);
+        WindowPlacement::setStoreOverride(store);
         // Profiles beside a program folder of this test's own: tests that
         // run side by side never share (or break) one Operators.ini.
         QDir(dir.path()).mkdir("program");
@@ -41,7 +41,7 @@ public:
     ~AppUnderTest()
     {
         DestroyAppWindows();
-        WindowPlacement::SetStoreOverride(QString());
+        WindowPlacement::setStoreOverride(QString());
         setProgramFolderOverride(QString());
     }
     // Where the program's own Operators.ini lies for this test.

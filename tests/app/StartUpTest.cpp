@@ -114,7 +114,7 @@ TEST(StartUp, AProfileFileThatCannotBeReadIsReportedAndTheMainWindowComesUp)
 TEST(StartUp, HiddenWindowsAreMadeOnceTheMainWindowHasBeenPainted)
 {
     QTemporaryDir dir;
-    WindowPlacement::SetStoreOverride(dir.filePath("settings.ini"));
+    WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
     CreateMainWindow();
     struct PaintWatch : QObject {
         int paints = 0;
@@ -146,7 +146,7 @@ TEST(StartUp, HiddenWindowsAreMadeOnceTheMainWindowHasBeenPainted)
     EXPECT_TRUE(logoWindow->isVisible());
     EXPECT_EQ(AppWindowsInCreationOrder().size(), 7u);
     DestroyAppWindows();
-    WindowPlacement::SetStoreOverride(QString());
+    WindowPlacement::setStoreOverride(QString());
 }
 
 // A named pipe where the settings file belongs would block the program
@@ -157,7 +157,7 @@ TEST(StartUp, SettingsFileThatIsANamedPipeIsLeftAloneAndSaidOnce)
     QTemporaryDir config;
     const QByteArray configBefore = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    TrapFifo settings(config.filePath(WindowPlacement::ProgramBaseName() + ".ini"), std::chrono::seconds(2));
+    TrapFifo settings(config.filePath(WindowPlacement::programBaseName() + ".ini"), std::chrono::seconds(2));
     ASSERT_TRUE(settings.Made());
     ScriptedPrompts prompts;
 

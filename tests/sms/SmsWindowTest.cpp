@@ -97,7 +97,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        WindowPlacement::SetStoreOverride(dir.filePath("settings.ini"));
+        WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
         previousPrompts = setPrompts(&scripted);
         window = std::make_unique<SmsWindow>(OperatorObjects{ini, operatorList, operatorValues}, opSet, &picker);
     }
@@ -105,7 +105,7 @@ protected:
     {
         window.reset();
         setPrompts(previousPrompts);
-        WindowPlacement::SetStoreOverride(QString());
+        WindowPlacement::setStoreOverride(QString());
     }
 
     SmsWindowControls w() { return SmsWindowControls(window.get()); }
