@@ -112,7 +112,7 @@ MainWindow::MainWindow(QWidget* parent)
     windowState_->setIniSection(kStoredSection);
     windowState_->addStoredProp(kStoredPortBox, ui_->portBox, "Text");
     connect(windowState_, &WindowPlacement::placementRestored, this, [this] { guarded([this] { applyRestoredPort(); }); });
-    windowState_->setErrorHandler([](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); });
+    windowState_->setErrorHandler([](const QString& message) { prompts().notice(QApplication::activeWindow(), message); });
 
     Connect();
     showPortItems(KnownPorts(*WindowPlacement::programStore()));
@@ -121,7 +121,7 @@ MainWindow::MainWindow(QWidget* parent)
                                   "and will not save them.")
                                    .arg(QDir::toNativeSeparators(refused->path), refused->reason);
         // The window is not up yet; the notice waits for it.
-        QTimer::singleShot(0, this, [notice] { prompts().Notice(QApplication::activeWindow(), notice); });
+        QTimer::singleShot(0, this, [notice] { prompts().notice(QApplication::activeWindow(), notice); });
     }
     restoreFrameLog();
     loadOperatorProfiles();
@@ -406,13 +406,13 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 
 void MainWindow::logFramesToFile()
 {
-    const QString path = prompts().SaveFileName(this, tr("Log frames to a file"),
+    const QString path = prompts().saveFileName(this, tr("Log frames to a file"),
                                                 tr("Log files (*.log);;All files (*)"), QStringLiteral("log"));
     if (path.isEmpty())
         return;
     const QString failure = startFrameLog(path);
     if (!failure.isEmpty()) {
-        prompts().Notice(this, failure);
+        prompts().notice(this, failure);
         return;
     }
     WindowPlacement::programStore()->setValue(kStoredFrameLog, path);
@@ -462,7 +462,7 @@ void MainWindow::restoreFrameLog()
         return;
     WindowPlacement::programStore()->remove(kStoredFrameLog);
     // The window is not up yet; the notice waits for it.
-    QTimer::singleShot(0, this, [failure] { prompts().Notice(QApplication::activeWindow(), failure); });
+    QTimer::singleShot(0, this, [failure] { prompts().notice(QApplication::activeWindow(), failure); });
 }
 
 void MainWindow::setAckLed(bool on)
@@ -480,7 +480,7 @@ void MainWindow::enableConnectButton()
 
 void MainWindow::showMessage(const std::string& text)
 {
-    prompts().Notice(this, TranslatedLinkMessage(FromWin1251(text)));
+    prompts().notice(this, TranslatedLinkMessage(FromWin1251(text)));
 }
 
 void MainWindow::setButtonEnabled(CommandButton button, bool enabled)

@@ -163,5 +163,5 @@ bool M2BusApplication::notify(QObject* receiver, QEvent* event)
 
 void ReportError(const std::exception& error)
 {
-    prompts().Notice(QApplication::activeWindow(), TranslateReportedText(QString::fromUtf8(error.what())));
+    prompts().notice(QApplication::activeWindow(), TranslateReportedText(QString::fromUtf8(error.what())));
 }

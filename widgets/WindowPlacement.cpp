@@ -250,7 +250,7 @@ void WindowPlacement::Tell(const QString& message)
     if (errorHandler_)
         errorHandler_(message);
     else
-        prompts().Notice(owner_, message);
+        prompts().notice(owner_, message);
 }
 
 bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)

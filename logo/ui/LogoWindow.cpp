@@ -162,7 +162,7 @@ void LogoWindow::writeToPhone()
 void LogoWindow::loadFromFile()
 {
     const QString fileName =
-        prompts().OpenFileNameAs(this, tr("Load Bitmap"), LogoOpenPictureFilter(), QStringLiteral("Logo"), true);
+        prompts().openFileNameAs(this, tr("Load Bitmap"), LogoOpenPictureFilter(), QStringLiteral("Logo"), true);
     LogoDots dots{};
     if (fileName.isEmpty()) {
         dots = LogoDotsFromPicture(pictureForPixels());
@@ -171,7 +171,7 @@ void LogoWindow::loadFromFile()
         try {
             loaded = LogoLoadPicture(fileName);
         } catch (const PictureError& error) {
-            prompts().Notice(this, error.Message);
+            prompts().notice(this, error.Message);
             return;
         }
         const std::optional<LogoDots> imported = LogoImportDialog::choose(this, loaded);
@@ -195,18 +195,18 @@ void LogoWindow::loadFromFile()
 void LogoWindow::saveToFile()
 {
     if (picture_.isNull()) {
-        prompts().Notice(this, tr("There is no picture to save yet: load the logo from the phone, load a "
+        prompts().notice(this, tr("There is no picture to save yet: load the logo from the phone, load a "
                                   "bitmap or draw one first."));
         return;
     }
-    const QString fileName = prompts().SaveFileNameAs(this, tr("Save as Bitmap"), logoSavePictureFilter(),
+    const QString fileName = prompts().saveFileNameAs(this, tr("Save as Bitmap"), logoSavePictureFilter(),
                                                       QStringLiteral("bmp"), QStringLiteral("Logo"));
     if (fileName.isEmpty())
         return;
     try {
         exportLogoPicture(picture_, fileName);
     } catch (const PictureError& error) {
-        prompts().Notice(this, error.Message);
+        prompts().notice(this, error.Message);
     }
 }
 

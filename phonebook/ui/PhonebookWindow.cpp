@@ -256,7 +256,7 @@ void PhonebookWindow::readFromPhone()
 
 void PhonebookWindow::writeAllToPhone()
 {
-    if (!prompts().Confirm(this, tr("Do You really want to write current phonebook into Phone?")))
+    if (!prompts().confirm(this, tr("Do You really want to write current phonebook into Phone?")))
         return;
     if (!HandsetKeepsOrUserGoesOn(GridRecords()))
         return;
@@ -277,7 +277,7 @@ void PhonebookWindow::writeAllToPhone()
 void PhonebookWindow::saveToFile()
 {
     const QString path =
-        prompts().SaveFileNameAs(this, tr("Save phonebook"), tr(FileFilter), FileExtension, DefaultFileName);
+        prompts().saveFileNameAs(this, tr("Save phonebook"), tr(FileFilter), FileExtension, DefaultFileName);
     if (path.isEmpty() || !HandsetKeepsOrUserGoesOn(GridRecords()))
         return;
     SavePhonebookFile(path, RecordRowsAsEntries());
@@ -286,7 +286,7 @@ void PhonebookWindow::saveToFile()
 void PhonebookWindow::loadFromFile()
 {
     const QString path =
-        prompts().OpenFileNameAs(this, tr("Load phonebook"), tr(FileFilter), DefaultFileName, false);
+        prompts().openFileNameAs(this, tr("Load phonebook"), tr(FileFilter), DefaultFileName, false);
     if (path.isEmpty())
         return;
     const DecodedPhonebook book = DecodePhonebookFile(ReadPhonebookFile(path));
@@ -305,14 +305,14 @@ void PhonebookWindow::updateRecordInPhone()
     if (row <= 0)
         return;
     if (row > RecordRows) {
-        prompts().Notice(this,
+        prompts().notice(this,
                          tr("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
                             "can be written to the phone.")
                              .arg(row)
                              .arg(RecordRows));
         return;
     }
-    if (!prompts().Confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(row)))
+    if (!prompts().confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(row)))
         return;
     PhonebookRows single = emptyPhonebookRows();
     single[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
@@ -341,7 +341,7 @@ void PhonebookWindow::deleteRecord()
     const int row = SelectedRow();
     if (row <= 0)
         return;
-    if (!prompts().Confirm(this, tr("Do You really want to delete record?")))
+    if (!prompts().confirm(this, tr("Do You really want to delete record?")))
         return;
     SetCell(1, row, QString());
     SetCell(2, row, QString());
@@ -374,7 +374,7 @@ bool PhonebookWindow::HandsetKeepsOrUserGoesOn(const PhonebookRows& rows)
     const std::vector<HandsetFinding> findings = checkForHandset(rows);
     if (findings.empty())
         return true;
-    return prompts().Confirm(this,
+    return prompts().confirm(this,
                              tr("The handset will not keep these records as they are:\n\n%1\n\nGo on all the same?")
                                  .arg(describeHandsetFindings(rows, findings, ShownLines).join(u'\n')));
 }
@@ -387,7 +387,7 @@ void PhonebookWindow::importFromFile()
         return;
     const QString filter = tr("Phonebook files (*.csv *.vcf *.vcard *.npb);;CSV files (*.csv);;"
                               "vCard files (*.vcf *.vcard);;Nokia PhoneBook file (*.npb);;All files (*)");
-    const QString path = prompts().OpenFileNameAs(this, tr("Import phonebook"), filter, QString(), false);
+    const QString path = prompts().openFileNameAs(this, tr("Import phonebook"), filter, QString(), false);
     if (path.isEmpty())
         return;
     // A file that cannot be read raises before any row changes.
@@ -403,7 +403,7 @@ void PhonebookWindow::importFromFile()
             notes << tr("… and %n more", "", static_cast<int>(imported.notes.size() - ShownLines));
         question += QStringLiteral("\n\n") + notes.join(u'\n');
     }
-    if (!prompts().Confirm(this, question))
+    if (!prompts().confirm(this, question))
         return;
     for (int row = 1; row <= RecordRows; ++row) {
         const PhonebookRow& record = imported.rows[static_cast<std::size_t>(row - 1)];
@@ -416,7 +416,7 @@ void PhonebookWindow::exportToFile()
 {
     const QString filter = tr("CSV files (*.csv);;vCard files (*.vcf);;Nokia PhoneBook file (*.npb)");
     const QString path =
-        prompts().SaveFileNameAs(this, tr("Export phonebook"), filter, QStringLiteral("csv"), DefaultFileName);
+        prompts().saveFileNameAs(this, tr("Export phonebook"), filter, QStringLiteral("csv"), DefaultFileName);
     if (path.isEmpty())
         return;
     PhonebookRows rows = GridRecords();

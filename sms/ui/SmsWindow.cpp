@@ -31,11 +31,11 @@ const QString kStoredTextField = QStringLiteral("TextField");
 
 std::optional<HttpCredentials> askHttpCredentials(const std::string& title, const HttpCredentials& current)
 {
-    QString user = FromWin1251(current.userName);
-    QString password = FromWin1251(current.password);
-    if (!prompts().Credentials(nullptr, FromWin1251(title), user, password))
+    const auto typed = prompts().credentials(nullptr, FromWin1251(title),
+                                             {FromWin1251(current.userName), FromWin1251(current.password)});
+    if (!typed)
         return std::nullopt;
-    return HttpCredentials{ToWin1251(user), ToWin1251(password)};
+    return HttpCredentials{ToWin1251(typed->user), ToWin1251(typed->password)};
 }
 
 // Runs a handler from a click: anything it raises goes to the top-level report.
@@ -193,7 +193,7 @@ void SmsWindow::deleteOperator()
 {
     const QString name = ui_->operatorBox->currentText();
     operators_.profileFile.refresh();
-    if (!prompts().Confirm(this, tr("Do You really want to delete operator \"%1\"?").arg(name)))
+    if (!prompts().confirm(this, tr("Do You really want to delete operator \"%1\"?").arg(name)))
         return;
     operators_.profileFile.removeSection(ToWin1251(name));
     reloadOperatorList();
@@ -216,7 +216,7 @@ std::optional<SmsWindow::Outgoing> SmsWindow::messageToSend()
     text.replace('\n', QStringLiteral("\r\n"));
     const QString lost = CharactersWin1251Lacks(ui_->numberEdit->text() + text);
     if (!lost.isEmpty()
-        && !prompts().Confirm(
+        && !prompts().confirm(
             this, tr("These characters cannot be sent and will go out as \"?\": %1\nSend the message anyway?").arg(lost)))
         return std::nullopt;
     return Outgoing{ToWin1251(ui_->numberEdit->text()), ToWin1251(text)};
@@ -257,7 +257,7 @@ void SmsWindow::sendMessage()
         operators_.values.readSection(operators_.profileFile, chosenOperator());
         outcome = submitForm(http_, requestTemplate_, operators_.values, outgoing->phone, outgoing->message);
         if (outcome.accepted)
-            prompts().Notice(this, tr("Your message was sent succesfully!"));
+            prompts().notice(this, tr("Your message was sent succesfully!"));
         if (outcome.judged && ui_->debugBox->isChecked())
             ui_->messageEdit->setPlainText(
                 FromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

@@ -108,9 +108,9 @@ TEST(Translation, FileDialogsAreQtsOwnAndSpeakRussian)
         });
     };
     lookAtTheDialog();
-    prompts().OpenFileName(nullptr, "Open", "All files (*)");
+    prompts().openFileName(nullptr, "Open", "All files (*)");
     lookAtTheDialog();
-    prompts().SaveFileName(nullptr, "Save", "All files (*)", "log");
+    prompts().saveFileName(nullptr, "Save", "All files (*)", "log");
     RemoveTranslations();
     QLocale::setDefault(before);
 

@@ -459,7 +459,7 @@ TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
     // Answers the import dialog with "Fit" at a fixed threshold, or cancels it.
     struct ImportPrompts : ScriptedPrompts {
         bool accept = true;
-        bool RunDialog(QDialog& dialog) override
+        bool runDialog(QDialog& dialog) override
         {
             LogoImportOptions fit;
             fit.mode = LogoImportMode::Fit;
