@@ -52,7 +52,7 @@ void guarded(F&& handler)
     try {
         handler();
     } catch (const std::exception& error) {
-        ReportError(error);
+        reportError(error);
     }
 }
 
@@ -86,14 +86,14 @@ MainWindow::MainWindow(QWidget* parent)
     , ui_(std::make_unique<Ui::MainWindow>())
 {
     ui_->setupUi(this);
-    SetUpControls();
+    setUpControls();
 
     link_ = std::make_unique<LinkThread>(*this);
     // A port error while bytes come in is raised on the link's thread; it is
     // reported here, on the window's.
     SerialPort::SetErrorReport([this](const std::exception& error) {
         QMetaObject::invokeMethod(
-            this, [message = std::string(error.what())] { ReportError(std::runtime_error(message)); },
+            this, [message = std::string(error.what())] { reportError(std::runtime_error(message)); },
             Qt::QueuedConnection);
     });
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
@@ -114,7 +114,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(windowState_, &WindowPlacement::placementRestored, this, [this] { guarded([this] { applyRestoredPort(); }); });
     windowState_->setErrorHandler([](const QString& message) { prompts().notice(QApplication::activeWindow(), message); });
 
-    Connect();
+    connectControls();
     showPortItems(KnownPorts(*WindowPlacement::programStore()));
     if (const auto& refused = WindowPlacement::lastRefusedStore()) {
         const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
@@ -135,9 +135,9 @@ MainWindow::~MainWindow()
     dropOperatorProfiles();
 }
 
-void MainWindow::SetUpControls()
+void MainWindow::setUpControls()
 {
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     setWindowTitle("Nokia 640/650 M2Bus Service Tool");
     setAutoFillBackground(true);
     // Opens where it was designed; a stored placement may move it later.
@@ -147,21 +147,21 @@ void MainWindow::SetUpControls()
     ui_->netMonitorLed->setLedType(LedType::LargeRect);
     ui_->netMonitorLed->setIndicatorPalette({silver, QColor(0xFF, 0, 0)});
     ui_->netMonitorLed->setCaption(tr("NetMonitor status"));
-    SetReadableTextColor(*ui_->netMonitorLed, QColor(0, 0, 0xFF));
+    setReadableTextColor(*ui_->netMonitorLed, QColor(0, 0, 0xFF));
     for (Led* led : {ui_->ackLed, ui_->packLed}) {
         led->setLedType(LedType::LargeRect);
         led->setIndicatorPalette({silver, QColor(0, 0xFF, 0)});
     }
 
-    const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
+    const QFont shown = designFont("MS Sans Serif", kShownTextPixels, true, true);
     for (QLabel* label : {ui_->versionLabel, ui_->serialNumberLabel}) {
         label->setFont(shown);
-        SetReadableTextColor(*label, QPalette::Highlight);
+        setReadableTextColor(*label, QPalette::Highlight);
     }
     ui_->versionTitle->setCaption(tr("Version INFO"));
-    ui_->versionTitle->setFont(DesignFont("Arial", 17, true, true));
-    ui_->serialNumberTitle->setFont(DesignFont("MS Sans Serif", 19, true, true));
-    SetReadableTextColor(*ui_->serialNumberTitle, Qt::red);
+    ui_->versionTitle->setFont(designFont("Arial", 17, true, true));
+    ui_->serialNumberTitle->setFont(designFont("MS Sans Serif", 19, true, true));
+    setReadableTextColor(*ui_->serialNumberTitle, Qt::red);
     ui_->portBox->setEditText("Com1");
     // Only the exact port names choose a port; a completer would turn "Com"
     // into "Com1" while typing, and "com2" into "Com2" on Enter.
@@ -169,13 +169,13 @@ void MainWindow::SetUpControls()
     ui_->portBox->lineEdit()->installEventFilter(this);
     ui_->portBox->beforePopup = [this] { guarded([this] { refreshPorts(); }); };
     for (QLabel* label : {ui_->portLabel, ui_->ackLabel, ui_->packLabel})
-        FitLabelToText(*label);
+        fitLabelToText(*label);
     // The link LEDs have no caption of their own: a screen reader names them by these labels.
     ui_->ackLabel->setBuddy(ui_->ackLed);
     ui_->packLabel->setBuddy(ui_->packLed);
 }
 
-void MainWindow::Connect()
+void MainWindow::connectControls()
 {
     auto on = [this](QPushButton* button, void (MainWindow::*handler)()) {
         connect(button, &QPushButton::clicked, this,
@@ -196,21 +196,17 @@ void MainWindow::Connect()
 
 void MainWindow::loadOperatorProfiles()
 {
-    // The program's own folder, never the working directory.
-    AppPath = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
-    if (AppPath.empty() || (AppPath.back() != '/' && AppPath.back() != '\\'))
-        AppPath += QDir::separator().toLatin1();
     // Beside a portable program; in the user's configuration folder for an installed one.
-    OperatorIni = std::make_unique<ProfileIniFile>(
+    operatorProfiles_ = std::make_unique<ProfileIniFile>(
         QDir::toNativeSeparators(operatorsFileFor(operatorsFilePlaces())).toStdString());
-    OperatorList.clear();
-    OperatorValues = std::make_unique<OperatorValueList>();
+    operatorNames_.clear();
+    operatorValues_ = std::make_unique<OperatorValueList>();
     try {
-        OperatorList = OperatorIni->sectionNames();
+        operatorNames_ = operatorProfiles_->sectionNames();
     } catch (const IniFileError& error) {
         // The program runs without profiles; the message waits until the
         // main window is up, and the SMS window repeats it when used.
-        QTimer::singleShot(0, this, [message = std::string(error.what())] { ReportError(IniFileError(message)); });
+        QTimer::singleShot(0, this, [message = std::string(error.what())] { reportError(IniFileError(message)); });
     }
 }
 
@@ -236,9 +232,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::dropOperatorProfiles()
 {
-    OperatorIni.reset();
-    OperatorList.clear();
-    OperatorValues.reset();
+    operatorProfiles_.reset();
+    operatorNames_.clear();
+    operatorValues_.reset();
 }
 
 void MainWindow::connectToPhone()
@@ -275,20 +271,20 @@ QString MainWindow::portDevicePath()
 
 void MainWindow::openPhonebook()
 {
-    CreateOtherWindows();
+    createOtherWindows();
     phonebookWindow->exec();
 }
 
 void MainWindow::openSmsWindow()
 {
-    CreateOtherWindows();
+    createOtherWindows();
     smsWindow->exec();
 }
 
 // The logo manager is not modal; a second click only brings it forward.
 void MainWindow::openLogoManager()
 {
-    CreateOtherWindows();
+    createOtherWindows();
     logoWindow->show();
     logoWindow->raise();
     logoWindow->activateWindow();
@@ -316,7 +312,7 @@ bool MainWindow::writeLogoBlock(int block, const LogoBlock& data)
 
 void MainWindow::showAbout()
 {
-    CreateOtherWindows();
+    createOtherWindows();
     aboutDialog->exec();
 }
 
@@ -442,7 +438,7 @@ QString MainWindow::startFrameLog(const QString& path)
         log = std::make_unique<FrameLog>(std::filesystem::path(path.toStdU16String()));
     } catch (const std::runtime_error& error) {
         return tr("Cannot log frames to %1: %2")
-            .arg(QDir::toNativeSeparators(path), TranslateReportedText(QString::fromLocal8Bit(error.what())));
+            .arg(QDir::toNativeSeparators(path), translateReportedText(QString::fromLocal8Bit(error.what())));
     }
     // The link may be writing to the old log until it has the new one.
     link_->call([observer = log.get()](LinkThread::Parts& p) { p.link.setObserver(observer); });
@@ -508,11 +504,11 @@ void MainWindow::showReadings(const HandsetReadings& readings)
 {
     if (readings.versionText) {
         ui_->versionLabel->setText(FromWin1251(*readings.versionText));
-        ShrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
+        shrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
     }
     if (readings.serialNumber) {
         ui_->serialNumberLabel->setText(FromWin1251(*readings.serialNumber));
-        ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
+        shrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
     }
     if (readings.netMonitorOn)
         ui_->netMonitorLed->setActive(*readings.netMonitorOn);

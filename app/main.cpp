@@ -52,11 +52,11 @@ int main(int argc, char* argv[])
     app.setWindowIcon(programIcon());
     // Lets a Wayland desktop match the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.m2bus.ServiceTool"));
-    InstallTranslations();
-    CreateMainWindow();
+    installTranslations();
+    createMainWindow();
     mainWindow->show();
-    CreateOtherWindowsAfterFirstPaint();
+    createOtherWindowsAfterFirstPaint();
     const int result = app.exec();
-    DestroyAppWindows();
+    destroyAppWindows();
     return result;
 }

@@ -69,15 +69,15 @@ int RunProgram(int argc, char** argv)
     QTemporaryDir store;
     WindowPlacement::setStoreOverride(store.filePath("settings.ini"));
     // As main() starts the program.
-    InstallTranslations();
-    CreateMainWindow();
+    installTranslations();
+    createMainWindow();
     FirstPaint watcher;
     mainWindow->installEventFilter(&watcher);
     mainWindow->show();
-    CreateOtherWindowsAfterFirstPaint();
+    createOtherWindowsAfterFirstPaint();
     const int result = app.exec();
     const bool allMade = operatorDialog != nullptr;
-    DestroyAppWindows();
+    destroyAppWindows();
     return allMade ? result : 1;
 }
 

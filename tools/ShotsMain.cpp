@@ -57,7 +57,7 @@ int main(int argc, char* argv[])
     M2BusApplication app(argc, argv);
     if (qEnvironmentVariableIntValue("M2BUS_SHOTS_DARK") != 0)
         UseDarkPalette();
-    InstallTranslations();
+    installTranslations();
     QTextStream err(stderr);
     if (argc != 2) {
         err << "usage: m2bus-shots OUTDIR" << Qt::endl;
@@ -79,7 +79,7 @@ int main(int argc, char* argv[])
         // Settings go to a scratch store, so taking pictures never changes
         // the user's own stored port or window places.
         WindowPlacement::setStoreOverride(work.filePath("settings.ini"));
-        CreateAppWindows();
+        createAppWindows();
         const QDir workDir(work.path());
         std::vector<WindowShot> shots = {
             {"MainWindow", [] { return mainWindow; }, FillMainWindow},
@@ -96,6 +96,6 @@ int main(int argc, char* argv[])
         err << "m2bus-shots: " << error.what() << Qt::endl;
         failures = 1;
     }
-    DestroyAppWindows();
+    destroyAppWindows();
     return failures == 0 ? 0 : 1;
 }

@@ -14,8 +14,8 @@ public:
 
 // Shows an error's message in a message box (through the prompts seam) and
 // returns; everything that catches at the top calls this.
-void ReportError(const std::exception& error);
+void reportError(const std::exception& error);
 
 // A reported message in the user's language where a translation of the
 // pattern it was made from exists; the English message otherwise.
-QString TranslateReportedText(const QString& english, int depth = 0);
+QString translateReportedText(const QString& english, int depth = 0);

@@ -242,7 +242,7 @@ std::unique_ptr<QSettings> WindowPlacement::openStore(bool forWriting) const
 
 void WindowPlacement::Report(const std::exception& e)
 {
-    Tell(TranslateReportedText(QString::fromStdString(e.what())));
+    Tell(translateReportedText(QString::fromStdString(e.what())));
 }
 
 void WindowPlacement::Tell(const QString& message)
@@ -328,7 +328,7 @@ void WindowPlacement::saveState()
     if (store->format() == QSettings::IniFormat) {
         const QString path = store->fileName();
         store.reset();
-        const IniFileChanged changed = ChangeIniFile(path, write);
+        const IniFileChanged changed = changeIniFile(path, write);
         if (!changed.failure.isEmpty())
             throw WindowStateError(("Unable to write to " + where + ": " + changed.failure).toStdString());
         if (changed.droppedEntries > 0)

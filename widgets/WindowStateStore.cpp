@@ -109,14 +109,14 @@ void WindowStateStore::saveContents(QSettings& store, const QString& section)
 {
     for (const auto& p : liveProps()) {
         const QString prefixed = p.component + "_" + p.property;
-        switch (PropertyKind(p.object, p.property)) {
+        switch (propertyKind(p.object, p.property)) {
         case StoredPropKind::Text:
-            store.setValue(section + "/" + prefixed, ReadTextProperty(p.object, p.property).trimmed());
+            store.setValue(section + "/" + prefixed, readTextProperty(p.object, p.property).trimmed());
             break;
         case StoredPropKind::List: {
             const QString listSection = section + "." + prefixed;
             store.remove(listSection);
-            const QStringList items = ReadListProperty(p.object, p.property);
+            const QStringList items = readListProperty(p.object, p.property);
             if (items.isEmpty())
                 break;
             store.beginGroup(listSection);
@@ -145,10 +145,10 @@ void WindowStateStore::restoreContents(QSettings& store, const QString& section)
         const QString prefixed = p.component + "_" + p.property;
         // A property that cannot be read back is left as designed.
         try {
-            switch (PropertyKind(p.object, p.property)) {
+            switch (propertyKind(p.object, p.property)) {
             case StoredPropKind::Text: {
-                const QString current = ReadTextProperty(p.object, p.property);
-                WriteTextProperty(p.object, p.property,
+                const QString current = readTextProperty(p.object, p.property);
+                writeTextProperty(p.object, p.property,
                                   readStoredText(store, section + "/" + prefixed, current).trimmed());
                 break;
             }
@@ -162,7 +162,7 @@ void WindowStateStore::restoreContents(QSettings& store, const QString& section)
                 for (int i = 0; ok && i < count; ++i)
                     items << readStoredText(store, listSection + kListItemKey.arg(i), QString());
                 if (ok && count > 0)
-                    WriteListProperty(p.object, p.property, items);
+                    writeListProperty(p.object, p.property, items);
                 break;
             }
             case StoredPropKind::None:

@@ -81,9 +81,9 @@ LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
     , ui_(std::make_unique<Ui::LogoWindow>())
     , host_(host)
 {
-    InstallFontSubstitutes();
+    installFontSubstitutes();
     ui_->setupUi(this);
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     readButton = ui_->readButton;
     saveButton = ui_->saveButton;
     writeButton = ui_->writeButton;

@@ -94,11 +94,11 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     deleteRecordAction = ui_->deleteRecordAction;
     importAction = ui_->importAction;
     exportAction = ui_->exportAction;
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     hintLabel->setWordWrap(false);
-    FitLabelToText(*hintLabel);
+    fitLabelToText(*hintLabel);
 
-    recordGrid->setFont(DesignFont("Courier", 13));
+    recordGrid->setFont(designFont("Courier", 13));
     recordGrid->setTextElideMode(Qt::ElideNone);
     recordGrid->setItemDelegate(new CutTextTipDelegate(recordGrid));
     recordGrid->setRowCount(GridRows - 1);

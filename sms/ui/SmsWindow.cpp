@@ -45,7 +45,7 @@ void guarded(Handler handler)
     try {
         handler();
     } catch (const std::exception& e) {
-        ReportError(e);
+        reportError(e);
     }
 }
 
@@ -67,7 +67,7 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
     , requestTemplate_(submissionRequest())
 {
     ui_->setupUi(this);
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     // Labels size themselves to their captions, whatever width the font gives them.
     for (QLabel* label : findChildren<QLabel*>())
         label->adjustSize();

@@ -36,11 +36,11 @@ public:
         // run side by side never share (or break) one Operators.ini.
         QDir(dir.path()).mkdir("program");
         setProgramFolderOverride(ProgramFolder());
-        CreateAppWindows();
+        createAppWindows();
     }
     ~AppUnderTest()
     {
-        DestroyAppWindows();
+        destroyAppWindows();
         WindowPlacement::setStoreOverride(QString());
         setProgramFolderOverride(QString());
     }
@@ -55,8 +55,8 @@ public:
     void Restart()
     {
         mainWindow->close();
-        DestroyAppWindows();
-        CreateAppWindows();
+        destroyAppWindows();
+        createAppWindows();
         mainWindow->show();
         QApplication::processEvents();
     }

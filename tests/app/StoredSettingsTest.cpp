@@ -22,7 +22,7 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     ASSERT_TRUE(QFile::copy(M2BUS_SOURCE_DIR "/tests/fixtures/settings-first-round.ini", store));
     QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
     WindowPlacement::setStoreOverride(store);
-    CreateAppWindows();
+    createAppWindows();
 
     mainWindow->show();
     QApplication::processEvents();
@@ -51,6 +51,6 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
 
     smsWindow->close();
     mainWindow->close();
-    DestroyAppWindows();
+    destroyAppWindows();
     WindowPlacement::setStoreOverride(QString());
 }

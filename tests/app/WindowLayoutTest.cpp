@@ -99,13 +99,13 @@ TEST(WindowLayout, NoLabelIsClippedInRussian)
 {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    ASSERT_TRUE(InstallTranslations());
+    ASSERT_TRUE(installTranslations());
     {
         AppUnderTest app;
         for (const QWidget* window : std::initializer_list<const QWidget*>{mainWindow, aboutDialog, phonebookWindow, recordEditor,
                                                                            logoWindow, smsWindow, operatorDialog})
             ExpectNoClippedLabels(*window);
     }
-    RemoveTranslations();
+    removeTranslations();
     QLocale::setDefault(before);
 }

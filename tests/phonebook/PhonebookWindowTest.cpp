@@ -575,6 +575,6 @@ TEST_F(PhonebookWindowTest, CutNumberShowsWholeInTooltip)
     QApplication::sendEvent(grid.viewport(), &hover);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), longNumber);
-    EXPECT_EQ(CutCellText(grid, grid.model()->index(1, 1)), QString());
+    EXPECT_EQ(cutCellText(grid, grid.model()->index(1, 1)), QString());
     QToolTip::hideText();
 }
