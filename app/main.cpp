@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/M2BusApplication.h"
 #include "app/Translations.h"
 #include "m2bus/Version.h"
 

@@ -21,6 +21,7 @@
 
 #include "app/AppWindows.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/M2BusApplication.h"
 #include "widgets/WindowStateStore.h"
 #include "app/MainWindow.h"
 #include "app/Translations.h"

@@ -12,6 +12,7 @@
 #include "app/AppWindows.h"
 #include "app/Translations.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/M2BusApplication.h"
 #include "widgets/WindowStateStore.h"
 #include "tools/ImportDialogShot.h"
 #include "tools/ShotContent.h"

@@ -2,6 +2,7 @@
 
 #include "widgets/Prompts.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QRegularExpression>
 
@@ -145,20 +146,6 @@ QString translateReportedText(const QString& english, int depth)
         return out + translated.mid(at);
     }
     return english;
-}
-
-M2BusApplication::M2BusApplication(int& argc, char** argv)
-    : QApplication(argc, argv)
-{ }
-
-bool M2BusApplication::notify(QObject* receiver, QEvent* event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        reportError(error);
-    }
-    return false;
 }
 
 void reportError(const std::exception& error)

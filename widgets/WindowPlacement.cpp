@@ -240,12 +240,12 @@ std::unique_ptr<QSettings> WindowPlacement::openStore(bool forWriting) const
     return store;
 }
 
-void WindowPlacement::Report(const std::exception& e)
+void WindowPlacement::report(const std::exception& e)
 {
-    Tell(translateReportedText(QString::fromStdString(e.what())));
+    tell(translateReportedText(QString::fromStdString(e.what())));
 }
 
-void WindowPlacement::Tell(const QString& message)
+void WindowPlacement::tell(const QString& message)
 {
     if (errorHandler_)
         errorHandler_(message);
@@ -263,7 +263,7 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
             try {
                 restoreState();
             } catch (const std::exception& e) {
-                Report(e);
+                report(e);
             }
         }
         break;
@@ -277,7 +277,7 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
             try {
                 saveState();
             } catch (const std::exception& e) {
-                Report(e);
+                report(e);
             }
         }
         return true;
@@ -288,7 +288,7 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
             try {
                 saveState();
             } catch (const std::exception& e) {
-                Report(e);
+                report(e);
             }
         }
         break;
@@ -306,7 +306,7 @@ void WindowPlacement::ownerDestroying()
     try {
         saveState();
     } catch (const std::exception& e) {
-        Report(e);
+        report(e);
     }
     destroying_ = false;
 }
@@ -332,7 +332,7 @@ void WindowPlacement::saveState()
         if (!changed.failure.isEmpty())
             throw WindowStateError(("Unable to write to " + where + ": " + changed.failure).toStdString());
         if (changed.droppedEntries > 0)
-            Tell(tr("Damaged entries in the settings file %1 could not be kept and were dropped.").arg(where));
+            tell(tr("Damaged entries in the settings file %1 could not be kept and were dropped.").arg(where));
     } else {
         write(*store);
         store->sync();

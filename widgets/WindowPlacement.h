@@ -99,8 +99,8 @@ private:
     std::unique_ptr<QSettings> openStore(bool forWriting) const;
     void savePlacement(QSettings& store, const QString& section);
     void restorePlacement(QSettings& store, const QString& section);
-    void Report(const std::exception& e);
-    void Tell(const QString& message);
+    void report(const std::exception& e);
+    void tell(const QString& message);
 
     QWidget* owner_;
     bool active_ = true;
