@@ -13,20 +13,20 @@ AboutDialog::AboutDialog(QWidget* parent)
     // drops unless something refers to them; the form needs it at set-up.
     Q_INIT_RESOURCE(app);
     ui_->setupUi(this);
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     setFixedSize(size());
     // Opens where it was designed rather than centred over the main window.
     move(189, 109);
 
-    SetReadablePatch(*ui_->authorLabel, QColor(0x80, 0, 0x80), QColor(0xC0, 0xC0, 0xC0));
-    SetReadableTextColor(*ui_->emailLabel, QColor(0, 0, 0x80));
+    setReadablePatch(*ui_->authorLabel, QColor(0x80, 0, 0x80), QColor(0xC0, 0xC0, 0xC0));
+    setReadableTextColor(*ui_->emailLabel, QColor(0, 0, 0x80));
     for (QLabel* label : {ui_->authorLabel, ui_->emailLabel})
-        FitLabelToText(*label);
-    ui_->versionLabel->setFont(DesignFont("Arial", 12, true));
-    ui_->versionLabel->SetHighlightColor(QColor(0xC0, 0xC0, 0xC0));
-    ui_->versionLabel->SetShadowColor(Qt::red);
-    ui_->versionLabel->SetCaption(tr("Thanks to NMT keepers!"));
-    FitLabelToText(*ui_->versionLabel);
+        fitLabelToText(*label);
+    ui_->versionLabel->setFont(designFont("Arial", 12, true));
+    ui_->versionLabel->setHighlightColor(QColor(0xC0, 0xC0, 0xC0));
+    ui_->versionLabel->setShadowColor(Qt::red);
+    ui_->versionLabel->setCaption(tr("Thanks to NMT keepers!"));
+    fitLabelToText(*ui_->versionLabel);
 }
 
 AboutDialog::~AboutDialog() = default;

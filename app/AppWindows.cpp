@@ -48,20 +48,20 @@ W* Created(W* window)
 
 } // namespace
 
-void CreateAppWindows()
+void createAppWindows()
 {
-    CreateMainWindow();
-    CreateOtherWindows();
+    createMainWindow();
+    createOtherWindows();
 }
 
-void CreateMainWindow()
+void createMainWindow()
 {
-    InstallFontSubstitutes();
+    installFontSubstitutes();
     CreationOrder().clear();
     mainWindow = Created(new MainWindow);
 }
 
-void CreateOtherWindows()
+void createOtherWindows()
 {
     if (!mainWindow || phonebookWindow)
         return;
@@ -72,7 +72,7 @@ void CreateOtherWindows()
     recordEditor = Created(new RecordEditor(mainWindow));
     logoWindow = Created(new LogoWindow(*mainWindow));
     smsWindow = Created(
-        new SmsWindow(OperatorObjects{*mainWindow->OperatorIni, mainWindow->OperatorList, *mainWindow->OperatorValues},
+        new SmsWindow(OperatorObjects{mainWindow->operatorProfiles(), mainWindow->operatorNames(), mainWindow->operatorValues()},
                       operatorDialog, &phonebookPicker, mainWindow));
     operatorDialog = Created(new OperatorDialog(smsWindow));
 }
@@ -87,7 +87,7 @@ public:
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
             // After this paint has reached the screen.
-            QTimer::singleShot(0, [] { CreateOtherWindows(); });
+            QTimer::singleShot(0, [] { createOtherWindows(); });
             deleteLater();
         }
         return false;
@@ -96,17 +96,17 @@ public:
 
 } // namespace
 
-void CreateOtherWindowsAfterFirstPaint()
+void createOtherWindowsAfterFirstPaint()
 {
     mainWindow->installEventFilter(new AfterFirstPaint(mainWindow));
 }
 
-const std::vector<QWidget*>& AppWindowsInCreationOrder()
+const std::vector<QWidget*>& appWindowsInCreationOrder()
 {
     return CreationOrder();
 }
 
-void DestroyAppWindows()
+void destroyAppWindows()
 {
     CreationOrder().clear();
     delete operatorDialog;

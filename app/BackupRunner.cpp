@@ -24,11 +24,11 @@ void BackupRunner::backUp()
             folder = makeBackup(*this, progress, parent);
         } catch (const BackupError& error) {
             progress.hide();
-            prompts().Notice(&window_, error.message());
+            prompts().notice(&window_, error.message());
             return;
         }
     }
-    prompts().Notice(&window_, tr("The handset was backed up into %1.").arg(QDir::toNativeSeparators(folder)));
+    prompts().notice(&window_, tr("The handset was backed up into %1.").arg(QDir::toNativeSeparators(folder)));
 }
 
 void BackupRunner::restore()
@@ -40,19 +40,19 @@ void BackupRunner::restore()
     try {
         backup = readBackup(folder);
     } catch (const BackupError& error) {
-        prompts().Notice(&window_, error.message());
+        prompts().notice(&window_, error.message());
         return;
     }
     const std::optional<HandsetFacts> handset = readFacts();
     if (!handset)
         return;
     if (handset->serialNumber != backup.facts.serialNumber
-        && !prompts().Confirm(&window_,
+        && !prompts().confirm(&window_,
                               tr("This backup is of the handset %1, and the handset on the cable is %2. "
                                  "Restore it onto this handset all the same?")
                                   .arg(backup.facts.serialNumber, handset->serialNumber)))
         return;
-    if (!prompts().Confirm(&window_,
+    if (!prompts().confirm(&window_,
                            tr("Do You really want to write the phonebook and logo of this backup into Phone?")))
         return;
     {
@@ -61,11 +61,11 @@ void BackupRunner::restore()
             restoreBackup(*this, progress, backup);
         } catch (const BackupError& error) {
             progress.hide();
-            prompts().Notice(&window_, error.message());
+            prompts().notice(&window_, error.message());
             return;
         }
     }
-    prompts().Notice(&window_, tr("The handset was restored from %1.").arg(QDir::toNativeSeparators(folder)));
+    prompts().notice(&window_, tr("The handset was restored from %1.").arg(QDir::toNativeSeparators(folder)));
 }
 
 std::optional<HandsetFacts> BackupRunner::readFacts()

@@ -16,25 +16,13 @@
 #include <type_traits>
 #include <utility>
 
+#include "app/LinkDisplay.h"
 #include "app/SerialLinkPort.h"
 #include "link/CommandButtons.h"
 #include "link/LinkHost.h"
 #include "link/PhoneLink.h"
 #include "link/ServiceCommands.h"
 #include "serial/SerialPort.h"
-
-// What the link shows; called on the window's thread, in the order the link
-// asked for it, and always before the job that asked is seen to end.
-class LinkDisplay {
-public:
-    virtual ~LinkDisplay() = default;
-    virtual void setAckLed(bool on) = 0;
-    virtual void setPackLed(bool on) = 0;
-    virtual void enableConnectButton() = 0;
-    // Modal notice; text is Windows-1251.
-    virtual void showMessage(const std::string& text) = 0;
-    virtual void setButtonEnabled(CommandButton button, bool enabled) = 0;
-};
 
 class LinkThread : public QObject {
 public:

@@ -52,7 +52,7 @@ void guarded(F&& handler)
     try {
         handler();
     } catch (const std::exception& error) {
-        ReportError(error);
+        reportError(error);
     }
 }
 
@@ -86,42 +86,42 @@ MainWindow::MainWindow(QWidget* parent)
     , ui_(std::make_unique<Ui::MainWindow>())
 {
     ui_->setupUi(this);
-    SetUpControls();
+    setUpControls();
 
     link_ = std::make_unique<LinkThread>(*this);
     // A port error while bytes come in is raised on the link's thread; it is
     // reported here, on the window's.
     SerialPort::setErrorReport([this](const std::exception& error) {
         QMetaObject::invokeMethod(
-            this, [message = std::string(error.what())] { ReportError(std::runtime_error(message)); },
+            this, [message = std::string(error.what())] { reportError(std::runtime_error(message)); },
             Qt::QueuedConnection);
     });
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
     SerialPort::setDeviceResolver([](int portNum) {
-        const auto store = WindowPlacement::ProgramStore();
+        const auto store = WindowPlacement::programStore();
         if (portNum == kChosenDevicePort)
             return store->value(portsettings::kDevice).toString();
         return store->value(portsettings::comDeviceKey(portNum)).toString();
     });
 
     windowState_ = new WindowStateStore(this);
-    windowState_->UseRegistry = true;
-    windowState_->MainForm = true;
-    windowState_->IniSection = kStoredSection;
-    windowState_->AddStoredProp(kStoredPortBox, ui_->portBox, "Text");
-    windowState_->OnRestorePlacement = [this](WindowPlacement*) { guarded([this] { applyRestoredPort(); }); };
-    windowState_->OnError = [](const QString& message) { prompts().Notice(QApplication::activeWindow(), message); };
+    windowState_->setUseRegistry(true);
+    windowState_->setMainWindow(true);
+    windowState_->setIniSection(kStoredSection);
+    windowState_->addStoredProp(kStoredPortBox, ui_->portBox, "Text");
+    connect(windowState_, &WindowPlacement::placementRestored, this, [this] { guarded([this] { applyRestoredPort(); }); });
+    windowState_->setErrorHandler([](const QString& message) { prompts().notice(QApplication::activeWindow(), message); });
 
-    Connect();
-    showPortItems(knownPorts(*WindowPlacement::ProgramStore()));
-    if (const auto& refused = WindowPlacement::LastRefusedStore()) {
+    connectControls();
+    showPortItems(knownPorts(*WindowPlacement::programStore()));
+    if (const auto& refused = WindowPlacement::lastRefusedStore()) {
         const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
                                   "and will not save them.")
                                    .arg(QDir::toNativeSeparators(refused->path), refused->reason);
         // The window is not up yet; the notice waits for it.
-        QTimer::singleShot(0, this, [notice] { prompts().Notice(QApplication::activeWindow(), notice); });
+        QTimer::singleShot(0, this, [notice] { prompts().notice(QApplication::activeWindow(), notice); });
     }
     restoreFrameLog();
     loadOperatorProfiles();
@@ -129,39 +129,39 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    windowState_->FormDestroying();
+    windowState_->ownerDestroying();
     link_.reset();
     SerialPort::setErrorReport({});
     dropOperatorProfiles();
 }
 
-void MainWindow::SetUpControls()
+void MainWindow::setUpControls()
 {
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     setWindowTitle("Nokia 640/650 M2Bus Service Tool");
     setAutoFillBackground(true);
     // Opens where it was designed; a stored placement may move it later.
     move(253, 118);
 
     const QColor silver(0xC0, 0xC0, 0xC0);
-    ui_->netMonitorLed->SetLedType(LedType::ltLargeRect);
-    ui_->netMonitorLed->SetPalette({silver, QColor(0xFF, 0, 0)});
-    ui_->netMonitorLed->SetCaption(tr("NetMonitor status"));
-    SetReadableTextColor(*ui_->netMonitorLed, QColor(0, 0, 0xFF));
+    ui_->netMonitorLed->setLedType(LedType::LargeRect);
+    ui_->netMonitorLed->setIndicatorPalette({silver, QColor(0xFF, 0, 0)});
+    ui_->netMonitorLed->setCaption(tr("NetMonitor status"));
+    setReadableTextColor(*ui_->netMonitorLed, QColor(0, 0, 0xFF));
     for (Led* led : {ui_->ackLed, ui_->packLed}) {
-        led->SetLedType(LedType::ltLargeRect);
-        led->SetPalette({silver, QColor(0, 0xFF, 0)});
+        led->setLedType(LedType::LargeRect);
+        led->setIndicatorPalette({silver, QColor(0, 0xFF, 0)});
     }
 
-    const QFont shown = DesignFont("MS Sans Serif", kShownTextPixels, true, true);
+    const QFont shown = designFont("MS Sans Serif", kShownTextPixels, true, true);
     for (QLabel* label : {ui_->versionLabel, ui_->serialNumberLabel}) {
         label->setFont(shown);
-        SetReadableTextColor(*label, QPalette::Highlight);
+        setReadableTextColor(*label, QPalette::Highlight);
     }
-    ui_->versionTitle->SetCaption(tr("Version INFO"));
-    ui_->versionTitle->setFont(DesignFont("Arial", 17, true, true));
-    ui_->serialNumberTitle->setFont(DesignFont("MS Sans Serif", 19, true, true));
-    SetReadableTextColor(*ui_->serialNumberTitle, Qt::red);
+    ui_->versionTitle->setCaption(tr("Version INFO"));
+    ui_->versionTitle->setFont(designFont("Arial", 17, true, true));
+    ui_->serialNumberTitle->setFont(designFont("MS Sans Serif", 19, true, true));
+    setReadableTextColor(*ui_->serialNumberTitle, Qt::red);
     ui_->portBox->setEditText("Com1");
     // Only the exact port names choose a port; a completer would turn "Com"
     // into "Com1" while typing, and "com2" into "Com2" on Enter.
@@ -169,10 +169,13 @@ void MainWindow::SetUpControls()
     ui_->portBox->lineEdit()->installEventFilter(this);
     ui_->portBox->beforePopup = [this] { guarded([this] { refreshPorts(); }); };
     for (QLabel* label : {ui_->portLabel, ui_->ackLabel, ui_->packLabel})
-        FitLabelToText(*label);
+        fitLabelToText(*label);
+    // The link LEDs have no caption of their own: a screen reader names them by these labels.
+    ui_->ackLabel->setBuddy(ui_->ackLed);
+    ui_->packLabel->setBuddy(ui_->packLed);
 }
 
-void MainWindow::Connect()
+void MainWindow::connectControls()
 {
     auto on = [this](QPushButton* button, void (MainWindow::*handler)()) {
         connect(button, &QPushButton::clicked, this,
@@ -193,21 +196,17 @@ void MainWindow::Connect()
 
 void MainWindow::loadOperatorProfiles()
 {
-    // The program's own folder, never the working directory.
-    AppPath = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
-    if (AppPath.empty() || (AppPath.back() != '/' && AppPath.back() != '\\'))
-        AppPath += QDir::separator().toLatin1();
     // Beside a portable program; in the user's configuration folder for an installed one.
-    OperatorIni = std::make_unique<ProfileIniFile>(
+    operatorProfiles_ = std::make_unique<ProfileIniFile>(
         QDir::toNativeSeparators(operatorsFileFor(operatorsFilePlaces())).toStdString());
-    OperatorList.clear();
-    OperatorValues = std::make_unique<OperatorValueList>();
+    operatorNames_.clear();
+    operatorValues_ = std::make_unique<OperatorValueList>();
     try {
-        OperatorList = OperatorIni->sectionNames();
+        operatorNames_ = operatorProfiles_->sectionNames();
     } catch (const IniFileError& error) {
         // The program runs without profiles; the message waits until the
         // main window is up, and the SMS window repeats it when used.
-        QTimer::singleShot(0, this, [message = std::string(error.what())] { ReportError(IniFileError(message)); });
+        QTimer::singleShot(0, this, [message = std::string(error.what())] { reportError(IniFileError(message)); });
     }
 }
 
@@ -233,9 +232,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::dropOperatorProfiles()
 {
-    OperatorIni.reset();
-    OperatorList.clear();
-    OperatorValues.reset();
+    operatorProfiles_.reset();
+    operatorNames_.clear();
+    operatorValues_.reset();
 }
 
 void MainWindow::connectToPhone()
@@ -272,20 +271,20 @@ QString MainWindow::portDevicePath()
 
 void MainWindow::openPhonebook()
 {
-    CreateOtherWindows();
+    createOtherWindows();
     phonebookWindow->exec();
 }
 
 void MainWindow::openSmsWindow()
 {
-    CreateOtherWindows();
+    createOtherWindows();
     smsWindow->exec();
 }
 
 // The logo manager is not modal; a second click only brings it forward.
 void MainWindow::openLogoManager()
 {
-    CreateOtherWindows();
+    createOtherWindows();
     logoWindow->show();
     logoWindow->raise();
     logoWindow->activateWindow();
@@ -313,7 +312,7 @@ bool MainWindow::writeLogoBlock(int block, const LogoBlock& data)
 
 void MainWindow::showAbout()
 {
-    CreateOtherWindows();
+    createOtherWindows();
     aboutDialog->exec();
 }
 
@@ -326,7 +325,7 @@ void MainWindow::choosePort()
 
 void MainWindow::usePort(const PortChoice& choice)
 {
-    const QString storedDevice = WindowPlacement::ProgramStore()->value(portsettings::kDevice).toString();
+    const QString storedDevice = WindowPlacement::programStore()->value(portsettings::kDevice).toString();
     link_->call([&](LinkThread::Parts& p) {
         if (choice.isCom()) {
             p.serial.setPortNumber(choice.comNumber);
@@ -339,19 +338,19 @@ void MainWindow::usePort(const PortChoice& choice)
             throw SerialPortError(serialtext::kPortOpen);
         p.serial.setPortNumber(kChosenDevicePort);
     });
-    rememberPortChoice(*WindowPlacement::ProgramStore(), choice);
+    rememberPortChoice(*WindowPlacement::programStore(), choice);
 }
 
 // The box's text is stored as older builds read it; a device is stored
 // apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    showPortItems(knownPorts(*WindowPlacement::ProgramStore()));
+    showPortItems(knownPorts(*WindowPlacement::programStore()));
     if (comItemNumber(ui_->portBox->currentText()) != 0) {
         choosePort();
         return;
     }
-    const PortChoice stored = storedPortChoice(*WindowPlacement::ProgramStore());
+    const PortChoice stored = storedPortChoice(*WindowPlacement::programStore());
     if (stored.isCom())
         return;
     for (const PortItem& item : portItems_) {
@@ -363,7 +362,7 @@ void MainWindow::applyRestoredPort()
 
 void MainWindow::refreshPorts()
 {
-    showPortItems(listPorts(*WindowPlacement::ProgramStore()));
+    showPortItems(listPorts(*WindowPlacement::programStore()));
 }
 
 void MainWindow::showPortItems(const QList<PortItem>& items)
@@ -403,16 +402,16 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 
 void MainWindow::logFramesToFile()
 {
-    const QString path = prompts().SaveFileName(this, tr("Log frames to a file"),
+    const QString path = prompts().saveFileName(this, tr("Log frames to a file"),
                                                 tr("Log files (*.log);;All files (*)"), QStringLiteral("log"));
     if (path.isEmpty())
         return;
     const QString failure = startFrameLog(path);
     if (!failure.isEmpty()) {
-        prompts().Notice(this, failure);
+        prompts().notice(this, failure);
         return;
     }
-    WindowPlacement::ProgramStore()->setValue(kStoredFrameLog, path);
+    WindowPlacement::programStore()->setValue(kStoredFrameLog, path);
 }
 
 void MainWindow::backUpHandset()
@@ -429,7 +428,7 @@ void MainWindow::stopLoggingFrames()
 {
     link_->call([](LinkThread::Parts& p) { p.link.setObserver(nullptr); });
     frameLog_.reset();
-    WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
+    WindowPlacement::programStore()->remove(kStoredFrameLog);
 }
 
 QString MainWindow::startFrameLog(const QString& path)
@@ -439,7 +438,7 @@ QString MainWindow::startFrameLog(const QString& path)
         log = std::make_unique<FrameLog>(std::filesystem::path(path.toStdU16String()));
     } catch (const std::runtime_error& error) {
         return tr("Cannot log frames to %1: %2")
-            .arg(QDir::toNativeSeparators(path), TranslateReportedText(QString::fromLocal8Bit(error.what())));
+            .arg(QDir::toNativeSeparators(path), translateReportedText(QString::fromLocal8Bit(error.what())));
     }
     // The link may be writing to the old log until it has the new one.
     link_->call([observer = log.get()](LinkThread::Parts& p) { p.link.setObserver(observer); });
@@ -451,24 +450,24 @@ QString MainWindow::startFrameLog(const QString& path)
 // any more is forgotten, so the message comes once and not at every start.
 void MainWindow::restoreFrameLog()
 {
-    const QString path = WindowPlacement::ProgramStore()->value(kStoredFrameLog).toString();
+    const QString path = WindowPlacement::programStore()->value(kStoredFrameLog).toString();
     if (path.isEmpty())
         return;
     const QString failure = startFrameLog(path);
     if (failure.isEmpty())
         return;
-    WindowPlacement::ProgramStore()->remove(kStoredFrameLog);
+    WindowPlacement::programStore()->remove(kStoredFrameLog);
     // The window is not up yet; the notice waits for it.
-    QTimer::singleShot(0, this, [failure] { prompts().Notice(QApplication::activeWindow(), failure); });
+    QTimer::singleShot(0, this, [failure] { prompts().notice(QApplication::activeWindow(), failure); });
 }
 
 void MainWindow::setAckLed(bool on)
 {
-    ui_->ackLed->SetActive(on);
+    ui_->ackLed->setActive(on);
 }
 void MainWindow::setPackLed(bool on)
 {
-    ui_->packLed->SetActive(on);
+    ui_->packLed->setActive(on);
 }
 void MainWindow::enableConnectButton()
 {
@@ -477,7 +476,7 @@ void MainWindow::enableConnectButton()
 
 void MainWindow::showMessage(const std::string& text)
 {
-    prompts().Notice(this, TranslatedLinkMessage(fromWin1251(text)));
+    prompts().notice(this, TranslatedLinkMessage(fromWin1251(text)));
 }
 
 void MainWindow::setButtonEnabled(CommandButton button, bool enabled)
@@ -505,12 +504,12 @@ void MainWindow::showReadings(const HandsetReadings& readings)
 {
     if (readings.versionText) {
         ui_->versionLabel->setText(fromWin1251(*readings.versionText));
-        ShrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
+        shrinkFontToFitBox(*ui_->versionLabel, kShownTextPixels);
     }
     if (readings.serialNumber) {
         ui_->serialNumberLabel->setText(fromWin1251(*readings.serialNumber));
-        ShrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
+        shrinkFontToFitBox(*ui_->serialNumberLabel, kShownTextPixels);
     }
     if (readings.netMonitorOn)
-        ui_->netMonitorLed->SetActive(*readings.netMonitorOn);
+        ui_->netMonitorLed->setActive(*readings.netMonitorOn);
 }

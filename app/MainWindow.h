@@ -38,11 +38,11 @@ public:
     QString portDevicePath();
     WindowStateStore& windowState() { return *windowState_; }
 
-    // Folder of the program file, with a trailing separator.
-    std::string AppPath;
-    std::unique_ptr<ProfileIniFile> OperatorIni;
-    std::vector<std::string> OperatorList;
-    std::unique_ptr<OperatorValueList> OperatorValues;
+    // The SMS operators' profile file, its section names and the values the
+    // SMS window shares; present from construction until destruction.
+    ProfileIniFile& operatorProfiles() { return *operatorProfiles_; }
+    std::vector<std::string>& operatorNames() { return operatorNames_; }
+    OperatorValueList& operatorValues() { return *operatorValues_; }
 
     void connectToPhone();
     void switchNetMonitorOn();
@@ -91,8 +91,8 @@ protected:
 private:
     void loadOperatorProfiles();
     void dropOperatorProfiles();
-    void SetUpControls();
-    void Connect();
+    void setUpControls();
+    void connectControls();
     void usePort(const PortChoice& choice);
     void showPortItems(const QList<PortItem>& items);
     // Why the file cannot be opened for the log, or empty once logging.
@@ -104,5 +104,8 @@ private:
     std::unique_ptr<FrameLog> frameLog_;
     std::unique_ptr<LinkThread> link_;
     WindowStateStore* windowState_ = nullptr;
+    std::unique_ptr<ProfileIniFile> operatorProfiles_;
+    std::vector<std::string> operatorNames_;
+    std::unique_ptr<OperatorValueList> operatorValues_;
     QList<PortItem> portItems_;
 };

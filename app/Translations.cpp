@@ -23,9 +23,9 @@ std::unique_ptr<QTranslator>& QtTranslator()
 
 } // namespace
 
-bool InstallTranslations()
+bool installTranslations()
 {
-    RemoveTranslations();
+    removeTranslations();
     const QLocale locale;
     auto program = std::make_unique<QTranslator>();
     const bool found = program->load(locale, QStringLiteral("m2bus"), QStringLiteral("_"), QStringLiteral(":/i18n"));
@@ -45,7 +45,7 @@ bool InstallTranslations()
     return found;
 }
 
-void RemoveTranslations()
+void removeTranslations()
 {
     for (auto* translator : {&ProgramTranslator(), &QtTranslator()}) {
         if (*translator) {

@@ -6,6 +6,6 @@
 // locale unless a default was set. Call before the first window is made: the
 // forms take their texts when they are set up. Returns whether the program's
 // translation was found; a second call replaces the first one's translators.
-bool InstallTranslations();
+bool installTranslations();
 // Takes the translators out again; the texts of windows already made stay.
-void RemoveTranslations();
+void removeTranslations();

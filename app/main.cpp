@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/M2BusApplication.h"
 #include "app/Translations.h"
 #include "m2bus/Version.h"
 
@@ -52,11 +53,11 @@ int main(int argc, char* argv[])
     app.setWindowIcon(programIcon());
     // Lets a Wayland desktop match the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.m2bus.ServiceTool"));
-    InstallTranslations();
-    CreateMainWindow();
+    installTranslations();
+    createMainWindow();
     mainWindow->show();
-    CreateOtherWindowsAfterFirstPaint();
+    createOtherWindowsAfterFirstPaint();
     const int result = app.exec();
-    DestroyAppWindows();
+    destroyAppWindows();
     return result;
 }

@@ -21,6 +21,7 @@
 
 #include "app/AppWindows.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/M2BusApplication.h"
 #include "widgets/WindowStateStore.h"
 #include "app/MainWindow.h"
 #include "app/Translations.h"
@@ -67,17 +68,17 @@ int RunProgram(int argc, char** argv)
     M2BusApplication app(argc, argv);
     // Settings go to a throw-away store, not the user's.
     QTemporaryDir store;
-    WindowPlacement::SetStoreOverride(store.filePath("settings.ini"));
+    WindowPlacement::setStoreOverride(store.filePath("settings.ini"));
     // As main() starts the program.
-    InstallTranslations();
-    CreateMainWindow();
+    installTranslations();
+    createMainWindow();
     FirstPaint watcher;
     mainWindow->installEventFilter(&watcher);
     mainWindow->show();
-    CreateOtherWindowsAfterFirstPaint();
+    createOtherWindowsAfterFirstPaint();
     const int result = app.exec();
     const bool allMade = operatorDialog != nullptr;
-    DestroyAppWindows();
+    destroyAppWindows();
     return allMade ? result : 1;
 }
 

@@ -26,14 +26,14 @@ struct Window {
         port->setObjectName("cboxCOM");
         port->setEditable(true);
         storage = new WindowStateStore(&widget);
-        storage->IniSection = "TFSendSMS";
-        storage->SetStoredProps({"ComboBox1.Items", "cboxCOM.Text"});
-        value = &storage->storedValues().Add("TextField");
-        value->KeyString = "Nmt650ab";
-        storage->OnError = [this](const QString& message) {
+        storage->setIniSection("TFSendSMS");
+        storage->setStoredProps({"ComboBox1.Items", "cboxCOM.Text"});
+        value = &storage->storedValues().add("TextField");
+        value->scrambleKey = "Nmt650ab";
+        storage->setErrorHandler([this](const QString& message) {
             if (message.startsWith("Unable to write"))
                 writeError = message;
-        };
+        });
     }
     // Each input starts from the same window.
     void Reset()
@@ -42,7 +42,7 @@ struct Window {
         widget.setGeometry(100, 100, 300, 200);
         operators->clear();
         port->setEditText("Com1");
-        value->Value.clear();
+        value->value.clear();
         writeError.clear();
     }
 
@@ -78,14 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
-    WindowPlacement::SetStoreOverride(path);
+    WindowPlacement::setStoreOverride(path);
     w.Reset();
 
     w.widget.show();
     if (w.widget.windowState() == Qt::WindowNoState
         && !w.widget.screen()->availableGeometry().contains(w.widget.frameGeometry()))
         std::abort();
-    if (w.operators->count() > 1000 || w.port->currentText().size() > 4096 || w.value->Value.size() > 4096)
+    if (w.operators->count() > 1000 || w.port->currentText().size() > 4096 || w.value->value.size() > 4096)
         std::abort();
     for (int i = 0; i < w.operators->count(); ++i) {
         if (w.operators->itemText(i).size() > 4096)

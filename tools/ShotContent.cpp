@@ -31,13 +31,16 @@ public:
     explicit FixedFilePrompts(QString fileName)
         : fileName_(std::move(fileName))
     { }
-    bool Confirm(QWidget*, const QString&) override { return false; }
-    void Notice(QWidget*, const QString& text) override { notices_ << text; }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return fileName_; }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
+    bool confirm(QWidget*, const QString&) override { return false; }
+    void notice(QWidget*, const QString& text) override { notices_ << text; }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return fileName_; }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<UserAndPassword> credentials(QWidget*, const QString&, const UserAndPassword&) override
+    {
+        return std::nullopt;
+    }
     // The import as the dialog's own screenshot shows it: fitted and dithered.
-    bool RunDialog(QDialog& dialog) override
+    bool runDialog(QDialog& dialog) override
     {
         if (auto* import = qobject_cast<LogoImportDialog*>(&dialog))
             import->setOptions(ShotImportOptions());

@@ -12,6 +12,7 @@
 #include "app/AppWindows.h"
 #include "app/Translations.h"
 #include "widgets/ErrorReport.h"
+#include "widgets/M2BusApplication.h"
 #include "widgets/WindowStateStore.h"
 #include "tools/ImportDialogShot.h"
 #include "tools/ShotContent.h"
@@ -57,7 +58,7 @@ int main(int argc, char* argv[])
     M2BusApplication app(argc, argv);
     if (qEnvironmentVariableIntValue("M2BUS_SHOTS_DARK") != 0)
         UseDarkPalette();
-    InstallTranslations();
+    installTranslations();
     QTextStream err(stderr);
     if (argc != 2) {
         err << "usage: m2bus-shots OUTDIR" << Qt::endl;
@@ -78,8 +79,8 @@ int main(int argc, char* argv[])
     try {
         // Settings go to a scratch store, so taking pictures never changes
         // the user's own stored port or window places.
-        WindowPlacement::SetStoreOverride(work.filePath("settings.ini"));
-        CreateAppWindows();
+        WindowPlacement::setStoreOverride(work.filePath("settings.ini"));
+        createAppWindows();
         const QDir workDir(work.path());
         std::vector<WindowShot> shots = {
             {"MainWindow", [] { return mainWindow; }, FillMainWindow},
@@ -96,6 +97,6 @@ int main(int argc, char* argv[])
         err << "m2bus-shots: " << error.what() << Qt::endl;
         failures = 1;
     }
-    DestroyAppWindows();
+    destroyAppWindows();
     return failures == 0 ? 0 : 1;
 }

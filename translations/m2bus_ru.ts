@@ -178,6 +178,25 @@ bus@example.org</translation>
     </message>
 </context>
 <context>
+    <name>DotMatrix</name>
+    <message>
+        <source>Dot matrix</source>
+        <translation>Точечная матрица</translation>
+    </message>
+    <message>
+        <source>%1 × %2 dots</source>
+        <translation>%1 × %2 точек</translation>
+    </message>
+    <message>
+        <source>Column %1, row %2, lit</source>
+        <translation>Столбец %1, строка %2, светится</translation>
+    </message>
+    <message>
+        <source>Column %1, row %2, unlit</source>
+        <translation>Столбец %1, строка %2, не светится</translation>
+    </message>
+</context>
+<context>
     <name>ErrorReport</name>
     <message>
         <source>Invalid data type for '%1'</source>
@@ -445,6 +464,17 @@ bus@example.org</translation>
     <message>
         <source>an unknown error occurred</source>
         <translation>произошла неизвестная ошибка</translation>
+    </message>
+</context>
+<context>
+    <name>Led</name>
+    <message>
+        <source>On</source>
+        <translation>Включён</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Выключен</translation>
     </message>
 </context>
 <context>

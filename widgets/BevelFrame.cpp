@@ -1,20 +1,31 @@
 #include "widgets/BevelFrame.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 
 #include <algorithm>
 
+#include "widgets/Accessibility.h"
+
 namespace {
 
+// Only a decoration: a screen reader passes it by.
+class BevelFrameAccessible : public QAccessibleWidget {
+public:
+    explicit BevelFrameAccessible(BevelFrame* frame)
+        : QAccessibleWidget(frame, QAccessible::Border)
+    { }
+};
+
 // One bevel ring of the given width; returns the rectangle inside it.
-QRect DrawBevel(QPainter& p, QRect r, BevelStyle style, int width, const QPalette& pal)
+QRect drawBevel(QPainter& p, QRect r, BevelStyle style, int width, const QPalette& pal)
 {
-    if (style == BevelStyle::bsNone)
+    if (style == BevelStyle::None)
         return r;
     const QColor light = pal.color(QPalette::Light);
     const QColor dark = pal.color(QPalette::Dark);
-    const QColor& topLeft = style == BevelStyle::bsRaised ? light : dark;
-    const QColor& bottomRight = style == BevelStyle::bsRaised ? dark : light;
+    const QColor& topLeft = style == BevelStyle::Raised ? light : dark;
+    const QColor& bottomRight = style == BevelStyle::Raised ? dark : light;
     for (int i = 0; i < width && r.width() > 1 && r.height() > 1; ++i) {
         p.setPen(topLeft);
         p.drawLine(r.topLeft(), r.topRight());
@@ -32,23 +43,24 @@ QRect DrawBevel(QPainter& p, QRect r, BevelStyle style, int width, const QPalett
 BevelFrame::BevelFrame(QWidget* parent)
     : QWidget(parent)
 {
+    installAccessibleInterface<BevelFrame, BevelFrameAccessible>();
     // A frame over other controls must not take their clicks.
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void BevelFrame::SetOuter(BevelStyle style)
+void BevelFrame::setOuter(BevelStyle style)
 {
     outer_ = style;
     update();
 }
 
-void BevelFrame::SetInner(BevelStyle style)
+void BevelFrame::setInner(BevelStyle style)
 {
     inner_ = style;
     update();
 }
 
-void BevelFrame::SetBorderWidth(int width)
+void BevelFrame::setBorderWidth(int width)
 {
     borderWidth_ = std::max(0, width);
     update();
@@ -57,6 +69,6 @@ void BevelFrame::SetBorderWidth(int width)
 void BevelFrame::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QRect inside = DrawBevel(p, rect(), outer_, borderWidth_, palette());
-    DrawBevel(p, inside, inner_, borderWidth_, palette());
+    const QRect inside = drawBevel(p, rect(), outer_, borderWidth_, palette());
+    drawBevel(p, inside, inner_, borderWidth_, palette());
 }

@@ -3,25 +3,32 @@
 
 #include <QWidget>
 
-enum class BevelStyle { bsLowered, bsRaised, bsNone };
-
 class BevelFrame : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(BevelStyle outer READ outer WRITE setOuter)
+    Q_PROPERTY(BevelStyle inner READ inner WRITE setInner)
+    Q_PROPERTY(int borderWidth READ borderWidth WRITE setBorderWidth)
+
 public:
+    enum class BevelStyle { Lowered, Raised, None };
+    Q_ENUM(BevelStyle)
+
     explicit BevelFrame(QWidget* parent = nullptr);
 
-    BevelStyle Outer() const { return outer_; }
-    void SetOuter(BevelStyle style);
-    BevelStyle Inner() const { return inner_; }
-    void SetInner(BevelStyle style);
-    int BorderWidth() const { return borderWidth_; }
-    void SetBorderWidth(int width);
+    BevelStyle outer() const { return outer_; }
+    void setOuter(BevelStyle style);
+    BevelStyle inner() const { return inner_; }
+    void setInner(BevelStyle style);
+    int borderWidth() const { return borderWidth_; }
+    void setBorderWidth(int width);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    BevelStyle outer_ = BevelStyle::bsLowered;
-    BevelStyle inner_ = BevelStyle::bsNone;
+    BevelStyle outer_ = BevelStyle::Lowered;
+    BevelStyle inner_ = BevelStyle::None;
     int borderWidth_ = 1;
 };
+
+using BevelStyle = BevelFrame::BevelStyle;

@@ -1,92 +1,145 @@
 #include "widgets/CheckLed.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "widgets/Accessibility.h"
+
+namespace {
+
+// A check box to a screen reader: its caption, whether it is checked, and a toggle action.
+class CheckLedAccessible : public QAccessibleWidget {
+public:
+    explicit CheckLedAccessible(CheckLed* led)
+        : QAccessibleWidget(led, QAccessible::CheckBox)
+    { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString text = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && text.isEmpty() ? led()->caption() : text;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = led()->isChecked();
+        return s;
+    }
+
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << toggleAction(); }
+
+    void doAction(const QString& action) override
+    {
+        if (action == toggleAction())
+            led()->toggle();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    CheckLed* led() const { return static_cast<CheckLed*>(widget()); }
+};
+
+void notifyChecked(CheckLed* led)
+{
+    QAccessible::State changed;
+    changed.checked = true;
+    notifyAccessibleState(led, changed);
+}
+
+} // namespace
+
 CheckLed::CheckLed(QWidget* parent)
     : QWidget(parent)
 {
+    installAccessibleInterface<CheckLed, CheckLedAccessible>();
     // Not a tab stop, but a click gives it the focus so that space toggles it.
     setFocusPolicy(Qt::ClickFocus);
     resize(125, 25);
 }
 
-void CheckLed::SetChecked(bool value)
+void CheckLed::setChecked(bool checked)
 {
-    if (value == checked_)
+    if (checked == checked_)
         return;
-    checked_ = value;
+    checked_ = checked;
     update();
-    emit OnChange(this);
+    notifyChecked(this);
+    emit toggled(checked_);
 }
 
-void CheckLed::SetCaption(const QString& value)
+void CheckLed::setCaption(const QString& caption)
 {
-    caption_ = value;
+    caption_ = caption;
     update();
+    notifyAccessible(this, QAccessible::NameChanged);
 }
 
-void CheckLed::SetPalette(const IndicatorPalette& value)
+void CheckLed::setIndicatorPalette(const IndicatorPalette& palette)
 {
-    palette_ = value;
-    update();
-}
-
-void CheckLed::SetLayout(ImageLayout value)
-{
-    layout_ = value;
+    palette_ = palette;
     update();
 }
 
-void CheckLed::SetMargin(int value)
+void CheckLed::setImageLayout(ImageLayout layout)
 {
-    margin_ = value;
+    layout_ = layout;
     update();
 }
 
-void CheckLed::SetSpacing(int value)
+void CheckLed::setMargin(int margin)
 {
-    spacing_ = value;
+    margin_ = margin;
     update();
 }
 
-void CheckLed::SetCheckSize(int width, int height)
+void CheckLed::setSpacing(int spacing)
 {
-    checkWidth_ = width;
-    checkHeight_ = height;
+    spacing_ = spacing;
     update();
 }
 
-QRect CheckLed::CheckRect() const
+void CheckLed::setCheckSize(QSize size)
 {
+    checkSize_ = size;
+    update();
+}
+
+QRect CheckLed::checkRect() const
+{
+    const int checkWidth = checkSize_.width();
+    const int checkHeight = checkSize_.height();
     const QSize text = fontMetrics().size(Qt::TextSingleLine, caption_);
-    const bool horizontal = layout_ == ImageLayout::ImageLeft || layout_ == ImageLayout::ImageRight;
+    const bool horizontal = layout_ == ImageLayout::Left || layout_ == ImageLayout::Right;
     const int gap = caption_.isEmpty() ? 0 : spacing_;
     if (horizontal) {
-        const int total = checkWidth_ + gap + text.width();
+        const int total = checkWidth + gap + text.width();
         const int lead = margin_ < 0 ? (width() - total) / 2 : margin_;
-        const int x = layout_ == ImageLayout::ImageLeft ? lead : width() - lead - checkWidth_;
-        return QRect(x, (height() - checkHeight_) / 2, checkWidth_, checkHeight_);
+        const int x = layout_ == ImageLayout::Left ? lead : width() - lead - checkWidth;
+        return QRect(x, (height() - checkHeight) / 2, checkWidth, checkHeight);
     }
-    const int total = checkHeight_ + gap + text.height();
+    const int total = checkHeight + gap + text.height();
     const int lead = margin_ < 0 ? (height() - total) / 2 : margin_;
-    const int y = layout_ == ImageLayout::ImageTop ? lead : height() - lead - checkHeight_;
-    return QRect((width() - checkWidth_) / 2, y, checkWidth_, checkHeight_);
+    const int y = layout_ == ImageLayout::Top ? lead : height() - lead - checkHeight;
+    return QRect((width() - checkWidth) / 2, y, checkWidth, checkHeight);
 }
 
 QRect CheckLed::captionRect() const
 {
-    const QRect image = CheckRect();
+    const QRect image = checkRect();
     const int gap = caption_.isEmpty() ? 0 : spacing_;
     switch (layout_) {
-    case ImageLayout::ImageLeft:
+    case ImageLayout::Left:
         return QRect(image.right() + 1 + gap, 0, width() - image.right() - 1 - gap, height());
-    case ImageLayout::ImageRight:
+    case ImageLayout::Right:
         return QRect(0, 0, image.left() - gap, height());
-    case ImageLayout::ImageTop:
+    case ImageLayout::Top:
         return QRect(0, image.bottom() + 1 + gap, width(), height() - image.bottom() - 1 - gap);
-    case ImageLayout::ImageBottom:
+    case ImageLayout::Bottom:
         return QRect(0, 0, width(), image.top() - gap);
     }
     return rect();
@@ -95,8 +148,8 @@ QRect CheckLed::captionRect() const
 void CheckLed::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QRect image = CheckRect();
-    painter.fillRect(image, checked_ ? palette_.High : palette_.Low);
+    const QRect image = checkRect();
+    painter.fillRect(image, checked_ ? palette_.lit : palette_.unlit);
     painter.setPen(QColor(0x80, 0x80, 0x80));
     painter.drawLine(image.topLeft(), image.topRight());
     painter.drawLine(image.topLeft(), image.bottomLeft());
@@ -104,15 +157,15 @@ void CheckLed::paintEvent(QPaintEvent*)
     painter.drawLine(image.bottomLeft(), image.bottomRight());
     painter.drawLine(image.topRight(), image.bottomRight());
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    const bool horizontal = layout_ == ImageLayout::ImageLeft || layout_ == ImageLayout::ImageRight;
+    const bool horizontal = layout_ == ImageLayout::Left || layout_ == ImageLayout::Right;
     const Qt::Alignment align =
-        horizontal ? (layout_ == ImageLayout::ImageLeft ? Qt::AlignLeft : Qt::AlignRight) : Qt::AlignHCenter;
+        horizontal ? (layout_ == ImageLayout::Left ? Qt::AlignLeft : Qt::AlignRight) : Qt::AlignHCenter;
     painter.drawText(captionRect(), int(align | Qt::AlignVCenter | Qt::TextSingleLine), caption_);
 }
 
 void CheckLed::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !CheckRect().contains(event->position().toPoint())) {
+    if (event->button() != Qt::LeftButton || !checkRect().contains(event->position().toPoint())) {
         QWidget::mousePressEvent(event);
         return;
     }
@@ -129,8 +182,9 @@ void CheckLed::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     pressed_ = false;
-    if (CheckRect().contains(event->position().toPoint())) {
-        emit OnChange(this);
+    if (checkRect().contains(event->position().toPoint())) {
+        notifyChecked(this);
+        emit toggled(checked_);
     } else {
         checked_ = stateBeforePress_;
         update();
@@ -140,7 +194,7 @@ void CheckLed::mouseReleaseEvent(QMouseEvent* event)
 void CheckLed::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        SetChecked(!checked_);
+        setChecked(!checked_);
         return;
     }
     QWidget::keyPressEvent(event);

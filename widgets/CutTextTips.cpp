@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QToolTip>
 
-QString CutCellText(const QAbstractItemView& view, const QModelIndex& index)
+QString cutCellText(const QAbstractItemView& view, const QModelIndex& index)
 {
     const QString text = index.data(Qt::DisplayRole).toString();
     if (text.isEmpty())
@@ -23,7 +23,7 @@ bool CutTextTipDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, c
                                    const QModelIndex& index)
 {
     if (event && view && event->type() == QEvent::ToolTip && !index.data(Qt::ToolTipRole).isValid()) {
-        const QString whole = CutCellText(*view, index);
+        const QString whole = cutCellText(*view, index);
         if (whole.isEmpty()) {
             QToolTip::hideText();
             return false;

@@ -16,4 +16,4 @@ public:
 };
 
 // The cell's whole text where the cell cuts it, else an empty string.
-QString CutCellText(const QAbstractItemView& view, const QModelIndex& index);
+QString cutCellText(const QAbstractItemView& view, const QModelIndex& index);

@@ -26,7 +26,7 @@ void substitute(const QString& family, const QStringList& candidates)
 
 } // namespace
 
-void InstallFontSubstitutes()
+void installFontSubstitutes()
 {
     static bool done = false;
     if (done)
@@ -40,9 +40,9 @@ void InstallFontSubstitutes()
     substitute("Courier New", mono);
 }
 
-QFont DesignFont(const QString& family, int pixelHeight, bool bold, bool italic)
+QFont designFont(const QString& family, int pixelHeight, bool bold, bool italic)
 {
-    InstallFontSubstitutes();
+    installFontSubstitutes();
     QFont font(family);
     font.setPixelSize(pixelHeight);
     font.setBold(bold);

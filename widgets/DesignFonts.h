@@ -6,7 +6,7 @@
 #include <QFont>
 
 // Registers the stand-in families once; call before the first window is made.
-void InstallFontSubstitutes();
+void installFontSubstitutes();
 
 // A font of the given family at a pixel height (the forms' negative heights).
-QFont DesignFont(const QString& family, int pixelHeight, bool bold = false, bool italic = false);
+QFont designFont(const QString& family, int pixelHeight, bool bold = false, bool italic = false);

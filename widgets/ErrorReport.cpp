@@ -2,6 +2,7 @@
 
 #include "widgets/Prompts.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QRegularExpression>
 
@@ -108,7 +109,7 @@ const std::vector<ReportedPattern>& ReportedPatterns()
 
 } // namespace
 
-QString TranslateReportedText(const QString& english, int depth)
+QString translateReportedText(const QString& english, int depth)
 {
     if (depth > 3)
         return english;
@@ -139,7 +140,7 @@ QString TranslateReportedText(const QString& english, int depth)
             } else {
                 index = p.placeholders.indexOf(t.captured());
             }
-            out += index >= 0 ? TranslateReportedText(m.captured(static_cast<int>(index) + 1), depth + 1) : t.captured();
+            out += index >= 0 ? translateReportedText(m.captured(static_cast<int>(index) + 1), depth + 1) : t.captured();
             at = t.capturedEnd();
         }
         return out + translated.mid(at);
@@ -147,21 +148,7 @@ QString TranslateReportedText(const QString& english, int depth)
     return english;
 }
 
-M2BusApplication::M2BusApplication(int& argc, char** argv)
-    : QApplication(argc, argv)
-{ }
-
-bool M2BusApplication::notify(QObject* receiver, QEvent* event)
+void reportError(const std::exception& error)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        ReportError(error);
-    }
-    return false;
-}
-
-void ReportError(const std::exception& error)
-{
-    prompts().Notice(QApplication::activeWindow(), TranslateReportedText(QString::fromUtf8(error.what())));
+    prompts().notice(QApplication::activeWindow(), translateReportedText(QString::fromUtf8(error.what())));
 }

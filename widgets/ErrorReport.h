@@ -1,21 +1,15 @@
-// The top-level error report: an exception that leaves an event handler is
-// caught here, before it could cross Qt's event loop, and its message is shown.
+// The top-level error report: the message of an exception caught at the top
+// (see M2BusApplication) shown to the user in the user's language.
 #pragma once
 
-#include <QApplication>
-#include <exception>
-#include <functional>
+#include <QString>
 
-class M2BusApplication : public QApplication {
-public:
-    M2BusApplication(int& argc, char** argv);
-    bool notify(QObject* receiver, QEvent* event) override;
-};
+#include <exception>
 
 // Shows an error's message in a message box (through the prompts seam) and
 // returns; everything that catches at the top calls this.
-void ReportError(const std::exception& error);
+void reportError(const std::exception& error);
 
 // A reported message in the user's language where a translation of the
 // pattern it was made from exists; the English message otherwise.
-QString TranslateReportedText(const QString& english, int depth = 0);
+QString translateReportedText(const QString& english, int depth = 0);

@@ -41,7 +41,7 @@ bool IsSimpleType(int typeId)
 
 } // namespace
 
-StoredPropKind PropertyKind(const QObject* object, const QString& property)
+StoredPropKind propertyKind(const QObject* object, const QString& property)
 {
     if (qobject_cast<const QComboBox*>(object)) {
         if (Is(property, "Text"))
@@ -59,7 +59,7 @@ StoredPropKind PropertyKind(const QObject* object, const QString& property)
     return IsSimpleType(p.typeId()) ? StoredPropKind::Text : StoredPropKind::None;
 }
 
-QString ReadTextProperty(const QObject* object, const QString& property)
+QString readTextProperty(const QObject* object, const QString& property)
 {
     if (auto* combo = qobject_cast<const QComboBox*>(object); combo && Is(property, "Text"))
         return combo->currentText();
@@ -69,7 +69,7 @@ QString ReadTextProperty(const QObject* object, const QString& property)
     return v.toString();
 }
 
-void WriteTextProperty(QObject* object, const QString& property, const QString& text)
+void writeTextProperty(QObject* object, const QString& property, const QString& text)
 {
     if (auto* combo = qobject_cast<QComboBox*>(object); combo && Is(property, "Text")) {
         combo->setCurrentText(text);
@@ -83,7 +83,7 @@ void WriteTextProperty(QObject* object, const QString& property, const QString& 
     p.write(object, v);
 }
 
-QStringList ReadListProperty(const QObject* object, const QString& property)
+QStringList readListProperty(const QObject* object, const QString& property)
 {
     if (auto* combo = qobject_cast<const QComboBox*>(object); combo && Is(property, "Items")) {
         QStringList items;
@@ -100,7 +100,7 @@ QStringList ReadListProperty(const QObject* object, const QString& property)
     return FindMetaProperty(object, property).read(object).toStringList();
 }
 
-void WriteListProperty(QObject* object, const QString& property, const QStringList& items)
+void writeListProperty(QObject* object, const QString& property, const QStringList& items)
 {
     if (auto* combo = qobject_cast<QComboBox*>(object); combo && Is(property, "Items")) {
         const QString text = combo->currentText();

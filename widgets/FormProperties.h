@@ -11,9 +11,9 @@ class QObject;
 
 enum class StoredPropKind { None, Text, List };
 
-StoredPropKind PropertyKind(const QObject* object, const QString& property);
-QString ReadTextProperty(const QObject* object, const QString& property);
-void WriteTextProperty(QObject* object, const QString& property, const QString& text);
-QStringList ReadListProperty(const QObject* object, const QString& property);
+StoredPropKind propertyKind(const QObject* object, const QString& property);
+QString readTextProperty(const QObject* object, const QString& property);
+void writeTextProperty(QObject* object, const QString& property, const QString& text);
+QStringList readListProperty(const QObject* object, const QString& property);
 // Replaces the items; a combo box keeps the text it showed when it is editable.
-void WriteListProperty(QObject* object, const QString& property, const QStringList& items);
+void writeListProperty(QObject* object, const QString& property, const QStringList& items);

@@ -41,7 +41,7 @@ qsizetype KeyLines(const QByteArray& ini)
 
 } // namespace
 
-QString ReplaceFileWhole(const QString& path, const QByteArray& bytes)
+QString replaceFileWhole(const QString& path, const QByteArray& bytes)
 {
     // Unbuffered, so that every write is checked where it happens: Qt 6.4's
     // QSaveFile::commit() overlooks a failure of its buffered writes.
@@ -66,7 +66,7 @@ QString ReplaceFileWhole(const QString& path, const QByteArray& bytes)
     return {};
 }
 
-IniFileChanged ChangeIniFile(const QString& path, const std::function<void(QSettings&)>& change)
+IniFileChanged changeIniFile(const QString& path, const std::function<void(QSettings&)>& change)
 {
     QByteArray bytes;
     if (QString reason = ReadWhole(path, bytes); !reason.isEmpty())
@@ -78,7 +78,7 @@ IniFileChanged ChangeIniFile(const QString& path, const std::function<void(QSett
     if (!scratch.isValid())
         return {"no temporary folder (" + scratch.errorString() + ")"};
     QString draft = scratch.filePath(QStringLiteral("draft.ini"));
-    if (QString reason = ReplaceFileWhole(draft, bytes); !reason.isEmpty())
+    if (QString reason = replaceFileWhole(draft, bytes); !reason.isEmpty())
         return {"the temporary copy cannot be written (" + reason + ")"};
     IniFileChanged outcome;
     {
@@ -122,6 +122,6 @@ IniFileChanged ChangeIniFile(const QString& path, const std::function<void(QSett
         return {QStringLiteral("the temporary copy cannot be read back")};
     if (KeyLines(bytes) != wanted || (!bytes.isEmpty() && !bytes.endsWith('\n')))
         return {QStringLiteral("the temporary copy was cut short")};
-    outcome.failure = ReplaceFileWhole(path, bytes);
+    outcome.failure = replaceFileWhole(path, bytes);
     return outcome;
 }

@@ -22,8 +22,8 @@ struct IniFileChanged {
 // cannot be sure to write back (a name with an empty section part, as a
 // stray backslash line gives) are left out and counted. Exceptions from change
 // pass through with the file untouched.
-IniFileChanged ChangeIniFile(const QString& path, const std::function<void(QSettings&)>& change);
+IniFileChanged changeIniFile(const QString& path, const std::function<void(QSettings&)>& change);
 
 // Replaces the file at path with bytes, whole or not at all; returns why it
 // failed, or an empty text.
-QString ReplaceFileWhole(const QString& path, const QByteArray& bytes);
+QString replaceFileWhole(const QString& path, const QByteArray& bytes);

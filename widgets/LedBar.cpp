@@ -1,93 +1,108 @@
 #include "widgets/LedBar.h"
 
+#include "widgets/Accessibility.h"
+#include "widgets/BarAccessible.h"
+
 #include <QPainter>
 #include <algorithm>
 
-int VrIndicatorLitCount(int position, int min, int max, int ledCount)
+namespace {
+
+const IndicatorPalette kLowPalette{{0x00, 0x80, 0x00}, {0x00, 0xFF, 0x00}};    // green / lime
+const IndicatorPalette kMediumPalette{{0x80, 0x80, 0x00}, {0xFF, 0xFF, 0x00}}; // olive / yellow
+const IndicatorPalette kHighPalette{{0x80, 0x00, 0x00}, {0xFF, 0x00, 0x00}};   // maroon / red
+
+} // namespace
+
+int litLedCount(int value, int minimum, int maximum, int ledCount)
 {
-    if (max == min)
+    if (maximum == minimum)
         return 0;
-    const long long clamped = std::clamp(position, std::min(min, max), std::max(min, max));
-    const long long percent = (clamped - min) * 100 / (static_cast<long long>(max) - min);
+    const long long clamped = std::clamp(value, std::min(minimum, maximum), std::max(minimum, maximum));
+    const long long percent = (clamped - minimum) * 100 / (static_cast<long long>(maximum) - minimum);
     return static_cast<int>(ledCount * percent / 100);
 }
 
 LedBar::LedBar(QWidget* parent)
     : QWidget(parent)
-{ }
-
-void LedBar::SetMin(int value)
 {
-    if (value >= max_ || value == min_)
+    installAccessibleInterface<LedBar, BarAccessible<LedBar>>();
+}
+
+void LedBar::setMinimum(int minimum)
+{
+    if (minimum >= maximum_ || minimum == minimum_)
         return;
-    min_ = value;
-    changed();
+    minimum_ = minimum;
+    showChange();
 }
 
-void LedBar::SetMax(int value)
+void LedBar::setMaximum(int maximum)
 {
-    if (value <= min_ || value == max_)
+    if (maximum <= minimum_ || maximum == maximum_)
         return;
-    max_ = value;
-    changed();
+    maximum_ = maximum;
+    showChange();
 }
 
-void LedBar::SetPosition(int value)
+void LedBar::setValue(int value)
 {
-    if (value == position_)
+    if (value == value_)
         return;
-    position_ = value;
-    changed();
+    value_ = value;
+    notifyAccessibleValue(this, std::clamp(value_, minimum_, maximum_));
+    emit valueChanged(value_);
+    showChange();
 }
 
-void LedBar::SetLedsLow(int value)
+void LedBar::setLowLedCount(int count)
 {
-    ledsLow_ = std::max(0, value);
-    changed();
+    lowLeds_ = std::max(0, count);
+    showChange();
 }
 
-void LedBar::SetLedsMedium(int value)
+void LedBar::setMediumLedCount(int count)
 {
-    ledsMedium_ = std::max(0, value);
-    changed();
+    mediumLeds_ = std::max(0, count);
+    showChange();
 }
 
-void LedBar::SetLedsHigh(int value)
+void LedBar::setHighLedCount(int count)
 {
-    ledsHigh_ = std::max(0, value);
-    changed();
+    highLeds_ = std::max(0, count);
+    showChange();
 }
 
-void LedBar::SetSpacing(int value)
+void LedBar::setSpacing(int spacing)
 {
-    spacing_ = std::max(0, value);
+    spacing_ = std::max(0, spacing);
     update();
 }
 
-void LedBar::SetStyle(LedStyle value)
+void LedBar::setLedStyle(LedStyle style)
 {
-    style_ = value;
+    style_ = style;
     update();
 }
 
-void LedBar::SetPlainColors(bool value)
+void LedBar::setPlainColors(bool plain)
 {
-    plainColors_ = value;
+    plainColors_ = plain;
     update();
 }
 
-const IndicatorPalette& LedBar::LedPalette(int i) const
+const IndicatorPalette& LedBar::ledPalette(int i) const
 {
-    if (i <= ledsLow_)
-        return Palette1;
-    if (i <= ledsLow_ + ledsMedium_)
-        return Palette2;
-    return Palette3;
+    if (i <= lowLeds_)
+        return kLowPalette;
+    if (i <= lowLeds_ + mediumLeds_)
+        return kMediumPalette;
+    return kHighPalette;
 }
 
-QRect LedBar::LedRect(int i) const
+QRect LedBar::ledRect(int i) const
 {
-    const int n = LedCount();
+    const int n = ledCount();
     if (n <= 0)
         return QRect();
     const int ledWidth = std::max(0, (width() - spacing_ * (n - 1)) / n);
@@ -99,24 +114,24 @@ QRect LedBar::LedRect(int i) const
 void LedBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const int n = LedCount();
-    const int lit = LitCount();
+    const int n = ledCount();
+    const int lit = litCount();
     for (int i = 1; i <= n; ++i) {
-        const QRect led = LedRect(i);
+        const QRect led = ledRect(i);
         if (led.isEmpty())
             continue;
-        const IndicatorPalette& colours = plainColors_ ? Palette1 : LedPalette(i);
-        painter.fillRect(led, i <= lit ? colours.High : colours.Low);
-        if (style_ == LedStyle::lsNone)
+        const IndicatorPalette& colours = plainColors_ ? kLowPalette : ledPalette(i);
+        painter.fillRect(led, i <= lit ? colours.lit : colours.unlit);
+        if (style_ == LedStyle::None)
             continue;
         const QRect edge = led.adjusted(0, 0, -1, -1);
-        if (style_ == LedStyle::lsFlat) {
+        if (style_ == LedStyle::Flat) {
             painter.setPen(Qt::black);
             painter.drawRect(edge);
             continue;
         }
-        const QColor light = style_ == LedStyle::lsRaised ? Qt::white : QColor(0x80, 0x80, 0x80);
-        const QColor dark = style_ == LedStyle::lsRaised ? QColor(0x80, 0x80, 0x80) : Qt::white;
+        const QColor light = style_ == LedStyle::Raised ? Qt::white : QColor(0x80, 0x80, 0x80);
+        const QColor dark = style_ == LedStyle::Raised ? QColor(0x80, 0x80, 0x80) : Qt::white;
         painter.setPen(light);
         painter.drawLine(edge.topLeft(), edge.topRight());
         painter.drawLine(edge.topLeft(), edge.bottomLeft());
@@ -126,8 +141,8 @@ void LedBar::paintEvent(QPaintEvent*)
     }
 }
 
-void LedBar::changed()
+void LedBar::showChange()
 {
     update();
-    emit OnChange(this);
+    emit changed();
 }

@@ -1,5 +1,8 @@
 #include "widgets/LedProgressBar.h"
 
+#include "widgets/Accessibility.h"
+#include "widgets/BarAccessible.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
@@ -7,31 +10,37 @@
 LedProgressBar::LedProgressBar(QWidget* parent)
     : QWidget(parent)
 {
+    installAccessibleInterface<LedProgressBar, BarAccessible<LedProgressBar>>();
     resize(200, 16);
 }
 
-void LedProgressBar::setMin(int value)
+void LedProgressBar::setMinimum(int minimum)
 {
-    if (value >= max_)
+    if (minimum >= maximum_)
         return;
-    min_ = value;
-    setPosition(position_);
+    minimum_ = minimum;
+    setValue(value_);
     update();
 }
 
-void LedProgressBar::setMax(int value)
+void LedProgressBar::setMaximum(int maximum)
 {
-    if (value <= min_)
+    if (maximum <= minimum_)
         return;
-    max_ = value;
-    setPosition(position_);
+    maximum_ = maximum;
+    setValue(value_);
     update();
 }
 
-void LedProgressBar::setPosition(int value)
+void LedProgressBar::setValue(int value)
 {
-    position_ = std::clamp(value, min_, max_);
+    const int clamped = std::clamp(value, minimum_, maximum_);
+    if (clamped == value_)
+        return;
+    value_ = clamped;
     update();
+    notifyAccessibleValue(this, value_);
+    emit valueChanged(value_);
 }
 
 void LedProgressBar::setStartColor(const QColor& color)
@@ -46,43 +55,38 @@ void LedProgressBar::setEndColor(const QColor& color)
     update();
 }
 
-void LedProgressBar::setPlainColors(bool on)
+void LedProgressBar::setPlainColors(bool plain)
 {
-    plainColors_ = on;
+    plainColors_ = plain;
     update();
 }
 
-void LedProgressBar::setSmooth(bool on)
+void LedProgressBar::setSmooth(bool smooth)
 {
-    smooth_ = on;
+    smooth_ = smooth;
     update();
 }
 
-void LedProgressBar::setOrientation(BarOrientation orientation)
+void LedProgressBar::setOrientation(Qt::Orientation orientation)
 {
     orientation_ = orientation;
     update();
 }
 
-void LedProgressBar::setStep(int value)
+void LedProgressBar::setStep(int step)
 {
-    step_ = value;
+    step_ = step;
 }
 
-void LedProgressBar::StepIt()
-{
-    setPosition(position_ + step_);
-}
-
-int LedProgressBar::Percent() const
+int LedProgressBar::percent() const
 {
     // 64-bit: a wide range times 100 must not overflow.
-    return static_cast<int>(static_cast<long long>(position_ - min_) * 100 / (static_cast<long long>(max_) - min_));
+    return static_cast<int>((static_cast<long long>(value_) - minimum_) * 100 / (static_cast<long long>(maximum_) - minimum_));
 }
 
-int LedProgressBar::FilledLength(int innerLength) const
+int LedProgressBar::filledLength(int innerLength) const
 {
-    return innerLength * Percent() / 100;
+    return innerLength * percent() / 100;
 }
 
 void LedProgressBar::paintEvent(QPaintEvent*)
@@ -98,13 +102,13 @@ void LedProgressBar::paintEvent(QPaintEvent*)
     painter.drawLine(outer.bottomLeft(), outer.bottomRight());
     painter.drawLine(outer.topRight(), outer.bottomRight());
 
-    const QRect inner = outer.adjusted(BevelWidth, BevelWidth, -BevelWidth, -BevelWidth);
+    const QRect inner = outer.adjusted(kBevelWidth, kBevelWidth, -kBevelWidth, -kBevelWidth);
     if (inner.isEmpty())
         return;
-    const bool horizontal = orientation_ == voHorizontal;
+    const bool horizontal = orientation_ == Qt::Horizontal;
     const int length = horizontal ? inner.width() : inner.height();
     const int thickness = horizontal ? inner.height() : inner.width();
-    const int filled = FilledLength(length);
+    const int filled = filledLength(length);
 
     // The gradient spans the whole length; only the filled part shows it.
     QBrush brush(palette().color(QPalette::Highlight));
@@ -126,6 +130,6 @@ void LedProgressBar::paintEvent(QPaintEvent*)
         return;
     }
     const int block = std::max(1, thickness * 2 / 3);
-    for (int from = 0; from < filled; from += block + BlockGap)
+    for (int from = 0; from < filled; from += block + kBlockGap)
         segment(from, std::min(from + block, filled));
 }

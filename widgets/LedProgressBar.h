@@ -7,67 +7,70 @@
 
 class LedProgressBar : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(int Min READ Min WRITE setMin)
-    Q_PROPERTY(int Max READ Max WRITE setMax)
-    Q_PROPERTY(int Position READ Position WRITE setPosition)
-    Q_PROPERTY(QColor StartColor READ StartColor WRITE setStartColor)
-    Q_PROPERTY(QColor EndColor READ EndColor WRITE setEndColor)
-    Q_PROPERTY(bool PlainColors READ PlainColors WRITE setPlainColors)
-    Q_PROPERTY(bool Smooth READ Smooth WRITE setSmooth)
-    Q_PROPERTY(BarOrientation Orientation READ Orientation WRITE setOrientation)
-    Q_PROPERTY(int Step READ Step WRITE setStep)
+    Q_PROPERTY(int minimum READ minimum WRITE setMinimum)
+    Q_PROPERTY(int maximum READ maximum WRITE setMaximum)
+    Q_PROPERTY(int value READ value WRITE setValue NOTIFY valueChanged)
+    Q_PROPERTY(QColor startColor READ startColor WRITE setStartColor)
+    Q_PROPERTY(QColor endColor READ endColor WRITE setEndColor)
+    Q_PROPERTY(bool plainColors READ plainColors WRITE setPlainColors)
+    Q_PROPERTY(bool smooth READ isSmooth WRITE setSmooth)
+    Q_PROPERTY(Qt::Orientation orientation READ orientation WRITE setOrientation)
+    Q_PROPERTY(int step READ step WRITE setStep)
 
 public:
-    enum BarOrientation { voVertical, voHorizontal };
-    Q_ENUM(BarOrientation)
-
-    static constexpr int BevelWidth = 1;
-    static constexpr int BlockGap = 2;
+    static constexpr int kBevelWidth = 1;
+    static constexpr int kBlockGap = 2;
 
     explicit LedProgressBar(QWidget* parent = nullptr);
 
-    int Min() const { return min_; }
-    int Max() const { return max_; }
-    int Position() const { return position_; }
-    QColor StartColor() const { return startColor_; }
-    QColor EndColor() const { return endColor_; }
-    bool PlainColors() const { return plainColors_; }
-    bool Smooth() const { return smooth_; }
-    BarOrientation Orientation() const { return orientation_; }
-    int Step() const { return step_; }
+    int minimum() const { return minimum_; }
+    int maximum() const { return maximum_; }
+    int value() const { return value_; }
+    QColor startColor() const { return startColor_; }
+    QColor endColor() const { return endColor_; }
+    // The fill in the palette's highlight colour instead of the gradient.
+    bool plainColors() const { return plainColors_; }
+    bool isSmooth() const { return smooth_; }
+    Qt::Orientation orientation() const { return orientation_; }
+    int step() const { return step_; }
 
-    // Min and Max are taken only while Min stays below Max.
-    void setMin(int value);
-    void setMax(int value);
-    // Clamped to Min..Max.
-    void setPosition(int value);
+    // Taken only while the minimum stays below the maximum.
+    void setMinimum(int minimum);
+    void setMaximum(int maximum);
     void setStartColor(const QColor& color);
     void setEndColor(const QColor& color);
-    void setPlainColors(bool on);
-    void setSmooth(bool on);
-    void setOrientation(BarOrientation orientation);
-    void setStep(int value);
-    // Moves the position on by Step.
-    void StepIt();
+    void setPlainColors(bool plain);
+    void setSmooth(bool smooth);
+    void setOrientation(Qt::Orientation orientation);
+    void setStep(int step);
 
     // Percentage filled, 0-100.
-    int Percent() const;
+    int percent() const;
     // Filled length of an inner length of innerLength pixels.
-    int FilledLength(int innerLength) const;
+    int filledLength(int innerLength) const;
 
     QSize sizeHint() const override { return {200, 16}; }
+
+public slots:
+    // Clamped to minimum..maximum.
+    void setValue(int value);
+    // Moves the value on by step.
+    void stepForward() { setValue(value_ + step_); }
+
+signals:
+    void valueChanged(int value);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int min_ = 0;
-    int max_ = 100;
-    int position_ = 100;
+    int minimum_ = 0;
+    int maximum_ = 100;
+    int value_ = 100;
     QColor startColor_{0x00, 0x00, 0x80};
     QColor endColor_{0x00, 0xFF, 0xFF};
     bool plainColors_ = false;
     bool smooth_ = false;
-    BarOrientation orientation_ = voHorizontal;
+    Qt::Orientation orientation_ = Qt::Horizontal;
     int step_ = 10;
 };

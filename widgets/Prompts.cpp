@@ -18,26 +18,26 @@ namespace {
 
 class QtPrompts final : public Prompts {
 public:
-    bool Confirm(QWidget* parent, const QString& text) override
+    bool confirm(QWidget* parent, const QString& text) override
     {
         return QMessageBox::question(parent, QApplicationTitle(), text, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No)
             == QMessageBox::Yes;
     }
-    void Notice(QWidget* parent, const QString& text) override
+    void notice(QWidget* parent, const QString& text) override
     {
         QMessageBox::information(parent, QApplicationTitle(), text, QMessageBox::Ok);
     }
-    QString OpenFileName(QWidget* parent, const QString& title, const QString& filter) override
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override
     {
-        return OpenFileNameAs(parent, title, filter, QString(), false);
+        return openFileNameAs(parent, title, filter, QString(), false);
     }
-    QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+    QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& defaultSuffix) override
     {
-        return SaveFileNameAs(parent, title, filter, defaultSuffix, QString());
+        return saveFileNameAs(parent, title, filter, defaultSuffix, QString());
     }
-    QString OpenFileNameAs(QWidget* parent, const QString& title, const QString& filter, const QString& defaultName,
+    QString openFileNameAs(QWidget* parent, const QString& title, const QString& filter, const QString& defaultName,
                            bool picturePreview) override
     {
         QFileDialog dialog(parent, title, QString(), filter);
@@ -49,7 +49,7 @@ public:
             AddPicturePreview(dialog);
         return Run(dialog);
     }
-    QString SaveFileNameAs(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
+    QString saveFileNameAs(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
                            const QString& defaultName) override
     {
         QFileDialog dialog(parent, title, QString(), filter);
@@ -68,14 +68,15 @@ public:
         dialog.setOption(QFileDialog::ShowDirsOnly);
         return Run(dialog);
     }
-    bool RunDialog(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted; }
-    bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) override
+    bool runDialog(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted; }
+    std::optional<UserAndPassword> credentials(QWidget* parent, const QString& title,
+                                               const UserAndPassword& current) override
     {
         QDialog dialog(parent);
         dialog.setWindowTitle(title);
         auto* form = new QFormLayout(&dialog);
-        auto* userEdit = new QLineEdit(user, &dialog);
-        auto* passEdit = new QLineEdit(password, &dialog);
+        auto* userEdit = new QLineEdit(current.user, &dialog);
+        auto* passEdit = new QLineEdit(current.password, &dialog);
         passEdit->setEchoMode(QLineEdit::Password);
         form->addRow(QObject::tr("User name:"), userEdit);
         form->addRow(QObject::tr("Password:"), passEdit);
@@ -84,10 +85,8 @@ public:
         QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
         QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
         if (dialog.exec() != QDialog::Accepted)
-            return false;
-        user = userEdit->text();
-        password = passEdit->text();
-        return true;
+            return std::nullopt;
+        return UserAndPassword{userEdit->text(), passEdit->text()};
     }
 
 private:

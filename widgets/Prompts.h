@@ -6,35 +6,43 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QDialog;
 class QWidget;
+
+// What a credentials prompt asks for.
+struct UserAndPassword {
+    QString user;
+    QString password;
+};
 
 class Prompts {
 public:
     virtual ~Prompts() = default;
     // Yes/No question; true only for Yes.
-    virtual bool Confirm(QWidget* parent, const QString& text) = 0;
+    virtual bool confirm(QWidget* parent, const QString& text) = 0;
     // Notice with an OK button.
-    virtual void Notice(QWidget* parent, const QString& text) = 0;
+    virtual void notice(QWidget* parent, const QString& text) = 0;
     // Empty result when the user cancels.
-    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
-    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& defaultSuffix) = 0;
     // The same dialogs with a suggested file name; the open dialog can show a
     // preview of the picture under the cursor. Doubles that do not care fall
     // back to the plain dialogs.
-    virtual QString OpenFileNameAs(QWidget* parent, const QString& title, const QString& filter,
+    virtual QString openFileNameAs(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& defaultName, bool picturePreview)
     {
         (void)defaultName;
         (void)picturePreview;
-        return OpenFileName(parent, title, filter);
+        return openFileName(parent, title, filter);
     }
-    virtual QString SaveFileNameAs(QWidget* parent, const QString& title, const QString& filter,
+    virtual QString saveFileNameAs(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& defaultSuffix, const QString& defaultName)
     {
         (void)defaultName;
-        return SaveFileName(parent, title, filter, defaultSuffix);
+        return saveFileName(parent, title, filter, defaultSuffix);
     }
     // An existing folder; empty when the user cancels. Doubles that do not
     // care cancel.
@@ -46,13 +54,14 @@ public:
     }
     // Shows a dialog the caller has filled in until the user closes it; true
     // for OK. Doubles that do not care take it as it opened.
-    virtual bool RunDialog(QDialog& dialog)
+    virtual bool runDialog(QDialog& dialog)
     {
         (void)dialog;
         return true;
     }
-    // false when the user cancels.
-    virtual bool Credentials(QWidget* parent, const QString& title, QString& user, QString& password) = 0;
+    // Starts from current; nothing when the user cancels.
+    virtual std::optional<UserAndPassword> credentials(QWidget* parent, const QString& title,
+                                                       const UserAndPassword& current) = 0;
 };
 
 // The prompts in use; QtPrompts unless a test installed its own.

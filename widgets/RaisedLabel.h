@@ -8,23 +8,30 @@
 
 class RaisedLabel : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
+    Q_PROPERTY(QColor textColor READ textColor WRITE setTextColor)
+    Q_PROPERTY(QColor highlightColor READ highlightColor WRITE setHighlightColor)
+    Q_PROPERTY(QColor shadowColor READ shadowColor WRITE setShadowColor)
+    Q_PROPERTY(QColor backgroundColor READ backgroundColor WRITE setBackgroundColor)
+    Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment)
+
 public:
     explicit RaisedLabel(QWidget* parent = nullptr);
 
-    const QString& Caption() const { return caption_; }
-    void SetCaption(const QString& caption);
-    // Text colour; the window text colour until set.
-    QColor FontColor() const;
-    void SetFontColor(const QColor& color);
-    QColor HighlightColor() const { return highlight_; }
-    void SetHighlightColor(const QColor& color);
-    QColor ShadowColor() const { return shadow_; }
-    void SetShadowColor(const QColor& color);
-    // Background; the window colour until set.
-    QColor Color() const;
-    void SetColor(const QColor& color);
-    Qt::Alignment Alignment() const { return alignment_; }
-    void SetAlignment(Qt::Alignment alignment);
+    const QString& caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    // The window text colour until set.
+    QColor textColor() const;
+    void setTextColor(const QColor& color);
+    QColor highlightColor() const { return highlight_; }
+    void setHighlightColor(const QColor& color);
+    QColor shadowColor() const { return shadow_; }
+    void setShadowColor(const QColor& color);
+    // The window colour until set.
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor& color);
+    Qt::Alignment alignment() const { return alignment_; }
+    void setAlignment(Qt::Alignment alignment);
 
     QSize sizeHint() const override;
 
@@ -33,7 +40,7 @@ protected:
 
 private:
     QString caption_;
-    QColor fontColor_;
+    QColor textColor_;
     QColor highlight_ = Qt::white;
     QColor shadow_ = Qt::gray;
     QColor color_;

@@ -36,26 +36,26 @@ QColor Mixed(const QColor& from, const QColor& to, double share)
 
 } // namespace
 
-double ContrastRatio(const QColor& a, const QColor& b)
+double contrastRatio(const QColor& a, const QColor& b)
 {
     const double la = Luminance(a);
     const double lb = Luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-bool IsDarkColor(const QColor& background)
+bool isDarkColor(const QColor& background)
 {
     return Luminance(background) < 0.18;
 }
 
-QColor ReadableOn(const QColor& wanted, const QColor& background)
+QColor readableOn(const QColor& wanted, const QColor& background)
 {
-    if (ContrastRatio(wanted, background) >= kReadableContrast)
+    if (contrastRatio(wanted, background) >= kReadableContrast)
         return wanted;
-    const QColor end = IsDarkColor(background) ? QColor(Qt::white) : QColor(Qt::black);
+    const QColor end = isDarkColor(background) ? QColor(Qt::white) : QColor(Qt::black);
     for (int step = 1; step < 20; ++step) {
         const QColor candidate = Mixed(wanted, end, step / 20.0);
-        if (ContrastRatio(candidate, background) >= kReadableContrast)
+        if (contrastRatio(candidate, background) >= kReadableContrast)
             return candidate;
     }
     return end;
@@ -117,29 +117,29 @@ void SetColours(QWidget& widget, std::initializer_list<std::pair<QPalette::Color
 
 } // namespace
 
-void SetReadableTextColor(QWidget& widget, const QColor& wanted, QPalette::ColorRole text,
+void setReadableTextColor(QWidget& widget, const QColor& wanted, QPalette::ColorRole text,
                           QPalette::ColorRole background)
 {
     new PaletteFollower(widget, [wanted, text, background](QWidget& w) {
-        SetColours(w, {{text, ReadableOn(wanted, w.palette().color(background))}});
+        SetColours(w, {{text, readableOn(wanted, w.palette().color(background))}});
     });
 }
 
-void SetReadableTextColor(QWidget& widget, QPalette::ColorRole wanted, QPalette::ColorRole text,
+void setReadableTextColor(QWidget& widget, QPalette::ColorRole wanted, QPalette::ColorRole text,
                           QPalette::ColorRole background)
 {
     new PaletteFollower(widget, [wanted, text, background](QWidget& w) {
-        SetColours(w, {{text, ReadableOn(w.palette().color(wanted), w.palette().color(background))}});
+        SetColours(w, {{text, readableOn(w.palette().color(wanted), w.palette().color(background))}});
     });
 }
 
-void SetReadablePatch(QWidget& widget, const QColor& text, const QColor& patch)
+void setReadablePatch(QWidget& widget, const QColor& text, const QColor& patch)
 {
     widget.setAutoFillBackground(true);
     new PaletteFollower(widget, [text, patch](QWidget& w) {
         const QPalette around = w.parentWidget() ? w.parentWidget()->palette() : QApplication::palette(&w);
         const QColor window = around.color(QPalette::Window);
-        const QColor behind = IsDarkColor(window) ? window.lighter(140) : patch;
-        SetColours(w, {{QPalette::Window, behind}, {QPalette::WindowText, ReadableOn(text, behind)}});
+        const QColor behind = isDarkColor(window) ? window.lighter(140) : patch;
+        SetColours(w, {{QPalette::Window, behind}, {QPalette::WindowText, readableOn(text, behind)}});
     });
 }

@@ -25,7 +25,7 @@ int chromeWidth(const QLabel& label)
 
 } // namespace
 
-void FitLabelToText(QLabel& label)
+void fitLabelToText(QLabel& label)
 {
     // The frame and margin belong to the text's box as well.
     const int chrome = chromeWidth(label);
@@ -33,15 +33,15 @@ void FitLabelToText(QLabel& label)
     widen(label, text + chrome, label.alignment() & Qt::AlignHCenter);
 }
 
-void FitLabelToText(RaisedLabel& label)
+void fitLabelToText(RaisedLabel& label)
 {
     // A pixel of inset on each side, and the highlight and shadow drawn a
     // pixel to either side of the text.
-    const int text = label.fontMetrics().horizontalAdvance(label.Caption());
-    widen(label, text + 4, label.Alignment() & Qt::AlignHCenter);
+    const int text = label.fontMetrics().horizontalAdvance(label.caption());
+    widen(label, text + 4, label.alignment() & Qt::AlignHCenter);
 }
 
-void NarrowLabelToEndBefore(QLabel& label, int limit)
+void narrowLabelToEndBefore(QLabel& label, int limit)
 {
     constexpr int gap = 3;
     constexpr int narrowest = 70; // percent; narrower becomes hard to read
@@ -67,7 +67,7 @@ void NarrowLabelToEndBefore(QLabel& label, int limit)
     label.setGeometry(label.x(), label.y(), limit - gap - label.x(), label.height());
 }
 
-void ShrinkFontToFitBox(QLabel& label, int designPixelSize)
+void shrinkFontToFitBox(QLabel& label, int designPixelSize)
 {
     constexpr int smallest = 8;
     // A pixel to spare on each side for an italic's overhang.

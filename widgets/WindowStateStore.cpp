@@ -1,547 +1,31 @@
 #include "widgets/WindowStateStore.h"
 
-#include "files/SafeFile.h"
-#include "widgets/ErrorReport.h"
 #include "widgets/FormProperties.h"
-#include "widgets/IniFileChange.h"
-#include "widgets/Prompts.h"
+#include "widgets/StoredText.h"
+#include "widgets/WindowStateError.h"
 #include "text/WinText.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
-#include <array>
-#include <limits>
 
 namespace {
 
-QString& StoreOverride()
-{
-    static QString path;
-    return path;
-}
-
-// What a hand-edited or damaged store may hold is taken only up to these
-// limits, so that it can neither stall a window nor overflow its arithmetic.
-constexpr int kMaxStoredText = 4096;
+// A hand-edited or damaged store's list is taken only up to this length.
 constexpr int kMaxStoredListItems = 1000;
-constexpr int kMaxCoordinate = 1000000;
 
-// Every value is text; anything else in the store (a number written by hand
-// into the registry) is an error, as is a value that is not there as text.
-QString ReadText(QSettings& store, const QString& key, const QString& defaultValue)
-{
-    if (!store.contains(key))
-        return defaultValue;
-    const QVariant v = store.value(key);
-    switch (v.typeId()) {
-    case QMetaType::QString:
-        return v.toString().left(kMaxStoredText);
-    case QMetaType::QStringList:
-        // The INI form splits an unquoted text at its commas.
-        return v.toStringList().join(QLatin1Char(',')).left(kMaxStoredText);
-    default:
-        throw WindowStateError("Invalid data type for '" + key.toStdString() + "'");
-    }
-}
-
-int ReadInt(QSettings& store, const QString& key, int defaultValue)
-{
-    bool ok = false;
-    const int n = ReadText(store, key, QString::number(defaultValue)).trimmed().toInt(&ok);
-    return ok ? n : defaultValue;
-}
-
-// Words 1..4 of a comma-separated text; a missing or bad word keeps its default.
-std::array<int, 4> FourNumbers(const QString& text, std::array<int, 4> defaults)
-{
-    const QStringList words = text.split(QLatin1Char(','));
-    for (int i = 0; i < 4 && i < words.size(); ++i) {
-        bool ok = false;
-        const int n = words[i].trimmed().toInt(&ok);
-        if (ok)
-            defaults[static_cast<std::size_t>(i)] = std::clamp(n, -kMaxCoordinate, kMaxCoordinate);
-    }
-    return defaults;
-}
-
-QString Join(const std::array<int, 4>& n)
-{
-    return QStringLiteral("%1,%2,%3,%4").arg(n[0]).arg(n[1]).arg(n[2]).arg(n[3]);
-}
-
-QString ScreenSuffix(const QWidget* w)
-{
-    const QScreen* screen = w->screen();
-    const QSize size = screen ? screen->geometry().size() : QSize();
-    return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
-}
-
-// How far the window frame reaches beyond the client area on each side.
-QMargins FrameMargins(const QWidget* w)
-{
-    const QRect frame = w->frameGeometry();
-    const QRect client = w->geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-            frame.bottom() - client.bottom()};
-}
-
-bool IsSizeable(const QWidget* w)
-{
-    return w->minimumSize() != w->maximumSize() && !w->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
-}
-
-qint64 DistanceSquared(const QPoint& p, const QRect& r)
-{
-    const qint64 dx = p.x() < r.left() ? r.left() - p.x() : p.x() > r.right() ? p.x() - r.right() : 0;
-    const qint64 dy = p.y() < r.top() ? r.top() - p.y() : p.y() > r.bottom() ? p.y() - r.bottom() : 0;
-    return dx * dx + dy * dy;
-}
-
-// A placement stored on a larger or another screen comes back on the screen
-// nearest to it: kept where it lies wholly on that screen's free area, else
-// moved (and, if it may, shrunk) until it does.
-QRect OnScreen(const QRect& frame, bool sizeable)
-{
-    const QScreen* nearest = nullptr;
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const qint64 d = DistanceSquared(frame.center(), screen->availableGeometry());
-        if (d < best) {
-            best = d;
-            nearest = screen;
-        }
-    }
-    if (!nearest)
-        return frame;
-    const QRect area = nearest->availableGeometry();
-    if (area.contains(frame))
-        return frame;
-    const QSize size = sizeable ? frame.size().boundedTo(area.size()) : frame.size();
-    const int left = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
-    const int top = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
-    return {QPoint(left, top), size};
-}
-
-// Value names of the stored placement; they are the settings format.
-const QString kFormVersionKey = QStringLiteral("FormVersion");
-const QString kFlagsKey = QStringLiteral("Flags");
-const QString kShowCmdKey = QStringLiteral("ShowCmd");
-const QString kPixelsPerInchKey = QStringLiteral("PixelsPerInch");
-const QString kMinMaxPosKey = QStringLiteral("MinMaxPos");
-const QString kNormPosKey = QStringLiteral("NormPos");
-const QString kActiveControlKey = QStringLiteral("ActiveControl");
-const QString kVisibleKey = QStringLiteral("Visible");
+// Value names of a stored list; they are the settings format.
 const QString kCountKey = QStringLiteral("Count");
 const QString kListItemKey = QStringLiteral("Item%1");
 
-// Windows show commands the store speaks in.
-constexpr int kShowNormal = 1;
-constexpr int kShowMinimized = 2;
-constexpr int kShowMaximized = 3;
-constexpr int kRestoreToMaximized = 2;
-
 } // namespace
-
-WindowPlacement::WindowPlacement(QWidget* owner)
-    : QObject(owner)
-    , owner_(owner)
-{
-    owner_->installEventFilter(this);
-}
-
-WindowPlacement::~WindowPlacement() = default;
-
-QString WindowPlacement::ProgramBaseName()
-{
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
-
-void WindowPlacement::SetStoreOverride(const QString& iniPath)
-{
-    StoreOverride() = iniPath;
-}
-
-QString WindowPlacement::SectionName() const
-{
-    return IniSection.isEmpty() ? QString::fromLatin1(owner_->metaObject()->className()) : IniSection;
-}
-
-namespace {
-
-std::optional<WindowPlacement::RefusedStore>& RefusedStoreRecord()
-{
-    static std::optional<WindowPlacement::RefusedStore> refused;
-    return refused;
-}
-
-// The INI file at path through open, unless it is something other than a
-// regular file: then an empty stand-in of the program's own, one per refused
-// file, which lives as long as the program.
-std::unique_ptr<QSettings> OpenIniStore(const QString& path, const std::function<std::unique_ptr<QSettings>()>& open)
-{
-    const FileOutcome found = probeFile(path).outcome;
-    if (found.fault != FileFault::NotRegularFile && found.fault != FileFault::IsFolder) {
-        RefusedStoreRecord().reset();
-        return open();
-    }
-    RefusedStoreRecord() = WindowPlacement::RefusedStore{path, found.reason};
-    static QTemporaryDir standIns;
-    const QString standIn = standIns.filePath(QString::number(qHash(path), 16) + QStringLiteral(".ini"));
-    return std::make_unique<QSettings>(standIn, QSettings::IniFormat);
-}
-
-} // namespace
-
-const std::optional<WindowPlacement::RefusedStore>& WindowPlacement::LastRefusedStore()
-{
-    return RefusedStoreRecord();
-}
-
-std::unique_ptr<QSettings> WindowPlacement::RegistryStore(const QString& key)
-{
-    if (!StoreOverride().isEmpty()) {
-        const QString path = StoreOverride();
-        return OpenIniStore(path, [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
-    }
-#ifdef Q_OS_WIN
-    return std::make_unique<QSettings>("HKEY_CURRENT_USER\\" + key, QSettings::NativeFormat);
-#else
-    // Where QSettings keeps a user's INI store, known before it is opened:
-    // constructing a QSettings reads the file already.
-    const QString name = key.section(QLatin1Char('\\'), -1);
-    const QString path =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + name + ".ini";
-    return OpenIniStore(
-        path, [&name] { return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, name); });
-#endif
-}
-
-std::unique_ptr<QSettings> WindowPlacement::ProgramStore()
-{
-    return RegistryStore("Software\\" + ProgramBaseName());
-}
-
-std::unique_ptr<QSettings> WindowPlacement::OpenStore(bool forWriting) const
-{
-    std::unique_ptr<QSettings> store;
-    if (!StoreOverride().isEmpty() || UseRegistry) {
-        store = RegistryStore(IniFileName.isEmpty() ? "Software\\" + ProgramBaseName() : IniFileName);
-    } else {
-        const QString file = IniFileName.isEmpty() ? ProgramBaseName() + ".ini" : IniFileName;
-        const QString path = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(file);
-        store = OpenIniStore(path, [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
-    }
-    // The key exists from the first restore on, even with nothing in it yet.
-    if (!forWriting && store->format() == QSettings::IniFormat && !QFile::exists(store->fileName())) {
-        QDir().mkpath(QFileInfo(store->fileName()).absolutePath());
-        QFile file(store->fileName());
-        if (!file.open(QIODevice::WriteOnly))
-            throw WindowStateError("Unable to create " + store->fileName().toStdString());
-    }
-#ifdef Q_OS_WIN
-    if (!forWriting && store->format() == QSettings::NativeFormat && store->allKeys().isEmpty()
-        && store->childGroups().isEmpty()) {
-        store->setValue(kFormVersionKey, QString());
-        store->remove(kFormVersionKey);
-        store->sync();
-    }
-#endif
-    return store;
-}
-
-void WindowPlacement::Report(const std::exception& e)
-{
-    Tell(TranslateReportedText(QString::fromStdString(e.what())));
-}
-
-void WindowPlacement::Tell(const QString& message)
-{
-    if (OnError)
-        OnError(message);
-    else
-        prompts().Notice(owner_, message);
-}
-
-bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != owner_ || !Active)
-        return QObject::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::Show:
-        if (!event->spontaneous()) {
-            try {
-                RestoreState();
-            } catch (const std::exception& e) {
-                Report(e);
-            }
-        }
-        break;
-    case QEvent::Close: {
-        // The window decides first; only a close it allows is saved.
-        const bool savedBefore = saved_;
-        static_cast<QObject*>(owner_)->event(event);
-        // A dialog's own close handler hides it, which has saved it already.
-        const bool savedByHide = !savedBefore && saved_;
-        if (event->isAccepted() && owner_->internalWinId() != 0 && !savedByHide) {
-            try {
-                SaveState();
-            } catch (const std::exception& e) {
-                Report(e);
-            }
-        }
-        return true;
-    }
-    case QEvent::Hide:
-        // A dialog that ends by accept or reject hides without a close event.
-        if (!event->spontaneous() && qobject_cast<QDialog*>(owner_) && restored_ && !saved_) {
-            try {
-                SaveState();
-            } catch (const std::exception& e) {
-                Report(e);
-            }
-        }
-        break;
-    default:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-void WindowPlacement::FormDestroying()
-{
-    if (!Active || saved_)
-        return;
-    destroying_ = true;
-    try {
-        SaveState();
-    } catch (const std::exception& e) {
-        Report(e);
-    }
-    destroying_ = false;
-}
-
-void WindowPlacement::SaveState()
-{
-    if (!restored_)
-        return;
-    const QString section = SectionName();
-    const auto write = [this, &section](QSettings& store) {
-        store.beginGroup(section);
-        store.setValue(kFormVersionKey, QString::number(Version));
-        SavePlacement(store, section);
-        store.endGroup();
-        SaveContents(store, section);
-    };
-    auto store = OpenStore(true);
-    const QString where = QDir::toNativeSeparators(store->fileName());
-    if (store->format() == QSettings::IniFormat) {
-        const QString path = store->fileName();
-        store.reset();
-        const IniFileChanged changed = ChangeIniFile(path, write);
-        if (!changed.failure.isEmpty())
-            throw WindowStateError(("Unable to write to " + where + ": " + changed.failure).toStdString());
-        if (changed.droppedEntries > 0)
-            Tell(tr("Damaged entries in the settings file %1 could not be kept and were dropped.").arg(where));
-    } else {
-        write(*store);
-        store->sync();
-        if (store->status() == QSettings::AccessError)
-            throw WindowStateError("Unable to write to " + where.toStdString());
-    }
-    if (OnSavePlacement)
-        OnSavePlacement(this);
-    saved_ = true;
-}
-
-void WindowPlacement::SavePlacement(QSettings& store, const QString&)
-{
-    const Qt::WindowStates state = owner_->windowState();
-    const int showCmd = state.testFlag(Qt::WindowMinimized) ? kShowMinimized
-        : state.testFlag(Qt::WindowMaximized)               ? kShowMaximized
-                                                            : kShowNormal;
-    const int flags =
-        state.testFlag(Qt::WindowMinimized) && state.testFlag(Qt::WindowMaximized) ? kRestoreToMaximized : 0;
-    const QMargins m = FrameMargins(owner_);
-    const QRect normal = owner_->isMinimized() || owner_->isMaximized() ? owner_->normalGeometry() : owner_->geometry();
-    const QRect frame = normal.marginsAdded(m);
-    // No minimised position is kept; the maximised one sits the sizing border off screen.
-    const QString minMax = Join({-1, -1, -m.left(), -m.bottom()});
-    const QString norm = Join({frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()});
-    const QString suffix = ScreenSuffix(owner_);
-
-    store.setValue(kFlagsKey, QString::number(flags));
-    store.setValue(kShowCmdKey, QString::number(showCmd));
-    store.setValue(kPixelsPerInchKey, QString::number(owner_->logicalDpiY()));
-    store.setValue(kMinMaxPosKey + suffix, minMax);
-    store.setValue(kMinMaxPosKey, minMax);
-    store.setValue(kNormPosKey + suffix, norm);
-    store.setValue(kNormPosKey, norm);
-    if ((Options & fpActiveControl) && owner_->focusWidget() && !owner_->focusWidget()->objectName().isEmpty())
-        store.setValue(kActiveControlKey, owner_->focusWidget()->objectName());
-    store.setValue(kVisibleKey, destroying_ ? QStringLiteral("1") : QStringLiteral("0"));
-}
-
-void WindowPlacement::RestoreState()
-{
-    saved_ = false;
-    auto store = OpenStore(false);
-    const QString section = SectionName();
-    store->beginGroup(section);
-    if (ReadInt(*store, kFormVersionKey, 0) >= Version) {
-        if (Options & (fpPosition | fpState))
-            RestorePlacement(*store, section);
-        store->endGroup();
-        RestoreContents(*store, section);
-        if (OnRestorePlacement)
-            OnRestorePlacement(this);
-        if (Options & fpActiveControl) {
-            store->beginGroup(section);
-            const QString name = ReadText(*store, kActiveControlKey, QString());
-            store->endGroup();
-            auto* w = name.isEmpty() ? nullptr : owner_->findChild<QWidget*>(name);
-            if (w && w->isEnabled() && w->focusPolicy() != Qt::NoFocus)
-                w->setFocus();
-        }
-    }
-    restored_ = true;
-}
-
-void WindowPlacement::RestorePlacement(QSettings& store, const QString&)
-{
-    if (Options & fpPosition) {
-        const QString suffix = ScreenSuffix(owner_);
-        QString minMax = ReadText(store, kMinMaxPosKey + suffix, QString());
-        if (minMax.isEmpty())
-            minMax = ReadText(store, kMinMaxPosKey, QString());
-        QString norm = ReadText(store, kNormPosKey + suffix, QString());
-        if (norm.isEmpty())
-            norm = ReadText(store, kNormPosKey, QString());
-        ReadInt(store, kFlagsKey, 0);
-        const int ppi = ReadInt(store, kPixelsPerInchKey, owner_->logicalDpiY());
-        const QMargins m = FrameMargins(owner_);
-        const QRect frame = owner_->geometry().marginsAdded(m);
-        std::array<int, 4> n =
-            FourNumbers(norm, {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()});
-        if ((!minMax.isEmpty() || !norm.isEmpty()) && ppi == owner_->logicalDpiY()) {
-            const bool sizeable = IsSizeable(owner_);
-            if (!sizeable) {
-                n[2] = n[0] + frame.width();
-                n[3] = n[1] + frame.height();
-            }
-            if (n[0] < n[2]) {
-                // A bottom above the top keeps the window's height.
-                const QSize margins(m.left() + m.right(), m.top() + m.bottom());
-                const QSize stored(n[2] - n[0], n[3] > n[1] ? n[3] - n[1] : frame.height());
-                const QSize client =
-                    (stored - margins).expandedTo(owner_->minimumSize()).boundedTo(owner_->maximumSize());
-                const QRect placed = OnScreen(QRect(QPoint(n[0], n[1]), client + margins), sizeable);
-                owner_->move(placed.topLeft());
-                owner_->resize(placed.width() - m.left() - m.right(), placed.height() - m.top() - m.bottom());
-                if (!owner_->isVisible()) {
-                    // The frame is known only once the window is up; take it
-                    // off the stored size then, so the window does not grow.
-                    const QSize frameSize = placed.size();
-                    QPointer<QWidget> w = owner_;
-                    QTimer::singleShot(0, owner_, [w, frameSize] {
-                        if (!w || w->windowState() != Qt::WindowNoState)
-                            return;
-                        const QMargins now = FrameMargins(w);
-                        if (!now.isNull())
-                            w->resize(frameSize.width() - now.left() - now.right(),
-                                      frameSize.height() - now.top() - now.bottom());
-                    });
-                }
-            }
-        }
-    }
-    if (Options & fpState) {
-        Qt::WindowState wanted = Qt::WindowNoState;
-        switch (ReadInt(store, kShowCmdKey, 0)) {
-        case 1:
-        case 5:
-        case 9:
-            wanted = Qt::WindowNoState;
-            break;
-        case 2:
-        case 6:
-        case 7:
-            wanted = Qt::WindowMinimized;
-            break;
-        case 3:
-            wanted = Qt::WindowMaximized;
-            break;
-        default:
-            break;
-        }
-        const Qt::WindowStates base = owner_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
-        if (wanted == Qt::WindowMinimized && MainForm) {
-            // The main window comes up normally first and is minimised once shown.
-            owner_->setWindowState(base);
-            QPointer<QWidget> w = owner_;
-            QTimer::singleShot(0, owner_, [w] {
-                if (w)
-                    w->showMinimized();
-            });
-        } else {
-            owner_->setWindowState(base | wanted);
-        }
-    }
-    owner_->update();
-}
-
-// ---- stored values ----
-
-void StoredValues::CheckUnique(const QString& name, const StoredValue* except) const
-{
-    for (const auto& item : items_) {
-        if (item.get() != except && item->name_.compare(name, Qt::CaseInsensitive) == 0)
-            throw WindowStateError("String list does not allow duplicates");
-    }
-}
-
-StoredValue& StoredValues::Add(const QString& name)
-{
-    CheckUnique(name, nullptr);
-    items_.push_back(std::make_unique<StoredValue>());
-    items_.back()->name_ = name;
-    return *items_.back();
-}
-
-void StoredValues::Rename(StoredValue& item, const QString& name)
-{
-    CheckUnique(name, &item);
-    item.name_ = name;
-}
-
-StoredValue* StoredValues::Find(const QString& name)
-{
-    for (auto& item : items_) {
-        if (item->name_.compare(name, Qt::CaseInsensitive) == 0)
-            return item.get();
-    }
-    return nullptr;
-}
-
-// ---- form storage ----
 
 WindowStateStore::WindowStateStore(QWidget* owner)
     : WindowPlacement(owner)
 { }
 
-void WindowStateStore::SetStoredProps(const QStringList& lines)
+void WindowStateStore::setStoredProps(const QStringList& lines)
 {
     props_.clear();
     for (const QString& line : lines) {
@@ -552,19 +36,19 @@ void WindowStateStore::SetStoredProps(const QStringList& lines)
         const QString property = line.mid(dot + 1).trimmed();
         if (component.isEmpty() || property.isEmpty())
             continue;
-        QObject* object = Owner()->findChild<QObject*>(component);
+        QObject* object = owner()->findChild<QObject*>(component);
         if (!object)
             continue;
         props_.push_back({component, property, object});
     }
 }
 
-void WindowStateStore::AddStoredProp(const QString& storedName, QObject* object, const QString& property)
+void WindowStateStore::addStoredProp(const QString& storedName, QObject* object, const QString& property)
 {
     props_.push_back({storedName, property, object});
 }
 
-std::vector<WindowStateStore::StoredProp> WindowStateStore::LiveProps() const
+std::vector<WindowStateStore::StoredProp> WindowStateStore::liveProps() const
 {
     std::vector<StoredProp> live;
     for (const auto& p : props_) {
@@ -574,15 +58,15 @@ std::vector<WindowStateStore::StoredProp> WindowStateStore::LiveProps() const
     return live;
 }
 
-QStringList WindowStateStore::StoredProps() const
+QStringList WindowStateStore::storedProps() const
 {
     QStringList lines;
-    for (const auto& p : LiveProps())
+    for (const auto& p : liveProps())
         lines << p.component + "." + p.property;
     return lines;
 }
 
-QString WindowStateStore::Scramble(const QString& text, const QString& key)
+QString WindowStateStore::scramble(const QString& text, const QString& key)
 {
     if (key.isEmpty())
         return text;
@@ -596,7 +80,7 @@ QString WindowStateStore::Scramble(const QString& text, const QString& key)
     return out;
 }
 
-QString WindowStateStore::Unscramble(const QString& text, const QString& key)
+QString WindowStateStore::unscramble(const QString& text, const QString& key)
 {
     if (key.isEmpty())
         return text;
@@ -621,18 +105,18 @@ QString WindowStateStore::Unscramble(const QString& text, const QString& key)
     return fromWin1251(out);
 }
 
-void WindowStateStore::SaveContents(QSettings& store, const QString& section)
+void WindowStateStore::saveContents(QSettings& store, const QString& section)
 {
-    for (const auto& p : LiveProps()) {
+    for (const auto& p : liveProps()) {
         const QString prefixed = p.component + "_" + p.property;
-        switch (PropertyKind(p.object, p.property)) {
+        switch (propertyKind(p.object, p.property)) {
         case StoredPropKind::Text:
-            store.setValue(section + "/" + prefixed, ReadTextProperty(p.object, p.property).trimmed());
+            store.setValue(section + "/" + prefixed, readTextProperty(p.object, p.property).trimmed());
             break;
         case StoredPropKind::List: {
             const QString listSection = section + "." + prefixed;
             store.remove(listSection);
-            const QStringList items = ReadListProperty(p.object, p.property);
+            const QStringList items = readListProperty(p.object, p.property);
             if (items.isEmpty())
                 break;
             store.beginGroup(listSection);
@@ -646,37 +130,39 @@ void WindowStateStore::SaveContents(QSettings& store, const QString& section)
             break;
         }
     }
-    for (std::size_t i = 0; i < storedValues_.Count(); ++i) {
-        StoredValue value = storedValues_[i];
-        if (value.OnSave)
-            value.OnSave(value);
-        store.setValue(section + "/" + value.Name(), Scramble(value.Value, value.KeyString));
+    for (std::size_t i = 0; i < storedValues_.count(); ++i) {
+        const StoredValue& value = storedValues_[i];
+        QString text = value.value;
+        if (value.beforeSave)
+            value.beforeSave(text);
+        store.setValue(section + "/" + value.name(), scramble(text, value.scrambleKey));
     }
 }
 
-void WindowStateStore::RestoreContents(QSettings& store, const QString& section)
+void WindowStateStore::restoreContents(QSettings& store, const QString& section)
 {
-    for (const auto& p : LiveProps()) {
+    for (const auto& p : liveProps()) {
         const QString prefixed = p.component + "_" + p.property;
         // A property that cannot be read back is left as designed.
         try {
-            switch (PropertyKind(p.object, p.property)) {
+            switch (propertyKind(p.object, p.property)) {
             case StoredPropKind::Text: {
-                const QString current = ReadTextProperty(p.object, p.property);
-                WriteTextProperty(p.object, p.property, ReadText(store, section + "/" + prefixed, current).trimmed());
+                const QString current = readTextProperty(p.object, p.property);
+                writeTextProperty(p.object, p.property,
+                                  readStoredText(store, section + "/" + prefixed, current).trimmed());
                 break;
             }
             case StoredPropKind::List: {
                 const QString listSection = section + "." + prefixed + "/";
                 bool ok = false;
                 const int count =
-                    std::min(ReadText(store, listSection + kCountKey, QStringLiteral("0")).trimmed().toInt(&ok),
+                    std::min(readStoredText(store, listSection + kCountKey, QStringLiteral("0")).trimmed().toInt(&ok),
                              kMaxStoredListItems);
                 QStringList items;
                 for (int i = 0; ok && i < count; ++i)
-                    items << ReadText(store, listSection + kListItemKey.arg(i), QString());
+                    items << readStoredText(store, listSection + kListItemKey.arg(i), QString());
                 if (ok && count > 0)
-                    WriteListProperty(p.object, p.property, items);
+                    writeListProperty(p.object, p.property, items);
                 break;
             }
             case StoredPropKind::None:
@@ -684,13 +170,13 @@ void WindowStateStore::RestoreContents(QSettings& store, const QString& section)
             }
         } catch (const WindowStateError&) { }
     }
-    for (std::size_t i = 0; i < storedValues_.Count(); ++i) {
+    for (std::size_t i = 0; i < storedValues_.count(); ++i) {
         StoredValue& value = storedValues_[i];
-        QString text = ReadText(store, section + "/" + value.Name(), Scramble(value.Value, value.KeyString));
-        StoredValue restored = value;
-        restored.Value = Unscramble(text, value.KeyString);
-        if (restored.OnRestore)
-            restored.OnRestore(restored);
-        value.Value = restored.Value;
+        QString text =
+            unscramble(readStoredText(store, section + "/" + value.name(), scramble(value.value, value.scrambleKey)),
+                       value.scrambleKey);
+        if (value.afterRestore)
+            value.afterRestore(text);
+        value.value = text;
     }
 }

@@ -1,7 +1,6 @@
 // Remembers a window's placement and chosen control values between runs:
-// restored when the window is shown, saved when it closes. The store is the
-// registry key "Software\<program>" on Windows and the same tree in an INI
-// file in the user's configuration folder elsewhere.
+// the placement as WindowPlacement keeps it, plus control properties and
+// free named values in the window's section.
 #pragma once
 
 #include <QObject>
@@ -9,119 +8,10 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-#include <memory>
-#include <optional>
-#include <stdexcept>
 #include <vector>
 
-class QSettings;
-class QWidget;
-
-class WindowStateError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-enum PlacementOption : unsigned { fpState = 1, fpPosition = 2, fpActiveControl = 4 };
-
-class WindowPlacement : public QObject {
-    Q_OBJECT
-public:
-    // owner is the window; the storage follows its show, close and hide.
-    explicit WindowPlacement(QWidget* owner);
-    ~WindowPlacement() override;
-
-    bool Active = true;
-    QString IniFileName;
-    QString IniSection;
-    unsigned Options = fpState | fpPosition;
-    bool UseRegistry = false;
-    int Version = 0;
-    // The program's main window: minimised there means a posted minimise
-    // after showing it normally.
-    bool MainForm = false;
-
-    std::function<void(WindowPlacement*)> OnSavePlacement;
-    std::function<void(WindowPlacement*)> OnRestorePlacement;
-    // Errors met while showing or closing the window, and notes on damaged
-    // settings dropped on saving; without a handler they go to the user as a
-    // notice. They never stop the window's own handling.
-    std::function<void(const QString& message)> OnError;
-
-    void SaveState();
-    void RestoreState();
-    // The owner calls this at the start of its destructor: saves once more
-    // (marked as destroyed) unless saved since the last restore.
-    void FormDestroying();
-
-    QWidget* Owner() const { return owner_; }
-    // The section of the store for this window: IniSection, else the
-    // window's class name.
-    QString SectionName() const;
-    // Program base name: the store key's last part.
-    static QString ProgramBaseName();
-    // Tests and tools point every storage at one INI file; empty restores the
-    // platform store.
-    static void SetStoreOverride(const QString& iniPath);
-    // The program's own settings tree ("Software\<program>" or its INI
-    // stand-in), where other settings of the program live beside the windows'.
-    static std::unique_ptr<QSettings> ProgramStore();
-    // An INI store that is not a regular file (a named pipe would block the
-    // program for good) is never opened: the program runs on default
-    // settings kept only until it ends. The file last refused and why, or
-    // nothing once the last store opened was sound.
-    struct RefusedStore {
-        QString path;
-        QString reason;
-    };
-    static const std::optional<RefusedStore>& LastRefusedStore();
-
-protected:
-    bool eventFilter(QObject* watched, class QEvent* event) override;
-    virtual void SaveContents(QSettings&, const QString&) { }
-    virtual void RestoreContents(QSettings&, const QString&) { }
-
-private:
-    static std::unique_ptr<QSettings> RegistryStore(const QString& key);
-    std::unique_ptr<QSettings> OpenStore(bool forWriting) const;
-    void SavePlacement(QSettings& store, const QString& section);
-    void RestorePlacement(QSettings& store, const QString& section);
-    void Report(const std::exception& e);
-    void Tell(const QString& message);
-
-    QWidget* owner_;
-    bool restored_ = false;
-    bool saved_ = false;
-    bool destroying_ = false;
-};
-
-// One named free value of a storage.
-struct StoredValue {
-    QString Name() const { return name_; }
-    QString Value;
-    QString KeyString;
-    std::function<void(StoredValue&)> OnSave;
-    std::function<void(StoredValue&)> OnRestore;
-
-private:
-    friend class StoredValues;
-    QString name_;
-};
-
-// Named values, unique regardless of letter case.
-class StoredValues {
-public:
-    StoredValue& Add(const QString& name);
-    void Rename(StoredValue& item, const QString& name);
-    StoredValue* Find(const QString& name);
-    std::size_t Count() const { return items_.size(); }
-    StoredValue& operator[](std::size_t i) { return *items_.at(i); }
-
-private:
-    void CheckUnique(const QString& name, const StoredValue* except) const;
-    std::vector<std::unique_ptr<StoredValue>> items_;
-};
+#include "widgets/StoredValues.h"
+#include "widgets/WindowPlacement.h"
 
 class WindowStateStore : public WindowPlacement {
     Q_OBJECT
@@ -130,21 +20,21 @@ public:
 
     // Lines "Component.Property"; kept only while the component exists on
     // the window. Set them once the window's controls are built.
-    void SetStoredProps(const QStringList& lines);
+    void setStoredProps(const QStringList& lines);
     // One property stored under a fixed name, whatever the control is called:
     // the stored name is part of the settings format.
-    void AddStoredProp(const QString& storedName, QObject* object, const QString& property);
-    QStringList StoredProps() const;
+    void addStoredProp(const QString& storedName, QObject* object, const QString& property);
+    QStringList storedProps() const;
     StoredValues& storedValues() { return storedValues_; }
 
     // Scrambling of stored values: XOR with the repeating key, as lower-case
     // hex pairs; an empty key leaves the text as it is.
-    static QString Scramble(const QString& text, const QString& key);
-    static QString Unscramble(const QString& text, const QString& key);
+    static QString scramble(const QString& text, const QString& key);
+    static QString unscramble(const QString& text, const QString& key);
 
 protected:
-    void SaveContents(QSettings& store, const QString& section) override;
-    void RestoreContents(QSettings& store, const QString& section) override;
+    void saveContents(QSettings& store, const QString& section) override;
+    void restoreContents(QSettings& store, const QString& section) override;
 
 private:
     struct StoredProp {
@@ -152,7 +42,7 @@ private:
         QString property;
         QPointer<QObject> object;
     };
-    std::vector<StoredProp> LiveProps() const;
+    std::vector<StoredProp> liveProps() const;
 
     std::vector<StoredProp> props_;
     StoredValues storedValues_;

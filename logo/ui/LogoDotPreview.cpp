@@ -37,7 +37,7 @@ void LogoDotPreview::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect whole = rect();
-    PaintDotMatrixBorder(painter, whole, palette());
+    paintDotMatrixBorder(painter, whole, palette());
 
     painter.fillRect(kBorderWidth, kBorderWidth, kLogoWidth * kCellSize, kLogoHeight * kCellSize, Qt::black);
     for (int y = 0; y < kLogoHeight; ++y)

@@ -53,7 +53,7 @@ LogoImportDialog::~LogoImportDialog() = default;
 std::optional<LogoDots> LogoImportDialog::choose(QWidget* parent, const QImage& picture)
 {
     LogoImportDialog dialog(picture, parent);
-    if (!prompts().RunDialog(dialog))
+    if (!prompts().runDialog(dialog))
         return std::nullopt;
     return dialog.dots();
 }

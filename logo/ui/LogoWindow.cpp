@@ -31,13 +31,13 @@ public:
     {
         button_.setEnabled(false);
         window_.setCursor(Qt::WaitCursor);
-        indicator_.SetPosition(0);
+        indicator_.setValue(0);
     }
     ~TransferScope()
     {
         window_.unsetCursor();
         button_.setEnabled(true);
-        indicator_.SetPosition(0);
+        indicator_.setValue(0);
     }
     TransferScope(const TransferScope&) = delete;
     TransferScope& operator=(const TransferScope&) = delete;
@@ -53,8 +53,8 @@ private:
 DotPoint dotAt(QPoint at)
 {
     const auto cell = [](int pixel) {
-        const int inside = pixel - DotMatrix::BorderWidth;
-        return inside >= 0 ? inside / DotMatrix::CellSize : (inside - DotMatrix::CellSize + 1) / DotMatrix::CellSize;
+        const int inside = pixel - DotMatrix::kBorderWidth;
+        return inside >= 0 ? inside / DotMatrix::kCellSize : (inside - DotMatrix::kCellSize + 1) / DotMatrix::kCellSize;
     };
     return {cell(at.x()), cell(at.y())};
 }
@@ -70,7 +70,7 @@ LogoDots matrixDots(const DotMatrix& matrix)
 {
     LogoDots dots{};
     for (int i = 0; i < kLogoCellCount; ++i)
-        dots[i] = !matrix.Items(i);
+        dots[i] = !matrix.isLit(i);
     return dots;
 }
 
@@ -81,9 +81,9 @@ LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
     , ui_(std::make_unique<Ui::LogoWindow>())
     , host_(host)
 {
-    InstallFontSubstitutes();
+    installFontSubstitutes();
     ui_->setupUi(this);
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     readButton = ui_->readButton;
     saveButton = ui_->saveButton;
     writeButton = ui_->writeButton;
@@ -94,22 +94,26 @@ LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
     progressBar = ui_->progressBar;
     toolRow = ui_->toolRow;
 
-    editLed->SetCaption(tr("Edit"));
-    editLed->SetPalette({QColor(0x00, 0x80, 0x00), QColor(0x00, 0xFF, 0x00)});
-    progressBar->SetMin(-1);
-    progressBar->SetMax(6);
-    progressBar->SetLedsHigh(1);
-    progressBar->SetPosition(0);
+    editLed->setCaption(tr("Edit"));
+    editLed->setIndicatorPalette({QColor(0x00, 0x80, 0x00), QColor(0x00, 0xFF, 0x00)});
+    progressBar->setMinimum(-1);
+    progressBar->setMaximum(6);
+    progressBar->setHighLedCount(1);
+    progressBar->setValue(0);
 
     connect(readButton, &QPushButton::clicked, this, &LogoWindow::readFromPhone);
     connect(saveButton, &QPushButton::clicked, this, &LogoWindow::saveToFile);
     connect(writeButton, &QPushButton::clicked, this, &LogoWindow::writeToPhone);
     connect(loadButton, &QPushButton::clicked, this, &LogoWindow::loadFromFile);
-    connect(dotMatrix, &DotMatrix::MouseDown, this, &LogoWindow::toggleDot);
-    connect(dotMatrix, &DotMatrix::Click, this, &LogoWindow::dotMatrixClicked);
+    connect(dotMatrix, &DotMatrix::pressed, this, &LogoWindow::toggleDot);
+    connect(dotMatrix, &DotMatrix::clicked, this, &LogoWindow::dotMatrixClicked);
     dotMatrix->installEventFilter(this);
 
-    connect(editLed, &CheckLed::OnChange, this, [this] { toolRow->setEditing(editLed->Checked()); });
+    connect(editLed, &CheckLed::toggled, toolRow, &LogoToolRow::setEditing);
+    connect(editLed, &CheckLed::toggled, dotMatrix, &DotMatrix::setEditable);
+    connect(dotMatrix, &DotMatrix::cellActivated, this, [this](int cell) {
+        applyEdit([this, cell] { canvas_.toggle({cell % LogoWidth, cell / LogoWidth}); });
+    });
     connect(toolRow, &LogoToolRow::invertRequested, this, [this] { applyEdit([this] { canvas_.invert(); }); });
     connect(toolRow, &LogoToolRow::clearRequested, this, [this] { applyEdit([this] { canvas_.clear(); }); });
     connect(toolRow, &LogoToolRow::shiftRequested, this,
@@ -131,10 +135,10 @@ void LogoWindow::readFromPhone()
     for (int b = 0; b < kLogoBlockCount; ++b) {
         if (const std::optional<LogoBlock> block = host_.readLogoBlock(b))
             buffer = *block;
-        progressBar->SetPosition(b + 1);
+        progressBar->setValue(b + 1);
         for (int x = 0; x < kLogoWidth; ++x)
             for (int k = 0; k < 8; ++k)
-                dotMatrix->SetItems(logoCellIndex(x, 8 * b + k), (buffer[x] >> k & 1) == 0);
+                dotMatrix->setLit(logoCellIndex(x, 8 * b + k), (buffer[x] >> k & 1) == 0);
     }
     const LogoDots dots = matrixDots(*dotMatrix);
     canvas_.replace(dots);
@@ -150,7 +154,7 @@ void LogoWindow::writeToPhone()
     const LogoDots dots = matrixDots(*dotMatrix);
     for (int b = 0; b < kLogoBlockCount; ++b) {
         LogoBlock buffer = logoBlockFromDots(dots, b);
-        progressBar->SetPosition(b + 1);
+        progressBar->setValue(b + 1);
         host_.writeLogoBlock(b, buffer);
     }
 }
@@ -158,7 +162,7 @@ void LogoWindow::writeToPhone()
 void LogoWindow::loadFromFile()
 {
     const QString fileName =
-        prompts().OpenFileNameAs(this, tr("Load Bitmap"), logoOpenPictureFilter(), QStringLiteral("Logo"), true);
+        prompts().openFileNameAs(this, tr("Load Bitmap"), logoOpenPictureFilter(), QStringLiteral("Logo"), true);
     LogoDots dots{};
     if (fileName.isEmpty()) {
         dots = logoDotsFromPicture(pictureForPixels());
@@ -167,7 +171,7 @@ void LogoWindow::loadFromFile()
         try {
             loaded = logoLoadPicture(fileName);
         } catch (const PictureError& error) {
-            prompts().Notice(this, error.message());
+            prompts().notice(this, error.message());
             return;
         }
         const std::optional<LogoDots> imported = LogoImportDialog::choose(this, loaded);
@@ -191,24 +195,24 @@ void LogoWindow::loadFromFile()
 void LogoWindow::saveToFile()
 {
     if (picture_.isNull()) {
-        prompts().Notice(this, tr("There is no picture to save yet: load the logo from the phone, load a "
+        prompts().notice(this, tr("There is no picture to save yet: load the logo from the phone, load a "
                                   "bitmap or draw one first."));
         return;
     }
-    const QString fileName = prompts().SaveFileNameAs(this, tr("Save as Bitmap"), logoSavePictureFilter(),
+    const QString fileName = prompts().saveFileNameAs(this, tr("Save as Bitmap"), logoSavePictureFilter(),
                                                       QStringLiteral("bmp"), QStringLiteral("Logo"));
     if (fileName.isEmpty())
         return;
     try {
         exportLogoPicture(picture_, fileName);
     } catch (const PictureError& error) {
-        prompts().Notice(this, error.message());
+        prompts().notice(this, error.message());
     }
 }
 
 void LogoWindow::toggleDot(Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int Y)
 {
-    if (!editLed->Checked() || transferring_ || dragButton_ != Qt::NoButton)
+    if (!editLed->isChecked() || transferring_ || dragButton_ != Qt::NoButton)
         return;
     const int index = pressedCell(QPoint(X, Y));
     const DotPoint at{index % kLogoWidth, index / kLogoWidth};
@@ -325,7 +329,7 @@ void LogoWindow::applyEdit(const std::function<void()>& change)
 {
     // A transfer paints the matrix block by block while events run; an edit
     // then would repaint it from the canvas. A drag finishes first.
-    if (!editLed->Checked() || transferring_ || dragButton_ != Qt::NoButton)
+    if (!editLed->isChecked() || transferring_ || dragButton_ != Qt::NoButton)
         return;
     change();
     showCanvas();
@@ -334,7 +338,7 @@ void LogoWindow::applyEdit(const std::function<void()>& change)
 void LogoWindow::showDots(const LogoDots& dots)
 {
     for (int i = 0; i < kLogoCellCount; ++i)
-        dotMatrix->SetItems(i, !dots[i]);
+        dotMatrix->setLit(i, !dots[i]);
 }
 
 void LogoWindow::showCanvas()

@@ -94,11 +94,11 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     deleteRecordAction = ui_->deleteRecordAction;
     importAction = ui_->importAction;
     exportAction = ui_->exportAction;
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     hintLabel->setWordWrap(false);
-    FitLabelToText(*hintLabel);
+    fitLabelToText(*hintLabel);
 
-    recordGrid->setFont(DesignFont("Courier", 13));
+    recordGrid->setFont(designFont("Courier", 13));
     recordGrid->setTextElideMode(Qt::ElideNone);
     recordGrid->setItemDelegate(new CutTextTipDelegate(recordGrid));
     recordGrid->setRowCount(kGridRows - 1);
@@ -243,32 +243,32 @@ void PhonebookWindow::readFromPhone()
         setCellText(1, row, QString());
         setCellText(2, row, QString());
     }
-    progressBar->setPosition(0);
+    progressBar->setValue(0);
     for (int row = 1; row <= kRecordRows; ++row) {
         const std::optional<PhonebookEntry> record = host_.readRecord(row - 1);
         if (!record)
             break;
         setCellText(2, row, fromWin1251(record->number));
         setCellText(1, row, fromWin1251(record->name));
-        progressBar->setPosition(row);
+        progressBar->setValue(row);
     }
 }
 
 void PhonebookWindow::writeAllToPhone()
 {
-    if (!prompts().Confirm(this, tr("Do You really want to write current phonebook into Phone?")))
+    if (!prompts().confirm(this, tr("Do You really want to write current phonebook into Phone?")))
         return;
     if (!handsetKeepsOrUserGoesOn(gridRecords()))
         return;
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
-    progressBar->setPosition(0);
+    progressBar->setValue(0);
     for (int row = 1; row <= kRecordRows; ++row) {
         const std::string number = toWin1251(cellText(2, row));
         const std::string name = toWin1251(cellText(1, row));
         if (!host_.writeRecord(row - 1, {name, number}))
             break;
-        progressBar->setPosition(row);
+        progressBar->setValue(row);
     }
     // The handset takes the new phonebook in only after a restart.
     host_.resetHandset();
@@ -277,7 +277,7 @@ void PhonebookWindow::writeAllToPhone()
 void PhonebookWindow::saveToFile()
 {
     const QString path =
-        prompts().SaveFileNameAs(this, tr("Save phonebook"), tr(kFileFilter), kFileExtension, kDefaultFileName);
+        prompts().saveFileNameAs(this, tr("Save phonebook"), tr(kFileFilter), kFileExtension, kDefaultFileName);
     if (path.isEmpty() || !handsetKeepsOrUserGoesOn(gridRecords()))
         return;
     savePhonebookFile(path, recordRowsAsEntries());
@@ -285,7 +285,7 @@ void PhonebookWindow::saveToFile()
 
 void PhonebookWindow::loadFromFile()
 {
-    const QString path = prompts().OpenFileNameAs(this, tr("Load phonebook"), tr(kFileFilter), kDefaultFileName, false);
+    const QString path = prompts().openFileNameAs(this, tr("Load phonebook"), tr(kFileFilter), kDefaultFileName, false);
     if (path.isEmpty())
         return;
     const DecodedPhonebook book = decodePhonebookFile(readPhonebookFile(path));
@@ -304,14 +304,14 @@ void PhonebookWindow::updateRecordInPhone()
     if (row <= 0)
         return;
     if (row > kRecordRows) {
-        prompts().Notice(this,
+        prompts().notice(this,
                          tr("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
                             "can be written to the phone.")
                              .arg(row)
                              .arg(kRecordRows));
         return;
     }
-    if (!prompts().Confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(row)))
+    if (!prompts().confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(row)))
         return;
     PhonebookRows single = emptyPhonebookRows();
     single[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
@@ -340,7 +340,7 @@ void PhonebookWindow::deleteRecord()
     const int row = selectedRow();
     if (row <= 0)
         return;
-    if (!prompts().Confirm(this, tr("Do You really want to delete record?")))
+    if (!prompts().confirm(this, tr("Do You really want to delete record?")))
         return;
     setCellText(1, row, QString());
     setCellText(2, row, QString());
@@ -373,7 +373,7 @@ bool PhonebookWindow::handsetKeepsOrUserGoesOn(const PhonebookRows& rows)
     const std::vector<HandsetFinding> findings = checkForHandset(rows);
     if (findings.empty())
         return true;
-    return prompts().Confirm(this,
+    return prompts().confirm(this,
                              tr("The handset will not keep these records as they are:\n\n%1\n\nGo on all the same?")
                                  .arg(describeHandsetFindings(rows, findings, kShownLines).join(u'\n')));
 }
@@ -386,7 +386,7 @@ void PhonebookWindow::importFromFile()
         return;
     const QString filter = tr("Phonebook files (*.csv *.vcf *.vcard *.npb);;CSV files (*.csv);;"
                               "vCard files (*.vcf *.vcard);;Nokia PhoneBook file (*.npb);;All files (*)");
-    const QString path = prompts().OpenFileNameAs(this, tr("Import phonebook"), filter, QString(), false);
+    const QString path = prompts().openFileNameAs(this, tr("Import phonebook"), filter, QString(), false);
     if (path.isEmpty())
         return;
     // A file that cannot be read raises before any row changes.
@@ -402,7 +402,7 @@ void PhonebookWindow::importFromFile()
             notes << tr("… and %n more", "", static_cast<int>(imported.notes.size() - kShownLines));
         question += QStringLiteral("\n\n") + notes.join(u'\n');
     }
-    if (!prompts().Confirm(this, question))
+    if (!prompts().confirm(this, question))
         return;
     for (int row = 1; row <= kRecordRows; ++row) {
         const PhonebookRow& record = imported.rows[static_cast<std::size_t>(row - 1)];
@@ -415,7 +415,7 @@ void PhonebookWindow::exportToFile()
 {
     const QString filter = tr("CSV files (*.csv);;vCard files (*.vcf);;Nokia PhoneBook file (*.npb)");
     const QString path =
-        prompts().SaveFileNameAs(this, tr("Export phonebook"), filter, QStringLiteral("csv"), kDefaultFileName);
+        prompts().saveFileNameAs(this, tr("Export phonebook"), filter, QStringLiteral("csv"), kDefaultFileName);
     if (path.isEmpty())
         return;
     PhonebookRows rows = gridRecords();

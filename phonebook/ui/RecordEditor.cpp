@@ -33,7 +33,7 @@ RecordEditor::RecordEditor(QWidget* parent)
     numberEdit = ui_->numberEdit;
     okButton = ui_->okButton;
     cancelButton = ui_->cancelButton;
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     nameEdit->setInputMask(maskOf(QLatin1Char('x'), kNameChars));
     numberEdit->setInputMask(maskOf(QLatin1Char('#'), kNumberChars));
 }

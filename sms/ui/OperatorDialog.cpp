@@ -19,16 +19,16 @@ OperatorDialog::OperatorDialog(QWidget* parent)
     , ui_(std::make_unique<Ui::OperatorDialog>())
 {
     ui_->setupUi(this);
-    setFont(DesignFont("MS Sans Serif", 11));
-    ui_->operatorLabel->setFont(DesignFont("MS Sans Serif", 11, true));
-    ui_->operatorEdit->setFont(DesignFont("MS Sans Serif", 11, true, true));
+    setFont(designFont("MS Sans Serif", 11));
+    ui_->operatorLabel->setFont(designFont("MS Sans Serif", 11, true));
+    ui_->operatorEdit->setFont(designFont("MS Sans Serif", 11, true, true));
     // Labels size themselves to their captions; the URL caption has a fixed width.
     for (QLabel* label : findChildren<QLabel*>())
         if (label != ui_->urlLabel)
             label->adjustSize();
     // Its edit box follows on the same line.
-    NarrowLabelToEndBefore(*ui_->numberFieldLabel, ui_->numberFieldEdit->x());
-    SetReadableTextColor(*ui_->operatorEdit, Qt::blue, QPalette::Text, QPalette::Base);
+    narrowLabelToEndBefore(*ui_->numberFieldLabel, ui_->numberFieldEdit->x());
+    setReadableTextColor(*ui_->operatorEdit, Qt::blue, QPalette::Text, QPalette::Base);
 
     // Texts are stored as typed: no completion to an item's spelling.
     ui_->methodBox->setCompleter(nullptr);

@@ -31,11 +31,11 @@ const QString kStoredTextField = QStringLiteral("TextField");
 
 std::optional<HttpCredentials> askHttpCredentials(const std::string& title, const HttpCredentials& current)
 {
-    QString user = fromWin1251(current.userName);
-    QString password = fromWin1251(current.password);
-    if (!prompts().Credentials(nullptr, fromWin1251(title), user, password))
+    const auto typed = prompts().credentials(nullptr, fromWin1251(title),
+                                             {fromWin1251(current.userName), fromWin1251(current.password)});
+    if (!typed)
         return std::nullopt;
-    return HttpCredentials{toWin1251(user), toWin1251(password)};
+    return HttpCredentials{toWin1251(typed->user), toWin1251(typed->password)};
 }
 
 // Runs a handler from a click: anything it raises goes to the top-level report.
@@ -45,7 +45,7 @@ void guarded(Handler handler)
     try {
         handler();
     } catch (const std::exception& e) {
-        ReportError(e);
+        reportError(e);
     }
 }
 
@@ -67,7 +67,7 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
     , requestTemplate_(submissionRequest())
 {
     ui_->setupUi(this);
-    setFont(DesignFont("MS Sans Serif", 11));
+    setFont(designFont("MS Sans Serif", 11));
     // Labels size themselves to their captions, whatever width the font gives them.
     for (QLabel* label : findChildren<QLabel*>())
         label->adjustSize();
@@ -81,16 +81,16 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
 
     windowState = new WindowStateStore(this);
     windowState->setObjectName("windowState");
-    windowState->UseRegistry = true;
-    windowState->IniSection = kStoredSection;
-    windowState->AddStoredProp(kStoredOperatorBox, ui_->operatorBox, "Items");
-    windowState->storedValues().Add(kStoredTextField).KeyString = kTextFieldKey;
+    windowState->setUseRegistry(true);
+    windowState->setIniSection(kStoredSection);
+    windowState->addStoredProp(kStoredOperatorBox, ui_->operatorBox, "Items");
+    windowState->storedValues().add(kStoredTextField).scrambleKey = kTextFieldKey;
 
     operatorStore = new WindowStateStore(this);
     operatorStore->setObjectName("operatorStore");
-    operatorStore->Active = false;
-    operatorStore->IniFileName = "Operator.ini";
-    operatorStore->Options = 0;
+    operatorStore->setActive(false);
+    operatorStore->setIniFileName("Operator.ini");
+    operatorStore->setOptions({});
 
     // The window stays alive during a send, and Cancel can end it.
     http_.setWaitingHandler([] { QCoreApplication::processEvents(); });
@@ -111,7 +111,7 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
 
 SmsWindow::~SmsWindow()
 {
-    windowState->FormDestroying();
+    windowState->ownerDestroying();
 }
 
 void SmsWindow::showEvent(QShowEvent* event)
@@ -193,7 +193,7 @@ void SmsWindow::deleteOperator()
 {
     const QString name = ui_->operatorBox->currentText();
     operators_.profileFile.refresh();
-    if (!prompts().Confirm(this, tr("Do You really want to delete operator \"%1\"?").arg(name)))
+    if (!prompts().confirm(this, tr("Do You really want to delete operator \"%1\"?").arg(name)))
         return;
     operators_.profileFile.removeSection(toWin1251(name));
     reloadOperatorList();
@@ -216,7 +216,7 @@ std::optional<SmsWindow::Outgoing> SmsWindow::messageToSend()
     text.replace('\n', QStringLiteral("\r\n"));
     const QString lost = charactersWin1251Lacks(ui_->numberEdit->text() + text);
     if (!lost.isEmpty()
-        && !prompts().Confirm(
+        && !prompts().confirm(
             this, tr("These characters cannot be sent and will go out as \"?\": %1\nSend the message anyway?").arg(lost)))
         return std::nullopt;
     return Outgoing{toWin1251(ui_->numberEdit->text()), toWin1251(text)};
@@ -257,7 +257,7 @@ void SmsWindow::sendMessage()
         operators_.values.readSection(operators_.profileFile, chosenOperator());
         outcome = submitForm(http_, requestTemplate_, operators_.values, outgoing->phone, outgoing->message);
         if (outcome.accepted)
-            prompts().Notice(this, tr("Your message was sent succesfully!"));
+            prompts().notice(this, tr("Your message was sent succesfully!"));
         if (outcome.judged && ui_->debugBox->isChecked())
             ui_->messageEdit->setPlainText(
                 fromWin1251(outcome.pageText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

@@ -31,17 +31,17 @@ public:
             if (!storedPort.isEmpty())
                 settings.setValue("TFMain/cboxCOM_Text", storedPort);
         }
-        WindowPlacement::SetStoreOverride(store);
+        WindowPlacement::setStoreOverride(store);
         // Profiles beside a program folder of this test's own: tests that
         // run side by side never share (or break) one Operators.ini.
         QDir(dir.path()).mkdir("program");
         setProgramFolderOverride(ProgramFolder());
-        CreateAppWindows();
+        createAppWindows();
     }
     ~AppUnderTest()
     {
-        DestroyAppWindows();
-        WindowPlacement::SetStoreOverride(QString());
+        destroyAppWindows();
+        WindowPlacement::setStoreOverride(QString());
         setProgramFolderOverride(QString());
     }
     // Where the program's own Operators.ini lies for this test.
@@ -55,8 +55,8 @@ public:
     void Restart()
     {
         mainWindow->close();
-        DestroyAppWindows();
-        CreateAppWindows();
+        destroyAppWindows();
+        createAppWindows();
         mainWindow->show();
         QApplication::processEvents();
     }

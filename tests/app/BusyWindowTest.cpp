@@ -52,9 +52,9 @@ TEST(BusyWindow, ASlowSlotDuringTransfersChangesNothing)
     logo.show();
     logo.readButton->click();
     // The bottom-right dot turned over with the mouse, in edit mode.
-    QTest::mouseClick(logo.editLed, Qt::LeftButton, {}, logo.editLed->CheckRect().center());
+    QTest::mouseClick(logo.editLed, Qt::LeftButton, {}, logo.editLed->checkRect().center());
     QTest::mouseClick(logo.dotMatrix, Qt::LeftButton, {}, QPoint(2 + 5 * 83 + 2, 2 + 5 * 47 + 2));
-    const bool cornerDot = !logo.dotMatrix->Items(47 * 84 + 83); // a lit cell is a clear dot
+    const bool cornerDot = !logo.dotMatrix->isLit(47 * 84 + 83); // a lit cell is a clear dot
     logo.writeButton->click();
     busy.stop();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join('|').toStdString();

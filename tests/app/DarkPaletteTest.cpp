@@ -73,7 +73,7 @@ QPalette Light(QPalette palette)
 void ExpectReadable(const char* when)
 {
     for (const ColouredText& shown : ColouredTexts())
-        EXPECT_GE(ContrastRatio(shown.text, shown.background), 4.5) << shown.what << ", " << when;
+        EXPECT_GE(contrastRatio(shown.text, shown.background), 4.5) << shown.what << ", " << when;
 }
 
 } // namespace
@@ -89,7 +89,7 @@ TEST(DarkPalette, ColouredTextsStayReadable)
         ExpectReadable("dark from the start");
         // The credit keeps a patch of its own, but no light one.
         const QLabel& credit = *aboutDialog->findChild<QLabel*>("authorLabel");
-        EXPECT_TRUE(IsDarkColor(DrawnBehind(credit)));
+        EXPECT_TRUE(isDarkColor(DrawnBehind(credit)));
     }
     QApplication::setPalette(Light(before));
     {

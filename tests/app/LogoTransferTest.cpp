@@ -79,7 +79,7 @@ void ExpectCellsShow(const LogoWindow& form, const Logo& logo)
     int wrong = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            if (form.dotMatrix->Items(y * kWidth + x) == DotSet(logo, x, y))
+            if (form.dotMatrix->isLit(y * kWidth + x) == DotSet(logo, x, y))
                 ++wrong; // a lit cell is a clear dot
     EXPECT_EQ(wrong, 0);
 }
@@ -116,7 +116,7 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     EXPECT_TRUE(form.readButton->isEnabled());
     EXPECT_TRUE(form.writeButton->isEnabled());
-    EXPECT_EQ(form.progressBar->Position(), 0);
+    EXPECT_EQ(form.progressBar->value(), 0);
 
     EXPECT_EQ(sim.StoppedLogo(), logo);
     // The state alone cannot tell an upload from none: the write requests must be heard too.
@@ -136,14 +136,14 @@ TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
     const int x = 37;
     const int y = 21; // band 2, bit 5
     const int cell = y * kWidth + x;
-    const bool litBefore = form.dotMatrix->Items(cell);
+    const bool litBefore = form.dotMatrix->isLit(cell);
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
-    EXPECT_EQ(form.dotMatrix->Items(cell), litBefore) << "edited with Edit off";
+    EXPECT_EQ(form.dotMatrix->isLit(cell), litBefore) << "edited with Edit off";
 
-    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->CheckRect().center());
-    ASSERT_TRUE(form.editLed->Checked());
+    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->checkRect().center());
+    ASSERT_TRUE(form.editLed->isChecked());
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
-    EXPECT_EQ(form.dotMatrix->Items(cell), !litBefore);
+    EXPECT_EQ(form.dotMatrix->isLit(cell), !litBefore);
 
     form.writeButton->click();
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
@@ -161,7 +161,7 @@ TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
 
-    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->CheckRect().center());
+    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->checkRect().center());
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(83, 47));
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(0, 0));
     form.writeButton->click();
@@ -184,17 +184,17 @@ TEST(LogoTransfer, DeadLineGivesSixMessagesPerTransferAndLeavesTheWindowUsable)
     // Nothing was received, so every band shows an empty block: all cells lit.
     int dark = 0;
     for (int i = 0; i < kWidth * kHeight; ++i)
-        dark += form.dotMatrix->Items(i) ? 0 : 1;
+        dark += form.dotMatrix->isLit(i) ? 0 : 1;
     EXPECT_EQ(dark, 0);
     EXPECT_TRUE(form.readButton->isEnabled());
-    EXPECT_EQ(form.progressBar->Position(), 0);
+    EXPECT_EQ(form.progressBar->value(), 0);
 
     form.writeButton->click();
     EXPECT_EQ(app.prompts.Notices, QStringList(12, kNoAnswer));
     EXPECT_TRUE(form.writeButton->isEnabled());
-    EXPECT_EQ(form.progressBar->Position(), 0);
+    EXPECT_EQ(form.progressBar->value(), 0);
 
-    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->CheckRect().center());
+    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->checkRect().center());
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(5, 5));
-    EXPECT_FALSE(form.dotMatrix->Items(5 * kWidth + 5));
+    EXPECT_FALSE(form.dotMatrix->isLit(5 * kWidth + 5));
 }

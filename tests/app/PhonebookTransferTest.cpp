@@ -149,7 +149,7 @@ TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
     EXPECT_EQ(form.cellText(1, 5), "O\\Brien");
     EXPECT_EQ(form.cellText(1, 6), QString::fromUtf8("Я"));
     EXPECT_EQ(form.cellText(2, 5), "12 34 56 7");
-    EXPECT_EQ(form.progressBar->Position(), 99);
+    EXPECT_EQ(form.progressBar->value(), 99);
     ExpectTransferButtonsEnabled(form);
 
     const handset::HandsetState state = StoppedSimState(app);
@@ -222,7 +222,7 @@ TEST(PhonebookTransfer, DeadLineEmptiesTheTableWithOneMessage)
         EXPECT_EQ(form.cellText(1, row), "") << "row " << row;
         EXPECT_EQ(form.cellText(2, row), "") << "row " << row;
     }
-    EXPECT_EQ(form.progressBar->Position(), 0);
+    EXPECT_EQ(form.progressBar->value(), 0);
     ExpectTransferButtonsEnabled(form);
 }
 

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QTimer>
@@ -22,8 +23,8 @@ std::string Joined(const QStringList& texts)
 void ExpectCommandFinished(AppUnderTest& app, QPushButton* button)
 {
     EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
-    EXPECT_FALSE(app.Main().ui()->ackLed->Active());
-    EXPECT_FALSE(app.Main().ui()->packLed->Active());
+    EXPECT_FALSE(app.Main().ui()->ackLed->isActive());
+    EXPECT_FALSE(app.Main().ui()->packLed->isActive());
     EXPECT_FALSE(app.Main().portIsOpen());
 }
 
@@ -40,7 +41,7 @@ TEST(ServiceButtons, ConnectReadsVersionAndSerialFromTheSimulator)
     EXPECT_TRUE(ui.versionLabel->text().startsWith("V 4.10\n12-03-98.X")) << ui.versionLabel->text().toStdString();
     EXPECT_EQ(ui.versionLabel->text().size(), 32);
     EXPECT_EQ(ui.serialNumberLabel->text(), "4711082015");
-    EXPECT_FALSE(ui.netMonitorLed->Active());
+    EXPECT_FALSE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.connectButton);
 }
 
@@ -55,12 +56,12 @@ TEST(ServiceButtons, EveryCommandSucceedsAgainstThePacedHandset)
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     EXPECT_TRUE(ui.versionLabel->text().startsWith("V 4.10\n12-03-98")) << ui.versionLabel->text().toStdString();
     EXPECT_EQ(ui.serialNumberLabel->text(), "4711082015");
-    EXPECT_FALSE(ui.netMonitorLed->Active());
+    EXPECT_FALSE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.connectButton);
 
     ui.netMonitorOnButton->click();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
-    EXPECT_TRUE(ui.netMonitorLed->Active());
+    EXPECT_TRUE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.netMonitorOnButton);
 
     // Straight after the extra copies of "on": the next exchanges must not be
@@ -68,17 +69,17 @@ TEST(ServiceButtons, EveryCommandSucceedsAgainstThePacedHandset)
     ui.connectButton->click();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     EXPECT_EQ(ui.serialNumberLabel->text(), "4711082015");
-    EXPECT_TRUE(ui.netMonitorLed->Active());
+    EXPECT_TRUE(ui.netMonitorLed->isActive());
 
     ui.netMonitorOffButton->click();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
-    EXPECT_FALSE(ui.netMonitorLed->Active());
+    EXPECT_FALSE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.netMonitorOffButton);
 
     ui.netMonitorOnButton->click();
     ui.resetButton->click();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
-    EXPECT_TRUE(ui.netMonitorLed->Active());
+    EXPECT_TRUE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.resetButton);
 }
 
@@ -88,7 +89,7 @@ TEST(ServiceButtons, SilentHandsetGivesOneNoAnswerPerCommandAndFreesThePort)
     Ui::MainWindow& ui = *app.Main().ui();
     ui.versionLabel->setText("earlier");
     ui.serialNumberLabel->setText("0123456789");
-    ui.netMonitorLed->SetActive(true);
+    ui.netMonitorLed->setActive(true);
 
     for (QPushButton* button : {ui.connectButton, ui.netMonitorOnButton, ui.netMonitorOffButton, ui.resetButton}) {
         SCOPED_TRACE(button->text().toStdString());
@@ -103,7 +104,7 @@ TEST(ServiceButtons, SilentHandsetGivesOneNoAnswerPerCommandAndFreesThePort)
     }
     EXPECT_EQ(ui.versionLabel->text(), "earlier");
     EXPECT_EQ(ui.serialNumberLabel->text(), "0123456789");
-    EXPECT_TRUE(ui.netMonitorLed->Active());
+    EXPECT_TRUE(ui.netMonitorLed->isActive());
 }
 
 // Only the running command's button is disabled; another command started
@@ -143,4 +144,12 @@ TEST(ServiceButtons, MissingPortIsNamedAndNothingIsOpened)
         EXPECT_TRUE(button->isEnabled());
     }
     EXPECT_TRUE(ui.serialNumberLabel->text().isEmpty());
+}
+
+TEST(ServiceButtons, LinkLedsAreNamedByTheirLabelsForAScreenReader)
+{
+    AppUnderTest app;
+    const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    EXPECT_EQ(name(app.Main().ui()->ackLed), "ACK");
+    EXPECT_EQ(name(app.Main().ui()->packLed), "PACK");
 }

@@ -22,7 +22,7 @@
 TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
 {
     AppUnderTest app;
-    const std::vector<QWidget*>& made = AppWindowsInCreationOrder();
+    const std::vector<QWidget*>& made = appWindowsInCreationOrder();
     const std::vector<const char*> order{"MainWindow", "PhonebookWindow", "AboutDialog",   "RecordEditor",
                                          "LogoWindow", "SmsWindow",       "OperatorDialog"};
     ASSERT_EQ(made.size(), order.size());
@@ -103,7 +103,7 @@ TEST(StartUp, AProfileFileThatCannotBeReadIsReportedAndTheMainWindowComesUp)
     app.prompts.Notices.clear();
     app.Restart();
     EXPECT_TRUE(app.Main().isVisible());
-    EXPECT_TRUE(app.Main().OperatorList.empty());
+    EXPECT_TRUE(app.Main().operatorNames().empty());
     EXPECT_EQ(app.prompts.Notices,
               QStringList{"Unable to read " + QDir::toNativeSeparators(path) + ": it is a folder."});
 }
@@ -114,8 +114,8 @@ TEST(StartUp, AProfileFileThatCannotBeReadIsReportedAndTheMainWindowComesUp)
 TEST(StartUp, HiddenWindowsAreMadeOnceTheMainWindowHasBeenPainted)
 {
     QTemporaryDir dir;
-    WindowPlacement::SetStoreOverride(dir.filePath("settings.ini"));
-    CreateMainWindow();
+    WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
+    createMainWindow();
     struct PaintWatch : QObject {
         int paints = 0;
         bool othersAtFirstPaint = true;
@@ -128,25 +128,25 @@ TEST(StartUp, HiddenWindowsAreMadeOnceTheMainWindowHasBeenPainted)
     } watch;
     mainWindow->installEventFilter(&watch);
     mainWindow->show();
-    CreateOtherWindowsAfterFirstPaint();
-    EXPECT_EQ(AppWindowsInCreationOrder().size(), 1u);
+    createOtherWindowsAfterFirstPaint();
+    EXPECT_EQ(appWindowsInCreationOrder().size(), 1u);
     for (int i = 0; i < 100 && !operatorDialog; ++i)
         QTest::qWait(10);
     EXPECT_GE(watch.paints, 1);
     EXPECT_FALSE(watch.othersAtFirstPaint);
-    EXPECT_EQ(AppWindowsInCreationOrder().size(), 7u);
-    EXPECT_EQ(AppWindowsInCreationOrder().back(), operatorDialog);
+    EXPECT_EQ(appWindowsInCreationOrder().size(), 7u);
+    EXPECT_EQ(appWindowsInCreationOrder().back(), operatorDialog);
     mainWindow->removeEventFilter(&watch);
     mainWindow->close();
-    DestroyAppWindows();
+    destroyAppWindows();
 
-    CreateMainWindow();
+    createMainWindow();
     mainWindow->openLogoManager();
     ASSERT_NE(logoWindow, nullptr);
     EXPECT_TRUE(logoWindow->isVisible());
-    EXPECT_EQ(AppWindowsInCreationOrder().size(), 7u);
-    DestroyAppWindows();
-    WindowPlacement::SetStoreOverride(QString());
+    EXPECT_EQ(appWindowsInCreationOrder().size(), 7u);
+    destroyAppWindows();
+    WindowPlacement::setStoreOverride(QString());
 }
 
 // A named pipe where the settings file belongs would block the program
@@ -157,13 +157,13 @@ TEST(StartUp, SettingsFileThatIsANamedPipeIsLeftAloneAndSaidOnce)
     QTemporaryDir config;
     const QByteArray configBefore = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    TrapFifo settings(config.filePath(WindowPlacement::ProgramBaseName() + ".ini"), std::chrono::seconds(2));
+    TrapFifo settings(config.filePath(WindowPlacement::programBaseName() + ".ini"), std::chrono::seconds(2));
     ASSERT_TRUE(settings.Made());
     ScriptedPrompts prompts;
 
-    CreateMainWindow();
+    createMainWindow();
     mainWindow->show();
-    CreateOtherWindowsAfterFirstPaint();
+    createOtherWindowsAfterFirstPaint();
     for (int i = 0; i < 100 && !operatorDialog; ++i)
         QTest::qWait(10);
     EXPECT_EQ(mainWindow->ui()->portBox->currentText(), "Com1");
@@ -172,7 +172,7 @@ TEST(StartUp, SettingsFileThatIsANamedPipeIsLeftAloneAndSaidOnce)
     smsWindow->show();
     smsWindow->close();
     mainWindow->close();
-    DestroyAppWindows();
+    destroyAppWindows();
     qputenv("XDG_CONFIG_HOME", configBefore);
 
     EXPECT_FALSE(settings.Released()) << "something opened the pipe";

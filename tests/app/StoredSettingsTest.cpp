@@ -21,8 +21,8 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     const QString store = dir.filePath("settings.ini");
     ASSERT_TRUE(QFile::copy(M2BUS_SOURCE_DIR "/tests/fixtures/settings-first-round.ini", store));
     QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
-    WindowPlacement::SetStoreOverride(store);
-    CreateAppWindows();
+    WindowPlacement::setStoreOverride(store);
+    createAppWindows();
 
     mainWindow->show();
     QApplication::processEvents();
@@ -36,21 +36,21 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     const auto* operators = smsWindow->findChild<QComboBox*>("operatorBox");
     ASSERT_NE(operators, nullptr);
     QStringList items;
-    smsWindow->windowState->OnRestorePlacement = [&](WindowPlacement*) {
+    QObject::connect(smsWindow->windowState, &WindowPlacement::placementRestored, [&] {
         for (int i = 0; i < operators->count(); ++i)
             items << operators->itemText(i);
-    };
+    });
     smsWindow->show();
     QApplication::processEvents();
     EXPECT_EQ(smsWindow->frameGeometry().topLeft(), QPoint(210, 160));
     EXPECT_EQ(smsWindow->size(), QSize(470, 230));
     EXPECT_EQ(items, (QStringList{"Beeline", fromWin1251("\xcc\xd2\xd1"), "Tele2, Moscow"}));
-    const auto* text = smsWindow->windowState->storedValues().Find("TextField");
+    const auto* text = smsWindow->windowState->storedValues().find("TextField");
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->Value, fromWin1251("\xcf\xf0\xe8\xe2\xe5\xf2 text"));
+    EXPECT_EQ(text->value, fromWin1251("\xcf\xf0\xe8\xe2\xe5\xf2 text"));
 
     smsWindow->close();
     mainWindow->close();
-    DestroyAppWindows();
-    WindowPlacement::SetStoreOverride(QString());
+    destroyAppWindows();
+    WindowPlacement::setStoreOverride(QString());
 }

@@ -32,7 +32,7 @@ Shown ShownUnder(const QLocale& locale, bool& translationFound)
 {
     const QLocale before;
     QLocale::setDefault(locale);
-    translationFound = InstallTranslations();
+    translationFound = installTranslations();
     Shown shown;
     {
         AppUnderTest app;
@@ -44,8 +44,8 @@ Shown ShownUnder(const QLocale& locale, bool& translationFound)
         shown.writeQuestion = app.prompts.Questions.value(0);
     }
     for (const QString& message : kReported)
-        shown.reported << TranslateReportedText(message);
-    RemoveTranslations();
+        shown.reported << translateReportedText(message);
+    removeTranslations();
     QLocale::setDefault(before);
     return shown;
 }
@@ -86,7 +86,7 @@ TEST(Translation, FileDialogsAreQtsOwnAndSpeakRussian)
 {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    ASSERT_TRUE(InstallTranslations());
+    ASSERT_TRUE(installTranslations());
     EXPECT_TRUE(QFile::exists(":/i18n/qtbase_ru.qm"));
     struct Seen {
         bool qtsOwn = false;
@@ -108,10 +108,10 @@ TEST(Translation, FileDialogsAreQtsOwnAndSpeakRussian)
         });
     };
     lookAtTheDialog();
-    prompts().OpenFileName(nullptr, "Open", "All files (*)");
+    prompts().openFileName(nullptr, "Open", "All files (*)");
     lookAtTheDialog();
-    prompts().SaveFileName(nullptr, "Save", "All files (*)", "log");
-    RemoveTranslations();
+    prompts().saveFileName(nullptr, "Save", "All files (*)", "log");
+    removeTranslations();
     QLocale::setDefault(before);
 
     ASSERT_EQ(seen.size(), 2);

@@ -55,7 +55,7 @@ void ExpectNoClippedLabels(const QWidget& window)
     for (const RaisedLabel* label : window.findChildren<RaisedLabel*>()) {
         if (label->window() != &window)
             continue;
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->Caption()) + 4, label->width())
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->caption()) + 4, label->width())
             << window.objectName().toStdString() << "." << label->objectName().toStdString();
         EXPECT_LE(label->geometry().right(), window.width() - 1) << label->objectName().toStdString();
     }
@@ -101,7 +101,7 @@ TEST(WindowLayout, NoLabelIsClippedInRussian)
 {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    ASSERT_TRUE(InstallTranslations());
+    ASSERT_TRUE(installTranslations());
     {
         AppUnderTest app;
         for (const QWidget* window : std::initializer_list<const QWidget*>{mainWindow, aboutDialog, phonebookWindow, recordEditor,
@@ -124,6 +124,6 @@ TEST(WindowLayout, NoLabelIsClippedInRussian)
         }
         EXPECT_GE(row->textEdit()->width(), row->textEdit()->fontMetrics().horizontalAdvance(QStringLiteral("ПРИВЕТ")));
     }
-    RemoveTranslations();
+    removeTranslations();
     QLocale::setDefault(before);
 }

@@ -31,7 +31,7 @@ public:
             duringCall();
         const int block = message[9];
         if (!attached || std::find(failing.begin(), failing.end(), block) != failing.end()) {
-            prompts().Notice(nullptr, QStringLiteral("No answer from phone!  Please, check cable connection!"));
+            prompts().notice(nullptr, QStringLiteral("No answer from phone!  Please, check cable connection!"));
             return false;
         }
         reply_.fill(0);

@@ -33,7 +33,7 @@ LogoDots matrixDotsOf(const LogoWindow& form)
 {
     LogoDots dots{};
     for (int i = 0; i < kLogoCellCount; ++i)
-        dots[i] = !form.dotMatrix->Items(i);
+        dots[i] = !form.dotMatrix->isLit(i);
     return dots;
 }
 
@@ -56,7 +56,7 @@ protected:
     {
         int dark = 0;
         for (int i = 0; i < kLogoCellCount; ++i)
-            dark += form.dotMatrix->Items(i) ? 0 : 1;
+            dark += form.dotMatrix->isLit(i) ? 0 : 1;
         return dark;
     }
     QString WritePicture(const QImage& image, const char* name, const char* format = "BMP")
@@ -65,7 +65,7 @@ protected:
         EXPECT_TRUE(image.save(path, format));
         return path;
     }
-    bool Dark(int x, int y) const { return !form.dotMatrix->Items(logoCellIndex(x, y)); }
+    bool Dark(int x, int y) const { return !form.dotMatrix->isLit(logoCellIndex(x, y)); }
     // A press on the first dot, moves over the others and the release on the
     // last, delivered as the matrix gets them from a real mouse.
     void Drag(Qt::MouseButton button, std::initializer_list<DotPoint> path)
@@ -92,7 +92,7 @@ protected:
 TEST_F(LogoWindowTest, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
 {
     std::vector<int> steps;
-    QObject::connect(form.progressBar, &LedBar::OnChange, [&] { steps.push_back(form.progressBar->Position()); });
+    QObject::connect(form.progressBar, &LedBar::valueChanged, [&](int value) { steps.push_back(value); });
     int busyCalls = 0;
     phone.duringCall = [&] {
         busyCalls += !form.readButton->isEnabled() && form.cursor().shape() == Qt::WaitCursor ? 1 : 0;
@@ -107,7 +107,7 @@ TEST_F(LogoWindowTest, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
     for (int y = 0; y < kLogoHeight; ++y)
         for (int x = 0; x < kLogoWidth; ++x) {
             const bool set = logoDotIsSet(phone.memory, x, y);
-            ASSERT_EQ(form.dotMatrix->Items(logoCellIndex(x, y)), !set) << x << "," << y;
+            ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, y)), !set) << x << "," << y;
             ASSERT_EQ(form.picture().pixel(x, y), set ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
         }
     EXPECT_TRUE(prompts.Notices.isEmpty());
@@ -124,7 +124,7 @@ TEST_F(LogoWindowTest, UploadAfterLoadSendsTheSameBytesBack)
         EXPECT_EQ(phone.writes[b][9], b);
     EXPECT_EQ(phone.memory, original);
     EXPECT_TRUE(form.writeButton->isEnabled());
-    EXPECT_EQ(form.progressBar->Position(), 0);
+    EXPECT_EQ(form.progressBar->value(), 0);
 }
 
 TEST_F(LogoWindowTest, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
@@ -140,7 +140,7 @@ TEST_F(LogoWindowTest, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
     phone.attached = true;
     form.readButton->click();
     EXPECT_EQ(prompts.Notices.size(), 12);
-    EXPECT_EQ(form.dotMatrix->Items(0), !logoDotIsSet(phone.memory, 0, 0));
+    EXPECT_EQ(form.dotMatrix->isLit(0), !logoDotIsSet(phone.memory, 0, 0));
 }
 
 TEST_F(LogoWindowTest, FailedBlockRepeatsTheLastBlockRead)
@@ -150,7 +150,7 @@ TEST_F(LogoWindowTest, FailedBlockRepeatsTheLastBlockRead)
     ASSERT_EQ(prompts.Notices.size(), 1);
     for (int x = 0; x < kLogoWidth; ++x)
         for (int k = 0; k < 8; ++k)
-            ASSERT_EQ(form.dotMatrix->Items(logoCellIndex(x, 16 + k)), !(phone.memory[1][x] >> k & 1));
+            ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, 16 + k)), !(phone.memory[1][x] >> k & 1));
 }
 
 TEST_F(LogoWindowTest, PictureImportUsesExactBlackOnly)
@@ -176,7 +176,7 @@ TEST_F(LogoWindowTest, PictureImportTakesTheTopLeftCornerWithoutScaling)
     EXPECT_EQ(form.picture().size(), QSize(100, 60));
     for (int y = 0; y < kLogoHeight; ++y)
         for (int x = 0; x < kLogoWidth; ++x)
-            ASSERT_EQ(form.dotMatrix->Items(logoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
+            ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
 
     // A later load from the phone draws over the top-left corner only.
     form.readButton->click();
@@ -189,9 +189,9 @@ TEST_F(LogoWindowTest, PictureImportTakesTheTopLeftCornerWithoutScaling)
     prompts.FileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.ppm", "PPM")};
     form.loadButton->click();
     EXPECT_EQ(DarkCells(), 40 * 20);
-    EXPECT_FALSE(form.dotMatrix->Items(logoCellIndex(39, 19)));
-    EXPECT_TRUE(form.dotMatrix->Items(logoCellIndex(40, 19)));
-    EXPECT_TRUE(form.dotMatrix->Items(logoCellIndex(39, 20)));
+    EXPECT_FALSE(form.dotMatrix->isLit(logoCellIndex(39, 19)));
+    EXPECT_TRUE(form.dotMatrix->isLit(logoCellIndex(40, 19)));
+    EXPECT_TRUE(form.dotMatrix->isLit(logoCellIndex(39, 20)));
 }
 
 TEST_F(LogoWindowTest, TransparentPixelsAreNotBlack)
@@ -202,7 +202,7 @@ TEST_F(LogoWindowTest, TransparentPixelsAreNotBlack)
     prompts.FileNames = {WritePicture(image, "alpha.png", "PNG")};
     form.loadButton->click();
     EXPECT_EQ(DarkCells(), 1);
-    EXPECT_FALSE(form.dotMatrix->Items(logoCellIndex(5, 5)));
+    EXPECT_FALSE(form.dotMatrix->isLit(logoCellIndex(5, 5)));
 }
 
 TEST_F(LogoWindowTest, CancelledImportOnAFreshWindowLightsEveryCell)
@@ -220,7 +220,7 @@ TEST_F(LogoWindowTest, UnreadablePictureIsNamedAndCellsKeepTheirStates)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("BM this is not a bitmap");
     file.close();
-    form.dotMatrix->SetItems(7, true);
+    form.dotMatrix->setLit(7, true);
     prompts.FileNames = {path};
     form.loadButton->click();
     ASSERT_EQ(prompts.Notices.size(), 1);
@@ -241,7 +241,7 @@ TEST_F(LogoWindowTest, CutPicturesAreRefusedAndCellsKeepTheirStates)
         {"cut.bmp", bmp.readAll().chopped(2000)},
         {"cut.png", runaway},
     };
-    form.dotMatrix->SetItems(7, true);
+    form.dotMatrix->setLit(7, true);
     for (const auto& [name, bytes] : pictures) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         QFile cut(path);
@@ -280,7 +280,7 @@ TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
     EXPECT_TRUE(prompts.Filters.isEmpty());
 
     // A logo drawn from nothing.
-    form.editLed->SetChecked(true);
+    form.editLed->setChecked(true);
     Drag(Qt::LeftButton, {{10, 10}});
     Drag(Qt::RightButton, {{20, 5}, {30, 5}});
     const auto savedDots = [&](const char* name) {
@@ -380,16 +380,16 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(DarkCells(), kLogoCellCount); // "Edit" is off
 
-    form.editLed->SetChecked(true);
+    form.editLed->setChecked(true);
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_TRUE(raster->Items(0));
+    EXPECT_TRUE(raster->isLit(0));
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(423, 2));
-    EXPECT_TRUE(raster->Items(84));
+    EXPECT_TRUE(raster->isLit(84));
     QTest::mouseClick(raster, Qt::RightButton, {}, QPoint(150, 243));
-    EXPECT_TRUE(raster->Items(4031));
+    EXPECT_TRUE(raster->isLit(4031));
     QTest::mouseClick(raster, Qt::LeftButton, {},
                       QPoint(1, 1)); // -1 div 5 truncates to 0: the border belongs to cell 0
-    EXPECT_FALSE(raster->Items(0));
+    EXPECT_FALSE(raster->isLit(0));
     EXPECT_EQ(DarkCells(), kLogoCellCount - 2);
     // The preview follows the matrix.
     EXPECT_EQ(logoDotsFromPicture(form.picture()), matrixDotsOf(form));
@@ -397,7 +397,7 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
 
 TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
 {
-    form.editLed->SetChecked(true);
+    form.editLed->setChecked(true);
     Drag(Qt::RightButton, {{10, 10}, {11, 10}, {13, 11}, {20, 11}});
     EXPECT_EQ(DarkCells(), kLogoCellCount - 11); // the path, gaps between move points filled
     EXPECT_FALSE(Dark(10, 10));
@@ -421,7 +421,7 @@ TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
     EXPECT_FALSE(form.toolRow->undoAction()->isEnabled()); // not editing
     form.readButton->click();
     const LogoDots fromPhone = logoDotsFromBlocks(phone.memory);
-    form.editLed->SetChecked(true);
+    form.editLed->setChecked(true);
     form.show();
     QApplication::setActiveWindow(&form);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -448,7 +448,7 @@ TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
 
 TEST_F(LogoWindowTest, ClicksDuringATransferLeaveTheReadDotsAlone)
 {
-    form.editLed->SetChecked(true);
+    form.editLed->setChecked(true);
     phone.duringCall = [&] { Drag(Qt::LeftButton, {{1, 1}}); };
     form.readButton->click();
     EXPECT_EQ(matrixDotsOf(form), logoDotsFromBlocks(phone.memory));
@@ -459,7 +459,7 @@ TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
     // Answers the import dialog with "Fit" at a fixed threshold, or cancels it.
     struct ImportPrompts : ScriptedPrompts {
         bool accept = true;
-        bool RunDialog(QDialog& dialog) override
+        bool runDialog(QDialog& dialog) override
         {
             LogoImportOptions fit;
             fit.mode = LogoImportMode::Fit;
@@ -497,7 +497,7 @@ TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
     EXPECT_EQ(file.read(4), QByteArray("\x89PNG", 4));
     EXPECT_EQ(logoDotsFromPicture(QImage(saved)), imported);
 
-    form.editLed->SetChecked(true);
+    form.editLed->setChecked(true);
     form.toolRow->undoAction()->trigger();
     EXPECT_EQ(DarkCells(), kLogoCellCount);
 }
@@ -549,10 +549,31 @@ TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Logo manager"));
     EXPECT_EQ(form.dotMatrix->geometry(), QRect(16, 62, 424, 244));
     EXPECT_EQ(form.dotMatrix->sizeHint(), QSize(424, 244));
-    EXPECT_EQ(form.progressBar->LedCount(), 6);
+    EXPECT_EQ(form.progressBar->ledCount(), 6);
     for (QPushButton* button : {form.readButton, form.saveButton, form.writeButton, form.loadButton})
         EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
             << button->text().toStdString();
 }
 
 } // namespace
+
+TEST_F(LogoWindowTest, KeyboardTogglesTheDotUnderTheMatrixCursorOnlyWhileEditing)
+{
+    auto* raster = form.dotMatrix;
+    QTest::keyClick(raster, Qt::Key_Space);
+    EXPECT_EQ(DarkCells(), LogoCellCount); // "Edit" is off
+
+    form.editLed->setChecked(true);
+    EXPECT_EQ(raster->focusPolicy(), Qt::StrongFocus);
+    QTest::keyClick(raster, Qt::Key_Right);
+    QTest::keyClick(raster, Qt::Key_Down);
+    QTest::keyClick(raster, Qt::Key_Space);
+    EXPECT_FALSE(Dark(1, 1));
+    EXPECT_EQ(DarkCells(), LogoCellCount - 1);
+    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), matrixDotsOf(form));
+    form.undo();
+    EXPECT_TRUE(Dark(1, 1));
+
+    form.editLed->setChecked(false);
+    EXPECT_EQ(raster->focusPolicy(), Qt::NoFocus);
+}

@@ -53,7 +53,7 @@ public:
 
     void Record(int location, const std::string& name, const std::string& number)
     {
-        Calls.push_back({location, name, number, Window->progressBar->Position(), Window->readButton->isEnabled(),
+        Calls.push_back({location, name, number, Window->progressBar->value(), Window->readButton->isEnabled(),
                          Window->okButton->isEnabled()});
         if (During)
             During(location);
@@ -124,7 +124,7 @@ TEST_F(PhonebookWindowTest, ShowingPutsHeadersAndRecordNumbersOnly)
     EXPECT_EQ(window.cellText(0, 101), "");
     EXPECT_EQ(window.cellText(1, 7), "kept");
     EXPECT_FALSE(window.cancelButton->isVisible());
-    EXPECT_EQ(window.progressBar->Position(), 99);
+    EXPECT_EQ(window.progressBar->value(), 99);
     window.hide();
 }
 
@@ -142,7 +142,7 @@ TEST_F(PhonebookWindowTest, ReadAllFillsEveryRowAndMovesTheBarAfterEachRecord)
     EXPECT_EQ(window.cellText(1, 1), fromWin1251("N0\xC6"));
     EXPECT_EQ(window.cellText(2, 100), "+99");
     EXPECT_EQ(window.cellText(1, 101), "spare101");
-    EXPECT_EQ(window.progressBar->Position(), 99);
+    EXPECT_EQ(window.progressBar->value(), 99);
     EXPECT_TRUE(BulkButtonsEnabled());
 }
 
@@ -157,7 +157,7 @@ TEST_F(PhonebookWindowTest, ReadAllStopsAtTheFirstFailureWithLaterRowsEmpty)
         EXPECT_EQ(window.cellText(1, row), "") << row;
         EXPECT_EQ(window.cellText(2, row), "") << row;
     }
-    EXPECT_EQ(window.progressBar->Position(), 40);
+    EXPECT_EQ(window.progressBar->value(), 40);
     EXPECT_TRUE(BulkButtonsEnabled());
 
     host.FailAt = 0;
@@ -205,7 +205,7 @@ TEST_F(PhonebookWindowTest, WriteAllResetsAlsoAfterAFailure)
     window.writeAllToPhone();
     EXPECT_EQ(host.Calls.size(), 11u);
     EXPECT_EQ(host.Resets, 1);
-    EXPECT_EQ(window.progressBar->Position(), 10);
+    EXPECT_EQ(window.progressBar->value(), 10);
     EXPECT_TRUE(BulkButtonsEnabled());
 }
 
@@ -569,6 +569,6 @@ TEST_F(PhonebookWindowTest, CutNumberShowsWholeInTooltip)
     QApplication::sendEvent(grid.viewport(), &hover);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), longNumber);
-    EXPECT_EQ(CutCellText(grid, grid.model()->index(1, 1)), QString());
+    EXPECT_EQ(cutCellText(grid, grid.model()->index(1, 1)), QString());
     QToolTip::hideText();
 }

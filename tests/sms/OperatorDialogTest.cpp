@@ -136,7 +136,7 @@ TEST(OperatorDialog, TypedComboTextIsKeptAsTyped)
 TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
 {
     QTemporaryDir dir;
-    WindowPlacement::SetStoreOverride(dir.filePath("settings.ini"));
+    WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
     auto ini = ProfileIniFile::fromBytes("[Op]\r\nPrefix=89\r\n");
     std::vector<std::string> list;
     OperatorValueList values;
@@ -159,11 +159,11 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
                                "editOperatorButton", "addOperatorButton", "deleteOperatorButton", "numberEdit",
                                "debugBox", "prefixEdit"}));
 
-        EXPECT_EQ(window.windowState->StoredProps(), QStringList{"ComboBox1.Items"});
-        EXPECT_TRUE(window.windowState->UseRegistry);
-        ASSERT_NE(window.windowState->storedValues().Find("TextField"), nullptr);
-        EXPECT_EQ(window.windowState->storedValues().Find("TextField")->KeyString.size(), 8);
-        EXPECT_FALSE(window.operatorStore->Active);
+        EXPECT_EQ(window.windowState->storedProps(), QStringList{"ComboBox1.Items"});
+        EXPECT_TRUE(window.windowState->usesRegistry());
+        ASSERT_NE(window.windowState->storedValues().find("TextField"), nullptr);
+        EXPECT_EQ(window.windowState->storedValues().find("TextField")->scrambleKey.size(), 8);
+        EXPECT_FALSE(window.operatorStore->isActive());
         EXPECT_EQ(window.requestTemplate().connectTimeout, std::chrono::milliseconds{10000});
         EXPECT_EQ(window.requestTemplate().authRetries, 3);
         EXPECT_TRUE(window.requestTemplate().pragmaNoCache);
@@ -176,5 +176,5 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
         GrabIfAsked(window, "SmsWindow.png");
         window.close();
     }
-    WindowPlacement::SetStoreOverride(QString());
+    WindowPlacement::setStoreOverride(QString());
 }

@@ -39,7 +39,7 @@ public:
     std::vector<QString> confirms;
     std::vector<QString> notices;
 
-    bool Confirm(QWidget*, const QString& text) override
+    bool confirm(QWidget*, const QString& text) override
     {
         confirms.push_back(text);
         if (answers.empty()) {
@@ -50,19 +50,16 @@ public:
         answers.pop_front();
         return answer;
     }
-    void Notice(QWidget*, const QString& text) override { notices.push_back(text); }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    void notice(QWidget*, const QString& text) override { notices.push_back(text); }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     // Answers a credentials prompt with these when set; cancels it otherwise.
-    std::optional<std::pair<QString, QString>> credentials;
+    std::optional<UserAndPassword> typedCredentials;
     std::vector<QString> credentialTitles;
-    bool Credentials(QWidget*, const QString& title, QString& user, QString& password) override
+    std::optional<UserAndPassword> credentials(QWidget*, const QString& title, const UserAndPassword&) override
     {
         credentialTitles.push_back(title);
-        if (!credentials)
-            return false;
-        std::tie(user, password) = *credentials;
-        return true;
+        return typedCredentials;
     }
 };
 
@@ -97,7 +94,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        WindowPlacement::SetStoreOverride(dir.filePath("settings.ini"));
+        WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
         previousPrompts = setPrompts(&scripted);
         window = std::make_unique<SmsWindow>(OperatorObjects{ini, operatorList, operatorValues}, opSet, &picker);
     }
@@ -105,7 +102,7 @@ protected:
     {
         window.reset();
         setPrompts(previousPrompts);
-        WindowPlacement::SetStoreOverride(QString());
+        WindowPlacement::setStoreOverride(QString());
     }
 
     SmsWindowControls w() { return SmsWindowControls(window.get()); }
@@ -757,7 +754,7 @@ TEST_F(SmsWindowTest, CredentialsGoOnTheWireOnceTheGatewayAsksThenRightAway)
     WriteProfile("InAddress",
                  {{"URL", "ivan:pw@" + at + "/sms"}, {"NumField", "n"}, {"TxtField", "t"}, {"Method", "POST"}});
     WriteProfile("Asked", {{"URL", at + "/sms"}, {"NumField", "n"}, {"TxtField", "t"}, {"Method", "GET"}});
-    scripted.credentials = {"ivan", "pw"};
+    scripted.typedCredentials = UserAndPassword{"ivan", "pw"};
     window->show();
     Compose("1", "a");
     for (const char* name : {"Asked", "Asked", "InAddress", "InAddress"}) {

@@ -10,7 +10,7 @@ public:
     ScriptedPrompts() { previous_ = setPrompts(this); }
     ~ScriptedPrompts() override { setPrompts(previous_); }
 
-    bool Confirm(QWidget*, const QString& text) override
+    bool confirm(QWidget*, const QString& text) override
     {
         Questions << text;
         if (Answers.empty())
@@ -19,20 +19,23 @@ public:
         Answers.pop_front();
         return answer;
     }
-    void Notice(QWidget*, const QString& text) override { Notices << text; }
-    QString OpenFileName(QWidget*, const QString&, const QString& filter) override
+    void notice(QWidget*, const QString& text) override { Notices << text; }
+    QString openFileName(QWidget*, const QString&, const QString& filter) override
     {
         Filters << filter;
         return NextFileName();
     }
-    QString SaveFileName(QWidget*, const QString&, const QString& filter, const QString& suffix) override
+    QString saveFileName(QWidget*, const QString&, const QString& filter, const QString& suffix) override
     {
         Filters << filter;
         Suffix = suffix;
         return NextFileName();
     }
     QString folderName(QWidget*, const QString&) override { return NextFileName(); }
-    bool Credentials(QWidget*, const QString&, QString&, QString&) override { return false; }
+    std::optional<UserAndPassword> credentials(QWidget*, const QString&, const UserAndPassword&) override
+    {
+        return std::nullopt;
+    }
 
     std::deque<bool> Answers;
     // File and folder dialog answers: FileNames in order while any are

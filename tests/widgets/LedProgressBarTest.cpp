@@ -13,7 +13,7 @@ int PaintedColumns(LedProgressBar& bar)
     const QColor background = bar.palette().color(QPalette::Window);
     const int y = image.height() / 2;
     int painted = 0;
-    for (int x = LedProgressBar::BevelWidth; x < image.width() - LedProgressBar::BevelWidth; ++x)
+    for (int x = LedProgressBar::kBevelWidth; x < image.width() - LedProgressBar::kBevelWidth; ++x)
         painted += QColor(image.pixel(x, y)) != background;
     return painted;
 }
@@ -23,44 +23,44 @@ int PaintedColumns(LedProgressBar& bar)
 TEST(LedProgressBar, PositionIsClampedToTheRange)
 {
     LedProgressBar bar;
-    EXPECT_EQ(bar.Position(), 100);
-    bar.setMax(99);
-    EXPECT_EQ(bar.Position(), 99); // the old position follows the narrowed range
-    bar.setPosition(100);
-    EXPECT_EQ(bar.Position(), 99);
-    EXPECT_EQ(bar.Percent(), 100);
-    bar.setPosition(-5);
-    EXPECT_EQ(bar.Position(), 0);
-    bar.setPosition(95);
-    bar.StepIt();
-    EXPECT_EQ(bar.Position(), 99);
+    EXPECT_EQ(bar.value(), 100);
+    bar.setMaximum(99);
+    EXPECT_EQ(bar.value(), 99); // the old position follows the narrowed range
+    bar.setValue(100);
+    EXPECT_EQ(bar.value(), 99);
+    EXPECT_EQ(bar.percent(), 100);
+    bar.setValue(-5);
+    EXPECT_EQ(bar.value(), 0);
+    bar.setValue(95);
+    bar.stepForward();
+    EXPECT_EQ(bar.value(), 99);
 }
 
 TEST(LedProgressBar, MinMustStayBelowMax)
 {
     LedProgressBar bar;
-    bar.setMin(100);
-    EXPECT_EQ(bar.Min(), 0);
-    bar.setMax(0);
-    EXPECT_EQ(bar.Max(), 100);
-    bar.setMin(-1);
-    bar.setMax(6);
-    EXPECT_EQ(bar.Min(), -1);
-    EXPECT_EQ(bar.Max(), 6);
-    EXPECT_EQ(bar.Position(), 6);
+    bar.setMinimum(100);
+    EXPECT_EQ(bar.minimum(), 0);
+    bar.setMaximum(0);
+    EXPECT_EQ(bar.maximum(), 100);
+    bar.setMinimum(-1);
+    bar.setMaximum(6);
+    EXPECT_EQ(bar.minimum(), -1);
+    EXPECT_EQ(bar.maximum(), 6);
+    EXPECT_EQ(bar.value(), 6);
 }
 
 TEST(LedProgressBar, FilledLengthTruncates)
 {
     LedProgressBar bar;
-    bar.setMax(99);
-    bar.setPosition(50); // 50 * 100 / 99 = 50.5 -> 50 %
-    EXPECT_EQ(bar.Percent(), 50);
-    EXPECT_EQ(bar.FilledLength(447), 223);
-    bar.setMin(-1000000000);
-    bar.setMax(1000000000);
-    bar.setPosition(0);
-    EXPECT_EQ(bar.Percent(), 50); // no overflow on a wide range
+    bar.setMaximum(99);
+    bar.setValue(50); // 50 * 100 / 99 = 50.5 -> 50 %
+    EXPECT_EQ(bar.percent(), 50);
+    EXPECT_EQ(bar.filledLength(447), 223);
+    bar.setMinimum(-1000000000);
+    bar.setMaximum(1000000000);
+    bar.setValue(0);
+    EXPECT_EQ(bar.percent(), 50); // no overflow on a wide range
 }
 
 TEST(LedProgressBar, PaintsTheFilledPartOnly)
@@ -68,17 +68,17 @@ TEST(LedProgressBar, PaintsTheFilledPartOnly)
     LedProgressBar bar;
     bar.resize(449, 16);
     bar.setSmooth(true);
-    bar.setMax(99);
-    bar.setPosition(0);
+    bar.setMaximum(99);
+    bar.setValue(0);
     EXPECT_EQ(PaintedColumns(bar), 0);
-    bar.setPosition(99);
+    bar.setValue(99);
     EXPECT_EQ(PaintedColumns(bar), 447);
-    bar.setPosition(33); // a third
+    bar.setValue(33); // a third
     EXPECT_EQ(PaintedColumns(bar), 447 * 33 / 100);
 
     // Blocks of two thirds of the 14-pixel thickness (9) with 2-pixel gaps.
     bar.setSmooth(false);
-    bar.setPosition(99);
+    bar.setValue(99);
     const int full = PaintedColumns(bar);
     EXPECT_EQ(full, 447 - (447 / 11) * 2);
 }

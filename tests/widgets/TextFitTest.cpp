@@ -14,7 +14,7 @@ TEST(TextFit, NarrowedLabelTakesTheWidestStretchThatEndsBeforeTheLimit)
 {
     QWidget window;
     QLabel label(QString::fromUtf8("Дополнительные поля"), &window);
-    label.setFont(DesignFont("MS Sans Serif", 11));
+    label.setFont(designFont("MS Sans Serif", 11));
     label.move(8, 10);
     const int full = QFontMetrics(label.font()).horizontalAdvance(label.text());
     const auto widthAt = [&label](int stretch) {
@@ -23,15 +23,15 @@ TEST(TextFit, NarrowedLabelTakesTheWidestStretchThatEndsBeforeTheLimit)
         return QFontMetrics(font).size(0, label.text()).width();
     };
     for (const int limit : {8 + full * 9 / 10, 8 + full * 3 / 4}) {
-        label.setFont(DesignFont("MS Sans Serif", 11));
-        NarrowLabelToEndBefore(label, limit);
+        label.setFont(designFont("MS Sans Serif", 11));
+        narrowLabelToEndBefore(label, limit);
         const int stretch = label.font().stretch();
         const int room = limit - 3 - label.x();
         EXPECT_LE(widthAt(stretch), room) << limit;
         EXPECT_GT(widthAt(stretch + 1), room) << limit;
         EXPECT_EQ(label.geometry().right() + 1, limit - 3);
     }
-    label.setFont(DesignFont("MS Sans Serif", 11));
-    NarrowLabelToEndBefore(label, 8 + full + 20);
+    label.setFont(designFont("MS Sans Serif", 11));
+    narrowLabelToEndBefore(label, 8 + full + 20);
     EXPECT_EQ(QFontMetrics(label.font()).horizontalAdvance(label.text()), full);
 }

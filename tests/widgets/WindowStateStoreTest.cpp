@@ -31,13 +31,13 @@ public:
         cboxCOM->addItems({"Com1", "Com2", "Com3", "Com4"});
         setGeometry(100, 120, 300, 200);
         store = new WindowStateStore(this);
-        store->UseRegistry = true;
-        store->MainForm = true;
-        store->SetStoredProps({"cboxCOM.Text"});
-        store->OnRestorePlacement = [this](WindowPlacement*) { portAtRestore = cboxCOM->currentText(); };
-        store->OnError = [this](const QString& m) { errors << m; };
+        store->setUseRegistry(true);
+        store->setMainWindow(true);
+        store->setStoredProps({"cboxCOM.Text"});
+        connect(store, &WindowPlacement::placementRestored, this, [this] { portAtRestore = cboxCOM->currentText(); });
+        store->setErrorHandler([this](const QString& m) { errors << m; });
     }
-    ~MainWindow() override { store->FormDestroying(); }
+    ~MainWindow() override { store->ownerDestroying(); }
 
     bool allowClose = true;
     QComboBox* cboxCOM;
@@ -57,8 +57,8 @@ public:
         ComboBox1 = new QComboBox(this);
         ComboBox1->setObjectName("ComboBox1");
         store = new WindowStateStore(this);
-        store->UseRegistry = true;
-        store->SetStoredProps({"ComboBox1.Items"});
+        store->setUseRegistry(true);
+        store->setStoredProps({"ComboBox1.Items"});
     }
     QComboBox* ComboBox1;
     WindowStateStore* store;
@@ -71,9 +71,9 @@ protected:
     void SetUp() override
     {
         storePath = dir.filePath("store.ini");
-        WindowPlacement::SetStoreOverride(storePath);
+        WindowPlacement::setStoreOverride(storePath);
     }
-    void TearDown() override { WindowPlacement::SetStoreOverride(QString()); }
+    void TearDown() override { WindowPlacement::setStoreOverride(QString()); }
 
     QByteArray Bytes() const
     {
@@ -192,7 +192,7 @@ TEST_F(WindowStateStoreTest, NormPosWithFewerThanFourNumbersKeepsTheCurrentOnes)
     QRect designed;
     {
         MainWindow plain;
-        plain.store->Active = false;
+        plain.store->setActive(false);
         plain.show();
         designed = plain.frameGeometry();
     }
@@ -243,7 +243,7 @@ TEST_F(WindowStateStoreTest, WindowNeverShownIsNeverSavedAndInactiveStorageTouch
     }
     EXPECT_FALSE(QFile::exists(storePath));
     MainWindow w;
-    w.store->Active = false;
+    w.store->setActive(false);
     w.show();
     w.close();
     EXPECT_FALSE(QFile::exists(storePath));
@@ -268,7 +268,7 @@ TEST_F(WindowStateStoreTest, SaveOnAFullOrReadOnlyDiskLeavesTheFileAsItWasAndSay
     ScratchMount mount;
     SKIP_WITHOUT_SCRATCH_MOUNT(mount);
     storePath = mount.FilePath("store.ini");
-    WindowPlacement::SetStoreOverride(storePath);
+    WindowPlacement::setStoreOverride(storePath);
     Put("Other/Big", QString(6000, 'x'));
     Put("MainWindow/cboxCOM_Text", "Com2");
     const QByteArray before = Bytes();
@@ -390,7 +390,7 @@ TEST_F(WindowStateStoreTest, PlacementFromAnotherScreenOrWithExtremeNumbersComes
     EXPECT_TRUE(area.contains(restored("-2147483648,-2147483648,2147483647,2147483647", false)));
     EXPECT_TRUE(area.contains(restored("2147483647,2147483647,0,0", true)));
     MainWindow designed;
-    designed.store->Active = false;
+    designed.store->setActive(false);
     designed.show();
     const QRect topOnly = restored("50,5000", false);
     EXPECT_TRUE(area.contains(topOnly)) << "the bottom left as it stood is above the stored top";
@@ -417,7 +417,7 @@ TEST_F(WindowStateStoreTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
     EXPECT_EQ(d.ComboBox1->itemText(1), "MTS");
     d.ComboBox1->clear();
     int saves = 0;
-    d.store->OnSavePlacement = [&saves](WindowPlacement*) { ++saves; };
+    QObject::connect(d.store, &WindowPlacement::placementSaved, [&saves] { ++saves; });
     d.close();
     EXPECT_EQ(saves, 1);
     QSettings s(storePath, QSettings::IniFormat);
@@ -436,60 +436,60 @@ TEST_F(WindowStateStoreTest, StoredPropsKeepOnlyLinesOfLiveComponents)
     MainWindow w;
     auto* edit = new QLineEdit(&w);
     edit->setObjectName("eName");
-    w.store->SetStoredProps({" cboxCOM . Text ", "eName.text", "noDot", ".Text", "cboxCOM.", "missing.Text"});
-    EXPECT_THAT(w.store->StoredProps(), ElementsAre("cboxCOM.Text", "eName.text"));
+    w.store->setStoredProps({" cboxCOM . Text ", "eName.text", "noDot", ".Text", "cboxCOM.", "missing.Text"});
+    EXPECT_THAT(w.store->storedProps(), ElementsAre("cboxCOM.Text", "eName.text"));
     delete edit;
-    EXPECT_THAT(w.store->StoredProps(), ElementsAre("cboxCOM.Text"));
+    EXPECT_THAT(w.store->storedProps(), ElementsAre("cboxCOM.Text"));
 }
 
 TEST_F(WindowStateStoreTest, StoredValuesAreUniqueScrambledAndPassThroughTheirHooks)
 {
     MainWindow w;
     StoredValues& values = w.store->storedValues();
-    StoredValue& text = values.Add("TextField");
+    StoredValue& text = values.add("TextField");
     EXPECT_THROW(
         {
             try {
-                values.Add("textfield");
+                values.add("textfield");
             } catch (const WindowStateError& e) {
                 EXPECT_STREQ(e.what(), "String list does not allow duplicates");
                 throw;
             }
         },
         WindowStateError);
-    StoredValue& other = values.Add("Other");
-    EXPECT_THROW(values.Rename(other, "TEXTFIELD"), WindowStateError);
-    EXPECT_EQ(values.Count(), 2u);
+    StoredValue& other = values.add("Other");
+    EXPECT_THROW(values.rename(other, "TEXTFIELD"), WindowStateError);
+    EXPECT_EQ(values.count(), 2u);
 
-    text.KeyString = "abc";
-    text.Value = "Hi!";
-    other.OnSave = [](StoredValue& v) { v.Value += "+saved"; };
-    other.Value = "x";
+    text.scrambleKey = "abc";
+    text.value = "Hi!";
+    other.beforeSave = [](QString& text) { text += "+saved"; };
+    other.value = "x";
     w.show();
     w.close();
     EXPECT_EQ(Value("MainWindow/TextField"), "290b42");
     EXPECT_EQ(Value("MainWindow/Other"), "x+saved");
-    EXPECT_EQ(other.Value, "x") << "the hook changes only what is written";
+    EXPECT_EQ(other.value, "x") << "the hook changes only what is written";
 
     MainWindow again;
-    StoredValue& back = again.store->storedValues().Add("TextField");
-    back.KeyString = "abc";
-    back.OnRestore = [](StoredValue& v) { v.Value = v.Value.toUpper(); };
+    StoredValue& back = again.store->storedValues().add("TextField");
+    back.scrambleKey = "abc";
+    back.afterRestore = [](QString& text) { text = text.toUpper(); };
     again.show();
-    EXPECT_EQ(back.Value, "HI!");
+    EXPECT_EQ(back.value, "HI!");
 }
 
 TEST(WindowStateStoreScrambling, KnownVectorRoundTripAndBadPairs)
 {
-    EXPECT_EQ(WindowStateStore::Scramble("Hi!", "abc"), "290b42");
-    EXPECT_EQ(WindowStateStore::Unscramble("290b42", "abc"), "Hi!");
-    EXPECT_EQ(WindowStateStore::Unscramble("290B42", "abc"), "Hi!");
+    EXPECT_EQ(WindowStateStore::scramble("Hi!", "abc"), "290b42");
+    EXPECT_EQ(WindowStateStore::unscramble("290b42", "abc"), "Hi!");
+    EXPECT_EQ(WindowStateStore::unscramble("290B42", "abc"), "Hi!");
     // A pair that is not hexadecimal stands for a blank before the key is applied.
-    EXPECT_EQ(WindowStateStore::Unscramble("29zz42", "abc"), QString("H") + QChar(' ' ^ 'b') + "!");
-    EXPECT_EQ(WindowStateStore::Unscramble("290", "abc"), "H");
-    EXPECT_EQ(WindowStateStore::Scramble("plain", ""), "plain");
+    EXPECT_EQ(WindowStateStore::unscramble("29zz42", "abc"), QString("H") + QChar(' ' ^ 'b') + "!");
+    EXPECT_EQ(WindowStateStore::unscramble("290", "abc"), "H");
+    EXPECT_EQ(WindowStateStore::scramble("plain", ""), "plain");
     const QString cyr = QString::fromUtf8("Привет, мир");
-    EXPECT_EQ(WindowStateStore::Unscramble(WindowStateStore::Scramble(cyr, "Nmt650ab"), "Nmt650ab"), cyr);
+    EXPECT_EQ(WindowStateStore::unscramble(WindowStateStore::scramble(cyr, "Nmt650ab"), "Nmt650ab"), cyr);
 }
 
 #include "WindowStateStoreTest.moc"
