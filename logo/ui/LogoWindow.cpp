@@ -112,7 +112,7 @@ LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
     connect(editLed, &CheckLed::toggled, toolRow, &LogoToolRow::setEditing);
     connect(editLed, &CheckLed::toggled, dotMatrix, &DotMatrix::setEditable);
     connect(dotMatrix, &DotMatrix::cellActivated, this, [this](int cell) {
-        applyEdit([this, cell] { canvas_.toggle({cell % LogoWidth, cell / LogoWidth}); });
+        applyEdit([this, cell] { canvas_.toggle({cell % kLogoWidth, cell / kLogoWidth}); });
     });
     connect(toolRow, &LogoToolRow::invertRequested, this, [this] { applyEdit([this] { canvas_.invert(); }); });
     connect(toolRow, &LogoToolRow::clearRequested, this, [this] { applyEdit([this] { canvas_.clear(); }); });

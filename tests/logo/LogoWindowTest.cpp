@@ -561,7 +561,7 @@ TEST_F(LogoWindowTest, KeyboardTogglesTheDotUnderTheMatrixCursorOnlyWhileEditing
 {
     auto* raster = form.dotMatrix;
     QTest::keyClick(raster, Qt::Key_Space);
-    EXPECT_EQ(DarkCells(), LogoCellCount); // "Edit" is off
+    EXPECT_EQ(DarkCells(), kLogoCellCount); // "Edit" is off
 
     form.editLed->setChecked(true);
     EXPECT_EQ(raster->focusPolicy(), Qt::StrongFocus);
@@ -569,8 +569,8 @@ TEST_F(LogoWindowTest, KeyboardTogglesTheDotUnderTheMatrixCursorOnlyWhileEditing
     QTest::keyClick(raster, Qt::Key_Down);
     QTest::keyClick(raster, Qt::Key_Space);
     EXPECT_FALSE(Dark(1, 1));
-    EXPECT_EQ(DarkCells(), LogoCellCount - 1);
-    EXPECT_EQ(LogoDotsFromPicture(form.Picture()), matrixDotsOf(form));
+    EXPECT_EQ(DarkCells(), kLogoCellCount - 1);
+    EXPECT_EQ(logoDotsFromPicture(form.picture()), matrixDotsOf(form));
     form.undo();
     EXPECT_TRUE(Dark(1, 1));
 
