@@ -19,6 +19,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -27,6 +28,8 @@ const QString FileExtension = QStringLiteral("npb");
 const QString DefaultFileName = QStringLiteral("Phbook");
 // Enough to see what is wrong without the question outgrowing the screen.
 constexpr int ShownLines = 15;
+// After the location of a record the handset does not hold as shown.
+const QString kChangedRowLabel = QStringLiteral("%1 \u2022");
 
 // Re-enables the buttons a bulk transfer disabled, however it ends.
 class ButtonsDisabled {
@@ -65,6 +68,20 @@ private:
     bool& flag_;
 };
 
+// Runs its job however the scope ends, a port error included.
+class AtScopeEnd {
+public:
+    explicit AtScopeEnd(std::function<void()> job)
+        : job_(std::move(job))
+    { }
+    ~AtScopeEnd() { job_(); }
+    AtScopeEnd(const AtScopeEnd&) = delete;
+    AtScopeEnd& operator=(const AtScopeEnd&) = delete;
+
+private:
+    std::function<void()> job_;
+};
+
 } // namespace
 
 PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent)
@@ -90,6 +107,7 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     recordGrid = ui_->recordGrid;
     progressBar = ui_->progressBar;
     updateRecordAction = ui_->updateRecordAction;
+    writeChangesAction = ui_->writeChangesAction;
     editRecordAction = ui_->editRecordAction;
     deleteRecordAction = ui_->deleteRecordAction;
     importAction = ui_->importAction;
@@ -125,6 +143,9 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
 
     recordMenu = new QMenu(this);
     recordMenu->addAction(updateRecordAction);
+    recordMenu->addAction(writeChangesAction);
+    // Says why "Write changes to Phone" cannot be chosen yet.
+    recordMenu->setToolTipsVisible(true);
     recordMenu->addAction(editRecordAction);
     recordMenu->addAction(deleteRecordAction);
     recordMenu->addSeparator();
@@ -132,6 +153,7 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     recordMenu->addAction(exportAction);
     // The shortcuts work while the window has the focus, menu open or not.
     addAction(updateRecordAction);
+    addAction(writeChangesAction);
     addAction(editRecordAction);
     addAction(deleteRecordAction);
     addAction(importAction);
@@ -146,11 +168,16 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(updateRecordAction, &QAction::triggered, this, &PhonebookWindow::updateRecordInPhone);
+    connect(writeChangesAction, &QAction::triggered, this, &PhonebookWindow::writeChangesToPhone);
     connect(editRecordAction, &QAction::triggered, this, &PhonebookWindow::editRecord);
     connect(deleteRecordAction, &QAction::triggered, this, &PhonebookWindow::deleteRecord);
     connect(importAction, &QAction::triggered, this, &PhonebookWindow::importFromFile);
     connect(exportAction, &QAction::triggered, this, &PhonebookWindow::exportToFile);
     connect(recordGrid, &QTableWidget::cellDoubleClicked, this, &PhonebookWindow::editClickedRecord);
+    // Every change of a cell, whatever made it, moves its row's mark.
+    connect(recordGrid, &QTableWidget::itemChanged, this,
+            [this](const QTableWidgetItem* item) { markRow(item->row() + 1); });
+    markChangedRows();
 }
 
 PhonebookWindow::~PhonebookWindow() = default;
@@ -231,20 +258,23 @@ void PhonebookWindow::labelGrid()
 {
     SetCell(1, 0, tr("Name"));
     SetCell(2, 0, tr("Phone"));
-    for (int row = 1; row <= RecordRows; ++row)
-        SetCell(0, row, QString::number(row));
+    markChangedRows();
 }
 
 void PhonebookWindow::readFromPhone()
 {
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton, okButton};
+    const AtScopeEnd marks([this] { markChangedRows(); });
+    // Which handset answered is known once the read has run whole.
+    handsetSerial_.reset();
     for (int row = 1; row <= RecordRows; ++row) {
         SetCell(1, row, QString());
         SetCell(2, row, QString());
     }
     progressBar->setPosition(0);
-    for (int row = 1; row <= RecordRows; ++row) {
+    int row = 1;
+    for (; row <= RecordRows; ++row) {
         const std::optional<PhonebookEntry> record = host_.readRecord(row - 1);
         if (!record)
             break;
@@ -252,6 +282,10 @@ void PhonebookWindow::readFromPhone()
         SetCell(1, row, FromWin1251(record->Name));
         progressBar->setPosition(row);
     }
+    // The rows as shown, not the reply bytes, are what an unedited row
+    // compares with.
+    if (row > RecordRows && readHandsetSerial())
+        phonebooks_.remember(*handsetSerial_, RecordRowsAsEntries());
 }
 
 void PhonebookWindow::writeAllToPhone()
@@ -262,16 +296,79 @@ void PhonebookWindow::writeAllToPhone()
         return;
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
+    const AtScopeEnd marks([this] { markChangedRows(); });
+    handsetSerial_.reset();
     progressBar->setPosition(0);
+    std::vector<PhonebookEntry> written;
     for (int row = 1; row <= RecordRows; ++row) {
         const std::string number = ToWin1251(Cells(2, row));
         const std::string name = ToWin1251(Cells(1, row));
         if (!host_.writeRecord(row - 1, {name, number}))
             break;
+        written.push_back({name, number});
         progressBar->setPosition(row);
+    }
+    // Asked afterwards, so that a dead line costs no more than it did.
+    if (static_cast<int>(written.size()) == RecordRows && readHandsetSerial()) {
+        phonebooks_.remember(*handsetSerial_, written);
+    } else {
+        // Whichever handset took them, these records may have changed; the
+        // failed one too, when only its acknowledgement was lost.
+        for (int location = 0; location <= static_cast<int>(written.size()) && location < RecordRows; ++location)
+            phonebooks_.forgetRecord(location);
     }
     // The handset takes the new phonebook in only after a restart.
     host_.resetHandset();
+}
+
+void PhonebookWindow::writeChangesToPhone()
+{
+    if (transferRunning_ || !handsetKnown())
+        return;
+    const std::vector<int> rows = changedRows();
+    if (rows.empty()) {
+        prompts().Notice(this, tr("The phone holds every record as the list shows it: there is nothing to write."));
+        return;
+    }
+    const int count = static_cast<int>(rows.size());
+    if (!prompts().Confirm(this, tr("Do You really want to write the %n changed record(s) into Phone?", "", count)))
+        return;
+    PhonebookRows changed = emptyPhonebookRows();
+    std::vector<PhonebookEntry> entries;
+    for (int row : rows) {
+        changed[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
+        entries.push_back({ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))});
+    }
+    if (!HandsetKeepsOrUserGoesOn(changed))
+        return;
+    const std::string expected = *handsetSerial_;
+    {
+        TransferRunning running(transferRunning_);
+        ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
+        const AtScopeEnd marks([this] { markChangedRows(); });
+        if (!readHandsetSerial())
+            return;
+        if (*handsetSerial_ == expected) {
+            progressBar->setPosition(0);
+            for (int i = 0; i < count; ++i) {
+                const int location = rows[static_cast<std::size_t>(i)] - 1;
+                const PhonebookEntry& entry = entries[static_cast<std::size_t>(i)];
+                if (!host_.writeRecord(location, entry)) {
+                    phonebooks_.forgetRecord(location);
+                    break;
+                }
+                phonebooks_.rememberRecord(expected, location, entry);
+                progressBar->setPosition((i + 1) * progressBar->Max() / count);
+            }
+            host_.resetHandset();
+            return;
+        }
+    }
+    prompts().Notice(this,
+                     tr("The phone on the cable is not the one whose phonebook was read: its serial number is %1, "
+                        "not %2. Nothing was written. Read the phonebook from this phone first, or use \"Write All "
+                        "to Phone\".")
+                         .arg(FromWin1251(*handsetSerial_).trimmed(), FromWin1251(expected).trimmed()));
 }
 
 void PhonebookWindow::saveToFile()
@@ -320,7 +417,12 @@ void PhonebookWindow::updateRecordInPhone()
         return;
     const PhonebookEntry entry{ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))};
     TransferRunning running(transferRunning_);
-    host_.writeRecord(row - 1, entry);
+    const AtScopeEnd marks([this] { markChangedRows(); });
+    handsetSerial_.reset();
+    if (host_.writeRecord(row - 1, entry) && readHandsetSerial())
+        phonebooks_.rememberRecord(*handsetSerial_, row - 1, entry);
+    else
+        phonebooks_.forgetRecord(row - 1);
 }
 
 void PhonebookWindow::editRecord()
@@ -367,6 +469,56 @@ PhonebookRows PhonebookWindow::GridRecords() const
     for (int row = 1; row <= RecordRows; ++row)
         rows[static_cast<std::size_t>(row - 1)] = {Cells(1, row), Cells(2, row)};
     return rows;
+}
+
+bool PhonebookWindow::readHandsetSerial()
+{
+    std::optional<std::string> serial = host_.readSerialNumber();
+    if (!serial)
+        return false;
+    handsetSerial_ = std::move(serial);
+    return true;
+}
+
+bool PhonebookWindow::handsetKnown() const
+{
+    return handsetSerial_ && phonebooks_.knows(*handsetSerial_);
+}
+
+bool PhonebookWindow::rowChanged(int row) const
+{
+    return handsetKnown()
+        && phonebooks_.differs(*handsetSerial_, row - 1, {ToWin1251(Cells(1, row)), ToWin1251(Cells(2, row))});
+}
+
+std::vector<int> PhonebookWindow::changedRows() const
+{
+    std::vector<int> rows;
+    for (int row = 1; row <= RecordRows; ++row) {
+        if (rowChanged(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void PhonebookWindow::markRow(int row)
+{
+    if (row < 1 || row > RecordRows)
+        return;
+    const bool changed = rowChanged(row);
+    QTableWidgetItem* label = recordGrid->verticalHeaderItem(row - 1);
+    label->setText(changed ? kChangedRowLabel.arg(row) : QString::number(row));
+    label->setToolTip(changed ? tr("Not yet written to the phone") : QString());
+}
+
+void PhonebookWindow::markChangedRows()
+{
+    for (int row = 1; row <= RecordRows; ++row)
+        markRow(row);
+    const bool known = handsetKnown();
+    writeChangesAction->setEnabled(known);
+    writeChangesAction->setToolTip(known ? tr("Write only the records marked • to the phone, then reset it")
+                                         : tr("Read the phonebook from the phone first"));
 }
 
 bool PhonebookWindow::HandsetKeepsOrUserGoesOn(const PhonebookRows& rows)
