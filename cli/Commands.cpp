@@ -7,6 +7,7 @@
 
 #include "link/FrameLog.h"
 #include "phonebook/HandsetCheck.h"
+#include "phonebook/HandsetPhonebooks.h"
 #include "phonebook/PhonebookFormats.h"
 #include "text/WinText.h"
 
@@ -172,6 +173,28 @@ void PhonebookRead(const CliOptions& options, const QString& path)
     Print(QStringLiteral("Read %1 records (%2 in use) into %3").arg(NpbRecords).arg(used).arg(path));
 }
 
+// Reads the handset's phonebook and compares it with entries as the handset
+// would store them: a record it cannot hold exactly is no change once written.
+std::vector<int> ChangedLocations(Handset& handset, const std::vector<PhonebookEntry>& entries)
+{
+    const QString serialNumber = handset.ReadSerialNumber();
+    std::vector<PhonebookEntry> held;
+    {
+        Progress progress(QStringLiteral("Reading phonebook"), NpbRecords);
+        for (int location = 0; location < NpbRecords; ++location) {
+            held.push_back(handset.ReadRecord(location));
+            progress.Step(location + 1);
+        }
+    }
+    const std::vector<int> locations = differingLocations(held, entries);
+    Tell(QStringLiteral("Handset %1: %2 of %3 records differ, %4 are skipped")
+             .arg(serialNumber)
+             .arg(locations.size())
+             .arg(NpbRecords)
+             .arg(NpbRecords - static_cast<int>(locations.size())));
+    return locations;
+}
+
 ExitCode PhonebookWrite(const CliOptions& options, const QString& path)
 {
     CheckPhonebookFile(path);
@@ -192,16 +215,34 @@ ExitCode PhonebookWrite(const CliOptions& options, const QString& path)
     Confirm(options, QStringLiteral("Do You really want to write current phonebook into Phone?"));
     const std::vector<PhonebookEntry> entries = entriesFromRows(file.rows);
     Session handset(options);
-    {
-        Progress progress(QStringLiteral("Writing phonebook"), NpbRecords);
-        for (int location = 0; location < NpbRecords; ++location) {
-            handset->WriteRecord(location, entries[static_cast<std::size_t>(location)]);
-            progress.Step(location + 1);
-        }
+    std::vector<int> locations;
+    if (options.changed) {
+        locations = ChangedLocations(*handset, entries);
+    } else {
+        for (int location = 0; location < NpbRecords; ++location)
+            locations.push_back(location);
     }
-    // The handset takes the new phonebook in only after a restart.
-    handset->Reset();
-    Print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(NpbRecords).arg(path));
+    const int count = static_cast<int>(locations.size());
+    if (count > 0) {
+        Progress progress(QStringLiteral("Writing phonebook"), count);
+        for (int i = 0; i < count; ++i) {
+            const int location = locations[static_cast<std::size_t>(i)];
+            handset->WriteRecord(location, entries[static_cast<std::size_t>(location)]);
+            progress.Step(i + 1);
+        }
+        // The handset takes the new phonebook in only after a restart.
+        handset->Reset();
+    }
+    if (!options.changed)
+        Print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(NpbRecords).arg(path));
+    else if (count > 0)
+        Print(QStringLiteral("Wrote %1 changed records from %2, skipped %3 the handset holds already; the handset "
+                             "was reset")
+                  .arg(count)
+                  .arg(path)
+                  .arg(NpbRecords - count));
+    else
+        Print(QStringLiteral("Wrote no record: the handset holds all %1 records of %2 already").arg(NpbRecords).arg(path));
     if (!file.changed && findings.empty())
         return ExitCode::Ok;
     Tell(QStringLiteral("m2bus-cli: The handset does not hold everything as in the file: see the lines above"));
@@ -289,9 +330,11 @@ ExitCode RunCommand(const CliOptions& options)
         Usage(QStringLiteral("--summary is for decode only"));
     if (options.anyHandset && command != QLatin1String("restore"))
         Usage(QStringLiteral("--any-handset is for restore only"));
+    if (options.changed && command != QLatin1String("phonebook write"))
+        Usage(QStringLiteral("--changed is for phonebook write only"));
 
     if (command == QLatin1String("phonebook write")) {
-        NeedWords(options, 3, "phonebook write FILE");
+        NeedWords(options, 3, "phonebook write [--changed] FILE");
         return PhonebookWrite(options, w[2]);
     }
     if (command == QLatin1String("info"))
@@ -331,8 +374,12 @@ Commands:
   netmon on|off                 switch the net monitor
   reset                         reset the handset
   phonebook read FILE           read the 100 records into FILE
-  phonebook write FILE          write FILE to the handset, then reset it
-                                (FILE: .npb, .csv or .vcf)
+  phonebook write [--changed] FILE
+                                write FILE to the handset, then reset it
+                                (FILE: .npb, .csv or .vcf); --changed:
+                                read the handset first and write only the
+                                records that differ from FILE (reset only
+                                when any was written)
   logo get FILE                 save the start-up logo (.bmp or .png)
   logo put FILE [OPTIONS]       send a picture as the start-up logo
   sms send --operator NAME --to NUMBER --text TEXT
@@ -364,6 +411,8 @@ Options:
   --yes               do not ask before writing the phonebook, restoring a
                       backup or sending characters the gateway cannot take
   --any-handset       restore: write a backup of another serial number
+  --changed           phonebook write: only the records the handset does
+                      not hold as in FILE
   --help              this text
   --version           the program's version
 

@@ -197,6 +197,14 @@ HandsetInfo Handset::ReadInfo()
     return {facts.version, facts.serialNumber, facts.netMonitor};
 }
 
+QString Handset::ReadSerialNumber()
+{
+    HandsetReadings readings;
+    if (!Run(parts_->host, [&] { readings = parts_->commands.readSerialNumber(); }))
+        Fail();
+    return FromWin1251(readings.serialNumber.value_or(std::string())).trimmed();
+}
+
 bool Handset::SwitchNetMonitor(bool on)
 {
     HandsetReadings readings;

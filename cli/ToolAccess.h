@@ -71,6 +71,8 @@ public:
 
     QString DevicePath() const;
     HandsetInfo ReadInfo();
+    // One short exchange: which handset is on the cable.
+    QString ReadSerialNumber();
     // Switches the net monitor and returns its state as read back.
     bool SwitchNetMonitor(bool on);
     void Reset();
