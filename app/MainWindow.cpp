@@ -300,6 +300,14 @@ bool MainWindow::writeRecord(int location, const PhonebookEntry& entry)
     return link_->run([location, &entry](LinkThread::Parts& p) { return ::writeRecord(p.link, location, entry); });
 }
 
+std::optional<std::string> MainWindow::readSerialNumber()
+{
+    const HandsetReadings readings =
+        link_->run([](LinkThread::Parts& p) { return p.commands.readSerialNumber(); });
+    showReadings(readings);
+    return readings.serialNumber;
+}
+
 std::optional<LogoBlock> MainWindow::readLogoBlock(int block)
 {
     return link_->run([block](LinkThread::Parts& p) { return ::readLogoBlock(p.link, block); });

@@ -76,6 +76,8 @@ public:
     // and closes the port again.
     std::optional<PhonebookEntry> readRecord(int location) override;
     bool writeRecord(int location, const PhonebookEntry& entry) override;
+    // Also shown in the serial number box.
+    std::optional<std::string> readSerialNumber() override;
     std::optional<LogoBlock> readLogoBlock(int block) override;
     bool writeLogoBlock(int block, const LogoBlock& data) override;
 

@@ -11,6 +11,11 @@
 // handset's turnaround once (it sends acknowledgement and reply back to
 // back). The frame sizes come from the simulator's own handset model, fed
 // the same requests.
+//
+// The phonebook window's "Write All to Phone" and "Write changes to Phone"
+// (3 of 100 records edited) run as the user runs them, serial number read and
+// reset included: "Write changes" once with the read that lets it know the
+// handset left out of the time (done before the clock starts), once with it.
 #include <QApplication>
 #include <QLabel>
 #include <benchmark/benchmark.h>
@@ -23,6 +28,7 @@
 #include <vector>
 
 #include "app/AppFixture.h"
+#include "phonebook/ui/PhonebookWindow.h"
 #include "link/Frame.h"
 #include "link/Messages.h"
 #include "sim/HandsetModel.h"
@@ -87,17 +93,21 @@ double LeastLineMs(const Requests& requests, unsigned noiseEvery)
     return ms;
 }
 
-// Runs `job` once against a fresh simulator on the bus and reports.
+using AppJob = std::function<bool(AppUnderTest&)>;
+
+// Runs `job` once against a fresh simulator on the bus and reports; what
+// `prepare` does comes before the clock starts.
 void RunOnBus(benchmark::State& state, const std::string& name, const LineCase& line, const Requests& requests,
-              const std::function<bool(AppUnderTest&)>& job)
+              const AppJob& job, const AppJob& prepare)
 {
     const double leastMs = LeastLineMs(requests, line.noiseEvery);
     for (auto _ : state) {
         std::vector<std::string> args{"--bus", "--turnaround", "20"};
         args.insert(args.end(), line.simArgs.begin(), line.simArgs.end());
         AppUnderTest app(args);
+        const bool prepared = !prepare || prepare(app);
         const auto start = std::chrono::steady_clock::now();
-        const bool ok = job(app) && app.prompts.Notices.isEmpty();
+        const bool ok = prepared && job(app) && app.prompts.Notices.isEmpty();
         const double wallMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         const std::uint64_t collisions = app.sim.Collisions().value_or(0);
@@ -125,8 +135,42 @@ std::string BenchNumber(int location)
 struct Job {
     const char* name;
     Requests requests;
-    std::function<bool(AppUnderTest&)> run;
+    AppJob run;
+    AppJob prepare = {};
 };
+
+Requests Joined(std::initializer_list<Requests> parts)
+{
+    Requests out;
+    for (const Requests& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+constexpr std::array<int, 3> kEditedRows{5, 50, 95};
+
+bool ReadInWindow(AppUnderTest&)
+{
+    phonebookWindow->readFromPhone();
+    return phonebookWindow->writeChangesAction->isEnabled();
+}
+
+// Three records edited as the user edits them, then "Write changes to Phone";
+// done when none of them is marked any more.
+bool EditThreeAndWriteChanges(AppUnderTest& app)
+{
+    PhonebookWindow& form = *phonebookWindow;
+    for (int row : kEditedRows) {
+        form.setCellText(1, row, QString::fromStdString(BenchName(row)));
+        form.setCellText(2, row, QString::fromStdString(BenchNumber(row)));
+    }
+    app.prompts.Answers = {true, true};
+    form.writeChangesToPhone();
+    bool written = true;
+    for (int row : kEditedRows)
+        written = written && form.cellText(0, row) == QString::number(row);
+    return written;
+}
 
 std::vector<Job> Jobs()
 {
@@ -169,6 +213,30 @@ std::vector<Job> Jobs()
                  all = all && app.Main().writeRecord(location, {BenchName(location), BenchNumber(location)});
              return all;
          }},
+        {"Write All (window)",
+         Joined({Each(messages::kPhonebookWrite, 100), {Message(messages::kSerialNumberRead)},
+                 {Message(messages::kSoftwareReset)}}),
+         [](AppUnderTest& app) {
+             app.prompts.Answers = {true, true};
+             phonebookWindow->writeAllToPhone();
+             return phonebookWindow->writeChangesAction->isEnabled();
+         },
+         [](AppUnderTest&) {
+             for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
+                 phonebookWindow->setCellText(1, row, QString::fromStdString(BenchName(row)));
+                 phonebookWindow->setCellText(2, row, QString::fromStdString(BenchNumber(row)));
+             }
+             return true;
+         }},
+        {"Write changes 3/100",
+         Joined({{Message(messages::kSerialNumberRead)}, Each(messages::kPhonebookWrite, 3),
+                 {Message(messages::kSoftwareReset)}}),
+         EditThreeAndWriteChanges, ReadInWindow},
+        {"Read + changes 3/100",
+         Joined({Each(messages::kPhonebookRead, 100), {Message(messages::kSerialNumberRead)},
+                 {Message(messages::kSerialNumberRead)}, Each(messages::kPhonebookWrite, 3),
+                 {Message(messages::kSoftwareReset)}}),
+         [](AppUnderTest& app) { return ReadInWindow(app) && EditThreeAndWriteChanges(app); }},
         {"Logo read (6)", Each(messages::kLogoRead, 6),
          [](AppUnderTest& app) {
              bool all = true;
@@ -207,7 +275,7 @@ void RegisterAll()
             const std::string name = std::string(job.name) + " / " + line.name;
             benchmark::RegisterBenchmark(name.c_str(),
                                          [job, line](benchmark::State& state) {
-                                             RunOnBus(state, job.name, line, job.requests, job.run);
+                                             RunOnBus(state, job.name, line, job.requests, job.run, job.prepare);
                                          })
                 ->Iterations(1)
                 ->UseManualTime()

@@ -9,6 +9,7 @@
 
 #include "link/FrameLog.h"
 #include "phonebook/HandsetCheck.h"
+#include "phonebook/HandsetPhonebooks.h"
 #include "phonebook/PhonebookFormats.h"
 #include "text/WinText.h"
 
@@ -174,6 +175,28 @@ void runPhonebookRead(const CliOptions& options, const QString& path)
     print(QStringLiteral("Read %1 records (%2 in use) into %3").arg(kNpbRecords).arg(used).arg(path));
 }
 
+// Reads the handset's phonebook and compares it with entries as the handset
+// would store them: a record it cannot hold exactly is no change once written.
+std::vector<int> changedLocations(Handset& handset, const std::vector<PhonebookEntry>& entries)
+{
+    const QString serialNumber = handset.readSerialNumber();
+    std::vector<PhonebookEntry> held;
+    {
+        Progress progress(QStringLiteral("Reading phonebook"), kNpbRecords);
+        for (int location = 0; location < kNpbRecords; ++location) {
+            held.push_back(handset.readRecord(location));
+            progress.step(location + 1);
+        }
+    }
+    const std::vector<int> locations = differingLocations(held, entries);
+    tell(QStringLiteral("Handset %1: %2 of %3 records differ, %4 are skipped")
+             .arg(serialNumber)
+             .arg(locations.size())
+             .arg(kNpbRecords)
+             .arg(kNpbRecords - static_cast<int>(locations.size())));
+    return locations;
+}
+
 ExitCode runPhonebookWrite(const CliOptions& options, const QString& path)
 {
     checkPhonebookFile(path);
@@ -194,16 +217,34 @@ ExitCode runPhonebookWrite(const CliOptions& options, const QString& path)
     confirm(options, QStringLiteral("Do You really want to write current phonebook into Phone?"));
     const std::vector<PhonebookEntry> entries = entriesFromRows(file.rows);
     Session handset(options);
-    {
-        Progress progress(QStringLiteral("Writing phonebook"), kNpbRecords);
-        for (int location = 0; location < kNpbRecords; ++location) {
-            handset->writeRecord(location, entries[static_cast<std::size_t>(location)]);
-            progress.step(location + 1);
-        }
+    std::vector<int> locations;
+    if (options.changed) {
+        locations = changedLocations(*handset, entries);
+    } else {
+        for (int location = 0; location < kNpbRecords; ++location)
+            locations.push_back(location);
     }
-    // The handset takes the new phonebook in only after a restart.
-    handset->reset();
-    print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(kNpbRecords).arg(path));
+    const int count = static_cast<int>(locations.size());
+    if (count > 0) {
+        Progress progress(QStringLiteral("Writing phonebook"), count);
+        for (int i = 0; i < count; ++i) {
+            const int location = locations[static_cast<std::size_t>(i)];
+            handset->writeRecord(location, entries[static_cast<std::size_t>(location)]);
+            progress.step(i + 1);
+        }
+        // The handset takes the new phonebook in only after a restart.
+        handset->reset();
+    }
+    if (!options.changed)
+        print(QStringLiteral("Wrote %1 records from %2; the handset was reset").arg(kNpbRecords).arg(path));
+    else if (count > 0)
+        print(QStringLiteral("Wrote %1 changed records from %2, skipped %3 the handset holds already; the handset "
+                             "was reset")
+                  .arg(count)
+                  .arg(path)
+                  .arg(kNpbRecords - count));
+    else
+        print(QStringLiteral("Wrote no record: the handset holds all %1 records of %2 already").arg(kNpbRecords).arg(path));
     if (!file.changed && findings.empty())
         return ExitCode::Ok;
     tell(QStringLiteral("m2bus-cli: The handset does not hold everything as in the file: see the lines above"));
@@ -293,9 +334,11 @@ ExitCode runCommand(const CliOptions& options)
         usageError(QStringLiteral("--summary is for decode only"));
     if (options.anyHandset && command != QLatin1String("restore"))
         usageError(QStringLiteral("--any-handset is for restore only"));
+    if (options.changed && command != QLatin1String("phonebook write"))
+        usageError(QStringLiteral("--changed is for phonebook write only"));
 
     if (command == QLatin1String("phonebook write")) {
-        needWords(options, 3, "phonebook write FILE");
+        needWords(options, 3, "phonebook write [--changed] FILE");
         return runPhonebookWrite(options, w[2]);
     }
     if (command == QLatin1String("info"))
@@ -335,8 +378,12 @@ Commands:
   netmon on|off                 switch the net monitor
   reset                         reset the handset
   phonebook read FILE           read the 100 records into FILE
-  phonebook write FILE          write FILE to the handset, then reset it
-                                (FILE: .npb, .csv or .vcf)
+  phonebook write [--changed] FILE
+                                write FILE to the handset, then reset it
+                                (FILE: .npb, .csv or .vcf); --changed:
+                                read the handset first and write only the
+                                records that differ from FILE (reset only
+                                when any was written)
   logo get FILE                 save the start-up logo (.bmp or .png)
   logo put FILE [OPTIONS]       send a picture as the start-up logo
   sms send --operator NAME --to NUMBER --text TEXT
@@ -368,6 +415,8 @@ Options:
   --yes               do not ask before writing the phonebook, restoring a
                       backup or sending characters the gateway cannot take
   --any-handset       restore: write a backup of another serial number
+  --changed           phonebook write: only the records the handset does
+                      not hold as in FILE
   --help              this text
   --version           the program's version
 

@@ -13,6 +13,7 @@ struct CliOptions {
     bool yes = false;    // --yes
     bool summary = false;  // --summary (decode)
     bool anyHandset = false;  // --any-handset (restore)
+    bool changed = false;  // --changed (phonebook write)
     QString operatorName, to, text;  // sms send
     bool logoOptionsGiven = false;
     LogoImportOptions logo;

@@ -158,6 +158,14 @@ HandsetInfo Handset::readInfo()
     return {facts.version, facts.serialNumber, facts.netMonitor};
 }
 
+QString Handset::readSerialNumber()
+{
+    HandsetReadings readings;
+    if (!run(parts_->host, [&] { readings = parts_->commands.readSerialNumber(); }))
+        fail();
+    return fromWin1251(readings.serialNumber.value_or(std::string())).trimmed();
+}
+
 bool Handset::switchNetMonitor(bool on)
 {
     HandsetReadings readings;

@@ -29,6 +29,8 @@ public:
 
     QString devicePath() const;
     HandsetInfo readInfo();
+    // One short exchange: which handset is on the cable.
+    QString readSerialNumber();
     // Switches the net monitor and returns its state as read back.
     bool switchNetMonitor(bool on);
     void reset();

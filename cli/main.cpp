@@ -30,13 +30,14 @@ CliOptions parseArguments(const QStringList& arguments)
     const QCommandLineOption log("log", {}, "FILE");
     const QCommandLineOption yes("yes");
     const QCommandLineOption anyHandset("any-handset");
+    const QCommandLineOption changed("changed");
     const QCommandLineOption operatorName("operator", {}, "NAME");
     const QCommandLineOption to("to", {}, "NUMBER");
     const QCommandLineOption text("text", {}, "TEXT");
     const QCommandLineOption summary("summary");
     const QCommandLineOption helpOption(QStringList{"help", "h"});
     const QCommandLineOption versionOption("version");
-    parser.addOptions({port, log, yes, anyHandset, operatorName, to, text, summary, helpOption, versionOption});
+    parser.addOptions({port, log, yes, anyHandset, changed, operatorName, to, text, summary, helpOption, versionOption});
     // "--port --yes info" would take "--yes" for the device.
     const qsizetype portAt = logo.others.indexOf(QStringLiteral("--port"));
     const bool portEmpty = logo.others.contains(QStringLiteral("--port=")) ||
@@ -52,6 +53,7 @@ CliOptions parseArguments(const QStringList& arguments)
     options.yes = parser.isSet(yes);
     options.summary = parser.isSet(summary);
     options.anyHandset = parser.isSet(anyHandset);
+    options.changed = parser.isSet(changed);
     options.operatorName = parser.value(operatorName);
     options.to = parser.value(to);
     if (parser.isSet(text))

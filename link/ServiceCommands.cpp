@@ -84,6 +84,18 @@ HandsetReadings ServiceCommands::switchNetMonitorOff()
     return readings;
 }
 
+HandsetReadings ServiceCommands::readSerialNumber()
+{
+    HandsetReadings readings;
+    run(CommandButton::Connect, [&] {
+        if (!exchange(messages::kSerialNumberRead, 3, 100))
+            return false;
+        readings.serialNumber = decodeReplyText(link_.replyBuffer(), 14, 23);
+        return true;
+    });
+    return readings;
+}
+
 bool ServiceCommands::resetHandset()
 {
     return run(CommandButton::Reset, [this] { return exchange(messages::kSoftwareReset, 3, 100); });

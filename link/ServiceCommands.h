@@ -26,6 +26,9 @@ public:
     HandsetReadings connectToPhone();
     HandsetReadings switchNetMonitorOn();
     HandsetReadings switchNetMonitorOff();
+    // The serial number alone: one short exchange that tells which handset
+    // is on the cable before its phonebook is read or written.
+    HandsetReadings readSerialNumber();
     // True when the handset answered.
     bool resetHandset();
 

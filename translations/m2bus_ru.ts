@@ -1145,6 +1145,38 @@ Go on all the same?</source>
         <source>Export phonebook</source>
         <translation>Экспорт телефонной книги</translation>
     </message>
+    <message>
+        <source>Write changes to Phone</source>
+        <translation>Записать изменения в телефон</translation>
+    </message>
+    <message>
+        <source>The phone holds every record as the list shows it: there is nothing to write.</source>
+        <translation>Телефон хранит все записи так, как они показаны в списке: записывать нечего.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Do You really want to write the %n changed record(s) into Phone?</source>
+        <translation>
+            <numerusform>Вы действительно хотите записать в телефон %n изменённую запись?</numerusform>
+            <numerusform>Вы действительно хотите записать в телефон %n изменённые записи?</numerusform>
+            <numerusform>Вы действительно хотите записать в телефон %n изменённых записей?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The phone on the cable is not the one whose phonebook was read: its serial number is %1, not %2. Nothing was written. Read the phonebook from this phone first, or use "Write All to Phone".</source>
+        <translation>К кабелю подключён не тот телефон, чья телефонная книга была прочитана: его серийный номер %1, а не %2. Ничего не записано. Сначала прочитайте телефонную книгу этого телефона или нажмите «Всё в телефон».</translation>
+    </message>
+    <message>
+        <source>Not yet written to the phone</source>
+        <translation>Ещё не записано в телефон</translation>
+    </message>
+    <message>
+        <source>Write only the records marked • to the phone, then reset it</source>
+        <translation>Записать в телефон только записи, отмеченные •, затем перезапустить его</translation>
+    </message>
+    <message>
+        <source>Read the phonebook from the phone first</source>
+        <translation>Сначала прочитайте телефонную книгу из телефона</translation>
+    </message>
 </context>
 <context>
     <name>PortChoice</name>

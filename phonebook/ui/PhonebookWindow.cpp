@@ -19,6 +19,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -27,6 +28,8 @@ const QString kFileExtension = QStringLiteral("npb");
 const QString kDefaultFileName = QStringLiteral("Phbook");
 // Enough to see what is wrong without the question outgrowing the screen.
 constexpr int kShownLines = 15;
+// After the location of a record the handset does not hold as shown.
+const QString kChangedRowLabel = QStringLiteral("%1 \u2022");
 
 // Re-enables the buttons a bulk transfer disabled, however it ends.
 class ButtonsDisabled {
@@ -65,6 +68,20 @@ private:
     bool& flag_;
 };
 
+// Runs its job however the scope ends, a port error included.
+class AtScopeEnd {
+public:
+    explicit AtScopeEnd(std::function<void()> job)
+        : job_(std::move(job))
+    { }
+    ~AtScopeEnd() { job_(); }
+    AtScopeEnd(const AtScopeEnd&) = delete;
+    AtScopeEnd& operator=(const AtScopeEnd&) = delete;
+
+private:
+    std::function<void()> job_;
+};
+
 } // namespace
 
 PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent)
@@ -90,6 +107,7 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     recordGrid = ui_->recordGrid;
     progressBar = ui_->progressBar;
     updateRecordAction = ui_->updateRecordAction;
+    writeChangesAction = ui_->writeChangesAction;
     editRecordAction = ui_->editRecordAction;
     deleteRecordAction = ui_->deleteRecordAction;
     importAction = ui_->importAction;
@@ -125,6 +143,9 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
 
     recordMenu = new QMenu(this);
     recordMenu->addAction(updateRecordAction);
+    recordMenu->addAction(writeChangesAction);
+    // Says why "Write changes to Phone" cannot be chosen yet.
+    recordMenu->setToolTipsVisible(true);
     recordMenu->addAction(editRecordAction);
     recordMenu->addAction(deleteRecordAction);
     recordMenu->addSeparator();
@@ -132,6 +153,7 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     recordMenu->addAction(exportAction);
     // The shortcuts work while the window has the focus, menu open or not.
     addAction(updateRecordAction);
+    addAction(writeChangesAction);
     addAction(editRecordAction);
     addAction(deleteRecordAction);
     addAction(importAction);
@@ -146,11 +168,16 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(updateRecordAction, &QAction::triggered, this, &PhonebookWindow::updateRecordInPhone);
+    connect(writeChangesAction, &QAction::triggered, this, &PhonebookWindow::writeChangesToPhone);
     connect(editRecordAction, &QAction::triggered, this, &PhonebookWindow::editRecord);
     connect(deleteRecordAction, &QAction::triggered, this, &PhonebookWindow::deleteRecord);
     connect(importAction, &QAction::triggered, this, &PhonebookWindow::importFromFile);
     connect(exportAction, &QAction::triggered, this, &PhonebookWindow::exportToFile);
     connect(recordGrid, &QTableWidget::cellDoubleClicked, this, &PhonebookWindow::editClickedRecord);
+    // Every change of a cell, whatever made it, moves its row's mark.
+    connect(recordGrid, &QTableWidget::itemChanged, this,
+            [this](const QTableWidgetItem* item) { markRow(item->row() + 1); });
+    markChangedRows();
 }
 
 PhonebookWindow::~PhonebookWindow() = default;
@@ -231,20 +258,23 @@ void PhonebookWindow::labelGrid()
 {
     setCellText(1, 0, tr("Name"));
     setCellText(2, 0, tr("Phone"));
-    for (int row = 1; row <= kRecordRows; ++row)
-        setCellText(0, row, QString::number(row));
+    markChangedRows();
 }
 
 void PhonebookWindow::readFromPhone()
 {
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton, okButton};
+    const AtScopeEnd marks([this] { markChangedRows(); });
+    // Which handset answered is known once the read has run whole.
+    handsetSerial_.reset();
     for (int row = 1; row <= kRecordRows; ++row) {
         setCellText(1, row, QString());
         setCellText(2, row, QString());
     }
     progressBar->setValue(0);
-    for (int row = 1; row <= kRecordRows; ++row) {
+    int row = 1;
+    for (; row <= kRecordRows; ++row) {
         const std::optional<PhonebookEntry> record = host_.readRecord(row - 1);
         if (!record)
             break;
@@ -252,6 +282,10 @@ void PhonebookWindow::readFromPhone()
         setCellText(1, row, fromWin1251(record->name));
         progressBar->setValue(row);
     }
+    // The rows as shown, not the reply bytes, are what an unedited row
+    // compares with.
+    if (row > kRecordRows && readHandsetSerial())
+        phonebooks_.remember(*handsetSerial_, recordRowsAsEntries());
 }
 
 void PhonebookWindow::writeAllToPhone()
@@ -262,16 +296,79 @@ void PhonebookWindow::writeAllToPhone()
         return;
     TransferRunning running(transferRunning_);
     ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
+    const AtScopeEnd marks([this] { markChangedRows(); });
+    handsetSerial_.reset();
     progressBar->setValue(0);
+    std::vector<PhonebookEntry> written;
     for (int row = 1; row <= kRecordRows; ++row) {
         const std::string number = toWin1251(cellText(2, row));
         const std::string name = toWin1251(cellText(1, row));
         if (!host_.writeRecord(row - 1, {name, number}))
             break;
+        written.push_back({name, number});
         progressBar->setValue(row);
+    }
+    // Asked afterwards, so that a dead line costs no more than it did.
+    if (static_cast<int>(written.size()) == kRecordRows && readHandsetSerial()) {
+        phonebooks_.remember(*handsetSerial_, written);
+    } else {
+        // Whichever handset took them, these records may have changed; the
+        // failed one too, when only its acknowledgement was lost.
+        for (int location = 0; location <= static_cast<int>(written.size()) && location < kRecordRows; ++location)
+            phonebooks_.forgetRecord(location);
     }
     // The handset takes the new phonebook in only after a restart.
     host_.resetHandset();
+}
+
+void PhonebookWindow::writeChangesToPhone()
+{
+    if (transferRunning_ || !handsetKnown())
+        return;
+    const std::vector<int> rows = changedRows();
+    if (rows.empty()) {
+        prompts().notice(this, tr("The phone holds every record as the list shows it: there is nothing to write."));
+        return;
+    }
+    const int count = static_cast<int>(rows.size());
+    if (!prompts().confirm(this, tr("Do You really want to write the %n changed record(s) into Phone?", "", count)))
+        return;
+    PhonebookRows changed = emptyPhonebookRows();
+    std::vector<PhonebookEntry> entries;
+    for (int row : rows) {
+        changed[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
+        entries.push_back({toWin1251(cellText(1, row)), toWin1251(cellText(2, row))});
+    }
+    if (!handsetKeepsOrUserGoesOn(changed))
+        return;
+    const std::string expected = *handsetSerial_;
+    {
+        TransferRunning running(transferRunning_);
+        ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
+        const AtScopeEnd marks([this] { markChangedRows(); });
+        if (!readHandsetSerial())
+            return;
+        if (*handsetSerial_ == expected) {
+            progressBar->setValue(0);
+            for (int i = 0; i < count; ++i) {
+                const int location = rows[static_cast<std::size_t>(i)] - 1;
+                const PhonebookEntry& entry = entries[static_cast<std::size_t>(i)];
+                if (!host_.writeRecord(location, entry)) {
+                    phonebooks_.forgetRecord(location);
+                    break;
+                }
+                phonebooks_.rememberRecord(expected, location, entry);
+                progressBar->setValue((i + 1) * progressBar->maximum() / count);
+            }
+            host_.resetHandset();
+            return;
+        }
+    }
+    prompts().notice(this,
+                     tr("The phone on the cable is not the one whose phonebook was read: its serial number is %1, "
+                        "not %2. Nothing was written. Read the phonebook from this phone first, or use \"Write All "
+                        "to Phone\".")
+                         .arg(fromWin1251(*handsetSerial_).trimmed(), fromWin1251(expected).trimmed()));
 }
 
 void PhonebookWindow::saveToFile()
@@ -319,7 +416,12 @@ void PhonebookWindow::updateRecordInPhone()
         return;
     const PhonebookEntry entry{toWin1251(cellText(1, row)), toWin1251(cellText(2, row))};
     TransferRunning running(transferRunning_);
-    host_.writeRecord(row - 1, entry);
+    const AtScopeEnd marks([this] { markChangedRows(); });
+    handsetSerial_.reset();
+    if (host_.writeRecord(row - 1, entry) && readHandsetSerial())
+        phonebooks_.rememberRecord(*handsetSerial_, row - 1, entry);
+    else
+        phonebooks_.forgetRecord(row - 1);
 }
 
 void PhonebookWindow::editRecord()
@@ -366,6 +468,56 @@ PhonebookRows PhonebookWindow::gridRecords() const
     for (int row = 1; row <= kRecordRows; ++row)
         rows[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
     return rows;
+}
+
+bool PhonebookWindow::readHandsetSerial()
+{
+    std::optional<std::string> serial = host_.readSerialNumber();
+    if (!serial)
+        return false;
+    handsetSerial_ = std::move(serial);
+    return true;
+}
+
+bool PhonebookWindow::handsetKnown() const
+{
+    return handsetSerial_ && phonebooks_.knows(*handsetSerial_);
+}
+
+bool PhonebookWindow::rowChanged(int row) const
+{
+    return handsetKnown()
+        && phonebooks_.differs(*handsetSerial_, row - 1, {toWin1251(cellText(1, row)), toWin1251(cellText(2, row))});
+}
+
+std::vector<int> PhonebookWindow::changedRows() const
+{
+    std::vector<int> rows;
+    for (int row = 1; row <= kRecordRows; ++row) {
+        if (rowChanged(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void PhonebookWindow::markRow(int row)
+{
+    if (row < 1 || row > kRecordRows)
+        return;
+    const bool changed = rowChanged(row);
+    QTableWidgetItem* label = recordGrid->verticalHeaderItem(row - 1);
+    label->setText(changed ? kChangedRowLabel.arg(row) : QString::number(row));
+    label->setToolTip(changed ? tr("Not yet written to the phone") : QString());
+}
+
+void PhonebookWindow::markChangedRows()
+{
+    for (int row = 1; row <= kRecordRows; ++row)
+        markRow(row);
+    const bool known = handsetKnown();
+    writeChangesAction->setEnabled(known);
+    writeChangesAction->setToolTip(known ? tr("Write only the records marked • to the phone, then reset it")
+                                         : tr("Read the phonebook from the phone first"));
 }
 
 bool PhonebookWindow::handsetKeepsOrUserGoesOn(const PhonebookRows& rows)

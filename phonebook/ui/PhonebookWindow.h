@@ -1,6 +1,7 @@
 // The "Phonebook" window, the program's only copy of the phonebook.
 #pragma once
 
+#include "phonebook/HandsetPhonebooks.h"
 #include "phonebook/PhonebookFile.h"
 #include "phonebook/PhonebookRows.h"
 #include <QDialog>
@@ -58,6 +59,7 @@ public:
     LedProgressBar* progressBar;
     QMenu* recordMenu;
     QAction* updateRecordAction;
+    QAction* writeChangesAction;
     QAction* editRecordAction;
     QAction* deleteRecordAction;
     QAction* importAction;
@@ -69,6 +71,9 @@ public slots:
     void saveToFile();
     void loadFromFile();
     void updateRecordInPhone();
+    // Writes only the records that differ from what the handset on the cable
+    // holds, known from this session's last read or write of it.
+    void writeChangesToPhone();
     void editRecord();
     void deleteRecord();
     void editClickedRecord();
@@ -92,6 +97,16 @@ private:
     // True when the handset keeps the rows as they are, or the user chose to
     // go on after seeing what it would not keep.
     bool handsetKeepsOrUserGoesOn(const PhonebookRows& rows);
+    // Reads which handset is on the cable; false when it did not answer.
+    bool readHandsetSerial();
+    // A phonebook is known for the handset last seen on the cable.
+    bool handsetKnown() const;
+    // Rows 1-100 that differ from what that handset holds.
+    bool rowChanged(int row) const;
+    std::vector<int> changedRows() const;
+    // The location column's mark of a changed row, and what the command needs.
+    void markRow(int row);
+    void markChangedRows();
 
     std::unique_ptr<Ui::PhonebookWindow> ui_;
     RecordEditor& editor() const { return **editorSlot_; }
@@ -101,4 +116,7 @@ private:
     RecordEditor* const* editorSlot_ = nullptr;
     bool picking_ = false;
     bool transferRunning_ = false;
+    HandsetPhonebooks phonebooks_;
+    // Windows-1251, as the handset gave it; empty until a handset answered.
+    std::optional<std::string> handsetSerial_;
 };

@@ -273,3 +273,55 @@ TEST(PhonebookTransfer, SavedFileLoadsBackIntoTheSameTable)
     }
     EXPECT_EQ(form.cellText(1, 101), "spare row");
 }
+
+TEST(PhonebookTransfer, WriteChangesSendsOnlyTheEditedRecordsThenResets)
+{
+    AppUnderTest app({"--verbose"});
+    PhonebookWindow& form = *phonebookWindow;
+    form.readButton->click();
+    ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
+    form.setCellText(1, 2, "Second");
+    form.setCellText(2, 40, "+7123");
+    form.setCellText(1, 99, "Last but one");
+    EXPECT_EQ(form.cellText(0, 40), QStringLiteral("40 •"));
+
+    app.prompts.Answers = {true};
+    form.writeChangesAction->trigger();
+    ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
+    EXPECT_EQ(form.cellText(0, 40), "40");
+
+    const handset::HandsetState state = StoppedSimState(app);
+    const std::vector<std::uint8_t> heard = BytesHeardBySim(app.sim.ErrorOutput());
+    int writes = 0;
+    for (int location = 0; location < PhonebookWindow::kRecordRows; ++location)
+        writes += TimesHeard(heard, WriteRequestHead(static_cast<std::uint8_t>(location)));
+    EXPECT_EQ(writes, 3);
+    for (int location : {1, 39, 98})
+        EXPECT_EQ(TimesHeard(heard, WriteRequestHead(static_cast<std::uint8_t>(location))), 1) << location;
+    EXPECT_EQ(TimesHeard(heard, {0xE9, 0x03, 0xE5, 0x43, 0x00, 0x00}), 1) << "one software reset";
+    EXPECT_EQ(state.phonebook[1], handset::makeRecord("0951234", "Second"));
+    EXPECT_EQ(state.phonebook[98], handset::makeRecord("", "Last but one"));
+}
+
+TEST(PhonebookTransfer, WriteChangesTellsAnotherHandsetOnTheCableAndWritesNothing)
+{
+    AppUnderTest app({"--serial", "4711082015"});
+    PhonebookWindow& form = *phonebookWindow;
+    form.readButton->click();
+    ASSERT_TRUE(form.writeChangesAction->isEnabled());
+    form.setCellText(1, 5, "Edited");
+
+    SimProcess other({"--verbose", "--serial", "1234567890"});
+    for (int n = 1; n <= 4; ++n)
+        WindowPlacement::programStore()->setValue(QString("Ports/COM%1").arg(n), QString::fromStdString(other.DevicePath()));
+    app.prompts.Answers = {true};
+    form.writeChangesAction->trigger();
+    ASSERT_EQ(app.prompts.Notices.size(), 1);
+    EXPECT_TRUE(app.prompts.Notices[0].contains("its serial number is 1234567890, not 4711082015"))
+        << app.prompts.Notices[0].toStdString();
+    EXPECT_FALSE(form.writeChangesAction->isEnabled());
+    other.Stop();
+    const std::vector<std::uint8_t> heard = BytesHeardBySim(other.ErrorOutput());
+    EXPECT_EQ(TimesHeard(heard, WriteRequestHead(4)), 0);
+    EXPECT_EQ(TimesHeard(heard, {0xE9, 0x03, 0xE5, 0x43, 0x00, 0x00}), 0);
+}

@@ -9,6 +9,7 @@
 #include "support/ScratchMount.h"
 #include "support/SimProcess.h"
 #include "support/TrapFifo.h"
+#include "app/PhonebookSimLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -317,4 +318,43 @@ TEST_F(CliTest, NamedPipesForSettingsOrFrameLogAreNotWaitedFor) {
         << logged.err.toStdString();
     EXPECT_FALSE(settings.Released());
     EXPECT_FALSE(log.Released());
+}
+
+TEST_F(CliTest, PhonebookWriteChangedWritesOnlyWhatTheHandsetDoesNotHold) {
+    SimProcess sim({"--verbose"});
+    const QStringList port{"--yes", "--port", QString::fromStdString(sim.DevicePath())};
+    ASSERT_EQ(Run(port + QStringList{"phonebook", "read", Path("book.csv")}).code, 0);
+    PhonebookRows rows = readPhonebook(Path("book.csv")).rows;
+    rows[0].name = QStringLiteral("Anne");
+    rows[1] = {};
+    rows[59] = {QStringLiteral("Ёлка с длинным именем"), QStringLiteral("60")};
+    writePhonebook(Path("book.csv"), rows);
+    const QStringList write = port + QStringList{"phonebook", "write", "--changed", Path("book.csv")};
+
+    const CliRun first = Run(write);
+    EXPECT_EQ(first.code, 8) << "Ё and the cut name: " << first.err.toStdString();
+    EXPECT_EQ(first.out.toStdString(), QStringLiteral("Wrote 3 changed records from %1, skipped 97 the handset "
+                                                      "holds already; the handset was reset\n")
+                                           .arg(Path("book.csv"))
+                                           .toStdString());
+    EXPECT_TRUE(first.err.contains("Handset 4711082015: 3 of 100 records differ, 97 are skipped\n"))
+        << first.err.toStdString();
+
+    // The handset holds record 60 as near as it can: that is no change any more.
+    const CliRun second = Run(write);
+    EXPECT_EQ(second.code, 8);
+    EXPECT_EQ(second.out.toStdString(),
+              QStringLiteral("Wrote no record: the handset holds all 100 records of %1 already\n")
+                  .arg(Path("book.csv"))
+                  .toStdString());
+
+    EXPECT_EQ(Run(port + QStringList{"--changed", "phonebook", "read", Path("other.csv")}).code, 2);
+    sim.Stop();
+    const std::vector<std::uint8_t> heard = BytesHeardBySim(sim.ErrorOutput());
+    int writes = 0;
+    for (int location = 0; location < 100; ++location)
+        writes += TimesHeard(heard, {0x10, 0x08, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00,
+                                     static_cast<std::uint8_t>(location), 0x00, 0x00, 0x00, 0x21});
+    EXPECT_EQ(writes, 3);
+    EXPECT_EQ(TimesHeard(heard, {0xE9, 0x03, 0xE5, 0x43, 0x00, 0x00}), 1) << "one software reset";
 }

@@ -254,3 +254,20 @@ TEST(ReplyText, KeepsPrintableAndLineFeedsAndDotsTheRest)
 }
 
 } // namespace
+
+TEST_F(ServiceCommandsTest, SerialNumberReadIsOneExchangeAndTellsItsFailure)
+{
+    serialData = Bytes(10, 0x00);
+    const std::string digits = "4711082015";
+    serialData.insert(serialData.end(), digits.begin(), digits.end());
+    const HandsetReadings readings = commands.readSerialNumber();
+    EXPECT_EQ(readings.serialNumber, digits);
+    EXPECT_FALSE(readings.versionText);
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{{0x0F, 0x19, 0x03, 0x00, 0x01, 0x0B, 0x00, 0x00}}));
+    EXPECT_FALSE(line.isOpen());
+
+    handset.reply = false;
+    EXPECT_FALSE(commands.readSerialNumber().serialNumber);
+    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
+    EXPECT_FALSE(line.isOpen());
+}

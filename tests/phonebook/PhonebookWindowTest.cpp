@@ -16,6 +16,7 @@
 #include <QHelpEvent>
 #include <QToolTip>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -49,6 +50,7 @@ public:
         Record(location, entry.name, entry.number);
         return location != FailAt;
     }
+    std::optional<std::string> readSerialNumber() override { return Serial; }
     void resetHandset() override { ++Resets; }
 
     void Record(int location, const std::string& name, const std::string& number)
@@ -64,6 +66,7 @@ public:
     std::function<void(int location)> During;
     int FailAt = -1;
     int Resets = 0;
+    std::optional<std::string> Serial = std::string("4711082015");
     std::vector<HostCall> Calls;
 };
 
@@ -571,4 +574,145 @@ TEST_F(PhonebookWindowTest, CutNumberShowsWholeInTooltip)
     EXPECT_EQ(QToolTip::text(), longNumber);
     EXPECT_EQ(cutCellText(grid, grid.model()->index(1, 1)), QString());
     QToolTip::hideText();
+}
+
+TEST_F(PhonebookWindowTest, WriteChangesWaitsForACompleteReadAndSaysWhy)
+{
+    auto disabledWithReason = [&] {
+        return !window.writeChangesAction->isEnabled()
+            && window.writeChangesAction->toolTip() == "Read the phonebook from the phone first";
+    };
+    EXPECT_TRUE(disabledWithReason());
+    EXPECT_TRUE(window.recordMenu->actions().contains(window.writeChangesAction));
+    EXPECT_TRUE(window.recordMenu->toolTipsVisible());
+    EXPECT_EQ(window.writeChangesAction->shortcut(), QKeySequence("Ctrl+Shift+W"));
+
+    host.FailAt = 60;
+    window.readFromPhone();
+    EXPECT_TRUE(disabledWithReason()) << "a read that stopped half-way";
+    window.writeChangesToPhone();
+    EXPECT_EQ(host.Calls.size(), 61u);
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+
+    host.FailAt = -1;
+    window.readFromPhone();
+    EXPECT_TRUE(window.writeChangesAction->isEnabled());
+    host.FailAt = 60;
+    window.readFromPhone();
+    EXPECT_TRUE(disabledWithReason()) << "the rows left empty say nothing of the phone";
+}
+
+TEST_F(PhonebookWindowTest, RowsDifferentFromThePhoneAreMarkedHoweverTheyChanged)
+{
+    window.readFromPhone();
+    EXPECT_EQ(window.cellText(0, 7), "7");
+    window.setCellText(1, 7, "edited");
+    EXPECT_EQ(window.cellText(0, 7), QStringLiteral("7 •"));
+    EXPECT_FALSE(window.recordGrid->verticalHeaderItem(6)->toolTip().isEmpty());
+    window.setCellText(1, 7, fromWin1251("N6\xC6") + QString(13, ' ')); // back as read, padded as the editor pads
+    EXPECT_EQ(window.cellText(0, 7), "7");
+
+    QTemporaryDir dir;
+    prompts.FileName = dir.filePath("book.csv");
+    Put(prompts.FileName, "location,name,number\n3,N2\xD0\x96,+2\n4,other,+3\n");
+    prompts.Answers = {true};
+    window.importFromFile();
+    EXPECT_EQ(window.cellText(0, 3), "3") << "imported as the phone holds it";
+    EXPECT_EQ(window.cellText(0, 4), QStringLiteral("4 •"));
+    EXPECT_EQ(window.cellText(0, 5), QStringLiteral("5 •")) << "emptied by the import";
+    EXPECT_EQ(window.cellText(0, 101), "");
+}
+
+TEST_F(PhonebookWindowTest, WriteChangesWritesOnlyTheMarkedRowsThenResets)
+{
+    window.readFromPhone();
+    window.setCellText(1, 3, QStringLiteral("Ёлка с очень длинным именем"));
+    window.setCellText(2, 50, "+7 495");
+    window.setCellText(1, 100, QString());
+    window.setCellText(2, 100, QString());
+    host.Calls.clear();
+
+    prompts.Answers = {true, true};
+    window.writeChangesAction->trigger();
+    ASSERT_EQ(prompts.Questions.size(), 2);
+    EXPECT_EQ(prompts.Questions[0], "Do You really want to write the 3 changed record(s) into Phone?");
+    EXPECT_TRUE(prompts.Questions[1].contains(QStringLiteral("3 \"Ёлка"))) << prompts.Questions[1].toStdString();
+    ASSERT_EQ(host.Calls.size(), 3u);
+    EXPECT_EQ(host.Calls[0].Location, 2);
+    EXPECT_EQ(host.Calls[1].Location, 49);
+    EXPECT_EQ(host.Calls[1].number, "+7 495");
+    EXPECT_EQ(host.Calls[2].Location, 99);
+    EXPECT_EQ(host.Calls[2].name, "");
+    EXPECT_FALSE(host.Calls[2].BulkEnabled);
+    EXPECT_EQ(host.Resets, 1);
+    EXPECT_EQ(window.progressBar->value(), window.progressBar->maximum());
+    EXPECT_TRUE(BulkButtonsEnabled());
+    for (int row : {3, 50, 100})
+        EXPECT_EQ(window.cellText(0, row), QString::number(row)) << "the phone holds it as it can: no change left";
+
+    prompts.Questions.clear();
+    window.writeChangesToPhone();
+    EXPECT_EQ(host.Calls.size(), 3u);
+    EXPECT_EQ(host.Resets, 1);
+    EXPECT_TRUE(prompts.Questions.isEmpty());
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    EXPECT_EQ(prompts.Notices[0], "The phone holds every record as the list shows it: there is nothing to write.");
+}
+
+TEST_F(PhonebookWindowTest, WriteChangesWritesNothingToAnotherPhone)
+{
+    window.readFromPhone();
+    window.setCellText(1, 8, "edited");
+    host.Calls.clear();
+    host.Serial = "1234567890";
+    prompts.Answers = {true};
+    window.writeChangesToPhone();
+    EXPECT_TRUE(host.Calls.empty());
+    EXPECT_EQ(host.Resets, 0);
+    ASSERT_EQ(prompts.Notices.size(), 1);
+    EXPECT_TRUE(prompts.Notices[0].contains("its serial number is 1234567890, not 4711082015"))
+        << prompts.Notices[0].toStdString();
+    EXPECT_FALSE(window.writeChangesAction->isEnabled()) << "nothing is known of this phone";
+    EXPECT_EQ(window.cellText(0, 8), "8");
+
+    host.Serial = "4711082015";
+    prompts.Answers = {true};
+    window.updateRecordInPhone(); // row 1, unchanged: tells which phone is on the cable again
+    EXPECT_TRUE(window.writeChangesAction->isEnabled());
+    EXPECT_EQ(window.cellText(0, 8), QStringLiteral("8 •"));
+}
+
+TEST_F(PhonebookWindowTest, WriteAllAndUpdateTellWhatThePhoneHolds)
+{
+    FillRows(1, 100, "w");
+    prompts.Answers = {true};
+    window.writeAllToPhone();
+    EXPECT_TRUE(window.writeChangesAction->isEnabled());
+    window.setCellText(1, 9, "edited");
+    window.setCellText(1, 10, "edited");
+    EXPECT_EQ(window.cellText(0, 9), QStringLiteral("9 •"));
+    window.selectRow(9);
+    prompts.Answers = {true};
+    window.updateRecordInPhone();
+    EXPECT_EQ(window.cellText(0, 9), "9");
+    EXPECT_EQ(window.cellText(0, 10), QStringLiteral("10 •"));
+}
+
+TEST_F(PhonebookWindowTest, RecordsAFailedWriteMayHaveChangedStayMarked)
+{
+    window.readFromPhone();
+    host.FailAt = 20;
+    prompts.Answers = {true};
+    window.writeAllToPhone();
+    EXPECT_FALSE(window.writeChangesAction->isEnabled()) << "which phone took the records is not known";
+
+    host.FailAt = -1;
+    window.selectRow(50);
+    prompts.Answers = {true};
+    window.updateRecordInPhone();
+    ASSERT_TRUE(window.writeChangesAction->isEnabled());
+    EXPECT_EQ(window.cellText(0, 1), QStringLiteral("1 •"));
+    EXPECT_EQ(window.cellText(0, 21), QStringLiteral("21 •")) << "the failed record may have arrived";
+    EXPECT_EQ(window.cellText(0, 22), "22");
+    EXPECT_EQ(window.cellText(0, 50), "50");
 }
