@@ -229,6 +229,15 @@ QImage decodeWhole(const QByteArray& bytes, const QByteArray& formatHint, const 
     return picture;
 }
 
+QString tooLong(const QString& fileName, QSize size)
+{
+    return readError(fileName,
+                     QCoreApplication::translate("Logo", "it is %1 × %2 pixels, and no side may be longer than %3 pixels")
+                         .arg(size.width())
+                         .arg(size.height())
+                         .arg(kMaxPictureSide));
+}
+
 QString tooLarge(const QString& fileName, QSize size, qint64 bytes)
 {
     return readError(fileName,
@@ -257,16 +266,16 @@ QImage logoDecodePicture(const QByteArray& bytes, const QString& fileName)
     header.open(QIODevice::ReadOnly);
     QImageReader reader(&header, formatHint);
     const QSize size = reader.size(); // as stored, before turning it upright
-    const QImage::Format format = reader.imageFormat();
+    // A header the reader could not take gives no format; some readers then
+    // hand back whatever their field held, which is no format either.
+    const int storedFormat = size.isValid() ? static_cast<int>(reader.imageFormat()) : QImage::Format_Invalid;
+    const QImage::Format format = storedFormat > QImage::Format_Invalid && storedFormat < QImage::NImageFormats
+        ? static_cast<QImage::Format>(storedFormat)
+        : QImage::Format_Invalid;
     // Turning a picture upright makes a turned copy of it.
     const int turned = reader.transformation() == QImageIOHandler::TransformationNone ? 0 : 1;
     if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
-        throw PictureError(readError(
-            fileName,
-            QCoreApplication::translate("Logo", "it is %1 × %2 pixels, and no side may be longer than %3 pixels")
-                .arg(size.width())
-                .arg(size.height())
-                .arg(kMaxPictureSide)));
+        throw PictureError(tooLong(fileName, size));
     // Readers that cannot tell the format beforehand (GIF) give 32 bits a pixel.
     const QImage::Format counted = format == QImage::Format_Invalid ? QImage::Format_ARGB32 : format;
     QSize scaledSize;
@@ -297,6 +306,8 @@ QImage logoDecodePicture(const QByteArray& bytes, const QString& fileName)
     // bounded the decoding itself.
     if (!size.isValid() && loadingBytes(picture.size(), picture.format(), 1) > kMemoryLimitBytes)
         throw PictureError(tooLarge(fileName, picture.size(), loadingBytes(picture.size(), picture.format(), 1)));
+    if (picture.width() > kMaxPictureSide || picture.height() > kMaxPictureSide)
+        throw PictureError(tooLong(fileName, picture.size()));
     return logoPictureToBitmap(picture);
 }
 

@@ -156,6 +156,17 @@ TEST_F(LogoPictureTest, HeadersAskingForMoreThanTheMemoryLimitAreRefusedBeforeDe
     EXPECT_TRUE(refusal.startsWith(QStringLiteral("Cannot read the picture \"%1\": it is 16000 × 12000 pixels and would take ")
                                        .arg(progressive)))
         << refusal.toStdString();
+
+    // A bitmap whose header the reader cannot take up front (1 pixel wide,
+    // 2686976 rows top-down, one bit a pixel, 63 bytes in all) is still
+    // held to the longest side once decoded.
+    const QByteArray tall = QByteArray::fromHex("424d7e020000000000003e010000280000000100"
+                                                "00000000d7ff0100010000000000000000000000"
+                                                "000000000000000000000000000000dbef000000"
+                                                "000000");
+    const QString tallName = Write("tall.bmp", tall);
+    EXPECT_TRUE(Refusal(tallName).endsWith(QStringLiteral("no side may be longer than %1 pixels.").arg(kMaxPictureSide)))
+        << Refusal(tallName).toStdString();
 }
 
 TEST_F(LogoPictureTest, CutOrDamagedPicturesAreRefused)
