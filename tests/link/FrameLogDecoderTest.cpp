@@ -1,5 +1,7 @@
 // Logs written by the frame log writer itself, on a clock the test sets,
 // read back and decoded.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
