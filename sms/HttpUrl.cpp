@@ -125,6 +125,16 @@ HttpUrlParts splitHttpUrl(std::string_view url)
     // read would be read once more on the way out, naming another server.
     if (parts.host.find('%') != std::string::npos)
         throwUrlError(CURLUE_BAD_HOSTNAME);
+    // A host written with escapes is read without its normal form (an
+    // address written as one number stays one); the host is kept as it will
+    // be read on the way out, when the request address is written from it.
+    if (!parts.host.empty()) {
+        const UrlHandle again = newHandle();
+        const std::string written = "http://" + parts.host + "/";
+        if (const CURLUcode rc = curl_url_set(again.get(), CURLUPART_URL, written.c_str(), kParseFlags); rc != CURLUE_OK)
+            throwUrlError(rc);
+        parts.host = part(again.get(), CURLUPART_HOST).value_or("");
+    }
     parts.port = std::stoi(part(h.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT).value_or("0"));
     parts.path = part(h.get(), CURLUPART_PATH).value_or("/");
     if (const auto query = part(h.get(), CURLUPART_QUERY))

@@ -67,6 +67,11 @@ TEST(HttpClientUrl, SplitsEveryPartOfAnAddress)
     EXPECT_EQ(plain.extra, "");
     EXPECT_FALSE(plain.userName);
     EXPECT_EQ(requestUrl(plain), "https://secure.example:443/a%20b");
+
+    // A host written with escapes, here one number, names the same server
+    // once the request address is written from it.
+    const HttpUrlParts number = splitHttpUrl("http://%3333333733/");
+    EXPECT_EQ(splitHttpUrl(requestUrl(number)).host, number.host);
 }
 
 TEST(HttpClientUrl, RefusedAddressesMakeNoRequest)
