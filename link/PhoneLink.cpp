@@ -83,11 +83,10 @@ void PhoneLink::drainFeed()
     if (feeding_)
         return;
     feeding_ = true;
-    while (!feed_.empty()) {
-        const std::uint8_t byte = feed_.front();
-        feed_.pop_front();
-        takeByte(byte);
-    }
+    while (feedAt_ < feed_.size())
+        takeByte(feed_[feedAt_++]);
+    feed_.clear();
+    feedAt_ = 0;
     feeding_ = false;
 }
 
@@ -171,7 +170,7 @@ void PhoneLink::resync()
     LinkState& s = state_;
     lastStrayByteUs_ = host_.nowUs();
     const int length = std::min(s.rxLength, frame::kBufferSize);
-    feed_.insert(feed_.begin(), s.rxBuffer.begin() + 1, s.rxBuffer.begin() + std::max(length, 1));
+    feed_.insert(feed_.begin() + static_cast<std::ptrdiff_t>(feedAt_), s.rxBuffer.begin() + 1, s.rxBuffer.begin() + std::max(length, 1));
     s.rxLength = 0;
     s.rxExpected = 5;
     drainFeed();

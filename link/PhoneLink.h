@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 #include "link/LinkHost.h"
 #include "link/LinkObserver.h"
@@ -131,7 +132,10 @@ private:
     bool exchangeRunning_ = false;
     int damagedFrames_ = 0; // in the running exchange
     int longestReplyNow_ = 256; // longest reply frame of the running exchange
-    std::deque<std::uint8_t> feed_; // bytes on their way through the assembler
+    // Bytes on their way through the assembler: those before feedAt_ are
+    // taken, bytes searched again go back in just before it.
+    std::vector<std::uint8_t> feed_;
+    std::size_t feedAt_ = 0;
     bool feeding_ = false;
     ExchangeFailure lastFailure_;
     LinkObserver* observer_ = nullptr;

@@ -34,6 +34,7 @@ std::string encodePhonebookFile(const std::vector<PhonebookEntry>& entries)
 DecodedPhonebook decodePhonebookFile(std::string_view data)
 {
     DecodedPhonebook result;
+    result.entries.reserve(std::min<std::size_t>(data.size() / kNpbRecordSize, kNpbRecords));
     for (int i = 0; i < kNpbRecords; ++i) {
         const std::size_t at = static_cast<std::size_t>(i) * kNpbRecordSize;
         if (data.size() < at + kNpbRecordSize) {
