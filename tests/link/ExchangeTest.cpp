@@ -156,7 +156,8 @@ TEST_F(ExchangeTest, StrayByteBeforeTheEchoCostsNeitherTimeNorARequest)
 }
 
 // A slow handset's logo block, 104 bytes at 8 ms a byte, takes 0.83 s: it is
-// waited for while it keeps coming, and taken whole.
+// waited for while it keeps coming, and taken whole, for as long as the
+// request's own budget.
 TEST_F(ExchangeTest, SlowReplyIsWaitedForWhileItKeepsComing)
 {
     handset.replyByteUs = 8000;
@@ -165,6 +166,30 @@ TEST_F(ExchangeTest, SlowReplyIsWaitedForWhileItKeepsComing)
     composeMessage(messages::kLogoRead, 3, nullptr, request.data());
     ASSERT_TRUE(link.transfer(request.data(), 12, 10, 100, messages::kLogoRead.longestReplyFrame));
     EXPECT_EQ(line.DataFrameWrites().size(), 1u);
+    EXPECT_EQ(state().replyBuffer[4 + 97], 0x5A);
+
+    // A request whose budget is 3 s (10 tries, 300 ms apart) waits as long
+    // for a reply that takes 2.1 s, longer than any wait for a quiet line.
+    handset.replyByteUs = 20000;
+    ASSERT_TRUE(link.transfer(request.data(), 12, 10, 300, messages::kLogoRead.longestReplyFrame));
+    EXPECT_EQ(line.DataFrameWrites().size(), 2u);
+}
+
+// The program stops twice for 300 ms while a slow reply comes in: the bytes
+// that came meanwhile wait in the port and are the rest of the frame, not a
+// silence. The reply is taken whole from the one request.
+TEST_F(ExchangeTest, PausesWhileAReplyComesInLoseNothing)
+{
+    handset.replyByteUs = 8000;
+    handset.replyData = [](const Bytes&) { return Bytes(98, 0x5A); };
+    Bytes request(12);
+    composeMessage(messages::kLogoRead, 3, nullptr, request.data());
+    line.PauseAt(150'000, 300'000);
+    line.PauseAt(500'000, 300'000);
+    ASSERT_TRUE(link.transfer(request.data(), 12, 10, 100, messages::kLogoRead.longestReplyFrame));
+    EXPECT_EQ(line.PausesTaken(), 2);
+    EXPECT_EQ(line.DataFrameWrites().size(), 1u);
+    EXPECT_EQ(line.AckWrites().size(), 1u);
     EXPECT_EQ(state().replyBuffer[4 + 97], 0x5A);
 }
 

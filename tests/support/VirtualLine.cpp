@@ -54,8 +54,19 @@ std::uint32_t VirtualLine::NextRandom()
     return pauseRandom_;
 }
 
+void VirtualLine::PauseAt(std::int64_t atUs, std::int64_t lengthUs)
+{
+    pausesAt_[atUs] = lengthUs;
+}
+
 void VirtualLine::MaybePause()
 {
+    if (!pausesAt_.empty() && nowUs_ >= pausesAt_.begin()->first) {
+        nowUs_ += pausesAt_.begin()->second;
+        pausesAt_.erase(pausesAt_.begin());
+        ++pausesTaken_;
+        return;
+    }
     if (nowUs_ < nextPauseUs_)
         return;
     const auto span = static_cast<std::uint32_t>(pauseMaxUs_ - pauseMinUs_ + 1);

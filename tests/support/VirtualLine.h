@@ -63,6 +63,8 @@ public:
     // apart. The clock jumps over a pause; bytes that came meanwhile wait in
     // the port and are handed over together once it ends.
     void SetProgramPauses(std::uint32_t seed, std::int64_t minUs, std::int64_t maxUs, std::int64_t maxGapUs);
+    // One pause of lengthUs the first time the program yields at or after atUs.
+    void PauseAt(std::int64_t atUs, std::int64_t lengthUs);
     int PausesTaken() const { return pausesTaken_; }
 
     // Far-end side: bytes that all arrive at atUs.
@@ -143,5 +145,6 @@ private:
     std::int64_t pauseMaxUs_ = 0;
     std::int64_t pauseMaxGapUs_ = 0;
     std::int64_t nextPauseUs_ = INT64_MAX;
+    std::map<std::int64_t, std::int64_t> pausesAt_; // start -> length
     int pausesTaken_ = 0;
 };
