@@ -66,8 +66,10 @@ protected:
             pauser.join();
         ::kill(static_cast<pid_t>(process.processId()), SIGCONT);
         EXPECT_TRUE(finished) << arguments.join(' ').toStdString();
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardError())};
+        QString err = QString::fromUtf8(process.readAllStandardError());
+        if (process.exitStatus() != QProcess::NormalExit) // exitCode() is then the signal that ended it
+            return {-1, err + QStringLiteral("\n(ended by signal %1)").arg(process.exitCode())};
+        return {process.exitCode(), err};
     }
     QString Path(const QString& name) { return dir.filePath(name); }
 
