@@ -1,6 +1,7 @@
 // Arbitrary bytes in arbitrary notification sizes through the frame receiver.
 // The same stream handed over in one piece must leave the link in the same
 // state, and no counter may ever leave the buffers.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -12,7 +13,9 @@ namespace {
 
 class StreamPort : public LinkPort, public LinkHost {
 public:
-    std::vector<std::uint8_t> queued;
+    // The bytes that have arrived and not been read: a stretch of the input.
+    const std::uint8_t* arrived = nullptr;
+    std::size_t arrivedCount = 0;
     std::vector<std::uint8_t> written;
     bool ackWritesTimeOut = false;
 
@@ -29,10 +32,11 @@ public:
     }
     int read(std::uint8_t* buffer, int count) override
     {
-        const int n = count < static_cast<int>(queued.size()) ? count : static_cast<int>(queued.size());
-        std::memcpy(buffer, queued.data(), static_cast<std::size_t>(n));
-        queued.erase(queued.begin(), queued.begin() + n);
-        return n;
+        const std::size_t n = std::min(static_cast<std::size_t>(count), arrivedCount);
+        std::memcpy(buffer, arrived, n);
+        arrived += n;
+        arrivedCount -= n;
+        return static_cast<int>(n);
     }
     void processMessages() override { }
     void sleep(int) override { }
@@ -78,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wholePort.ackWritesTimeOut = chunkedPort.ackWritesTimeOut;
     PhoneLink whole(wholePort, wholePort);
 
+    chunkedPort.arrived = stream;
     // Chunk sizes follow from the stream itself, so the fuzzer steers them too.
     std::size_t at = 0;
     std::uint32_t step = chunking | 1u;
@@ -86,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t n = 1 + (step >> 16) % ((chunking & 0x40) ? 600u : 20u);
         if (n > length - at)
             n = length - at;
-        chunkedPort.queued.insert(chunkedPort.queued.end(), stream + at, stream + at + n);
+        chunkedPort.arrivedCount += n;
         // Now and then the notification announces more than is queued, as a late count can.
         const int announced = static_cast<int>(n) + ((step & 0x100) ? static_cast<int>(step % 300) : 0);
         chunked.onBytesReceived(announced);
@@ -94,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += n;
     }
 
-    wholePort.queued.assign(stream, stream + length);
+    wholePort.arrived = stream;
+    wholePort.arrivedCount = length;
     whole.onBytesReceived(static_cast<int>(length));
     CheckCounters(whole.state());
 

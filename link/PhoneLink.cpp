@@ -1,6 +1,7 @@
 #include "link/PhoneLink.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <limits>
 #include <string>
@@ -77,14 +78,24 @@ void PhoneLink::takeBytes(const std::uint8_t* bytes, int count)
 }
 
 // Bytes that arrive or are searched again while the assembler runs queue
-// behind the ones it is working through.
+// behind the ones it is working through. Bytes that came in together came
+// at one moment; the clock is read again only after a frame was handled,
+// which may have taken time.
 void PhoneLink::drainFeed()
 {
     if (feeding_)
         return;
     feeding_ = true;
+    // Counters set from outside are made to hold together first.
+    LinkState& s = state_;
+    const bool lengthHolds = s.rxLength >= 0 && s.rxLength < frame::kBufferSize;
+    if (!lengthHolds || (s.rxLength >= 3 && (s.rxExpected <= s.rxLength || s.rxExpected > frame::kBufferSize)))
+        s.rxLength = 0;
+    if (s.rxLength < 3)
+        s.rxExpected = 5;
+    feedNowUs_ = host_.nowUs();
     while (feedAt_ < feed_.size())
-        takeByte(feed_[feedAt_++]);
+        takeFromFeed();
     feed_.clear();
     feedAt_ = 0;
     feeding_ = false;
@@ -109,47 +120,86 @@ void PhoneLink::takeWaitingBytes()
     }
 }
 
-void PhoneLink::takeByte(std::uint8_t byte)
+namespace {
+// For every byte, the byte that must follow it for the two to start a frame
+// (00 E9 or E9 00); kNoPartner for a byte that starts none.
+constexpr std::uint16_t kNoPartner = 0x100;
+constexpr std::array<std::uint16_t, 256> kStartPartner = [] {
+    std::array<std::uint16_t, 256> partner {};
+    partner.fill(kNoPartner);
+    partner[frame::kPcAddress] = frame::kHandsetAddress;
+    partner[frame::kHandsetAddress] = frame::kPcAddress;
+    return partner;
+}();
+
+// How many bytes come before the first frame start (00 E9 or E9 00); a start
+// byte at the very end may be the first of one whose partner is still on its
+// way. Outside a frame this passes over noise with one test a byte.
+std::size_t bytesBeforeFrameStart(const std::uint8_t* bytes, std::size_t count)
+{
+    if (count == 0)
+        return 0;
+    for (std::size_t i = 1; i < count; ++i) {
+        if (bytes[i] == kStartPartner[bytes[i - 1]])
+            return i - 1;
+    }
+    return kStartPartner[bytes[count - 1]] == kNoPartner ? count : count - 1;
+}
+} // namespace
+
+// Takes from the feed a stretch of noise outside any frame, a byte of a
+// frame's header or as much of a frame's body as is there.
+void PhoneLink::takeFromFeed()
 {
     LinkState& s = state_;
-    if (s.rxLength < 0 || s.rxLength >= frame::kBufferSize) { // counters set from outside
-        s.rxLength = 0;
-        s.rxExpected = 5;
+    const std::uint8_t* const bytes = feed_.data() + feedAt_;
+    const std::size_t count = feed_.size() - feedAt_;
+    if (s.rxLength == 0) {
+        if (const std::size_t noise = bytesBeforeFrameStart(bytes, count); noise > 0) {
+            lastStrayByteUs_ = feedNowUs_;
+            feedAt_ += noise;
+            return;
+        }
     }
-    const bool handsetByte = s.rxLength > 0 ? s.rxBuffer[0] == frame::kHandsetAddress : byte == frame::kHandsetAddress;
-    if (handsetByte) {
-        lastHandsetByteUs_ = host_.nowUs();
+    const bool handsetFrame = s.rxLength > 0 ? s.rxBuffer[0] == frame::kHandsetAddress : bytes[0] == frame::kHandsetAddress;
+    if (handsetFrame) {
+        lastHandsetByteUs_ = feedNowUs_;
         handsetFrameEnded_ = false;
     }
-    if (s.rxLength == 0 && byte != frame::kPcAddress && byte != frame::kHandsetAddress) {
-        lastStrayByteUs_ = host_.nowUs();
-        return;
-    }
-    // Every frame on the line starts 00 E9 or E9 00. A start byte that is not
-    // followed by its partner was a stray byte from a frame cut off by an
-    // exchange's reset; hunt again from this byte instead of letting a false
-    // length byte swallow the acknowledgements and replies that follow.
-    if (s.rxLength == 1 && !frame::isFrameStart(s.rxBuffer[0], byte)) {
-        lastStrayByteUs_ = host_.nowUs();
-        s.rxLength = 0;
-        s.rxExpected = 5;
-        takeByte(byte);
-        return;
-    }
-    s.rxBuffer[s.rxLength++] = byte;
-    if (s.rxLength == 3) {
-        s.rxExpected = frame::announcedLength(byte);
+    std::size_t taken = 0;
+    if (s.rxLength < 3) {
+        // Every frame on the line starts 00 E9 or E9 00. A start byte that is
+        // not followed by its partner was a stray byte from a frame cut off
+        // by an exchange's reset; hunt again from this byte instead of
+        // letting a false length byte swallow the acknowledgements and
+        // replies that follow.
+        if (s.rxLength == 1 && !frame::isFrameStart(s.rxBuffer[0], bytes[0])) {
+            lastStrayByteUs_ = feedNowUs_;
+            s.rxLength = 0;
+            return;
+        }
+        while (s.rxLength < 3 && taken < count)
+            s.rxBuffer[static_cast<std::size_t>(s.rxLength++)] = bytes[taken++];
+        feedAt_ += taken;
+        if (s.rxLength < 3)
+            return;
+        s.rxExpected = frame::announcedLength(s.rxBuffer[2]);
         // Longer than any frame could be: not a frame start after all.
         if (s.rxExpected > longestFrameNow(s.rxBuffer[0])) {
             resync();
             return;
         }
     }
+    const std::size_t body = std::min(static_cast<std::size_t>(s.rxExpected - s.rxLength), count - taken);
+    std::copy_n(bytes + taken, body, s.rxBuffer.begin() + s.rxLength);
+    s.rxLength += static_cast<int>(body);
+    feedAt_ += body;
     if (s.rxLength < s.rxExpected)
         return;
     frameComplete();
     s.rxLength = 0;
     s.rxExpected = 5;
+    feedNowUs_ = host_.nowUs();
 }
 
 // While a request waits, the handset's answer is its acknowledgement or a

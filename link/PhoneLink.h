@@ -94,7 +94,7 @@ private:
     void takeBytes(const std::uint8_t* bytes, int count);
     void drainFeed();
     void takeWaitingBytes();
-    void takeByte(std::uint8_t byte);
+    void takeFromFeed();
     void dropPartialFrame();
     void resync();
     int longestFrameNow(std::uint8_t firstByte) const;
@@ -137,6 +137,7 @@ private:
     std::vector<std::uint8_t> feed_;
     std::size_t feedAt_ = 0;
     bool feeding_ = false;
+    std::int64_t feedNowUs_ = 0; // when the bytes being fed came
     ExchangeFailure lastFailure_;
     LinkObserver* observer_ = nullptr;
 };
