@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -55,60 +56,74 @@ UrlHandle newHandle()
     return h;
 }
 
-void appendEscape(std::string& out, unsigned char b)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    out += '%';
-    out += kHex[b >> 4];
-    out += kHex[b & 0x0F];
-}
+// Which bytes an encoding keeps as they stand; the rest become %XX.
+using KeptBytes = std::array<bool, 256>;
 
-bool isUnsafeUrlByte(unsigned char b)
-{
-    return b <= 0x20 || b >= 0x7F;
-}
+constexpr KeptBytes kUrlKeeps = [] {
+    KeptBytes keep {};
+    // Controls, the space and bytes beyond ASCII cannot stand in an address.
+    for (int b = 0x21; b < 0x7F; ++b)
+        keep[static_cast<std::size_t>(b)] = true;
+    return keep;
+}();
+
+constexpr KeptBytes kQueryKeeps = [] {
+    KeptBytes keep {};
+    for (int b = '0'; b <= '9'; ++b)
+        keep[static_cast<std::size_t>(b)] = true;
+    for (int b = 'A'; b <= 'Z'; ++b)
+        keep[static_cast<std::size_t>(b)] = true;
+    for (int b = 'a'; b <= 'z'; ++b)
+        keep[static_cast<std::size_t>(b)] = true;
+    // Besides letters and digits, what a query may hold as it stands.
+    for (const char c : std::string_view("-._~!$&'()*+,;=:@/?"))
+        keep[static_cast<unsigned char>(c)] = true;
+    return keep;
+}();
 
 bool isHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-bool isAsciiAlnum(char c)
+// Copies text, writing every byte the table does not keep as %XX, except a
+// '%' that already opens an escape when escapesStay.
+std::string encodeBytes(std::string_view text, const KeptBytes& keep, bool escapesStay)
 {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const bool* const kept = keep.data();
+    std::size_t escapes = 0;
+    for (const char c : text)
+        escapes += kept[static_cast<unsigned char>(c)] ? 0 : 1;
+    // Room for every escape; a '%' that stays gives back two bytes at the end.
+    std::string out(text.size() + 2 * escapes, '\0');
+    char* to = out.data();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const bool stays = kept[b]
+            || (escapesStay && b == '%' && i + 2 < text.size() && isHexDigit(text[i + 1]) && isHexDigit(text[i + 2]));
+        if (stays) {
+            *to++ = text[i];
+        } else {
+            *to++ = '%';
+            *to++ = kHex[b >> 4];
+            *to++ = kHex[b & 0x0F];
+        }
+    }
+    out.resize(static_cast<std::size_t>(to - out.data()));
+    return out;
 }
 
 } // namespace
 
 std::string encodeUnsafeUrlBytes(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (isUnsafeUrlByte(b))
-            appendEscape(out, b);
-        else
-            out += c;
-    }
-    return out;
+    return encodeBytes(text, kUrlKeeps, false);
 }
 
 std::string encodeQueryBytes(std::string_view text)
 {
-    // Besides letters and digits, what a query may hold as it stands.
-    static constexpr std::string_view kQueryPunctuation = "-._~!$&'()*+,;=:@/?";
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const bool escape = c == '%' && i + 2 < text.size() && isHexDigit(text[i + 1]) && isHexDigit(text[i + 2]);
-        if (escape || isAsciiAlnum(c) || kQueryPunctuation.find(c) != std::string_view::npos)
-            out += c;
-        else
-            appendEscape(out, static_cast<unsigned char>(c));
-    }
-    return out;
+    return encodeBytes(text, kQueryKeeps, true);
 }
 
 HttpUrlParts splitHttpUrl(std::string_view url)
