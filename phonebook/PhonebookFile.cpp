@@ -8,13 +8,14 @@ void putField(std::string& image, std::size_t at, const std::string& text)
 {
     const std::size_t n = std::min<std::size_t>(text.size(), kNpbFieldChars);
     image[at] = static_cast<char>(n);
-    image.replace(at + 1, n, text, 0, n);
+    std::copy_n(text.data(), n, image.begin() + static_cast<std::ptrdiff_t>(at + 1));
 }
 
-std::string getField(std::string_view record, std::size_t at)
+// A field is a length byte and up to 32 characters; a length over 32 reads 32.
+void getField(const char* field, std::string& text)
 {
-    const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(record[at]), kNpbFieldChars);
-    return std::string(record.substr(at + 1, n));
+    const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(field[0]), kNpbFieldChars);
+    text.assign(field + 1, n);
 }
 
 } // namespace
@@ -34,15 +35,13 @@ std::string encodePhonebookFile(const std::vector<PhonebookEntry>& entries)
 DecodedPhonebook decodePhonebookFile(std::string_view data)
 {
     DecodedPhonebook result;
-    result.entries.reserve(std::min<std::size_t>(data.size() / kNpbRecordSize, kNpbRecords));
-    for (int i = 0; i < kNpbRecords; ++i) {
-        const std::size_t at = static_cast<std::size_t>(i) * kNpbRecordSize;
-        if (data.size() < at + kNpbRecordSize) {
-            result.truncated = true;
-            break;
-        }
-        const std::string_view record = data.substr(at, kNpbRecordSize);
-        result.entries.push_back({getField(record, 0), getField(record, 1 + kNpbFieldChars)});
+    const std::size_t whole = std::min<std::size_t>(data.size() / kNpbRecordSize, kNpbRecords);
+    result.truncated = whole < kNpbRecords;
+    result.entries.resize(whole);
+    for (std::size_t i = 0; i < whole; ++i) {
+        const char* const record = data.data() + i * kNpbRecordSize;
+        getField(record, result.entries[i].name);
+        getField(record + 1 + kNpbFieldChars, result.entries[i].number);
     }
     return result;
 }
