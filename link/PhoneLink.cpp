@@ -78,9 +78,8 @@ void PhoneLink::takeBytes(const std::uint8_t* bytes, int count)
 }
 
 // Bytes that arrive or are searched again while the assembler runs queue
-// behind the ones it is working through. Bytes that came in together came
-// at one moment; the clock is read again only after a frame was handled,
-// which may have taken time.
+// behind the ones it is working through. Bytes read together had all come
+// when they were read: they share that moment.
 void PhoneLink::drainFeed()
 {
     if (feeding_)
@@ -199,7 +198,6 @@ void PhoneLink::takeFromFeed()
     frameComplete();
     s.rxLength = 0;
     s.rxExpected = 5;
-    feedNowUs_ = host_.nowUs();
 }
 
 // While a request waits, the handset's answer is its acknowledgement or a
