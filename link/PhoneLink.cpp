@@ -1,7 +1,6 @@
 #include "link/PhoneLink.h"
 
 #include <algorithm>
-#include <array>
 #include <exception>
 #include <limits>
 #include <string>
@@ -120,34 +119,24 @@ void PhoneLink::takeWaitingBytes()
 }
 
 namespace {
-// For every byte, the byte that must follow it for the two to start a frame
-// (00 E9 or E9 00); kNoPartner for a byte that starts none.
-constexpr std::uint16_t kNoPartner = 0x100;
-constexpr std::array<std::uint16_t, 256> kStartPartner = [] {
-    std::array<std::uint16_t, 256> partner {};
-    partner.fill(kNoPartner);
-    partner[frame::kPcAddress] = frame::kHandsetAddress;
-    partner[frame::kHandsetAddress] = frame::kPcAddress;
-    return partner;
-}();
-
 // How many bytes come before the first frame start (00 E9 or E9 00); a start
 // byte at the very end may be the first of one whose partner is still on its
-// way. Outside a frame this passes over noise with one test a byte.
+// way.
 std::size_t bytesBeforeFrameStart(const std::uint8_t* bytes, std::size_t count)
 {
     if (count == 0)
         return 0;
     for (std::size_t i = 1; i < count; ++i) {
-        if (bytes[i] == kStartPartner[bytes[i - 1]])
+        if (frame::isFrameStart(bytes[i - 1], bytes[i]))
             return i - 1;
     }
-    return kStartPartner[bytes[count - 1]] == kNoPartner ? count : count - 1;
+    const std::uint8_t last = bytes[count - 1];
+    return last == frame::kPcAddress || last == frame::kHandsetAddress ? count - 1 : count;
 }
 } // namespace
 
-// Takes from the feed a stretch of noise outside any frame, a byte of a
-// frame's header or as much of a frame's body as is there.
+// Takes from the feed either a stretch of noise outside any frame, or what
+// is there of a frame's header and body.
 void PhoneLink::takeFromFeed()
 {
     LinkState& s = state_;
