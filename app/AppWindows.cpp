@@ -67,10 +67,11 @@ void createOtherWindows()
         return;
     // Windows that use a later one (the phonebook its record editor, the SMS
     // window its operator dialog) find it through its global when needed.
-    phonebookWindow = Created(new PhonebookWindow(*mainWindow, recordEditor, mainWindow));
+    phonebookWindow = Created(
+        new PhonebookWindow(mainWindow->worker(), mainWindow->transferGate(), recordEditor, mainWindow));
     aboutDialog = Created(new AboutDialog(mainWindow));
     recordEditor = Created(new RecordEditor(mainWindow));
-    logoWindow = Created(new LogoWindow(*mainWindow));
+    logoWindow = Created(new LogoWindow(mainWindow->worker(), mainWindow->transferGate()));
     smsWindow = Created(
         new SmsWindow(OperatorObjects{mainWindow->operatorProfiles(), mainWindow->operatorNames(), mainWindow->operatorValues()},
                       operatorDialog, &phonebookPicker, mainWindow));

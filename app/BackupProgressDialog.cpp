@@ -22,6 +22,7 @@ void BackupProgressDialog::startPart(const QString& name, int steps)
     ui_->partBar->setValue(0);
     if (!isVisible())
         show();
+    emit partStarted(name);
 }
 
 void BackupProgressDialog::stepDone(int done)

@@ -26,6 +26,9 @@ public:
     // Half a transfer cannot be taken back: Escape and the close button do nothing.
     void reject() override { }
 
+signals:
+    void partStarted(const QString& name);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

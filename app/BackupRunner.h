@@ -1,31 +1,36 @@
 // "Back up handset…" and "Restore handset…" of the main window: the folder
 // chooser, the questions, the progress window and the closing notice around
-// the backup core. The handset's jobs run as the window runs them, one
-// record or block at a time on the link's thread.
+// the backup core. The handset's part runs as a job on the link's thread,
+// one record or block at a time; the window hears of each step.
 #pragma once
 
-#include "backup/BackupHandset.h"
+#include "backup/BackupContents.h"
+#include "backup/HandsetFacts.h"
 
-#include <QCoreApplication>
+#include <QObject>
+#include <QPointer>
 
-class MainWindow;
+#include <optional>
 
-class BackupRunner final : public BackupHandset {
-    Q_DECLARE_TR_FUNCTIONS(BackupRunner)
+class BackupProgressDialog;
+class LinkWorker;
+class QWidget;
+
+class BackupRunner final : public QObject {
+    Q_OBJECT
 public:
-    explicit BackupRunner(MainWindow& window);
+    // Neither is owned; both outlive the runner.
+    BackupRunner(QWidget& window, LinkWorker& worker);
 
     void backUp();
     void restore();
 
-    // BackupHandset; failures have been shown by the link.
-    std::optional<HandsetFacts> readFacts() override;
-    std::optional<PhonebookEntry> readRecord(int location) override;
-    bool writeRecord(int location, const PhonebookEntry& entry) override;
-    std::optional<LogoBlock> readLogoBlock(int block) override;
-    bool writeLogoBlock(int block, const LogoBlock& data) override;
-    bool reset() override;
-
 private:
-    MainWindow& window_;
+    // Once the handset on the cable is known: asks, then writes the backup.
+    void restoreOnto(const QString& folder, const BackupContents& backup, const std::optional<HandsetFacts>& handset);
+    BackupProgressDialog* showProgress(const QString& title);
+
+    QWidget& window_;
+    LinkWorker& worker_;
+    QPointer<BackupProgressDialog> progress_;
 };

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QAction>
 #include <QMenu>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -19,16 +19,16 @@
 
 #include "app/AppWindows.h"
 #include "app/BackupRunner.h"
+#include "widgets/TransferGate.h"
+#include "widgets/WaitingTitle.h"
+#include "serial/SerialPortError.h"
 #include "widgets/DesignFonts.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/WindowStateStore.h"
 #include "sms/ProfileIniFile.h"
-#include "logo/LogoTransfer.h"
 #include "sms/OperatorValueList.h"
 #include "sms/OperatorsFileLocation.h"
-#include "phonebook/PhonebookTransfer.h"
 #include "link/FrameLog.h"
-#include "link/PhoneLink.h"
 #include "widgets/Prompts.h"
 #include "widgets/ReadableColor.h"
 #include "link/ServiceCommands.h"
@@ -37,8 +37,10 @@
 #include "app/AboutDialog.h"
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
+#include "serial/DevicePath.h"
+#include "serial/SerialSettings.h"
 #include "serial/SerialPort.h"
-#include "app/SerialLinkPort.h"
+#include "jobs/LinkFailureText.h"
 #include "text/WinText.h"
 #include "ui_MainWindow.h"
 
@@ -63,21 +65,18 @@ const QString kStoredPortBox = QStringLiteral("cboxCOM");
 // The frame log's file while logging is on; older builds never read it.
 const QString kStoredFrameLog = QStringLiteral("Ports/FrameLog");
 
+// The device the settings name for a port: "Ports/COMn", or the device chosen
+// in the port box; empty for the port's own default.
+QString storedDeviceOf(int portNumber)
+{
+    const auto store = WindowPlacement::programStore();
+    if (portNumber == kChosenDevicePort)
+        return store->value(portsettings::kDevice).toString();
+    return store->value(portsettings::comDeviceKey(portNumber)).toString();
+}
+
 // The version and serial number boxes' design font height.
 constexpr int kShownTextPixels = 19;
-
-// The link speaks English in Windows-1251 and knows nothing of Qt; its
-// messages are looked up here, once they are Unicode.
-QString TranslatedLinkMessage(const QString& text)
-{
-    static const QRegularExpression badPort(QStringLiteral("^Invalid port number Com(\\d+)$"));
-    const QRegularExpressionMatch port = badPort.match(text);
-    if (port.hasMatch())
-        return QCoreApplication::translate("Link", "Invalid port number Com%1").arg(port.captured(1));
-    if (text == QLatin1String(kNoAnswerMessage))
-        return QCoreApplication::translate("Link", "No answer from phone!  Please, check cable connection!");
-    return text;
-}
 
 } // namespace
 
@@ -88,23 +87,13 @@ MainWindow::MainWindow(QWidget* parent)
     ui_->setupUi(this);
     setUpControls();
 
-    link_ = std::make_unique<LinkThread>(*this);
-    // A port error while bytes come in is raised on the link's thread; it is
-    // reported here, on the window's.
-    SerialPort::setErrorReport([this](const std::exception& error) {
-        QMetaObject::invokeMethod(
-            this, [message = std::string(error.what())] { reportError(std::runtime_error(message)); },
-            Qt::QueuedConnection);
-    });
+    worker_ = new LinkWorker(this);
+    gate_ = new TransferGate(this);
+    backupRunner_ = new BackupRunner(*this, *worker_);
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
-    SerialPort::setDeviceResolver([](int portNum) {
-        const auto store = WindowPlacement::programStore();
-        if (portNum == kChosenDevicePort)
-            return store->value(portsettings::kDevice).toString();
-        return store->value(portsettings::comDeviceKey(portNum)).toString();
-    });
+    SerialPort::setDeviceResolver(&storedDeviceOf);
 
     windowState_ = new WindowStateStore(this);
     windowState_->setUseRegistry(true);
@@ -115,6 +104,7 @@ MainWindow::MainWindow(QWidget* parent)
     windowState_->setErrorHandler([](const QString& message) { prompts().notice(QApplication::activeWindow(), message); });
 
     connectControls();
+    connectWorker();
     showPortItems(knownPorts(*WindowPlacement::programStore()));
     if (const auto& refused = WindowPlacement::lastRefusedStore()) {
         const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
@@ -130,15 +120,16 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     windowState_->ownerDestroying();
-    link_.reset();
-    SerialPort::setErrorReport({});
+    // Before the windows its jobs report to, and before the frame log it writes.
+    delete worker_;
+    worker_ = nullptr;
     dropOperatorProfiles();
 }
 
 void MainWindow::setUpControls()
 {
     setFont(designFont("MS Sans Serif", 11));
-    setWindowTitle("Nokia 640/650 M2Bus Service Tool");
+    setWindowTitle(QStringLiteral("Nokia 640/650 M2Bus Service Tool"));
     setAutoFillBackground(true);
     // Opens where it was designed; a stored placement may move it later.
     move(253, 118);
@@ -192,6 +183,65 @@ void MainWindow::connectControls()
     // Only the user's changes count: typing, or picking an item.
     connect(ui_->portBox->lineEdit(), &QLineEdit::textEdited, this, [this] { guarded([this] { choosePort(); }); });
     connect(ui_->portBox, &QComboBox::textActivated, this, [this] { guarded([this] { choosePort(); }); });
+
+    logFramesAction_ = new QAction(tr("Log frames to a file…"), this);
+    stopLoggingAction_ = new QAction(tr("Stop logging"), this);
+    backUpAction_ = new QAction(tr("Back up handset…"), this);
+    restoreAction_ = new QAction(tr("Restore handset…"), this);
+    connect(logFramesAction_, &QAction::triggered, this, [this] { guarded([this] { logFramesToFile(); }); });
+    connect(stopLoggingAction_, &QAction::triggered, this, [this] { guarded([this] { stopLoggingFrames(); }); });
+    connect(backUpAction_, &QAction::triggered, this, [this] { guarded([this] { backUpHandset(); }); });
+    connect(restoreAction_, &QAction::triggered, this, [this] { guarded([this] { restoreHandset(); }); });
+
+    // The link's thread writes to the frame log while a transfer runs.
+    for (QWidget* button : {static_cast<QWidget*>(ui_->connectButton), static_cast<QWidget*>(ui_->netMonitorOnButton),
+                            static_cast<QWidget*>(ui_->netMonitorOffButton), static_cast<QWidget*>(ui_->resetButton)})
+        gate_->guard(button, TransferGate::Touches::Handset);
+    for (QAction* action : {logFramesAction_, stopLoggingAction_, backUpAction_, restoreAction_})
+        gate_->guard(action, TransferGate::Touches::Handset);
+}
+
+void MainWindow::connectWorker()
+{
+    connect(worker_, &LinkWorker::busyChanged, this, &MainWindow::transferStartedOrEnded);
+    connect(worker_, &LinkWorker::lightChanged, this, [this](LinkLight light, bool lit) {
+        (light == LinkLight::Ack ? ui_->ackLed : ui_->packLed)->setActive(lit);
+    });
+    connect(worker_, &LinkWorker::handsetRead, this, &MainWindow::showReadings);
+    connect(worker_, &LinkWorker::linkFailed, this, &MainWindow::showFailure);
+    connect(worker_, &LinkWorker::errorRaised, this,
+            [](const QString& message) { reportError(std::runtime_error(message.toStdString())); });
+}
+
+namespace {
+
+TransferGate::Touches heldBy(JobData data)
+{
+    switch (data) {
+    case JobData::Phonebook:
+        return TransferGate::Touches::PhonebookData;
+    case JobData::Logo:
+        return TransferGate::Touches::LogoData;
+    case JobData::None:
+        break;
+    }
+    return TransferGate::Touches::Handset;
+}
+
+} // namespace
+
+void MainWindow::transferStartedOrEnded(bool running)
+{
+    if (running) {
+        gate_->setTransfer(heldBy(worker_->runningData()));
+        return;
+    }
+    gate_->clearTransfer();
+    if (closeWhenIdle_) {
+        closeWhenIdle_ = false;
+        setWindowTitle(QStringLiteral("Nokia 640/650 M2Bus Service Tool"));
+        close();
+    }
 }
 
 void MainWindow::loadOperatorProfiles()
@@ -212,6 +262,17 @@ void MainWindow::loadOperatorProfiles()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (worker_->isBusy()) {
+        // No job runs on behind a window that is gone: a read stops between
+        // two exchanges, a write goes on to its end.
+        event->ignore();
+        if (!closeWhenIdle_)
+            titleBeforeWaiting_ = windowTitle();
+        closeWhenIdle_ = true;
+        worker_->runningJob()->requestStop();
+        setWindowTitle(waitingTitle(titleBeforeWaiting_));
+        return;
+    }
     QWidget::closeEvent(event);
     if (event->isAccepted())
         QCoreApplication::quit();
@@ -237,36 +298,32 @@ void MainWindow::dropOperatorProfiles()
     operatorValues_.reset();
 }
 
+void MainWindow::runCommand(CommandResult (ServiceCommands::*command)())
+{
+    worker_->start(this, JobData::None, [command](JobContext& job) { job.report((job.commands().*command)()); });
+}
+
 void MainWindow::connectToPhone()
 {
-    showReadings(link_->run([](LinkThread::Parts& p) { return p.commands.connectToPhone(); }));
+    runCommand(&ServiceCommands::connectToPhone);
 }
 void MainWindow::switchNetMonitorOn()
 {
-    showReadings(link_->run([](LinkThread::Parts& p) { return p.commands.switchNetMonitorOn(); }));
+    runCommand(&ServiceCommands::switchNetMonitorOn);
 }
 void MainWindow::switchNetMonitorOff()
 {
-    showReadings(link_->run([](LinkThread::Parts& p) { return p.commands.switchNetMonitorOff(); }));
+    runCommand(&ServiceCommands::switchNetMonitorOff);
 }
 void MainWindow::resetHandset()
 {
-    link_->run([](LinkThread::Parts& p) { p.commands.resetHandset(); });
+    runCommand(&ServiceCommands::resetHandset);
 }
 
-int MainWindow::portNumber()
+QString MainWindow::portDevicePath() const
 {
-    return link_->call([](LinkThread::Parts& p) { return p.serial.portNumber(); });
-}
-
-bool MainWindow::portIsOpen()
-{
-    return link_->call([](LinkThread::Parts& p) { return p.serial.isOpen(); });
-}
-
-QString MainWindow::portDevicePath()
-{
-    return link_->call([](LinkThread::Parts& p) { return p.serial.devicePath(); });
+    const QString stored = storedDeviceOf(portNumber());
+    return stored.isEmpty() ? defaultDevicePath(formatDeviceName(handsetLineSettings().deviceName, portNumber())) : stored;
 }
 
 void MainWindow::openPhonebook()
@@ -290,63 +347,48 @@ void MainWindow::openLogoManager()
     logoWindow->activateWindow();
 }
 
-std::optional<PhonebookEntry> MainWindow::readRecord(int location)
-{
-    return link_->run([location](LinkThread::Parts& p) { return ::readRecord(p.link, location); });
-}
-
-bool MainWindow::writeRecord(int location, const PhonebookEntry& entry)
-{
-    return link_->run([location, &entry](LinkThread::Parts& p) { return ::writeRecord(p.link, location, entry); });
-}
-
-std::optional<std::string> MainWindow::readSerialNumber()
-{
-    const HandsetReadings readings =
-        link_->run([](LinkThread::Parts& p) { return p.commands.readSerialNumber(); });
-    showReadings(readings);
-    return readings.serialNumber;
-}
-
-std::optional<LogoBlock> MainWindow::readLogoBlock(int block)
-{
-    return link_->run([block](LinkThread::Parts& p) { return ::readLogoBlock(p.link, block); });
-}
-
-bool MainWindow::writeLogoBlock(int block, const LogoBlock& data)
-{
-    return link_->run([block, &data](LinkThread::Parts& p) { return ::writeLogoBlock(p.link, block, data); });
-}
-
 void MainWindow::showAbout()
 {
     createOtherWindows();
     aboutDialog->exec();
 }
 
-// Only an item's exact text chooses a port; other typed text leaves it as it is.
+// Only an item's exact text chooses a port; other typed text leaves it as it
+// is. A change the port refuses is told once, and the box goes back to the
+// port in use.
 void MainWindow::choosePort()
 {
-    if (const PortItem* item = findPortItem(portItems_, ui_->portBox->currentText()))
+    const QString text = ui_->portBox->currentText();
+    const PortItem* item = findPortItem(portItems_, text);
+    if (!item)
+        return;
+    try {
         usePort(item->choice);
+    } catch (const SerialPortError&) {
+        showPortInUse();
+        throw;
+    }
+    portInUseText_ = text;
 }
 
 void MainWindow::usePort(const PortChoice& choice)
 {
     const QString storedDevice = WindowPlacement::programStore()->value(portsettings::kDevice).toString();
-    link_->call([&](LinkThread::Parts& p) {
-        if (choice.isCom()) {
-            p.serial.setPortNumber(choice.comNumber);
-            return;
-        }
-        // Another device while a command has the port open is refused, as
-        // another Com<n> is by the port itself.
-        const bool same = p.serial.portNumber() == kChosenDevicePort && storedDevice == choice.device;
-        if (!same && p.serial.isOpen())
-            throw SerialPortError(serialtext::kPortOpen);
-        p.serial.setPortNumber(kChosenDevicePort);
-    });
+    const int number = choice.isCom() ? choice.comNumber : kChosenDevicePort;
+    // Another device while a job has the port open is refused, as another Com<n> is.
+    const bool same = number == worker_->portNumber() && (choice.isCom() || storedDevice == choice.device);
+    if (!same && worker_->isBusy())
+        throw SerialPortError(serialtext::kPortOpen);
+    worker_->setPortNumber(number);
     rememberPortChoice(*WindowPlacement::programStore(), choice);
+}
+
+void MainWindow::showPortInUse()
+{
+    PortBox& box = *ui_->portBox;
+    const QSignalBlocker quiet(&box);
+    box.setCurrentIndex(box.findText(portInUseText_, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    box.setEditText(portInUseText_);
 }
 
 // The box's text is stored as older builds read it; a device is stored
@@ -366,6 +408,7 @@ void MainWindow::applyRestoredPort()
             ui_->portBox->setEditText(item.text);
     }
     usePort(stored);
+    portInUseText_ = ui_->portBox->currentText();
 }
 
 void MainWindow::refreshPorts()
@@ -399,12 +442,11 @@ void MainWindow::showPortItems(const QList<PortItem>& items)
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    if (frameLog_)
-        menu.addAction(tr("Stop logging"), this, [this] { guarded([this] { stopLoggingFrames(); }); });
-    else
-        menu.addAction(tr("Log frames to a file…"), this, [this] { guarded([this] { logFramesToFile(); }); });
-    menu.addAction(tr("Back up handset…"), this, [this] { guarded([this] { backUpHandset(); }); });
-    menu.addAction(tr("Restore handset…"), this, [this] { guarded([this] { restoreHandset(); }); });
+    // Says why an item cannot be chosen while a transfer runs.
+    menu.setToolTipsVisible(true);
+    menu.addAction(frameLog_ ? stopLoggingAction_ : logFramesAction_);
+    menu.addAction(backUpAction_);
+    menu.addAction(restoreAction_);
     menu.exec(event->globalPos());
 }
 
@@ -424,17 +466,17 @@ void MainWindow::logFramesToFile()
 
 void MainWindow::backUpHandset()
 {
-    BackupRunner(*this).backUp();
+    backupRunner_->backUp();
 }
 
 void MainWindow::restoreHandset()
 {
-    BackupRunner(*this).restore();
+    backupRunner_->restore();
 }
 
 void MainWindow::stopLoggingFrames()
 {
-    link_->call([](LinkThread::Parts& p) { p.link.setObserver(nullptr); });
+    worker_->setFrameLog(nullptr);
     frameLog_.reset();
     WindowPlacement::programStore()->remove(kStoredFrameLog);
 }
@@ -448,8 +490,8 @@ QString MainWindow::startFrameLog(const QString& path)
         return tr("Cannot log frames to %1: %2")
             .arg(QDir::toNativeSeparators(path), translateReportedText(QString::fromLocal8Bit(error.what())));
     }
-    // The link may be writing to the old log until it has the new one.
-    link_->call([observer = log.get()](LinkThread::Parts& p) { p.link.setObserver(observer); });
+    // Only while no transfer runs: the old log is no longer written.
+    worker_->setFrameLog(log.get());
     frameLog_ = std::move(log);
     return {};
 }
@@ -469,40 +511,9 @@ void MainWindow::restoreFrameLog()
     QTimer::singleShot(0, this, [failure] { prompts().notice(QApplication::activeWindow(), failure); });
 }
 
-void MainWindow::setAckLed(bool on)
+void MainWindow::showFailure(const LinkFailure& failure)
 {
-    ui_->ackLed->setActive(on);
-}
-void MainWindow::setPackLed(bool on)
-{
-    ui_->packLed->setActive(on);
-}
-void MainWindow::enableConnectButton()
-{
-    ui_->connectButton->setEnabled(true);
-}
-
-void MainWindow::showMessage(const std::string& text)
-{
-    prompts().notice(this, TranslatedLinkMessage(fromWin1251(text)));
-}
-
-void MainWindow::setButtonEnabled(CommandButton button, bool enabled)
-{
-    switch (button) {
-    case CommandButton::Connect:
-        ui_->connectButton->setEnabled(enabled);
-        break;
-    case CommandButton::NetMonitorOn:
-        ui_->netMonitorOnButton->setEnabled(enabled);
-        break;
-    case CommandButton::NetMonitorOff:
-        ui_->netMonitorOffButton->setEnabled(enabled);
-        break;
-    case CommandButton::Reset:
-        ui_->resetButton->setEnabled(enabled);
-        break;
-    }
+    prompts().notice(this, linkFailureText(failure));
 }
 
 // The texts come from the handset, up to 32 characters in lines of any

@@ -8,23 +8,23 @@
 #include <string>
 #include <vector>
 
-#include "app/LinkThread.h"
-#include "logo/LogoHost.h"
-#include "phonebook/PhonebookHost.h"
+#include "jobs/LinkWorker.h"
 #include "serial/PortChoice.h"
 
 class ProfileIniFile;
 class OperatorValueList;
 class WindowStateStore;
 class FrameLog;
+class QAction;
+class TransferGate;
+class BackupRunner;
 
 namespace Ui {
 class MainWindow;
 }
 
-struct HandsetReadings;
 
-class MainWindow : public QWidget, public LinkDisplay, public PhonebookHost, public LogoHost {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -32,10 +32,12 @@ public:
 
     Ui::MainWindow* ui() const { return ui_.get(); }
     // The serial port, the link and the service commands, on their own thread.
-    LinkThread& link() { return *link_; }
-    int portNumber();
-    bool portIsOpen();
-    QString portDevicePath();
+    LinkWorker& worker() { return *worker_; }
+    // Decides what every window may do while a transfer runs.
+    TransferGate& transferGate() { return *gate_; }
+    int portNumber() const { return worker_->portNumber(); }
+    // The device the next job opens.
+    QString portDevicePath() const;
     WindowStateStore& windowState() { return *windowState_; }
 
     // The SMS operators' profile file, its section names and the values the
@@ -47,7 +49,7 @@ public:
     void connectToPhone();
     void switchNetMonitorOn();
     void switchNetMonitorOff();
-    void resetHandset() override;
+    void resetHandset();
     void openPhonebook();
     void openSmsWindow();
     void openLogoManager();
@@ -65,27 +67,15 @@ public:
     void backUpHandset();
     void restoreHandset();
 
-    // LinkDisplay
-    void setAckLed(bool on) override;
-    void setPackLed(bool on) override;
-    void enableConnectButton() override;
-    void showMessage(const std::string& text) override;
-    void setButtonEnabled(CommandButton button, bool enabled) override;
-
-    // The record and block transfers: each opens the port, runs one exchange
-    // and closes the port again.
-    std::optional<PhonebookEntry> readRecord(int location) override;
-    bool writeRecord(int location, const PhonebookEntry& entry) override;
-    // Also shown in the serial number box.
-    std::optional<std::string> readSerialNumber() override;
-    std::optional<LogoBlock> readLogoBlock(int block) override;
-    bool writeLogoBlock(int block, const LogoBlock& data) override;
-
-    // Shows what a service command read; what it did not read stays as it was.
+    // What a service command read; what it did not read stays as it was.
     void showReadings(const HandsetReadings& readings);
+    // Tells why a request to the handset failed.
+    void showFailure(const LinkFailure& failure);
 
 protected:
     // The program runs until the main window closes, whatever else is open.
+    // While a transfer runs, the window asks it to stop, says it waits for
+    // the phone, and closes once the transfer is over.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -95,16 +85,32 @@ private:
     void dropOperatorProfiles();
     void setUpControls();
     void connectControls();
+    void connectWorker();
+    // Runs a service command as a job: its readings and failure come back as it ends.
+    void runCommand(CommandResult (ServiceCommands::*command)());
+    void transferStartedOrEnded(bool running);
     void usePort(const PortChoice& choice);
+    // Puts the box back on the port in use.
+    void showPortInUse();
     void showPortItems(const QList<PortItem>& items);
     // Why the file cannot be opened for the log, or empty once logging.
     QString startFrameLog(const QString& path);
     void restoreFrameLog();
 
     std::unique_ptr<Ui::MainWindow> ui_;
-    // Declared before the link: the link points at it until the link is gone.
+    // Declared before the worker: the link's thread writes to it until the worker is gone.
     std::unique_ptr<FrameLog> frameLog_;
-    std::unique_ptr<LinkThread> link_;
+    LinkWorker* worker_ = nullptr;
+    TransferGate* gate_ = nullptr;
+    BackupRunner* backupRunner_ = nullptr;
+    QAction* logFramesAction_ = nullptr;
+    QAction* stopLoggingAction_ = nullptr;
+    QAction* backUpAction_ = nullptr;
+    QAction* restoreAction_ = nullptr;
+    // The text the port box showed for the port in use.
+    QString portInUseText_ = QStringLiteral("Com1");
+    bool closeWhenIdle_ = false;
+    QString titleBeforeWaiting_;
     WindowStateStore* windowState_ = nullptr;
     std::unique_ptr<ProfileIniFile> operatorProfiles_;
     std::vector<std::string> operatorNames_;

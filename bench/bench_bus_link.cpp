@@ -29,6 +29,8 @@
 
 #include "app/AppFixture.h"
 #include "phonebook/ui/PhonebookWindow.h"
+#include "phonebook/PhonebookTransfer.h"
+#include "logo/LogoTransfer.h"
 #include "link/Frame.h"
 #include "link/Messages.h"
 #include "sim/HandsetModel.h"
@@ -149,10 +151,10 @@ Requests Joined(std::initializer_list<Requests> parts)
 
 constexpr std::array<int, 3> kEditedRows{5, 50, 95};
 
-bool ReadInWindow(AppUnderTest&)
+bool ReadInWindow(AppUnderTest& app)
 {
     phonebookWindow->readFromPhone();
-    return phonebookWindow->writeChangesAction->isEnabled();
+    return app.WaitUntilIdle() && phonebookWindow->writeChangesAction->isEnabled();
 }
 
 // Three records edited as the user edits them, then "Write changes to Phone";
@@ -166,7 +168,7 @@ bool EditThreeAndWriteChanges(AppUnderTest& app)
     }
     app.prompts.Answers = {true, true};
     form.writeChangesToPhone();
-    bool written = true;
+    bool written = app.WaitUntilIdle();
     for (int row : kEditedRows)
         written = written && form.cellText(0, row) == QString::number(row);
     return written;
@@ -179,39 +181,41 @@ std::vector<Job> Jobs()
          {Message(messages::kVersionQuery), Message(messages::kSerialNumberRead), Message(messages::kNetMonitorRead)},
          [](AppUnderTest& app) {
              app.Main().connectToPhone();
-             return !app.Main().findChild<QLabel*>("serialNumberLabel")->text().isEmpty();
+             return app.WaitUntilIdle() && !app.Main().findChild<QLabel*>("serialNumberLabel")->text().isEmpty();
          }},
         {"NetMonitor On",
          {Message(messages::kNetMonitorOn), Message(messages::kNetMonitorRead)},
          [](AppUnderTest& app) {
              app.Main().switchNetMonitorOn();
-             return true;
+             return app.WaitUntilIdle();
          }},
         {"NetMonitor Off",
          {Message(messages::kNetMonitorOff), Message(messages::kNetMonitorRead)},
          [](AppUnderTest& app) {
              app.Main().switchNetMonitorOff();
-             return true;
+             return app.WaitUntilIdle();
          }},
         {"Software reset",
          {Message(messages::kSoftwareReset)},
          [](AppUnderTest& app) {
              app.Main().resetHandset();
-             return true;
+             return app.WaitUntilIdle();
          }},
         {"Phonebook read (100)", Each(messages::kPhonebookRead, 100),
          [](AppUnderTest& app) {
              bool all = true;
-             for (int location = 0; location < 100; ++location)
-                 all = all && app.Main().readRecord(location).has_value();
-             return all;
+             return app.RunOnLink([&all](JobContext& job) {
+                 for (int location = 0; location < 100 && all; ++location)
+                     all = static_cast<bool>(readRecord(job.link(), location));
+             }) && all;
          }},
         {"Phonebook write (100)", Each(messages::kPhonebookWrite, 100),
          [](AppUnderTest& app) {
              bool all = true;
-             for (int location = 0; location < 100; ++location)
-                 all = all && app.Main().writeRecord(location, {BenchName(location), BenchNumber(location)});
-             return all;
+             return app.RunOnLink([&all](JobContext& job) {
+                 for (int location = 0; location < 100 && all; ++location)
+                     all = static_cast<bool>(writeRecord(job.link(), location, {BenchName(location), BenchNumber(location)}));
+             }) && all;
          }},
         {"Write All (window)",
          Joined({Each(messages::kPhonebookWrite, 100), {Message(messages::kSerialNumberRead)},
@@ -219,7 +223,7 @@ std::vector<Job> Jobs()
          [](AppUnderTest& app) {
              app.prompts.Answers = {true, true};
              phonebookWindow->writeAllToPhone();
-             return phonebookWindow->writeChangesAction->isEnabled();
+             return app.WaitUntilIdle() && phonebookWindow->writeChangesAction->isEnabled();
          },
          [](AppUnderTest&) {
              for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
@@ -240,19 +244,21 @@ std::vector<Job> Jobs()
         {"Logo read (6)", Each(messages::kLogoRead, 6),
          [](AppUnderTest& app) {
              bool all = true;
-             for (int block = 0; block < 6; ++block)
-                 all = all && app.Main().readLogoBlock(block).has_value();
-             return all;
+             return app.RunOnLink([&all](JobContext& job) {
+                 for (int block = 0; block < 6 && all; ++block)
+                     all = static_cast<bool>(readLogoBlock(job.link(), block));
+             }) && all;
          }},
         {"Logo write (6)", Each(messages::kLogoWrite, 6),
          [](AppUnderTest& app) {
              bool all = true;
-             for (int block = 0; block < 6; ++block) {
-                 LogoBlock data{};
-                 data.fill(static_cast<std::uint8_t>(0x11 * block));
-                 all = all && app.Main().writeLogoBlock(block, data);
-             }
-             return all;
+             return app.RunOnLink([&all](JobContext& job) {
+                 for (int block = 0; block < 6 && all; ++block) {
+                     LogoBlock data{};
+                     data.fill(static_cast<std::uint8_t>(0x11 * block));
+                     all = static_cast<bool>(writeLogoBlock(job.link(), block, data));
+                 }
+             }) && all;
          }},
     };
 }

@@ -3,40 +3,36 @@
 // next to what a 9600-baud line can deliver.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <random>
 #include <vector>
 
-#include "link/PhoneLink.h"
+#include "link/FrameAssembler.h"
+#include "link/ReplyLayout.h"
 
 namespace {
 
 constexpr double kLineBytesPerSecond = 9600.0 / 11.0; // 872.7
 
-class BenchPort : public LinkPort, public LinkHost {
+// Does with each frame what the link does: a reply is copied and its
+// acknowledgement built.
+class ReceiverSink final : public FrameAssembler::Sink {
 public:
-    const std::vector<std::uint8_t>* stream = nullptr;
-    std::size_t at = 0;
-
-    void open() override { }
-    void close() override { }
-    bool isOpen() const override { return true; }
-    int portNumber() const override { return 1; }
-    int write(const std::uint8_t*, int count) override { return count; }
-    int read(std::uint8_t* buffer, int count) override
+    void frame(const std::uint8_t* bytes, int length, std::uint64_t) override
     {
-        int n = 0;
-        while (n < count && at < stream->size())
-            buffer[n++] = (*stream)[at++];
-        return n;
+        if (bytes[0] != frame::kHandsetAddress || bytes[2] == frame::kAckMarker)
+            return;
+        std::copy_n(bytes, length, reply.begin());
+        frame::buildAck(bytes[0], bytes[length - 2], ack.data());
     }
-    void processMessages() override { }
-    void sleep(int) override { }
-    void setAckLed(bool) override { }
-    void setPackLed(bool) override { }
-    void enableConnectButton() override { }
-    void showMessage(const std::string&) override { }
+    void noise(std::uint64_t, std::size_t count) override { noiseBytes += count; }
+
+    ReplyFrame reply{};
+    std::array<std::uint8_t, frame::kAckLength> ack{};
+    std::size_t noiseBytes = 0;
 };
 
 void AppendFrame(std::vector<std::uint8_t>& out, std::uint8_t a0, std::uint8_t a1, std::vector<std::uint8_t> body,
@@ -45,7 +41,7 @@ void AppendFrame(std::vector<std::uint8_t>& out, std::uint8_t a0, std::uint8_t a
     std::vector<std::uint8_t> f{a0, a1, static_cast<std::uint8_t>(body.size()), 0x00};
     f.insert(f.end(), body.begin(), body.end());
     f.push_back(0x11);
-    f.push_back(PhoneLink::checksum(f.data()));
+    f.push_back(frame::checksum(f.data()));
     if (corrupt)
         f.back() ^= 0x5A;
     out.insert(out.end(), f.begin(), f.end());
@@ -72,7 +68,7 @@ std::vector<std::uint8_t> MixedStream()
             break; // own echo
         case 3: { // acknowledgement
             std::uint8_t ack[5] = {0xE9, 0x00, 0x7F, static_cast<std::uint8_t>(random()), 0};
-            ack[4] = PhoneLink::checksum(ack);
+            ack[4] = frame::checksum(ack);
             s.insert(s.end(), ack, ack + 5);
             break;
         }
@@ -90,12 +86,11 @@ void BM_ReceiverMixedStream(benchmark::State& state)
     const int chunk = static_cast<int>(state.range(0));
     std::int64_t bytes = 0;
     for (auto _ : state) {
-        BenchPort port;
-        port.stream = &stream;
-        PhoneLink link(port, port);
-        while (port.at < stream.size())
-            link.onBytesReceived(chunk);
-        benchmark::DoNotOptimize(link.state().replyBuffer.data());
+        FrameAssembler assembler;
+        ReceiverSink sink;
+        for (std::size_t at = 0; at < stream.size(); at += static_cast<std::size_t>(chunk))
+            assembler.push(stream.data() + at, std::min(static_cast<std::size_t>(chunk), stream.size() - at), sink);
+        benchmark::DoNotOptimize(sink.reply.data());
         bytes += static_cast<std::int64_t>(stream.size());
     }
     state.counters["bytes_per_s"] = benchmark::Counter(static_cast<double>(bytes), benchmark::Counter::kIsRate);

@@ -1,6 +1,7 @@
 // The handset on the far side of the port, as the command line uses it.
 #pragma once
 
+#include "link/LinkFailure.h"
 #include "link/LinkObserver.h"
 #include "logo/LogoBlocks.h"
 #include "phonebook/PhonebookFile.h"
@@ -42,6 +43,6 @@ public:
 
 private:
     struct Parts;
-    [[noreturn]] void fail();
+    [[noreturn]] void fail(const LinkFailure& failure);
     std::unique_ptr<Parts> parts_;
 };

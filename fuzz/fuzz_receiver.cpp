@@ -1,88 +1,84 @@
-// Arbitrary bytes in arbitrary notification sizes through the frame receiver.
-// The same stream handed over in one piece must leave the link in the same
-// state, and no counter may ever leave the buffers.
-#include <algorithm>
+// Arbitrary bytes in arbitrary pieces through the frame assembler. The same
+// stream pushed in one piece must give the same frames and the same bytes
+// that are no frame; every byte is told once, as part of a frame or as
+// noise; every frame told is whole, starts as a frame starts and carries a
+// good checksum.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <string>
 #include <vector>
 
-#include "link/PhoneLink.h"
+#include "link/FrameAssembler.h"
 
 namespace {
 
-class StreamPort : public LinkPort, public LinkHost {
+class Checker final : public FrameAssembler::Sink {
 public:
-    // The bytes that have arrived and not been read: a stretch of the input.
-    const std::uint8_t* arrived = nullptr;
-    std::size_t arrivedCount = 0;
-    std::vector<std::uint8_t> written;
-    bool ackWritesTimeOut = false;
+    explicit Checker(int longestHandset)
+        : longestHandset_(longestHandset)
+    { }
 
-    void open() override { }
-    void close() override { }
-    bool isOpen() const override { return true; }
-    int portNumber() const override { return 1; }
-    int write(const std::uint8_t* buffer, int count) override
+    void frame(const std::uint8_t* bytes, int length, std::uint64_t at) override
     {
-        if (ackWritesTimeOut)
-            return 0;
-        written.insert(written.end(), buffer, buffer + count);
-        return count;
+        if (length < frame::kAckLength || length > frame::kBufferSize || !frame::isFrameStart(bytes[0], bytes[1])
+            || frame::announcedLength(bytes[2]) != length || frame::checksum(bytes) != bytes[length - 1])
+            __builtin_trap();
+        if (bytes[0] == frame::kHandsetAddress && length > longestHandset_)
+            __builtin_trap();
+        tell(at, static_cast<std::size_t>(length));
+        frames.emplace_back(bytes, bytes + length);
+        frameStarts.push_back(at);
     }
-    int read(std::uint8_t* buffer, int count) override
+    void noise(std::uint64_t at, std::size_t count) override { tell(at, count); }
+    void notAFrame(NotAFrame why, std::uint8_t address, std::uint64_t at, int length, int announced) override
     {
-        const std::size_t n = std::min(static_cast<std::size_t>(count), arrivedCount);
-        std::memcpy(buffer, arrived, n);
-        arrived += n;
-        arrivedCount -= n;
-        return static_cast<int>(n);
+        if (length < 1 || length > frame::kBufferSize || at + 1 != told_ || (why == NotAFrame::Cut) != cutting)
+            __builtin_trap();
+        rejected.push_back({static_cast<int>(why), address, at, length, announced});
     }
-    void processMessages() override { }
-    void sleep(int) override { }
-    // The stream carries no time: a fixed clock keeps both deliveries alike
-    // and spares a system call per byte.
-    std::int64_t nowUs() override { return 0; }
-    void setAckLed(bool) override { }
-    void setPackLed(bool) override { }
-    void enableConnectButton() override { }
-    void showMessage(const std::string&) override { }
+
+    struct Rejected {
+        int why;
+        std::uint8_t address;
+        std::uint64_t at;
+        int length;
+        int announced;
+        bool operator==(const Rejected&) const = default;
+    };
+    std::vector<std::vector<std::uint8_t>> frames;
+    std::vector<std::uint64_t> frameStarts;
+    std::vector<Rejected> rejected;
+    bool cutting = false;
+    std::uint64_t told() const { return told_; }
+
+private:
+    // Bytes are told in stream order, each exactly once.
+    void tell(std::uint64_t at, std::size_t count)
+    {
+        if (at != told_ || count == 0)
+            __builtin_trap();
+        told_ += count;
+    }
+
+    int longestHandset_;
+    std::uint64_t told_ = 0;
 };
-
-void CheckCounters(const LinkState& s)
-{
-    const bool hunting = s.rxLength == 0 && s.rxExpected == 5;
-    const bool header = (s.rxLength == 1 || s.rxLength == 2) && s.rxExpected == 5;
-    const bool body = s.rxLength >= 3 && s.rxLength < s.rxExpected && s.rxExpected <= 256;
-    if (!hunting && !header && !body)
-        __builtin_trap();
-}
-
-bool SameOutcome(const LinkState& a, const LinkState& b)
-{
-    return a.replyBuffer == b.replyBuffer && a.replyReady == b.replyReady && a.ackReady == b.ackReady
-        && a.echoSeen == b.echoSeen && a.txSequence == b.txSequence && a.rxLength == b.rxLength
-        && a.rxExpected == b.rxExpected;
-}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 1)
+    if (size < 2)
         return 0;
     const std::uint8_t chunking = data[0];
-    const std::uint8_t* stream = data + 1;
-    const std::size_t length = size - 1;
+    // Now and then the handset's frames are held to a reply's length, as while a request waits.
+    const int longest = (data[1] & 0x80) ? frame::kAckLength + (data[1] & 0x7F) : frame::kBufferSize;
+    const std::uint8_t* stream = data + 2;
+    const std::size_t length = size - 2;
 
-    StreamPort chunkedPort;
-    chunkedPort.ackWritesTimeOut = (chunking & 0x80) != 0;
-    PhoneLink chunked(chunkedPort, chunkedPort);
-    StreamPort wholePort;
-    wholePort.ackWritesTimeOut = chunkedPort.ackWritesTimeOut;
-    PhoneLink whole(wholePort, wholePort);
-
-    chunkedPort.arrived = stream;
+    FrameAssembler chunkedAssembler;
+    chunkedAssembler.limitHandsetFrames(longest);
+    Checker chunked(longest);
     // Chunk sizes follow from the stream itself, so the fuzzer steers them too.
     std::size_t at = 0;
     std::uint32_t step = chunking | 1u;
@@ -91,20 +87,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t n = 1 + (step >> 16) % ((chunking & 0x40) ? 600u : 20u);
         if (n > length - at)
             n = length - at;
-        chunkedPort.arrivedCount += n;
-        // Now and then the notification announces more than is queued, as a late count can.
-        const int announced = static_cast<int>(n) + ((step & 0x100) ? static_cast<int>(step % 300) : 0);
-        chunked.onBytesReceived(announced);
-        CheckCounters(chunked.state());
+        chunkedAssembler.push(stream + at, n, chunked);
+        if (chunkedAssembler.partialLength() < 0 || chunkedAssembler.partialLength() >= frame::kBufferSize)
+            __builtin_trap();
         at += n;
     }
 
-    wholePort.arrived = stream;
-    wholePort.arrivedCount = length;
-    whole.onBytesReceived(static_cast<int>(length));
-    CheckCounters(whole.state());
+    FrameAssembler wholeAssembler;
+    wholeAssembler.limitHandsetFrames(longest);
+    Checker whole(longest);
+    wholeAssembler.push(stream, length, whole);
 
-    if (!SameOutcome(chunked.state(), whole.state()) || chunkedPort.written != wholePort.written)
+    if (chunked.frames != whole.frames || chunked.frameStarts != whole.frameStarts || chunked.rejected != whole.rejected
+        || chunked.told() != whole.told())
+        __builtin_trap();
+    // What is still half in is told once it is given up, and then every byte has been told.
+    if (chunked.told() + static_cast<std::uint64_t>(chunkedAssembler.partialLength()) != length)
+        __builtin_trap();
+    chunked.cutting = true;
+    while (chunkedAssembler.partialLength() > 0) {
+        const std::uint64_t before = chunked.told();
+        chunkedAssembler.abandonFrame(chunked);
+        if (chunked.told() <= before)
+            __builtin_trap();
+    }
+    if (chunked.told() != length)
         __builtin_trap();
     return 0;
 }

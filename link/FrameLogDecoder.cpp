@@ -2,7 +2,7 @@
 
 #include "link/Frame.h"
 #include "link/Messages.h"
-#include "link/PhoneLink.h"
+#include "link/Exchange.h"
 
 #include <algorithm>
 #include <array>
@@ -99,7 +99,7 @@ std::int64_t lineEndMs(const FrameLogLine& line)
 {
     if (line.direction == LogDirection::Received)
         return line.timeMs;
-    return line.timeMs + (static_cast<std::int64_t>(line.bytes.size()) * PhoneLink::kByteTimeUs + 500) / 1000;
+    return line.timeMs + (static_cast<std::int64_t>(line.bytes.size()) * ::Exchange::kByteTimeUs + 500) / 1000;
 }
 
 bool isRequestLine(const FrameLogLine& line)
@@ -325,7 +325,7 @@ void Decoder::closeExchange()
     if (exchange_->answered)
         ++s.answered;
     s.lineTimeMs += std::max<std::int64_t>(exchange_->lastMs - exchange_->firstMs, 0);
-    s.leastLineTimeMs += static_cast<double>(exchange_->leastBytes) * PhoneLink::kByteTimeUs / 1000.0;
+    s.leastLineTimeMs += static_cast<double>(exchange_->leastBytes) * ::Exchange::kByteTimeUs / 1000.0;
     if (!exchange_->answered) {
         FrameEvent failed;
         failed.kind = FrameEventKind::ExchangeFailed;

@@ -1,5 +1,5 @@
-// What the link needs of a serial port. The main window adapts its SerialPort to
-// this; tests put a scripted line or the handset model behind it.
+// What the link needs of a serial port. The link thread adapts its
+// SerialPort to this; tests put a scripted line or the handset model behind it.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +12,12 @@ public:
     virtual void open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // The port's number, COMn; 0 for a device chosen by its path.
     virtual int portNumber() const = 0;
-    // What the user is told when open() failed, in Windows-1251. A port that
-    // is not a numbered one names its device instead.
-    virtual std::string openFailureText() const { return "Invalid port number Com" + std::to_string(portNumber()); }
+    // The device behind the port, when it has one to name.
+    virtual std::string devicePath() const { return {}; }
     // Number of bytes written once the write completed; 0 on time-out.
     virtual int write(const std::uint8_t* buffer, int count) = 0;
-    // Up to count bytes that have already arrived; never waits for more.
+    // Up to count bytes that have already arrived; never waits.
     virtual int read(std::uint8_t* buffer, int count) = 0;
 };

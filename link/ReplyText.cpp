@@ -1,6 +1,6 @@
 #include "link/ReplyText.h"
 
-std::string decodeReplyText(const std::array<std::uint8_t, 256>& reply, int first, int last)
+std::string decodeReplyText(const ReplyFrame& reply, int first, int last)
 {
     std::string text;
     for (int i = first; i <= last && i < static_cast<int>(reply.size()); ++i) {

@@ -2,9 +2,9 @@
 // feeds as they are, anything else as "." so the text keeps its length.
 #pragma once
 
-#include <array>
+#include "link/ReplyLayout.h"
 #include <cstdint>
 #include <string>
 
 // Bytes first..last of reply, inclusive; Windows-1251 text of last - first + 1 characters.
-std::string decodeReplyText(const std::array<std::uint8_t, 256>& reply, int first, int last);
+std::string decodeReplyText(const ReplyFrame& reply, int first, int last);

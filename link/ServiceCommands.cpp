@@ -4,99 +4,95 @@
 
 #include "link/ReplyText.h"
 
-ServiceCommands::ServiceCommands(PhoneLink& link, CommandButtons& buttons)
+ServiceCommands::ServiceCommands(PhoneLink& link)
     : link_(link)
-    , buttons_(buttons)
 { }
 
-bool ServiceCommands::run(CommandButton button, const std::function<bool()>& exchanges)
+CommandResult ServiceCommands::run(const std::function<std::optional<LinkFailure>(HandsetReadings&)>& exchanges)
 {
-    buttons_.setButtonEnabled(button, false);
-    if (!link_.tryOpenPort()) {
-        buttons_.setButtonEnabled(button, true);
-        link_.showInvalidPort();
-        return false;
-    }
-    bool ok = false;
+    CommandResult result;
+    if ((result.failure = link_.openPort()))
+        return result;
     try {
-        ok = exchanges();
+        result.failure = exchanges(result.readings);
     } catch (const std::exception&) {
-        // A port error ends the command; leave the button usable and the port free.
-        buttons_.setButtonEnabled(button, true);
+        // A port error ends the command; leave the port free.
         link_.closePort();
         throw;
     }
-    if (!ok) {
-        buttons_.setButtonEnabled(button, true);
-        link_.closePort();
-        link_.showNoAnswer();
-        return false;
-    }
-    link_.ledsOff();
-    buttons_.setButtonEnabled(button, true);
+    // A command that failed leaves the lights as the handset last set them.
+    if (!result.failure)
+        link_.lightsOff();
     link_.closePort();
-    return true;
+    return result;
 }
 
-bool ServiceCommands::exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer)
+LinkResult<ReplyFrame> ServiceCommands::exchange(const LinkMessage& message, int tries, int pauseMs,
+                                                 bool zeroReplyBuffer)
 {
     return link_.exchange(
         {message.head.data(), message.length, tries, pauseMs, zeroReplyBuffer, message.longestReplyFrame});
 }
 
-bool ServiceCommands::readNetMonitor(HandsetReadings& readings, bool zeroReplyBuffer)
+std::optional<LinkFailure> ServiceCommands::readNetMonitor(HandsetReadings& readings, bool zeroReplyBuffer)
 {
-    if (!exchange(messages::kNetMonitorRead, 3, 100, zeroReplyBuffer))
-        return false;
-    readings.netMonitorOn = link_.replyBuffer()[14] != 0;
-    return true;
+    const LinkResult<ReplyFrame> reply = exchange(messages::kNetMonitorRead, 3, 100, zeroReplyBuffer);
+    if (!reply)
+        return reply.failure();
+    readings.netMonitorOn = (*reply)[reply::kNetMonitorStateAt] != 0;
+    return std::nullopt;
 }
 
-HandsetReadings ServiceCommands::connectToPhone()
+CommandResult ServiceCommands::connectToPhone()
 {
-    HandsetReadings readings;
-    run(CommandButton::Connect, [&] {
-        if (!exchange(messages::kVersionQuery, 3, 100))
-            return false;
-        readings.versionText = decodeReplyText(link_.replyBuffer(), 6, 37);
-        if (!exchange(messages::kSerialNumberRead, 3, 100))
-            return false;
-        readings.serialNumber = decodeReplyText(link_.replyBuffer(), 14, 23);
+    return run([this](HandsetReadings& readings) -> std::optional<LinkFailure> {
+        const LinkResult<ReplyFrame> version = exchange(messages::kVersionQuery, 3, 100);
+        if (!version)
+            return version.failure();
+        readings.versionText = decodeReplyText(*version, reply::kVersionTextFirst, reply::kVersionTextLast);
+        const LinkResult<ReplyFrame> serial = exchange(messages::kSerialNumberRead, 3, 100);
+        if (!serial)
+            return serial.failure();
+        readings.serialNumber = decodeReplyText(*serial, reply::kSerialNumberFirst, reply::kSerialNumberLast);
         // Zeroed first, so a short reply reads as "off" rather than an older frame's byte.
         return readNetMonitor(readings, true);
     });
-    return readings;
 }
 
-HandsetReadings ServiceCommands::switchNetMonitorOn()
+CommandResult ServiceCommands::switchNetMonitorOn()
 {
-    HandsetReadings readings;
-    run(CommandButton::NetMonitorOn,
-        [&] { return exchange(messages::kNetMonitorOn, 10, 10) && readNetMonitor(readings, false); });
-    return readings;
-}
-
-HandsetReadings ServiceCommands::switchNetMonitorOff()
-{
-    HandsetReadings readings;
-    run(CommandButton::NetMonitorOff,
-        [&] { return exchange(messages::kNetMonitorOff, 10, 10) && readNetMonitor(readings, false); });
-    return readings;
-}
-
-HandsetReadings ServiceCommands::readSerialNumber()
-{
-    HandsetReadings readings;
-    run(CommandButton::Connect, [&] {
-        if (!exchange(messages::kSerialNumberRead, 3, 100))
-            return false;
-        readings.serialNumber = decodeReplyText(link_.replyBuffer(), 14, 23);
-        return true;
+    return run([this](HandsetReadings& readings) -> std::optional<LinkFailure> {
+        if (const LinkResult<ReplyFrame> done = exchange(messages::kNetMonitorOn, 10, 10); !done)
+            return done.failure();
+        return readNetMonitor(readings, false);
     });
-    return readings;
 }
 
-bool ServiceCommands::resetHandset()
+CommandResult ServiceCommands::switchNetMonitorOff()
 {
-    return run(CommandButton::Reset, [this] { return exchange(messages::kSoftwareReset, 3, 100); });
+    return run([this](HandsetReadings& readings) -> std::optional<LinkFailure> {
+        if (const LinkResult<ReplyFrame> done = exchange(messages::kNetMonitorOff, 10, 10); !done)
+            return done.failure();
+        return readNetMonitor(readings, false);
+    });
+}
+
+CommandResult ServiceCommands::readSerialNumber()
+{
+    return run([this](HandsetReadings& readings) -> std::optional<LinkFailure> {
+        const LinkResult<ReplyFrame> serial = exchange(messages::kSerialNumberRead, 3, 100);
+        if (!serial)
+            return serial.failure();
+        readings.serialNumber = decodeReplyText(*serial, reply::kSerialNumberFirst, reply::kSerialNumberLast);
+        return std::nullopt;
+    });
+}
+
+CommandResult ServiceCommands::resetHandset()
+{
+    return run([this](HandsetReadings&) -> std::optional<LinkFailure> {
+        if (const LinkResult<ReplyFrame> done = exchange(messages::kSoftwareReset, 3, 100); !done)
+            return done.failure();
+        return std::nullopt;
+    });
 }

@@ -1,13 +1,13 @@
-// The four service commands of the main window: each opens the port, runs its
-// exchanges over the link and closes the port again. Messages go through the
-// link's host; what the handset told is returned for the window to show.
+// The four service commands of the main window: each opens the port, runs
+// its exchanges over the link and closes the port again. What the handset
+// told is returned for the window to show, with the failure that stopped
+// the command, if one did.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "link/CommandButtons.h"
 #include "link/Messages.h"
 #include "link/PhoneLink.h"
 
@@ -19,25 +19,28 @@ struct HandsetReadings {
     std::optional<bool> netMonitorOn;
 };
 
+struct CommandResult {
+    HandsetReadings readings;
+    std::optional<LinkFailure> failure; // none: the command went through
+};
+
 class ServiceCommands {
 public:
-    ServiceCommands(PhoneLink& link, CommandButtons& buttons);
+    explicit ServiceCommands(PhoneLink& link);
 
-    HandsetReadings connectToPhone();
-    HandsetReadings switchNetMonitorOn();
-    HandsetReadings switchNetMonitorOff();
+    CommandResult connectToPhone();
+    CommandResult switchNetMonitorOn();
+    CommandResult switchNetMonitorOff();
     // The serial number alone: one short exchange that tells which handset
     // is on the cable before its phonebook is read or written.
-    HandsetReadings readSerialNumber();
-    // True when the handset answered.
-    bool resetHandset();
+    CommandResult readSerialNumber();
+    CommandResult resetHandset();
 
 private:
     // Port opening, the exchanges, and the ending the exchanges' outcome calls for.
-    bool run(CommandButton button, const std::function<bool()>& exchanges);
-    bool exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer = false);
-    bool readNetMonitor(HandsetReadings& readings, bool zeroReplyBuffer);
+    CommandResult run(const std::function<std::optional<LinkFailure>(HandsetReadings&)>& exchanges);
+    LinkResult<ReplyFrame> exchange(const LinkMessage& message, int tries, int pauseMs, bool zeroReplyBuffer = false);
+    std::optional<LinkFailure> readNetMonitor(HandsetReadings& readings, bool zeroReplyBuffer);
 
     PhoneLink& link_;
-    CommandButtons& buttons_;
 };

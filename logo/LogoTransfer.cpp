@@ -21,22 +21,24 @@ std::array<std::uint8_t, kLogoWriteRequestSize> logoWriteRequest(const std::uint
     return request;
 }
 
-std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block)
+LinkResult<LogoBlock> readLogoBlock(MessageTransfer& link, int block)
 {
     const auto request = logoReadRequest(block);
-    if (!link.transfer(request.data(), kLogoReadRequestSize, kLogoTransferTries, kLogoTransferPauseMs,
-                       kLogoReadReplyFrame))
-        return std::nullopt;
-    const auto& reply = link.replyBuffer();
+    const LinkResult<ReplyFrame> reply = link.transfer(request.data(), kLogoReadRequestSize, kLogoTransferTries,
+                                                       kLogoTransferPauseMs, kLogoReadReplyFrame);
+    if (!reply)
+        return reply.failure();
     LogoBlock data{};
-    std::copy(reply.begin() + kLogoReplyBlockOffset, reply.begin() + kLogoReplyBlockOffset + kLogoBlockSize,
-              data.begin());
+    std::copy_n(reply->begin() + reply::kPayloadAt, kLogoBlockSize, data.begin());
     return data;
 }
 
-bool writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data)
+LinkResult<Answered> writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data)
 {
     const auto request = logoWriteRequest(data.data(), block);
-    return link.transfer(request.data(), kLogoWriteRequestSize, kLogoTransferTries, kLogoTransferPauseMs,
-                         kLogoWriteReplyFrame);
+    const LinkResult<ReplyFrame> reply = link.transfer(request.data(), kLogoWriteRequestSize, kLogoTransferTries,
+                                                       kLogoTransferPauseMs, kLogoWriteReplyFrame);
+    if (!reply)
+        return reply.failure();
+    return Answered{};
 }

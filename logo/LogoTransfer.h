@@ -2,8 +2,6 @@
 // message exchange.
 #pragma once
 
-#include <optional>
-
 #include "link/Messages.h"
 #include "logo/LogoBlocks.h"
 
@@ -20,13 +18,11 @@ constexpr int kLogoWriteRequestSize = messages::kLogoWrite.length;
 // behind a 4-byte header and before sequence and checksum; the write reply is short.
 constexpr int kLogoReadReplyFrame = messages::kLogoRead.longestReplyFrame;
 constexpr int kLogoWriteReplyFrame = messages::kLogoWrite.longestReplyFrame;
-// Data byte k of the reply stands at replyBuffer position 4 + k; the block is data bytes 14..97.
-constexpr int kLogoReplyBlockOffset = 4 + 14;
 
 std::array<std::uint8_t, kLogoReadRequestSize> logoReadRequest(int block);
 std::array<std::uint8_t, kLogoWriteRequestSize> logoWriteRequest(const std::uint8_t* data, int block);
 
-// The block's 84 bytes, or nothing when the handset did not answer.
-std::optional<LogoBlock> readLogoBlock(MessageTransfer& link, int block);
-// True when the handset answered with any data frame.
-bool writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data);
+// The block's 84 bytes, or why the handset did not give them.
+LinkResult<LogoBlock> readLogoBlock(MessageTransfer& link, int block);
+// Answered when the handset answered with any data frame.
+LinkResult<Answered> writeLogoBlock(MessageTransfer& link, int block, const LogoBlock& data);

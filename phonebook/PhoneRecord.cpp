@@ -12,7 +12,6 @@ constexpr int kDigitsOffset = 15; // 15 bytes of packed digit codes
 constexpr int kNameOffset = 30; // 16 name bytes
 constexpr int kGroupOffset = 46; // group byte after the name
 constexpr std::uint8_t kDefaultGroup = 0x05;
-constexpr int kFrameHeader = 4; // reply data byte k is at 4 + k
 
 bool isTrimmed(unsigned char c)
 {
@@ -88,11 +87,11 @@ WriteRequest buildWriteRequest(int location, const std::string& name, const std:
 std::string decodeReplyNumber(const ReplyFrame& reply)
 {
     // The digit field holds 30 codes: a larger count must not run into the name.
-    const int digits = std::min<int>(reply[kFrameHeader + kRecordOffset], kMaxNumberDigits);
+    const int digits = std::min<int>(reply[reply::kDataAt + kRecordOffset], kMaxNumberDigits);
     std::string number;
     number.reserve(digits);
     for (int i = 0; i < digits; ++i) {
-        const std::uint8_t packed = reply[kFrameHeader + kDigitsOffset + i / 2];
+        const std::uint8_t packed = reply[reply::kDataAt + kDigitsOffset + i / 2];
         number += kPhoneDigits[(i % 2 == 0) ? packed >> 4 : packed & 0x0F];
     }
     return number;
@@ -102,7 +101,7 @@ std::string decodeReplyName(const ReplyFrame& reply)
 {
     std::string name;
     for (int i = 0; i < kMaxNameChars; ++i) {
-        const std::uint8_t code = reply[kFrameHeader + kNameOffset + i];
+        const std::uint8_t code = reply[reply::kDataAt + kNameOffset + i];
         if (code == 0)
             break;
         name += static_cast<char>(code < 0x80 ? kPhoneCharsLow[code] : kPhoneCharsHigh[code - 0x80]);

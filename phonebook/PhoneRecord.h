@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+
+#include "link/ReplyLayout.h"
 #include <cstdint>
 #include <string>
 
@@ -13,7 +15,6 @@ inline constexpr int kWriteRequestLength = 48;
 
 using ReadRequest = std::array<std::uint8_t, kReadRequestLength>;
 using WriteRequest = std::array<std::uint8_t, kWriteRequestLength>;
-using ReplyFrame = std::array<std::uint8_t, 256>;
 
 // True for the handset's phonebook locations 0-99; the ones above hold other data.
 constexpr bool isPhonebookLocation(int location)

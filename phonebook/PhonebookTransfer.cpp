@@ -3,21 +3,29 @@
 #include "phonebook/PhoneRecord.h"
 #include "link/MessageTransfer.h"
 
-std::optional<PhonebookEntry> readRecord(MessageTransfer& link, int location)
+#include <stdexcept>
+#include <string>
+
+LinkResult<PhonebookEntry> readRecord(MessageTransfer& link, int location)
 {
     const ReadRequest request = buildReadRequest(location);
-    if (!link.transfer(request.data(), kReadRequestLength, kReadTries, kReadPauseMs, kReadLongestReply))
-        return std::nullopt;
-    const ReplyFrame& reply = link.replyBuffer();
-    return PhonebookEntry{decodeReplyName(reply), decodeReplyNumber(reply)};
+    const LinkResult<ReplyFrame> reply =
+        link.transfer(request.data(), kReadRequestLength, kReadTries, kReadPauseMs, kReadLongestReply);
+    if (!reply)
+        return reply.failure();
+    return PhonebookEntry{decodeReplyName(*reply), decodeReplyNumber(*reply)};
 }
 
-bool writeRecord(MessageTransfer& link, int location, PhonebookEntry entry)
+LinkResult<Answered> writeRecord(MessageTransfer& link, int location, PhonebookEntry entry)
 {
     if (!isPhonebookLocation(location))
-        return false;
+        throw std::out_of_range("phonebook location " + std::to_string(location) + " is not written");
     trimRecordText(entry.name);
     trimRecordText(entry.number);
     const WriteRequest request = buildWriteRequest(location, entry.name, entry.number);
-    return link.transfer(request.data(), kWriteRequestLength, kWriteTries, kWritePauseMs, kWriteLongestReply);
+    const LinkResult<ReplyFrame> reply =
+        link.transfer(request.data(), kWriteRequestLength, kWriteTries, kWritePauseMs, kWriteLongestReply);
+    if (!reply)
+        return reply.failure();
+    return Answered{};
 }

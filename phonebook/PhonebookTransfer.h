@@ -2,10 +2,9 @@
 // The main window's record transfers forward here.
 #pragma once
 
+#include "link/LinkFailure.h"
 #include "link/Messages.h"
 #include "phonebook/PhonebookFile.h"
-
-#include <optional>
 
 #include <string>
 
@@ -19,9 +18,9 @@ inline constexpr int kWriteTries = 9;
 inline constexpr int kWritePauseMs = 100;
 inline constexpr int kWriteLongestReply = messages::kPhonebookWrite.longestReplyFrame;
 
-// The record at location (Windows-1251 texts), or nothing when the handset
-// did not answer.
-std::optional<PhonebookEntry> readRecord(MessageTransfer& link, int location);
+// The record at location (Windows-1251 texts), or why the handset did not give it.
+LinkResult<PhonebookEntry> readRecord(MessageTransfer& link, int location);
 // The texts are trimmed, then written. A location outside the phonebook
-// (0-99) is never sent: false, and the caller tells the user.
-bool writeRecord(MessageTransfer& link, int location, PhonebookEntry entry);
+// (0-99) holds the handset's own data and is never written: it raises
+// std::out_of_range without sending anything.
+LinkResult<Answered> writeRecord(MessageTransfer& link, int location, PhonebookEntry entry);

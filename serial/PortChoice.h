@@ -22,6 +22,9 @@ QString comDeviceKey(int comNumber);
 }
 
 inline constexpr int kComItems = 4;
+// The serial port's number while a device from the port box (not one of
+// Com1..Com4) is chosen; the device resolver then gives the device's path.
+inline constexpr int kChosenDevicePort = 0;
 
 struct PortChoice {
     int comNumber = 0;  // 1..4 for a Com<n> item, else 0

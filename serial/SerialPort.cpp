@@ -274,6 +274,24 @@ int SerialPort::read(void* buffer, int count)
     return static_cast<int>(got);
 }
 
+bool SerialPort::waitForBytes(int msecs)
+{
+    if (!isOpen())
+        raiseSystem(serialtext::kRead, kBadHandle);
+    if (port_->bytesAvailable() > 0)
+        return true;
+    BusyScope busy(*this);
+    errno = 0;
+    if (port_->waitForReadyRead(std::max(msecs, 0)))
+        return true;
+    const QSerialPort::SerialPortError error = port_->error();
+    const int code = lastSystemError();
+    port_->clearError();
+    if (error != QSerialPort::TimeoutError && error != QSerialPort::NoError)
+        raiseSystem(serialtext::kRead, code);
+    return port_->bytesAvailable() > 0;
+}
+
 void SerialPort::pullArrivedBytes()
 {
     const qint64 before = port_->bytesAvailable();

@@ -44,6 +44,10 @@ public:
     int write(const void* buffer, int count);
     // Up to count bytes that have already arrived; never waits.
     int read(void* buffer, int count);
+    // Blocks until bytes have arrived (true) or msecs have passed (false),
+    // for a thread that has nothing else to do meanwhile: the link's own
+    // thread, the command line.
+    bool waitForBytes(int msecs);
     // Opens the port if autoOpen is set; called once the owner has set the properties.
     void openIfAutoOpen();
 

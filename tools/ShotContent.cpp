@@ -13,6 +13,7 @@
 #include "app/AppWindows.h"
 #include "widgets/Prompts.h"
 #include "app/MainWindow.h"
+#include "widgets/Led.h"
 #include "link/ServiceCommands.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "phonebook/ui/RecordEditor.h"
@@ -59,8 +60,8 @@ void FillMainWindow()
 {
     // As the simulator's reply decodes: its padding shows as dots.
     mainWindow->showReadings({"V 4.10\n12-03-98\nNMT-650.........", "4711082015", true});
-    mainWindow->setAckLed(true);
-    mainWindow->setPackLed(true);
+    for (const char* light : {"ackLed", "packLed"})
+        mainWindow->findChild<Led*>(light)->setActive(true);
 }
 
 void FillPhonebook()

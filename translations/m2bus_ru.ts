@@ -1300,6 +1300,17 @@ Send the message anyway?</source>
     </message>
 </context>
 <context>
+    <name>TransferGate</name>
+    <message>
+        <source>A transfer with the phone is running</source>
+        <translation>Идёт обмен данными с телефоном</translation>
+    </message>
+    <message>
+        <source>%1 — Waiting for the phone…</source>
+        <translation>%1 — Ожидание телефона…</translation>
+    </message>
+</context>
+<context>
     <name>WindowPlacement</name>
     <message>
         <source>Damaged entries in the settings file %1 could not be kept and were dropped.</source>

@@ -4,10 +4,13 @@
 #include <QFont>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QScopedValueRollback>
+#include <QCloseEvent>
 #include <array>
+#include <utility>
 
+#include "jobs/LinkWorker.h"
 #include "logo/LogoBlocks.h"
+#include "logo/LogoTransfer.h"
 #include "logo/LogoExport.h"
 #include "logo/LogoPicture.h"
 #include "logo/ui/LogoImportDialog.h"
@@ -17,36 +20,11 @@
 #include "widgets/LedBar.h"
 #include "widgets/DotMatrix.h"
 #include "widgets/DesignFonts.h"
+#include "widgets/TransferGate.h"
+#include "widgets/WaitingTitle.h"
 #include "ui_LogoWindow.h"
 
 namespace {
-
-// Restores the started button, the pointer and the step indicator however a transfer ends.
-class TransferScope {
-public:
-    TransferScope(QWidget& window, QPushButton& button, LedBar& indicator)
-        : window_(window)
-        , button_(button)
-        , indicator_(indicator)
-    {
-        button_.setEnabled(false);
-        window_.setCursor(Qt::WaitCursor);
-        indicator_.setValue(0);
-    }
-    ~TransferScope()
-    {
-        window_.unsetCursor();
-        button_.setEnabled(true);
-        indicator_.setValue(0);
-    }
-    TransferScope(const TransferScope&) = delete;
-    TransferScope& operator=(const TransferScope&) = delete;
-
-private:
-    QWidget& window_;
-    QPushButton& button_;
-    LedBar& indicator_;
-};
 
 // The dot under a point of the matrix while dragging; points beyond the
 // edge give dots off the canvas, which the edits clip.
@@ -76,10 +54,11 @@ LogoDots matrixDots(const DotMatrix& matrix)
 
 } // namespace
 
-LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
+LogoWindow::LogoWindow(LinkWorker& worker, TransferGate& gate, QWidget* parent)
     : QWidget(parent)
     , ui_(std::make_unique<Ui::LogoWindow>())
-    , host_(host)
+    , worker_(worker)
+    , gate_(gate)
 {
     installFontSubstitutes();
     ui_->setupUi(this);
@@ -122,24 +101,66 @@ LogoWindow::LogoWindow(LogoHost& host, QWidget* parent)
             [this](DotFlip axis) { applyEdit([this, axis] { canvas_.flip(axis); }); });
     connect(toolRow, &LogoToolRow::undoRequested, this, &LogoWindow::undo);
     connect(toolRow, &LogoToolRow::redoRequested, this, &LogoWindow::redo);
+
+    for (QWidget* button : {readButton, writeButton})
+        gate_.guard(button, TransferGate::Touches::Handset);
+    // A read paints the matrix band by band and replaces the picture at its end.
+    for (QWidget* control : {static_cast<QWidget*>(loadButton), static_cast<QWidget*>(saveButton),
+                             static_cast<QWidget*>(editLed), static_cast<QWidget*>(toolRow)})
+        gate_.guard(control, TransferGate::Touches::LogoData);
 }
 
 LogoWindow::~LogoWindow() = default;
 
-void LogoWindow::readFromPhone()
+bool LogoWindow::startTransfer(std::function<void(JobContext&)> work)
 {
-    TransferScope scope(*this, *readButton, *progressBar);
-    const QScopedValueRollback busy(transferring_, true);
-    // A failed read leaves the buffer as it was, so its band repeats the last block received.
-    LogoBlock buffer{};
-    for (int b = 0; b < kLogoBlockCount; ++b) {
-        if (const std::optional<LogoBlock> block = host_.readLogoBlock(b))
-            buffer = *block;
-        progressBar->setValue(b + 1);
-        for (int x = 0; x < kLogoWidth; ++x)
-            for (int k = 0; k < 8; ++k)
-                dotMatrix->setLit(logoCellIndex(x, 8 * b + k), (buffer[x] >> k & 1) == 0);
+    job_ = worker_.start(this, JobData::Logo, std::move(work));
+    if (!job_)
+        return false;
+    setCursor(Qt::WaitCursor);
+    progressBar->setValue(0);
+    connect(job_, &LinkJob::progress, progressBar, [this](int done, int) { progressBar->setValue(done); });
+    connect(job_, &LinkJob::finished, this, &LogoWindow::transferFinished);
+    return true;
+}
+
+void LogoWindow::transferFinished()
+{
+    job_ = nullptr;
+    unsetCursor();
+    progressBar->setValue(0);
+    emit transferEnded();
+    if (std::exchange(closeWhenDone_, false)) {
+        setWindowTitle(titleBeforeWaiting_);
+        close();
     }
+}
+
+void LogoWindow::closeEvent(QCloseEvent* event)
+{
+    if (!job_) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    // No transfer runs on behind a closed window: a read stops between two
+    // blocks, a write goes on to its end.
+    event->ignore();
+    if (!closeWhenDone_)
+        titleBeforeWaiting_ = windowTitle();
+    closeWhenDone_ = true;
+    job_->requestStop();
+    setWindowTitle(waitingTitle(titleBeforeWaiting_));
+}
+
+void LogoWindow::showBlock(int block, const LogoBlock& data)
+{
+    for (int x = 0; x < kLogoWidth; ++x)
+        for (int k = 0; k < 8; ++k)
+            dotMatrix->setLit(logoCellIndex(x, 8 * block + k), (data[static_cast<std::size_t>(x)] >> k & 1) == 0);
+}
+
+void LogoWindow::showReadLogo()
+{
     const LogoDots dots = matrixDots(*dotMatrix);
     canvas_.replace(dots);
     showCanvas();
@@ -147,16 +168,40 @@ void LogoWindow::readFromPhone()
     showPicture();
 }
 
+void LogoWindow::readFromPhone()
+{
+    if (worker_.isBusy())
+        return;
+    startTransfer([this](JobContext& job) {
+        // A failed read leaves the buffer as it was, so its band repeats the last block received.
+        LogoBlock buffer{};
+        for (int b = 0; b < kLogoBlockCount; ++b) {
+            if (job.stopRequested())
+                return;
+            const LinkResult<LogoBlock> block = readLogoBlock(job.link(), b);
+            if (block)
+                buffer = *block;
+            else
+                job.tell(block.failure());
+            job.post([this, b, buffer] { showBlock(b, buffer); });
+            job.progress(b + 1, kLogoBlockCount);
+        }
+        job.post([this] { showReadLogo(); });
+    });
+}
+
 void LogoWindow::writeToPhone()
 {
-    TransferScope scope(*this, *writeButton, *progressBar);
-    const QScopedValueRollback busy(transferring_, true);
-    const LogoDots dots = matrixDots(*dotMatrix);
-    for (int b = 0; b < kLogoBlockCount; ++b) {
-        LogoBlock buffer = logoBlockFromDots(dots, b);
-        progressBar->setValue(b + 1);
-        host_.writeLogoBlock(b, buffer);
-    }
+    if (worker_.isBusy())
+        return;
+    startTransfer([dots = matrixDots(*dotMatrix)](JobContext& job) {
+        // A write goes on to its end: each block is tried once the one before was.
+        for (int b = 0; b < kLogoBlockCount; ++b) {
+            job.progress(b + 1, kLogoBlockCount);
+            if (const LinkResult<Answered> done = writeLogoBlock(job.link(), b, logoBlockFromDots(dots, b)); !done)
+                job.tell(done.failure());
+        }
+    });
 }
 
 void LogoWindow::loadFromFile()
@@ -212,7 +257,7 @@ void LogoWindow::saveToFile()
 
 void LogoWindow::toggleDot(Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int Y)
 {
-    if (!editLed->isChecked() || transferring_ || dragButton_ != Qt::NoButton)
+    if (!editLed->isChecked() || job_ || dragButton_ != Qt::NoButton)
         return;
     const int index = pressedCell(QPoint(X, Y));
     const DotPoint at{index % kLogoWidth, index / kLogoWidth};
@@ -329,7 +374,7 @@ void LogoWindow::applyEdit(const std::function<void()>& change)
 {
     // A transfer paints the matrix block by block while events run; an edit
     // then would repaint it from the canvas. A drag finishes first.
-    if (!editLed->isChecked() || transferring_ || dragButton_ != Qt::NoButton)
+    if (!editLed->isChecked() || job_ || dragButton_ != Qt::NoButton)
         return;
     change();
     showCanvas();

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "logo/DotCanvas.h"
-#include "logo/LogoHost.h"
+#include "logo/LogoBlocks.h"
 
 namespace Ui {
 class LogoWindow;
@@ -18,11 +18,16 @@ class CheckLed;
 class LedBar;
 class DotMatrix;
 class LogoToolRow;
+class LinkJob;
+class LinkWorker;
+class TransferGate;
 
 class LogoWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit LogoWindow(LogoHost& host, QWidget* parent = nullptr);
+    // The worker runs the transfers; the gate decides what may be used while
+    // one runs. Neither is owned; both outlive the window.
+    LogoWindow(LinkWorker& worker, TransferGate& gate, QWidget* parent = nullptr);
     ~LogoWindow() override;
 
     QPushButton* readButton;
@@ -48,11 +53,23 @@ public slots:
     void undo();
     void redo();
 
+signals:
+    // A transfer of this window is over.
+    void transferEnded();
+
 protected:
     // Drags and releases on the matrix; it reports only presses itself.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // While a transfer of this window runs, closing asks it to stop, says
+    // the window waits for the phone, and closes once the transfer is over.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool startTransfer(std::function<void(class JobContext&)> work);
+    void transferFinished();
+    // Paints band block of the matrix from the block's bytes.
+    void showBlock(int block, const LogoBlock& data);
+    void showReadLogo();
     void dragTo(DotPoint at);
     void finishDrag(DotPoint at);
     // Applies an edit's result to the matrix and the undo buttons.
@@ -66,7 +83,8 @@ private:
     void showPicture();
 
     std::unique_ptr<Ui::LogoWindow> ui_;
-    LogoHost& host_;
+    LinkWorker& worker_;
+    TransferGate& gate_;
     QImage picture_;
     // The dots being edited: a fresh window shows every dot set.
     DotCanvas canvas_{[] {
@@ -79,5 +97,8 @@ private:
     DotPoint dragStart_;
     DotPoint dragAt_;
     bool dragMoved_ = false;
-    bool transferring_ = false;
+    // The window's transfer while one runs.
+    LinkJob* job_ = nullptr;
+    bool closeWhenDone_ = false;
+    QString titleBeforeWaiting_;
 };

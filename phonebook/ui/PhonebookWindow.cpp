@@ -4,7 +4,10 @@
 #include "phonebook/HandsetCheck.h"
 #include "phonebook/PhonebookFileIo.h"
 #include "phonebook/PhonebookFormats.h"
-#include "phonebook/PhonebookHost.h"
+#include "jobs/LinkWorker.h"
+#include "phonebook/PhonebookTransfer.h"
+#include "widgets/TransferGate.h"
+#include "widgets/WaitingTitle.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "widgets/DesignFonts.h"
 #include "widgets/CutTextTips.h"
@@ -20,6 +23,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -31,69 +35,20 @@ constexpr int kShownLines = 15;
 // After the location of a record the handset does not hold as shown.
 const QString kChangedRowLabel = QStringLiteral("%1 \u2022");
 
-// Re-enables the buttons a bulk transfer disabled, however it ends.
-class ButtonsDisabled {
-public:
-    ButtonsDisabled(std::initializer_list<QWidget*> buttons)
-        : buttons_(buttons)
-    {
-        for (QWidget* b : buttons_)
-            b->setEnabled(false);
-    }
-    ~ButtonsDisabled()
-    {
-        for (QWidget* b : buttons_)
-            b->setEnabled(true);
-    }
-    ButtonsDisabled(const ButtonsDisabled&) = delete;
-    ButtonsDisabled& operator=(const ButtonsDisabled&) = delete;
-
-private:
-    std::vector<QWidget*> buttons_;
-};
-
-// Marks the window busy with the handset for as long as a transfer runs.
-class TransferRunning {
-public:
-    explicit TransferRunning(bool& flag)
-        : flag_(flag)
-    {
-        flag_ = true;
-    }
-    ~TransferRunning() { flag_ = false; }
-    TransferRunning(const TransferRunning&) = delete;
-    TransferRunning& operator=(const TransferRunning&) = delete;
-
-private:
-    bool& flag_;
-};
-
-// Runs its job however the scope ends, a port error included.
-class AtScopeEnd {
-public:
-    explicit AtScopeEnd(std::function<void()> job)
-        : job_(std::move(job))
-    { }
-    ~AtScopeEnd() { job_(); }
-    AtScopeEnd(const AtScopeEnd&) = delete;
-    AtScopeEnd& operator=(const AtScopeEnd&) = delete;
-
-private:
-    std::function<void()> job_;
-};
-
 } // namespace
 
-PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent)
-    : PhonebookWindow(host, ownEditor_, parent)
+PhonebookWindow::PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor& editor, QWidget* parent)
+    : PhonebookWindow(worker, gate, ownEditor_, parent)
 {
     ownEditor_ = &editor;
 }
 
-PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& editorSlot, QWidget* parent)
+PhonebookWindow::PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor* const& editorSlot,
+                                 QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::PhonebookWindow>())
-    , host_(host)
+    , worker_(worker)
+    , gate_(gate)
     , editorSlot_(&editorSlot)
 {
     ui_->setupUi(this);
@@ -177,6 +132,21 @@ PhonebookWindow::PhonebookWindow(PhonebookHost& host, RecordEditor* const& edito
     // Every change of a cell, whatever made it, moves its row's mark.
     connect(recordGrid, &QTableWidget::itemChanged, this,
             [this](const QTableWidgetItem* item) { markRow(item->row() + 1); });
+
+    using Touches = TransferGate::Touches;
+    for (QWidget* button : {readButton, writeAllButton})
+        gate_.guard(button, Touches::Handset);
+    for (QWidget* button : {saveButton, loadButton, okButton})
+        gate_.guard(button, Touches::PhonebookData);
+    gate_.guard(updateRecordAction, Touches::Handset);
+    gate_.guard(writeChangesAction, Touches::Handset,
+                {[this] { return handsetKnown(); },
+                 [this] {
+                     return handsetKnown() ? tr("Write only the records marked • to the phone, then reset it")
+                                           : tr("Read the phonebook from the phone first");
+                 }});
+    for (QAction* action : {editRecordAction, deleteRecordAction, importAction, exportAction})
+        gate_.guard(action, Touches::PhonebookData);
     markChangedRows();
 }
 
@@ -234,8 +204,51 @@ std::optional<std::string> PhonebookWindow::pickNumber()
 
 void PhonebookWindow::done(int result)
 {
-    if (!transferRunning_)
+    if (!job_) {
         QDialog::done(result);
+        return;
+    }
+    // No transfer runs on behind a closed window: a read stops between two
+    // records, a write goes on to its end.
+    if (!closeWhenDone_)
+        titleBeforeWaiting_ = windowTitle();
+    closeWhenDone_ = result;
+    job_->requestStop();
+    setWindowTitle(waitingTitle(titleBeforeWaiting_));
+}
+
+bool PhonebookWindow::startTransfer(std::function<void(JobContext&)> work)
+{
+    job_ = worker_.start(this, JobData::Phonebook, std::move(work));
+    if (!job_)
+        return false;
+    connect(job_, &LinkJob::progress, this, &PhonebookWindow::showProgress);
+    connect(job_, &LinkJob::finished, this, &PhonebookWindow::transferFinished);
+    return true;
+}
+
+void PhonebookWindow::transferFinished()
+{
+    job_ = nullptr;
+    markChangedRows();
+    emit transferEnded();
+    if (closeWhenDone_) {
+        setWindowTitle(titleBeforeWaiting_);
+        QDialog::done(*std::exchange(closeWhenDone_, std::nullopt));
+    }
+}
+
+// A whole phonebook moves the bar a record at a time, up to its last LED.
+void PhonebookWindow::showProgress(int done, int total)
+{
+    const int leds = progressBar->maximum() + 1;
+    progressBar->setValue(total > 0 ? std::min(done * leds / total, progressBar->maximum()) : 0);
+}
+
+void PhonebookWindow::showReadRecord(int location, const PhonebookEntry& entry)
+{
+    setCellText(2, location + 1, fromWin1251(entry.number));
+    setCellText(1, location + 1, fromWin1251(entry.name));
 }
 
 void PhonebookWindow::keyPressEvent(QKeyEvent* event)
@@ -263,9 +276,8 @@ void PhonebookWindow::labelGrid()
 
 void PhonebookWindow::readFromPhone()
 {
-    TransferRunning running(transferRunning_);
-    ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton, okButton};
-    const AtScopeEnd marks([this] { markChangedRows(); });
+    if (worker_.isBusy())
+        return;
     // Which handset answered is known once the read has run whole.
     handsetSerial_.reset();
     for (int row = 1; row <= kRecordRows; ++row) {
@@ -273,57 +285,79 @@ void PhonebookWindow::readFromPhone()
         setCellText(2, row, QString());
     }
     progressBar->setValue(0);
-    int row = 1;
-    for (; row <= kRecordRows; ++row) {
-        const std::optional<PhonebookEntry> record = host_.readRecord(row - 1);
-        if (!record)
-            break;
-        setCellText(2, row, fromWin1251(record->number));
-        setCellText(1, row, fromWin1251(record->name));
-        progressBar->setValue(row);
-    }
-    // The rows as shown, not the reply bytes, are what an unedited row
-    // compares with.
-    if (row > kRecordRows && readHandsetSerial())
-        phonebooks_.remember(*handsetSerial_, recordRowsAsEntries());
+    startTransfer([this](JobContext& job) {
+        for (int location = 0; location < kRecordRows; ++location) {
+            if (job.stopRequested())
+                return;
+            const LinkResult<PhonebookEntry> record = readRecord(job.link(), location);
+            if (!record) {
+                job.tell(record.failure());
+                return;
+            }
+            job.post([this, location, entry = *record] { showReadRecord(location, entry); });
+            job.progress(location + 1, kRecordRows);
+        }
+        const CommandResult serial = job.commands().readSerialNumber();
+        job.report(serial);
+        if (!serial.readings.serialNumber)
+            return;
+        // The rows as shown, not the reply bytes, are what an unedited row
+        // compares with.
+        job.post([this, number = *serial.readings.serialNumber] {
+            handsetSerial_ = number;
+            phonebooks_.remember(number, recordRowsAsEntries());
+        });
+    });
 }
 
 void PhonebookWindow::writeAllToPhone()
 {
+    if (worker_.isBusy())
+        return;
     if (!prompts().confirm(this, tr("Do You really want to write current phonebook into Phone?")))
         return;
     if (!handsetKeepsOrUserGoesOn(gridRecords()))
         return;
-    TransferRunning running(transferRunning_);
-    ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
-    const AtScopeEnd marks([this] { markChangedRows(); });
     handsetSerial_.reset();
     progressBar->setValue(0);
-    std::vector<PhonebookEntry> written;
-    for (int row = 1; row <= kRecordRows; ++row) {
-        const std::string number = toWin1251(cellText(2, row));
-        const std::string name = toWin1251(cellText(1, row));
-        if (!host_.writeRecord(row - 1, {name, number}))
-            break;
-        written.push_back({name, number});
-        progressBar->setValue(row);
-    }
-    // Asked afterwards, so that a dead line costs no more than it did.
-    if (static_cast<int>(written.size()) == kRecordRows && readHandsetSerial()) {
-        phonebooks_.remember(*handsetSerial_, written);
-    } else {
-        // Whichever handset took them, these records may have changed; the
-        // failed one too, when only its acknowledgement was lost.
-        for (int location = 0; location <= static_cast<int>(written.size()) && location < kRecordRows; ++location)
-            phonebooks_.forgetRecord(location);
-    }
-    // The handset takes the new phonebook in only after a restart.
-    host_.resetHandset();
+    startTransfer([this, rows = recordRowsAsEntries()](JobContext& job) {
+        // A write is never left half-way: the phonebook goes whole or until the handset fails.
+        int written = 0;
+        for (; written < kRecordRows; ++written) {
+            const LinkResult<Answered> done =
+                writeRecord(job.link(), written, rows[static_cast<std::size_t>(written)]);
+            if (!done) {
+                job.tell(done.failure());
+                break;
+            }
+            job.progress(written + 1, kRecordRows);
+        }
+        // Asked afterwards, so that a dead line costs no more than it did.
+        std::optional<std::string> serial;
+        if (written == kRecordRows) {
+            const CommandResult read = job.commands().readSerialNumber();
+            job.report(read);
+            serial = read.readings.serialNumber;
+        }
+        job.post([this, written, serial, rows] {
+            if (serial) {
+                handsetSerial_ = serial;
+                phonebooks_.remember(*serial, rows);
+                return;
+            }
+            // Whichever handset took them, these records may have changed; the
+            // failed one too, when only its acknowledgement was lost.
+            for (int location = 0; location <= written && location < kRecordRows; ++location)
+                phonebooks_.forgetRecord(location);
+        });
+        // The handset takes the new phonebook in only after a restart.
+        job.report(job.commands().resetHandset());
+    });
 }
 
 void PhonebookWindow::writeChangesToPhone()
 {
-    if (transferRunning_ || !handsetKnown())
+    if (worker_.isBusy() || !handsetKnown())
         return;
     const std::vector<int> rows = changedRows();
     if (rows.empty()) {
@@ -341,34 +375,39 @@ void PhonebookWindow::writeChangesToPhone()
     }
     if (!handsetKeepsOrUserGoesOn(changed))
         return;
-    const std::string expected = *handsetSerial_;
-    {
-        TransferRunning running(transferRunning_);
-        ButtonsDisabled disabled{readButton, writeAllButton, saveButton, loadButton};
-        const AtScopeEnd marks([this] { markChangedRows(); });
-        if (!readHandsetSerial())
+    progressBar->setValue(0);
+    startTransfer([this, expected = *handsetSerial_, rows, entries](JobContext& job) {
+        const CommandResult read = job.commands().readSerialNumber();
+        job.report(read);
+        if (!read.readings.serialNumber)
             return;
-        if (*handsetSerial_ == expected) {
-            progressBar->setValue(0);
-            for (int i = 0; i < count; ++i) {
-                const int location = rows[static_cast<std::size_t>(i)] - 1;
-                const PhonebookEntry& entry = entries[static_cast<std::size_t>(i)];
-                if (!host_.writeRecord(location, entry)) {
-                    phonebooks_.forgetRecord(location);
-                    break;
-                }
-                phonebooks_.rememberRecord(expected, location, entry);
-                progressBar->setValue((i + 1) * progressBar->maximum() / count);
-            }
-            host_.resetHandset();
+        const std::string serial = *read.readings.serialNumber;
+        job.post([this, serial] { handsetSerial_ = serial; });
+        if (serial != expected) {
+            job.post([this, serial, expected] {
+                prompts().notice(
+                    this, tr("The phone on the cable is not the one whose phonebook was read: its serial number is "
+                             "%1, not %2. Nothing was written. Read the phonebook from this phone first, or use "
+                             "\"Write All to Phone\".")
+                              .arg(fromWin1251(serial).trimmed(), fromWin1251(expected).trimmed()));
+            });
             return;
         }
-    }
-    prompts().notice(this,
-                     tr("The phone on the cable is not the one whose phonebook was read: its serial number is %1, "
-                        "not %2. Nothing was written. Read the phonebook from this phone first, or use \"Write All "
-                        "to Phone\".")
-                         .arg(fromWin1251(*handsetSerial_).trimmed(), fromWin1251(expected).trimmed()));
+        const int count = static_cast<int>(rows.size());
+        for (int i = 0; i < count; ++i) {
+            const int location = rows[static_cast<std::size_t>(i)] - 1;
+            const PhonebookEntry& entry = entries[static_cast<std::size_t>(i)];
+            const LinkResult<Answered> done = writeRecord(job.link(), location, entry);
+            if (!done) {
+                job.tell(done.failure());
+                job.post([this, location] { phonebooks_.forgetRecord(location); });
+                break;
+            }
+            job.post([this, serial, location, entry] { phonebooks_.rememberRecord(serial, location, entry); });
+            job.progress(i + 1, count);
+        }
+        job.report(job.commands().resetHandset());
+    });
 }
 
 void PhonebookWindow::saveToFile()
@@ -398,7 +437,7 @@ void PhonebookWindow::loadFromFile()
 void PhonebookWindow::updateRecordInPhone()
 {
     const int row = selectedRow();
-    if (row <= 0)
+    if (row <= 0 || worker_.isBusy())
         return;
     if (row > kRecordRows) {
         prompts().notice(this,
@@ -414,14 +453,27 @@ void PhonebookWindow::updateRecordInPhone()
     single[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
     if (!handsetKeepsOrUserGoesOn(single))
         return;
-    const PhonebookEntry entry{toWin1251(cellText(1, row)), toWin1251(cellText(2, row))};
-    TransferRunning running(transferRunning_);
-    const AtScopeEnd marks([this] { markChangedRows(); });
     handsetSerial_.reset();
-    if (host_.writeRecord(row - 1, entry) && readHandsetSerial())
-        phonebooks_.rememberRecord(*handsetSerial_, row - 1, entry);
-    else
-        phonebooks_.forgetRecord(row - 1);
+    startTransfer([this, location = row - 1,
+                   entry = PhonebookEntry{toWin1251(cellText(1, row)), toWin1251(cellText(2, row))}](JobContext& job) {
+        std::optional<std::string> serial;
+        const LinkResult<Answered> done = writeRecord(job.link(), location, entry);
+        if (!done) {
+            job.tell(done.failure());
+        } else {
+            const CommandResult read = job.commands().readSerialNumber();
+            job.report(read);
+            serial = read.readings.serialNumber;
+        }
+        job.post([this, location, entry, serial] {
+            if (!serial) {
+                phonebooks_.forgetRecord(location);
+                return;
+            }
+            handsetSerial_ = serial;
+            phonebooks_.rememberRecord(*serial, location, entry);
+        });
+    });
 }
 
 void PhonebookWindow::editRecord()
@@ -470,15 +522,6 @@ PhonebookRows PhonebookWindow::gridRecords() const
     return rows;
 }
 
-bool PhonebookWindow::readHandsetSerial()
-{
-    std::optional<std::string> serial = host_.readSerialNumber();
-    if (!serial)
-        return false;
-    handsetSerial_ = std::move(serial);
-    return true;
-}
-
 bool PhonebookWindow::handsetKnown() const
 {
     return handsetSerial_ && phonebooks_.knows(*handsetSerial_);
@@ -514,10 +557,8 @@ void PhonebookWindow::markChangedRows()
 {
     for (int row = 1; row <= kRecordRows; ++row)
         markRow(row);
-    const bool known = handsetKnown();
-    writeChangesAction->setEnabled(known);
-    writeChangesAction->setToolTip(known ? tr("Write only the records marked • to the phone, then reset it")
-                                         : tr("Read the phonebook from the phone first"));
+    // The gate decides whether "Write changes to Phone" can be chosen now.
+    gate_.refresh();
 }
 
 bool PhonebookWindow::handsetKeepsOrUserGoesOn(const PhonebookRows& rows)
@@ -532,10 +573,6 @@ bool PhonebookWindow::handsetKeepsOrUserGoesOn(const PhonebookRows& rows)
 
 void PhonebookWindow::importFromFile()
 {
-    // The shortcut still works while a transfer lets events through; the
-    // records it reads or writes must not change under it.
-    if (transferRunning_)
-        return;
     const QString filter = tr("Phonebook files (*.csv *.vcf *.vcard *.npb);;CSV files (*.csv);;"
                               "vCard files (*.vcf *.vcard);;Nokia PhoneBook file (*.npb);;All files (*)");
     const QString path = prompts().openFileNameAs(this, tr("Import phonebook"), filter, QString(), false);

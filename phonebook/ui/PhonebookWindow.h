@@ -5,19 +5,23 @@
 #include "phonebook/PhonebookFile.h"
 #include "phonebook/PhonebookRows.h"
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-class PhonebookHost;
+class LinkJob;
+class LinkWorker;
 class QAction;
+class TransferGate;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QTableWidget;
 class RecordEditor;
 class LedProgressBar;
+class JobContext;
 namespace Ui {
 class PhonebookWindow;
 }
@@ -29,11 +33,12 @@ public:
     static constexpr int kGridRows = 116; // header row + 100 records + 15 spare rows
     static constexpr int kRecordRows = 100;
 
-    // host and editor are not owned; both outlive the window.
-    PhonebookWindow(PhonebookHost& host, RecordEditor& editor, QWidget* parent = nullptr);
+    // The worker runs the transfers; the gate decides what may be used while
+    // one runs. Neither is owned, and both outlive the window, as the editor does.
+    PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor& editor, QWidget* parent = nullptr);
     // The editor is looked up through editorSlot when first needed, so the
     // phonebook window can be made before the editor window is.
-    PhonebookWindow(PhonebookHost& host, RecordEditor* const& editorSlot, QWidget* parent = nullptr);
+    PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor* const& editorSlot, QWidget* parent = nullptr);
     ~PhonebookWindow() override;
 
     // Cell text in grid coordinates: column 0 and row 0 are the headers.
@@ -81,9 +86,13 @@ public slots:
     void importFromFile();
     void exportToFile();
 
-    // While a transfer runs the window stays open: it neither accepts, nor
-    // rejects, nor closes.
+    // While a transfer of this window runs, closing asks it to stop, says
+    // the window waits for the phone, and closes once the transfer is over.
     void done(int result) override;
+
+signals:
+    // A transfer of this window is over.
+    void transferEnded();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -97,8 +106,12 @@ private:
     // True when the handset keeps the rows as they are, or the user chose to
     // go on after seeing what it would not keep.
     bool handsetKeepsOrUserGoesOn(const PhonebookRows& rows);
-    // Reads which handset is on the cable; false when it did not answer.
-    bool readHandsetSerial();
+    // Starts a transfer holding the phonebook; false when another runs.
+    bool startTransfer(std::function<void(JobContext&)> work);
+    void transferFinished();
+    // The window's side of the transfers, as they report.
+    void showReadRecord(int location, const PhonebookEntry& entry);
+    void showProgress(int done, int total);
     // A phonebook is known for the handset last seen on the cable.
     bool handsetKnown() const;
     // Rows 1-100 that differ from what that handset holds.
@@ -111,11 +124,16 @@ private:
     std::unique_ptr<Ui::PhonebookWindow> ui_;
     RecordEditor& editor() const { return **editorSlot_; }
 
-    PhonebookHost& host_;
+    LinkWorker& worker_;
+    TransferGate& gate_;
     RecordEditor* ownEditor_ = nullptr;
     RecordEditor* const* editorSlot_ = nullptr;
     bool picking_ = false;
-    bool transferRunning_ = false;
+    // The window's transfer while one runs.
+    LinkJob* job_ = nullptr;
+    // How the window closes once its transfer is over, when it was asked to meanwhile.
+    std::optional<int> closeWhenDone_;
+    QString titleBeforeWaiting_;
     HandsetPhonebooks phonebooks_;
     // Windows-1251, as the handset gave it; empty until a handset answered.
     std::optional<std::string> handsetSerial_;

@@ -3,7 +3,9 @@
 // a temporary store and every question answered by script.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -50,6 +52,23 @@ public:
     AppUnderTest& operator=(const AppUnderTest&) = delete;
 
     QString StorePath() const { return dir.filePath("settings.ini"); }
+    // Lets the running transfer, if any, come to its end; false after 60 s.
+    bool WaitUntilIdle() const
+    {
+        return QTest::qWaitFor([] { return !mainWindow->worker().isBusy(); }, 60000);
+    }
+    // Clicks a button and lets what it started run to its end; false when it did not end.
+    bool Click(QAbstractButton* button) const
+    {
+        button->click();
+        return WaitUntilIdle();
+    }
+    // Runs work on the link's thread as a window's job does, and waits for
+    // it; false when it could not start or did not end.
+    bool RunOnLink(LinkWorker::Work work) const
+    {
+        return mainWindow->worker().start(mainWindow, JobData::None, std::move(work)) != nullptr && WaitUntilIdle();
+    }
     MainWindow& Main() const { return *mainWindow; }
     // Closes the program's windows and starts them again on the same settings.
     void Restart()

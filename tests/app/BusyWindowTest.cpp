@@ -37,10 +37,10 @@ TEST(BusyWindow, ASlowSlotDuringTransfersChangesNothing)
         book.setCellText(2, row, QStringLiteral("+7495%1").arg(row * 1013));
     }
     app.prompts.Answers = {true};
-    book.writeAllButton->click();
+    ASSERT_TRUE(app.Click(book.writeAllButton));
     for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
         book.setCellText(1, row, QStringLiteral("stale"));
-    book.readButton->click();
+    ASSERT_TRUE(app.Click(book.readButton));
     int wrong = 0;
     for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
         wrong += book.cellText(1, row) == QStringLiteral("Busy %1").arg(row) ? 0 : 1;
@@ -50,12 +50,12 @@ TEST(BusyWindow, ASlowSlotDuringTransfersChangesNothing)
 
     LogoWindow& logo = *logoWindow;
     logo.show();
-    logo.readButton->click();
+    ASSERT_TRUE(app.Click(logo.readButton));
     // The bottom-right dot turned over with the mouse, in edit mode.
     QTest::mouseClick(logo.editLed, Qt::LeftButton, {}, logo.editLed->checkRect().center());
     QTest::mouseClick(logo.dotMatrix, Qt::LeftButton, {}, QPoint(2 + 5 * 83 + 2, 2 + 5 * 47 + 2));
     const bool cornerDot = !logo.dotMatrix->isLit(47 * 84 + 83); // a lit cell is a clear dot
-    logo.writeButton->click();
+    ASSERT_TRUE(app.Click(logo.writeButton));
     busy.stop();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join('|').toStdString();
     EXPECT_GE(slowSlots, 10);

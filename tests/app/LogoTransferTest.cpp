@@ -104,7 +104,7 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
     const Logo logo = PatternLogo();
     LogoSim sim(logo, {"--verbose"});
     LogoWindow& form = *logoWindow;
-    form.readButton->click();
+    ASSERT_TRUE(sim.app->Click(form.readButton));
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
     EXPECT_EQ(form.picture().pixel(0, 0), qRgb(0, 0, 0));
@@ -112,7 +112,7 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
     EXPECT_EQ(form.picture().pixel(83, 47), qRgb(0, 0, 0));
     EXPECT_EQ(form.picture().pixel(83, 40), qRgb(255, 255, 255));
 
-    form.writeButton->click();
+    ASSERT_TRUE(sim.app->Click(form.writeButton));
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     EXPECT_TRUE(form.readButton->isEnabled());
     EXPECT_TRUE(form.writeButton->isEnabled());
@@ -130,7 +130,7 @@ TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
     const Logo logo = PatternLogo();
     LogoSim sim(logo);
     LogoWindow& form = *logoWindow;
-    form.readButton->click();
+    ASSERT_TRUE(sim.app->Click(form.readButton));
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
 
     const int x = 37;
@@ -145,7 +145,7 @@ TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
     EXPECT_EQ(form.dotMatrix->isLit(cell), !litBefore);
 
-    form.writeButton->click();
+    ASSERT_TRUE(sim.app->Click(form.writeButton));
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     Logo expected = logo;
     expected[2][37] ^= 1 << 5;
@@ -157,14 +157,14 @@ TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
     const Logo logo = PatternLogo();
     LogoSim sim(logo, {"--pace", "--turnaround", "20"});
     LogoWindow& form = *logoWindow;
-    form.readButton->click();
+    ASSERT_TRUE(sim.app->Click(form.readButton));
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
 
     QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->checkRect().center());
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(83, 47));
     QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(0, 0));
-    form.writeButton->click();
+    ASSERT_TRUE(sim.app->Click(form.writeButton));
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     Logo expected = logo;
     expected[5][83] = 0x00;
@@ -179,7 +179,7 @@ TEST(LogoTransfer, DeadLineGivesSixMessagesPerTransferAndLeavesTheWindowUsable)
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 
-    form.readButton->click();
+    ASSERT_TRUE(app.Click(form.readButton));
     EXPECT_EQ(app.prompts.Notices, QStringList(6, kNoAnswer));
     // Nothing was received, so every band shows an empty block: all cells lit.
     int dark = 0;
@@ -189,7 +189,7 @@ TEST(LogoTransfer, DeadLineGivesSixMessagesPerTransferAndLeavesTheWindowUsable)
     EXPECT_TRUE(form.readButton->isEnabled());
     EXPECT_EQ(form.progressBar->value(), 0);
 
-    form.writeButton->click();
+    ASSERT_TRUE(app.Click(form.writeButton));
     EXPECT_EQ(app.prompts.Notices, QStringList(12, kNoAnswer));
     EXPECT_TRUE(form.writeButton->isEnabled());
     EXPECT_EQ(form.progressBar->value(), 0);

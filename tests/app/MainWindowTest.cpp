@@ -14,9 +14,12 @@
 #include "support/TrapFifo.h"
 #include "AppFixture.h"
 #include "app/AboutDialog.h"
+#include "app/BackupProgressDialog.h"
 #include "backup/BackupContents.h"
 #include "backup/HandsetFacts.h"
 #include "logo/ui/LogoWindow.h"
+#include "logo/LogoTransfer.h"
+#include "phonebook/PhonebookTransfer.h"
 #include "serial/SerialPort.h"
 #include "support/TrapFifo.h"
 #include "ui_MainWindow.h"
@@ -34,16 +37,6 @@ protected:
 
     Ui::MainWindow& ui() { return *app_->Main().ui(); }
     int portNumber() { return app_->Main().portNumber(); }
-    // A handset that takes 150 ms to answer: a command is still waiting for
-    // its first answer 50 ms after it started.
-    void UseSlowHandset()
-    {
-        app_.reset();
-        app_ = std::make_unique<AppUnderTest>(std::vector<std::string>{"--turnaround", "150"});
-        app_->Main().show();
-        QApplication::processEvents();
-    }
-
     // As the user does it: the text replaced key by key.
     void Type(const QString& text)
     {
@@ -78,6 +71,24 @@ protected:
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, app_->Main().mapToGlobal(at));
         QApplication::sendEvent(&app_->Main(), &event);
         return shown;
+    }
+
+    // Whether "Back up handset…" can be chosen now.
+    bool backUpEnabledDuringJob()
+    {
+        bool enabled = true;
+        QTimer::singleShot(0, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions())
+                    if (action->text() == "Back up handset…")
+                        enabled = action->isEnabled();
+                menu->close();
+            }
+        });
+        const QPoint at(5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, app_->Main().mapToGlobal(at));
+        QApplication::sendEvent(&app_->Main(), &event);
+        return enabled;
     }
 
     std::unique_ptr<AppUnderTest> app_;
@@ -124,17 +135,24 @@ TEST_F(MainWindowTest, TypedTextIsNeitherCompletedNorMatchedWithoutItsCase)
     EXPECT_EQ(portNumber(), 1);
 }
 
-TEST_F(MainWindowTest, TypedPortWhileConnectWaitsIsRefusedOnce)
+// A job has the port open: another port is refused with one message, and
+// the box shows the port in use again, whether typed or picked.
+TEST_F(MainWindowTest, PortChangedWhileAJobRunsIsRefusedOnceAndTheBoxShowsThePortInUse)
 {
-    UseSlowHandset();
     Choose(1);
-    QTimer::singleShot(50, [&] {
-        Type("Com3");
-        QTest::keyClick(ui().portBox->lineEdit(), Qt::Key_Return);
-    });
     ui().connectButton->click();
+    Type("Com3");
+    QTest::keyClick(ui().portBox->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
+    EXPECT_EQ(ui().portBox->currentText(), "Com2");
+    Choose(3);
+    EXPECT_EQ(app_->prompts.Notices.size(), 2);
+    EXPECT_EQ(ui().portBox->currentText(), "Com2");
+    ASSERT_TRUE(app_->WaitUntilIdle());
     EXPECT_EQ(portNumber(), 2);
+    EXPECT_EQ(app_->prompts.Notices.size(), 2) << app_->prompts.Notices.join('|').toStdString();
+    Choose(0);
+    EXPECT_EQ(portNumber(), 1) << "once the job is over the port can change";
 }
 
 TEST_F(MainWindowTest, TypedTextIsStoredAtCloseEvenWhenItNamesNoPort)
@@ -143,25 +161,6 @@ TEST_F(MainWindowTest, TypedTextIsStoredAtCloseEvenWhenItNamesNoPort)
     EXPECT_TRUE(app_->Main().close());
     QSettings store(app_->StorePath(), QSettings::IniFormat);
     EXPECT_EQ(store.value("TFMain/cboxCOM_Text").toString(), "Com5");
-}
-
-// The port is open while a command waits, so the change is refused; the
-// refusal is shown once and the command finishes on the port it opened.
-TEST_F(MainWindowTest, ChoosingAPortWhileConnectWaitsIsRefusedAndConnectGoesOn)
-{
-    UseSlowHandset();
-    bool openDuring = false;
-    QTimer::singleShot(50, [&] {
-        openDuring = app_->Main().portIsOpen();
-        Choose(1);
-    });
-    ui().connectButton->click();
-    EXPECT_TRUE(openDuring);
-    EXPECT_EQ(app_->prompts.Notices, QStringList{"Can't perform this operation when port is open"});
-    EXPECT_EQ(portNumber(), 1);
-    EXPECT_EQ(ui().portBox->currentText(), "Com2");
-    EXPECT_FALSE(ui().serialNumberLabel->text().isEmpty());
-    EXPECT_FALSE(app_->Main().portIsOpen());
 }
 
 TEST_F(MainWindowTest, AboutBoxOpensModally)
@@ -196,7 +195,7 @@ TEST_F(MainWindowTest, FrameLogSwitchLogsTheLineAndStaysOnUntilStopped)
     const QString log = app_->dir.filePath("frames.log");
     app_->prompts.FileName = log;
     EXPECT_EQ(PickFromContextMenu("Log frames to a file…"), QStringList{"Log frames to a file…"} + kBackupItems);
-    ui().connectButton->click();
+    ASSERT_TRUE(app_->Click(ui().connectButton));
     const QStringList first = FileLines(log);
     const QRegularExpression line(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (TX|RX)( [0-9A-F]{2})+( \(.+\))?$)");
     ASSERT_FALSE(first.isEmpty());
@@ -205,13 +204,13 @@ TEST_F(MainWindowTest, FrameLogSwitchLogsTheLineAndStaysOnUntilStopped)
     EXPECT_TRUE(first.filter(" TX ").size() > 0 && first.filter(" RX ").size() > 0);
 
     app_->Restart();
-    ui().connectButton->click();
+    ASSERT_TRUE(app_->Click(ui().connectButton));
     const int afterRestart = FileLines(log).size();
     EXPECT_GT(afterRestart, first.size());
 
     EXPECT_EQ(PickFromContextMenu("Stop logging"), QStringList{"Stop logging"} + kBackupItems);
     app_->Restart();
-    ui().connectButton->click();
+    ASSERT_TRUE(app_->Click(ui().connectButton));
     EXPECT_EQ(FileLines(log).size(), afterRestart);
     EXPECT_EQ(app_->prompts.Notices, QStringList{});
 }
@@ -251,19 +250,39 @@ TEST_F(MainWindowTest, FrameLogToAPipeNothingReadsIsRefusedWithoutWaiting)
 // questions are answered; a backup of another serial number asks first.
 TEST_F(MainWindowTest, BackupAndRestoreFromTheMenuGiveTheHandsetBack)
 {
+    // The parts each progress window shows, from the moment it comes up.
     QStringList partsShown;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        const QLabel* part = modal ? modal->findChild<QLabel*>("partLabel") : nullptr;
-        if (part && (partsShown.isEmpty() || partsShown.last() != part->text()))
-            partsShown << part->text();
-    });
-    watch.start(1);
+    struct PartWatch : QObject {
+        QStringList& parts;
+        explicit PartWatch(QStringList& shown)
+            : parts(shown)
+        { }
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            auto* progress = qobject_cast<BackupProgressDialog*>(watched);
+            if (progress && event->type() == QEvent::Show && !progress->property("watched").toBool()) {
+                progress->setProperty("watched", true);
+                connect(progress, &BackupProgressDialog::partStarted, this, [this](const QString& part) { parts << part; });
+            }
+            return false;
+        }
+    } watch(partsShown);
+    qApp->installEventFilter(&watch);
+    // The handset's record 1 and logo block 0, as they are now.
+    const auto handsetHolds = [this] {
+        std::pair<PhonebookEntry, LogoBlock> held;
+        EXPECT_TRUE(app_->RunOnLink([&held](JobContext& job) {
+            held.first = *readRecord(job.link(), 1);
+            held.second = *readLogoBlock(job.link(), 0);
+        }));
+        return held;
+    };
     const QString backups = app_->dir.filePath("backups");
     ASSERT_TRUE(QDir().mkdir(backups));
     app_->prompts.FileName = backups;
     EXPECT_EQ(PickFromContextMenu("Back up handset…"), QStringList{"Log frames to a file…"} + kBackupItems);
+    EXPECT_FALSE(backUpEnabledDuringJob());
+    ASSERT_TRUE(app_->WaitUntilIdle());
     const QStringList made = QDir(backups).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     ASSERT_EQ(made.size(), 1);
     const QString folder = QDir(backups).filePath(made.first());
@@ -271,10 +290,12 @@ TEST_F(MainWindowTest, BackupAndRestoreFromTheMenuGiveTheHandsetBack)
     EXPECT_EQ(partsShown, (QStringList{"Reading version and serial number", "Reading phonebook", "Reading logo"}));
     BackupContents backup = readBackup(folder);
     EXPECT_EQ(backup.facts.serialNumber, ui().serialNumberLabel->text());
-    EXPECT_EQ(backup.phonebook[1], app_->Main().readRecord(1));
+    EXPECT_EQ(backup.phonebook[1], handsetHolds().first);
 
-    ASSERT_TRUE(app_->Main().writeRecord(1, {"Changed", "555"}));
-    ASSERT_TRUE(app_->Main().writeLogoBlock(0, LogoBlock{}));
+    ASSERT_TRUE(app_->RunOnLink([](JobContext& job) {
+        ASSERT_TRUE(writeRecord(job.link(), 1, {"Changed", "555"}));
+        ASSERT_TRUE(writeLogoBlock(job.link(), 0, LogoBlock{}));
+    }));
     const HandsetFacts ours = backup.facts;
     backup.facts.serialNumber = "1111111111";
     QFile facts(QDir(folder).filePath("handset.txt"));
@@ -284,16 +305,21 @@ TEST_F(MainWindowTest, BackupAndRestoreFromTheMenuGiveTheHandsetBack)
     app_->prompts.FileName = folder;
     app_->prompts.Notices.clear();
     PickFromContextMenu("Restore handset…");
+    ASSERT_TRUE(app_->WaitUntilIdle());
     EXPECT_EQ(app_->prompts.Questions, QStringList{"This backup is of the handset 1111111111, and the handset on the "
                                                    "cable is " + ours.serialNumber + ". Restore it onto this handset all the same?"});
-    EXPECT_EQ(app_->Main().readRecord(1), (PhonebookEntry{"Changed", "555"}));
+    EXPECT_EQ(handsetHolds().first, (PhonebookEntry{"Changed", "555"}));
 
     app_->prompts.Answers = {true, true};
     partsShown.clear();
     PickFromContextMenu("Restore handset…");
+    // The questions come once the handset said which it is; then the restore runs.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app_->prompts.Questions.size() == 3; }, 10000));
+    ASSERT_TRUE(app_->WaitUntilIdle());
     EXPECT_EQ(app_->prompts.Questions.last(), "Do You really want to write the phonebook and logo of this backup into Phone?");
     EXPECT_EQ(app_->prompts.Notices, QStringList{"The handset was restored from " + folder + "."});
     EXPECT_EQ(partsShown, (QStringList{"Writing logo", "Writing phonebook", "Resetting handset"}));
-    EXPECT_EQ(app_->Main().readRecord(1), backup.phonebook[1]);
-    EXPECT_EQ(app_->Main().readLogoBlock(0), backup.logo[0]);
+    const auto [record, block] = handsetHolds();
+    EXPECT_EQ(record, backup.phonebook[1]);
+    EXPECT_EQ(block, backup.logo[0]);
 }

@@ -132,14 +132,14 @@ TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
 
     // The sample holds what the handset does not keep; the user goes on all the same.
     app.prompts.Answers = {true, true};
-    form.writeAllButton->click();
+    ASSERT_TRUE(app.Click(form.writeAllButton));
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     ASSERT_EQ(app.prompts.Questions.size(), 2);
     EXPECT_EQ(app.prompts.Questions[0], "Do You really want to write current phonebook into Phone?");
     EXPECT_TRUE(app.prompts.Questions[1].startsWith("The handset will not keep these records as they are:"));
 
     FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
-    form.readButton->click();
+    ASSERT_TRUE(app.Click(form.readButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     std::vector<int> allRows;
     for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
@@ -195,11 +195,12 @@ TEST(PhonebookTransfer, RecordsSurviveThePacedLineWithTurnaround)
         app.prompts.Answers = {true, true};
         form.selectRow(row);
         form.updateRecordInPhone();
+        ASSERT_TRUE(app.WaitUntilIdle());
     }
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
 
     FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
-    form.readButton->click();
+    ASSERT_TRUE(app.Click(form.readButton));
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     ExpectTableReadBack(form, book, rows);
     // Rows not written keep what the handset already held, so they were read, not left stale.
@@ -216,7 +217,7 @@ TEST(PhonebookTransfer, DeadLineEmptiesTheTableWithOneMessage)
     AppUnderTest app({"--silent"});
     PhonebookWindow& form = *phonebookWindow;
     FillTable(form, SampleBook());
-    form.readButton->click();
+    ASSERT_TRUE(app.Click(form.readButton));
     EXPECT_EQ(app.prompts.Notices, QStringList{kNoAnswer});
     for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
         EXPECT_EQ(form.cellText(1, row), "") << "row " << row;
@@ -233,7 +234,7 @@ TEST(PhonebookTransfer, DeadLineStopsWriteAllAtTheFirstRecordButStillResets)
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
     app.prompts.Answers = {true, true};
-    form.writeAllButton->click();
+    ASSERT_TRUE(app.Click(form.writeAllButton));
 
     ASSERT_FALSE(app.prompts.Notices.isEmpty());
     EXPECT_EQ(app.prompts.Notices.front(), kNoAnswer);
@@ -260,12 +261,12 @@ TEST(PhonebookTransfer, SavedFileLoadsBackIntoTheSameTable)
     const QString path = dir.filePath("book.npb");
     app.prompts.FileName = path;
     app.prompts.Answers = {true};
-    form.saveButton->click();
+    ASSERT_TRUE(app.Click(form.saveButton));
     ASSERT_EQ(QFileInfo(path).size(), 6600);
 
     FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
     form.setCellText(1, 101, "spare row");
-    form.loadButton->click();
+    ASSERT_TRUE(app.Click(form.loadButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
         EXPECT_EQ(form.cellText(1, row), book[static_cast<std::size_t>(row - 1)].name) << "row " << row;
@@ -278,7 +279,7 @@ TEST(PhonebookTransfer, WriteChangesSendsOnlyTheEditedRecordsThenResets)
 {
     AppUnderTest app({"--verbose"});
     PhonebookWindow& form = *phonebookWindow;
-    form.readButton->click();
+    ASSERT_TRUE(app.Click(form.readButton));
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     form.setCellText(1, 2, "Second");
     form.setCellText(2, 40, "+7123");
@@ -287,6 +288,7 @@ TEST(PhonebookTransfer, WriteChangesSendsOnlyTheEditedRecordsThenResets)
 
     app.prompts.Answers = {true};
     form.writeChangesAction->trigger();
+    ASSERT_TRUE(app.WaitUntilIdle());
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     EXPECT_EQ(form.cellText(0, 40), "40");
 
@@ -307,7 +309,7 @@ TEST(PhonebookTransfer, WriteChangesTellsAnotherHandsetOnTheCableAndWritesNothin
 {
     AppUnderTest app({"--serial", "4711082015"});
     PhonebookWindow& form = *phonebookWindow;
-    form.readButton->click();
+    ASSERT_TRUE(app.Click(form.readButton));
     ASSERT_TRUE(form.writeChangesAction->isEnabled());
     form.setCellText(1, 5, "Edited");
 
@@ -316,6 +318,7 @@ TEST(PhonebookTransfer, WriteChangesTellsAnotherHandsetOnTheCableAndWritesNothin
         WindowPlacement::programStore()->setValue(QString("Ports/COM%1").arg(n), QString::fromStdString(other.DevicePath()));
     app.prompts.Answers = {true};
     form.writeChangesAction->trigger();
+    ASSERT_TRUE(app.WaitUntilIdle());
     ASSERT_EQ(app.prompts.Notices.size(), 1);
     EXPECT_TRUE(app.prompts.Notices[0].contains("its serial number is 1234567890, not 4711082015"))
         << app.prompts.Notices[0].toStdString();

@@ -6,7 +6,7 @@
 
 #include "AppFixture.h"
 #include "app/PortBox.h"
-#include "app/SerialLinkPort.h"
+#include "serial/PortChoice.h"
 #include "serial/PortChoice.h"
 #include "ui_MainWindow.h"
 
@@ -47,13 +47,13 @@ TEST(PortBox, DeviceNamedInTheSettingsIsListedOnOpeningAndIsStillChosenAtTheNext
     SetStored(app, "Ports/COM4", pty);
     ChooseDevice(app, pty);
     SetStored(app, "Ports/COM4", {});
-    app.Main().ui()->connectButton->click();
+    ASSERT_TRUE(app.Click(app.Main().ui()->connectButton));
     EXPECT_EQ(app.prompts.Notices, QStringList{});
     EXPECT_FALSE(app.Main().ui()->serialNumberLabel->text().isEmpty());
 
     app.Restart();
     EXPECT_EQ(app.Main().ui()->portBox->currentText(), pty);
-    app.Main().ui()->connectButton->click();
+    ASSERT_TRUE(app.Click(app.Main().ui()->connectButton));
     EXPECT_EQ(app.prompts.Notices, QStringList{});
     EXPECT_FALSE(app.Main().ui()->serialNumberLabel->text().isEmpty());
 }
@@ -66,7 +66,7 @@ TEST(PortBox, MissingDeviceIsNamedInTheMessage)
     const QString missing = app.dir.filePath("ttyUSB9");
     SetStored(app, "Ports/COM2", missing);
     ChooseDevice(app, missing);
-    app.Main().ui()->resetButton->click();
+    ASSERT_TRUE(app.Click(app.Main().ui()->resetButton));
     EXPECT_EQ(app.prompts.Notices,
               QStringList{"The serial port " + missing + " does not exist (is the cable plugged in?)"});
     EXPECT_TRUE(app.Main().ui()->resetButton->isEnabled());

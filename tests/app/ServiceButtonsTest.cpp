@@ -1,10 +1,13 @@
 #include <QAccessible>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
+#include "logo/ui/LogoWindow.h"
+#include "phonebook/ui/PhonebookWindow.h"
 #include "serial/SerialPort.h"
 #include "ui_MainWindow.h"
 
@@ -25,7 +28,9 @@ void ExpectCommandFinished(AppUnderTest& app, QPushButton* button)
     EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
     EXPECT_FALSE(app.Main().ui()->ackLed->isActive());
     EXPECT_FALSE(app.Main().ui()->packLed->isActive());
-    EXPECT_FALSE(app.Main().portIsOpen());
+    // Closed for real: the next user of the port can have it.
+    QSerialPort next(QString::fromStdString(app.sim.DevicePath()));
+    EXPECT_TRUE(next.open(QIODevice::ReadWrite));
 }
 
 } // namespace
@@ -34,7 +39,7 @@ TEST(ServiceButtons, ConnectReadsVersionAndSerialFromTheSimulator)
 {
     AppUnderTest app({"--version-text", "V 4.10\\n12-03-98\rX", "--serial", "4711082015"});
     Ui::MainWindow& ui = *app.Main().ui();
-    ui.connectButton->click();
+    ASSERT_TRUE(app.Click(ui.connectButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     // Line feeds break the label's lines, other control bytes show as dots,
     // and the field is always 32 characters wide.
@@ -52,32 +57,32 @@ TEST(ServiceButtons, EveryCommandSucceedsAgainstThePacedHandset)
     AppUnderTest app(kPacedHandset);
     Ui::MainWindow& ui = *app.Main().ui();
 
-    ui.connectButton->click();
+    ASSERT_TRUE(app.Click(ui.connectButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     EXPECT_TRUE(ui.versionLabel->text().startsWith("V 4.10\n12-03-98")) << ui.versionLabel->text().toStdString();
     EXPECT_EQ(ui.serialNumberLabel->text(), "4711082015");
     EXPECT_FALSE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.connectButton);
 
-    ui.netMonitorOnButton->click();
+    ASSERT_TRUE(app.Click(ui.netMonitorOnButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     EXPECT_TRUE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.netMonitorOnButton);
 
     // Straight after the extra copies of "on": the next exchanges must not be
     // thrown off by whatever the handset was still answering.
-    ui.connectButton->click();
+    ASSERT_TRUE(app.Click(ui.connectButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     EXPECT_EQ(ui.serialNumberLabel->text(), "4711082015");
     EXPECT_TRUE(ui.netMonitorLed->isActive());
 
-    ui.netMonitorOffButton->click();
+    ASSERT_TRUE(app.Click(ui.netMonitorOffButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     EXPECT_FALSE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.netMonitorOffButton);
 
-    ui.netMonitorOnButton->click();
-    ui.resetButton->click();
+    ASSERT_TRUE(app.Click(ui.netMonitorOnButton));
+    ASSERT_TRUE(app.Click(ui.resetButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     EXPECT_TRUE(ui.netMonitorLed->isActive());
     ExpectCommandFinished(app, ui.resetButton);
@@ -94,10 +99,9 @@ TEST(ServiceButtons, SilentHandsetGivesOneNoAnswerPerCommandAndFreesThePort)
     for (QPushButton* button : {ui.connectButton, ui.netMonitorOnButton, ui.netMonitorOffButton, ui.resetButton}) {
         SCOPED_TRACE(button->text().toStdString());
         app.prompts.Notices.clear();
-        button->click();
+        ASSERT_TRUE(app.Click(button));
         EXPECT_EQ(app.prompts.Notices, QStringList{kNoAnswer});
         EXPECT_TRUE(button->isEnabled());
-        EXPECT_FALSE(app.Main().portIsOpen());
         // Closed for real: the next user of the port can have it.
         QSerialPort next(QString::fromStdString(app.sim.DevicePath()));
         EXPECT_TRUE(next.open(QIODevice::ReadWrite));
@@ -109,21 +113,38 @@ TEST(ServiceButtons, SilentHandsetGivesOneNoAnswerPerCommandAndFreesThePort)
 
 // Only the running command's button is disabled; another command started
 // from inside its wait finds the port taken and the first one goes on.
-TEST(ServiceButtons, SecondCommandDuringConnectIsRefusedAndConnectFinishes)
+// While a job runs, the commands cannot be started, say why, and the job
+// finishes as it would alone: the phone is never asked twice at once.
+TEST(ServiceButtons, CommandsCannotStartWhileAJobRuns)
 {
     AppUnderTest app(kPacedHandset);
     Ui::MainWindow& ui = *app.Main().ui();
-    bool offEnabledDuring = false;
-    QTimer::singleShot(30, [&] {
-        offEnabledDuring = ui.netMonitorOffButton->isEnabled();
-        ui.netMonitorOffButton->click();
-    });
+    const auto tryCommands = [&] {
+        for (QPushButton* button : {ui.connectButton, ui.netMonitorOnButton, ui.netMonitorOffButton, ui.resetButton}) {
+            EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+            EXPECT_EQ(button->toolTip(), "A transfer with the phone is running");
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+    };
     ui.connectButton->click();
-    EXPECT_TRUE(offEnabledDuring);
-    EXPECT_EQ(app.prompts.Notices, QStringList{"Invalid port number Com1"});
-    EXPECT_TRUE(ui.netMonitorOffButton->isEnabled());
+    tryCommands();
+    ASSERT_TRUE(app.WaitUntilIdle());
     EXPECT_EQ(ui.serialNumberLabel->text(), "4711082015");
-    ExpectCommandFinished(app, ui.connectButton);
+    EXPECT_FALSE(ui.netMonitorLed->isActive()) << "NetMonitor On did not run";
+
+    PhonebookWindow& book = *phonebookWindow;
+    book.readButton->click();
+    tryCommands();
+    ASSERT_TRUE(app.WaitUntilIdle());
+    EXPECT_EQ(book.cellText(1, 1), "Anna") << "the read went on alone";
+    EXPECT_FALSE(ui.netMonitorLed->isActive());
+
+    logoWindow->readButton->click();
+    tryCommands();
+    ASSERT_TRUE(app.WaitUntilIdle());
+    EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
+    for (QPushButton* button : {ui.connectButton, ui.netMonitorOnButton, ui.netMonitorOffButton, ui.resetButton})
+        EXPECT_TRUE(button->isEnabled());
 }
 
 TEST(ServiceButtons, MissingPortIsNamedAndNothingIsOpened)
@@ -139,7 +160,7 @@ TEST(ServiceButtons, MissingPortIsNamedAndNothingIsOpened)
     ASSERT_EQ(app.Main().portNumber(), 3);
     for (QPushButton* button : {ui.connectButton, ui.netMonitorOnButton, ui.netMonitorOffButton, ui.resetButton}) {
         app.prompts.Notices.clear();
-        button->click();
+        ASSERT_TRUE(app.Click(button));
         EXPECT_EQ(app.prompts.Notices, QStringList{"Invalid port number Com3"}) << button->text().toStdString();
         EXPECT_TRUE(button->isEnabled());
     }

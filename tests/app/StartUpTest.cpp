@@ -69,7 +69,7 @@ TEST(StartUp, StoredPortIsTakenWhenTheMainWindowIsShown)
     QApplication::processEvents();
     EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com3");
     EXPECT_EQ(app.Main().portNumber(), 3);
-    EXPECT_FALSE(app.Main().portIsOpen());
+    EXPECT_FALSE(app.Main().worker().isBusy());
 }
 
 TEST(StartUp, StoredTextThatIsNoPortNameIsShownButLeavesPort1)

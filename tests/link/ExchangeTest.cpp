@@ -18,7 +18,7 @@ protected:
     }
 
     static std::int64_t LineUs(int bytes) { return static_cast<std::int64_t>(bytes) * VirtualLine::kByteUs; }
-    static constexpr std::int64_t kWindowUs = PhoneLink::kAnswerWindowMs * 1000;
+    static constexpr std::int64_t kWindowUs = Exchange::kAnswerWindowMs * 1000;
 
     static std::vector<std::int64_t> Gaps(const std::vector<VirtualLine::Write>& writes)
     {
@@ -56,45 +56,62 @@ TEST_F(ExchangeTest, SilentLineSendsTPlusOneTimesOneAnswerWindowApart)
     handset.acknowledge = false;
     handset.reply = false;
     line.open();
-    EXPECT_FALSE(link.exchange(Plan(messages::kVersionQuery, 3, 100)));
+    const LinkResult<ReplyFrame> result = link.exchange(Plan(messages::kVersionQuery, 3, 100));
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.failure().kind, LinkFailure::Kind::NoAnswer);
+    EXPECT_EQ(result.failure().exchange.reason, ExchangeFailure::Reason::NoAnswer);
+    EXPECT_EQ(result.failure().exchange.request, "version query");
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 4u);
     EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(3, LineUs(9) + kWindowUs));
     EXPECT_EQ(line.nowUs(), writes.back().atUs + LineUs(9) + kWindowUs); // the last copy gets its window too
-    EXPECT_TRUE(line.Messages().empty()); // the caller shows the message
-}
-
-TEST_F(ExchangeTest, SetupClearsFlagsAssemblerAndLedsInOrderBeforeSending)
-{
-    handset.reply = false;
-    line.open();
-    state().rxLength = 4;
-    state().rxExpected = 30;
-    state().replyReady = true; // a stale flag must not count as this exchange's reply
-    state().replyBuffer.fill(0x5A);
-    line.setAckLed(true);
-    line.setPackLed(true);
-    EXPECT_FALSE(link.exchange(Plan(messages::kSoftwareReset, 0, 100)));
-    EXPECT_FALSE(line.PackLed());
-    EXPECT_EQ(Bytes(state().txBuffer.begin(), state().txBuffer.begin() + 3), (Bytes{0x43, 0x00, 0x00}));
-    EXPECT_EQ(state().replyBuffer[0], 0x5A); // not zeroed unless asked
-    ASSERT_EQ(line.DataFrameWrites().size(), 1u);
 }
 
 TEST_F(ExchangeTest, AnsweredRequestGoesOutOnceAndEndsWhenTheReplyIsAcknowledged)
 {
     handset.replyData = [](const Bytes&) { return Bytes(34, 'v'); };
     line.open();
-    state().txSequence = 0x30;
-    ASSERT_TRUE(link.exchange(Plan(messages::kVersionQuery, 3, 100)));
+    line.lightChanged(LinkLight::Pack, true);
+    PhoneLink atSequence(line, line, &line, 0x30);
+    const LinkResult<ReplyFrame> reply = atSequence.exchange(Plan(messages::kVersionQuery, 3, 100));
+    ASSERT_TRUE(reply);
     const auto requests = line.DataFrameWrites();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].bytes[7], 0x30);
+    EXPECT_EQ((*reply)[6], 'v');
+    EXPECT_EQ(atSequence.sequence(), 0x31);
+    // Our acknowledgement carries the reply's sequence byte, after a pause of a millisecond.
     ASSERT_EQ(line.AckWrites().size(), 1u);
-    EXPECT_EQ(state().replyBuffer[6], 'v');
-    EXPECT_EQ(state().txSequence, 0x31);
+    const std::uint8_t replySequence = (*reply)[38];
+    EXPECT_EQ(line.AckWrites()[0].bytes,
+              (Bytes{0x00, 0xE9, 0x7F, replySequence, static_cast<std::uint8_t>(0x00 ^ 0xE9 ^ 0x7F ^ replySequence)}));
+    EXPECT_EQ(line.Sleeps(), std::vector<int>{1});
+    EXPECT_EQ(line.AckLedOns(), 1);
+    EXPECT_EQ(line.PackLedOns(), 2); // darkened when the exchange began, lit by the reply
     // Request, turnaround, acknowledgement, turnaround, reply, the pause before our acknowledgement: nothing more.
     EXPECT_EQ(line.nowUs(), LineUs(9) + 20000 + LineUs(5) + 20000 + LineUs(40) + 1000);
+}
+
+// A reply overwrites the last one only as far as it goes; a reply whose
+// acknowledgement could not be written is no reply.
+TEST_F(ExchangeTest, ReplyFrameKeepsTheLastRepliesBytesPastItsEnd)
+{
+    line.open();
+    handset.replyData = [](const Bytes&) { return Bytes(34, 'v'); };
+    ASSERT_TRUE(link.exchange(Plan(messages::kVersionQuery, 3, 100)));
+    handset.replyData = [](const Bytes&) { return Bytes{'s'}; };
+    const LinkResult<ReplyFrame> shorter = link.exchange(Plan(messages::kSoftwareReset, 3, 100));
+    ASSERT_TRUE(shorter);
+    EXPECT_EQ((*shorter)[4], 's');
+    EXPECT_EQ((*shorter)[7], 'v');
+    EXPECT_EQ((*shorter)[37], 'v');
+    const LinkResult<ReplyFrame> zeroed = link.exchange({messages::kSoftwareReset.head.data(), 3, 3, 100, true, 32});
+    ASSERT_TRUE(zeroed);
+    EXPECT_EQ((*zeroed)[7], 0);
+
+    line.SetAckWriteTimesOut(true);
+    EXPECT_FALSE(link.exchange(Plan(messages::kSoftwareReset, 1, 100)));
+    EXPECT_FALSE(line.PackLed());
 }
 
 // Acknowledged but never answered: the request goes out again once the
@@ -103,19 +120,21 @@ TEST_F(ExchangeTest, AnsweredRequestGoesOutOnceAndEndsWhenTheReplyIsAcknowledged
 TEST_F(ExchangeTest, AcknowledgedRequestWithoutReplyGoesOutAgainAsANewFrame)
 {
     handset.reply = false;
-    state().txSequence = 0x20;
+    PhoneLink atSequence(line, line, &line, 0x20);
     const Bytes message = PhonebookReadMessage();
-    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
+    const LinkResult<ReplyFrame> result =
+        atSequence.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame);
+    ASSERT_FALSE(result);
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 6u);
     for (std::size_t i = 0; i < writes.size(); ++i)
         EXPECT_EQ(writes[i].bytes[16], 0x20 + i);
     // Request, turnaround, acknowledgement, then the window of silence.
     EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(5, LineUs(18) + 20000 + LineUs(5) + kWindowUs));
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
-    EXPECT_EQ(link.lastFailure().reason, ExchangeFailure::Reason::SilentAfterAcknowledging);
-    EXPECT_EQ(link.lastFailure().request, "phonebook read of location 17");
-    EXPECT_EQ(link.lastFailure().reasonText(), "handset silent after acknowledging");
+    const ExchangeFailure& failure = result.failure().exchange;
+    EXPECT_EQ(failure.reason, ExchangeFailure::Reason::SilentAfterAcknowledging);
+    EXPECT_EQ(failure.request, "phonebook read of location 17");
+    EXPECT_EQ(failure.reasonText(), "handset silent after acknowledging");
     EXPECT_FALSE(line.isOpen());
 }
 
@@ -127,16 +146,19 @@ TEST_F(ExchangeTest, DamagedReplyIsAskedForAgain)
     handset.replyData = RecordReply;
     handset.damageReplies = 2;
     const Bytes message = PhonebookReadMessage();
-    ASSERT_TRUE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
+    const LinkResult<ReplyFrame> reply =
+        link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame);
+    ASSERT_TRUE(reply);
     EXPECT_EQ(line.DataFrameWrites().size(), 3u);
     EXPECT_EQ(line.AckWrites().size(), 1u);
-    EXPECT_EQ(state().replyBuffer[4 + 30], 'A');
-    EXPECT_TRUE(line.Messages().empty());
+    EXPECT_EQ((*reply)[4 + 30], 'A');
 
     handset.damageReplies = 1000;
-    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
-    EXPECT_EQ(link.lastFailure().reason, ExchangeFailure::Reason::DamagedReply);
-    EXPECT_EQ(link.lastFailure().reasonText(), "reply damaged 6 times");
+    const LinkResult<ReplyFrame> failed =
+        link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.failure().exchange.reason, ExchangeFailure::Reason::DamagedReply);
+    EXPECT_EQ(failed.failure().exchange.reasonText(), "reply damaged 6 times");
 }
 
 // The last byte of an earlier echo, cut off when the port was closed, meets
@@ -149,9 +171,10 @@ TEST_F(ExchangeTest, StrayByteBeforeTheEchoCostsNeitherTimeNorARequest)
     line.open();
     line.ScheduleAt(500, {0xE9}); // just after the request went out
 
-    ASSERT_TRUE(link.exchange(Plan(messages::kPhonebookRead, 5, 10)));
+    const LinkResult<ReplyFrame> reply = link.exchange(Plan(messages::kPhonebookRead, 5, 10));
+    ASSERT_TRUE(reply);
     EXPECT_EQ(line.DataFrameWrites().size(), 1u);
-    EXPECT_EQ(state().replyBuffer[4 + 30], 'A');
+    EXPECT_EQ((*reply)[4 + 30], 'A');
     EXPECT_LT(line.nowUs(), LineUs(18) + 20000 + LineUs(5) + 20000 + LineUs(53) + 5000);
 }
 
@@ -164,9 +187,11 @@ TEST_F(ExchangeTest, SlowReplyIsWaitedForWhileItKeepsComing)
     handset.replyData = [](const Bytes&) { return Bytes(98, 0x5A); };
     Bytes request(12);
     composeMessage(messages::kLogoRead, 3, nullptr, request.data());
-    ASSERT_TRUE(link.transfer(request.data(), 12, 10, 100, messages::kLogoRead.longestReplyFrame));
+    const LinkResult<ReplyFrame> reply =
+        link.transfer(request.data(), 12, 10, 100, messages::kLogoRead.longestReplyFrame);
+    ASSERT_TRUE(reply);
     EXPECT_EQ(line.DataFrameWrites().size(), 1u);
-    EXPECT_EQ(state().replyBuffer[4 + 97], 0x5A);
+    EXPECT_EQ((*reply)[4 + 97], 0x5A);
 
     // A request whose budget is 3 s (10 tries, 300 ms apart) waits as long
     // for a reply that takes 2.1 s, longer than any wait for a quiet line.
@@ -186,11 +211,13 @@ TEST_F(ExchangeTest, PausesWhileAReplyComesInLoseNothing)
     composeMessage(messages::kLogoRead, 3, nullptr, request.data());
     line.PauseAt(150'000, 300'000);
     line.PauseAt(500'000, 300'000);
-    ASSERT_TRUE(link.transfer(request.data(), 12, 10, 100, messages::kLogoRead.longestReplyFrame));
+    const LinkResult<ReplyFrame> reply =
+        link.transfer(request.data(), 12, 10, 100, messages::kLogoRead.longestReplyFrame);
+    ASSERT_TRUE(reply);
     EXPECT_EQ(line.PausesTaken(), 2);
     EXPECT_EQ(line.DataFrameWrites().size(), 1u);
     EXPECT_EQ(line.AckWrites().size(), 1u);
-    EXPECT_EQ(state().replyBuffer[4 + 97], 0x5A);
+    EXPECT_EQ((*reply)[4 + 97], 0x5A);
 }
 
 // A line that never stops talking (a stray byte every 50 ms after each
@@ -224,7 +251,6 @@ TEST_F(ExchangeTest, ALineThatNeverStopsTalkingStillEnds)
     EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
     EXPECT_EQ(line.DataFrameWrites().size(), 6u);
     EXPECT_LT(line.nowUs(), 5'000'000);
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
 }
 
 // An acknowledgement carrying another frame's sequence byte is a late answer
@@ -234,27 +260,30 @@ TEST_F(ExchangeTest, AcknowledgementOfAnotherSequenceDoesNotCount)
     handset.reply = false;
     handset.ackSequenceShift = 1;
     line.open();
-    state().txSequence = 0x10;
-    EXPECT_FALSE(link.exchange(Plan(messages::kSoftwareReset, 3, 100)));
+    PhoneLink atSequence(line, line, &line, 0x10);
+    EXPECT_FALSE(atSequence.exchange(Plan(messages::kSoftwareReset, 3, 100)));
     EXPECT_EQ(line.DataFrameWrites().size(), 4u);
-    EXPECT_FALSE(state().ackReady);
-    EXPECT_FALSE(line.AckLed());
-    EXPECT_EQ(state().txSequence, 0x10);
+    EXPECT_EQ(line.AckLedOns(), 0);
+    EXPECT_EQ(atSequence.sequence(), 0x10);
 }
 
-// The rest of a frame the handset is still sending when the exchange starts
-// is let through before the request goes out.
-TEST_F(ExchangeTest, RequestWaitsUntilTheLineIsQuiet)
+// A frame the handset is still sending when the exchange starts is let
+// through before the request goes out. It is acknowledged, but it is no
+// reply to a request not yet sent.
+TEST_F(ExchangeTest, RequestWaitsUntilTheLineIsQuietAndAFrameBeforeItIsNoReply)
 {
     line.open();
     const std::int64_t unsolicitedEndsUs = line.Transmit(0, VirtualHandset::DataFrame(Bytes(20, 0x11), 0x05));
     line.sleep(3); // a few bytes of it are in
-    line.processMessages();
-    ASSERT_TRUE(link.exchange(Plan(messages::kSoftwareReset, 3, 100)));
+    handset.replyData = [](const Bytes&) { return Bytes{0x22}; };
+    const LinkResult<ReplyFrame> reply = link.exchange(Plan(messages::kSoftwareReset, 3, 100));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ((*reply)[4], 0x22);
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_GE(writes[0].atUs, unsolicitedEndsUs);
-    EXPECT_EQ(line.AckWrites().size(), 1u); // only the reply to the request was acknowledged
+    ASSERT_EQ(line.AckWrites().size(), 2u);
+    EXPECT_EQ(line.AckWrites()[0].bytes[3], 0x05);
 }
 
 TEST_F(ExchangeTest, UnacknowledgedRecordReadKeepsItsSixSends)
@@ -266,7 +295,6 @@ TEST_F(ExchangeTest, UnacknowledgedRecordReadKeepsItsSixSends)
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 6u);
     EXPECT_EQ(Gaps(writes), std::vector<std::int64_t>(5, LineUs(18) + kWindowUs));
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
     EXPECT_FALSE(line.isOpen());
 }
 
@@ -274,29 +302,30 @@ TEST_F(ExchangeTest, RecordReadGetsItsWholeReply)
 {
     handset.replyData = RecordReply;
     const Bytes message = PhonebookReadMessage();
-    ASSERT_TRUE(link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame));
-    EXPECT_TRUE(line.Messages().empty());
+    const LinkResult<ReplyFrame> reply =
+        link.transfer(message.data(), 12, 5, 10, messages::kPhonebookRead.longestReplyFrame);
+    ASSERT_TRUE(reply);
     EXPECT_FALSE(line.isOpen());
     EXPECT_FALSE(line.AckLed());
     EXPECT_FALSE(line.PackLed());
-    EXPECT_EQ(state().replyBuffer[2], 47);
-    EXPECT_EQ(state().replyBuffer[4 + 14], 3);
-    EXPECT_EQ(state().replyBuffer[4 + 30], 'A');
+    EXPECT_EQ((*reply)[2], 47);
+    EXPECT_EQ((*reply)[4 + 14], 3);
+    EXPECT_EQ((*reply)[4 + 30], 'A');
     ASSERT_EQ(line.DataFrameWrites().size(), 1u);
     EXPECT_EQ(handset.RequestMessages().at(0)[9], kLocation);
 }
 
-TEST_F(ExchangeTest, TransferClearsReplyBufferEvenWhenThePortIsMissing)
+TEST_F(ExchangeTest, MissingPortIsTheFailureAndNothingIsSent)
 {
     line.SetPortMissing(true);
     line.SetPortNum(3);
-    state().replyBuffer.fill(0x77);
     const Bytes message = PhonebookReadMessage();
-    EXPECT_FALSE(link.transfer(message.data(), 12, 5, 10, 53));
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{"Invalid port number Com3"});
+    const LinkResult<ReplyFrame> result = link.transfer(message.data(), 12, 5, 10, 53);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.failure().kind, LinkFailure::Kind::PortUnavailable);
+    EXPECT_EQ(result.failure().portNumber, 3);
+    EXPECT_EQ(result.failure().portError, "Unable to open com port");
     EXPECT_TRUE(line.Writes().empty());
-    EXPECT_EQ(state().replyBuffer[0], 0);
-    EXPECT_EQ(state().replyBuffer[255], 0);
 }
 
 TEST_F(ExchangeTest, PortErrorDuringATransferClosesThePortAndPassesTheErrorOn)
@@ -309,7 +338,6 @@ TEST_F(ExchangeTest, PortErrorDuringATransferClosesThePortAndPassesTheErrorOn)
     const Bytes message = PhonebookReadMessage();
     EXPECT_THROW(other.transfer(message.data(), 12, 5, 10, 53), std::runtime_error);
     EXPECT_FALSE(failing.isOpen());
-    EXPECT_TRUE(failing.Messages().empty());
 }
 
 } // namespace

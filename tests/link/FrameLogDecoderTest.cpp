@@ -219,11 +219,11 @@ TEST_F(FrameLogDecoderTest, SummaryCountsExchangesRetriesAndLineTime)
     EXPECT_EQ(s.sentAgain, 1);
     EXPECT_EQ(s.unansweredSends, 3);
     EXPECT_EQ(s.lostReplies, 0);
-    const auto through = [](std::size_t bytes) { return static_cast<std::int64_t>(bytes * PhoneLink::kByteTimeUs / 1000.0 + 0.5); };
+    const auto through = [](std::size_t bytes) { return static_cast<std::int64_t>(bytes * Exchange::kByteTimeUs / 1000.0 + 0.5); };
     EXPECT_EQ(s.lineTimeMs, 62 + through(frame::kAckLength) + 200 + through(serial.size()) + through(serial.size()));
     const std::size_t least = version.size() + frame::kAckLength + reply.size() + frame::kAckLength
         + 2 * (serial.size() + frame::kAckLength);
-    EXPECT_DOUBLE_EQ(s.leastLineTimeMs, static_cast<double>(least) * PhoneLink::kByteTimeUs / 1000.0);
+    EXPECT_DOUBLE_EQ(s.leastLineTimeMs, static_cast<double>(least) * Exchange::kByteTimeUs / 1000.0);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// A PhoneLink wired to a virtual line whose port is open, with helpers to
-// put bytes on the receive side.
+// A PhoneLink on a virtual line: the line is its port, its clock and the
+// lights it switches.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,20 +15,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 class LinkFixture : public ::testing::Test {
 protected:
-    LinkFixture()
-    {
-        line.SetReceiver([this](int count) { link.onBytesReceived(count); });
-    }
-
-    // The bytes arrive now and are handed over in one notification.
-    void Deliver(const Bytes& bytes)
-    {
-        if (!line.isOpen())
-            line.open();
-        line.ScheduleAt(line.nowUs(), bytes);
-        line.processMessages();
-    }
-
     static Bytes Concat(std::initializer_list<Bytes> parts)
     {
         Bytes out;
@@ -37,8 +23,6 @@ protected:
         return out;
     }
 
-    LinkState& state() { return link.state(); }
-
     VirtualLine line;
-    PhoneLink link{line, line};
+    PhoneLink link{line, line, &line};
 };

@@ -9,30 +9,22 @@
 
 namespace {
 
-// The buttons, and the captions as the window shows a command's readings.
-class RecordingUi : public CommandButtons {
+// The captions as the window shows a command's readings, and the failures it tells.
+class RecordingUi {
 public:
-    void setButtonEnabled(CommandButton button, bool enabled) override
+    void Show(const CommandResult& result)
     {
-        enabled_[button] = enabled;
-        history.push_back({button, enabled});
-    }
-    void Show(const HandsetReadings& readings)
-    {
-        info = readings.versionText.value_or(info);
-        serNum = readings.serialNumber.value_or(serNum);
-        netMonitor = readings.netMonitorOn.value_or(netMonitor);
+        info = result.readings.versionText.value_or(info);
+        serNum = result.readings.serialNumber.value_or(serNum);
+        netMonitor = result.readings.netMonitorOn.value_or(netMonitor);
+        if (result.failure)
+            failures.push_back(*result.failure);
     }
 
-    bool Enabled(CommandButton b) const { return enabled_.count(b) ? enabled_.at(b) : true; }
-
-    std::vector<std::pair<CommandButton, bool>> history;
     std::string info = "unchanged";
     std::string serNum = "unchanged";
     bool netMonitor = false;
-
-private:
-    std::map<CommandButton, bool> enabled_;
+    std::vector<LinkFailure> failures;
 };
 
 class ServiceCommandsTest : public LinkFixture {
@@ -52,7 +44,7 @@ protected:
             return serialData;
         if (m.size() == 8 && m[4] == 0x06)
             return netMonitorData;
-        return {0x01};
+        return switchData;
     }
 
     std::vector<Bytes> Sent() const
@@ -66,9 +58,10 @@ protected:
     Bytes versionData;
     Bytes serialData;
     Bytes netMonitorData;
+    Bytes switchData{0x01}; // the reply to the switches and the reset
     VirtualHandset handset;
     RecordingUi ui;
-    ServiceCommands commands{link, ui};
+    ServiceCommands commands{link};
 };
 
 TEST_F(ServiceCommandsTest, ConnectReadsVersionSerialNumberAndNetMonitor)
@@ -88,13 +81,10 @@ TEST_F(ServiceCommandsTest, ConnectReadsVersionSerialNumberAndNetMonitor)
     EXPECT_EQ(ui.info.size(), 32u);
     EXPECT_EQ(ui.serNum, "0123456789");
     EXPECT_TRUE(ui.netMonitor);
-    EXPECT_TRUE(line.Messages().empty());
+    EXPECT_TRUE(ui.failures.empty());
     EXPECT_FALSE(line.isOpen());
     EXPECT_FALSE(line.AckLed());
     EXPECT_FALSE(line.PackLed());
-    EXPECT_TRUE(ui.Enabled(CommandButton::Connect));
-    EXPECT_EQ(ui.history.front(), std::make_pair(CommandButton::Connect, false));
-    EXPECT_GE(line.InfoButtonEnables(), 3); // the receiver frees the button on each reply
 
     std::vector<Bytes> kinds;
     for (const Bytes& m : Sent())
@@ -111,16 +101,17 @@ TEST_F(ServiceCommandsTest, ShortNetMonitorReplyReadsOffInConnectButNotInNetMoni
     versionData = Bytes(34, 'v');
     serialData = Bytes(20, '1');
     netMonitorData = {0x01}; // ends before position 14
-    line.open();
-    state().replyBuffer.fill(0x01);
-    line.close();
+    switchData = Bytes(20, 0x01);
+    ui.Show(commands.switchNetMonitorOn()); // leaves 0x01 at position 14
+    EXPECT_TRUE(ui.netMonitor);
+    ui.netMonitor = false;
     ui.Show(commands.connectToPhone());
     EXPECT_FALSE(ui.netMonitor); // zeroed before the third exchange
 
-    // Switching reads the setting back without zeroing: an older byte 14 shows through.
-    state().replyBuffer[14] = 0x01;
+    // Switching reads the setting back without zeroing: the switch's longer
+    // reply shows through.
     ui.Show(commands.switchNetMonitorOff());
-    EXPECT_TRUE(line.Messages().empty());
+    EXPECT_TRUE(ui.failures.empty());
     EXPECT_TRUE(ui.netMonitor);
 }
 
@@ -128,10 +119,10 @@ TEST_F(ServiceCommandsTest, ShortVersionReplyTakesTheRestFromTheOldBuffer)
 {
     versionData = {0x00, 0x00, 'A', 'B'}; // frame of 10 bytes: positions 6, 7 text, 8, 9 sequence/checksum
     serialData = Bytes(20, '1');
-    netMonitorData = Bytes(11, 0x00);
-    line.open();
-    state().replyBuffer.fill('z');
-    line.close();
+    netMonitorData = {0x01};
+    serialData = Bytes(40, 'z');
+    ui.Show(commands.readSerialNumber()); // leaves 'z' from position 4 to 43
+    serialData = Bytes(20, '1');
     ui.Show(commands.connectToPhone());
     ASSERT_EQ(ui.info.size(), 32u);
     EXPECT_EQ(ui.info.substr(0, 2), "AB");
@@ -147,11 +138,12 @@ TEST_F(ServiceCommandsTest, NoHandsetVersionQueryGoesOutFourTimesAndFailsOnce)
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 4u);
     for (std::size_t i = 1; i < writes.size(); ++i)
-        EXPECT_EQ(writes[i].atUs - writes[i - 1].atUs, 9 * VirtualLine::kByteUs + PhoneLink::kAnswerWindowMs * 1000);
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
+        EXPECT_EQ(writes[i].atUs - writes[i - 1].atUs, 9 * VirtualLine::kByteUs + Exchange::kAnswerWindowMs * 1000);
+    ASSERT_EQ(ui.failures.size(), 1u);
+    EXPECT_EQ(ui.failures[0].kind, LinkFailure::Kind::NoAnswer);
+    EXPECT_EQ(ui.failures[0].exchange.request, "version query");
     EXPECT_EQ(ui.info, "unchanged");
     EXPECT_FALSE(line.isOpen());
-    EXPECT_TRUE(ui.Enabled(CommandButton::Connect));
 }
 
 TEST_F(ServiceCommandsTest, NoHandsetNetMonitorOnGoesOutElevenTimesOneAnswerWindowApart)
@@ -162,10 +154,10 @@ TEST_F(ServiceCommandsTest, NoHandsetNetMonitorOnGoesOutElevenTimesOneAnswerWind
     const auto writes = line.DataFrameWrites();
     ASSERT_EQ(writes.size(), 11u);
     for (std::size_t i = 1; i < writes.size(); ++i)
-        EXPECT_EQ(writes[i].atUs - writes[i - 1].atUs, 18 * VirtualLine::kByteUs + PhoneLink::kAnswerWindowMs * 1000);
+        EXPECT_EQ(writes[i].atUs - writes[i - 1].atUs, 18 * VirtualLine::kByteUs + Exchange::kAnswerWindowMs * 1000);
     EXPECT_EQ(Sent()[0], (Bytes{0x10, 0x08, 0x03, 0x00, 0x06, 0x03, 0x00, 0x00, 0x00, 0x01, 0x03, 0x00}));
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
-    EXPECT_TRUE(ui.Enabled(CommandButton::NetMonitorOn));
+    ASSERT_EQ(ui.failures.size(), 1u);
+    EXPECT_EQ(ui.failures[0].exchange.request, "net monitor on");
 }
 
 // Acknowledged but never answered: the switch goes out again only after the
@@ -179,11 +171,12 @@ TEST_F(ServiceCommandsTest, NetMonitorSwitchAcknowledgedWithoutReplyIsAskedAgain
     ASSERT_EQ(writes.size(), 11u);
     for (std::size_t i = 1; i < writes.size(); ++i) {
         EXPECT_EQ(writes[i].atUs - writes[i - 1].atUs,
-                  23 * VirtualLine::kByteUs + 20000 + PhoneLink::kAnswerWindowMs * 1000);
+                  23 * VirtualLine::kByteUs + 20000 + Exchange::kAnswerWindowMs * 1000);
         EXPECT_EQ(writes[i].bytes[16], static_cast<std::uint8_t>(writes[i - 1].bytes[16] + 1));
     }
     EXPECT_EQ(Sent().back(), (Bytes{0x10, 0x08, 0x03, 0x00, 0x06, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
+    ASSERT_EQ(ui.failures.size(), 1u);
+    EXPECT_EQ(ui.failures[0].exchange.reason, ExchangeFailure::Reason::SilentAfterAcknowledging);
 }
 
 TEST_F(ServiceCommandsTest, MissingPortShowsItsNumberForEveryCommandAndSendsNothing)
@@ -193,52 +186,31 @@ TEST_F(ServiceCommandsTest, MissingPortShowsItsNumberForEveryCommandAndSendsNoth
     ui.Show(commands.connectToPhone());
     ui.Show(commands.switchNetMonitorOn());
     ui.Show(commands.switchNetMonitorOff());
-    commands.resetHandset();
-    EXPECT_EQ(line.Messages(), std::vector<std::string>(4, "Invalid port number Com3"));
+    ui.Show(commands.resetHandset());
+    ASSERT_EQ(ui.failures.size(), 4u);
+    for (const LinkFailure& failure : ui.failures) {
+        EXPECT_EQ(failure.kind, LinkFailure::Kind::PortUnavailable);
+        EXPECT_EQ(failure.portNumber, 3);
+    }
     EXPECT_TRUE(line.Writes().empty());
-    for (CommandButton b :
-         {CommandButton::Connect, CommandButton::NetMonitorOn, CommandButton::NetMonitorOff, CommandButton::Reset})
-        EXPECT_TRUE(ui.Enabled(b));
-    EXPECT_EQ(ui.history.size(), 8u);
 }
 
 TEST_F(ServiceCommandsTest, ResetSucceedsOnAnyDataFrame)
 {
-    commands.resetHandset();
+    EXPECT_FALSE(commands.resetHandset().failure);
     EXPECT_EQ(Sent().front(), (Bytes{0x43, 0x00, 0x00}));
-    EXPECT_TRUE(line.Messages().empty());
-    EXPECT_TRUE(ui.Enabled(CommandButton::Reset));
     EXPECT_FALSE(line.isOpen());
 }
 
-TEST_F(ServiceCommandsTest, SecondCommandWhileOneRunsFindsThePortBusyAndLeavesItOpen)
-{
-    versionData = Bytes(34, 'v');
-    serialData = Bytes(20, '1');
-    netMonitorData = Bytes(11, 0x00);
-    bool portOpenAfterNested = false;
-    line.atNextProcessMessages = [&] {
-        ui.Show(commands.switchNetMonitorOff());
-        portOpenAfterNested = line.isOpen();
-    };
-    line.SetPortNum(2);
-    ui.Show(commands.connectToPhone());
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{"Invalid port number Com2"});
-    EXPECT_TRUE(portOpenAfterNested);
-    EXPECT_TRUE(ui.Enabled(CommandButton::NetMonitorOff));
-    EXPECT_EQ(ui.serNum, std::string(10, '1')); // the running command went on
-}
-
-TEST_F(ServiceCommandsTest, PortErrorMidCommandFreesButtonAndPort)
+TEST_F(ServiceCommandsTest, PortErrorMidCommandFreesThePort)
 {
     class FailingWrites : public VirtualLine {
     public:
         int write(const std::uint8_t*, int) override { throw std::runtime_error("Write error (5), Access is denied."); }
     } failing;
     PhoneLink other(failing, failing);
-    ServiceCommands otherCommands(other, ui);
+    ServiceCommands otherCommands(other);
     EXPECT_THROW(otherCommands.resetHandset(), std::runtime_error);
-    EXPECT_TRUE(ui.Enabled(CommandButton::Reset));
     EXPECT_FALSE(failing.isOpen());
 }
 
@@ -260,14 +232,16 @@ TEST_F(ServiceCommandsTest, SerialNumberReadIsOneExchangeAndTellsItsFailure)
     serialData = Bytes(10, 0x00);
     const std::string digits = "4711082015";
     serialData.insert(serialData.end(), digits.begin(), digits.end());
-    const HandsetReadings readings = commands.readSerialNumber();
+    const HandsetReadings readings = commands.readSerialNumber().readings;
     EXPECT_EQ(readings.serialNumber, digits);
     EXPECT_FALSE(readings.versionText);
     EXPECT_EQ(Sent(), (std::vector<Bytes>{{0x0F, 0x19, 0x03, 0x00, 0x01, 0x0B, 0x00, 0x00}}));
     EXPECT_FALSE(line.isOpen());
 
     handset.reply = false;
-    EXPECT_FALSE(commands.readSerialNumber().serialNumber);
-    EXPECT_EQ(line.Messages(), std::vector<std::string>{kNoAnswerMessage});
+    const CommandResult failed = commands.readSerialNumber();
+    EXPECT_FALSE(failed.readings.serialNumber);
+    ASSERT_TRUE(failed.failure);
+    EXPECT_EQ(failed.failure->exchange.request, "serial number read");
     EXPECT_FALSE(line.isOpen());
 }

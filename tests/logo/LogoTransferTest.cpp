@@ -16,15 +16,17 @@ public:
         int longestReplyFrame;
     };
     bool answer = true;
-    std::array<std::uint8_t, 256> reply{};
+    ReplyFrame reply{};
     std::vector<Call> calls;
 
-    bool transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override
+    LinkResult<ReplyFrame> transfer(const std::uint8_t* message, int n, int tries, int pauseMs,
+                                    int longestReplyFrame) override
     {
         calls.push_back({std::vector<std::uint8_t>(message, message + n), tries, pauseMs, longestReplyFrame});
-        return answer;
+        if (!answer)
+            return LinkFailure::noAnswer({});
+        return reply;
     }
-    const std::array<std::uint8_t, 256>& replyBuffer() const override { return reply; }
 };
 
 TEST(LogoTransfer, ReadRequestIsTheTwelveByteBlockQuery)
@@ -44,7 +46,7 @@ TEST(LogoTransfer, ReadCopiesDataBytes14To97OfTheReply)
     RecordingTransfer link;
     for (int i = 0; i < 256; ++i)
         link.reply[i] = static_cast<std::uint8_t>(i);
-    const std::optional<LogoBlock> data = readLogoBlock(link, 0);
+    const LinkResult<LogoBlock> data = readLogoBlock(link, 0);
     ASSERT_TRUE(data);
     // Data byte k is at replyBuffer[4 + k]: the block starts at position 18.
     for (int i = 0; i < 84; ++i)

@@ -16,7 +16,9 @@
 #include <random>
 #include <unistd.h>
 
-#include "LogoTestDoubles.h"
+#include "support/ModelledWorker.h"
+#include "support/ScriptedPrompts.h"
+#include "logo/LogoBlocks.h"
 #include "widgets/CheckLed.h"
 #include "widgets/LedBar.h"
 #include "logo/LogoPicture.h"
@@ -37,19 +39,54 @@ LogoDots matrixDotsOf(const LogoWindow& form)
     return dots;
 }
 
+// The simulator's handset model as the phone, its logo as the test's blocks.
+struct LogoPhone : ModelledWorker {
+    LogoBlocks Memory()
+    {
+        LogoBlocks blocks{};
+        for (std::size_t b = 0; b < blocks.size(); ++b)
+            std::copy(Model().state().logo[b].begin(), Model().state().logo[b].end(), blocks[b].begin());
+        return blocks;
+    }
+    void SetMemory(const LogoBlocks& blocks)
+    {
+        handset::HandsetState state = Model().state();
+        for (std::size_t b = 0; b < blocks.size(); ++b)
+            std::copy(blocks[b].begin(), blocks[b].end(), state.logo[b].begin());
+        Model().setState(state);
+    }
+    // The blocks the program wrote, by their index byte.
+    std::vector<int> WrittenBlocks()
+    {
+        std::vector<int> blocks;
+        for (const auto& w : Line().DataFrameWrites())
+            if (w.bytes.size() == 104 && w.bytes[4] == 0x10)
+                blocks.push_back(w.bytes[13]);
+        return blocks;
+    }
+};
+
 class LogoWindowTest : public ::testing::Test {
 protected:
     ScriptedPrompts prompts;
-    FakeLogoPhone phone;
-    LogoWindow form{phone};
+    LogoPhone phone;
+    LogoWindow form{phone.Worker(), phone.Gate()};
     QTemporaryDir dir;
+    LogoBlocks memory{};
 
     void SetUp() override
     {
         std::mt19937 random(77);
-        for (auto& block : phone.memory)
+        for (auto& block : memory)
             for (auto& byte : block)
                 byte = static_cast<std::uint8_t>(random());
+        phone.SetMemory(memory);
+    }
+    // Clicks a transfer's button and lets the transfer run to its end.
+    void Click(QPushButton* button)
+    {
+        button->click();
+        ASSERT_TRUE(phone.WaitUntilIdle());
     }
 
     int DarkCells() const
@@ -93,64 +130,63 @@ TEST_F(LogoWindowTest, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
 {
     std::vector<int> steps;
     QObject::connect(form.progressBar, &LedBar::valueChanged, [&](int value) { steps.push_back(value); });
-    int busyCalls = 0;
-    phone.duringCall = [&] {
-        busyCalls += !form.readButton->isEnabled() && form.cursor().shape() == Qt::WaitCursor ? 1 : 0;
-    };
     form.readButton->click();
+    // While it reads, the window waits and its logo is the transfer's.
+    EXPECT_FALSE(form.readButton->isEnabled());
+    EXPECT_FALSE(form.loadButton->isEnabled());
+    EXPECT_FALSE(form.editLed->isEnabled());
+    EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
+    ASSERT_TRUE(phone.WaitUntilIdle());
 
-    EXPECT_EQ(busyCalls, 6);
     EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 0}));
     EXPECT_TRUE(form.readButton->isEnabled());
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
     ASSERT_EQ(form.picture().size(), QSize(84, 48));
     for (int y = 0; y < kLogoHeight; ++y)
         for (int x = 0; x < kLogoWidth; ++x) {
-            const bool set = logoDotIsSet(phone.memory, x, y);
+            const bool set = logoDotIsSet(memory, x, y);
             ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, y)), !set) << x << "," << y;
             ASSERT_EQ(form.picture().pixel(x, y), set ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
         }
-    EXPECT_TRUE(prompts.Notices.isEmpty());
+    EXPECT_TRUE(phone.told.isEmpty());
 }
 
 TEST_F(LogoWindowTest, UploadAfterLoadSendsTheSameBytesBack)
 {
-    const LogoBlocks original = phone.memory;
-    form.readButton->click();
-    phone.memory = LogoBlocks{};
-    form.writeButton->click();
-    ASSERT_EQ(phone.writes.size(), 6u);
-    for (int b = 0; b < 6; ++b)
-        EXPECT_EQ(phone.writes[b][9], b);
-    EXPECT_EQ(phone.memory, original);
+    Click(form.readButton);
+    phone.SetMemory(LogoBlocks{});
+    Click(form.writeButton);
+    EXPECT_EQ(phone.WrittenBlocks(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(phone.Memory(), memory);
     EXPECT_TRUE(form.writeButton->isEnabled());
     EXPECT_EQ(form.progressBar->value(), 0);
 }
 
 TEST_F(LogoWindowTest, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
 {
-    phone.attached = false;
-    form.readButton->click();
-    EXPECT_EQ(prompts.Notices.size(), 6);
+    phone.AnswerOnly(0);
+    Click(form.readButton);
+    EXPECT_EQ(phone.told.size(), 6);
     EXPECT_EQ(DarkCells(), 0); // the untouched zero buffer reads as all clear
     EXPECT_TRUE(form.readButton->isEnabled());
-    form.writeButton->click();
-    EXPECT_EQ(prompts.Notices.size(), 12);
+    Click(form.writeButton);
+    EXPECT_EQ(phone.told.size(), 12);
     EXPECT_TRUE(form.writeButton->isEnabled());
-    phone.attached = true;
-    form.readButton->click();
-    EXPECT_EQ(prompts.Notices.size(), 12);
-    EXPECT_EQ(form.dotMatrix->isLit(0), !logoDotIsSet(phone.memory, 0, 0));
+    phone.AnswerOnly(-1);
+    Click(form.readButton);
+    EXPECT_EQ(phone.told.size(), 12);
+    EXPECT_EQ(form.dotMatrix->isLit(0), !logoDotIsSet(memory, 0, 0));
 }
 
 TEST_F(LogoWindowTest, FailedBlockRepeatsTheLastBlockRead)
 {
-    phone.failing = {2};
-    form.readButton->click();
-    ASSERT_EQ(prompts.Notices.size(), 1);
+    phone.Ignore(2, 11); // block 2's request and its ten tries
+    Click(form.readButton);
+    ASSERT_EQ(phone.told.size(), 1);
     for (int x = 0; x < kLogoWidth; ++x)
         for (int k = 0; k < 8; ++k)
-            ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, 16 + k)), !(phone.memory[1][x] >> k & 1));
+            ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, 16 + k)), !(memory[1][x] >> k & 1));
+    EXPECT_EQ(form.dotMatrix->isLit(logoCellIndex(0, 24)), !(memory[3][0] & 1)) << "block 3 came again";
 }
 
 TEST_F(LogoWindowTest, PictureImportUsesExactBlackOnly)
@@ -179,9 +215,9 @@ TEST_F(LogoWindowTest, PictureImportTakesTheTopLeftCornerWithoutScaling)
             ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
 
     // A later load from the phone draws over the top-left corner only.
-    form.readButton->click();
+    Click(form.readButton);
     ASSERT_EQ(form.picture().size(), QSize(100, 60));
-    EXPECT_EQ(logoDotsFromPicture(form.picture()), logoDotsFromBlocks(phone.memory));
+    EXPECT_EQ(logoDotsFromPicture(form.picture()), logoDotsFromBlocks(memory));
     EXPECT_EQ(form.picture().pixel(90, 50), large.pixel(90, 50));
     EXPECT_EQ(form.picture().pixel(84, 0), large.pixel(84, 0));
 
@@ -296,10 +332,10 @@ TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
     EXPECT_FALSE(Dark(10, 10) || Dark(25, 5));
 
     // Edits after a load from the phone.
-    form.readButton->click();
+    Click(form.readButton);
     Drag(Qt::LeftButton, {{0, 0}});
     Drag(Qt::RightButton, {{5, 40}, {70, 40}});
-    EXPECT_NE(matrixDotsOf(form), logoDotsFromBlocks(phone.memory));
+    EXPECT_NE(matrixDotsOf(form), logoDotsFromBlocks(memory));
     EXPECT_EQ(savedDots("edited.bmp"), matrixDotsOf(form));
 
     // A loaded picture smaller than the logo grows to hold what is drawn beyond it.
@@ -328,7 +364,7 @@ TEST_F(LogoWindowTest, FailedSaveLeavesTheEarlierFileWhole)
     QFile probe(folder + QStringLiteral("/probe"));
     const bool locked = !probe.open(QIODevice::WriteOnly);
 
-    form.readButton->click();
+    Click(form.readButton);
     prompts.FileNames = {path};
     if (locked)
         form.saveButton->click();
@@ -348,7 +384,7 @@ TEST_F(LogoWindowTest, FailedSaveLeavesTheEarlierFileWhole)
 
 TEST_F(LogoWindowTest, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy)
 {
-    form.readButton->click();
+    Click(form.readButton);
     const std::pair<void (ScratchMount::*)(), const char*> cases[] = {
         {&ScratchMount::FillUp, "the disk is full"},
         {&ScratchMount::MakeReadOnly, "the file system is read-only"},
@@ -419,8 +455,8 @@ TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
 TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
 {
     EXPECT_FALSE(form.toolRow->undoAction()->isEnabled()); // not editing
-    form.readButton->click();
-    const LogoDots fromPhone = logoDotsFromBlocks(phone.memory);
+    Click(form.readButton);
+    const LogoDots fromPhone = logoDotsFromBlocks(memory);
     form.editLed->setChecked(true);
     form.show();
     QApplication::setActiveWindow(&form);
@@ -446,12 +482,34 @@ TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
     EXPECT_EQ(DarkCells(), 0);
 }
 
-TEST_F(LogoWindowTest, ClicksDuringATransferLeaveTheReadDotsAlone)
+// Nothing edits the dots while a transfer reads or writes them, nor closes
+// the window under it: closing waits for the phone, and a read stops
+// between two blocks.
+TEST_F(LogoWindowTest, NothingTouchesTheDotsWhileATransferRunsAndClosingWaitsForIt)
 {
     form.editLed->setChecked(true);
-    phone.duringCall = [&] { Drag(Qt::LeftButton, {{1, 1}}); };
+    form.show();
+    phone.HoldAt(3);
     form.readButton->click();
-    EXPECT_EQ(matrixDotsOf(form), logoDotsFromBlocks(phone.memory));
+    ASSERT_TRUE(phone.WaitUntilHeld());
+    Drag(Qt::LeftButton, {{1, 1}});
+    QTest::keyClick(&form, Qt::Key_Delete);
+    EXPECT_FALSE(form.toolRow->isEnabled());
+    EXPECT_EQ(form.writeButton->toolTip(), "A transfer with the phone is running");
+    phone.Release();
+    ASSERT_TRUE(phone.WaitUntilIdle());
+    EXPECT_EQ(matrixDotsOf(form), logoDotsFromBlocks(memory));
+
+    phone.HoldAt(2);
+    form.readButton->click();
+    ASSERT_TRUE(phone.WaitUntilHeld());
+    form.close();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Logo manager — Waiting for the phone…"));
+    phone.Release();
+    ASSERT_TRUE(phone.WaitUntilIdle());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.windowTitle(), "Logo manager");
 }
 
 TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
@@ -535,7 +593,7 @@ TEST_F(LogoWindowTest, PictureFileFiltersGoThroughTheTranslation)
     } marking;
     QCoreApplication::installTranslator(&marking);
     form.loadButton->click();
-    form.readButton->click();
+    Click(form.readButton);
     form.saveButton->click();
     QCoreApplication::removeTranslator(&marking);
     ASSERT_EQ(prompts.Filters.size(), 2);

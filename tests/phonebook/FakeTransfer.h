@@ -15,17 +15,19 @@ struct TransferCall {
 
 class FakeTransfer : public MessageTransfer {
 public:
-    bool transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int longestReplyFrame) override
+    LinkResult<ReplyFrame> transfer(const std::uint8_t* message, int n, int tries, int pauseMs,
+                                    int longestReplyFrame) override
     {
         Calls.push_back({std::vector<std::uint8_t>(message, message + n), tries, pauseMs, longestReplyFrame});
-        return Answers;
+        if (!Answers)
+            return LinkFailure::noAnswer({});
+        return Reply;
     }
-    const std::array<std::uint8_t, 256>& replyBuffer() const override { return Reply; }
 
     // Puts data byte k of the reply frame.
     void SetData(int k, std::uint8_t value) { Reply[4 + k] = value; }
 
     bool Answers = true;
-    std::array<std::uint8_t, 256> Reply{};
+    ReplyFrame Reply{};
     std::vector<TransferCall> Calls;
 };

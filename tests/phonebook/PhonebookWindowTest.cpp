@@ -1,9 +1,11 @@
-// The phonebook window's handlers, driven with a fake main window and
-// scripted prompts.
+// The phonebook window's handlers, driven with scripted prompts; its
+// transfers run as jobs against the simulator's handset model.
+#include "support/ModelledWorker.h"
 #include "support/ScriptedPrompts.h"
 #include "text/WinText.h"
+#include "link/ReplyLayout.h"
+#include "phonebook/PhoneRecord.h"
 #include "phonebook/PhonebookFile.h"
-#include "phonebook/PhonebookHost.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "phonebook/ui/RecordEditor.h"
 
@@ -18,64 +20,35 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <numeric>
 #include <gtest/gtest.h>
 
 namespace {
 
+// A request the window's transfers sent, as the handset heard it.
 struct HostCall {
     int Location;
     std::string name;
     std::string number;
-    int Progress; // the bar's position when the call was made
-    bool BulkEnabled; // readButton enabled during the call
-    bool OkEnabled; // okButton enabled during the call
-};
-
-class FakeHost : public PhonebookHost {
-public:
-    std::optional<PhonebookEntry> readRecord(int location) override
-    {
-        Record(location, "", "");
-        if (location == FailAt)
-            return std::nullopt;
-        return PhonebookEntry{"N" + std::to_string(location) + "\xC6", "+" + std::to_string(location)};
-    }
-    bool writeRecord(int location, const PhonebookEntry& entry) override
-    {
-        Record(location, entry.name, entry.number);
-        return location != FailAt;
-    }
-    std::optional<std::string> readSerialNumber() override { return Serial; }
-    void resetHandset() override { ++Resets; }
-
-    void Record(int location, const std::string& name, const std::string& number)
-    {
-        Calls.push_back({location, name, number, Window->progressBar->value(), Window->readButton->isEnabled(),
-                         Window->okButton->isEnabled()});
-        if (During)
-            During(location);
-    }
-
-    PhonebookWindow* Window = nullptr;
-    // What the user does while the link lets events through during a call.
-    std::function<void(int location)> During;
-    int FailAt = -1;
-    int Resets = 0;
-    std::optional<std::string> Serial = std::string("4711082015");
-    std::vector<HostCall> Calls;
 };
 
 class PhonebookWindowTest : public ::testing::Test {
 protected:
     PhonebookWindowTest()
-        : window(host, editor)
+        : window(phone.Worker(), phone.Gate(), editor)
     {
-        host.Window = &window;
+        // Record at location k: "N<k>Ж", "+<k>".
+        handset::HandsetState state = phone.Model().state();
+        state.serialNumber = "4711082015";
+        for (std::size_t k = 0; k < handset::kPhonebookSize; ++k)
+            state.phonebook[k] = handset::makeRecord("+" + std::to_string(k), "N" + std::to_string(k) + "\xC6");
+        phone.Model().setState(state);
     }
 
     void FillRows(int first, int last, const QString& prefix)
@@ -90,11 +63,50 @@ protected:
         return window.readButton->isEnabled() && window.writeAllButton->isEnabled() && window.saveButton->isEnabled()
             && window.loadButton->isEnabled() && window.okButton->isEnabled();
     }
+    // Runs a handler and lets its transfer, if it started one, run to its end.
+    void Run(void (PhonebookWindow::*handler)())
+    {
+        (window.*handler)();
+        ASSERT_TRUE(phone.WaitUntilIdle());
+    }
+    // The phonebook writes the handset heard since the last call, one a
+    // location (a request sent again counts once).
+    std::vector<HostCall> Writes()
+    {
+        std::vector<HostCall> calls;
+        const auto writes = phone.Line().DataFrameWrites();
+        for (std::size_t i = seenWrites; i < writes.size(); ++i) {
+            ReplyFrame frame{};
+            std::copy(writes[i].bytes.begin(), writes[i].bytes.end(), frame.begin());
+            const bool phonebookWrite = frame[reply::kDataAt] == 0x10 && frame[reply::kDataAt + 5] == 0x1F;
+            const int location = frame[reply::kDataAt + 9];
+            if (phonebookWrite && (calls.empty() || calls.back().Location != location))
+                calls.push_back({location, decodeReplyName(frame), decodeReplyNumber(frame)});
+        }
+        seenWrites = writes.size();
+        return calls;
+    }
+    // Locations asked for by phonebook reads since the last call, each once.
+    std::vector<int> Reads()
+    {
+        std::vector<int> locations;
+        const auto writes = phone.Line().DataFrameWrites();
+        for (std::size_t i = seenReads; i < writes.size(); ++i) {
+            const auto& f = writes[i].bytes;
+            if (f.size() == 18 && f[4] == 0x0F && f[9] == 0x1F && (locations.empty() || locations.back() != f[13]))
+                locations.push_back(f[13]);
+        }
+        seenReads = writes.size();
+        return locations;
+    }
+    std::uint64_t Resets() { return phone.Model().resetCount(); }
 
     ScriptedPrompts prompts;
-    FakeHost host;
+    ModelledWorker phone;
     RecordEditor editor;
     PhonebookWindow window;
+    std::size_t seenWrites = 0;
+    std::size_t seenReads = 0;
 };
 
 std::string LoadError(PhonebookWindow& window, void (PhonebookWindow::*handler)() = &PhonebookWindow::loadFromFile)
@@ -134,39 +146,44 @@ TEST_F(PhonebookWindowTest, ShowingPutsHeadersAndRecordNumbersOnly)
 TEST_F(PhonebookWindowTest, ReadAllFillsEveryRowAndMovesTheBarAfterEachRecord)
 {
     FillRows(101, 101, "spare");
+    QSignalSpy bar(window.progressBar, &LedProgressBar::valueChanged);
     window.readFromPhone();
-    ASSERT_EQ(host.Calls.size(), 100u);
-    for (int loc = 0; loc < 100; ++loc) {
-        EXPECT_EQ(host.Calls[loc].Location, loc);
-        EXPECT_EQ(host.Calls[loc].Progress, std::min(loc, 99));
-        EXPECT_FALSE(host.Calls[loc].BulkEnabled);
-        EXPECT_FALSE(host.Calls[loc].OkEnabled);
-    }
+    // While it reads, the phonebook is the transfer's.
+    EXPECT_FALSE(window.readButton->isEnabled());
+    EXPECT_FALSE(window.okButton->isEnabled());
+    EXPECT_FALSE(window.editRecordAction->isEnabled());
+    ASSERT_TRUE(phone.WaitUntilIdle());
+    std::vector<int> expected(100);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(Reads(), expected);
+    ASSERT_GE(bar.size(), 100);
+    EXPECT_EQ(bar.at(50).at(0).toInt(), 50) << "the bar moves after each record";
     EXPECT_EQ(window.cellText(1, 1), fromWin1251("N0\xC6"));
     EXPECT_EQ(window.cellText(2, 100), "+99");
     EXPECT_EQ(window.cellText(1, 101), "spare101");
     EXPECT_EQ(window.progressBar->value(), 99);
     EXPECT_TRUE(BulkButtonsEnabled());
+    EXPECT_TRUE(phone.told.isEmpty());
 }
 
 TEST_F(PhonebookWindowTest, ReadAllStopsAtTheFirstFailureWithLaterRowsEmpty)
 {
     FillRows(1, 100, "old");
-    host.FailAt = 40;
-    window.readFromPhone();
-    EXPECT_EQ(host.Calls.size(), 41u);
+    phone.AnswerOnly(40);
+    Run(&PhonebookWindow::readFromPhone);
+    EXPECT_EQ(Reads().size(), 41u);
     EXPECT_EQ(window.cellText(2, 40), "+39");
     for (int row = 41; row <= 100; ++row) {
         EXPECT_EQ(window.cellText(1, row), "") << row;
         EXPECT_EQ(window.cellText(2, row), "") << row;
     }
     EXPECT_EQ(window.progressBar->value(), 40);
+    EXPECT_EQ(phone.told, QStringList{"No answer from phone!  Please, check cable connection!"});
     EXPECT_TRUE(BulkButtonsEnabled());
 
-    host.FailAt = 0;
-    host.Calls.clear();
-    window.readFromPhone();
-    EXPECT_EQ(host.Calls.size(), 1u);
+    phone.AnswerOnly(0);
+    Run(&PhonebookWindow::readFromPhone);
+    EXPECT_EQ(Reads().size(), 1u);
     EXPECT_EQ(window.cellText(1, 1), "");
     EXPECT_EQ(window.cellText(1, 40), "");
     EXPECT_TRUE(BulkButtonsEnabled());
@@ -179,35 +196,37 @@ TEST_F(PhonebookWindowTest, WriteAllAsksFirstAndSendsAllHundredThenResets)
     window.setCellText(2, 5, QString());
 
     prompts.Answers = {false};
-    window.writeAllToPhone();
-    EXPECT_TRUE(host.Calls.empty());
-    EXPECT_EQ(host.Resets, 0);
+    Run(&PhonebookWindow::writeAllToPhone);
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(Resets(), 0u);
     ASSERT_EQ(prompts.Questions.size(), 1);
     EXPECT_EQ(prompts.Questions[0], "Do You really want to write current phonebook into Phone?");
 
     prompts.Answers = {true};
     window.writeAllToPhone();
-    ASSERT_EQ(host.Calls.size(), 100u);
-    for (int loc = 0; loc < 100; ++loc) {
-        EXPECT_EQ(host.Calls[loc].Location, loc);
-        EXPECT_EQ(host.Calls[loc].Progress, loc);
-        EXPECT_FALSE(host.Calls[loc].BulkEnabled);
-        EXPECT_TRUE(host.Calls[loc].OkEnabled);
-    }
-    EXPECT_EQ(host.Calls[0].name, "\xC6\xF3\xEA 1");
-    EXPECT_EQ(host.Calls[0].number, "11");
-    EXPECT_EQ(host.Calls[4].name, ""); // empty rows are written too
-    EXPECT_EQ(host.Resets, 1);
+    EXPECT_FALSE(window.writeAllButton->isEnabled());
+    EXPECT_FALSE(window.okButton->isEnabled());
+    EXPECT_FALSE(window.deleteRecordAction->isEnabled()) << "the rows are the write's until it is over";
+    ASSERT_TRUE(phone.WaitUntilIdle());
+    const std::vector<HostCall> calls = Writes();
+    ASSERT_EQ(calls.size(), 100u);
+    for (int loc = 0; loc < 100; ++loc)
+        EXPECT_EQ(calls[static_cast<std::size_t>(loc)].Location, loc);
+    EXPECT_EQ(calls[0].name, "\xC6\xF3\xEA 1");
+    EXPECT_EQ(calls[0].number, "11");
+    EXPECT_EQ(calls[4].name, ""); // empty rows are written too
+    EXPECT_EQ(Resets(), 1u);
     EXPECT_TRUE(BulkButtonsEnabled());
 }
 
 TEST_F(PhonebookWindowTest, WriteAllResetsAlsoAfterAFailure)
 {
-    host.FailAt = 10;
+    phone.AnswerOnly(10);
     prompts.Answers = {true};
-    window.writeAllToPhone();
-    EXPECT_EQ(host.Calls.size(), 11u);
-    EXPECT_EQ(host.Resets, 1);
+    Run(&PhonebookWindow::writeAllToPhone);
+    EXPECT_EQ(Writes().size(), 11u);
+    // The reset goes out too and is not answered either: both are told.
+    EXPECT_EQ(phone.told, QStringList(2, "No answer from phone!  Please, check cable connection!"));
     EXPECT_EQ(window.progressBar->value(), 10);
     EXPECT_TRUE(BulkButtonsEnabled());
 }
@@ -217,15 +236,16 @@ TEST_F(PhonebookWindowTest, UpdateWritesTheSelectedRowAfterConfirmation)
     FillRows(1, 10, "n");
     window.selectRow(7);
     prompts.Answers = {false, true};
-    window.updateRecordInPhone();
-    EXPECT_TRUE(host.Calls.empty());
-    window.updateRecordInPhone();
-    ASSERT_EQ(host.Calls.size(), 1u);
-    EXPECT_EQ(host.Calls[0].Location, 6);
-    EXPECT_EQ(host.Calls[0].name, "n7");
-    EXPECT_EQ(host.Calls[0].number, "77");
+    Run(&PhonebookWindow::updateRecordInPhone);
+    EXPECT_TRUE(Writes().empty());
+    Run(&PhonebookWindow::updateRecordInPhone);
+    const std::vector<HostCall> calls = Writes();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Location, 6);
+    EXPECT_EQ(calls[0].name, "n7");
+    EXPECT_EQ(calls[0].number, "77");
     EXPECT_EQ(prompts.Questions.last(), "Do you really want to update record #7 in Phone?");
-    EXPECT_EQ(host.Resets, 0);
+    EXPECT_EQ(Resets(), 0u);
 }
 
 TEST_F(PhonebookWindowTest, UpdateRefusesTheSpareRowsBeyondThePhonebook)
@@ -234,8 +254,8 @@ TEST_F(PhonebookWindowTest, UpdateRefusesTheSpareRowsBeyondThePhonebook)
         FillRows(row, row, "spare");
         window.selectRow(row);
         prompts.Answers = {true};
-        window.updateRecordInPhone();
-        EXPECT_TRUE(host.Calls.empty()) << row;
+        Run(&PhonebookWindow::updateRecordInPhone);
+        EXPECT_TRUE(Writes().empty()) << row;
         ASSERT_FALSE(prompts.Notices.isEmpty());
         EXPECT_TRUE(prompts.Notices.last().contains(QStringLiteral("#%1").arg(row)))
             << prompts.Notices.last().toStdString();
@@ -255,7 +275,6 @@ TEST_F(PhonebookWindowTest, DeleteEmptiesTheRowOnlyOnYes)
     EXPECT_EQ(window.cellText(1, 3), "");
     EXPECT_EQ(window.cellText(2, 3), "");
     EXPECT_EQ(prompts.Questions.last(), "Do You really want to delete record?");
-    EXPECT_TRUE(host.Calls.empty());
 }
 
 TEST_F(PhonebookWindowTest, EditTakesBackTheFieldsPaddedOnOkOnly)
@@ -283,7 +302,6 @@ TEST_F(PhonebookWindowTest, EditTakesBackTheFieldsPaddedOnOkOnly)
     window.editRecord();
     EXPECT_EQ(window.cellText(1, 3), QStringLiteral("Аня") + QString(13, ' '));
     EXPECT_EQ(window.cellText(2, 3), "+7-1" + QString(26, ' '));
-    EXPECT_TRUE(host.Calls.empty());
 }
 
 TEST_F(PhonebookWindowTest, SaveThenLoadGivesTheSameRecords)
@@ -348,34 +366,41 @@ TEST_F(PhonebookWindowTest, PickerReturnsThePhoneOfTheDoubleClickedRow)
     EXPECT_FALSE(window.cancelButton->isVisible());
 }
 
-TEST_F(PhonebookWindowTest, EscapeOrClosingNeverHidesARunningTransferAndEscapeCancelsOnlyAPick)
+// Closing while a transfer runs: the window says it waits for the phone, a
+// read stops between two records, a write goes on to its end, and the window
+// goes only once the transfer is over. Escape closes a pick, never the
+// phonebook itself.
+TEST_F(PhonebookWindowTest, ClosingDuringATransferWaitsForItsEndAndEscapeCancelsOnlyAPick)
 {
     window.show();
-    host.During = [&](int location) {
-        if (location == 50) {
-            QTest::keyClick(&window, Qt::Key_Escape);
-            window.close();
-        }
-    };
+    phone.HoldAt(30);
     window.readButton->click();
+    ASSERT_TRUE(phone.WaitUntilHeld());
+    window.close();
+    QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(host.Calls.size(), 100u);
-    host.During = nullptr;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Phonebook — Waiting for the phone…"));
+    phone.Release();
+    ASSERT_TRUE(phone.WaitUntilIdle());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), "Phonebook");
+    EXPECT_EQ(Reads().size(), 31u) << "the read stopped after the record it was at";
+
+    window.show();
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_TRUE(window.isVisible()) << "Escape does not close the phonebook itself";
-    window.hide();
+    phone.HoldAt(30);
+    prompts.Answers = {true};
+    window.writeAllButton->click();
+    ASSERT_TRUE(phone.WaitUntilHeld());
+    window.close();
+    phone.Release();
+    ASSERT_TRUE(phone.WaitUntilIdle());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(Writes().size(), 100u) << "a write is never left half-way";
 
-    bool pickOpenAfterTransfer = false;
-    QTimer::singleShot(0, &window, [&] {
-        host.During = [&](int) { QTest::keyClick(&window, Qt::Key_Escape); };
-        window.selectRow(3);
-        prompts.Answers = {true};
-        window.updateRecordAction->trigger();
-        pickOpenAfterTransfer = window.isVisible();
-        QTest::keyClick(&window, Qt::Key_Escape);
-    });
+    QTimer::singleShot(0, &window, [&] { QTest::keyClick(&window, Qt::Key_Escape); });
     EXPECT_EQ(window.pickNumber(), std::nullopt);
-    EXPECT_TRUE(pickOpenAfterTransfer);
 }
 
 TEST_F(PhonebookWindowTest, CaptionsFitTheirControls)
@@ -396,19 +421,20 @@ TEST_F(PhonebookWindowTest, WriteAllListsWhatTheHandsetWouldNotKeepAndNoWritesNo
     window.setCellText(1, 2, QStringLiteral("Ёж"));
     window.setCellText(2, 3, "12-34");
     prompts.Answers = {true, false};
-    window.writeAllToPhone();
-    EXPECT_TRUE(host.Calls.empty());
-    EXPECT_EQ(host.Resets, 0);
+    Run(&PhonebookWindow::writeAllToPhone);
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(Resets(), 0u);
     ASSERT_EQ(prompts.Questions.size(), 2);
     EXPECT_TRUE(prompts.Questions[1].contains(QStringLiteral("2 \"Ёж\": letters stored as the nearest the handset has: Ё → Е")))
         << prompts.Questions[1].toStdString();
     EXPECT_TRUE(prompts.Questions[1].contains("3 \"ok3\": number characters that become blanks: -"));
 
     prompts.Answers = {true, true};
-    window.writeAllToPhone();
-    ASSERT_EQ(host.Calls.size(), 100u);
-    EXPECT_EQ(host.Calls[1].name, "\xA8\xE6");
-    EXPECT_EQ(host.Resets, 1);
+    Run(&PhonebookWindow::writeAllToPhone);
+    const std::vector<HostCall> calls = Writes();
+    ASSERT_EQ(calls.size(), 100u);
+    EXPECT_EQ(calls[1].name, "\xC5\xE6") << "Ё goes out as Е";
+    EXPECT_EQ(Resets(), 1u);
 }
 
 TEST_F(PhonebookWindowTest, UpdateChecksOnlyTheRecordItWrites)
@@ -417,16 +443,17 @@ TEST_F(PhonebookWindowTest, UpdateChecksOnlyTheRecordItWrites)
     window.setCellText(1, 3, "fine");
     window.selectRow(2);
     prompts.Answers = {true, false};
-    window.updateRecordInPhone();
-    EXPECT_TRUE(host.Calls.empty());
+    Run(&PhonebookWindow::updateRecordInPhone);
+    EXPECT_TRUE(Writes().empty());
     ASSERT_EQ(prompts.Questions.size(), 2);
     EXPECT_TRUE(prompts.Questions[1].contains("name cut after 16 characters, \"xxxx\" is lost"));
 
     window.selectRow(3);
     prompts.Answers = {true};
-    window.updateRecordInPhone();
-    ASSERT_EQ(host.Calls.size(), 1u);
-    EXPECT_EQ(host.Calls[0].name, "fine");
+    Run(&PhonebookWindow::updateRecordInPhone);
+    const std::vector<HostCall> calls = Writes();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].name, "fine");
     EXPECT_EQ(prompts.Questions.size(), 3) << "row 2 is not written, so it is not asked about";
 }
 
@@ -541,20 +568,47 @@ TEST_F(PhonebookWindowTest, ExportThenImportGivesBackTheRecordsWithoutTheEditors
     }
 }
 
-TEST_F(PhonebookWindowTest, ImportDoesNothingWhileATransferRuns)
+// Whatever would touch the handset or change the rows is unavailable while a
+// transfer runs, from the keyboard too, and says why: nothing runs twice and
+// no row changes under the transfer.
+TEST_F(PhonebookWindowTest, NothingTouchesTheRowsOrThePhoneWhileATransferRuns)
 {
     QTemporaryDir dir;
     prompts.FileName = dir.filePath("book.csv");
     Put(prompts.FileName, "location,name,number\n1,imported,1\n");
-    host.During = [&](int location) {
-        if (location == 50)
-            window.importAction->trigger();
-    };
-    prompts.Answers = {true, true};
-    window.writeAllToPhone();
-    EXPECT_TRUE(prompts.Filters.isEmpty());
-    ASSERT_EQ(host.Calls.size(), 100u);
-    EXPECT_NE(window.cellText(1, 1), "imported");
+    FillRows(1, 100, "w");
+    window.show();
+    window.activateWindow();
+    for (bool read : {true, false}) {
+        SCOPED_TRACE(read ? "during a read" : "during Write All");
+        phone.HoldAt(20);
+        prompts.Answers = {true, true};
+        read ? window.readButton->click() : window.writeAllButton->click();
+        ASSERT_TRUE(phone.WaitUntilHeld());
+        window.selectRow(99);
+        prompts.Questions.clear();
+        prompts.Answers = {true, true, true};
+        for (const char* keys : {"Ctrl+U", "Ctrl+E", "Ctrl+I", "Ctrl+Shift+E", "Ctrl+Shift+W"})
+            QTest::keySequence(&window, QKeySequence(keys));
+        for (QAction* action : {window.updateRecordAction, window.editRecordAction, window.deleteRecordAction,
+                                window.importAction, window.exportAction, window.writeChangesAction}) {
+            EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+            EXPECT_EQ(action->toolTip(), "A transfer with the phone is running");
+            action->trigger();
+        }
+        EXPECT_TRUE(prompts.Questions.isEmpty()) << prompts.Questions.join('|').toStdString();
+        EXPECT_TRUE(prompts.Filters.isEmpty());
+        phone.Release();
+        ASSERT_TRUE(phone.WaitUntilIdle());
+        EXPECT_TRUE(window.isVisible());
+    }
+    EXPECT_EQ(Reads().size(), 100u);
+    const std::vector<HostCall> written = Writes();
+    ASSERT_EQ(written.size(), 100u) << "each record once: nothing went out between";
+    EXPECT_EQ(written[98].name, "N98\xC6") << "record 99 as it was read";
+    EXPECT_EQ(window.cellText(1, 99), fromWin1251("N98\xC6"));
+    EXPECT_TRUE(window.updateRecordAction->isEnabled());
+    EXPECT_EQ(window.updateRecordAction->toolTip(), "Update record in Phone");
 }
 
 // The phone column keeps its designed width; a number it cuts is shown whole
@@ -587,24 +641,25 @@ TEST_F(PhonebookWindowTest, WriteChangesWaitsForACompleteReadAndSaysWhy)
     EXPECT_TRUE(window.recordMenu->toolTipsVisible());
     EXPECT_EQ(window.writeChangesAction->shortcut(), QKeySequence("Ctrl+Shift+W"));
 
-    host.FailAt = 60;
-    window.readFromPhone();
+    phone.AnswerOnly(60);
+    Run(&PhonebookWindow::readFromPhone);
     EXPECT_TRUE(disabledWithReason()) << "a read that stopped half-way";
-    window.writeChangesToPhone();
-    EXPECT_EQ(host.Calls.size(), 61u);
+    Run(&PhonebookWindow::writeChangesToPhone);
+    EXPECT_EQ(Reads().size(), 61u);
+    EXPECT_TRUE(Writes().empty());
     EXPECT_TRUE(prompts.Questions.isEmpty());
 
-    host.FailAt = -1;
-    window.readFromPhone();
+    phone.AnswerOnly(-1);
+    Run(&PhonebookWindow::readFromPhone);
     EXPECT_TRUE(window.writeChangesAction->isEnabled());
-    host.FailAt = 60;
-    window.readFromPhone();
+    phone.AnswerOnly(60);
+    Run(&PhonebookWindow::readFromPhone);
     EXPECT_TRUE(disabledWithReason()) << "the rows left empty say nothing of the phone";
 }
 
 TEST_F(PhonebookWindowTest, RowsDifferentFromThePhoneAreMarkedHoweverTheyChanged)
 {
-    window.readFromPhone();
+    Run(&PhonebookWindow::readFromPhone);
     EXPECT_EQ(window.cellText(0, 7), "7");
     window.setCellText(1, 7, "edited");
     EXPECT_EQ(window.cellText(0, 7), QStringLiteral("7 •"));
@@ -625,35 +680,36 @@ TEST_F(PhonebookWindowTest, RowsDifferentFromThePhoneAreMarkedHoweverTheyChanged
 
 TEST_F(PhonebookWindowTest, WriteChangesWritesOnlyTheMarkedRowsThenResets)
 {
-    window.readFromPhone();
+    Run(&PhonebookWindow::readFromPhone);
     window.setCellText(1, 3, QStringLiteral("Ёлка с очень длинным именем"));
     window.setCellText(2, 50, "+7 495");
     window.setCellText(1, 100, QString());
     window.setCellText(2, 100, QString());
-    host.Calls.clear();
 
     prompts.Answers = {true, true};
     window.writeChangesAction->trigger();
+    EXPECT_FALSE(window.readButton->isEnabled());
+    ASSERT_TRUE(phone.WaitUntilIdle());
     ASSERT_EQ(prompts.Questions.size(), 2);
     EXPECT_EQ(prompts.Questions[0], "Do You really want to write the 3 changed record(s) into Phone?");
     EXPECT_TRUE(prompts.Questions[1].contains(QStringLiteral("3 \"Ёлка"))) << prompts.Questions[1].toStdString();
-    ASSERT_EQ(host.Calls.size(), 3u);
-    EXPECT_EQ(host.Calls[0].Location, 2);
-    EXPECT_EQ(host.Calls[1].Location, 49);
-    EXPECT_EQ(host.Calls[1].number, "+7 495");
-    EXPECT_EQ(host.Calls[2].Location, 99);
-    EXPECT_EQ(host.Calls[2].name, "");
-    EXPECT_FALSE(host.Calls[2].BulkEnabled);
-    EXPECT_EQ(host.Resets, 1);
+    const std::vector<HostCall> calls = Writes();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].Location, 2);
+    EXPECT_EQ(calls[1].Location, 49);
+    EXPECT_EQ(calls[1].number, "+7 495");
+    EXPECT_EQ(calls[2].Location, 99);
+    EXPECT_EQ(calls[2].name, "");
+    EXPECT_EQ(Resets(), 1u);
     EXPECT_EQ(window.progressBar->value(), window.progressBar->maximum());
     EXPECT_TRUE(BulkButtonsEnabled());
     for (int row : {3, 50, 100})
         EXPECT_EQ(window.cellText(0, row), QString::number(row)) << "the phone holds it as it can: no change left";
 
     prompts.Questions.clear();
-    window.writeChangesToPhone();
-    EXPECT_EQ(host.Calls.size(), 3u);
-    EXPECT_EQ(host.Resets, 1);
+    Run(&PhonebookWindow::writeChangesToPhone);
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(Resets(), 1u);
     EXPECT_TRUE(prompts.Questions.isEmpty());
     ASSERT_EQ(prompts.Notices.size(), 1);
     EXPECT_EQ(prompts.Notices[0], "The phone holds every record as the list shows it: there is nothing to write.");
@@ -661,23 +717,25 @@ TEST_F(PhonebookWindowTest, WriteChangesWritesOnlyTheMarkedRowsThenResets)
 
 TEST_F(PhonebookWindowTest, WriteChangesWritesNothingToAnotherPhone)
 {
-    window.readFromPhone();
+    Run(&PhonebookWindow::readFromPhone);
     window.setCellText(1, 8, "edited");
-    host.Calls.clear();
-    host.Serial = "1234567890";
+    handset::HandsetState other = phone.Model().state();
+    other.serialNumber = "1234567890";
+    phone.Model().setState(other);
     prompts.Answers = {true};
-    window.writeChangesToPhone();
-    EXPECT_TRUE(host.Calls.empty());
-    EXPECT_EQ(host.Resets, 0);
+    Run(&PhonebookWindow::writeChangesToPhone);
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(Resets(), 0u);
     ASSERT_EQ(prompts.Notices.size(), 1);
     EXPECT_TRUE(prompts.Notices[0].contains("its serial number is 1234567890, not 4711082015"))
         << prompts.Notices[0].toStdString();
     EXPECT_FALSE(window.writeChangesAction->isEnabled()) << "nothing is known of this phone";
     EXPECT_EQ(window.cellText(0, 8), "8");
 
-    host.Serial = "4711082015";
+    other.serialNumber = "4711082015";
+    phone.Model().setState(other);
     prompts.Answers = {true};
-    window.updateRecordInPhone(); // row 1, unchanged: tells which phone is on the cable again
+    Run(&PhonebookWindow::updateRecordInPhone); // row 1, unchanged: tells which phone is on the cable again
     EXPECT_TRUE(window.writeChangesAction->isEnabled());
     EXPECT_EQ(window.cellText(0, 8), QStringLiteral("8 •"));
 }
@@ -686,30 +744,30 @@ TEST_F(PhonebookWindowTest, WriteAllAndUpdateTellWhatThePhoneHolds)
 {
     FillRows(1, 100, "w");
     prompts.Answers = {true};
-    window.writeAllToPhone();
+    Run(&PhonebookWindow::writeAllToPhone);
     EXPECT_TRUE(window.writeChangesAction->isEnabled());
     window.setCellText(1, 9, "edited");
     window.setCellText(1, 10, "edited");
     EXPECT_EQ(window.cellText(0, 9), QStringLiteral("9 •"));
     window.selectRow(9);
     prompts.Answers = {true};
-    window.updateRecordInPhone();
+    Run(&PhonebookWindow::updateRecordInPhone);
     EXPECT_EQ(window.cellText(0, 9), "9");
     EXPECT_EQ(window.cellText(0, 10), QStringLiteral("10 •"));
 }
 
 TEST_F(PhonebookWindowTest, RecordsAFailedWriteMayHaveChangedStayMarked)
 {
-    window.readFromPhone();
-    host.FailAt = 20;
+    Run(&PhonebookWindow::readFromPhone);
+    phone.AnswerOnly(20);
     prompts.Answers = {true};
-    window.writeAllToPhone();
+    Run(&PhonebookWindow::writeAllToPhone);
     EXPECT_FALSE(window.writeChangesAction->isEnabled()) << "which phone took the records is not known";
 
-    host.FailAt = -1;
+    phone.AnswerOnly(-1);
     window.selectRow(50);
     prompts.Answers = {true};
-    window.updateRecordInPhone();
+    Run(&PhonebookWindow::updateRecordInPhone);
     ASSERT_TRUE(window.writeChangesAction->isEnabled());
     EXPECT_EQ(window.cellText(0, 1), QStringLiteral("1 •"));
     EXPECT_EQ(window.cellText(0, 21), QStringLiteral("21 •")) << "the failed record may have arrived";

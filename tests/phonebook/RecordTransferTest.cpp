@@ -39,7 +39,7 @@ TEST(RecordRead, DecodesTheReplyIntoNameAndNumber)
     link.SetData(30, 0x83); // А
     link.SetData(31, 'b');
     link.SetData(32, 0xC3); // Я
-    const std::optional<PhonebookEntry> record = readRecord(link, 0);
+    const LinkResult<PhonebookEntry> record = readRecord(link, 0);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->number, "+90*#");
     EXPECT_EQ(record->name,
@@ -50,7 +50,7 @@ TEST(RecordRead, DecodesTheReplyIntoNameAndNumber)
 TEST(RecordRead, EmptyLocationGivesEmptyTexts)
 {
     FakeTransfer link;
-    EXPECT_EQ(readRecord(link, 7), (PhonebookEntry{"", ""}));
+    EXPECT_EQ(*readRecord(link, 7), (PhonebookEntry{"", ""}));
 }
 
 TEST(RecordRead, FailureGivesNoRecord)
@@ -99,11 +99,12 @@ TEST(RecordWrite, NoAnswerGivesFalse)
     EXPECT_EQ(link.Calls.size(), 1u);
 }
 
+// Above 99 the handset keeps its last dialled numbers and its own number.
 TEST(RecordWrite, LocationsOutsideThePhonebookAreNeverSent)
 {
-    for (int location : {-1, 100, 114, 256, 355}) {
+    for (int location : {-1, 100, 104, 115, 256, 355}) {
         FakeTransfer link;
-        EXPECT_FALSE(writeRecord(link, location, {"Last dialled", "112"})) << location;
+        EXPECT_THROW(writeRecord(link, location, {"Last dialled", "112"}), std::out_of_range) << location;
         EXPECT_TRUE(link.Calls.empty()) << location;
     }
 }

@@ -22,11 +22,6 @@ public:
     {
         line.SetEcho(false);
         line.SetFarEnd(&handset);
-        line.SetReceiver([this](int count) {
-            Bytes bytes(static_cast<std::size_t>(count));
-            bytes.resize(static_cast<std::size_t>(line.read(bytes.data(), count)));
-            received.insert(received.end(), bytes.begin(), bytes.end());
-        });
         line.open();
     }
 
@@ -55,7 +50,9 @@ private:
     {
         for (int ms = 0; received.size() < count && ms < 1000; ++ms) {
             line.sleep(1);
-            line.processMessages();
+            std::uint8_t bytes[256];
+            for (int got; (got = line.read(bytes, 256)) > 0;)
+                received.insert(received.end(), bytes, bytes + got);
         }
         const std::size_t n = std::min(count, received.size());
         Bytes taken(received.begin(), received.begin() + static_cast<std::ptrdiff_t>(n));

@@ -2,7 +2,6 @@
 // service command and transfer gets its data through without a collision,
 // whatever the handset's turnaround and with or without echo. The exchange
 // rules of the first round, run on the same wire, collide.
-#include "link/CommandButtons.h"
 #include "link/PhoneLink.h"
 #include "link/ServiceCommands.h"
 #include "logo/LogoTransfer.h"
@@ -17,16 +16,17 @@
 
 namespace {
 
-struct RecordingUi : CommandButtons {
-    void setButtonEnabled(CommandButton, bool) override { }
-    void Show(const HandsetReadings& readings)
+struct RecordingUi {
+    void Show(const CommandResult& result)
     {
-        info = readings.versionText.value_or(info);
-        serNum = readings.serialNumber.value_or(serNum);
-        netMonitor = readings.netMonitorOn.value_or(netMonitor);
+        info = result.readings.versionText.value_or(info);
+        serNum = result.readings.serialNumber.value_or(serNum);
+        netMonitor = result.readings.netMonitorOn.value_or(netMonitor);
+        failures += result.failure ? 1 : 0;
     }
     std::string info, serNum;
     bool netMonitor = false;
+    int failures = 0;
 };
 
 handset::LineSettings BusSettings(double turnaroundMs, bool echo)
@@ -47,7 +47,6 @@ struct BusBench {
     {
         line.SetEcho(false); // the wire model echoes, when the cable does
         line.SetFarEnd(&handset);
-        line.SetReceiver([this](int count) { link.onBytesReceived(count); });
     }
     std::uint64_t Collisions() { return handset.Line().collisionCount(); }
 
@@ -55,7 +54,7 @@ struct BusBench {
     ModelledHandset handset;
     PhoneLink link{line, line};
     RecordingUi ui;
-    ServiceCommands commands{link, ui};
+    ServiceCommands commands{link};
 };
 
 std::string Name(int location)
@@ -65,6 +64,10 @@ std::string Name(int location)
 std::string Number(int location)
 {
     return std::to_string(5550000 + location * 7);
+}
+bool Holds(const LinkResult<PhonebookEntry>& read, int location)
+{
+    return read && *read == PhonebookEntry{Name(location), Number(location)};
 }
 LogoBlock Block(int block)
 {
@@ -97,8 +100,7 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround)
                 wrong += writeRecord(bus.link, location, {Name(location), Number(location)}) ? 0 : 1;
             }
             for (int location = 0; location < 100; ++location) {
-                const auto entry = readRecord(bus.link, location);
-                wrong += entry == PhonebookEntry{Name(location), Number(location)} ? 0 : 1;
+                wrong += Holds(readRecord(bus.link, location), location) ? 0 : 1;
             }
             EXPECT_EQ(wrong, 0);
 
@@ -106,15 +108,16 @@ TEST(BusLink, EveryJobGetsThroughWithoutACollisionAtAnyTurnaround)
                 EXPECT_TRUE(writeLogoBlock(bus.link, block, Block(block)));
             for (int block = 0; block < 6; ++block) {
                 const LogoBlock expected = Block(block);
-                EXPECT_EQ(readLogoBlock(bus.link, block), expected) << "block " << block;
+                const LinkResult<LogoBlock> read = readLogoBlock(bus.link, block);
+                EXPECT_TRUE(read && *read == expected) << "block " << block;
                 EXPECT_TRUE(
                     std::equal(expected.begin(), expected.end(), phone.logo[static_cast<std::size_t>(block)].begin()));
             }
 
             const std::uint64_t resetsBefore = bus.handset.Model().resetCount();
-            bus.commands.resetHandset();
+            bus.ui.Show(bus.commands.resetHandset());
             EXPECT_EQ(bus.handset.Model().resetCount(), resetsBefore + 1);
-            EXPECT_TRUE(bus.line.Messages().empty());
+            EXPECT_EQ(bus.ui.failures, 0);
             EXPECT_EQ(bus.Collisions(), 0u);
         }
     }
@@ -134,11 +137,13 @@ void ExpectEveryJobGetsThrough(BusBench& bus)
     for (int location = 0; location < 100; ++location)
         wrong += writeRecord(bus.link, location, {Name(location), Number(location)}) ? 0 : 1;
     for (int location = 0; location < 100; ++location)
-        wrong += readRecord(bus.link, location) == PhonebookEntry{Name(location), Number(location)} ? 0 : 1;
+        wrong += Holds(readRecord(bus.link, location), location) ? 0 : 1;
     for (int block = 0; block < 6; ++block)
         wrong += writeLogoBlock(bus.link, block, Block(block)) ? 0 : 1;
-    for (int block = 0; block < 6; ++block)
-        wrong += readLogoBlock(bus.link, block) == Block(block) ? 0 : 1;
+    for (int block = 0; block < 6; ++block) {
+        const LinkResult<LogoBlock> read = readLogoBlock(bus.link, block);
+        wrong += read && *read == Block(block) ? 0 : 1;
+    }
     EXPECT_EQ(wrong, 0);
     for (int block = 0; block < 6; ++block) {
         const LogoBlock expected = Block(block);
@@ -146,9 +151,9 @@ void ExpectEveryJobGetsThrough(BusBench& bus)
             << "block " << block;
     }
     const std::uint64_t resetsBefore = bus.handset.Model().resetCount();
-    EXPECT_TRUE(bus.commands.resetHandset());
+    bus.ui.Show(bus.commands.resetHandset());
     EXPECT_GE(bus.handset.Model().resetCount(), resetsBefore + 1);
-    EXPECT_TRUE(bus.line.Messages().empty()) << bus.line.Messages().front();
+    EXPECT_EQ(bus.ui.failures, 0);
     EXPECT_EQ(bus.Collisions(), 0u);
 }
 
@@ -189,39 +194,61 @@ TEST(BusLink, PausesOfTheProgramChangeNeitherResultNorData)
 }
 
 // The first round's exchange: send (sleeping one frame time, deaf to the
-// line), take in messages, pause, and send again while no acknowledgement
+// line), take in what came, pause, and send again while no acknowledgement
 // has been taken in.
-class FirstRoundExchange : public MessageTransfer {
+class FirstRoundExchange : public MessageTransfer, private FrameAssembler::Sink {
 public:
     explicit FirstRoundExchange(BusBench& bus)
         : bus_(bus)
     { }
-    bool transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int) override
+    LinkResult<ReplyFrame> transfer(const std::uint8_t* message, int n, int tries, int pauseMs, int) override
     {
-        LinkState& s = bus_.link.state();
-        s.rxLength = 0;
-        s.rxExpected = 5;
-        std::copy_n(message, n, s.txBuffer.begin());
-        s.echoSeen = s.ackReady = s.replyReady = false;
+        std::array<std::uint8_t, frame::kBufferSize> out{};
+        const int length = frame::buildDataFrame(message, n, sequence_, out.data());
+        acknowledged_ = answered_ = false;
         bus_.line.open();
-        for (int k = tries; !s.replyReady; --k) {
-            if (!s.ackReady) {
-                bus_.link.sendPacket(s.txBuffer.data(), n);
+        for (int k = tries; !answered_; --k) {
+            if (!acknowledged_) {
+                bus_.line.write(out.data(), length);
                 for (int i = 0; i < n + 6; ++i)
                     bus_.line.sleep(1);
             }
             if (k <= 0)
                 break;
-            bus_.line.processMessages();
+            std::array<std::uint8_t, 256> in;
+            for (int got; (got = bus_.line.read(in.data(), 256)) > 0;)
+                assembler_.push(in.data(), static_cast<std::size_t>(got), *this);
             bus_.line.sleep(pauseMs);
         }
         bus_.line.close();
-        return s.replyReady;
+        if (!answered_)
+            return LinkFailure::noAnswer({});
+        return reply_;
     }
-    const std::array<std::uint8_t, 256>& replyBuffer() const override { return bus_.link.state().replyBuffer; }
 
 private:
+    void frame(const std::uint8_t* bytes, int length, std::uint64_t) override
+    {
+        if (bytes[0] != frame::kHandsetAddress)
+            return;
+        if (bytes[2] == frame::kAckMarker) {
+            acknowledged_ = true;
+            ++sequence_;
+            return;
+        }
+        std::copy_n(bytes, length, reply_.begin());
+        std::array<std::uint8_t, frame::kAckLength> ack;
+        frame::buildAck(bytes[0], bytes[length - 2], ack.data());
+        bus_.line.write(ack.data(), frame::kAckLength);
+        answered_ = true;
+    }
+
     BusBench& bus_;
+    FrameAssembler assembler_;
+    ReplyFrame reply_{};
+    std::uint8_t sequence_ = 0;
+    bool acknowledged_ = false;
+    bool answered_ = false;
 };
 
 TEST(BusLink, TheFirstRoundsExchangeRulesCollideAtEveryTurnaround)

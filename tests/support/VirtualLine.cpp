@@ -130,38 +130,18 @@ void VirtualLine::PullDue()
     pending_.erase(pending_.begin(), due); // a closed port hears nothing
 }
 
-void VirtualLine::processMessages()
+// A pause of the program falls after a wait, before the program looks at
+// the clock again: bytes that come meanwhile wait in the port.
+void VirtualLine::waitForBytes(std::int64_t untilUs)
 {
-    if (atNextProcessMessages) {
-        auto event = std::move(atNextProcessMessages);
-        atNextProcessMessages = nullptr;
-        event();
-    }
     PullDue();
-    if (!arrived_.empty() && receiver_ && !inReceiver_) {
-        inReceiver_ = true;
-        notificationCounts_.push_back(static_cast<int>(arrived_.size()));
-        receiver_(static_cast<int>(arrived_.size()));
-        inReceiver_ = false;
-    }
-    MaybePause();
-}
-
-// A pause of the program falls after a wait or a delivery, before the
-// program looks at the clock again: bytes that come meanwhile wait in the
-// port unannounced.
-void VirtualLine::waitForEvents(std::int64_t untilUs)
-{
-    const std::size_t before = notificationCounts_.size();
-    processMessages();
-    if (notificationCounts_.size() == before && untilUs > nowUs_) {
+    if (arrived_.empty() && untilUs > nowUs_) {
         std::int64_t next = untilUs;
         if (!pending_.empty())
             next = std::min(next, pending_.begin()->first);
         if (farEnd_)
             next = std::min(next, farEnd_->NextDueUs());
         nowUs_ = std::max(nowUs_, next);
-        processMessages();
     }
     MaybePause();
 }
@@ -173,21 +153,15 @@ void VirtualLine::sleep(int ms)
     MaybePause();
 }
 
-void VirtualLine::setAckLed(bool on)
+void VirtualLine::lightChanged(LinkLight light, bool lit)
 {
-    ackLed_ = on;
-    ackLedOns_ += on ? 1 : 0;
-}
-
-void VirtualLine::setPackLed(bool on)
-{
-    packLed_ = on;
-    packLedOns_ += on ? 1 : 0;
-}
-
-void VirtualLine::showMessage(const std::string& text)
-{
-    messages_.push_back(text);
+    if (light == LinkLight::Ack) {
+        ackLed_ = lit;
+        ackLedOns_ += lit ? 1 : 0;
+    } else {
+        packLed_ = lit;
+        packLedOns_ += lit ? 1 : 0;
+    }
 }
 
 std::vector<VirtualLine::Write> VirtualLine::DataFrameWrites() const

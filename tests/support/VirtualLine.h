@@ -1,7 +1,7 @@
-// A serial line on a virtual clock for link tests: it is the port and the
-// host at once. Time moves only in Sleep; bytes a far end schedules arrive
-// when the clock reaches them and are handed over in one notification per
-// processMessages, never during a write.
+// A serial line on a virtual clock for link tests: it is the port, the clock
+// and the lights at once. Time moves only while the link waits or sleeps;
+// bytes a far end schedules arrive when the clock reaches them and wait in
+// the port until the link reads them.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "link/LinkHost.h"
-#include "link/LinkPort.h"
+#include "jobs/WorkerLine.h"
+#include "link/LinkEvents.h"
 
 class VirtualLine;
 
@@ -40,7 +40,7 @@ public:
     virtual std::int64_t NextDueUs() const { return INT64_MAX; }
 };
 
-class VirtualLine : public LinkPort, public LinkHost {
+class VirtualLine : public WorkerLine, public LinkEvents {
 public:
     static constexpr std::int64_t kByteUs = 1146; // 9600 baud, 11 bits a character
 
@@ -51,7 +51,6 @@ public:
 
     // Setup.
     void SetFarEnd(FarEnd* farEnd) { farEnd_ = farEnd; }
-    void SetReceiver(std::function<void(int)> receiver) { receiver_ = std::move(receiver); }
     void SetEcho(bool echo) { echo_ = echo; }
     void SetPortMissing(bool missing) { portMissing_ = missing; }
     void SetPortNum(int portNum) { portNum_ = portNum; }
@@ -61,7 +60,7 @@ public:
     // The program stops running now and then, at random moments (a busy
     // desktop, a stopped process): for minUs..maxUs, gaps of up to maxGapUs
     // apart. The clock jumps over a pause; bytes that came meanwhile wait in
-    // the port and are handed over together once it ends.
+    // the port and are read together once it ends.
     void SetProgramPauses(std::uint32_t seed, std::int64_t minUs, std::int64_t maxUs, std::int64_t maxGapUs);
     // One pause of lengthUs the first time the program yields at or after atUs.
     void PauseAt(std::int64_t atUs, std::int64_t lengthUs);
@@ -78,36 +77,30 @@ public:
     void close() override;
     bool isOpen() const override { return open_; }
     int portNumber() const override { return portNum_; }
+    void setPortNumber(int number) override { portNum_ = number; }
     int write(const std::uint8_t* buffer, int count) override;
     int read(std::uint8_t* buffer, int count) override;
 
-    // LinkHost
-    void processMessages() override;
+    // LinkClock
     void sleep(int ms) override;
-    void setAckLed(bool on) override;
-    void setPackLed(bool on) override;
-    void enableConnectButton() override { ++infoButtonEnables_; }
-    void showMessage(const std::string& text) override;
     std::int64_t nowUs() override { return nowUs_; }
-    // Delivers what is due; when nothing is, moves the clock to the next
-    // arrival (or untilUs) and delivers that.
-    void waitForEvents(std::int64_t untilUs) override;
+    // Returns at once when bytes wait in the port; otherwise moves the clock
+    // to the next arrival (or untilUs).
+    void waitForBytes(std::int64_t untilUs) override;
+
+    // LinkEvents
+    void lightChanged(LinkLight light, bool lit) override;
 
     // What happened.
     const std::vector<Write>& Writes() const { return writes_; }
     std::vector<Write> DataFrameWrites() const; // the program's data frames, acknowledgements left out
     std::vector<Write> AckWrites() const;
     const std::vector<int>& Sleeps() const { return sleeps_; }
-    const std::vector<std::string>& Messages() const { return messages_; }
-    const std::vector<int>& NotificationCounts() const { return notificationCounts_; }
     bool AckLed() const { return ackLed_; }
     bool PackLed() const { return packLed_; }
     int AckLedOns() const { return ackLedOns_; }
     int PackLedOns() const { return packLedOns_; }
-    int InfoButtonEnables() const { return infoButtonEnables_; }
     int Opens() const { return opens_; }
-    // Runs once at the start of the next processMessages, as a click the user made meanwhile.
-    std::function<void()> atNextProcessMessages;
 
 private:
     void MaybePause();
@@ -115,14 +108,12 @@ private:
     std::uint32_t NextRandom();
 
     FarEnd* farEnd_ = nullptr;
-    std::function<void(int)> receiver_;
     bool echo_ = true;
     bool portMissing_ = false;
     bool writeTimesOut_ = false;
     bool ackWriteTimesOut_ = false;
     int portNum_ = 1;
     bool open_ = false;
-    bool inReceiver_ = false;
 
     std::int64_t nowUs_ = 0;
     std::map<std::int64_t, std::int64_t> wireBusy_; // start -> end of each transmission
@@ -131,13 +122,10 @@ private:
 
     std::vector<Write> writes_;
     std::vector<int> sleeps_;
-    std::vector<std::string> messages_;
-    std::vector<int> notificationCounts_;
     bool ackLed_ = false;
     bool packLed_ = false;
     int ackLedOns_ = 0;
     int packLedOns_ = 0;
-    int infoButtonEnables_ = 0;
     int opens_ = 0;
 
     std::uint32_t pauseRandom_ = 0;
