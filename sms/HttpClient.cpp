@@ -17,6 +17,7 @@
 namespace {
 
 constexpr std::size_t kMaxAcceptTypes = 100;
+constexpr const char* kCancelledText = "The request was cancelled.";
 constexpr long kMaxRedirects = 20;
 // The longest reply header line libcurl takes.
 constexpr std::size_t kLongestHeaderLine = CURL_MAX_HTTP_HEADER;
@@ -128,6 +129,7 @@ struct HttpClient::Transfer {
 
     HttpClient& client;
     const HttpRequest& request;
+    std::stop_token cancel;
     std::vector<std::string> headerBlock; // header lines of the reply being read
     std::string body;
     bool discardBody = false;
@@ -208,6 +210,11 @@ struct HttpClient::Transfer {
         auto lastActivity = Clock::now();
         std::int64_t lastMoved = -1;
         for (;;) {
+            // Also before the first step: a cancel that came first sends nothing.
+            if (cancel.stop_requested()) {
+                stop = Stop::Cancelled;
+                return CURLE_ABORTED_BY_CALLBACK;
+            }
             int running = 0;
             if (const CURLMcode mc = curl_multi_perform(multi, &running); mc != CURLM_OK) {
                 std::snprintf(errorText, CURL_ERROR_SIZE, "%s", curl_multi_strerror(mc));
@@ -268,7 +275,7 @@ struct HttpClient::Transfer {
                             "The gateway's reply was larger than " + sizeText(request.maxResponseSize) + ".",
                             std::move(body));
         case Stop::Cancelled:
-            throw HttpError(HttpFailure::Cancelled, rc, "The request was cancelled.", std::move(body));
+            throw HttpError(HttpFailure::Cancelled, rc, kCancelledText, std::move(body));
         case Stop::None:
             break;
         }
@@ -332,7 +339,7 @@ std::optional<HttpCredentials> HttpClient::askCredentials(const std::string& tit
     return answer;
 }
 
-HttpResponse HttpClient::perform(const HttpRequest& request)
+HttpResponse HttpClient::perform(const HttpRequest& request, std::stop_token cancel)
 {
     if (busy_)
         throw std::logic_error("A request is already running.");
@@ -358,7 +365,7 @@ HttpResponse HttpClient::perform(const HttpRequest& request)
 
     openSession();
     for (int retries = 0;;) {
-        HttpResponse response = transfer(request, requestUrl(url), credentials);
+        HttpResponse response = transfer(request, requestUrl(url), credentials, cancel);
         const bool proxy = response.status == 407;
         if (response.status != 401 && !proxy) {
             if (!credentials.empty() && request.sendCredentials)
@@ -369,6 +376,9 @@ HttpResponse HttpClient::perform(const HttpRequest& request)
             return response;
         const std::string title = proxy ? "Proxy authentication: " + request.proxy : "Authentication: " + url.host;
         const std::optional<HttpCredentials> answer = askCredentials(title, proxy ? proxyCredentials_ : credentials);
+        // Cancelled while the user was asked: the user's answer no longer matters.
+        if (cancel.stop_requested())
+            throw HttpError(HttpFailure::Cancelled, CURLE_ABORTED_BY_CALLBACK, kCancelledText);
         if (!answer)
             return response;
         (proxy ? proxyCredentials_ : credentials) = *answer;
@@ -377,7 +387,7 @@ HttpResponse HttpClient::perform(const HttpRequest& request)
 }
 
 HttpResponse HttpClient::transfer(const HttpRequest& request, const std::string& url,
-                                  const HttpCredentials& credentials)
+                                  const HttpCredentials& credentials, std::stop_token cancel)
 {
     // Every option is set on each request rather than reset: a reset handle
     // forgets (and leaks) its cookie engine's bookkeeping.
@@ -387,7 +397,7 @@ HttpResponse HttpClient::transfer(const HttpRequest& request, const std::string&
         openSession();
     }
     CURL* c = easyHandle(curl_);
-    Transfer t{*this, request, {}, {}};
+    Transfer t{*this, request, std::move(cancel), {}, {}};
 
     char errorText[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -90,7 +91,14 @@ public:
     // gives its status, 401 or 407, with no body. Throws HttpError when the
     // request ends without its reply, std::logic_error when a request is
     // already running (the waiting handler may run a window's events).
-    HttpResponse perform(const HttpRequest& request);
+    //
+    // A stop requested on cancel, from any thread, ends the request with
+    // HttpError "The request was cancelled." within a few tens of
+    // milliseconds; one requested before the request starts, or while the
+    // prompt is up, ends it before anything more is sent. The token belongs
+    // to this one request, so a stop that comes too late for it can never
+    // end the next.
+    HttpResponse perform(const HttpRequest& request, std::stop_token cancel = {});
 
     // Ends the running request at its next wait with HttpError "The request
     // was cancelled."; nothing when no request runs.
@@ -107,7 +115,8 @@ private:
 
     void openSession();
     void closeSession();
-    HttpResponse transfer(const HttpRequest& request, const std::string& url, const HttpCredentials& credentials);
+    HttpResponse transfer(const HttpRequest& request, const std::string& url, const HttpCredentials& credentials,
+                          std::stop_token cancel);
     std::optional<HttpCredentials> askCredentials(const std::string& title, const HttpCredentials& current);
 
     std::function<void()> waiting_;

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -34,10 +36,10 @@ HttpRequest Get(std::string url)
 }
 
 // The error a request ends with; fails the test when it ends without one.
-HttpError FailureOf(HttpClient& http, const HttpRequest& request)
+HttpError FailureOf(HttpClient& http, const HttpRequest& request, std::stop_token cancel = {})
 {
     try {
-        http.perform(request);
+        http.perform(request, std::move(cancel));
     } catch (const HttpError& e) {
         return e;
     }
@@ -484,6 +486,32 @@ TEST(HttpClientLimits, WaitingHandlerRunsDuringTheRequestAndCanCancelIt)
     http.cancel(); // with no request running it is forgotten
     server.setSilent(false);
     EXPECT_EQ(http.perform(request).status, 200);
+}
+
+TEST(HttpClientLimits, AStopFromAnotherThreadEndsTheRequestAndAnEarlyOneSendsNothing)
+{
+    HttpTestServer server;
+    server.setSilent(true);
+    HttpClient http;
+    const HttpRequest request = Get(server.url("/"));
+    std::stop_source stop;
+    std::thread canceller([&] {
+        for (int i = 0; i < 1000 && server.requestCount() == 0; ++i)
+            std::this_thread::sleep_for(5ms);
+        stop.request_stop();
+    });
+    const HttpError e = FailureOf(http, request, stop.get_token());
+    canceller.join();
+    EXPECT_EQ(e.failure(), HttpFailure::Cancelled);
+    EXPECT_EQ(e.code(), 42);
+    EXPECT_STREQ(e.what(), "The request was cancelled.");
+
+    // Stopped before it starts: nothing reaches the server.
+    EXPECT_EQ(FailureOf(http, request, stop.get_token()).failure(), HttpFailure::Cancelled);
+    EXPECT_EQ(server.requestCount(), 1u);
+
+    server.setSilent(false);
+    EXPECT_EQ(http.perform(request).status, 200); // the client is usable again
 }
 
 // ---------------------------------------------------------------- certificates
