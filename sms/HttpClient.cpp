@@ -21,9 +21,9 @@ constexpr const char* kCancelledText = "The request was cancelled.";
 constexpr long kMaxRedirects = 20;
 // The longest reply header line libcurl takes.
 constexpr std::size_t kLongestHeaderLine = CURL_MAX_HTTP_HEADER;
-// How often a waiting request hands over to the waiting handler: often
-// enough for a window to repaint and take a click.
-constexpr std::chrono::milliseconds kWaitingInterval{40};
+// How often a waiting request looks at its time-outs and whether it was
+// cancelled: a cancel takes effect at once as the user sees it.
+constexpr std::chrono::milliseconds kCheckInterval{40};
 
 CURL* easyHandle(void* p)
 {
@@ -188,8 +188,7 @@ struct HttpClient::Transfer {
     }
 
     // Drives the transfer as curl_easy_perform would, but comes back between
-    // waits so that the waiting handler runs and the time-outs and a cancel
-    // can end the request.
+    // waits so that the time-outs and a cancel can end the request.
     CURLcode run(char* errorText)
     {
         using Clock = std::chrono::steady_clock;
@@ -206,7 +205,6 @@ struct HttpClient::Transfer {
         } detach{multi, easy};
 
         const bool limited = request.timeLimit.count() > 0;
-        auto nextWaiting = Clock::now() + kWaitingInterval;
         auto lastActivity = Clock::now();
         std::int64_t lastMoved = -1;
         for (;;) {
@@ -240,21 +238,12 @@ struct HttpClient::Transfer {
                 stop = Stop::TimedOut;
                 return CURLE_OPERATION_TIMEDOUT;
             }
-            if (now >= nextWaiting) {
-                if (client.waiting_)
-                    client.waiting_();
-                if (client.cancelRequested_) {
-                    stop = Stop::Cancelled;
-                    return CURLE_ABORTED_BY_CALLBACK;
-                }
-                nextWaiting = Clock::now() + kWaitingInterval;
-            }
-            auto wake = nextWaiting;
+            auto wake = Clock::now() + kCheckInterval;
             if (limited)
                 wake = std::min(wake, client.deadline_);
             const auto pollMs = std::clamp<std::int64_t>(
                 std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count() + 1, 1,
-                kWaitingInterval.count());
+                kCheckInterval.count());
             curl_multi_poll(multi, nullptr, 0, static_cast<int>(pollMs), nullptr);
         }
     }
@@ -322,12 +311,6 @@ void HttpClient::closeSession()
     curl_ = nullptr;
 }
 
-void HttpClient::cancel()
-{
-    if (busy_)
-        cancelRequested_ = true;
-}
-
 std::optional<HttpCredentials> HttpClient::askCredentials(const std::string& title, const HttpCredentials& current)
 {
     if (!prompt_)
@@ -352,7 +335,6 @@ HttpResponse HttpClient::perform(const HttpRequest& request, std::stop_token can
         }
         ~BusyScope() { busy = false; }
     } busyScope(busy_);
-    cancelRequested_ = false;
     deadline_ = std::chrono::steady_clock::now() + std::max(request.timeLimit, std::chrono::milliseconds{0});
 
     const HttpUrlParts url = splitRequestUrl(request.url);

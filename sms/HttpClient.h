@@ -90,7 +90,7 @@ public:
     // for credentials that the prompt does not satisfy (or without a prompt)
     // gives its status, 401 or 407, with no body. Throws HttpError when the
     // request ends without its reply, std::logic_error when a request is
-    // already running (the waiting handler may run a window's events).
+    // already running (the prompt may start one).
     //
     // A stop requested on cancel, from any thread, ends the request with
     // HttpError "The request was cancelled." within a few tens of
@@ -100,14 +100,9 @@ public:
     // end the next.
     HttpResponse perform(const HttpRequest& request, std::stop_token cancel = {});
 
-    // Ends the running request at its next wait with HttpError "The request
-    // was cancelled."; nothing when no request runs.
-    void cancel();
     bool isBusy() const { return busy_; }
 
-    // Runs every few tens of milliseconds while a request waits, so that a
-    // window can repaint and take a click on Cancel.
-    void setWaitingHandler(std::function<void()> handler) { waiting_ = std::move(handler); }
+    // Runs on the thread that performs the request.
     void setCredentialsPrompt(HttpCredentialsPrompt prompt) { prompt_ = std::move(prompt); }
 
 private:
@@ -119,14 +114,12 @@ private:
                           std::stop_token cancel);
     std::optional<HttpCredentials> askCredentials(const std::string& title, const HttpCredentials& current);
 
-    std::function<void()> waiting_;
     HttpCredentialsPrompt prompt_;
 
     void* curl_ = nullptr; // the easy handle, kept across requests for its cookies
     void* multi_ = nullptr; // drives curl_ and holds its kept connections
     bool cookieEngine_ = false;
     bool busy_ = false;
-    bool cancelRequested_ = false;
     std::chrono::steady_clock::time_point deadline_; // of the request that runs
     // Credentials a server took, by "scheme://host:port"; never sent elsewhere.
     std::map<std::string, HttpCredentials> serverCredentials_;

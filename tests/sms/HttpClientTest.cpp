@@ -367,19 +367,21 @@ TEST(HttpClientFailure, UnansweredConnectGivesUpAtTheConnectTimeout)
     EXPECT_EQ(e.partialBody(), "");
 }
 
-TEST(HttpClientFailure, WaitingHandlerExceptionLeavesPerformAndClearsBusy)
+TEST(HttpClientFailure, PromptExceptionLeavesPerformAndClearsBusy)
 {
     HttpTestServer server;
-    server.setSilent(true);
+    server.requireBasicAuth("user", "pass");
     HttpClient http;
-    http.setWaitingHandler([] { throw std::logic_error("handler failed"); });
     const HttpRequest request = Get(server.url("/"));
-    EXPECT_THROW(http.perform(request), std::logic_error);
+    http.setCredentialsPrompt([&](const std::string&, const HttpCredentials&) -> std::optional<HttpCredentials> {
+        EXPECT_THROW(http.perform(request), std::logic_error); // no second request inside the first
+        throw std::runtime_error("prompt failed");
+    });
+    EXPECT_THROW(http.perform(request), std::runtime_error);
     EXPECT_FALSE(http.isBusy());
 
-    http.setWaitingHandler(nullptr);
-    server.setSilent(false);
-    EXPECT_EQ(http.perform(request).status, 200); // the client is usable again
+    http.setCredentialsPrompt(nullptr);
+    EXPECT_EQ(http.perform(request).status, 401); // the client is usable again
 }
 
 // ---------------------------------------------------------------- limits
@@ -460,32 +462,6 @@ TEST(HttpClientLimits, OverlongHeaderLineIsNamedNotCalledOutOfMemory)
     const HttpError e = FailureOf(http, Get(server.url("/")));
     EXPECT_EQ(e.failure(), HttpFailure::Transfer);
     EXPECT_STREQ(e.what(), "The gateway's reply could not be read: one of its header lines is longer than 100 KiB.");
-}
-
-TEST(HttpClientLimits, WaitingHandlerRunsDuringTheRequestAndCanCancelIt)
-{
-    HttpTestServer server;
-    server.setSilent(true);
-    HttpClient http;
-    const HttpRequest request = Get(server.url("/"));
-    int waits = 0;
-    http.setWaitingHandler([&] {
-        if (++waits == 1) {
-            EXPECT_THROW(http.perform(request), std::logic_error); // no second request inside the first
-        }
-        if (waits == 3)
-            http.cancel();
-    });
-    const HttpError e = FailureOf(http, request);
-    EXPECT_EQ(e.failure(), HttpFailure::Cancelled);
-    EXPECT_EQ(e.code(), 42);
-    EXPECT_STREQ(e.what(), "The request was cancelled.");
-    EXPECT_EQ(waits, 3);
-    EXPECT_EQ(server.requestCount(), 1u);
-
-    http.cancel(); // with no request running it is forgotten
-    server.setSilent(false);
-    EXPECT_EQ(http.perform(request).status, 200);
 }
 
 TEST(HttpClientLimits, AStopFromAnotherThreadEndsTheRequestAndAnEarlyOneSendsNothing)
