@@ -82,8 +82,11 @@ std::optional<HttpCredentials> SubmissionThread::askOnOwnThread(const std::strin
     const auto answer = std::make_shared<Answer>();
     QMetaObject::invokeMethod(
         this,
-        [answer, prompt = prompt_, title, current] {
-            std::optional<HttpCredentials> typed = prompt(title, current);
+        [answer, prompt = prompt_, title, current, cancel] {
+            // A send cancelled before the prompt came up asks nothing.
+            std::optional<HttpCredentials> typed;
+            if (!cancel.stop_requested())
+                typed = prompt(title, current);
             {
                 const std::lock_guard lock(answer->mutex);
                 answer->credentials = std::move(typed);

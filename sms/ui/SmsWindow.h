@@ -61,8 +61,8 @@ public:
     void deleteOperator();
     void pickNumberFromPhonebook();
     // Starts the send and returns; the gateway is asked on a thread of its
-    // own. While it runs only Cancel is live; its outcome is shown when it
-    // ends, what it raised last of all, through the error report, and then
+    // own, and while it runs only Cancel is live. When it ends, its outcome
+    // is shown, then what it raised goes to the error report, and then
     // sendFinished() is emitted.
     void sendMessage();
     // During a send, Cancel, Escape and closing the window cancel the
