@@ -17,12 +17,13 @@
 namespace {
 
 constexpr std::size_t kMaxAcceptTypes = 100;
+constexpr const char* kCancelledText = "The request was cancelled.";
 constexpr long kMaxRedirects = 20;
 // The longest reply header line libcurl takes.
 constexpr std::size_t kLongestHeaderLine = CURL_MAX_HTTP_HEADER;
-// How often a waiting request hands over to the waiting handler: often
-// enough for a window to repaint and take a click.
-constexpr std::chrono::milliseconds kWaitingInterval{40};
+// How often a waiting request looks at its time-outs and whether it was
+// cancelled: a cancel takes effect at once as the user sees it.
+constexpr std::chrono::milliseconds kCheckInterval{40};
 
 CURL* easyHandle(void* p)
 {
@@ -128,6 +129,7 @@ struct HttpClient::Transfer {
 
     HttpClient& client;
     const HttpRequest& request;
+    std::stop_token cancel;
     std::vector<std::string> headerBlock; // header lines of the reply being read
     std::string body;
     bool discardBody = false;
@@ -186,8 +188,7 @@ struct HttpClient::Transfer {
     }
 
     // Drives the transfer as curl_easy_perform would, but comes back between
-    // waits so that the waiting handler runs and the time-outs and a cancel
-    // can end the request.
+    // waits so that the time-outs and a cancel can end the request.
     CURLcode run(char* errorText)
     {
         using Clock = std::chrono::steady_clock;
@@ -204,10 +205,14 @@ struct HttpClient::Transfer {
         } detach{multi, easy};
 
         const bool limited = request.timeLimit.count() > 0;
-        auto nextWaiting = Clock::now() + kWaitingInterval;
         auto lastActivity = Clock::now();
         std::int64_t lastMoved = -1;
         for (;;) {
+            // Also before the first step: a cancel that came first sends nothing.
+            if (cancel.stop_requested()) {
+                stop = Stop::Cancelled;
+                return CURLE_ABORTED_BY_CALLBACK;
+            }
             int running = 0;
             if (const CURLMcode mc = curl_multi_perform(multi, &running); mc != CURLM_OK) {
                 std::snprintf(errorText, CURL_ERROR_SIZE, "%s", curl_multi_strerror(mc));
@@ -233,21 +238,12 @@ struct HttpClient::Transfer {
                 stop = Stop::TimedOut;
                 return CURLE_OPERATION_TIMEDOUT;
             }
-            if (now >= nextWaiting) {
-                if (client.waiting_)
-                    client.waiting_();
-                if (client.cancelRequested_) {
-                    stop = Stop::Cancelled;
-                    return CURLE_ABORTED_BY_CALLBACK;
-                }
-                nextWaiting = Clock::now() + kWaitingInterval;
-            }
-            auto wake = nextWaiting;
+            auto wake = Clock::now() + kCheckInterval;
             if (limited)
                 wake = std::min(wake, client.deadline_);
             const auto pollMs = std::clamp<std::int64_t>(
                 std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now()).count() + 1, 1,
-                kWaitingInterval.count());
+                kCheckInterval.count());
             curl_multi_poll(multi, nullptr, 0, static_cast<int>(pollMs), nullptr);
         }
     }
@@ -268,7 +264,7 @@ struct HttpClient::Transfer {
                             "The gateway's reply was larger than " + sizeText(request.maxResponseSize) + ".",
                             std::move(body));
         case Stop::Cancelled:
-            throw HttpError(HttpFailure::Cancelled, rc, "The request was cancelled.", std::move(body));
+            throw HttpError(HttpFailure::Cancelled, rc, kCancelledText, std::move(body));
         case Stop::None:
             break;
         }
@@ -315,12 +311,6 @@ void HttpClient::closeSession()
     curl_ = nullptr;
 }
 
-void HttpClient::cancel()
-{
-    if (busy_)
-        cancelRequested_ = true;
-}
-
 std::optional<HttpCredentials> HttpClient::askCredentials(const std::string& title, const HttpCredentials& current)
 {
     if (!prompt_)
@@ -332,7 +322,7 @@ std::optional<HttpCredentials> HttpClient::askCredentials(const std::string& tit
     return answer;
 }
 
-HttpResponse HttpClient::perform(const HttpRequest& request)
+HttpResponse HttpClient::perform(const HttpRequest& request, std::stop_token cancel)
 {
     if (busy_)
         throw std::logic_error("A request is already running.");
@@ -345,7 +335,6 @@ HttpResponse HttpClient::perform(const HttpRequest& request)
         }
         ~BusyScope() { busy = false; }
     } busyScope(busy_);
-    cancelRequested_ = false;
     deadline_ = std::chrono::steady_clock::now() + std::max(request.timeLimit, std::chrono::milliseconds{0});
 
     const HttpUrlParts url = splitRequestUrl(request.url);
@@ -358,7 +347,7 @@ HttpResponse HttpClient::perform(const HttpRequest& request)
 
     openSession();
     for (int retries = 0;;) {
-        HttpResponse response = transfer(request, requestUrl(url), credentials);
+        HttpResponse response = transfer(request, requestUrl(url), credentials, cancel);
         const bool proxy = response.status == 407;
         if (response.status != 401 && !proxy) {
             if (!credentials.empty() && request.sendCredentials)
@@ -369,6 +358,9 @@ HttpResponse HttpClient::perform(const HttpRequest& request)
             return response;
         const std::string title = proxy ? "Proxy authentication: " + request.proxy : "Authentication: " + url.host;
         const std::optional<HttpCredentials> answer = askCredentials(title, proxy ? proxyCredentials_ : credentials);
+        // Cancelled while the user was asked: the user's answer no longer matters.
+        if (cancel.stop_requested())
+            throw HttpError(HttpFailure::Cancelled, CURLE_ABORTED_BY_CALLBACK, kCancelledText);
         if (!answer)
             return response;
         (proxy ? proxyCredentials_ : credentials) = *answer;
@@ -377,7 +369,7 @@ HttpResponse HttpClient::perform(const HttpRequest& request)
 }
 
 HttpResponse HttpClient::transfer(const HttpRequest& request, const std::string& url,
-                                  const HttpCredentials& credentials)
+                                  const HttpCredentials& credentials, std::stop_token cancel)
 {
     // Every option is set on each request rather than reset: a reset handle
     // forgets (and leaks) its cookie engine's bookkeeping.
@@ -387,7 +379,7 @@ HttpResponse HttpClient::transfer(const HttpRequest& request, const std::string&
         openSession();
     }
     CURL* c = easyHandle(curl_);
-    Transfer t{*this, request, {}, {}};
+    Transfer t{*this, request, std::move(cancel), {}, {}};
 
     char errorText[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);

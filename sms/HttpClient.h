@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -89,17 +90,19 @@ public:
     // for credentials that the prompt does not satisfy (or without a prompt)
     // gives its status, 401 or 407, with no body. Throws HttpError when the
     // request ends without its reply, std::logic_error when a request is
-    // already running (the waiting handler may run a window's events).
-    HttpResponse perform(const HttpRequest& request);
+    // already running (the prompt may start one).
+    //
+    // A stop requested on cancel, from any thread, ends the request with
+    // HttpError "The request was cancelled." within a few tens of
+    // milliseconds; one requested before the request starts, or while the
+    // prompt is up, ends it before anything more is sent. The token belongs
+    // to this one request, so a stop that comes too late for it can never
+    // end the next.
+    HttpResponse perform(const HttpRequest& request, std::stop_token cancel = {});
 
-    // Ends the running request at its next wait with HttpError "The request
-    // was cancelled."; nothing when no request runs.
-    void cancel();
     bool isBusy() const { return busy_; }
 
-    // Runs every few tens of milliseconds while a request waits, so that a
-    // window can repaint and take a click on Cancel.
-    void setWaitingHandler(std::function<void()> handler) { waiting_ = std::move(handler); }
+    // Runs on the thread that performs the request.
     void setCredentialsPrompt(HttpCredentialsPrompt prompt) { prompt_ = std::move(prompt); }
 
 private:
@@ -107,17 +110,16 @@ private:
 
     void openSession();
     void closeSession();
-    HttpResponse transfer(const HttpRequest& request, const std::string& url, const HttpCredentials& credentials);
+    HttpResponse transfer(const HttpRequest& request, const std::string& url, const HttpCredentials& credentials,
+                          std::stop_token cancel);
     std::optional<HttpCredentials> askCredentials(const std::string& title, const HttpCredentials& current);
 
-    std::function<void()> waiting_;
     HttpCredentialsPrompt prompt_;
 
     void* curl_ = nullptr; // the easy handle, kept across requests for its cookies
     void* multi_ = nullptr; // drives curl_ and holds its kept connections
     bool cookieEngine_ = false;
     bool busy_ = false;
-    bool cancelRequested_ = false;
     std::chrono::steady_clock::time_point deadline_; // of the request that runs
     // Credentials a server took, by "scheme://host:port"; never sent elsewhere.
     std::map<std::string, HttpCredentials> serverCredentials_;

@@ -132,7 +132,7 @@ HttpRequest formRequest(const HttpRequest& base, const OperatorValueList& profil
 }
 
 SubmissionOutcome submitForm(HttpClient& http, const HttpRequest& base, const OperatorValueList& profile,
-                             std::string_view phone, std::string_view message)
+                             std::string_view phone, std::string_view message, std::stop_token cancel)
 {
     SubmissionOutcome outcome;
     const CodePage page = replyCodePage(profile.value("Chars"));
@@ -147,7 +147,7 @@ SubmissionOutcome submitForm(HttpClient& http, const HttpRequest& base, const Op
 
     std::string body;
     try {
-        body = http.perform(request).body;
+        body = http.perform(request, std::move(cancel)).body;
     } catch (const HttpError& error) {
         body = error.partialBody();
         outcome.error = std::current_exception();

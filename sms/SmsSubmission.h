@@ -7,6 +7,7 @@
 #include "sms/HttpClient.h"
 
 #include <exception>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,7 @@ struct SubmissionOutcome {
 
 // Sends the form and judges whatever reply body there is, even after a failed
 // request. Errors are handed back, not thrown, so the caller can restore its
-// window before passing them on.
+// window before passing them on. A stop requested on cancel ends the request
+// (HttpClient::perform).
 SubmissionOutcome submitForm(HttpClient& http, const HttpRequest& base, const OperatorValueList& profile,
-                             std::string_view phone, std::string_view message);
+                             std::string_view phone, std::string_view message, std::stop_token cancel = {});

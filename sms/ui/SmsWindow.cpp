@@ -7,6 +7,7 @@
 #include "sms/OperatorProfile.h"
 #include "sms/OperatorValueList.h"
 #include "sms/SmsSubmission.h"
+#include "sms/SubmissionThread.h"
 #include "ui_SmsWindow.h"
 
 #include "widgets/DesignFonts.h"
@@ -15,7 +16,6 @@
 #include "widgets/Prompts.h"
 #include "text/WinText.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShowEvent>
@@ -65,6 +65,7 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
     , operatorDialogSlot_(&dialogSlot)
     , picker_(picker)
     , requestTemplate_(submissionRequest())
+    , submissions_(std::make_unique<SubmissionThread>(askHttpCredentials))
 {
     ui_->setupUi(this);
     setFont(designFont("MS Sans Serif", 11));
@@ -92,9 +93,10 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
     operatorStore->setIniFileName("Operator.ini");
     operatorStore->setOptions({});
 
-    // The window stays alive during a send, and Cancel can end it.
-    http_.setWaitingHandler([] { QCoreApplication::processEvents(); });
-    http_.setCredentialsPrompt(askHttpCredentials);
+    connect(submissions_.get(), &SubmissionThread::finished, this, [this](const SubmissionOutcome& outcome) {
+        guarded([&] { showOutcome(outcome); });
+        emit sendFinished();
+    });
 
     // Only the user's own changes: picking an item or typing.
     connect(ui_->operatorBox, &QComboBox::textActivated, this, [this] { guarded([this] { loadChosenProfile(); }); });
@@ -111,6 +113,8 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
 
 SmsWindow::~SmsWindow()
 {
+    // A send still running is cancelled and waited for: nothing of it outlives the window.
+    submissions_.reset();
     windowState->ownerDestroying();
 }
 
@@ -237,7 +241,7 @@ void SmsWindow::lockForSending(bool locked)
 void SmsWindow::reject()
 {
     if (sending_) {
-        http_.cancel();
+        submissions_->cancel();
         return;
     }
     QDialog::reject();
@@ -252,10 +256,18 @@ void SmsWindow::sendMessage()
         return;
 
     lockForSending(true);
-    SubmissionOutcome outcome;
     try {
         operators_.values.readSection(operators_.profileFile, chosenOperator());
-        outcome = submitForm(http_, requestTemplate_, operators_.values, outgoing->phone, outgoing->message);
+        submissions_->submit(requestTemplate_, operators_.values, outgoing->phone, outgoing->message);
+    } catch (...) {
+        lockForSending(false);
+        throw;
+    }
+}
+
+void SmsWindow::showOutcome(const SubmissionOutcome& outcome)
+{
+    try {
         if (outcome.accepted)
             prompts().notice(this, tr("Your message was sent succesfully!"));
         if (outcome.judged && ui_->debugBox->isChecked())

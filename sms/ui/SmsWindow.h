@@ -15,6 +15,8 @@ class ProfileIniFile;
 class OperatorValueList;
 class WindowStateStore;
 class OperatorDialog;
+class SubmissionThread;
+struct SubmissionOutcome;
 
 namespace Ui {
 class SmsWindow;
@@ -58,8 +60,10 @@ public:
     void editOperator();
     void deleteOperator();
     void pickNumberFromPhonebook();
-    // Raises what the request raised, after the window is usable again.
-    // While it runs, the window keeps repainting and only Cancel is live.
+    // Starts the send and returns; the gateway is asked on a thread of its
+    // own, and while it runs only Cancel is live. When it ends, its outcome
+    // is shown, then what it raised goes to the error report, and then
+    // sendFinished() is emitted.
     void sendMessage();
     // During a send, Cancel, Escape and closing the window cancel the
     // request and leave the window open.
@@ -73,6 +77,9 @@ public:
 
     // Key string that scrambles the stored value "TextField".
     static constexpr const char* kTextFieldKey = "Sm6TxFld";
+
+signals:
+    void sendFinished();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -90,6 +97,8 @@ private:
     std::optional<Outgoing> messageToSend();
     std::string chosenOperator() const;
     void lockForSending(bool locked);
+    // Raises what the request raised, after the window is usable again.
+    void showOutcome(const SubmissionOutcome& outcome);
 
     std::unique_ptr<Ui::SmsWindow> ui_;
     OperatorObjects operators_;
@@ -98,7 +107,7 @@ private:
     OperatorDialog* ownOperatorDialog_ = nullptr;
     OperatorDialog* const* operatorDialogSlot_ = nullptr;
     NumberPicker* picker_;
-    HttpClient http_;
     HttpRequest requestTemplate_;
     bool sending_ = false;
+    std::unique_ptr<SubmissionThread> submissions_;
 };

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -34,10 +36,10 @@ HttpRequest Get(std::string url)
 }
 
 // The error a request ends with; fails the test when it ends without one.
-HttpError FailureOf(HttpClient& http, const HttpRequest& request)
+HttpError FailureOf(HttpClient& http, const HttpRequest& request, std::stop_token cancel = {})
 {
     try {
-        http.perform(request);
+        http.perform(request, std::move(cancel));
     } catch (const HttpError& e) {
         return e;
     }
@@ -365,19 +367,21 @@ TEST(HttpClientFailure, UnansweredConnectGivesUpAtTheConnectTimeout)
     EXPECT_EQ(e.partialBody(), "");
 }
 
-TEST(HttpClientFailure, WaitingHandlerExceptionLeavesPerformAndClearsBusy)
+TEST(HttpClientFailure, PromptExceptionLeavesPerformAndClearsBusy)
 {
     HttpTestServer server;
-    server.setSilent(true);
+    server.requireBasicAuth("user", "pass");
     HttpClient http;
-    http.setWaitingHandler([] { throw std::logic_error("handler failed"); });
     const HttpRequest request = Get(server.url("/"));
-    EXPECT_THROW(http.perform(request), std::logic_error);
+    http.setCredentialsPrompt([&](const std::string&, const HttpCredentials&) -> std::optional<HttpCredentials> {
+        EXPECT_THROW(http.perform(request), std::logic_error); // no second request inside the first
+        throw std::runtime_error("prompt failed");
+    });
+    EXPECT_THROW(http.perform(request), std::runtime_error);
     EXPECT_FALSE(http.isBusy());
 
-    http.setWaitingHandler(nullptr);
-    server.setSilent(false);
-    EXPECT_EQ(http.perform(request).status, 200); // the client is usable again
+    http.setCredentialsPrompt(nullptr);
+    EXPECT_EQ(http.perform(request).status, 401); // the client is usable again
 }
 
 // ---------------------------------------------------------------- limits
@@ -460,30 +464,30 @@ TEST(HttpClientLimits, OverlongHeaderLineIsNamedNotCalledOutOfMemory)
     EXPECT_STREQ(e.what(), "The gateway's reply could not be read: one of its header lines is longer than 100 KiB.");
 }
 
-TEST(HttpClientLimits, WaitingHandlerRunsDuringTheRequestAndCanCancelIt)
+TEST(HttpClientLimits, AStopFromAnotherThreadEndsTheRequestAndAnEarlyOneSendsNothing)
 {
     HttpTestServer server;
     server.setSilent(true);
     HttpClient http;
     const HttpRequest request = Get(server.url("/"));
-    int waits = 0;
-    http.setWaitingHandler([&] {
-        if (++waits == 1) {
-            EXPECT_THROW(http.perform(request), std::logic_error); // no second request inside the first
-        }
-        if (waits == 3)
-            http.cancel();
+    std::stop_source stop;
+    std::thread canceller([&] {
+        for (int i = 0; i < 1000 && server.requestCount() == 0; ++i)
+            std::this_thread::sleep_for(5ms);
+        stop.request_stop();
     });
-    const HttpError e = FailureOf(http, request);
+    const HttpError e = FailureOf(http, request, stop.get_token());
+    canceller.join();
     EXPECT_EQ(e.failure(), HttpFailure::Cancelled);
     EXPECT_EQ(e.code(), 42);
     EXPECT_STREQ(e.what(), "The request was cancelled.");
-    EXPECT_EQ(waits, 3);
+
+    // Stopped before it starts: nothing reaches the server.
+    EXPECT_EQ(FailureOf(http, request, stop.get_token()).failure(), HttpFailure::Cancelled);
     EXPECT_EQ(server.requestCount(), 1u);
 
-    http.cancel(); // with no request running it is forgotten
     server.setSilent(false);
-    EXPECT_EQ(http.perform(request).status, 200);
+    EXPECT_EQ(http.perform(request).status, 200); // the client is usable again
 }
 
 // ---------------------------------------------------------------- certificates

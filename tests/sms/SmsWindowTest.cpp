@@ -10,12 +10,15 @@
 #include "support/AsNobody.h"
 #include "support/HttpTestServer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -50,7 +53,13 @@ public:
         answers.pop_front();
         return answer;
     }
-    void notice(QWidget*, const QString& text) override { notices.push_back(text); }
+    std::function<void()> onNotice;
+    void notice(QWidget*, const QString& text) override
+    {
+        notices.push_back(text);
+        if (onNotice)
+            onNotice();
+    }
     QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     // Answers a credentials prompt with these when set; cancels it otherwise.
@@ -59,6 +68,7 @@ public:
     std::optional<UserAndPassword> credentials(QWidget*, const QString& title, const UserAndPassword&) override
     {
         credentialTitles.push_back(title);
+        EXPECT_EQ(QThread::currentThread(), qApp->thread()) << "asked off the window's thread";
         return typedCredentials;
     }
 };
@@ -140,6 +150,13 @@ protected:
         w().operatorBox->lineEdit()->selectAll();
         QTest::keyClick(w().operatorBox->lineEdit(), Qt::Key_Delete);
         QTest::keyClicks(w().operatorBox->lineEdit(), name);
+    }
+    // Clicks Send and waits until the window has shown how the send ended.
+    void Send()
+    {
+        QSignalSpy ended(window.get(), &SmsWindow::sendFinished);
+        w().sendButton->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !ended.isEmpty(); }, 20000)) << "the send did not end";
     }
     void Compose(const QString& phone, const QString& message)
     {
@@ -440,7 +457,7 @@ TEST_F(SmsWindowTest, PostSendsTheWorkedExampleAndReportsSuccess)
     Reply("<html>\n" + kSuccessKoi + "\n</html>");
     window->show();
     Compose("123", "Hi");
-    w().sendButton->click();
+    Send();
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
@@ -467,7 +484,7 @@ TEST_F(SmsWindowTest, PrefixLeadsTheFormDataAndRefererIsSent)
     WriteProfile("Gw", {{"Prefix", "89"}, {"Referer", "gw.example/form"}});
     window->show();
     Compose("123", "Hi");
-    w().sendButton->click();
+    Send();
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].body, "89phone=123&msg=Hi&lang=ru&send=Send\r\n\n");
@@ -481,9 +498,9 @@ TEST_F(SmsWindowTest, PostThenGetCarriesNoBodyOnTheGet)
     WriteGateway("Get", "post"); // anything but exactly POST is a GET
     window->show();
     Compose("123", "Hi");
-    w().sendButton->click();
+    Send();
     TypeOperator("Get");
-    w().sendButton->click();
+    Send();
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].method, "GET");
@@ -501,10 +518,10 @@ TEST_F(SmsWindowTest, ASecondShorterMessageCarriesOnlyItsOwnData)
     WriteGateway("Plain", "POST");
     window->show();
     Compose("123", "A much longer first message");
-    w().sendButton->click();
+    Send();
     TypeOperator("Plain");
     Compose("4", "B");
-    w().sendButton->click();
+    Send();
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].body, "phone=4&msg=B&lang=ru&send=Send\r\n\n");
@@ -517,7 +534,7 @@ TEST_F(SmsWindowTest, UnescapedAmpersandsAndEqualsReachTheGateway)
     WriteGateway("Gw", "POST");
     window->show();
     Compose("1", "a&to=2\nb = c");
-    w().sendButton->click();
+    Send();
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].body, "phone=1&msg=a&to=2\r\nb = c&lang=ru&send=Send\r\n\n");
@@ -528,7 +545,7 @@ TEST_F(SmsWindowTest, CyrillicMessageGoesOutInWindows1251)
     WriteGateway("Gw", "POST");
     window->show();
     Compose("1", QString::fromUtf8("Привет"));
-    w().sendButton->click();
+    Send();
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].body, "phone=1&msg=\xcf\xf0\xe8\xe2\xe5\xf2&lang=ru&send=Send\r\n\n");
@@ -548,7 +565,7 @@ TEST_F(SmsWindowTest, CharactersWithoutAWindows1251ByteAreShownBeforeSending)
     EXPECT_TRUE(w().sendButton->isEnabled());
 
     scripted.answers = {true};
-    w().sendButton->click();
+    Send();
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].body, "phone=1&msg=ok ? ? ?&lang=ru&send=Send\r\n\n");
@@ -565,12 +582,12 @@ TEST_F(SmsWindowTest, ReplyCodePageDecidesHowTheSuccessTextIsSought)
     window->show();
     w().debugBox->setChecked(true);
     TypeOperator("Exact");
-    w().sendButton->click();
+    Send();
     EXPECT_EQ(scripted.notices, std::vector<QString>{kSentNotice});
     EXPECT_EQ(w().messageEdit->toPlainText(), QString::fromUtf8("done: Сообщение отправлено\n"));
 
     TypeOperator("Lower");
-    w().sendButton->click();
+    Send();
     EXPECT_EQ(scripted.notices.size(), 1u);
     // Read as KOI8-R, the Windows-1251 letters turn into other letters.
     EXPECT_NE(w().messageEdit->toPlainText(), QString::fromUtf8("done: Сообщение отправлено\n"));
@@ -584,7 +601,7 @@ TEST_F(SmsWindowTest, DebugShowsThePageUpToItsZeroByteWithEveryLine)
     window->show();
     w().debugBox->setChecked(true);
     Compose("1", "text");
-    w().sendButton->click();
+    Send();
     EXPECT_EQ(scripted.notices, std::vector<QString>{kSentNotice});
     EXPECT_EQ(w().messageEdit->toPlainText(), QString::fromUtf8("first\nsecond\nСообщение отправлено\n"));
 }
@@ -597,7 +614,7 @@ TEST_F(SmsWindowTest, EmptyReplyStringNeverMeansSuccess)
     Reply("anything at all");
     window->show();
     Compose("1", "text");
-    w().sendButton->click();
+    Send();
     EXPECT_TRUE(scripted.notices.empty());
 }
 
@@ -609,7 +626,7 @@ TEST_F(SmsWindowTest, AFailedRequestInDebugEmptiesTheMemoAndShowsTheError)
     window->show();
     w().debugBox->setChecked(true);
     Compose("1", "my message");
-    w().sendButton->click();
+    Send();
     ASSERT_EQ(scripted.notices.size(), 1u);
     EXPECT_NE(scripted.notices[0], kSentNotice);
     EXPECT_FALSE(scripted.notices[0].isEmpty());
@@ -617,13 +634,15 @@ TEST_F(SmsWindowTest, AFailedRequestInDebugEmptiesTheMemoAndShowsTheError)
     EXPECT_TRUE(w().sendButton->isEnabled());
 }
 
-TEST_F(SmsWindowTest, ErrorLeavesTheHandlerAfterTheButtonIsBack)
+TEST_F(SmsWindowTest, ErrorIsReportedAfterTheButtonIsBack)
 {
     WriteProfile("Down", {{"URL", "127.0.0.1:" + std::to_string(HttpClosedPort()) + "/"}});
     window->show();
     Compose("1", "keep me");
-    EXPECT_THROW(window->sendMessage(), HttpError);
-    EXPECT_TRUE(w().sendButton->isEnabled());
+    scripted.onNotice = [&] { EXPECT_TRUE(w().sendButton->isEnabled()); };
+    Send();
+    ASSERT_EQ(scripted.notices.size(), 1u);
+    EXPECT_TRUE(scripted.notices[0].contains("onnect")) << scripted.notices[0].toStdString(); // libcurl's message
     EXPECT_EQ(w().messageEdit->toPlainText(), "keep me"); // untouched outside debug
 }
 
@@ -632,40 +651,65 @@ TEST_F(SmsWindowTest, AGetMessageArrivesWholeWhateverItsCharacters)
     WriteGateway("Gw", "GET");
     window->show();
     Compose("1", "Meet at gate #5 at 10, 100% {sure}");
-    w().sendButton->click();
+    Send();
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].target,
               "/sms?phone=1&msg=Meet%20at%20gate%20%235%20at%2010,%20100%25%20%7Bsure%7D&lang=ru&send=Send%0D%0A%0A");
 }
 
-TEST_F(SmsWindowTest, CancelOrCloseDuringASendEndsItAndKeepsTheWindow)
+TEST_F(SmsWindowTest, WhileASlowGatewayWaitsTheWindowLivesAndCancelEscapeOrCloseEndTheSend)
 {
     WriteGateway("Gw", "POST");
     server.setSilent(true);
     window->show();
     Compose("1", "text");
-    int checks = 0;
-    for (const bool byClosing : {false, true}) {
-        // Runs only if the window handles events while the request waits.
-        QTimer::singleShot(100, window.get(), [&, byClosing] {
-            ++checks;
-            EXPECT_FALSE(w().sendButton->isEnabled());
-            EXPECT_FALSE(w().operatorBox->isEnabled());
-            EXPECT_NO_THROW(window->sendMessage()); // a second send does not start
-            if (byClosing)
-                window->close();
-            else
-                w().cancelButton->click();
-        });
+    const std::vector<std::function<void()>> cancelWays = {
+        [&] { w().cancelButton->click(); },
+        [&] { QTest::keyClick(window.get(), Qt::Key_Escape); },
+        [&] { window->close(); },
+    };
+    for (std::size_t way = 0; way < cancelWays.size(); ++way) {
+        QSignalSpy ended(window.get(), &SmsWindow::sendFinished);
         w().sendButton->click();
+        // The click is over while the gateway still holds the request.
+        EXPECT_TRUE(ended.isEmpty());
+        EXPECT_FALSE(w().sendButton->isEnabled());
+        EXPECT_FALSE(w().operatorBox->isEnabled());
+        EXPECT_NO_THROW(window->sendMessage()); // a second send does not start
+        // A timer of the window's thread sees the request reach the gateway, then cancels.
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (server.requestCount() == way + 1) {
+                watch.stop();
+                cancelWays[way]();
+            }
+        });
+        watch.start(10);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !ended.isEmpty(); }, 10000)) << "way " << way;
+        EXPECT_EQ(server.requestCount(), way + 1) << "way " << way;
     }
-    EXPECT_EQ(checks, 2);
-    EXPECT_EQ(server.requestCount(), 2u);
-    EXPECT_EQ(scripted.notices, std::vector<QString>(2, "The request was cancelled."));
+    EXPECT_EQ(scripted.notices, std::vector<QString>(3, "The request was cancelled."));
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(w().sendButton->isEnabled());
     EXPECT_TRUE(w().operatorBox->isEnabled());
+}
+
+TEST_F(SmsWindowTest, DestroyingTheWindowMidSendEndsTheRequestAtOnce)
+{
+    WriteGateway("Gw", "POST");
+    server.setSilent(true);
+    server.setHoldLimit(30000);
+    window->show();
+    Compose("1", "text");
+    w().sendButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requestCount() == 1; }, 10000));
+    QElapsedTimer destroying;
+    destroying.start();
+    window.reset();
+    EXPECT_LT(destroying.elapsed(), 5000); // cancelled, not waited out
+    QTest::qWait(50); // an outcome still on its way would be shown now
+    EXPECT_TRUE(scripted.notices.empty());
 }
 
 TEST_F(SmsWindowTest, AGatewayThatTricklesIsGivenUpAtTheTimeLimit)
@@ -678,7 +722,7 @@ TEST_F(SmsWindowTest, AGatewayThatTricklesIsGivenUpAtTheTimeLimit)
     window->requestTemplate().timeLimit = std::chrono::milliseconds{500};
     window->show();
     Compose("1", "text");
-    w().sendButton->click();
+    Send();
     EXPECT_EQ(scripted.notices, std::vector<QString>{"The gateway did not complete its reply within 0.5 seconds."});
     EXPECT_TRUE(w().sendButton->isEnabled());
 }
@@ -724,7 +768,7 @@ TEST_F(SmsWindowTest, EveryProfileMethodPutsTheSameBytesOnTheWire)
     for (const char* name : {"Post", "Full", "Get", "Bare"}) {
         TypeOperator(name);
         Compose("+7 916", QString::fromUtf8("Привет #1\n100% да"));
-        w().sendButton->click();
+        Send();
     }
 
     const std::string message = "\xcf\xf0\xe8\xe2\xe5\xf2 #1\r\n100% \xe4\xe0";
@@ -759,7 +803,7 @@ TEST_F(SmsWindowTest, CredentialsGoOnTheWireOnceTheGatewayAsksThenRightAway)
     Compose("1", "a");
     for (const char* name : {"Asked", "Asked", "InAddress", "InAddress"}) {
         TypeOperator(name);
-        w().sendButton->click();
+        Send();
     }
 
     const std::string host = "Host: " + at;
@@ -821,11 +865,11 @@ TEST_F(SmsWindowTest, DemoGatewayAcceptsBothSampleProfiles)
     EXPECT_EQ(Section("Mine"), std::vector<std::string>{"URL=example.org/send"});
     TypeOperator("Demo POST");
     Compose("123", QString::fromUtf8("Привет"));
-    w().sendButton->click();
+    Send();
     TypeOperator("Demo GET");
-    w().sendButton->click();
+    Send();
     Compose("", "no number");
-    w().sendButton->click(); // the gateway refuses a form without a number
+    Send(); // the gateway refuses a form without a number
     EXPECT_EQ(scripted.notices, (std::vector<QString>{kSentNotice, kSentNotice}));
     gateway.kill();
     gateway.waitForFinished(5000);
