@@ -12,9 +12,8 @@ namespace {
 
 class ScriptedReply : public MessageTransfer {
 public:
-    bool transfer(const std::uint8_t*, int, int, int, int) override { return true; }
-    const std::array<std::uint8_t, 256>& replyBuffer() const override { return Reply; }
-    std::array<std::uint8_t, 256> Reply{};
+    LinkResult<ReplyFrame> transfer(const std::uint8_t*, int, int, int, int) override { return Reply; }
+    ReplyFrame Reply{};
 };
 
 } // namespace
@@ -23,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     ScriptedReply link;
     std::copy_n(data, std::min<std::size_t>(size, link.Reply.size()), link.Reply.begin());
-    const std::optional<PhonebookEntry> record = readRecord(link, 0);
+    const LinkResult<PhonebookEntry> record = readRecord(link, 0);
     if (!record)
         std::abort();
     const std::string& name = record->name;
@@ -37,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     trimRecordText(trimmedNumber);
     const WriteRequest request = buildWriteRequest(0, trimmedName, trimmedNumber);
     ReplyFrame again{};
-    std::copy(request.begin() + 14, request.begin() + 47, again.begin() + 4 + 14);
+    std::copy(request.begin() + 14, request.begin() + 47, again.begin() + reply::kPayloadAt);
     if (decodeReplyNumber(again).size() != trimmedNumber.size())
         std::abort();
     return 0;
