@@ -409,8 +409,6 @@ Options:
                       names (else /dev/ttyS(n-1)); default: the port the
                       main window used last
   --log FILE          append every frame sent and received to FILE
-  --yes               do not ask before writing the phonebook or sending
-                      characters the gateway cannot take
   --summary           decode: the counts only, not each frame
   --yes               do not ask before writing the phonebook, restoring a
                       backup or sending characters the gateway cannot take

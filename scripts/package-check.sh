@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it the way a user gets it: the install
-# tree has every file, the package installs with dpkg, the installed programs
-# run, and the package removes cleanly. Whatever fails, the package is removed
-# again and the scratch files go. Usage: scripts/package-check.sh [BUILD_DIR]
+# tree has every file, the desktop entry, AppStream metadata and manual pages
+# pass their validators, the package passes lintian without an error or a
+# warning, it installs with dpkg, the installed programs run, and the package
+# removes cleanly. Whatever fails, the package is removed again and the
+# scratch files go. Usage: scripts/package-check.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-package}
@@ -55,10 +57,11 @@ stage=$scratch/stage
 quietly cmake --install "$dir" --prefix "$stage"
 expected=(
   bin/m2bus-tool bin/m2bus-sim
-  share/man/man1/m2bus-tool.1 share/man/man1/m2bus-sim.1
+  share/man/man1/m2bus-tool.1.gz share/man/man1/m2bus-sim.1.gz
   "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
   share/icons/hicolor/scalable/apps/m2bus-tool.svg
   share/m2bus-tool/Operators.ini
+  "share/doc/$package/copyright" "share/doc/$package/changelog.gz"
 )
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/m2bus-tool.png")
@@ -66,7 +69,7 @@ done
 has_cli=0
 if [ -e "$stage/bin/m2bus-cli" ]; then
   has_cli=1
-  expected+=(bin/m2bus-cli share/man/man1/m2bus-cli.1)
+  expected+=(bin/m2bus-cli share/man/man1/m2bus-cli.1.gz)
 fi
 for file in "${expected[@]}"; do
   [ -e "$stage/$file" ] || fail "the install tree has no $file"
@@ -74,16 +77,19 @@ done
 for program in "$stage"/bin/*; do
   [ -x "$program" ] || fail "$program is not executable"
 done
-if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$stage/share/metainfo/$app_id.metainfo.xml" >/dev/null \
-    || fail "the AppStream metadata does not validate (appstreamcli validate --no-net)"
-fi
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$stage/share/applications/$app_id.desktop" || fail "the desktop entry does not validate"
-fi
-for page in "$stage"/share/man/man1/*.1; do
+for tool in appstreamcli desktop-file-validate mandoc lintian dpkg-parsechangelog; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (bash scripts/setup.sh installs it)"
+done
+metainfo=$stage/share/metainfo/$app_id.metainfo.xml
+# --strict: warnings and infos fail too; pedantic hints are shown only.
+appstreamcli validate --no-net --pedantic --strict "$metainfo" \
+  || fail "the AppStream metadata does not validate (appstreamcli validate --no-net --strict)"
+desktop-file-validate "$stage/share/applications/$app_id.desktop" || fail "the desktop entry does not validate"
+for page in "$stage"/share/man/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || fail "man cannot format $page"
   [ -z "$warnings" ] || fail "$page: $warnings"
+  warnings=$(mandoc -T lint -W all "$page" 2>&1) || fail "mandoc -T lint: $warnings"
+  [ -z "$warnings" ] || fail "mandoc -T lint: $warnings"
 done
 
 say "building the package"
@@ -96,6 +102,22 @@ fi
 deb=${debs[0]}
 version=$(dpkg-deb -f "$deb" Version)
 say "$(basename "$deb"): depends on $(dpkg-deb -f "$deb" Depends)"
+
+# The changelog and the AppStream releases name the version being packaged.
+changelog_version=$(dpkg-parsechangelog -l packaging/changelog -S Version)
+[ "$changelog_version" = "$version" ] \
+  || fail "packaging/changelog's latest entry is $changelog_version, the package is $version"
+release=$(grep -o -m 1 '<release version="[^"]*"' "$metainfo" | cut -d '"' -f 2)
+[ "$release" = "$version" ] || fail "the AppStream metadata's latest release is ${release:-missing}, the package is $version"
+
+# Errors and warnings fail, and so does any missing hardening, which lintian
+# reports as information only.
+say "lintian $(basename "$deb")"
+lint_status=0
+lint=$(lintian --fail-on error,warning --display-info "$deb" 2>"$scratch/lintian.err") || lint_status=$?
+[ -z "$lint" ] || sed 's/^/  /' <<<"$lint"
+[ "$lint_status" -eq 0 ] || fail "lintian (exit $lint_status): $(cat "$scratch/lintian.err")"
+! grep -q '^I: [^ ]* hardening-' <<<"$lint" || fail "lintian finds programs built without hardening"
 
 installed=1
 quietly "${as_root[@]}" dpkg -i "$deb"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the project needs to build, test, fuzz and
-# screenshot. Safe to run again: packages already present are left alone.
+# Installs every Debian 12 package the project needs to build, test, fuzz,
+# screenshot and check the Debian package. Safe to run again: packages
+# already present are left alone.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   xvfb xauth twm x11-apps imagemagick fonts-dejavu-core fonts-liberation
   python3
   appstream man-db file qt6-qpa-plugins
+  lintian desktop-file-utils mandoc
 )
 
 missing=()

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -357,4 +358,17 @@ TEST_F(CliTest, PhonebookWriteChangedWritesOnlyWhatTheHandsetDoesNotHold) {
                                      static_cast<std::uint8_t>(location), 0x00, 0x00, 0x00, 0x21});
     EXPECT_EQ(writes, 3);
     EXPECT_EQ(TimesHeard(heard, {0xE9, 0x03, 0xE5, 0x43, 0x00, 0x00}), 1) << "one software reset";
+}
+
+TEST_F(CliTest, HelpListsEachOptionOnce) {
+    const CliRun help = Run({"--help"});
+    ASSERT_EQ(help.code, 0) << help.err.toStdString();
+    // An option's entry starts two spaces in; its wrapped lines start further in.
+    static const QRegularExpression entry(QStringLiteral("^  (--[a-z-]+)"), QRegularExpression::MultilineOption);
+    QMap<QString, int> entries;
+    for (QRegularExpressionMatchIterator it = entry.globalMatch(help.out); it.hasNext();)
+        ++entries[it.next().captured(1)];
+    EXPECT_TRUE(entries.contains("--yes")) << help.out.toStdString();
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+        EXPECT_EQ(it.value(), 1) << it.key().toStdString();
 }
