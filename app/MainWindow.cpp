@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/AppWindows.h"
 #include "app/BackupRunner.h"
 #include "widgets/TransferGate.h"
 #include "widgets/WaitingTitle.h"
@@ -34,6 +33,7 @@
 #include "link/ServiceCommands.h"
 #include "widgets/TextFit.h"
 #include "phonebook/ui/PhonebookWindow.h"
+#include "phonebook/ui/RecordEditor.h"
 #include "app/AboutDialog.h"
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
@@ -84,6 +84,8 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent)
     , ui_(std::make_unique<Ui::MainWindow>())
 {
+    // The design's fonts stand in before the first form is laid out.
+    installFontSubstitutes();
     ui_->setupUi(this);
     setUpControls();
 
@@ -326,31 +328,64 @@ QString MainWindow::portDevicePath() const
     return stored.isEmpty() ? defaultDevicePath(formatDeviceName(handsetLineSettings().deviceName, portNumber())) : stored;
 }
 
+PhonebookWindow& MainWindow::phonebookWindow()
+{
+    if (!phonebookWindow_) {
+        recordEditor_ = new RecordEditor(this);
+        phonebookWindow_ = new PhonebookWindow(*worker_, *gate_, *recordEditor_, this);
+    }
+    return *phonebookWindow_;
+}
+
+LogoWindow& MainWindow::logoWindow()
+{
+    if (!logoWindow_) {
+        // A window of its own beside the main window, not modal.
+        logoWindow_ = new LogoWindow(*worker_, *gate_, this);
+        logoWindow_->setWindowFlag(Qt::Window);
+    }
+    return *logoWindow_;
+}
+
+SmsWindow& MainWindow::smsWindow()
+{
+    if (!smsWindow_) {
+        // "Get from PBook": the phonebook window as a number picker.
+        smsWindow_ = new SmsWindow(OperatorObjects{*operatorProfiles_, operatorNames_, *operatorValues_},
+                                   [this] { return phonebookWindow().pickNumber(); }, this);
+    }
+    return *smsWindow_;
+}
+
+AboutDialog& MainWindow::aboutDialog()
+{
+    if (!aboutDialog_)
+        aboutDialog_ = new AboutDialog(this);
+    return *aboutDialog_;
+}
+
 void MainWindow::openPhonebook()
 {
-    createOtherWindows();
-    phonebookWindow->exec();
+    phonebookWindow().exec();
 }
 
 void MainWindow::openSmsWindow()
 {
-    createOtherWindows();
-    smsWindow->exec();
+    smsWindow().exec();
 }
 
 // The logo manager is not modal; a second click only brings it forward.
 void MainWindow::openLogoManager()
 {
-    createOtherWindows();
-    logoWindow->show();
-    logoWindow->raise();
-    logoWindow->activateWindow();
+    LogoWindow& window = logoWindow();
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 void MainWindow::showAbout()
 {
-    createOtherWindows();
-    aboutDialog->exec();
+    aboutDialog().exec();
 }
 
 // Only an item's exact text chooses a port; other typed text leaves it as it

@@ -11,7 +11,12 @@
 #include "jobs/LinkWorker.h"
 #include "serial/PortChoice.h"
 
+class AboutDialog;
+class LogoWindow;
+class PhonebookWindow;
 class ProfileIniFile;
+class RecordEditor;
+class SmsWindow;
 class OperatorValueList;
 class WindowStateStore;
 class FrameLog;
@@ -39,6 +44,13 @@ public:
     // The device the next job opens.
     QString portDevicePath() const;
     WindowStateStore& windowState() { return *windowState_; }
+
+    // The other windows, each made when first needed and the main window's
+    // from then on.
+    PhonebookWindow& phonebookWindow();
+    LogoWindow& logoWindow();
+    SmsWindow& smsWindow();
+    AboutDialog& aboutDialog();
 
     // The SMS operators' profile file, its section names and the values the
     // SMS window shares; present from construction until destruction.
@@ -103,6 +115,11 @@ private:
     LinkWorker* worker_ = nullptr;
     TransferGate* gate_ = nullptr;
     BackupRunner* backupRunner_ = nullptr;
+    PhonebookWindow* phonebookWindow_ = nullptr;
+    RecordEditor* recordEditor_ = nullptr;
+    LogoWindow* logoWindow_ = nullptr;
+    SmsWindow* smsWindow_ = nullptr;
+    AboutDialog* aboutDialog_ = nullptr;
     QAction* logFramesAction_ = nullptr;
     QAction* stopLoggingAction_ = nullptr;
     QAction* backUpAction_ = nullptr;

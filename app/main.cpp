@@ -1,7 +1,5 @@
-// Start-up: one application object, the seven windows created once in a fixed
-// order (the main window first), only the main window shown; the six hidden
-// ones are made once it has been painted.
-#include "app/AppWindows.h"
+// Start-up: one application object and the main window, which makes the
+// other windows when they are first needed.
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 #include "widgets/ErrorReport.h"
@@ -54,10 +52,7 @@ int main(int argc, char* argv[])
     // Lets a Wayland desktop match the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.m2bus.ServiceTool"));
     installTranslations();
-    createMainWindow();
-    mainWindow->show();
-    createOtherWindowsAfterFirstPaint();
-    const int result = app.exec();
-    destroyAppWindows();
-    return result;
+    MainWindow window;
+    window.show();
+    return app.exec();
 }

@@ -149,28 +149,28 @@ Requests Joined(std::initializer_list<Requests> parts)
     return out;
 }
 
-constexpr std::array<int, 3> kEditedRows{5, 50, 95};
+constexpr std::array<int, 3> kEditedLocations{4, 49, 94};
 
 bool ReadInWindow(AppUnderTest& app)
 {
-    phonebookWindow->readFromPhone();
-    return app.WaitUntilIdle() && phonebookWindow->writeChangesAction->isEnabled();
+    PhonebookWindow& form = app.Main().phonebookWindow();
+    form.readFromPhone();
+    return app.WaitUntilIdle() && form.records().handsetKnown();
 }
 
 // Three records edited as the user edits them, then "Write changes to Phone";
 // done when none of them is marked any more.
 bool EditThreeAndWriteChanges(AppUnderTest& app)
 {
-    PhonebookWindow& form = *phonebookWindow;
-    for (int row : kEditedRows) {
-        form.setCellText(1, row, QString::fromStdString(BenchName(row)));
-        form.setCellText(2, row, QString::fromStdString(BenchNumber(row)));
-    }
+    PhonebookWindow& form = app.Main().phonebookWindow();
+    for (int location : kEditedLocations)
+        form.records().setRow(location, {QString::fromStdString(BenchName(location)),
+                                         QString::fromStdString(BenchNumber(location))});
     app.prompts.Answers = {true, true};
     form.writeChangesToPhone();
     bool written = app.WaitUntilIdle();
-    for (int row : kEditedRows)
-        written = written && form.cellText(0, row) == QString::number(row);
+    for (int location : kEditedLocations)
+        written = written && !form.records().changed(location);
     return written;
 }
 
@@ -222,14 +222,14 @@ std::vector<Job> Jobs()
                  {Message(messages::kSoftwareReset)}}),
          [](AppUnderTest& app) {
              app.prompts.Answers = {true, true};
-             phonebookWindow->writeAllToPhone();
-             return app.WaitUntilIdle() && phonebookWindow->writeChangesAction->isEnabled();
+             app.Main().phonebookWindow().writeAllToPhone();
+             return app.WaitUntilIdle() && app.Main().phonebookWindow().records().handsetKnown();
          },
-         [](AppUnderTest&) {
-             for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
-                 phonebookWindow->setCellText(1, row, QString::fromStdString(BenchName(row)));
-                 phonebookWindow->setCellText(2, row, QString::fromStdString(BenchNumber(row)));
-             }
+         [](AppUnderTest& app) {
+             for (int location = 0; location < PhonebookWindow::kRecordRows; ++location)
+                 app.Main().phonebookWindow().records().setRow(
+                     location, {QString::fromStdString(BenchName(location + 1)),
+                                QString::fromStdString(BenchNumber(location + 1))});
              return true;
          }},
         {"Write changes 3/100",

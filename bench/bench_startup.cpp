@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppWindows.h"
+#include "app/MainWindow.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/M2BusApplication.h"
 #include "widgets/WindowStateStore.h"
@@ -71,15 +71,11 @@ int RunProgram(int argc, char** argv)
     WindowPlacement::setStoreOverride(store.filePath("settings.ini"));
     // As main() starts the program.
     installTranslations();
-    createMainWindow();
+    MainWindow window;
     FirstPaint watcher;
-    mainWindow->installEventFilter(&watcher);
-    mainWindow->show();
-    createOtherWindowsAfterFirstPaint();
-    const int result = app.exec();
-    const bool allMade = operatorDialog != nullptr;
-    destroyAppWindows();
-    return allMade ? result : 1;
+    window.installEventFilter(&watcher);
+    window.show();
+    return app.exec();
 }
 
 int RunMinimal(int argc, char** argv)

@@ -10,7 +10,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/AppWindows.h"
 #include "widgets/Prompts.h"
 #include "app/MainWindow.h"
 #include "widgets/Led.h"
@@ -56,15 +55,15 @@ private:
 
 } // namespace
 
-void FillMainWindow()
+void FillMainWindow(MainWindow& main)
 {
     // As the simulator's reply decodes: its padding shows as dots.
-    mainWindow->showReadings({"V 4.10\n12-03-98\nNMT-650.........", "4711082015", true});
+    main.showReadings({"V 4.10\n12-03-98\nNMT-650.........", "4711082015", true});
     for (const char* light : {"ackLed", "packLed"})
-        mainWindow->findChild<Led*>(light)->setActive(true);
+        main.findChild<Led*>(light)->setActive(true);
 }
 
-void FillPhonebook()
+void FillPhonebook(MainWindow& main)
 {
     struct Row {
         const char* name; // Windows-1251 bytes
@@ -79,34 +78,33 @@ void FillPhonebook()
         {"Taxi", "068"},
         {"ABCDEFGHIJKLMNOP", "+123456789012345678901234567890"}, // both fields at their full length
     };
-    int row = 1;
-    for (const Row& r : rows) {
-        phonebookWindow->setCellText(1, row, fromWin1251(r.name));
-        phonebookWindow->setCellText(2, row, fromWin1251(r.number));
-        ++row;
-    }
-    phonebookWindow->selectRow(3);
+    PhonebookWindow& book = main.phonebookWindow();
+    int location = 0;
+    for (const Row& r : rows)
+        book.records().setRow(location++, {fromWin1251(r.name), fromWin1251(r.number)});
+    book.selectLocation(2);
 }
 
-void FillRecordEditor()
+void FillRecordEditor(MainWindow& main)
 {
-    recordEditor->setWindowTitle("Edit Record #3");
-    recordEditor->nameEdit->setText(fromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"));
-    recordEditor->numberEdit->setText("89115550102");
+    RecordEditor& editor = *main.findChild<RecordEditor*>();
+    editor.setWindowTitle("Edit Record #3");
+    editor.setRecord(fromWin1251("\xC8\xE2\xE0\xED\xEE\xE2 \xCF\xE5\xF2\xF0"), "89115550102");
 }
 
 // The SMS window after the user chose an operator and typed a message.
-void FillSendSms()
+void FillSendSms(MainWindow& main)
 {
-    smsWindow->findChild<QComboBox*>("operatorBox")->setEditText("Demo POST");
-    smsWindow->findChild<QLineEdit*>("prefixEdit")->setText("8");
-    smsWindow->findChild<QLineEdit*>("numberEdit")->setText("9161234567");
-    smsWindow->findChild<QPlainTextEdit*>("messageEdit")
+    SmsWindow& sms = main.smsWindow();
+    sms.findChild<QComboBox*>("operatorBox")->setEditText("Demo POST");
+    sms.findChild<QLineEdit*>("prefixEdit")->setText("8");
+    sms.findChild<QLineEdit*>("numberEdit")->setText("9161234567");
+    sms.findChild<QPlainTextEdit*>("messageEdit")
         ->setPlainText(fromWin1251("\xCF\xF0\xE8\xE2\xE5\xF2! Hello from the M2Bus Service Tool."));
 }
 
 // The operator dialog filled with a profile, as "Edit" shows it.
-void FillOperatorSettings()
+void FillOperatorSettings(MainWindow& main)
 {
     const std::pair<const char*, const char*> fields[] = {
         {"operatorEdit", "Demo POST"}, {"urlEdit", "127.0.0.1:8081/sms"}, {"numberFieldEdit", "phone"},
@@ -114,17 +112,17 @@ void FillOperatorSettings()
         {"submitValueEdit", "Send"},   {"extraName1Edit", "lang"},        {"extraValue1Edit", "ru"},
         {"replyEdit", "OK"},           {"refererEdit", "127.0.0.1:8081/"}};
     for (const auto& [name, text] : fields)
-        operatorDialog->findChild<QLineEdit*>(name)->setText(text);
+        main.smsWindow().findChild<OperatorDialog*>()->findChild<QLineEdit*>(name)->setText(text);
 }
 
-void FillLogoManager(const QDir& workDir)
+void FillLogoManager(MainWindow& main, const QDir& workDir)
 {
     const QString file = workDir.filePath("landscape.png");
     if (!PhotoLikePicture().save(file, "PNG"))
         throw std::runtime_error("cannot write " + file.toStdString());
     FixedFilePrompts answers(file);
     Prompts* previous = setPrompts(&answers);
-    logoWindow->loadFromFile();
+    main.logoWindow().loadFromFile();
     setPrompts(previous);
     if (!answers.notices().isEmpty())
         throw std::runtime_error("logo load failed: " + answers.notices().join(' ').toStdString());

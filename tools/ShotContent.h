@@ -4,11 +4,13 @@
 
 #include <QDir>
 
-void FillMainWindow();
-void FillPhonebook();
-void FillRecordEditor();
-void FillSendSms();
-void FillOperatorSettings();
+class MainWindow;
+
+void FillMainWindow(MainWindow& main);
+void FillPhonebook(MainWindow& main);
+void FillRecordEditor(MainWindow& main);
+void FillSendSms(MainWindow& main);
+void FillOperatorSettings(MainWindow& main);
 // Loads a test pattern through the window's own "Load Bitmap" path; the
 // pattern's bitmap file is written into workDir.
-void FillLogoManager(const QDir& workDir);
+void FillLogoManager(MainWindow& main, const QDir& workDir);

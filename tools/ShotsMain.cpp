@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <exception>
+#include <memory>
 
-#include "app/AppWindows.h"
 #include "app/Translations.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/M2BusApplication.h"
@@ -76,27 +76,30 @@ int main(int argc, char* argv[])
     }
 
     int failures = 0;
+    std::unique_ptr<MainWindow> main;
     try {
         // Settings go to a scratch store, so taking pictures never changes
         // the user's own stored port or window places.
         WindowPlacement::setStoreOverride(work.filePath("settings.ini"));
-        createAppWindows();
+        main = std::make_unique<MainWindow>();
+        MainWindow& m = *main;
         const QDir workDir(work.path());
         std::vector<WindowShot> shots = {
-            {"MainWindow", [] { return mainWindow; }, FillMainWindow},
-            {"AboutDialog", [] { return aboutDialog; }, nullptr},
-            {"PhonebookWindow", [] { return phonebookWindow; }, FillPhonebook},
-            {"RecordEditor", [] { return recordEditor; }, FillRecordEditor},
-            {"LogoWindow", [] { return logoWindow; }, [workDir] { FillLogoManager(workDir); }},
-            {"LogoImportDialog", [] { return LogoImportDialogForShot(mainWindow); }, nullptr},
-            {"SmsWindow", [] { return smsWindow; }, FillSendSms},
-            {"OperatorDialog", [] { return operatorDialog; }, FillOperatorSettings},
+            {"MainWindow", [&m] { return &m; }, [&m] { FillMainWindow(m); }},
+            {"AboutDialog", [&m] { return &m.aboutDialog(); }, nullptr},
+            {"PhonebookWindow", [&m] { return &m.phonebookWindow(); }, [&m] { FillPhonebook(m); }},
+            {"RecordEditor", [&m] { return m.findChild<RecordEditor*>(); }, [&m] { FillRecordEditor(m); }},
+            {"LogoWindow", [&m] { return &m.logoWindow(); }, [&m, workDir] { FillLogoManager(m, workDir); }},
+            {"LogoImportDialog", [&m] { return LogoImportDialogForShot(&m); }, nullptr},
+            {"SmsWindow", [&m] { return &m.smsWindow(); }, [&m] { FillSendSms(m); }},
+            {"OperatorDialog", [&m] { return m.smsWindow().findChild<OperatorDialog*>(); },
+             [&m] { FillOperatorSettings(m); }},
         };
         failures = SaveWindowShots(shots, outDir);
     } catch (const std::exception& error) {
         err << "m2bus-shots: " << error.what() << Qt::endl;
         failures = 1;
     }
-    destroyAppWindows();
+    main.reset();
     return failures == 0 ? 0 : 1;
 }

@@ -994,6 +994,21 @@ bus@example.org</translation>
     </message>
 </context>
 <context>
+    <name>PhonebookModel</name>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Телефон</translation>
+    </message>
+    <message>
+        <source>Not yet written to the phone</source>
+        <translation>Ещё не записано в телефон</translation>
+    </message>
+</context>
+<context>
     <name>PhonebookWindow</name>
     <message>
         <source>Phonebook</source>
@@ -1046,14 +1061,6 @@ or updating of selected record.</source>
         <translation>Файл телефонной книги Nokia (*.npb);;Все файлы (*)</translation>
     </message>
     <message>
-        <source>Name</source>
-        <translation>Имя</translation>
-    </message>
-    <message>
-        <source>Phone</source>
-        <translation>Телефон</translation>
-    </message>
-    <message>
         <source>Do You really want to write current phonebook into Phone?</source>
         <translation>Вы действительно хотите записать текущую телефонную книгу в телефон?</translation>
     </message>
@@ -1068,10 +1075,6 @@ or updating of selected record.</source>
     <message>
         <source>Read beyond end of file</source>
         <translation>Чтение за концом файла</translation>
-    </message>
-    <message>
-        <source>Record #%1 is not in the phone's phonebook: only records 1 to %2 can be written to the phone.</source>
-        <translation>Записи №%1 нет в памяти телефона: в телефон можно записать только записи с 1 по %2.</translation>
     </message>
     <message>
         <source>Do you really want to update record #%1 in Phone?</source>
@@ -1164,10 +1167,6 @@ Go on all the same?</source>
     <message>
         <source>The phone on the cable is not the one whose phonebook was read: its serial number is %1, not %2. Nothing was written. Read the phonebook from this phone first, or use "Write All to Phone".</source>
         <translation>К кабелю подключён не тот телефон, чья телефонная книга была прочитана: его серийный номер %1, а не %2. Ничего не записано. Сначала прочитайте телефонную книгу этого телефона или нажмите «Всё в телефон».</translation>
-    </message>
-    <message>
-        <source>Not yet written to the phone</source>
-        <translation>Ещё не записано в телефон</translation>
     </message>
     <message>
         <source>Write only the records marked • to the phone, then reset it</source>

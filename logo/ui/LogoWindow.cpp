@@ -63,50 +63,41 @@ LogoWindow::LogoWindow(LinkWorker& worker, TransferGate& gate, QWidget* parent)
     installFontSubstitutes();
     ui_->setupUi(this);
     setFont(designFont("MS Sans Serif", 11));
-    readButton = ui_->readButton;
-    saveButton = ui_->saveButton;
-    writeButton = ui_->writeButton;
-    loadButton = ui_->loadButton;
-    editLed = ui_->editLed;
-    previewLabel = ui_->previewLabel;
-    dotMatrix = ui_->dotMatrix;
-    progressBar = ui_->progressBar;
-    toolRow = ui_->toolRow;
 
-    editLed->setCaption(tr("Edit"));
-    editLed->setIndicatorPalette({QColor(0x00, 0x80, 0x00), QColor(0x00, 0xFF, 0x00)});
-    progressBar->setMinimum(-1);
-    progressBar->setMaximum(6);
-    progressBar->setHighLedCount(1);
-    progressBar->setValue(0);
+    ui_->editLed->setCaption(tr("Edit"));
+    ui_->editLed->setIndicatorPalette({QColor(0x00, 0x80, 0x00), QColor(0x00, 0xFF, 0x00)});
+    ui_->progressBar->setMinimum(-1);
+    ui_->progressBar->setMaximum(6);
+    ui_->progressBar->setHighLedCount(1);
+    ui_->progressBar->setValue(0);
 
-    connect(readButton, &QPushButton::clicked, this, &LogoWindow::readFromPhone);
-    connect(saveButton, &QPushButton::clicked, this, &LogoWindow::saveToFile);
-    connect(writeButton, &QPushButton::clicked, this, &LogoWindow::writeToPhone);
-    connect(loadButton, &QPushButton::clicked, this, &LogoWindow::loadFromFile);
-    connect(dotMatrix, &DotMatrix::pressed, this, &LogoWindow::toggleDot);
-    connect(dotMatrix, &DotMatrix::clicked, this, &LogoWindow::dotMatrixClicked);
-    dotMatrix->installEventFilter(this);
+    connect(ui_->readButton, &QPushButton::clicked, this, &LogoWindow::readFromPhone);
+    connect(ui_->saveButton, &QPushButton::clicked, this, &LogoWindow::saveToFile);
+    connect(ui_->writeButton, &QPushButton::clicked, this, &LogoWindow::writeToPhone);
+    connect(ui_->loadButton, &QPushButton::clicked, this, &LogoWindow::loadFromFile);
+    connect(ui_->dotMatrix, &DotMatrix::pressed, this, &LogoWindow::toggleDot);
+    connect(ui_->dotMatrix, &DotMatrix::clicked, this, &LogoWindow::dotMatrixClicked);
+    ui_->dotMatrix->installEventFilter(this);
 
-    connect(editLed, &CheckLed::toggled, toolRow, &LogoToolRow::setEditing);
-    connect(editLed, &CheckLed::toggled, dotMatrix, &DotMatrix::setEditable);
-    connect(dotMatrix, &DotMatrix::cellActivated, this, [this](int cell) {
+    connect(ui_->editLed, &CheckLed::toggled, ui_->toolRow, &LogoToolRow::setEditing);
+    connect(ui_->editLed, &CheckLed::toggled, ui_->dotMatrix, &DotMatrix::setEditable);
+    connect(ui_->dotMatrix, &DotMatrix::cellActivated, this, [this](int cell) {
         applyEdit([this, cell] { canvas_.toggle({cell % kLogoWidth, cell / kLogoWidth}); });
     });
-    connect(toolRow, &LogoToolRow::invertRequested, this, [this] { applyEdit([this] { canvas_.invert(); }); });
-    connect(toolRow, &LogoToolRow::clearRequested, this, [this] { applyEdit([this] { canvas_.clear(); }); });
-    connect(toolRow, &LogoToolRow::shiftRequested, this,
+    connect(ui_->toolRow, &LogoToolRow::invertRequested, this, [this] { applyEdit([this] { canvas_.invert(); }); });
+    connect(ui_->toolRow, &LogoToolRow::clearRequested, this, [this] { applyEdit([this] { canvas_.clear(); }); });
+    connect(ui_->toolRow, &LogoToolRow::shiftRequested, this,
             [this](DotShift direction) { applyEdit([this, direction] { canvas_.shift(direction); }); });
-    connect(toolRow, &LogoToolRow::flipRequested, this,
+    connect(ui_->toolRow, &LogoToolRow::flipRequested, this,
             [this](DotFlip axis) { applyEdit([this, axis] { canvas_.flip(axis); }); });
-    connect(toolRow, &LogoToolRow::undoRequested, this, &LogoWindow::undo);
-    connect(toolRow, &LogoToolRow::redoRequested, this, &LogoWindow::redo);
+    connect(ui_->toolRow, &LogoToolRow::undoRequested, this, &LogoWindow::undo);
+    connect(ui_->toolRow, &LogoToolRow::redoRequested, this, &LogoWindow::redo);
 
-    for (QWidget* button : {readButton, writeButton})
+    for (QWidget* button : {ui_->readButton, ui_->writeButton})
         gate_.guard(button, TransferGate::Touches::Handset);
     // A read paints the matrix band by band and replaces the picture at its end.
-    for (QWidget* control : {static_cast<QWidget*>(loadButton), static_cast<QWidget*>(saveButton),
-                             static_cast<QWidget*>(editLed), static_cast<QWidget*>(toolRow)})
+    for (QWidget* control : {static_cast<QWidget*>(ui_->loadButton), static_cast<QWidget*>(ui_->saveButton),
+                             static_cast<QWidget*>(ui_->editLed), static_cast<QWidget*>(ui_->toolRow)})
         gate_.guard(control, TransferGate::Touches::LogoData);
 }
 
@@ -118,8 +109,8 @@ bool LogoWindow::startTransfer(std::function<void(JobContext&)> work)
     if (!job_)
         return false;
     setCursor(Qt::WaitCursor);
-    progressBar->setValue(0);
-    connect(job_, &LinkJob::progress, progressBar, [this](int done, int) { progressBar->setValue(done); });
+    ui_->progressBar->setValue(0);
+    connect(job_, &LinkJob::progress, ui_->progressBar, [this](int done, int) { ui_->progressBar->setValue(done); });
     connect(job_, &LinkJob::finished, this, &LogoWindow::transferFinished);
     return true;
 }
@@ -128,7 +119,7 @@ void LogoWindow::transferFinished()
 {
     job_ = nullptr;
     unsetCursor();
-    progressBar->setValue(0);
+    ui_->progressBar->setValue(0);
     emit transferEnded();
     if (std::exchange(closeWhenDone_, false)) {
         setWindowTitle(titleBeforeWaiting_);
@@ -156,12 +147,12 @@ void LogoWindow::showBlock(int block, const LogoBlock& data)
 {
     for (int x = 0; x < kLogoWidth; ++x)
         for (int k = 0; k < 8; ++k)
-            dotMatrix->setLit(logoCellIndex(x, 8 * block + k), (data[static_cast<std::size_t>(x)] >> k & 1) == 0);
+            ui_->dotMatrix->setLit(logoCellIndex(x, 8 * block + k), (data[static_cast<std::size_t>(x)] >> k & 1) == 0);
 }
 
 void LogoWindow::showReadLogo()
 {
-    const LogoDots dots = matrixDots(*dotMatrix);
+    const LogoDots dots = matrixDots(*ui_->dotMatrix);
     canvas_.replace(dots);
     showCanvas();
     logoDrawDots(pictureForPixels(), dots);
@@ -194,7 +185,7 @@ void LogoWindow::writeToPhone()
 {
     if (worker_.isBusy())
         return;
-    startTransfer([dots = matrixDots(*dotMatrix)](JobContext& job) {
+    startTransfer([dots = matrixDots(*ui_->dotMatrix)](JobContext& job) {
         // A write goes on to its end: each block is tried once the one before was.
         for (int b = 0; b < kLogoBlockCount; ++b) {
             job.progress(b + 1, kLogoBlockCount);
@@ -257,7 +248,7 @@ void LogoWindow::saveToFile()
 
 void LogoWindow::toggleDot(Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int Y)
 {
-    if (!editLed->isChecked() || job_ || dragButton_ != Qt::NoButton)
+    if (!ui_->editLed->isChecked() || job_ || dragButton_ != Qt::NoButton)
         return;
     const int index = pressedCell(QPoint(X, Y));
     const DotPoint at{index % kLogoWidth, index / kLogoWidth};
@@ -266,7 +257,7 @@ void LogoWindow::toggleDot(Qt::MouseButton Button, Qt::KeyboardModifiers, int X,
     dragAt_ = at;
     dragMoved_ = false;
     const bool value = Button != Qt::RightButton;
-    switch (toolRow->tool()) {
+    switch (ui_->toolRow->tool()) {
     case LogoTool::Pen:
         canvas_.beginStroke(at, !canvas_.dot(at));
         showCanvas();
@@ -283,14 +274,14 @@ void LogoWindow::toggleDot(Qt::MouseButton Button, Qt::KeyboardModifiers, int X,
         showCanvas();
         break;
     case LogoTool::Text:
-        showDots(canvas_.withText(at, toolRow->text().toStdU32String(), value));
+        showDots(canvas_.withText(at, ui_->toolRow->text().toStdU32String(), value));
         break;
     }
 }
 
 bool LogoWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == dotMatrix && dragButton_ != Qt::NoButton
+    if (watched == ui_->dotMatrix && dragButton_ != Qt::NoButton
         && (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint point = mouse->position().toPoint();
@@ -310,7 +301,7 @@ void LogoWindow::dragTo(DotPoint at)
         return;
     dragAt_ = at;
     const bool value = dragButton_ != Qt::RightButton;
-    switch (toolRow->tool()) {
+    switch (ui_->toolRow->tool()) {
     case LogoTool::Pen:
         // The press toggled its dot; once the mouse leaves it the whole
         // stroke paints by button. Other buttons only toggle.
@@ -329,7 +320,7 @@ void LogoWindow::dragTo(DotPoint at)
         showDots(canvas_.withRectangle(dragStart_, at, value));
         break;
     case LogoTool::Text:
-        showDots(canvas_.withText(at, toolRow->text().toStdU32String(), value));
+        showDots(canvas_.withText(at, ui_->toolRow->text().toStdU32String(), value));
         break;
     case LogoTool::Fill:
         break;
@@ -341,7 +332,7 @@ void LogoWindow::finishDrag(DotPoint at)
     dragTo(at);
     const bool value = dragButton_ != Qt::RightButton;
     dragButton_ = Qt::NoButton;
-    switch (toolRow->tool()) {
+    switch (ui_->toolRow->tool()) {
     case LogoTool::Pen:
         canvas_.endStroke();
         break;
@@ -352,7 +343,7 @@ void LogoWindow::finishDrag(DotPoint at)
         canvas_.rectangle(dragStart_, at, value);
         break;
     case LogoTool::Text:
-        canvas_.text(at, toolRow->text().toStdU32String(), value);
+        canvas_.text(at, ui_->toolRow->text().toStdU32String(), value);
         break;
     case LogoTool::Fill:
         break;
@@ -374,7 +365,7 @@ void LogoWindow::applyEdit(const std::function<void()>& change)
 {
     // A transfer paints the matrix block by block while events run; an edit
     // then would repaint it from the canvas. A drag finishes first.
-    if (!editLed->isChecked() || job_ || dragButton_ != Qt::NoButton)
+    if (!ui_->editLed->isChecked() || job_ || dragButton_ != Qt::NoButton)
         return;
     change();
     showCanvas();
@@ -383,13 +374,13 @@ void LogoWindow::applyEdit(const std::function<void()>& change)
 void LogoWindow::showDots(const LogoDots& dots)
 {
     for (int i = 0; i < kLogoCellCount; ++i)
-        dotMatrix->setLit(i, !dots[i]);
+        ui_->dotMatrix->setLit(i, !dots[i]);
 }
 
 void LogoWindow::showCanvas()
 {
     showDots(canvas_.dots());
-    toolRow->setHistory(canvas_.canUndo(), canvas_.canRedo());
+    ui_->toolRow->setHistory(canvas_.canUndo(), canvas_.canRedo());
     // The preview, and so "Save as Bitmap", shows what the matrix shows: a
     // loaded picture does already; edits are drawn over its top-left corner,
     // or over a white one once something was drawn on a fresh window.
@@ -411,5 +402,5 @@ QImage& LogoWindow::pictureForPixels()
 
 void LogoWindow::showPicture()
 {
-    previewLabel->setPixmap(QPixmap::fromImage(picture_));
+    ui_->previewLabel->setPixmap(QPixmap::fromImage(picture_));
 }

@@ -12,12 +12,6 @@
 namespace Ui {
 class LogoWindow;
 }
-class QPushButton;
-class QLabel;
-class CheckLed;
-class LedBar;
-class DotMatrix;
-class LogoToolRow;
 class LinkJob;
 class LinkWorker;
 class TransferGate;
@@ -29,16 +23,6 @@ public:
     // one runs. Neither is owned; both outlive the window.
     LogoWindow(LinkWorker& worker, TransferGate& gate, QWidget* parent = nullptr);
     ~LogoWindow() override;
-
-    QPushButton* readButton;
-    QPushButton* saveButton;
-    QPushButton* writeButton;
-    QPushButton* loadButton;
-    CheckLed* editLed;
-    QLabel* previewLabel;
-    DotMatrix* dotMatrix;
-    LedBar* progressBar;
-    LogoToolRow* toolRow;
 
     // The preview picture; null until a picture is made or loaded.
     const QImage& picture() const { return picture_; }

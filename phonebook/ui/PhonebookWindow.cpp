@@ -1,20 +1,20 @@
-// The "Phonebook" window, the program's only copy of the phonebook.
+// The "Phonebook" window.
 #include "phonebook/ui/PhonebookWindow.h"
 
+#include "jobs/LinkWorker.h"
 #include "phonebook/HandsetCheck.h"
 #include "phonebook/PhonebookFileIo.h"
 #include "phonebook/PhonebookFormats.h"
-#include "jobs/LinkWorker.h"
 #include "phonebook/PhonebookTransfer.h"
+#include "phonebook/ui/RecordEditor.h"
+#include "text/WinText.h"
+#include "ui_PhonebookWindow.h"
+#include "widgets/CutTextTips.h"
+#include "widgets/DesignFonts.h"
+#include "widgets/Prompts.h"
+#include "widgets/TextFit.h"
 #include "widgets/TransferGate.h"
 #include "widgets/WaitingTitle.h"
-#include "phonebook/ui/RecordEditor.h"
-#include "widgets/DesignFonts.h"
-#include "widgets/CutTextTips.h"
-#include "widgets/TextFit.h"
-#include "ui_PhonebookWindow.h"
-#include "widgets/Prompts.h"
-#include "text/WinText.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -22,7 +22,6 @@
 #include <QMenu>
 
 #include <algorithm>
-#include <functional>
 #include <utility>
 
 namespace {
@@ -32,174 +31,124 @@ const QString kFileExtension = QStringLiteral("npb");
 const QString kDefaultFileName = QStringLiteral("Phbook");
 // Enough to see what is wrong without the question outgrowing the screen.
 constexpr int kShownLines = 15;
-// After the location of a record the handset does not hold as shown.
-const QString kChangedRowLabel = QStringLiteral("%1 \u2022");
 
 } // namespace
 
 PhonebookWindow::PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor& editor, QWidget* parent)
-    : PhonebookWindow(worker, gate, ownEditor_, parent)
-{
-    ownEditor_ = &editor;
-}
-
-PhonebookWindow::PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor* const& editorSlot,
-                                 QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::PhonebookWindow>())
     , worker_(worker)
     , gate_(gate)
-    , editorSlot_(&editorSlot)
+    , editor_(editor)
 {
     ui_->setupUi(this);
-    readButton = ui_->readButton;
-    writeAllButton = ui_->writeAllButton;
-    saveButton = ui_->saveButton;
-    loadButton = ui_->loadButton;
-    okButton = ui_->okButton;
-    cancelButton = ui_->cancelButton;
-    hintLabel = ui_->hintLabel;
-    recordGrid = ui_->recordGrid;
-    progressBar = ui_->progressBar;
-    updateRecordAction = ui_->updateRecordAction;
-    writeChangesAction = ui_->writeChangesAction;
-    editRecordAction = ui_->editRecordAction;
-    deleteRecordAction = ui_->deleteRecordAction;
-    importAction = ui_->importAction;
-    exportAction = ui_->exportAction;
     setFont(designFont("MS Sans Serif", 11));
-    hintLabel->setWordWrap(false);
-    fitLabelToText(*hintLabel);
+    ui_->hintLabel->setWordWrap(false);
+    fitLabelToText(*ui_->hintLabel);
+    setUpRecordList();
+    setUpActions();
 
-    recordGrid->setFont(designFont("Courier", 13));
-    recordGrid->setTextElideMode(Qt::ElideNone);
-    recordGrid->setItemDelegate(new CutTextTipDelegate(recordGrid));
-    recordGrid->setRowCount(kGridRows - 1);
-    recordGrid->setColumnCount(2);
-    recordGrid->verticalHeader()->setFixedWidth(64);
-    recordGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    recordGrid->verticalHeader()->setDefaultSectionSize(24);
-    recordGrid->horizontalHeader()->setFixedHeight(24);
-    recordGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    recordGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // Header cells are plain fixed cells: they do not turn bold with the selection.
-    recordGrid->horizontalHeader()->setHighlightSections(false);
-    recordGrid->verticalHeader()->setHighlightSections(false);
-    recordGrid->setColumnWidth(0, 262);
-    recordGrid->setColumnWidth(1, 100);
-    for (int row = 0; row < kGridRows - 1; ++row) {
-        recordGrid->setVerticalHeaderItem(row, new QTableWidgetItem(QString()));
-        for (int col = 0; col < 2; ++col)
-            recordGrid->setItem(row, col, new QTableWidgetItem(QString()));
-    }
-    recordGrid->setHorizontalHeaderItem(0, new QTableWidgetItem(QString()));
-    recordGrid->setHorizontalHeaderItem(1, new QTableWidgetItem(QString()));
-    selectRow(1);
-
-    recordMenu = new QMenu(this);
-    recordMenu->addAction(updateRecordAction);
-    recordMenu->addAction(writeChangesAction);
-    // Says why "Write changes to Phone" cannot be chosen yet.
-    recordMenu->setToolTipsVisible(true);
-    recordMenu->addAction(editRecordAction);
-    recordMenu->addAction(deleteRecordAction);
-    recordMenu->addSeparator();
-    recordMenu->addAction(importAction);
-    recordMenu->addAction(exportAction);
-    // The shortcuts work while the window has the focus, menu open or not.
-    addAction(updateRecordAction);
-    addAction(writeChangesAction);
-    addAction(editRecordAction);
-    addAction(deleteRecordAction);
-    addAction(importAction);
-    addAction(exportAction);
-    connect(recordGrid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { recordMenu->popup(recordGrid->viewport()->mapToGlobal(at)); });
-
-    connect(readButton, &QPushButton::clicked, this, &PhonebookWindow::readFromPhone);
-    connect(writeAllButton, &QPushButton::clicked, this, &PhonebookWindow::writeAllToPhone);
-    connect(saveButton, &QPushButton::clicked, this, &PhonebookWindow::saveToFile);
-    connect(loadButton, &QPushButton::clicked, this, &PhonebookWindow::loadFromFile);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(updateRecordAction, &QAction::triggered, this, &PhonebookWindow::updateRecordInPhone);
-    connect(writeChangesAction, &QAction::triggered, this, &PhonebookWindow::writeChangesToPhone);
-    connect(editRecordAction, &QAction::triggered, this, &PhonebookWindow::editRecord);
-    connect(deleteRecordAction, &QAction::triggered, this, &PhonebookWindow::deleteRecord);
-    connect(importAction, &QAction::triggered, this, &PhonebookWindow::importFromFile);
-    connect(exportAction, &QAction::triggered, this, &PhonebookWindow::exportToFile);
-    connect(recordGrid, &QTableWidget::cellDoubleClicked, this, &PhonebookWindow::editClickedRecord);
-    // Every change of a cell, whatever made it, moves its row's mark.
-    connect(recordGrid, &QTableWidget::itemChanged, this,
-            [this](const QTableWidgetItem* item) { markRow(item->row() + 1); });
+    connect(ui_->readButton, &QPushButton::clicked, this, &PhonebookWindow::readFromPhone);
+    connect(ui_->writeAllButton, &QPushButton::clicked, this, &PhonebookWindow::writeAllToPhone);
+    connect(ui_->saveButton, &QPushButton::clicked, this, &PhonebookWindow::saveToFile);
+    connect(ui_->loadButton, &QPushButton::clicked, this, &PhonebookWindow::loadFromFile);
+    connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     using Touches = TransferGate::Touches;
-    for (QWidget* button : {readButton, writeAllButton})
+    for (QWidget* button : {ui_->readButton, ui_->writeAllButton})
         gate_.guard(button, Touches::Handset);
-    for (QWidget* button : {saveButton, loadButton, okButton})
+    for (QWidget* button : {ui_->saveButton, ui_->loadButton, ui_->okButton})
         gate_.guard(button, Touches::PhonebookData);
-    gate_.guard(updateRecordAction, Touches::Handset);
-    gate_.guard(writeChangesAction, Touches::Handset,
-                {[this] { return handsetKnown(); },
+    gate_.guard(ui_->updateRecordAction, Touches::Handset);
+    gate_.guard(ui_->writeChangesAction, Touches::Handset,
+                {[this] { return model_.handsetKnown(); },
                  [this] {
-                     return handsetKnown() ? tr("Write only the records marked • to the phone, then reset it")
-                                           : tr("Read the phonebook from the phone first");
+                     return model_.handsetKnown() ? tr("Write only the records marked • to the phone, then reset it")
+                                                  : tr("Read the phonebook from the phone first");
                  }});
-    for (QAction* action : {editRecordAction, deleteRecordAction, importAction, exportAction})
+    for (QAction* action : {ui_->editRecordAction, ui_->deleteRecordAction, ui_->importAction, ui_->exportAction})
         gate_.guard(action, Touches::PhonebookData);
-    markChangedRows();
+    // Whether "Write changes to Phone" can be chosen follows what is known of the handset.
+    connect(&model_, &PhonebookModel::marksChanged, &gate_, &TransferGate::refresh);
 }
 
 PhonebookWindow::~PhonebookWindow() = default;
 
-QString PhonebookWindow::cellText(int col, int row) const
+void PhonebookWindow::setUpRecordList()
 {
-    const QTableWidgetItem* item = nullptr;
-    if (row == 0 && col > 0)
-        item = recordGrid->horizontalHeaderItem(col - 1);
-    else if (col == 0 && row > 0)
-        item = recordGrid->verticalHeaderItem(row - 1);
-    else if (col > 0)
-        item = recordGrid->item(row - 1, col - 1);
-    return item ? item->text() : QString();
+    QTableView& list = *ui_->recordGrid;
+    list.setModel(&model_);
+    list.setFont(designFont("Courier", 13));
+    list.setTextElideMode(Qt::ElideNone);
+    list.setItemDelegate(new CutTextTipDelegate(&list));
+    list.verticalHeader()->setFixedWidth(64);
+    list.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list.verticalHeader()->setDefaultSectionSize(24);
+    list.horizontalHeader()->setFixedHeight(24);
+    list.horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Header cells are plain fixed cells: they do not turn bold with the selection.
+    list.horizontalHeader()->setHighlightSections(false);
+    list.verticalHeader()->setHighlightSections(false);
+    list.setColumnWidth(PhonebookModel::NameColumn, 262);
+    list.setColumnWidth(PhonebookModel::NumberColumn, 100);
+    selectLocation(0);
+    connect(&list, &QTableView::doubleClicked, this, &PhonebookWindow::editClickedRecord);
 }
 
-void PhonebookWindow::setCellText(int col, int row, const QString& text)
+void PhonebookWindow::setUpActions()
 {
-    QTableWidgetItem* item = nullptr;
-    if (row == 0 && col > 0)
-        item = recordGrid->horizontalHeaderItem(col - 1);
-    else if (col == 0 && row > 0)
-        item = recordGrid->verticalHeaderItem(row - 1);
-    else if (col > 0)
-        item = recordGrid->item(row - 1, col - 1);
-    if (item)
-        item->setText(text);
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("recordMenu"));
+    menu->addAction(ui_->updateRecordAction);
+    menu->addAction(ui_->writeChangesAction);
+    // Says why an item cannot be chosen now.
+    menu->setToolTipsVisible(true);
+    menu->addAction(ui_->editRecordAction);
+    menu->addAction(ui_->deleteRecordAction);
+    menu->addSeparator();
+    menu->addAction(ui_->importAction);
+    menu->addAction(ui_->exportAction);
+    // The shortcuts work while the window has the focus, menu open or not.
+    for (QAction* action : menu->actions())
+        addAction(action);
+    connect(ui_->recordGrid, &QWidget::customContextMenuRequested, this,
+            [this, menu](const QPoint& at) { menu->popup(ui_->recordGrid->viewport()->mapToGlobal(at)); });
+
+    connect(ui_->updateRecordAction, &QAction::triggered, this, &PhonebookWindow::updateRecordInPhone);
+    connect(ui_->writeChangesAction, &QAction::triggered, this, &PhonebookWindow::writeChangesToPhone);
+    connect(ui_->editRecordAction, &QAction::triggered, this, &PhonebookWindow::editRecord);
+    connect(ui_->deleteRecordAction, &QAction::triggered, this, &PhonebookWindow::deleteRecord);
+    connect(ui_->importAction, &QAction::triggered, this, &PhonebookWindow::importFromFile);
+    connect(ui_->exportAction, &QAction::triggered, this, &PhonebookWindow::exportToFile);
 }
 
-int PhonebookWindow::selectedRow() const
+std::optional<int> PhonebookWindow::selectedLocation() const
 {
-    const QList<QTableWidgetSelectionRange> ranges = recordGrid->selectedRanges();
-    if (!ranges.isEmpty())
-        return ranges.first().topRow() + 1;
-    return recordGrid->currentRow() >= 0 ? recordGrid->currentRow() + 1 : 0;
+    const QModelIndexList selected = ui_->recordGrid->selectionModel()->selectedIndexes();
+    const QModelIndex at = selected.isEmpty() ? ui_->recordGrid->currentIndex() : selected.first();
+    if (!at.isValid())
+        return std::nullopt;
+    return at.row();
 }
 
-void PhonebookWindow::selectRow(int row)
+void PhonebookWindow::selectLocation(int location)
 {
-    recordGrid->setCurrentCell(row - 1, 0);
+    ui_->recordGrid->setCurrentIndex(model_.index(location, PhonebookModel::NameColumn));
 }
 
 std::optional<std::string> PhonebookWindow::pickNumber()
 {
-    cancelButton->setVisible(true);
+    ui_->cancelButton->setVisible(true);
     picking_ = true;
-    const bool picked = exec() == QDialog::Accepted && selectedRow() > 0;
+    const bool accepted = exec() == QDialog::Accepted;
     picking_ = false;
-    cancelButton->setVisible(false);
-    if (!picked)
+    ui_->cancelButton->setVisible(false);
+    const std::optional<int> location = selectedLocation();
+    if (!accepted || !location)
         return std::nullopt;
-    return toWin1251(cellText(2, selectedRow()));
+    return toWin1251(model_.row(*location).number);
 }
 
 void PhonebookWindow::done(int result)
@@ -217,6 +166,16 @@ void PhonebookWindow::done(int result)
     setWindowTitle(waitingTitle(titleBeforeWaiting_));
 }
 
+void PhonebookWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Escape cancels a pick; the phonebook itself is closed only on purpose.
+    if (event->key() == Qt::Key_Escape && !picking_) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool PhonebookWindow::startTransfer(std::function<void(JobContext&)> work)
 {
     job_ = worker_.start(this, JobData::Phonebook, std::move(work));
@@ -230,7 +189,6 @@ bool PhonebookWindow::startTransfer(std::function<void(JobContext&)> work)
 void PhonebookWindow::transferFinished()
 {
     job_ = nullptr;
-    markChangedRows();
     emit transferEnded();
     if (closeWhenDone_) {
         setWindowTitle(titleBeforeWaiting_);
@@ -241,37 +199,9 @@ void PhonebookWindow::transferFinished()
 // A whole phonebook moves the bar a record at a time, up to its last LED.
 void PhonebookWindow::showProgress(int done, int total)
 {
-    const int leds = progressBar->maximum() + 1;
-    progressBar->setValue(total > 0 ? std::min(done * leds / total, progressBar->maximum()) : 0);
-}
-
-void PhonebookWindow::showReadRecord(int location, const PhonebookEntry& entry)
-{
-    setCellText(2, location + 1, fromWin1251(entry.number));
-    setCellText(1, location + 1, fromWin1251(entry.name));
-}
-
-void PhonebookWindow::keyPressEvent(QKeyEvent* event)
-{
-    // Escape cancels a pick; the phonebook itself is closed only on purpose.
-    if (event->key() == Qt::Key_Escape && !picking_) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void PhonebookWindow::showEvent(QShowEvent* event)
-{
-    labelGrid();
-    QDialog::showEvent(event);
-}
-
-void PhonebookWindow::labelGrid()
-{
-    setCellText(1, 0, tr("Name"));
-    setCellText(2, 0, tr("Phone"));
-    markChangedRows();
+    LedProgressBar& bar = *ui_->progressBar;
+    const int leds = bar.maximum() + 1;
+    bar.setValue(total > 0 ? std::min(done * leds / total, bar.maximum()) : 0);
 }
 
 void PhonebookWindow::readFromPhone()
@@ -279,12 +209,9 @@ void PhonebookWindow::readFromPhone()
     if (worker_.isBusy())
         return;
     // Which handset answered is known once the read has run whole.
-    handsetSerial_.reset();
-    for (int row = 1; row <= kRecordRows; ++row) {
-        setCellText(1, row, QString());
-        setCellText(2, row, QString());
-    }
-    progressBar->setValue(0);
+    model_.setHandsetSerial(std::nullopt);
+    model_.setRows(emptyPhonebookRows());
+    ui_->progressBar->setValue(0);
     startTransfer([this](JobContext& job) {
         for (int location = 0; location < kRecordRows; ++location) {
             if (job.stopRequested())
@@ -294,7 +221,9 @@ void PhonebookWindow::readFromPhone()
                 job.tell(record.failure());
                 return;
             }
-            job.post([this, location, entry = *record] { showReadRecord(location, entry); });
+            job.post([this, location, entry = *record] {
+                model_.setRow(location, {fromWin1251(entry.name), fromWin1251(entry.number)});
+            });
             job.progress(location + 1, kRecordRows);
         }
         const CommandResult serial = job.commands().readSerialNumber();
@@ -303,10 +232,7 @@ void PhonebookWindow::readFromPhone()
             return;
         // The rows as shown, not the reply bytes, are what an unedited row
         // compares with.
-        job.post([this, number = *serial.readings.serialNumber] {
-            handsetSerial_ = number;
-            phonebooks_.remember(number, recordRowsAsEntries());
-        });
+        job.post([this, number = *serial.readings.serialNumber] { model_.rememberAll(number, model_.entries()); });
     });
 }
 
@@ -316,11 +242,11 @@ void PhonebookWindow::writeAllToPhone()
         return;
     if (!prompts().confirm(this, tr("Do You really want to write current phonebook into Phone?")))
         return;
-    if (!handsetKeepsOrUserGoesOn(gridRecords()))
+    if (!handsetKeepsOrUserGoesOn(model_.rows()))
         return;
-    handsetSerial_.reset();
-    progressBar->setValue(0);
-    startTransfer([this, rows = recordRowsAsEntries()](JobContext& job) {
+    model_.setHandsetSerial(std::nullopt);
+    ui_->progressBar->setValue(0);
+    startTransfer([this, rows = model_.entries()](JobContext& job) {
         // A write is never left half-way: the phonebook goes whole or until the handset fails.
         int written = 0;
         for (; written < kRecordRows; ++written) {
@@ -341,14 +267,13 @@ void PhonebookWindow::writeAllToPhone()
         }
         job.post([this, written, serial, rows] {
             if (serial) {
-                handsetSerial_ = serial;
-                phonebooks_.remember(*serial, rows);
+                model_.rememberAll(*serial, rows);
                 return;
             }
             // Whichever handset took them, these records may have changed; the
             // failed one too, when only its acknowledgement was lost.
             for (int location = 0; location <= written && location < kRecordRows; ++location)
-                phonebooks_.forgetRecord(location);
+                model_.forgetRecord(location);
         });
         // The handset takes the new phonebook in only after a restart.
         job.report(job.commands().resetHandset());
@@ -357,32 +282,33 @@ void PhonebookWindow::writeAllToPhone()
 
 void PhonebookWindow::writeChangesToPhone()
 {
-    if (worker_.isBusy() || !handsetKnown())
+    if (worker_.isBusy() || !model_.handsetKnown())
         return;
-    const std::vector<int> rows = changedRows();
-    if (rows.empty()) {
+    const std::vector<int> locations = model_.changedLocations();
+    if (locations.empty()) {
         prompts().notice(this, tr("The phone holds every record as the list shows it: there is nothing to write."));
         return;
     }
-    const int count = static_cast<int>(rows.size());
+    const int count = static_cast<int>(locations.size());
     if (!prompts().confirm(this, tr("Do You really want to write the %n changed record(s) into Phone?", "", count)))
         return;
     PhonebookRows changed = emptyPhonebookRows();
     std::vector<PhonebookEntry> entries;
-    for (int row : rows) {
-        changed[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
-        entries.push_back({toWin1251(cellText(1, row)), toWin1251(cellText(2, row))});
+    const std::vector<PhonebookEntry> all = model_.entries();
+    for (int location : locations) {
+        changed[static_cast<std::size_t>(location)] = model_.row(location);
+        entries.push_back(all[static_cast<std::size_t>(location)]);
     }
     if (!handsetKeepsOrUserGoesOn(changed))
         return;
-    progressBar->setValue(0);
-    startTransfer([this, expected = *handsetSerial_, rows, entries](JobContext& job) {
+    ui_->progressBar->setValue(0);
+    startTransfer([this, expected = *model_.handsetSerial(), locations, entries](JobContext& job) {
         const CommandResult read = job.commands().readSerialNumber();
         job.report(read);
         if (!read.readings.serialNumber)
             return;
         const std::string serial = *read.readings.serialNumber;
-        job.post([this, serial] { handsetSerial_ = serial; });
+        job.post([this, serial] { model_.setHandsetSerial(serial); });
         if (serial != expected) {
             job.post([this, serial, expected] {
                 prompts().notice(
@@ -393,17 +319,17 @@ void PhonebookWindow::writeChangesToPhone()
             });
             return;
         }
-        const int count = static_cast<int>(rows.size());
+        const int count = static_cast<int>(locations.size());
         for (int i = 0; i < count; ++i) {
-            const int location = rows[static_cast<std::size_t>(i)] - 1;
+            const int location = locations[static_cast<std::size_t>(i)];
             const PhonebookEntry& entry = entries[static_cast<std::size_t>(i)];
             const LinkResult<Answered> done = writeRecord(job.link(), location, entry);
             if (!done) {
                 job.tell(done.failure());
-                job.post([this, location] { phonebooks_.forgetRecord(location); });
+                job.post([this, location] { model_.forgetRecord(location); });
                 break;
             }
-            job.post([this, serial, location, entry] { phonebooks_.rememberRecord(serial, location, entry); });
+            job.post([this, serial, location, entry] { model_.rememberRecord(serial, location, entry); });
             job.progress(i + 1, count);
         }
         job.report(job.commands().resetHandset());
@@ -414,9 +340,9 @@ void PhonebookWindow::saveToFile()
 {
     const QString path =
         prompts().saveFileNameAs(this, tr("Save phonebook"), tr(kFileFilter), kFileExtension, kDefaultFileName);
-    if (path.isEmpty() || !handsetKeepsOrUserGoesOn(gridRecords()))
+    if (path.isEmpty() || !handsetKeepsOrUserGoesOn(model_.rows()))
         return;
-    savePhonebookFile(path, recordRowsAsEntries());
+    savePhonebookFile(path, model_.entries());
 }
 
 void PhonebookWindow::loadFromFile()
@@ -425,37 +351,26 @@ void PhonebookWindow::loadFromFile()
     if (path.isEmpty())
         return;
     const DecodedPhonebook book = decodePhonebookFile(readPhonebookFile(path));
-    for (std::size_t i = 0; i < book.entries.size(); ++i) {
-        const int row = static_cast<int>(i) + 1;
-        setCellText(1, row, fromWin1251(book.entries[i].name));
-        setCellText(2, row, fromWin1251(book.entries[i].number));
-    }
+    for (std::size_t i = 0; i < book.entries.size(); ++i)
+        model_.setRow(static_cast<int>(i), {fromWin1251(book.entries[i].name), fromWin1251(book.entries[i].number)});
     if (book.truncated)
         throw InOutError(tr("Read beyond end of file").toStdString());
 }
 
 void PhonebookWindow::updateRecordInPhone()
 {
-    const int row = selectedRow();
-    if (row <= 0 || worker_.isBusy())
+    const std::optional<int> location = selectedLocation();
+    if (!location || worker_.isBusy())
         return;
-    if (row > kRecordRows) {
-        prompts().notice(this,
-                         tr("Record #%1 is not in the phone's phonebook: only records 1 to %2 "
-                            "can be written to the phone.")
-                             .arg(row)
-                             .arg(kRecordRows));
-        return;
-    }
-    if (!prompts().confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(row)))
+    if (!prompts().confirm(this, tr("Do you really want to update record #%1 in Phone?").arg(*location + 1)))
         return;
     PhonebookRows single = emptyPhonebookRows();
-    single[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
+    single[static_cast<std::size_t>(*location)] = model_.row(*location);
     if (!handsetKeepsOrUserGoesOn(single))
         return;
-    handsetSerial_.reset();
-    startTransfer([this, location = row - 1,
-                   entry = PhonebookEntry{toWin1251(cellText(1, row)), toWin1251(cellText(2, row))}](JobContext& job) {
+    model_.setHandsetSerial(std::nullopt);
+    startTransfer([this, location = *location,
+                   entry = model_.entries()[static_cast<std::size_t>(*location)]](JobContext& job) {
         std::optional<std::string> serial;
         const LinkResult<Answered> done = writeRecord(job.link(), location, entry);
         if (!done) {
@@ -466,99 +381,40 @@ void PhonebookWindow::updateRecordInPhone()
             serial = read.readings.serialNumber;
         }
         job.post([this, location, entry, serial] {
-            if (!serial) {
-                phonebooks_.forgetRecord(location);
-                return;
-            }
-            handsetSerial_ = serial;
-            phonebooks_.rememberRecord(*serial, location, entry);
+            if (serial)
+                model_.rememberRecord(*serial, location, entry);
+            else
+                model_.forgetRecord(location);
         });
     });
 }
 
 void PhonebookWindow::editRecord()
 {
-    const int row = selectedRow();
-    if (row <= 0)
+    const std::optional<int> location = selectedLocation();
+    if (!location)
         return;
-    editor().setRecord(cellText(1, row), cellText(2, row));
-    editor().setWindowTitle(tr("Edit Record #%1").arg(row));
-    if (editor().exec() != QDialog::Accepted)
+    const PhonebookRow& record = model_.row(*location);
+    editor_.setRecord(record.name, record.number);
+    editor_.setWindowTitle(tr("Edit Record #%1").arg(*location + 1));
+    if (editor_.exec() != QDialog::Accepted)
         return;
-    setCellText(1, row, editor().nameText());
-    setCellText(2, row, editor().numberText());
+    model_.setRow(*location, {editor_.nameText(), editor_.numberText()});
 }
 
 void PhonebookWindow::deleteRecord()
 {
-    const int row = selectedRow();
-    if (row <= 0)
+    const std::optional<int> location = selectedLocation();
+    if (!location)
         return;
     if (!prompts().confirm(this, tr("Do You really want to delete record?")))
         return;
-    setCellText(1, row, QString());
-    setCellText(2, row, QString());
+    model_.setRow(*location, {});
 }
 
 void PhonebookWindow::editClickedRecord()
 {
-    okButton->click();
-}
-
-std::vector<PhonebookEntry> PhonebookWindow::recordRowsAsEntries() const
-{
-    std::vector<PhonebookEntry> entries;
-    entries.reserve(kRecordRows);
-    for (int row = 1; row <= kRecordRows; ++row)
-        entries.push_back({toWin1251(cellText(1, row)), toWin1251(cellText(2, row))});
-    return entries;
-}
-
-PhonebookRows PhonebookWindow::gridRecords() const
-{
-    PhonebookRows rows = emptyPhonebookRows();
-    for (int row = 1; row <= kRecordRows; ++row)
-        rows[static_cast<std::size_t>(row - 1)] = {cellText(1, row), cellText(2, row)};
-    return rows;
-}
-
-bool PhonebookWindow::handsetKnown() const
-{
-    return handsetSerial_ && phonebooks_.knows(*handsetSerial_);
-}
-
-bool PhonebookWindow::rowChanged(int row) const
-{
-    return handsetKnown()
-        && phonebooks_.differs(*handsetSerial_, row - 1, {toWin1251(cellText(1, row)), toWin1251(cellText(2, row))});
-}
-
-std::vector<int> PhonebookWindow::changedRows() const
-{
-    std::vector<int> rows;
-    for (int row = 1; row <= kRecordRows; ++row) {
-        if (rowChanged(row))
-            rows.push_back(row);
-    }
-    return rows;
-}
-
-void PhonebookWindow::markRow(int row)
-{
-    if (row < 1 || row > kRecordRows)
-        return;
-    const bool changed = rowChanged(row);
-    QTableWidgetItem* label = recordGrid->verticalHeaderItem(row - 1);
-    label->setText(changed ? kChangedRowLabel.arg(row) : QString::number(row));
-    label->setToolTip(changed ? tr("Not yet written to the phone") : QString());
-}
-
-void PhonebookWindow::markChangedRows()
-{
-    for (int row = 1; row <= kRecordRows; ++row)
-        markRow(row);
-    // The gate decides whether "Write changes to Phone" can be chosen now.
-    gate_.refresh();
+    ui_->okButton->click();
 }
 
 bool PhonebookWindow::handsetKeepsOrUserGoesOn(const PhonebookRows& rows)
@@ -593,11 +449,7 @@ void PhonebookWindow::importFromFile()
     }
     if (!prompts().confirm(this, question))
         return;
-    for (int row = 1; row <= kRecordRows; ++row) {
-        const PhonebookRow& record = imported.rows[static_cast<std::size_t>(row - 1)];
-        setCellText(1, row, record.name);
-        setCellText(2, row, record.number);
-    }
+    model_.setRows(imported.rows);
 }
 
 void PhonebookWindow::exportToFile()
@@ -607,7 +459,7 @@ void PhonebookWindow::exportToFile()
         prompts().saveFileNameAs(this, tr("Export phonebook"), filter, QStringLiteral("csv"), kDefaultFileName);
     if (path.isEmpty())
         return;
-    PhonebookRows rows = gridRecords();
+    PhonebookRows rows = model_.rows();
     if (phonebookFormatFor(path) == PhonebookFormat::Npb) {
         if (!handsetKeepsOrUserGoesOn(rows))
             return;

@@ -27,31 +27,25 @@ RecordEditor::RecordEditor(QWidget* parent)
     , ui_(std::make_unique<Ui::RecordEditor>())
 {
     ui_->setupUi(this);
-    nameLabel = ui_->nameLabel;
-    numberLabel = ui_->numberLabel;
-    nameEdit = ui_->nameEdit;
-    numberEdit = ui_->numberEdit;
-    okButton = ui_->okButton;
-    cancelButton = ui_->cancelButton;
     setFont(designFont("MS Sans Serif", 11));
-    nameEdit->setInputMask(maskOf(QLatin1Char('x'), kNameChars));
-    numberEdit->setInputMask(maskOf(QLatin1Char('#'), kNumberChars));
+    ui_->nameEdit->setInputMask(maskOf(QLatin1Char('x'), kNameChars));
+    ui_->numberEdit->setInputMask(maskOf(QLatin1Char('#'), kNumberChars));
 }
 
 RecordEditor::~RecordEditor() = default;
 
 QString RecordEditor::nameText() const
 {
-    return displayed(nameEdit, kNameChars);
+    return displayed(ui_->nameEdit, kNameChars);
 }
 
 QString RecordEditor::numberText() const
 {
-    return displayed(numberEdit, kNumberChars);
+    return displayed(ui_->numberEdit, kNumberChars);
 }
 
 void RecordEditor::setRecord(const QString& name, const QString& number)
 {
-    nameEdit->setText(name);
-    numberEdit->setText(number);
+    ui_->nameEdit->setText(name);
+    ui_->numberEdit->setText(number);
 }

@@ -4,9 +4,6 @@
 #include <QDialog>
 #include <memory>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
 namespace Ui {
 class RecordEditor;
 }
@@ -23,13 +20,6 @@ public:
     QString nameText() const;
     QString numberText() const;
     void setRecord(const QString& name, const QString& number);
-
-    QLabel* nameLabel;
-    QLabel* numberLabel;
-    QLineEdit* nameEdit;
-    QLineEdit* numberEdit;
-    QPushButton* okButton;
-    QPushButton* cancelButton;
 
 private:
     std::unique_ptr<Ui::RecordEditor> ui_;

@@ -51,19 +51,11 @@ void guarded(Handler handler)
 
 } // namespace
 
-SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog& dialog, NumberPicker* picker, QWidget* parent)
-    : SmsWindow(operators, ownOperatorDialog_, picker, parent)
-{
-    ownOperatorDialog_ = &dialog;
-}
-
-SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlot, NumberPicker* picker,
-                     QWidget* parent)
+SmsWindow::SmsWindow(OperatorObjects operators, NumberPicker pickNumber, QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::SmsWindow>())
     , operators_(operators)
-    , operatorDialogSlot_(&dialogSlot)
-    , picker_(picker)
+    , pickNumber_(std::move(pickNumber))
     , requestTemplate_(submissionRequest())
     , submissions_(std::make_unique<SubmissionThread>(askHttpCredentials))
 {
@@ -72,6 +64,7 @@ SmsWindow::SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlo
     // Labels size themselves to their captions, whatever width the font gives them.
     for (QLabel* label : findChildren<QLabel*>())
         label->adjustSize();
+    operatorDialog_ = new OperatorDialog(this);
     // A completer would turn a typed prefix of a name into that name.
     ui_->operatorBox->setCompleter(nullptr);
     QPalette menu = ui_->prefixEdit->palette();
@@ -207,9 +200,9 @@ void SmsWindow::deleteOperator()
 
 void SmsWindow::pickNumberFromPhonebook()
 {
-    if (!picker_)
+    if (!pickNumber_)
         return;
-    if (const std::optional<std::string> phone = picker_->pickNumber())
+    if (const std::optional<std::string> phone = pickNumber_())
         ui_->numberEdit->setText(fromWin1251(*phone));
 }
 

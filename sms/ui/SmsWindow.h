@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,28 +31,17 @@ struct OperatorObjects {
 };
 
 // Lets the user choose a number from the phonebook: the phonebook window shown
-// modally with its Cancel button, which is hidden again afterwards. The Phone
-// cell of the selected row (Windows-1251, exactly as the table holds it,
+// modally with its Cancel button, which is hidden again afterwards. The
+// number of the selected record (Windows-1251, exactly as the list holds it,
 // blanks included) when closed with OK; nothing otherwise.
-class NumberPicker {
-public:
-    virtual ~NumberPicker() = default;
-    virtual std::optional<std::string> pickNumber() = 0;
-};
+using NumberPicker = std::function<std::optional<std::string>()>;
 
 class SmsWindow : public QDialog {
     Q_OBJECT
 public:
-    // dialog is the operator settings dialog (owned elsewhere, one for the
-    // whole run); picker may be null until the phonebook window exists.
-    SmsWindow(OperatorObjects operators, OperatorDialog& dialog, NumberPicker* picker, QWidget* parent = nullptr);
-    // The dialog is looked up through dialogSlot when first needed, so this
-    // window can be made before the dialog is.
-    SmsWindow(OperatorObjects operators, OperatorDialog* const& dialogSlot, NumberPicker* picker,
-              QWidget* parent = nullptr);
+    // The window has its own operator settings dialog.
+    SmsWindow(OperatorObjects operators, NumberPicker pickNumber, QWidget* parent = nullptr);
     ~SmsWindow() override;
-
-    void setNumberPicker(NumberPicker* picker) { picker_ = picker; }
 
     // Handlers; public so the main window and tests can drive them as clicks do.
     void prepareToShow();
@@ -102,11 +92,10 @@ private:
 
     std::unique_ptr<Ui::SmsWindow> ui_;
     OperatorObjects operators_;
-    OperatorDialog& operatorDialog() const { return **operatorDialogSlot_; }
+    OperatorDialog& operatorDialog() const { return *operatorDialog_; }
 
-    OperatorDialog* ownOperatorDialog_ = nullptr;
-    OperatorDialog* const* operatorDialogSlot_ = nullptr;
-    NumberPicker* picker_;
+    OperatorDialog* operatorDialog_ = nullptr;
+    NumberPicker pickNumber_;
     HttpRequest requestTemplate_;
     bool sending_ = false;
     std::unique_ptr<SubmissionThread> submissions_;

@@ -1,6 +1,7 @@
 // The whole program in one test: the simulator on a real pseudo-terminal as
-// the handset on COM1, the seven windows created as at start-up, settings in
-// a temporary store and every question answered by script.
+// the handset on COM1, the main window as at start-up (it makes the others
+// when they are first needed), settings in a temporary store and every
+// question answered by script.
 #pragma once
 
 #include <QAbstractButton>
@@ -9,10 +10,10 @@
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/AppWindows.h"
 #include "sms/OperatorsFileLocation.h"
 #include "widgets/WindowStateStore.h"
 #include "app/MainWindow.h"
@@ -38,11 +39,11 @@ public:
         // run side by side never share (or break) one Operators.ini.
         QDir(dir.path()).mkdir("program");
         setProgramFolderOverride(ProgramFolder());
-        createAppWindows();
+        main_ = std::make_unique<MainWindow>();
     }
     ~AppUnderTest()
     {
-        destroyAppWindows();
+        main_.reset();
         WindowPlacement::setStoreOverride(QString());
         setProgramFolderOverride(QString());
     }
@@ -55,7 +56,7 @@ public:
     // Lets the running transfer, if any, come to its end; false after 60 s.
     bool WaitUntilIdle() const
     {
-        return QTest::qWaitFor([] { return !mainWindow->worker().isBusy(); }, 60000);
+        return QTest::qWaitFor([this] { return !main_->worker().isBusy(); }, 60000);
     }
     // Clicks a button and lets what it started run to its end; false when it did not end.
     bool Click(QAbstractButton* button) const
@@ -67,20 +68,23 @@ public:
     // it; false when it could not start or did not end.
     bool RunOnLink(LinkWorker::Work work) const
     {
-        return mainWindow->worker().start(mainWindow, JobData::None, std::move(work)) != nullptr && WaitUntilIdle();
+        return main_->worker().start(main_.get(), JobData::None, std::move(work)) != nullptr && WaitUntilIdle();
     }
-    MainWindow& Main() const { return *mainWindow; }
+    MainWindow& Main() const { return *main_; }
     // Closes the program's windows and starts them again on the same settings.
     void Restart()
     {
-        mainWindow->close();
-        destroyAppWindows();
-        createAppWindows();
-        mainWindow->show();
+        main_->close();
+        main_.reset();
+        main_ = std::make_unique<MainWindow>();
+        main_->show();
         QApplication::processEvents();
     }
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     SimProcess sim;
+
+private:
+    std::unique_ptr<MainWindow> main_;
 };

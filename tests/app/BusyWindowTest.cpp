@@ -15,6 +15,8 @@
 #include "AppFixture.h"
 #include "logo/ui/LogoWindow.h"
 #include "phonebook/ui/PhonebookWindow.h"
+#include "phonebook/PhonebookControls.h"
+#include "logo/LogoControls.h"
 #include "sim/HandsetStateFile.h"
 #include "widgets/CheckLed.h"
 #include "widgets/DotMatrix.h"
@@ -31,31 +33,31 @@ TEST(BusyWindow, ASlowSlotDuringTransfersChangesNothing)
     });
     busy.start();
 
-    PhonebookWindow& book = *phonebookWindow;
+    PhonebookWindow& book = app.Main().phonebookWindow();
     for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
-        book.setCellText(1, row, QStringLiteral("Busy %1").arg(row));
-        book.setCellText(2, row, QStringLiteral("+7495%1").arg(row * 1013));
+        book.records().setRow(row - 1, {QStringLiteral("Busy %1").arg(row), book.records().row(row - 1).number});
+        book.records().setRow(row - 1, {book.records().row(row - 1).name, QStringLiteral("+7495%1").arg(row * 1013)});
     }
     app.prompts.Answers = {true};
-    ASSERT_TRUE(app.Click(book.writeAllButton));
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&book).writeAllButton));
     for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
-        book.setCellText(1, row, QStringLiteral("stale"));
-    ASSERT_TRUE(app.Click(book.readButton));
+        book.records().setRow(row - 1, {QStringLiteral("stale"), book.records().row(row - 1).number});
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&book).readButton));
     int wrong = 0;
     for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
-        wrong += book.cellText(1, row) == QStringLiteral("Busy %1").arg(row) ? 0 : 1;
-        wrong += book.cellText(2, row) == QStringLiteral("+7495%1").arg(row * 1013) ? 0 : 1;
+        wrong += book.records().row(row - 1).name == QStringLiteral("Busy %1").arg(row) ? 0 : 1;
+        wrong += book.records().row(row - 1).number == QStringLiteral("+7495%1").arg(row * 1013) ? 0 : 1;
     }
     EXPECT_EQ(wrong, 0);
 
-    LogoWindow& logo = *logoWindow;
+    LogoWindow& logo = app.Main().logoWindow();
     logo.show();
-    ASSERT_TRUE(app.Click(logo.readButton));
+    ASSERT_TRUE(app.Click(LogoWindowControls(&logo).readButton));
     // The bottom-right dot turned over with the mouse, in edit mode.
-    QTest::mouseClick(logo.editLed, Qt::LeftButton, {}, logo.editLed->checkRect().center());
-    QTest::mouseClick(logo.dotMatrix, Qt::LeftButton, {}, QPoint(2 + 5 * 83 + 2, 2 + 5 * 47 + 2));
-    const bool cornerDot = !logo.dotMatrix->isLit(47 * 84 + 83); // a lit cell is a clear dot
-    ASSERT_TRUE(app.Click(logo.writeButton));
+    QTest::mouseClick(LogoWindowControls(&logo).editLed, Qt::LeftButton, {}, LogoWindowControls(&logo).editLed->checkRect().center());
+    QTest::mouseClick(LogoWindowControls(&logo).dotMatrix, Qt::LeftButton, {}, QPoint(2 + 5 * 83 + 2, 2 + 5 * 47 + 2));
+    const bool cornerDot = !LogoWindowControls(&logo).dotMatrix->isLit(47 * 84 + 83); // a lit cell is a clear dot
+    ASSERT_TRUE(app.Click(LogoWindowControls(&logo).writeButton));
     busy.stop();
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join('|').toStdString();
     EXPECT_GE(slowSlots, 10);

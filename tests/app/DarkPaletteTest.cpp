@@ -5,6 +5,7 @@
 #include "AppFixture.h"
 #include "app/AboutDialog.h"
 #include "sms/ui/OperatorDialog.h"
+#include "sms/ui/SmsWindow.h"
 #include "ui_AboutDialog.h"
 #include "ui_MainWindow.h"
 #include "ui_OperatorDialog.h"
@@ -35,17 +36,18 @@ ColouredText Shown(const char* what, const QWidget& widget)
 
 // The texts that carry a colour of their own, read from the windows made
 // under the application palette in force.
-std::vector<ColouredText> ColouredTexts()
+std::vector<ColouredText> ColouredTexts(MainWindow& window)
 {
-    const Ui::MainWindow& main = *mainWindow->ui();
-    const auto* operatorName = operatorDialog->findChild<QLineEdit*>("operatorEdit");
+    const Ui::MainWindow& main = *window.ui();
+    const auto* operatorName = window.smsWindow().findChild<QLineEdit*>("operatorEdit");
+    const AboutDialog& about = window.aboutDialog();
     return {
         Shown("NetMonitor status", *main.netMonitorLed),
         Shown("Serial Num.", *main.serialNumberTitle),
         Shown("version", *main.versionLabel),
         Shown("serial number", *main.serialNumberLabel),
-        Shown("e-mail line", *aboutDialog->findChild<QLabel*>("emailLabel")),
-        Shown("credit", *aboutDialog->findChild<QLabel*>("authorLabel")),
+        Shown("e-mail line", *about.findChild<QLabel*>("emailLabel")),
+        Shown("credit", *about.findChild<QLabel*>("authorLabel")),
         {"operator name", operatorName->palette().color(QPalette::Text), operatorName->palette().color(QPalette::Base)},
     };
 }
@@ -70,9 +72,9 @@ QPalette Light(QPalette palette)
     return palette;
 }
 
-void ExpectReadable(const char* when)
+void ExpectReadable(MainWindow& window, const char* when)
 {
-    for (const ColouredText& shown : ColouredTexts())
+    for (const ColouredText& shown : ColouredTexts(window))
         EXPECT_GE(contrastRatio(shown.text, shown.background), 4.5) << shown.what << ", " << when;
 }
 
@@ -86,9 +88,9 @@ TEST(DarkPalette, ColouredTextsStayReadable)
     QApplication::setPalette(Dark(before));
     {
         AppUnderTest app;
-        ExpectReadable("dark from the start");
+        ExpectReadable(app.Main(), "dark from the start");
         // The credit keeps a patch of its own, but no light one.
-        const QLabel& credit = *aboutDialog->findChild<QLabel*>("authorLabel");
+        const QLabel& credit = *app.Main().aboutDialog().findChild<QLabel*>("authorLabel");
         EXPECT_TRUE(isDarkColor(DrawnBehind(credit)));
     }
     QApplication::setPalette(Light(before));
@@ -96,10 +98,10 @@ TEST(DarkPalette, ColouredTextsStayReadable)
         AppUnderTest app;
         QApplication::setPalette(Dark(before));
         QApplication::processEvents();
-        ExpectReadable("switched to dark");
+        ExpectReadable(app.Main(), "switched to dark");
         QApplication::setPalette(Light(before));
         QApplication::processEvents();
-        ExpectReadable("switched back to light");
+        ExpectReadable(app.Main(), "switched back to light");
     }
     QApplication::setPalette(before);
 }
@@ -110,7 +112,7 @@ TEST(DarkPalette, LightPaletteKeepsTheDesignedColours)
     QApplication::setPalette(Light(before));
     {
         AppUnderTest app;
-        const std::vector<ColouredText> shown = ColouredTexts();
+        const std::vector<ColouredText> shown = ColouredTexts(app.Main());
         EXPECT_EQ(shown[0].text, QColor(0, 0, 0xFF));
         EXPECT_EQ(shown[2].text, QColor(0, 0, 0x80));
         EXPECT_EQ(shown[4].text, QColor(0, 0, 0x80));

@@ -13,6 +13,7 @@
 #include "widgets/CheckLed.h"
 #include "widgets/LedBar.h"
 #include "logo/ui/LogoWindow.h"
+#include "logo/LogoControls.h"
 #include "widgets/DotMatrix.h"
 #include "sim/HandsetStateFile.h"
 
@@ -57,8 +58,8 @@ public:
         extraArgs.push_back("--state");
         extraArgs.push_back(statePath);
         app = std::make_unique<AppUnderTest>(extraArgs);
-        logoWindow->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(logoWindow));
+        app->Main().logoWindow().show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&app->Main().logoWindow()));
     }
 
     Logo StoppedLogo()
@@ -79,7 +80,7 @@ void ExpectCellsShow(const LogoWindow& form, const Logo& logo)
     int wrong = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            if (form.dotMatrix->isLit(y * kWidth + x) == DotSet(logo, x, y))
+            if (LogoWindowControls(&form).dotMatrix->isLit(y * kWidth + x) == DotSet(logo, x, y))
                 ++wrong; // a lit cell is a clear dot
     EXPECT_EQ(wrong, 0);
 }
@@ -103,8 +104,8 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo, {"--verbose"});
-    LogoWindow& form = *logoWindow;
-    ASSERT_TRUE(sim.app->Click(form.readButton));
+    LogoWindow& form = sim.app->Main().logoWindow();
+    ASSERT_TRUE(sim.app->Click(LogoWindowControls(&form).readButton));
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
     EXPECT_EQ(form.picture().pixel(0, 0), qRgb(0, 0, 0));
@@ -112,11 +113,11 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
     EXPECT_EQ(form.picture().pixel(83, 47), qRgb(0, 0, 0));
     EXPECT_EQ(form.picture().pixel(83, 40), qRgb(255, 255, 255));
 
-    ASSERT_TRUE(sim.app->Click(form.writeButton));
+    ASSERT_TRUE(sim.app->Click(LogoWindowControls(&form).writeButton));
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
-    EXPECT_TRUE(form.readButton->isEnabled());
-    EXPECT_TRUE(form.writeButton->isEnabled());
-    EXPECT_EQ(form.progressBar->value(), 0);
+    EXPECT_TRUE(LogoWindowControls(&form).readButton->isEnabled());
+    EXPECT_TRUE(LogoWindowControls(&form).writeButton->isEnabled());
+    EXPECT_EQ(LogoWindowControls(&form).progressBar->value(), 0);
 
     EXPECT_EQ(sim.StoppedLogo(), logo);
     // The state alone cannot tell an upload from none: the write requests must be heard too.
@@ -129,23 +130,23 @@ TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo);
-    LogoWindow& form = *logoWindow;
-    ASSERT_TRUE(sim.app->Click(form.readButton));
+    LogoWindow& form = sim.app->Main().logoWindow();
+    ASSERT_TRUE(sim.app->Click(LogoWindowControls(&form).readButton));
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
 
     const int x = 37;
     const int y = 21; // band 2, bit 5
     const int cell = y * kWidth + x;
-    const bool litBefore = form.dotMatrix->isLit(cell);
-    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
-    EXPECT_EQ(form.dotMatrix->isLit(cell), litBefore) << "edited with Edit off";
+    const bool litBefore = LogoWindowControls(&form).dotMatrix->isLit(cell);
+    QTest::mouseClick(LogoWindowControls(&form).dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
+    EXPECT_EQ(LogoWindowControls(&form).dotMatrix->isLit(cell), litBefore) << "edited with Edit off";
 
-    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->checkRect().center());
-    ASSERT_TRUE(form.editLed->isChecked());
-    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
-    EXPECT_EQ(form.dotMatrix->isLit(cell), !litBefore);
+    QTest::mouseClick(LogoWindowControls(&form).editLed, Qt::LeftButton, {}, LogoWindowControls(&form).editLed->checkRect().center());
+    ASSERT_TRUE(LogoWindowControls(&form).editLed->isChecked());
+    QTest::mouseClick(LogoWindowControls(&form).dotMatrix, Qt::LeftButton, {}, CellCentre(x, y));
+    EXPECT_EQ(LogoWindowControls(&form).dotMatrix->isLit(cell), !litBefore);
 
-    ASSERT_TRUE(sim.app->Click(form.writeButton));
+    ASSERT_TRUE(sim.app->Click(LogoWindowControls(&form).writeButton));
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     Logo expected = logo;
     expected[2][37] ^= 1 << 5;
@@ -156,15 +157,15 @@ TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo, {"--pace", "--turnaround", "20"});
-    LogoWindow& form = *logoWindow;
-    ASSERT_TRUE(sim.app->Click(form.readButton));
+    LogoWindow& form = sim.app->Main().logoWindow();
+    ASSERT_TRUE(sim.app->Click(LogoWindowControls(&form).readButton));
     ASSERT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     ExpectCellsShow(form, logo);
 
-    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->checkRect().center());
-    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(83, 47));
-    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(0, 0));
-    ASSERT_TRUE(sim.app->Click(form.writeButton));
+    QTest::mouseClick(LogoWindowControls(&form).editLed, Qt::LeftButton, {}, LogoWindowControls(&form).editLed->checkRect().center());
+    QTest::mouseClick(LogoWindowControls(&form).dotMatrix, Qt::LeftButton, {}, CellCentre(83, 47));
+    QTest::mouseClick(LogoWindowControls(&form).dotMatrix, Qt::LeftButton, {}, CellCentre(0, 0));
+    ASSERT_TRUE(sim.app->Click(LogoWindowControls(&form).writeButton));
     EXPECT_TRUE(sim.app->prompts.Notices.isEmpty()) << sim.app->prompts.Notices.join("|").toStdString();
     Logo expected = logo;
     expected[5][83] = 0x00;
@@ -175,26 +176,26 @@ TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
 TEST(LogoTransfer, DeadLineGivesSixMessagesPerTransferAndLeavesTheWindowUsable)
 {
     AppUnderTest app({"--silent"});
-    LogoWindow& form = *logoWindow;
+    LogoWindow& form = app.Main().logoWindow();
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 
-    ASSERT_TRUE(app.Click(form.readButton));
+    ASSERT_TRUE(app.Click(LogoWindowControls(&form).readButton));
     EXPECT_EQ(app.prompts.Notices, QStringList(6, kNoAnswer));
     // Nothing was received, so every band shows an empty block: all cells lit.
     int dark = 0;
     for (int i = 0; i < kWidth * kHeight; ++i)
-        dark += form.dotMatrix->isLit(i) ? 0 : 1;
+        dark += LogoWindowControls(&form).dotMatrix->isLit(i) ? 0 : 1;
     EXPECT_EQ(dark, 0);
-    EXPECT_TRUE(form.readButton->isEnabled());
-    EXPECT_EQ(form.progressBar->value(), 0);
+    EXPECT_TRUE(LogoWindowControls(&form).readButton->isEnabled());
+    EXPECT_EQ(LogoWindowControls(&form).progressBar->value(), 0);
 
-    ASSERT_TRUE(app.Click(form.writeButton));
+    ASSERT_TRUE(app.Click(LogoWindowControls(&form).writeButton));
     EXPECT_EQ(app.prompts.Notices, QStringList(12, kNoAnswer));
-    EXPECT_TRUE(form.writeButton->isEnabled());
-    EXPECT_EQ(form.progressBar->value(), 0);
+    EXPECT_TRUE(LogoWindowControls(&form).writeButton->isEnabled());
+    EXPECT_EQ(LogoWindowControls(&form).progressBar->value(), 0);
 
-    QTest::mouseClick(form.editLed, Qt::LeftButton, {}, form.editLed->checkRect().center());
-    QTest::mouseClick(form.dotMatrix, Qt::LeftButton, {}, CellCentre(5, 5));
-    EXPECT_FALSE(form.dotMatrix->isLit(5 * kWidth + 5));
+    QTest::mouseClick(LogoWindowControls(&form).editLed, Qt::LeftButton, {}, LogoWindowControls(&form).editLed->checkRect().center());
+    QTest::mouseClick(LogoWindowControls(&form).dotMatrix, Qt::LeftButton, {}, CellCentre(5, 5));
+    EXPECT_FALSE(LogoWindowControls(&form).dotMatrix->isLit(5 * kWidth + 5));
 }

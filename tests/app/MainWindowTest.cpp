@@ -166,13 +166,14 @@ TEST_F(MainWindowTest, TypedTextIsStoredAtCloseEvenWhenItNamesNoPort)
 TEST_F(MainWindowTest, AboutBoxOpensModally)
 {
     bool shownModal = false;
+    AboutDialog& about = app_->Main().aboutDialog();
     QTimer::singleShot(0, [&] {
-        shownModal = aboutDialog->isVisible() && QApplication::activeModalWidget() == aboutDialog;
-        aboutDialog->accept();
+        shownModal = about.isVisible() && QApplication::activeModalWidget() == &about;
+        about.accept();
     });
     ui().aboutButton->click();
     EXPECT_TRUE(shownModal);
-    EXPECT_FALSE(aboutDialog->isVisible());
+    EXPECT_FALSE(about.isVisible());
 }
 
 TEST_F(MainWindowTest, StartupLogoTwiceKeepsOneWindowAndTheMainWindowUsable)
@@ -184,10 +185,11 @@ TEST_F(MainWindowTest, StartupLogoTwiceKeepsOneWindowAndTheMainWindowUsable)
     for (QWidget* window : QApplication::topLevelWidgets())
         logoWindows += qobject_cast<LogoWindow*>(window) != nullptr ? 1 : 0;
     EXPECT_EQ(logoWindows, 1);
-    EXPECT_TRUE(logoWindow->isVisible());
-    EXPECT_FALSE(logoWindow->isModal());
+    LogoWindow& logo = app_->Main().logoWindow();
+    EXPECT_TRUE(logo.isVisible());
+    EXPECT_FALSE(logo.isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    logoWindow->close();
+    logo.close();
 }
 
 TEST_F(MainWindowTest, FrameLogSwitchLogsTheLineAndStaysOnUntilStopped)

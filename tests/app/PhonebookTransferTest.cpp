@@ -5,12 +5,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <vector>
 
 #include "AppFixture.h"
 #include "PhonebookSimLog.h"
 #include "widgets/LedProgressBar.h"
 #include "phonebook/ui/PhonebookWindow.h"
+#include "phonebook/PhonebookControls.h"
 #include "sim/HandsetStateFile.h"
 
 namespace {
@@ -76,25 +78,26 @@ QString NumberAsReadBack(const QString& written)
 
 void FillTable(PhonebookWindow& form, const std::vector<BookRow>& book)
 {
-    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
-        form.setCellText(1, row, book[static_cast<std::size_t>(row - 1)].name);
-        form.setCellText(2, row, book[static_cast<std::size_t>(row - 1)].number);
+    for (int location = 0; location < PhonebookWindow::kRecordRows; ++location) {
+        const BookRow& row = book[static_cast<std::size_t>(location)];
+        form.records().setRow(location, {row.name, row.number});
     }
 }
 
-void ExpectTableReadBack(const PhonebookWindow& form, const std::vector<BookRow>& written, const std::vector<int>& rows)
+void ExpectTableReadBack(const PhonebookWindow& form, const std::vector<BookRow>& written,
+                         const std::vector<int>& locations)
 {
-    for (int row : rows) {
-        const BookRow& w = written[static_cast<std::size_t>(row - 1)];
-        EXPECT_EQ(form.cellText(1, row), NameAsReadBack(w.name)) << "row " << row;
-        EXPECT_EQ(form.cellText(2, row), NumberAsReadBack(w.number)) << "row " << row;
+    for (int location : locations) {
+        const BookRow& w = written[static_cast<std::size_t>(location)];
+        EXPECT_EQ(form.records().row(location).name, NameAsReadBack(w.name)) << "location " << location;
+        EXPECT_EQ(form.records().row(location).number, NumberAsReadBack(w.number)) << "location " << location;
     }
 }
 
 void ExpectTransferButtonsEnabled(const PhonebookWindow& form)
 {
-    for (const QPushButton* button :
-         {form.readButton, form.writeAllButton, form.saveButton, form.loadButton, form.okButton})
+    const PhonebookWindowControls ui(&form);
+    for (const QPushButton* button : {ui.readButton, ui.writeAllButton, ui.saveButton, ui.loadButton, ui.okButton})
         EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
 }
 
@@ -126,30 +129,29 @@ std::vector<std::uint8_t> WriteRequestHead(std::uint8_t location)
 TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
 {
     AppUnderTest app;
-    PhonebookWindow& form = *phonebookWindow;
+    PhonebookWindow& form = app.Main().phonebookWindow();
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
 
     // The sample holds what the handset does not keep; the user goes on all the same.
     app.prompts.Answers = {true, true};
-    ASSERT_TRUE(app.Click(form.writeAllButton));
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).writeAllButton));
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
     ASSERT_EQ(app.prompts.Questions.size(), 2);
     EXPECT_EQ(app.prompts.Questions[0], "Do You really want to write current phonebook into Phone?");
     EXPECT_TRUE(app.prompts.Questions[1].startsWith("The handset will not keep these records as they are:"));
 
     FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
-    ASSERT_TRUE(app.Click(form.readButton));
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).readButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    std::vector<int> allRows;
-    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
-        allRows.push_back(row);
-    ExpectTableReadBack(form, book, allRows);
-    EXPECT_EQ(form.cellText(1, 2), QString::fromUtf8("Эмма Юрьевна Ян"));
-    EXPECT_EQ(form.cellText(1, 5), "O\\Brien");
-    EXPECT_EQ(form.cellText(1, 6), QString::fromUtf8("Я"));
-    EXPECT_EQ(form.cellText(2, 5), "12 34 56 7");
-    EXPECT_EQ(form.progressBar->value(), 99);
+    std::vector<int> all(PhonebookWindow::kRecordRows);
+    std::iota(all.begin(), all.end(), 0);
+    ExpectTableReadBack(form, book, all);
+    EXPECT_EQ(form.records().row(1).name, QString::fromUtf8("Эмма Юрьевна Ян"));
+    EXPECT_EQ(form.records().row(4).name, "O\\Brien");
+    EXPECT_EQ(form.records().row(5).name, QString::fromUtf8("Я"));
+    EXPECT_EQ(form.records().row(4).number, "12 34 56 7");
+    EXPECT_EQ(PhonebookWindowControls(&form).progressBar->value(), 99);
     ExpectTransferButtonsEnabled(form);
 
     const handset::HandsetState state = StoppedSimState(app);
@@ -187,25 +189,25 @@ TEST(PhonebookTransfer, RecordsSurviveThePacedLineWithTurnaround)
     // writes 100 records: six single-record updates keep the test short, and
     // the full book is timed in bench_phonebook.
     AppUnderTest app({"--pace", "--turnaround", "20"});
-    PhonebookWindow& form = *phonebookWindow;
+    PhonebookWindow& form = app.Main().phonebookWindow();
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
-    const std::vector<int> rows = {1, 2, 3, 4, 5, 100};
-    for (int row : rows) {
+    const std::vector<int> locations = {0, 1, 2, 3, 4, 99};
+    for (int location : locations) {
         app.prompts.Answers = {true, true};
-        form.selectRow(row);
+        form.selectLocation(location);
         form.updateRecordInPhone();
         ASSERT_TRUE(app.WaitUntilIdle());
     }
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
 
     FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
-    ASSERT_TRUE(app.Click(form.readButton));
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).readButton));
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    ExpectTableReadBack(form, book, rows);
+    ExpectTableReadBack(form, book, locations);
     // Rows not written keep what the handset already held, so they were read, not left stale.
-    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row)
-        EXPECT_NE(form.cellText(1, row), "stale") << "row " << row;
+    for (const PhonebookRow& row : form.records().rows())
+        EXPECT_NE(row.name, "stale");
 
     const handset::HandsetState state = StoppedSimState(app);
     EXPECT_EQ(state.phonebook[1][handset::kRecordName], 0xC1);
@@ -215,33 +217,31 @@ TEST(PhonebookTransfer, RecordsSurviveThePacedLineWithTurnaround)
 TEST(PhonebookTransfer, DeadLineEmptiesTheTableWithOneMessage)
 {
     AppUnderTest app({"--silent"});
-    PhonebookWindow& form = *phonebookWindow;
+    PhonebookWindow& form = app.Main().phonebookWindow();
     FillTable(form, SampleBook());
-    ASSERT_TRUE(app.Click(form.readButton));
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).readButton));
     EXPECT_EQ(app.prompts.Notices, QStringList{kNoAnswer});
-    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
-        EXPECT_EQ(form.cellText(1, row), "") << "row " << row;
-        EXPECT_EQ(form.cellText(2, row), "") << "row " << row;
-    }
-    EXPECT_EQ(form.progressBar->value(), 0);
+    for (const PhonebookRow& row : form.records().rows())
+        EXPECT_TRUE(row.name.isEmpty() && row.number.isEmpty());
+    EXPECT_EQ(PhonebookWindowControls(&form).progressBar->value(), 0);
     ExpectTransferButtonsEnabled(form);
 }
 
 TEST(PhonebookTransfer, DeadLineStopsWriteAllAtTheFirstRecordButStillResets)
 {
     AppUnderTest app({"--silent", "--verbose"});
-    PhonebookWindow& form = *phonebookWindow;
+    PhonebookWindow& form = app.Main().phonebookWindow();
     const std::vector<BookRow> book = SampleBook();
     FillTable(form, book);
     app.prompts.Answers = {true, true};
-    ASSERT_TRUE(app.Click(form.writeAllButton));
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).writeAllButton));
 
     ASSERT_FALSE(app.prompts.Notices.isEmpty());
     EXPECT_EQ(app.prompts.Notices.front(), kNoAnswer);
     ExpectTransferButtonsEnabled(form);
     // The table is the only copy of the book: a failed write must not touch it.
-    EXPECT_EQ(form.cellText(1, 1), "Anna Smith");
-    EXPECT_EQ(form.cellText(2, 100), book[99].number);
+    EXPECT_EQ(form.records().row(0).name, "Anna Smith");
+    EXPECT_EQ(form.records().row(99).number, book[99].number);
 
     app.sim.Stop();
     const std::vector<std::uint8_t> heard = BytesHeardBySim(app.sim.ErrorOutput());
@@ -253,7 +253,7 @@ TEST(PhonebookTransfer, DeadLineStopsWriteAllAtTheFirstRecordButStillResets)
 TEST(PhonebookTransfer, SavedFileLoadsBackIntoTheSameTable)
 {
     AppUnderTest app({"--silent"});
-    PhonebookWindow& form = *phonebookWindow;
+    PhonebookWindow& form = app.Main().phonebookWindow();
     std::vector<BookRow> book = SampleBook();
     book[9] = {QString(16, QChar(0x042F)), QString(30, '#')};
     FillTable(form, book);
@@ -261,36 +261,34 @@ TEST(PhonebookTransfer, SavedFileLoadsBackIntoTheSameTable)
     const QString path = dir.filePath("book.npb");
     app.prompts.FileName = path;
     app.prompts.Answers = {true};
-    ASSERT_TRUE(app.Click(form.saveButton));
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).saveButton));
     ASSERT_EQ(QFileInfo(path).size(), 6600);
 
     FillTable(form, std::vector<BookRow>(PhonebookWindow::kRecordRows, BookRow{"stale", "999"}));
-    form.setCellText(1, 101, "spare row");
-    ASSERT_TRUE(app.Click(form.loadButton));
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).loadButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    for (int row = 1; row <= PhonebookWindow::kRecordRows; ++row) {
-        EXPECT_EQ(form.cellText(1, row), book[static_cast<std::size_t>(row - 1)].name) << "row " << row;
-        EXPECT_EQ(form.cellText(2, row), book[static_cast<std::size_t>(row - 1)].number) << "row " << row;
+    for (int location = 0; location < PhonebookWindow::kRecordRows; ++location) {
+        const BookRow& row = book[static_cast<std::size_t>(location)];
+        EXPECT_EQ(form.records().row(location), (PhonebookRow{row.name, row.number})) << "location " << location;
     }
-    EXPECT_EQ(form.cellText(1, 101), "spare row");
 }
 
 TEST(PhonebookTransfer, WriteChangesSendsOnlyTheEditedRecordsThenResets)
 {
     AppUnderTest app({"--verbose"});
-    PhonebookWindow& form = *phonebookWindow;
-    ASSERT_TRUE(app.Click(form.readButton));
+    PhonebookWindow& form = app.Main().phonebookWindow();
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).readButton));
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    form.setCellText(1, 2, "Second");
-    form.setCellText(2, 40, "+7123");
-    form.setCellText(1, 99, "Last but one");
-    EXPECT_EQ(form.cellText(0, 40), QStringLiteral("40 •"));
+    form.records().setRow(1, {"Second", form.records().row(1).number});
+    form.records().setRow(39, {form.records().row(39).name, "+7123"});
+    form.records().setRow(98, {"Last but one", form.records().row(98).number});
+    EXPECT_TRUE(form.records().changed(39));
 
     app.prompts.Answers = {true};
-    form.writeChangesAction->trigger();
+    PhonebookWindowControls(&form).writeChangesAction->trigger();
     ASSERT_TRUE(app.WaitUntilIdle());
     ASSERT_TRUE(app.prompts.Notices.isEmpty()) << app.prompts.Notices.join("|").toStdString();
-    EXPECT_EQ(form.cellText(0, 40), "40");
+    EXPECT_FALSE(form.records().changed(39));
 
     const handset::HandsetState state = StoppedSimState(app);
     const std::vector<std::uint8_t> heard = BytesHeardBySim(app.sim.ErrorOutput());
@@ -308,21 +306,21 @@ TEST(PhonebookTransfer, WriteChangesSendsOnlyTheEditedRecordsThenResets)
 TEST(PhonebookTransfer, WriteChangesTellsAnotherHandsetOnTheCableAndWritesNothing)
 {
     AppUnderTest app({"--serial", "4711082015"});
-    PhonebookWindow& form = *phonebookWindow;
-    ASSERT_TRUE(app.Click(form.readButton));
-    ASSERT_TRUE(form.writeChangesAction->isEnabled());
-    form.setCellText(1, 5, "Edited");
+    PhonebookWindow& form = app.Main().phonebookWindow();
+    ASSERT_TRUE(app.Click(PhonebookWindowControls(&form).readButton));
+    ASSERT_TRUE(PhonebookWindowControls(&form).writeChangesAction->isEnabled());
+    form.records().setRow(4, {"Edited", form.records().row(4).number});
 
     SimProcess other({"--verbose", "--serial", "1234567890"});
     for (int n = 1; n <= 4; ++n)
         WindowPlacement::programStore()->setValue(QString("Ports/COM%1").arg(n), QString::fromStdString(other.DevicePath()));
     app.prompts.Answers = {true};
-    form.writeChangesAction->trigger();
+    PhonebookWindowControls(&form).writeChangesAction->trigger();
     ASSERT_TRUE(app.WaitUntilIdle());
     ASSERT_EQ(app.prompts.Notices.size(), 1);
     EXPECT_TRUE(app.prompts.Notices[0].contains("its serial number is 1234567890, not 4711082015"))
         << app.prompts.Notices[0].toStdString();
-    EXPECT_FALSE(form.writeChangesAction->isEnabled());
+    EXPECT_FALSE(PhonebookWindowControls(&form).writeChangesAction->isEnabled());
     other.Stop();
     const std::vector<std::uint8_t> heard = BytesHeardBySim(other.ErrorOutput());
     EXPECT_EQ(TimesHeard(heard, WriteRequestHead(4)), 0);

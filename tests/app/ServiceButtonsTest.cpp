@@ -8,6 +8,8 @@
 #include "AppFixture.h"
 #include "logo/ui/LogoWindow.h"
 #include "phonebook/ui/PhonebookWindow.h"
+#include "phonebook/PhonebookControls.h"
+#include "logo/LogoControls.h"
 #include "serial/SerialPort.h"
 #include "ui_MainWindow.h"
 
@@ -132,14 +134,14 @@ TEST(ServiceButtons, CommandsCannotStartWhileAJobRuns)
     EXPECT_EQ(ui.serialNumberLabel->text(), "4711082015");
     EXPECT_FALSE(ui.netMonitorLed->isActive()) << "NetMonitor On did not run";
 
-    PhonebookWindow& book = *phonebookWindow;
-    book.readButton->click();
+    PhonebookWindow& book = app.Main().phonebookWindow();
+    PhonebookWindowControls(&book).readButton->click();
     tryCommands();
     ASSERT_TRUE(app.WaitUntilIdle());
-    EXPECT_EQ(book.cellText(1, 1), "Anna") << "the read went on alone";
+    EXPECT_EQ(book.records().row(0).name, "Anna") << "the read went on alone";
     EXPECT_FALSE(ui.netMonitorLed->isActive());
 
-    logoWindow->readButton->click();
+    LogoWindowControls(&app.Main().logoWindow()).readButton->click();
     tryCommands();
     ASSERT_TRUE(app.WaitUntilIdle());
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);

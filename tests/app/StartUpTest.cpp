@@ -19,35 +19,38 @@
 #include "support/TrapFifo.h"
 #include "ui_MainWindow.h"
 
-TEST(StartUp, WindowsAreMadeOnceInTheirOrderAndOnlyTheMainOneIsShown)
+// Only the main window is made at start; each other window is made when it is
+// first needed, once, and belongs to the main window from then on.
+TEST(StartUp, OnlyTheMainWindowIsMadeAtStartAndEachOtherOnceWhenFirstNeeded)
 {
     AppUnderTest app;
-    const std::vector<QWidget*>& made = appWindowsInCreationOrder();
-    const std::vector<const char*> order{"MainWindow", "PhonebookWindow", "AboutDialog",   "RecordEditor",
-                                         "LogoWindow", "SmsWindow",       "OperatorDialog"};
-    ASSERT_EQ(made.size(), order.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        EXPECT_STREQ(made[i]->metaObject()->className(), order[i]) << i;
-    EXPECT_EQ(made[0], mainWindow);
-    EXPECT_EQ(made[5], smsWindow);
-    EXPECT_EQ(made[6], operatorDialog);
-
-    QMap<QString, int> windowsOfClass;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        ++windowsOfClass[window->metaObject()->className()];
-    for (const char* name : order)
-        EXPECT_EQ(windowsOfClass.value(name), 1) << name;
-
-    mainWindow->show();
+    app.Main().show();
     QApplication::processEvents();
-    int visibleWindows = 0;
+    const auto windowsOf = [&](const char* className) {
+        int count = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            count += QString(window->metaObject()->className()) == className ? 1 : 0;
+        return count;
+    };
+    const std::vector<const char*> others{"PhonebookWindow", "AboutDialog", "RecordEditor", "LogoWindow",
+                                          "SmsWindow", "OperatorDialog"};
+    for (const char* name : others)
+        EXPECT_EQ(windowsOf(name), 0) << name;
+    EXPECT_TRUE(app.Main().isVisible());
+
+    app.Main().openLogoManager();
+    EXPECT_TRUE(app.Main().logoWindow().isVisible());
+    EXPECT_EQ(&app.Main().phonebookWindow(), &app.Main().phonebookWindow());
+    app.Main().smsWindow();
+    app.Main().aboutDialog();
+    for (const char* name : others) {
+        EXPECT_EQ(windowsOf(name), 1) << name;
+    }
     for (QWidget* window : QApplication::topLevelWidgets())
-        visibleWindows += window->isVisible() ? 1 : 0;
-    EXPECT_EQ(visibleWindows, 1);
-    EXPECT_TRUE(mainWindow->isVisible());
-    for (QWidget* other : {static_cast<QWidget*>(phonebookWindow), static_cast<QWidget*>(aboutDialog),
-                           static_cast<QWidget*>(recordEditor), static_cast<QWidget*>(logoWindow)})
-        EXPECT_FALSE(other->isVisible()) << other->metaObject()->className();
+        EXPECT_TRUE(window == &app.Main() || app.Main().isAncestorOf(window) || window->parent() != nullptr)
+            << window->metaObject()->className() << " belongs to no window";
+    EXPECT_FALSE(app.Main().phonebookWindow().isVisible());
+    app.Main().logoWindow().close();
 }
 
 TEST(StartUp, FirstRunShowsCom1AndUsesPort1)
@@ -108,47 +111,6 @@ TEST(StartUp, AProfileFileThatCannotBeReadIsReportedAndTheMainWindowComesUp)
               QStringList{"Unable to read " + QDir::toNativeSeparators(path) + ": it is a folder."});
 }
 
-// The program's own start-up: the main window is on the screen before the
-// six hidden windows are made; they follow at once, in their order, and a
-// window opened before then is made on the spot.
-TEST(StartUp, HiddenWindowsAreMadeOnceTheMainWindowHasBeenPainted)
-{
-    QTemporaryDir dir;
-    WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
-    createMainWindow();
-    struct PaintWatch : QObject {
-        int paints = 0;
-        bool othersAtFirstPaint = true;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::Paint && paints++ == 0)
-                othersAtFirstPaint = phonebookWindow != nullptr;
-            return false;
-        }
-    } watch;
-    mainWindow->installEventFilter(&watch);
-    mainWindow->show();
-    createOtherWindowsAfterFirstPaint();
-    EXPECT_EQ(appWindowsInCreationOrder().size(), 1u);
-    for (int i = 0; i < 100 && !operatorDialog; ++i)
-        QTest::qWait(10);
-    EXPECT_GE(watch.paints, 1);
-    EXPECT_FALSE(watch.othersAtFirstPaint);
-    EXPECT_EQ(appWindowsInCreationOrder().size(), 7u);
-    EXPECT_EQ(appWindowsInCreationOrder().back(), operatorDialog);
-    mainWindow->removeEventFilter(&watch);
-    mainWindow->close();
-    destroyAppWindows();
-
-    createMainWindow();
-    mainWindow->openLogoManager();
-    ASSERT_NE(logoWindow, nullptr);
-    EXPECT_TRUE(logoWindow->isVisible());
-    EXPECT_EQ(appWindowsInCreationOrder().size(), 7u);
-    destroyAppWindows();
-    WindowPlacement::setStoreOverride(QString());
-}
-
 // A named pipe where the settings file belongs would block the program
 // before its window ever showed. It starts on default settings instead and
 // says once why they will not be kept; the pipe is never opened.
@@ -161,18 +123,17 @@ TEST(StartUp, SettingsFileThatIsANamedPipeIsLeftAloneAndSaidOnce)
     ASSERT_TRUE(settings.Made());
     ScriptedPrompts prompts;
 
-    createMainWindow();
-    mainWindow->show();
-    createOtherWindowsAfterFirstPaint();
-    for (int i = 0; i < 100 && !operatorDialog; ++i)
-        QTest::qWait(10);
-    EXPECT_EQ(mainWindow->ui()->portBox->currentText(), "Com1");
-    mainWindow->ui()->portBox->setEditText("Com2");
-    emit mainWindow->ui()->portBox->lineEdit()->textEdited("Com2");
-    smsWindow->show();
-    smsWindow->close();
-    mainWindow->close();
-    destroyAppWindows();
+    {
+        MainWindow main;
+        main.show();
+        QTest::qWait(20);
+        EXPECT_EQ(main.ui()->portBox->currentText(), "Com1");
+        main.ui()->portBox->setEditText("Com2");
+        emit main.ui()->portBox->lineEdit()->textEdited("Com2");
+        main.smsWindow().show();
+        main.smsWindow().close();
+        main.close();
+    }
     qputenv("XDG_CONFIG_HOME", configBefore);
 
     EXPECT_FALSE(settings.Released()) << "something opened the pipe";

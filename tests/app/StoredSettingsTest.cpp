@@ -5,9 +5,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <memory>
 #include <gtest/gtest.h>
 
-#include "app/AppWindows.h"
 #include "widgets/WindowStateStore.h"
 #include "app/MainWindow.h"
 #include "sms/ui/SmsWindow.h"
@@ -22,7 +23,8 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     ASSERT_TRUE(QFile::copy(M2BUS_SOURCE_DIR "/tests/fixtures/settings-first-round.ini", store));
     QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
     WindowPlacement::setStoreOverride(store);
-    createAppWindows();
+    auto mainWindow = std::make_unique<MainWindow>();
+    SmsWindow* smsWindow = &mainWindow->smsWindow();
 
     mainWindow->show();
     QApplication::processEvents();
@@ -51,6 +53,6 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
 
     smsWindow->close();
     mainWindow->close();
-    destroyAppWindows();
+    mainWindow.reset();
     WindowPlacement::setStoreOverride(QString());
 }

@@ -37,10 +37,11 @@ Shown ShownUnder(const QLocale& locale, bool& translationFound)
     {
         AppUnderTest app;
         shown.connect = app.Main().ui()->connectButton->text();
-        phonebookWindow->show();
-        shown.phoneHeader = phonebookWindow->cellText(2, 0);
-        phonebookWindow->hide();
-        phonebookWindow->writeAllToPhone();
+        PhonebookWindow& book = app.Main().phonebookWindow();
+        book.show();
+        shown.phoneHeader = book.records().headerData(PhonebookModel::NumberColumn, Qt::Horizontal).toString();
+        book.hide();
+        book.writeAllToPhone();
         shown.writeQuestion = app.prompts.Questions.value(0);
     }
     for (const QString& message : kReported)

@@ -61,6 +61,18 @@ void ExpectNoClippedLabels(const QWidget& window)
     }
 }
 
+// Every window of the program, each made as when first needed.
+std::vector<const QWidget*> AllWindows(MainWindow& main)
+{
+    return {&main,
+            &main.aboutDialog(),
+            &main.phonebookWindow(),
+            main.findChild<RecordEditor*>(),
+            &main.logoWindow(),
+            &main.smsWindow(),
+            main.smsWindow().findChild<OperatorDialog*>()};
+}
+
 } // namespace
 
 TEST(WindowLayout, NoLabelIsClippedInAnyWindow)
@@ -72,18 +84,17 @@ TEST(WindowLayout, NoLabelIsClippedInAnyWindow)
     app.Main().showReadings({std::nullopt, "4711082015", std::nullopt});
     for (const char* version : {"V 4.10\n12-03-98\nNMT-650.........", "V 12.345\n01-01-2000\nNMT-650 ABCD"}) {
         app.Main().showReadings({version, std::nullopt, std::nullopt});
-        ExpectNoClippedLabels(*mainWindow);
+        ExpectNoClippedLabels(app.Main());
     }
-    for (const QWidget* window : std::initializer_list<const QWidget*>{aboutDialog, phonebookWindow, recordEditor,
-                                                                       logoWindow, smsWindow, operatorDialog})
+    for (const QWidget* window : AllWindows(app.Main()))
         ExpectNoClippedLabels(*window);
 }
 
 TEST(WindowLayout, MainWindowAndAboutBoxOpenAtTheirDesignedPlaces)
 {
     AppUnderTest app;
-    EXPECT_EQ(mainWindow->pos(), QPoint(253, 118));
-    EXPECT_EQ(aboutDialog->pos(), QPoint(189, 109));
+    EXPECT_EQ(app.Main().pos(), QPoint(253, 118));
+    EXPECT_EQ(app.Main().aboutDialog().pos(), QPoint(189, 109));
     // The label that grew for its text still starts where it was designed.
     EXPECT_EQ(app.Main().ui()->portLabel->pos(), QPoint(145, 253));
 }
@@ -91,7 +102,7 @@ TEST(WindowLayout, MainWindowAndAboutBoxOpenAtTheirDesignedPlaces)
 TEST(WindowLayout, AboutBoxShowsItsPictureAtFullSize)
 {
     AppUnderTest app;
-    const QPixmap picture = aboutDialog->ui()->pictureLabel->pixmap();
+    const QPixmap picture = app.Main().aboutDialog().ui()->pictureLabel->pixmap();
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), QSize(106, 141));
 }
@@ -104,17 +115,17 @@ TEST(WindowLayout, NoLabelIsClippedInRussian)
     ASSERT_TRUE(installTranslations());
     {
         AppUnderTest app;
-        for (const QWidget* window : std::initializer_list<const QWidget*>{mainWindow, aboutDialog, phonebookWindow, recordEditor,
-                                                                           logoWindow, smsWindow, operatorDialog})
+        for (const QWidget* window : AllWindows(app.Main()))
             ExpectNoClippedLabels(*window);
         // The logo's tool row is buttons and a text field side by side: each
         // stays inside the row and clear of the next, and the field
         // still shows a word.
-        logoWindow->show();
-        const LogoToolRow* row = logoWindow->findChild<LogoToolRow*>();
+        LogoWindow& logo = app.Main().logoWindow();
+        logo.show();
+        const LogoToolRow* row = logo.findChild<LogoToolRow*>();
         ASSERT_NE(row, nullptr);
         row->layout()->activate();
-        EXPECT_TRUE(logoWindow->rect().contains(row->geometry())) << row->geometry().right();
+        EXPECT_TRUE(logo.rect().contains(row->geometry())) << row->geometry().right();
         const QList<QWidget*> controls = row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (const QWidget* control : controls) {
             EXPECT_TRUE(row->rect().contains(control->geometry())) << control->objectName().toStdString();

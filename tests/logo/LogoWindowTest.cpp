@@ -25,6 +25,7 @@
 #include "logo/ui/LogoImportDialog.h"
 #include "logo/ui/LogoToolRow.h"
 #include "logo/ui/LogoWindow.h"
+#include "LogoControls.h"
 #include "widgets/DotMatrix.h"
 #include "support/ScratchMount.h"
 #include "support/TrapFifo.h"
@@ -33,9 +34,10 @@ namespace {
 
 LogoDots matrixDotsOf(const LogoWindow& form)
 {
+    const DotMatrix& matrix = *LogoWindowControls(&form).dotMatrix;
     LogoDots dots{};
     for (int i = 0; i < kLogoCellCount; ++i)
-        dots[i] = !form.dotMatrix->isLit(i);
+        dots[i] = !matrix.isLit(i);
     return dots;
 }
 
@@ -71,6 +73,7 @@ protected:
     ScriptedPrompts prompts;
     LogoPhone phone;
     LogoWindow form{phone.Worker(), phone.Gate()};
+    LogoWindowControls ui{&form};
     QTemporaryDir dir;
     LogoBlocks memory{};
 
@@ -93,7 +96,7 @@ protected:
     {
         int dark = 0;
         for (int i = 0; i < kLogoCellCount; ++i)
-            dark += form.dotMatrix->isLit(i) ? 0 : 1;
+            dark += ui.dotMatrix->isLit(i) ? 0 : 1;
         return dark;
     }
     QString WritePicture(const QImage& image, const char* name, const char* format = "BMP")
@@ -102,16 +105,16 @@ protected:
         EXPECT_TRUE(image.save(path, format));
         return path;
     }
-    bool Dark(int x, int y) const { return !form.dotMatrix->isLit(logoCellIndex(x, y)); }
+    bool Dark(int x, int y) const { return !ui.dotMatrix->isLit(logoCellIndex(x, y)); }
     // A press on the first dot, moves over the others and the release on the
     // last, delivered as the matrix gets them from a real mouse.
     void Drag(Qt::MouseButton button, std::initializer_list<DotPoint> path)
     {
         const auto centre = [](DotPoint at) { return QPointF(2 + 5 * at.x + 2, 2 + 5 * at.y + 2); };
         const auto send = [&](QEvent::Type type, DotPoint at, Qt::MouseButtons held) {
-            QMouseEvent event(type, centre(at), form.dotMatrix->mapToGlobal(centre(at)),
+            QMouseEvent event(type, centre(at), ui.dotMatrix->mapToGlobal(centre(at)),
                               type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
-            QApplication::sendEvent(form.dotMatrix, &event);
+            QApplication::sendEvent(ui.dotMatrix, &event);
         };
         send(QEvent::MouseButtonPress, *path.begin(), button);
         for (DotPoint at : path)
@@ -129,23 +132,23 @@ protected:
 TEST_F(LogoWindowTest, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
 {
     std::vector<int> steps;
-    QObject::connect(form.progressBar, &LedBar::valueChanged, [&](int value) { steps.push_back(value); });
-    form.readButton->click();
+    QObject::connect(ui.progressBar, &LedBar::valueChanged, [&](int value) { steps.push_back(value); });
+    ui.readButton->click();
     // While it reads, the window waits and its logo is the transfer's.
-    EXPECT_FALSE(form.readButton->isEnabled());
-    EXPECT_FALSE(form.loadButton->isEnabled());
-    EXPECT_FALSE(form.editLed->isEnabled());
+    EXPECT_FALSE(ui.readButton->isEnabled());
+    EXPECT_FALSE(ui.loadButton->isEnabled());
+    EXPECT_FALSE(ui.editLed->isEnabled());
     EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
     ASSERT_TRUE(phone.WaitUntilIdle());
 
     EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 0}));
-    EXPECT_TRUE(form.readButton->isEnabled());
+    EXPECT_TRUE(ui.readButton->isEnabled());
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
     ASSERT_EQ(form.picture().size(), QSize(84, 48));
     for (int y = 0; y < kLogoHeight; ++y)
         for (int x = 0; x < kLogoWidth; ++x) {
             const bool set = logoDotIsSet(memory, x, y);
-            ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, y)), !set) << x << "," << y;
+            ASSERT_EQ(ui.dotMatrix->isLit(logoCellIndex(x, y)), !set) << x << "," << y;
             ASSERT_EQ(form.picture().pixel(x, y), set ? qRgb(0, 0, 0) : qRgb(255, 255, 255)) << x << "," << y;
         }
     EXPECT_TRUE(phone.told.isEmpty());
@@ -153,50 +156,50 @@ TEST_F(LogoWindowTest, LoadFromPhoneSetsCellsAndPreviewAndRestoresTheWindow)
 
 TEST_F(LogoWindowTest, UploadAfterLoadSendsTheSameBytesBack)
 {
-    Click(form.readButton);
+    Click(ui.readButton);
     phone.SetMemory(LogoBlocks{});
-    Click(form.writeButton);
+    Click(ui.writeButton);
     EXPECT_EQ(phone.WrittenBlocks(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(phone.Memory(), memory);
-    EXPECT_TRUE(form.writeButton->isEnabled());
-    EXPECT_EQ(form.progressBar->value(), 0);
+    EXPECT_TRUE(ui.writeButton->isEnabled());
+    EXPECT_EQ(ui.progressBar->value(), 0);
 }
 
 TEST_F(LogoWindowTest, WithoutAHandsetEachTransferShowsSixMessagesAndGoesOn)
 {
     phone.AnswerOnly(0);
-    Click(form.readButton);
+    Click(ui.readButton);
     EXPECT_EQ(phone.told.size(), 6);
     EXPECT_EQ(DarkCells(), 0); // the untouched zero buffer reads as all clear
-    EXPECT_TRUE(form.readButton->isEnabled());
-    Click(form.writeButton);
+    EXPECT_TRUE(ui.readButton->isEnabled());
+    Click(ui.writeButton);
     EXPECT_EQ(phone.told.size(), 12);
-    EXPECT_TRUE(form.writeButton->isEnabled());
+    EXPECT_TRUE(ui.writeButton->isEnabled());
     phone.AnswerOnly(-1);
-    Click(form.readButton);
+    Click(ui.readButton);
     EXPECT_EQ(phone.told.size(), 12);
-    EXPECT_EQ(form.dotMatrix->isLit(0), !logoDotIsSet(memory, 0, 0));
+    EXPECT_EQ(ui.dotMatrix->isLit(0), !logoDotIsSet(memory, 0, 0));
 }
 
 TEST_F(LogoWindowTest, FailedBlockRepeatsTheLastBlockRead)
 {
     phone.Ignore(2, 11); // block 2's request and its ten tries
-    Click(form.readButton);
+    Click(ui.readButton);
     ASSERT_EQ(phone.told.size(), 1);
     for (int x = 0; x < kLogoWidth; ++x)
         for (int k = 0; k < 8; ++k)
-            ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, 16 + k)), !(memory[1][x] >> k & 1));
-    EXPECT_EQ(form.dotMatrix->isLit(logoCellIndex(0, 24)), !(memory[3][0] & 1)) << "block 3 came again";
+            ASSERT_EQ(ui.dotMatrix->isLit(logoCellIndex(x, 16 + k)), !(memory[1][x] >> k & 1));
+    EXPECT_EQ(ui.dotMatrix->isLit(logoCellIndex(0, 24)), !(memory[3][0] & 1)) << "block 3 came again";
 }
 
 TEST_F(LogoWindowTest, PictureImportUsesExactBlackOnly)
 {
     prompts.FileNames = {WritePicture(Filled(84, 48, qRgb(0, 0, 0)), "black.bmp")};
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_EQ(DarkCells(), kLogoCellCount);
 
     prompts.FileNames = {WritePicture(Filled(84, 48, qRgb(1, 1, 1)), "grey.bmp")};
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_EQ(DarkCells(), 0);
 }
 
@@ -208,14 +211,14 @@ TEST_F(LogoWindowTest, PictureImportTakesTheTopLeftCornerWithoutScaling)
             if ((x + y) % 3 == 0)
                 large.setPixel(x, y, qRgb(255, 255, 255));
     prompts.FileNames = {WritePicture(large, "large.png", "PNG")};
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_EQ(form.picture().size(), QSize(100, 60));
     for (int y = 0; y < kLogoHeight; ++y)
         for (int x = 0; x < kLogoWidth; ++x)
-            ASSERT_EQ(form.dotMatrix->isLit(logoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
+            ASSERT_EQ(ui.dotMatrix->isLit(logoCellIndex(x, y)), (x + y) % 3 == 0) << x << "," << y;
 
     // A later load from the phone draws over the top-left corner only.
-    Click(form.readButton);
+    Click(ui.readButton);
     ASSERT_EQ(form.picture().size(), QSize(100, 60));
     EXPECT_EQ(logoDotsFromPicture(form.picture()), logoDotsFromBlocks(memory));
     EXPECT_EQ(form.picture().pixel(90, 50), large.pixel(90, 50));
@@ -223,11 +226,11 @@ TEST_F(LogoWindowTest, PictureImportTakesTheTopLeftCornerWithoutScaling)
 
     // Pixels outside a smaller picture count as white.
     prompts.FileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.ppm", "PPM")};
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_EQ(DarkCells(), 40 * 20);
-    EXPECT_FALSE(form.dotMatrix->isLit(logoCellIndex(39, 19)));
-    EXPECT_TRUE(form.dotMatrix->isLit(logoCellIndex(40, 19)));
-    EXPECT_TRUE(form.dotMatrix->isLit(logoCellIndex(39, 20)));
+    EXPECT_FALSE(ui.dotMatrix->isLit(logoCellIndex(39, 19)));
+    EXPECT_TRUE(ui.dotMatrix->isLit(logoCellIndex(40, 19)));
+    EXPECT_TRUE(ui.dotMatrix->isLit(logoCellIndex(39, 20)));
 }
 
 TEST_F(LogoWindowTest, TransparentPixelsAreNotBlack)
@@ -236,15 +239,15 @@ TEST_F(LogoWindowTest, TransparentPixelsAreNotBlack)
     image.fill(qRgba(0, 0, 0, 0));
     image.setPixel(5, 5, qRgba(0, 0, 0, 255));
     prompts.FileNames = {WritePicture(image, "alpha.png", "PNG")};
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_EQ(DarkCells(), 1);
-    EXPECT_FALSE(form.dotMatrix->isLit(logoCellIndex(5, 5)));
+    EXPECT_FALSE(ui.dotMatrix->isLit(logoCellIndex(5, 5)));
 }
 
 TEST_F(LogoWindowTest, CancelledImportOnAFreshWindowLightsEveryCell)
 {
     EXPECT_EQ(DarkCells(), kLogoCellCount);
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_EQ(DarkCells(), 0);
     EXPECT_EQ(form.picture().size(), QSize(84, 48));
 }
@@ -256,9 +259,9 @@ TEST_F(LogoWindowTest, UnreadablePictureIsNamedAndCellsKeepTheirStates)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("BM this is not a bitmap");
     file.close();
-    form.dotMatrix->setLit(7, true);
+    ui.dotMatrix->setLit(7, true);
     prompts.FileNames = {path};
-    form.loadButton->click();
+    ui.loadButton->click();
     ASSERT_EQ(prompts.Notices.size(), 1);
     EXPECT_TRUE(prompts.Notices[0].contains(path));
     EXPECT_EQ(DarkCells(), kLogoCellCount - 1);
@@ -277,7 +280,7 @@ TEST_F(LogoWindowTest, CutPicturesAreRefusedAndCellsKeepTheirStates)
         {"cut.bmp", bmp.readAll().chopped(2000)},
         {"cut.png", runaway},
     };
-    form.dotMatrix->setLit(7, true);
+    ui.dotMatrix->setLit(7, true);
     for (const auto& [name, bytes] : pictures) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         QFile cut(path);
@@ -286,7 +289,7 @@ TEST_F(LogoWindowTest, CutPicturesAreRefusedAndCellsKeepTheirStates)
         cut.close();
         prompts.Notices.clear();
         prompts.FileNames = {path};
-        form.loadButton->click();
+        ui.loadButton->click();
         ASSERT_EQ(prompts.Notices.size(), 1) << name;
         EXPECT_EQ(prompts.Notices[0],
                   "Cannot read the picture \"" + path + "\": the file ends before the picture does.");
@@ -300,7 +303,7 @@ TEST_F(LogoWindowTest, NamedPipeAsPictureIsRefusedWithoutOpeningIt)
     TrapFifo pipe(dir.filePath(QStringLiteral("pipe.bmp")));
     ASSERT_TRUE(pipe.Made());
     prompts.FileNames = {pipe.Path()};
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_FALSE(pipe.Released()) << "the load blocked on the pipe";
     ASSERT_EQ(prompts.Notices.size(), 1);
     EXPECT_EQ(prompts.Notices[0], "Cannot read the picture \"" + pipe.Path() + "\": it is a named pipe, not a file.");
@@ -310,19 +313,19 @@ TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
 {
     // Nothing loaded or drawn: said before any file dialog opens.
     const QString path = dir.filePath(QStringLiteral("Logo.bmp"));
-    form.saveButton->click();
+    ui.saveButton->click();
     EXPECT_EQ(prompts.Notices, QStringList{"There is no picture to save yet: load the logo from the phone, load a "
                                            "bitmap or draw one first."});
     EXPECT_TRUE(prompts.Filters.isEmpty());
 
     // A logo drawn from nothing.
-    form.editLed->setChecked(true);
+    ui.editLed->setChecked(true);
     Drag(Qt::LeftButton, {{10, 10}});
     Drag(Qt::RightButton, {{20, 5}, {30, 5}});
     const auto savedDots = [&](const char* name) {
         const QString saved = dir.filePath(QString::fromLatin1(name));
         prompts.FileNames = {saved};
-        form.saveButton->click();
+        ui.saveButton->click();
         QFile file(saved);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
         EXPECT_EQ(file.read(2), QByteArray("BM")) << name;
@@ -332,7 +335,7 @@ TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
     EXPECT_FALSE(Dark(10, 10) || Dark(25, 5));
 
     // Edits after a load from the phone.
-    Click(form.readButton);
+    Click(ui.readButton);
     Drag(Qt::LeftButton, {{0, 0}});
     Drag(Qt::RightButton, {{5, 40}, {70, 40}});
     EXPECT_NE(matrixDotsOf(form), logoDotsFromBlocks(memory));
@@ -340,7 +343,7 @@ TEST_F(LogoWindowTest, SaveWritesWhatTheMatrixShows)
 
     // A loaded picture smaller than the logo grows to hold what is drawn beyond it.
     prompts.FileNames = {WritePicture(Filled(40, 20, qRgb(0, 0, 0)), "small.bmp")};
-    form.loadButton->click();
+    ui.loadButton->click();
     Drag(Qt::RightButton, {{83, 47}});
     EXPECT_TRUE(Dark(83, 47));
     EXPECT_EQ(savedDots("grown.bmp"), matrixDotsOf(form));
@@ -364,10 +367,10 @@ TEST_F(LogoWindowTest, FailedSaveLeavesTheEarlierFileWhole)
     QFile probe(folder + QStringLiteral("/probe"));
     const bool locked = !probe.open(QIODevice::WriteOnly);
 
-    Click(form.readButton);
+    Click(ui.readButton);
     prompts.FileNames = {path};
     if (locked)
-        form.saveButton->click();
+        ui.saveButton->click();
 
     if (root)
         QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
@@ -384,7 +387,7 @@ TEST_F(LogoWindowTest, FailedSaveLeavesTheEarlierFileWhole)
 
 TEST_F(LogoWindowTest, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy)
 {
-    Click(form.readButton);
+    Click(ui.readButton);
     const std::pair<void (ScratchMount::*)(), const char*> cases[] = {
         {&ScratchMount::FillUp, "the disk is full"},
         {&ScratchMount::MakeReadOnly, "the file system is read-only"},
@@ -400,7 +403,7 @@ TEST_F(LogoWindowTest, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy)
         (disk.*spoil)();
         prompts.Notices.clear();
         prompts.FileNames = {path};
-        form.saveButton->click();
+        ui.saveButton->click();
         ASSERT_EQ(prompts.Notices.size(), 1) << reason;
         EXPECT_EQ(prompts.Notices[0],
                   QStringLiteral("Cannot save \"%1\": %2. The earlier file is unchanged.").arg(path, reason));
@@ -412,11 +415,11 @@ TEST_F(LogoWindowTest, SaveOnAFullOrReadOnlyDiskKeepsTheEarlierFileAndSaysWhy)
 
 TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
 {
-    auto* raster = form.dotMatrix;
+    auto* raster = ui.dotMatrix;
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(DarkCells(), kLogoCellCount); // "Edit" is off
 
-    form.editLed->setChecked(true);
+    ui.editLed->setChecked(true);
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_TRUE(raster->isLit(0));
     QTest::mouseClick(raster, Qt::LeftButton, {}, QPoint(423, 2));
@@ -433,7 +436,7 @@ TEST_F(LogoWindowTest, MouseTogglesTheCellUnderThePressOnlyWhileEditing)
 
 TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
 {
-    form.editLed->setChecked(true);
+    ui.editLed->setChecked(true);
     Drag(Qt::RightButton, {{10, 10}, {11, 10}, {13, 11}, {20, 11}});
     EXPECT_EQ(DarkCells(), kLogoCellCount - 11); // the path, gaps between move points filled
     EXPECT_FALSE(Dark(10, 10));
@@ -454,10 +457,10 @@ TEST_F(LogoWindowTest, DragPaintsByButtonWhileAClickStillToggles)
 
 TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
 {
-    EXPECT_FALSE(form.toolRow->undoAction()->isEnabled()); // not editing
-    Click(form.readButton);
+    EXPECT_FALSE(ui.toolRow->undoAction()->isEnabled()); // not editing
+    Click(ui.readButton);
     const LogoDots fromPhone = logoDotsFromBlocks(memory);
-    form.editLed->setChecked(true);
+    ui.editLed->setChecked(true);
     form.show();
     QApplication::setActiveWindow(&form);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -465,7 +468,7 @@ TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
     QTest::keyClick(&form, Qt::Key_Delete);
     EXPECT_EQ(DarkCells(), 0);
     QTest::keyClick(&form, Qt::Key_R);
-    ASSERT_EQ(form.toolRow->tool(), LogoTool::Rectangle);
+    ASSERT_EQ(ui.toolRow->tool(), LogoTool::Rectangle);
     Drag(Qt::LeftButton, {{9, 4}, {30, 30}, {0, 0}});
     EXPECT_EQ(DarkCells(), 2 * 10 + 2 * 3);
     EXPECT_TRUE(Dark(0, 4) && Dark(9, 0) && !Dark(5, 2));
@@ -476,7 +479,7 @@ TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
     EXPECT_EQ(matrixDotsOf(form), fromPhone);
     QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); // the load from the phone
     EXPECT_EQ(DarkCells(), kLogoCellCount);
-    EXPECT_FALSE(form.toolRow->undoAction()->isEnabled());
+    EXPECT_FALSE(ui.toolRow->undoAction()->isEnabled());
     QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier);
     QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(DarkCells(), 0);
@@ -487,21 +490,21 @@ TEST_F(LogoWindowTest, ToolsLoadsAndUndoAreOneHistory)
 // between two blocks.
 TEST_F(LogoWindowTest, NothingTouchesTheDotsWhileATransferRunsAndClosingWaitsForIt)
 {
-    form.editLed->setChecked(true);
+    ui.editLed->setChecked(true);
     form.show();
     phone.HoldAt(3);
-    form.readButton->click();
+    ui.readButton->click();
     ASSERT_TRUE(phone.WaitUntilHeld());
     Drag(Qt::LeftButton, {{1, 1}});
     QTest::keyClick(&form, Qt::Key_Delete);
-    EXPECT_FALSE(form.toolRow->isEnabled());
-    EXPECT_EQ(form.writeButton->toolTip(), "A transfer with the phone is running");
+    EXPECT_FALSE(ui.toolRow->isEnabled());
+    EXPECT_EQ(ui.writeButton->toolTip(), "A transfer with the phone is running");
     phone.Release();
     ASSERT_TRUE(phone.WaitUntilIdle());
     EXPECT_EQ(matrixDotsOf(form), logoDotsFromBlocks(memory));
 
     phone.HoldAt(2);
-    form.readButton->click();
+    ui.readButton->click();
     ASSERT_TRUE(phone.WaitUntilHeld());
     form.close();
     EXPECT_TRUE(form.isVisible());
@@ -535,50 +538,50 @@ TEST_F(LogoWindowTest, ImportedDotsAreOneStepAndSaveAsAPictureThatLoadsBack)
 
     importPrompts.accept = false;
     importPrompts.FileNames = {source};
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_EQ(DarkCells(), kLogoCellCount);
     EXPECT_TRUE(form.picture().isNull());
 
     importPrompts.accept = true;
     importPrompts.FileNames = {source};
-    form.loadButton->click();
+    ui.loadButton->click();
     EXPECT_EQ(DarkCells(), 42 * 24); // the left half of the centre band
     EXPECT_TRUE(Dark(0, 12) && Dark(41, 35) && !Dark(42, 20) && !Dark(10, 11) && !Dark(10, 36));
     const LogoDots imported = matrixDotsOf(form);
 
     const QString saved = dir.filePath(QStringLiteral("Logo.png"));
     importPrompts.FileNames = {saved};
-    form.saveButton->click();
+    ui.saveButton->click();
     EXPECT_TRUE(importPrompts.Filters.last().contains(QStringLiteral("*.png")));
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(4), QByteArray("\x89PNG", 4));
     EXPECT_EQ(logoDotsFromPicture(QImage(saved)), imported);
 
-    form.editLed->setChecked(true);
-    form.toolRow->undoAction()->trigger();
+    ui.editLed->setChecked(true);
+    ui.toolRow->undoAction()->trigger();
     EXPECT_EQ(DarkCells(), kLogoCellCount);
 }
 
 TEST_F(LogoWindowTest, ToolRowFitsTheWindowWithoutOverlaps)
 {
     form.show();
-    form.toolRow->layout()->activate();
+    ui.toolRow->layout()->activate();
     const QRect window = form.rect();
-    EXPECT_TRUE(window.contains(form.toolRow->geometry())) << form.toolRow->geometry().right();
-    const QList<QWidget*> controls = form.toolRow->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    EXPECT_TRUE(window.contains(ui.toolRow->geometry())) << ui.toolRow->geometry().right();
+    const QList<QWidget*> controls = ui.toolRow->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     ASSERT_GE(controls.size(), 15);
     for (QWidget* control : controls) {
         const QRect placed = control->geometry();
-        EXPECT_TRUE(form.toolRow->rect().contains(placed)) << control->metaObject()->className() << " right " << placed.right();
+        EXPECT_TRUE(ui.toolRow->rect().contains(placed)) << control->metaObject()->className() << " right " << placed.right();
         for (QWidget* other : controls)
             EXPECT_TRUE(other == control || !placed.intersects(other->geometry()))
                 << control->metaObject()->className() << " at " << placed.x() << " meets "
                 << other->metaObject()->className() << " at " << other->geometry().x();
     }
     // The text field shows a word, not a sliver.
-    EXPECT_GE(form.toolRow->textEdit()->width(),
-              form.toolRow->textEdit()->fontMetrics().horizontalAdvance(QStringLiteral("HELLO")) + 8);
+    EXPECT_GE(ui.toolRow->textEdit()->width(),
+              ui.toolRow->textEdit()->fontMetrics().horizontalAdvance(QStringLiteral("HELLO")) + 8);
 }
 
 TEST_F(LogoWindowTest, PictureFileFiltersGoThroughTheTranslation)
@@ -592,9 +595,9 @@ TEST_F(LogoWindowTest, PictureFileFiltersGoThroughTheTranslation)
         }
     } marking;
     QCoreApplication::installTranslator(&marking);
-    form.loadButton->click();
-    Click(form.readButton);
-    form.saveButton->click();
+    ui.loadButton->click();
+    Click(ui.readButton);
+    ui.saveButton->click();
     QCoreApplication::removeTranslator(&marking);
     ASSERT_EQ(prompts.Filters.size(), 2);
     for (const QString& filter : prompts.Filters)
@@ -605,10 +608,10 @@ TEST_F(LogoWindowTest, PictureFileFiltersGoThroughTheTranslation)
 TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
 {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Logo manager"));
-    EXPECT_EQ(form.dotMatrix->geometry(), QRect(16, 62, 424, 244));
-    EXPECT_EQ(form.dotMatrix->sizeHint(), QSize(424, 244));
-    EXPECT_EQ(form.progressBar->ledCount(), 6);
-    for (QPushButton* button : {form.readButton, form.saveButton, form.writeButton, form.loadButton})
+    EXPECT_EQ(ui.dotMatrix->geometry(), QRect(16, 62, 424, 244));
+    EXPECT_EQ(ui.dotMatrix->sizeHint(), QSize(424, 244));
+    EXPECT_EQ(ui.progressBar->ledCount(), 6);
+    for (QPushButton* button : {ui.readButton, ui.saveButton, ui.writeButton, ui.loadButton})
         EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width())
             << button->text().toStdString();
 }
@@ -617,11 +620,11 @@ TEST_F(LogoWindowTest, LayoutMatchesTheDesign)
 
 TEST_F(LogoWindowTest, KeyboardTogglesTheDotUnderTheMatrixCursorOnlyWhileEditing)
 {
-    auto* raster = form.dotMatrix;
+    auto* raster = ui.dotMatrix;
     QTest::keyClick(raster, Qt::Key_Space);
     EXPECT_EQ(DarkCells(), kLogoCellCount); // "Edit" is off
 
-    form.editLed->setChecked(true);
+    ui.editLed->setChecked(true);
     EXPECT_EQ(raster->focusPolicy(), Qt::StrongFocus);
     QTest::keyClick(raster, Qt::Key_Right);
     QTest::keyClick(raster, Qt::Key_Down);
@@ -632,6 +635,6 @@ TEST_F(LogoWindowTest, KeyboardTogglesTheDotUnderTheMatrixCursorOnlyWhileEditing
     form.undo();
     EXPECT_TRUE(Dark(1, 1));
 
-    form.editLed->setChecked(false);
+    ui.editLed->setChecked(false);
     EXPECT_EQ(raster->focusPolicy(), Qt::NoFocus);
 }

@@ -1,5 +1,6 @@
 // The record editor's masked fields.
 #include "phonebook/ui/RecordEditor.h"
+#include "PhonebookControls.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -24,7 +25,7 @@ void Type(QLineEdit* edit, const QString& text)
 TEST(RecordEditor, NameTakesAnyCharacterUpToSixteen)
 {
     RecordEditor editor;
-    Type(editor.nameEdit, QStringLiteral("Ёж-2 @x#abcdefghijkl"));
+    Type(RecordEditorControls(&editor).nameEdit, QStringLiteral("Ёж-2 @x#abcdefghijkl"));
     EXPECT_EQ(editor.nameText(), QStringLiteral("Ёж-2 @x#abcdefgh"));
     editor.setRecord(QString(), QString());
     EXPECT_EQ(editor.nameText(), QString(16, ' '));
@@ -33,7 +34,7 @@ TEST(RecordEditor, NameTakesAnyCharacterUpToSixteen)
 TEST(RecordEditor, NumberTakesOnlyDigitsPlusAndMinus)
 {
     RecordEditor editor;
-    Type(editor.numberEdit, QStringLiteral("+7a(9)-1*2"));
+    Type(RecordEditorControls(&editor).numberEdit, QStringLiteral("+7a(9)-1*2"));
     const QString number = editor.numberText();
     EXPECT_EQ(number.size(), 30);
     EXPECT_EQ(number.trimmed().remove(' '), "+79-12");

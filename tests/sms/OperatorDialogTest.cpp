@@ -140,9 +140,8 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
     auto ini = ProfileIniFile::fromBytes("[Op]\r\nPrefix=89\r\n");
     std::vector<std::string> list;
     OperatorValueList values;
-    OperatorDialog opSet;
     {
-        SmsWindow window(OperatorObjects{ini, list, values}, opSet, nullptr);
+        SmsWindow window(OperatorObjects{ini, list, values}, {});
         SmsWindowControls w(&window);
         EXPECT_EQ(window.windowTitle(), "Send SMS");
         EXPECT_EQ(window.size(), QSize(431, 206));

@@ -73,12 +73,12 @@ public:
     }
 };
 
-class FakePicker : public NumberPicker {
+class FakePicker {
 public:
     bool confirm = true;
     std::string number;
     int calls = 0;
-    std::optional<std::string> pickNumber() override
+    std::optional<std::string> pickNumber()
     {
         ++calls;
         if (!confirm)
@@ -94,7 +94,6 @@ protected:
     ProfileIniFile ini{iniPath};
     std::vector<std::string> operatorList;
     OperatorValueList operatorValues;
-    OperatorDialog opSet;
     FakePicker picker;
     ScriptedPrompts scripted;
     Prompts* previousPrompts = nullptr;
@@ -106,7 +105,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
         previousPrompts = setPrompts(&scripted);
-        window = std::make_unique<SmsWindow>(OperatorObjects{ini, operatorList, operatorValues}, opSet, &picker);
+        window = std::make_unique<SmsWindow>(OperatorObjects{ini, operatorList, operatorValues},
+                                             [this] { return picker.pickNumber(); });
     }
     void TearDown() override
     {
@@ -116,7 +116,8 @@ protected:
     }
 
     SmsWindowControls w() { return SmsWindowControls(window.get()); }
-    OperatorDialogControls d() { return OperatorDialogControls(&opSet); }
+    OperatorDialog& opSet() { return *window->findChild<OperatorDialog*>(); }
+    OperatorDialogControls d() { return OperatorDialogControls(&opSet()); }
 
     void WriteProfile(const std::string& name, std::initializer_list<std::pair<const char*, std::string>> pairs)
     {
@@ -166,8 +167,8 @@ protected:
     // Runs act on the settings dialog once it is up, then closes it with OK or Cancel.
     void WhenDialogOpens(std::function<void()> act, bool ok = true)
     {
-        QTimer::singleShot(0, &opSet, [this, act, ok] {
-            EXPECT_TRUE(opSet.isVisible());
+        QTimer::singleShot(0, &opSet(), [this, act, ok] {
+            EXPECT_TRUE(opSet().isVisible());
             act();
             (ok ? d().okButton : d().cancelButton)->click();
         });
@@ -285,7 +286,7 @@ TEST_F(SmsWindowTest, AddWritesOnlyTheKeysWithAValueInKeyOrder)
     // Editing it shows the same texts back.
     TypeOperator("Tele");
     ProfileTexts shown;
-    WhenDialogOpens([&] { shown = opSet.texts(); }, false);
+    WhenDialogOpens([&] { shown = opSet().texts(); }, false);
     w().editOperatorButton->click();
     EXPECT_EQ(shown[profileKeyIndex("URL")], "gw.example/send");
     EXPECT_EQ(shown[profileKeyIndex("Referer")], "gw.example/");
@@ -408,7 +409,7 @@ TEST_F(SmsWindowTest, AProfileFileThatCannotBeReadIsReportedAndNothingIsWritten)
     int dialogs = 0;
     QTimer fillIn;
     QObject::connect(&fillIn, &QTimer::timeout, [&] {
-        if (!opSet.isVisible())
+        if (!opSet().isVisible())
             return;
         ++dialogs;
         d().operatorEdit->setText("New");
