@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "files/SettingsStore.h"
+
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -67,9 +69,9 @@ const QString kStoredFrameLog = QStringLiteral("Ports/FrameLog");
 
 // The device the settings name for a port: "Ports/COMn", or the device chosen
 // in the port box; empty for the port's own default.
-QString storedDeviceOf(int portNumber)
+QString storedDeviceOf(const SettingsStore& settings, int portNumber)
 {
-    const auto store = WindowPlacement::programStore();
+    const auto store = settings.open();
     if (portNumber == kChosenDevicePort)
         return store->value(portsettings::kDevice).toString();
     return store->value(portsettings::comDeviceKey(portNumber)).toString();
@@ -80,8 +82,9 @@ constexpr int kShownTextPixels = 19;
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(const SettingsStore& settings, QWidget* parent)
     : QWidget(parent)
+    , settings_(settings)
     , ui_(std::make_unique<Ui::MainWindow>())
 {
     // The design's fonts stand in before the first form is laid out.
@@ -95,10 +98,9 @@ MainWindow::MainWindow(QWidget* parent)
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
-    SerialPort::setDeviceResolver(&storedDeviceOf);
+    SerialPort::setDeviceResolver([this](int portNumber) { return storedDeviceOf(settings_, portNumber); });
 
-    windowState_ = new WindowStateStore(this);
-    windowState_->setUseRegistry(true);
+    windowState_ = new WindowStateStore(this, settings_);
     windowState_->setMainWindow(true);
     windowState_->setIniSection(kStoredSection);
     windowState_->addStoredProp(kStoredPortBox, ui_->portBox, "Text");
@@ -107,8 +109,8 @@ MainWindow::MainWindow(QWidget* parent)
 
     connectControls();
     connectWorker();
-    showPortItems(knownPorts(*WindowPlacement::programStore()));
-    if (const auto& refused = WindowPlacement::lastRefusedStore()) {
+    showPortItems(knownPorts(*settings_.open()));
+    if (const auto& refused = settings_.refusal()) {
         const QString notice = tr("The settings file %1 is not used: %2. The program starts with default settings "
                                   "and will not save them.")
                                    .arg(QDir::toNativeSeparators(refused->path), refused->reason);
@@ -324,7 +326,7 @@ void MainWindow::resetHandset()
 
 QString MainWindow::portDevicePath() const
 {
-    const QString stored = storedDeviceOf(portNumber());
+    const QString stored = storedDeviceOf(settings_, portNumber());
     return stored.isEmpty() ? defaultDevicePath(formatDeviceName(handsetLineSettings().deviceName, portNumber())) : stored;
 }
 
@@ -351,7 +353,7 @@ SmsWindow& MainWindow::smsWindow()
 {
     if (!smsWindow_) {
         // "Get from PBook": the phonebook window as a number picker.
-        smsWindow_ = new SmsWindow(OperatorObjects{*operatorProfiles_, operatorNames_, *operatorValues_},
+        smsWindow_ = new SmsWindow(OperatorObjects{*operatorProfiles_, operatorNames_, *operatorValues_}, settings_,
                                    [this] { return phonebookWindow().pickNumber(); }, this);
     }
     return *smsWindow_;
@@ -408,14 +410,14 @@ void MainWindow::choosePort()
 
 void MainWindow::usePort(const PortChoice& choice)
 {
-    const QString storedDevice = WindowPlacement::programStore()->value(portsettings::kDevice).toString();
+    const QString storedDevice = settings_.open()->value(portsettings::kDevice).toString();
     const int number = choice.isCom() ? choice.comNumber : kChosenDevicePort;
     // Another device while a job has the port open is refused, as another Com<n> is.
     const bool same = number == worker_->portNumber() && (choice.isCom() || storedDevice == choice.device);
     if (!same && worker_->isBusy())
         throw SerialPortError(serialtext::kPortOpen);
     worker_->setPortNumber(number);
-    rememberPortChoice(*WindowPlacement::programStore(), choice);
+    rememberPortChoice(*settings_.open(), choice);
 }
 
 void MainWindow::showPortInUse()
@@ -430,12 +432,12 @@ void MainWindow::showPortInUse()
 // apart, and is what the box shows when its text names no Com<n>.
 void MainWindow::applyRestoredPort()
 {
-    showPortItems(knownPorts(*WindowPlacement::programStore()));
+    showPortItems(knownPorts(*settings_.open()));
     if (comItemNumber(ui_->portBox->currentText()) != 0) {
         choosePort();
         return;
     }
-    const PortChoice stored = storedPortChoice(*WindowPlacement::programStore());
+    const PortChoice stored = storedPortChoice(*settings_.open());
     if (stored.isCom())
         return;
     for (const PortItem& item : portItems_) {
@@ -448,7 +450,7 @@ void MainWindow::applyRestoredPort()
 
 void MainWindow::refreshPorts()
 {
-    showPortItems(listPorts(*WindowPlacement::programStore()));
+    showPortItems(listPorts(*settings_.open()));
 }
 
 void MainWindow::showPortItems(const QList<PortItem>& items)
@@ -496,7 +498,7 @@ void MainWindow::logFramesToFile()
         prompts().notice(this, failure);
         return;
     }
-    WindowPlacement::programStore()->setValue(kStoredFrameLog, path);
+    settings_.open()->setValue(kStoredFrameLog, path);
 }
 
 void MainWindow::backUpHandset()
@@ -513,7 +515,7 @@ void MainWindow::stopLoggingFrames()
 {
     worker_->setFrameLog(nullptr);
     frameLog_.reset();
-    WindowPlacement::programStore()->remove(kStoredFrameLog);
+    settings_.open()->remove(kStoredFrameLog);
 }
 
 QString MainWindow::startFrameLog(const QString& path)
@@ -535,13 +537,13 @@ QString MainWindow::startFrameLog(const QString& path)
 // any more is forgotten, so the message comes once and not at every start.
 void MainWindow::restoreFrameLog()
 {
-    const QString path = WindowPlacement::programStore()->value(kStoredFrameLog).toString();
+    const QString path = settings_.open()->value(kStoredFrameLog).toString();
     if (path.isEmpty())
         return;
     const QString failure = startFrameLog(path);
     if (failure.isEmpty())
         return;
-    WindowPlacement::programStore()->remove(kStoredFrameLog);
+    settings_.open()->remove(kStoredFrameLog);
     // The window is not up yet; the notice waits for it.
     QTimer::singleShot(0, this, [failure] { prompts().notice(QApplication::activeWindow(), failure); });
 }

@@ -23,6 +23,7 @@ class FrameLog;
 class QAction;
 class TransferGate;
 class BackupRunner;
+class SettingsStore;
 
 namespace Ui {
 class MainWindow;
@@ -32,7 +33,8 @@ class MainWindow;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The settings are the program's, kept for as long as the window lives.
+    explicit MainWindow(const SettingsStore& settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     Ui::MainWindow* ui() const { return ui_.get(); }
@@ -109,6 +111,7 @@ private:
     QString startFrameLog(const QString& path);
     void restoreFrameLog();
 
+    const SettingsStore& settings_;
     std::unique_ptr<Ui::MainWindow> ui_;
     // Declared before the worker: the link's thread writes to it until the worker is gone.
     std::unique_ptr<FrameLog> frameLog_;

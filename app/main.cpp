@@ -1,6 +1,7 @@
 // Start-up: one application object and the main window, which makes the
 // other windows when they are first needed.
 #include "app/MainWindow.h"
+#include "files/SettingsStore.h"
 #include "app/ProgramIcon.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/M2BusApplication.h"
@@ -52,7 +53,8 @@ int main(int argc, char* argv[])
     // Lets a Wayland desktop match the windows to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.m2bus.ServiceTool"));
     installTranslations();
-    MainWindow window;
+    const SettingsStore settings = SettingsStore::forProgram(SettingsStore::runningProgramName());
+    MainWindow window(settings);
     window.show();
     return app.exec();
 }

@@ -20,10 +20,9 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "files/SettingsStore.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/M2BusApplication.h"
-#include "widgets/WindowStateStore.h"
-#include "app/MainWindow.h"
 #include "app/Translations.h"
 
 #if defined(__unix__)
@@ -68,10 +67,10 @@ int RunProgram(int argc, char** argv)
     M2BusApplication app(argc, argv);
     // Settings go to a throw-away store, not the user's.
     QTemporaryDir store;
-    WindowPlacement::setStoreOverride(store.filePath("settings.ini"));
+    const SettingsStore settings = SettingsStore::inFile(store.filePath("settings.ini"));
     // As main() starts the program.
     installTranslations();
-    MainWindow window;
+    MainWindow window(settings);
     FirstPaint watcher;
     window.installEventFilter(&watcher);
     window.show();

@@ -2,6 +2,7 @@
 
 #include "text/WinText.h"
 #include "files/SafeFile.h"
+#include "files/SettingsStore.h"
 #include "logo/LogoExport.h"
 #include "logo/LogoPicture.h"
 #include "sms/ProfileIniFile.h"
@@ -11,8 +12,6 @@
 #include "sms/HttpClient.h"
 
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -29,25 +28,14 @@ std::string toHandsetText(const QString& text, bool* lossy)
 // whatever this program's own file is called.
 std::unique_ptr<QSettings> openToolSettings()
 {
-#ifdef Q_OS_WIN
-    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\m2bus-tool"),
-                                       QSettings::NativeFormat);
-#else
-    // Looked at before QSettings opens it: a named pipe there would block for good.
-    const QString path =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/m2bus-tool.ini");
-    const FileOutcome found = probeFile(path).outcome;
-    if (found.fault == FileFault::NotRegularFile || found.fault == FileFault::IsFolder) {
-        static bool told = false;
-        if (!told)
-            std::fprintf(stderr, "m2bus-cli: not reading the settings file %s: %s; going on with the default settings\n",
-                         path.toUtf8().constData(), found.reason.toUtf8().constData());
+    const SettingsStore settings = SettingsStore::forProgram(QStringLiteral("m2bus-tool"));
+    static bool told = false;
+    if (const auto refused = settings.refusal(); refused && !told) {
+        std::fprintf(stderr, "m2bus-cli: not reading the settings file %s: %s; going on with the default settings\n",
+                     refused->path.toUtf8().constData(), refused->reason.toUtf8().constData());
         told = true;
-        static QTemporaryDir empty;
-        return std::make_unique<QSettings>(empty.filePath(QStringLiteral("m2bus-tool.ini")), QSettings::IniFormat);
     }
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("m2bus-tool"));
-#endif
+    return settings.open();
 }
 
 QString operatorsIniPath()

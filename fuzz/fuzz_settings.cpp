@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "files/SettingsStore.h"
 #include "widgets/WindowStateStore.h"
 
 namespace {
@@ -25,7 +26,7 @@ struct Window {
         port = new QComboBox(&widget);
         port->setObjectName("cboxCOM");
         port->setEditable(true);
-        storage = new WindowStateStore(&widget);
+        storage = new WindowStateStore(&widget, settings);
         storage->setIniSection("TFSendSMS");
         storage->setStoredProps({"ComboBox1.Items", "cboxCOM.Text"});
         value = &storage->storedValues().add("TextField");
@@ -46,6 +47,8 @@ struct Window {
         writeError.clear();
     }
 
+    // Each input names its own file here.
+    SettingsStore settings = SettingsStore::inFile(QString());
     QWidget widget;
     QComboBox* operators;
     QComboBox* port;
@@ -78,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
-    WindowPlacement::setStoreOverride(path);
+    w.settings = SettingsStore::inFile(path);
     w.Reset();
 
     w.widget.show();

@@ -17,6 +17,7 @@
 #include "tools/ImportDialogShot.h"
 #include "tools/ShotContent.h"
 #include "app/MainWindow.h"
+#include "files/SettingsStore.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "app/AboutDialog.h"
 #include "phonebook/ui/RecordEditor.h"
@@ -76,12 +77,12 @@ int main(int argc, char* argv[])
     }
 
     int failures = 0;
+    // Settings go to a scratch store, so taking pictures never changes the
+    // user's own stored port or window places.
+    const SettingsStore settings = SettingsStore::inFile(work.filePath("settings.ini"));
     std::unique_ptr<MainWindow> main;
     try {
-        // Settings go to a scratch store, so taking pictures never changes
-        // the user's own stored port or window places.
-        WindowPlacement::setStoreOverride(work.filePath("settings.ini"));
-        main = std::make_unique<MainWindow>();
+        main = std::make_unique<MainWindow>(settings);
         MainWindow& m = *main;
         const QDir workDir(work.path());
         std::vector<WindowShot> shots = {

@@ -2,13 +2,12 @@
 
 #include "widgets/StoredText.h"
 
-#include "files/SafeFile.h"
+#include "files/SettingsStore.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/IniFileChange.h"
 #include "widgets/Prompts.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -16,8 +15,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -26,12 +23,6 @@
 #include <limits>
 
 namespace {
-
-QString& storeOverride()
-{
-    static QString path;
-    return path;
-}
 
 // A stored coordinate is taken only up to this, so that a damaged store
 // cannot overflow a window's arithmetic.
@@ -129,99 +120,52 @@ const QString kVisibleKey = QStringLiteral("Visible");
 constexpr int kShowNormal = 1;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMaximized = 3;
+constexpr int kShow = 5;
+constexpr int kMinimize = 6;
+constexpr int kShowMinNoActive = 7;
+constexpr int kRestore = 9;
 constexpr int kRestoreToMaximized = 2;
+
+// The window state a stored show command asks for; an unknown one leaves
+// the window as the design has it.
+Qt::WindowState WantedState(int showCommand)
+{
+    switch (showCommand) {
+    case kShowNormal:
+    case kShow:
+    case kRestore:
+        return Qt::WindowNoState;
+    case kShowMinimized:
+    case kMinimize:
+    case kShowMinNoActive:
+        return Qt::WindowMinimized;
+    case kShowMaximized:
+        return Qt::WindowMaximized;
+    default:
+        return Qt::WindowNoState;
+    }
+}
 
 } // namespace
 
-WindowPlacement::WindowPlacement(QWidget* owner)
+WindowPlacement::WindowPlacement(QWidget* owner, const SettingsStore& settings)
     : QObject(owner)
     , owner_(owner)
+    , settings_(settings)
 {
     owner_->installEventFilter(this);
 }
 
 WindowPlacement::~WindowPlacement() = default;
 
-QString WindowPlacement::programBaseName()
-{
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
-
-void WindowPlacement::setStoreOverride(const QString& iniPath)
-{
-    storeOverride() = iniPath;
-}
-
 QString WindowPlacement::sectionName() const
 {
     return iniSection_.isEmpty() ? QString::fromLatin1(owner_->metaObject()->className()) : iniSection_;
 }
 
-namespace {
-
-std::optional<WindowPlacement::RefusedStore>& refusedStoreRecord()
-{
-    static std::optional<WindowPlacement::RefusedStore> refused;
-    return refused;
-}
-
-// The INI file at path through open, unless it is something other than a
-// regular file: then an empty stand-in of the program's own, one per refused
-// file, which lives as long as the program.
-std::unique_ptr<QSettings> OpenIniStore(const QString& path, const std::function<std::unique_ptr<QSettings>()>& open)
-{
-    const FileOutcome found = probeFile(path).outcome;
-    if (found.fault != FileFault::NotRegularFile && found.fault != FileFault::IsFolder) {
-        refusedStoreRecord().reset();
-        return open();
-    }
-    refusedStoreRecord() = WindowPlacement::RefusedStore{path, found.reason};
-    static QTemporaryDir standIns;
-    const QString standIn = standIns.filePath(QString::number(qHash(path), 16) + QStringLiteral(".ini"));
-    return std::make_unique<QSettings>(standIn, QSettings::IniFormat);
-}
-
-} // namespace
-
-const std::optional<WindowPlacement::RefusedStore>& WindowPlacement::lastRefusedStore()
-{
-    return refusedStoreRecord();
-}
-
-std::unique_ptr<QSettings> WindowPlacement::registryStore(const QString& key)
-{
-    if (!storeOverride().isEmpty()) {
-        const QString path = storeOverride();
-        return OpenIniStore(path, [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
-    }
-#ifdef Q_OS_WIN
-    return std::make_unique<QSettings>("HKEY_CURRENT_USER\\" + key, QSettings::NativeFormat);
-#else
-    // Where QSettings keeps a user's INI store, known before it is opened:
-    // constructing a QSettings reads the file already.
-    const QString name = key.section(QLatin1Char('\\'), -1);
-    const QString path =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + name + ".ini";
-    return OpenIniStore(
-        path, [&name] { return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, name); });
-#endif
-}
-
-std::unique_ptr<QSettings> WindowPlacement::programStore()
-{
-    return registryStore("Software\\" + programBaseName());
-}
-
 std::unique_ptr<QSettings> WindowPlacement::openStore(bool forWriting) const
 {
-    std::unique_ptr<QSettings> store;
-    if (!storeOverride().isEmpty() || useRegistry_) {
-        store = registryStore(iniFileName_.isEmpty() ? "Software\\" + programBaseName() : iniFileName_);
-    } else {
-        const QString file = iniFileName_.isEmpty() ? programBaseName() + ".ini" : iniFileName_;
-        const QString path = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(file);
-        store = OpenIniStore(path, [&path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
-    }
+    std::unique_ptr<QSettings> store = settings_.open();
     // The key exists from the first restore on, even with nothing in it yet.
     if (!forWriting && store->format() == QSettings::IniFormat && !QFile::exists(store->fileName())) {
         QDir().mkpath(QFileInfo(store->fileName()).absolutePath());
@@ -319,7 +263,7 @@ void WindowPlacement::saveState()
     const auto write = [this, &section](QSettings& store) {
         store.beginGroup(section);
         store.setValue(kFormVersionKey, QString::number(version_));
-        savePlacement(store, section);
+        savePlacement(store);
         store.endGroup();
         saveContents(store, section);
     };
@@ -343,7 +287,7 @@ void WindowPlacement::saveState()
     saved_ = true;
 }
 
-void WindowPlacement::savePlacement(QSettings& store, const QString&)
+void WindowPlacement::savePlacement(QSettings& store)
 {
     const Qt::WindowStates state = owner_->windowState();
     const int showCmd = state.testFlag(Qt::WindowMinimized) ? kShowMinimized
@@ -380,7 +324,7 @@ void WindowPlacement::restoreState()
     store->beginGroup(section);
     if (ReadInt(*store, kFormVersionKey, 0) >= version_) {
         if (options_ & (PlacementOption::Position | PlacementOption::State))
-            restorePlacement(*store, section);
+            restorePlacement(*store);
         store->endGroup();
         restoreContents(*store, section);
         emit placementRestored();
@@ -396,7 +340,7 @@ void WindowPlacement::restoreState()
     restored_ = true;
 }
 
-void WindowPlacement::restorePlacement(QSettings& store, const QString&)
+void WindowPlacement::restorePlacement(QSettings& store)
 {
     if (options_.testFlag(PlacementOption::Position)) {
         const QString suffix = ScreenSuffix(owner_);
@@ -406,7 +350,6 @@ void WindowPlacement::restorePlacement(QSettings& store, const QString&)
         QString norm = readStoredText(store, kNormPosKey + suffix, QString());
         if (norm.isEmpty())
             norm = readStoredText(store, kNormPosKey, QString());
-        ReadInt(store, kFlagsKey, 0);
         const int ppi = ReadInt(store, kPixelsPerInchKey, owner_->logicalDpiY());
         const QMargins m = FrameMargins(owner_);
         const QRect frame = owner_->geometry().marginsAdded(m);
@@ -445,24 +388,7 @@ void WindowPlacement::restorePlacement(QSettings& store, const QString&)
         }
     }
     if (options_.testFlag(PlacementOption::State)) {
-        Qt::WindowState wanted = Qt::WindowNoState;
-        switch (ReadInt(store, kShowCmdKey, 0)) {
-        case 1:
-        case 5:
-        case 9:
-            wanted = Qt::WindowNoState;
-            break;
-        case 2:
-        case 6:
-        case 7:
-            wanted = Qt::WindowMinimized;
-            break;
-        case 3:
-            wanted = Qt::WindowMaximized;
-            break;
-        default:
-            break;
-        }
+        const Qt::WindowState wanted = WantedState(ReadInt(store, kShowCmdKey, 0));
         const Qt::WindowStates base = owner_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
         if (wanted == Qt::WindowMinimized && mainWindow_) {
             // The main window comes up normally first and is minimised once shown.

@@ -21,8 +21,8 @@ const QString kListItemKey = QStringLiteral("Item%1");
 
 } // namespace
 
-WindowStateStore::WindowStateStore(QWidget* owner)
-    : WindowPlacement(owner)
+WindowStateStore::WindowStateStore(QWidget* owner, const SettingsStore& settings)
+    : WindowPlacement(owner, settings)
 { }
 
 void WindowStateStore::setStoredProps(const QStringList& lines)

@@ -16,7 +16,7 @@
 class WindowStateStore : public WindowPlacement {
     Q_OBJECT
 public:
-    explicit WindowStateStore(QWidget* owner);
+    WindowStateStore(QWidget* owner, const SettingsStore& settings);
 
     // Lines "Component.Property"; kept only while the component exists on
     // the window. Set them once the window's controls are built.

@@ -51,7 +51,8 @@ void guarded(Handler handler)
 
 } // namespace
 
-SmsWindow::SmsWindow(OperatorObjects operators, NumberPicker pickNumber, QWidget* parent)
+SmsWindow::SmsWindow(OperatorObjects operators, const SettingsStore& settings, NumberPicker pickNumber,
+                     QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::SmsWindow>())
     , operators_(operators)
@@ -73,18 +74,11 @@ SmsWindow::SmsWindow(OperatorObjects operators, NumberPicker pickNumber, QWidget
     ui_->sendButton->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     ui_->cancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
-    windowState = new WindowStateStore(this);
+    windowState = new WindowStateStore(this, settings);
     windowState->setObjectName("windowState");
-    windowState->setUseRegistry(true);
     windowState->setIniSection(kStoredSection);
     windowState->addStoredProp(kStoredOperatorBox, ui_->operatorBox, "Items");
     windowState->storedValues().add(kStoredTextField).scrambleKey = kTextFieldKey;
-
-    operatorStore = new WindowStateStore(this);
-    operatorStore->setObjectName("operatorStore");
-    operatorStore->setActive(false);
-    operatorStore->setIniFileName("Operator.ini");
-    operatorStore->setOptions({});
 
     connect(submissions_.get(), &SubmissionThread::finished, this, [this](const SubmissionOutcome& outcome) {
         guarded([&] { showOutcome(outcome); });

@@ -15,6 +15,7 @@
 class ProfileIniFile;
 class OperatorValueList;
 class WindowStateStore;
+class SettingsStore;
 class OperatorDialog;
 class SubmissionThread;
 struct SubmissionOutcome;
@@ -39,8 +40,10 @@ using NumberPicker = std::function<std::optional<std::string>()>;
 class SmsWindow : public QDialog {
     Q_OBJECT
 public:
-    // The window has its own operator settings dialog.
-    SmsWindow(OperatorObjects operators, NumberPicker pickNumber, QWidget* parent = nullptr);
+    // The window has its own operator settings dialog; it keeps its place and
+    // last text in the program's settings, which outlive it.
+    SmsWindow(OperatorObjects operators, const SettingsStore& settings, NumberPicker pickNumber,
+              QWidget* parent = nullptr);
     ~SmsWindow() override;
 
     // Handlers; public so the main window and tests can drive them as clicks do.
@@ -63,7 +66,6 @@ public:
     HttpRequest& requestTemplate() { return requestTemplate_; }
 
     WindowStateStore* windowState = nullptr;
-    WindowStateStore* operatorStore = nullptr;
 
     // Key string that scrambles the stored value "TextField".
     static constexpr const char* kTextFieldKey = "Sm6TxFld";

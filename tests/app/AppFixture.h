@@ -11,11 +11,12 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "sms/OperatorsFileLocation.h"
-#include "widgets/WindowStateStore.h"
+#include "files/SettingsStore.h"
 #include "app/MainWindow.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SimProcess.h"
@@ -34,17 +35,16 @@ public:
             if (!storedPort.isEmpty())
                 settings.setValue("TFMain/cboxCOM_Text", storedPort);
         }
-        WindowPlacement::setStoreOverride(store);
+        settings_.emplace(SettingsStore::inFile(store));
         // Profiles beside a program folder of this test's own: tests that
         // run side by side never share (or break) one Operators.ini.
         QDir(dir.path()).mkdir("program");
         setProgramFolderOverride(ProgramFolder());
-        main_ = std::make_unique<MainWindow>();
+        main_ = std::make_unique<MainWindow>(*settings_);
     }
     ~AppUnderTest()
     {
         main_.reset();
-        WindowPlacement::setStoreOverride(QString());
         setProgramFolderOverride(QString());
     }
     // Where the program's own Operators.ini lies for this test.
@@ -71,12 +71,13 @@ public:
         return main_->worker().start(main_.get(), JobData::None, std::move(work)) != nullptr && WaitUntilIdle();
     }
     MainWindow& Main() const { return *main_; }
+    const SettingsStore& Settings() const { return *settings_; }
     // Closes the program's windows and starts them again on the same settings.
     void Restart()
     {
         main_->close();
         main_.reset();
-        main_ = std::make_unique<MainWindow>();
+        main_ = std::make_unique<MainWindow>(*settings_);
         main_->show();
         QApplication::processEvents();
     }
@@ -86,5 +87,6 @@ public:
     SimProcess sim;
 
 private:
+    std::optional<SettingsStore> settings_;
     std::unique_ptr<MainWindow> main_;
 };

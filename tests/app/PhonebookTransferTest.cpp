@@ -313,7 +313,7 @@ TEST(PhonebookTransfer, WriteChangesTellsAnotherHandsetOnTheCableAndWritesNothin
 
     SimProcess other({"--verbose", "--serial", "1234567890"});
     for (int n = 1; n <= 4; ++n)
-        WindowPlacement::programStore()->setValue(QString("Ports/COM%1").arg(n), QString::fromStdString(other.DevicePath()));
+        app.Settings().open()->setValue(QString("Ports/COM%1").arg(n), QString::fromStdString(other.DevicePath()));
     app.prompts.Answers = {true};
     PhonebookWindowControls(&form).writeChangesAction->trigger();
     ASSERT_TRUE(app.WaitUntilIdle());

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "AppFixture.h"
+#include "files/SettingsStore.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "app/AboutDialog.h"
 #include "phonebook/ui/RecordEditor.h"
@@ -119,12 +120,13 @@ TEST(StartUp, SettingsFileThatIsANamedPipeIsLeftAloneAndSaidOnce)
     QTemporaryDir config;
     const QByteArray configBefore = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    TrapFifo settings(config.filePath(WindowPlacement::programBaseName() + ".ini"), std::chrono::seconds(2));
+    TrapFifo settings(config.filePath(SettingsStore::runningProgramName() + ".ini"), std::chrono::seconds(2));
     ASSERT_TRUE(settings.Made());
     ScriptedPrompts prompts;
 
     {
-        MainWindow main;
+        const SettingsStore store = SettingsStore::forProgram(SettingsStore::runningProgramName());
+        MainWindow main(store);
         main.show();
         QTest::qWait(20);
         EXPECT_EQ(main.ui()->portBox->currentText(), "Com1");

@@ -9,6 +9,7 @@
 #include <memory>
 #include <gtest/gtest.h>
 
+#include "files/SettingsStore.h"
 #include "widgets/WindowStateStore.h"
 #include "app/MainWindow.h"
 #include "sms/ui/SmsWindow.h"
@@ -22,8 +23,8 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     const QString store = dir.filePath("settings.ini");
     ASSERT_TRUE(QFile::copy(M2BUS_SOURCE_DIR "/tests/fixtures/settings-first-round.ini", store));
     QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
-    WindowPlacement::setStoreOverride(store);
-    auto mainWindow = std::make_unique<MainWindow>();
+    const SettingsStore settings = SettingsStore::inFile(store);
+    auto mainWindow = std::make_unique<MainWindow>(settings);
     SmsWindow* smsWindow = &mainWindow->smsWindow();
 
     mainWindow->show();
@@ -54,5 +55,4 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
     smsWindow->close();
     mainWindow->close();
     mainWindow.reset();
-    WindowPlacement::setStoreOverride(QString());
 }

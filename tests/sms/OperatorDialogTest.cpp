@@ -4,6 +4,7 @@
 #include "sms/ProfileIniFile.h"
 #include "SmsControls.h"
 
+#include "files/SettingsStore.h"
 #include "widgets/WindowStateStore.h"
 
 #include <QComboBox>
@@ -136,12 +137,12 @@ TEST(OperatorDialog, TypedComboTextIsKeptAsTyped)
 TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
 {
     QTemporaryDir dir;
-    WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
+    const SettingsStore settings = SettingsStore::inFile(dir.filePath("settings.ini"));
     auto ini = ProfileIniFile::fromBytes("[Op]\r\nPrefix=89\r\n");
     std::vector<std::string> list;
     OperatorValueList values;
     {
-        SmsWindow window(OperatorObjects{ini, list, values}, {});
+        SmsWindow window(OperatorObjects{ini, list, values}, settings, {});
         SmsWindowControls w(&window);
         EXPECT_EQ(window.windowTitle(), "Send SMS");
         EXPECT_EQ(window.size(), QSize(431, 206));
@@ -159,10 +160,8 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
                                "debugBox", "prefixEdit"}));
 
         EXPECT_EQ(window.windowState->storedProps(), QStringList{"ComboBox1.Items"});
-        EXPECT_TRUE(window.windowState->usesRegistry());
         ASSERT_NE(window.windowState->storedValues().find("TextField"), nullptr);
         EXPECT_EQ(window.windowState->storedValues().find("TextField")->scrambleKey.size(), 8);
-        EXPECT_FALSE(window.operatorStore->isActive());
         EXPECT_EQ(window.requestTemplate().connectTimeout, std::chrono::milliseconds{10000});
         EXPECT_EQ(window.requestTemplate().authRetries, 3);
         EXPECT_TRUE(window.requestTemplate().pragmaNoCache);
@@ -175,5 +174,4 @@ TEST(SmsWindowLayout, LayoutAndComponentsFollowTheDesign)
         GrabIfAsked(window, "SmsWindow.png");
         window.close();
     }
-    WindowPlacement::setStoreOverride(QString());
 }

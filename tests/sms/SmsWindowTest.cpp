@@ -4,6 +4,7 @@
 #include "sms/ui/SmsWindow.h"
 #include "SmsControls.h"
 
+#include "files/SettingsStore.h"
 #include "widgets/WindowStateStore.h"
 #include "widgets/Prompts.h"
 #include "text/WinText.h"
@@ -97,22 +98,22 @@ protected:
     FakePicker picker;
     ScriptedPrompts scripted;
     Prompts* previousPrompts = nullptr;
+    std::optional<SettingsStore> settings;
     std::unique_ptr<SmsWindow> window;
     HttpTestServer server;
 
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        WindowPlacement::setStoreOverride(dir.filePath("settings.ini"));
+        settings.emplace(SettingsStore::inFile(dir.filePath("settings.ini")));
         previousPrompts = setPrompts(&scripted);
-        window = std::make_unique<SmsWindow>(OperatorObjects{ini, operatorList, operatorValues},
+        window = std::make_unique<SmsWindow>(OperatorObjects{ini, operatorList, operatorValues}, *settings,
                                              [this] { return picker.pickNumber(); });
     }
     void TearDown() override
     {
         window.reset();
         setPrompts(previousPrompts);
-        WindowPlacement::setStoreOverride(QString());
     }
 
     SmsWindowControls w() { return SmsWindowControls(window.get()); }

@@ -14,6 +14,10 @@
 
 #include <gmock/gmock.h>
 
+#include <optional>
+
+#include "files/SettingsStore.h"
+
 #include "support/ScratchMount.h"
 
 using ::testing::ElementsAre;
@@ -23,15 +27,14 @@ using ::testing::IsEmpty;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    MainWindow()
+    explicit MainWindow(const SettingsStore& settings)
     {
         cboxCOM = new QComboBox(this);
         cboxCOM->setObjectName("cboxCOM");
         cboxCOM->setEditable(true);
         cboxCOM->addItems({"Com1", "Com2", "Com3", "Com4"});
         setGeometry(100, 120, 300, 200);
-        store = new WindowStateStore(this);
-        store->setUseRegistry(true);
+        store = new WindowStateStore(this, settings);
         store->setMainWindow(true);
         store->setStoredProps({"cboxCOM.Text"});
         connect(store, &WindowPlacement::placementRestored, this, [this] { portAtRestore = cboxCOM->currentText(); });
@@ -52,12 +55,11 @@ protected:
 class SmsWindow : public QDialog {
     Q_OBJECT
 public:
-    SmsWindow()
+    explicit SmsWindow(const SettingsStore& settings)
     {
         ComboBox1 = new QComboBox(this);
         ComboBox1->setObjectName("ComboBox1");
-        store = new WindowStateStore(this);
-        store->setUseRegistry(true);
+        store = new WindowStateStore(this, settings);
         store->setStoredProps({"ComboBox1.Items"});
     }
     QComboBox* ComboBox1;
@@ -71,9 +73,8 @@ protected:
     void SetUp() override
     {
         storePath = dir.filePath("store.ini");
-        WindowPlacement::setStoreOverride(storePath);
+        settings.emplace(SettingsStore::inFile(storePath));
     }
-    void TearDown() override { WindowPlacement::setStoreOverride(QString()); }
 
     QByteArray Bytes() const
     {
@@ -99,13 +100,14 @@ protected:
 
     QTemporaryDir dir;
     QString storePath;
+    std::optional<SettingsStore> settings;
 };
 
 } // namespace
 
 TEST_F(WindowStateStoreTest, FirstRunKeepsTheDesignAndCreatesAnEmptyStoreUntilClosing)
 {
-    MainWindow w;
+    MainWindow w(*settings);
     w.show();
     EXPECT_TRUE(QFile::exists(storePath));
     EXPECT_THAT(QSettings(storePath, QSettings::IniFormat).allKeys(), IsEmpty());
@@ -121,7 +123,7 @@ TEST_F(WindowStateStoreTest, ClosingSavesPlacementAndPortAndANewWindowGetsThemBa
 {
     QRect frame;
     {
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         w.setGeometry(40, 50, 320, 210);
         frame = w.frameGeometry();
@@ -140,13 +142,13 @@ TEST_F(WindowStateStoreTest, ClosingSavesPlacementAndPortAndANewWindowGetsThemBa
                              .arg(frame.left() + frame.width())
                              .arg(frame.top() + frame.height());
     EXPECT_EQ(Value("MainWindow/NormPos"), norm);
-    const QSize screen = MainWindow().screen()->geometry().size();
+    const QSize screen = MainWindow(*settings).screen()->geometry().size();
     const QString suffix = QString("(%1x%2)").arg(screen.width()).arg(screen.height());
     EXPECT_EQ(Value("MainWindow/NormPos" + suffix), norm);
     EXPECT_FALSE(Value("MainWindow/MinMaxPos" + suffix).isEmpty());
-    EXPECT_EQ(Value("MainWindow/PixelsPerInch"), QString::number(MainWindow().logicalDpiY()));
+    EXPECT_EQ(Value("MainWindow/PixelsPerInch"), QString::number(MainWindow(*settings).logicalDpiY()));
 
-    MainWindow again;
+    MainWindow again(*settings);
     again.show();
     EXPECT_EQ(again.geometry(), QRect(40, 50, 320, 210));
     EXPECT_EQ(again.cboxCOM->currentText(), "Com2");
@@ -156,33 +158,33 @@ TEST_F(WindowStateStoreTest, ClosingSavesPlacementAndPortAndANewWindowGetsThemBa
 TEST_F(WindowStateStoreTest, PortTextLosesItsSurroundingBlanksBothWays)
 {
     {
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         w.cboxCOM->setEditText("Com3  ");
         w.close();
     }
     EXPECT_EQ(Value("MainWindow/cboxCOM_Text"), "Com3");
     Put("MainWindow/cboxCOM_Text", "  Com4 ");
-    MainWindow again;
+    MainWindow again(*settings);
     again.show();
     EXPECT_EQ(again.cboxCOM->currentText(), "Com4");
 }
 
 TEST_F(WindowStateStoreTest, ScreenSizedPositionWinsAndOtherPixelsPerInchAreIgnored)
 {
-    MainWindow probe;
+    MainWindow probe(*settings);
     const QSize screen = probe.screen()->geometry().size();
     const QString suffix = QString("(%1x%2)").arg(screen.width()).arg(screen.height());
     Put("MainWindow/NormPos", "1,2,101,102");
     Put("MainWindow/NormPos" + suffix, "10,20,210,170");
     {
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         EXPECT_EQ(w.frameGeometry(), QRect(10, 20, 200, 150));
         w.hide();
     }
     Put("MainWindow/PixelsPerInch", QString::number(probe.logicalDpiY() + 24));
-    MainWindow other;
+    MainWindow other(*settings);
     other.show();
     EXPECT_EQ(other.geometry(), QRect(100, 120, 300, 200));
 }
@@ -191,13 +193,13 @@ TEST_F(WindowStateStoreTest, NormPosWithFewerThanFourNumbersKeepsTheCurrentOnes)
 {
     QRect designed;
     {
-        MainWindow plain;
+        MainWindow plain(*settings);
         plain.store->setActive(false);
         plain.show();
         designed = plain.frameGeometry();
     }
     Put("MainWindow/NormPos", "50,x");
-    MainWindow w;
+    MainWindow w(*settings);
     w.show();
     // Left from the store; top, right and bottom as the window's frame stood.
     EXPECT_EQ(w.frameGeometry(), QRect(QPoint(50, designed.top()), designed.bottomRight()));
@@ -207,13 +209,13 @@ TEST_F(WindowStateStoreTest, StateIsRestoredAndAMinimisedMainWindowIsMinimisedAf
 {
     Put("MainWindow/ShowCmd", "3");
     {
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         EXPECT_TRUE(w.isMaximized());
         w.hide();
     }
     Put("MainWindow/ShowCmd", "2");
-    MainWindow w;
+    MainWindow w(*settings);
     w.show();
     EXPECT_FALSE(w.isMinimized()) << "shown normally first";
     QCoreApplication::processEvents();
@@ -225,7 +227,7 @@ TEST_F(WindowStateStoreTest, StateIsRestoredAndAMinimisedMainWindowIsMinimisedAf
 TEST_F(WindowStateStoreTest, RefusedCloseSavesNothingAndDestructionSavesAsVisible)
 {
     {
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         w.allowClose = false;
         w.cboxCOM->setCurrentText("Com3");
@@ -239,10 +241,10 @@ TEST_F(WindowStateStoreTest, RefusedCloseSavesNothingAndDestructionSavesAsVisibl
 TEST_F(WindowStateStoreTest, WindowNeverShownIsNeverSavedAndInactiveStorageTouchesNothing)
 {
     {
-        MainWindow never;
+        MainWindow never(*settings);
     }
     EXPECT_FALSE(QFile::exists(storePath));
-    MainWindow w;
+    MainWindow w(*settings);
     w.store->setActive(false);
     w.show();
     w.close();
@@ -253,7 +255,7 @@ TEST_F(WindowStateStoreTest, BadlyTypedValueIsReportedAndTheWindowStillShows)
 {
     Put("MainWindow/NormPos", QSize(3, 4));
     Put("MainWindow/cboxCOM_Text", "Com2");
-    MainWindow w;
+    MainWindow w(*settings);
     w.show();
     EXPECT_TRUE(w.isVisible());
     ASSERT_EQ(w.errors.size(), 1);
@@ -268,7 +270,7 @@ TEST_F(WindowStateStoreTest, SaveOnAFullOrReadOnlyDiskLeavesTheFileAsItWasAndSay
     ScratchMount mount;
     SKIP_WITHOUT_SCRATCH_MOUNT(mount);
     storePath = mount.FilePath("store.ini");
-    WindowPlacement::setStoreOverride(storePath);
+    settings.emplace(SettingsStore::inFile(storePath));
     Put("Other/Big", QString(6000, 'x'));
     Put("MainWindow/cboxCOM_Text", "Com2");
     const QByteArray before = Bytes();
@@ -277,7 +279,7 @@ TEST_F(WindowStateStoreTest, SaveOnAFullOrReadOnlyDiskLeavesTheFileAsItWasAndSay
     ASSERT_TRUE(filler.resize(filler.size() - 4096));
 
     const auto saveAndExpect = [&](const QString& reason) {
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         w.cboxCOM->setCurrentText("Com4");
         w.close();
@@ -304,7 +306,7 @@ TEST_F(WindowStateStoreTest, FullTemporaryFolderLeavesTheFileAsItWas)
     const QByteArray tmpdir = qgetenv("TMPDIR");
     qputenv("TMPDIR", mount.Path().toLocal8Bit());
     {
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         w.close();
         EXPECT_EQ(w.errors.join('|').toStdString(),
@@ -320,7 +322,7 @@ TEST_F(WindowStateStoreTest, StoreWithAByteOrderMarkOrGarbageIsReadAsFarAsItGoes
     for (const QByteArray& damaged : {QByteArray("\xEF\xBB\xBF[MainWindow]\ncboxCOM_Text=Com2\n"),
                                       QByteArray("[MainWindow]\ncboxCOM_Text=Com2\n\x01[[\n=\n\xFF\xFE\0]x", 38)}) {
         SetBytes(damaged);
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         EXPECT_EQ(w.cboxCOM->currentText(), "Com2") << damaged.toStdString();
         w.cboxCOM->setCurrentText("Com3");
@@ -337,7 +339,7 @@ TEST_F(WindowStateStoreTest, EntriesThatCannotBeWrittenBackAreDroppedWithANote)
 {
     SetBytes(QByteArray("=\n\\\n=", 5));
     for (const QString& port : QStringList{"Com3", "Com4"}) {
-        MainWindow w;
+        MainWindow w(*settings);
         w.show();
         w.cboxCOM->setCurrentText(port);
         w.close();
@@ -357,7 +359,7 @@ TEST_F(WindowStateStoreTest, HugeStoredListIsReadUpToItsCap)
             s.setValue(QString("SmsWindow.ComboBox1_Items/Item%1").arg(i), QString("op%1").arg(i));
         s.setValue("SmsWindow.ComboBox1_Items/Item3", QString(100000, 'w'));
     }
-    SmsWindow d;
+    SmsWindow d(*settings);
     d.show();
     ASSERT_EQ(d.ComboBox1->count(), 1000);
     EXPECT_EQ(d.ComboBox1->itemText(999), "op999");
@@ -366,12 +368,12 @@ TEST_F(WindowStateStoreTest, HugeStoredListIsReadUpToItsCap)
 
 TEST_F(WindowStateStoreTest, PlacementFromAnotherScreenOrWithExtremeNumbersComesBackOnScreen)
 {
-    const QScreen* screen = MainWindow().screen();
+    const QScreen* screen = MainWindow(*settings).screen();
     const QRect area = screen->availableGeometry();
     const QString suffix = QString("(%1x%2)").arg(screen->size().width()).arg(screen->size().height());
     const auto restored = [&](const QString& normPos, bool fixedSize) {
         Put("MainWindow/NormPos" + suffix, normPos);
-        MainWindow w;
+        MainWindow w(*settings);
         if (fixedSize)
             w.setFixedSize(300, 200);
         w.show();
@@ -389,7 +391,7 @@ TEST_F(WindowStateStoreTest, PlacementFromAnotherScreenOrWithExtremeNumbersComes
     EXPECT_EQ(pastLeft, QRect(area.left(), 40, 300, 200)) << "moved only as far as it must";
     EXPECT_TRUE(area.contains(restored("-2147483648,-2147483648,2147483647,2147483647", false)));
     EXPECT_TRUE(area.contains(restored("2147483647,2147483647,0,0", true)));
-    MainWindow designed;
+    MainWindow designed(*settings);
     designed.store->setActive(false);
     designed.show();
     const QRect topOnly = restored("50,5000", false);
@@ -400,7 +402,7 @@ TEST_F(WindowStateStoreTest, PlacementFromAnotherScreenOrWithExtremeNumbersComes
 TEST_F(WindowStateStoreTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
 {
     {
-        SmsWindow d;
+        SmsWindow d(*settings);
         d.show();
         d.ComboBox1->addItems({"Beeline", "MTS"});
         d.reject();
@@ -410,7 +412,7 @@ TEST_F(WindowStateStoreTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
     EXPECT_EQ(Value("SmsWindow.ComboBox1_Items/Item1"), "MTS");
     EXPECT_FALSE(Value("SmsWindow/NormPos").isEmpty());
 
-    SmsWindow d;
+    SmsWindow d(*settings);
     d.ComboBox1->addItems({"stale"});
     d.show();
     EXPECT_EQ(d.ComboBox1->count(), 2);
@@ -425,7 +427,7 @@ TEST_F(WindowStateStoreTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
     EXPECT_TRUE(s.childGroups().contains("SmsWindow"));
 
     // A zero count leaves the designed items alone.
-    SmsWindow third;
+    SmsWindow third(*settings);
     third.ComboBox1->addItems({"designed"});
     third.show();
     EXPECT_EQ(third.ComboBox1->itemText(0), "designed");
@@ -433,7 +435,7 @@ TEST_F(WindowStateStoreTest, ListGoesToItsOwnSectionAndAnEmptyListRemovesIt)
 
 TEST_F(WindowStateStoreTest, StoredPropsKeepOnlyLinesOfLiveComponents)
 {
-    MainWindow w;
+    MainWindow w(*settings);
     auto* edit = new QLineEdit(&w);
     edit->setObjectName("eName");
     w.store->setStoredProps({" cboxCOM . Text ", "eName.text", "noDot", ".Text", "cboxCOM.", "missing.Text"});
@@ -444,7 +446,7 @@ TEST_F(WindowStateStoreTest, StoredPropsKeepOnlyLinesOfLiveComponents)
 
 TEST_F(WindowStateStoreTest, StoredValuesAreUniqueScrambledAndPassThroughTheirHooks)
 {
-    MainWindow w;
+    MainWindow w(*settings);
     StoredValues& values = w.store->storedValues();
     StoredValue& text = values.add("TextField");
     EXPECT_THROW(
@@ -471,7 +473,7 @@ TEST_F(WindowStateStoreTest, StoredValuesAreUniqueScrambledAndPassThroughTheirHo
     EXPECT_EQ(Value("MainWindow/Other"), "x+saved");
     EXPECT_EQ(other.value, "x") << "the hook changes only what is written";
 
-    MainWindow again;
+    MainWindow again(*settings);
     StoredValue& back = again.store->storedValues().add("TextField");
     back.scrambleKey = "abc";
     back.afterRestore = [](QString& text) { text = text.toUpper(); };
