@@ -32,6 +32,8 @@ public:
     void noise(std::uint64_t at, std::size_t count) override { tell(at, count); }
     void notAFrame(NotAFrame why, std::uint8_t address, std::uint64_t at, int length, int announced) override
     {
+        // Only a frame given up is cut; the rest searched again after it may
+        // hold any kind of failed start.
         if (length < 1 || length > frame::kBufferSize || at + 1 != told_ || (why == NotAFrame::Cut && !cutting))
             __builtin_trap();
         rejected.push_back({static_cast<int>(why), address, at, length, announced});

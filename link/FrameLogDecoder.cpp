@@ -1,8 +1,10 @@
 #include "link/FrameLogDecoder.h"
 
 #include "link/Frame.h"
+#include "link/FrameAssembler.h"
 #include "link/Messages.h"
 #include "link/Exchange.h"
+#include "link/ReplyLayout.h"
 
 #include <algorithm>
 #include <array>
@@ -42,14 +44,6 @@ const KnownRequest kKnownRequests[] = {
     {messages::kLogoWrite, RequestKind::Done},
 };
 
-// Data byte k of a frame stands at 4 + k.
-constexpr std::size_t kDataAt = 4;
-// Memory replies carry their payload from data byte 14; the version text
-// starts at data byte 2, the serial number's length at data byte 9.
-constexpr std::size_t kPayloadAt = kDataAt + 14;
-constexpr std::size_t kVersionTextAt = kDataAt + 2;
-constexpr std::size_t kSerialLengthAt = kDataAt + 9;
-constexpr std::size_t kNetMonitorStateAt = kDataAt + 10;
 constexpr std::size_t kLogoBlockBytes = 84;
 // Longer than the link ever waits before sending a request again.
 constexpr std::int64_t kNewRunGapMs = 5000;
@@ -117,52 +111,54 @@ std::string readable(const std::vector<std::uint8_t>& bytes, std::size_t from, s
     return text;
 }
 
-std::string versionText(const std::vector<std::uint8_t>& reply)
+std::string versionText(const std::vector<std::uint8_t>& frameBytes)
 {
-    const std::size_t end = reply.size() - 2; // sequence byte and checksum
+    const std::size_t end = frameBytes.size() - 2; // sequence byte and checksum
     std::string text;
-    for (std::size_t i = kVersionTextAt; i < end && reply[i] != 0; ++i) {
-        if (reply[i] == 0x0A)
+    for (std::size_t i = reply::kVersionTextFirst; i < end && frameBytes[i] != 0; ++i) {
+        if (frameBytes[i] == 0x0A)
             text += " / ";
         else
-            text += reply[i] >= 0x20 ? static_cast<char>(reply[i]) : '.';
+            text += frameBytes[i] >= 0x20 ? static_cast<char>(frameBytes[i]) : '.';
     }
     return "version text \"" + text + "\"";
 }
 
-std::string replyContent(RequestKind kind, const std::vector<std::uint8_t>& reply, const RecordText& recordText)
+std::string replyContent(RequestKind kind, const std::vector<std::uint8_t>& frameBytes, const RecordText& recordText)
 {
-    const std::size_t end = reply.size() - 2;
+    const std::size_t end = frameBytes.size() - 2;
     switch (kind) {
     case RequestKind::Version:
-        return versionText(reply);
+        return versionText(frameBytes);
     case RequestKind::SerialNumber: {
-        if (end <= kSerialLengthAt)
+        if (end <= reply::kSerialLengthAt)
             return "too short for a serial number";
-        const std::size_t digits = std::min<std::size_t>(reply[kSerialLengthAt], end - kSerialLengthAt - 1);
-        return "serial number \"" + readable(reply, kSerialLengthAt + 1, kSerialLengthAt + 1 + digits) + "\"";
+        const std::size_t first = reply::kSerialNumberFirst;
+        const std::size_t digits = std::min<std::size_t>(frameBytes[reply::kSerialLengthAt], end - first);
+        return "serial number \"" + readable(frameBytes, first, first + digits) + "\"";
     }
     case RequestKind::NetMonitorRead:
-        if (end <= kNetMonitorStateAt)
+        if (end <= reply::kNetMonitorStateAt)
             return "too short for the net monitor state";
-        return reply[kNetMonitorStateAt] != 0 ? "net monitor on" : "net monitor off";
+        return frameBytes[reply::kNetMonitorStateAt] != 0 ? "net monitor on" : "net monitor off";
     case RequestKind::Done:
     case RequestKind::PhonebookWrite:
         return "done";
     case RequestKind::PhonebookRead:
-        return recordText ? recordText(reply) : "a record";
+        return recordText ? recordText(frameBytes) : "a record";
     case RequestKind::LogoRead: {
         int dots = 0;
-        const std::size_t blockEnd = std::min(end, kPayloadAt + kLogoBlockBytes);
-        for (std::size_t i = kPayloadAt; i < blockEnd; ++i)
-            dots += std::popcount(reply[i]);
-        return std::to_string(blockEnd > kPayloadAt ? blockEnd - kPayloadAt : 0) + " bytes of dots, "
+        const std::size_t payloadAt = reply::kPayloadAt;
+        const std::size_t blockEnd = std::min(end, payloadAt + kLogoBlockBytes);
+        for (std::size_t i = payloadAt; i < blockEnd; ++i)
+            dots += std::popcount(frameBytes[i]);
+        return std::to_string(blockEnd > payloadAt ? blockEnd - payloadAt : 0) + " bytes of dots, "
             + std::to_string(dots) + " set";
     }
     case RequestKind::Unknown:
         break;
     }
-    return std::to_string(reply.size()) + " bytes";
+    return std::to_string(frameBytes.size()) + " bytes";
 }
 
 // One stretch of the received bytes that the scan took as one thing.
@@ -173,45 +169,55 @@ struct Piece {
     int announced = 0; // the whole length a cut frame announced, 0 when unknown
 };
 
+// What the assembler told of the received bytes: the frames, the bytes that
+// are in none, and the frame starts that did not hold.
+class ReceivedPieces final : public FrameAssembler::Sink {
+public:
+    explicit ReceivedPieces(std::size_t count)
+        : noFrame(count, false)
+    { }
+
+    void frame(const std::uint8_t* bytes, int length, std::uint64_t at) override
+    {
+        const bool ours = bytes[0] == frame::kPcAddress;
+        const bool ack = bytes[2] == frame::kAckMarker;
+        frames.push_back({ours ? FrameEventKind::Echo : (ack ? FrameEventKind::HandsetAck : FrameEventKind::Reply),
+                          static_cast<std::size_t>(at), static_cast<std::size_t>(length), length});
+    }
+    void noise(std::uint64_t at, std::size_t count) override
+    {
+        std::fill_n(noFrame.begin() + static_cast<std::ptrdiff_t>(at), count, true);
+    }
+    // A start announcing more than a frame can be now is none at all, and a
+    // lone start byte at the end is only a stray byte.
+    void notAFrame(NotAFrame why, std::uint8_t, std::uint64_t at, int length, int announced) override
+    {
+        if (why == NotAFrame::TooLong || length < 2)
+            return;
+        candidates.push_back({why == NotAFrame::BadChecksum ? FrameEventKind::BadChecksum : FrameEventKind::CutFrame,
+                              static_cast<std::size_t>(at), static_cast<std::size_t>(length), announced});
+    }
+
+    std::vector<bool> noFrame;
+    std::vector<Piece> frames;
+    std::vector<Piece> candidates; // frames that did not hold, by their start
+};
+
 // The received bytes between two requests, taken apart as the link takes
-// them: a frame is taken where one starts whole with a good checksum and no
-// longer than a frame can be now; anything else leaves its first byte as no
-// frame and the search goes on from the next byte.
+// them. The next request ends them: a frame still open then never got its
+// rest, and the frame starts inside it are tried in turn up to the end.
 std::vector<Piece> scanReceived(const std::vector<std::uint8_t>& b, int longestHandsetFrame)
 {
     const std::size_t n = b.size();
-    std::vector<bool> noFrame(n, false);
-    std::vector<Piece> frames;
-    std::vector<Piece> candidates; // frames that did not hold, by their start
-    std::size_t i = 0;
-    while (i < n) {
-        if (i + 1 < n && frame::isFrameStart(b[i], b[i + 1])) {
-            if (i + 2 == n) {
-                candidates.push_back({FrameEventKind::CutFrame, i, 2, 0});
-            } else {
-                const int length = frame::announcedLength(b[i + 2]);
-                const int limit = b[i] == frame::kHandsetAddress ? longestHandsetFrame : frame::kBufferSize;
-                const std::size_t whole = static_cast<std::size_t>(length);
-                if (length <= limit && i + whole <= n) {
-                    const std::uint8_t* start = b.data() + i;
-                    if (frame::checksum(start) == start[whole - 1]) {
-                        const bool ours = b[i] == frame::kPcAddress;
-                        const bool ack = b[i + 2] == frame::kAckMarker;
-                        frames.push_back({ours ? FrameEventKind::Echo
-                                               : (ack ? FrameEventKind::HandsetAck : FrameEventKind::Reply),
-                                          i, whole, length});
-                        i += whole;
-                        continue;
-                    }
-                    candidates.push_back({FrameEventKind::BadChecksum, i, whole, length});
-                } else if (length <= limit) {
-                    candidates.push_back({FrameEventKind::CutFrame, i, n - i, length});
-                }
-            }
-        }
-        noFrame[i] = true;
-        ++i;
-    }
+    FrameAssembler assembler;
+    assembler.limitHandsetFrames(longestHandsetFrame);
+    ReceivedPieces found(n);
+    assembler.push(b.data(), n, found);
+    while (assembler.partialLength() > 0)
+        assembler.abandonFrame(found);
+    const std::vector<bool>& noFrame = found.noFrame;
+    const std::vector<Piece>& frames = found.frames;
+    const std::vector<Piece>& candidates = found.candidates;
 
     // A damaged or cut frame is one only when no frame was found inside it.
     std::vector<Piece> pieces;
@@ -249,7 +255,7 @@ std::vector<Piece> scanReceived(const std::vector<std::uint8_t>& b, int longestH
 
 std::string describeRequest(const std::vector<std::uint8_t>& frameBytes, const RecordText& recordText)
 {
-    const std::vector<std::uint8_t> message(frameBytes.begin() + kDataAt, frameBytes.end() - 2);
+    const std::vector<std::uint8_t> message(frameBytes.begin() + reply::kDataAt, frameBytes.end() - 2);
     std::string text = describeMessage(message.data(), static_cast<int>(message.size()));
     const KnownRequest* known = findRequest(message);
     if (known && known->kind == RequestKind::PhonebookWrite && recordText)
@@ -342,7 +348,7 @@ void Decoder::startSend(const FrameLogLine& line)
     Send send;
     send.frame = line.bytes;
     send.sequence = sequenceOf(line.bytes);
-    send.message.assign(line.bytes.begin() + kDataAt, line.bytes.end() - 2);
+    send.message.assign(line.bytes.begin() + reply::kDataAt, line.bytes.end() - 2);
     send.description = describeRequest(line.bytes, recordText_);
     if (const KnownRequest* known = findRequest(send.message)) {
         send.kind = known->kind;

@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace handset {
 namespace {
 
-constexpr std::uint8_t kPcFirst = 0x00;
-constexpr std::uint8_t kPcSecond = 0xE9;
 constexpr std::uint8_t kPhonebookArea = 0x1F;
 constexpr std::uint8_t kLogoArea = 0x3A;
 constexpr std::size_t kItemByte = 9;
@@ -91,52 +90,72 @@ RequestKind classifyRequest(const std::vector<std::uint8_t>& m)
 
 HandsetModel::HandsetModel(HandsetState state)
     : state_(std::move(state))
-{ }
+{
+    // Frames of the handset's own kind longer than an acknowledgement are
+    // taken for none, so a stray E9 before the PC's 00 E9 never hides a request.
+    assembler_.limitHandsetFrames(frame::kAckLength);
+}
 
 std::vector<OutFrame> HandsetModel::fromPc(const std::uint8_t* data, std::size_t size, bool garbled)
 {
-    std::vector<OutFrame> out;
-    for (std::size_t i = 0; i < size; ++i)
-        takeByte(data[i], garbled, out);
-    return out;
+    for (std::size_t i = 0; garbled && i < size; ++i)
+        garbled_.push_back(bytesTaken_ + i);
+    bytesTaken_ += size;
+    out_.clear();
+    assembler_.push(data, size, *this);
+    return std::exchange(out_, {});
 }
 
-void HandsetModel::takeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out)
+// The assembler tells frames and noise in stream order: a garbled byte
+// before them is in no frame still to come.
+void HandsetModel::forgetGarbledBefore(std::uint64_t position)
 {
-    if (rx_.empty() && byte != kPcFirst)
-        return;
-    if (rx_.size() == 1 && byte != kPcSecond) {
-        // Not a frame from the PC after all; this byte may itself start one.
-        rx_.clear();
-        rxGarbled_ = false;
-        if (byte == kPcFirst)
-            takeByte(byte, garbled, out);
-        return;
-    }
-    rx_.push_back(byte);
-    rxGarbled_ = rxGarbled_ || garbled;
-    if (rx_.size() >= 3 && rx_.size() == frameLengthFor(rx_[2])) {
-        takeFrame(out);
-        rx_.clear();
-        rxGarbled_ = false;
-    }
+    while (!garbled_.empty() && garbled_.front() < position)
+        garbled_.pop_front();
 }
 
-void HandsetModel::takeFrame(std::vector<OutFrame>& out)
+void HandsetModel::noise(std::uint64_t at, std::size_t count)
 {
-    if (rxGarbled_ || frameChecksum(rx_.data()) != rx_.back()) {
+    forgetGarbledBefore(at + count);
+}
+
+// A frame of the PC's whose checksum fails, or that is longer than the
+// handset can hold, is thrown away.
+void HandsetModel::notAFrame(NotAFrame why, std::uint8_t address, std::uint64_t, int, int)
+{
+    if (address == frame::kPcAddress && why != NotAFrame::Cut)
+        ++badFrames_;
+}
+
+// Only the PC's frames are requests; the handset's own kind heard on the
+// line is none of its business. A byte garbled on the wire spoils its frame
+// even where the checksum still holds.
+void HandsetModel::frame(const std::uint8_t* bytes, int length, std::uint64_t at)
+{
+    const std::uint64_t end = at + static_cast<std::uint64_t>(length);
+    forgetGarbledBefore(at);
+    const bool garbled = !garbled_.empty() && garbled_.front() < end;
+    forgetGarbledBefore(end);
+    if (bytes[0] != frame::kPcAddress)
+        return;
+    if (garbled) {
         ++badFrames_;
         return;
     }
-    if (rx_[2] == kAckLength) {
+    takeFrame(bytes, static_cast<std::size_t>(length));
+}
+
+void HandsetModel::takeFrame(const std::uint8_t* bytes, std::size_t length)
+{
+    if (bytes[2] == kAckLength) {
         ++pcAcks_;
-        lastPcAckSequence_ = rx_[3];
+        lastPcAckSequence_ = bytes[3];
         return;
     }
-    const std::uint8_t sequence = rx_[rx_.size() - 2];
-    out.push_back({OutKind::Ack, handsetAck(sequence)});
+    const std::uint8_t sequence = bytes[length - 2];
+    out_.push_back({OutKind::Ack, handsetAck(sequence)});
 
-    std::vector<std::uint8_t> request(rx_.begin() + 4, rx_.end() - 1); // message and sequence byte
+    std::vector<std::uint8_t> request(bytes + 4, bytes + length - 1); // message and sequence byte
     const bool repeated = lastRequest_ && *lastRequest_ == request;
     lastRequest_ = request;
     if (repeated && !answerDuplicates_)
@@ -147,7 +166,7 @@ void HandsetModel::takeFrame(std::vector<OutFrame>& out)
     if (!reply)
         return;
     const std::uint8_t type = classifyRequest(request) == RequestKind::Version ? kTypeVersion : kTypeData;
-    out.push_back({OutKind::Reply, handsetDataFrame(type, *reply, replySequence_++)});
+    out_.push_back({OutKind::Reply, handsetDataFrame(type, *reply, replySequence_++)});
 }
 
 Record* HandsetModel::recordAt(std::uint8_t location, bool forWrite)

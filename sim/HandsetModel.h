@@ -3,10 +3,12 @@
 // requests read and write.
 #pragma once
 
+#include "link/FrameAssembler.h"
 #include "sim/HandsetState.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -36,7 +38,7 @@ enum class RequestKind {
 // is byte 9 of the phonebook and logo messages.
 RequestKind classifyRequest(const std::vector<std::uint8_t>& message);
 
-class HandsetModel {
+class HandsetModel : private FrameAssembler::Sink {
 public:
     explicit HandsetModel(HandsetState state = defaultHandsetState());
 
@@ -63,16 +65,24 @@ public:
     std::uint8_t nextReplySequence() const { return replySequence_; }
 
 private:
-    void takeByte(std::uint8_t byte, bool garbled, std::vector<OutFrame>& out);
-    void takeFrame(std::vector<OutFrame>& out);
+    // FrameAssembler::Sink
+    void frame(const std::uint8_t* bytes, int length, std::uint64_t at) override;
+    void noise(std::uint64_t at, std::size_t count) override;
+    void notAFrame(NotAFrame why, std::uint8_t address, std::uint64_t at, int length, int announced) override;
+
+    void forgetGarbledBefore(std::uint64_t position);
+    void takeFrame(const std::uint8_t* bytes, std::size_t length);
     std::optional<std::vector<std::uint8_t>> execute(const std::vector<std::uint8_t>& message);
     Record* recordAt(std::uint8_t location, bool forWrite);
     void noteChange() { ++changes_; }
 
     HandsetState state_;
     bool answerDuplicates_ = false;
-    std::vector<std::uint8_t> rx_;
-    bool rxGarbled_ = false;
+    FrameAssembler assembler_;
+    std::uint64_t bytesTaken_ = 0; // the assembler's position of the next byte
+    // Positions of bytes garbled on the wire that a frame still to come may hold.
+    std::deque<std::uint64_t> garbled_;
+    std::vector<OutFrame> out_; // the answers to the frames completed by the bytes being taken
     std::optional<std::vector<std::uint8_t>> lastRequest_; // message bytes and sequence byte
     std::uint8_t replySequence_ = 0;
     std::uint64_t changes_ = 0;

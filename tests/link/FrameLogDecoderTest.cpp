@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 #include "link/Frame.h"
+#include "link/FrameAssembler.h"
 #include "link/FrameLog.h"
 #include "link/FrameLogDecoder.h"
 #include "link/Messages.h"
@@ -127,6 +128,60 @@ TEST_F(FrameLogDecoderTest, FindsTheFramesWhereverTheWriterCutTheBytes)
     EXPECT_TRUE(decoding.events[4].problems.empty());
     EXPECT_EQ(decoding.events[6].meaning, "handset frame cut off after 4 of its 53 bytes");
     EXPECT_EQ(decoding.summary.noFrameBytes, 3);
+}
+
+// The link's side: the whole frames an assembler takes from the bytes while
+// the request waits, the line falling quiet after them.
+std::vector<Bytes> LinkFrames(const std::vector<Bytes>& chunks, const LinkMessage& request)
+{
+    struct Frames : FrameAssembler::Sink {
+        void frame(const std::uint8_t* bytes, int length, std::uint64_t) override
+        {
+            taken.emplace_back(bytes, bytes + length);
+        }
+        std::vector<Bytes> taken;
+    } frames;
+    FrameAssembler assembler;
+    assembler.limitHandsetFrames(request.longestReplyFrame);
+    for (const Bytes& chunk : chunks)
+        assembler.push(chunk.data(), chunk.size(), frames);
+    while (assembler.partialLength() > 0)
+        assembler.abandonFrame(frames);
+    return frames.taken;
+}
+
+// Noise, false starts, a spoilt reply, a frame longer than the awaited reply
+// can be and one cut off (each hiding a frame): the decoder finds exactly the
+// frames the link takes.
+TEST_F(FrameLogDecoderTest, TakesTheFramesTheLinkTakes)
+{
+    const Bytes request = Request(messages::kNetMonitorRead, 0, 0x03);
+    const Bytes reply = Reply({0x10, 0x19, 0x03, 0x00, 0x06, 0x03, 0x00, 0x00, 0x00, 0x01, 0x03}, 0x07);
+    Bytes spoilt = reply;
+    spoilt[8] ^= 0x10;
+    Bytes hiding = HandsetAck(0x04);
+    hiding.resize(30, 0x20);
+    const std::vector<Bytes> chunks{
+        request, // its echo
+        {0x55, 0xE9, 0x00, 0x07}, // noise, then a start announcing 13 bytes
+        HandsetAck(0x03),
+        spoilt,
+        Reply(hiding, 0x05), // 36 bytes, more than a net monitor reply can be
+        {0x00}, // a stray start byte
+        {0xE9, 0x00, 0x0F}, // the start of 21 bytes that never all come
+        reply,
+    };
+    Send(request);
+    for (const Bytes& chunk : chunks)
+        Receive(chunk);
+    std::vector<Bytes> decoded;
+    for (const FrameEvent& e : decode().events) {
+        if (e.kind == Kind::Echo || e.kind == Kind::HandsetAck || e.kind == Kind::Reply)
+            decoded.push_back(e.bytes);
+    }
+    const std::vector<Bytes> taken = LinkFrames(chunks, messages::kNetMonitorRead);
+    EXPECT_EQ(decoded, taken);
+    EXPECT_EQ(taken, (std::vector<Bytes>{request, HandsetAck(0x03), HandsetAck(0x04), reply}));
 }
 
 // A reply whose acknowledgement the port did not take, the handset sending

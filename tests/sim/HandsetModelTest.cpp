@@ -217,7 +217,9 @@ TEST_F(HandsetModelTest, FramesThatAreNotForItAreIgnored)
 
 TEST_F(HandsetModelTest, FramesAreFoundInNoiseAndAcrossAnyChunking)
 {
-    Bytes stream{0x55, 0xE9, 0x00}; // noise, then a 00 that is not followed by E9
+    // Noise, a 00 not followed by E9, the handset's own acknowledgement heard
+    // on the line, and a stray E9 right before the PC's frame.
+    Bytes stream{0x55, 0x00, 0x55, 0xE9, 0x00, 0x7F, 0x05, 0x93, 0x55, 0xE9};
     const Bytes frame = PcFrame(kSerialRead, 9);
     stream.insert(stream.end(), frame.begin(), frame.end());
     std::vector<OutFrame> out;
@@ -226,6 +228,7 @@ TEST_F(HandsetModelTest, FramesAreFoundInNoiseAndAcrossAnyChunking)
             out.push_back(f);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[1].bytes.at(13), 10);
+    EXPECT_EQ(model.pcAcksSeen(), 0u);
 }
 
 TEST(HandsetRecords, MakeRecordPacksDigitsAndCodesCyrillicNames)
