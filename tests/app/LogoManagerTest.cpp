@@ -100,7 +100,7 @@ std::vector<std::uint8_t> WriteRequest(int block, const handset::LogoBlock& data
 
 } // namespace
 
-TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
+TEST(LogoManager, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo, {"--verbose"});
@@ -126,7 +126,7 @@ TEST(LogoTransfer, LoadedLogoUploadedUnchangedSendsTheSameBlocks)
         EXPECT_GE(TimesHeard(heard, WriteRequest(b, logo[static_cast<std::size_t>(b)])), 1) << "block " << b;
 }
 
-TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
+TEST(LogoManager, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo);
@@ -153,7 +153,7 @@ TEST(LogoTransfer, DotEditedWithTheMouseReachesTheHandsetAtItsBit)
     EXPECT_EQ(sim.StoppedLogo(), expected);
 }
 
-TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
+TEST(LogoManager, EditedLogoSurvivesThePacedLineWithTurnaround)
 {
     const Logo logo = PatternLogo();
     LogoSim sim(logo, {"--pace", "--turnaround", "20"});
@@ -173,7 +173,7 @@ TEST(LogoTransfer, EditedLogoSurvivesThePacedLineWithTurnaround)
     EXPECT_EQ(sim.StoppedLogo(), expected);
 }
 
-TEST(LogoTransfer, DeadLineGivesSixMessagesPerTransferAndLeavesTheWindowUsable)
+TEST(LogoManager, DeadLineGivesSixMessagesPerTransferAndLeavesTheWindowUsable)
 {
     AppUnderTest app({"--silent"});
     LogoWindow& form = app.Main().logoWindow();
