@@ -51,17 +51,14 @@ std::vector<BookRow> SampleBook()
     return book;
 }
 
-// What the handset gives back for a written name: trimmed, cut to 16, and
-// read through tables that turn the apostrophe into a backslash; Ё, which
-// the handset cannot store, is written as Е.
+// What the handset gives back for a written name: trimmed and cut to 16; Ё,
+// which the handset cannot store, is written as Е.
 QString NameAsReadBack(const QString& written)
 {
     QString name = written.trimmed().left(16);
     for (QChar& c : name) {
         if (c == QChar(0x0401))
             c = QChar(0x0415);
-        else if (c == '\'')
-            c = '\\';
     }
     return name;
 }
@@ -148,7 +145,7 @@ TEST(PhonebookTransfer, WholeBookWrittenAndReadBackThroughTheWindows)
     std::iota(all.begin(), all.end(), 0);
     ExpectTableReadBack(form, book, all);
     EXPECT_EQ(form.records().row(1).name, QString::fromUtf8("Эмма Юрьевна Ян"));
-    EXPECT_EQ(form.records().row(4).name, "O\\Brien");
+    EXPECT_EQ(form.records().row(4).name, "O'Brien");
     EXPECT_EQ(form.records().row(5).name, QString::fromUtf8("Я"));
     EXPECT_EQ(form.records().row(4).number, "12 34 56 7");
     EXPECT_EQ(PhonebookWindowControls(&form).progressBar->value(), 99);

@@ -1,5 +1,6 @@
 // Number and name coding of a record, both directions, at their edges.
 #include "phonebook/PhoneRecord.h"
+#include "phonebook/PhoneChars.h"
 
 #include <gmock/gmock.h>
 
@@ -107,6 +108,40 @@ TEST(NameRoundTrip, LettersTheHandsetLacksComeBackAsTheNearestItHas)
               "\xC5\xE5\xC5\xE5IiIi\xC3\xE3\xD3\xF3  ");
 }
 
+// Every character the handset holds reads back as written: the printable
+// ASCII but the backquote, and the Cyrillic letters. The 12 it lacks come
+// back as their nearest letter; nothing else survives.
+TEST(NameRoundTrip, EveryCharacterTheHandsetHoldsComesBackAsWritten)
+{
+    std::string held;
+    for (int c = 0x21; c <= 0x7E; ++c)
+        if (c != '`')
+            held += static_cast<char>(c);
+    for (int c = 0xC0; c <= 0xFF; ++c)
+        held += static_cast<char>(c);
+    ASSERT_EQ(held.size(), 93u + 64u);
+    for (std::size_t at = 0; at < held.size(); at += 16) {
+        const std::string name = held.substr(at, 16);
+        EXPECT_EQ(NameRoundTrip(name), name);
+    }
+
+    int kept = 0, nearest = 0, lost = 0;
+    for (int c = 0x21; c <= 0xFF; ++c) {
+        const std::string sent = "x" + std::string(1, static_cast<char>(c)) + "x";
+        const std::string back = NameRoundTrip(sent);
+        if (back == sent)
+            ++kept;
+        else if (back == "x" + std::string(1, static_cast<char>(storedLetter(static_cast<std::uint8_t>(c)))) + "x")
+            ++nearest;
+        else
+            ++lost;
+    }
+    EXPECT_EQ(kept, 93 + 64);
+    EXPECT_EQ(nearest, 12);
+    // The backquote, DEL and the other 52 bytes of 0x80-0xBF.
+    EXPECT_EQ(lost, 1 + 1 + 52);
+}
+
 TEST(NameDecoding, StopsAtZeroAndNeverTakesTheGroupByte)
 {
     ReplyFrame reply{};
@@ -133,8 +168,9 @@ TEST(NameRoundTrip, CyrillicAndSymbols)
     EXPECT_EQ(NameRoundTrip("\xDD\xDE\xDF\xFD\xFE\xFF"), "\xDD\xDE\xDF\xFD\xFE\xFF");
     EXPECT_EQ(NameRoundTrip("\xC0\xDC\xE0\xFC"), "\xC0\xDC\xE0\xFC");
     EXPECT_EQ(NameRoundTrip("$@%&"), "$@%&");
-    // The handset set has no apostrophe or backquote: they come back changed.
-    EXPECT_EQ(NameRoundTrip("'`"), "\\?");
+    EXPECT_EQ(NameRoundTrip("O'Brien \\ x"), "O'Brien \\ x");
+    // The handset set has no backquote: it comes back changed.
+    EXPECT_EQ(NameRoundTrip("`"), "?");
     // Nor Windows punctuation above 0x7F.
     EXPECT_EQ(NameRoundTrip("\x96"), " ");
 }
