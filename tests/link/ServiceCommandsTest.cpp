@@ -214,14 +214,16 @@ TEST_F(ServiceCommandsTest, PortErrorMidCommandFreesThePort)
     EXPECT_FALSE(failing.isOpen());
 }
 
-TEST(ReplyText, KeepsPrintableAndLineFeedsAndDotsTheRest)
+TEST(ReplyText, KeepsPrintableAndLineFeedsDotsTheRestAndEndsAtAZeroByte)
 {
     std::array<std::uint8_t, 256> reply{};
-    const Bytes bytes{0x1F, 0x20, 0x0A, 0x0D, 0x00, 0x7F, 0x80, 0xFF, 'a'};
+    reply.fill(0x01);
+    const Bytes bytes{0x1F, 0x20, 0x0A, 0x0D, 0x7F, 0x80, 0xFF, 'a', 0x00, 'b'};
     std::copy(bytes.begin(), bytes.end(), reply.begin() + 10);
-    EXPECT_EQ(decodeReplyText(reply, 10, 18),
-              std::string(". \n..\x7F\x80\xFF"
+    EXPECT_EQ(decodeReplyText(reply, 10, 19),
+              std::string(". \n.\x7F\x80\xFF"
                           "a"));
+    EXPECT_EQ(decodeReplyText(reply, 18, 19), "");
     EXPECT_EQ(decodeReplyText(reply, 250, 255), "......");
 }
 
