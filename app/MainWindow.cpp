@@ -87,13 +87,12 @@ MainWindow::MainWindow(QWidget* parent)
     ui_->setupUi(this);
     setUpControls();
 
-    worker_ = new LinkWorker(this);
-    gate_ = new TransferGate(this);
-    backupRunner_ = new BackupRunner(*this, *worker_);
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
-    SerialPort::setDeviceResolver(&storedDeviceOf);
+    worker_ = new LinkWorker(&storedDeviceOf, this);
+    gate_ = new TransferGate(this);
+    backupRunner_ = new BackupRunner(*this, *worker_);
 
     windowState_ = new WindowStateStore(this);
     windowState_->setUseRegistry(true);

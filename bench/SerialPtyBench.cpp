@@ -11,18 +11,10 @@
 namespace {
 
 struct PortOnPty {
-    PortOnPty()
-    {
-        SerialPort::setDeviceResolver([this](int) { return pty.SlavePath(); });
-        comm.open();
-    }
-    ~PortOnPty()
-    {
-        comm.close();
-        SerialPort::setDeviceResolver({});
-    }
+    PortOnPty() { comm.open(); }
+    ~PortOnPty() { comm.close(); }
     PtyPair pty;
-    SerialPort comm{handsetLineSettings()};
+    SerialPort comm{handsetLineSettings(), [this](int) { return pty.SlavePath(); }};
 };
 
 void BM_WriteBufFrame(benchmark::State& state)

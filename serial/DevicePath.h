@@ -6,6 +6,9 @@
 #include <functional>
 #include <string>
 
+// Maps a port number to a device path; an empty result means "use the default".
+using DeviceResolver = std::function<QString(int portNumber)>;
+
 // DeviceName with its one integer placeholder filled in ("COM%d", 2 -> "COM2").
 // Only %d and %% are understood: the pattern is user data, never a printf format.
 std::string formatDeviceName(const std::string& deviceName, int portNumber);

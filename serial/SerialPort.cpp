@@ -24,12 +24,6 @@
 
 namespace {
 
-SerialPort::DeviceResolver& installedResolver()
-{
-    static SerialPort::DeviceResolver resolver;
-    return resolver;
-}
-
 SerialPort::ErrorReport& installedReport()
 {
     static SerialPort::ErrorReport report;
@@ -68,13 +62,10 @@ private:
     SerialPort& comm_;
 };
 
-SerialPort::SerialPort(QObject* parent)
-    : SerialPort(SerialSettings{}, parent)
-{ }
-
-SerialPort::SerialPort(const SerialSettings& settings, QObject* parent)
+SerialPort::SerialPort(const SerialSettings& settings, DeviceResolver resolver, QObject* parent)
     : QObject(parent)
     , settings_(settings)
+    , resolver_(std::move(resolver))
     , port_(new QSerialPort(this))
 {
     connect(port_, &QSerialPort::readyRead, this, &SerialPort::portReadyRead);
@@ -91,11 +82,6 @@ SerialPort::~SerialPort()
     }
 }
 
-void SerialPort::setDeviceResolver(DeviceResolver resolver)
-{
-    installedResolver() = std::move(resolver);
-}
-
 void SerialPort::setErrorReport(ErrorReport report)
 {
     installedReport() = std::move(report);
@@ -103,8 +89,8 @@ void SerialPort::setErrorReport(ErrorReport report)
 
 QString SerialPort::devicePath() const
 {
-    if (installedResolver()) {
-        QString path = installedResolver()(settings_.portNumber);
+    if (resolver_) {
+        QString path = resolver_(settings_.portNumber);
         if (!path.isEmpty())
             return path;
     }

@@ -6,6 +6,7 @@
 // delivery the link's polling loops are written for.
 #pragma once
 
+#include "serial/DevicePath.h"
 #include "serial/SerialPortError.h"
 #include "serial/SerialSettings.h"
 
@@ -25,12 +26,10 @@ class SerialPort : public QObject {
 public:
     using ReceiveHandler = std::function<void(int count)>;
     using NotifyHandler = std::function<void()>;
-    // Maps a port number to a device path; an empty result means "use the default".
-    using DeviceResolver = std::function<QString(int portNumber)>;
     using ErrorReport = std::function<void(const std::exception& error)>;
 
-    explicit SerialPort(QObject* parent = nullptr);
-    SerialPort(const SerialSettings& settings, QObject* parent = nullptr);
+    // resolver names the device of a port number; without one, COMn opens its default device.
+    SerialPort(const SerialSettings& settings, DeviceResolver resolver, QObject* parent = nullptr);
     ~SerialPort() override;
 
     void open();
@@ -57,7 +56,6 @@ public:
     NotifyHandler opened;
     NotifyHandler closed;
 
-    static void setDeviceResolver(DeviceResolver resolver);
     // Where an exception from bytesArrived goes: it must not unwind through the
     // event loop. Without a report it is written to the Qt log.
     static void setErrorReport(ErrorReport report);
@@ -128,6 +126,7 @@ private:
     class BusyScope;
 
     SerialSettings settings_;
+    DeviceResolver resolver_;
     QSerialPort* port_;
     int busyDepth_ = 0;
     bool rxPending_ = false;

@@ -36,13 +36,6 @@ class SerialPortOnPty : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SerialPort::setDeviceResolver([this](int portNum) {
-            if (portNum == 1)
-                return pty.SlavePath();
-            if (portNum == kMissingPort)
-                return QStringLiteral("/dev/no-such-serial-device");
-            return QString();
-        });
         comm.bytesArrived = [this](int count) {
             EXPECT_FALSE(insideCall) << "bytesArrived ran inside write, read or itself";
             notifications.push_back(count);
@@ -53,7 +46,6 @@ protected:
     void TearDown() override
     {
         comm.close();
-        SerialPort::setDeviceResolver({});
         SerialPort::setErrorReport({});
     }
 
@@ -82,8 +74,17 @@ protected:
             QCoreApplication::processEvents();
     }
 
+    QString DeviceOf(int portNumber) const
+    {
+        if (portNumber == 1)
+            return pty.SlavePath();
+        if (portNumber == kMissingPort)
+            return QStringLiteral("/dev/no-such-serial-device");
+        return {};
+    }
+
     PtyPair pty;
-    SerialPort comm{handsetLineSettings()};
+    SerialPort comm{handsetLineSettings(), [this](int portNumber) { return DeviceOf(portNumber); }};
     std::vector<int> notifications;
     std::function<void(int count)> handler;
     bool insideCall = false;
