@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QMetaObject>
 #include <QSerialPort>
 #include <QtGlobal>
@@ -23,12 +24,6 @@
 #endif
 
 namespace {
-
-SerialPort::ErrorReport& installedReport()
-{
-    static SerialPort::ErrorReport report;
-    return report;
-}
 
 #ifdef Q_OS_WIN
 constexpr int kBadHandle = 6; // ERROR_INVALID_HANDLE
@@ -82,11 +77,6 @@ SerialPort::~SerialPort()
     }
 }
 
-void SerialPort::setErrorReport(ErrorReport report)
-{
-    installedReport() = std::move(report);
-}
-
 QString SerialPort::devicePath() const
 {
     if (resolver_) {
@@ -131,8 +121,6 @@ void SerialPort::open()
     // UART would not have kept them either.
     port_->clear(QSerialPort::Input);
     rxPending_ = false;
-    if (opened)
-        opened();
 }
 
 // Waits until what was written has left the port, at most timeoutMs. Each
@@ -186,8 +174,6 @@ void SerialPort::close()
     port_->close();
     if (!cleared)
         raiseSystem(serialtext::kClearBuffers, code);
-    if (closed)
-        closed();
 }
 
 void SerialPort::openIfAutoOpen()
@@ -319,7 +305,7 @@ void SerialPort::scheduleDelivery()
 
 void SerialPort::deliverArrivedBytes()
 {
-    if (!isOpen() || !bytesArrived) {
+    if (!isOpen() || !isSignalConnected(QMetaMethod::fromSignal(&SerialPort::bytesArrived))) {
         rxPending_ = false;
         return;
     }
@@ -330,14 +316,7 @@ void SerialPort::deliverArrivedBytes()
     const qint64 waiting = port_->bytesAvailable();
     if (waiting <= 0)
         return;
-    try {
-        bytesArrived(static_cast<int>(waiting));
-    } catch (const std::exception& error) {
-        if (installedReport())
-            installedReport()(error);
-        else
-            qCritical("%s", error.what());
-    }
+    emit bytesArrived(static_cast<int>(waiting));
 }
 
 void SerialPort::rejectWhenOpen() const

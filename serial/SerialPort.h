@@ -24,10 +24,6 @@ class QSerialPort;
 class SerialPort : public QObject {
     Q_OBJECT
 public:
-    using ReceiveHandler = std::function<void(int count)>;
-    using NotifyHandler = std::function<void()>;
-    using ErrorReport = std::function<void(const std::exception& error)>;
-
     // resolver names the device of a port number; without one, COMn opens its default device.
     SerialPort(const SerialSettings& settings, DeviceResolver resolver, QObject* parent = nullptr);
     ~SerialPort() override;
@@ -50,15 +46,6 @@ public:
     // Opens the port if autoOpen is set; called once the owner has set the properties.
     void openIfAutoOpen();
 
-    // Called while the UI thread processes events, never inside write,
-    // read or itself; count covers every byte waiting at that moment.
-    ReceiveHandler bytesArrived;
-    NotifyHandler opened;
-    NotifyHandler closed;
-
-    // Where an exception from bytesArrived goes: it must not unwind through the
-    // event loop. Without a report it is written to the Qt log.
-    static void setErrorReport(ErrorReport report);
     // The device path open() would use for the current deviceName and portNumber.
     QString devicePath() const;
 
@@ -108,6 +95,12 @@ public:
     void setRtsControl(RtsMode value);
     const SerialEventChars& eventChars() const { return settings_.eventChars; }
     void setEventChars(const SerialEventChars& value);
+
+signals:
+    // Sent while the port's thread processes events, never inside write, read
+    // or itself; count covers every byte waiting then. Receivers must not
+    // throw: the signal comes from the event loop.
+    void bytesArrived(int count);
 
 private:
     void applySettings();
