@@ -38,8 +38,6 @@
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
 #include "serial/DevicePath.h"
-#include "serial/SerialSettings.h"
-#include "serial/SerialPort.h"
 #include "jobs/LinkFailureText.h"
 #include "text/WinText.h"
 #include "ui_MainWindow.h"
@@ -322,7 +320,7 @@ void MainWindow::resetHandset()
 QString MainWindow::portDevicePath() const
 {
     const QString stored = storedDeviceOf(portNumber());
-    return stored.isEmpty() ? defaultDevicePath(formatDeviceName(handsetLineSettings().deviceName, portNumber())) : stored;
+    return stored.isEmpty() ? defaultDevicePath(portNumber()) : stored;
 }
 
 void MainWindow::openPhonebook()

@@ -20,7 +20,7 @@ struct Handset::Parts {
     Parts(const PortChoice& chosen, const QString& path)
         : choice(chosen)
         , device(path)
-        , serial(handsetLineSettings(), [path](int) { return path; })
+        , serial(SerialSettings{}, [path](int) { return path; })
     { }
     PortChoice choice;
     QString device;

@@ -42,7 +42,7 @@ namespace {
 class OwnSerialLine final : public WorkerLine {
 public:
     explicit OwnSerialLine(DeviceResolver resolver)
-        : serial_(handsetLineSettings(), std::move(resolver))
+        : serial_(SerialSettings{}, std::move(resolver))
         , line_(serial_)
     { }
     SerialPort& serial() { return serial_; }

@@ -27,7 +27,7 @@ public:
 TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
 {
     SimProcess sim({"--verbose"});
-    SerialPort port(handsetLineSettings(), [&sim](int) { return QString::fromStdString(sim.DevicePath()); });
+    SerialPort port(SerialSettings{}, [&sim](int) { return QString::fromStdString(sim.DevicePath()); });
     SerialLine line(port);
     Lights lights;
     PhoneLink link(line, line, &lights, 0x07);
