@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include <exception>
+#include <utility>
 
 #include "jobs/SerialLine.h"
 #include "link/PhoneLink.h"

@@ -261,7 +261,7 @@ bool SerialPort::waitForBytes(int msecs)
 void SerialPort::pullArrivedBytes()
 {
     const qint64 before = port_->bytesAvailable();
-    // A zero wait reads what the OS holds; its readyRead lands in PortReadyRead
+    // A zero wait reads what the OS holds; its readyRead lands in portReadyRead
     // while busy and is only remembered there.
     if (!port_->waitForReadyRead(0))
         port_->clearError();
@@ -299,6 +299,7 @@ void SerialPort::scheduleDelivery()
 
 void SerialPort::deliverArrivedBytes()
 {
+    // The link pulls and does not listen: its bytes stay where read() finds them.
     if (!isOpen() || !isSignalConnected(QMetaMethod::fromSignal(&SerialPort::bytesArrived))) {
         rxPending_ = false;
         return;

@@ -11,8 +11,6 @@
 #include <QObject>
 #include <QString>
 
-class QSerialPort;
-
 class SerialPort : public QObject {
     Q_OBJECT
 public:
