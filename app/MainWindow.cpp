@@ -40,8 +40,6 @@
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
 #include "serial/DevicePath.h"
-#include "serial/SerialSettings.h"
-#include "serial/SerialPort.h"
 #include "jobs/LinkFailureText.h"
 #include "text/WinText.h"
 #include "ui_MainWindow.h"
@@ -92,13 +90,12 @@ MainWindow::MainWindow(const SettingsStore& settings, QWidget* parent)
     ui_->setupUi(this);
     setUpControls();
 
-    worker_ = new LinkWorker(this);
-    gate_ = new TransferGate(this);
-    backupRunner_ = new BackupRunner(*this, *worker_);
     // A port may live elsewhere than /dev/ttyS(n-1): "Ports/COMn" in the
     // program's settings names its device (USB cables, the simulator). A
     // device chosen in the port box is stored as soon as it is chosen.
-    SerialPort::setDeviceResolver([this](int portNumber) { return storedDeviceOf(settings_, portNumber); });
+    worker_ = new LinkWorker([this](int portNumber) { return storedDeviceOf(settings_, portNumber); }, this);
+    gate_ = new TransferGate(this);
+    backupRunner_ = new BackupRunner(*this, *worker_);
 
     windowState_ = new WindowStateStore(this, settings_);
     windowState_->setMainWindow(true);
@@ -327,7 +324,7 @@ void MainWindow::resetHandset()
 QString MainWindow::portDevicePath() const
 {
     const QString stored = storedDeviceOf(settings_, portNumber());
-    return stored.isEmpty() ? defaultDevicePath(formatDeviceName(handsetLineSettings().deviceName, portNumber())) : stored;
+    return stored.isEmpty() ? defaultDevicePath(portNumber()) : stored;
 }
 
 PhonebookWindow& MainWindow::phonebookWindow()

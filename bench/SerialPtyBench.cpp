@@ -11,18 +11,10 @@
 namespace {
 
 struct PortOnPty {
-    PortOnPty()
-    {
-        SerialPort::setDeviceResolver([this](int) { return pty.SlavePath(); });
-        comm.open();
-    }
-    ~PortOnPty()
-    {
-        comm.close();
-        SerialPort::setDeviceResolver({});
-    }
+    PortOnPty() { comm.open(); }
+    ~PortOnPty() { comm.close(); }
     PtyPair pty;
-    SerialPort comm{handsetLineSettings()};
+    SerialPort comm{SerialSettings{}, [this](int) { return pty.SlavePath(); }};
 };
 
 void BM_WriteBufFrame(benchmark::State& state)
@@ -45,10 +37,10 @@ void BM_FarEndByteToRxChar(benchmark::State& state)
     PortOnPty line;
     int notified = 0;
     unsigned char byte = 0;
-    line.comm.bytesArrived = [&](int count) {
+    QObject::connect(&line.comm, &SerialPort::bytesArrived, [&](int count) {
         notified += count;
         line.comm.read(&byte, 1);
-    };
+    });
     std::int64_t passes = 0;
     for (auto _ : state) {
         const int before = notified;

@@ -17,22 +17,24 @@
 // The link without a window: no lights to show, and waits that block on the
 // port, since the program has nothing else to do meanwhile.
 struct Handset::Parts {
-    SerialPort serial{handsetLineSettings()};
+    Parts(const PortChoice& chosen, const QString& path)
+        : choice(chosen)
+        , device(path)
+        , serial(SerialSettings{}, [path](int) { return path; })
+    { }
+    PortChoice choice;
+    QString device;
+    SerialPort serial;
     SerialLine line{serial};
     PhoneLink link{line, line};
     ServiceCommands commands{link};
-    PortChoice choice;
-    QString device;
 };
 
 Handset::Handset(const PortChoice& choice, const QSettings& settings, LinkObserver* frameLog)
-    : parts_(std::make_unique<Parts>())
+    : parts_(std::make_unique<Parts>(choice, choiceDevicePath(settings, choice)))
 {
-    parts_->choice = choice;
-    parts_->device = choiceDevicePath(settings, choice);
     if (choice.isCom())
         parts_->serial.setPortNumber(choice.comNumber);
-    SerialPort::setDeviceResolver([device = parts_->device](int) { return device; });
     parts_->link.setObserver(frameLog);
 }
 

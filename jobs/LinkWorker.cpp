@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include <exception>
+#include <utility>
 
 #include "jobs/SerialLine.h"
 #include "link/PhoneLink.h"
@@ -41,8 +42,8 @@ namespace {
 // The serial line with the port it owns; the port lives on the link's thread.
 class OwnSerialLine final : public WorkerLine {
 public:
-    OwnSerialLine()
-        : serial_(handsetLineSettings())
+    explicit OwnSerialLine(DeviceResolver resolver)
+        : serial_(SerialSettings{}, std::move(resolver))
         , line_(serial_)
     { }
     SerialPort& serial() { return serial_; }
@@ -64,10 +65,10 @@ private:
 
 } // namespace
 
-LinkWorker::LinkWorker(QObject* parent)
+LinkWorker::LinkWorker(DeviceResolver resolver, QObject* parent)
     : LinkWorker(
-        [this] {
-            auto line = std::make_unique<OwnSerialLine>();
+        [this, &resolver] {
+            auto line = std::make_unique<OwnSerialLine>(std::move(resolver));
             line->serial().moveToThread(&thread_);
             return line;
         },

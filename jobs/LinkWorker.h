@@ -18,6 +18,7 @@
 #include "link/LinkFailure.h"
 #include "link/ServiceCommands.h"
 #include "jobs/WorkerLine.h"
+#include "serial/DevicePath.h"
 
 class LinkObserver;
 
@@ -36,8 +37,8 @@ public:
     // Makes the line the link's thread talks on; called once, on this thread.
     using LineMaker = std::function<std::unique_ptr<WorkerLine>()>;
 
-    // On the serial port.
-    explicit LinkWorker(QObject* parent = nullptr);
+    // On the serial port; resolver names the device of each port number.
+    explicit LinkWorker(DeviceResolver resolver, QObject* parent = nullptr);
     explicit LinkWorker(const LineMaker& makeLine, QObject* parent = nullptr);
     // Asks a running job to stop, waits for it and lets the port go.
     ~LinkWorker() override;

@@ -6,8 +6,7 @@
 class QSerialPort;
 
 // Raises SerialPortError "Error writing dcb (%d), %s" when the port refuses a
-// value or has no way to express it (4 data bits, DSR handshaking...).
-// A modem line that cannot be driven is accepted on a pseudo-terminal only.
+// value. A modem line that cannot be driven is accepted on a pseudo-terminal only.
 void applyLineSettings(QSerialPort& port, const SerialSettings& settings);
 
 // errno on POSIX, GetLastError on Windows, read right after a failed port call.

@@ -143,7 +143,7 @@ QString choiceDevicePath(const QSettings& settings, const PortChoice& choice)
     if (!choice.isCom())
         return choice.device;
     const QString named = settings.value(portsettings::comDeviceKey(choice.comNumber)).toString();
-    return named.isEmpty() ? defaultDevicePath("COM" + std::to_string(choice.comNumber)) : named;
+    return named.isEmpty() ? defaultDevicePath(choice.comNumber) : named;
 }
 
 QString describeOpenFailure(const QString& device)

@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QMetaObject>
 #include <QSerialPort>
 #include <QtGlobal>
@@ -23,18 +24,6 @@
 #endif
 
 namespace {
-
-SerialPort::DeviceResolver& installedResolver()
-{
-    static SerialPort::DeviceResolver resolver;
-    return resolver;
-}
-
-SerialPort::ErrorReport& installedReport()
-{
-    static SerialPort::ErrorReport report;
-    return report;
-}
 
 #ifdef Q_OS_WIN
 constexpr int kBadHandle = 6; // ERROR_INVALID_HANDLE
@@ -68,13 +57,10 @@ private:
     SerialPort& comm_;
 };
 
-SerialPort::SerialPort(QObject* parent)
-    : SerialPort(SerialSettings{}, parent)
-{ }
-
-SerialPort::SerialPort(const SerialSettings& settings, QObject* parent)
+SerialPort::SerialPort(const SerialSettings& settings, DeviceResolver resolver, QObject* parent)
     : QObject(parent)
     , settings_(settings)
+    , resolver_(std::move(resolver))
     , port_(new QSerialPort(this))
 {
     connect(port_, &QSerialPort::readyRead, this, &SerialPort::portReadyRead);
@@ -85,30 +71,20 @@ SerialPort::~SerialPort()
     // No notifications and no errors from a dying component: let what was
     // written leave, then let the device go.
     if (port_->isOpen()) {
-        drainOutput(kCloseDrainLimitMs);
+        drainOutput(settings_.closeDrainLimitMs);
         port_->clear(QSerialPort::Input);
         port_->close();
     }
 }
 
-void SerialPort::setDeviceResolver(DeviceResolver resolver)
-{
-    installedResolver() = std::move(resolver);
-}
-
-void SerialPort::setErrorReport(ErrorReport report)
-{
-    installedReport() = std::move(report);
-}
-
 QString SerialPort::devicePath() const
 {
-    if (installedResolver()) {
-        QString path = installedResolver()(settings_.portNumber);
+    if (resolver_) {
+        QString path = resolver_(portNumber_);
         if (!path.isEmpty())
             return path;
     }
-    return defaultDevicePath(formatDeviceName(settings_.deviceName, settings_.portNumber));
+    return defaultDevicePath(portNumber_);
 }
 
 bool SerialPort::isOpen() const
@@ -125,18 +101,18 @@ void SerialPort::open()
     // so a missing device that someone else tries at the same moment would
     // otherwise look locked.
     if (!QFileInfo::exists(path))
-        throw SerialPortError(serialtext::invalidPort(settings_.portNumber));
+        throw SerialPortError(serialtext::invalidPort(portNumber_));
 #endif
     port_->setPortName(path);
     if (!port_->open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = port_->error();
         port_->clearError();
         if (error == QSerialPort::DeviceNotFoundError)
-            throw SerialPortError(serialtext::invalidPort(settings_.portNumber));
-        throw SerialPortError(serialtext::cantOpen(settings_.portNumber));
+            throw SerialPortError(serialtext::invalidPort(portNumber_));
+        throw SerialPortError(serialtext::cantOpen(portNumber_));
     }
     try {
-        applySettings();
+        applyLineSettings(*port_, settings_);
     } catch (...) {
         port_->close();
         throw;
@@ -145,8 +121,6 @@ void SerialPort::open()
     // UART would not have kept them either.
     port_->clear(QSerialPort::Input);
     rxPending_ = false;
-    if (opened)
-        opened();
 }
 
 // Waits until what was written has left the port, at most timeoutMs. Each
@@ -190,7 +164,7 @@ void SerialPort::close()
     // Our last acknowledgement must reach the handset: a purge of the output
     // would throw it away a few microseconds after it was written, and a
     // handset left without it sends its reply again into the next request.
-    drainOutput(kCloseDrainLimitMs);
+    drainOutput(settings_.closeDrainLimitMs);
     errno = 0;
     const bool cleared = port_->clear(QSerialPort::Input);
     const int code = lastSystemError();
@@ -200,14 +174,6 @@ void SerialPort::close()
     port_->close();
     if (!cleared)
         raiseSystem(serialtext::kClearBuffers, code);
-    if (closed)
-        closed();
-}
-
-void SerialPort::openIfAutoOpen()
-{
-    if (settings_.autoOpen)
-        open();
 }
 
 int SerialPort::write(const void* buffer, int count)
@@ -224,7 +190,7 @@ int SerialPort::write(const void* buffer, int count)
         port_->clearError();
         raiseSystem(serialtext::kWrite, code);
     }
-    const QDeadlineTimer deadline(qMax(settings_.writeTimeout, 0));
+    const QDeadlineTimer deadline(qMax(settings_.writeTimeoutMs, 0));
     bool written = port_->bytesToWrite() == 0;
     while (!written) {
         errno = 0;
@@ -295,7 +261,7 @@ bool SerialPort::waitForBytes(int msecs)
 void SerialPort::pullArrivedBytes()
 {
     const qint64 before = port_->bytesAvailable();
-    // A zero wait reads what the OS holds; its readyRead lands in PortReadyRead
+    // A zero wait reads what the OS holds; its readyRead lands in portReadyRead
     // while busy and is only remembered there.
     if (!port_->waitForReadyRead(0))
         port_->clearError();
@@ -333,7 +299,8 @@ void SerialPort::scheduleDelivery()
 
 void SerialPort::deliverArrivedBytes()
 {
-    if (!isOpen() || !bytesArrived) {
+    // The link pulls and does not listen: its bytes stay where read() finds them.
+    if (!isOpen() || !isSignalConnected(QMetaMethod::fromSignal(&SerialPort::bytesArrived))) {
         rxPending_ = false;
         return;
     }
@@ -344,14 +311,7 @@ void SerialPort::deliverArrivedBytes()
     const qint64 waiting = port_->bytesAvailable();
     if (waiting <= 0)
         return;
-    try {
-        bytesArrived(static_cast<int>(waiting));
-    } catch (const std::exception& error) {
-        if (installedReport())
-            installedReport()(error);
-        else
-            qCritical("%s", error.what());
-    }
+    emit bytesArrived(static_cast<int>(waiting));
 }
 
 void SerialPort::rejectWhenOpen() const
@@ -360,97 +320,9 @@ void SerialPort::rejectWhenOpen() const
         throw SerialPortError(serialtext::kPortOpen);
 }
 
-void SerialPort::applySettings()
-{
-    if (isOpen())
-        applyLineSettings(*port_, settings_);
-}
-
-template <typename T>
-void SerialPort::storeAndApply(T& field, const T& value)
-{
-    if (field == value)
-        return;
-    field = value;
-    applySettings();
-}
-
 void SerialPort::setPortNumber(int value)
 {
-    if (value != settings_.portNumber)
+    if (value != portNumber_)
         rejectWhenOpen();
-    settings_.portNumber = value;
-}
-
-void SerialPort::setMonitorEvents(SerialEvents value)
-{
-    if (!(value == settings_.monitorEvents))
-        rejectWhenOpen();
-    settings_.monitorEvents = value;
-}
-
-void SerialPort::setReadBufferSize(int value)
-{
-    if (value != settings_.readBufferSize)
-        rejectWhenOpen();
-    settings_.readBufferSize = value;
-}
-
-void SerialPort::setWriteBufferSize(int value)
-{
-    if (value != settings_.writeBufferSize)
-        rejectWhenOpen();
-    settings_.writeBufferSize = value;
-}
-
-void SerialPort::setPriority(ThreadPriorityMode value)
-{
-    if (value != settings_.priority)
-        rejectWhenOpen();
-    settings_.priority = value;
-}
-
-void SerialPort::setBaudRate(BaudRateMode value)
-{
-    storeAndApply(settings_.baudRate, value);
-}
-void SerialPort::setParity(ParityMode value)
-{
-    storeAndApply(settings_.parity, value);
-}
-void SerialPort::setDataBits(DataBitsMode value)
-{
-    storeAndApply(settings_.dataBits, value);
-}
-void SerialPort::setStopBits(StopBitsMode value)
-{
-    storeAndApply(settings_.stopBits, value);
-}
-void SerialPort::setFlowControl(FlowControlMode value)
-{
-    storeAndApply(settings_.flowControl, value);
-}
-void SerialPort::setOptions(SerialOptions value)
-{
-    storeAndApply(settings_.options, value);
-}
-void SerialPort::setXonLimit(int value)
-{
-    storeAndApply(settings_.xonLimit, value);
-}
-void SerialPort::setXoffLimit(int value)
-{
-    storeAndApply(settings_.xoffLimit, value);
-}
-void SerialPort::setDtrControl(DtrMode value)
-{
-    storeAndApply(settings_.dtrControl, value);
-}
-void SerialPort::setRtsControl(RtsMode value)
-{
-    storeAndApply(settings_.rtsControl, value);
-}
-void SerialPort::setEventChars(const SerialEventChars& value)
-{
-    storeAndApply(settings_.eventChars, value);
+    portNumber_ = value;
 }

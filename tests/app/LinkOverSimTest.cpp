@@ -27,8 +27,7 @@ public:
 TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
 {
     SimProcess sim({"--verbose"});
-    SerialPort::setDeviceResolver([&sim](int) { return QString::fromStdString(sim.DevicePath()); });
-    SerialPort port(handsetLineSettings());
+    SerialPort port(SerialSettings{}, [&sim](int) { return QString::fromStdString(sim.DevicePath()); });
     SerialLine line(port);
     Lights lights;
     PhoneLink link(line, line, &lights, 0x07);
@@ -37,7 +36,6 @@ TEST(LinkOverSim, VersionQueryIsAcknowledgedAnsweredAndAcknowledgedBack)
     const std::uint8_t versionQuery[] = {0x00, 0x03, 0x00};
     const LinkResult<ReplyFrame> reply = link.exchange({versionQuery, 3, 3, 100, false, 256});
     port.close();
-    SerialPort::setDeviceResolver(nullptr);
 
     ASSERT_TRUE(reply);
     EXPECT_EQ(link.sequence(), 0x08);
