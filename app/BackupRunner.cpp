@@ -155,7 +155,7 @@ void BackupRunner::restore()
         return;
     }
     auto handset = std::make_shared<std::optional<HandsetFacts>>();
-    LinkJob* job = worker_.start(this, JobData::None, [this, handset](JobContext& job) {
+    LinkJob* job = worker_.start(this, JobData::None, [handset](JobContext& job) {
         LinkedHandset linked(job);
         job.post([handset, facts = linked.readFacts()] { *handset = facts; });
     });
