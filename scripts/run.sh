@@ -5,8 +5,8 @@
 # own Operators.ini, so a real cable's settings and profiles stay untouched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-bash scripts/build.sh build
+bash scripts/setup.sh build
+bash scripts/build.sh build -DM2BUS_BENCH=OFF
 
 demo=build/demo
 state="${XDG_STATE_HOME:-$HOME/.local/state}/m2bus-demo"

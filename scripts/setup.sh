@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the project needs to build, test, fuzz,
-# screenshot and check the Debian package. Safe to run again: packages
-# already present are left alone.
+# Installs the Debian 12 packages the project needs. Safe to run again:
+# packages already present are left alone.
+#   setup.sh build  what building the program, running it and its tests need
+#   setup.sh        all of it: also benchmarks, Clang and the fuzzers, the
+#                   Windows cross build, screenshots and the package checks
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6opengl6-dev libgl-dev
-  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n qt6-qpa-plugins
   libcurl4-openssl-dev curl openssl
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang libclang-rt-14-dev
-  g++-mingw-w64-x86-64-win32
-  xvfb xauth twm x11-apps imagemagick fonts-dejavu-core fonts-liberation
-  python3
-  appstream man-db file qt6-qpa-plugins
-  lintian desktop-file-utils mandoc
+  libgtest-dev libgmock-dev googletest
+  fonts-dejavu-core fonts-liberation python3
 )
+if [ "${1:-all}" != build ]; then
+  packages+=(
+    libbenchmark-dev
+    clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-win32
+    xvfb xauth twm x11-apps imagemagick
+    appstream man-db file
+    lintian desktop-file-utils mandoc
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
