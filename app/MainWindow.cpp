@@ -1,8 +1,10 @@
 #include "app/MainWindow.h"
 
 #include "files/SettingsStore.h"
+#include "widgets/Accessibility.h"
 
 #include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -75,6 +77,15 @@ QString storedDeviceOf(const SettingsStore& settings, int portNumber)
     return store->value(portsettings::comDeviceKey(portNumber)).toString();
 }
 
+// The main window is a plain widget: to a screen reader it is the program's
+// window, where Qt would give it the role of a filler.
+class MainWindowAccessible : public QAccessibleWidget {
+public:
+    explicit MainWindowAccessible(MainWindow* window)
+        : QAccessibleWidget(window, QAccessible::Window)
+    { }
+};
+
 // The version and serial number boxes' design font height.
 constexpr int kShownTextPixels = 19;
 
@@ -85,6 +96,7 @@ MainWindow::MainWindow(const SettingsStore& settings, QWidget* parent)
     , settings_(settings)
     , ui_(std::make_unique<Ui::MainWindow>())
 {
+    installAccessibleInterface<MainWindow, MainWindowAccessible>();
     // The design's fonts stand in before the first form is laid out.
     installFontSubstitutes();
     ui_->setupUi(this);
@@ -165,6 +177,17 @@ void MainWindow::setUpControls()
     // The link LEDs have no caption of their own: a screen reader names them by these labels.
     ui_->ackLabel->setBuddy(ui_->ackLed);
     ui_->packLabel->setBuddy(ui_->packLed);
+    ui_->portLabel->setBuddy(ui_->portBox);
+    ui_->portBox->setAccessibleName(ui_->portLabel->text());
+    // The bevels are drawn around what they frame; a reader hears them as its group.
+    ui_->versionFrame->setAccessibleName(ui_->versionTitle->caption());
+    ui_->serialNumberFrame->setAccessibleName(ui_->serialNumberTitle->text());
+    ui_->netMonitorFrame->setAccessibleName(ui_->netMonitorLed->caption());
+    ui_->ledFrame->setAccessibleName(tr("Link lights"));
+    ui_->aboutButton->setAccessibleName(tr("About"));
+    ui_->aboutButton->setAccessibleDescription(tr("Shows the program's version, licence and authors"));
+    ui_->aboutButton->setToolTip(tr("About this program"));
+    ui_->aboutButton->setShortcut(QKeySequence::HelpContents);
 }
 
 void MainWindow::connectControls()
@@ -189,6 +212,26 @@ void MainWindow::connectControls()
     stopLoggingAction_ = new QAction(tr("Stop logging"), this);
     backUpAction_ = new QAction(tr("Back up handset…"), this);
     restoreAction_ = new QAction(tr("Restore handset…"), this);
+    logFramesAction_->setShortcut(Qt::CTRL | Qt::Key_L);
+    stopLoggingAction_->setShortcut(Qt::CTRL | Qt::Key_L);
+    backUpAction_->setShortcut(Qt::CTRL | Qt::Key_B);
+    restoreAction_->setShortcut(Qt::CTRL | Qt::Key_R);
+    contextMenu_ = new QMenu(this);
+    // Says why an item cannot be chosen while a transfer runs.
+    contextMenu_->setToolTipsVisible(true);
+    contextMenu_->addActions({logFramesAction_, stopLoggingAction_, backUpAction_, restoreAction_});
+    // The shortcuts work while the window is active, menu open or not; only
+    // one of the two frame log items is shown at a time, and takes Ctrl+L.
+    addActions(contextMenu_->actions());
+    showFrameLogSwitch();
+    // The menu key opens the menu by itself; Shift+F10 too, as on other desktops.
+    auto* menuKey = new QAction(this);
+    menuKey->setShortcut(Qt::SHIFT | Qt::Key_F10);
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        const QWidget* at = focusWidget() ? focusWidget() : this;
+        contextMenu_->popup(at->mapToGlobal(at->rect().center()));
+    });
     connect(logFramesAction_, &QAction::triggered, this, [this] { guarded([this] { logFramesToFile(); }); });
     connect(stopLoggingAction_, &QAction::triggered, this, [this] { guarded([this] { stopLoggingFrames(); }); });
     connect(backUpAction_, &QAction::triggered, this, [this] { guarded([this] { backUpHandset(); }); });
@@ -475,13 +518,13 @@ void MainWindow::showPortItems(const QList<PortItem>& items)
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    // Says why an item cannot be chosen while a transfer runs.
-    menu.setToolTipsVisible(true);
-    menu.addAction(frameLog_ ? stopLoggingAction_ : logFramesAction_);
-    menu.addAction(backUpAction_);
-    menu.addAction(restoreAction_);
-    menu.exec(event->globalPos());
+    contextMenu_->popup(event->globalPos());
+}
+
+void MainWindow::showFrameLogSwitch()
+{
+    logFramesAction_->setVisible(!frameLog_);
+    stopLoggingAction_->setVisible(frameLog_ != nullptr);
 }
 
 void MainWindow::logFramesToFile()
@@ -512,6 +555,7 @@ void MainWindow::stopLoggingFrames()
 {
     worker_->setFrameLog(nullptr);
     frameLog_.reset();
+    showFrameLogSwitch();
     settings_.open()->remove(kStoredFrameLog);
 }
 
@@ -527,6 +571,7 @@ QString MainWindow::startFrameLog(const QString& path)
     // Only while no transfer runs: the old log is no longer written.
     worker_->setFrameLog(log.get());
     frameLog_ = std::move(log);
+    showFrameLogSwitch();
     return {};
 }
 

@@ -21,6 +21,7 @@ class OperatorValueList;
 class WindowStateStore;
 class FrameLog;
 class QAction;
+class QMenu;
 class TransferGate;
 class BackupRunner;
 class SettingsStore;
@@ -107,6 +108,8 @@ private:
     // Puts the box back on the port in use.
     void showPortInUse();
     void showPortItems(const QList<PortItem>& items);
+    // The context menu shows the frame log item that applies: on, or off.
+    void showFrameLogSwitch();
     // Why the file cannot be opened for the log, or empty once logging.
     QString startFrameLog(const QString& path);
     void restoreFrameLog();
@@ -123,6 +126,7 @@ private:
     LogoWindow* logoWindow_ = nullptr;
     SmsWindow* smsWindow_ = nullptr;
     AboutDialog* aboutDialog_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
     QAction* logFramesAction_ = nullptr;
     QAction* stopLoggingAction_ = nullptr;
     QAction* backUpAction_ = nullptr;

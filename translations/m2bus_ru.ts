@@ -798,6 +798,22 @@ bus@example.org</translation>
         <source>Restore handset…</source>
         <translation>Восстановить телефон из копии…</translation>
     </message>
+    <message>
+        <source>Link lights</source>
+        <translation>Индикаторы связи</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Shows the program's version, licence and authors</source>
+        <translation>Показывает версию программы, лицензию и авторов</translation>
+    </message>
+    <message>
+        <source>About this program</source>
+        <translation>О программе</translation>
+    </message>
 </context>
 <context>
     <name>OperatorDialog</name>
@@ -1176,6 +1192,10 @@ Go on all the same?</source>
         <source>Read the phonebook from the phone first</source>
         <translation>Сначала прочитайте телефонную книгу из телефона</translation>
     </message>
+    <message>
+        <source>Phonebook records</source>
+        <translation>Записи телефонной книги</translation>
+    </message>
 </context>
 <context>
     <name>PortChoice</name>
@@ -1296,6 +1316,10 @@ Send the message anyway?</source>
     <message>
         <source>Your message was sent succesfully!</source>
         <translation>Ваше сообщение успешно отправлено!</translation>
+    </message>
+    <message>
+        <source>Number prefix</source>
+        <translation>Префикс номера</translation>
     </message>
 </context>
 <context>

@@ -9,11 +9,12 @@
 
 namespace {
 
-// Only a decoration: a screen reader passes it by.
+// A decoration around controls: to a screen reader, the grouping of what it
+// frames, named by the window (a border would be read as a window frame).
 class BevelFrameAccessible : public QAccessibleWidget {
 public:
     explicit BevelFrameAccessible(BevelFrame* frame)
-        : QAccessibleWidget(frame, QAccessible::Border)
+        : QAccessibleWidget(frame, QAccessible::Grouping)
     { }
 };
 

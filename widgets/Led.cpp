@@ -7,11 +7,13 @@
 
 namespace {
 
-// Says what the LED shows (its accessible name, else its caption) and whether it is on.
+// Says what the LED shows (its accessible name, else its caption) and whether
+// it is on, as a check box the user cannot change: screen readers announce
+// that role with its state, where an indicator is read as "unknown".
 class LedAccessible : public QAccessibleWidget {
 public:
     explicit LedAccessible(Led* led)
-        : QAccessibleWidget(led, QAccessible::Indicator)
+        : QAccessibleWidget(led, QAccessible::CheckBox)
     { }
 
     QString text(QAccessible::Text t) const override
@@ -30,6 +32,7 @@ public:
         QAccessible::State s = QAccessibleWidget::state();
         s.checkable = true;
         s.checked = led()->isActive();
+        s.readOnly = true;
         return s;
     }
 

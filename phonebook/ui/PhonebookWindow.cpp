@@ -18,7 +18,6 @@
 
 #include <QDir>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMenu>
 
 #include <algorithm>
@@ -79,6 +78,9 @@ void PhonebookWindow::setUpRecordList()
 {
     QTableView& list = *ui_->recordGrid;
     list.setModel(&model_);
+    list.setAccessibleName(tr("Phonebook records"));
+    // Tab leaves the list for the buttons; the arrow keys move within it.
+    list.setTabKeyNavigation(false);
     list.setFont(designFont("Courier", 13));
     list.setTextElideMode(Qt::ElideNone);
     list.setItemDelegate(new CutTextTipDelegate(&list));
@@ -141,9 +143,7 @@ void PhonebookWindow::selectLocation(int location)
 std::optional<std::string> PhonebookWindow::pickNumber()
 {
     ui_->cancelButton->setVisible(true);
-    picking_ = true;
     const bool accepted = exec() == QDialog::Accepted;
-    picking_ = false;
     ui_->cancelButton->setVisible(false);
     const std::optional<int> location = selectedLocation();
     if (!accepted || !location)
@@ -164,16 +164,6 @@ void PhonebookWindow::done(int result)
     closeWhenDone_ = result;
     job_->requestStop();
     setWindowTitle(waitingTitle(titleBeforeWaiting_));
-}
-
-void PhonebookWindow::keyPressEvent(QKeyEvent* event)
-{
-    // Escape cancels a pick; the phonebook itself is closed only on purpose.
-    if (event->key() == Qt::Key_Escape && !picking_) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool PhonebookWindow::startTransfer(std::function<void(JobContext&)> work)

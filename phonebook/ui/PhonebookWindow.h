@@ -69,9 +69,6 @@ signals:
     // A transfer of this window is over.
     void transferEnded();
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void setUpRecordList();
     void setUpActions();
@@ -88,7 +85,6 @@ private:
     LinkWorker& worker_;
     TransferGate& gate_;
     RecordEditor& editor_;
-    bool picking_ = false;
     // The window's transfer while one runs.
     LinkJob* job_ = nullptr;
     // How the window closes once its transfer is over, when it was asked to meanwhile.

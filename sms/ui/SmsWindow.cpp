@@ -68,6 +68,13 @@ SmsWindow::SmsWindow(OperatorObjects operators, const SettingsStore& settings, N
     operatorDialog_ = new OperatorDialog(this);
     // A completer would turn a typed prefix of a name into that name.
     ui_->operatorBox->setCompleter(nullptr);
+    // A screen reader names the fields by their labels.
+    ui_->operatorLabel->setBuddy(ui_->operatorBox);
+    ui_->numberLabel->setBuddy(ui_->numberEdit);
+    ui_->messageLabel->setBuddy(ui_->messageEdit);
+    for (QLabel* label : {ui_->operatorLabel, ui_->numberLabel, ui_->messageLabel})
+        label->buddy()->setAccessibleName(label->text());
+    ui_->prefixEdit->setAccessibleName(tr("Number prefix"));
     QPalette menu = ui_->prefixEdit->palette();
     menu.setColor(QPalette::Disabled, QPalette::Base, palette().color(QPalette::Window));
     ui_->prefixEdit->setPalette(menu);

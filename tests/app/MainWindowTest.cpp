@@ -51,25 +51,34 @@ protected:
         emit ui().portBox->textActivated(ui().portBox->itemText(index));
     }
 
+    // Opens the main window's context menu as a right click does; the menu shown, if any.
+    QMenu* OpenContextMenu()
+    {
+        const QPoint at(5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, app_->Main().mapToGlobal(at));
+        QApplication::sendEvent(&app_->Main(), &event);
+        return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    }
+
     // The main window's context menu, its item with this text picked; gives
     // the texts the menu showed.
     QStringList PickFromContextMenu(const QString& text)
     {
         QStringList shown;
-        QTimer::singleShot(0, [&] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr)
-                return;
-            for (QAction* action : menu->actions()) {
-                shown << action->text();
-                if (action->text() == text)
-                    action->trigger();
-            }
-            menu->close();
-        });
-        const QPoint at(5, 5);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, app_->Main().mapToGlobal(at));
-        QApplication::sendEvent(&app_->Main(), &event);
+        QMenu* menu = OpenContextMenu();
+        if (menu == nullptr)
+            return shown;
+        QAction* picked = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (!action->isVisible())
+                continue;
+            shown << action->text();
+            if (action->text() == text && action->isEnabled())
+                picked = action;
+        }
+        menu->close();
+        if (picked)
+            picked->trigger();
         return shown;
     }
 
@@ -77,17 +86,12 @@ protected:
     bool backUpEnabledDuringJob()
     {
         bool enabled = true;
-        QTimer::singleShot(0, [&] {
-            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                for (QAction* action : menu->actions())
-                    if (action->text() == "Back up handset…")
-                        enabled = action->isEnabled();
-                menu->close();
-            }
-        });
-        const QPoint at(5, 5);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, at, app_->Main().mapToGlobal(at));
-        QApplication::sendEvent(&app_->Main(), &event);
+        if (QMenu* menu = OpenContextMenu()) {
+            for (QAction* action : menu->actions())
+                if (action->text() == "Back up handset…")
+                    enabled = action->isEnabled();
+            menu->close();
+        }
         return enabled;
     }
 
