@@ -14,7 +14,6 @@ public:
     explicit AboutDialog(QWidget* parent = nullptr);
     ~AboutDialog() override;
 
-    Ui::AboutDialog* ui() const { return ui_.get(); }
 
 private:
     std::unique_ptr<Ui::AboutDialog> ui_;

@@ -19,7 +19,6 @@ public:
     BackupProgressDialog(QWidget* parent, const QString& title);
     ~BackupProgressDialog() override;
 
-    Ui::BackupProgressDialog* ui() const { return ui_.get(); }
 
     void startPart(const QString& name, int steps) override;
     void stepDone(int done) override;

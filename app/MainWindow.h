@@ -38,7 +38,6 @@ public:
     explicit MainWindow(const SettingsStore& settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Ui::MainWindow* ui() const { return ui_.get(); }
     // The serial port, the link and the service commands, on their own thread.
     LinkWorker& worker() { return *worker_; }
     // Decides what every window may do while a transfer runs.

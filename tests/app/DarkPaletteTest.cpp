@@ -7,7 +7,7 @@
 #include "sms/ui/OperatorDialog.h"
 #include "sms/ui/SmsWindow.h"
 #include "ui_AboutDialog.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 #include "ui_OperatorDialog.h"
 #include "widgets/ReadableColor.h"
 
@@ -38,7 +38,7 @@ ColouredText Shown(const char* what, const QWidget& widget)
 // under the application palette in force.
 std::vector<ColouredText> ColouredTexts(MainWindow& window)
 {
-    const Ui::MainWindow& main = *window.ui();
+    const MainWindowControls main(&window);
     const auto* operatorName = window.smsWindow().findChild<QLineEdit*>("operatorEdit");
     const AboutDialog& about = window.aboutDialog();
     return {

@@ -15,7 +15,7 @@
 #include "AppFixture.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "sms/ui/SmsWindow.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 #include "widgets/BevelFrame.h"
 
 namespace {
@@ -31,7 +31,7 @@ protected:
                    return QApplication::activeWindow() == &window;
                });
     }
-    Ui::MainWindow& ui() { return *app.Main().ui(); }
+    MainWindowControls ui() { return MainWindowControls(&app.Main()); }
 
     AppUnderTest app;
 };

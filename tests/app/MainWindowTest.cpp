@@ -22,7 +22,7 @@
 #include "phonebook/PhonebookTransfer.h"
 #include "serial/SerialPort.h"
 #include "support/TrapFifo.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ protected:
         QApplication::processEvents();
     }
 
-    Ui::MainWindow& ui() { return *app_->Main().ui(); }
+    MainWindowControls ui() { return MainWindowControls(&app_->Main()); }
     int portNumber() { return app_->Main().portNumber(); }
     // As the user does it: the text replaced key by key.
     void Type(const QString& text)

@@ -8,7 +8,7 @@
 #include "app/PortBox.h"
 #include "serial/PortChoice.h"
 #include "serial/PortChoice.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ void SetStored(const AppUnderTest& app, const QString& key, const QString& value
 // As the user does it: the list dropped down, then the device's item picked.
 void ChooseDevice(AppUnderTest& app, const QString& device)
 {
-    PortBox& box = *app.Main().ui()->portBox;
+    PortBox& box = *MainWindowControls(&app.Main()).portBox;
     box.showPopup();
     box.hidePopup();
     const int index = box.findText(device, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -42,20 +42,20 @@ TEST(PortBox, DeviceNamedInTheSettingsIsListedOnOpeningAndIsStillChosenAtTheNext
     app.Main().show();
     QApplication::processEvents();
     const QString pty = QString::fromStdString(app.sim.DevicePath());
-    EXPECT_EQ(app.Main().ui()->portBox->findText(pty), -1);
+    EXPECT_EQ(MainWindowControls(&app.Main()).portBox->findText(pty), -1);
 
     SetStored(app, "Ports/COM4", pty);
     ChooseDevice(app, pty);
     SetStored(app, "Ports/COM4", {});
-    ASSERT_TRUE(app.Click(app.Main().ui()->connectButton));
+    ASSERT_TRUE(app.Click(MainWindowControls(&app.Main()).connectButton));
     EXPECT_EQ(app.prompts.Notices, QStringList{});
-    EXPECT_FALSE(app.Main().ui()->serialNumberLabel->text().isEmpty());
+    EXPECT_FALSE(MainWindowControls(&app.Main()).serialNumberLabel->text().isEmpty());
 
     app.Restart();
-    EXPECT_EQ(app.Main().ui()->portBox->currentText(), pty);
-    ASSERT_TRUE(app.Click(app.Main().ui()->connectButton));
+    EXPECT_EQ(MainWindowControls(&app.Main()).portBox->currentText(), pty);
+    ASSERT_TRUE(app.Click(MainWindowControls(&app.Main()).connectButton));
     EXPECT_EQ(app.prompts.Notices, QStringList{});
-    EXPECT_FALSE(app.Main().ui()->serialNumberLabel->text().isEmpty());
+    EXPECT_FALSE(MainWindowControls(&app.Main()).serialNumberLabel->text().isEmpty());
 }
 
 TEST(PortBox, MissingDeviceIsNamedInTheMessage)
@@ -66,10 +66,10 @@ TEST(PortBox, MissingDeviceIsNamedInTheMessage)
     const QString missing = app.dir.filePath("ttyUSB9");
     SetStored(app, "Ports/COM2", missing);
     ChooseDevice(app, missing);
-    ASSERT_TRUE(app.Click(app.Main().ui()->resetButton));
+    ASSERT_TRUE(app.Click(MainWindowControls(&app.Main()).resetButton));
     EXPECT_EQ(app.prompts.Notices,
               QStringList{"The serial port " + missing + " does not exist (is the cable plugged in?)"});
-    EXPECT_TRUE(app.Main().ui()->resetButton->isEnabled());
+    EXPECT_TRUE(MainWindowControls(&app.Main()).resetButton->isEnabled());
 }
 
 // Asking the system for its ports takes thousands of file opens on Linux;
@@ -87,7 +87,7 @@ TEST(PortBox, SystemIsAskedForItsPortsWhenTheBoxOpensNotAtStart)
         SetStored(app, portsettings::kDevice, "/dev/ttyUSB5");
         SetStored(app, portsettings::kPortText, "USB serial \u2014 /dev/ttyUSB5");
         app.Restart();
-        PortBox& box = *app.Main().ui()->portBox;
+        PortBox& box = *MainWindowControls(&app.Main()).portBox;
         const auto items = [&box] {
             QStringList texts;
             for (int i = 0; i < box.count(); ++i)

@@ -11,7 +11,7 @@
 #include "phonebook/PhonebookControls.h"
 #include "logo/LogoControls.h"
 #include "serial/SerialPort.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ std::string Joined(const QStringList& texts)
 void ExpectCommandFinished(AppUnderTest& app, QPushButton* button)
 {
     EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
-    EXPECT_FALSE(app.Main().ui()->ackLed->isActive());
-    EXPECT_FALSE(app.Main().ui()->packLed->isActive());
+    EXPECT_FALSE(MainWindowControls(&app.Main()).ackLed->isActive());
+    EXPECT_FALSE(MainWindowControls(&app.Main()).packLed->isActive());
     // Closed for real: the next user of the port can have it.
     QSerialPort next(QString::fromStdString(app.sim.DevicePath()));
     EXPECT_TRUE(next.open(QIODevice::ReadWrite));
@@ -40,7 +40,7 @@ void ExpectCommandFinished(AppUnderTest& app, QPushButton* button)
 TEST(ServiceButtons, ConnectReadsVersionAndSerialFromTheSimulator)
 {
     AppUnderTest app({"--version-text", "V 4.10\\n12-03-98\rX", "--serial", "4711082015"});
-    Ui::MainWindow& ui = *app.Main().ui();
+    const MainWindowControls ui(&app.Main());
     ASSERT_TRUE(app.Click(ui.connectButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
     // Line feeds break the label's lines, other control bytes show as dots,
@@ -56,7 +56,7 @@ TEST(ServiceButtons, ConnectReadsVersionAndSerialFromTheSimulator)
 TEST(ServiceButtons, EveryCommandSucceedsAgainstThePacedHandset)
 {
     AppUnderTest app(kPacedHandset);
-    Ui::MainWindow& ui = *app.Main().ui();
+    const MainWindowControls ui(&app.Main());
 
     ASSERT_TRUE(app.Click(ui.connectButton));
     EXPECT_TRUE(app.prompts.Notices.isEmpty()) << Joined(app.prompts.Notices);
@@ -92,7 +92,7 @@ TEST(ServiceButtons, EveryCommandSucceedsAgainstThePacedHandset)
 TEST(ServiceButtons, SilentHandsetGivesOneNoAnswerPerCommandAndFreesThePort)
 {
     AppUnderTest app({"--silent"});
-    Ui::MainWindow& ui = *app.Main().ui();
+    const MainWindowControls ui(&app.Main());
     ui.versionLabel->setText("earlier");
     ui.serialNumberLabel->setText("0123456789");
     ui.netMonitorLed->setActive(true);
@@ -119,7 +119,7 @@ TEST(ServiceButtons, SilentHandsetGivesOneNoAnswerPerCommandAndFreesThePort)
 TEST(ServiceButtons, CommandsCannotStartWhileAJobRuns)
 {
     AppUnderTest app(kPacedHandset);
-    Ui::MainWindow& ui = *app.Main().ui();
+    const MainWindowControls ui(&app.Main());
     const auto tryCommands = [&] {
         for (QPushButton* button : {ui.connectButton, ui.netMonitorOnButton, ui.netMonitorOffButton, ui.resetButton}) {
             EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
@@ -155,7 +155,7 @@ TEST(ServiceButtons, MissingPortIsNamedAndNothingIsOpened)
         QSettings store(app.StorePath(), QSettings::IniFormat);
         store.setValue("Ports/COM3", app.dir.filePath("no-such-device"));
     }
-    Ui::MainWindow& ui = *app.Main().ui();
+    const MainWindowControls ui(&app.Main());
     ui.portBox->setCurrentIndex(2);
     emit ui.portBox->textActivated("Com3");
     ASSERT_EQ(app.Main().portNumber(), 3);
@@ -172,6 +172,6 @@ TEST(ServiceButtons, LinkLedsAreNamedByTheirLabelsForAScreenReader)
 {
     AppUnderTest app;
     const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
-    EXPECT_EQ(name(app.Main().ui()->ackLed), "ACK");
-    EXPECT_EQ(name(app.Main().ui()->packLed), "PACK");
+    EXPECT_EQ(name(MainWindowControls(&app.Main()).ackLed), "ACK");
+    EXPECT_EQ(name(MainWindowControls(&app.Main()).packLed), "PACK");
 }

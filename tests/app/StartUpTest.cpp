@@ -18,7 +18,7 @@
 #include "sms/ui/OperatorDialog.h"
 #include "serial/SerialPort.h"
 #include "support/TrapFifo.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 
 // Only the main window is made at start; each other window is made when it is
 // first needed, once, and belongs to the main window from then on.
@@ -59,7 +59,7 @@ TEST(StartUp, FirstRunShowsCom1AndUsesPort1)
     AppUnderTest app;
     app.Main().show();
     QApplication::processEvents();
-    EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com1");
+    EXPECT_EQ(MainWindowControls(&app.Main()).portBox->currentText(), "Com1");
     EXPECT_EQ(app.Main().portNumber(), 1);
 }
 
@@ -71,7 +71,7 @@ TEST(StartUp, StoredPortIsTakenWhenTheMainWindowIsShown)
     EXPECT_EQ(app.Main().portNumber(), 1);
     app.Main().show();
     QApplication::processEvents();
-    EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com3");
+    EXPECT_EQ(MainWindowControls(&app.Main()).portBox->currentText(), "Com3");
     EXPECT_EQ(app.Main().portNumber(), 3);
     EXPECT_FALSE(app.Main().worker().isBusy());
 }
@@ -81,7 +81,7 @@ TEST(StartUp, StoredTextThatIsNoPortNameIsShownButLeavesPort1)
     AppUnderTest app({}, "Com5");
     app.Main().show();
     QApplication::processEvents();
-    EXPECT_EQ(app.Main().ui()->portBox->currentText(), "Com5");
+    EXPECT_EQ(MainWindowControls(&app.Main()).portBox->currentText(), "Com5");
     EXPECT_EQ(app.Main().portNumber(), 1);
 }
 
@@ -90,7 +90,7 @@ TEST(StartUp, ClosingTheMainWindowStoresThePortTextInItsSection)
     AppUnderTest app;
     app.Main().show();
     QApplication::processEvents();
-    app.Main().ui()->portBox->setEditText("Com2  ");
+    MainWindowControls(&app.Main()).portBox->setEditText("Com2  ");
     EXPECT_TRUE(app.Main().close());
     QSettings store(app.StorePath(), QSettings::IniFormat);
     EXPECT_EQ(store.value("TFMain/cboxCOM_Text").toString(), "Com2");
@@ -129,9 +129,9 @@ TEST(StartUp, SettingsFileThatIsANamedPipeIsLeftAloneAndSaidOnce)
         MainWindow main(store);
         main.show();
         QTest::qWait(20);
-        EXPECT_EQ(main.ui()->portBox->currentText(), "Com1");
-        main.ui()->portBox->setEditText("Com2");
-        emit main.ui()->portBox->lineEdit()->textEdited("Com2");
+        EXPECT_EQ(MainWindowControls(&main).portBox->currentText(), "Com1");
+        MainWindowControls(&main).portBox->setEditText("Com2");
+        emit MainWindowControls(&main).portBox->lineEdit()->textEdited("Com2");
         main.smsWindow().show();
         main.smsWindow().close();
         main.close();

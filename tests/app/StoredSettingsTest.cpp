@@ -15,7 +15,7 @@
 #include "sms/ui/SmsWindow.h"
 #include "serial/SerialPort.h"
 #include "text/WinText.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 
 TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
 {
@@ -29,7 +29,7 @@ TEST(StoredSettings, FirstReleaseSettingsFileRestoresEveryValue)
 
     mainWindow->show();
     QApplication::processEvents();
-    EXPECT_EQ(mainWindow->ui()->portBox->currentText(), "Com3");
+    EXPECT_EQ(MainWindowControls(mainWindow.get()).portBox->currentText(), "Com3");
     EXPECT_EQ(mainWindow->portNumber(), 3);
     EXPECT_EQ(mainWindow->portDevicePath(), "/dev/ttyUSB7");
     EXPECT_EQ(mainWindow->frameGeometry().topLeft(), QPoint(140, 90));

@@ -11,7 +11,7 @@
 #include "widgets/ErrorReport.h"
 #include "widgets/Prompts.h"
 #include "phonebook/ui/PhonebookWindow.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ Shown ShownUnder(const QLocale& locale, bool& translationFound)
     Shown shown;
     {
         AppUnderTest app;
-        shown.connect = app.Main().ui()->connectButton->text();
+        shown.connect = MainWindowControls(&app.Main()).connectButton->text();
         PhonebookWindow& book = app.Main().phonebookWindow();
         book.show();
         shown.phoneHeader = book.records().headerData(PhonebookModel::NumberColumn, Qt::Horizontal).toString();

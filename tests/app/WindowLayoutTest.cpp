@@ -19,7 +19,7 @@
 #include "sms/ui/SmsWindow.h"
 #include "sms/ui/OperatorDialog.h"
 #include "widgets/RaisedLabel.h"
-#include "ui_MainWindow.h"
+#include "MainWindowControls.h"
 #include "ui_AboutDialog.h"
 
 namespace {
@@ -96,13 +96,13 @@ TEST(WindowLayout, MainWindowAndAboutBoxOpenAtTheirDesignedPlaces)
     EXPECT_EQ(app.Main().pos(), QPoint(253, 118));
     EXPECT_EQ(app.Main().aboutDialog().pos(), QPoint(189, 109));
     // The label that grew for its text still starts where it was designed.
-    EXPECT_EQ(app.Main().ui()->portLabel->pos(), QPoint(145, 253));
+    EXPECT_EQ(MainWindowControls(&app.Main()).portLabel->pos(), QPoint(145, 253));
 }
 
 TEST(WindowLayout, AboutBoxShowsItsPictureAtFullSize)
 {
     AppUnderTest app;
-    const QPixmap picture = app.Main().aboutDialog().ui()->pictureLabel->pixmap();
+    const QPixmap picture = app.Main().aboutDialog().findChild<QLabel*>("pictureLabel")->pixmap();
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), QSize(106, 141));
 }
