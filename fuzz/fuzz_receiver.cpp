@@ -26,7 +26,7 @@ public:
         if (bytes[0] == frame::kHandsetAddress && length > longestHandset_)
             __builtin_trap();
         tell(at, static_cast<std::size_t>(length));
-        frames.emplace_back(bytes, bytes + length);
+        frames.insert(frames.end(), bytes, bytes + length);
         frameStarts.push_back(at);
     }
     void noise(std::uint64_t at, std::size_t count) override { tell(at, count); }
@@ -47,7 +47,7 @@ public:
         int announced;
         bool operator==(const Rejected&) const = default;
     };
-    std::vector<std::vector<std::uint8_t>> frames;
+    std::vector<std::uint8_t> frames; // one after the other: frameStarts tells where each began
     std::vector<std::uint64_t> frameStarts;
     std::vector<Rejected> rejected;
     bool cutting = false; // only abandonFrame tells a frame as cut

@@ -141,9 +141,9 @@ void FrameAssembler::reject(NotAFrame why, Sink& sink)
 {
     sink.noise(frameAt_, 1);
     sink.notAFrame(why, frame_[0], frameAt_, taken_, taken_ >= 3 ? expected_ : 0);
-    std::vector<std::uint8_t> again(frame_.begin() + 1, frame_.begin() + std::max(taken_, 1));
-    again.insert(again.end(), again_.begin() + static_cast<std::ptrdiff_t>(againAt_), again_.end());
-    again_.swap(again);
+    // In place, so that a line full of false starts costs no allocation each.
+    again_.erase(again_.begin(), again_.begin() + static_cast<std::ptrdiff_t>(againAt_));
+    again_.insert(again_.begin(), frame_.begin() + 1, frame_.begin() + std::max(taken_, 1));
     againAt_ = 0;
     position_ = frameAt_ + 1;
     taken_ = 0;
