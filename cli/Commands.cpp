@@ -415,8 +415,9 @@ Commands:
                                 on the line against the least line time
   backup DIR                    save the phonebook (.npb, .vcf), the logo
                                 (.png, .bmp) and handset.txt (version,
-                                serial number, net monitor) into a new
-                                folder DIR/<serial number>-<date>-<time>
+                                serial number, net monitor, own and
+                                dialled numbers) into a new folder
+                                DIR/<serial number>-<date>-<time>
   restore FOLDER [--any-handset]
                                 write the phonebook and logo of a backup
                                 folder to the handset, then reset it; a

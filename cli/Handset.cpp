@@ -134,6 +134,14 @@ DialledNumbers Handset::readDialledNumbers()
     return *numbers;
 }
 
+HandsetNumbers Handset::readNumbers()
+{
+    const LinkResult<HandsetNumbers> numbers = run([&] { return readHandsetNumbers(parts_->link); });
+    if (!numbers)
+        fail(numbers.failure());
+    return *numbers;
+}
+
 PhonebookEntry Handset::readRecord(int location)
 {
     const LinkResult<PhonebookEntry> entry = run([&] { return ::readRecord(parts_->link, location); });

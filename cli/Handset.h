@@ -40,6 +40,7 @@ public:
     // none or does not answer. Only a port that cannot be opened fails.
     StoredNumber readOwnNumber();
     DialledNumbers readDialledNumbers();
+    HandsetNumbers readNumbers();
     // location 0..99, the handset's own record number.
     PhonebookEntry readRecord(int location);
     void writeRecord(int location, PhonebookEntry entry);

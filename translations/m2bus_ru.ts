@@ -134,6 +134,10 @@ bus@example.org</translation>
         <source>handset.txt does not say whether the net monitor is on or off</source>
         <translation>в handset.txt не сказано, включён ли NetMonitor</translation>
     </message>
+    <message>
+        <source>Reading own and dialled numbers</source>
+        <translation>Чтение своего и набранных номеров</translation>
+    </message>
 </context>
 <context>
     <name>BackupProgressDialog</name>

@@ -289,7 +289,8 @@ TEST_F(MainWindowTest, BackupAndRestoreFromTheMenuGiveTheHandsetBack)
     ASSERT_EQ(made.size(), 1);
     const QString folder = QDir(backups).filePath(made.first());
     EXPECT_EQ(app_->prompts.Notices, QStringList{"The handset was backed up into " + folder + "."});
-    EXPECT_EQ(partsShown, (QStringList{"Reading version and serial number", "Reading phonebook", "Reading logo"}));
+    EXPECT_EQ(partsShown, (QStringList{"Reading version and serial number", "Reading own and dialled numbers",
+                                       "Reading phonebook", "Reading logo"}));
     BackupContents backup = readBackup(folder);
     EXPECT_EQ(backup.facts.serialNumber, ui().serialNumberLabel->text());
     EXPECT_EQ(backup.phonebook[1], handsetHolds().first);
