@@ -37,6 +37,7 @@
 #include "phonebook/ui/PhonebookWindow.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "app/AboutDialog.h"
+#include "app/DialledNumbersDialog.h"
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
 #include "serial/DevicePath.h"
@@ -192,16 +193,18 @@ void MainWindow::connectControls()
     stopLoggingAction_ = new QAction(tr("Stop logging"), this);
     backUpAction_ = new QAction(tr("Back up handset…"), this);
     restoreAction_ = new QAction(tr("Restore handset…"), this);
+    dialledNumbersAction_ = new QAction(tr("Last dialled numbers…"), this);
     connect(logFramesAction_, &QAction::triggered, this, [this] { guarded([this] { logFramesToFile(); }); });
     connect(stopLoggingAction_, &QAction::triggered, this, [this] { guarded([this] { stopLoggingFrames(); }); });
     connect(backUpAction_, &QAction::triggered, this, [this] { guarded([this] { backUpHandset(); }); });
     connect(restoreAction_, &QAction::triggered, this, [this] { guarded([this] { restoreHandset(); }); });
+    connect(dialledNumbersAction_, &QAction::triggered, this, [this] { guarded([this] { showDialledNumbers(); }); });
 
     // The link's thread writes to the frame log while a transfer runs.
     for (QWidget* button : {static_cast<QWidget*>(ui_->connectButton), static_cast<QWidget*>(ui_->netMonitorOnButton),
                             static_cast<QWidget*>(ui_->netMonitorOffButton), static_cast<QWidget*>(ui_->resetButton)})
         gate_->guard(button, TransferGate::Touches::Handset);
-    for (QAction* action : {logFramesAction_, stopLoggingAction_, backUpAction_, restoreAction_})
+    for (QAction* action : {logFramesAction_, stopLoggingAction_, backUpAction_, restoreAction_, dialledNumbersAction_})
         gate_->guard(action, TransferGate::Touches::Handset);
 }
 
@@ -366,6 +369,13 @@ AboutDialog& MainWindow::aboutDialog()
     return *aboutDialog_;
 }
 
+DialledNumbersDialog& MainWindow::dialledNumbersDialog()
+{
+    if (!dialledNumbersDialog_)
+        dialledNumbersDialog_ = new DialledNumbersDialog(*worker_, this);
+    return *dialledNumbersDialog_;
+}
+
 void MainWindow::openPhonebook()
 {
     phonebookWindow().exec();
@@ -484,6 +494,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
     menu.addAction(frameLog_ ? stopLoggingAction_ : logFramesAction_);
     menu.addAction(backUpAction_);
     menu.addAction(restoreAction_);
+    menu.addAction(dialledNumbersAction_);
     menu.exec(event->globalPos());
 }
 
@@ -509,6 +520,12 @@ void MainWindow::backUpHandset()
 void MainWindow::restoreHandset()
 {
     backupRunner_->restore();
+}
+
+void MainWindow::showDialledNumbers()
+{
+    if (!worker_->isBusy())
+        dialledNumbersDialog().showNumbersOfPhone();
 }
 
 void MainWindow::stopLoggingFrames()

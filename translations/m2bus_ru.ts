@@ -182,6 +182,49 @@ bus@example.org</translation>
     </message>
 </context>
 <context>
+    <name>DialledNumbersDialog</name>
+    <message>
+        <source>Last dialled numbers</source>
+        <translation>Последние набранные номера</translation>
+    </message>
+    <message>
+        <source>Own number:</source>
+        <translation>Свой номер:</translation>
+    </message>
+    <message>
+        <source>Own number</source>
+        <translation>Свой номер</translation>
+    </message>
+    <message>
+        <source>Last dialled numbers, the latest first:</source>
+        <translation>Последние набранные номера, сначала новые:</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Use</source>
+        <translation>Взять</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Reading the numbers from the phone…</source>
+        <translation>Чтение номеров из телефона…</translation>
+    </message>
+    <message>
+        <source>not stored</source>
+        <translation>не сохранён</translation>
+    </message>
+    <message>
+        <source>The numbers could not be read from the phone.</source>
+        <translation>Не удалось прочитать номера из телефона.</translation>
+    </message>
+</context>
+<context>
     <name>DotMatrix</name>
     <message>
         <source>Dot matrix</source>
@@ -801,6 +844,10 @@ bus@example.org</translation>
     <message>
         <source>Restore handset…</source>
         <translation>Восстановить телефон из копии…</translation>
+    </message>
+    <message>
+        <source>Last dialled numbers…</source>
+        <translation>Последние набранные номера…</translation>
     </message>
 </context>
 <context>
