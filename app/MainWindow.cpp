@@ -337,7 +337,9 @@ PhonebookWindow& MainWindow::phonebookWindow()
 {
     if (!phonebookWindow_) {
         recordEditor_ = new RecordEditor(this);
-        phonebookWindow_ = new PhonebookWindow(*worker_, *gate_, *recordEditor_, this);
+        // "Number from last dialled…": the dialled numbers dialog as a picker.
+        phonebookWindow_ = new PhonebookWindow(*worker_, *gate_, *recordEditor_,
+                                               [this] { return dialledNumbersDialog().pickNumber(); }, this);
     }
     return *phonebookWindow_;
 }

@@ -1227,6 +1227,10 @@ Go on all the same?</source>
         <source>Read the phonebook from the phone first</source>
         <translation>Сначала прочитайте телефонную книгу из телефона</translation>
     </message>
+    <message>
+        <source>Number from last dialled…</source>
+        <translation>Номер из последних набранных…</translation>
+    </message>
 </context>
 <context>
     <name>PortChoice</name>

@@ -27,6 +27,7 @@
 #include "logo/ui/LogoWindow.h"
 #include "logo/LogoTransfer.h"
 #include "phonebook/PhonebookTransfer.h"
+#include "phonebook/ui/PhonebookWindow.h"
 #include "serial/SerialPort.h"
 #include "support/TrapFifo.h"
 #include "ui_MainWindow.h"
@@ -257,6 +258,31 @@ TEST_F(MainWindowTest, LastDialledNumbersOutOfReachAreToldAsACommandTellsIt)
     ASSERT_EQ(app_->prompts.Notices.size(), 2);
     EXPECT_EQ(app_->prompts.Notices[0], app_->prompts.Notices[1]);
     EXPECT_EQ(status, "The numbers could not be read from the phone.");
+}
+
+// The phonebook window takes a number from the same dialog: "Use" puts the
+// chosen one into the selected record, which then differs from the phone's.
+TEST_F(MainWindowTest, PhonebookTakesALastDialledNumberIntoTheSelectedRecord)
+{
+    app_ = std::make_unique<AppUnderTest>(std::vector<std::string>{"--own-number", ""});
+    PhonebookWindow& book = app_->Main().phonebookWindow();
+    book.readFromPhone();
+    ASSERT_TRUE(app_->WaitUntilIdle());
+    const PhonebookRow before = book.records().row(7);
+    book.selectLocation(7);
+    DialledNumbersDialog& dialog = app_->Main().dialledNumbersDialog();
+    QString own;
+    const WhenShown drive(dialog, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isReading(); }, 10000));
+        own = dialog.findChild<QLineEdit*>("ownNumberEdit")->text();
+        dialog.findChild<QListWidget*>("numberList")->setCurrentRow(3);
+        dialog.findChild<QPushButton*>("useButton")->click();
+    });
+    book.findChild<QAction*>("dialledNumberAction")->trigger();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(own, "not stored");
+    EXPECT_EQ(book.records().row(7), (PhonebookRow{before.name, "+4951234567"}));
+    EXPECT_EQ(book.records().headerData(7, Qt::Vertical).toString(), "8 •");
 }
 
 TEST_F(MainWindowTest, StartupLogoTwiceKeepsOneWindowAndTheMainWindowUsable)
