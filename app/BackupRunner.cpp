@@ -7,6 +7,7 @@
 #include "jobs/LinkWorker.h"
 #include "link/PhoneLink.h"
 #include "logo/LogoTransfer.h"
+#include "phonebook/HandsetNumbers.h"
 #include "phonebook/PhonebookTransfer.h"
 #include "widgets/Prompts.h"
 
@@ -33,6 +34,13 @@ public:
         if (result.failure)
             return std::nullopt;
         return handsetFactsFromReadings(result.readings);
+    }
+    // A port that cannot be opened is told by the phonebook's first read
+    // next; the numbers alone never end a backup.
+    HandsetNumbers readNumbers() override
+    {
+        const LinkResult<HandsetNumbers> numbers = readHandsetNumbers(job_.link());
+        return numbers ? *numbers : HandsetNumbers{};
     }
     std::optional<PhonebookEntry> readRecord(int location) override
     {

@@ -39,6 +39,7 @@
 #include "phonebook/ui/PhonebookWindow.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "app/AboutDialog.h"
+#include "app/DialledNumbersDialog.h"
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
 #include "serial/DevicePath.h"
@@ -212,14 +213,17 @@ void MainWindow::connectControls()
     stopLoggingAction_ = new QAction(tr("Stop logging"), this);
     backUpAction_ = new QAction(tr("Back up handset…"), this);
     restoreAction_ = new QAction(tr("Restore handset…"), this);
+    dialledNumbersAction_ = new QAction(tr("Last dialled numbers…"), this);
     logFramesAction_->setShortcut(Qt::CTRL | Qt::Key_L);
     stopLoggingAction_->setShortcut(Qt::CTRL | Qt::Key_L);
     backUpAction_->setShortcut(Qt::CTRL | Qt::Key_B);
     restoreAction_->setShortcut(Qt::CTRL | Qt::Key_R);
+    dialledNumbersAction_->setShortcut(Qt::CTRL | Qt::Key_D);
     contextMenu_ = new QMenu(this);
     // Says why an item cannot be chosen while a transfer runs.
     contextMenu_->setToolTipsVisible(true);
-    contextMenu_->addActions({logFramesAction_, stopLoggingAction_, backUpAction_, restoreAction_});
+    contextMenu_->addActions(
+        {logFramesAction_, stopLoggingAction_, backUpAction_, restoreAction_, dialledNumbersAction_});
     // The shortcuts work while the window is active, menu open or not; only
     // one of the two frame log items is shown at a time, and takes Ctrl+L.
     addActions(contextMenu_->actions());
@@ -236,12 +240,13 @@ void MainWindow::connectControls()
     connect(stopLoggingAction_, &QAction::triggered, this, [this] { guarded([this] { stopLoggingFrames(); }); });
     connect(backUpAction_, &QAction::triggered, this, [this] { guarded([this] { backUpHandset(); }); });
     connect(restoreAction_, &QAction::triggered, this, [this] { guarded([this] { restoreHandset(); }); });
+    connect(dialledNumbersAction_, &QAction::triggered, this, [this] { guarded([this] { showDialledNumbers(); }); });
 
     // The link's thread writes to the frame log while a transfer runs.
     for (QWidget* button : {static_cast<QWidget*>(ui_->connectButton), static_cast<QWidget*>(ui_->netMonitorOnButton),
                             static_cast<QWidget*>(ui_->netMonitorOffButton), static_cast<QWidget*>(ui_->resetButton)})
         gate_->guard(button, TransferGate::Touches::Handset);
-    for (QAction* action : {logFramesAction_, stopLoggingAction_, backUpAction_, restoreAction_})
+    for (QAction* action : {logFramesAction_, stopLoggingAction_, backUpAction_, restoreAction_, dialledNumbersAction_})
         gate_->guard(action, TransferGate::Touches::Handset);
 }
 
@@ -374,7 +379,9 @@ PhonebookWindow& MainWindow::phonebookWindow()
 {
     if (!phonebookWindow_) {
         recordEditor_ = new RecordEditor(this);
-        phonebookWindow_ = new PhonebookWindow(*worker_, *gate_, *recordEditor_, this);
+        // "Number from last dialled…": the dialled numbers dialog as a picker.
+        phonebookWindow_ = new PhonebookWindow(*worker_, *gate_, *recordEditor_,
+                                               [this] { return dialledNumbersDialog().pickNumber(); }, this);
     }
     return *phonebookWindow_;
 }
@@ -404,6 +411,13 @@ AboutDialog& MainWindow::aboutDialog()
     if (!aboutDialog_)
         aboutDialog_ = new AboutDialog(this);
     return *aboutDialog_;
+}
+
+DialledNumbersDialog& MainWindow::dialledNumbersDialog()
+{
+    if (!dialledNumbersDialog_)
+        dialledNumbersDialog_ = new DialledNumbersDialog(*worker_, this);
+    return *dialledNumbersDialog_;
 }
 
 void MainWindow::openPhonebook()
@@ -549,6 +563,12 @@ void MainWindow::backUpHandset()
 void MainWindow::restoreHandset()
 {
     backupRunner_->restore();
+}
+
+void MainWindow::showDialledNumbers()
+{
+    if (!worker_->isBusy())
+        dialledNumbersDialog().showNumbersOfPhone();
 }
 
 void MainWindow::stopLoggingFrames()

@@ -12,6 +12,7 @@
 #include "serial/PortChoice.h"
 
 class AboutDialog;
+class DialledNumbersDialog;
 class LogoWindow;
 class PhonebookWindow;
 class ProfileIniFile;
@@ -53,6 +54,7 @@ public:
     LogoWindow& logoWindow();
     SmsWindow& smsWindow();
     AboutDialog& aboutDialog();
+    DialledNumbersDialog& dialledNumbersDialog();
 
     // The SMS operators' profile file, its section names and the values the
     // SMS window shares; present from construction until destruction.
@@ -80,6 +82,8 @@ public:
     // The whole handset into a new folder of the user's choice, and back.
     void backUpHandset();
     void restoreHandset();
+    // The handset's own number and its last dialled numbers, read anew.
+    void showDialledNumbers();
 
     // What a service command read; what it did not read stays as it was.
     void showReadings(const HandsetReadings& readings);
@@ -126,10 +130,12 @@ private:
     SmsWindow* smsWindow_ = nullptr;
     AboutDialog* aboutDialog_ = nullptr;
     QMenu* contextMenu_ = nullptr;
+    DialledNumbersDialog* dialledNumbersDialog_ = nullptr;
     QAction* logFramesAction_ = nullptr;
     QAction* stopLoggingAction_ = nullptr;
     QAction* backUpAction_ = nullptr;
     QAction* restoreAction_ = nullptr;
+    QAction* dialledNumbersAction_ = nullptr;
     // The text the port box showed for the port in use.
     QString portInUseText_ = QStringLiteral("Com1");
     bool closeWhenIdle_ = false;

@@ -14,6 +14,9 @@ class BackupHandset {
 public:
     virtual ~BackupHandset() = default;
     virtual std::optional<HandsetFacts> readFacts() = 0;
+    // The own and dialled numbers. What the handset does not give is not
+    // stored: these numbers never fail a backup.
+    virtual HandsetNumbers readNumbers() = 0;
     // location 0-99, the handset's own record number.
     virtual std::optional<PhonebookEntry> readRecord(int location) = 0;
     virtual bool writeRecord(int location, const PhonebookEntry& entry) = 0;

@@ -18,6 +18,11 @@ QString makeBackup(BackupHandset& handset, BackupProgress& progress, const QStri
             "Backup", "No backup was made: the handset did not tell its version and serial number."));
     progress.stepDone(1);
 
+    progress.startPart(QCoreApplication::translate("Backup", "Reading own and dialled numbers"), 1);
+    HandsetFacts noted = *facts;
+    noted.numbers = handset.readNumbers();
+    progress.stepDone(1);
+
     progress.startPart(QCoreApplication::translate("Backup", "Reading phonebook"), kNpbRecords);
     std::vector<PhonebookEntry> phonebook;
     for (int location = 0; location < kNpbRecords; ++location) {
@@ -46,7 +51,7 @@ QString makeBackup(BackupHandset& handset, BackupProgress& progress, const QStri
         progress.stepDone(b + 1);
     }
     writer.addLogo(logo);
-    return writer.finish(*facts, made);
+    return writer.finish(noted, made);
 }
 
 void restoreBackup(BackupHandset& handset, BackupProgress& progress, const BackupContents& backup)

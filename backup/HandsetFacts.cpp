@@ -14,6 +14,10 @@ const QString kSerialKey = QStringLiteral("serial number");
 const QString kVersionKey = QStringLiteral("version");
 const QString kNetMonitorKey = QStringLiteral("net monitor");
 const QString kMadeKey = QStringLiteral("made");
+const QString kOwnNumberKey = QStringLiteral("own number");
+// "dialled 1" is the latest.
+const QString kDialledKey = QStringLiteral("dialled %1");
+const QString kNotStored = QStringLiteral("not stored");
 
 // One value per line: line breaks and backslashes are written as \n and \\.
 QString escaped(const QString& value)
@@ -45,6 +49,28 @@ QString unescaped(const QString& value)
         out += next == u'n' ? QChar(u'\n') : next == u'r' ? QChar(u'\r') : next;
     }
     return out;
+}
+
+QString numberValue(const StoredNumber& number)
+{
+    return number ? fromWin1251(*number) : kNotStored;
+}
+
+StoredNumber storedNumber(const QString& value)
+{
+    const QString number = value.trimmed();
+    if (number.isEmpty() || number == kNotStored)
+        return std::nullopt;
+    return toWin1251(number);
+}
+
+// Where a "dialled N" key's number goes.
+std::optional<std::size_t> dialledAt(const QString& key)
+{
+    for (std::size_t i = 0; i < kDialledNumbers; ++i)
+        if (key == kDialledKey.arg(i + 1))
+            return i;
+    return std::nullopt;
 }
 
 [[noreturn]] void refuse(const char* clause)
@@ -79,6 +105,9 @@ QByteArray formatHandsetFacts(const HandsetFacts& facts, const QDateTime& made)
     text += kVersionKey + QStringLiteral(": ") + escaped(facts.version) + u'\n';
     text += kNetMonitorKey + QStringLiteral(": ") + (facts.netMonitor ? QStringLiteral("on") : QStringLiteral("off"))
         + u'\n';
+    text += kOwnNumberKey + QStringLiteral(": ") + numberValue(facts.numbers.ownNumber) + u'\n';
+    for (std::size_t i = 0; i < facts.numbers.dialled.size(); ++i)
+        text += kDialledKey.arg(i + 1) + QStringLiteral(": ") + numberValue(facts.numbers.dialled[i]) + u'\n';
     text += kMadeKey + QStringLiteral(": ") + made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u'\n';
     return text.toUtf8();
 }
@@ -86,6 +115,7 @@ QByteArray formatHandsetFacts(const HandsetFacts& facts, const QDateTime& made)
 HandsetFacts parseHandsetFacts(const QByteArray& text)
 {
     std::optional<QString> serial, version, netMonitor;
+    HandsetNumbers numbers;
     for (QString line : QString::fromUtf8(text).split(u'\n')) {
         if (line.endsWith(u'\r'))
             line.chop(1);
@@ -102,6 +132,10 @@ HandsetFacts parseHandsetFacts(const QByteArray& text)
             version = unescaped(value);
         else if (key == kNetMonitorKey)
             netMonitor = value.trimmed();
+        else if (key == kOwnNumberKey)
+            numbers.ownNumber = storedNumber(value);
+        else if (const std::optional<std::size_t> at = dialledAt(key))
+            numbers.dialled[*at] = storedNumber(value);
     }
     if (!serial)
         refuse(QT_TRANSLATE_NOOP("Backup", "handset.txt has no serial number"));
@@ -109,5 +143,5 @@ HandsetFacts parseHandsetFacts(const QByteArray& text)
         refuse(QT_TRANSLATE_NOOP("Backup", "handset.txt has no version"));
     if (netMonitor != QLatin1String("on") && netMonitor != QLatin1String("off"))
         refuse(QT_TRANSLATE_NOOP("Backup", "handset.txt does not say whether the net monitor is on or off"));
-    return {*version, *serial, *netMonitor == QLatin1String("on")};
+    return {*version, *serial, *netMonitor == QLatin1String("on"), numbers};
 }

@@ -2,6 +2,8 @@
 // one "key: value" line each, readable and editable by hand.
 #pragma once
 
+#include "phonebook/HandsetNumbers.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -14,6 +16,8 @@ struct HandsetFacts {
     QString version; // the handset's lines, joined by '\n'
     QString serialNumber;
     bool netMonitor = false;
+    // Noted for the reader; a restore never writes them back.
+    HandsetNumbers numbers{};
     bool operator==(const HandsetFacts&) const = default;
 };
 
@@ -26,5 +30,6 @@ std::optional<HandsetFacts> handsetFactsFromReadings(const HandsetReadings& read
 QByteArray formatHandsetFacts(const HandsetFacts& facts, const QDateTime& made);
 // Raises BackupError (a clause about handset.txt) when the serial number,
 // the version or the net monitor state is missing or unreadable. Unknown keys
-// and lines starting with '#' are passed over.
+// and lines starting with '#' are passed over; a number without its line
+// (a backup made before they were noted) is not stored.
 HandsetFacts parseHandsetFacts(const QByteArray& text);

@@ -111,14 +111,30 @@ void needWords(const CliOptions& options, int count, const char* usage)
         usageError(QStringLiteral("Usage: m2bus-cli %1").arg(QLatin1String(usage)));
 }
 
+QString numberText(const StoredNumber& number)
+{
+    return number ? fromWin1251(*number) : QStringLiteral("not stored");
+}
+
 void runInfo(const CliOptions& options)
 {
     needWords(options, 1, "info");
     Session handset(options);
     const HandsetInfo info = handset->readInfo();
+    const StoredNumber own = handset->readOwnNumber();
     print(QStringLiteral("Version: ") + QString(info.version).replace('\n', QStringLiteral("\n         ")));
     print(QStringLiteral("Serial number: ") + info.serialNumber);
     print(QStringLiteral("Net monitor: ") + (info.netMonitor ? "on" : "off"));
+    print(QStringLiteral("Own number: ") + numberText(own));
+}
+
+void runDialled(const CliOptions& options)
+{
+    needWords(options, 1, "dialled");
+    Session handset(options);
+    const DialledNumbers numbers = handset->readDialledNumbers();
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        print(QStringLiteral("%1: %2").arg(i + 1).arg(numberText(numbers[i])));
 }
 
 void runNetMonitor(const CliOptions& options)
@@ -343,6 +359,8 @@ ExitCode runCommand(const CliOptions& options)
     }
     if (command == QLatin1String("info"))
         runInfo(options);
+    else if (command == QLatin1String("dialled"))
+        runDialled(options);
     else if (command == QLatin1String("netmon"))
         runNetMonitor(options);
     else if (command == QLatin1String("reset"))
@@ -373,8 +391,10 @@ QString cliUsage()
 The handset jobs of the M2Bus Service Tool without a window.
 
 Commands:
-  info                          print the version text, serial number and
-                                net monitor state
+  info                          print the version text, serial number,
+                                net monitor state and own number
+  dialled                       print the last five numbers dialled, the
+                                latest first
   netmon on|off                 switch the net monitor
   reset                         reset the handset
   phonebook read FILE           read the 100 records into FILE
@@ -395,8 +415,9 @@ Commands:
                                 on the line against the least line time
   backup DIR                    save the phonebook (.npb, .vcf), the logo
                                 (.png, .bmp) and handset.txt (version,
-                                serial number, net monitor) into a new
-                                folder DIR/<serial number>-<date>-<time>
+                                serial number, net monitor, own and
+                                dialled numbers) into a new folder
+                                DIR/<serial number>-<date>-<time>
   restore FOLDER [--any-handset]
                                 write the phonebook and logo of a backup
                                 folder to the handset, then reset it; a

@@ -120,6 +120,30 @@ void Handset::reset()
         fail(*result.failure);
 }
 
+StoredNumber Handset::readOwnNumber()
+{
+    const LinkResult<StoredNumber> number = run([&] { return readStoredNumber(parts_->link, kOwnNumberLocation); });
+    if (!number)
+        fail(number.failure());
+    return *number;
+}
+
+DialledNumbers Handset::readDialledNumbers()
+{
+    const LinkResult<DialledNumbers> numbers = run([&] { return ::readDialledNumbers(parts_->link); });
+    if (!numbers)
+        fail(numbers.failure());
+    return *numbers;
+}
+
+HandsetNumbers Handset::readNumbers()
+{
+    const LinkResult<HandsetNumbers> numbers = run([&] { return readHandsetNumbers(parts_->link); });
+    if (!numbers)
+        fail(numbers.failure());
+    return *numbers;
+}
+
 PhonebookEntry Handset::readRecord(int location)
 {
     const LinkResult<PhonebookEntry> entry = run([&] { return ::readRecord(parts_->link, location); });

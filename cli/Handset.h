@@ -4,6 +4,7 @@
 #include "link/LinkFailure.h"
 #include "link/LinkObserver.h"
 #include "logo/LogoBlocks.h"
+#include "phonebook/HandsetNumbers.h"
 #include "phonebook/PhonebookFile.h"
 #include "serial/PortChoice.h"
 
@@ -35,6 +36,11 @@ public:
     // Switches the net monitor and returns its state as read back.
     bool switchNetMonitor(bool on);
     void reset();
+    // What the handset keeps beside its phonebook; nothing where it keeps
+    // none or does not answer. Only a port that cannot be opened fails.
+    StoredNumber readOwnNumber();
+    DialledNumbers readDialledNumbers();
+    HandsetNumbers readNumbers();
     // location 0..99, the handset's own record number.
     PhonebookEntry readRecord(int location);
     void writeRecord(int location, PhonebookEntry entry);

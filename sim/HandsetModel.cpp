@@ -169,16 +169,12 @@ void HandsetModel::takeFrame(const std::uint8_t* bytes, std::size_t length)
     out_.push_back({OutKind::Reply, handsetDataFrame(type, *reply, replySequence_++)});
 }
 
-Record* HandsetModel::recordAt(std::uint8_t location, bool forWrite)
+const Record* HandsetModel::recordAt(std::uint8_t location) const
 {
     if (location < kPhonebookSize)
         return &state_.phonebook[location];
-    auto found = state_.otherLocations.find(location);
-    if (found != state_.otherLocations.end())
-        return &found->second;
-    if (!forWrite)
-        return nullptr;
-    return &state_.otherLocations[location];
+    const auto found = state_.otherLocations.find(location);
+    return found == state_.otherLocations.end() ? nullptr : &found->second;
 }
 
 std::optional<std::vector<std::uint8_t>> HandsetModel::execute(const std::vector<std::uint8_t>& m)
@@ -223,15 +219,20 @@ std::optional<std::vector<std::uint8_t>> HandsetModel::execute(const std::vector
         ++resets_;
         return shortReply(m);
     case RequestKind::PhonebookRead: {
-        const Record* record = recordAt(m[kItemByte], false);
+        const Record* record = recordAt(m[kItemByte]);
         const Record empty{};
         return memoryReply(m, (record ? *record : empty).data(), kRecordSize);
     }
     case RequestKind::PhonebookWrite: {
-        Record* record = recordAt(m[kItemByte], true);
-        if (!std::equal(record->begin(), record->end(), m.begin() + kPayloadStart)) {
-            std::copy_n(m.begin() + kPayloadStart, kRecordSize, record->begin());
-            noteChange();
+        // Past the phonebook the handset keeps its own data: a write there is
+        // answered and forgotten.
+        const std::uint8_t location = m[kItemByte];
+        if (location < kPhonebookSize) {
+            Record& record = state_.phonebook[location];
+            if (!std::equal(record.begin(), record.end(), m.begin() + kPayloadStart)) {
+                std::copy_n(m.begin() + kPayloadStart, kRecordSize, record.begin());
+                noteChange();
+            }
         }
         return shortReply(m);
     }

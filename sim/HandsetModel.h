@@ -73,7 +73,8 @@ private:
     void forgetGarbledBefore(std::uint64_t position);
     void takeFrame(const std::uint8_t* bytes, std::size_t length);
     std::optional<std::vector<std::uint8_t>> execute(const std::vector<std::uint8_t>& message);
-    Record* recordAt(std::uint8_t location, bool forWrite);
+    // The record a read gives; null for a location past the phonebook that holds nothing.
+    const Record* recordAt(std::uint8_t location) const;
     void noteChange() { ++changes_; }
 
     HandsetState state_;

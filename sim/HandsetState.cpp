@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace handset {
 namespace {
@@ -70,6 +71,18 @@ HandsetState defaultHandsetState()
     state.phonebook[1] = makeRecord("0951234", "\xC8\xE2\xE0\xED"); // Иван
     state.phonebook[2] = makeRecord("*#06#", "\xCC\xE0\xEC\xE0 & Co"); // Мама & Co
     state.phonebook[4] = makeRecord("112", "Emergency");
+    state.otherLocations[kOwnNumberLocation] = makeRecord("+4957654321", "");
+    // The latest first; one dialled from the phonebook keeps its name.
+    const std::pair<const char*, const char*> dialled[kDialledNumbers] = {
+        {"0951234", "\xC8\xE2\xE0\xED"}, // Иван
+        {"112", "Emergency"},
+        {"88125550199", ""},
+        {"+4951234567", "Anna"},
+        {"0957778899", ""},
+    };
+    for (std::size_t i = 0; i < kDialledNumbers; ++i)
+        state.otherLocations[static_cast<std::uint8_t>(kFirstDialledLocation + i)] =
+            makeRecord(dialled[i].first, dialled[i].second);
     // Dot (x, y) is bit y mod 8 of byte x of band y div 8.
     for (std::size_t y = 0; y < kDemoLogoRows.size(); ++y)
         for (std::size_t x = 0; x < kLogoBlockSize; ++x)

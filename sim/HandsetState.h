@@ -24,14 +24,20 @@ inline constexpr std::size_t kRecordName = 16;
 inline constexpr std::size_t kRecordGroup = 32;
 inline constexpr std::size_t kNameSize = 16;
 
+// Beyond the phonebook: the last five numbers dialled, the latest first,
+// and the handset's own number.
+inline constexpr std::uint8_t kFirstDialledLocation = 100;
+inline constexpr std::size_t kDialledNumbers = 5;
+inline constexpr std::uint8_t kOwnNumberLocation = 115;
+
 struct HandsetState {
     std::string versionText; // lines separated by 0x0A
     std::string serialNumber; // kSerialLength characters
     bool netMonitor = false;
     std::array<Record, kPhonebookSize> phonebook{};
     std::array<LogoBlock, kLogoBlocks> logo{};
-    // Locations 100 and up: last-dialled numbers and the like, kept apart so
-    // that nothing written there reaches the phonebook.
+    // Locations 100 and up: the dialled numbers, the own number and the
+    // like. The handset reads them out but keeps nothing the PC writes there.
     std::map<std::uint8_t, Record> otherLocations;
 
     bool operator==(const HandsetState&) const = default;
@@ -42,7 +48,8 @@ struct HandsetState {
 Record makeRecord(const std::string& number, const std::string& name, std::uint8_t group = 0x05);
 
 // A fresh handset: sample version text and serial number, a few records with
-// Latin and Cyrillic names, and a drawn logo.
+// Latin and Cyrillic names, an own number, five dialled numbers and a drawn
+// logo.
 HandsetState defaultHandsetState();
 
 } // namespace handset

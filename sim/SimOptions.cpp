@@ -113,6 +113,12 @@ SimOptions parseSimOptions(const std::vector<std::string>& args)
             options.serialNumber = value();
             if (options.serialNumber->size() > 200)
                 throw std::invalid_argument("--serial is too long");
+        } else if (arg == "--own-number") {
+            options.ownNumber = value();
+            if (options.ownNumber->size() > 30
+                || options.ownNumber->find_first_not_of("0123456789*#pw+") != std::string::npos)
+                throw std::invalid_argument("--own-number needs up to 30 of 0-9 * # p w +, not \"" + *options.ownNumber
+                                            + "\"");
         } else if (arg == "--verbose")
             options.verbose = true;
         else
@@ -131,11 +137,14 @@ Simulates a handset on the service bus behind a pseudo-terminal. The first
 line printed is the device path to open as the serial port (9600 8O1).
 Stops on SIGTERM or SIGINT, saving its state first.
 
-  --state FILE            keep phonebook, logo, texts and net monitor setting
-                          in FILE (readable text, rewritten after every change);
-                          a missing FILE starts from the sample state
+  --state FILE            keep phonebook, logo, texts, net monitor setting
+                          and own and dialled numbers in FILE (readable
+                          text, rewritten after every change); a missing
+                          FILE starts from the sample state
   --version-text TEXT     version text; \n separates its lines
   --serial TEXT           serial number (10 digits on a real handset)
+  --own-number DIGITS     the handset's own number (location 115; up to 30
+                          of 0-9 * # p w +); "" keeps none
   --no-echo               do not echo the PC's bytes back
   --pace                  send at the line rate, 1.146 ms a byte
   --bus                   one half-duplex wire at the line rate (implies

@@ -14,6 +14,8 @@ struct SimOptions {
     std::string statePath; // empty: state lives in memory only
     std::optional<std::string> versionText; // overrides the state's text
     std::optional<std::string> serialNumber;
+    // The number kept at location 115; empty: none kept.
+    std::optional<std::string> ownNumber;
     bool verbose = false; // frames to stderr
     bool help = false;
     bool version = false;

@@ -136,6 +136,10 @@ public:
             state.versionText = *options_.versionText;
         if (options_.serialNumber)
             state.serialNumber = *options_.serialNumber;
+        if (options_.ownNumber && options_.ownNumber->empty())
+            state.otherLocations.erase(handset::kOwnNumberLocation);
+        else if (options_.ownNumber)
+            state.otherLocations[handset::kOwnNumberLocation] = handset::makeRecord(*options_.ownNumber, "");
         model_.setState(state);
         save(); // a fresh state file shows the sample state at once
     }

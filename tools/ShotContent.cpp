@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "widgets/Prompts.h"
+#include "app/DialledNumbersDialog.h"
 #include "app/MainWindow.h"
 #include "widgets/Led.h"
 #include "link/ServiceCommands.h"
@@ -113,6 +114,13 @@ void FillOperatorSettings(MainWindow& main)
         {"replyEdit", "OK"},           {"refererEdit", "127.0.0.1:8081/"}};
     for (const auto& [name, text] : fields)
         main.smsWindow().findChild<OperatorDialog*>()->findChild<QLineEdit*>(name)->setText(text);
+}
+
+// As read from a handset that keeps no third number.
+void FillDialledNumbers(MainWindow& main)
+{
+    main.dialledNumbersDialog().showNumbers(
+        {"+79217654321", {"89115550102", "068", std::nullopt, "+78127654321", "112"}});
 }
 
 void FillLogoManager(MainWindow& main, const QDir& workDir)

@@ -11,6 +11,7 @@ void FillPhonebook(MainWindow& main);
 void FillRecordEditor(MainWindow& main);
 void FillSendSms(MainWindow& main);
 void FillOperatorSettings(MainWindow& main);
+void FillDialledNumbers(MainWindow& main);
 // Loads a test pattern through the window's own "Load Bitmap" path; the
 // pattern's bitmap file is written into workDir.
 void FillLogoManager(MainWindow& main, const QDir& workDir);

@@ -20,6 +20,7 @@
 #include "files/SettingsStore.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "app/AboutDialog.h"
+#include "app/DialledNumbersDialog.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "logo/ui/LogoWindow.h"
 #include "sms/ui/SmsWindow.h"
@@ -95,6 +96,7 @@ int main(int argc, char* argv[])
             {"SmsWindow", [&m] { return &m.smsWindow(); }, [&m] { FillSendSms(m); }},
             {"OperatorDialog", [&m] { return m.smsWindow().findChild<OperatorDialog*>(); },
              [&m] { FillOperatorSettings(m); }},
+            {"DialledNumbersDialog", [&m] { return &m.dialledNumbersDialog(); }, [&m] { FillDialledNumbers(m); }},
         };
         failures = SaveWindowShots(shots, outDir);
     } catch (const std::exception& error) {

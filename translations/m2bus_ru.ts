@@ -134,6 +134,10 @@ bus@example.org</translation>
         <source>handset.txt does not say whether the net monitor is on or off</source>
         <translation>в handset.txt не сказано, включён ли NetMonitor</translation>
     </message>
+    <message>
+        <source>Reading own and dialled numbers</source>
+        <translation>Чтение своего и набранных номеров</translation>
+    </message>
 </context>
 <context>
     <name>BackupProgressDialog</name>
@@ -175,6 +179,49 @@ bus@example.org</translation>
     <message>
         <source>The handset was restored from %1.</source>
         <translation>Телефон восстановлен из %1.</translation>
+    </message>
+</context>
+<context>
+    <name>DialledNumbersDialog</name>
+    <message>
+        <source>Last dialled numbers</source>
+        <translation>Последние набранные номера</translation>
+    </message>
+    <message>
+        <source>Own number:</source>
+        <translation>Свой номер:</translation>
+    </message>
+    <message>
+        <source>Own number</source>
+        <translation>Свой номер</translation>
+    </message>
+    <message>
+        <source>Last dialled numbers, the latest first:</source>
+        <translation>Последние набранные номера, сначала новые:</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Use</source>
+        <translation>Взять</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Reading the numbers from the phone…</source>
+        <translation>Чтение номеров из телефона…</translation>
+    </message>
+    <message>
+        <source>not stored</source>
+        <translation>не сохранён</translation>
+    </message>
+    <message>
+        <source>The numbers could not be read from the phone.</source>
+        <translation>Не удалось прочитать номера из телефона.</translation>
     </message>
 </context>
 <context>
@@ -799,6 +846,10 @@ bus@example.org</translation>
         <translation>Восстановить телефон из копии…</translation>
     </message>
     <message>
+        <source>Last dialled numbers…</source>
+        <translation>Последние набранные номера…</translation>
+    </message>
+    <message>
         <source>Link lights</source>
         <translation>Индикаторы связи</translation>
     </message>
@@ -1191,6 +1242,10 @@ Go on all the same?</source>
     <message>
         <source>Read the phonebook from the phone first</source>
         <translation>Сначала прочитайте телефонную книгу из телефона</translation>
+    </message>
+    <message>
+        <source>Number from last dialled…</source>
+        <translation>Номер из последних набранных…</translation>
     </message>
     <message>
         <source>Phonebook records</source>

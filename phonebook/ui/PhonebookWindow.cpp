@@ -33,12 +33,14 @@ constexpr int kShownLines = 15;
 
 } // namespace
 
-PhonebookWindow::PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor& editor, QWidget* parent)
+PhonebookWindow::PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor& editor,
+                                 DialledNumberPicker pickDialledNumber, QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::PhonebookWindow>())
     , worker_(worker)
     , gate_(gate)
     , editor_(editor)
+    , pickDialledNumber_(std::move(pickDialledNumber))
 {
     ui_->setupUi(this);
     setFont(designFont("MS Sans Serif", 11));
@@ -59,7 +61,8 @@ PhonebookWindow::PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordE
         gate_.guard(button, Touches::Handset);
     for (QWidget* button : {ui_->saveButton, ui_->loadButton, ui_->okButton})
         gate_.guard(button, Touches::PhonebookData);
-    gate_.guard(ui_->updateRecordAction, Touches::Handset);
+    for (QAction* action : {ui_->updateRecordAction, ui_->dialledNumberAction})
+        gate_.guard(action, Touches::Handset);
     gate_.guard(ui_->writeChangesAction, Touches::Handset,
                 {[this] { return model_.handsetKnown(); },
                  [this] {
@@ -109,6 +112,7 @@ void PhonebookWindow::setUpActions()
     menu->setToolTipsVisible(true);
     menu->addAction(ui_->editRecordAction);
     menu->addAction(ui_->deleteRecordAction);
+    menu->addAction(ui_->dialledNumberAction);
     menu->addSeparator();
     menu->addAction(ui_->importAction);
     menu->addAction(ui_->exportAction);
@@ -122,6 +126,7 @@ void PhonebookWindow::setUpActions()
     connect(ui_->writeChangesAction, &QAction::triggered, this, &PhonebookWindow::writeChangesToPhone);
     connect(ui_->editRecordAction, &QAction::triggered, this, &PhonebookWindow::editRecord);
     connect(ui_->deleteRecordAction, &QAction::triggered, this, &PhonebookWindow::deleteRecord);
+    connect(ui_->dialledNumberAction, &QAction::triggered, this, &PhonebookWindow::takeDialledNumber);
     connect(ui_->importAction, &QAction::triggered, this, &PhonebookWindow::importFromFile);
     connect(ui_->exportAction, &QAction::triggered, this, &PhonebookWindow::exportToFile);
 }
@@ -400,6 +405,18 @@ void PhonebookWindow::deleteRecord()
     if (!prompts().confirm(this, tr("Do You really want to delete record?")))
         return;
     model_.setRow(*location, {});
+}
+
+void PhonebookWindow::takeDialledNumber()
+{
+    const std::optional<int> location = selectedLocation();
+    // The numbers are read from the handset, which a transfer has now.
+    if (!location || worker_.isBusy())
+        return;
+    const std::optional<QString> number = pickDialledNumber_();
+    if (!number)
+        return;
+    model_.setRow(*location, {model_.row(*location).name, *number});
 }
 
 void PhonebookWindow::editClickedRecord()

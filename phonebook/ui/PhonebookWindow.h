@@ -28,9 +28,14 @@ class PhonebookWindow : public QDialog {
 public:
     static constexpr int kRecordRows = kPhonebookLocations;
 
+    // Shows the handset's last dialled numbers for the user to choose one;
+    // nothing when none was chosen.
+    using DialledNumberPicker = std::function<std::optional<QString>()>;
+
     // The worker runs the transfers; the gate decides what may be used while
     // one runs; the editor edits one record. None is owned; all outlive the window.
-    PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor& editor, QWidget* parent = nullptr);
+    PhonebookWindow(LinkWorker& worker, TransferGate& gate, RecordEditor& editor, DialledNumberPicker pickDialledNumber,
+                    QWidget* parent = nullptr);
     ~PhonebookWindow() override;
 
     // The records the window shows.
@@ -57,6 +62,8 @@ public slots:
     void editRecord();
     void deleteRecord();
     void editClickedRecord();
+    // The selected record takes a number the handset dialled lately.
+    void takeDialledNumber();
     // CSV, vCard or .npb, chosen by the file's extension.
     void importFromFile();
     void exportToFile();
@@ -85,6 +92,7 @@ private:
     LinkWorker& worker_;
     TransferGate& gate_;
     RecordEditor& editor_;
+    DialledNumberPicker pickDialledNumber_;
     // The window's transfer while one runs.
     LinkJob* job_ = nullptr;
     // How the window closes once its transfer is over, when it was asked to meanwhile.

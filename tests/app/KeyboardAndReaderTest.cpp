@@ -91,7 +91,8 @@ TEST_F(KeyboardAndReader, MainWindowControlsAndItsMenuAreReachedByKeys)
         if (action->isVisible())
             shortcuts << action->text() + " " + action->shortcut().toString();
     EXPECT_EQ(shortcuts,
-              (QStringList{"Log frames to a file… Ctrl+L", "Back up handset… Ctrl+B", "Restore handset… Ctrl+R"}));
+              (QStringList{"Log frames to a file… Ctrl+L", "Back up handset… Ctrl+B", "Restore handset… Ctrl+R",
+                           "Last dialled numbers… Ctrl+D"}));
     menu->close();
 
     // Each asks for its folder or file, and is cancelled there.

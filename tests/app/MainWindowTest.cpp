@@ -1,25 +1,33 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "support/TrapFifo.h"
 #include "AppFixture.h"
 #include "app/AboutDialog.h"
+#include "app/DialledNumbersDialog.h"
 #include "app/BackupProgressDialog.h"
 #include "backup/BackupContents.h"
 #include "backup/HandsetFacts.h"
 #include "logo/ui/LogoWindow.h"
 #include "logo/LogoTransfer.h"
 #include "phonebook/PhonebookTransfer.h"
+#include "phonebook/ui/PhonebookWindow.h"
 #include "serial/SerialPort.h"
 #include "support/TrapFifo.h"
 #include "MainWindowControls.h"
@@ -82,13 +90,13 @@ protected:
         return shown;
     }
 
-    // Whether "Back up handset…" can be chosen now.
-    bool backUpEnabledDuringJob()
+    // Whether the context menu's item with this text can be chosen now.
+    bool EnabledNow(const QString& text)
     {
         bool enabled = true;
         if (QMenu* menu = OpenContextMenu()) {
             for (QAction* action : menu->actions())
-                if (action->text() == "Back up handset…")
+                if (action->text() == text)
                     enabled = action->isEnabled();
             menu->close();
         }
@@ -99,7 +107,26 @@ protected:
 };
 
 // The menu's items below the frame log switch.
-const QStringList kBackupItems{"Back up handset…", "Restore handset…"};
+const QStringList kHandsetItems{"Back up handset…", "Restore handset…", "Last dialled numbers…"};
+
+// Runs drive once the dialog is shown, inside the dialog's own event loop.
+class WhenShown : public QObject {
+public:
+    WhenShown(QWidget& dialog, std::function<void()> drive)
+        : drive_(std::move(drive))
+    {
+        dialog.installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            QTimer::singleShot(0, this, drive_);
+        return false;
+    }
+
+private:
+    std::function<void()> drive_;
+};
 
 QStringList FileLines(const QString& path)
 {
@@ -180,6 +207,88 @@ TEST_F(MainWindowTest, AboutBoxOpensModally)
     EXPECT_FALSE(about.isVisible());
 }
 
+// "Last dialled numbers…" reads the handset's own number and its last five
+// dialled numbers into a dialog that says so meanwhile; Copy takes the chosen
+// one, and the keyboard alone gets through it.
+TEST_F(MainWindowTest, LastDialledNumbersAreReadFromThePhoneIntoTheirDialog)
+{
+    DialledNumbersDialog& dialog = app_->Main().dialledNumbersDialog();
+    auto* own = dialog.findChild<QLineEdit*>("ownNumberEdit");
+    auto* list = dialog.findChild<QListWidget*>("numberList");
+    auto* status = dialog.findChild<QLabel*>("statusLabel");
+    auto* copy = dialog.findChild<QPushButton*>("copyButton");
+    ASSERT_TRUE(own && list && status && copy);
+    QString statusWhileReading;
+    bool copyWhileReading = true;
+    QStringList lines;
+    QWidget* focusAfterTab = nullptr;
+    const WhenShown drive(dialog, [&] {
+        statusWhileReading = status->text();
+        copyWhileReading = copy->isEnabled();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isReading(); }, 10000));
+        for (int row = 0; row < list->count(); ++row)
+            lines << list->item(row)->text();
+        EXPECT_EQ(dialog.focusWidget(), list);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Tab);
+        focusAfterTab = dialog.focusWidget();
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Space);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(PickFromContextMenu("Last dialled numbers…"), QStringList{"Log frames to a file…"} + kHandsetItems);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(statusWhileReading, "Reading the numbers from the phone…");
+    EXPECT_FALSE(copyWhileReading);
+    EXPECT_EQ(own->text(), "+4957654321");
+    EXPECT_EQ(lines, (QStringList{"0951234", "112", "88125550199", "+4951234567", "0957778899"}));
+    EXPECT_EQ(focusAfterTab, copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "112");
+}
+
+// A phone out of reach is told as every command tells it, and the dialog
+// says it has nothing to show.
+TEST_F(MainWindowTest, LastDialledNumbersOutOfReachAreToldAsACommandTellsIt)
+{
+    ASSERT_EQ(app_->sim.Stop(), 0);
+    DialledNumbersDialog& dialog = app_->Main().dialledNumbersDialog();
+    QString status;
+    const WhenShown drive(dialog, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isReading(); }, 10000));
+        status = dialog.findChild<QLabel*>("statusLabel")->text();
+        dialog.reject();
+    });
+    app_->Main().showDialledNumbers();
+    ASSERT_TRUE(app_->Click(ui().connectButton));
+    ASSERT_EQ(app_->prompts.Notices.size(), 2);
+    EXPECT_EQ(app_->prompts.Notices[0], app_->prompts.Notices[1]);
+    EXPECT_EQ(status, "The numbers could not be read from the phone.");
+}
+
+// The phonebook window takes a number from the same dialog: "Use" puts the
+// chosen one into the selected record, which then differs from the phone's.
+TEST_F(MainWindowTest, PhonebookTakesALastDialledNumberIntoTheSelectedRecord)
+{
+    app_ = std::make_unique<AppUnderTest>(std::vector<std::string>{"--own-number", ""});
+    PhonebookWindow& book = app_->Main().phonebookWindow();
+    book.readFromPhone();
+    ASSERT_TRUE(app_->WaitUntilIdle());
+    const PhonebookRow before = book.records().row(7);
+    book.selectLocation(7);
+    DialledNumbersDialog& dialog = app_->Main().dialledNumbersDialog();
+    QString own;
+    const WhenShown drive(dialog, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isReading(); }, 10000));
+        own = dialog.findChild<QLineEdit*>("ownNumberEdit")->text();
+        dialog.findChild<QListWidget*>("numberList")->setCurrentRow(3);
+        dialog.findChild<QPushButton*>("useButton")->click();
+    });
+    book.findChild<QAction*>("dialledNumberAction")->trigger();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(own, "not stored");
+    EXPECT_EQ(book.records().row(7), (PhonebookRow{before.name, "+4951234567"}));
+    EXPECT_EQ(book.records().headerData(7, Qt::Vertical).toString(), "8 •");
+}
+
 TEST_F(MainWindowTest, StartupLogoTwiceKeepsOneWindowAndTheMainWindowUsable)
 {
     ui().logoButton->click();
@@ -200,7 +309,7 @@ TEST_F(MainWindowTest, FrameLogSwitchLogsTheLineAndStaysOnUntilStopped)
 {
     const QString log = app_->dir.filePath("frames.log");
     app_->prompts.FileName = log;
-    EXPECT_EQ(PickFromContextMenu("Log frames to a file…"), QStringList{"Log frames to a file…"} + kBackupItems);
+    EXPECT_EQ(PickFromContextMenu("Log frames to a file…"), QStringList{"Log frames to a file…"} + kHandsetItems);
     ASSERT_TRUE(app_->Click(ui().connectButton));
     const QStringList first = FileLines(log);
     const QRegularExpression line(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (TX|RX)( [0-9A-F]{2})+( \(.+\))?$)");
@@ -214,7 +323,7 @@ TEST_F(MainWindowTest, FrameLogSwitchLogsTheLineAndStaysOnUntilStopped)
     const int afterRestart = FileLines(log).size();
     EXPECT_GT(afterRestart, first.size());
 
-    EXPECT_EQ(PickFromContextMenu("Stop logging"), QStringList{"Stop logging"} + kBackupItems);
+    EXPECT_EQ(PickFromContextMenu("Stop logging"), QStringList{"Stop logging"} + kHandsetItems);
     app_->Restart();
     ASSERT_TRUE(app_->Click(ui().connectButton));
     EXPECT_EQ(FileLines(log).size(), afterRestart);
@@ -234,7 +343,7 @@ TEST_F(MainWindowTest, FrameLogFileGoneAtStartIsReportedOnce)
     app_->Restart();
     ASSERT_EQ(app_->prompts.Notices.size(), 1);
     EXPECT_TRUE(app_->prompts.Notices[0].startsWith("Cannot log frames to " + log + ": "));
-    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"} + kBackupItems);
+    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"} + kHandsetItems);
     app_->Restart();
     EXPECT_EQ(app_->prompts.Notices.size(), 1);
 }
@@ -248,7 +357,7 @@ TEST_F(MainWindowTest, FrameLogToAPipeNothingReadsIsRefusedWithoutWaiting)
     PickFromContextMenu("Log frames to a file…");
     EXPECT_FALSE(pipe.Released());
     EXPECT_EQ(app_->prompts.Notices, QStringList{"Cannot log frames to " + pipe.Path() + ": nothing reads this named pipe"});
-    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"} + kBackupItems);
+    EXPECT_EQ(PickFromContextMenu({}), QStringList{"Log frames to a file…"} + kHandsetItems);
 }
 
 // The whole handset through the right-click menu: backed up into a new
@@ -286,14 +395,17 @@ TEST_F(MainWindowTest, BackupAndRestoreFromTheMenuGiveTheHandsetBack)
     const QString backups = app_->dir.filePath("backups");
     ASSERT_TRUE(QDir().mkdir(backups));
     app_->prompts.FileName = backups;
-    EXPECT_EQ(PickFromContextMenu("Back up handset…"), QStringList{"Log frames to a file…"} + kBackupItems);
-    EXPECT_FALSE(backUpEnabledDuringJob());
+    EXPECT_EQ(PickFromContextMenu("Back up handset…"), QStringList{"Log frames to a file…"} + kHandsetItems);
+    EXPECT_FALSE(EnabledNow("Back up handset…"));
+    EXPECT_FALSE(EnabledNow("Last dialled numbers…"));
     ASSERT_TRUE(app_->WaitUntilIdle());
     const QStringList made = QDir(backups).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     ASSERT_EQ(made.size(), 1);
     const QString folder = QDir(backups).filePath(made.first());
     EXPECT_EQ(app_->prompts.Notices, QStringList{"The handset was backed up into " + folder + "."});
-    EXPECT_EQ(partsShown, (QStringList{"Reading version and serial number", "Reading phonebook", "Reading logo"}));
+    EXPECT_EQ(partsShown,
+              (QStringList{"Reading version and serial number", "Reading own and dialled numbers", "Reading phonebook",
+                           "Reading logo"}));
     BackupContents backup = readBackup(folder);
     EXPECT_EQ(backup.facts.serialNumber, ui().serialNumberLabel->text());
     EXPECT_EQ(backup.phonebook[1], handsetHolds().first);

@@ -34,7 +34,7 @@ TEST(StartUp, OnlyTheMainWindowIsMadeAtStartAndEachOtherOnceWhenFirstNeeded)
         return count;
     };
     const std::vector<const char*> others{"PhonebookWindow", "AboutDialog", "RecordEditor", "LogoWindow",
-                                          "SmsWindow", "OperatorDialog"};
+                                          "SmsWindow", "OperatorDialog", "DialledNumbersDialog"};
     for (const char* name : others)
         EXPECT_EQ(windowsOf(name), 0) << name;
     EXPECT_TRUE(app.Main().isVisible());
@@ -44,6 +44,7 @@ TEST(StartUp, OnlyTheMainWindowIsMadeAtStartAndEachOtherOnceWhenFirstNeeded)
     EXPECT_EQ(&app.Main().phonebookWindow(), &app.Main().phonebookWindow());
     app.Main().smsWindow();
     app.Main().aboutDialog();
+    app.Main().dialledNumbersDialog();
     for (const char* name : others) {
         EXPECT_EQ(windowsOf(name), 1) << name;
     }

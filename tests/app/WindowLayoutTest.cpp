@@ -13,6 +13,7 @@
 #include "app/Translations.h"
 #include "phonebook/ui/PhonebookWindow.h"
 #include "app/AboutDialog.h"
+#include "app/DialledNumbersDialog.h"
 #include "phonebook/ui/RecordEditor.h"
 #include "logo/ui/LogoWindow.h"
 #include "logo/ui/LogoToolRow.h"
@@ -70,7 +71,8 @@ std::vector<const QWidget*> AllWindows(MainWindow& main)
             main.findChild<RecordEditor*>(),
             &main.logoWindow(),
             &main.smsWindow(),
-            main.smsWindow().findChild<OperatorDialog*>()};
+            main.smsWindow().findChild<OperatorDialog*>(),
+            &main.dialledNumbersDialog()};
 }
 
 } // namespace

@@ -8,12 +8,18 @@ namespace {
 
 TEST(HandsetFacts, FileGivesBackEveryTextAsItWas)
 {
-    const HandsetFacts facts{QStringLiteral("V 9.99 \\ 12-03-97\nNMT-650: Ёлка"), QStringLiteral(" 47\\11 "), true};
+    const HandsetFacts facts{QStringLiteral("V 9.99 \\ 12-03-97\nNMT-650: Ёлка"),
+                             QStringLiteral(" 47\\11 "),
+                             true,
+                             {"+4957654321", {"112", std::nullopt, std::nullopt, "*#06#p1", std::nullopt}}};
     const QByteArray file = formatHandsetFacts(facts, QDateTime(QDate(2026, 12, 8), QTime(14, 30, 5)));
     EXPECT_TRUE(file.contains("\nmade: 2026-12-08 14:30:05\n")) << file.toStdString();
+    EXPECT_TRUE(file.contains("\nown number: +4957654321\ndialled 1: 112\ndialled 2: not stored\n"))
+        << file.toStdString();
     EXPECT_EQ(parseHandsetFacts(file), facts);
 
-    // Edited by hand on another system: CRLF, comments, keys in another order, keys unknown.
+    // Edited by hand on another system: CRLF, comments, keys in another order,
+    // keys unknown; no numbers, as before they were noted.
     const QByteArray edited =
         "# mine\r\nnote: a: b\r\nnet monitor: off\r\nversion: V 1\\nNMT\r\nserial number: 123\r\n";
     EXPECT_EQ(parseHandsetFacts(edited), (HandsetFacts{QStringLiteral("V 1\nNMT"), QStringLiteral("123"), false}));

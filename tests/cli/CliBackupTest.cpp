@@ -4,6 +4,7 @@
 #include "logo/LogoPicture.h"
 #include "phonebook/PhonebookFormats.h"
 #include "support/SimProcess.h"
+#include "app/PhonebookSimLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,6 +15,11 @@
 #include <QTemporaryDir>
 
 namespace {
+
+std::vector<std::uint8_t> WriteHead(std::uint8_t location)
+{
+    return {0x10, 0x08, 0x03, 0x00, 0x07, 0x1F, 0x7F, 0xF0, 0x00, location, 0x00, 0x00, 0x00, 0x21};
+}
 
 struct CliRun {
     int code = -1;
@@ -60,17 +66,23 @@ protected:
     QTemporaryDir dir;
 };
 
+// Backup, a whole phonebook written and the restore: no request ever writes
+// a location past the phonebook, where the handset keeps its own numbers.
 TEST_F(CliBackupTest, RestoreOntoAChangedHandsetBringsBackPhonebookAndLogo)
 {
-    SimProcess sim({"--serial", "1234567890"});
+    SimProcess sim({"--serial", "1234567890", "--verbose"});
     const CliRun backup = Run(sim, {"backup", Backups()});
     ASSERT_EQ(backup.code, 0) << backup.err.toStdString();
     const QString folder = MadeBackup();
     EXPECT_TRUE(QRegularExpression("/1234567890-\\d{8}-\\d{6}$").match(folder).hasMatch()) << folder.toStdString();
     EXPECT_EQ(backup.out, "Backed up the handset into " + folder + "\n");
-    for (const char* part : {"Reading version and serial number 1/1", "Reading phonebook 100/100", "Reading logo 6/6"})
+    for (const char* part : {"Reading version and serial number 1/1", "Reading own and dialled numbers 1/1",
+                             "Reading phonebook 100/100", "Reading logo 6/6"})
         EXPECT_TRUE(backup.err.contains(part)) << backup.err.toStdString();
-    EXPECT_TRUE(Bytes(QDir(folder).filePath("handset.txt")).contains("\nserial number: 1234567890\n"));
+    const QByteArray facts = Bytes(QDir(folder).filePath("handset.txt"));
+    EXPECT_TRUE(facts.contains("\nserial number: 1234567890\n"));
+    EXPECT_TRUE(facts.contains("\nown number: +4957654321\ndialled 1: 0951234\ndialled 2: 112\n"))
+        << facts.toStdString();
 
     PhonebookRows rows = readPhonebook(QDir(folder).filePath("phonebook.vcf")).rows;
     rows[1] = {QStringLiteral("Другой"), QStringLiteral("555")};
@@ -93,6 +105,12 @@ TEST_F(CliBackupTest, RestoreOntoAChangedHandsetBringsBackPhonebookAndLogo)
     ASSERT_EQ(Run(sim, {"logo", "get", Path("after.png")}).code, 0);
     EXPECT_EQ(logoDotsFromPicture(logoLoadPicture(Path("after.png"))),
               logoDotsFromPicture(logoLoadPicture(QDir(folder).filePath("logo.png"))));
+
+    sim.Stop();
+    const std::vector<std::uint8_t> heard = BytesHeardBySim(sim.ErrorOutput());
+    EXPECT_GE(TimesHeard(heard, WriteHead(99)), 2) << "the log holds the writes";
+    for (int location = 100; location < 256; ++location)
+        EXPECT_EQ(TimesHeard(heard, WriteHead(static_cast<std::uint8_t>(location))), 0) << location;
 }
 
 // Until the last part is in, the backup is a folder named as no backup is;

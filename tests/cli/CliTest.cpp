@@ -56,7 +56,7 @@ protected:
 };
 
 TEST_F(CliTest, ServiceCommandsUseTheDeviceTheWindowsStored) {
-    SimProcess sim({"--version-text", "V 9.99\\nNMT-650", "--serial", "1234567890"});
+    SimProcess sim({"--version-text", "V 9.99\\nNMT-650", "--serial", "1234567890", "--own-number", "5550100"});
     {
         QSettings settings = Settings();
         settings.setValue(portsettings::kPortText, "USB cable \u2014 " + QString::fromStdString(sim.DevicePath()));
@@ -64,7 +64,8 @@ TEST_F(CliTest, ServiceCommandsUseTheDeviceTheWindowsStored) {
     }
     const CliRun info = Run({"info"});
     EXPECT_EQ(info.code, 0) << info.err.toStdString();
-    EXPECT_EQ(info.out, "Version: V 9.99\n         NMT-650\nSerial number: 1234567890\nNet monitor: off\n");
+    EXPECT_EQ(info.out,
+              "Version: V 9.99\n         NMT-650\nSerial number: 1234567890\nNet monitor: off\nOwn number: 5550100\n");
 
     const CliRun on = Run({"netmon", "on"});
     EXPECT_EQ(on.code, 0) << on.err.toStdString();
@@ -75,6 +76,27 @@ TEST_F(CliTest, ServiceCommandsUseTheDeviceTheWindowsStored) {
     Settings().setValue(portsettings::comDeviceKey(3), QString::fromStdString(sim.DevicePath()));
     EXPECT_EQ(Run({"--port", "COM3", "info"}).code, 0);
     EXPECT_TRUE(State(sim).netMonitor);
+}
+
+// A number the handset keeps none of, or does not answer for, is "not
+// stored" and no failure.
+TEST_F(CliTest, DialledAndOwnNumbersSayWhatIsNotStored) {
+    handset::HandsetState state = handset::defaultHandsetState();
+    state.otherLocations.erase(handset::kFirstDialledLocation + 2);
+    handset::saveStateFile(Path("state.txt").toStdString(), state);
+    SimProcess sim({"--own-number", ""}, Path("state.txt").toStdString());
+    const QStringList port{"--port", QString::fromStdString(sim.DevicePath())};
+    const CliRun dialled = Run(port + QStringList{"dialled"});
+    EXPECT_EQ(dialled.code, 0) << dialled.err.toStdString();
+    EXPECT_EQ(dialled.out, "1: 0951234\n2: 112\n3: not stored\n4: +4951234567\n5: 0957778899\n");
+    const CliRun info = Run(port + QStringList{"info"});
+    EXPECT_EQ(info.code, 0) << info.err.toStdString();
+    EXPECT_TRUE(info.out.endsWith("\nNet monitor: off\nOwn number: not stored\n")) << info.out.toStdString();
+
+    SimProcess silent({"--silent"});
+    const CliRun none = Run({"--port", QString::fromStdString(silent.DevicePath()), "dialled"});
+    EXPECT_EQ(none.code, 0) << none.err.toStdString();
+    EXPECT_EQ(none.out, "1: not stored\n2: not stored\n3: not stored\n4: not stored\n5: not stored\n");
 }
 
 TEST_F(CliTest, PhonebookGoesToFilesAndBackToTheHandset) {

@@ -112,13 +112,13 @@ TEST_F(DecodeTest, RepliesWithoutAcknowledgementAreMarkedSo)
     EXPECT_EQ(Job({"--drop-acks"}, {"info"}), 0);
     Decoded();
     EXPECT_EQ(Count(Kind::HandsetAck), 0);
-    EXPECT_EQ(Count(Kind::Reply), 3);
+    EXPECT_EQ(Count(Kind::Reply), 4); // the version, serial number, net monitor and own number
     for (const FrameEvent& e : decoding.events) {
         if (e.kind == Kind::Reply) {
             EXPECT_TRUE(e.has(Problem::ReplyWithoutAck)) << e.meaning;
         }
     }
-    EXPECT_EQ(decoding.summary.answered, 3);
+    EXPECT_EQ(decoding.summary.answered, 4);
     EXPECT_EQ(decoding.summary.retries(), 0);
 }
 
@@ -181,7 +181,7 @@ TEST_F(DecodeTest, BadChecksumsAreMarkedOnExactlyTheSpoiltFrames)
     }
     EXPECT_GT(handsetFrames, 6);
     EXPECT_EQ(decoding.summary.badChecksumFrames, handsetFrames / 3);
-    EXPECT_EQ(decoding.summary.answered, 3);
+    EXPECT_EQ(decoding.summary.answered, 4);
 }
 
 TEST_F(DecodeTest, LineNoiseBeforeEveryHandsetFrameIsNoFrame)
@@ -203,13 +203,16 @@ TEST_F(DecodeTest, LineNoiseBeforeEveryHandsetFrameIsNoFrame)
 // Noise on every other reply and a spoilt checksum on every third frame:
 // a request whose acknowledgement and reply were both lost goes out again
 // with the same sequence byte. A handset that takes that for a duplicate
-// only acknowledges it; one that answers duplicates replies again.
+// only acknowledges it; one that answers duplicates replies again. (Not
+// with info: its own number is asked for only twice and may go unanswered.)
 TEST_F(DecodeTest, NoisyRepliesAreAskedAgainUnderBothDuplicateRules)
 {
     for (const std::string rule : {"ack", "answer"}) {
         SCOPED_TRACE(rule);
         QFile::remove(LogPath());
-        EXPECT_EQ(Job({"--bad-checksum-every", "3", "--noise-every", "2", "--duplicates", rule}, {"info"}), 0);
+        EXPECT_EQ(Job({"--bad-checksum-every", "3", "--noise-every", "2", "--duplicates", rule},
+                      {"logo", "get", dir.filePath("logo.png")}),
+                  0);
         Decoded();
         int acknowledgedRepeats = 0;
         const std::vector<SendSpan> sends = Sends();

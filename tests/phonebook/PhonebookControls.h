@@ -37,6 +37,7 @@ struct PhonebookWindowControls {
         , writeChangesAction(Named<QAction>(w, "writeChangesAction"))
         , editRecordAction(Named<QAction>(w, "editRecordAction"))
         , deleteRecordAction(Named<QAction>(w, "deleteRecordAction"))
+        , dialledNumberAction(Named<QAction>(w, "dialledNumberAction"))
         , importAction(Named<QAction>(w, "importAction"))
         , exportAction(Named<QAction>(w, "exportAction"))
     { }
@@ -54,6 +55,7 @@ struct PhonebookWindowControls {
     QAction* writeChangesAction;
     QAction* editRecordAction;
     QAction* deleteRecordAction;
+    QAction* dialledNumberAction;
     QAction* importAction;
     QAction* exportAction;
 };

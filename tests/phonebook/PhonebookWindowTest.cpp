@@ -41,7 +41,10 @@ struct HostCall {
 class PhonebookWindowTest : public ::testing::Test {
 protected:
     PhonebookWindowTest()
-        : window(phone.Worker(), phone.Gate(), editor)
+        : window(phone.Worker(), phone.Gate(), editor, [this] {
+            ++dialledPicks;
+            return std::optional<QString>();
+        })
     {
         // Record at location k: "N<k>Ж", "+<k>".
         handset::HandsetState state = phone.Model().state();
@@ -126,6 +129,7 @@ protected:
     PhonebookWindowControls ui{&window};
     std::size_t seenWrites = 0;
     std::size_t seenReads = 0;
+    int dialledPicks = 0; // the last dialled numbers shown to pick from
 };
 
 std::string LoadError(PhonebookWindow& window, void (PhonebookWindow::*handler)() = &PhonebookWindow::loadFromFile)
@@ -589,13 +593,14 @@ TEST_F(PhonebookWindowTest, NothingTouchesTheRowsOrThePhoneWhileATransferRuns)
         for (const char* keys : {"Ctrl+U", "Ctrl+E", "Ctrl+I", "Ctrl+Shift+E", "Ctrl+Shift+W"})
             QTest::keySequence(&window, QKeySequence(keys));
         for (QAction* action : {ui.updateRecordAction, ui.editRecordAction, ui.deleteRecordAction,
-                                ui.importAction, ui.exportAction, ui.writeChangesAction}) {
+                                ui.dialledNumberAction, ui.importAction, ui.exportAction, ui.writeChangesAction}) {
             EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
             EXPECT_EQ(action->toolTip(), "A transfer with the phone is running");
             action->trigger();
         }
         EXPECT_TRUE(prompts.Questions.isEmpty()) << prompts.Questions.join('|').toStdString();
         EXPECT_TRUE(prompts.Filters.isEmpty());
+        EXPECT_EQ(dialledPicks, 0);
         phone.Release();
         ASSERT_TRUE(phone.WaitUntilIdle());
         EXPECT_TRUE(window.isVisible());

@@ -39,7 +39,9 @@ TEST(SimOptions, EveryFaultAndLineSettingHasItsOption)
                                           "--serial",
                                           "123",
                                           "--reset-quiet",
-                                          "250"});
+                                          "250",
+                                          "--own-number",
+                                          "+7916*#pw0"});
     EXPECT_EQ(o.statePath, "s.txt");
     EXPECT_FALSE(o.line.echo);
     EXPECT_TRUE(o.line.pace);
@@ -53,6 +55,7 @@ TEST(SimOptions, EveryFaultAndLineSettingHasItsOption)
     EXPECT_EQ(o.versionText, "A\nB");
     EXPECT_EQ(o.serialNumber, "123");
     EXPECT_DOUBLE_EQ(o.line.resetQuietMs, 250.0);
+    EXPECT_EQ(o.ownNumber, "+7916*#pw0");
     EXPECT_FALSE(o.line.bus);
 
     const SimOptions bus = parseSimOptions({"--bus"});
@@ -79,6 +82,9 @@ TEST(SimOptions, BadValuesAreRefusedWithAReason)
     EXPECT_EQ(ErrorOf({"--bad-checksum-every", "x"}), "--bad-checksum-every needs a count from 0 to 10000, not \"x\"");
     EXPECT_EQ(ErrorOf({"--fast"}), "Unknown option \"--fast\" (try --help)");
     EXPECT_EQ(ErrorOf({"--version-text", std::string(241, 'v')}), "--version-text is longer than 240 bytes");
+    EXPECT_EQ(ErrorOf({"--own-number", "555-01"}), "--own-number needs up to 30 of 0-9 * # p w +, not \"555-01\"");
+    EXPECT_EQ(ErrorOf({"--own-number", std::string(31, '5')}),
+              "--own-number needs up to 30 of 0-9 * # p w +, not \"" + std::string(31, '5') + "\"");
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -146,6 +147,19 @@ TEST(SimProgram, PhonebookWriteIsReadBackAndSurvivesARestart)
     ASSERT_GE(reply.size(), 51u);
     EXPECT_EQ(Bytes(reply.begin() + 18, reply.begin() + 51), SampleRecord());
     EXPECT_NE(port.Exchange(kNetMonitorRead, 1).at(14), 0);
+}
+
+TEST(SimProgram, OwnNumberOptionSetsOrClearsLocation115)
+{
+    const handset::Record given = handset::makeRecord("5550100", "");
+    for (const auto& [number, record] : {std::pair{"5550100", given}, std::pair{"", handset::Record{}}}) {
+        SimProcess sim({"--own-number", number});
+        Port port(sim.DevicePath());
+        ASSERT_TRUE(port.IsOpen());
+        const Bytes reply = port.Exchange(PhonebookRead(handset::kOwnNumberLocation), 0);
+        ASSERT_GE(reply.size(), 51u);
+        EXPECT_EQ(Bytes(reply.begin() + 18, reply.begin() + 51), Bytes(record.begin(), record.end())) << number;
+    }
 }
 
 TEST(SimProgram, ClosingAndReopeningThePortKeepsTheLineAlive)
