@@ -127,11 +127,12 @@ TEST(NameRoundTrip, EveryCharacterTheHandsetHoldsComesBackAsWritten)
 
     int kept = 0, nearest = 0, lost = 0;
     for (int c = 0x21; c <= 0xFF; ++c) {
-        const std::string sent = "x" + std::string(1, static_cast<char>(c)) + "x";
+        const std::string sent{'x', static_cast<char>(c), 'x'};
         const std::string back = NameRoundTrip(sent);
+        const std::string nearestLetter{'x', static_cast<char>(storedLetter(static_cast<std::uint8_t>(c))), 'x'};
         if (back == sent)
             ++kept;
-        else if (back == "x" + std::string(1, static_cast<char>(storedLetter(static_cast<std::uint8_t>(c)))) + "x")
+        else if (back == nearestLetter)
             ++nearest;
         else
             ++lost;

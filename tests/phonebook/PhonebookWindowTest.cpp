@@ -49,8 +49,15 @@ protected:
         // Record at location k: "N<k>Ж", "+<k>".
         handset::HandsetState state = phone.Model().state();
         state.serialNumber = "4711082015";
-        for (std::size_t k = 0; k < handset::kPhonebookSize; ++k)
-            state.phonebook[k] = handset::makeRecord("+" + std::to_string(k), "N" + std::to_string(k) + "\xC6");
+        for (std::size_t k = 0; k < handset::kPhonebookSize; ++k) {
+            const std::string location = std::to_string(k);
+            // Appended, not "+" + string: GCC 12 at -O3 warns falsely on that.
+            std::string number = "+", name = "N";
+            number += location;
+            name += location;
+            name += "\xC6";
+            state.phonebook[k] = handset::makeRecord(number, name);
+        }
         phone.Model().setState(state);
     }
 
