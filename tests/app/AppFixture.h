@@ -7,9 +7,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,10 +57,22 @@ public:
     AppUnderTest& operator=(const AppUnderTest&) = delete;
 
     QString StorePath() const { return dir.filePath("settings.ini"); }
-    // Lets the running transfer, if any, come to its end; false after 60 s.
+    // Lets the running transfer, if any, come to its end (and any job its
+    // end starts); false after 60 s. Woken by the worker's signal rather
+    // than by polling, so timings taken around it carry no polling step.
     bool WaitUntilIdle() const
     {
-        return QTest::qWaitFor([this] { return !main_->worker().isBusy(); }, 60000);
+        QDeadlineTimer deadline(60000);
+        while (main_->worker().isBusy() && !deadline.hasExpired()) {
+            QEventLoop loop;
+            QObject::connect(&main_->worker(), &LinkWorker::busyChanged, &loop, [&loop](bool busy) {
+                if (!busy)
+                    loop.quit();
+            });
+            QTimer::singleShot(std::max<qint64>(deadline.remainingTime(), 0), &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return !main_->worker().isBusy();
     }
     // Clicks a button and lets what it started run to its end; false when it did not end.
     bool Click(QAbstractButton* button) const
