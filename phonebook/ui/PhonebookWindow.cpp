@@ -80,11 +80,13 @@ PhonebookWindow::~PhonebookWindow() = default;
 void PhonebookWindow::setUpRecordList()
 {
     QTableView& list = *ui_->recordGrid;
-    list.setModel(&model_);
     list.setAccessibleName(tr("Phonebook records"));
     // Tab leaves the list for the buttons; the arrow keys move within it.
     list.setTabKeyNavigation(false);
+    // The font before the model: a header set up for a model keeps the
+    // font it had then.
     list.setFont(designFont("Courier", 13));
+    list.setModel(&model_);
     list.setTextElideMode(Qt::ElideNone);
     list.setItemDelegate(new CutTextTipDelegate(&list));
     list.verticalHeader()->setFixedWidth(64);

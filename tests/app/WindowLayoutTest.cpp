@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QStyle>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 #include "link/ServiceCommands.h"
@@ -99,6 +101,16 @@ TEST(WindowLayout, MainWindowAndAboutBoxOpenAtTheirDesignedPlaces)
     EXPECT_EQ(app.Main().aboutDialog().pos(), QPoint(189, 109));
     // The label that grew for its text still starts where it was designed.
     EXPECT_EQ(MainWindowControls(&app.Main()).portLabel->pos(), QPoint(145, 253));
+}
+
+// The column and row headers are in the list's own typeface, as designed.
+TEST(WindowLayout, PhonebookHeadersShowInTheListFont)
+{
+    AppUnderTest app;
+    const auto* list = app.Main().phonebookWindow().findChild<QTableView*>("recordGrid");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->horizontalHeader()->font(), list->font());
+    EXPECT_EQ(list->verticalHeader()->font(), list->font());
 }
 
 TEST(WindowLayout, AboutBoxShowsItsPictureAtFullSize)
