@@ -10,38 +10,37 @@
 #include <gtest/gtest.h>
 
 #include "app/PortBox.h"
+#include "support/NamedControl.h"
 #include "widgets/Led.h"
 #include "widgets/RaisedLabel.h"
 
 struct MainWindowControls {
     template <typename T>
-    static T* Named(const QWidget* window, const char* name)
+    static T* Own(const QWidget* window, const char* name)
     {
-        T* child = window->findChild<T*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
-        EXPECT_NE(child, nullptr) << "no control " << name;
-        return child;
+        return Named<T>(window, name, Qt::FindDirectChildrenOnly);
     }
 
     explicit MainWindowControls(const QWidget* w)
-        : connectButton(Named<QPushButton>(w, "connectButton"))
-        , netMonitorOnButton(Named<QPushButton>(w, "netMonitorOnButton"))
-        , netMonitorOffButton(Named<QPushButton>(w, "netMonitorOffButton"))
-        , resetButton(Named<QPushButton>(w, "resetButton"))
-        , phonebookButton(Named<QPushButton>(w, "phonebookButton"))
-        , smsButton(Named<QPushButton>(w, "smsButton"))
-        , logoButton(Named<QPushButton>(w, "logoButton"))
-        , aboutButton(Named<QToolButton>(w, "aboutButton"))
-        , portBox(Named<PortBox>(w, "portBox"))
-        , portLabel(Named<QLabel>(w, "portLabel"))
-        , versionLabel(Named<QLabel>(w, "versionLabel"))
-        , versionTitle(Named<RaisedLabel>(w, "versionTitle"))
-        , serialNumberLabel(Named<QLabel>(w, "serialNumberLabel"))
-        , serialNumberTitle(Named<QLabel>(w, "serialNumberTitle"))
-        , ackLabel(Named<QLabel>(w, "ackLabel"))
-        , packLabel(Named<QLabel>(w, "packLabel"))
-        , netMonitorLed(Named<Led>(w, "netMonitorLed"))
-        , ackLed(Named<Led>(w, "ackLed"))
-        , packLed(Named<Led>(w, "packLed"))
+        : connectButton(Own<QPushButton>(w, "connectButton"))
+        , netMonitorOnButton(Own<QPushButton>(w, "netMonitorOnButton"))
+        , netMonitorOffButton(Own<QPushButton>(w, "netMonitorOffButton"))
+        , resetButton(Own<QPushButton>(w, "resetButton"))
+        , phonebookButton(Own<QPushButton>(w, "phonebookButton"))
+        , smsButton(Own<QPushButton>(w, "smsButton"))
+        , logoButton(Own<QPushButton>(w, "logoButton"))
+        , aboutButton(Own<QToolButton>(w, "aboutButton"))
+        , portBox(Own<PortBox>(w, "portBox"))
+        , portLabel(Own<QLabel>(w, "portLabel"))
+        , versionLabel(Own<QLabel>(w, "versionLabel"))
+        , versionTitle(Own<RaisedLabel>(w, "versionTitle"))
+        , serialNumberLabel(Own<QLabel>(w, "serialNumberLabel"))
+        , serialNumberTitle(Own<QLabel>(w, "serialNumberTitle"))
+        , ackLabel(Own<QLabel>(w, "ackLabel"))
+        , packLabel(Own<QLabel>(w, "packLabel"))
+        , netMonitorLed(Own<Led>(w, "netMonitorLed"))
+        , ackLed(Own<Led>(w, "ackLed"))
+        , packLed(Own<Led>(w, "packLed"))
     { }
 
     QPushButton* connectButton;

@@ -7,18 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "logo/ui/LogoToolRow.h"
+#include "support/NamedControl.h"
 #include "widgets/CheckLed.h"
 #include "widgets/DotMatrix.h"
 #include "widgets/LedBar.h"
 
 struct LogoWindowControls {
-    template <typename T>
-    static T* Named(const QObject* parent, const char* name)
-    {
-        T* child = parent->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(child, nullptr) << "no control " << name;
-        return child;
-    }
     explicit LogoWindowControls(const QWidget* w)
         : readButton(Named<QPushButton>(w, "readButton"))
         , saveButton(Named<QPushButton>(w, "saveButton"))

@@ -11,15 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/NamedControl.h"
 #include "widgets/LedProgressBar.h"
-
-template <typename T>
-T* Named(const QObject* parent, const char* name)
-{
-    T* child = parent->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << "no control " << name;
-    return child;
-}
 
 struct PhonebookWindowControls {
     explicit PhonebookWindowControls(const QWidget* w)

@@ -14,6 +14,8 @@
 
 #include <ostream>
 
+#include "support/NamedControl.h"
+
 inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
@@ -21,14 +23,6 @@ inline void PrintTo(const QString& text, std::ostream* os)
 inline void PrintTo(const QStringList& list, std::ostream* os)
 {
     *os << '{' << list.join(", ").toStdString() << '}';
-}
-
-template <typename T>
-T* Named(const QWidget* parent, const char* name)
-{
-    T* child = parent->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << "no control " << name;
-    return child;
 }
 
 struct SmsWindowControls {
