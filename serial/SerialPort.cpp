@@ -5,8 +5,6 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QMetaMethod>
-#include <QMetaObject>
 #include <QSerialPort>
 #include <QtGlobal>
 
@@ -38,33 +36,12 @@ constexpr int kBadHandle = EBADF;
 
 } // namespace
 
-class SerialPort::BusyScope {
-public:
-    explicit BusyScope(SerialPort& comm)
-        : comm_(comm)
-    {
-        ++comm_.busyDepth_;
-    }
-    ~BusyScope()
-    {
-        if (--comm_.busyDepth_ == 0 && comm_.rxPending_)
-            comm_.scheduleDelivery();
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    SerialPort& comm_;
-};
-
 SerialPort::SerialPort(const SerialSettings& settings, DeviceResolver resolver, QObject* parent)
     : QObject(parent)
     , settings_(settings)
     , resolver_(std::move(resolver))
     , port_(new QSerialPort(this))
-{
-    connect(port_, &QSerialPort::readyRead, this, &SerialPort::portReadyRead);
-}
+{ }
 
 SerialPort::~SerialPort()
 {
@@ -120,7 +97,6 @@ void SerialPort::open()
     // Bytes that reached the device while it was closed belong to nobody; a
     // UART would not have kept them either.
     port_->clear(QSerialPort::Input);
-    rxPending_ = false;
 }
 
 // Waits until what was written has left the port, at most timeoutMs. Each
@@ -160,7 +136,6 @@ void SerialPort::close()
 {
     if (!isOpen())
         return;
-    rxPending_ = false;
     // Our last acknowledgement must reach the handset: a purge of the output
     // would throw it away a few microseconds after it was written, and a
     // handset left without it sends its reply again into the next request.
@@ -182,8 +157,6 @@ int SerialPort::write(const void* buffer, int count)
         raiseSystem(serialtext::kWrite, kBadHandle);
     if (count <= 0)
         return 0;
-    BusyScope busy(*this);
-    const qint64 arrivedBefore = port_->bytesAvailable();
     errno = 0;
     if (port_->write(static_cast<const char*>(buffer), count) != count) {
         const int code = lastSystemError();
@@ -208,10 +181,6 @@ int SerialPort::write(const void* buffer, int count)
             raiseSystem(serialtext::kWrite, code);
         break;
     }
-    // The write may have pulled in received bytes (and swallowed their
-    // readyRead); they are announced once this write is over.
-    if (port_->bytesAvailable() > arrivedBefore)
-        rxPending_ = true;
     if (!written) {
         // Nothing of a timed-out write may go out later, half a frame least of all.
         port_->clear(QSerialPort::Output);
@@ -227,7 +196,6 @@ int SerialPort::read(void* buffer, int count)
         raiseSystem(serialtext::kRead, kBadHandle);
     if (count <= 0)
         return 0;
-    BusyScope busy(*this);
     if (port_->bytesAvailable() < count)
         pullArrivedBytes();
     errno = 0;
@@ -246,7 +214,6 @@ bool SerialPort::waitForBytes(int msecs)
         raiseSystem(serialtext::kRead, kBadHandle);
     if (port_->bytesAvailable() > 0)
         return true;
-    BusyScope busy(*this);
     errno = 0;
     if (port_->waitForReadyRead(std::max(msecs, 0)))
         return true;
@@ -260,58 +227,9 @@ bool SerialPort::waitForBytes(int msecs)
 
 void SerialPort::pullArrivedBytes()
 {
-    const qint64 before = port_->bytesAvailable();
-    // A zero wait reads what the OS holds; its readyRead lands in portReadyRead
-    // while busy and is only remembered there.
+    // A zero wait moves what the OS holds into the port's buffer.
     if (!port_->waitForReadyRead(0))
         port_->clearError();
-    if (port_->bytesAvailable() > before)
-        rxPending_ = true;
-}
-
-void SerialPort::portReadyRead()
-{
-    if (busyDepth_ > 0) {
-        rxPending_ = true;
-        return;
-    }
-    deliverArrivedBytes();
-}
-
-void SerialPort::scheduleDelivery()
-{
-    if (deliveryQueued_ || !isOpen())
-        return;
-    deliveryQueued_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            deliveryQueued_ = false;
-            if (busyDepth_ > 0) {
-                // Came round while bytesArrived processes events: wait for it to return.
-                rxPending_ = true;
-                return;
-            }
-            deliverArrivedBytes();
-        },
-        Qt::QueuedConnection);
-}
-
-void SerialPort::deliverArrivedBytes()
-{
-    // The link pulls and does not listen: its bytes stay where read() finds them.
-    if (!isOpen() || !isSignalConnected(QMetaMethod::fromSignal(&SerialPort::bytesArrived))) {
-        rxPending_ = false;
-        return;
-    }
-    BusyScope busy(*this);
-    pullArrivedBytes();
-    // Everything pulled in so far is counted in this notification.
-    rxPending_ = false;
-    const qint64 waiting = port_->bytesAvailable();
-    if (waiting <= 0)
-        return;
-    emit bytesArrived(static_cast<int>(waiting));
 }
 
 void SerialPort::rejectWhenOpen() const

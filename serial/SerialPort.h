@@ -1,7 +1,7 @@
 // The serial port: opens the device of COMn with the line settings, writes
 // with a time-out and reads what has arrived. The link pulls its bytes
 // (waitForBytes, then read) on a thread that has nothing else to do
-// meanwhile; bytesArrived is there for a reader driven by events.
+// meanwhile.
 #pragma once
 
 #include "serial/DevicePath.h"
@@ -39,29 +39,14 @@ public:
     // The device open() would use: the resolver's path, else COMn's default.
     QString devicePath() const;
 
-signals:
-    // Sent while the port's thread processes events, never inside write, read
-    // or itself; count covers every byte waiting then. Receivers must not
-    // throw: the signal comes from the event loop.
-    void bytesArrived(int count);
-
 private:
     void rejectWhenOpen() const;
     void drainOutput(int timeoutMs);
-    void portReadyRead();
-    void deliverArrivedBytes();
-    void scheduleDelivery();
-    // Moves bytes the OS holds into the port's buffer without notifying anyone.
+    // Moves bytes the OS holds into the port's buffer.
     void pullArrivedBytes();
-
-    // Marks write, read and bytesArrived: a readyRead inside them is deferred.
-    class BusyScope;
 
     SerialSettings settings_;
     DeviceResolver resolver_;
     QSerialPort* port_;
     int portNumber_ = 1;
-    int busyDepth_ = 0;
-    bool rxPending_ = false;
-    bool deliveryQueued_ = false;
 };
